@@ -1,0 +1,66 @@
+#pragma once
+// The runtime's exception classes. Messages are Windows-1252 text, shown to the
+// user by the application's default handler (except EAbort, which is silent).
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : Message(std::move(message)) {}
+    const char* what() const noexcept override { return Message.c_str(); }
+    std::string Message;
+};
+
+// Text that is not a number, an integer or a date: "'x' is not a valid ...".
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file that cannot be opened, read or written.
+class EInOutError : public Exception {
+public:
+    explicit EInOutError(std::string message, int errorCode = 0)
+        : Exception(std::move(message)), ErrorCode(errorCode) {}
+    int ErrorCode;
+};
+class EFOpenError : public EInOutError {
+public:
+    using EInOutError::EInOutError;
+};
+class EFCreateError : public EInOutError {
+public:
+    using EInOutError::EInOutError;
+};
+
+// Ends the current event handler and shows nothing.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+};
+
+class EMathError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EZeroDivide : public EMathError {
+public:
+    EZeroDivide() : EMathError("Floating point division by zero") {}
+};
+class EInvalidOp : public EMathError {
+public:
+    EInvalidOp() : EMathError("Invalid floating point operation") {}
+};
+class EOverflow : public EMathError {
+public:
+    EOverflow() : EMathError("Floating point overflow") {}
+};
+
+// A value outside an allowed range (spin and number edits).
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Throws EAbort.
+[[noreturn]] void Abort();

@@ -1,0 +1,65 @@
+#pragma once
+// Number formatting and conversion under the process-wide format settings.
+// The host locale is never consulted.
+#include <cstdint>
+#include <string>
+
+struct TFormatSettings {
+    char DecimalSeparator = ',';
+    char ThousandSeparator = '.';
+    char DateSeparator = '/';
+    char TimeSeparator = ':';
+    std::string ShortDateFormat = "dd/mm/yyyy";
+    std::string LongDateFormat = "dddd, d' de 'mmmm' de 'yyyy";
+    std::string ShortTimeFormat = "hh:nn";
+    std::string LongTimeFormat = "hh:nn:ss";
+    std::string CurrencyString = "R$";
+    int CurrencyFormat = 2;     // "R$ 1" (currency, blank, amount)
+    int NegCurrFormat = 12;     // "R$ -1"
+    int CurrencyDecimals = 2;
+    std::string ShortMonthNames[12] = {"jan", "fev", "mar", "abr", "mai", "jun",
+                                       "jul", "ago", "set", "out", "nov", "dez"};
+    std::string LongMonthNames[12] = {"janeiro", "fevereiro", "março",    "abril",
+                                      "maio",    "junho",     "julho",    "agosto",
+                                      "setembro", "outubro",  "novembro", "dezembro"};
+    std::string ShortDayNames[7] = {"dom", "seg", "ter", "qua", "qui", "sex", "sáb"};
+    std::string LongDayNames[7] = {"domingo",      "segunda-feira", "terça-feira", "quarta-feira",
+                                   "quinta-feira", "sexta-feira",   "sábado"};
+    int TwoDigitYearCenturyWindow = 50;
+};
+
+// The one settings record every formatting and conversion function reads.
+extern TFormatSettings FormatSettings;
+
+// The format language: up to three sections "positive;negative;zero"; "0" and
+// "#" digit places; "." the decimal separator's place; "," before it turns on
+// thousands grouping; "E+", "E-", "e+", "e-" exponents; quoted text and any
+// other character are literals. The value is first written to 18 significant
+// digits (round to nearest), then rounded half away from zero at the format's
+// decimals. A value that rounds to zero prints without a minus sign.
+std::string FormatFloat(const std::string& format, long double value);
+
+enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
+// ffGeneral: shortest of fixed/scientific within Precision digits (FloatToStr
+// uses Precision 15); ffFixed/ffNumber: Digits decimals, ffNumber grouped.
+std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits);
+std::string FloatToStr(long double value);
+std::string CurrToStr(long double value);
+
+// Optional sign, digits, at most one decimal separator, optional exponent
+// ("E"/"e", optional sign, digits), surrounding blanks allowed; nothing else.
+// Raises EConvertError "'<text>' is not a valid floating point value".
+long double StrToFloat(const std::string& text);
+bool TryStrToFloat(const std::string& text, long double& value);
+long double StrToFloatDef(const std::string& text, long double defaultValue);
+
+// Optional sign and decimal digits (or "$"/"0x" hexadecimal), leading blanks
+// allowed. Raises EConvertError "'<text>' is not a valid integer value".
+int StrToInt(const std::string& text);
+bool TryStrToInt(const std::string& text, int& value);
+int StrToIntDef(const std::string& text, int defaultValue);
+int64_t StrToInt64(const std::string& text);
+bool TryStrToInt64(const std::string& text, int64_t& value);
+
+std::string IntToStr(int64_t value);
+std::string IntToHex(int64_t value, int digits);
