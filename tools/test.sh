@@ -3,6 +3,6 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/tools/build.sh"
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 cd "$top/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" "$@"
