@@ -176,7 +176,9 @@ def render(build):
       "trazem; o teto, que é reajustado com os mesmos índices dos benefícios (Lei 8.212/91 art. 20 §1º), "
       "passou de 2.668,15 para 2.801,56, o que dá 5,00% (DERIVADO). O aumento de 5,01% de 08/2006 (Decreto "
       "5.872/2006) substituiu para todos os fins o reajuste de 2006, sobre o valor anterior a abril: o fator "
-      "de 08/2006 é 1,0501 / 1,05, e o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere.\n")
+      "de 08/2006 é 1,0501 / 1,05, e o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere. O aumento "
+      "de 08/2006 só valeu para benefícios iniciados até 03/2006; a tabela é uma só para todos, e um "
+      "benefício iniciado de 04/2006 a 07/2006 recebe nela esse fator de 08/2006 sem o ter tido.\n")
     w("| competência | percentual | fator | norma | fonte | nota |")
     w("|---|---|---|---|---|---|")
     for m in months:
@@ -236,7 +238,10 @@ def render(build):
       "e BTN são DERIVADOS dos valores nominais (valor do mês seguinte / valor do mês − 1), gravados com 10 "
       "casas. A primeira mantém o IGP-DI depois de 01/2004 (negativos aplicados: a correção monetária "
       "acompanha a deflação, STJ, REsp 1.361.191/RS, repetitivo); a segunda usa o INPC a partir de 01/2004 "
-      "(de 01/2004 em diante difere da cadeia do INSS só em 01/2004).\n")
+      "(de 01/2004 em diante difere da cadeia do INSS só em 01/2004). Há meses de 0%% (OTN congelada de "
+      "03/1986 a 01/1987, BTN de 04/1990, URV de 03/1994 a 06/1994, IGP-DI de 08/1996 e os negativos "
+      "zerados): estas tabelas são lidas pelo gerador acumulado com divisor, não pelo de razão, que "
+      "dividiria por esses zeros.\n")
 
     # --------------------------------------------------------------- inpc98
     w("## inpc98.tab\n")
