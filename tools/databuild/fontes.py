@@ -238,7 +238,7 @@ def render(build):
       "e BTN são DERIVADOS dos valores nominais (valor do mês seguinte / valor do mês − 1), gravados com 10 "
       "casas. A primeira mantém o IGP-DI depois de 01/2004 (negativos aplicados: a correção monetária "
       "acompanha a deflação, STJ, REsp 1.361.191/RS, repetitivo); a segunda usa o INPC a partir de 01/2004 "
-      "(de 01/2004 em diante difere da cadeia do INSS só em 01/2004). Há meses de 0%% (OTN congelada de "
+      "(de 01/2004 em diante difere da cadeia do INSS só em 01/2004). Há meses de 0% (OTN congelada de "
       "03/1986 a 01/1987, BTN de 04/1990, URV de 03/1994 a 06/1994, IGP-DI de 08/1996 e os negativos "
       "zerados): estas tabelas são lidas pelo gerador acumulado com divisor, não pelo de razão, que "
       "dividiria por esses zeros.\n")
