@@ -222,12 +222,12 @@ class Currency:
         if urv_0228 is None:
             raise SourceError("urv_diaria.tsv: falta a URV de 28/02/1994")
         self.urv_0228 = urv_0228
-        self.changes = []   # (month, symbol, value divisor, chain divisor, row)
+        self.changes = []   # (month, symbol, divisor or None for the URV, source row)
         for r in src.moeda:
             m, day = field(r, "data", date_parts)
             if day - 1 > days_in(m) - day + 1:
                 m += 1
-            symbol = r["para"].split(" ")[0]
+            symbol = symbol_of(r["para"])
             div = field(r, "divisor", dec)
             if r["de"].startswith("Rs"):
                 # The sources write the old amounts in mil-réis: 1$000 = Cr$ 1,00.
@@ -241,7 +241,7 @@ class Currency:
                 div = ONE
             self.changes.append((m, symbol, div, r))
         self.changes.sort(key=lambda c: c[0])
-        self.first_symbol = src.moeda[0]["de"].split(" ")[0]
+        self.first_symbol = symbol_of(self.changes[0][3]["de"])
         cuts = {m for m, s, d, r in self.changes if m >= month("01/1977") and (d is None or d != ONE)}
         if cuts != self.PROGRAM_CUTS:
             raise SourceError("moeda.tsv: as trocas de moeda caem em %s, não nos meses do programa %s"
