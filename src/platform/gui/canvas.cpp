@@ -1013,8 +1013,9 @@ void TCanvas::ApplyPen(QPainter* p, bool) {
             break;
         default: break;
     }
-    if (pen_.Geometric() && pen_.Style() == TPenStyle::psDot) pen.setCapStyle(Qt::FlatCap);
-    if (pen_.Geometric() && pen_.Style() == TPenStyle::psDash) pen.setCapStyle(Qt::SquareCap);
+    // Caps would eat the gaps of wide dashes (they are measured in pen widths).
+    if (pen_.Geometric() && pen_.Style() != TPenStyle::psSolid && pen_.Style() != TPenStyle::psInsideFrame)
+        pen.setCapStyle(Qt::FlatCap);
     p->setPen(pen);
     if (IsRasterPainter(p)) {
         switch (pen_.Mode()) {
