@@ -714,7 +714,7 @@ void TControl::UserClick() {
     if (enabled_) Click();
 }
 
-void TControl::WndProc(TMessage& message) { message.Result = 0; }
+void TControl::WndProc(TMessage&) {}
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage m{msg, wParam, lParam, 0};
