@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/comctrls.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
@@ -458,6 +459,18 @@ TEST_F(Controls, MenusClickByShortCutAndRichEditShowsPlainLines) {
     EXPECT_EQ(rich->Lines[1], "linha");
     std::filesystem::remove(path);
     EXPECT_THROW(rich->LoadFromFile(path.string()), EFOpenError);
+}
+
+TEST_F(Controls, AnImageTakesABitmapAndSizesToIt) {
+    auto* image = Make<TImage>(form, form, "Img");
+    EXPECT_TRUE(image->Empty());
+    image->AutoSize = true;
+    TBitmap bmp(40, 30, TPixelFormat::pf24bit);
+    image->Assign(bmp);
+    EXPECT_EQ(image->Width(), 40);
+    EXPECT_EQ(image->Height(), 30);
+    EXPECT_FALSE(image->LoadFromFile("/nao/existe.png"));
+    EXPECT_FALSE(image->Empty()) << "a failed load keeps the picture";
 }
 
 using Dialog = FormFixture;
