@@ -19,6 +19,11 @@
 
 TGraphic::~TGraphic() = default;
 
+struct TCanvas::PathState {
+    QPainterPath path;
+    bool open = true;  // between BeginPath and EndPath
+};
+
 struct TCanvas::Mapping {
     QTransform toDevice;  // logical -> device
     QTransform base;      // device -> the lent painter's coordinates
@@ -999,7 +1004,7 @@ void TCanvas::ApplyPen(QPainter* p, bool) {
     pen.setCosmetic(cosmetic);
     // Thin lines stop short of their end point; wide ones have round ends.
     pen.setCapStyle(cosmetic ? Qt::FlatCap : Qt::RoundCap);
-    pen.setJoinStyle(cosmetic ? Qt::MiterJoin : Qt::RoundJoin);
+    pen.setJoinStyle(cosmetic || pen_.Geometric() ? Qt::MiterJoin : Qt::RoundJoin);
     bool dashed = cosmetic || pen_.Geometric();
     switch (pen_.Style()) {
         case TPenStyle::psDash:
@@ -1060,9 +1065,18 @@ void TCanvas::ApplyBrush(QPainter* p) {
 
 // ---- shapes ----
 
-void TCanvas::MoveTo(int x, int y) { st_.pos = TPoint{x, y}; }
+void TCanvas::MoveTo(int x, int y) {
+    st_.pos = TPoint{x, y};
+    if (path_ && path_->open) path_->path.moveTo(x, y);
+}
 
 void TCanvas::LineTo(int x, int y) {
+    if (path_ && path_->open) {
+        if (path_->path.elementCount() == 0) path_->path.moveTo(st_.pos.X, st_.pos.Y);
+        path_->path.lineTo(x, y);
+        st_.pos = TPoint{x, y};
+        return;
+    }
     QPainter* p = Prepare();
     if (p && PenDraws()) {
         ApplyPen(p);
@@ -1074,6 +1088,11 @@ void TCanvas::LineTo(int x, int y) {
 
 void TCanvas::Polyline(const TPoint* points, int count) {
     if (!points || count < 2) return;
+    if (path_ && path_->open) {
+        path_->path.moveTo(points[0].X, points[0].Y);
+        for (int i = 1; i < count; ++i) path_->path.lineTo(points[i].X, points[i].Y);
+        return;
+    }
     QPainter* p = Prepare();
     if (!p || !PenDraws()) return;
     ApplyPen(p);
@@ -1091,6 +1110,12 @@ int TCanvas::SetPolyFillMode(int mode) {
 
 void TCanvas::Polygon(const TPoint* points, int count) {
     if (!points || count < 2) return;
+    if (path_ && path_->open) {
+        path_->path.moveTo(points[0].X, points[0].Y);
+        for (int i = 1; i < count; ++i) path_->path.lineTo(points[i].X, points[i].Y);
+        path_->path.closeSubpath();
+        return;
+    }
     QPainter* p = Prepare();
     if (!p) return;
     QPolygon poly(count);
@@ -1102,6 +1127,10 @@ void TCanvas::Polygon(const TPoint* points, int count) {
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+    if (path_ && path_->open) {
+        path_->path.addRect(QRectF(left, top, right - left, bottom - top));
+        return;
+    }
     QPainter* p = Prepare();
     if (!p) return;
     if (right < left) std::swap(left, right);
@@ -1125,6 +1154,10 @@ void TCanvas::RoundRect(int left, int top, int right, int bottom, int cw, int ch
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+    if (path_ && path_->open) {
+        path_->path.addEllipse(QRectF(left, top, right - left, bottom - top));
+        return;
+    }
     QPainter* p = Prepare();
     if (!p) return;
     ApplyPen(p);
@@ -1145,6 +1178,38 @@ void TCanvas::Arc(int left, int top, int right, int bottom, int x3, int y3, int 
     p->drawArc(QRect(left, top, right - left - 1, bottom - top - 1), qRound(a1 * 16), qRound(span * 16));
     ResetComposition(p);
 }
+
+void TCanvas::BeginPath() { path_ = std::make_unique<PathState>(); }
+
+void TCanvas::EndPath() {
+    if (path_) path_->open = false;
+}
+
+void TCanvas::AbortPath() { path_.reset(); }
+
+void TCanvas::CloseFigure() {
+    if (path_ && path_->open) path_->path.closeSubpath();
+}
+
+void TCanvas::DrawPath(bool stroke, bool fill) {
+    if (!path_ || path_->open) return;
+    std::unique_ptr<PathState> done = std::move(path_);
+    QPainter* p = Prepare();
+    if (!p) return;
+    done->path.setFillRule(st_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    ApplyPen(p);
+    if (!stroke) p->setPen(Qt::NoPen);
+    if (fill)
+        ApplyBrush(p);
+    else
+        p->setBrush(Qt::NoBrush);
+    p->drawPath(done->path);
+    ResetComposition(p);
+}
+
+void TCanvas::StrokePath() { DrawPath(true, false); }
+void TCanvas::FillPath() { DrawPath(false, true); }
+void TCanvas::StrokeAndFillPath() { DrawPath(true, true); }
 
 void TCanvas::FillRect(const TRect& rect) {
     QPainter* p = Prepare();

@@ -179,6 +179,16 @@ public:
     void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
     // Counter-clockwise from the radial through (x3, y3) to the one through (x4, y4).
     void Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4);
+    // Paths: between BeginPath and EndPath, MoveTo, LineTo, Polyline, Polygon,
+    // Rectangle and Ellipse add figures instead of drawing; StrokePath draws them
+    // with the pen (joined as one outline), FillPath fills them with the brush.
+    void BeginPath();
+    void EndPath();
+    void CloseFigure();
+    void StrokePath();
+    void FillPath();
+    void StrokeAndFillPath();
+    void AbortPath();
     void FillRect(const TRect& rect);                  // with the brush
     void FillRect(const TRect& rect, TColor color);    // with a solid colour
     void FrameRect(const TRect& rect);                 // 1-pixel frame in the brush colour
@@ -300,6 +310,9 @@ private:
     std::vector<Saved> saved_;
     uint32_t copyMode_ = SRCCOPY;
 
+    struct PathState;
+    std::unique_ptr<PathState> path_;  // figures being collected, when a path is open
+    void DrawPath(bool stroke, bool fill);
     const TFontFace* face_ = nullptr;
     unsigned faceGeneration_ = 0;
     bool fontDirty_ = true;
