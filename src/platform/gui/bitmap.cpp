@@ -123,9 +123,9 @@ uint32_t Channel(uint32_t pixel, uint32_t mask) {
     if (!mask) return 0;
     int shift = 0;
     while (!((mask >> shift) & 1)) ++shift;
-    uint32_t m = mask >> shift;
-    uint32_t v = (pixel & mask) >> shift;
-    return m ? (v * 255 + m / 2) / m : 0;
+    uint64_t m = mask >> shift;
+    uint64_t v = (pixel & mask) >> shift;
+    return m ? static_cast<uint32_t>((v * 255 + m / 2) / m) : 0;
 }
 
 }  // namespace

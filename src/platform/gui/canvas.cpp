@@ -950,7 +950,12 @@ int TCanvas::DrawTextW(const char16_t* text, int count, TRect& rect, unsigned fo
         if ((format & DT_END_ELLIPSIS) && trimmedWidth(s) > boxWidth) {
             const std::u16string dots = u"...";
             int dotsWidth = widthOf(dots);
-            while (!s.empty() && widthOf(s) + dotsWidth > boxWidth) s.pop_back();
+            std::vector<int> full;
+            advances(s, full);
+            size_t keep = 0;
+            int used = 0;
+            while (keep < s.size() && used + full[keep] + dotsWidth <= boxWidth) used += full[keep++];
+            s.resize(keep);
             s += dots;
             if (l.underline >= static_cast<int>(s.size()) - 3) l.underline = -1;
         }
@@ -1352,6 +1357,33 @@ bool TCanvas::StretchBlt(int x, int y, int w, int h, TCanvas* source, int sx, in
     int dsx = std::min(sp[0].X, sp[1].X), dsy = std::min(sp[0].Y, sp[1].Y);
     int dsw = std::abs(sp[1].X - sp[0].X), dsh = std::abs(sp[1].Y - sp[0].Y);
     if (dsw == 0 || dsh == 0) return false;
+    // Only the part of the source inside the bitmap is copied, to the matching part
+    // of the destination (a huge request must not allocate a huge image).
+    TRect inside;
+    if (!IntersectRect(inside, TRect{dsx, dsy, dsx + dsw, dsy + dsh}, TRect{0, 0, srcBmp->Width(), srcBmp->Height()}))
+        return true;
+    if (inside != TRect{dsx, dsy, dsx + dsw, dsy + dsh}) {
+        bool flipX = (sp[1].X < sp[0].X) != (w < 0), flipY = (sp[1].Y < sp[0].Y) != (h < 0);
+        int ax = std::abs(w), ay = std::abs(h);
+        int nx = (w < 0 ? x + w : x), ny = (h < 0 ? y + h : y);
+        long long l = (long long)(inside.Left - dsx) * ax / dsw, r = (long long)(inside.Right - dsx) * ax / dsw;
+        long long t = (long long)(inside.Top - dsy) * ay / dsh, b = (long long)(inside.Bottom - dsy) * ay / dsh;
+        if (flipX) std::swap(l, r), l = ax - l, r = ax - r;
+        if (flipY) std::swap(t, b), t = ay - t, b = ay - b;
+        x = nx + static_cast<int>(l);
+        y = ny + static_cast<int>(t);
+        w = static_cast<int>(r - l);
+        h = static_cast<int>(b - t);
+        if (w <= 0 || h <= 0) return true;
+        dsx = inside.Left;
+        dsy = inside.Top;
+        dsw = inside.Width();
+        dsh = inside.Height();
+        // The copy below mirrors by itself; the sizes are now positive.
+        QImage part = srcBmp->Surface().copy(dsx, dsy, dsw, dsh);
+        if (flipX || flipY) part = part.mirrored(flipX, flipY);
+        return BlitImage(x, y, w, h, part, rop, srcBmp, source);
+    }
     QImage img = srcBmp->Surface().copy(dsx, dsy, dsw, dsh);
     bool mirrorX = (sp[1].X < sp[0].X) != (w < 0), mirrorY = (sp[1].Y < sp[0].Y) != (h < 0);
     if (mirrorX || mirrorY) img = img.mirrored(mirrorX, mirrorY);
@@ -1363,6 +1395,10 @@ bool TCanvas::StretchBlt(int x, int y, int w, int h, TCanvas* source, int sx, in
         y += h;
         h = -h;
     }
+    return BlitImage(x, y, w, h, img, rop, srcBmp, source);
+}
+
+bool TCanvas::BlitImage(int x, int y, int w, int h, QImage& img, uint32_t rop, TBitmap* srcBmp, TCanvas* source) {
     bool monoSource = srcBmp->PixelFormat() == TPixelFormat::pf1bit;
     TBitmap* dstBmp = Bitmap();
     bool monoDest = dstBmp && dstBmp->PixelFormat() == TPixelFormat::pf1bit;

@@ -298,6 +298,7 @@ private:
     void Advances(const char16_t* text, int count, const int* dx, std::vector<int>& out, bool consume);
     void DrawGlyphs(QPainter* p, int x, int baseline, const char16_t* text, int count, const std::vector<int>& adv);
     bool RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop, bool monoSource);
+    bool BlitImage(int x, int y, int w, int h, QImage& img, uint32_t rop, TBitmap* srcBmp, TCanvas* source);
     void UpdateMapping();
     void ClipChanged();
     TRect DeviceBounds() const;

@@ -54,6 +54,14 @@ TEST(BitmapRasterOps, CombineSourceAndDestination) {
     dst->Canvas().StretchBlt(0, 0, 4, 2, &src->Canvas(), 0, 0, 2, 1, SRCCOPY);
     EXPECT_EQ(dst->GetPixel(1, 1), clBlack);
     EXPECT_EQ(dst->GetPixel(2, 0), clWhite);
+    // Only the part of a request inside the source is copied, to the matching place.
+    auto red = Solid(4, 4, clRed);
+    auto target = Solid(10, 10, clWhite);
+    EXPECT_TRUE(target->Canvas().BitBlt(0, 0, 6, 6, &red->Canvas(), -2, -2, SRCCOPY));
+    EXPECT_EQ(InkBox(*target), (TRect{2, 2, 6, 6}));
+    // (the 4x4 pixels of a million-pixel request shrink to nothing)
+    EXPECT_TRUE(target->Canvas().StretchBlt(0, 0, 10, 10, &red->Canvas(), 0, 0, 1000000, 1000000, SRCCOPY));
+    EXPECT_EQ(InkBox(*target), (TRect{2, 2, 6, 6}));
     // A source that is not a bitmap cannot be copied from.
     TCanvas nothing;
     EXPECT_FALSE(dst->Canvas().BitBlt(0, 0, 2, 2, &nothing, 0, 0, SRCCOPY));
