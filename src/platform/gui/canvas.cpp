@@ -76,12 +76,14 @@ bool UsesSource(uint32_t rop) {
 // Applies a ternary raster operation's truth table to one colour channel set:
 // result bit = table[(P<<2)|(S<<1)|D].
 uint32_t TernaryPixel(unsigned table, uint32_t p, uint32_t s, uint32_t d) {
+    // The table's bit (P<<2 | S<<1 | D) gives the result bit: or together the
+    // minterms whose bit is set.
     uint32_t r = 0;
-    for (int bit = 0; bit < 24; ++bit) {
-        unsigned idx = (((p >> bit) & 1) << 2) | (((s >> bit) & 1) << 1) | ((d >> bit) & 1);
-        r |= ((table >> idx) & 1u) << bit;
+    for (unsigned idx = 0; idx < 8; ++idx) {
+        if (!((table >> idx) & 1u)) continue;
+        r |= ((idx & 4) ? p : ~p) & ((idx & 2) ? s : ~s) & ((idx & 1) ? d : ~d);
     }
-    return r;
+    return r & 0xFFFFFF;
 }
 
 }  // namespace
@@ -1462,6 +1464,40 @@ bool TCanvas::RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop
             if (!raster) return false;
             return fill(patternColor, QPainter::RasterOp_SourceXorDestination);
         default: break;
+    }
+    QPainter::CompositionMode direct;
+    if (TBitmap* bmp = Bitmap(); bmp && !SourceComposition(rop, direct)) {
+        // Any other operation on a bitmap is worked out pixel by pixel against
+        // what the bitmap holds, then copied in through the clip.
+        QRectF mapped = map_->toDevice.mapRect(QRectF(target));
+        QRect dr = mapped.toAlignedRect().intersected(QRect(0, 0, bmp->Width(), bmp->Height()));
+        if (dr.isEmpty()) return true;
+        QImage scaled;
+        if (src) scaled = src->scaled(mapped.toAlignedRect().size()).convertToFormat(QImage::Format_RGB32);
+        const QImage& dest = bmp->Surface();
+        QImage out(dr.size(), QImage::Format_RGB32);
+        const QPoint origin = mapped.toAlignedRect().topLeft();
+        const uint32_t pat = ToQRgb(brush_.Color());
+        const unsigned table = (rop >> 16) & 0xFF;
+        for (int row = 0; row < dr.height(); ++row) {
+            const QRgb* d = reinterpret_cast<const QRgb*>(dest.constScanLine(dr.top() + row)) + dr.left();
+            QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(row));
+            int sy = dr.top() + row - origin.y();
+            const QRgb* sl = (src && sy >= 0 && sy < scaled.height())
+                                 ? reinterpret_cast<const QRgb*>(scaled.constScanLine(sy))
+                                 : nullptr;
+            for (int col = 0; col < dr.width(); ++col) {
+                int sx = dr.left() + col - origin.x();
+                uint32_t sv = (sl && sx >= 0 && sx < scaled.width()) ? sl[sx] : 0;
+                o[col] = 0xFF000000u | TernaryPixel(table, pat, sv, d[col]);
+            }
+        }
+        p->setTransform(map_->base);
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->drawImage(dr.topLeft(), out);
+        ResetComposition(p);
+        transformDirty_ = true;
+        return true;
     }
     if (!src) return false;
 

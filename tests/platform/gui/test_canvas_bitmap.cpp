@@ -45,6 +45,11 @@ TEST(BitmapRasterOps, CombineSourceAndDestination) {
     EXPECT_EQ(Blit(d, s, PATINVERT, clWhite), rgb(~d));
     EXPECT_EQ(Blit(d, s, DSTINVERT), rgb(~d));
     EXPECT_EQ(Blit(d, s, BLACKNESS), clBlack);
+    // Operations without a shortcut are worked out bit by bit (on bitmaps), such
+    // as the two that paint monochrome glyphs in the brush colour.
+    const TColor p = RGB(0xAA, 0x0F, 0x3C);
+    EXPECT_EQ(Blit(d, s, 0x00B8074A, p), rgb((s & d) | (~s & p)));  // PSDPxax
+    EXPECT_EQ(Blit(d, s, 0x00E20746, p), rgb((d & ~s) | (p & s)));  // DSPDxax
     EXPECT_EQ(Blit(d, s, WHITENESS), clWhite);
 
     // Stretching doubles every source pixel.
