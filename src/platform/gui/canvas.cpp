@@ -1277,6 +1277,30 @@ void TCanvas::DrawFocusRect(const TRect& rect) {
     }
 }
 
+void TCanvas::InvertRect(const TRect& rect) { PatBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), DSTINVERT); }
+
+int TCanvas::SetROP2(int mode) {
+    int old;
+    switch (pen_.Mode()) {
+        case TPenMode::pmNot: old = R2_NOT; break;
+        case TPenMode::pmXor: old = R2_XORPEN; break;
+        case TPenMode::pmMask: old = R2_MASKPEN; break;
+        case TPenMode::pmMerge: old = R2_MERGEPEN; break;
+        case TPenMode::pmNotCopy: old = R2_NOTCOPYPEN; break;
+        default: old = R2_COPYPEN; break;
+    }
+    switch (mode) {
+        case R2_NOT: pen_.SetMode(TPenMode::pmNot); break;
+        case R2_XORPEN: pen_.SetMode(TPenMode::pmXor); break;
+        case R2_MASKPEN: pen_.SetMode(TPenMode::pmMask); break;
+        case R2_MERGEPEN: pen_.SetMode(TPenMode::pmMerge); break;
+        case R2_NOTCOPYPEN: pen_.SetMode(TPenMode::pmNotCopy); break;
+        case R2_COPYPEN: pen_.SetMode(TPenMode::pmCopy); break;
+        default: return 0;
+    }
+    return old;
+}
+
 void TCanvas::FillRgn(const TRegion& rgn, TColor color) {
     QPainter* p = Prepare();
     if (!p || color == clNone) return;

@@ -40,6 +40,9 @@ constexpr unsigned DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCEN
                    DT_END_ELLIPSIS = 0x8000;
 // Mapping modes.
 constexpr int MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+// Line drawing modes.
+constexpr int R2_BLACK = 1, R2_NOTCOPYPEN = 4, R2_NOT = 6, R2_XORPEN = 7, R2_MASKPEN = 9, R2_NOP = 11,
+              R2_COPYPEN = 13, R2_MERGEPEN = 15, R2_WHITE = 16;
 // Stretch modes.
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 // Polygon fill modes are in region.h (ALTERNATE, WINDING).
@@ -172,6 +175,8 @@ public:
     void Polygon(const TPoint* points, int count);
     void Polygon(const std::vector<TPoint>& p) { Polygon(p.data(), static_cast<int>(p.size())); }
     int SetPolyFillMode(int mode);
+    // Line drawing modes (R2_COPYPEN, R2_NOT, R2_XORPEN...): the pen's Mode.
+    int SetROP2(int mode);
     void Rectangle(int left, int top, int right, int bottom);
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
     void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
@@ -193,6 +198,7 @@ public:
     void FillRect(const TRect& rect, TColor color);    // with a solid colour
     void FrameRect(const TRect& rect);                 // 1-pixel frame in the brush colour
     void DrawFocusRect(const TRect& rect);             // dotted, inverting: twice restores
+    void InvertRect(const TRect& rect);                // inverts the colours (raster devices)
     void FillRgn(const TRegion& rgn, TColor color);   // region in logical coordinates
     void FrameRgn(const TRegion& rgn, TColor color, int width, int height);
     TColor Pixel(int x, int y);  // clNone where the device cannot be read

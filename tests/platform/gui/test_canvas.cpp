@@ -343,6 +343,11 @@ TEST(Regions, CombineAndTest) {
     OffsetRgn(t, 100, 0);
     EXPECT_TRUE(t.Contains(102, 2));
 
+    // A region of printer pixels placed at a quarter of the size.
+    TRegion big = TRegion::FromRect(400, 400, 800, 1200);
+    TRegion small = big.Transformed(0.25, 0.25, 10, 0);
+    EXPECT_EQ(small.BoundingBox(), (TRect{110, 100, 210, 300}));
+
     std::vector<TRect> runs = {{0, 0, 3, 1}, {5, 0, 8, 1}, {0, 1, 8, 2}, {2, 0, 6, 1}};
     TRegion many = TRegion::FromRects(runs);
     EXPECT_TRUE(many.Contains(4, 0));
@@ -536,6 +541,20 @@ TEST(CanvasShapes, PathsPolygonsAndArcs) {
     EXPECT_GT(CountInk(*bmp, TRect{31, 0, 60, 29}), 10);
     EXPECT_EQ(CountInk(*bmp, TRect{0, 32, 60, 60}), 0);
     EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 28, 60}), 0);
+
+    // Pen modes: an xor line drawn twice vanishes; InvertRect inverts.
+    c.FillRect(TRect{0, 0, 60, 60}, clWhite);
+    c.SetROP2(R2_XORPEN);
+    c.Pen().SetColor(clWhite);
+    c.MoveTo(0, 55);
+    c.LineTo(60, 55);
+    EXPECT_EQ(bmp->GetPixel(30, 55), clBlack);
+    c.MoveTo(0, 55);
+    c.LineTo(60, 55);
+    EXPECT_EQ(bmp->GetPixel(30, 55), clWhite);
+    EXPECT_EQ(c.SetROP2(R2_COPYPEN), R2_XORPEN);
+    c.InvertRect(TRect{0, 0, 5, 5});
+    EXPECT_EQ(bmp->GetPixel(4, 4), clBlack);
 
     c.PatBlt(0, 0, 10, 10, BLACKNESS);
     EXPECT_EQ(bmp->GetPixel(9, 9), clBlack);
