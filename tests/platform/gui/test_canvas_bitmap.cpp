@@ -206,6 +206,12 @@ TEST(BitmapFiles, RoundTripEveryFormatAndRejectBadInput) {
     std::string huge = good;
     huge[18] = huge[19] = huge[20] = '\x7F';  // width about two billion
     EXPECT_THROW(keep.LoadFromStream(huge), EInvalidGraphic);
+    // A size the pixels that follow cannot fill is refused before anything is
+    // allocated for it.
+    std::string big = good;
+    big[18] = big[22] = '\x40';
+    big[19] = big[23] = '\x1F';  // 8000 x 8000
+    EXPECT_THROW(keep.LoadFromStream(big), EInvalidGraphic);
     EXPECT_THROW(keep.LoadFromFile("/nonexistent/x.bmp"), EFOpenError);
 
     // A run-length coded 8-bit file: 4x2, bottom row 1 1 2 2, top row 3 3 3 3
@@ -295,4 +301,36 @@ TEST(Metafiles, PlayBackIntoAQuarterSizeRectangle) {
     EXPECT_EQ(page.GetPixel(10 + 5 * q, 10 + q / 2), clWhite);
     // The page's own clip holds: nothing lands in the margin.
     EXPECT_EQ(CountInk(page, TRect{0, 0, w + 20, 10}), 0);
+}
+
+TEST(BitmapFiles, DamagedFilesFailCleanly) {
+    // Every header field and pixel byte of small files in each format, overwritten
+    // with awkward values: the load either succeeds or raises EInvalidGraphic.
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (TPixelFormat f : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf16bit,
+                           TPixelFormat::pf24bit, TPixelFormat::pf32bit}) {
+        TBitmap b(5, 3, f);
+        const std::string good = b.SaveToStream();
+        for (int round = 0; round < 300; ++round) {
+            std::string bad = good;
+            int edits = 1 + static_cast<int>(next() % 4);
+            for (int e = 0; e < edits; ++e) {
+                size_t at = next() % bad.size();
+                static const char values[] = {0, 1, 2, 3, 4, 8, 16, 24, 32, '\x7F', '\x80', '\xFF'};
+                bad[at] = values[next() % sizeof(values)];
+            }
+            if (next() % 5 == 0) bad.resize(next() % bad.size());
+            TBitmap target;
+            try {
+                target.LoadFromStream(bad);
+                EXPECT_GT(target.Width(), 0);
+            } catch (const EInvalidGraphic&) {
+            } catch (const EOutOfResources&) {
+            }
+        }
+    }
 }
