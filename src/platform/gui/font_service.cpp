@@ -46,7 +46,7 @@ bool HasFamily(const QString& family) {
 
 // Largest em height we build; sizes beyond it are clamped (a typed value must not
 // make the rasteriser allocate gigabytes).
-constexpr int kMaxEm = 2000;
+constexpr int kMaxEm = 4000;
 
 class TQtFontFace : public TFontFace {
 public:
