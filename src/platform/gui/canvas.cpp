@@ -13,6 +13,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/gui/bitmap.h"
 #include "platform/runtime/codepage.h"
@@ -86,7 +87,30 @@ uint32_t TernaryPixel(unsigned table, uint32_t p, uint32_t s, uint32_t d) {
     return r & 0xFFFFFF;
 }
 
+std::string Hex(TColor c) {
+    if (c == clNone) return "none";
+    char buf[16];
+    TColor rgb = ColorToRGB(c);
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+    return buf;
+}
+
+std::string Nums(std::initializer_list<long> values) {
+    std::string out;
+    for (long v : values) {
+        if (!out.empty()) out += ' ';
+        out += std::to_string(v);
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string TCanvas::PenText() const {
+    return PenDraws() ? Hex(pen_.Color()) + " " + std::to_string(pen_.Width()) : "none";
+}
+
+std::string TCanvas::BrushText() const { return BrushFills() ? Hex(brush_.Color()) : "none"; }
 
 // ---------------------------------------------------------------------------
 
@@ -741,6 +765,17 @@ bool TCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect* rect, con
             st_.pos.X = ref.X + width;
     }
 
+    if (log_) {
+        std::string style;
+        TFontStyles fs = f.Spec().Style;
+        if (fs & fsBold) style += 'b';
+        if (fs & fsItalic) style += 'i';
+        if (fs & fsUnderline) style += 'u';
+        if (fs & fsStrikeOut) style += 's';
+        QByteArray utf8 = QString::fromUtf16(text, count).toUtf8();
+        Record("text " + Nums({x0, baseline, width}) + " \"" + f.Spec().Name + "\" " + std::to_string(f.Spec().Height) +
+               " " + (style.empty() ? "-" : style) + " " + Hex(st_.textColor) + " " + utf8.toStdString());
+    }
     QPainter* p = Prepare();
     if (!p) return true;
     bool clipped = (options & ETO_CLIPPED) && rect;
@@ -939,8 +974,8 @@ int TCanvas::DrawTextW(const char16_t* text, int count, TRect& rect, unsigned fo
     }
 
     QPainter* p = Prepare();
-    if (!p) return height;
-    bool clip = !(format & DT_NOCLIP);
+    if (!p && !log_) return height;
+    bool clip = p && !(format & DT_NOCLIP);
     if (clip) {
         p->save();
         p->setClipRect(ToQRect(rect), Qt::IntersectClip);
@@ -975,7 +1010,7 @@ int TCanvas::DrawTextW(const char16_t* text, int count, TRect& rect, unsigned fo
         for (size_t i = 0; i < s.size(); ++i)
             if (s[i] == u'\t') s[i] = u' ';
         ExtTextOutW(x, y, 0, nullptr, s.data(), static_cast<int>(n), adv.data());
-        if (l.underline >= 0 && l.underline < static_cast<int>(n)) {
+        if (p && l.underline >= 0 && l.underline < static_cast<int>(n)) {
             int ux = x;
             for (int i = 0; i < l.underline; ++i) ux += adv[i];
             QPainter* q = Prepare();
@@ -1078,6 +1113,8 @@ void TCanvas::MoveTo(int x, int y) {
 }
 
 void TCanvas::LineTo(int x, int y) {
+    if (log_ && !(path_ && path_->open) && PenDraws())
+        Record("line " + Nums({st_.pos.X, st_.pos.Y, x, y}) + " " + PenText());
     if (path_ && path_->open) {
         if (path_->path.elementCount() == 0) path_->path.moveTo(st_.pos.X, st_.pos.Y);
         path_->path.lineTo(x, y);
@@ -1099,6 +1136,11 @@ void TCanvas::Polyline(const TPoint* points, int count) {
         path_->path.moveTo(points[0].X, points[0].Y);
         for (int i = 1; i < count; ++i) path_->path.lineTo(points[i].X, points[i].Y);
         return;
+    }
+    if (log_ && PenDraws()) {
+        std::string pts;
+        for (int i = 0; i < count; ++i) pts += " " + std::to_string(points[i].X) + "," + std::to_string(points[i].Y);
+        Record("poly " + std::to_string(count) + " pen " + PenText() + " brush none" + pts);
     }
     QPainter* p = Prepare();
     if (!p || !PenDraws()) return;
@@ -1123,6 +1165,11 @@ void TCanvas::Polygon(const TPoint* points, int count) {
         path_->path.closeSubpath();
         return;
     }
+    if (log_) {
+        std::string pts;
+        for (int i = 0; i < count; ++i) pts += " " + std::to_string(points[i].X) + "," + std::to_string(points[i].Y);
+        Record("poly " + std::to_string(count) + " pen " + PenText() + " brush " + BrushText() + pts);
+    }
     QPainter* p = Prepare();
     if (!p) return;
     QPolygon poly(count);
@@ -1138,6 +1185,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
         path_->path.addRect(QRectF(left, top, right - left, bottom - top));
         return;
     }
+    if (log_) Record("rect " + Nums({left, top, right, bottom}) + " pen " + PenText() + " brush " + BrushText());
     QPainter* p = Prepare();
     if (!p) return;
     if (right < left) std::swap(left, right);
@@ -1165,6 +1213,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
         path_->path.addEllipse(QRectF(left, top, right - left, bottom - top));
         return;
     }
+    if (log_) Record("ellipse " + Nums({left, top, right, bottom}));
     QPainter* p = Prepare();
     if (!p) return;
     ApplyPen(p);
@@ -1219,6 +1268,7 @@ void TCanvas::FillPath() { DrawPath(false, true); }
 void TCanvas::StrokeAndFillPath() { DrawPath(true, true); }
 
 void TCanvas::FillRect(const TRect& rect) {
+    if (log_ && BrushFills()) Record("fill " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}) + " " + BrushText());
     QPainter* p = Prepare();
     if (!p || !BrushFills()) return;
     ResetComposition(p);
@@ -1228,6 +1278,7 @@ void TCanvas::FillRect(const TRect& rect) {
 }
 
 void TCanvas::FillRect(const TRect& rect, TColor color) {
+    if (log_ && color != clNone) Record("fill " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}) + " " + Hex(color));
     QPainter* p = Prepare();
     if (!p || color == clNone) return;
     ResetComposition(p);
@@ -1236,6 +1287,7 @@ void TCanvas::FillRect(const TRect& rect, TColor color) {
 
 void TCanvas::FrameRect(const TRect& rect) {
     if (IsRectEmpty(rect)) return;
+    if (log_) Record("frame " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}) + " " + Hex(brush_.Color()));
     QPainter* p = Prepare();
     if (!p) return;
     ResetComposition(p);
@@ -1249,6 +1301,7 @@ void TCanvas::FrameRect(const TRect& rect) {
 
 void TCanvas::DrawFocusRect(const TRect& rect) {
     if (IsRectEmpty(rect)) return;
+    if (log_) Record("focus " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}));
     QPainter* p = Prepare();
     if (!p) return;
     ResetComposition(p);
@@ -1344,11 +1397,13 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
     if (graphic.Empty()) return;
+    if (log_) Record("picture " + Nums({x, y, x + graphic.Width(), y + graphic.Height()}));
     graphic.Draw(*this, TRect{x, y, x + graphic.Width(), y + graphic.Height()});
 }
 
 void TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
     if (graphic.Empty()) return;
+    if (log_) Record("picture " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}));
     graphic.Draw(*this, rect);
 }
 
@@ -1450,6 +1505,11 @@ bool TCanvas::BlitImage(int x, int y, int w, int h, QImage& img, uint32_t rop, T
 }
 
 bool TCanvas::RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop, bool) {
+    if (log_) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08X", rop);
+        Record("blit " + Nums({x, y, w, h}) + " " + hex);
+    }
     QPainter* p = Prepare();
     if (!p) return false;
     if (w < 0) {
@@ -1581,6 +1641,7 @@ bool TCanvas::RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop
 }
 
 void TCanvas::DrawMasked(const TRect& dest, const TBitmap& image, const TRect& src, const TBitmap& mask) {
+    if (log_) Record("picture " + Nums({dest.Left, dest.Top, dest.Right, dest.Bottom}) + " masked");
     QPainter* p = Prepare();
     if (!p || IsRectEmpty(src)) return;
     QImage img = image.Surface().copy(ToQRect(src)).convertToFormat(QImage::Format_ARGB32);

@@ -249,6 +249,17 @@ public:
     int GetDeviceCaps(int index) const;
     virtual TDeviceCaps DeviceCaps() const;
 
+    // ---- recording, for tests of what is painted ----
+    // When set, every drawing call appends one line (logical coordinates, text in
+    // UTF-8) and then draws as usual, also on a canvas without a device:
+    //   text X BASELINE WIDTH "FACE" HEIGHT STYLE #RRGGBB TEXT   (STYLE: b i u s or -)
+    //   fill L T R B #RRGGBB          rect L T R B pen #RRGGBB|none brush #RRGGBB|none
+    //   line X1 Y1 X2 Y2 #RRGGBB W    poly N pen ... brush ... X,Y ...
+    //   ellipse L T R B               frame L T R B #RRGGBB
+    //   focus L T R B                 blit X Y W H ROP(hex)
+    //   picture L T R B [masked]
+    void SetRecorder(std::vector<std::string>* log) { log_ = log; }
+
     // ---- escape hatch for graphics drawn elsewhere ----
     // The painter with the canvas's mapping and clip applied (logical coordinates),
     // or null when the canvas has no device. Call EndPaint after using it so the
@@ -320,6 +331,12 @@ private:
     struct PathState;
     std::unique_ptr<PathState> path_;  // figures being collected, when a path is open
     void DrawPath(bool stroke, bool fill);
+    std::vector<std::string>* log_ = nullptr;
+    void Record(const std::string& line) {
+        if (log_) log_->push_back(line);
+    }
+    std::string PenText() const;
+    std::string BrushText() const;
     const TFontFace* face_ = nullptr;
     unsigned faceGeneration_ = 0;
     bool fontDirty_ = true;

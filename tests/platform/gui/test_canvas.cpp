@@ -631,3 +631,32 @@ TEST(Metafiles, TextRecordedAndPlayedAtTheSameSize) {
     bmp->Canvas().Draw(0, 0, empty);
     EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 200, 40}), 0);
 }
+
+TEST(CanvasRecording, DrawingCallsAreLoggedWithoutADevice) {
+    // A layout test's set-up: fixed metrics, no device, a log of what is painted.
+    TFixedFontService fixed;
+    TFontService* old = SetFontService(&fixed);
+    TCanvas c;
+    std::vector<std::string> log;
+    c.SetRecorder(&log);
+    UseFont(c, "Times New Roman", -16, fsBold);
+    c.Font().SetColor(clNavy);
+    c.SetTextAlign(TA_BASELINE);
+    c.TextOutW(10, 30, u"Benefício", 9);
+    c.FillRect(TRect{0, 0, 5, 5}, clYellow);
+    c.Pen().SetColor(clRed);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.Rectangle(1, 2, 3, 4);
+    c.MoveTo(0, 0);
+    c.LineTo(7, 0);
+    TRect r{0, 0, 100, 20};
+    c.SetTextAlign(TA_TOP);
+    c.DrawText(std::string("a&b"), r, DT_RIGHT | DT_SINGLELINE);
+    SetFontService(old);
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[0], "text 10 30 81 \"Times New Roman\" -16 b #000080 Benef\xC3\xAD" "cio");  // UTF-8
+    EXPECT_EQ(log[1], "fill 0 0 5 5 #FFFF00");
+    EXPECT_EQ(log[2], "rect 1 2 3 4 pen #FF0000 1 brush none");
+    EXPECT_EQ(log[3], "line 0 0 7 0 #FF0000 1");
+    EXPECT_EQ(log[4], "text 82 16 18 \"Times New Roman\" -16 b #000080 ab");
+}
