@@ -304,11 +304,6 @@ void TCanvas::UpdateMapping() {
     map_->toDevice = QTransform(sx, 0, 0, sy, st_.vpOrg.X - st_.winOrg.X * sx, st_.vpOrg.Y - st_.winOrg.Y * sy);
 }
 
-bool TCanvas::MappingIsIdentity() const {
-    return st_.winOrg == TPoint{0, 0} && st_.vpOrg == TPoint{0, 0} &&
-           (st_.mapMode == MM_TEXT || (st_.winExt == st_.vpExt));
-}
-
 int TCanvas::SetMapMode(int mode) {
     int old = st_.mapMode;
     if (mode != MM_TEXT && mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC) return 0;
@@ -1033,7 +1028,7 @@ void TCanvas::ResetComposition(QPainter* p) {
     p->setRenderHint(QPainter::Antialiasing, false);
 }
 
-void TCanvas::ApplyPen(QPainter* p, bool) {
+void TCanvas::ApplyPen(QPainter* p) {
     ResetComposition(p);
     if (!PenDraws()) {
         p->setPen(Qt::NoPen);

@@ -306,7 +306,7 @@ private:
     void ObjectChanged(TGraphicsObject* which);
     void Realize();
     QPainter* Prepare();  // painter with clip and transform applied, or null
-    void ApplyPen(QPainter* p, bool forFill = false);
+    void ApplyPen(QPainter* p);
     void ApplyBrush(QPainter* p);
     bool PenDraws() const;
     bool BrushFills() const;
@@ -319,7 +319,6 @@ private:
     void UpdateMapping();
     void ClipChanged();
     TRect DeviceBounds() const;
-    bool MappingIsIdentity() const;
 
     TFont font_;
     TPen pen_;
