@@ -8,6 +8,7 @@
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
 #include "revision/amount_text.h"
+#include "tables/cell_errors.h"
 
 namespace simulacao {
 
@@ -147,7 +148,6 @@ void TValueLimiter::BuildSalmin() {
     TKeyIndex& ix = salminIndex_;
     ix.built = true;
     int n = std::max(0, salmin_.RowCount() - 1);
-    ix.keys.assign(n, 0.0);
     ix.prefix.clear();
     double run = 0;
     for (int i = 0; i < n; ++i) {
@@ -155,10 +155,9 @@ void TValueLimiter::BuildSalmin() {
         TDateTime d;
         if (!TryStrToDate(FirstOfMonth(key), d)) {
             ix.firstBad = i;
-            ix.badText = FirstOfMonth(key);
+            ix.badText = key;
             break;
         }
-        ix.keys[i] = d;
         run = i == 0 ? d : std::max(run, d);
         ix.prefix.push_back(run);
     }
@@ -170,18 +169,16 @@ void TValueLimiter::BuildTeto() {
     TKeyIndex& ix = tetoIndex_;
     ix.built = true;
     int n = std::max(0, teto_.RowCount() - 1);
-    ix.keys.assign(n, 0.0);
     ix.prefix.clear();
     double run = 0;
     for (int i = 0; i < n; ++i) {
-        std::string key = "01/" + teto_.Cell(0, i + 1);
+        const std::string& key = teto_.Cell(0, i + 1);
         TDateTime d;
-        if (!TryStrToDate(key, d)) {
+        if (!TryStrToDate("01/" + key, d)) {
             ix.firstBad = i;
             ix.badText = key;
             break;
         }
-        ix.keys[i] = d;
         // A table kept newest first is searched for the first month starting
         // on or before the date: a running minimum answers that.
         if (i == 0)
@@ -199,7 +196,7 @@ int TValueLimiter::FindSalmin(TDateTime d01) {
     const TKeyIndex& ix = salminIndex_;
     auto it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d01);
     if (it != ix.prefix.end()) return static_cast<int>(it - ix.prefix.begin()) + 1;
-    if (ix.firstBad >= 0) StrToDate(ix.badText);  // raises as the scan would
+    if (ix.firstBad >= 0) BadKey(ix, "Salário Mínimo");  // the scan reaches it
     return -1;
 }
 
@@ -213,14 +210,28 @@ int TValueLimiter::FindTeto(TDateTime d) {
     else
         it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d);
     if (it != ix.prefix.end()) return static_cast<int>(it - ix.prefix.begin()) + 1;
-    if (ix.firstBad >= 0) StrToDate(ix.badText);
+    if (ix.firstBad >= 0) BadKey(ix, "INSS - Teto");
     return teto_.RowCount() - 1;
+}
+
+void TValueLimiter::BadKey(const TKeyIndex& ix, const char* table) {
+    throw ECellValueError("Data inválida na linha " + IntToStr(ix.firstBad + 1) + " da tabela " +
+                          table + ": '" + ix.badText + "'");
 }
 
 long double TValueLimiter::CellValue(const TCellMatrix& grid, std::vector<long double>& cache,
                                      std::vector<char>& known, int row) {
     if (row >= 0 && row < static_cast<int>(known.size()) && known[row]) return cache[row];
-    long double v = simulacao::RemovePonto(grid.Cell(1, row));
+    const std::string& text = grid.Cell(1, row);
+    long double v;
+    try {
+        v = simulacao::RemovePonto(text);
+    } catch (const EConvertError&) {
+        throw ECellValueError(CellValueMessage(
+            RowLabel(grid.Cell(0, row), row) + " da tabela " +
+                (&grid == &salmin_ ? "Salário Mínimo" : "INSS - Teto"),
+            "1", text));
+    }
     if (row >= 0 && row < static_cast<int>(known.size())) {
         cache[row] = v;
         known[row] = 1;

@@ -47,8 +47,8 @@ std::string validadataMA(const std::string& text);
 // "SM", "Teto" or "" after each call.
 //
 // The scans give the same rows as a linear first-match scan from row 1 (a key
-// that is not a date raises when the scan would reach it), but run on an
-// index built on first use: the two tables must not change while a limiter
+// that is not a date raises ECellValueError when the scan would reach it),
+// but run on an index built on first use: the two tables must not change while a limiter
 // lives. Create one per calculation pass.
 class TValueLimiter {
 public:
@@ -71,8 +71,10 @@ private:
     // First-match lookup over the key column of a table, parsed once.
     struct TKeyIndex {
         bool built = false;
-        std::vector<double> keys;    // key of data row i + 1
-        std::vector<double> prefix;  // running max (or min) of keys, up to the first bad key
+        // Running max (or min) of the keys of data rows 1, 2, ... up to the
+        // first key that is no date: its first entry at or past a date is
+        // the first row a linear scan would stop at.
+        std::vector<double> prefix;
         int firstBad = -1;           // data index of the first key that is no date, or -1
         std::string badText;
     };
@@ -81,6 +83,7 @@ private:
     void BuildTeto();
     int FindSalmin(TDateTime d01);  // grid row, or -1
     int FindTeto(TDateTime d);      // grid row
+    [[noreturn]] static void BadKey(const TKeyIndex& ix, const char* table);
     long double CellValue(const TCellMatrix& grid, std::vector<long double>& cache,
                           std::vector<char>& known, int row);
 
