@@ -33,3 +33,14 @@ inline std::vector<std::string> ColumnOf(const TCellMatrix& grid, int col, int f
 }
 
 using Texts = std::vector<std::string>;
+
+// The message of the error of type E that f raises, or "(no error)".
+template <class E, class F>
+std::string MessageOf(F f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.Message;
+    }
+    return "(no error)";
+}

@@ -72,16 +72,3 @@ TEST(ArrearsInterest, MonthOnThePrescriptionDateIsSummed) {
     EXPECT_EQ(c.Sums(11), "203,00");
     EXPECT_EQ(c.Sums(9), "200,00");
 }
-
-TEST(ArrearsInterest, EmptyInterestDatesCountFromTheFinalMonth) {
-    ArrearsCase c;
-    c.Period("01/05/2000", "31/07/2000", "01/01/2000");
-    c.in.Cjuros = true;
-    c.in.Ejuros = 0.5L;
-    c.in.Dateinicialjuros = "  /  /    ";
-    c.in.Datefinaljuros = "  /  /    ";
-    c.Run();
-    // Start and end both 01/07/2000: one month, back-filled upwards.
-    EXPECT_EQ(ColumnOf(c.planilha, 10, 1, 3), (Texts{"0,50", "0,50", "0,50"}));
-    EXPECT_EQ(c.Sums(11), "301,50");
-}

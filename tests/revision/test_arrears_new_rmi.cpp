@@ -114,30 +114,18 @@ TEST(NovaRmi, StopsNamingWhatIsMissing) {
     NovaRmiCase c;
     c.Salaries({"100", "100", "100"});
     c.in.divisor = 0;
-    try {
-        c.Rmi().Calcular(c.in);
-        FAIL();
-    } catch (const calc::ECalcError& e) {
-        EXPECT_EQ(e.Message, "O divisor não pode ser zero");
-    }
+    EXPECT_EQ(MessageOf<calc::ECalcError>([&] { c.Rmi().Calcular(c.in); }),
+              "O divisor não pode ser zero");
     // A month the index table lacks ends the factors there.
     c.in.divisor = 3;
     c.indicegrid = GridOf({"Mês|Fator", "01/1990|2", "03/1990|1"});
-    try {
-        c.Rmi().Calcular(c.in);
-        FAIL();
-    } catch (const ECellValueError& e) {
-        EXPECT_EQ(e.Message, "Valor inválido na linha 02/1990, coluna Índice: ''");
-    }
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
+              "Valor inválido na linha 02/1990, coluna Índice: ''");
     EXPECT_EQ(c.Sdem.Cell(3, 1), "200,00");
 
     c.in.caplicar = true;
     c.indicegrid = GridOf({"Mês|Fator", "01/1990|1", "02/1990|1", "03/1990|1"});
     c.in.DateEdit2Date = EncodeDate(1990, 5, 31);
-    try {
-        c.Rmi().Calcular(c.in);
-        FAIL();
-    } catch (const ECellValueError& e) {
-        EXPECT_EQ(e.Message, "O mês 06/1990 não está na tabela INSS - Teto");
-    }
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
+              "O mês 06/1990 não está na tabela INSS - Teto");
 }

@@ -114,12 +114,8 @@ TEST(SharedHelpers, LimiterScansAsTheTablesRead) {
     t.teto.SetCell(0, 3, "xx/2000");
     revisao::TValueLimiter limiter(t.salmin, t.teto, false, t.marca);
     EXPECT_EQ(limiter.devolvevalor("5.000,00", "01/02/2000"), "1.100,00");
-    try {
-        limiter.devolvevalor("5.000,00", "01/03/2000");
-        FAIL();
-    } catch (const ECellValueError& e) {
-        EXPECT_EQ(e.Message, "Data inválida na linha 3 da tabela INSS - Teto: 'xx/2000'");
-    }
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { limiter.devolvevalor("5.000,00", "01/03/2000"); }),
+              "Data inválida na linha 3 da tabela INSS - Teto: 'xx/2000'");
 
     // Newest first: the first month starting on or before the date.
     LimiterTables sc;
