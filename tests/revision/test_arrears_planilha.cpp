@@ -22,6 +22,14 @@ TEST(ArrearsLayout, MonthRowsAndIndexColumns) {
     EXPECT_EQ(ColumnOf(c.planilha, 4), (Texts{"1", "1", "1,25"}));
     EXPECT_EQ(ColumnOf(c.planilha, 13), (Texts{"Real", "", "Cruzeiro"}));
     EXPECT_EQ(FormatFloat("0.00", calc::salminicial), "1283,95");
+
+    // Currency cuts: 03/1986 only without the ADCT-from-concession box.
+    c.planilha.SetCell(0, 1, "03/1986");
+    c.planilha.SetCell(0, 2, "03/1994");
+    EXPECT_EQ(again.divmoeda(2, 1, false), 1000);
+    EXPECT_EQ(again.divmoeda(2, 1, true), 1);
+    EXPECT_EQ(again.divmoeda(1, 2, false), 661.0052L);
+    EXPECT_EQ(again.divmoeda(1, 2, true), 661.0052L);
 }
 
 TEST(ArrearsLayout, AdctAndProportionalFirstReadjustment) {
