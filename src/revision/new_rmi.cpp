@@ -72,6 +72,7 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
 }
 
 std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
+    if (Sdem_.ColCount() < 5) Sdem_.SetColCount(5);
     for (int r = 1; r < Sdem_.RowCount(); ++r)
         for (int c = 0; c < Sdem_.ColCount(); ++c) Sdem_.SetCell(c, r, "");
     incdata2(in.DateEdit1, in.DateEdit2);
