@@ -20,7 +20,8 @@ struct FullTables {
         int row = grid.RowCount();
         grid.SetRowCount(row + 1);
         int c = 0;
-        for (const std::string& cell : cells) grid.SetCell(c++, row, cell);
+        for (const std::string& cell : cells)
+            grid.SetCell(c++, row, cell);
     }
 
     FullTables() {
@@ -127,7 +128,8 @@ void BM_ArrearsLongestCase(benchmark::State& state) {
         report.planilha = &planilha;
         std::vector<std::string> lines = calc::imprixLines(report);
         bytes = 0;
-        for (const std::string& l : lines) bytes += l.size() + 2;
+        for (const std::string& l : lines)
+            bytes += l.size() + 2;
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["rows"] = planilha.RowCount();
@@ -147,4 +149,4 @@ void BM_SeriesRegeneration(benchmark::State& state) {
 }
 BENCHMARK(BM_SeriesRegeneration)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

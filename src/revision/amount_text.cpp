@@ -21,7 +21,7 @@ constexpr long double kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L
                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L};
 
-}  // namespace
+} // namespace
 
 long double ParseKept(const std::string& kept) {
     // An integer of at most 18 digits and a power of ten up to 10^18 are both
@@ -58,4 +58,4 @@ long double ParseKept(const std::string& kept) {
     return StrToFloat(kept);
 }
 
-}  // namespace amount_text
+} // namespace amount_text

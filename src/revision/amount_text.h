@@ -13,4 +13,4 @@ std::string KeepNumberChars(const std::string& text);
 // else goes through StrToFloat and raises its EConvertError.
 long double ParseKept(const std::string& kept);
 
-}  // namespace amount_text
+} // namespace amount_text

@@ -20,8 +20,8 @@ long double valorurvautor = 0, valorurvinss = 0;
 const char* const SdigHeaders[2] = {"Data", "Salário"};
 const char* const SdemHeaders[5] = {"Data", "Salário", "Índice", "Salário corrigido", ""};
 const char* const PlanilhaHeaders[14] = {
-    "Data",     "Índice Autor", "Valor Calculado", "*",     "Índice INSS", "Valor Pago", "*",
-    "Diferença", "Correção",    "Valor Corrigido", "Juros", "Total",       "",           "Moeda"};
+    "Data",      "Índice Autor", "Valor Calculado", "*",     "Índice INSS", "Valor Pago", "*",
+    "Diferença", "Correção",     "Valor Corrigido", "Juros", "Total",       "",           "Moeda"};
 const char* const SeriesNames[4] = {
     "ortn-otn-ipc-btn-ipc-inpc-irsm-urv-ipcr-inpc",
     "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi",
@@ -44,7 +44,8 @@ std::string formatfloatx(const std::string& format, long double value) {
 void LayoutPlanilha(TCellMatrix& planilha) {
     planilha.SetColCount(14);
     if (planilha.RowCount() < 2) planilha.SetRowCount(2);
-    for (int c = 0; c < 14; ++c) planilha.SetCell(c, 0, PlanilhaHeaders[c]);
+    for (int c = 0; c < 14; ++c)
+        planilha.SetCell(c, 0, PlanilhaHeaders[c]);
 }
 
 void recalculo(const TCellMatrix& planilha, TCellMatrix& target) {
@@ -86,7 +87,7 @@ bool TryMonthStart(const std::string& month, TDateTime& date) {
     return TryStrToDate("01/" + month, date);
 }
 
-}  // namespace detail
+} // namespace detail
 
 using namespace detail;
 
@@ -111,7 +112,7 @@ const char* ColumnName(int col) {
     return "";
 }
 
-}  // namespace
+} // namespace
 
 long double TArrearsEngine::Val(int col, int row) const {
     const std::string& text = planilha_.Cell(col, row);
@@ -168,7 +169,8 @@ int TArrearsEngine::TableRow(const TCellMatrix& grid, const std::string& month) 
     if (found == ix_->monthRows.end()) {
         std::unordered_map<std::string, int> rows;
         rows.reserve(grid.RowCount() * 2);
-        for (int r = 1; r < grid.RowCount(); ++r) rows.emplace(grid.Cell(0, r), r);
+        for (int r = 1; r < grid.RowCount(); ++r)
+            rows.emplace(grid.Cell(0, r), r);
         found = ix_->monthRows.emplace(&grid, std::move(rows)).first;
     }
     auto row = found->second.find(month);
@@ -180,7 +182,8 @@ int TArrearsEngine::TableRow(const TCellMatrix& grid, const std::string& month) 
 void TArrearsEngine::Calcular() {
     planilha_.SetColCount(14);
     for (int r = 1; r < planilha_.RowCount(); ++r)
-        for (int c = 0; c < planilha_.ColCount(); ++c) planilha_.SetCell(c, r, "");
+        for (int c = 0; c < planilha_.ColCount(); ++c)
+            planilha_.SetCell(c, r, "");
     planilha_.SetRowCount(3);
     if (!checkinteiro(in_.Dataini) || !checkinteiro(in_.Datafim)) return;
     incdata(in_.Dataini, in_.Datafim);
@@ -199,7 +202,8 @@ void TArrearsEngine::incdata(const std::string& initial, const std::string& fina
     TDateTime d0 = ControlDate(initial, "Data Inicial (DIB)");
     TDateTime d1 = ControlDate(final, "Data Final");
     int n = 1;
-    while (IncMonth(d0, n) <= d1) ++n;
+    while (IncMonth(d0, n) <= d1)
+        ++n;
     planilha_.SetRowCount(n + 1);
     for (int i = 1; i <= n; ++i)
         planilha_.SetCell(0, i, FormatDateTime("mm/yyyy", IncMonth(d0, i - 1)));
@@ -280,8 +284,7 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
         if (in_.Cadct2 && d <= adctEnd) planilha_.SetCell(1, i, minimumWage);
         if (in_.Cadct1 && d >= adctStart && d <= adctEnd) planilha_.SetCell(1, i, minimumWage);
         if (in_.Cadct2inss && d <= adctEnd) planilha_.SetCell(4, i, minimumWage);
-        if (in_.Cadct1inss && d >= adctStart && d <= adctEnd)
-            planilha_.SetCell(4, i, minimumWage);
+        if (in_.Cadct1inss && d >= adctStart && d <= adctEnd) planilha_.SetCell(4, i, minimumWage);
     }
 }
 
@@ -296,7 +299,7 @@ std::string LastMatch(const TCellMatrix& grid, const std::string& date) {
     return result;
 }
 
-}  // namespace
+} // namespace
 
 std::string TArrearsEngine::devolvesm(const std::string& date) const {
     return LastMatch(Grid(tables_.GridSalmin), date);
@@ -306,4 +309,4 @@ std::string TArrearsEngine::devolveind(const std::string& date) const {
     return LastMatch(Grid(tables_.GridCorrRev), date);
 }
 
-}  // namespace calc
+} // namespace calc

@@ -20,7 +20,6 @@
 #include "tables/cell_errors.h"
 
 class TCellMatrix;
-class TStringList;
 
 namespace calc {
 
@@ -58,16 +57,16 @@ extern long double valorurvautor, valorurvinss;
 
 // Missing grids read as empty tables.
 struct TTableGrids {
-    const TCellMatrix* GridCorrRev = nullptr;   // month, readjustment, minimum wage, currency
-    const TCellMatrix* Gridcrmensal = nullptr;  // month, alternative readjustment
-    const TCellMatrix* tabatusal = nullptr;     // month, proportional percentage
-    const TCellMatrix* GridSalmin = nullptr;    // date, minimum wage
-    const TCellMatrix* gridiinss = nullptr;     // month, larger ceiling, smaller ceiling
-    const TCellMatrix* indicegrid = nullptr;    // factor series (INPC chain)
+    const TCellMatrix* GridCorrRev = nullptr;  // month, readjustment, minimum wage, currency
+    const TCellMatrix* Gridcrmensal = nullptr; // month, alternative readjustment
+    const TCellMatrix* tabatusal = nullptr;    // month, proportional percentage
+    const TCellMatrix* GridSalmin = nullptr;   // date, minimum wage
+    const TCellMatrix* gridiinss = nullptr;    // month, larger ceiling, smaller ceiling
+    const TCellMatrix* indicegrid = nullptr;   // factor series (INPC chain)
     const TCellMatrix* SRVI = nullptr;
     const TCellMatrix* SRVII = nullptr;
     const TCellMatrix* SRVIII = nullptr;
-    bool Cusetabsc = false;  // Form9.Cusetabsc: ceiling table kept newest first
+    bool Cusetabsc = false; // Form9.Cusetabsc: ceiling table kept newest first
 };
 
 // ---- the new RMI (page "Correção de salários") ----------------------------
@@ -78,13 +77,13 @@ extern const char* const SdemHeaders[5];
 
 // What the new-RMI computation reads from the wizard's controls.
 struct TNovaRmiInput {
-    std::string DateEdit1, DateEdit2, DateEdit3;  // texts as shown
-    TDateTime DateEdit2Date = 0;                  // DateEdit2.Date
-    std::string divisorText, coefText, umtrintaText;  // currency edits' texts
-    long double divisor = 0, coef = 0, umtrinta = 0;  // and their values
-    bool caplicar = false;  // Decreto 83.080/79 road (else Lei 8.213/91)
-    bool Catual24 = false;  // the last twelve salaries are not corrected
-    bool Csmt = false;      // limit salaries by the minimum wage and the ceiling
+    std::string DateEdit1, DateEdit2, DateEdit3;     // texts as shown
+    TDateTime DateEdit2Date = 0;                     // DateEdit2.Date
+    std::string divisorText, coefText, umtrintaText; // currency edits' texts
+    long double divisor = 0, coef = 0, umtrinta = 0; // and their values
+    bool caplicar = false;                           // Decreto 83.080/79 road (else Lei 8.213/91)
+    bool Catual24 = false;                           // the last twelve salaries are not corrected
+    bool Csmt = false; // limit salaries by the minimum wage and the ceiling
 };
 
 class TNovaRmi {
@@ -142,15 +141,14 @@ struct TPlanilhaInput {
     std::string Dataini, Datafim, DatePrescricao, Dateinicialjuros, Datefinaljuros;
     // Date edits' dates (an unreadable text reads 0, as the edit gives it).
     TDateTime DatainiDate = 0, DatePrescricaoDate = 0;
-    TDateTime PropDate = 0;  // Fprop.DateEdit1: start of the proportional correction
-    long double Vinss = 0;   // RMI Autor (the recomputed one, "Valor Calculado")
-    long double Vautor = 0;  // RMI INSS (the paid one, "Valor Pago")
-    long double Ejuros = 0;  // interest per month, in percent
+    TDateTime PropDate = 0; // Fprop.DateEdit1: start of the proportional correction
+    long double Vinss = 0;  // RMI Autor (the recomputed one, "Valor Calculado")
+    long double Vautor = 0; // RMI INSS (the paid one, "Valor Pago")
+    long double Ejuros = 0; // interest per month, in percent
     bool Check13 = false, Cjuros = false;
-    bool Cadct1 = false, Cadct2 = false, Curv = false, Cirsm = false, Csteto = false,
-         Dteto = false;
+    bool Cadct1 = false, Cadct2 = false, Curv = false, Cirsm = false, Csteto = false, Dteto = false;
     bool Cadct1inss = false, Cadct2inss = false, Curvinss = false;
-    std::string ComboBox1;  // correction series of column "Correção"
+    std::string ComboBox1; // correction series of column "Correção"
 };
 
 class TArrearsEngine {
@@ -239,7 +237,7 @@ void recalculo(const TCellMatrix& planilha, TCellMatrix& target);
 // ---- the report -------------------------------------------------------------
 
 struct TReportInput {
-    std::string Cfont, Cnomefont;  // the main window's report font size and face
+    std::string Cfont, Cnomefont; // the main window's report font size and face
     std::string Enome, Enumero, Dataini, Datafim;
     TDateTime DatainiDate = 0;
     long double Vinss = 0, Vautor = 0;
@@ -256,4 +254,4 @@ std::vector<std::string> imprixLines(const TReportInput& in);
 // "File access error" through showMessage and leaves any previous report.
 void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage);
 
-}  // namespace calc
+} // namespace calc

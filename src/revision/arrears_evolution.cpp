@@ -18,7 +18,7 @@ const char* const kUrvFactors[4] = {"1,4379", "1,4220", "1,4417", "1,4408"};
 const long double kUrvDivisors[4] = {238.32L, 327.90L, 458.16L, 637.64L};
 const long double kUrvDivisorsIrsm[4] = {178.97L, 241.65L, 333.17L, 466.66L};
 
-}  // namespace
+} // namespace
 
 void TArrearsEngine::corrigevalor() {
     Evolution(Member::Plain);
@@ -41,7 +41,8 @@ const TCellMatrix* TArrearsEngine::ChosenSeries() const {
     if (name == SeriesNames[0]) return &Grid(tables_.indicegrid);
     if (name == SeriesNames[1]) return &Grid(tables_.SRVI);
     if (name == SeriesNames[2]) return &Grid(tables_.SRVII);
-    if (name == SeriesNames[3] || name == "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004)")
+    if (name == SeriesNames[3] ||
+        name == "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004)")
         return &Grid(tables_.SRVIII);
     throw ECalcError("Índice de correção desconhecido: '" + name + "'");
 }
@@ -142,8 +143,7 @@ void TArrearsEngine::EvolveSide(Member member, int i, TDateTime d, bool autor,
                Factor(factorCol, i) / divisor;
     };
 
-    write(Factor(factorCol, i) * Val(prevCol, i - 1) / divisor, autor ? false : in_.Dteto,
-          nullptr);
+    write(Factor(factorCol, i) * Val(prevCol, i - 1) / divisor, autor ? false : in_.Dteto, nullptr);
     if (fromConcession && d <= adctEnd) write(keepWages(), in_.Dteto, "(ADCT)");
     if (from1989 && d >= adctStart && d <= adctEnd) {
         if (d == adctStart) {
@@ -171,7 +171,7 @@ void TArrearsEngine::Urv(Member member, int i, TDateTime d) {
     long double sumAutor = 0, sumInss = 0;
     int count = 0;
     for (int k = 4; k >= 1; --k) {
-        int m = 4 - k;  // 11/1993, 12/1993, 01/1994, 02/1994
+        int m = 4 - k; // 11/1993, 12/1993, 01/1994, 02/1994
         if (i - k < 1) {
             urvautor[m] = urvinss[m] = 0;
             continue;
@@ -206,7 +206,8 @@ void TArrearsEngine::Urv(Member member, int i, TDateTime d) {
 void TArrearsEngine::InsertRow(int at) {
     int n = planilha_.RowCount();
     planilha_.SetRowCount(n + 1);
-    for (int c = 0; c < planilha_.ColCount(); ++c) planilha_.SetCell(c, n, "");
+    for (int c = 0; c < planilha_.ColCount(); ++c)
+        planilha_.SetCell(c, n, "");
     planilha_.MoveRow(n, at);
 }
 
@@ -241,4 +242,4 @@ void TArrearsEngine::Thirteenth(int dataRows) {
     }
 }
 
-}  // namespace calc
+} // namespace calc

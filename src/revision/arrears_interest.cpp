@@ -22,11 +22,12 @@ int InterestMonths(TDateTime start, TDateTime end) {
     // Every k below the months between the two calendar months lands in an
     // earlier month than the end, so the search can start there.
     int k = std::max(1, (y2 - y1) * 12 + (m2 - m1));
-    while (IncMonth(start, k) < end) ++k;
+    while (IncMonth(start, k) < end)
+        ++k;
     return k;
 }
 
-}  // namespace
+} // namespace
 
 void TArrearsEngine::corrigevalor3() {
     NoInterest(planilha_.RowCount() - 1, true);
@@ -74,7 +75,8 @@ void TArrearsEngine::NoInterest(int lastRow, bool appendSums) {
     if (appendSums) {
         sums = planilha_.RowCount();
         planilha_.SetRowCount(sums + 1);
-        for (int c = 0; c < planilha_.ColCount(); ++c) planilha_.SetCell(c, sums, "");
+        for (int c = 0; c < planilha_.ColCount(); ++c)
+            planilha_.SetCell(c, sums, "");
     }
     Put(9, sums, sum9);
     Put(11, sums, sum11);
@@ -140,7 +142,8 @@ void TArrearsEngine::WithInterest(int lastRow, bool appendRow) {
     if (appendRow) {
         int sums = planilha_.RowCount();
         planilha_.SetRowCount(sums + 1);
-        for (int c = 0; c < planilha_.ColCount(); ++c) planilha_.SetCell(c, sums, "");
+        for (int c = 0; c < planilha_.ColCount(); ++c)
+            planilha_.SetCell(c, sums, "");
     }
     fimx();
 }
@@ -159,8 +162,7 @@ void TArrearsEngine::Totals(int lastRow, bool prescriptionTest) {
         if (Digit(9, r) && Digit(10, r)) Put(11, r, Val(9, r) * (1 + Val(10, r) / 100));
         // A month on the prescription date that receives a Total is summed
         // too, so the sums row adds up the rows above it.
-        if (Digit(2, r) && Digit(11, r) && dated && RowDate(r) >= prescription)
-            sum11 += Val(11, r);
+        if (Digit(2, r) && Digit(11, r) && dated && RowDate(r) >= prescription) sum11 += Val(11, r);
     }
     if (lastRow < 1) return;
     int sums = planilha_.RowCount() - 1;
@@ -173,15 +175,13 @@ void TArrearsEngine::refazindx() {
     for (int r = 2; r <= planilha_.RowCount() - 2; ++r) {
         if (!Digit(1, r) || !Digit(4, r)) continue;
         TDateTime d = RowDate(r);
-        planilha_.SetCell(2, r,
-                          limiter.devolvevalorstAtMonth(Fmt(Val(2, r - 1) * Factor(1, r)), d,
-                                                        in_.Dteto));
-        planilha_.SetCell(5, r,
-                          limiter.devolvevalorstAtMonth(Fmt(Val(5, r - 1) * Factor(4, r)), d,
-                                                        in_.Dteto));
+        planilha_.SetCell(
+            2, r, limiter.devolvevalorstAtMonth(Fmt(Val(2, r - 1) * Factor(1, r)), d, in_.Dteto));
+        planilha_.SetCell(
+            5, r, limiter.devolvevalorstAtMonth(Fmt(Val(5, r - 1) * Factor(4, r)), d, in_.Dteto));
         Put(7, r, Val(2, r) - Val(5, r));
     }
     refazsalx();
 }
 
-}  // namespace calc
+} // namespace calc

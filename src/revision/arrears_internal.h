@@ -18,10 +18,10 @@ struct TArrearsEngine::Indexes {
 namespace detail {
 
 const TCellMatrix& Grid(const TCellMatrix* grid);
-std::string Fmt(long double value);  // "#,##0.00"
+std::string Fmt(long double value); // "#,##0.00"
 bool StartsWith12(const std::string& month);
 // The first day of a month text "mm/yyyy", as StrToDate("01/" + month).
 bool TryMonthStart(const std::string& month, TDateTime& date);
 
-}  // namespace detail
-}  // namespace calc
+} // namespace detail
+} // namespace calc

@@ -22,10 +22,17 @@ std::string Escape(const std::string& text) {
     out.reserve(text.size() + 16);
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -64,7 +71,7 @@ void UrvBlock(std::vector<std::string>& lines, const char* side, const long doub
     lines.push_back("</div></table>");
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> imprixLines(const TReportInput& in) {
     static const TCellMatrix empty(1, 1);
@@ -85,8 +92,8 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
                     " <b>   Número do Benefício:</b> " + Escape(in.Enumero) + "</p></td></tr>");
     lines.push_back("<tr><td><p><b>Data inicial do cálculo: </b>" + Escape(in.Dataini) +
                     " <b>  Data final do cálculo:</b> " + Escape(in.Datafim) + "</p></td></tr>");
-    lines.push_back("<tr><td><p><b>RMI Autor: </b>" + Fmt(in.Vinss) +
-                    " <b>   RMI INSS: </b>" + Fmt(in.Vautor) + "</p></td></tr>");
+    lines.push_back("<tr><td><p><b>RMI Autor: </b>" + Fmt(in.Vinss) + " <b>   RMI INSS: </b>" +
+                    Fmt(in.Vautor) + "</p></td></tr>");
     lines.push_back(kEmptyRow + "</span>");
     lines.push_back("<div align=center>");
     lines.push_back(span);
@@ -115,10 +122,8 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
             return salminicial == 0 ? std::string("salário mínimo do primeiro mês não encontrado")
                                     : FormatFloat("#,##0.00000", rmi / salminicial);
         };
-        lines.push_back("<tr><td><p>RMI Autor em salários: " + wages(in.Vinss) +
-                        "</p></td></tr>");
-        lines.push_back("<tr><td><p>RMI INSS em salários: " + wages(in.Vautor) +
-                        "</p></td></tr>");
+        lines.push_back("<tr><td><p>RMI Autor em salários: " + wages(in.Vinss) + "</p></td></tr>");
+        lines.push_back("<tr><td><p>RMI INSS em salários: " + wages(in.Vautor) + "</p></td></tr>");
         lines.push_back("</div></table>");
         lines.push_back(kEmptyRow);
     }
@@ -136,11 +141,12 @@ void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessa
     std::vector<std::string> lines = imprixLines(in);
     try {
         TTextFileWriter file(PathJoin(DataDir, "atual.html"));
-        for (const std::string& line : lines) file.Writeln(line);
+        for (const std::string& line : lines)
+            file.Writeln(line);
         file.Close();
     } catch (const EInOutError&) {
         if (showMessage) showMessage("File access error");
     }
 }
 
-}  // namespace calc
+} // namespace calc

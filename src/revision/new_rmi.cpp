@@ -29,7 +29,7 @@ long double ValueOf(const TCellMatrix& grid, int col, int row, const char* const
     }
 }
 
-}  // namespace
+} // namespace
 
 TNovaRmi::TNovaRmi(TCellMatrix& Sdig, TCellMatrix& Sdem, const TTableGrids& tables,
                    std::string& marcalimite, TShowMessage showMessage)
@@ -43,7 +43,8 @@ long double TNovaRmi::Value(int col, int row) const {
 int TNovaRmi::AddRow(const std::string& label) {
     int row = Sdem_.RowCount();
     Sdem_.SetRowCount(row + 1);
-    for (int c = 0; c < Sdem_.ColCount(); ++c) Sdem_.SetCell(c, row, "");
+    for (int c = 0; c < Sdem_.ColCount(); ++c)
+        Sdem_.SetCell(c, row, "");
     Sdem_.SetCell(0, row, label);
     return row;
 }
@@ -52,7 +53,8 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
     TDateTime d0 = DateOf(initial, "Data Inicial");
     TDateTime d1 = DateOf(final, "Data Final");
     int n = 1;
-    while (IncMonth(d0, n) <= d1) ++n;
+    while (IncMonth(d0, n) <= d1)
+        ++n;
     Sdig_.SetRowCount(n + 1);
     Sdem_.SetRowCount(n + 1);
     for (int i = 1; i <= n; ++i) {
@@ -74,7 +76,8 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
 std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
     if (Sdem_.ColCount() < 5) Sdem_.SetColCount(5);
     for (int r = 1; r < Sdem_.RowCount(); ++r)
-        for (int c = 0; c < Sdem_.ColCount(); ++c) Sdem_.SetCell(c, r, "");
+        for (int c = 0; c < Sdem_.ColCount(); ++c)
+            Sdem_.SetCell(c, r, "");
     incdata2(in.DateEdit1, in.DateEdit2);
     if (in.caplicar)
         S041088(in);
@@ -117,7 +120,8 @@ void TNovaRmi::Lei8213(const TNovaRmiInput& in) {
     SalaryRows(in);
     const int salaries = Sdig_.RowCount() - 1;
     long double soma = 0;
-    for (int r = 1; r <= salaries; ++r) soma += Value(3, r);
+    for (int r = 1; r <= salaries; ++r)
+        soma += Value(3, r);
 
     int somaRow = AddRow("Soma");
     Sdem_.SetCell(3, somaRow, Fmt(soma));
@@ -156,7 +160,8 @@ void TNovaRmi::S041088(const TNovaRmiInput& in) {
     SalaryRows(in);
     const int salaries = Sdig_.RowCount() - 1;
     long double soma = 0;
-    for (int r = 1; r <= salaries; ++r) soma += Value(3, r);
+    for (int r = 1; r <= salaries; ++r)
+        soma += Value(3, r);
 
     int somaRow = AddRow("Soma");
     Sdem_.SetCell(3, somaRow, Fmt(soma));
@@ -212,4 +217,4 @@ std::string TNovaRmi::devolvevalorex(int side, const std::string& date) {
     throw ECellValueError("O mês " + key + " não está na tabela INSS - Teto");
 }
 
-}  // namespace calc
+} // namespace calc

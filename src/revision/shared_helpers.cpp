@@ -53,7 +53,7 @@ void EntreDatas(TDateTime later, TDateTime earlier, int& years, int& months, int
     days = static_cast<int>(Round(a - earlier));
 }
 
-}  // namespace simulacao
+} // namespace simulacao
 
 namespace revisao {
 
@@ -82,7 +82,7 @@ void SetField(std::string& t, int pos, int value) {
     t.replace(pos - 1, 2, v);
 }
 
-}  // namespace
+} // namespace
 
 std::string validadata(const std::string& text) {
     std::string t = RemoveChar(text);
@@ -142,7 +142,7 @@ std::string FirstOfMonth(const std::string& date) {
     return "01" + Copy(date, 3, 0x7fffffff);
 }
 
-}  // namespace
+} // namespace
 
 void TValueLimiter::BuildSalmin() {
     TKeyIndex& ix = salminIndex_;
@@ -196,7 +196,7 @@ int TValueLimiter::FindSalmin(TDateTime d01) {
     const TKeyIndex& ix = salminIndex_;
     auto it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d01);
     if (it != ix.prefix.end()) return static_cast<int>(it - ix.prefix.begin()) + 1;
-    if (ix.firstBad >= 0) BadKey(ix, "Salário Mínimo");  // the scan reaches it
+    if (ix.firstBad >= 0) BadKey(ix, "Salário Mínimo"); // the scan reaches it
     return -1;
 }
 
@@ -227,10 +227,10 @@ long double TValueLimiter::CellValue(const TCellMatrix& grid, std::vector<long d
     try {
         v = simulacao::RemovePonto(text);
     } catch (const EConvertError&) {
-        throw ECellValueError(CellValueMessage(
-            RowLabel(grid.Cell(0, row), row) + " da tabela " +
-                (&grid == &salmin_ ? "Salário Mínimo" : "INSS - Teto"),
-            "1", text));
+        throw ECellValueError(
+            CellValueMessage(RowLabel(grid.Cell(0, row), row) + " da tabela " +
+                                 (&grid == &salmin_ ? "Salário Mínimo" : "INSS - Teto"),
+                             "1", text));
     }
     if (row >= 0 && row < static_cast<int>(known.size())) {
         cache[row] = v;
@@ -283,4 +283,4 @@ std::string TValueLimiter::devolvevalorstAtMonth(const std::string& V, TDateTime
     return Limit(V, monthStart, monthStart, cutAtCeiling);
 }
 
-}  // namespace revisao
+} // namespace revisao

@@ -26,7 +26,7 @@ std::string formatfloatx(const std::string& format, long double value);
 // IncMonth, so a day clamped at a month's end stays clamped.
 void EntreDatas(TDateTime later, TDateTime earlier, int& years, int& months, int& days);
 
-}  // namespace simulacao
+} // namespace simulacao
 
 namespace revisao {
 
@@ -65,7 +65,8 @@ public:
     // The same for a D that is the first day of a month, already parsed
     // (the spreadsheet passes "01/" + month).
     std::string devolvevalorAtMonth(const std::string& V, TDateTime monthStart);
-    std::string devolvevalorstAtMonth(const std::string& V, TDateTime monthStart, bool cutAtCeiling);
+    std::string devolvevalorstAtMonth(const std::string& V, TDateTime monthStart,
+                                      bool cutAtCeiling);
 
 private:
     // First-match lookup over the key column of a table, parsed once.
@@ -75,14 +76,14 @@ private:
         // first key that is no date: its first entry at or past a date is
         // the first row a linear scan would stop at.
         std::vector<double> prefix;
-        int firstBad = -1;           // data index of the first key that is no date, or -1
+        int firstBad = -1; // data index of the first key that is no date, or -1
         std::string badText;
     };
     std::string Limit(const std::string& V, TDateTime d, TDateTime d01, bool cutAtCeiling);
     void BuildSalmin();
     void BuildTeto();
-    int FindSalmin(TDateTime d01);  // grid row, or -1
-    int FindTeto(TDateTime d);      // grid row
+    int FindSalmin(TDateTime d01); // grid row, or -1
+    int FindTeto(TDateTime d);     // grid row
     [[noreturn]] static void BadKey(const TKeyIndex& ix, const char* table);
     long double CellValue(const TCellMatrix& grid, std::vector<long double>& cache,
                           std::vector<char>& known, int row);
@@ -96,4 +97,4 @@ private:
     std::vector<char> salminKnown_, tetoKnown_;
 };
 
-}  // namespace revisao
+} // namespace revisao

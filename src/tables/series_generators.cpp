@@ -21,7 +21,7 @@ bool HasDigit(const std::string& text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-}  // namespace
+} // namespace
 
 std::string RowLabel(const std::string& key, int row) {
     return HasDigit(key) ? key : IntToStr(row);
@@ -43,7 +43,8 @@ long double Number(const TCellMatrix& grid, int col, int row) {
 // Steps shared by the ratio and the keyed kinds: the target takes the
 // source's size and its columns 0, 2 and 3; column 1 starts empty.
 void PrepareTarget(TCellMatrix& target, const TCellMatrix& source) {
-    for (int r = 0; r < target.RowCount(); ++r) target.SetCell(0, r, "");
+    for (int r = 0; r < target.RowCount(); ++r)
+        target.SetCell(0, r, "");
     target.SetRowCount(1);
     target.SetRowCount(source.RowCount());
     target.SetColCount(source.ColCount());
@@ -52,7 +53,8 @@ void PrepareTarget(TCellMatrix& target, const TCellMatrix& source) {
 void CopyColumns(TCellMatrix& target, const TCellMatrix& source) {
     for (int c : {0, 2, 3}) {
         if (c >= source.ColCount()) continue;
-        for (int r = 0; r < source.RowCount(); ++r) target.SetCell(c, r, source.Cell(c, r));
+        for (int r = 0; r < source.RowCount(); ++r)
+            target.SetCell(c, r, source.Cell(c, r));
     }
 }
 
@@ -67,7 +69,7 @@ void RatioKind(TCellMatrix& target, const TCellMatrix& source) {
         target.SetCell(1, r, formatfloatx(Divide(top, Number(source, 1, r))));
 }
 
-}  // namespace
+} // namespace
 
 std::string formatfloatx(long double value) {
     value = CheckFinite(value);
@@ -86,7 +88,7 @@ std::string formatfloatx(long double value) {
     // value = d0.d1d2... x 10^exponent: the integer part has exponent + 1
     // digits; keep five decimals and cut the rest.
     std::string intPart, fracPart;
-    int pointAt = exponent + 1;  // digits before the decimal point
+    int pointAt = exponent + 1; // digits before the decimal point
     for (int i = 0; i < pointAt + 5; ++i) {
         char d = (i >= 0 && i < static_cast<int>(digits.size())) ? digits[i] : '0';
         if (i < pointAt)
@@ -96,7 +98,8 @@ std::string formatfloatx(long double value) {
     }
     if (pointAt < 0) fracPart = std::string(std::min(5, -pointAt), '0') + fracPart;
     fracPart = fracPart.substr(0, 5);
-    while (fracPart.size() < 5) fracPart += '0';
+    while (fracPart.size() < 5)
+        fracPart += '0';
     size_t nz = intPart.find_first_not_of('0');
     intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
     bool zero = intPart == "0" && fracPart == "00000";
@@ -106,7 +109,8 @@ std::string formatfloatx(long double value) {
 long double RoundNum(long double value, int n) {
     n = std::clamp(n, 0, 15);
     long double scale = 1;
-    for (int i = 0; i < n; ++i) scale *= 10;
+    for (int i = 0; i < n; ++i)
+        scale *= 10;
     return static_cast<long double>(Round(value * scale)) / scale;
 }
 
@@ -199,4 +203,4 @@ void geraindiceINSSIII(const std::string& D, TCellMatrix& SRevisaoIII, TCellMatr
     geraindicexIII(SRVIII, SRevisaoIII);
 }
 
-}  // namespace tabelas
+} // namespace tabelas

@@ -70,4 +70,4 @@ void geraindiceINSSI(const std::string& D, TCellMatrix& SRevisaoI, TCellMatrix& 
 void geraindiceINSSII(const std::string& D, TCellMatrix& SRevisaoII, TCellMatrix& SRVII);
 void geraindiceINSSIII(const std::string& D, TCellMatrix& SRevisaoIII, TCellMatrix& SRVIII);
 
-}  // namespace tabelas
+} // namespace tabelas

@@ -35,7 +35,8 @@ struct ArrearsCase {
     static void AddRow(TCellMatrix& grid, const std::vector<std::string>& cells) {
         int row = grid.RowCount();
         grid.SetRowCount(row + 1);
-        for (size_t c = 0; c < cells.size(); ++c) grid.SetCell(static_cast<int>(c), row, cells[c]);
+        for (size_t c = 0; c < cells.size(); ++c)
+            grid.SetCell(static_cast<int>(c), row, cells[c]);
     }
 
     // Sets a cell of the row holding `key` in column 0.

@@ -28,15 +28,15 @@ inline std::vector<std::string> ColumnOf(const TCellMatrix& grid, int col, int f
                                          int last = -1) {
     if (last < 0) last = grid.RowCount() - 1;
     std::vector<std::string> out;
-    for (int r = first; r <= last; ++r) out.push_back(grid.Cell(col, r));
+    for (int r = first; r <= last; ++r)
+        out.push_back(grid.Cell(col, r));
     return out;
 }
 
 using Texts = std::vector<std::string>;
 
 // The message of the error of type E that f raises, or "(no error)".
-template <class E, class F>
-std::string MessageOf(F f) {
+template <class E, class F> std::string MessageOf(F f) {
     try {
         f();
     } catch (const E& e) {

@@ -36,7 +36,7 @@ ArrearsCase InterestCase(bool thirteenth) {
     return c;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ArrearsInterest, CountsDownMonthByMonth) {
     ArrearsCase c = InterestCase(false);
@@ -54,7 +54,7 @@ TEST(ArrearsInterest, ThirteenthSalaryGetsDecembersInterest) {
     EXPECT_EQ(ColumnOf(c.planilha, 0, 3, 5), (Texts{"12/2000", "12/2000", "01/2001"}));
     EXPECT_EQ(ColumnOf(c.planilha, 10, 1, 6),
               (Texts{"24,00", "24,00", "23,00", "23,00", "22,00", "21,00"}));
-    EXPECT_EQ(c.At("12/2000", 7, 2), "25,00");  // (50,00 - 25,00): 3/12 of December
+    EXPECT_EQ(c.At("12/2000", 7, 2), "25,00"); // (50,00 - 25,00): 3/12 of December
     EXPECT_EQ(c.At("12/2000", 11, 2), "30,75");
     EXPECT_EQ(c.Sums(11), "644,75");
 }

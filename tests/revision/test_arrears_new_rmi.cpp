@@ -10,9 +10,9 @@ struct NovaRmiCase {
     TCellMatrix Sdig{2, 2}, Sdem{5, 2}, indicegrid{2, 1};
     TCellMatrix GridSalmin = GridOf({"Data|Valor", "01/01/1990|100,00", "01/02/1990|100,00",
                                      "01/03/1990|100,00", "01/04/1990|100,00"});
-    TCellMatrix gridiinss = GridOf({"Mês|Maior|Menor", "01/1990|1.000,00|500,00",
-                                    "02/1990|1.000,00|500,00", "03/1990|1.000,00|500,00",
-                                    "04/1990|2.000,00|1.000,00"});
+    TCellMatrix gridiinss =
+        GridOf({"Mês|Maior|Menor", "01/1990|1.000,00|500,00", "02/1990|1.000,00|500,00",
+                "03/1990|1.000,00|500,00", "04/1990|2.000,00|1.000,00"});
     std::string marcalimite;
     std::vector<std::string> messages;
     calc::TNovaRmiInput in;
@@ -39,16 +39,18 @@ struct NovaRmiCase {
     void Salaries(std::initializer_list<const char*> values) {
         Rmi().incdata2(in.DateEdit1, in.DateEdit2);
         int r = 1;
-        for (const char* v : values) Sdig.SetCell(1, r++, v);
+        for (const char* v : values)
+            Sdig.SetCell(1, r++, v);
     }
     std::vector<std::string> Row(int r) const {
         std::vector<std::string> out;
-        for (int c = 0; c < 5; ++c) out.push_back(Sdem.Cell(c, r));
+        for (int c = 0; c < 5; ++c)
+            out.push_back(Sdem.Cell(c, r));
         return out;
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(NovaRmi, Lei8213LimitsEachSalaryInItsOwnMonth) {
     NovaRmiCase c;
@@ -107,7 +109,7 @@ TEST(NovaRmi, LastTwelveSalariesAndEmptyCells) {
     EXPECT_EQ(c.Sdem.Cell(2, 25), "1");
     EXPECT_EQ(c.Sdem.Cell(2, 36), "1");
     EXPECT_EQ(c.Sdig.Cell(1, 2), "0");
-    EXPECT_EQ(c.Sdem.Cell(3, 37), "150,00");  // Soma
+    EXPECT_EQ(c.Sdem.Cell(3, 37), "150,00"); // Soma
 }
 
 TEST(NovaRmi, StopsNamingWhatIsMissing) {

@@ -70,7 +70,7 @@ TEST(ArrearsEvolution, MonthByMonthWithCurrencyChanges) {
     ArrearsCase::Set(c.GridCorrRev, "02/1986", 2, "800,00");
     ArrearsCase::Set(c.GridCorrRev, "03/1986", 2, "804,00");
     ArrearsCase::Set(c.GridCorrRev, "04/1986", 2, "804,00");
-    c.in.Cadct2inss = true;  // the INSS side keeps its number of minimum wages
+    c.in.Cadct2inss = true; // the INSS side keeps its number of minimum wages
     c.in.Vinss = 100'000;
     c.in.Vautor = 100;
     c.Period("01/02/1986", "30/04/1986", "01/01/1980");
@@ -99,11 +99,11 @@ TEST(ArrearsEvolution, ThirteenthSalaryRows) {
     EXPECT_EQ(c.planilha.Cell(0, dec + 1), "12/1990");
     EXPECT_EQ(c.planilha.Cell(1, dec + 1), "1,20");
     EXPECT_EQ(c.At("12/1990", 2), "240,00");
-    EXPECT_EQ(c.At("12/1990", 2, 2), "160,00");  // 240 x 8 / 12
+    EXPECT_EQ(c.At("12/1990", 2, 2), "160,00"); // 240 x 8 / 12
     EXPECT_EQ(c.At("12/1990", 5, 2), "80,00");
-    EXPECT_EQ(c.At("12/1991", 2, 2), "240,00");  // a whole year
-    EXPECT_EQ(c.At("01/1991", 2), "240,00");     // January follows December, not the 13th
-    EXPECT_EQ(c.At("12/1990", 13, 2), "");       // currency is not copied
+    EXPECT_EQ(c.At("12/1991", 2, 2), "240,00"); // a whole year
+    EXPECT_EQ(c.At("01/1991", 2), "240,00");    // January follows December, not the 13th
+    EXPECT_EQ(c.At("12/1990", 13, 2), "");      // currency is not copied
 }
 
 TEST(ArrearsEvolution, AdctFromMay1989KeepsTheFirstMonthsWages) {
@@ -134,7 +134,7 @@ TEST(ArrearsEvolution, CeilingAndCarryWithoutCeiling) {
     EXPECT_EQ(ColumnOf(c.planilha, 2, 1, 3), (Texts{"1.000,00", "900,00", "990,00"}));
     EXPECT_EQ(ColumnOf(c.planilha, 3, 2, 3), (Texts{"Teto", ""}));
 
-    c.in.Dteto = false;  // marked, not cut
+    c.in.Dteto = false; // marked, not cut
     c.Run();
     EXPECT_EQ(ColumnOf(c.planilha, 2, 1, 3), (Texts{"1.000,00", "1.000,00", "1.100,00"}));
     EXPECT_EQ(ColumnOf(c.planilha, 3, 2, 3), (Texts{"Teto", "Teto"}));

@@ -30,7 +30,7 @@ bool Contains(const std::vector<std::string>& lines, const std::string& text) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ArrearsReport, LinesOfTheReport) {
     ArrearsCase c;
@@ -46,7 +46,8 @@ TEST(ArrearsReport, LinesOfTheReport) {
     EXPECT_EQ(lines[5], "<span style=\"font-size:8.0pt;font-family:Arial\">");
     EXPECT_EQ(lines[6], "<tr><td><p><b>Nome:</b> João &amp; Maria &lt;filho&gt; <b>   Número do "
                         "Benefício:</b> 123</p></td></tr>");
-    EXPECT_EQ(lines[8], "<tr><td><p><b>RMI Autor: </b>200,00 <b>   RMI INSS: </b>100,00</p></td></tr>");
+    EXPECT_EQ(lines[8],
+              "<tr><td><p><b>RMI Autor: </b>200,00 <b>   RMI INSS: </b>100,00</p></td></tr>");
     EXPECT_EQ(lines.back(), "</html>");
     EXPECT_TRUE(Contains(lines, "<tr><td><p><b>NOVA RMI</b></p></td></tr>"));
     EXPECT_EQ(c.Sums(11), "300,00");
@@ -87,7 +88,8 @@ TEST(ArrearsReport, AdctBlockAndFile) {
     EXPECT_EQ(bytes.substr(0, 44), "<html>\r\n<head>\r\n<title>Atualiza\xE7\xE3o</title>\r\n");
     EXPECT_EQ(bytes.substr(bytes.size() - 9), "</html>\r\n");
 
-    calc::imprix(r, PathJoin(dir, "missing/dir"), [&](const std::string& m) { shown.push_back(m); });
+    calc::imprix(r, PathJoin(dir, "missing/dir"),
+                 [&](const std::string& m) { shown.push_back(m); });
     EXPECT_EQ(shown, (std::vector<std::string>{"File access error"}));
     std::filesystem::remove_all(dir);
 }

@@ -31,7 +31,8 @@ TEST(SharedHelpers, AmountReadingMatchesStrToFloat) {
         long long cents = static_cast<long long>(random() % 100000000000000ULL) - 50000000000000LL;
         int decimals = static_cast<int>(random() % 9);
         std::string digits = std::to_string(cents < 0 ? -cents : cents);
-        while (static_cast<int>(digits.size()) <= decimals) digits = "0" + digits;
+        while (static_cast<int>(digits.size()) <= decimals)
+            digits = "0" + digits;
         std::string text = (cents < 0 ? "-" : "") + digits.substr(0, digits.size() - decimals);
         if (decimals) text += "," + digits.substr(digits.size() - decimals);
         ASSERT_EQ(calc::RemovePonto(text), StrToFloat(text)) << text;
@@ -76,14 +77,14 @@ TEST(SharedHelpers, EntreDatas) {
 namespace {
 
 struct LimiterTables {
-    TCellMatrix salmin = GridOf({"Data|Valor", "01/01/2000|100,00", "01/02/2000|110,00",
-                                 "01/03/2000|120,00"});
+    TCellMatrix salmin =
+        GridOf({"Data|Valor", "01/01/2000|100,00", "01/02/2000|110,00", "01/03/2000|120,00"});
     TCellMatrix teto = GridOf({"Mês|Maior|Menor", "01/2000|1.000,00|500,00",
                                "02/2000|1.100,00|550,00", "03/2000|1.200,00|600,00"});
     std::string marca = "previous";
 };
 
-}  // namespace
+} // namespace
 
 TEST(SharedHelpers, LimitingToMinimumWageAndCeiling) {
     LimiterTables t;

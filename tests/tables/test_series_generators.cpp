@@ -4,7 +4,6 @@
 #include "revision/grid_text.h"
 #include "tables/series_generators.h"
 
-
 TEST(SeriesGenerators, FormatFloatxCutsFiveDecimalsAfterTwelveDigits) {
     EXPECT_EQ(tabelas::formatfloatx(1.234569L), "1,23456");
     EXPECT_EQ(tabelas::formatfloatx(1.0000099L), "1,00000");
@@ -21,8 +20,8 @@ TEST(SeriesGenerators, FormatFloatxCutsFiveDecimalsAfterTwelveDigits) {
 }
 
 TEST(SeriesGenerators, RatioKindCarriesEachMonthToTheLast) {
-    TCellMatrix source = GridOf({"Mês|Índice|x|y", "01/2000|100|a|", "02/2000|100,00099|b|",
-                               "03/2000|200|c|1000"});
+    TCellMatrix source =
+        GridOf({"Mês|Índice|x|y", "01/2000|100|a|", "02/2000|100,00099|b|", "03/2000|200|c|1000"});
     TCellMatrix target(1, 1);
     target.SetCell(0, 0, "old");
     tabelas::geraindice(target, source);
@@ -47,16 +46,15 @@ TEST(SeriesGenerators, RatioKindReportsTheCellItCannotRead) {
 }
 
 TEST(SeriesGenerators, CumulativePercentage) {
-    TCellMatrix source =
-        GridOf({"Mês|%", "09/1998|1", "10/1998|2", "11/1998|57"});
+    TCellMatrix source = GridOf({"Mês|%", "09/1998|1", "10/1998|2", "11/1998|57"});
     TCellMatrix target(1, 1);
     tabelas::geraindice98(target, source);
     EXPECT_EQ(ColumnOf(target, 1), (Texts{"1,03020", "1,02000", "1,0000"}));
 }
 
 TEST(SeriesGenerators, CumulativeWithCurrencyDivisor) {
-    TCellMatrix source = GridOf({"Mês|%|x|Divisor", "01/1986|5||", "02/1986|10||",
-                               "03/1986|20||1000", "04/1986|1||"});
+    TCellMatrix source = GridOf(
+        {"Mês|%|x|Divisor", "01/1986|5||", "02/1986|10||", "03/1986|20||1000", "04/1986|1||"});
     TCellMatrix target(1, 1);
     tabelas::geraindiceII("03/1986", target, source);
     // Started at 03/1986: 02/1986 carries (1 + 10 %) / 1000; 04/1986 is past
@@ -81,11 +79,11 @@ TEST(SeriesGenerators, CumulativeWithCurrencyDivisor) {
 TEST(SeriesGenerators, TruncatingReloadEndsTheSeriesAtTheDate) {
     auto source = [] {
         return GridOf({"Mês|Índice", "01/2000|100", "02/2000|110", "03/2000|121", "04/2000|133,1",
-                     "05/2000|146,41"});
+                       "05/2000|146,41"});
     };
     TCellMatrix inpc = source(), indicegrid(1, 1);
     tabelas::geraindicex("15/03/2000", inpc, indicegrid);
-    EXPECT_EQ(inpc.RowCount(), 4);  // two rows removed
+    EXPECT_EQ(inpc.RowCount(), 4); // two rows removed
     EXPECT_EQ(ColumnOf(indicegrid, 1), (Texts{"1,21000", "1,10000", "1,0000"}));
 
     inpc = source();
@@ -109,8 +107,8 @@ TEST(SeriesGenerators, TruncatingReloadEndsTheSeriesAtTheDate) {
 }
 
 TEST(SeriesGenerators, RevisionSeriesAreRegeneratedFromPercentages) {
-    TCellMatrix srev = GridOf({"Mês|%|x|Divisor", "01/2000|10||", "02/2000|0||", "03/2000|5||",
-                             "04/2000|0||"});
+    TCellMatrix srev =
+        GridOf({"Mês|%|x|Divisor", "01/2000|10||", "02/2000|0||", "03/2000|5||", "04/2000|0||"});
     TCellMatrix srv(1, 1);
     tabelas::geraindiceINSSI("10/03/2000", srev, srv);
     EXPECT_EQ(srev.RowCount(), 4);
