@@ -179,13 +179,13 @@ int TArrearsEngine::TableRow(const TCellMatrix& grid, const std::string& month) 
 
 // ---------------------------------------------------------------------------
 
-void TArrearsEngine::Calcular() {
+bool TArrearsEngine::Calcular() {
     planilha_.SetColCount(14);
     for (int r = 1; r < planilha_.RowCount(); ++r)
         for (int c = 0; c < planilha_.ColCount(); ++c)
             planilha_.SetCell(c, r, "");
     planilha_.SetRowCount(3);
-    if (!checkinteiro(in_.Dataini) || !checkinteiro(in_.Datafim)) return;
+    if (!checkinteiro(in_.Dataini) || !checkinteiro(in_.Datafim)) return false;
     incdata(in_.Dataini, in_.Datafim);
     colocaindice();
     if (in_.Csteto)
@@ -196,6 +196,7 @@ void TArrearsEngine::Calcular() {
         corrigevalor2();
     else
         corrigevalor3();
+    return true;
 }
 
 void TArrearsEngine::incdata(const std::string& initial, const std::string& final) {

@@ -164,11 +164,12 @@ public:
     TArrearsEngine& operator=(const TArrearsEngine&) = delete;
 
     // BTNcorrigirClick after its validations and the reloading of the tables:
-    // clears planilha, lays out the months, fills the index columns, evolves
-    // both benefits (corrigevalortt with Csteto, else corrigevalor) and
-    // computes differences and totals (corrigevalor2 with Cjuros, else
-    // corrigevalor3).
-    void Calcular();
+    // clears planilha (three rows) and, when both Dataini and Datafim hold a
+    // digit, lays out the months, fills the index columns, evolves both
+    // benefits (corrigevalortt with Csteto, else corrigevalor) and computes
+    // differences and totals (corrigevalor2 with Cjuros, else corrigevalor3).
+    // Returns whether it computed, that is whether the wizard moves on.
+    bool Calcular();
 
     // Month rows "mm/yyyy" in column 0 from the initial to the final date text;
     // the day of the initial date decides whether the final month is included.
