@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/startup.h"
 #include "platform/gui/application.h"
 #include "script_runner.h"
 
@@ -16,8 +17,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     Application->Initialize(argc, argv);
-    // The program's start-up is registered here once it exists:
-    // RegisterScriptStartup("", <the program's form creation>).
+    RegisterScriptStartup("", CreateProgramForms);
     const std::filesystem::path script = std::filesystem::absolute(argv[1]);
     int rc = 0;
     {

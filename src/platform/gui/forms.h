@@ -156,3 +156,13 @@ private:
     int rowHeight_ = 0;
     int maxRight_ = 0;
 };
+
+// Creates a control owned by `owner` (its form, usually), named and placed on
+// `parent`: the one line each component of a form's construction takes.
+template <class T>
+T* Make(TComponent* owner, TWinControl* parent, const std::string& name) {
+    auto* control = new T(owner);
+    control->SetName(name);
+    if (parent) control->SetParent(parent);
+    return control;
+}

@@ -1,0 +1,51 @@
+#include "app/startup.h"
+
+#include "platform/gui/application.h"
+#include "app/main_window.h"
+#include "simulation/grace_periods_form.h"
+#include "simulation/conversion_form.h"
+#include "simulation/date_reentry_form.h"
+#include "app/about_box.h"
+#include "html/view/go_page_form.h"
+#include "tables/tables_form.h"
+#include "revision/revision_form.h"
+#include "revision/recalc_form.h"
+#include "simulation/simulation_form.h"
+#include "simulation/contribution_time_form.h"
+#include "revision/arrears_wizard.h"
+#include "revision/help_text_form.h"
+#include "revision/prop_form.h"
+#include "revision/redo_salaries_form.h"
+#include "revision/redo_index_form.h"
+#include "tables/own_index_form.h"
+#include "app/browser_form.h"
+
+void CreateProgramForms() {
+    Application->SetTitle("Velorim");
+    Application->CreateForm(Form1);
+    Application->CreateForm(Form3);
+    Application->CreateForm(Form4);
+    Application->CreateForm(Form5);
+    Application->CreateForm(AboutBox);
+    Application->CreateForm(GoPageForm);
+    Application->CreateForm(Form8);
+    Application->CreateForm(Form9);
+    Application->CreateForm(Form10);
+    Application->CreateForm(Form6);
+    Application->CreateForm(Form2);
+    Application->CreateForm(Form12);
+    Application->CreateForm(Form7);
+    Application->CreateForm(Fprop);
+    Application->CreateForm(Form13);
+    Application->CreateForm(Form14);
+    Application->CreateForm(Form15);
+    Application->CreateForm(Form16);
+}
+
+int RunVelorim(int argc, char* argv[]) {
+    Application->Initialize(argc, argv);
+    CreateProgramForms();
+    Application->Run();
+    Application->DestroyForms();
+    return 0;
+}

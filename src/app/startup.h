@@ -1,0 +1,9 @@
+#pragma once
+// The program's main block: the application's title and its forms, created in
+// their fixed order into their global instances.
+
+// Creates every form (the scenario driver calls this too, without the loop).
+void CreateProgramForms();
+// Brings the application up, creates the forms and runs the message loop
+// until the main window closes; returns the process exit code.
+int RunVelorim(int argc, char* argv[]);

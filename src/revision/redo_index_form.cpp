@@ -1,0 +1,8 @@
+#include "revision/redo_index_form.h"
+
+TForm14* Form14 = nullptr;
+
+TForm14::TForm14(TComponent* AOwner) : TForm(AOwner) {
+    SetName("Form14");
+    SetCaption("Refazer índice de Atualização");
+}

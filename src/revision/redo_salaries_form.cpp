@@ -1,0 +1,8 @@
+#include "revision/redo_salaries_form.h"
+
+TForm13* Form13 = nullptr;
+
+TForm13::TForm13(TComponent* AOwner) : TForm(AOwner) {
+    SetName("Form13");
+    SetCaption("Refazer Salários");
+}
