@@ -158,6 +158,7 @@ bool KeyKeepsNumber(const std::string& EditText, int SelStart, int SelLength, ch
     const char sep = FormatSettings.DecimalSeparator;
     size_t p = s.find(sep);
     if (p != std::string::npos) {
+        if (Decimals <= 0) return false;
         size_t e = s.find_first_of("Ee", p + 1);
         size_t decimals = (e != std::string::npos ? e : s.size()) - p - 1;
         if (decimals > size_t(Decimals < 0 ? 0 : Decimals)) return false;

@@ -45,7 +45,8 @@ std::string EditFormat(int Decimals);
 std::string EditTextFor(long double V, int Decimals, bool ZeroEmpty);
 
 // The keystroke filter: EditText with [SelStart, SelStart + SelLength) (0-based)
-// replaced by Key must, once normalised, hold at most Decimals decimals, read
+// replaced by Key must, once normalised, hold at most Decimals decimals (no
+// decimal separator at all for 0), read
 // as a number or a number being typed, and not be negative when MinValue >= 0
 // and MaxValue > 0.
 bool KeyKeepsNumber(const std::string& EditText, int SelStart, int SelLength, char Key, int Decimals,
