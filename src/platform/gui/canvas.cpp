@@ -113,8 +113,9 @@ void TCanvas::SetFontResolution(int ppi) {
 }
 
 const TFontFace& TCanvas::Face() {
-    if (fontDirty_ || !face_) {
+    if (fontDirty_ || !face_ || faceGeneration_ != FontServiceGeneration()) {
         face_ = FontService().Resolve(TFontSpec::Of(font_));
+        faceGeneration_ = FontServiceGeneration();
         fontDirty_ = false;
     }
     return *face_;
@@ -124,10 +125,12 @@ void TCanvas::Realize() { Face(); }
 
 // ---- devices ----
 
-void TCanvas::Attach(QPainter* painter) {
+void TCanvas::Attach(QPainter* painter, const TRect* updateRect) {
     if (attached_) Detach();
     if (!painter || !painter->isActive()) return;
     attached_ = painter;
+    hasUpdateRect_ = updateRect != nullptr;
+    if (updateRect) updateRect_ = *updateRect;
     painter->save();
     map_->base = painter->transform();
     st_.hasClip = false;
@@ -142,6 +145,7 @@ void TCanvas::Detach() {
     attached_ = nullptr;
     lastPainter_ = nullptr;
     clipBracket_ = false;
+    hasUpdateRect_ = false;
     map_->base = QTransform();
 }
 
@@ -399,6 +403,7 @@ int TCanvas::ExcludeClipRect(int left, int top, int right, int bottom) {
 
 int TCanvas::GetClipBox(TRect& rect) {
     TRegion visible = TRegion::FromRect(DeviceBounds());
+    if (attached_ && hasUpdateRect_) CombineRgn(visible, visible, TRegion::FromRect(updateRect_), RGN_AND);
     if (st_.hasClip) CombineRgn(visible, visible, st_.clip, RGN_AND);
     TRect box = visible.BoundingBox();
     TPoint pts[2] = {{box.Left, box.Top}, {box.Right, box.Bottom}};

@@ -92,7 +92,9 @@ public:
     // painter's transform and clip at Attach are the device space; Detach leaves
     // the painter as it was lent. The canvas's own state (font, pen, mapping...)
     // is kept between attachments; the clip region is dropped.
-    void Attach(QPainter* painter);
+    // updateRect (device pixels), when given, is the part being repainted: ClipRect
+    // and GetClipBox report it, as they report a paint event's update region.
+    void Attach(QPainter* painter, const TRect* updateRect = nullptr);
     void Detach();
     bool Attached() const { return attached_ != nullptr; }
     // The lent painter (null when none is attached).
@@ -299,7 +301,10 @@ private:
     uint32_t copyMode_ = SRCCOPY;
 
     const TFontFace* face_ = nullptr;
+    unsigned faceGeneration_ = 0;
     bool fontDirty_ = true;
+    bool hasUpdateRect_ = false;
+    TRect updateRect_;
 
     QPainter* attached_ = nullptr;
     QPainter* lastPainter_ = nullptr;

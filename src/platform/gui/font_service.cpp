@@ -162,10 +162,12 @@ private:
 };
 
 TFontService* g_current = nullptr;
+unsigned g_generation = 1;
 
 TQtFontService& InstalledService() {
-    static TQtFontService service;
-    return service;
+    // Never destroyed: Qt's font engines may be gone by the time statics die.
+    static auto* service = new TQtFontService;
+    return *service;
 }
 
 class TFixedFontFace : public TFontFace {
@@ -202,8 +204,11 @@ TFontService& FontService() { return g_current ? *g_current : InstalledService()
 TFontService* SetFontService(TFontService* service) {
     TFontService* old = g_current ? g_current : &InstalledService();
     g_current = service;
+    ++g_generation;
     return old == &InstalledService() ? nullptr : old;
 }
+
+unsigned FontServiceGeneration() { return g_generation; }
 
 std::string ResolveFaceName(const std::string& name) {
     static const std::unordered_map<std::string, std::string> table = {

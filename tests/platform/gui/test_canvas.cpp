@@ -466,3 +466,28 @@ TEST(Graphics, ObjectsAndHelpers) {
     EXPECT_EQ(r, (TRect{1, 2, 3, 4}));
     EXPECT_FALSE(PtInRect(TRect{0, 0, 5, 5}, TPoint{5, 2}));
 }
+
+TEST(FontServices, ATestServiceReplacesTheInstalledFonts) {
+    TCanvas c;
+    UseFont(c, "Arial", -16);
+    const int real = c.TextWidth(u"ab cd");
+    {
+        TFixedFontService fixed;
+        TFontService* old = SetFontService(&fixed);
+        // The canvas notices the new service without a font change.
+        EXPECT_EQ(c.TextWidth(u"ab cd"), 4 * 8 + 4);
+        TTextMetric tm;
+        c.GetTextMetrics(tm);
+        EXPECT_EQ(tm.tmAscent, 16);
+        EXPECT_EQ(tm.tmHeight, 20);
+        UseFont(c, "Arial", -16, fsBold);
+        EXPECT_EQ(c.TextWidth(u"ab"), 18);
+        // Drawing with a face that has no Qt font still works.
+        auto bmp = WhiteBitmap(60, 30);
+        bmp->Canvas().TextOut(2, 2, std::string("ab"));
+        EXPECT_GT(CountInk(*bmp, TRect{0, 0, 60, 30}), 0);
+        SetFontService(old);
+    }
+    UseFont(c, "Arial", -16);
+    EXPECT_EQ(c.TextWidth(u"ab cd"), real);
+}
