@@ -152,7 +152,8 @@ void TCustomNumEdit::GroupEditText() {
     const int before = int(s.size());
     if (!s.empty() && s != "-") s = CurrEdit::NormalizeNumberText(s);
     s = CurrEdit::GroupDigits(s, displayFormat_.find(',') != std::string::npos);
-    const int caret = selStart_ + int(s.size()) - before;
+    const int at = EditGlue::CaretPosition(*this);
+    const int caret = (at >= 0 ? at : selStart_) + int(s.size()) - before;
     TCustomComboEdit::SetText(s);
     if (focused_) SetSelStart(std::max(0, caret));
     formatting_ = false;

@@ -22,6 +22,11 @@ void SetRightTextMargin(TControl& edit, int margin) {
     if (auto* line = qobject_cast<QLineEdit*>(edit.Widget())) line->setTextMargins(0, 0, std::max(0, margin), 0);
 }
 
+int CaretPosition(TControl& edit) {
+    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
+    return line ? line->cursorPosition() : -1;
+}
+
 void MakePopupWindow(TControl& popup) {
     QWidget* w = popup.Widget();
     if (!w) return;

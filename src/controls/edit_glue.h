@@ -14,6 +14,9 @@ namespace EditGlue {
 void SetTextAlignment(TControl& edit, TAlignment alignment);
 // Keeps the text clear of the button at the right end.
 void SetRightTextMargin(TControl& edit, int margin);
+// The caret of the edit's window as it is now (the edit's own record of the
+// selection follows only after the change is reported); -1 without one.
+int CaretPosition(TControl& edit);
 // Turns the control's widget into a frameless top-level window that shows
 // without being activated.
 void MakePopupWindow(TControl& popup);
