@@ -433,14 +433,16 @@ TControl::~TControl() {
     if (Mouse && Mouse->Capture() == this) Mouse->SetCapture(nullptr);
     if (parent_) parent_->RemoveControl(this);
     parent_ = nullptr;
+    QWidget* w = widget_;
+    widget_ = nullptr;
     if (bridge_) {
-        bridge_->control = nullptr;
-        delete bridge_;
-        bridge_ = nullptr;
+        ControlBridge* b = bridge_;
+        bridge_ = nullptr;  // deleting it must not look like Qt destroying the widget
+        b->control = nullptr;
+        delete b;
     }
-    if (widget_) {
-        QWidget* w = widget_;
-        widget_ = nullptr;
+    if (w) {
+        if (auto* pw = dynamic_cast<PaintWidget*>(w)) pw->Disconnect();
         if (Application && Application->InDispatch()) {
             w->hide();
             w->deleteLater();
@@ -712,7 +714,7 @@ void TControl::UserClick() {
     if (enabled_) Click();
 }
 
-void TControl::WndProc(TMessage& message) { message.Result = 0; }
+void TControl::WndProc(TMessage&) {}
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage m{msg, wParam, lParam, 0};

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/qt_bridge.h"
 
 using namespace velorim_gui;
@@ -248,6 +249,12 @@ bool TImage::LoadFromFile(const std::string& fileName) {
     if (AutoSize) SetBounds(Left(), Top(), img.width(), img.height());
     Invalidate();
     return true;
+}
+
+void TImage::Assign(const TBitmap& bitmap) {
+    *image_ = bitmap.ToImage();
+    if (AutoSize) SetBounds(Left(), Top(), image_->width(), image_->height());
+    Invalidate();
 }
 
 void TImage::Clear() {

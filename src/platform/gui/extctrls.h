@@ -10,6 +10,7 @@
 class QTimer;
 class QImage;
 class QPainter;
+class TBitmap;
 
 enum class TPanelBevel : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
@@ -104,6 +105,8 @@ public:
     explicit TImage(TComponent* AOwner);
     ~TImage() override;
     bool LoadFromFile(const std::string& fileName);
+    // Shows a copy of the bitmap's picture.
+    void Assign(const TBitmap& bitmap);
     void Clear();
     bool Empty() const;
     int PictureWidth() const;

@@ -46,6 +46,7 @@ public:
 class PaintWidget : public QWidget {
 public:
     explicit PaintWidget(std::function<void(QPainter&)> paint) : paint_(std::move(paint)) {}
+    void Disconnect() { paint_ = nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
