@@ -176,3 +176,30 @@ TEST_F(CurrencyEditTest, GroupingWhileEditing) {
 }
 
 }  // namespace
+
+#include "controls/date_edit.h"
+#include "controls/script_values.h"
+
+namespace {
+
+TEST_F(CurrencyEditTest, ValuesTheScenarioDriverPrints) {
+    std::string v;
+    edit->SetDisplayFormat("#,##0.00;-#,##0.00");
+    ASSERT_TRUE(ScriptSetControlValue(edit, "Value", "1.234,5"));
+    ASSERT_TRUE(ScriptControlValue(edit, "value", v));
+    EXPECT_EQ(v, "1234,5");
+    ASSERT_TRUE(ScriptControlValue(edit, "Display", v));
+    EXPECT_EQ(v, "1.234,50");
+    EXPECT_FALSE(ScriptControlValue(edit, "Date", v));
+
+    auto* date = new TDateEdit(form);
+    date->SetParent(form);
+    ASSERT_TRUE(ScriptControlValue(date, "Date", v));
+    EXPECT_EQ(v, "NoDate");
+    ASSERT_TRUE(ScriptSetControlValue(date, "Date", "1/2/3"));
+    EXPECT_EQ(date->Text(), "01/02/2003");
+    EXPECT_THROW(ScriptSetControlValue(date, "Date", "31/02/2003"), EConvertError);
+    EXPECT_FALSE(ScriptControlValue(other, "Date", v));
+}
+
+}  // namespace
