@@ -242,3 +242,33 @@ TEST_F(DropDownTest, PressOnTheButtonWhileOpenClosesAccepting) {
 }
 
 }  // namespace
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/gui/application.h"
+
+namespace {
+
+void PressOn(QWidget* w) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
+TEST_F(DropDownTest, AClickElsewhereClosesThePopup) {
+    edit->SetFocus();
+    edit->ButtonClick();
+    calendar->date = EncodeDate(2015, 5, 5);
+    PressOn(calendar->Widget());  // inside the popup: stays open
+    Application->DeliverPostedMessages();
+    EXPECT_TRUE(edit->PopupVisible());
+    PressOn(form->Widget());
+    Application->DeliverPostedMessages();
+    EXPECT_FALSE(edit->PopupVisible());
+    EXPECT_EQ(edit->Text(), "  /  /    ");
+    EXPECT_EQ(form->ActiveControl(), edit);  // the popup never took the focus
+}
+
+}  // namespace
