@@ -1,0 +1,33 @@
+#pragma once
+// Bitmap and window routines of the input controls: cutting a cell out of a
+// glyph strip, the embossed look of disabled images, the parent's background
+// under a transparent control, and the cursors the controls register.
+#include <memory>
+
+#include "platform/gui/bitmap.h"
+
+class TControl;
+class TGlyphList;
+
+namespace ControlUtils {
+
+// Dest becomes cell Index of a Cols x Rows strip of Source (a bitmap keeps
+// its transparent colour; another picture is drawn on silver).
+void CopyBitmapCell(const TGraphic& Source, TBitmap& Dest, int Cols, int Index, int Rows);
+// Source drawn as disabled: every pixel that is not TransparentColor shows as
+// a highlight shifted by (1, 1) under a shadow, on the button face colour.
+std::unique_ptr<TBitmap> CreateDisabledBitmap(const TBitmap& Source, TColor TransparentColor);
+// Image Index of the list drawn the same way at (X, Y); without Emboss only
+// the shadow is drawn.
+void DrawDisabledImage(const TGlyphList& Images, TCanvas& Canvas, int X, int Y, int Index, bool Emboss,
+                       TColor ShadowColor, TColor HighlightColor);
+// What shows behind a transparent control: its parent's colour.
+void PaintParentBackground(TControl& Control, TCanvas& Canvas);
+// True while one of the program's windows is the active one.
+bool ThreadOwnsActiveWindow();
+
+// The hand (14000) and drag (14001) cursors in the screen's cursor table.
+constexpr int crHand = 14000, crDragHand = 14001;
+void RegisterCursors();
+
+}  // namespace ControlUtils

@@ -1,0 +1,87 @@
+#pragma once
+// The number edits: a one-line edit that owns an extended value. Focused, it
+// shows the plain number being typed (digits, decimal comma, sign, exponent);
+// unfocused, the value clamped to MinValue..MaxValue in DisplayFormat.
+// Reading Value never fails: an unreadable text reads as MinValue.
+#include <string>
+
+#include "controls/combo_edit.h"
+
+class TCustomNumEdit : public TCustomComboEdit {
+public:
+    explicit TCustomNumEdit(TComponent* AOwner);
+
+    // Brings the value up to date from the text; never raises.
+    long double Value() const;
+    // Clamped; a value that is not finite counts as MinValue.
+    void SetValue(long double value);
+    // The text being edited ("1234,5"; empty for 0 with ZeroEmpty).
+    std::string Text() const override { return TCustomComboEdit::Text(); }
+    // Takes the value of the cleaned text; raises EConvertError (value and
+    // text unchanged) when it is no number.
+    void SetText(const std::string& text) override;
+    void Clear() { SetText(""); }
+
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+    const std::string& DisplayFormat() const { return displayFormat_; }
+    void SetDisplayFormat(const std::string& value);
+    int DecimalPlaces() const { return decimalPlaces_; }
+    void SetDecimalPlaces(int value);
+    long double MinValue() const { return minValue_; }
+    void SetMinValue(long double value);
+    long double MaxValue() const { return maxValue_; }
+    void SetMaxValue(long double value);
+    bool ZeroEmpty() const { return zeroEmpty_; }
+    void SetZeroEmpty(bool value);
+    bool FormatOnEditing() const { return formatOnEditing_; }
+    void SetFormatOnEditing(bool value);
+    bool BeepOnError = true;
+    bool CheckOnExit = false;
+
+    // The value in DisplayFormat (FloatToStr without one).
+    std::string FormatForDisplay(long double value) const;
+    // What the edit shows now: the edit text while focused, else the value in
+    // DisplayFormat (the popup's text while one shows).
+    std::string DisplayText() const override;
+    virtual std::string DefaultFormat() const;
+    // Esc: the edit text rebuilt from the value, all selected.
+    void Reset();
+
+    void KeyPress(char& key) override;
+    void Change() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void SetEnabled(bool enabled) override;
+
+protected:
+    virtual void RefreshEditText();
+    virtual bool KeyKeepsNumber(char key) const;
+    void ReadEditText() const;
+    void CheckBounds() const;
+    void GroupEditText();
+    void SetFocusState(bool focused);
+    long double ClampValue(long double value, bool raiseOnError) const;
+    const TBitmap* DefaultGlyph() const override;
+    void AcceptPopupValue(const TPopupValue& value) override;
+    void WidgetEdited(const std::string& text) override;
+    std::string displayFormat_;
+
+private:
+    void ShowAlignment();
+
+    TAlignment alignment_ = taRightJustify;
+    bool focused_ = false;
+    mutable long double value_ = 0;
+    long double minValue_ = 0, maxValue_ = 0;
+    int decimalPlaces_ = 2;
+    bool zeroEmpty_ = true;
+    bool formatOnEditing_ = false;
+    bool formatting_ = false;
+};
+
+class TCurrencyEdit : public TCustomNumEdit {
+public:
+    explicit TCurrencyEdit(TComponent* AOwner);
+    std::string DefaultFormat() const override;
+};
