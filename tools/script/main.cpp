@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/startup.h"
+#include "controls/script_values.h"
 #include "platform/gui/application.h"
 #include "script_runner.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     Application->Initialize(argc, argv);
     RegisterScriptStartup("", CreateProgramForms);
+    RegisterScriptProperties(ScriptControlValue, ScriptSetControlValue);
     const std::filesystem::path script = std::filesystem::absolute(argv[1]);
     int rc = 0;
     {

@@ -165,6 +165,17 @@ std::vector<KeyStroke> ParseKeys(const std::string& token) {
 
 void RegisterScriptStartup(const std::string& name, TScriptStartup startup) { Startups()[name] = std::move(startup); }
 
+namespace {
+std::vector<std::pair<TScriptPropertyGetter, TScriptPropertySetter>>& PropertyHandlers() {
+    static std::vector<std::pair<TScriptPropertyGetter, TScriptPropertySetter>> handlers;
+    return handlers;
+}
+}  // namespace
+
+void RegisterScriptProperties(TScriptPropertyGetter getter, TScriptPropertySetter setter) {
+    PropertyHandlers().emplace_back(std::move(getter), std::move(setter));
+}
+
 bool HasScriptStartup(const std::string& name) {
     auto it = Startups().find(name);
     return it != Startups().end() && it->second;
@@ -289,6 +300,10 @@ struct TScriptRunner::Impl {
                 if (auto* x = dynamic_cast<TMemo*>(c)) return std::to_string(x->Lines.Count());
                 if (auto* x = dynamic_cast<TRichEdit*>(c)) return std::to_string(x->Lines.Count());
                 if (auto* g = dynamic_cast<IScriptGrid*>(c)) return std::to_string(g->ScriptRowCount());
+            }
+            for (auto& handler : PropertyHandlers()) {
+                std::string value;
+                if (handler.first && handler.first(c, prop, value)) return value;
             }
             throw StepError{path + " has no " + prop};
         }
@@ -453,6 +468,19 @@ struct TScriptRunner::Impl {
         } else if (cmd == "answer") {
             need(2);
             recorder.Answer(Rest(line, 1));
+        } else if (cmd == "setprop") {
+            need(4);
+            TComponent* c = Find(t[1]);
+            const std::string value = Rest(line, 3);
+            bool handled = false;
+            Run(c, [&] {
+                for (auto& handler : PropertyHandlers())
+                    if (handler.second && handler.second(c, t[2], value)) {
+                        handled = true;
+                        break;
+                    }
+            });
+            if (!handled) throw StepError{t[1] + " has no settable " + t[2]};
         } else if (cmd == "print") {
             need(2);
             TComponent* c = Find(t[1]);

@@ -18,6 +18,8 @@
 //   page Form.PageControl n
 //   answer OK|Yes|No|Cancel|Abort|Retry|Ignore|<file path>
 //   print Form.Component [Enabled|Visible|Focused|Checked|ItemIndex|Count]
+//                               or a registered property (Date, Value, Display, Down)
+//   setprop Form.Component Prop value   sets a registered property (Date, Value)
 //   dump Form.Grid              "== Form.Grid <RowCount>", then rows joined by TAB
 //   messages                    "MSG: <text>" for each message box since the last call
 //   file NAME                   a data-directory file as UTF-8
@@ -38,6 +40,15 @@ using TScriptStartup = std::function<void()>;
 // (without running the message loop). "" is the program's own; src/app
 // registers it.
 void RegisterScriptStartup(const std::string& name, TScriptStartup startup);
+
+// Properties that controls of the layers above the gui layer add (a date
+// edit's Date, a number edit's Value...): `print Form.Component Prop` asks the
+// getters in registration order when the driver itself does not know the
+// property, and `setprop Form.Component Prop value` asks the setters. Each
+// returns true when it handled the component and property.
+using TScriptPropertyGetter = std::function<bool(TComponent*, const std::string&, std::string&)>;
+using TScriptPropertySetter = std::function<bool(TComponent*, const std::string&, const std::string&)>;
+void RegisterScriptProperties(TScriptPropertyGetter getter, TScriptPropertySetter setter);
 bool HasScriptStartup(const std::string& name);
 
 class TScriptRunner {
