@@ -1,0 +1,323 @@
+#pragma once
+// The string grid: a matrix of Windows-1252 text cells with fixed header rows
+// and columns, a current cell, a selection and an in-place editor, shown in a
+// scroll area whose fixed part stays in place. The cells live in a TCellMatrix
+// (the runtime's cell store), so a read outside the counts gives "", a write
+// beyond them is kept and shrinking drops what lies beyond.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/graphics.h"
+#include "platform/gui/string_grid_types.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/string_list.h"
+
+class QWidget;
+class TStringGrid;
+class TInplaceEdit;
+class TGridView;
+
+// Text drawing flags of TGridCanvas::DrawText.
+enum TDrawTextFlag : uint32_t {
+    DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_WORDBREAK = 0x10, DT_NOPREFIX = 0x800,
+    DT_END_ELLIPSIS = 0x8000
+};
+
+// What the grid's cell painting draws with: a brush, a font and the cell
+// texts. Only valid inside painting (DrawCell and OnDrawCell).
+class TGridCanvas {
+public:
+    virtual ~TGridCanvas() = default;
+    TBrush& Brush() { return brush_; }
+    TFont& Font() { return font_; }
+    TPen& Pen() { return pen_; }
+    virtual void FillRect(const TRect& r) = 0;
+    virtual void FrameRect(const TRect& r) = 0;
+    virtual void LineTo(int x1, int y1, int x2, int y2) = 0;
+    // Text in the rectangle, top-aligned, clipped to it; flags from TDrawTextFlag.
+    virtual void DrawText(const std::string& text, const TRect& r, uint32_t flags) = 0;
+    virtual int TextWidth(const std::string& text) = 0;
+    virtual int TextHeight(const std::string& text) = 0;
+
+protected:
+    TBrush brush_;
+    TFont font_;
+    TPen pen_;
+};
+
+using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
+using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
+using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
+using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
+using TGridKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TGridKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+using TGridNotifyEvent = std::function<void(TObject* Sender)>;
+
+class TStringGrid : public TObject {
+public:
+    explicit TStringGrid(QWidget* parent = nullptr);
+    virtual ~TStringGrid();
+    TStringGrid(const TStringGrid&) = delete;
+    TStringGrid& operator=(const TStringGrid&) = delete;
+
+    // The Qt widget that shows the grid (for layouts and tests).
+    QWidget* Widget() const;
+
+    // --- cells
+    const std::string& Cells(int col, int row) const { return cells_.Cell(col, row); }
+    void SetCells(int col, int row, const std::string& text);
+    TObject* Objects(int col, int row) const;
+    void SetObjects(int col, int row, TObject* object);
+    TStringList Rows(int row) const { return cells_.Row(row); }
+    void SetRows(int row, const TStringList& items);
+    TStringList Cols(int col) const { return cells_.Col(col); }
+    void SetCols(int col, const TStringList& items);
+    // Direct access for code that fills big grids; call MatrixChanged after.
+    TCellMatrix& Matrix() { return cells_; }
+    const TCellMatrix& Matrix() const { return cells_; }
+    void MatrixChanged();
+
+    // --- shape
+    int ColCount() const { return cells_.ColCount(); }
+    void SetColCount(int n);
+    int RowCount() const { return cells_.RowCount(); }
+    void SetRowCount(int n);
+    int FixedCols() const { return fixedCols_; }
+    void SetFixedCols(int n);
+    int FixedRows() const { return fixedRows_; }
+    void SetFixedRows(int n);
+    int ColWidths(int col) const;
+    void SetColWidths(int col, int width);
+    int RowHeights(int row) const;
+    void SetRowHeights(int row, int height);
+    int DefaultColWidth() const { return defaultColWidth_; }
+    void SetDefaultColWidth(int w);
+    int DefaultRowHeight() const { return defaultRowHeight_; }
+    void SetDefaultRowHeight(int h);
+    int GridLineWidth() const { return gridLineWidth_; }
+    virtual void SetGridLineWidth(int w);
+    bool TabStops(int col) const;
+    void SetTabStops(int col, bool stop);
+
+    // --- current cell and selection
+    int Col() const { return col_; }
+    void SetCol(int col);
+    int Row() const { return row_; }
+    void SetRow(int row);
+    // Moves the current cell (OnSelectCell may refuse); the selection
+    // collapses to it unless extend is set and range selection is on.
+    bool FocusCell(int col, int row, bool extend = false);
+    TGridRect Selection() const;
+    void SetSelection(const TGridRect& rect);
+    int TopRow() const { return topRow_; }
+    void SetTopRow(int row);
+    int LeftCol() const { return leftCol_; }
+    void SetLeftCol(int col);
+    int VisibleRowCount() const;
+    int VisibleColCount() const;
+
+    // --- options and looks
+    TGridOptions Options() const { return options_; }
+    void SetOptions(TGridOptions options);
+    bool DefaultDrawing() const { return defaultDrawing_; }
+    void SetDefaultDrawing(bool on) { defaultDrawing_ = on; }
+    TColor Color() const { return color_; }
+    void SetColor(TColor c);
+    TColor FixedColor() const { return fixedColor_; }
+    virtual void SetFixedColor(TColor c);
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+    TGridCanvas* Canvas() const { return canvas_; }
+
+    // --- geometry
+    TRect CellRect(int col, int row) const;  // empty when not visible
+    void MouseToCell(int x, int y, int& col, int& row) const;
+    TGridCoord MouseCoord(int x, int y) const;
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetBounds(int left, int top, int width, int height);
+
+    // --- editor
+    bool EditorMode() const { return editorMode_; }
+    void SetEditorMode(bool on);
+    void ShowEditor();
+    void HideEditor();
+    TInplaceEdit* InplaceEditor() const { return editor_; }
+
+    // --- focus and painting
+    void SetFocus();
+    bool Focused() const;
+    void Invalidate();
+    void InvalidateCell(int col, int row);
+    bool Visible() const;
+    void SetVisible(bool on);
+    bool Enabled() const;
+    void SetEnabled(bool on);
+    std::string Name;
+
+    // Runs f on the GUI thread after the current input event (a posted
+    // message); dropped if the grid is gone by then.
+    void PostMessage(std::function<void()> f);
+
+    // Keys and typed characters as the platform delivers them to the grid.
+    void SendKeyDown(uint16_t key, TShiftState shift);
+    void SendKeyPress(char key);
+
+    // --- events
+    TSelectCellEvent OnSelectCell;
+    TDrawCellEvent OnDrawCell;
+    TGetEditEvent OnGetEditMask;
+    TGetEditEvent OnGetEditText;
+    TSetEditEvent OnSetEditText;
+    TGridKeyEvent OnKeyDown, OnKeyUp;
+    TGridKeyPressEvent OnKeyPress;
+    TGridNotifyEvent OnEnter, OnExit, OnClick, OnDblClick, OnTopLeftChanged;
+
+protected:
+    // Hooks for descendant grids, in the platform grid's tradition.
+    virtual bool SelectCell(int col, int row);
+    virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
+    virtual bool CanEditShow();
+    virtual bool CanEditModify();
+    virtual std::string GetEditMask(int col, int row);
+    virtual std::string GetEditText(int col, int row);
+    virtual void SetEditText(int col, int row, const std::string& value);
+    virtual TInplaceEdit* CreateEditor();
+    virtual void KeyDown(uint16_t& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void DblClick();
+    virtual void Resize();
+    virtual void RowMoved(int from, int to);
+    virtual void ColumnMoved(int from, int to);
+    virtual void ColWidthsChanged();
+    virtual void RowHeightsChanged();
+    virtual void TopLeftChanged();
+    // The standard clipboard messages (Shift+Delete, Ctrl+Insert, Shift+Insert).
+    virtual void WMCut() {}
+    virtual void WMCopy() {}
+    virtual void WMPaste() {}
+    // Called with the scroll position a thumb drag reached; RedrawWhileScroll
+    // style grids follow it live.
+    virtual bool FollowThumbTracking() const { return (options_ & goThumbTracking) != 0; }
+
+    // Moves the texts and objects of one row (column) to another index,
+    // shifting those between; records of descendants follow in the hooks.
+    void MoveRowData(int from, int to);
+    void MoveColData(int from, int to);
+    void SwapRowData(int r1, int r2);
+    void SwapColData(int c1, int c2);
+    void InvalidateEditor();  // the editor re-reads font, alignment and text
+    void UpdateEditorText();  // writes the editor's text into its cell
+    bool IsDesigning() const { return false; }
+
+private:
+    friend class TGridView;
+    friend class TInplaceEdit;
+    friend class TInplaceLineEdit;
+
+    void Paint(void* painter, const TRect& clip);
+    void PaintLines(void* painter, int width, int height);
+    void UpdateScrollRange();
+    void ClampCurrent();
+    void MoveCurrent(int col, int row, bool extend, bool show);
+    void ScrollIntoView(int col, int row);
+    void SetEditorVisible(bool on);
+    void PlaceEditor();
+    int ColX(int col) const;  // left of a visible column, -1 when hidden
+    int RowY(int row) const;
+    int MaxTopRow() const;
+    int MaxLeftCol() const;
+    int FixedWidth() const;
+    int FixedHeight() const;
+    bool NearColBorder(int x, int y, int& col) const;
+    bool NearRowBorder(int x, int y, int& row) const;
+    void KeyNavigate(uint16_t key, TShiftState shift);
+    void HandleMouseMove(int x, int y, TShiftState shift);
+    void HandleFocusIn();
+    void HandleFocusOut();
+
+    TCellMatrix cells_;
+    std::vector<std::vector<TObject*>> objects_;  // [row][col], grown on demand
+    int fixedCols_ = 1, fixedRows_ = 1;
+    int col_ = 1, row_ = 1;
+    int anchorCol_ = 1, anchorRow_ = 1;
+    int topRow_ = 1, leftCol_ = 1;
+    std::vector<int> colWidths_, rowHeights_;
+    std::vector<char> tabStops_;
+    int defaultColWidth_ = 64, defaultRowHeight_ = 24, gridLineWidth_ = 1;
+    TGridOptions options_ = DefaultGridOptions;
+    bool defaultDrawing_ = true;
+    TColor color_ = clWindow, fixedColor_ = clBtnFace;
+    TFont font_;
+    bool editorMode_ = false;
+    bool inFocusIn_ = false, hadFocus_ = false;
+
+    // Mouse gestures in progress.
+    enum class Gesture { None, Selecting, SizingCol, SizingRow, MovingCol, MovingRow };
+    Gesture gesture_ = Gesture::None;
+    int gestureIndex_ = -1, gestureStart_ = 0, gestureOrigSize_ = 0, gestureTarget_ = -1;
+
+    TGridView* view_ = nullptr;
+    TInplaceEdit* editor_ = nullptr;
+    TGridCanvas* canvas_ = nullptr;
+};
+
+// The in-place editor: a line edit over the current cell. Descendant grids
+// subclass it (CreateEditor) to add their own key rules.
+class TInplaceEdit {
+public:
+    explicit TInplaceEdit(TStringGrid* grid);
+    virtual ~TInplaceEdit();
+    TStringGrid* Grid() const { return grid_; }
+    QWidget* Widget() const;
+
+    std::string Text() const;
+    void SetText(const std::string& text);
+    int SelStart() const;
+    void SetSelStart(int pos);
+    int SelLength() const;
+    void SetSelLength(int len);
+    void SelectAll();
+    void Deselect();
+    bool Modified() const { return modified_; }
+    void SetModified(bool m) { modified_ = m; }
+    bool Visible() const;
+    // "mask;save-literals;blank" as the masked edits take it; empty = none.
+    const std::string& EditMask() const { return editMask_; }
+    void SetEditMask(const std::string& mask);
+    // Text alignment inside the editor: 0 left, 1 centre, 2 right.
+    void SetTextAlignment(int alignment);
+    void SetEditFont(const TFont& font);
+    void SetEditColor(TColor color);
+
+    // Called when the editor is placed on the grid's current cell.
+    virtual void UpdateContents();
+    // Keys reaching the editor first; a key set to 0 is consumed.
+    virtual void KeyDown(uint16_t& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    // The text changed by the user.
+    virtual void Change();
+    // Keys the editor keeps for itself instead of passing them to the grid.
+    virtual bool WantsKey(uint16_t key, TShiftState shift) const;
+
+    // Types a key into the editor as the platform would.
+    void SendKeyDown(uint16_t key, TShiftState shift);
+    void SendChar(char c);
+
+protected:
+    TStringGrid* grid_;
+
+private:
+    friend class TStringGrid;
+    friend class TInplaceLineEdit;
+    void* edit_ = nullptr;  // the Qt line edit
+    std::string editMask_;
+    bool modified_ = false;
+    bool settingText_ = false;
+};

@@ -1,0 +1,69 @@
+#pragma once
+// Plain types of the string grid: coordinates, rectangles of cells, options
+// and drawing state. No Qt here, so table files and the grid's algorithms can
+// use them without a screen.
+#include <cstdint>
+
+#ifndef VELORIM_HAS_TOBJECT
+// The root of the objects events report as their Sender.
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+#endif
+
+struct TGridCoord {
+    int X = 0, Y = 0;
+    bool operator==(const TGridCoord&) const = default;
+};
+
+// Inclusive rectangle of cells: Left..Right columns, Top..Bottom rows.
+struct TGridRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool operator==(const TGridRect&) const = default;
+    bool Contains(int col, int row) const {
+        return col >= Left && col <= Right && row >= Top && row <= Bottom;
+    }
+};
+inline TGridRect GridRect(int left, int top, int right, int bottom) {
+    return TGridRect{left, top, right, bottom};
+}
+
+enum TGridOption : uint32_t {
+    goFixedVertLine = 1u << 0,
+    goFixedHorzLine = 1u << 1,
+    goVertLine = 1u << 2,
+    goHorzLine = 1u << 3,
+    goRangeSelect = 1u << 4,
+    goDrawFocusSelected = 1u << 5,
+    goRowSizing = 1u << 6,
+    goColSizing = 1u << 7,
+    goRowMoving = 1u << 8,
+    goColMoving = 1u << 9,
+    goEditing = 1u << 10,
+    goTabs = 1u << 11,
+    goRowSelect = 1u << 12,
+    goAlwaysShowEditor = 1u << 13,
+    goThumbTracking = 1u << 14,
+};
+using TGridOptions = uint32_t;  // a set of TGridOption bits
+
+constexpr TGridOptions DefaultGridOptions =
+    goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
+
+enum TGridDrawStateFlag : uint8_t { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
+using TGridDrawState = uint8_t;
+
+// Shift state of keyboard and mouse events.
+enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+using TShiftState = uint8_t;
+
+enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+
+// Virtual key codes the grid understands (the platform's numbering).
+enum : uint16_t {
+    VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
+    VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
+    VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
+    VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F2 = 0x71
+};
