@@ -2,6 +2,8 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,6 +12,8 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -162,8 +166,22 @@ public:
         resize(320, 120);
     }
     bool syncing = false;
+    void FocusNext() { QAbstractScrollArea::focusNextPrevChild(true); }
 
 protected:
+    bool viewportEvent(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            auto* he = static_cast<QHelpEvent*>(e);
+            std::string hint;
+            TRect cell;
+            if (grid_->CellHintAt(he->pos().x(), he->pos().y(), hint, cell) && !hint.empty())
+                QToolTip::showText(viewport()->mapToGlobal(QPoint(cell.Left, cell.Bottom + 6)), ToQ(hint), viewport());
+            else
+                QToolTip::hideText();
+            return true;
+        }
+        return QAbstractScrollArea::viewportEvent(e);
+    }
     void paintEvent(QPaintEvent* e) override {
         QPainter p(viewport());
         const QRect r = e->rect();
@@ -365,10 +383,8 @@ bool TInplaceEdit::WantsKey(uint16_t key, TShiftState shift) const {
         return e->cursorPosition() < e->text().size() || e->hasSelectedText();
     case VK_HOME: case VK_END:
         return !(shift & ssCtrl);
-    case VK_DELETE: case VK_BACK:
-        return !(shift & ssShift) || key == VK_BACK;
-    case VK_INSERT:
-        return !(shift & (ssShift | ssCtrl));
+    case VK_DELETE: case VK_BACK: case VK_INSERT:
+        return true;  // clipboard keys act on the editor's text while it is open
     case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_TAB: case VK_RETURN: case VK_ESCAPE:
     case VK_F2:
         return false;
@@ -623,6 +639,7 @@ bool TStringGrid::FocusCell(int col, int row, bool extend) {
 
 void TStringGrid::MoveCurrent(int col, int row, bool extend, bool show) {
     const bool moving = col != col_ || row != row_;
+    if (moving) CellLeft(col_, row_);
     if (moving && editor_ && editor_->Visible()) {
         // The old cell's text is written before the current cell moves.
         HideEditor();
@@ -928,7 +945,7 @@ void TStringGrid::Paint(void* painterPtr, const TRect& clip) {
                     if (c == col_ && r == row_) state |= gdFocused;
                 }
                 p->save();
-                p->setClipRect(ToQRect(rect));
+                p->setClipRect(ToQRect(rect).adjusted(0, 0, gridLineWidth_, gridLineWidth_));
                 canvas.Brush().SetStyle(TBrushStyle::bsSolid);
                 canvas.Brush().SetColor((state & gdFixed) ? fixedColor_ : color_);
                 canvas.Font().Assign(font_);
@@ -1081,11 +1098,11 @@ void TStringGrid::HideEditor() {
 
 void TStringGrid::SetEditorVisible(bool on) {
     if (on) {
-        if (!CanEditShow()) {
+        if (!editor_ && (options_ & goEditing)) editor_ = CreateEditor();
+        if (!editor_ || !CanEditShow()) {
             if (editor_ && editor_->Visible()) SetEditorVisible(false);
             return;
         }
-        if (!editor_) editor_ = CreateEditor();
         ScrollIntoView(col_, row_);
         const bool wasVisible = editor_->Visible();
         editor_->UpdateContents();
@@ -1096,6 +1113,7 @@ void TStringGrid::SetEditorVisible(bool on) {
             if (view_->hasFocus() || QApplication::focusWidget() == nullptr || hadFocus_) w->setFocus(Qt::OtherFocusReason);
         }
         editor_->SelectAll();
+        EditorShown();
         Invalidate();
     } else {
         if (!editor_ || !editor_->Visible()) return;
@@ -1164,6 +1182,19 @@ void TStringGrid::DoExit() {
     else UpdateEditorText();
     if (OnExit) OnExit(this);
 }
+
+bool TStringGrid::CellHintAt(int, int, std::string&, TRect&) { return false; }
+
+void TStringGrid::ShiftCurrent(int col, int row, int anchorCol, int anchorRow) {
+    col_ = col;
+    row_ = row;
+    anchorCol_ = anchorCol;
+    anchorRow_ = anchorRow;
+    ClampCurrent();
+    Invalidate();
+}
+
+void TStringGrid::FocusNextControl() { view_->FocusNext(); }
 
 void TStringGrid::PostMessage(std::function<void()> f) {
     QMetaObject::invokeMethod(view_, std::move(f), Qt::QueuedConnection);
@@ -1474,4 +1505,22 @@ void TStringGrid::SwapColData(int c1, int c2) {
         std::swap(r[c1], r[c2]);
     }
     Invalidate();
+}
+
+// ---------------------------------------------------------------- clipboard
+
+bool GridClipboardSetText(const std::string& text) {
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (!cb) return false;
+    const QString q = ToQ(text);
+    cb->setText(q);
+    return cb->text() == q;
+}
+
+bool GridClipboardGetText(std::string& text) {
+    QClipboard* cb = QGuiApplication::clipboard();
+    const QMimeData* data = cb ? cb->mimeData() : nullptr;
+    if (!data || !data->hasText()) return false;
+    text = FromQ(data->text());
+    return true;
 }

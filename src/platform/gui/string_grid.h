@@ -215,6 +215,22 @@ protected:
     void InvalidateEditor();  // the editor re-reads font, alignment and text
     void UpdateEditorText();  // writes the editor's text into its cell
     bool IsDesigning() const { return false; }
+    // The current cell leaves (col, row) for another cell (before it moves).
+    virtual void CellLeft(int col, int row) { (void)col; (void)row; }
+    // The editor was just shown on the current cell.
+    virtual void EditorShown() {}
+    // Text of the tooltip for a point of the grid; false shows none.
+    virtual bool CellHintAt(int x, int y, std::string& hint, TRect& cellRect);
+    // Moves the current cell and the selection anchor without asking
+    // OnSelectCell (rows were inserted or removed under them).
+    void ShiftCurrent(int col, int row, int anchorCol, int anchorRow);
+    int AnchorCol() const { return anchorCol_; }
+    int AnchorRow() const { return anchorRow_; }
+    void SetEditorModeFlag(bool on) { editorMode_ = on; }
+    // Moves the focus to the next control of the window.
+    void FocusNextControl();
+    // Recomputes the scroll bars after counts, sizes or options changed.
+    void UpdateScrollRange();
 
 private:
     friend class TGridView;
@@ -223,7 +239,6 @@ private:
 
     void Paint(void* painter, const TRect& clip);
     void PaintLines(void* painter, int width, int height);
-    void UpdateScrollRange();
     void ClampCurrent();
     void MoveCurrent(int col, int row, bool extend, bool show);
     void ScrollIntoView(int col, int row);
@@ -267,6 +282,12 @@ private:
     TInplaceEdit* editor_ = nullptr;
     TGridCanvas* canvas_ = nullptr;
 };
+
+// The system clipboard's plain text, as Windows-1252 bytes. Set returns
+// false when the clipboard did not take the text; Get returns false when it
+// holds no text.
+bool GridClipboardSetText(const std::string& text);
+bool GridClipboardGetText(std::string& text);
 
 // The in-place editor: a line edit over the current cell. Descendant grids
 // subclass it (CreateEditor) to add their own key rules.
