@@ -16,7 +16,8 @@ char16_t Cp1252CharToUtf16(unsigned char c);
 // Code-page numbers as the viewer uses them: 0 (CP_ACP) and 1252 are
 // Windows-1252, 65001 UTF-8, 1200 UTF-16LE; any other number goes through
 // iconv ("CP<n>", e.g. 1250, 1251, 874, 932, 936, 949, 950). Undecodable
-// bytes become U+FFFD (or '?' when encoding).
+// bytes become U+FFFD (or '?' when encoding). A code page iconv does not know
+// is read and written as Windows-1252.
 std::u16string MultiByteToWide(int codePage, const std::string& bytes);
 std::string WideToMultiByte(int codePage, const std::u16string& text);
 bool IsCodePageSupported(int codePage);

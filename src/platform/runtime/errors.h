@@ -62,5 +62,11 @@ public:
     using Exception::Exception;
 };
 
+// An index outside a string list: "List index out of bounds (<n>)".
+class EStringListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Throws EAbort.
 [[noreturn]] void Abort();

@@ -36,7 +36,14 @@ extern TFormatSettings FormatSettings;
 // thousands grouping; "E+", "E-", "e+", "e-" exponents; quoted text and any
 // other character are literals. The value is first written to 18 significant
 // digits (round to nearest), then rounded half away from zero at the format's
-// decimals. A value that rounds to zero prints without a minus sign.
+// decimals. A value that rounds to zero at the positive section's decimals
+// prints with the zero section when there is a non-empty one, else with the
+// positive section, and never with a minus sign. A negative value prints with
+// the negative section (which supplies any sign of its own) or, when that is
+// empty or absent, with the positive one after a leading "-". Leading "#"
+// places print nothing for a zero integer part ("#.##" of 0,5 is ",5"); the
+// decimal separator is left out when no decimal digit follows it. NaN and
+// infinities print "NAN", "INF" and "-INF"; an empty format prints as FloatToStr.
 std::string FormatFloat(const std::string& format, long double value);
 
 enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };

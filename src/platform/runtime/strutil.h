@@ -1,13 +1,15 @@
 #pragma once
 // String routines with the runtime's 1-based character positions.
 #include <string>
+#include <vector>
 
 // Copy(s, index, count): count characters from position index (1-based);
 // out-of-range arguments are clamped, never an error.
 std::string Copy(const std::string& s, int index, int count);
 // Position (1-based) of the first occurrence of sub in s, 0 when absent or sub empty.
 int Pos(const std::string& sub, const std::string& s);
-// Removes count characters from position index (1-based), clamped.
+// Removes count characters from position index (1-based); the count is clamped
+// to the end, and an index outside 1..Length removes nothing.
 void Delete(std::string& s, int index, int count);
 // Inserts sub before position index (1-based), clamped to the ends.
 void Insert(const std::string& sub, std::string& s, int index);
@@ -31,3 +33,7 @@ std::string StringReplace(const std::string& s, const std::string& from, const s
                           int flags = rfReplaceAll);
 std::string StringOfChar(char c, int count);
 std::string QuotedStr(const std::string& s);  // 'text' with inner quotes doubled
+
+// Lines of a text: CR LF, LF and CR each end a line; a final line end adds no
+// empty line, and an empty text has no lines.
+std::vector<std::string> SplitTextLines(const std::string& text);

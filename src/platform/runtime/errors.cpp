@@ -1,0 +1,3 @@
+#include "platform/runtime/errors.h"
+
+void Abort() { throw EAbort(); }

@@ -1,0 +1,319 @@
+#include "platform/runtime/files.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/runtime/errors.h"
+
+namespace {
+
+mode_t ProcessUmask() {
+    // Read, not set: umask() would change it process-wide for a moment.
+    static const mode_t mask = [] {
+        mode_t m = 022;
+        if (FILE* f = std::fopen("/proc/self/status", "re")) {
+            char line[256];
+            while (std::fgets(line, sizeof line, f)) {
+                unsigned v;
+                if (std::sscanf(line, "Umask: %o", &v) == 1) {
+                    m = static_cast<mode_t>(v);
+                    break;
+                }
+            }
+            std::fclose(f);
+        }
+        return m;
+    }();
+    return mask;
+}
+
+bool WriteAll(int fd, const char* data, size_t size, int& err) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            return false;
+        }
+        if (n == 0) {
+            err = EIO;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void SyncDirectory(const std::string& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The file a write to `fileName` must replace: a symbolic link is followed so
+// that the link itself survives.
+std::string ResolveTarget(const std::string& fileName) {
+    struct stat st;
+    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(fileName.c_str(), nullptr)) {
+            std::string r(real);
+            std::free(real);
+            return r;
+        }
+    }
+    return fileName;
+}
+
+constexpr size_t kBufferSize = 1 << 16;
+
+} // namespace
+
+std::string SysErrorText(int err) {
+    switch (err) {
+    case ENOENT: return "O sistema não pode encontrar o arquivo especificado";
+    case ENOTDIR: return "O sistema não pode encontrar o caminho especificado";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return "Acesso negado";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return "Não há espaço suficiente no disco";
+    case EMFILE:
+    case ENFILE: return "O sistema não pode abrir o arquivo";
+    case ENAMETOOLONG: return "O nome do arquivo ou a extensão é muito grande";
+    case EEXIST: return "O arquivo já existe";
+    case EBUSY:
+    case ETXTBSY: return "O arquivo está sendo usado por outro processo";
+    default: return "Erro de entrada/saída " + std::to_string(err);
+    }
+}
+
+bool FileExists(const std::string& fileName) {
+    struct stat st;
+    return !fileName.empty() && ::stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& dir) {
+    struct stat st;
+    return !dir.empty() && ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string GetCurrentDir() {
+    std::string buf(PATH_MAX, '\0');
+    for (;;) {
+        if (::getcwd(buf.data(), buf.size())) {
+            buf.resize(std::strlen(buf.c_str()));
+            return buf;
+        }
+        if (errno != ERANGE) return ".";
+        buf.resize(buf.size() * 2);
+    }
+}
+
+bool SetCurrentDir(const std::string& dir) { return !dir.empty() && ::chdir(dir.c_str()) == 0; }
+
+std::string PathJoin(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (dir.back() == PathDelim) return dir + name;
+    return dir + PathDelim + name;
+}
+
+std::string ExtractFileName(const std::string& path) {
+    size_t p = path.rfind(PathDelim);
+    return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string ExtractFilePath(const std::string& path) {
+    size_t p = path.rfind(PathDelim);
+    return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+    size_t slash = path.rfind(PathDelim);
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+    return path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    size_t slash = path.rfind(PathDelim);
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ext;
+    return path.substr(0, dot) + ext;
+}
+
+bool DeleteFile(const std::string& fileName) {
+    struct stat st;
+    if (fileName.empty() || ::lstat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    return ::unlink(fileName.c_str()) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    struct stat st;
+    if (from.empty() || to.empty() || ::lstat(to.c_str(), &st) == 0) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+    if (failIfExists) {
+        struct stat st;
+        if (::lstat(to.c_str(), &st) == 0) return false;
+    }
+    try {
+        std::string bytes = ReadFileBytes(from);
+        WriteFileAtomic(to, bytes);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+std::string ReadFileBytes(const std::string& fileName) {
+    auto fail = [&](int err) -> EFOpenError {
+        return EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorText(err), err);
+    };
+    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw fail(errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        throw fail(err);
+    }
+    std::string out;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+    char buf[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            throw fail(err);
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
+    TAtomicFileWriter w(fileName);
+    w.Write(bytes);
+    w.Commit();
+}
+
+// ---- TAtomicFileWriter ------------------------------------------------------
+
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName)
+    : target_(ResolveTarget(fileName)) {
+    if (fileName.empty()) Fail(ENOENT);
+    std::string dir = ExtractFilePath(target_);
+    temp_ = dir + "." + ExtractFileName(target_) + ".XXXXXX";
+    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        int err = errno;
+        temp_.clear();
+        Fail(err);
+    }
+    struct stat st;
+    mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777)
+                                                     : (0666 & ~ProcessUmask());
+    ::fchmod(fd_, mode);
+    buffer_.reserve(kBufferSize);
+}
+
+TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
+
+void TAtomicFileWriter::Fail(int err) {
+    Discard();
+    throw EFCreateError("Cannot create file \"" + target_ + "\". " + SysErrorText(err), err);
+}
+
+void TAtomicFileWriter::Flush() {
+    int err = 0;
+    if (!buffer_.empty() && !WriteAll(fd_, buffer_.data(), buffer_.size(), err)) Fail(err);
+    buffer_.clear();
+}
+
+void TAtomicFileWriter::Write(const char* data, size_t size) {
+    if (fd_ < 0) Fail(EBADF);
+    if (buffer_.size() + size > kBufferSize) {
+        Flush();
+        if (size >= kBufferSize) {
+            int err = 0;
+            if (!WriteAll(fd_, data, size, err)) Fail(err);
+            return;
+        }
+    }
+    buffer_.append(data, size);
+}
+
+void TAtomicFileWriter::Commit() {
+    if (fd_ < 0) Fail(EBADF);
+    Flush();
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR) Fail(errno);
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(errno);
+    temp_.clear();
+    SyncDirectory(ExtractFilePath(target_));
+}
+
+void TAtomicFileWriter::Discard() noexcept {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+    buffer_.clear();
+}
+
+// ---- Misc --------------------------------------------------------------------
+
+TDateTime FileAgeDateTime(const std::string& fileName) {
+    struct stat st;
+    if (::stat(fileName.c_str(), &st) != 0) return -1;
+    std::time_t t = st.st_mtime;
+    std::tm tm{};
+    if (!localtime_r(&t, &tm)) return -1;
+    TDateTime d;
+    if (!TryEncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, d)) return -1;
+    return d + EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec < 60 ? tm.tm_sec : 59, 0);
+}
+
+std::string GetTempDir() {
+    const char* t = std::getenv("TMPDIR");
+    std::string dir = t && *t ? t : "/tmp";
+    while (dir.size() > 1 && dir.back() == PathDelim) dir.pop_back();
+    return dir;
+}
+
+std::string GetHomeDir() {
+    const char* h = std::getenv("HOME");
+    if (h && *h) return h;
+    struct passwd pw;
+    struct passwd* result = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &result) == 0 && result && pw.pw_dir)
+        return pw.pw_dir;
+    return GetTempDir();
+}

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
+#include "platform/runtime/string_list.h"
+#include "platform/runtime/text_file.h"
+
+namespace {
+
+class Files : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = PathJoin(GetTempDir(), "velorim-rt-XXXXXX");
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override {
+        std::string cmd = "rm -rf '" + dir_ + "'";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+    }
+    std::string Path(const std::string& name) const { return PathJoin(dir_, name); }
+    // Names in the folder, so that a leftover temporary file is seen.
+    std::vector<std::string> Listing() const {
+        std::vector<std::string> names;
+        if (DIR* d = opendir(dir_.c_str())) {
+            while (dirent* e = readdir(d))
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                    names.push_back(e->d_name);
+            closedir(d);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Runs `save` in a child whose file-size limit is `limit` bytes (a full
+    // disk); returns the child's exit code: 0 when the save raised EInOutError.
+    static int SaveWithSizeLimit(rlim_t limit, const std::function<void()>& save) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit rl{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &rl);
+            int code = 2;
+            try {
+                save();
+                code = 1;
+            } catch (const EInOutError&) {
+                code = 0;
+            } catch (...) {
+                code = 3;
+            }
+            _exit(code);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string dir_;
+};
+
+TEST_F(Files, AtomicWriteReplacesAndKeepsPermissions) {
+    std::string f = Path("state.back");
+    WriteFileAtomic(f, "one");
+    chmod(f.c_str(), 0640);
+    WriteFileAtomic(f, "two");
+    EXPECT_EQ(ReadFileBytes(f), "two");
+    struct stat st;
+    ASSERT_EQ(stat(f.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"state.back"});
+    // A symbolic link stays a link; its target gets the bytes.
+    ASSERT_EQ(symlink("state.back", Path("link").c_str()), 0);
+    WriteFileAtomic(Path("link"), "three");
+    EXPECT_EQ(ReadFileBytes(f), "three");
+    ASSERT_EQ(lstat(Path("link").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST_F(Files, FailedSavesLeaveThePreviousFileIntact) {
+    std::string f = Path("atualrev.back");
+    std::string previous(10000, 'p');
+    WriteFileAtomic(f, previous);
+    std::string big(200000, 'n');
+
+    EXPECT_EQ(SaveWithSizeLimit(4096, [&] { WriteFileAtomic(f, big); }), 0);
+    EXPECT_EQ(SaveWithSizeLimit(4096, [&] {
+        TStringList l;
+        for (int i = 0; i < 5000; ++i) l.Add("linha de planilha");
+        l.SaveToFile(f);
+    }), 0);
+    EXPECT_EQ(SaveWithSizeLimit(4096, [&] {
+        TTextFileWriter w(f);
+        for (int i = 0; i < 5000; ++i) w.Writeln("linha de planilha");
+        w.Close();
+    }), 0);
+    EXPECT_EQ(ReadFileBytes(f), previous);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"atualrev.back"});
+
+    // The rename fails: the target is a folder.
+    ASSERT_EQ(mkdir(Path("folder").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(Path("folder/inner").c_str(), 0755), 0);
+    EXPECT_THROW(WriteFileAtomic(Path("folder"), "x"), EFCreateError);
+    EXPECT_TRUE(DirectoryExists(Path("folder/inner")));
+    // No folder to create the file in.
+    EXPECT_THROW(WriteFileAtomic(Path("missing/x.tab"), "x"), EFCreateError);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"atualrev.back", "folder"}));
+
+    // A writer dropped without Close discards its output.
+    {
+        TTextFileWriter w(f);
+        w.Writeln("half");
+    }
+    EXPECT_EQ(ReadFileBytes(f), previous);
+    EXPECT_FALSE(CopyFile(Path("nothing"), Path("copy"), false));
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"atualrev.back", "folder"}));
+}
+
+TEST_F(Files, TextFilesWriteCrLfAndReadAnyLineEnd) {
+    std::string f = Path("report.txt");
+    TTextFileWriter w(f);
+    w.Write("Nome: ");
+    w.Writeln("José");
+    w.Writeln("");
+    w.Writeln("fim");
+    w.Close();
+    EXPECT_FALSE(w.IsOpen());
+    EXPECT_THROW(w.Writeln("late"), EInOutError);
+    EXPECT_EQ(ReadFileBytes(f), "Nome: José\r\n\r\nfim\r\n");
+
+    WriteFileAtomic(f, "a\r\nb\nc\rd");
+    TTextFileReader r(f);
+    std::vector<std::string> got;
+    while (!r.Eof()) got.push_back(r.Readln());
+    EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(r.Readln(), "");  // past the end
+    EXPECT_EQ(r.Readln(), "");
+    EXPECT_THROW(TTextFileReader(Path("absent")), EInOutError);
+    try {
+        ReadFileBytes(Path("absent"));
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_NE(e.Message.find("absent"), std::string::npos);
+    }
+    EXPECT_THROW(ReadFileBytes(dir_), EFOpenError);
+
+    TStringList l;
+    l.LoadFromFile(f);
+    EXPECT_EQ(l.Count(), 4);
+    l.SaveToFile(f);
+    EXPECT_EQ(ReadFileBytes(f), "a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST_F(Files, NamesAndFileOperations) {
+    EXPECT_EQ(PathJoin("/data", "font.ini"), "/data/font.ini");
+    EXPECT_EQ(PathJoin("/data/", "font.ini"), "/data/font.ini");
+    EXPECT_EQ(PathJoin("", "font.ini"), "font.ini");
+    EXPECT_EQ(ExtractFileName("/a/b.c/atual.html"), "atual.html");
+    EXPECT_EQ(ExtractFilePath("/a/b.c/atual.html"), "/a/b.c/");
+    EXPECT_EQ(ExtractFileExt("/a/b.c/caso.bev"), ".bev");
+    EXPECT_EQ(ExtractFileExt("/a/b.c/caso"), "");
+    EXPECT_EQ(ChangeFileExt("/a/b.c/caso", ".bev"), "/a/b.c/caso.bev");
+    EXPECT_EQ(ChangeFileExt("caso.back", ".bev"), "caso.bev");
+
+    std::string a = Path("a"), b = Path("b");
+    WriteFileAtomic(a, "A");
+    EXPECT_TRUE(FileExists(a));
+    EXPECT_FALSE(FileExists(dir_));
+    EXPECT_TRUE(DirectoryExists(dir_));
+    EXPECT_TRUE(CopyFile(a, b, true));
+    EXPECT_FALSE(CopyFile(a, b, true));  // exists: kept
+    WriteFileAtomic(a, "A2");
+    EXPECT_TRUE(CopyFile(a, b, false));
+    EXPECT_EQ(ReadFileBytes(b), "A2");
+    EXPECT_FALSE(RenameFile(a, b));  // the target exists
+    EXPECT_TRUE(DeleteFile(b));
+    EXPECT_TRUE(RenameFile(a, b));
+    EXPECT_FALSE(DeleteFile(a));
+    EXPECT_GT(FileAgeDateTime(b), 40000);
+    EXPECT_EQ(FileAgeDateTime(a), -1);
+}
+
+} // namespace
