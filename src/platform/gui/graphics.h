@@ -68,10 +68,15 @@ public:
 
     const std::string& Name() const { return name_; }
     void SetName(const std::string& name);
-    // Size in points; Height in pixels at 96 ppi, negative = character height
-    // (Height = -Size * 96 / 72, rounded).
+    // Size in points; Height in pixels at PixelsPerInch (96 unless the font belongs
+    // to a printer canvas), negative = character height (Height = -Size * ppi / 72,
+    // rounded).
     int Size() const;
     void SetSize(int points);
+    // Assign between fonts of different resolutions keeps the size in points, as a
+    // printer font does.
+    int PixelsPerInch() const { return ppi_; }
+    void SetPixelsPerInch(int ppi);
     int Height() const { return height_; }
     void SetHeight(int height);
     TColor Color() const { return color_; }
@@ -95,6 +100,7 @@ private:
     TFontStyles style_ = 0;
     TFontPitch pitch_ = TFontPitch::fpDefault;
     int charset_ = DEFAULT_CHARSET;
+    int ppi_ = 96;
 };
 
 enum class TPenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
