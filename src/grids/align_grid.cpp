@@ -306,8 +306,8 @@ void TStringAlignGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawSt
 }
 
 void TStringAlignGrid::DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state) {
-    TGridCanvas* c = Canvas();
-    if (!c) return;
+    TCanvas* c = Canvas();
+    if (!c->Attached()) return;
     c->Font().Assign(ResolveCellFont(col, row));
     c->Brush().Assign(ResolveCellBrush(col, row));
     const bool focusPlain = (state & gdFocused) && !(Options() & (goDrawFocusSelected | goRowSelect));
@@ -324,9 +324,9 @@ void TStringAlignGrid::DrawCellBackground(int col, int row, const TRect& rect, T
 }
 
 void TStringAlignGrid::DrawCellText(int col, int row, const TRect& rect, TGridDrawState) {
-    TGridCanvas* c = Canvas();
-    if (!c || !DefaultDrawing()) return;
-    uint32_t flags = DT_NOPREFIX;
+    TCanvas* c = Canvas();
+    if (!c->Attached() || !DefaultDrawing()) return;
+    unsigned flags = DT_NOPREFIX;
     switch (GetAlignCell(col, row)) {
     case TMyAlign::alRight: flags |= DT_RIGHT; break;
     case TMyAlign::alCenter: flags |= DT_CENTER; break;

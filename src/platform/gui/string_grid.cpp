@@ -2,8 +2,6 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -19,6 +17,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/gui/clipboard.h"
+#include "platform/gui/font_service.h"
 #include "platform/runtime/codepage.h"
 
 namespace {
@@ -38,7 +38,7 @@ QColor ToQColor(TColor c) {
 }
 
 QFont ToQFont(const TFont& f) {
-    QFont q(ToQ(f.Name()));
+    QFont q(ToQ(ResolveFaceName(f.Name())));
     int h = f.Height();
     if (h < 0) q.setPixelSize(-h);
     else if (h > 0) q.setPixelSize(std::max(1, h * 3 / 4));  // cell height includes leading
@@ -106,51 +106,6 @@ TShiftState MouseShift(const QMouseEvent* e) {
     if (e->buttons() & Qt::RightButton) s |= ssRight;
     return s;
 }
-
-class TQtGridCanvas : public TGridCanvas {
-public:
-    explicit TQtGridCanvas(QPainter* p) : p_(p) {}
-    void FillRect(const TRect& r) override {
-        if (brush_.Style() == TBrushStyle::bsClear) return;
-        p_->fillRect(ToQRect(r), ToQColor(brush_.Color()));
-    }
-    void FrameRect(const TRect& r) override {
-        p_->setPen(ToQColor(brush_.Color()));
-        p_->setBrush(Qt::NoBrush);
-        p_->drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
-    }
-    void LineTo(int x1, int y1, int x2, int y2) override {
-        p_->setPen(QPen(ToQColor(pen_.Color()), pen_.Width()));
-        p_->drawLine(x1, y1, x2, y2);
-    }
-    void DrawText(const std::string& text, const TRect& r, uint32_t flags) override {
-        if (r.Width() <= 0 || r.Height() <= 0) return;
-        QFont f = ToQFont(font_);
-        p_->setFont(f);
-        p_->setPen(ToQColor(font_.Color()));
-        int qflags = Qt::AlignTop;
-        if (flags & DT_RIGHT) qflags |= Qt::AlignRight;
-        else if (flags & DT_CENTER) qflags |= Qt::AlignHCenter;
-        else qflags |= Qt::AlignLeft;
-        QString s = ToQ(text);
-        p_->save();
-        p_->setClipRect(ToQRect(r), Qt::IntersectClip);
-        if (flags & DT_WORDBREAK) {
-            p_->drawText(ToQRect(r), qflags | Qt::TextWordWrap, s);
-        } else {
-            if (flags & DT_END_ELLIPSIS) s = QFontMetrics(f).elidedText(s, Qt::ElideRight, r.Width());
-            p_->drawText(ToQRect(r), qflags | Qt::TextSingleLine, s);
-        }
-        p_->restore();
-    }
-    int TextWidth(const std::string& text) override {
-        return QFontMetrics(ToQFont(font_)).horizontalAdvance(ToQ(text));
-    }
-    int TextHeight(const std::string&) override { return QFontMetrics(ToQFont(font_)).height(); }
-
-private:
-    QPainter* p_;
-};
 
 }  // namespace
 
@@ -447,7 +402,7 @@ void TInplaceEdit::SendChar(char c) {
 
 // ---------------------------------------------------------------- TStringGrid
 
-TStringGrid::TStringGrid(QWidget* parent) : cells_(5, 5) {
+TStringGrid::TStringGrid(QWidget* parent) : cells_(5, 5), canvas_(std::make_unique<TCanvas>()) {
     view_ = new TGridView(this, parent);
     UpdateScrollRange();
 }
@@ -918,8 +873,8 @@ void TStringGrid::Paint(void* painterPtr, const TRect& clip) {
     QPainter* p = static_cast<QPainter*>(painterPtr);
     const int w = ClientWidth(), h = ClientHeight();
     p->fillRect(QRect(0, 0, w, h), ToQColor(color_));
-    TQtGridCanvas canvas(p);
-    canvas_ = &canvas;
+    TCanvas& canvas = *canvas_;
+    canvas.Attach(p);
     const TGridRect sel = Selection();
     auto paintRange = [&](int r0, int r1, int c0, int c1) {
         for (int r = r0; r < r1; ++r) {
@@ -944,13 +899,14 @@ void TStringGrid::Paint(void* painterPtr, const TRect& clip) {
                     if (sel.Contains(c, r)) state |= gdSelected;
                     if (c == col_ && r == row_) state |= gdFocused;
                 }
-                p->save();
-                p->setClipRect(ToQRect(rect).adjusted(0, 0, gridLineWidth_, gridLineWidth_));
+                const int level = canvas.SaveDC();
+                canvas.IntersectClipRect(rect.Left, rect.Top, rect.Right + gridLineWidth_, rect.Bottom + gridLineWidth_);
                 canvas.Brush().SetStyle(TBrushStyle::bsSolid);
                 canvas.Brush().SetColor((state & gdFixed) ? fixedColor_ : color_);
                 canvas.Font().Assign(font_);
+                canvas.SetBkMode(TRANSPARENT);
                 DrawCell(c, r, rect, state);
-                p->restore();
+                canvas.RestoreDC(level);
                 if ((state & gdFocused) && Focused() && !(options_ & goRowSelect) &&
                     !(editor_ && editor_->Visible())) {
                     QPen pen(Qt::black, 1, Qt::DotLine);
@@ -965,7 +921,7 @@ void TStringGrid::Paint(void* painterPtr, const TRect& clip) {
     paintRange(0, fixedRows_, leftCol_, ColCount());
     paintRange(topRow_, RowCount(), 0, fixedCols_);
     paintRange(topRow_, RowCount(), leftCol_, ColCount());
-    canvas_ = nullptr;
+    canvas.Detach();
     PaintLines(p, w, h);
 }
 
@@ -1009,7 +965,7 @@ void TStringGrid::PaintLines(void* painterPtr, int width, int height) {
 }
 
 void TStringGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
-    if (defaultDrawing_ && canvas_) {
+    if (defaultDrawing_ && canvas_->Attached()) {
         if ((state & gdSelected) && !(state & gdFixed) &&
             (!(state & gdFocused) || (options_ & (goDrawFocusSelected | goRowSelect)))) {
             canvas_->Brush().SetColor(clHighlight);
@@ -1510,17 +1466,18 @@ void TStringGrid::SwapColData(int c1, int c2) {
 // ---------------------------------------------------------------- clipboard
 
 bool GridClipboardSetText(const std::string& text) {
-    QClipboard* cb = QGuiApplication::clipboard();
-    if (!cb) return false;
-    const QString q = ToQ(text);
-    cb->setText(q);
-    return cb->text() == q;
+    try {
+        TClipboard& cb = Clipboard();
+        cb.SetAsText(text);
+        return cb.HasFormat(CF_TEXT) && cb.AsText() == text;
+    } catch (...) {
+        return false;
+    }
 }
 
 bool GridClipboardGetText(std::string& text) {
-    QClipboard* cb = QGuiApplication::clipboard();
-    const QMimeData* data = cb ? cb->mimeData() : nullptr;
-    if (!data || !data->hasText()) return false;
-    text = FromQ(data->text());
+    TClipboard& cb = Clipboard();
+    if (!cb.HasFormat(CF_TEXT)) return false;
+    text = cb.AsText();
     return true;
 }

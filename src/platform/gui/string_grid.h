@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/canvas.h"
 #include "platform/gui/graphics.h"
 #include "platform/gui/string_grid_types.h"
 #include "platform/runtime/cell_matrix.h"
@@ -18,34 +19,6 @@ class QWidget;
 class TStringGrid;
 class TInplaceEdit;
 class TGridView;
-
-// Text drawing flags of TGridCanvas::DrawText.
-enum TDrawTextFlag : uint32_t {
-    DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_WORDBREAK = 0x10, DT_NOPREFIX = 0x800,
-    DT_END_ELLIPSIS = 0x8000
-};
-
-// What the grid's cell painting draws with: a brush, a font and the cell
-// texts. Only valid inside painting (DrawCell and OnDrawCell).
-class TGridCanvas {
-public:
-    virtual ~TGridCanvas() = default;
-    TBrush& Brush() { return brush_; }
-    TFont& Font() { return font_; }
-    TPen& Pen() { return pen_; }
-    virtual void FillRect(const TRect& r) = 0;
-    virtual void FrameRect(const TRect& r) = 0;
-    virtual void LineTo(int x1, int y1, int x2, int y2) = 0;
-    // Text in the rectangle, top-aligned, clipped to it; flags from TDrawTextFlag.
-    virtual void DrawText(const std::string& text, const TRect& r, uint32_t flags) = 0;
-    virtual int TextWidth(const std::string& text) = 0;
-    virtual int TextHeight(const std::string& text) = 0;
-
-protected:
-    TBrush brush_;
-    TFont font_;
-    TPen pen_;
-};
 
 using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
@@ -129,7 +102,8 @@ public:
     virtual void SetFixedColor(TColor c);
     TFont& Font() { return font_; }
     const TFont& Font() const { return font_; }
-    TGridCanvas* Canvas() const { return canvas_; }
+    // What cell painting draws with (inside DrawCell and OnDrawCell).
+    TCanvas* Canvas() const { return canvas_.get(); }
 
     // --- geometry
     TRect CellRect(int col, int row) const;  // empty when not visible
@@ -280,7 +254,7 @@ private:
 
     TGridView* view_ = nullptr;
     TInplaceEdit* editor_ = nullptr;
-    TGridCanvas* canvas_ = nullptr;
+    std::unique_ptr<TCanvas> canvas_;
 };
 
 // The system clipboard's plain text, as Windows-1252 bytes. Set returns

@@ -55,8 +55,10 @@ enum TGridDrawStateFlag : uint8_t { gdSelected = 1, gdFocused = 2, gdFixed = 4 }
 using TGridDrawState = uint8_t;
 
 // Shift state of keyboard and mouse events.
-enum TShiftFlag : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
-using TShiftState = uint8_t;
+using TShiftState = uint16_t;
+enum TShiftStateItem : TShiftState {
+    ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
+};
 
 enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
 
