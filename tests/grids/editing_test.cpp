@@ -253,3 +253,26 @@ TEST(GridEditing, PaintsCellBrushesAndSurvivesEveryDrawingMode) {
     QPoint centre = w.grid->Widget()->findChild<QWidget*>()->mapTo(w.grid->Widget(), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
     EXPECT_EQ(shot.pixelColor(centre), QColor(255, 0, 0));
 }
+
+TEST(GridEditing, ScriptWritesCellsAsTheUserWould) {
+    Window w;
+    std::vector<std::string> seen;
+    w.grid->OnValidateEdit = [&](TObject*, int c, int r, bool& valid) {
+        seen.push_back(w.grid->ScriptCell(c, r));
+        valid = true;
+    };
+    w.grid->ScriptSetCell(2, 2, "01/2000");
+    EXPECT_EQ(w.grid->ScriptCell(2, 2), "01/2000");
+    EXPECT_EQ(seen, (std::vector<std::string>{"01/2000"}));
+    EXPECT_EQ(w.events, (std::vector<std::string>{"before 2,2", "after 2,2"}));
+    EXPECT_EQ(w.grid->Col(), 2);
+    EXPECT_EQ(w.grid->Row(), 2);
+
+    // Header cells and grids without editing are written directly.
+    w.grid->ScriptSetCell(0, 0, "Data");
+    EXPECT_EQ(w.grid->ScriptCell(0, 0), "Data");
+    w.grid->SetOptions(w.grid->Options() & ~goEditing);
+    w.grid->ScriptSetCell(1, 1, "x\ty");
+    EXPECT_EQ(w.grid->ScriptCell(1, 1), "x y");
+    EXPECT_EQ(w.events.size(), 2u);
+}

@@ -1139,6 +1139,31 @@ void TStringGrid::DoExit() {
     if (OnExit) OnExit(this);
 }
 
+void TStringGrid::ScriptSelect(int col, int row) {
+    if (col == col_ && row == row_) return;
+    FocusCell(col, row, false);
+}
+
+void TStringGrid::ScriptSetCell(int col, int row, const std::string& text) {
+    if (col >= ColCount() || row >= RowCount() || col < 0 || row < 0) return;
+    const bool inGrid = col >= fixedCols_ && row >= fixedRows_;
+    if (inGrid) ScriptSelect(col, row);
+    if (inGrid && col == col_ && row == row_ && (options_ & goEditing)) {
+        ShowEditor();
+        if (editor_ && editor_->Visible()) {
+            editor_->SetText(CleanCellText(text));
+            editor_->SetModified(true);
+            editor_->Change();
+            editor_->SendKeyDown(VK_RETURN, 0);
+            // The edit's posted messages (validation, after-edit) run now.
+            QCoreApplication::processEvents();
+            return;
+        }
+    }
+    // A cell the user could not edit: written as the editor would write it.
+    SetEditText(col, row, text);
+}
+
 bool TStringGrid::CellHintAt(int, int, std::string&, TRect&) { return false; }
 
 void TStringGrid::ShiftCurrent(int col, int row, int anchorCol, int anchorRow) {

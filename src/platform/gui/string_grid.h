@@ -135,6 +135,16 @@ public:
     // message); dropped if the grid is gone by then.
     void PostMessage(std::function<void()> f);
 
+    // What the scenario driver uses: read cells, write one as the user would
+    // (select it, type, confirm: the editing events fire), select a cell as a
+    // click would.
+    int ScriptColCount() const { return ColCount(); }
+    int ScriptRowCount() const { return RowCount(); }
+    std::string ScriptCell(int col, int row) const { return Cells(col, row); }
+    void ScriptSetCell(int col, int row, const std::string& text);
+    void ScriptSetRowCount(int rows) { SetRowCount(rows); }
+    void ScriptSelect(int col, int row);
+
     // Keys and typed characters as the platform delivers them to the grid.
     void SendKeyDown(uint16_t key, TShiftState shift);
     void SendKeyPress(char key);
