@@ -38,8 +38,6 @@ QRgb ToQRgb(TColor c) {
     return qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-TColor FromQRgb(QRgb c) { return RGB(qRed(c), qGreen(c), qBlue(c)); }
-
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
 bool IsRasterPainter(QPainter* p) {
@@ -68,11 +66,6 @@ bool UsesSource(uint32_t rop) {
     // between S = 0 and S = 1.
     unsigned t = (rop >> 16) & 0xFF;
     return ((t >> 2) & 0x33) != (t & 0x33);
-}
-
-bool UsesPattern(uint32_t rop) {
-    unsigned t = (rop >> 16) & 0xFF;
-    return ((t >> 4) & 0x0F) != (t & 0x0F);
 }
 
 // Applies a ternary raster operation's truth table to one colour channel set:

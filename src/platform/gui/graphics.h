@@ -32,10 +32,10 @@ constexpr TColor clScrollBar = TColor(0x80000000), clBackground = TColor(0x80000
 // A system colour resolved to 0x00BBGGRR (fixed classic palette, never the host theme);
 // other colours are returned with the palette-relative flag (0x02000000) removed.
 TColor ColorToRGB(TColor color);
-inline int GetRValue(TColor c) { return c & 0xFF; }
-inline int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-inline int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
-inline TColor RGB(int r, int g, int b) { return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16)); }
+constexpr int GetRValue(TColor c) { return c & 0xFF; }
+constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
+constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr TColor RGB(int r, int g, int b) { return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16)); }
 
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = uint8_t;  // a set of TFontStyle bits

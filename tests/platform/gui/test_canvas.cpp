@@ -1,0 +1,468 @@
+// Text measuring and output, shapes, regions, clipping and mapping of the canvas.
+#include <gtest/gtest.h>
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/font_service.h"
+#include "platform/gui/metafile.h"
+#include "platform/gui/region.h"
+#include "test_canvas_env.h"
+
+using namespace canvas_test;
+
+namespace {
+
+const auto* const kQtEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+const std::u16string kRevisao = u"Revisão de Benefício";
+
+void UseFont(TCanvas& c, const std::string& name, int height, TFontStyles style = 0) {
+    c.Font().SetName(name);
+    c.Font().SetHeight(height);
+    c.Font().SetStyle(style);
+}
+
+}  // namespace
+
+TEST(CanvasText, SameWidthOnEveryDevice) {
+    TCanvas screen;
+    TBitmap bmp(300, 40);
+    TMetafile mf;
+    TMetafileCanvas meta(mf, nullptr);
+    TCanvas* canvases[] = {&screen, &bmp.Canvas(), &meta};
+    int widths[3];
+    for (int i = 0; i < 3; ++i) {
+        UseFont(*canvases[i], "Arial", -16);
+        widths[i] = canvases[i]->TextWidth(kRevisao);
+    }
+    EXPECT_GT(widths[0], 100);
+    EXPECT_EQ(widths[0], widths[1]);
+    EXPECT_EQ(widths[0], widths[2]);
+    // Whole-pixel advances add up: the string is the sum of its characters.
+    int sum = 0;
+    for (char16_t ch : kRevisao) sum += screen.Face().CharWidth(ch);
+    EXPECT_EQ(widths[0], sum);
+    // The Windows-1252 overload measures the same text.
+    EXPECT_EQ(screen.TextWidth(std::string("Revisão de Benefício")), widths[0]);
+}
+
+TEST(CanvasText, FaceNamesResolveToInstalledFaces) {
+    EXPECT_EQ(ResolveFaceName("Times New Roman"), "Liberation Serif");
+    EXPECT_EQ(ResolveFaceName("arial"), "Liberation Sans");
+    EXPECT_EQ(ResolveFaceName("Courier New"), "Liberation Mono");
+    EXPECT_EQ(ResolveFaceName("MS Sans Serif"), "DejaVu Sans");
+    EXPECT_EQ(ResolveFaceName("Tahoma"), "DejaVu Sans");
+    EXPECT_EQ(ResolveFaceName("Nonexistent Face 42"), "DejaVu Sans");
+
+    TCanvas c;
+    UseFont(c, "Times New Roman", -16);
+    TTextMetric tm;
+    ASSERT_TRUE(c.GetTextMetrics(tm));
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_EQ(tm.tmInternalLeading, tm.tmHeight - 16);
+    EXPECT_GT(tm.tmAveCharWidth, 0);
+    EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
+    EXPECT_EQ(tm.tmPitchAndFamily & 0xF0, FF_ROMAN);
+    EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH);  // set means variable pitch
+
+    UseFont(c, "Courier New", -16);
+    c.GetTextMetrics(tm);
+    EXPECT_FALSE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH);
+    EXPECT_EQ(c.TextWidth(u"iiii"), c.TextWidth(u"WWWW"));
+
+    // A positive height is the cell height.
+    UseFont(c, "Arial", 20);
+    c.GetTextMetrics(tm);
+    EXPECT_NEAR(tm.tmHeight, 20, 1);
+
+    // Bold is wider; an absurd height is clamped rather than allocated.
+    UseFont(c, "Arial", -16);
+    int plain = c.TextWidth(kRevisao);
+    UseFont(c, "Arial", -16, fsBold);
+    EXPECT_GT(c.TextWidth(kRevisao), plain);
+    UseFont(c, "Arial", -100000000);
+    EXPECT_GT(c.TextWidth(u"x"), 0);
+}
+
+TEST(CanvasText, FittingAndPartialExtents) {
+    TCanvas c;
+    UseFont(c, "Times New Roman", -16);
+    const int n = static_cast<int>(kRevisao.size());
+    std::vector<int> dx(n);
+    TSize size;
+    int fit = -1;
+    ASSERT_TRUE(c.GetTextExtentExPointW(kRevisao.data(), n, -1, &fit, dx.data(), size));
+    EXPECT_EQ(fit, n);
+    EXPECT_EQ(size.cx, dx[n - 1]);
+    EXPECT_EQ(size.cx, c.TextWidth(kRevisao));
+    for (int i = 1; i < n; ++i) EXPECT_GT(dx[i], dx[i - 1]);
+    // Exactly the extent of seven characters fits seven; one pixel less fits six.
+    c.GetTextExtentExPointW(kRevisao.data(), n, dx[6], &fit, nullptr, size);
+    EXPECT_EQ(fit, 7);
+    c.GetTextExtentExPointW(kRevisao.data(), n, dx[6] - 1, &fit, nullptr, size);
+    EXPECT_EQ(fit, 6);
+    c.GetTextExtentExPointW(kRevisao.data(), n, 0, &fit, nullptr, size);
+    EXPECT_EQ(fit, 0);
+    // Nothing to measure is not an error.
+    EXPECT_TRUE(c.GetTextExtentExPointW(nullptr, 0, 10, &fit, nullptr, size));
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_FALSE(c.GetTextExtentExPointW(nullptr, 3, 10, &fit, nullptr, size));
+}
+
+TEST(CanvasText, CharacterExtraAndJustification) {
+    TCanvas c;
+    UseFont(c, "Arial", -14);
+    const std::u16string s = u"a b c d";
+    int base = c.TextWidth(s);
+    c.SetTextCharacterExtra(2);
+    EXPECT_EQ(c.TextWidth(s), base + 2 * 7);
+    c.SetTextCharacterExtra(0);
+
+    // 10 pixels over 3 breaks: 4, 3, 3.
+    c.SetTextJustification(10, 3);
+    std::vector<int> dx(s.size());
+    TSize size;
+    c.GetTextExtentExPointW(s.data(), 7, -1, nullptr, dx.data(), size);
+    EXPECT_EQ(size.cx, base + 10);
+    const TFontFace& f = c.Face();
+    EXPECT_EQ(dx[1] - dx[0], f.CharWidth(u' ') + 4);
+    EXPECT_EQ(dx[3] - dx[2], f.CharWidth(u' ') + 3);
+
+    // Output consumes the remainder, so a line drawn in two runs adds up to it too.
+    c.SetTextAlign(TA_UPDATECP | TA_BASELINE);
+    c.MoveTo(0, 20);
+    c.TextOutW(0, 0, s.data(), 3);          // "a b": one break, 4 extra
+    c.TextOutW(0, 0, s.data() + 3, 4);      // " c d": two breaks, 3 each
+    EXPECT_EQ(c.PenPos().X, base + 10);
+    c.SetTextJustification(0, 0);
+    EXPECT_EQ(c.TextWidth(s), base);
+}
+
+TEST(CanvasText, AlignmentAndCurrentPosition) {
+    auto bmp = WhiteBitmap(200, 80);
+    TCanvas& c = bmp->Canvas();
+    UseFont(c, "Arial", -20);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    TTextMetric tm;
+    c.GetTextMetrics(tm);
+
+    c.SetTextAlign(TA_BASELINE);
+    c.TextOutW(10, 40, u"H", 1);
+    TRect ink = InkBox(*bmp);
+    EXPECT_LE(ink.Bottom, 41);  // capital letters sit on the baseline
+    EXPECT_GT(ink.Bottom, 36);
+
+    c.FillRect(TRect{0, 0, 200, 80}, clWhite);
+    c.SetTextAlign(TA_TOP);
+    c.TextOutW(10, 40, u"H", 1);
+    ink = InkBox(*bmp);
+    EXPECT_GE(ink.Top, 40);
+    EXPECT_LE(ink.Bottom, 40 + tm.tmAscent + 1);
+
+    // Right-aligned with the current position: the text ends at it, and it moves left.
+    c.FillRect(TRect{0, 0, 200, 80}, clWhite);
+    c.SetTextAlign(TA_RIGHT | TA_UPDATECP | TA_TOP);
+    c.MoveTo(150, 10);
+    int w = c.TextWidth(u"HH");
+    c.TextOutW(0, 0, u"HH", 2);
+    EXPECT_EQ(c.PenPos().X, 150 - w);
+    ink = InkBox(*bmp);
+    EXPECT_LE(ink.Right, 151);
+    EXPECT_GE(ink.Left, 150 - w);
+
+    // Centred text straddles the point.
+    c.FillRect(TRect{0, 0, 200, 80}, clWhite);
+    c.SetTextAlign(TA_CENTER | TA_TOP);
+    c.TextOutW(100, 10, u"HHHH", 4);
+    ink = InkBox(*bmp);
+    EXPECT_LT(ink.Left, 100);
+    EXPECT_GT(ink.Right, 100);
+}
+
+TEST(CanvasText, BackgroundModesAndOpaqueRectangles) {
+    auto bmp = WhiteBitmap(200, 60);
+    TCanvas& c = bmp->Canvas();
+    UseFont(c, "Arial", -16);
+    c.SetBkColor(clYellow);
+    c.SetBkMode(OPAQUE);
+    c.TextOut(10, 10, std::string("Revisão"));
+    int w = c.TextWidth(std::string("Revisão"));
+    TTextMetric tm;
+    c.GetTextMetrics(tm);
+    // The cell behind the text is filled: its corners are yellow.
+    EXPECT_EQ(bmp->GetPixel(10, 10), clYellow);
+    EXPECT_EQ(bmp->GetPixel(10 + w - 1, 10 + tm.tmHeight - 1), clYellow);
+    EXPECT_EQ(bmp->GetPixel(10 + w, 10), clWhite);
+    EXPECT_EQ(c.PenPos(), (TPoint{10 + w, 10}));
+
+    c.FillRect(TRect{0, 0, 200, 60}, clWhite);
+    c.SetBkMode(TRANSPARENT);
+    c.TextOut(10, 10, std::string("Revisão"));
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 200, 60}, clYellow), 200 * 60);  // no yellow at all
+    EXPECT_GT(CountInk(*bmp, TRect{0, 0, 200, 60}), 20);
+
+    // ExtTextOut: the opaque rectangle is filled and the text clipped to it.
+    c.FillRect(TRect{0, 0, 200, 60}, clWhite);
+    TRect r{5, 5, 30, 40};
+    c.ExtTextOutW(5, 10, ETO_OPAQUE | ETO_CLIPPED, &r, kRevisao.data(), static_cast<int>(kRevisao.size()));
+    EXPECT_EQ(bmp->GetPixel(5, 5), clYellow);
+    EXPECT_EQ(CountInk(*bmp, TRect{30, 0, 200, 60}), 0);
+}
+
+TEST(CanvasText, DrawTextFlags) {
+    auto bmp = WhiteBitmap(300, 200);
+    TCanvas& c = bmp->Canvas();
+    UseFont(c, "Arial", -13);
+    TTextMetric tm;
+    c.GetTextMetrics(tm);
+    const std::string text = "Os valores foram corrigidos pelo índice oficial de cada mês";
+
+    TRect calc{0, 0, 120, 0};
+    int h = c.DrawText(text, calc, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_GT(h, tm.tmHeight);
+    EXPECT_EQ(h % tm.tmHeight, 0);
+    EXPECT_EQ(calc.Bottom, h);
+    EXPECT_LE(calc.Right, 120);
+
+    TRect single{0, 0, 120, 0};
+    EXPECT_EQ(c.DrawText(text, single, DT_SINGLELINE | DT_CALCRECT), tm.tmHeight);
+    EXPECT_GT(single.Right, 120);
+
+    // Line ends split paragraphs even without word breaking.
+    TRect lines{0, 0, 300, 0};
+    EXPECT_EQ(c.DrawText("um\r\ndois\ntrês", lines, DT_CALCRECT), 3 * tm.tmHeight);
+
+    // Prefix ampersands are not drawn unless DT_NOPREFIX.
+    TRect a{0, 0, 300, 0}, b{0, 0, 300, 0};
+    c.DrawText("&Arquivo", a, DT_CALCRECT);
+    c.DrawText("&Arquivo", b, DT_CALCRECT | DT_NOPREFIX);
+    EXPECT_EQ(a.Right, c.TextWidth(std::string("Arquivo")));
+    EXPECT_GT(b.Right, a.Right);
+
+    // Drawn text stays in its rectangle; an ellipsis shortens it.
+    TRect box{10, 10, 90, 40};
+    c.DrawText(text, box, DT_SINGLELINE | DT_END_ELLIPSIS | DT_VCENTER);
+    TRect ink = InkBox(*bmp);
+    EXPECT_GE(ink.Left, 10);
+    EXPECT_LE(ink.Right, 90);
+    EXPECT_GE(ink.Top, 10);
+    EXPECT_LE(ink.Bottom, 40);
+
+    c.FillRect(TRect{0, 0, 300, 200}, clWhite);
+    TRect right{0, 50, 300, 80};
+    c.DrawText("fim", right, DT_RIGHT | DT_SINGLELINE);
+    ink = InkBox(*bmp);
+    EXPECT_GT(ink.Left, 250);
+    EXPECT_LE(ink.Right, 300);
+}
+
+TEST(CanvasShapes, EdgesFollowTheWindowSystemRules) {
+    auto bmp = WhiteBitmap(50, 50);
+    TCanvas& c = bmp->Canvas();
+    c.Pen().SetColor(clBlack);
+    c.Brush().SetColor(clRed);
+    c.Rectangle(10, 10, 20, 20);
+    EXPECT_EQ(InkBox(*bmp), (TRect{10, 10, 20, 20}));
+    EXPECT_EQ(bmp->GetPixel(10, 10), clBlack);
+    EXPECT_EQ(bmp->GetPixel(19, 19), clBlack);
+    EXPECT_EQ(bmp->GetPixel(15, 15), clRed);
+
+    // Without a pen the fill stops one pixel short.
+    c.FillRect(TRect{0, 0, 50, 50}, clWhite);
+    c.Pen().SetStyle(TPenStyle::psClear);
+    c.Rectangle(10, 10, 20, 20);
+    EXPECT_EQ(InkBox(*bmp), (TRect{10, 10, 19, 19}));
+
+    // FillRect covers right and bottom exclusive; FrameRect uses the brush colour.
+    c.FillRect(TRect{0, 0, 50, 50}, clWhite);
+    c.FillRect(TRect{5, 5, 8, 9});
+    EXPECT_EQ(InkBox(*bmp), (TRect{5, 5, 8, 9}));
+    c.FillRect(TRect{0, 0, 50, 50}, clWhite);
+    c.Brush().SetColor(clBlue);
+    c.FrameRect(TRect{20, 20, 30, 30});
+    EXPECT_EQ(bmp->GetPixel(20, 20), clBlue);
+    EXPECT_EQ(bmp->GetPixel(29, 29), clBlue);
+    EXPECT_EQ(bmp->GetPixel(25, 25), clWhite);
+
+    // A line leaves its end point undrawn; the current position moves there.
+    c.FillRect(TRect{0, 0, 50, 50}, clWhite);
+    c.Pen().SetStyle(TPenStyle::psSolid);
+    c.MoveTo(5, 30);
+    c.LineTo(15, 30);
+    EXPECT_EQ(InkBox(*bmp), (TRect{5, 30, 15, 31}));
+    EXPECT_EQ(c.PenPos(), (TPoint{15, 30}));
+}
+
+TEST(CanvasShapes, FocusRectangleInvertsAndRestores) {
+    auto bmp = WhiteBitmap(40, 40);
+    TCanvas& c = bmp->Canvas();
+    c.FillRect(TRect{0, 0, 40, 40}, clSilver);
+    c.DrawFocusRect(TRect{5, 5, 25, 20});
+    int changed = CountInk(*bmp, TRect{0, 0, 40, 40}, clSilver);
+    EXPECT_GT(changed, 10);
+    EXPECT_LT(changed, 2 * (20 + 15));  // dotted, not solid
+    c.DrawFocusRect(TRect{5, 5, 25, 20});
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 40, 40}, clSilver), 0);
+}
+
+TEST(Regions, CombineAndTest) {
+    TRegion a = TRegion::FromRect(0, 0, 10, 10);
+    TRegion b = TRegion::FromRect(5, 5, 15, 15);
+    TRegion r;
+    EXPECT_EQ(CombineRgn(r, a, b, RGN_OR), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(r, 1, 1));
+    EXPECT_TRUE(PtInRegion(r, 14, 14));
+    EXPECT_FALSE(PtInRegion(r, 14, 1));
+    EXPECT_EQ(r.BoundingBox(), (TRect{0, 0, 15, 15}));
+
+    EXPECT_EQ(CombineRgn(r, a, b, RGN_AND), SIMPLEREGION);
+    EXPECT_TRUE(r.Contains(5, 5));
+    EXPECT_FALSE(r.Contains(4, 4));
+    EXPECT_FALSE(r.Contains(10, 10));  // right and bottom edges are outside
+
+    CombineRgn(r, a, b, RGN_DIFF);
+    EXPECT_TRUE(r.Contains(2, 2));
+    EXPECT_FALSE(r.Contains(7, 7));
+    CombineRgn(r, a, b, RGN_XOR);
+    EXPECT_TRUE(r.Contains(12, 12));
+    EXPECT_FALSE(r.Contains(7, 7));
+    EXPECT_EQ(CombineRgn(r, a, TRegion::FromRect(20, 20, 30, 30), RGN_AND), NULLREGION);
+    EXPECT_EQ(CombineRgn(r, a, b, 99), RGN_ERROR);
+
+    TRegion e = TRegion::FromEllipse(TRect{0, 0, 20, 20});
+    EXPECT_TRUE(e.Contains(10, 10));
+    EXPECT_FALSE(e.Contains(0, 0));
+    TPoint tri[] = {{0, 0}, {20, 0}, {0, 20}};
+    TRegion t = TRegion::FromPolygon(tri, 3);
+    EXPECT_TRUE(t.Contains(2, 2));
+    EXPECT_FALSE(t.Contains(18, 18));
+    EXPECT_TRUE(TRegion::FromPolygon(tri, 2).IsEmpty());
+    OffsetRgn(t, 100, 0);
+    EXPECT_TRUE(t.Contains(102, 2));
+
+    std::vector<TRect> runs = {{0, 0, 3, 1}, {5, 0, 8, 1}, {0, 1, 8, 2}, {2, 0, 6, 1}};
+    TRegion many = TRegion::FromRects(runs);
+    EXPECT_TRUE(many.Contains(4, 0));
+    EXPECT_TRUE(many.Contains(7, 1));
+    EXPECT_FALSE(many.Contains(8, 0));
+}
+
+TEST(CanvasClipping, ClipRegionsLimitDrawing) {
+    auto bmp = WhiteBitmap(40, 40);
+    TCanvas& c = bmp->Canvas();
+    TRegion ell = TRegion::FromEllipse(TRect{0, 0, 40, 40});
+    c.SelectClipRgn(&ell);
+    c.FillRect(TRect{0, 0, 40, 40}, clRed);
+    EXPECT_EQ(bmp->GetPixel(20, 20), clRed);
+    EXPECT_EQ(bmp->GetPixel(0, 0), clWhite);
+    EXPECT_EQ(bmp->GetPixel(39, 39), clWhite);
+    TRegion got;
+    EXPECT_EQ(c.GetClipRgn(got), 1);
+    EXPECT_TRUE(got == ell);
+
+    // Intersect and exclude narrow it further; save/restore brings it back.
+    int level = c.SaveDC();
+    c.IntersectClipRect(10, 10, 30, 30);
+    c.ExcludeClipRect(15, 15, 25, 25);
+    c.FillRect(TRect{0, 0, 40, 40}, clBlue);
+    EXPECT_EQ(bmp->GetPixel(12, 12), clBlue);
+    EXPECT_EQ(bmp->GetPixel(20, 20), clRed);
+    EXPECT_EQ(bmp->GetPixel(5, 20), clRed);
+    TRect box;
+    c.GetClipBox(box);
+    EXPECT_EQ(box, (TRect{10, 10, 30, 30}));
+    EXPECT_TRUE(c.RestoreDC(level));
+    c.SelectClipRgn(nullptr);
+    EXPECT_EQ(c.GetClipRgn(got), 0);
+    c.FillRect(TRect{0, 0, 40, 40}, clGreen);
+    EXPECT_EQ(bmp->GetPixel(0, 0), clGreen);
+    EXPECT_FALSE(c.RestoreDC(5));
+}
+
+TEST(CanvasMapping, WindowToViewport) {
+    auto bmp = WhiteBitmap(100, 100);
+    TCanvas& c = bmp->Canvas();
+    c.SetMapMode(MM_ANISOTROPIC);
+    c.SetWindowExtEx(200, 200);
+    c.SetViewportExtEx(100, 100);
+    c.SetWindowOrgEx(-20, -20);
+    TPoint p{100, 100};
+    c.LPtoDP(&p, 1);
+    EXPECT_EQ(p, (TPoint{60, 60}));
+    c.DPtoLP(&p, 1);
+    EXPECT_EQ(p, (TPoint{100, 100}));
+    c.FillRect(TRect{0, 0, 100, 100}, clBlack);
+    EXPECT_EQ(InkBox(*bmp), (TRect{10, 10, 60, 60}));
+    // Clip rectangles are given in logical units too.
+    c.IntersectClipRect(0, 0, 40, 40);
+    TRect box;
+    c.GetClipBox(box);
+    EXPECT_EQ(box, (TRect{0, 0, 40, 40}));
+    c.SetMapMode(MM_TEXT);
+    c.SetWindowOrgEx(0, 0);
+    p = TPoint{7, 7};
+    c.LPtoDP(&p, 1);
+    EXPECT_EQ(p, (TPoint{7, 7}));
+    EXPECT_EQ(c.GetDeviceCaps(LOGPIXELSX), 96);
+    EXPECT_EQ(c.GetDeviceCaps(HORZRES), 100);
+}
+
+TEST(CanvasObjects, ObjectsDriveTheContextColours) {
+    TCanvas c;
+    c.Font().SetColor(clRed);
+    EXPECT_EQ(c.GetTextColor(), clRed);
+    c.SetTextColor(clBlue);  // a direct call wins until the font changes again
+    EXPECT_EQ(c.GetTextColor(), clBlue);
+    c.Font().SetColor(clWindowText);
+    EXPECT_EQ(c.GetTextColor(), clBlack);
+    c.Brush().SetColor(clBtnFace);
+    EXPECT_EQ(c.GetBkColor(), ColorToRGB(clBtnFace));
+    EXPECT_EQ(c.GetBkMode(), OPAQUE);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    EXPECT_EQ(c.GetBkMode(), TRANSPARENT);
+    // Saving keeps the objects; restoring brings back font and colours together.
+    c.Font().SetName("Arial");
+    c.SaveDC();
+    c.Font().SetName("Courier New");
+    c.SetTextColor(clLime);
+    c.RestoreDC(-1);
+    EXPECT_EQ(c.Font().Name(), "Arial");
+    EXPECT_EQ(c.GetTextColor(), clBlack);
+    EXPECT_EQ(c.Face().Family(), "Liberation Sans");
+}
+
+TEST(Graphics, ObjectsAndHelpers) {
+    TFont f;
+    int changes = 0;
+    f.OnChange = [&](TGraphicsObject*) { ++changes; };
+    f.SetSize(12);
+    EXPECT_EQ(f.Height(), -16);
+    EXPECT_EQ(f.Size(), 12);
+    f.SetSize(12);
+    EXPECT_EQ(changes, 1);  // no change, no event
+    // A printer font keeps the size in points when a screen font is assigned.
+    TFont printerFont;
+    printerFont.SetPixelsPerInch(600);
+    printerFont.Assign(f);
+    EXPECT_EQ(printerFont.Size(), 12);
+    EXPECT_EQ(printerFont.Height(), -100);
+
+    TBrush b;
+    b.SetStyle(TBrushStyle::bsClear);
+    b.SetColor(clRed);
+    EXPECT_EQ(b.Style(), TBrushStyle::bsSolid);
+    b.SetColor(clNone);
+    EXPECT_EQ(b.Style(), TBrushStyle::bsClear);
+
+    EXPECT_EQ(ColorToRGB(clBtnFace), RGB(192, 192, 192));
+    EXPECT_EQ(ColorToRGB(clWindow), clWhite);
+    EXPECT_EQ(ColorToRGB(0x02A0A0A0), 0xA0A0A0);
+    EXPECT_EQ(ColorToRGB(clNone), clNone);
+
+    TRect r;
+    EXPECT_FALSE(IntersectRect(r, TRect{0, 0, 5, 5}, TRect{5, 0, 9, 5}));
+    EXPECT_EQ(r, TRect{});
+    EXPECT_TRUE(UnionRect(r, TRect{}, TRect{1, 2, 3, 4}));
+    EXPECT_EQ(r, (TRect{1, 2, 3, 4}));
+    EXPECT_FALSE(PtInRect(TRect{0, 0, 5, 5}, TPoint{5, 2}));
+}
