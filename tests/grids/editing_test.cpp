@@ -2,7 +2,9 @@
 // validation, Tab, the clipboard keys and painting.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -37,6 +39,23 @@ void Type(const std::string& s) {
         Key(q.toUpper().unicode(), Qt::NoModifier, QString(q));
     }
 }
+
+void Mouse(TStringAlignGrid& g, QEvent::Type type, int x, int y, Qt::MouseButtons held = Qt::LeftButton) {
+    QWidget* vp = static_cast<QAbstractScrollArea*>(g.Widget())->viewport();
+    QPointF local(x, y);
+    QMouseEvent e(type, local, vp->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(vp, &e);
+    Pump();
+}
+
+void Drag(TStringAlignGrid& g, TPoint from, TPoint to) {
+    Mouse(g, QEvent::MouseButtonPress, from.X, from.Y);
+    Mouse(g, QEvent::MouseMove, (from.X + to.X) / 2, (from.Y + to.Y) / 2);
+    Mouse(g, QEvent::MouseMove, to.X, to.Y);
+    Mouse(g, QEvent::MouseButtonRelease, to.X, to.Y, Qt::NoButton);
+}
+
+TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 // A window holding the grid and a line edit the focus can move to.
 struct Window {
@@ -275,4 +294,46 @@ TEST(GridEditing, ScriptWritesCellsAsTheUserWould) {
     w.grid->ScriptSetCell(1, 1, "x\ty");
     EXPECT_EQ(w.grid->ScriptCell(1, 1), "x y");
     EXPECT_EQ(w.events.size(), 2u);
+}
+
+TEST(GridEditing, MouseSelectsSizesAndMovesRowsWithTheirRecords) {
+    Window w;
+    w.grid->SetRowCount(5);
+    for (int r = 0; r < 5; ++r) w.grid->SetCells(1, r, "r" + std::to_string(r));
+    std::vector<std::string> fixedClicks;
+    w.grid->OnFixedColClick = [&](TObject*, int c) { fixedClicks.push_back("col " + std::to_string(c)); };
+    w.grid->OnFixedRowClick = [&](TObject*, int r) { fixedClicks.push_back("row " + std::to_string(r)); };
+
+    TPoint p = Centre(w.grid->CellRect(2, 3));
+    Mouse(w.grid[0], QEvent::MouseButtonPress, p.X, p.Y);
+    Mouse(w.grid[0], QEvent::MouseButtonRelease, p.X, p.Y, Qt::NoButton);
+    EXPECT_EQ(w.grid->Col(), 2);
+    EXPECT_EQ(w.grid->Row(), 3);
+
+    Drag(w.grid[0], Centre(w.grid->CellRect(1, 1)), Centre(w.grid->CellRect(2, 2)));
+    EXPECT_EQ(w.grid->Selection(), (TGridRect{1, 1, 2, 2}));
+
+    p = Centre(w.grid->CellRect(2, 0));
+    Mouse(w.grid[0], QEvent::MouseButtonPress, p.X, p.Y);
+    Mouse(w.grid[0], QEvent::MouseButtonRelease, p.X, p.Y, Qt::NoButton);
+    p = Centre(w.grid->CellRect(0, 4));
+    Mouse(w.grid[0], QEvent::MouseButtonPress, p.X, p.Y);
+    Mouse(w.grid[0], QEvent::MouseButtonRelease, p.X, p.Y, Qt::NoButton);
+    EXPECT_EQ(fixedClicks, (std::vector<std::string>{"col 2", "row 4"}));
+
+    // Dragging a column border in the header sizes the column.
+    w.grid->SetOptions(w.grid->Options() | goColSizing | goRowMoving);
+    const TRect head = w.grid->CellRect(1, 0);
+    const int before = w.grid->ColWidths(1);
+    Drag(w.grid[0], TPoint{head.Right, Centre(head).Y}, TPoint{head.Right + 30, Centre(head).Y});
+    EXPECT_EQ(w.grid->ColWidths(1), before + 30);
+
+    // Dragging a row by its fixed cell moves its texts and records.
+    w.grid->SetAlignRow(1, TMyAlign::alRight);
+    w.grid->SetHintCell(1, 1, "dica");
+    Drag(w.grid[0], Centre(w.grid->CellRect(0, 1)), Centre(w.grid->CellRect(0, 3)));
+    EXPECT_EQ(w.grid->Cols(1).CommaText(), "r0,r2,r3,r1,r4");
+    EXPECT_EQ(w.grid->GetAlignCell(1, 3), TMyAlign::alRight);
+    EXPECT_EQ(w.grid->GetHintCell(1, 3), "dica");
+    EXPECT_EQ(w.grid->GetAlignCell(1, 1), TMyAlign::alLeft);
 }
