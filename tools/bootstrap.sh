@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu
   clang libclang-rt-14-dev
+  python3
 )
 
 missing=()

@@ -53,7 +53,7 @@ int Bits(TPixelFormat f) {
     }
 }
 
-int Stride(int width, int bits) { return ((bits * width + 31) / 32) * 4; }
+int Stride(int width, int bits) { return static_cast<int>(((static_cast<long long>(bits) * width + 31) / 32) * 4); }
 
 uint32_t ToArgb(TColor c) {
     TColor rgb = ColorToRGB(c);
@@ -123,9 +123,9 @@ uint32_t Channel(uint32_t pixel, uint32_t mask) {
     if (!mask) return 0;
     int shift = 0;
     while (!((mask >> shift) & 1)) ++shift;
-    uint32_t m = mask >> shift;
-    uint32_t v = (pixel & mask) >> shift;
-    return m ? (v * 255 + m / 2) / m : 0;
+    uint64_t m = mask >> shift;
+    uint64_t v = (pixel & mask) >> shift;
+    return m ? static_cast<uint32_t>((v * 255 + m / 2) / m) : 0;
 }
 
 }  // namespace
@@ -570,13 +570,21 @@ void TBitmap::LoadFromMemory(const void* data, size_t size) {
         default: format = TPixelFormat::pf32bit; break;
     }
 
+    // The pixels must be there before anything is allocated for them (a run of
+    // the coded formats stands for at most 255 pixels).
+    const int srcStride = Stride(w, bpp);
+    if (compression == 1 || compression == 2) {
+        if (static_cast<long long>(w) * h > (static_cast<long long>(avail) / 2 + 1) * 255) Invalid();
+    } else if (static_cast<long long>(srcStride) * h > static_cast<long long>(avail)) {
+        Invalid();
+    }
+
     // Decode into a fresh bitmap so that a failure leaves this one as it was.
     TBitmap out(w, h, format);
     if (!pal.empty()) {
         out.palette_ = pal;
         out.palette_.resize(size_t(1) << bpp, 0xFF000000u);
     }
-    const int srcStride = Stride(w, bpp);
     auto destRow = [&](int fileRow) { return topDown ? fileRow : h - 1 - fileRow; };
 
     if (compression == 1 || compression == 2) {
@@ -622,7 +630,6 @@ void TBitmap::LoadFromMemory(const void* data, size_t size) {
             }
         }
     } else {
-        if (static_cast<size_t>(srcStride) * h > avail) Invalid();
         for (int row = 0; row < h; ++row) {
             const uint8_t* src = pix + static_cast<size_t>(row) * srcStride;
             uint8_t* dst = out.ScanLine(destRow(row));

@@ -13,11 +13,17 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/gui/bitmap.h"
 #include "platform/runtime/codepage.h"
 
 TGraphic::~TGraphic() = default;
+
+struct TCanvas::PathState {
+    QPainterPath path;
+    bool open = true;  // between BeginPath and EndPath
+};
 
 struct TCanvas::Mapping {
     QTransform toDevice;  // logical -> device
@@ -71,15 +77,40 @@ bool UsesSource(uint32_t rop) {
 // Applies a ternary raster operation's truth table to one colour channel set:
 // result bit = table[(P<<2)|(S<<1)|D].
 uint32_t TernaryPixel(unsigned table, uint32_t p, uint32_t s, uint32_t d) {
+    // The table's bit (P<<2 | S<<1 | D) gives the result bit: or together the
+    // minterms whose bit is set.
     uint32_t r = 0;
-    for (int bit = 0; bit < 24; ++bit) {
-        unsigned idx = (((p >> bit) & 1) << 2) | (((s >> bit) & 1) << 1) | ((d >> bit) & 1);
-        r |= ((table >> idx) & 1u) << bit;
+    for (unsigned idx = 0; idx < 8; ++idx) {
+        if (!((table >> idx) & 1u)) continue;
+        r |= ((idx & 4) ? p : ~p) & ((idx & 2) ? s : ~s) & ((idx & 1) ? d : ~d);
     }
-    return r;
+    return r & 0xFFFFFF;
+}
+
+std::string Hex(TColor c) {
+    if (c == clNone) return "none";
+    char buf[16];
+    TColor rgb = ColorToRGB(c);
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+    return buf;
+}
+
+std::string Nums(std::initializer_list<long> values) {
+    std::string out;
+    for (long v : values) {
+        if (!out.empty()) out += ' ';
+        out += std::to_string(v);
+    }
+    return out;
 }
 
 }  // namespace
+
+std::string TCanvas::PenText() const {
+    return PenDraws() ? Hex(pen_.Color()) + " " + std::to_string(pen_.Width()) : "none";
+}
+
+std::string TCanvas::BrushText() const { return BrushFills() ? Hex(brush_.Color()) : "none"; }
 
 // ---------------------------------------------------------------------------
 
@@ -113,8 +144,9 @@ void TCanvas::SetFontResolution(int ppi) {
 }
 
 const TFontFace& TCanvas::Face() {
-    if (fontDirty_ || !face_) {
+    if (fontDirty_ || !face_ || faceGeneration_ != FontServiceGeneration()) {
         face_ = FontService().Resolve(TFontSpec::Of(font_));
+        faceGeneration_ = FontServiceGeneration();
         fontDirty_ = false;
     }
     return *face_;
@@ -124,10 +156,12 @@ void TCanvas::Realize() { Face(); }
 
 // ---- devices ----
 
-void TCanvas::Attach(QPainter* painter) {
+void TCanvas::Attach(QPainter* painter, const TRect* updateRect) {
     if (attached_) Detach();
     if (!painter || !painter->isActive()) return;
     attached_ = painter;
+    hasUpdateRect_ = updateRect != nullptr;
+    if (updateRect) updateRect_ = *updateRect;
     painter->save();
     map_->base = painter->transform();
     st_.hasClip = false;
@@ -142,6 +176,7 @@ void TCanvas::Detach() {
     attached_ = nullptr;
     lastPainter_ = nullptr;
     clipBracket_ = false;
+    hasUpdateRect_ = false;
     map_->base = QTransform();
 }
 
@@ -269,11 +304,6 @@ void TCanvas::UpdateMapping() {
     map_->toDevice = QTransform(sx, 0, 0, sy, st_.vpOrg.X - st_.winOrg.X * sx, st_.vpOrg.Y - st_.winOrg.Y * sy);
 }
 
-bool TCanvas::MappingIsIdentity() const {
-    return st_.winOrg == TPoint{0, 0} && st_.vpOrg == TPoint{0, 0} &&
-           (st_.mapMode == MM_TEXT || (st_.winExt == st_.vpExt));
-}
-
 int TCanvas::SetMapMode(int mode) {
     int old = st_.mapMode;
     if (mode != MM_TEXT && mode != MM_ISOTROPIC && mode != MM_ANISOTROPIC) return 0;
@@ -399,6 +429,7 @@ int TCanvas::ExcludeClipRect(int left, int top, int right, int bottom) {
 
 int TCanvas::GetClipBox(TRect& rect) {
     TRegion visible = TRegion::FromRect(DeviceBounds());
+    if (attached_ && hasUpdateRect_) CombineRgn(visible, visible, TRegion::FromRect(updateRect_), RGN_AND);
     if (st_.hasClip) CombineRgn(visible, visible, st_.clip, RGN_AND);
     TRect box = visible.BoundingBox();
     TPoint pts[2] = {{box.Left, box.Top}, {box.Right, box.Bottom}};
@@ -729,6 +760,17 @@ bool TCanvas::ExtTextOutW(int x, int y, unsigned options, const TRect* rect, con
             st_.pos.X = ref.X + width;
     }
 
+    if (log_) {
+        std::string style;
+        TFontStyles fs = f.Spec().Style;
+        if (fs & fsBold) style += 'b';
+        if (fs & fsItalic) style += 'i';
+        if (fs & fsUnderline) style += 'u';
+        if (fs & fsStrikeOut) style += 's';
+        QByteArray utf8 = QString::fromUtf16(text, count).toUtf8();
+        Record("text " + Nums({x0, baseline, width}) + " \"" + f.Spec().Name + "\" " + std::to_string(f.Spec().Height) +
+               " " + (style.empty() ? "-" : style) + " " + Hex(st_.textColor) + " " + utf8.toStdString());
+    }
     QPainter* p = Prepare();
     if (!p) return true;
     bool clipped = (options & ETO_CLIPPED) && rect;
@@ -927,8 +969,8 @@ int TCanvas::DrawTextW(const char16_t* text, int count, TRect& rect, unsigned fo
     }
 
     QPainter* p = Prepare();
-    if (!p) return height;
-    bool clip = !(format & DT_NOCLIP);
+    if (!p && !log_) return height;
+    bool clip = p && !(format & DT_NOCLIP);
     if (clip) {
         p->save();
         p->setClipRect(ToQRect(rect), Qt::IntersectClip);
@@ -940,7 +982,12 @@ int TCanvas::DrawTextW(const char16_t* text, int count, TRect& rect, unsigned fo
         if ((format & DT_END_ELLIPSIS) && trimmedWidth(s) > boxWidth) {
             const std::u16string dots = u"...";
             int dotsWidth = widthOf(dots);
-            while (!s.empty() && widthOf(s) + dotsWidth > boxWidth) s.pop_back();
+            std::vector<int> full;
+            advances(s, full);
+            size_t keep = 0;
+            int used = 0;
+            while (keep < s.size() && used + full[keep] + dotsWidth <= boxWidth) used += full[keep++];
+            s.resize(keep);
             s += dots;
             if (l.underline >= static_cast<int>(s.size()) - 3) l.underline = -1;
         }
@@ -958,7 +1005,7 @@ int TCanvas::DrawTextW(const char16_t* text, int count, TRect& rect, unsigned fo
         for (size_t i = 0; i < s.size(); ++i)
             if (s[i] == u'\t') s[i] = u' ';
         ExtTextOutW(x, y, 0, nullptr, s.data(), static_cast<int>(n), adv.data());
-        if (l.underline >= 0 && l.underline < static_cast<int>(n)) {
+        if (p && l.underline >= 0 && l.underline < static_cast<int>(n)) {
             int ux = x;
             for (int i = 0; i < l.underline; ++i) ux += adv[i];
             QPainter* q = Prepare();
@@ -981,7 +1028,7 @@ void TCanvas::ResetComposition(QPainter* p) {
     p->setRenderHint(QPainter::Antialiasing, false);
 }
 
-void TCanvas::ApplyPen(QPainter* p, bool) {
+void TCanvas::ApplyPen(QPainter* p) {
     ResetComposition(p);
     if (!PenDraws()) {
         p->setPen(Qt::NoPen);
@@ -994,7 +1041,7 @@ void TCanvas::ApplyPen(QPainter* p, bool) {
     pen.setCosmetic(cosmetic);
     // Thin lines stop short of their end point; wide ones have round ends.
     pen.setCapStyle(cosmetic ? Qt::FlatCap : Qt::RoundCap);
-    pen.setJoinStyle(cosmetic ? Qt::MiterJoin : Qt::RoundJoin);
+    pen.setJoinStyle(cosmetic || pen_.Geometric() ? Qt::MiterJoin : Qt::RoundJoin);
     bool dashed = cosmetic || pen_.Geometric();
     switch (pen_.Style()) {
         case TPenStyle::psDash:
@@ -1013,8 +1060,9 @@ void TCanvas::ApplyPen(QPainter* p, bool) {
             break;
         default: break;
     }
-    if (pen_.Geometric() && pen_.Style() == TPenStyle::psDot) pen.setCapStyle(Qt::FlatCap);
-    if (pen_.Geometric() && pen_.Style() == TPenStyle::psDash) pen.setCapStyle(Qt::SquareCap);
+    // Caps would eat the gaps of wide dashes (they are measured in pen widths).
+    if (pen_.Geometric() && pen_.Style() != TPenStyle::psSolid && pen_.Style() != TPenStyle::psInsideFrame)
+        pen.setCapStyle(Qt::FlatCap);
     p->setPen(pen);
     if (IsRasterPainter(p)) {
         switch (pen_.Mode()) {
@@ -1054,9 +1102,20 @@ void TCanvas::ApplyBrush(QPainter* p) {
 
 // ---- shapes ----
 
-void TCanvas::MoveTo(int x, int y) { st_.pos = TPoint{x, y}; }
+void TCanvas::MoveTo(int x, int y) {
+    st_.pos = TPoint{x, y};
+    if (path_ && path_->open) path_->path.moveTo(x, y);
+}
 
 void TCanvas::LineTo(int x, int y) {
+    if (log_ && !(path_ && path_->open) && PenDraws())
+        Record("line " + Nums({st_.pos.X, st_.pos.Y, x, y}) + " " + PenText());
+    if (path_ && path_->open) {
+        if (path_->path.elementCount() == 0) path_->path.moveTo(st_.pos.X, st_.pos.Y);
+        path_->path.lineTo(x, y);
+        st_.pos = TPoint{x, y};
+        return;
+    }
     QPainter* p = Prepare();
     if (p && PenDraws()) {
         ApplyPen(p);
@@ -1068,6 +1127,16 @@ void TCanvas::LineTo(int x, int y) {
 
 void TCanvas::Polyline(const TPoint* points, int count) {
     if (!points || count < 2) return;
+    if (path_ && path_->open) {
+        path_->path.moveTo(points[0].X, points[0].Y);
+        for (int i = 1; i < count; ++i) path_->path.lineTo(points[i].X, points[i].Y);
+        return;
+    }
+    if (log_ && PenDraws()) {
+        std::string pts;
+        for (int i = 0; i < count; ++i) pts += " " + std::to_string(points[i].X) + "," + std::to_string(points[i].Y);
+        Record("poly " + std::to_string(count) + " pen " + PenText() + " brush none" + pts);
+    }
     QPainter* p = Prepare();
     if (!p || !PenDraws()) return;
     ApplyPen(p);
@@ -1085,6 +1154,17 @@ int TCanvas::SetPolyFillMode(int mode) {
 
 void TCanvas::Polygon(const TPoint* points, int count) {
     if (!points || count < 2) return;
+    if (path_ && path_->open) {
+        path_->path.moveTo(points[0].X, points[0].Y);
+        for (int i = 1; i < count; ++i) path_->path.lineTo(points[i].X, points[i].Y);
+        path_->path.closeSubpath();
+        return;
+    }
+    if (log_) {
+        std::string pts;
+        for (int i = 0; i < count; ++i) pts += " " + std::to_string(points[i].X) + "," + std::to_string(points[i].Y);
+        Record("poly " + std::to_string(count) + " pen " + PenText() + " brush " + BrushText() + pts);
+    }
     QPainter* p = Prepare();
     if (!p) return;
     QPolygon poly(count);
@@ -1096,6 +1176,11 @@ void TCanvas::Polygon(const TPoint* points, int count) {
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+    if (path_ && path_->open) {
+        path_->path.addRect(QRectF(left, top, right - left, bottom - top));
+        return;
+    }
+    if (log_) Record("rect " + Nums({left, top, right, bottom}) + " pen " + PenText() + " brush " + BrushText());
     QPainter* p = Prepare();
     if (!p) return;
     if (right < left) std::swap(left, right);
@@ -1119,6 +1204,11 @@ void TCanvas::RoundRect(int left, int top, int right, int bottom, int cw, int ch
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+    if (path_ && path_->open) {
+        path_->path.addEllipse(QRectF(left, top, right - left, bottom - top));
+        return;
+    }
+    if (log_) Record("ellipse " + Nums({left, top, right, bottom}));
     QPainter* p = Prepare();
     if (!p) return;
     ApplyPen(p);
@@ -1140,7 +1230,40 @@ void TCanvas::Arc(int left, int top, int right, int bottom, int x3, int y3, int 
     ResetComposition(p);
 }
 
+void TCanvas::BeginPath() { path_ = std::make_unique<PathState>(); }
+
+void TCanvas::EndPath() {
+    if (path_) path_->open = false;
+}
+
+void TCanvas::AbortPath() { path_.reset(); }
+
+void TCanvas::CloseFigure() {
+    if (path_ && path_->open) path_->path.closeSubpath();
+}
+
+void TCanvas::DrawPath(bool stroke, bool fill) {
+    if (!path_ || path_->open) return;
+    std::unique_ptr<PathState> done = std::move(path_);
+    QPainter* p = Prepare();
+    if (!p) return;
+    done->path.setFillRule(st_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    ApplyPen(p);
+    if (!stroke) p->setPen(Qt::NoPen);
+    if (fill)
+        ApplyBrush(p);
+    else
+        p->setBrush(Qt::NoBrush);
+    p->drawPath(done->path);
+    ResetComposition(p);
+}
+
+void TCanvas::StrokePath() { DrawPath(true, false); }
+void TCanvas::FillPath() { DrawPath(false, true); }
+void TCanvas::StrokeAndFillPath() { DrawPath(true, true); }
+
 void TCanvas::FillRect(const TRect& rect) {
+    if (log_ && BrushFills()) Record("fill " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}) + " " + BrushText());
     QPainter* p = Prepare();
     if (!p || !BrushFills()) return;
     ResetComposition(p);
@@ -1150,6 +1273,7 @@ void TCanvas::FillRect(const TRect& rect) {
 }
 
 void TCanvas::FillRect(const TRect& rect, TColor color) {
+    if (log_ && color != clNone) Record("fill " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}) + " " + Hex(color));
     QPainter* p = Prepare();
     if (!p || color == clNone) return;
     ResetComposition(p);
@@ -1158,6 +1282,7 @@ void TCanvas::FillRect(const TRect& rect, TColor color) {
 
 void TCanvas::FrameRect(const TRect& rect) {
     if (IsRectEmpty(rect)) return;
+    if (log_) Record("frame " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}) + " " + Hex(brush_.Color()));
     QPainter* p = Prepare();
     if (!p) return;
     ResetComposition(p);
@@ -1171,6 +1296,7 @@ void TCanvas::FrameRect(const TRect& rect) {
 
 void TCanvas::DrawFocusRect(const TRect& rect) {
     if (IsRectEmpty(rect)) return;
+    if (log_) Record("focus " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}));
     QPainter* p = Prepare();
     if (!p) return;
     ResetComposition(p);
@@ -1197,6 +1323,30 @@ void TCanvas::DrawFocusRect(const TRect& rect) {
         p->setBrush(Qt::NoBrush);
         p->drawRect(QRect(r.left(), r.top(), r.width() - 1, r.height() - 1));
     }
+}
+
+void TCanvas::InvertRect(const TRect& rect) { PatBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), DSTINVERT); }
+
+int TCanvas::SetROP2(int mode) {
+    int old;
+    switch (pen_.Mode()) {
+        case TPenMode::pmNot: old = R2_NOT; break;
+        case TPenMode::pmXor: old = R2_XORPEN; break;
+        case TPenMode::pmMask: old = R2_MASKPEN; break;
+        case TPenMode::pmMerge: old = R2_MERGEPEN; break;
+        case TPenMode::pmNotCopy: old = R2_NOTCOPYPEN; break;
+        default: old = R2_COPYPEN; break;
+    }
+    switch (mode) {
+        case R2_NOT: pen_.SetMode(TPenMode::pmNot); break;
+        case R2_XORPEN: pen_.SetMode(TPenMode::pmXor); break;
+        case R2_MASKPEN: pen_.SetMode(TPenMode::pmMask); break;
+        case R2_MERGEPEN: pen_.SetMode(TPenMode::pmMerge); break;
+        case R2_NOTCOPYPEN: pen_.SetMode(TPenMode::pmNotCopy); break;
+        case R2_COPYPEN: pen_.SetMode(TPenMode::pmCopy); break;
+        default: return 0;
+    }
+    return old;
 }
 
 void TCanvas::FillRgn(const TRegion& rgn, TColor color) {
@@ -1242,11 +1392,13 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
     if (graphic.Empty()) return;
+    if (log_) Record("picture " + Nums({x, y, x + graphic.Width(), y + graphic.Height()}));
     graphic.Draw(*this, TRect{x, y, x + graphic.Width(), y + graphic.Height()});
 }
 
 void TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
     if (graphic.Empty()) return;
+    if (log_) Record("picture " + Nums({rect.Left, rect.Top, rect.Right, rect.Bottom}));
     graphic.Draw(*this, rect);
 }
 
@@ -1281,6 +1433,33 @@ bool TCanvas::StretchBlt(int x, int y, int w, int h, TCanvas* source, int sx, in
     int dsx = std::min(sp[0].X, sp[1].X), dsy = std::min(sp[0].Y, sp[1].Y);
     int dsw = std::abs(sp[1].X - sp[0].X), dsh = std::abs(sp[1].Y - sp[0].Y);
     if (dsw == 0 || dsh == 0) return false;
+    // Only the part of the source inside the bitmap is copied, to the matching part
+    // of the destination (a huge request must not allocate a huge image).
+    TRect inside;
+    if (!IntersectRect(inside, TRect{dsx, dsy, dsx + dsw, dsy + dsh}, TRect{0, 0, srcBmp->Width(), srcBmp->Height()}))
+        return true;
+    if (inside != TRect{dsx, dsy, dsx + dsw, dsy + dsh}) {
+        bool flipX = (sp[1].X < sp[0].X) != (w < 0), flipY = (sp[1].Y < sp[0].Y) != (h < 0);
+        int ax = std::abs(w), ay = std::abs(h);
+        int nx = (w < 0 ? x + w : x), ny = (h < 0 ? y + h : y);
+        long long l = (long long)(inside.Left - dsx) * ax / dsw, r = (long long)(inside.Right - dsx) * ax / dsw;
+        long long t = (long long)(inside.Top - dsy) * ay / dsh, b = (long long)(inside.Bottom - dsy) * ay / dsh;
+        if (flipX) std::swap(l, r), l = ax - l, r = ax - r;
+        if (flipY) std::swap(t, b), t = ay - t, b = ay - b;
+        x = nx + static_cast<int>(l);
+        y = ny + static_cast<int>(t);
+        w = static_cast<int>(r - l);
+        h = static_cast<int>(b - t);
+        if (w <= 0 || h <= 0) return true;
+        dsx = inside.Left;
+        dsy = inside.Top;
+        dsw = inside.Width();
+        dsh = inside.Height();
+        // The copy below mirrors by itself; the sizes are now positive.
+        QImage part = srcBmp->Surface().copy(dsx, dsy, dsw, dsh);
+        if (flipX || flipY) part = part.mirrored(flipX, flipY);
+        return BlitImage(x, y, w, h, part, rop, srcBmp, source);
+    }
     QImage img = srcBmp->Surface().copy(dsx, dsy, dsw, dsh);
     bool mirrorX = (sp[1].X < sp[0].X) != (w < 0), mirrorY = (sp[1].Y < sp[0].Y) != (h < 0);
     if (mirrorX || mirrorY) img = img.mirrored(mirrorX, mirrorY);
@@ -1292,6 +1471,10 @@ bool TCanvas::StretchBlt(int x, int y, int w, int h, TCanvas* source, int sx, in
         y += h;
         h = -h;
     }
+    return BlitImage(x, y, w, h, img, rop, srcBmp, source);
+}
+
+bool TCanvas::BlitImage(int x, int y, int w, int h, QImage& img, uint32_t rop, TBitmap* srcBmp, TCanvas* source) {
     bool monoSource = srcBmp->PixelFormat() == TPixelFormat::pf1bit;
     TBitmap* dstBmp = Bitmap();
     bool monoDest = dstBmp && dstBmp->PixelFormat() == TPixelFormat::pf1bit;
@@ -1317,6 +1500,11 @@ bool TCanvas::StretchBlt(int x, int y, int w, int h, TCanvas* source, int sx, in
 }
 
 bool TCanvas::RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop, bool) {
+    if (log_) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08X", rop);
+        Record("blit " + Nums({x, y, w, h}) + " " + hex);
+    }
     QPainter* p = Prepare();
     if (!p) return false;
     if (w < 0) {
@@ -1355,6 +1543,40 @@ bool TCanvas::RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop
             if (!raster) return false;
             return fill(patternColor, QPainter::RasterOp_SourceXorDestination);
         default: break;
+    }
+    QPainter::CompositionMode direct;
+    if (TBitmap* bmp = Bitmap(); bmp && !SourceComposition(rop, direct)) {
+        // Any other operation on a bitmap is worked out pixel by pixel against
+        // what the bitmap holds, then copied in through the clip.
+        QRectF mapped = map_->toDevice.mapRect(QRectF(target));
+        QRect dr = mapped.toAlignedRect().intersected(QRect(0, 0, bmp->Width(), bmp->Height()));
+        if (dr.isEmpty()) return true;
+        QImage scaled;
+        if (src) scaled = src->scaled(mapped.toAlignedRect().size()).convertToFormat(QImage::Format_RGB32);
+        const QImage& dest = bmp->Surface();
+        QImage out(dr.size(), QImage::Format_RGB32);
+        const QPoint origin = mapped.toAlignedRect().topLeft();
+        const uint32_t pat = ToQRgb(brush_.Color());
+        const unsigned table = (rop >> 16) & 0xFF;
+        for (int row = 0; row < dr.height(); ++row) {
+            const QRgb* d = reinterpret_cast<const QRgb*>(dest.constScanLine(dr.top() + row)) + dr.left();
+            QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(row));
+            int sy = dr.top() + row - origin.y();
+            const QRgb* sl = (src && sy >= 0 && sy < scaled.height())
+                                 ? reinterpret_cast<const QRgb*>(scaled.constScanLine(sy))
+                                 : nullptr;
+            for (int col = 0; col < dr.width(); ++col) {
+                int sx = dr.left() + col - origin.x();
+                uint32_t sv = (sl && sx >= 0 && sx < scaled.width()) ? sl[sx] : 0;
+                o[col] = 0xFF000000u | TernaryPixel(table, pat, sv, d[col]);
+            }
+        }
+        p->setTransform(map_->base);
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->drawImage(dr.topLeft(), out);
+        ResetComposition(p);
+        transformDirty_ = true;
+        return true;
     }
     if (!src) return false;
 
@@ -1414,6 +1636,7 @@ bool TCanvas::RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop
 }
 
 void TCanvas::DrawMasked(const TRect& dest, const TBitmap& image, const TRect& src, const TBitmap& mask) {
+    if (log_) Record("picture " + Nums({dest.Left, dest.Top, dest.Right, dest.Bottom}) + " masked");
     QPainter* p = Prepare();
     if (!p || IsRectEmpty(src)) return;
     QImage img = image.Surface().copy(ToQRect(src)).convertToFormat(QImage::Format_ARGB32);

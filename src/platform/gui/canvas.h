@@ -40,6 +40,9 @@ constexpr unsigned DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCEN
                    DT_END_ELLIPSIS = 0x8000;
 // Mapping modes.
 constexpr int MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+// Line drawing modes.
+constexpr int R2_BLACK = 1, R2_NOTCOPYPEN = 4, R2_NOT = 6, R2_XORPEN = 7, R2_MASKPEN = 9, R2_NOP = 11,
+              R2_COPYPEN = 13, R2_MERGEPEN = 15, R2_WHITE = 16;
 // Stretch modes.
 constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
 // Polygon fill modes are in region.h (ALTERNATE, WINDING).
@@ -92,7 +95,9 @@ public:
     // painter's transform and clip at Attach are the device space; Detach leaves
     // the painter as it was lent. The canvas's own state (font, pen, mapping...)
     // is kept between attachments; the clip region is dropped.
-    void Attach(QPainter* painter);
+    // updateRect (device pixels), when given, is the part being repainted: ClipRect
+    // and GetClipBox report it, as they report a paint event's update region.
+    void Attach(QPainter* painter, const TRect* updateRect = nullptr);
     void Detach();
     bool Attached() const { return attached_ != nullptr; }
     // The lent painter (null when none is attached).
@@ -170,6 +175,8 @@ public:
     void Polygon(const TPoint* points, int count);
     void Polygon(const std::vector<TPoint>& p) { Polygon(p.data(), static_cast<int>(p.size())); }
     int SetPolyFillMode(int mode);
+    // Line drawing modes (R2_COPYPEN, R2_NOT, R2_XORPEN...): the pen's Mode.
+    int SetROP2(int mode);
     void Rectangle(int left, int top, int right, int bottom);
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
     void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
@@ -177,10 +184,21 @@ public:
     void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
     // Counter-clockwise from the radial through (x3, y3) to the one through (x4, y4).
     void Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4);
+    // Paths: between BeginPath and EndPath, MoveTo, LineTo, Polyline, Polygon,
+    // Rectangle and Ellipse add figures instead of drawing; StrokePath draws them
+    // with the pen (joined as one outline), FillPath fills them with the brush.
+    void BeginPath();
+    void EndPath();
+    void CloseFigure();
+    void StrokePath();
+    void FillPath();
+    void StrokeAndFillPath();
+    void AbortPath();
     void FillRect(const TRect& rect);                  // with the brush
     void FillRect(const TRect& rect, TColor color);    // with a solid colour
     void FrameRect(const TRect& rect);                 // 1-pixel frame in the brush colour
     void DrawFocusRect(const TRect& rect);             // dotted, inverting: twice restores
+    void InvertRect(const TRect& rect);                // inverts the colours (raster devices)
     void FillRgn(const TRegion& rgn, TColor color);   // region in logical coordinates
     void FrameRgn(const TRegion& rgn, TColor color, int width, int height);
     TColor Pixel(int x, int y);  // clNone where the device cannot be read
@@ -231,6 +249,17 @@ public:
     int GetDeviceCaps(int index) const;
     virtual TDeviceCaps DeviceCaps() const;
 
+    // ---- recording, for tests of what is painted ----
+    // When set, every drawing call appends one line (logical coordinates, text in
+    // UTF-8) and then draws as usual, also on a canvas without a device:
+    //   text X BASELINE WIDTH "FACE" HEIGHT STYLE #RRGGBB TEXT   (STYLE: b i u s or -)
+    //   fill L T R B #RRGGBB          rect L T R B pen #RRGGBB|none brush #RRGGBB|none
+    //   line X1 Y1 X2 Y2 #RRGGBB W    poly N pen ... brush ... X,Y ...
+    //   ellipse L T R B               frame L T R B #RRGGBB
+    //   focus L T R B                 blit X Y W H ROP(hex)
+    //   picture L T R B [masked]
+    void SetRecorder(std::vector<std::string>* log) { log_ = log; }
+
     // ---- escape hatch for graphics drawn elsewhere ----
     // The painter with the canvas's mapping and clip applied (logical coordinates),
     // or null when the canvas has no device. Call EndPaint after using it so the
@@ -277,7 +306,7 @@ private:
     void ObjectChanged(TGraphicsObject* which);
     void Realize();
     QPainter* Prepare();  // painter with clip and transform applied, or null
-    void ApplyPen(QPainter* p, bool forFill = false);
+    void ApplyPen(QPainter* p);
     void ApplyBrush(QPainter* p);
     bool PenDraws() const;
     bool BrushFills() const;
@@ -286,10 +315,10 @@ private:
     void Advances(const char16_t* text, int count, const int* dx, std::vector<int>& out, bool consume);
     void DrawGlyphs(QPainter* p, int x, int baseline, const char16_t* text, int count, const std::vector<int>& adv);
     bool RopBlt(int x, int y, int w, int h, const QImage* src, uint32_t rop, bool monoSource);
+    bool BlitImage(int x, int y, int w, int h, QImage& img, uint32_t rop, TBitmap* srcBmp, TCanvas* source);
     void UpdateMapping();
     void ClipChanged();
     TRect DeviceBounds() const;
-    bool MappingIsIdentity() const;
 
     TFont font_;
     TPen pen_;
@@ -298,8 +327,20 @@ private:
     std::vector<Saved> saved_;
     uint32_t copyMode_ = SRCCOPY;
 
+    struct PathState;
+    std::unique_ptr<PathState> path_;  // figures being collected, when a path is open
+    void DrawPath(bool stroke, bool fill);
+    std::vector<std::string>* log_ = nullptr;
+    void Record(const std::string& line) {
+        if (log_) log_->push_back(line);
+    }
+    std::string PenText() const;
+    std::string BrushText() const;
     const TFontFace* face_ = nullptr;
+    unsigned faceGeneration_ = 0;
     bool fontDirty_ = true;
+    bool hasUpdateRect_ = false;
+    TRect updateRect_;
 
     QPainter* attached_ = nullptr;
     QPainter* lastPainter_ = nullptr;

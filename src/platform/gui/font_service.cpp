@@ -4,11 +4,14 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QRawFont>
 #include <QString>
 #include <algorithm>
 #include <cctype>
 #include <unordered_map>
+
+#include "platform/runtime/errors.h"
 
 TFontFace::~TFontFace() = default;
 TFontService::~TFontService() = default;
@@ -43,7 +46,7 @@ bool HasFamily(const QString& family) {
 
 // Largest em height we build; sizes beyond it are clamped (a typed value must not
 // make the rasteriser allocate gigabytes).
-constexpr int kMaxEm = 2000;
+constexpr int kMaxEm = 4000;
 
 class TQtFontFace : public TFontFace {
 public:
@@ -116,7 +119,8 @@ protected:
     int MeasureChar(char16_t c, bool& fallback) const override {
         // The second half of a surrogate pair carries no advance of its own.
         if (c >= 0xDC00 && c <= 0xDFFF) return 0;
-        if (c < 32 && c != 9) return 0;
+        if (c == 9) return CharWidth(u' ');  // a tab measures as a blank unless expanded
+        if (c < 32) return 0;
         if (raw_.isValid() && !(c >= 0xD800 && c <= 0xDBFF)) {
             QChar ch(c);
             quint32 glyph = 0;
@@ -151,6 +155,10 @@ public:
     const TFontFace* Resolve(const TFontSpec& spec) override {
         auto it = faces_.find(spec);
         if (it != faces_.end()) return it->second.get();
+        // Qt's font database exists only with an application object.
+        if (!QGuiApplication::instance())
+            throw Exception("The installed fonts need the application object; tests without one install "
+                            "a font service of their own");
         auto face = std::make_unique<TQtFontFace>(spec);
         const TFontFace* result = face.get();
         faces_.emplace(spec, std::move(face));
@@ -162,10 +170,12 @@ private:
 };
 
 TFontService* g_current = nullptr;
+unsigned g_generation = 1;
 
 TQtFontService& InstalledService() {
-    static TQtFontService service;
-    return service;
+    // Never destroyed: Qt's font engines may be gone by the time statics die.
+    static auto* service = new TQtFontService;
+    return *service;
 }
 
 class TFixedFontFace : public TFontFace {
@@ -202,8 +212,11 @@ TFontService& FontService() { return g_current ? *g_current : InstalledService()
 TFontService* SetFontService(TFontService* service) {
     TFontService* old = g_current ? g_current : &InstalledService();
     g_current = service;
+    ++g_generation;
     return old == &InstalledService() ? nullptr : old;
 }
+
+unsigned FontServiceGeneration() { return g_generation; }
 
 std::string ResolveFaceName(const std::string& name) {
     static const std::unordered_map<std::string, std::string> table = {

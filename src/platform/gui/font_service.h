@@ -124,6 +124,9 @@ TFontService& FontService();
 // Installs a service (not owned; nullptr restores the installed fonts) and returns
 // the previous one.
 TFontService* SetFontService(TFontService* service);
+// Changes whenever SetFontService is called, so holders of faces know to resolve
+// them again.
+unsigned FontServiceGeneration();
 
 // The installed family that a face name stands for ("Arial" -> "Liberation Sans").
 std::string ResolveFaceName(const std::string& name);

@@ -73,6 +73,11 @@ TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, const TCanvas* reference)
     painter_ = std::make_unique<QPainter>(recording_.get());
 }
 
+TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, const TCanvas* reference, int frameWidth, int frameHeight)
+    : TMetafileCanvas(metafile, reference) {
+    if (frameWidth > 0 && frameHeight > 0) metafile_.SetSize(frameWidth, frameHeight);
+}
+
 TMetafileCanvas::~TMetafileCanvas() { Close(); }
 
 void TMetafileCanvas::Close() {

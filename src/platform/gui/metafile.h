@@ -42,6 +42,9 @@ public:
     // the answers of GetDeviceCaps; fonts sized in points map through its
     // resolution.
     TMetafileCanvas(TMetafile& metafile, const TCanvas* reference);
+    // The same with an explicit frame in reference pixels (for drawings made in
+    // another device's coordinates, such as printer pages recorded on the screen).
+    TMetafileCanvas(TMetafile& metafile, const TCanvas* reference, int frameWidth, int frameHeight);
     ~TMetafileCanvas() override;
     // Ends the recording; later drawing is ignored. The destructor closes too.
     void Close();

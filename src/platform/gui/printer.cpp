@@ -12,10 +12,18 @@
 
 class TPrinterCanvas : public TCanvas {
 public:
-    explicit TPrinterCanvas(TPrinter* owner) : owner_(owner) { SetFontResolution(owner->DeviceCaps().LogPixelsY); }
+    explicit TPrinterCanvas(TPrinter* owner) : owner_(owner) {
+        SetFontResolution(owner->DeviceCaps().LogPixelsY);
+        Font().SetSize(8);
+    }
     TDeviceCaps DeviceCaps() const override { return owner_->DeviceCaps(); }
     void Lost() { PainterLost(); }
-    void Resolution(int ppi) { SetFontResolution(ppi); }
+    // A new resolution keeps the font's size in points.
+    void Resolution(int ppi) {
+        int size = Font().Size();
+        SetFontResolution(ppi);
+        Font().SetSize(size);
+    }
 
 protected:
     QPainter* AcquirePainter(bool& fresh) override {
@@ -213,6 +221,7 @@ void TPrinter::Abort() {
 }
 
 TPrinter& Printer() {
-    static TPrinter printer;
-    return printer;
+    // Never destroyed: its Qt printer must not outlive the application object.
+    static auto* printer = new TPrinter;
+    return *printer;
 }

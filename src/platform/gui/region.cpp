@@ -2,6 +2,8 @@
 
 #include <QPolygon>
 #include <QRegion>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 QRect ToQRect(const TRect& r) {
@@ -79,6 +81,17 @@ std::vector<TRect> TRegion::Rects() const {
 }
 
 void TRegion::Offset(int dx, int dy) { rgn_->translate(dx, dy); }
+
+TRegion TRegion::Transformed(double sx, double sy, double dx, double dy) const {
+    std::vector<TRect> rects;
+    for (const QRect& b : *rgn_) {
+        double l = b.left() * sx + dx, r = (b.left() + b.width()) * sx + dx;
+        double t = b.top() * sy + dy, bo = (b.top() + b.height()) * sy + dy;
+        rects.push_back(TRect{int(std::lround(std::min(l, r))), int(std::lround(std::min(t, bo))),
+                              int(std::lround(std::max(l, r))), int(std::lround(std::max(t, bo)))});
+    }
+    return FromRects(rects);
+}
 
 int TRegion::Kind() const {
     if (rgn_->isEmpty()) return NULLREGION;

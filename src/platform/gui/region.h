@@ -43,6 +43,9 @@ public:
     TRect BoundingBox() const;  // empty rectangle for an empty region
     std::vector<TRect> Rects() const;
     void Offset(int dx, int dy);
+    // Each rectangle scaled and moved (x' = x * sx + dx), edges rounded: a
+    // region made in one resolution placed in another.
+    TRegion Transformed(double sx, double sy, double dx, double dy) const;
     // NULLREGION, SIMPLEREGION (one rectangle) or COMPLEXREGION.
     int Kind() const;
 

@@ -1,6 +1,9 @@
 // Text measuring and output, shapes, regions, clipping and mapping of the canvas.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/font_service.h"
@@ -340,6 +343,11 @@ TEST(Regions, CombineAndTest) {
     OffsetRgn(t, 100, 0);
     EXPECT_TRUE(t.Contains(102, 2));
 
+    // A region of printer pixels placed at a quarter of the size.
+    TRegion big = TRegion::FromRect(400, 400, 800, 1200);
+    TRegion small = big.Transformed(0.25, 0.25, 10, 0);
+    EXPECT_EQ(small.BoundingBox(), (TRect{110, 100, 210, 300}));
+
     std::vector<TRect> runs = {{0, 0, 3, 1}, {5, 0, 8, 1}, {0, 1, 8, 2}, {2, 0, 6, 1}};
     TRegion many = TRegion::FromRects(runs);
     EXPECT_TRUE(many.Contains(4, 0));
@@ -465,4 +473,190 @@ TEST(Graphics, ObjectsAndHelpers) {
     EXPECT_TRUE(UnionRect(r, TRect{}, TRect{1, 2, 3, 4}));
     EXPECT_EQ(r, (TRect{1, 2, 3, 4}));
     EXPECT_FALSE(PtInRect(TRect{0, 0, 5, 5}, TPoint{5, 2}));
+}
+
+TEST(FontServices, ATestServiceReplacesTheInstalledFonts) {
+    TCanvas c;
+    UseFont(c, "Arial", -16);
+    const int real = c.TextWidth(u"ab cd");
+    {
+        TFixedFontService fixed;
+        TFontService* old = SetFontService(&fixed);
+        // The canvas notices the new service without a font change.
+        EXPECT_EQ(c.TextWidth(u"ab cd"), 4 * 8 + 4);
+        TTextMetric tm;
+        c.GetTextMetrics(tm);
+        EXPECT_EQ(tm.tmAscent, 16);
+        EXPECT_EQ(tm.tmHeight, 20);
+        UseFont(c, "Arial", -16, fsBold);
+        EXPECT_EQ(c.TextWidth(u"ab"), 18);
+        // Drawing with a face that has no Qt font still works.
+        auto bmp = WhiteBitmap(60, 30);
+        bmp->Canvas().TextOut(2, 2, std::string("ab"));
+        EXPECT_GT(CountInk(*bmp, TRect{0, 0, 60, 30}), 0);
+        SetFontService(old);
+    }
+    UseFont(c, "Arial", -16);
+    EXPECT_EQ(c.TextWidth(u"ab cd"), real);
+}
+
+TEST(CanvasShapes, PathsPolygonsAndArcs) {
+    auto bmp = WhiteBitmap(60, 60);
+    TCanvas& c = bmp->Canvas();
+    // Figures collected in a path draw nothing until stroked.
+    c.Pen().SetWidth(3);
+    c.Pen().SetGeometric(true);
+    c.Pen().SetStyle(TPenStyle::psDot);
+    c.BeginPath();
+    c.MoveTo(10, 10);
+    c.LineTo(50, 10);
+    c.LineTo(50, 50);
+    c.LineTo(10, 50);
+    c.CloseFigure();
+    c.EndPath();
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 60, 60}), 0);
+    c.StrokePath();
+    int dotted = CountInk(*bmp, TRect{0, 0, 60, 60});
+    EXPECT_GT(dotted, 40);
+    EXPECT_LT(dotted, 4 * 40 * 3);  // gaps between the dots
+    EXPECT_EQ(bmp->GetPixel(30, 30), clWhite);
+    c.StrokePath();  // the path is used up
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 60, 60}), dotted);
+
+    c.FillRect(TRect{0, 0, 60, 60}, clWhite);
+    c.Brush().SetColor(clGreen);
+    c.Pen().SetStyle(TPenStyle::psClear);
+    TPoint tri[] = {{0, 0}, {40, 0}, {0, 40}};
+    c.Polygon(tri, 3);
+    EXPECT_EQ(bmp->GetPixel(5, 5), clGreen);
+    EXPECT_EQ(bmp->GetPixel(35, 35), clWhite);
+
+    // An arc from the right end of the horizontal axis counter-clockwise to the
+    // top: ink only in the upper-right quadrant.
+    c.FillRect(TRect{0, 0, 60, 60}, clWhite);
+    c.Pen().SetStyle(TPenStyle::psSolid);
+    c.Pen().SetWidth(1);
+    c.Pen().SetGeometric(false);
+    c.Arc(10, 10, 51, 51, 60, 30, 30, 0);
+    EXPECT_GT(CountInk(*bmp, TRect{31, 0, 60, 29}), 10);
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 32, 60, 60}), 0);
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 28, 60}), 0);
+
+    // Pen modes: an xor line drawn twice vanishes; InvertRect inverts.
+    c.FillRect(TRect{0, 0, 60, 60}, clWhite);
+    c.SetROP2(R2_XORPEN);
+    c.Pen().SetColor(clWhite);
+    c.MoveTo(0, 55);
+    c.LineTo(60, 55);
+    EXPECT_EQ(bmp->GetPixel(30, 55), clBlack);
+    c.MoveTo(0, 55);
+    c.LineTo(60, 55);
+    EXPECT_EQ(bmp->GetPixel(30, 55), clWhite);
+    EXPECT_EQ(c.SetROP2(R2_COPYPEN), R2_XORPEN);
+    c.InvertRect(TRect{0, 0, 5, 5});
+    EXPECT_EQ(bmp->GetPixel(4, 4), clBlack);
+
+    c.PatBlt(0, 0, 10, 10, BLACKNESS);
+    EXPECT_EQ(bmp->GetPixel(9, 9), clBlack);
+    EXPECT_FALSE(c.PatBlt(0, 0, 10, 10, SRCCOPY));  // needs a source
+}
+
+TEST(CanvasText, AdvanceArraysPlaceEachCharacter) {
+    auto bmp = WhiteBitmap(120, 40);
+    TCanvas& c = bmp->Canvas();
+    UseFont(c, "Arial", -20);
+    c.SetBkMode(TRANSPARENT);
+    int dx[] = {60, 0};
+    c.ExtTextOutW(10, 5, 0, nullptr, u"II", 2, dx);
+    EXPECT_GT(CountInk(*bmp, TRect{10, 0, 20, 40}), 0);
+    EXPECT_EQ(CountInk(*bmp, TRect{20, 0, 70, 40}), 0);
+    EXPECT_GT(CountInk(*bmp, TRect{70, 0, 80, 40}), 0);
+    // Characters the face lacks are drawn by another face, with its advance.
+    EXPECT_GT(c.TextWidth(u"\u4E2D"), 0);
+    c.FillRect(TRect{0, 0, 120, 40}, clWhite);
+    c.TextOutW(10, 5, u"\u4E2D", 1);
+    EXPECT_GT(CountInk(*bmp, TRect{0, 0, 120, 40}), 0);
+}
+
+TEST(CanvasDevices, AttachedPainterIsLeftAsLent) {
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.translate(10, 5);
+    TCanvas c;
+    TRect update{0, 0, 40, 20};
+    c.Attach(&painter, &update);
+    EXPECT_TRUE(c.Attached());
+    EXPECT_EQ(c.ClipRect(), update);
+    TRegion clip = TRegion::FromRect(0, 0, 20, 20);
+    c.SelectClipRgn(&clip);
+    c.FillRect(TRect{0, 0, 100, 100}, clRed);
+    UseFont(c, "Arial", -16);
+    TCanvas screen;
+    UseFont(screen, "Arial", -16);
+    EXPECT_EQ(c.TextWidth(kRevisao), screen.TextWidth(kRevisao));
+    c.Detach();
+    EXPECT_FALSE(c.Attached());
+    EXPECT_FALSE(painter.hasClipping());
+    EXPECT_EQ(painter.transform(), QTransform::fromTranslate(10, 5));
+    painter.end();
+    // The painter's own translation is the device space the canvas draws in.
+    EXPECT_EQ(QColor(image.pixel(15, 10)), QColor(Qt::red));
+    EXPECT_EQ(QColor(image.pixel(5, 10)), QColor(Qt::white));
+    EXPECT_EQ(QColor(image.pixel(35, 10)), QColor(Qt::white));
+    // Without a painter drawing does nothing and measuring still works.
+    c.FillRect(TRect{0, 0, 10, 10}, clRed);
+    EXPECT_GT(c.TextWidth(kRevisao), 0);
+}
+
+TEST(Metafiles, TextRecordedAndPlayedAtTheSameSize) {
+    TMetafile mf;
+    int width;
+    {
+        TMetafileCanvas mc(mf, nullptr, 200, 40);
+        UseFont(mc, "Times New Roman", -16);
+        mc.SetBkMode(TRANSPARENT);
+        mc.TextOut(0, 0, std::string("Revisão de Benefício"));
+        width = mc.TextWidth(std::string("Revisão de Benefício"));
+    }
+    ASSERT_EQ(mf.Width(), 200);
+    auto bmp = WhiteBitmap(200, 40);
+    bmp->Canvas().Draw(0, 0, mf);
+    TRect ink = InkBox(*bmp);
+    EXPECT_LE(ink.Left, 2);
+    EXPECT_NEAR(ink.Right, width, 3);
+    // An empty metafile draws nothing.
+    TMetafile empty;
+    bmp->Canvas().FillRect(TRect{0, 0, 200, 40}, clWhite);
+    bmp->Canvas().Draw(0, 0, empty);
+    EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 200, 40}), 0);
+}
+
+TEST(CanvasRecording, DrawingCallsAreLoggedWithoutADevice) {
+    // A layout test's set-up: fixed metrics, no device, a log of what is painted.
+    TFixedFontService fixed;
+    TFontService* old = SetFontService(&fixed);
+    TCanvas c;
+    std::vector<std::string> log;
+    c.SetRecorder(&log);
+    UseFont(c, "Times New Roman", -16, fsBold);
+    c.Font().SetColor(clNavy);
+    c.SetTextAlign(TA_BASELINE);
+    c.TextOutW(10, 30, u"Benefício", 9);
+    c.FillRect(TRect{0, 0, 5, 5}, clYellow);
+    c.Pen().SetColor(clRed);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.Rectangle(1, 2, 3, 4);
+    c.MoveTo(0, 0);
+    c.LineTo(7, 0);
+    TRect r{0, 0, 100, 20};
+    c.SetTextAlign(TA_TOP);
+    c.DrawText(std::string("a&b"), r, DT_RIGHT | DT_SINGLELINE);
+    SetFontService(old);
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[0], "text 10 30 81 \"Times New Roman\" -16 b #000080 Benef\xC3\xAD" "cio");  // UTF-8
+    EXPECT_EQ(log[1], "fill 0 0 5 5 #FFFF00");
+    EXPECT_EQ(log[2], "rect 1 2 3 4 pen #FF0000 1 brush none");
+    EXPECT_EQ(log[3], "line 0 0 7 0 #FF0000 1");
+    EXPECT_EQ(log[4], "text 82 16 18 \"Times New Roman\" -16 b #000080 ab");
 }

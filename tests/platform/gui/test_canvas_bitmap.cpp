@@ -45,6 +45,11 @@ TEST(BitmapRasterOps, CombineSourceAndDestination) {
     EXPECT_EQ(Blit(d, s, PATINVERT, clWhite), rgb(~d));
     EXPECT_EQ(Blit(d, s, DSTINVERT), rgb(~d));
     EXPECT_EQ(Blit(d, s, BLACKNESS), clBlack);
+    // Operations without a shortcut are worked out bit by bit (on bitmaps), such
+    // as the two that paint monochrome glyphs in the brush colour.
+    const TColor p = RGB(0xAA, 0x0F, 0x3C);
+    EXPECT_EQ(Blit(d, s, 0x00B8074A, p), rgb((s & d) | (~s & p)));  // PSDPxax
+    EXPECT_EQ(Blit(d, s, 0x00E20746, p), rgb((d & ~s) | (p & s)));  // DSPDxax
     EXPECT_EQ(Blit(d, s, WHITENESS), clWhite);
 
     // Stretching doubles every source pixel.
@@ -54,6 +59,14 @@ TEST(BitmapRasterOps, CombineSourceAndDestination) {
     dst->Canvas().StretchBlt(0, 0, 4, 2, &src->Canvas(), 0, 0, 2, 1, SRCCOPY);
     EXPECT_EQ(dst->GetPixel(1, 1), clBlack);
     EXPECT_EQ(dst->GetPixel(2, 0), clWhite);
+    // Only the part of a request inside the source is copied, to the matching place.
+    auto red = Solid(4, 4, clRed);
+    auto target = Solid(10, 10, clWhite);
+    EXPECT_TRUE(target->Canvas().BitBlt(0, 0, 6, 6, &red->Canvas(), -2, -2, SRCCOPY));
+    EXPECT_EQ(InkBox(*target), (TRect{2, 2, 6, 6}));
+    // (the 4x4 pixels of a million-pixel request shrink to nothing)
+    EXPECT_TRUE(target->Canvas().StretchBlt(0, 0, 10, 10, &red->Canvas(), 0, 0, 1000000, 1000000, SRCCOPY));
+    EXPECT_EQ(InkBox(*target), (TRect{2, 2, 6, 6}));
     // A source that is not a bitmap cannot be copied from.
     TCanvas nothing;
     EXPECT_FALSE(dst->Canvas().BitBlt(0, 0, 2, 2, &nothing, 0, 0, SRCCOPY));
@@ -193,6 +206,12 @@ TEST(BitmapFiles, RoundTripEveryFormatAndRejectBadInput) {
     std::string huge = good;
     huge[18] = huge[19] = huge[20] = '\x7F';  // width about two billion
     EXPECT_THROW(keep.LoadFromStream(huge), EInvalidGraphic);
+    // A size the pixels that follow cannot fill is refused before anything is
+    // allocated for it.
+    std::string big = good;
+    big[18] = big[22] = '\x40';
+    big[19] = big[23] = '\x1F';  // 8000 x 8000
+    EXPECT_THROW(keep.LoadFromStream(big), EInvalidGraphic);
     EXPECT_THROW(keep.LoadFromFile("/nonexistent/x.bmp"), EFOpenError);
 
     // A run-length coded 8-bit file: 4x2, bottom row 1 1 2 2, top row 3 3 3 3
@@ -282,4 +301,36 @@ TEST(Metafiles, PlayBackIntoAQuarterSizeRectangle) {
     EXPECT_EQ(page.GetPixel(10 + 5 * q, 10 + q / 2), clWhite);
     // The page's own clip holds: nothing lands in the margin.
     EXPECT_EQ(CountInk(page, TRect{0, 0, w + 20, 10}), 0);
+}
+
+TEST(BitmapFiles, DamagedFilesFailCleanly) {
+    // Every header field and pixel byte of small files in each format, overwritten
+    // with awkward values: the load either succeeds or raises EInvalidGraphic.
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (TPixelFormat f : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf16bit,
+                           TPixelFormat::pf24bit, TPixelFormat::pf32bit}) {
+        TBitmap b(5, 3, f);
+        const std::string good = b.SaveToStream();
+        for (int round = 0; round < 300; ++round) {
+            std::string bad = good;
+            int edits = 1 + static_cast<int>(next() % 4);
+            for (int e = 0; e < edits; ++e) {
+                size_t at = next() % bad.size();
+                static const char values[] = {0, 1, 2, 3, 4, 8, 16, 24, 32, '\x7F', '\x80', '\xFF'};
+                bad[at] = values[next() % sizeof(values)];
+            }
+            if (next() % 5 == 0) bad.resize(next() % bad.size());
+            TBitmap target;
+            try {
+                target.LoadFromStream(bad);
+                EXPECT_GT(target.Width(), 0);
+            } catch (const EInvalidGraphic&) {
+            } catch (const EOutOfResources&) {
+            }
+        }
+    }
 }

@@ -1,0 +1,293 @@
+#include "platform/gui/application.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/gui/dialogs.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/qt_bridge.h"
+#include "platform/runtime/errors.h"
+
+using namespace velorim_gui;
+
+TApplication* Application = new TApplication();
+TScreen* Screen = new TScreen();
+TMouse* Mouse = new TMouse();
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    delete ownApp_;
+}
+
+void TApplication::Initialize(int argc, char** argv) {
+    if (QCoreApplication::instance()) return;
+    static int sArgc = 1;
+    static char sName[] = "velorim";
+    static char* sArgv[] = {sName, nullptr};
+    if (argc > 0 && argv) {
+        sArgc = argc;
+        ownApp_ = new QApplication(sArgc, argv);
+    } else {
+        ownApp_ = new QApplication(sArgc, sArgv);
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    if (QCoreApplication::instance()) QApplication::setApplicationDisplayName(ToQ(title));
+}
+
+void TApplication::FormCreated(TForm* form) {
+    if (!mainForm_) mainForm_ = form;
+    form->AfterConstruction();
+}
+
+void TApplication::Run() {
+    if (!QCoreApplication::instance()) Initialize();
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (mainForm_ && ShowMainForm && !terminated_) Dispatch(mainForm_, [this] { mainForm_->Show(); });
+    if (!terminated_) QApplication::exec();
+    DestroyForms();
+}
+
+void TApplication::ProcessMessages() {
+    if (!QCoreApplication::instance()) {
+        DeliverPostedMessages();
+        return;
+    }
+    for (int round = 0; round < 4; ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DeliverPostedMessages();
+        if (posted_.empty()) break;
+    }
+}
+
+void TApplication::HandleMessage() {
+    if (posted_.empty()) QThread::msleep(1);
+    ProcessMessages();
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    if (QCoreApplication::instance()) QCoreApplication::quit();
+}
+
+void TApplication::HandleException(TObject* sender, std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const EAbort&) {
+    } catch (const std::exception& ex) {
+        HandleException(sender, ex);
+    } catch (...) {
+        HandleException(sender, Exception("Exceção desconhecida"));
+    }
+}
+
+void TApplication::HandleException(TObject* sender, const std::exception& e) {
+    if (dynamic_cast<const EAbort*>(&e)) return;
+    try {
+        if (OnException) OnException(sender, e);
+        else ShowException(e);
+    } catch (...) {
+        // The handler itself failed: nothing more can be shown safely.
+    }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    MessageBox(e.what(), title_, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    return ModalResultToId(DialogService().ShowMessageBox(MessageBoxRequest(text, caption, flags)));
+}
+
+void TApplication::SetHint(const std::string& hint) {
+    if (hint == Hint) return;
+    Hint = hint;
+    if (OnHint) Dispatch(this, [this] { OnHint(this); });
+}
+
+bool TApplication::PostMessage(TControl* target, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!target) return false;
+    TPosted p;
+    p.target = target->WeakRef();
+    p.control = target;
+    p.msg = msg;
+    p.wParam = wParam;
+    p.lParam = lParam;
+    posted_.push_back(std::move(p));
+    ScheduleDelivery();
+    return true;
+}
+
+void TApplication::PostCall(TComponent* target, std::function<void()> call) {
+    TPosted p;
+    if (target) p.target = target->WeakRef();
+    else p.target = WeakRef();
+    p.call = std::move(call);
+    posted_.push_back(std::move(p));
+    ScheduleDelivery();
+}
+
+void TApplication::ScheduleDelivery() {
+    if (deliveryScheduled_ || !QCoreApplication::instance()) return;
+    deliveryScheduled_ = true;
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+        deliveryScheduled_ = false;
+        DeliverPostedMessages();
+    });
+}
+
+int TApplication::DeliverPostedMessages() {
+    // A handler that posts again on every delivery cannot hold the caller:
+    // what exceeds the budget waits for the next round.
+    int delivered = 0;
+    int budget = 100000;
+    while (!posted_.empty() && budget-- > 0) {
+        TPosted p = std::move(posted_.front());
+        posted_.pop_front();
+        if (p.target.expired()) continue;
+        ++delivered;
+        if (p.call) {
+            Dispatch(p.control, p.call);
+        } else {
+            TControl* c = p.control;
+            Dispatch(c, [&] {
+                TMessage m{p.msg, p.wParam, p.lParam, 0};
+                c->WndProc(m);
+            });
+        }
+    }
+    if (!posted_.empty()) ScheduleDelivery();
+    return delivered;
+}
+
+void TApplication::DestroyForms() {
+    for (int i = ComponentCount() - 1; i >= 0; --i) {
+        if (i >= ComponentCount()) continue;
+        if (auto* f = dynamic_cast<TForm*>(Components(i))) f->Free();
+    }
+    mainForm_ = nullptr;
+    terminated_ = false;
+    posted_.clear();
+}
+
+LRESULT SendMessage(TControl* target, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!target) return 0;
+    LRESULT result = 0;
+    Application->Dispatch(target, [&] { result = target->Perform(msg, wParam, lParam); });
+    return result;
+}
+
+// ---------------------------------------------------------------- the screen
+
+TScreen::TScreen() = default;
+
+const TStringList& TScreen::Fonts() {
+    if (!fontsRead_ && QCoreApplication::instance()) {
+        fontsRead_ = true;
+        std::vector<std::string> names;
+        for (const QString& f : QFontDatabase::families()) names.push_back(FromQ(f));
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return QString::compare(ToQ(a), ToQ(b), Qt::CaseInsensitive) < 0;
+        });
+        names.erase(std::unique(names.begin(), names.end()), names.end());
+        fonts_.MutableItems() = std::move(names);
+    }
+    return fonts_;
+}
+
+int TScreen::Width() const {
+    if (auto* s = QCoreApplication::instance() ? QGuiApplication::primaryScreen() : nullptr) return s->geometry().width();
+    return 1024;
+}
+
+int TScreen::Height() const {
+    if (auto* s = QCoreApplication::instance() ? QGuiApplication::primaryScreen() : nullptr) return s->geometry().height();
+    return 768;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
+    const bool had = cursor_ != crDefault;
+    cursor_ = cursor;
+    if (!QCoreApplication::instance()) return;
+    if (cursor == crDefault) {
+        if (had) QApplication::restoreOverrideCursor();
+    } else if (had) {
+        QApplication::changeOverrideCursor(QtCursorOf(cursor));
+    } else {
+        QApplication::setOverrideCursor(QtCursorOf(cursor));
+    }
+}
+
+TForm* TScreen::FindForm(const std::string& name) const {
+    for (TForm* f : forms_)
+        if (QString::compare(ToQ(f->Name()), ToQ(name), Qt::CaseInsensitive) == 0) return f;
+    return nullptr;
+}
+
+TControl* TScreen::ActiveControl() const { return activeForm_ ? activeForm_->ActiveControl() : nullptr; }
+
+void TScreen::AddForm(TForm* form) { forms_.push_back(form); }
+
+void TScreen::RemoveForm(TForm* form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (activeForm_ == form) activeForm_ = nullptr;
+}
+
+void TMouse::SetCapture(TControl* control) { capture_ = control; }
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN: return Screen->Width();
+        case SM_CYSCREEN: return Screen->Height();
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+        case SM_CYVTHUMB:
+        case SM_CXHTHUMB: return 16;
+        case SM_CYCAPTION: return 19;
+        case SM_CXBORDER:
+        case SM_CYBORDER: return 1;
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME: return 3;
+        case SM_CXFRAME:
+        case SM_CYFRAME: return 4;
+        case SM_CXICON:
+        case SM_CYICON:
+        case SM_CXCURSOR:
+        case SM_CYCURSOR: return 32;
+        case SM_CYMENU: return 19;
+        case SM_CXDOUBLECLK:
+        case SM_CYDOUBLECLK: return 4;
+        case SM_CXDRAG:
+        case SM_CYDRAG: return 4;
+        default: return 0;
+    }
+}
+
+unsigned GetDoubleClickTime() { return 500; }
+
+namespace {
+TBeepHook& BeepHook() {
+    static TBeepHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetBeepHook(TBeepHook hook) { BeepHook() = std::move(hook); }
+
+void MessageBeep(unsigned type) {
+    if (BeepHook()) BeepHook()(type);
+    else if (QCoreApplication::instance()) QApplication::beep();
+}
+
+void Beep() { MessageBeep(0); }

@@ -1,0 +1,437 @@
+#include "platform/gui/comctrls.h"
+
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolButton>
+#include <algorithm>
+
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/qt_bridge.h"
+#include "platform/gui/rtf_reader.h"
+#include "platform/runtime/codepage.h"
+#include "platform/runtime/files.h"
+
+using namespace velorim_gui;
+
+namespace {
+bool Contains(const TWinControl* container, const TControl* control) {
+    for (const TControl* c = control; c; c = c->Parent())
+        if (c == container) return true;
+    return false;
+}
+}  // namespace
+
+// ------------------------------------------------------------------ tab sheet
+
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* w = new QWidget();
+    w->setAutoFillBackground(true);
+    SetWidget(w);
+}
+
+TTabSheet::~TTabSheet() {
+    DestroyChildren();
+    if (pageControl_) SetParent(nullptr);
+}
+
+void TTabSheet::SetParent(TWinControl* parent) {
+    TWinControl::SetParent(parent);
+    pageControl_ = dynamic_cast<TPageControl*>(parent);
+}
+
+void TTabSheet::SetPageControl(TPageControl* pageControl) { SetParent(pageControl); }
+
+int TTabSheet::PageIndex() const {
+    if (!pageControl_) return -1;
+    const auto& pages = pageControl_->pages_;
+    auto it = std::find(pages.begin(), pages.end(), this);
+    return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
+}
+
+void TTabSheet::SetPageIndex(int index) {
+    if (pageControl_) pageControl_->MovePage(this, index);
+}
+
+void TTabSheet::SetTabVisible(bool value) {
+    if (value == tabVisible_) return;
+    tabVisible_ = value;
+    if (pageControl_) pageControl_->UpdateTabs();
+}
+
+int TTabSheet::TabIndex() const {
+    if (!pageControl_ || !tabVisible_) return -1;
+    int n = 0;
+    for (TTabSheet* p : pageControl_->pages_) {
+        if (p == this) return n;
+        if (p->tabVisible_) ++n;
+    }
+    return -1;
+}
+
+void TTabSheet::TextChanged() {
+    if (pageControl_) pageControl_->UpdateTabs();
+}
+
+bool TTabSheet::ChildrenShowing() const { return !pageControl_ || pageControl_->ActivePage() == this; }
+
+// --------------------------------------------------------------- page control
+
+TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* w = new QWidget();
+    tabBar_ = new QTabBar(w);
+    tabBar_->setExpanding(false);
+    stack_ = new QWidget(w);
+    SetWidget(w);
+    WatchWidget(tabBar_);
+    SetTabStop(true);
+    SetBounds(0, 0, 289, 193);
+    QObject::connect(tabBar_, &QTabBar::currentChanged, SignalContext(), [this](int tab) {
+        if (updating_ || tab < 0) return;
+        int n = 0;
+        for (int i = 0; i < PageCount(); ++i) {
+            if (!pages_[i]->TabVisible()) continue;
+            if (n++ == tab) {
+                Guard(this, [&] { SelectAsUser(i); });
+                break;
+            }
+        }
+        UpdateTabs();
+    });
+}
+
+TPageControl::~TPageControl() { DestroyChildren(); }
+
+QWidget* TPageControl::ClientWidget() const { return stack_; }
+
+void TPageControl::InsertControl(TControl* control) {
+    TWinControl::InsertControl(control);
+    if (auto* sheet = dynamic_cast<TTabSheet*>(control)) AddPage(sheet);
+}
+
+void TPageControl::RemoveControl(TControl* control) {
+    if (auto* sheet = dynamic_cast<TTabSheet*>(control)) RemovePage(sheet);
+    TWinControl::RemoveControl(control);
+}
+
+void TPageControl::AddPage(TTabSheet* page) {
+    pages_.push_back(page);
+    page->pageControl_ = this;
+    if (QWidget* w = page->Widget()) w->setVisible(false);
+    if (!active_) SetActivePage(page);
+    UpdateTabs();
+    LayoutPages();
+}
+
+void TPageControl::RemovePage(TTabSheet* page) {
+    auto it = std::find(pages_.begin(), pages_.end(), page);
+    if (it == pages_.end()) return;
+    const int index = static_cast<int>(it - pages_.begin());
+    pages_.erase(it);
+    page->pageControl_ = nullptr;
+    if (active_ == page) {
+        active_ = nullptr;
+        if (!pages_.empty()) {
+            active_ = pages_[std::min(index, PageCount() - 1)];
+            if (QWidget* w = active_->Widget()) w->setVisible(true);
+        }
+    }
+    if (!Destroying()) UpdateTabs();
+}
+
+void TPageControl::MovePage(TTabSheet* page, int index) {
+    auto it = std::find(pages_.begin(), pages_.end(), page);
+    if (it == pages_.end()) return;
+    pages_.erase(it);
+    index = std::clamp(index, 0, PageCount());
+    pages_.insert(pages_.begin() + index, page);
+    UpdateTabs();
+}
+
+int TPageControl::ActivePageIndex() const {
+    auto it = std::find(pages_.begin(), pages_.end(), active_);
+    return it == pages_.end() ? -1 : static_cast<int>(it - pages_.begin());
+}
+
+void TPageControl::SetActivePage(TTabSheet* page) {
+    if (page && page->pageControl_ != this) return;
+    if (page == active_) return;
+    TForm* form = ParentForm();
+    TTabSheet* old = active_;
+    // The focus cannot stay on a page that is going away: it passes to the
+    // old page first (its control's OnExit runs and may refuse).
+    if (form && old && form->ActiveControl() && Contains(old, form->ActiveControl())) {
+        form->SetActiveControl(old);
+        if (form->ActiveControl() != old) return;
+    }
+    active_ = page;
+    if (page && page->Widget()) {
+        page->Widget()->setVisible(true);
+        page->Widget()->raise();
+    }
+    if (old && old->Widget()) old->Widget()->setVisible(false);
+    UpdateTabs();
+    if (form && old && form->ActiveControl() == old) {
+        if (page && page->CanFocus()) form->SetActiveControl(page);
+        else if (CanFocus()) form->SetActiveControl(this);
+    }
+}
+
+void TPageControl::SetPageIndex(int index) {
+    SetActivePage(index >= 0 && index < PageCount() ? pages_[index] : nullptr);
+}
+
+bool TPageControl::SelectAsUser(int pageIndex) {
+    if (pageIndex < 0 || pageIndex >= PageCount()) return false;
+    if (pages_[pageIndex] == active_) return true;
+    bool allow = true;
+    if (OnChanging) OnChanging(this, allow);
+    if (!allow) return false;
+    SetActivePage(pages_[pageIndex]);
+    if (active_ != pages_[pageIndex]) return false;
+    if (OnChange) OnChange(this);
+    return true;
+}
+
+TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const {
+    const int n = PageCount();
+    if (n == 0) return nullptr;
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (pages_[i] == current) start = i;
+    if (start < 0) start = goForward ? n - 1 : 0;
+    int i = start;
+    for (int k = 0; k < n; ++k) {
+        i = goForward ? (i + 1) % n : (i - 1 + n) % n;
+        if (!checkTabVisible || pages_[i]->TabVisible()) return pages_[i];
+    }
+    return nullptr;
+}
+
+void TPageControl::SelectNextPage(bool goForward) {
+    if (TTabSheet* p = FindNextPage(active_, goForward, true)) SelectAsUser(p->PageIndex());
+}
+
+void TPageControl::UpdateTabs() {
+    if (!tabBar_) return;
+    updating_ = true;
+    {
+        QSignalBlocker block(tabBar_);
+        while (tabBar_->count() > 0) tabBar_->removeTab(0);
+        int current = -1;
+        for (TTabSheet* p : pages_) {
+            if (!p->TabVisible()) continue;
+            int idx = tabBar_->addTab(ToQ(p->Caption()));
+            if (p == active_) current = idx;
+        }
+        if (current >= 0) tabBar_->setCurrentIndex(current);
+        tabBar_->setVisible(tabBar_->count() > 0);
+    }
+    updating_ = false;
+    LayoutPages();
+}
+
+void TPageControl::LayoutPages() {
+    if (!tabBar_ || !stack_) return;
+    const int tabHeight = tabBar_->count() > 0 ? tabBar_->sizeHint().height() : 0;
+    tabBar_->setGeometry(0, 0, Width(), tabHeight);
+    const int frame = 2;
+    const int w = std::max(0, Width() - 2 * frame), h = std::max(0, Height() - tabHeight - 2 * frame);
+    stack_->setGeometry(frame, tabHeight + frame, w, h);
+    for (TTabSheet* p : pages_) p->SetBounds(0, 0, w, h);
+}
+
+void TPageControl::BoundsChanged() {
+    TWinControl::BoundsChanged();
+    LayoutPages();
+}
+
+void TPageControl::FontChanged() {
+    TWinControl::FontChanged();
+    if (tabBar_) tabBar_->setFont(ToQFont(font_));
+    LayoutPages();
+}
+
+// ------------------------------------------------------------------ rich edit
+
+TRichEdit::TRichEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* edit = new QTextEdit();
+    edit->setAcceptRichText(false);
+    SetWidget(edit);
+    WatchWidget(edit->viewport());
+    SetTabStop(true);
+    color_ = clWindow;
+    parentColor_ = false;
+    ColorChanged();
+    SetBounds(0, 0, 185, 89);
+    Lines.OnChange = [this] { LinesChanged(); };
+    QObject::connect(edit, &QTextEdit::textChanged, SignalContext(), [this, edit] {
+        if (updating_) return;
+        Guard(this, [&] {
+            updating_ = true;
+            Lines.SetText(FromQ(edit->toPlainText()));
+            updating_ = false;
+            if (OnChange) OnChange(this);
+        });
+    });
+}
+
+void TRichEdit::LinesChanged() {
+    if (updating_) return;
+    const std::string text = Lines.Text();
+    if (!PlainText && LooksLikeRtf(text)) {
+        SetRichText(text);
+        return;
+    }
+    if (auto* edit = qobject_cast<QTextEdit*>(Widget())) {
+        updating_ = true;
+        QString all;
+        for (int i = 0; i < Lines.Count(); ++i) {
+            if (i) all += QChar('\n');
+            all += ToQ(Lines[i]);
+        }
+        edit->setPlainText(all);
+        updating_ = false;
+    }
+    if (OnChange) OnChange(this);
+}
+
+void TRichEdit::SetRichText(const std::string& rtf) {
+    const TRtfDocument doc = ReadRtf(rtf);
+    updating_ = true;
+    if (auto* edit = qobject_cast<QTextEdit*>(Widget())) {
+        edit->clear();
+        QTextCursor cursor(edit->document());
+        for (const TRtfRun& run : doc.Runs) {
+            QTextCharFormat fmt;
+            fmt.setFontWeight(run.Bold ? QFont::Bold : QFont::Normal);
+            fmt.setFontItalic(run.Italic);
+            fmt.setFontUnderline(run.Underline);
+            if (run.FontSize > 0) fmt.setFontPointSize(run.FontSize);
+            if (run.Color != clNone) fmt.setForeground(ToQColor(run.Color));
+            if (!run.FontName.empty()) fmt.setFontFamilies({ToQ(run.FontName)});
+            QString text = QString::fromUtf16(run.Text.data(), static_cast<qsizetype>(run.Text.size()));
+            const QStringList parts = text.split(QChar('\n'));
+            for (qsizetype i = 0; i < parts.size(); ++i) {
+                if (i > 0) cursor.insertBlock();
+                if (!parts[i].isEmpty()) cursor.insertText(parts[i], fmt);
+            }
+        }
+        edit->moveCursor(QTextCursor::Start);
+    }
+    // Lines keep the plain text, as reading them back gives.
+    TStringList plain;
+    plain.SetText(Utf16ToCp1252(doc.PlainText()));
+    Lines.MutableItems() = plain.Items();
+    updating_ = false;
+    if (OnChange) OnChange(this);
+}
+
+void TRichEdit::LoadFromFile(const std::string& fileName) {
+    const std::string bytes = ReadFileBytes(fileName);
+    if (!PlainText && LooksLikeRtf(bytes)) SetRichText(bytes);
+    else Lines.SetText(bytes);
+}
+
+std::string TRichEdit::Text() const {
+    std::string s;
+    for (int i = 0; i < Lines.Count(); ++i) {
+        if (i) s += "\r\n";
+        s += Lines[i];
+    }
+    return s;
+}
+
+void TRichEdit::SetText(const std::string& text) { Lines.SetText(text); }
+
+void TRichEdit::SetReadOnly(bool value) {
+    readOnly_ = value;
+    if (auto* edit = qobject_cast<QTextEdit*>(Widget())) edit->setReadOnly(value);
+}
+
+void TRichEdit::FontChanged() { TControl::FontChanged(); }
+
+void TRichEdit::ColorChanged() {
+    if (QWidget* w = Widget()) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Base, ToQColor(color_));
+        w->setPalette(pal);
+    }
+}
+
+// -------------------------------------------------------------------- up-down
+
+TUpDown::TUpDown(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* w = new QWidget();
+    auto* up = new QToolButton(w);
+    auto* down = new QToolButton(w);
+    up->setArrowType(Qt::UpArrow);
+    down->setArrowType(Qt::DownArrow);
+    up->setObjectName(QStringLiteral("up"));
+    down->setObjectName(QStringLiteral("down"));
+    up->setAutoRepeat(true);
+    down->setAutoRepeat(true);
+    SetWidget(w);
+    SetBounds(0, 0, 15, 25);
+    QObject::connect(up, &QToolButton::clicked, SignalContext(), [this] { Guard(this, [this] { ClickButton(TUDBtnType::btNext); }); });
+    QObject::connect(down, &QToolButton::clicked, SignalContext(), [this] { Guard(this, [this] { ClickButton(TUDBtnType::btPrev); }); });
+    BoundsChanged();
+}
+
+void TUpDown::BoundsChanged() {
+    TWinControl::BoundsChanged();
+    QWidget* w = Widget();
+    if (!w) return;
+    auto* up = w->findChild<QToolButton*>(QStringLiteral("up"));
+    auto* down = w->findChild<QToolButton*>(QStringLiteral("down"));
+    if (!up || !down) return;
+    const int h = Height() / 2;
+    up->setGeometry(0, 0, Width(), h);
+    down->setGeometry(0, h, Width(), Height() - h);
+}
+
+void TUpDown::SetMin(int v) {
+    min_ = v;
+    SetPosition(position_);
+}
+
+void TUpDown::SetMax(int v) {
+    max_ = v;
+    SetPosition(position_);
+}
+
+void TUpDown::SetPosition(int v) {
+    const int lo = std::min(min_, max_), hi = std::max(min_, max_);
+    position_ = std::clamp(v, lo, hi);
+    ShowPosition();
+}
+
+void TUpDown::SetAssociate(TWinControl* control) {
+    associate_ = control;
+    ShowPosition();
+}
+
+void TUpDown::ShowPosition() {
+    if (!associate_) return;
+    const std::string digits = std::to_string(position_ < 0 ? -static_cast<long long>(position_) : position_);
+    std::string shown = position_ < 0 ? "-" : "";
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (Thousands && i > 0 && (digits.size() - i) % 3 == 0) shown += '.';
+        shown += digits[i];
+    }
+    associate_->SetText(shown);
+}
+
+void TUpDown::ClickButton(TUDBtnType button) {
+    bool allow = true;
+    if (OnChanging) OnChanging(this, allow);
+    if (!allow) return;
+    const int lo = std::min(min_, max_), hi = std::max(min_, max_);
+    int pos = position_ + (button == TUDBtnType::btNext ? Increment : -Increment);
+    if (pos > hi) pos = Wrap ? lo : hi;
+    if (pos < lo) pos = Wrap ? hi : lo;
+    SetPosition(pos);
+    if (OnClick) OnClick(this, button);
+}

@@ -1,0 +1,432 @@
+#include "platform/gui/forms.h"
+
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/qt_bridge.h"
+#include "platform/gui/stdctrls.h"
+#include "platform/runtime/errors.h"
+
+using namespace velorim_gui;
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    client_ = new QWidget(window);
+    client_->setAutoFillBackground(true);
+    SetVisibleFlag(false);
+    SetWidget(window);
+    WatchWidget(client_);
+    color_ = clBtnFace;
+    parentColor_ = false;
+    ColorChanged();
+    Screen->AddForm(this);
+    SetBounds(0, 0, 400, 300);
+    ApplyWindowFlags();
+}
+
+TForm::~TForm() {
+    activeControl_ = nullptr;
+    DestroyChildren();
+    activeControl_ = nullptr;
+    if (Screen) Screen->RemoveForm(this);
+    if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
+}
+
+void TForm::AfterConstruction() {
+    if (created_) return;
+    created_ = true;
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::BeforeDestruction() {
+    if (destroyFired_) return;
+    destroyFired_ = true;
+    if (OnDestroy) Application->Dispatch(this, [this] { OnDestroy(this); });
+}
+
+void TForm::TextChanged() {
+    if (Widget()) Widget()->setWindowTitle(ToQ(text_));
+}
+
+void TForm::ColorChanged() {
+    if (client_) {
+        QPalette pal = client_->palette();
+        pal.setColor(QPalette::Window, ToQColor(color_));
+        client_->setPalette(pal);
+    }
+    TWinControl::ColorChanged();
+}
+
+int TForm::FrameWidth() const {
+    switch (borderStyle_) {
+        case TFormBorderStyle::bsNone: return 0;
+        case TFormBorderStyle::bsSizeable:
+        case TFormBorderStyle::bsSizeToolWin: return 4;
+        default: return 3;
+    }
+}
+
+int TForm::CaptionHeight() const {
+    switch (borderStyle_) {
+        case TFormBorderStyle::bsNone: return 0;
+        case TFormBorderStyle::bsToolWindow:
+        case TFormBorderStyle::bsSizeToolWin: return 16;
+        default: return 19;
+    }
+}
+
+int TForm::MenuHeight() const { return menuBar_ ? 19 : 0; }
+
+int TForm::ClientWidth() const { return std::max(0, Width() - 2 * FrameWidth()); }
+
+int TForm::ClientHeight() const {
+    return std::max(0, Height() - 2 * FrameWidth() - CaptionHeight() - MenuHeight());
+}
+
+void TForm::SetClientWidth(int width) { SetWidth(width + 2 * FrameWidth()); }
+
+void TForm::SetClientHeight(int height) {
+    SetHeight(height + 2 * FrameWidth() + CaptionHeight() + MenuHeight());
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) { TWinControl::SetBounds(left, top, width, height); }
+
+void TForm::BoundsChanged() {
+    if (QWidget* w = Widget()) {
+        const int mh = MenuHeight();
+        w->move(Left(), Top());
+        w->resize(ClientWidth(), ClientHeight() + mh);
+        if (menuBar_) menuBar_->setGeometry(0, 0, ClientWidth(), mh);
+        client_->setGeometry(0, mh, ClientWidth(), ClientHeight());
+    }
+    Realign();
+}
+
+void TForm::ClientResized(int width, int height) {
+    if (width == ClientWidth() && height == ClientHeight()) return;
+    const int fw = 2 * FrameWidth();
+    UpdateBoundsFromWidget(Left(), Top(), width + fw, height + fw + CaptionHeight() + MenuHeight());
+    if (menuBar_) menuBar_->setGeometry(0, 0, width, MenuHeight());
+    Realign();
+}
+
+void TForm::ApplyWindowFlags() {
+    QWidget* w = Widget();
+    if (!w) return;
+    Qt::WindowFlags f = Qt::Window;
+    switch (borderStyle_) {
+        case TFormBorderStyle::bsNone: f |= Qt::FramelessWindowHint; break;
+        case TFormBorderStyle::bsDialog: f |= Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
+        case TFormBorderStyle::bsToolWindow:
+        case TFormBorderStyle::bsSizeToolWin: f |= Qt::Tool; break;
+        default: break;
+    }
+    if (formStyle_ == TFormStyle::fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    const bool wasVisible = w->isVisible();
+    w->setWindowFlags(f);
+    if (wasVisible) w->show();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    if (style == borderStyle_) return;
+    borderStyle_ = style;
+    ApplyWindowFlags();
+    BoundsChanged();
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    if (style == formStyle_) return;
+    formStyle_ = style;
+    ApplyWindowFlags();
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    windowState_ = state;
+    QWidget* w = Widget();
+    if (!w || !Visible()) return;
+    switch (state) {
+        case TWindowState::wsMaximized: w->showMaximized(); break;
+        case TWindowState::wsMinimized: w->showMinimized(); break;
+        default: w->showNormal(); break;
+    }
+}
+
+void TForm::PlaceOnScreen() {
+    int areaLeft = 0, areaTop = 0, areaWidth = Screen->Width(), areaHeight = Screen->Height();
+    switch (position_) {
+        case TPosition::poScreenCenter:
+        case TPosition::poDesktopCenter: break;
+        case TPosition::poMainFormCenter:
+        case TPosition::poOwnerFormCenter: {
+            TForm* ref = Application->MainForm();
+            if (position_ == TPosition::poOwnerFormCenter)
+                if (auto* owner = dynamic_cast<TForm*>(Owner())) ref = owner;
+            if (!ref || ref == this) break;
+            areaLeft = ref->Left();
+            areaTop = ref->Top();
+            areaWidth = ref->Width();
+            areaHeight = ref->Height();
+            break;
+        }
+        default: return;
+    }
+    SetBounds(areaLeft + (areaWidth - Width()) / 2, areaTop + (areaHeight - Height()) / 2, Width(), Height());
+}
+
+void TForm::SetVisible(bool visible) {
+    if (visible == Visible()) {
+        if (visible && Widget()) Widget()->raise();
+        return;
+    }
+    if (!visible) {
+        SetVisibleFlag(false);
+        if (Widget()) Widget()->hide();
+        if (modal_ && modalResult_ == mrNone) SetModalResult(mrCancel);
+        if (Screen->ActiveForm() == this) {
+            Screen->SetActiveForm(nullptr);
+            if (OnDeactivate) OnDeactivate(this);
+        }
+        if (OnHide) OnHide(this);
+        return;
+    }
+    SetVisibleFlag(true);
+    if (!shownOnce_) PlaceOnScreen();
+    shownOnce_ = true;
+    if (QWidget* w = Widget()) {
+        if (windowState_ == TWindowState::wsMaximized) w->showMaximized();
+        else w->show();
+    }
+    if (OnShow) OnShow(this);
+    if (!activeControl_ && Visible()) SelectFirst();
+    Activate();
+}
+
+void TForm::Activate() {
+    if (Screen->ActiveForm() == this) return;
+    TForm* old = Screen->ActiveForm();
+    Screen->SetActiveForm(this);
+    if (old && old->OnDeactivate) old->OnDeactivate(old);
+    if (OnActivate) OnActivate(this);
+}
+
+bool TForm::Active() const { return Screen->ActiveForm() == this; }
+
+void TForm::SetModalResult(TModalResult result) {
+    modalResult_ = result;
+    if (result != mrNone && modalWake_) modalWake_();
+}
+
+TModalResult TForm::ShowModal() {
+    if (Visible() || modal_) throw Exception("Cannot make a visible window modal");
+    modal_ = true;
+    modalResult_ = mrNone;
+    if (Widget()) Widget()->setWindowModality(Qt::ApplicationModal);
+    auto finish = [this] {
+        modal_ = false;
+        SetModalWake(nullptr);
+        if (Visible()) SetVisible(false);
+        if (Widget()) Widget()->setWindowModality(Qt::NonModal);
+    };
+    try {
+        SetVisible(true);
+        // A close refused every time cannot keep a non-interactive service
+        // looping for ever.
+        for (int round = 0; round < 1000; ++round) {
+            if (modalResult_ == mrNone) DialogService().RunModalLoop(*this);
+            if (modalResult_ == mrNone || Application->Terminated()) {
+                modalResult_ = mrCancel;
+                if (Application->Terminated()) break;
+            }
+            if (CloseModal()) break;
+        }
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+    } catch (...) {
+        finish();
+        throw;
+    }
+    const TModalResult result = modalResult_;
+    finish();
+    return result;
+}
+
+bool TForm::CloseModal() {
+    TCloseAction action = TCloseAction::caHide;
+    if (!CloseQuery()) action = TCloseAction::caNone;
+    else if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) {
+        modalResult_ = mrNone;
+        return false;
+    }
+    if (action == TCloseAction::caFree) Release();
+    return true;
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TForm::Close() {
+    if (modal_) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) return;
+    if (Application->MainForm() == this) {
+        Hide();
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+        case TCloseAction::caHide: Hide(); break;
+        case TCloseAction::caMinimize: SetWindowState(TWindowState::wsMinimized); break;
+        case TCloseAction::caFree: Release(); break;
+        default: break;
+    }
+}
+
+void TForm::ClosedByUser() { Close(); }
+
+void TForm::Release() {
+    Hide();
+    Application->PostCall(this, [this] { Free(); });
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+    if (control == activeControl_) return;
+    if (control && (control == this || GetParentForm(control) != this)) return;
+    TWinControl* old = activeControl_;
+    activeControl_ = control;
+    if (old) {
+        try {
+            old->DoExit();
+        } catch (...) {
+            activeControl_ = old;
+            if (old->Widget() && old->Widget()->isVisible()) old->Widget()->setFocus(Qt::OtherFocusReason);
+            throw;
+        }
+    }
+    if (activeControl_ != control) return;  // OnExit moved the focus itself
+    if (control) {
+        if (control->Widget() && control->Widget()->isVisible() && !control->Widget()->hasFocus())
+            control->Widget()->setFocus(Qt::OtherFocusReason);
+        control->DoEnter();
+    } else if (old && old->Widget() && old->Widget()->hasFocus()) {
+        old->Widget()->clearFocus();
+    }
+}
+
+void TForm::ActiveControlGone(TWinControl* control) {
+    if (activeControl_ == control) activeControl_ = nullptr;
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    menu_ = menu;
+    MenuChanged();
+}
+
+void TForm::MenuChanged() {
+    if (!Widget()) return;
+    if (!menu_) {
+        delete menuBar_;
+        menuBar_ = nullptr;
+    } else {
+        auto* bar = qobject_cast<QMenuBar*>(menuBar_);
+        if (!bar) {
+            bar = new QMenuBar(Widget());
+            bar->setNativeMenuBar(false);
+            menuBar_ = bar;
+            bar->show();
+        }
+        bar->clear();
+        for (int i = 0; i < menu_->Items()->Count(); ++i) {
+            TMenuItem* item = menu_->Items()->Items(i);
+            if (!item->Visible()) continue;
+            QMenu* sub = bar->addMenu(ToQ(item->Caption()));
+            sub->setEnabled(item->Enabled());
+            if (item->Count() == 0) {
+                // A top-level item without sub-items acts on its own.
+                QObject::connect(sub, &QMenu::aboutToShow, SignalContext(), [item, sub] {
+                    sub->hide();
+                    Guard(item, [item] { item->Click(); });
+                });
+            } else {
+                item->BuildInto(sub);
+            }
+        }
+    }
+    BoundsChanged();
+}
+
+bool TForm::DialogKey(WORD key, TShiftState shift) {
+    if (shift & (ssCtrl | ssAlt)) return false;
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    TButton* target = nullptr;
+    if (key == VK_RETURN) {
+        target = dynamic_cast<TButton*>(activeControl_);
+        if (!target)
+            for (TWinControl* c : list)
+                if (auto* b = dynamic_cast<TButton*>(c); b && b->Default() && b->CanFocus()) {
+                    target = b;
+                    break;
+                }
+    } else if (key == VK_ESCAPE) {
+        for (TWinControl* c : list)
+            if (auto* b = dynamic_cast<TButton*>(c); b && b->Cancel() && b->CanFocus()) {
+                target = b;
+                break;
+            }
+    }
+    if (!target || !target->Enabled()) return false;
+    target->Click();
+    return true;
+}
+
+bool TForm::SaveToPng(const std::string& fileName) {
+    QWidget* w = Widget();
+    if (!w) return false;
+    w->ensurePolished();
+    QPixmap pixmap = w->grab();
+    return !pixmap.isNull() && pixmap.save(ToQ(fileName), "PNG");
+}
+
+// ------------------------------------------------------------------- TPlacer
+
+TPlacer::TPlacer(TWinControl* parent, int left, int top, int spacing)
+    : parent_(parent), left_(left), spacing_(spacing), x_(left), y_(top) {}
+
+TPlacer& TPlacer::Add(TControl* control, int width, int height) {
+    if (parent_ && control->Parent() != parent_) control->SetParent(parent_);
+    const int w = width >= 0 ? width : control->Width();
+    const int h = height >= 0 ? height : control->Height();
+    control->SetBounds(x_, y_, w, h);
+    x_ += w + spacing_;
+    rowHeight_ = std::max(rowHeight_, h);
+    maxRight_ = std::max(maxRight_, x_ - spacing_);
+    return *this;
+}
+
+TPlacer& TPlacer::NewRow(int extraSpace) {
+    y_ += rowHeight_ + spacing_ + extraSpace;
+    x_ = left_;
+    rowHeight_ = 0;
+    return *this;
+}
+
+TPlacer& TPlacer::Column(int x) {
+    x_ = x;
+    return *this;
+}

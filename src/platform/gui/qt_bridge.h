@@ -1,0 +1,63 @@
+#pragma once
+// Internal to the GUI layer: the glue between the controls and their Qt
+// widgets (text and colour conversion, key mapping, the event filter).
+#include <QColor>
+#include <QCursor>
+#include <QFont>
+#include <QObject>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "platform/gui/controls.h"
+
+class QKeyEvent;
+
+namespace velorim_gui {
+
+QString ToQ(const std::string& cp1252);
+std::string FromQ(const QString& text);
+QColor ToQColor(TColor color);
+QFont ToQFont(const TFont& font);
+// Removes "&" accelerator marks ("&&" stays one "&").
+std::string StripAccel(const std::string& caption);
+// Qt's mnemonic form of a caption: "&x" stays, a lone "&&" stays.
+QString ToQMnemonic(const std::string& caption);
+
+// Windows virtual key and the Windows-1252 character of a Qt key event.
+WORD VirtualKeyOf(const QKeyEvent* event);
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
+char CharOf(const QKeyEvent* event);
+// A Qt key event for a virtual key (used to hand simulated keys to a widget).
+int QtKeyOf(WORD vk);
+
+// Watches a control's widget(s): focus, keys, mouse, resize, close.
+class ControlBridge : public QObject {
+public:
+    explicit ControlBridge(TControl* control, QObject* parent);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    TControl* control;
+    // Set while a simulated key is handed to the widget: no events again.
+    bool bypassKeys = false;
+};
+
+// The widget of a graphic or custom control: paints through the control.
+class PaintWidget : public QWidget {
+public:
+    explicit PaintWidget(std::function<void(QPainter&)> paint) : paint_(std::move(paint)) {}
+    void Disconnect() { paint_ = nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::function<void(QPainter&)> paint_;
+};
+
+QCursor QtCursorOf(TCursor cursor);
+
+// Runs fn for control through the application's exception handler.
+void Guard(TObject* sender, const std::function<void()>& fn);
+
+}  // namespace velorim_gui

@@ -1,0 +1,990 @@
+#include "platform/gui/stdctrls.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/qt_bridge.h"
+
+using namespace velorim_gui;
+
+namespace {
+void SetBaseColor(QWidget* w, TColor color) {
+    if (!w) return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, ToQColor(color));
+    w->setPalette(pal);
+}
+
+void SetWindowColor(QWidget* w, TColor color) {
+    if (!w) return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, ToQColor(color));
+    pal.setColor(QPalette::Button, ToQColor(color));
+    w->setPalette(pal);
+}
+
+std::string ApplyCase(const std::string& s, TEditCharCase c) {
+    if (c == TEditCharCase::ecNormal) return s;
+    QString q = ToQ(s);
+    return FromQ(c == TEditCharCase::ecUpperCase ? q.toUpper() : q.toLower());
+}
+}  // namespace
+
+// ---------------------------------------------------------------------- label
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner, NoPaintWidget{}) {
+    auto* label = new QLabel();
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetWidget(label);
+    SetBounds(0, 0, 32, 13);
+    Refresh();
+}
+
+void TLabel::Refresh() {
+    auto* label = qobject_cast<QLabel*>(Widget());
+    const std::string shown = showAccel_ ? StripAccel(text_) : text_;
+    if (label) {
+        label->setText(ToQ(shown));
+        Qt::Alignment a = alignment_ == taRightJustify ? Qt::AlignRight
+                          : alignment_ == taCenter     ? Qt::AlignHCenter
+                                                       : Qt::AlignLeft;
+        a |= layout_ == TTextLayout::tlCenter   ? Qt::AlignVCenter
+             : layout_ == TTextLayout::tlBottom ? Qt::AlignBottom
+                                                : Qt::AlignTop;
+        label->setAlignment(a);
+        label->setWordWrap(wordWrap_);
+        label->setAutoFillBackground(!transparent_);
+    }
+    if (autoSize_) {
+        QFontMetrics fm(ToQFont(font_));
+        if (wordWrap_) {
+            QRect r = fm.boundingRect(QRect(0, 0, std::max(1, Width()), 100000), Qt::TextWordWrap, ToQ(shown));
+            SetBounds(Left(), Top(), Width(), std::max(fm.height(), r.height()));
+        } else {
+            QSize sz = fm.size(0, ToQ(shown.empty() ? std::string(" ") : shown));
+            SetBounds(Left(), Top(), shown.empty() ? Width() : sz.width(), sz.height());
+        }
+    }
+}
+
+void TLabel::SetAlignment(TAlignment a) {
+    alignment_ = a;
+    Refresh();
+}
+void TLabel::SetAutoSize(bool value) {
+    autoSize_ = value;
+    Refresh();
+}
+void TLabel::SetWordWrap(bool value) {
+    wordWrap_ = value;
+    Refresh();
+}
+void TLabel::SetTransparent(bool value) {
+    transparent_ = value;
+    Refresh();
+}
+void TLabel::SetLayout(TTextLayout layout) {
+    layout_ = layout;
+    Refresh();
+}
+void TLabel::SetShowAccelChar(bool value) {
+    showAccel_ = value;
+    Refresh();
+}
+void TLabel::TextChanged() { Refresh(); }
+void TLabel::FontChanged() {
+    TControl::FontChanged();
+    Refresh();
+}
+void TLabel::ColorChanged() { SetWindowColor(Widget(), color_); }
+
+// -------------------------------------------------------------------- buttons
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+void TButtonControl::UserClick() {
+    if (!Enabled()) return;
+    TForm* form = ParentForm();
+    if (form && CanFocus() && form->ActiveControl() != this) {
+        form->SetActiveControl(this);
+        if (form->ActiveControl() != this) return;
+    }
+    ClickAction();
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    auto* button = new QPushButton();
+    button->setAutoDefault(false);
+    SetWidget(button);
+    SetTabStop(true);
+    SetBounds(0, 0, 75, 25);
+    QObject::connect(button, &QPushButton::clicked, SignalContext(), [this] {
+        Guard(this, [this] {
+            if (FocusRefused) {
+                FocusRefused = false;
+                return;
+            }
+            Click();
+        });
+    });
+}
+
+void TButton::Click() {
+    if (TForm* form = ParentForm()) form->SetModalResult(modalResult_);
+    TControl::Click();
+}
+
+void TButton::SetDefault(bool value) {
+    default_ = value;
+    if (auto* b = qobject_cast<QPushButton*>(Widget())) b->setDefault(value);
+}
+
+void TButton::TextChanged() {
+    if (auto* b = qobject_cast<QPushButton*>(Widget())) b->setText(ToQ(text_));
+}
+
+// ---------------------------------------------------------------------- edits
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* edit = new QLineEdit();
+    SetWidget(edit);
+    SetTabStop(true);
+    color_ = clWindow;
+    parentColor_ = false;
+    ColorChanged();
+    SetBounds(0, 0, 121, 21);
+    QObject::connect(edit, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
+        Guard(this, [&] { WidgetEdited(FromQ(s)); });
+    });
+    QObject::connect(edit, &QLineEdit::cursorPositionChanged, SignalContext(), [this, edit](int, int pos) {
+        if (showing_) return;
+        if (edit->hasSelectedText()) SetSelectionFromWidget(edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
+        else SetSelectionFromWidget(pos, 0);
+    });
+    QObject::connect(edit, &QLineEdit::selectionChanged, SignalContext(), [this, edit] {
+        if (showing_) return;
+        if (edit->hasSelectedText()) SetSelectionFromWidget(edit->selectionStart(), static_cast<int>(edit->selectedText().size()));
+        else SetSelectionFromWidget(edit->cursorPosition(), 0);
+    });
+}
+
+void TCustomEdit::SetText(const std::string& text) {
+    const std::string t = ApplyCase(text, charCase_);
+    if (t == text_) return;
+    text_ = t;
+    selStart_ = 0;
+    selLength_ = 0;
+    Modified = false;
+    ShowText();
+    Change();
+}
+
+void TCustomEdit::ShowText() {
+    auto* edit = qobject_cast<QLineEdit*>(Widget());
+    if (!edit) return;
+    showing_ = true;
+    {
+        QSignalBlocker block(edit);
+        edit->setText(ToQ(DisplayText()));
+    }
+    showing_ = false;
+    ApplySelection();
+}
+
+void TCustomEdit::ApplySelection() {
+    auto* edit = qobject_cast<QLineEdit*>(Widget());
+    if (!edit) return;
+    showing_ = true;
+    QSignalBlocker block(edit);
+    const int len = static_cast<int>(edit->text().size());
+    const int s = std::clamp(selStart_, 0, len);
+    const int l = std::clamp(selLength_, 0, len - s);
+    if (l > 0) edit->setSelection(s, l);
+    else {
+        edit->deselect();
+        edit->setCursorPosition(s);
+    }
+    showing_ = false;
+}
+
+void TCustomEdit::SetSelectionFromWidget(int start, int length) {
+    selStart_ = start;
+    selLength_ = length;
+}
+
+void TCustomEdit::WidgetEdited(const std::string& text) {
+    const std::string t = ApplyCase(text, charCase_);
+    text_ = t;
+    if (t != text) ShowText();
+    Modified = true;
+    Change();
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::DoEnter() {
+    if (AutoSelect) SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::SetMaxLength(int value) {
+    maxLength_ = std::max(0, value);
+    if (auto* edit = qobject_cast<QLineEdit*>(Widget())) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
+}
+
+void TCustomEdit::SetReadOnly(bool value) {
+    readOnly_ = value;
+    if (auto* edit = qobject_cast<QLineEdit*>(Widget())) edit->setReadOnly(value);
+}
+
+void TCustomEdit::SetPasswordChar(char c) {
+    passwordChar_ = c;
+    if (auto* edit = qobject_cast<QLineEdit*>(Widget())) edit->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value) {
+    charCase_ = value;
+    SetText(text_);
+}
+
+int TCustomEdit::SelStart() const { return selStart_; }
+
+void TCustomEdit::SetSelStart(int value) {
+    selStart_ = std::clamp(value, 0, static_cast<int>(DisplayText().size()));
+    selLength_ = 0;
+    ApplySelection();
+}
+
+int TCustomEdit::SelLength() const { return selLength_; }
+
+void TCustomEdit::SetSelLength(int value) {
+    selLength_ = std::clamp(value, 0, static_cast<int>(DisplayText().size()) - selStart_);
+    ApplySelection();
+}
+
+std::string TCustomEdit::SelText() const {
+    const std::string shown = DisplayText();
+    if (selStart_ >= static_cast<int>(shown.size())) return "";
+    return shown.substr(selStart_, selLength_);
+}
+
+void TCustomEdit::SetSelText(const std::string& value) {
+    const int s = std::clamp(selStart_, 0, static_cast<int>(text_.size()));
+    const int l = std::clamp(selLength_, 0, static_cast<int>(text_.size()) - s);
+    std::string t = text_.substr(0, s) + value + text_.substr(s + l);
+    SetText(t);
+    selStart_ = s + static_cast<int>(value.size());
+    selLength_ = 0;
+    ApplySelection();
+}
+
+void TCustomEdit::SelectAll() {
+    selStart_ = 0;
+    selLength_ = static_cast<int>(DisplayText().size());
+    ApplySelection();
+}
+
+void TCustomEdit::FontChanged() { TControl::FontChanged(); }
+void TCustomEdit::ColorChanged() { SetBaseColor(Widget(), color_); }
+
+// --------------------------------------------------------------- masked edit
+
+TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+
+void TCustomMaskEdit::SetEditMask(const std::string& mask) {
+    const std::string old = Text();
+    editMask_ = mask;
+    engine_.SetMask(mask);
+    if (engine_.IsMasked()) {
+        engine_.SetText(old);
+        text_ = engine_.Text();
+    } else {
+        text_ = old;
+    }
+    selStart_ = selLength_ = 0;
+    ShowText();
+}
+
+std::string TCustomMaskEdit::Text() const { return engine_.IsMasked() ? engine_.Text() : text_; }
+
+void TCustomMaskEdit::SetText(const std::string& text) {
+    if (!engine_.IsMasked()) {
+        TCustomEdit::SetText(text);
+        return;
+    }
+    const std::string before = engine_.Text();
+    engine_.SetText(text);
+    text_ = engine_.Text();
+    selStart_ = selLength_ = 0;
+    Modified = false;
+    ShowText();
+    if (text_ != before) Change();
+}
+
+std::string TCustomMaskEdit::EditText() const { return engine_.IsMasked() ? engine_.EditText() : text_; }
+
+void TCustomMaskEdit::SetEditText(const std::string& text) {
+    if (!engine_.IsMasked()) {
+        TCustomEdit::SetText(text);
+        return;
+    }
+    engine_.SetEditText(text);
+    EngineChanged();
+}
+
+std::string TCustomMaskEdit::DisplayText() const { return EditText(); }
+
+void TCustomMaskEdit::EngineChanged() {
+    const std::string t = engine_.Text();
+    const bool changed = t != text_;
+    text_ = t;
+    ShowText();
+    if (changed) {
+        Modified = true;
+        Change();
+    }
+}
+
+void TCustomMaskEdit::WidgetEdited(const std::string& text) {
+    if (!engine_.IsMasked()) {
+        TCustomEdit::WidgetEdited(text);
+        return;
+    }
+    engine_.SetEditText(text);
+    EngineChanged();
+}
+
+void TCustomMaskEdit::ValidateEdit() {
+    if (!engine_.IsMasked()) return;
+    const int missing = engine_.FirstMissing();
+    if (missing < 0) return;
+    selStart_ = missing;
+    selLength_ = 0;
+    ApplySelection();
+    engine_.Validate();
+}
+
+void TCustomMaskEdit::DoExit() {
+    if (engine_.IsMasked()) ValidateEdit();
+    TCustomEdit::DoExit();
+}
+
+void TCustomMaskEdit::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
+    if (!engine_.IsMasked()) {
+        TCustomEdit::DefaultKeyInput(key, shift, ch);
+        return;
+    }
+    const int len = engine_.Length();
+    int s = std::clamp(selStart_, 0, len);
+    int l = std::clamp(selLength_, 0, len - s);
+    auto moveCaret = [&](int pos) {
+        pos = std::clamp(pos, 0, len);
+        if (shift & ssShift) {
+            // Extend from the end that does not move.
+            int anchor = (pos < s + l && pos <= s) ? s + l : s;
+            selStart_ = std::min(anchor, pos);
+            selLength_ = std::abs(pos - anchor);
+        } else {
+            selStart_ = pos;
+            selLength_ = 0;
+        }
+        ApplySelection();
+    };
+    const bool ctrl = shift & ssCtrl;
+    if (ctrl && (key == 'C' || key == VK_INSERT)) {
+        if (l > 0) QGuiApplication::clipboard()->setText(ToQ(engine_.EditText().substr(s, l)));
+        return;
+    }
+    if (ctrl && key == 'A') {
+        SelectAll();
+        return;
+    }
+    switch (key) {
+        case VK_LEFT: moveCaret((l > 0 && !(shift & ssShift)) ? s : s - 1); return;
+        case VK_RIGHT: moveCaret((l > 0 && !(shift & ssShift)) ? s + l : s + 1); return;
+        case VK_HOME: moveCaret(0); return;
+        case VK_END: moveCaret(len); return;
+        default: break;
+    }
+    if (ReadOnly()) return;
+    int pos = s;
+    if (ctrl && (key == 'V') ) {
+        const std::string paste = FromQ(QGuiApplication::clipboard()->text());
+        if (l > 0) engine_.ClearRange(s, s + l);
+        for (char c : paste)
+            if (!engine_.TypeChar(pos, c)) break;
+    } else if (ctrl && key == 'X') {
+        if (l > 0) {
+            QGuiApplication::clipboard()->setText(ToQ(engine_.EditText().substr(s, l)));
+            engine_.ClearRange(s, s + l);
+        }
+    } else if (key == VK_BACK) {
+        if (l > 0) engine_.ClearRange(s, s + l);
+        else if (!engine_.Backspace(pos)) MessageBeep();
+    } else if (key == VK_DELETE) {
+        if (l > 0) engine_.ClearRange(s, s + l);
+        else if (!engine_.DeleteAt(s)) MessageBeep();
+    } else if (static_cast<unsigned char>(ch) >= 32 && !ctrl) {
+        if (l > 0) engine_.ClearRange(s, s + l);
+        if (!engine_.TypeChar(pos, ch)) MessageBeep();
+    } else {
+        return;
+    }
+    selStart_ = pos;
+    selLength_ = 0;
+    EngineChanged();
+    ApplySelection();
+}
+
+// ----------------------------------------------------------------------- memo
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* edit = new QPlainTextEdit();
+    SetWidget(edit);
+    WatchWidget(edit->viewport());
+    SetTabStop(true);
+    color_ = clWindow;
+    parentColor_ = false;
+    ColorChanged();
+    SetBounds(0, 0, 185, 89);
+    Lines.OnChange = [this] { LinesChanged(); };
+    QObject::connect(edit, &QPlainTextEdit::textChanged, SignalContext(), [this, edit] {
+        if (updating_) return;
+        Guard(this, [&] { WidgetEdited(FromQ(edit->toPlainText())); });
+    });
+}
+
+std::string TMemo::Text() const {
+    std::string s;
+    for (int i = 0; i < Lines.Count(); ++i) {
+        if (i) s += "\r\n";
+        s += Lines[i];
+    }
+    return s;
+}
+
+void TMemo::SetText(const std::string& text) { Lines.SetText(text); }
+
+void TMemo::LinesChanged() {
+    if (updating_) return;
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget())) {
+        updating_ = true;
+        QString all;
+        for (int i = 0; i < Lines.Count(); ++i) {
+            if (i) all += QChar('\n');
+            all += ToQ(Lines[i]);
+        }
+        edit->setPlainText(all);
+        updating_ = false;
+    }
+    Change();
+}
+
+void TMemo::WidgetEdited(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string cur;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+        } else if (c != '\r') {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    Lines.MutableItems() = std::move(lines);
+    Modified = true;
+    Change();
+}
+
+void TMemo::Change() {
+    if (OnChange) OnChange(this);
+}
+
+int TMemo::GetDlgCode() const {
+    int code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (WantReturns) code |= DLGC_WANTALLKEYS;
+    if (WantTabs) code |= DLGC_WANTTAB;
+    return code;
+}
+
+void TMemo::SetReadOnly(bool value) {
+    readOnly_ = value;
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget())) edit->setReadOnly(value);
+}
+
+void TMemo::SetWordWrap(bool value) {
+    wordWrap_ = value;
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget()))
+        edit->setLineWrapMode(value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) {
+    scrollBars_ = value;
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget())) {
+        const bool h = value == TScrollStyle::ssHorizontal || value == TScrollStyle::ssBoth;
+        const bool v = value == TScrollStyle::ssVertical || value == TScrollStyle::ssBoth;
+        edit->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        edit->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    }
+}
+
+void TMemo::FontChanged() { TControl::FontChanged(); }
+void TMemo::ColorChanged() { SetBaseColor(Widget(), color_); }
+
+// -------------------------------------------------------- check/radio buttons
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+    auto* box = new QCheckBox();
+    SetWidget(box);
+    SetTabStop(true);
+    SetBounds(0, 0, 97, 17);
+    QObject::connect(box, &QCheckBox::clicked, SignalContext(), [this, box] {
+        Guard(this, [this, box] {
+            if (FocusRefused) {
+                FocusRefused = false;
+                QSignalBlocker block(box);
+                box->setCheckState(state_ == TCheckBoxState::cbChecked   ? Qt::Checked
+                                   : state_ == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
+                                                                         : Qt::Unchecked);
+                return;
+            }
+            Toggle();
+        });
+    });
+}
+
+void TCheckBox::SetState(TCheckBoxState state) {
+    if (state == state_) return;
+    state_ = state;
+    if (auto* box = qobject_cast<QCheckBox*>(Widget())) {
+        QSignalBlocker block(box);
+        box->setTristate(AllowGrayed || state == TCheckBoxState::cbGrayed);
+        box->setCheckState(state == TCheckBoxState::cbChecked   ? Qt::Checked
+                           : state == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
+                                                                : Qt::Unchecked);
+    }
+    Click();
+}
+
+void TCheckBox::Toggle() {
+    switch (state_) {
+        case TCheckBoxState::cbUnchecked:
+            SetState(AllowGrayed ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked);
+            break;
+        case TCheckBoxState::cbChecked: SetState(TCheckBoxState::cbUnchecked); break;
+        case TCheckBoxState::cbGrayed: SetState(TCheckBoxState::cbChecked); break;
+    }
+}
+
+void TCheckBox::TextChanged() {
+    if (auto* box = qobject_cast<QCheckBox*>(Widget())) box->setText(ToQ(text_));
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    auto* radio = new QRadioButton();
+    radio->setAutoExclusive(false);
+    SetWidget(radio);
+    SetTabStop(true);
+    SetBounds(0, 0, 113, 17);
+    QObject::connect(radio, &QRadioButton::clicked, SignalContext(), [this, radio] {
+        Guard(this, [this, radio] {
+            QSignalBlocker block(radio);
+            if (FocusRefused) {
+                FocusRefused = false;
+                radio->setChecked(checked_);
+                return;
+            }
+            radio->setChecked(true);
+            SetChecked(true);
+        });
+    });
+}
+
+void TRadioButton::SetChecked(bool value) {
+    if (value == checked_) return;
+    checked_ = value;
+    if (auto* radio = qobject_cast<QRadioButton*>(Widget())) {
+        QSignalBlocker block(radio);
+        radio->setChecked(value);
+    }
+    if (!value) return;
+    if (TWinControl* p = Parent())
+        for (int i = 0; i < p->ControlCount(); ++i)
+            if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i)); r && r != this) r->SetChecked(false);
+    Click();
+}
+
+void TRadioButton::TextChanged() {
+    if (auto* radio = qobject_cast<QRadioButton*>(Widget())) radio->setText(ToQ(text_));
+}
+
+// ------------------------------------------------------------------ combo box
+
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* combo = new QComboBox();
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    SetWidget(combo);
+    WatchWidget(combo->lineEdit());
+    SetTabStop(true);
+    color_ = clWindow;
+    parentColor_ = false;
+    SetBounds(0, 0, 145, 21);
+    Items.OnChange = [this] { ItemsChanged(); };
+    QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), SignalContext(), [this](int index) {
+        Guard(this, [&] { SelectAsUser(index); });
+    });
+    auto connectEdit = [this, combo] {
+        if (QLineEdit* le = combo->lineEdit()) {
+            WatchWidget(le);
+            QObject::connect(le, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
+                Guard(this, [&] {
+                    text_ = FromQ(s);
+                    itemIndex_ = Items.IndexOf(text_);
+                    Change();
+                });
+            });
+        }
+    };
+    connectEdit();
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    if (auto* combo = qobject_cast<QComboBox*>(Widget())) {
+        const bool editable = style != TComboBoxStyle::csDropDownList;
+        combo->setEditable(editable);
+        if (editable && combo->lineEdit()) {
+            WatchWidget(combo->lineEdit());
+            QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
+                Guard(this, [&] {
+                    text_ = FromQ(s);
+                    itemIndex_ = Items.IndexOf(text_);
+                    Change();
+                });
+            });
+        }
+    }
+    if (style_ == TComboBoxStyle::csDropDownList) {
+        itemIndex_ = Items.IndexOf(text_);
+        if (itemIndex_ < 0) text_.clear();
+    }
+    ShowState();
+}
+
+void TComboBox::ShowState() {
+    auto* combo = qobject_cast<QComboBox*>(Widget());
+    if (!combo) return;
+    updating_ = true;
+    QSignalBlocker block(combo);
+    if (combo->count() != Items.Count()) {
+        combo->clear();
+        for (const std::string& s : Items.Items()) combo->addItem(ToQ(s));
+    } else {
+        for (int i = 0; i < Items.Count(); ++i) combo->setItemText(i, ToQ(Items[i]));
+    }
+    combo->setCurrentIndex(itemIndex_);
+    if (combo->isEditable()) combo->setEditText(ToQ(text_));
+    updating_ = false;
+}
+
+void TComboBox::ItemsChanged() {
+    if (sorted_) {
+        auto& v = Items.MutableItems();
+        std::sort(v.begin(), v.end(), [](const std::string& a, const std::string& b) {
+            return QString::compare(ToQ(a), ToQ(b), Qt::CaseInsensitive) < 0;
+        });
+    }
+    if (itemIndex_ >= Items.Count()) itemIndex_ = -1;
+    if (style_ == TComboBoxStyle::csDropDownList) text_ = itemIndex_ >= 0 ? Items[itemIndex_] : std::string();
+    ShowState();
+}
+
+void TComboBox::SetItemIndex(int index) {
+    if (index < -1 || index >= Items.Count()) index = -1;
+    itemIndex_ = index;
+    text_ = index >= 0 ? Items[index] : std::string();
+    ShowState();
+}
+
+void TComboBox::SetText(const std::string& text) {
+    if (style_ == TComboBoxStyle::csDropDownList) {
+        int index = -1;
+        for (int i = 0; i < Items.Count() && index < 0; ++i)
+            if (QString::compare(ToQ(Items[i]), ToQ(text), Qt::CaseInsensitive) == 0) index = i;
+        SetItemIndex(index);
+        return;
+    }
+    text_ = text;
+    itemIndex_ = Items.IndexOf(text);
+    ShowState();
+}
+
+void TComboBox::SetSorted(bool value) {
+    sorted_ = value;
+    if (value) ItemsChanged();
+}
+
+bool TComboBox::DroppedDown() const {
+    auto* combo = qobject_cast<QComboBox*>(Widget());
+    return combo && combo->view() && combo->view()->isVisible();
+}
+
+void TComboBox::SetDroppedDown(bool value) {
+    auto* combo = qobject_cast<QComboBox*>(Widget());
+    if (!combo || !combo->isVisible()) return;
+    if (value) combo->showPopup();
+    else combo->hidePopup();
+}
+
+void TComboBox::Clear() {
+    Items.Clear();
+    text_.clear();
+    itemIndex_ = -1;
+    ShowState();
+}
+
+void TComboBox::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TComboBox::SelectAsUser(int index) {
+    if (index < 0 || index >= Items.Count()) return;
+    SetItemIndex(index);
+    Click();
+    if (OnSelect) OnSelect(this);
+    else Change();
+}
+
+void TComboBox::TypeAsUser(const std::string& text) {
+    if (style_ == TComboBoxStyle::csDropDownList) {
+        int index = -1;
+        for (int i = 0; i < Items.Count() && index < 0; ++i)
+            if (QString::compare(ToQ(Items[i]), ToQ(text), Qt::CaseInsensitive) == 0) index = i;
+        if (index >= 0) SelectAsUser(index);
+        return;
+    }
+    text_ = text;
+    itemIndex_ = Items.IndexOf(text);
+    ShowState();
+    Change();
+}
+
+void TComboBox::FontChanged() { TControl::FontChanged(); }
+void TComboBox::ColorChanged() { SetBaseColor(Widget(), color_); }
+
+// ------------------------------------------------------------------- list box
+
+TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* list = new QListWidget();
+    SetWidget(list);
+    WatchWidget(list->viewport());
+    SetTabStop(true);
+    color_ = clWindow;
+    parentColor_ = false;
+    ColorChanged();
+    SetBounds(0, 0, 121, 97);
+    Items.OnChange = [this] { ItemsChanged(); };
+    QObject::connect(list, &QListWidget::itemSelectionChanged, SignalContext(), [this, list] {
+        if (updating_) return;
+        Guard(this, [this, list] {
+            itemIndex_ = list->currentRow();
+            selected_.assign(Items.Count(), false);
+            for (int i = 0; i < list->count() && i < Items.Count(); ++i) selected_[i] = list->item(i)->isSelected();
+            Click();
+        });
+    });
+}
+
+void TListBox::ItemsChanged() {
+    if (sorted_) {
+        auto& v = Items.MutableItems();
+        std::sort(v.begin(), v.end(), [](const std::string& a, const std::string& b) {
+            return QString::compare(ToQ(a), ToQ(b), Qt::CaseInsensitive) < 0;
+        });
+    }
+    selected_.assign(Items.Count(), false);
+    if (itemIndex_ >= Items.Count()) itemIndex_ = -1;
+    if (itemIndex_ >= 0) selected_[itemIndex_] = true;
+    ShowState();
+}
+
+void TListBox::ShowState() {
+    auto* list = qobject_cast<QListWidget*>(Widget());
+    if (!list) return;
+    updating_ = true;
+    if (list->count() != Items.Count()) {
+        list->clear();
+        for (const std::string& s : Items.Items()) list->addItem(ToQ(s));
+    } else {
+        for (int i = 0; i < Items.Count(); ++i) list->item(i)->setText(ToQ(Items[i]));
+    }
+    list->setCurrentRow(itemIndex_);
+    for (int i = 0; i < list->count() && i < static_cast<int>(selected_.size()); ++i)
+        list->item(i)->setSelected(selected_[i]);
+    updating_ = false;
+}
+
+void TListBox::SetItemIndex(int index) {
+    if (index < -1 || index >= Items.Count()) index = -1;
+    itemIndex_ = index;
+    if (!multiSelect_) selected_.assign(Items.Count(), false);
+    if (index >= 0) selected_[index] = true;
+    ShowState();
+}
+
+void TListBox::SetMultiSelect(bool value) {
+    multiSelect_ = value;
+    if (auto* list = qobject_cast<QListWidget*>(Widget()))
+        list->setSelectionMode(value ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+bool TListBox::Selected(int index) const {
+    return index >= 0 && index < static_cast<int>(selected_.size()) && selected_[index];
+}
+
+void TListBox::SetSelected(int index, bool value) {
+    if (index < 0 || index >= Items.Count()) return;
+    if (!multiSelect_ && value) {
+        SetItemIndex(index);
+        return;
+    }
+    selected_[index] = value;
+    ShowState();
+}
+
+int TListBox::SelCount() const {
+    return static_cast<int>(std::count(selected_.begin(), selected_.end(), true));
+}
+
+void TListBox::SetSorted(bool value) {
+    sorted_ = value;
+    if (value) ItemsChanged();
+}
+
+std::string TListBox::Text() const { return itemIndex_ >= 0 ? Items[itemIndex_] : std::string(); }
+
+void TListBox::SelectAsUser(int index) {
+    if (index < 0 || index >= Items.Count()) return;
+    SetItemIndex(index);
+    Click();
+}
+
+void TListBox::FontChanged() { TControl::FontChanged(); }
+void TListBox::ColorChanged() { SetBaseColor(Widget(), color_); }
+
+// ------------------------------------------------------------------ group box
+
+TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetWidget(new QGroupBox());
+    SetBounds(0, 0, 185, 105);
+    clickOnRelease_ = true;
+}
+
+void TGroupBox::TextChanged() {
+    if (auto* g = qobject_cast<QGroupBox*>(Widget())) g->setTitle(ToQ(text_));
+}
+
+void TGroupBox::AdjustClientRect(TRect& rect) const {
+    QFontMetrics fm(ToQFont(font_));
+    rect.Top += fm.height();
+    InflateRect(rect, -2, -2);
+}
+
+// ----------------------------------------------------------------- scroll bar
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
+    auto* bar = new QScrollBar(Qt::Horizontal);
+    SetWidget(bar);
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 16);
+    ShowState();
+    QObject::connect(bar, &QAbstractSlider::actionTriggered, SignalContext(), [this, bar](int action) {
+        if (updating_) return;
+        TScrollCode code;
+        int pos = position_;
+        switch (action) {
+            case QAbstractSlider::SliderSingleStepAdd: code = TScrollCode::scLineDown; pos += SmallChange; break;
+            case QAbstractSlider::SliderSingleStepSub: code = TScrollCode::scLineUp; pos -= SmallChange; break;
+            case QAbstractSlider::SliderPageStepAdd: code = TScrollCode::scPageDown; pos += LargeChange; break;
+            case QAbstractSlider::SliderPageStepSub: code = TScrollCode::scPageUp; pos -= LargeChange; break;
+            case QAbstractSlider::SliderToMinimum: code = TScrollCode::scTop; pos = min_; break;
+            case QAbstractSlider::SliderToMaximum: code = TScrollCode::scBottom; pos = max_; break;
+            case QAbstractSlider::SliderMove: code = TScrollCode::scTrack; pos = bar->sliderPosition(); break;
+            default: return;
+        }
+        Guard(this, [&] { Scroll(code, pos); });
+        bar->setSliderPosition(position_);
+    });
+    QObject::connect(bar, &QAbstractSlider::sliderReleased, SignalContext(), [this, bar] {
+        Guard(this, [&] {
+            Scroll(TScrollCode::scPosition, bar->sliderPosition());
+            Scroll(TScrollCode::scEndScroll, position_);
+        });
+    });
+}
+
+void TScrollBar::SetKind(TScrollBarKind kind) {
+    kind_ = kind;
+    if (auto* bar = qobject_cast<QScrollBar*>(Widget()))
+        bar->setOrientation(kind == TScrollBarKind::sbVertical ? Qt::Vertical : Qt::Horizontal);
+}
+
+void TScrollBar::SetPageSize(int v) {
+    pageSize_ = std::max(0, v);
+    ShowState();
+}
+
+void TScrollBar::ShowState() {
+    auto* bar = qobject_cast<QScrollBar*>(Widget());
+    if (!bar) return;
+    updating_ = true;
+    QSignalBlocker block(bar);
+    bar->setRange(min_, std::max(min_, max_ - std::max(0, pageSize_ - 1)));
+    bar->setPageStep(std::max(1, pageSize_ > 0 ? pageSize_ : LargeChange));
+    bar->setSingleStep(std::max(1, SmallChange));
+    bar->setValue(position_);
+    updating_ = false;
+}
+
+void TScrollBar::SetParams(int position, int min, int max) {
+    if (max < min) max = min;
+    min_ = min;
+    max_ = max;
+    position = std::clamp(position, min_, max_);
+    const bool changed = position != position_;
+    position_ = position;
+    ShowState();
+    if (changed && OnChange) OnChange(this);
+}
+
+void TScrollBar::Scroll(TScrollCode code, int position) {
+    int p = position;
+    if (OnScroll) OnScroll(this, code, p);
+    p = std::clamp(p, min_, max_);
+    if (p != position_) {
+        position_ = p;
+        ShowState();
+        if (OnChange) OnChange(this);
+    }
+}

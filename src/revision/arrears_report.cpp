@@ -1,0 +1,152 @@
+// The arrears report "atual.html": the case's data, the new RMI working,
+// the whole spreadsheet, the amount due and the ADCT and URV blocks.
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/files.h"
+#include "platform/runtime/formats.h"
+#include "platform/runtime/text_file.h"
+#include "revision/arrears_internal.h"
+
+namespace calc {
+
+using namespace detail;
+
+namespace {
+
+const std::string kCrLf = "\r\n";
+const std::string kEmptyRow = "<tr><td><p></p></td></tr>";
+
+// Texts typed by the user or held in cells must print as typed, not as markup.
+std::string Escape(const std::string& text) {
+    if (text.find_first_of("&<>") == std::string::npos) return text;
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+void Table(std::vector<std::string>& lines, const TCellMatrix& grid) {
+    static const std::string cellStart =
+        "<td> <p class=MsoNormal align=right style=\"text-align:right\">";
+    lines.push_back("<div align=left>");
+    lines.push_back(kCrLf + "<div align=center><table border =1 >" + kCrLf);
+    for (int r = 0; r < grid.RowCount(); ++r) {
+        std::string line = "<tr>" + kCrLf;
+        for (int c = 0; c < grid.ColCount(); ++c) {
+            line += cellStart;
+            line += Escape(grid.Cell(c, r));
+            line += "</td>";
+        }
+        lines.push_back(std::move(line));
+        lines.push_back("</tr>");
+    }
+    lines.push_back("</div></table>");
+}
+
+void UrvBlock(std::vector<std::string>& lines, const char* side, const long double* values,
+              long double mean) {
+    lines.push_back(kCrLf + "<div align=center><table border =1 >" + kCrLf);
+    lines.push_back("<tr><td><p><b>(URV) Conversão em URV: </b></p></td></tr>");
+    lines.push_back(std::string("<tr><td><p><b>Aplicação sobre o Benefício ") + side +
+                    ": </b></p></td></tr>");
+    static const char* const months[4] = {"11/1993", "12/1993", "01/1994", "02/1994"};
+    for (int k = 0; k < 4; ++k)
+        lines.push_back(std::string("<tr><td><p>") + months[k] + ": " +
+                        FormatFloat("#,#00.00000", values[k]) + "</p></td></tr>");
+    lines.push_back("<tr><td><p><b>Média: </b>" + FormatFloat("#,#00.00000", mean) +
+                    "</p></td></tr>");
+    lines.push_back("</div></table>");
+}
+
+} // namespace
+
+std::vector<std::string> imprixLines(const TReportInput& in) {
+    static const TCellMatrix empty(1, 1);
+    const TCellMatrix& planilha = in.planilha ? *in.planilha : empty;
+    const TCellMatrix& Sdem = in.Sdem ? *in.Sdem : empty;
+    std::vector<std::string> lines;
+    lines.reserve(2 * (planilha.RowCount() + Sdem.RowCount()) + 64);
+
+    const std::string span = "<span style=\"font-size:" + Escape(in.Cfont) +
+                             ".0pt;font-family:" + Escape(in.Cnomefont) + "\">";
+    lines.push_back("<html>");
+    lines.push_back("<head>");
+    lines.push_back("<title>Atualização</title>");
+    lines.push_back(kEmptyRow);
+    lines.push_back(kEmptyRow);
+    lines.push_back(span);
+    lines.push_back("<tr><td><p><b>Nome:</b> " + Escape(in.Enome) +
+                    " <b>   Número do Benefício:</b> " + Escape(in.Enumero) + "</p></td></tr>");
+    lines.push_back("<tr><td><p><b>Data inicial do cálculo: </b>" + Escape(in.Dataini) +
+                    " <b>  Data final do cálculo:</b> " + Escape(in.Datafim) + "</p></td></tr>");
+    lines.push_back("<tr><td><p><b>RMI Autor: </b>" + Fmt(in.Vinss) + " <b>   RMI INSS: </b>" +
+                    Fmt(in.Vautor) + "</p></td></tr>");
+    lines.push_back(kEmptyRow + "</span>");
+    lines.push_back("<div align=center>");
+    lines.push_back(span);
+    lines.push_back(kEmptyRow);
+    lines.push_back(kEmptyRow);
+    if (!in.cpossuo) {
+        lines.push_back("<tr><td><p><b>NOVA RMI</b></p></td></tr>");
+        Table(lines, Sdem);
+    }
+    lines.push_back(kEmptyRow);
+    lines.push_back("<tr><td><p><b>EVOLUÇÃO DA RMI ORIGINAL E A NOVA RMI, E APURAÇÃO DAS "
+                    "DIFERENÇAS</b></p></td></tr>");
+    lines.push_back("<tr><td><p><b>Índice de Correção: </b>" + Escape(in.ComboBox1) +
+                    "</p></td></tr>");
+    Table(lines, planilha);
+    lines.push_back(kEmptyRow);
+    lines.push_back("<tr><td><p><b>DIFERENÇA DEVIDA = R$ " +
+                    Escape(planilha.Cell(11, planilha.RowCount() - 1)) + "</b></p></td></tr>");
+    lines.push_back(kEmptyRow);
+
+    if (in.DatainiDate < EncodeDate(1989, 4, 1)) {
+        lines.push_back(kCrLf + "<div align=center><table border =1 >" + kCrLf);
+        lines.push_back("<tr><td><p><b>(ADCT) Aplicação da ADCT art. 58</b></p></td></tr>");
+        // Without the first month's minimum wage the number of wages is unknown.
+        auto wages = [&](long double rmi) {
+            return salminicial == 0 ? std::string("salário mínimo do primeiro mês não encontrado")
+                                    : FormatFloat("#,##0.00000", rmi / salminicial);
+        };
+        lines.push_back("<tr><td><p>RMI Autor em salários: " + wages(in.Vinss) + "</p></td></tr>");
+        lines.push_back("<tr><td><p>RMI INSS em salários: " + wages(in.Vautor) + "</p></td></tr>");
+        lines.push_back("</div></table>");
+        lines.push_back(kEmptyRow);
+    }
+    const bool beforeUrv = in.DatainiDate < EncodeDate(1994, 3, 1);
+    if (in.Curv && beforeUrv) {
+        UrvBlock(lines, "do Autor", urvautor, mediaurvautor);
+        lines.push_back(kEmptyRow);
+    }
+    if (in.Curvinss && beforeUrv) UrvBlock(lines, "INSS", urvinss, mediaurvinss);
+    lines.push_back("</html>");
+    return lines;
+}
+
+void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage) {
+    std::vector<std::string> lines = imprixLines(in);
+    try {
+        TTextFileWriter file(PathJoin(DataDir, "atual.html"));
+        for (const std::string& line : lines)
+            file.Writeln(line);
+        file.Close();
+    } catch (const EInOutError&) {
+        if (showMessage) showMessage("File access error");
+    }
+}
+
+} // namespace calc

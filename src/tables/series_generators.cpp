@@ -1,0 +1,206 @@
+#include "tables/series_generators.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/runtime/arith.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
+
+std::string CellValueMessage(const std::string& row, const std::string& column,
+                             const std::string& text) {
+    return "Valor inválido na linha " + row + ", coluna " + column + ": '" + text + "'";
+}
+
+namespace {
+
+bool HasDigit(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+std::string RowLabel(const std::string& key, int row) {
+    return HasDigit(key) ? key : IntToStr(row);
+}
+
+namespace tabelas {
+
+namespace {
+
+long double Number(const TCellMatrix& grid, int col, int row) {
+    const std::string& text = grid.Cell(col, row);
+    long double v;
+    if (!TryStrToFloat(text, v))
+        throw ECellValueError(
+            CellValueMessage(RowLabel(grid.Cell(0, row), row), IntToStr(col), text));
+    return v;
+}
+
+// Steps shared by the ratio and the keyed kinds: the target takes the
+// source's size and its columns 0, 2 and 3; column 1 starts empty.
+void PrepareTarget(TCellMatrix& target, const TCellMatrix& source) {
+    for (int r = 0; r < target.RowCount(); ++r)
+        target.SetCell(0, r, "");
+    target.SetRowCount(1);
+    target.SetRowCount(source.RowCount());
+    target.SetColCount(source.ColCount());
+}
+
+void CopyColumns(TCellMatrix& target, const TCellMatrix& source) {
+    for (int c : {0, 2, 3}) {
+        if (c >= source.ColCount()) continue;
+        for (int r = 0; r < source.RowCount(); ++r)
+            target.SetCell(c, r, source.Cell(c, r));
+    }
+}
+
+void RatioKind(TCellMatrix& target, const TCellMatrix& source) {
+    PrepareTarget(target, source);
+    CopyColumns(target, source);
+    int last = source.RowCount() - 1;
+    target.SetCell(1, last, "1,0000");
+    if (last - 1 < 1) return;
+    long double top = Number(source, 1, last);
+    for (int r = last - 1; r >= 1; --r)
+        target.SetCell(1, r, formatfloatx(Divide(top, Number(source, 1, r))));
+}
+
+} // namespace
+
+std::string formatfloatx(long double value) {
+    value = CheckFinite(value);
+    // "%.11Le" gives the 12 significant digits, correctly rounded; only its
+    // digits are used, so the locale's decimal point does not matter.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.11Le", value);
+    std::string digits;
+    bool negative = buf[0] == '-';
+    const char* p = buf;
+    while (*p && *p != 'e' && *p != 'E') {
+        if (*p >= '0' && *p <= '9') digits += *p;
+        ++p;
+    }
+    int exponent = *p ? std::atoi(p + 1) : 0;
+    // value = d0.d1d2... x 10^exponent: the integer part has exponent + 1
+    // digits; keep five decimals and cut the rest.
+    std::string intPart, fracPart;
+    int pointAt = exponent + 1; // digits before the decimal point
+    for (int i = 0; i < pointAt + 5; ++i) {
+        char d = (i >= 0 && i < static_cast<int>(digits.size())) ? digits[i] : '0';
+        if (i < pointAt)
+            intPart += d;
+        else if (i >= 0)
+            fracPart += d;
+    }
+    if (pointAt < 0) fracPart = std::string(std::min(5, -pointAt), '0') + fracPart;
+    fracPart = fracPart.substr(0, 5);
+    while (fracPart.size() < 5)
+        fracPart += '0';
+    size_t nz = intPart.find_first_not_of('0');
+    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+    bool zero = intPart == "0" && fracPart == "00000";
+    return (negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
+}
+
+long double RoundNum(long double value, int n) {
+    n = std::clamp(n, 0, 15);
+    long double scale = 1;
+    for (int i = 0; i < n; ++i)
+        scale *= 10;
+    return static_cast<long double>(Round(value * scale)) / scale;
+}
+
+void geraindice(TCellMatrix& indicegrid, const TCellMatrix& INPCGrid) {
+    RatioKind(indicegrid, INPCGrid);
+}
+
+void geraindiceI(TCellMatrix& SRVI, const TCellMatrix& SRevisaoI) {
+    RatioKind(SRVI, SRevisaoI);
+}
+
+void geraindicexII(TCellMatrix& SRVII, const TCellMatrix& SRevisaoII) {
+    RatioKind(SRVII, SRevisaoII);
+}
+
+void geraindicexIII(TCellMatrix& SRVIII, const TCellMatrix& SRevisaoIII) {
+    RatioKind(SRVIII, SRevisaoIII);
+}
+
+void geraindice98(TCellMatrix& grid98, const TCellMatrix& gridinpc98) {
+    grid98.SetRowCount(gridinpc98.RowCount());
+    grid98.SetColCount(gridinpc98.ColCount());
+    CopyColumns(grid98, gridinpc98);
+    int last = gridinpc98.RowCount() - 1;
+    grid98.SetCell(1, last, "1,0000");
+    long double f = 1;
+    for (int r = last - 1; r >= 1; --r) {
+        f = CheckFinite(f + f * Number(gridinpc98, 1, r) / 100);
+        grid98.SetCell(1, r, formatfloatx(f));
+    }
+}
+
+void geraindiceII(const std::string& key, TCellMatrix& target, const TCellMatrix& source) {
+    PrepareTarget(target, source);
+    CopyColumns(target, source);
+    int last = source.RowCount() - 1;
+    int s = last;
+    for (int r = 1; r <= last; ++r)
+        if (source.Cell(0, r) == key) s = r;
+    if (s <= 1) {
+        target.SetCell(1, s, "1,0000");
+        return;
+    }
+    target.SetCell(1, s, FormatFloat("0.0000000", 1));
+    long double f = 1;
+    for (int r = s; r > 1; --r) {
+        long double p = Number(source, 1, r - 1);
+        long double d = HasDigit(source.Cell(3, r)) ? Number(source, 3, r) : 1;
+        f = Divide(f + f * p / 100, d);
+        target.SetCell(1, r - 1, FormatFloat("0.0000000", f));
+    }
+}
+
+void geraindiceIII(TCellMatrix& SRVIII, const TCellMatrix& SRevisaoIII) {
+    geraindiceII(SRevisaoIII.Cell(0, SRevisaoIII.RowCount() - 1), SRVIII, SRevisaoIII);
+}
+
+void TruncateSeries(TCellMatrix& source, const std::string& D) {
+    int last = source.RowCount() - 1;
+    const std::string& month = source.Cell(0, last);
+    if (!HasDigit(month)) return;
+    if (!(StrToDate(D) < StrToDate("01/" + month))) return;
+    std::string key = Copy(D, 4, 7);
+    // The grid never removes its last data row: stop there rather than loop.
+    for (;;) {
+        int n = source.RowCount();
+        if (n <= 2) break;
+        source.SetRowCount(n - 1);
+        if (source.Cell(0, n - 2) == key || n - 2 == 2) break;
+    }
+}
+
+void geraindicex(const std::string& D, TCellMatrix& INPCGrid, TCellMatrix& indicegrid) {
+    TruncateSeries(INPCGrid, D);
+    geraindice(indicegrid, INPCGrid);
+}
+
+void geraindiceINSSI(const std::string& D, TCellMatrix& SRevisaoI, TCellMatrix& SRVI) {
+    TruncateSeries(SRevisaoI, D);
+    geraindiceII(SRevisaoI.Cell(0, SRevisaoI.RowCount() - 1), SRVI, SRevisaoI);
+}
+
+void geraindiceINSSII(const std::string& D, TCellMatrix& SRevisaoII, TCellMatrix& SRVII) {
+    TruncateSeries(SRevisaoII, D);
+    geraindiceII(SRevisaoII.Cell(0, SRevisaoII.RowCount() - 1), SRVII, SRevisaoII);
+}
+
+void geraindiceINSSIII(const std::string& D, TCellMatrix& SRevisaoIII, TCellMatrix& SRVIII) {
+    TruncateSeries(SRevisaoIII, D);
+    geraindicexIII(SRVIII, SRevisaoIII);
+}
+
+} // namespace tabelas

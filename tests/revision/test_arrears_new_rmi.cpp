@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "grid_text.h"
+#include "platform/runtime/dates.h"
+#include "revision/arrears_engine.h"
+
+namespace {
+
+struct NovaRmiCase {
+    TCellMatrix Sdig{2, 2}, Sdem{5, 2}, indicegrid{2, 1};
+    TCellMatrix GridSalmin = GridOf({"Data|Valor", "01/01/1990|100,00", "01/02/1990|100,00",
+                                     "01/03/1990|100,00", "01/04/1990|100,00"});
+    TCellMatrix gridiinss =
+        GridOf({"Mês|Maior|Menor", "01/1990|1.000,00|500,00", "02/1990|1.000,00|500,00",
+                "03/1990|1.000,00|500,00", "04/1990|2.000,00|1.000,00"});
+    std::string marcalimite;
+    std::vector<std::string> messages;
+    calc::TNovaRmiInput in;
+
+    NovaRmiCase() {
+        indicegrid = GridOf({"Mês|Fator", "01/1990|2", "02/1990|2", "03/1990|1"});
+        in.DateEdit1 = "01/01/1990";
+        in.DateEdit2 = "31/03/1990";
+        in.DateEdit2Date = EncodeDate(1990, 3, 31);
+        in.DateEdit3 = "15/03/1990";
+        in.divisor = 3;
+        in.divisorText = "3";
+        in.coef = 0.7L;
+        in.coefText = "0,70";
+    }
+    calc::TNovaRmi Rmi() {
+        calc::TTableGrids t;
+        t.GridSalmin = &GridSalmin;
+        t.gridiinss = &gridiinss;
+        t.indicegrid = &indicegrid;
+        return calc::TNovaRmi(Sdig, Sdem, t, marcalimite,
+                              [this](const std::string& m) { messages.push_back(m); });
+    }
+    void Salaries(std::initializer_list<const char*> values) {
+        Rmi().incdata2(in.DateEdit1, in.DateEdit2);
+        int r = 1;
+        for (const char* v : values)
+            Sdig.SetCell(1, r++, v);
+    }
+    std::vector<std::string> Row(int r) const {
+        std::vector<std::string> out;
+        for (int c = 0; c < 5; ++c)
+            out.push_back(Sdem.Cell(c, r));
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(NovaRmi, Lei8213LimitsEachSalaryInItsOwnMonth) {
+    NovaRmiCase c;
+    c.in.Csmt = true;
+    c.Salaries({"50,00", "5.000,00", "300"});
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "583,33");
+    EXPECT_EQ(c.Row(1), (Texts{"01/1990", "50,00", "2", "200,00", "SM"}));
+    EXPECT_EQ(c.Row(2), (Texts{"02/1990", "5.000,00", "2", "2.000,00", "Teto"}));
+    EXPECT_EQ(c.Row(3), (Texts{"03/1990", "300,00", "1", "300,00", ""}));
+    EXPECT_EQ(c.Row(4), (Texts{"Soma", "", "", "2.500,00", ""}));
+    EXPECT_EQ(c.Row(5), (Texts{"SB", "", "2.500,00 : 3", "833,33", ""}));
+    EXPECT_EQ(c.Row(6), (Texts{"Coeficiente:", "", "833,33 x 0,70", "583,33", ""}));
+    EXPECT_EQ(c.Row(7), (Texts{"RMI", "", "15/03/1990", "583,33", ""}));
+    EXPECT_EQ(c.Sdem.RowCount(), 8);
+}
+
+TEST(NovaRmi, Decreto83080SplitsAtTheSmallerCeiling) {
+    NovaRmiCase c;
+    c.in.caplicar = true;
+    c.in.coef = 0.95L;
+    c.in.coefText = "0,95";
+    c.in.umtrinta = 10;
+    c.in.umtrintaText = "10";
+    c.indicegrid = GridOf({"Mês|Fator", "01/1990|1", "02/1990|1", "03/1990|1"});
+    c.Salaries({"1.500,00", "1.500,00", "1.500,00"});
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "1.116,67");
+    EXPECT_EQ(c.Row(5), (Texts{"SB", "", "4.500,00 : 3", "1.500,00", ""}));
+    EXPECT_EQ(c.Row(6), (Texts{"Maior teto", "", "2.000,00", "", ""}));
+    EXPECT_EQ(c.Row(7), (Texts{"Menor teto", "", "1.000,00", "", ""}));
+    EXPECT_EQ(c.Row(8), (Texts{"Parcela Básica RMI:", "", "1.000,00 x 0,95", "950,00", ""}));
+    EXPECT_EQ(c.Row(9), (Texts{"Parcela Adicional RMI (10/30)", "", "", "166,67", ""}));
+    EXPECT_EQ(c.Row(10), (Texts{"RMI:", "", "", "1.116,67", ""}));
+
+    // Not above the smaller ceiling: the basic part alone.
+    c.Salaries({"900,00", "900,00", "900,00"});
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "855,00");
+    EXPECT_EQ(c.Row(8), (Texts{"Parcela Básica RMI:", "", "900,00 x 0,95", "855,00", ""}));
+    EXPECT_EQ(c.Row(9), (Texts{"RMI:", "", "", "855,00", ""}));
+    EXPECT_EQ(c.Sdem.RowCount(), 10);
+}
+
+TEST(NovaRmi, LastTwelveSalariesAndEmptyCells) {
+    NovaRmiCase c;
+    c.in.DateEdit2 = "01/12/1992";
+    c.in.Catual24 = true;
+    c.indicegrid.SetRowCount(37);
+    for (int i = 0; i < 36; ++i) {
+        TDateTime month = EncodeDate(1990 + i / 12, i % 12 + 1, 1);
+        c.indicegrid.SetCell(0, i + 1, FormatDateTime("mm/yyyy", month));
+        c.indicegrid.SetCell(1, i + 1, "1,5");
+    }
+    c.Rmi().incdata2(c.in.DateEdit1, c.in.DateEdit2);
+    c.Sdig.SetCell(1, 1, "100,00");
+    c.Rmi().Calcular(c.in);
+    EXPECT_EQ(c.Sdem.Cell(2, 24), "1,5");
+    EXPECT_EQ(c.Sdem.Cell(2, 25), "1");
+    EXPECT_EQ(c.Sdem.Cell(2, 36), "1");
+    EXPECT_EQ(c.Sdig.Cell(1, 2), "0");
+    EXPECT_EQ(c.Sdem.Cell(3, 37), "150,00"); // Soma
+}
+
+TEST(NovaRmi, StopsNamingWhatIsMissing) {
+    NovaRmiCase c;
+    c.Salaries({"100", "100", "100"});
+    c.in.divisor = 0;
+    EXPECT_EQ(MessageOf<calc::ECalcError>([&] { c.Rmi().Calcular(c.in); }),
+              "O divisor não pode ser zero");
+    // A month the index table lacks ends the factors there.
+    c.in.divisor = 3;
+    c.indicegrid = GridOf({"Mês|Fator", "01/1990|2", "03/1990|1"});
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
+              "Valor inválido na linha 02/1990, coluna Índice: ''");
+    EXPECT_EQ(c.Sdem.Cell(3, 1), "200,00");
+
+    c.in.caplicar = true;
+    c.indicegrid = GridOf({"Mês|Fator", "01/1990|1", "02/1990|1", "03/1990|1"});
+    c.in.DateEdit2Date = EncodeDate(1990, 5, 31);
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
+              "O mês 06/1990 não está na tabela INSS - Teto");
+}

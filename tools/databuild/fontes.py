@@ -1,0 +1,331 @@
+"""Writes data/FONTES.md: for every table its columns, coverage, rules and
+the sources and norms of its values. Generated with the tables, so the
+coverage it states is always the coverage of the files."""
+
+import sys
+
+bt = None   # the builder module, set by render (it may be running as __main__)
+
+
+def cell(text):
+    return text.replace("|", "\\|").replace("\n", " ").strip() or "—"
+
+
+def span_text(spans):
+    return ", ".join(bt.month_text(a) if a == b else "%s–%s" % (bt.month_text(a), bt.month_text(b))
+                     for a, b in spans)
+
+
+def coverage(months):
+    months = sorted(months)
+    have = set(months)
+    gaps = bt.spans(m for m in range(months[0], months[-1] + 1) if m not in have)
+    return bt.spans(months), gaps
+
+
+def source_rows(items):
+    """Distinct source rows behind a month -> (value, rows, ...) map, in order."""
+    seen, out = set(), []
+    for m in sorted(items):
+        for r in items[m][1]:
+            if r.where() not in seen:
+                seen.add(r.where())
+                out.append(r)
+    return out
+
+
+def render(build):
+    global bt
+    bt = sys.modules[type(build).__module__]
+    out = []
+    w = out.append
+    src, cur = build.src, build.cur
+
+    w("# Fontes das tabelas de índices\n")
+    w("Gerado por `tools/databuild/build_tables.py` junto com as tabelas `.tab` desta pasta. Não edite à mão: "
+      "mude as fontes ou o builder e rode `python3 tools/databuild/build_tables.py`. O teste `data_tables` "
+      "confere que os arquivos gravados são exatamente a saída do builder e que a cadeia de correção "
+      "reproduz os fatores oficiais conhecidos.\n")
+    w("## Origem dos valores\n")
+    w("Todo valor vem dos arquivos de `data/sources/`, cópia sem alteração da pesquisa de fatos públicos "
+      "(legislação e índices oficiais) descrita em `data/sources/README.md`; cada linha daqueles arquivos "
+      "traz a norma e o endereço onde o valor foi lido, e as notas das divergências entre fontes. Nenhum "
+      "valor foi estimado, interpolado ou repetido sobre uma lacuna: um mês cujo valor as fontes não dão "
+      "fica fora da tabela. Os poucos valores calculados a partir de valores lidos por uma regra legal "
+      "estão marcados como DERIVADO abaixo.\n")
+    w("## Formato\n")
+    w("- Windows-1252, um TAB depois de cada campo (inclusive o último), CR LF depois de cada linha; a "
+      "linha 0 traz os títulos das colunas.")
+    w("- Números com vírgula decimal e sem separador de milhar; valores nominais, na moeda do mês.")
+    w("- Uma linha por mês, do mais antigo ao mais recente: as buscas do programa tomam a primeira linha "
+      "no mês ou depois dele, então uma tabela só com os meses de mudança daria o valor seguinte.\n")
+
+    w("## Regras comuns\n")
+    w("**Mês de vigência.** Um valor que entra em vigor em qualquer dia de um mês vale para o mês inteiro, "
+      "como o programa o lê (ao procurar um mês ele troca o dia por 01). Ex.: o salário mínimo de "
+      "03/04/2000 é o de 04/2000, como no piso de benefícios da Portaria MPAS 4.824/2000.\n")
+    w("**Moeda de cada mês.** Uma troca de moeda num dia depois do primeiro vale a partir do mês em que a "
+      "moeda nova vigorou na maior parte dos dias. Isso dá exatamente os meses em que o programa divide "
+      "o benefício pelo corte de zeros: cruzado em 03/1986 (troca em 28/02/1986), cruzado novo em 01/1989 "
+      "(16/01/1989), cruzeiro real em 08/1993 e URV em 03/1994; o builder para com erro se `moeda.tsv` "
+      "levar a outros meses. Os valores de cada tabela estão na moeda do seu mês (ex.: o PNS de "
+      "Cz$ 54.374,00 de 01/1989 aparece como NCz$ 54,374). Meses e moedas:\n")
+    w("| a partir de | moeda | divisor da cadeia | fonte |")
+    w("|---|---|---|---|")
+    for m, symbol, div, r in cur.changes:
+        d = cur.chain_divisor(m)
+        w("| %s | %s | %s | %s |" % (bt.month_text(m), symbol, bt.num(d, 0) if d is not None else "—",
+                                      cell(r["norma"] + "; " + r["fonte"] if r["norma"] else r["fonte"])))
+    w("")
+    w("Os valores de 1940–1942 estão em mil-réis (1$000 = Cr$ 1,00, sem divisor). Na cadeia de correção "
+      "o cruzeiro real vira URV pela URV de 28/02/1994, CR$ %s (Lei 8.880/94 art. 21 §1º; valor DERIVADO "
+      "em `urv_diaria.tsv`, o mesmo que o programa usa para fevereiro de 1994), e a URV vira real a 1 por 1."
+      "\n" % bt.num(cur.urv_0228, 2))
+    w("**Mês que falta.** Nas tabelas procuradas pelo texto exato do mês (fatores, reajustes, pro rata), o "
+      "programa dá fator \"1\" a um mês ausente. Em `salmin.tab` e `inss.tab` a busca toma a primeira linha "
+      "no mês ou depois dele: um mês que falta no meio da tabela recebe o valor do mês coberto seguinte, e "
+      "um mês anterior à primeira linha recebe o valor da primeira linha. Cálculos que passem pelos meses "
+      "não cobertos listados abaixo precisam de tabelas completadas à mão.\n")
+
+    w("## Cobertura\n")
+    w("| arquivo | grade | meses cobertos | meses que faltam entre o primeiro e o último |")
+    w("|---|---|---|---|")
+    grids = {
+        "salmin.tab": "GridSalmin", "inss.tab": "gridiinss", "crmensalrev3.tab": "GridCorrRev",
+        "crmensalrevinss.tab": "Gridcrmensal", "atuaprev.tab": "tabatusal",
+        bt.CHAIN_FILE: "INPCGrid, SRevisaoIII, Gridanterior1994", bt.IGPDI_FILE: "SRevisaoI",
+        bt.INPC2004_FILE: "SRevisaoII", "inpc98.tab": "gridinpc98",
+    }
+    for name, rows in build.tables.items():
+        months = [bt.month(r[0][-7:]) for r in rows[1:]]
+        have, gaps = coverage(months)
+        w("| %s | `%s` | %s | %s |" % (name, grids[name], span_text(have), span_text(gaps) or "nenhum"))
+    w("")
+
+    # ---------------------------------------------------------------- salmin
+    w("## salmin.tab\n")
+    w("Colunas: 0 \"Data\" (\"01/mm/aaaa\"), 1 \"Salário Mínimo\" (valor em vigor no mês, na moeda do mês).\n")
+    have, gaps = coverage(build.salmin)
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
+    w("Lacunas das fontes (`data/sources/README.md`, \"Lacunas\"), cada uma deixando de fora os meses até a "
+      "mudança conhecida seguinte:\n")
+    for text, note in bt.SALMIN_UNKNOWN.items():
+        w("- %s: %s." % (text, note))
+    w("")
+    w("Antes de 05/1984 o valor é o maior salário mínimo regional. **De 08/1987 a 05/1989 a coluna traz o Piso "
+      "Nacional de Salários (PNS, DL 2.351/87)**, não o Salário Mínimo de Referência (SMR): o PNS era o piso "
+      "salarial, o salário mínimo de que falam a Constituição de 1988 (art. 7º IV, art. 201) e o art. 58 do "
+      "ADCT, que o programa aplica com esta coluna; o SMR era só um indexador (e faltam nas fontes os seus "
+      "valores de 02/1988 a 04/1989). De 06/1989 em diante volta o salário mínimo (Lei 7.789/89).\n")
+    w("Fontes (vigência, valor como lido, norma, onde foi lido):\n")
+    w("| vigência | valor | moeda | norma | fonte |")
+    w("|---|---|---|---|---|")
+    for r in source_rows(build.salmin):
+        w("| %s | %s | %s | %s | %s |" % (r["vigencia"], r["valor"], cell(r["moeda"]), cell(r["norma"]),
+                                          cell(r["fonte"])))
+    w("")
+
+    # ------------------------------------------------------------------ inss
+    w("## inss.tab\n")
+    w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Maior valor-teto\" (o teto em vigor no mês), 2 \"Menor "
+      "valor-teto\".\n")
+    have, gaps = coverage(build.teto)
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
+    w("**Colunas 1 e 2.** Até 1989 o salário-de-benefício tinha um maior e um menor valor-teto (o "
+      "Decreto 83.080/79 aplica à parte acima do menor a parcela de n/30); as fontes não dão nenhum dos "
+      "dois, então nenhum mês anterior a %s está na tabela (o limite do salário-de-contribuição de 1980 que "
+      "`teto_inss.tsv` traz não é o teto do benefício). A partir de 07/1989 há um único limite, comum ao "
+      "salário-de-contribuição e ao salário-de-benefício (Decreto 97.968/89, art. 1º); daí em diante não "
+      "existe menor valor-teto e a coluna 2 repete a coluna 1, o que faz o cálculo do Decreto 83.080/79 "
+      "não gerar parcela adicional.\n" % bt.month_text(bt.TETO_FIRST))
+    w("Lacunas:\n")
+    for text, note in bt.TETO_UNKNOWN.items():
+        w("- %s: %s." % (text, note))
+    w("")
+    w("Escolhas: 1990 usa o limite superior da 3ª faixa de contribuição (o limite do salário-de-contribuição, "
+      "igual ao do salário-de-benefício desde 07/1989); 01–02/1993 usam o máximo do salário-de-benefício da "
+      "Portaria MPS 08/1993 (não houve reajuste em 02/1993; o de 03/1993 não foi lido); **01/2011 usa "
+      "3.691,74**, o teto que acompanhou a troca retroativa do reajuste de 6,41% para 6,47% (3.467,40 × "
+      "1,0647), no lugar de 3.689,66; os meses marcados \"inferido\" em `teto_inss.tsv` (1997, 1999, 2000, "
+      "2002) e 12/1998 e 01/2004 (EC 20/98 e EC 41/03) seguem a fonte; 07/1994 segue a fonte (582,66, que a "
+      "literatura grafa 582,86).\n")
+    w("| vigência | teto | norma | fonte | nota |")
+    w("|---|---|---|---|---|")
+    for r in source_rows(build.teto):
+        w("| %s | %s | %s | %s | %s |" % (r["vigencia"], r["teto"], cell(r["norma"]), cell(r["fonte"]),
+                                          cell(r["nota"][:160])))
+    w("")
+
+    # ------------------------------------------------------------ crmensal
+    w("## crmensalrev3.tab e crmensalrevinss.tab\n")
+    w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Índice\" (fator do reajuste geral dos benefícios que entra em "
+      "vigor no mês, ou o texto \"1\" exatamente onde não há reajuste: o assistente compara esse texto), "
+      "2 \"Salário Mínimo\" (o de `salmin.tab` para o mês), 3 \"Moeda\". As duas tabelas são iguais: nos meses "
+      "cobertos não há diferença entre o que o INSS aplicou e o reajuste devido (a diferença de 11/1993 a "
+      "02/1994, o IRSM, cai em meses que as fontes não cobrem).\n")
+    months = build.correction_months()
+    have, gaps = coverage(months)
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
+    w("Um mês só entra quando se sabe se houve reajuste nele: de 01/1993 a 04/1993 (reajuste quadrimestral "
+      "de 01/1993 e antecipação de 03/1993; os de 05/1993 a 12/1993 não foram lidos) e de 01/1994 em diante "
+      "(a lista anual a partir de 1995 é completa). Os reajustes semestrais de 1977–1988, os de 1989–1992 "
+      "(inclusive os 147,06% de 09/1991, que não são um reajuste geral) não foram encontrados. O fator é 1 + "
+      "percentual/100 do reajuste integral (o primeiro reajuste proporcional fica em `atuaprev.tab`). "
+      "03/1994 tem \"1\": é a conversão em URV, que o programa faz com o seu próprio divisor.\n")
+    w("**2006.** A MP 291/2006 reajustou os benefícios em 04/2006 por um percentual que as fontes não "
+      "trazem; o teto, que é reajustado com os mesmos índices dos benefícios (Lei 8.212/91 art. 20 §1º), "
+      "passou de 2.668,15 para 2.801,56, o que dá 5,00% (DERIVADO). O aumento de 5,01% de 08/2006 (Decreto "
+      "5.872/2006) substituiu para todos os fins o reajuste de 2006, sobre o valor anterior a abril: o fator "
+      "de 08/2006 é 1,0501 / 1,05, e o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere. O aumento "
+      "de 08/2006 só valeu para benefícios iniciados até 03/2006; a tabela é uma só para todos, e um "
+      "benefício iniciado de 04/2006 a 07/2006 recebe nela esse fator de 08/2006 sem o ter tido.\n")
+    w("| competência | percentual | fator | norma | fonte | nota |")
+    w("|---|---|---|---|---|---|")
+    for m in months:
+        f, rows, note = build.reaj.factor[m]
+        if not rows:
+            continue
+        r = rows[0]
+        w("| %s | %s | %s | %s | %s | %s |" % (r["competencia"], r["percentual"] or "—",
+                                               "1" if f is None else bt.num(f, 1), cell(r["norma"]),
+                                               cell(r["fonte"]), cell(note)))
+    w("")
+
+    # -------------------------------------------------------------- atuaprev
+    w("## atuaprev.tab\n")
+    w("Colunas: 0 \"Data\" (mês de início do benefício, \"mm/aaaa\"), 1 \"Percentual\" (percentual do "
+      "primeiro reajuste, proporcional, desse benefício).\n")
+    have, gaps = coverage(build.pro_rata)
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
+    w("Uma linha por mês de início das tabelas pro rata lidas. A primeira linha de cada tabela (\"e "
+      "anteriores\") vale para o seu mês; os meses de início anteriores já tiveram o seu primeiro reajuste "
+      "no ano anterior. A tabela de 2013 das fontes é a original de 6,15%, depois retificada para 6,20% (a "
+      "retificada não foi lida): fica de fora. As de 2019 e 2026 são parciais. Um mês de início que falta "
+      "recebe do programa o reajuste integral.\n")
+    w("| ano do reajuste | meses de início | fonte |")
+    w("|---|---|---|")
+    by_year = {}
+    for m in sorted(build.pro_rata):
+        r = build.pro_rata[m][1][0]
+        by_year.setdefault(r["ano"], []).append((m, r))
+    for year, items in by_year.items():
+        w("| %s | %s | %s |" % (year, span_text(bt.spans(m for m, r in items)), cell(items[0][1]["fonte"])))
+    w("")
+
+    # ---------------------------------------------------------------- chain
+    chain = build.chains["inss"]
+    w("## %s\n" % bt.CHAIN_FILE)
+    w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Índice\" (número-índice acumulado), 2 e 3 vazias (levadas à "
+      "grade de fatores pelo gerador).\n")
+    have, gaps = coverage(build.index)
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps) or "nenhum"))
+    w("O fator que o gerador de razão tira da tabela para o mês m na chave P, índice[P] / índice[m], é o "
+      "produto de (1 + percentual/100) dos meses m a P − 1 da cadeia legal de correção dos "
+      "salários-de-contribuição, dividido pelos divisores das trocas de moeda que entram em vigor depois de "
+      "m até P: é assim que se formam os fatores das portarias do INSS. O percentual do mês m leva um "
+      "valor de m para m + 1. O índice vale 1 em %s e é gravado com 15 algarismos significativos.\n"
+      % bt.month_text(chain.first))
+    w(chain_text(build, chain))
+    w("## %s e %s\n" % (bt.IGPDI_FILE, bt.INPC2004_FILE))
+    w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Percentual\" (percentual do mês na mesma cadeia), 2 vazia, 3 "
+      "\"Divisor\" (divisor da troca de moeda que entra em vigor no mês; vazio onde não há).\n")
+    for name, key in ((bt.IGPDI_FILE, "igpdi"), (bt.INPC2004_FILE, "inpc2004")):
+        c = build.chains[key]
+        have, gaps = coverage(range(c.first, c.last_pct + 1))
+        w("- %s: %s (o percentual do último mês não entra em nenhum fator)." % (name, span_text(have)))
+    w("")
+    w("A mesma cadeia da tabela acima, com percentuais em vez de número-índice; os percentuais de ORTN, OTN "
+      "e BTN são DERIVADOS dos valores nominais (valor do mês seguinte / valor do mês − 1), gravados com 10 "
+      "casas. A primeira mantém o IGP-DI depois de 01/2004 (negativos aplicados: a correção monetária "
+      "acompanha a deflação, STJ, REsp 1.361.191/RS, repetitivo); a segunda usa o INPC a partir de 01/2004 "
+      "(de 01/2004 em diante difere da cadeia do INSS só em 01/2004). Há meses de 0% (OTN congelada de "
+      "03/1986 a 01/1987, BTN de 04/1990, URV de 03/1994 a 06/1994, IGP-DI de 08/1996 e os negativos "
+      "zerados): estas tabelas são lidas pelo gerador acumulado com divisor, não pelo de razão, que "
+      "dividiria por esses zeros.\n")
+
+    # --------------------------------------------------------------- inpc98
+    w("## inpc98.tab\n")
+    w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"INPC\" (percentual mensal), 2 e 3 vazias.\n")
+    months = list(build.inpc98_months())
+    w("Cobertura: %s.\n" % span_text(bt.spans(months)))
+    w("Começa em 07/1994 porque o gerador acumulado desta tabela não divide por nenhum corte de moeda (um "
+      "fator que atravessasse uma troca de moeda sairia errado) e a simulação só lê os 48 meses anteriores "
+      "a 16/12/1998. Os INPC negativos (%s) contam como zero, como o INSS fazia com o índice de correção "
+      "até 06/1999. Fonte: `inpc_mensal.tsv` (IBGE, via github investash/inflacao, licença MIT).\n"
+      % ", ".join(bt.month_text(m) for m in months if src.inpc_by_month[m] < 0))
+
+    # --------------------------------------------------------------- verify
+    w("## Conferência com fatores oficiais\n")
+    rows = build.tables[bt.CHAIN_FILE]
+    index = {bt.month(r[0]): bt.Decimal(r[1].replace(",", ".")) for r in rows[1:]}
+    results, skipped = bt.compare_checkpoints(index, src.checkpoints)
+    worst = max(abs(rel) for c, ours, rel, ok in results)
+    failed = [c for c, ours, rel, ok in results if not ok]
+    w("`build_tables.py --verify` calcula, a partir da tabela gravada, o fator que o gerador de razão dá "
+      "(índice[P] / índice[m], cortado em cinco casas) e o compara com cada fator de `checkpoints.tsv` "
+      "dentro da cobertura, com tolerância de 0,01%%. Resultado: %d conferem, %d falham (maior diferença "
+      "%s%%). As portarias de 1999 e 2004 diferem em cerca de −0,004%% (constante, já notada nas fontes: um "
+      "índice de 1995–1998 tem mais casas no cálculo oficial); os fatores mensais de 2021–2022 diferem no "
+      "máximo pela quinta casa cortada.\n" % (len(results) - len(failed), len(failed), bt.num(worst * 100, 4, 4)))
+    by_table = {}
+    for c, why in skipped:
+        by_table.setdefault((c["tabela"], c["mes_referencia"]), []).append(bt.month(c["competencia"]))
+    for (table, key), ms in by_table.items():
+        w("- Pulados (fora da cobertura), chave %s, %s: competências %s." % (key, table, span_text(bt.spans(ms))))
+    w("")
+    return "\n".join(out) + "\n"
+
+
+def chain_text(build, chain):
+    src = build.src
+    lines = ["Períodos da cadeia (índice que leva cada mês ao seguinte):\n",
+             "| meses | índice | fonte dos valores | base legal |", "|---|---|---|---|"]
+    correcao = {bt.month(r["competencia"]): r for r in src.correcao}
+    runs = []
+    for m in range(chain.first, chain.last_pct + 1):
+        name = chain.name[m].split("/")[0]
+        key = (name, m == bt.INPC_FROM)
+        if runs and runs[-1][3] == key and runs[-1][1] == m - 1:
+            runs[-1][1] = m
+        else:
+            runs.append([m, m, name, key])
+    for a, b, name, key in runs:
+        if name in ("ORTN", "OTN", "BTN"):
+            source = "`ortn_otn_btn.tsv` (valor nominal do título; github RafaelEstevamReis/Simple.Indicators, " \
+                     "licença MIT, conferido com a cadeia t222)"
+            law = {"ORTN": "Lei 6.423/77", "OTN": "DL 2.284/86",
+                   "BTN": "Lei 7.730/89 (fim da OTN); Lei 7.777/89 (BTN)"}[name]
+        elif name == "URV":
+            source = "salários já expressos em URV (percentual 0; URV = R$ 1,00 em 07/1994)"
+            law = "Lei 8.880/94 art. 21"
+        elif a == bt.INPC_FROM:
+            source = "`inpc_mensal.tsv` (IBGE)"
+            law = "fim do BTN (Lei 8.177/91); Lei 8.213/91 art. 31"
+        else:
+            r = correcao.get(a)
+            source = "`correcao_salarios_contribuicao.tsv`" if r is not None else "`inpc_mensal.tsv`"
+            if name in ("INPC", "IGP-DI"):
+                source += " (conferido com `%s`)" % ("inpc_mensal.tsv" if name == "INPC" else "igpdi_mensal.tsv")
+            elif name == "IRSM":
+                source += " (1993: fonte única, a tabela t222; 01–02/1994 lidos na imprensa)"
+            elif name == "IPC-r":
+                source += " (DERIVADOS nas fontes da razão entre fatores oficiais; 07/1994 confirmado pelo IBGE)"
+            law = r["base_legal"] if r is not None else ""
+        lines.append("| %s | %s | %s | %s |" % (span_text([(a, b)]), name, source, cell(law)))
+    lines.append("")
+    notes = [(m, chain.note[m]) for m in sorted(chain.note) if chain.note[m]]
+    lines.append("Pontos da cadeia que pedem escolha:\n")
+    lines.append("- 01/1989 → 02/1989: a OTN de 01/1989 (Cz$ 6.170,19 = NCz$ 6,17019) vira 6,17 BTN de NCz$ 1,00 "
+                 "(Lei 7.730/89): percentual −0,0031%.")
+    lines.append("- 02/1991 → 03/1991: o BTN acabou com o valor de 02/1991 (Lei 8.177/91) e a Lei 8.213/91 "
+                 "(art. 31) corrige os salários pelo INPC; o passo usa o INPC de 02/1991.")
+    lines.append("- 02/1994: entra o IRSM de fevereiro (39,67%), como manda a Lei 10.999/2004 (revisão do IRSM "
+                 "de 02/1994); depois o valor em cruzeiros reais é dividido pela URV de 28/02/1994.")
+    lines.append("- 04/1996: o IGP-DI já entra no passo de abril, como nos fatores oficiais.")
+    lines.append("- IGP-DI negativo até 06/1999 conta como zero (os fatores de 1999 e 2004 só fecham assim): %s; "
+                 "a partir de 07/1999 os negativos entram (05–07/2003 verificados); INPC negativo entra "
+                 "(\"variação integral\", Lei 8.213/91 art. 29-B; verificado em 09/2022)."
+                 % ", ".join(bt.month_text(m) for m, n in notes if "zero" in n))
+    lines.append("- 01/2004: IGP-DI (continuidade; a MP 167/2004 troca pelo INPC a partir de 02/2004).")
+    lines.append("")
+    return "\n".join(lines)
