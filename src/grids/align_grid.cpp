@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "grids/table_file.h"
+#include "platform/gui/application.h"
+#include "platform/runtime/errors.h"
 #include "platform/runtime/strutil.h"
 
 namespace {
@@ -18,44 +20,46 @@ TNewInplaceEdit::TNewInplaceEdit(TStringAlignGrid* grid) : TInplaceEdit(grid), a
 void TNewInplaceEdit::SetEditAlignment(TMyAlign a) {
     editAlignment_ = a;
     switch (a) {
-    case TMyAlign::alLeft: SetTextAlignment(0); break;
-    case TMyAlign::alCenter: SetTextAlignment(1); break;
-    case TMyAlign::alRight: case TMyAlign::alDefault: SetTextAlignment(2); break;
+        case TMyAlign::alLeft: SetTextAlignment(taLeftJustify); break;
+        case TMyAlign::alCenter: SetTextAlignment(taCenter); break;
+        case TMyAlign::alRight:
+        case TMyAlign::alDefault: SetTextAlignment(taRightJustify); break;
     }
 }
 
 void TNewInplaceEdit::UpdateContents() {
-    TInplaceEdit::UpdateContents();
+    // Bound first: loading the text notifies Change, which reads the bound cell.
     EditedCol = alignGrid_->Col();
     EditedRow = alignGrid_->Row();
+    TInplaceEdit::UpdateContents();
     SetEditAlignment(alignGrid_->GetAlignCell(EditedCol, EditedRow));
     SetEditFont(alignGrid_->ResolveCellFont(EditedCol, EditedRow));
     SetEditColor(alignGrid_->GetColorCell(EditedCol, EditedRow));
     EditMultilineMode = alignGrid_->EditMultiline;
 }
 
-bool TNewInplaceEdit::WantsKey(uint16_t key, TShiftState shift) const {
+bool TNewInplaceEdit::WantsKey(WORD key, TShiftState shift) const {
     if (EditMultilineMode) {
         switch (key) {
-        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME:
-        case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
-            return true;
-        default:
-            break;
+            case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME:
+            case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
+                return true;
+            default:
+                break;
         }
     }
     return TInplaceEdit::WantsKey(key, shift);
 }
 
-void TNewInplaceEdit::KeyDown(uint16_t& key, TShiftState shift) {
+void TNewInplaceEdit::EditKeyDown(WORD& key, TShiftState shift) {
     if (EditedCol < 0 || EditedRow < 0) {
         key = 0;
         return;
     }
-    TInplaceEdit::KeyDown(key, shift);
+    TInplaceEdit::EditKeyDown(key, shift);
 }
 
-void TNewInplaceEdit::KeyPress(char& key) {
+void TNewInplaceEdit::EditKeyPress(char& key) {
     if (EditedCol < 0 || EditedRow < 0) {
         key = 0;
         return;
@@ -66,23 +70,17 @@ void TNewInplaceEdit::KeyPress(char& key) {
             return;
         }
         alignGrid_->PostEditMessage(GM_ENDEDITNEXT, EditedCol, EditedRow);
-        grid_->SendKeyPress(key);
-        key = 0;
-        return;
-    }
-    if (key == 27 && !EditMultilineMode) {
+    } else if (key == 27 && !EditMultilineMode) {
         SetText(TextBeforeEdit);
-        SetModified(true);  // the cell may hold a refused text: write the old one back
+        Modified = true;  // the cell may hold a refused text: write the old one back
         alignGrid_->PostEditMessage(GM_CANCELEDIT, EditedCol, EditedRow);
-        char enter = 13;
-        grid_->SendKeyPress(enter);
-        key = 0;
-        return;
+        key = 13;
     }
-    TInplaceEdit::KeyPress(key);
+    TInplaceEdit::EditKeyPress(key);
 }
 
 void TNewInplaceEdit::Change() {
+    TInplaceEdit::Change();
     // The cell keeps its stored text while the editor is open; after a refused
     // validation it holds the refused text, and Esc must still go back to the
     // text before the edit.
@@ -92,7 +90,7 @@ void TNewInplaceEdit::Change() {
 
 // ---------------------------------------------------------------- grid
 
-TStringAlignGrid::TStringAlignGrid(QWidget* parent) : TStringGrid(parent) { Init(); }
+TStringAlignGrid::TStringAlignGrid(TComponent* AOwner) : TStringGrid(AOwner) { Init(); }
 
 TStringAlignGrid::~TStringAlignGrid() = default;
 
@@ -306,26 +304,26 @@ void TStringAlignGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawSt
 }
 
 void TStringAlignGrid::DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state) {
-    TCanvas* c = Canvas();
-    if (!c->Attached()) return;
-    c->Font().Assign(ResolveCellFont(col, row));
-    c->Brush().Assign(ResolveCellBrush(col, row));
+    TCanvas& c = Canvas();
+    if (!c.Attached()) return;
+    c.Font().Assign(ResolveCellFont(col, row));
+    c.Brush().Assign(ResolveCellBrush(col, row));
     const bool focusPlain = (state & gdFocused) && !(Options() & (goDrawFocusSelected | goRowSelect));
     if (drawSelection_ && (state & gdSelected) && !focusPlain) {
-        c->Brush().SetColor(GetSelectedColorCell(col, row));
-        c->Font().SetColor(GetSelectedFontColorCell(col, row));
+        c.Brush().SetColor(GetSelectedColorCell(col, row));
+        c.Font().SetColor(GetSelectedFontColorCell(col, row));
     }
     if (!DefaultDrawing()) return;
     TRect r = rect;
     const bool fixed = state & gdFixed;
     if (!(Options() & (fixed ? goFixedVertLine : goVertLine))) r.Right += GridLineWidth();
     if (!(Options() & (fixed ? goFixedHorzLine : goHorzLine))) r.Bottom += GridLineWidth();
-    c->FillRect(r);
+    c.FillRect(r);
 }
 
 void TStringAlignGrid::DrawCellText(int col, int row, const TRect& rect, TGridDrawState) {
-    TCanvas* c = Canvas();
-    if (!c->Attached() || !DefaultDrawing()) return;
+    TCanvas& c = Canvas();
+    if (!c.Attached() || !DefaultDrawing()) return;
     unsigned flags = DT_NOPREFIX;
     switch (GetAlignCell(col, row)) {
     case TMyAlign::alRight: flags |= DT_RIGHT; break;
@@ -338,7 +336,7 @@ void TStringAlignGrid::DrawCellText(int col, int row, const TRect& rect, TGridDr
     default: break;
     }
     TRect t{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
-    c->DrawText(Cells(col, row), t, flags);
+    c.DrawText(Cells(col, row), t, flags);
 }
 
 // ---------------------------------------------------------------- hints, sizes
@@ -406,7 +404,7 @@ void TStringAlignGrid::RowHeightsChanged() {
 }
 
 void TStringAlignGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == mbLeft) {
+    if (button == TMouseButton::mbLeft && !(shift & ssDouble)) {
         TGridCoord cell = MouseCoord(x, y);
         if (cell.X >= 0 && cell.Y >= 0) {
             const bool fixedCol = cell.X < FixedCols(), fixedRow = cell.Y < FixedRows();
@@ -435,11 +433,10 @@ void TStringAlignGrid::AdjustEditedCells(F map) {
             ed->BeforeEditSent = false;
         }
     }
-    for (auto& p : pending_)
-        if (!p->dropped && p->col >= 0 && p->row >= 0 && !map(p->col, p->row)) p->dropped = true;
+    for (PendingEdit& p : pending_)
+        if (!p.dropped && p.col >= 0 && p.row >= 0 && !map(p.col, p.row)) p.dropped = true;
 }
 
-bool TStringAlignGrid::EditorVisible() const { return Editor() && Editor()->Visible(); }
 
 void TStringAlignGrid::ReshowEditor() {
     ShowEditor();
@@ -715,22 +712,35 @@ void TStringAlignGrid::CellLeft(int col, int row) {
 }
 
 void TStringAlignGrid::PostEditMessage(int message, int col, int row) {
-    auto p = std::make_shared<PendingEdit>(PendingEdit{message, col, row});
-    pending_.push_back(p);
-    PostMessage([this, p] {
-        pending_.remove(p);
-        if (p->dropped) return;
-        // Rows or columns may have gone since it was posted.
-        if (p->col >= ColCount() || p->row >= RowCount()) return;
-        switch (p->message) {
-        case GM_CANCELEDIT: GMCancelEdit(p->col, p->row); break;
-        case GM_ENDEDITNEXT: GMEndEditNext(p->col, p->row); break;
-        case GM_ENDEDIT: GMEndEdit(p->col, p->row); break;
-        case GM_BEFOREEDIT: GMBeforeEdit(p->col, p->row); break;
+    pending_.push_back(PendingEdit{message, col, row, col, row});
+    ::PostMessage(this, static_cast<UINT>(message), static_cast<WPARAM>(col), static_cast<LPARAM>(row));
+}
+
+void TStringAlignGrid::WndProc(TMessage& m) {
+    if (m.Msg < GM_CANCELEDIT || m.Msg > GM_RESTOREEDITOR) {
+        TStringGrid::WndProc(m);
+        return;
+    }
+    int col = static_cast<int>(static_cast<intptr_t>(m.WParam)), row = static_cast<int>(m.LParam);
+    // Messages arrive in posting order: the oldest pending one is this one,
+    // with its cell moved along with inserted and removed rows and columns.
+    if (!pending_.empty() && pending_.front().message == static_cast<int>(m.Msg) &&
+        pending_.front().postedCol == col && pending_.front().postedRow == row) {
+        const PendingEdit p = pending_.front();
+        pending_.pop_front();
+        if (p.dropped) return;
+        col = p.col;
+        row = p.row;
+    }
+    if (col >= ColCount() || row >= RowCount()) return;  // the cell is gone
+    switch (m.Msg) {
+        case GM_CANCELEDIT: GMCancelEdit(col, row); break;
+        case GM_ENDEDITNEXT: GMEndEditNext(col, row); break;
+        case GM_ENDEDIT: GMEndEdit(col, row); break;
+        case GM_BEFOREEDIT: GMBeforeEdit(col, row); break;
         case GM_RESTOREEDITOR: GMRestoreEditor(); break;
         default: break;
-        }
-    });
+    }
 }
 
 void TStringAlignGrid::GMCancelEdit(int col, int row) {
@@ -797,7 +807,11 @@ void TStringAlignGrid::GMRestoreEditor() {
     }
 }
 
-void TStringAlignGrid::KeyDown(uint16_t& key, TShiftState shift) {
+void TStringAlignGrid::KeyDown(WORD& key, TShiftState shift) {
+    if (KeyGoesToEditor()) {
+        TStringGrid::KeyDown(key, shift);
+        return;
+    }
     if (key == VK_TAB && !(shift & ssAlt) && (Options() & goTabs)) {
         const T_nextcell dir = (shift & ssShift) ? ReverseDirection(NextCellTab) : NextCellTab;
         TGridCoord next = FindNextCell(*this, dir, AfterLastCellTab, Col(), Row(),
@@ -812,7 +826,7 @@ void TStringAlignGrid::KeyDown(uint16_t& key, TShiftState shift) {
 }
 
 void TStringAlignGrid::KeyPress(char& key) {
-    if (key == 13 && EditMultiline) {
+    if (key == 13 && EditMultiline && !KeyGoesToEditor()) {
         key = 0;
         return;
     }
@@ -838,10 +852,9 @@ void TStringAlignGrid::DoExit() {
         }
     }
     if (EditingActive && ed && ed->Visible()) {
-        // A refused validation keeps the user in the cell.
+        // A refused validation keeps the user in the cell: the focus stays.
         RestoreEditorPending = false;
-        SetFocus();
-        return;
+        Abort();
     }
     TStringGrid::DoExit();
     SetEditorModeFlag(false);

@@ -6,7 +6,7 @@
 // an edit and for Tab, sorting, and the table text form for files and the
 // clipboard.
 #include <functional>
-#include <list>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,10 +52,12 @@ public:
     std::string TextBeforeEdit;
 
     void UpdateContents() override;
-    void KeyDown(uint16_t& key, TShiftState shift) override;
-    void KeyPress(char& key) override;
     void Change() override;
-    bool WantsKey(uint16_t key, TShiftState shift) const override;
+    bool WantsKey(WORD key, TShiftState shift) const override;
+
+protected:
+    void EditKeyDown(WORD& key, TShiftState shift) override;
+    void EditKeyPress(char& key) override;
 
 private:
     TStringAlignGrid* alignGrid_;
@@ -64,7 +66,7 @@ private:
 
 class TStringAlignGrid : public TStringGrid, private INextCellHost {
 public:
-    explicit TStringAlignGrid(QWidget* parent = nullptr);
+    explicit TStringAlignGrid(TComponent* AOwner = nullptr);
     ~TStringAlignGrid() override;
 
     // --- grid-wide settings
@@ -113,7 +115,7 @@ public:
     TCompareFunction OnCompareCol;   // rows ordered by a column (default: by date)
     TCompareFunction CompareColText;  // the text comparer of two rows
     TCompareFunction OnCompareRow;   // columns ordered by a row (default: by text)
-    TGridNotifyEvent OnColWidthsChanged, OnRowHeightsChanged;
+    TNotifyEvent OnColWidthsChanged, OnRowHeightsChanged;
     TColEvent OnFixedColClick;
     TRowEvent OnFixedRowClick;
 
@@ -200,6 +202,18 @@ public:
     // after-edit; a refusal reopens the editor on the cell.
     void EndEditWithValidation(int col, int row);
 
+    // --- control plumbing
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    // Leaving the grid ends the open edit; a refused validation keeps the
+    // focus in the grid (the change of focus is aborted).
+    void DoEnter() override;
+    void DoExit() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The editing messages arrive here.
+    void WndProc(TMessage& message) override;
+
 protected:
     virtual void Init();
     virtual void DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state);
@@ -208,12 +222,6 @@ protected:
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
     bool CanEditShow() override;
     TInplaceEdit* CreateEditor() override;
-    void KeyDown(uint16_t& key, TShiftState shift) override;
-    void KeyPress(char& key) override;
-    void DoEnter() override;
-    void DoExit() override;
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void Resize() override;
     void RowMoved(int from, int to) override;
     void ColumnMoved(int from, int to) override;
@@ -230,8 +238,10 @@ protected:
     void AdjustLastCol();
 
 private:
+    // A posted editing message: the cell it was posted for, and the cell it
+    // now stands for after rows or columns moved (dropped when it went).
     struct PendingEdit {
-        int message, col, row;
+        int message, postedCol, postedRow, col, row;
         bool dropped = false;
     };
 
@@ -248,7 +258,6 @@ private:
     void AdjustEditedCells(F map);
     TCellProperties& Record(TPropList& list, int index);
     TCellProperties& CellRecordFor(int col, int row);
-    bool EditorVisible() const;
     void ReshowEditor();
 
     TCellPropertyLists props_;
@@ -261,7 +270,7 @@ private:
     std::unique_ptr<TMyFont> fixedFont_;
     std::unique_ptr<TMyBrush> fixedBrush_;
     TBrush gridBrush_;
-    std::list<std::shared_ptr<PendingEdit>> pending_;
+    std::deque<PendingEdit> pending_;
     bool keepTextBeforeEdit_ = false;
     std::string reopenTextBeforeEdit_;
 };

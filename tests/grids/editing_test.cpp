@@ -1,78 +1,66 @@
-// The grid on screen (offscreen platform): typing, the editing messages,
-// validation, Tab, the clipboard keys and painting.
+// The grid on a form (offscreen platform): typing through the widgets and
+// through the control's key path, masks, the editing messages, validation,
+// focus, Tab, the clipboard keys, painting and the mouse.
 #include <gtest/gtest.h>
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QMouseEvent>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QVBoxLayout>
+#include <QMouseEvent>
 #include <QWidget>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "grids/align_grid.h"
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/stdctrls.h"
+#include "support/gui_test.h"
 
 namespace {
 
-void Pump() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
+void Pump() { Application->ProcessMessages(); }
 
-void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+// A key as Qt delivers it to the widget that has the keyboard.
+void QtKey(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
     QWidget* w = QApplication::focusWidget();
     ASSERT_NE(w, nullptr);
     QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QCoreApplication::sendEvent(w, &press);
+    QApplication::sendEvent(w, &press);
     QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QCoreApplication::sendEvent(w, &release);
+    QApplication::sendEvent(w, &release);
     Pump();
 }
 
-void Type(const std::string& s) {
+void QtType(const std::string& s) {
     for (char c : s) {
-        QChar q = QChar::fromLatin1(c);
-        Key(q.toUpper().unicode(), Qt::NoModifier, QString(q));
+        const QChar q = QChar::fromLatin1(c);
+        QtKey(q.toUpper().unicode(), Qt::NoModifier, QString(q));
     }
 }
 
-void Mouse(TStringAlignGrid& g, QEvent::Type type, int x, int y, Qt::MouseButtons held = Qt::LeftButton) {
-    QWidget* vp = static_cast<QAbstractScrollArea*>(g.Widget())->viewport();
-    QPointF local(x, y);
-    QMouseEvent e(type, local, vp->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(vp, &e);
-    Pump();
-}
+void QtEnter() { QtKey(Qt::Key_Return, Qt::NoModifier, "\r"); }
 
-void Drag(TStringAlignGrid& g, TPoint from, TPoint to) {
-    Mouse(g, QEvent::MouseButtonPress, from.X, from.Y);
-    Mouse(g, QEvent::MouseMove, (from.X + to.X) / 2, (from.Y + to.Y) / 2);
-    Mouse(g, QEvent::MouseMove, to.X, to.Y);
-    Mouse(g, QEvent::MouseButtonRelease, to.X, to.Y, Qt::NoButton);
-}
-
-TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
-
-// A window holding the grid and a line edit the focus can move to.
-struct Window {
-    QWidget top;
-    TStringAlignGrid* grid;
-    QLineEdit* other;
-    std::unique_ptr<TStringAlignGrid> owned;
+struct GridForm : ::testing::Test {
+    TForm* form = nullptr;
+    TStringAlignGrid* grid = nullptr;
+    TEdit* other = nullptr;
     std::vector<std::string> events;
 
-    Window() {
-        auto* layout = new QVBoxLayout(&top);
-        owned = std::make_unique<TStringAlignGrid>(&top);
-        grid = owned.get();
-        layout->addWidget(grid->Widget());
-        other = new QLineEdit(&top);
-        layout->addWidget(other);
-        top.resize(420, 300);
+    void SetUp() override {
+        form = new TForm(Application);
+        form->SetName("FormGrade");
+        form->SetBounds(0, 0, 460, 320);
+        grid = new TStringAlignGrid(form);
+        grid->SetName("Grade");
+        grid->SetParent(form);
+        grid->SetBounds(8, 8, 420, 200);
+        other = new TEdit(form);
+        other->SetName("Outro");
+        other->SetParent(form);
+        other->SetBounds(8, 220, 120, 21);
         grid->SetColCount(3);
         grid->SetRowCount(3);
         grid->SetOptions(grid->Options() | goEditing | goTabs);
@@ -84,256 +72,439 @@ struct Window {
         grid->OnBeforeEdit = log("before");
         grid->OnAfterEdit = log("after");
         grid->OnCancelEdit = log("cancel");
-        top.show();
-        top.activateWindow();
-        Pump();
         grid->SetFocus();
+    }
+    void TearDown() override { form->Free(); }
+
+    // On screen, so that Qt's keyboard focus is real.
+    void Show() {
+        form->Show();
+        form->Widget()->activateWindow();
+        QApplication::setActiveWindow(form->Widget());
         Pump();
     }
-    ~Window() { owned.reset(); }
-    bool EditorShown() const { return grid->Editor() && grid->Editor()->Visible(); }
+    // Keys through the control's key path, as the scenario driver sends them.
+    void Key(WORD vk, TShiftState shift = 0, char ch = 0) {
+        form->ActiveControl()->SimulateKey(vk, shift, ch);
+        Pump();
+    }
+    void Type(const std::string& s) {
+        for (char c : s) {
+            const char up = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+            Key((up >= 'A' && up <= 'Z') || (up >= '0' && up <= '9') ? WORD(up) : 0, 0, c);
+        }
+    }
+    void Enter() { Key(VK_RETURN, 0, '\r'); }
+    void Esc() { Key(VK_ESCAPE, 0, 27); }
+    bool EditorShown() const { return grid->EditorVisible(); }
+    QWidget* Viewport() const { return grid->Widget()->findChild<QAbstractScrollArea*>()->viewport(); }
 };
 
-}  // namespace
-
-TEST(GridEditing, TypingOpensTheEditorAndEnterWritesTheCell) {
-    Window w;
+TEST_F(GridForm, TypingIntoTheWidgetsOpensTheEditorAndEnterWritesTheCell) {
+    Show();
     std::vector<std::string> written;
-    w.grid->OnSetEditText = [&](TObject*, int c, int r, const std::string& v) {
+    grid->OnSetEditText = [&](TObject*, int c, int r, const std::string& v) {
         written.push_back(std::to_string(c) + "," + std::to_string(r) + "=" + v);
     };
-    Type("12,5");
-    ASSERT_TRUE(w.EditorShown());
-    EXPECT_EQ(w.grid->Cells(1, 1), "");  // not written while the editor is open
-    Key(Qt::Key_Return, Qt::NoModifier, "\r");
-    EXPECT_FALSE(w.EditorShown());
-    EXPECT_EQ(w.grid->Cells(1, 1), "12,5");
-    EXPECT_EQ(written, (std::vector<std::string>{"1,1=12,5"}));
-    EXPECT_EQ(w.events, (std::vector<std::string>{"before 1,1", "after 1,1"}));
+    std::string pressed;
+    grid->OnKeyPress = [&](TObject*, char& k) { pressed += k; };
+    int enters = 0, exits = 0;
+    grid->OnEnter = [&](TObject*) { ++enters; };
+    grid->OnExit = [&](TObject*) { ++exits; };
 
-    // Enter toggles the editor; arrows move the current cell.
-    Key(Qt::Key_Return, Qt::NoModifier, "\r");
-    EXPECT_TRUE(w.EditorShown());
-    Key(Qt::Key_Return, Qt::NoModifier, "\r");
-    Key(Qt::Key_Down);
-    EXPECT_EQ(w.grid->Row(), 2);
-    Key(Qt::Key_Right);
-    EXPECT_EQ(w.grid->Col(), 2);
+    ASSERT_EQ(QApplication::focusWidget(), grid->Widget());
+    QtType("12,5x");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(QApplication::focusWidget(), grid->InplaceEditor()->Widget()) << "the editor has the keyboard";
+    EXPECT_TRUE(grid->Focused()) << "and the grid stays the form's active control";
+    EXPECT_EQ(exits, 0);
+    QtKey(Qt::Key_Backspace);
+    EXPECT_EQ(grid->Cells(1, 1), "") << "not written while the editor is open";
+    QtEnter();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(grid->Cells(1, 1), "12,5");
+    EXPECT_EQ(written, (std::vector<std::string>{"1,1=12,5"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"before 1,1", "after 1,1"}));
+    EXPECT_EQ(pressed, "12,5x\b\r") << "the grid's OnKeyPress sees what the editor types";
+    EXPECT_EQ(QApplication::focusWidget(), grid->Widget());
+
+    // Enter opens and closes the editor; arrows move the current cell.
+    QtEnter();
+    EXPECT_TRUE(EditorShown());
+    QtEnter();
+    QtKey(Qt::Key_Down);
+    EXPECT_EQ(grid->Row(), 2);
+    QtKey(Qt::Key_Right);
+    EXPECT_EQ(grid->Col(), 2);
+
+    // Leaving for another control fires OnExit once, with the editor open or not.
+    QtType("z");
+    other->SetFocus();
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(grid->Cells(2, 2), "z");
+    grid->SetFocus();
+    EXPECT_EQ(enters, 1);
 }
 
-TEST(GridEditing, RefusedValidationReopensAndEscGoesBack) {
-    Window w;
-    w.grid->SetCells(1, 1, "old");
-    w.grid->AutoEditNextCell = true;
-    w.grid->OnValidateEdit = [&](TObject*, int c, int r, bool& valid) {
-        valid = w.grid->Cells(c, r) != "bad";
-    };
-    Type("bad");
-    Key(Qt::Key_Return, Qt::NoModifier, "\r");
-    ASSERT_TRUE(w.EditorShown());
-    EXPECT_EQ(w.grid->Col(), 1);
-    EXPECT_EQ(w.grid->Row(), 1);
-    EXPECT_EQ(w.grid->Editor()->Text(), "bad");
-    EXPECT_TRUE(w.grid->EditingActive);
+TEST_F(GridForm, KeysSentToTheGridReachTheOpenEditor) {
+    // The form is never shown: the scenario driver's path.
+    Type("abc");
+    ASSERT_TRUE(EditorShown());
+    Key(VK_BACK, 0, 8);
+    Key(VK_LEFT);
+    Type("X");
+    Enter();
+    EXPECT_EQ(grid->Cells(1, 1), "aXb") << "Backspace removed one character, Left moved the caret";
 
-    Key(Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
-    EXPECT_FALSE(w.EditorShown());
-    EXPECT_EQ(w.grid->Cells(1, 1), "old");
-    ASSERT_FALSE(w.events.empty());
-    EXPECT_EQ(w.events.back(), "cancel 1,1");
+    // Backspace on a closed cell opens the editor on an emptied text.
+    Key(VK_BACK, 0, 8);
+    ASSERT_TRUE(EditorShown());
+    Type("n");
+    Enter();
+    EXPECT_EQ(grid->Cells(1, 1), "n");
+
+    // Tab and Esc never become text; Esc restores what the cell had.
+    Type("zz");
+    Esc();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(grid->Cells(1, 1), "n");
+    EXPECT_EQ(events.back(), "cancel 1,1");
+}
+
+TEST_F(GridForm, AMaskedCellRefusesBadCharactersAndKeepsItsLiterals) {
+    grid->OnGetEditMask = [](TObject*, int c, int, std::string& mask) {
+        if (c == 1) mask = "!99/0000;1";
+    };
+    grid->SetCells(1, 2, "03/1999");
+    Type("1");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(grid->InplaceEditor()->EditText(), "1_/____");
+    Type("2x/2a00");
+    EXPECT_EQ(velorim_test::Beeps(), 2) << "x and a are refused with a beep";
+    Type("9");
+    Enter();
+    EXPECT_EQ(grid->Cells(1, 1), "12/2009");
+
+    // The next cell's text is read through the mask; another column has none.
+    grid->FocusCell(1, 2);
+    Key(VK_F2);
+    EXPECT_EQ(grid->InplaceEditor()->EditText(), "03/1999");
+    Key(VK_ESCAPE, 0, 27);
+    grid->FocusCell(2, 2);
+    Type("a/b");
+    Enter();
+    EXPECT_EQ(grid->Cells(2, 2), "a/b");
+    EXPECT_EQ(velorim_test::Beeps(), 2);
+}
+
+TEST_F(GridForm, RefusedValidationReopensAndEscGoesBack) {
+    grid->SetCells(1, 1, "old");
+    grid->AutoEditNextCell = true;
+    grid->OnValidateEdit = [&](TObject*, int c, int r, bool& valid) { valid = grid->Cells(c, r) != "bad"; };
+    Type("bad");
+    Enter();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "bad");
+    EXPECT_TRUE(grid->EditingActive);
+
+    Esc();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(grid->Cells(1, 1), "old");
+    EXPECT_EQ(events.back(), "cancel 1,1");
 
     // An accepted edit moves on to the next editable cell, skipping refused ones.
-    w.grid->SetEditCell(2, 1, false);
+    grid->SetEditCell(2, 1, false);
     Type("ok");
-    Key(Qt::Key_Return, Qt::NoModifier, "\r");
-    EXPECT_EQ(w.grid->Cells(1, 1), "ok");
-    EXPECT_TRUE(w.EditorShown());
-    EXPECT_EQ(w.grid->Col(), 1);
-    EXPECT_EQ(w.grid->Row(), 2);
+    Enter();
+    EXPECT_EQ(grid->Cells(1, 1), "ok");
+    EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->Row(), 2);
 }
 
-TEST(GridEditing, LeavingTheGridEndsTheEditOrPullsTheFocusBack) {
-    Window w;
+TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {
     int exits = 0;
-    w.grid->OnExit = [&](TObject*) { ++exits; };
+    grid->OnExit = [&](TObject*) { ++exits; };
     bool refuse = true;
-    w.grid->OnValidateEdit = [&](TObject*, int, int, bool& valid) { valid = !refuse; };
+    grid->OnValidateEdit = [&](TObject*, int, int, bool& valid) { valid = !refuse; };
     Type("x");
-    w.other->setFocus();
-    Pump();
+    Application->Dispatch(other, [&] { other->SetFocus(); });
     EXPECT_EQ(exits, 0);
-    EXPECT_TRUE(w.grid->Focused());
-    EXPECT_TRUE(w.EditorShown());
+    EXPECT_TRUE(grid->Focused());
+    EXPECT_TRUE(EditorShown());
 
     refuse = false;
-    w.other->setFocus();
-    Pump();
+    other->SetFocus();
     EXPECT_EQ(exits, 1);
-    EXPECT_EQ(w.grid->Cells(1, 1), "x");
-    EXPECT_EQ(w.events.back(), "after 1,1");
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(grid->Cells(1, 1), "x");
+    EXPECT_EQ(events.back(), "after 1,1");
 }
 
-TEST(GridEditing, TabWalksAndActsPastTheLastCell) {
-    Window w;
-    w.grid->SetFixedCols(1);
-    w.grid->FocusCell(2, 2);
-    w.grid->AfterLastCellTab = lc_stop;
-    Key(Qt::Key_Tab);
-    EXPECT_EQ(w.grid->Col(), 2);
-    EXPECT_EQ(w.grid->Row(), 2);
+TEST_F(GridForm, TabWalksTheCellsAndActsPastTheLastOne) {
+    grid->FocusCell(2, 2);
+    grid->AfterLastCellTab = lc_stop;
+    Key(VK_TAB, 0, 9);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->Row(), 2);
 
-    w.grid->AfterLastCellTab = lc_first;
-    Key(Qt::Key_Tab);
-    EXPECT_EQ(w.grid->Col(), 1);
-    EXPECT_EQ(w.grid->Row(), 1);
-    Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(w.grid->Col(), 2);
-    EXPECT_EQ(w.grid->Row(), 2);
+    grid->AfterLastCellTab = lc_first;
+    Key(VK_TAB, 0, 9);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->Row(), 1);
+    Key(VK_TAB, ssShift);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->Row(), 2);
 
-    w.grid->AfterLastCellTab = lc_newcolrow;
-    Key(Qt::Key_Tab);
-    EXPECT_EQ(w.grid->RowCount(), 4);
-    EXPECT_EQ(w.grid->Col(), 1);
-    EXPECT_EQ(w.grid->Row(), 3);
+    grid->AfterLastCellTab = lc_newcolrow;
+    Key(VK_TAB, 0, 9);
+    EXPECT_EQ(grid->RowCount(), 4);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->Row(), 3);
+
+    // Tab from inside the editor walks too, writing the cell first.
+    Type("t");
+    Key(VK_TAB, 0, 9);
+    EXPECT_EQ(grid->Cells(1, 3), "t");
+    EXPECT_EQ(grid->Col(), 2);
 
     // A column that is no tab stop is skipped.
-    w.grid->SetTabStops(2, false);
-    w.grid->FocusCell(1, 1);
-    Key(Qt::Key_Tab);
-    EXPECT_EQ(w.grid->Col(), 1);
-    EXPECT_EQ(w.grid->Row(), 2);
+    grid->SetTabStops(2, false);
+    grid->FocusCell(1, 1);
+    Key(VK_TAB, 0, 9);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->Row(), 2);
+
+    // Past the last cell with the exit action, and without goTabs, the focus
+    // goes to the next control of the form.
+    grid->AfterLastCellTab = lc_exit;
+    grid->FocusCell(1, 3);
+    grid->SetTabStops(2, true);
+    grid->FocusCell(2, 3);
+    Key(VK_TAB, 0, 9);
+    EXPECT_TRUE(other->Focused());
+    grid->SetFocus();
+    grid->SetOptions(grid->Options() & ~goTabs);
+    Key(VK_TAB, 0, 9);
+    EXPECT_TRUE(other->Focused());
 }
 
-TEST(GridEditing, PostedMessagesFollowInsertedRowsAndDropRemovedOnes) {
-    Window w;
-    w.grid->SetRowCount(5);
-    w.grid->PostEditMessage(GM_ENDEDIT, 1, 2);
-    w.grid->PostEditMessage(GM_ENDEDIT, 1, 4);
-    w.grid->InsertRow(1);  // row 2 becomes 3, row 4 becomes 5
-    w.grid->RemoveRow(5);
-    Pump();
-    EXPECT_EQ(w.events, (std::vector<std::string>{"after 1,3"}));
+TEST_F(GridForm, DialogKeysBelongToTheEditingGrid) {
+    auto* ok = new TButton(form);
+    ok->SetParent(form);
+    ok->SetDefault(true);
+    auto* cancel = new TButton(form);
+    cancel->SetParent(form);
+    cancel->SetCancel(true);
+    std::string clicks;
+    ok->OnClick = [&](TObject*) { clicks += "ok;"; };
+    cancel->OnClick = [&](TObject*) { clicks += "cancel;"; };
 
-    // A message for a cell beyond the counts is dropped too.
-    w.events.clear();
-    w.grid->PostEditMessage(GM_ENDEDIT, 1, 4);
-    w.grid->SetRowCount(3);
-    Pump();
-    EXPECT_TRUE(w.events.empty());
+    Enter();  // opens the editor, not the default button
+    EXPECT_TRUE(EditorShown());
+    Esc();  // closes the editor
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(clicks, "");
+    Esc();  // with the editor closed Esc is the form's again
+    EXPECT_EQ(clicks, "cancel;");
+
+    grid->SetOptions(grid->Options() & ~goEditing);
+    Enter();
+    EXPECT_EQ(clicks, "cancel;ok;");
 }
 
-TEST(GridEditing, ClipboardKeysCopyCutAndPaste) {
-    Window w;
-    w.grid->SetColCount(4);
-    w.grid->SetRowCount(4);
+TEST_F(GridForm, PostedMessagesFollowInsertedRowsAndDropRemovedOnes) {
+    grid->SetRowCount(5);
+    grid->PostEditMessage(GM_ENDEDIT, 1, 2);
+    grid->PostEditMessage(GM_ENDEDIT, 1, 4);
+    grid->InsertRow(1);  // row 2 becomes 3, row 4 becomes 5
+    grid->RemoveRow(5);
+    Pump();
+    EXPECT_EQ(events, (std::vector<std::string>{"after 1,3"}));
+
+    // A message for a cell beyond the counts is dropped too; one posted by
+    // someone else for a cell that exists is handled as it stands.
+    events.clear();
+    grid->PostEditMessage(GM_ENDEDIT, 1, 4);
+    grid->SetRowCount(3);
+    PostMessage(grid, GM_ENDEDIT, 2, 1);
+    Pump();
+    EXPECT_EQ(events, (std::vector<std::string>{"after 2,1"}));
+}
+
+TEST_F(GridForm, ClipboardKeysCopyCutAndPaste) {
+    grid->SetColCount(4);
+    grid->SetRowCount(4);
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) w.grid->SetCells(c, r, "k");
+        for (int c = 0; c < 4; ++c) grid->SetCells(c, r, "k");
     ASSERT_TRUE(GridClipboardSetText("x\ty\t\r\nz\t\r\n"));
-    w.grid->FocusCell(1, 1);
-    Key(Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(w.grid->Cells(1, 1), "x");
-    EXPECT_EQ(w.grid->Cells(2, 1), "k");
-    EXPECT_EQ(w.grid->Cells(1, 2), "k");
+    grid->FocusCell(1, 1);
+    Key(VK_INSERT, ssShift);
+    EXPECT_EQ(grid->Cells(1, 1), "x");
+    EXPECT_EQ(grid->Cells(2, 1), "k");
+    EXPECT_EQ(grid->Cells(1, 2), "k");
 
-    w.grid->SetSelection(TGridRect{2, 2, 3, 3});
-    Key(Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(w.grid->Cells(2, 2), "x");
-    EXPECT_EQ(w.grid->Cells(3, 2), "y");
-    EXPECT_EQ(w.grid->Cells(2, 3), "z");
-    EXPECT_EQ(w.grid->Cells(3, 3), "k");
+    grid->SetSelection(TGridRect{2, 2, 3, 3});
+    Key(VK_INSERT, ssShift);
+    EXPECT_EQ(grid->Cells(2, 2), "x");
+    EXPECT_EQ(grid->Cells(3, 2), "y");
+    EXPECT_EQ(grid->Cells(2, 3), "z");
+    EXPECT_EQ(grid->Cells(3, 3), "k");
 
-    Key(Qt::Key_Delete, Qt::ShiftModifier);
+    Key(VK_DELETE, ssShift);
     std::string clip;
     ASSERT_TRUE(GridClipboardGetText(clip));
     EXPECT_EQ(clip, "x\ty\t\r\nz\tk\t\r\n");
-    EXPECT_EQ(w.grid->Cells(2, 2), "");
-    EXPECT_EQ(w.grid->Cells(3, 3), "");
-    EXPECT_EQ(w.grid->Cells(1, 1), "x");
+    EXPECT_EQ(grid->Cells(2, 2), "");
+    EXPECT_EQ(grid->Cells(3, 3), "");
+    EXPECT_EQ(grid->Cells(1, 1), "x");
 
-    w.grid->FocusCell(1, 1);
-    Key(Qt::Key_Insert, Qt::ControlModifier);
+    grid->FocusCell(1, 1);
+    Key(VK_INSERT, ssCtrl);
     ASSERT_TRUE(GridClipboardGetText(clip));
     EXPECT_EQ(clip, "x\t\r\n");
+
+    // While the editor is open the keys act on its text, not on the cells.
+    Type("ab");
+    Key(VK_HOME, ssShift);
+    Key(VK_INSERT, ssCtrl);
+    ASSERT_TRUE(GridClipboardGetText(clip));
+    EXPECT_EQ(clip, "ab");
+    Enter();
+    EXPECT_EQ(grid->Cells(1, 1), "ab");
 }
 
-TEST(GridEditing, PaintsCellBrushesAndSurvivesEveryDrawingMode) {
-    Window w;
-    w.grid->BrushCell(2, 2).SetColor(clRed);
-    w.grid->SetWordwrapCell(1, 1, ww_wordwrap);
-    w.grid->SetWordwrapCell(2, 1, ww_ellipsis);
-    w.grid->SetCells(1, 1, "um texto longo que quebra");
-    w.grid->SetCells(2, 1, "um texto longo com reticências & mais");
+TEST_F(GridForm, PaintsCellBrushesWhereTheMouseFindsTheCells) {
+    Show();
+    // The client area the grid works out is the one Qt lays out.
+    EXPECT_EQ(Viewport()->width(), grid->ClientWidth());
+    EXPECT_EQ(Viewport()->height(), grid->ClientHeight());
+    grid->SetRowCount(40);
+    Pump();
+    EXPECT_EQ(Viewport()->height(), grid->ClientHeight()) << "with the scroll bar the rows need";
+    EXPECT_LT(grid->ClientWidth(), 420 - 4);
+
+    grid->BrushCell(2, 2).SetColor(clRed);
+    grid->SetWordwrapCell(1, 1, ww_wordwrap);
+    grid->SetWordwrapCell(2, 1, ww_ellipsis);
+    grid->SetCells(1, 1, "um texto longo que quebra");
+    grid->SetCells(2, 1, "um texto longo com reticências & mais");
     int drawn = 0;
-    w.grid->OnDrawCell = [&](TObject*, int, int, TRect, TGridDrawState) { ++drawn; };
-    QImage shot = w.grid->Widget()->grab().toImage();
+    grid->OnDrawCell = [&](TObject*, int, int, TRect, TGridDrawState) { ++drawn; };
+    const QImage shot = Viewport()->grab().toImage();
     EXPECT_GT(drawn, 0);
-    TRect r = w.grid->CellRect(2, 2);
+    const TRect r = grid->CellRect(2, 2);
     ASSERT_GT(r.Width(), 0);
-    QPoint centre = w.grid->Widget()->findChild<QWidget*>()->mapTo(w.grid->Widget(), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    const QPoint centre((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     EXPECT_EQ(shot.pixelColor(centre), QColor(255, 0, 0));
+    int col = -1, row = -1;
+    grid->MouseToCell(centre.x(), centre.y(), col, row);
+    EXPECT_EQ(col, 2);
+    EXPECT_EQ(row, 2);
+
+    // Scrolled down, the fixed row stays and row 1 is gone from view.
+    grid->SetRow(39);
+    EXPECT_GT(grid->TopRow(), 1);
+    EXPECT_EQ(grid->CellRect(1, 1).Width(), 0);
+    EXPECT_GT(grid->CellRect(1, 0).Width(), 0);
+    EXPECT_GT(grid->CellRect(1, 39).Width(), 0);
 }
 
-TEST(GridEditing, ScriptWritesCellsAsTheUserWould) {
-    Window w;
+TEST_F(GridForm, ScriptWritesCellsAsTheUserWould) {
     std::vector<std::string> seen;
-    w.grid->OnValidateEdit = [&](TObject*, int c, int r, bool& valid) {
-        seen.push_back(w.grid->ScriptCell(c, r));
+    grid->OnValidateEdit = [&](TObject*, int c, int r, bool& valid) {
+        seen.push_back(grid->ScriptCell(c, r));
         valid = true;
     };
-    w.grid->ScriptSetCell(2, 2, "01/2000");
-    EXPECT_EQ(w.grid->ScriptCell(2, 2), "01/2000");
+    grid->OnGetEditMask = [](TObject*, int c, int, std::string& mask) {
+        if (c == 2) mask = "!99/0000;1";
+    };
+    grid->SetCells(2, 2, "old");
+    grid->ScriptSetCell(2, 2, "01/2000");
+    EXPECT_EQ(grid->ScriptCell(2, 2), "01/2000");
     EXPECT_EQ(seen, (std::vector<std::string>{"01/2000"}));
-    EXPECT_EQ(w.events, (std::vector<std::string>{"before 2,2", "after 2,2"}));
-    EXPECT_EQ(w.grid->Col(), 2);
-    EXPECT_EQ(w.grid->Row(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"before 2,2", "after 2,2"}));
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->Row(), 2);
+    grid->ScriptSetCell(1, 2, "");
+    EXPECT_EQ(grid->ScriptCell(1, 2), "");
 
     // Header cells and grids without editing are written directly.
-    w.grid->ScriptSetCell(0, 0, "Data");
-    EXPECT_EQ(w.grid->ScriptCell(0, 0), "Data");
-    w.grid->SetOptions(w.grid->Options() & ~goEditing);
-    w.grid->ScriptSetCell(1, 1, "x\ty");
-    EXPECT_EQ(w.grid->ScriptCell(1, 1), "x y");
-    EXPECT_EQ(w.events.size(), 2u);
+    events.clear();
+    grid->ScriptSetCell(0, 0, "Data");
+    EXPECT_EQ(grid->ScriptCell(0, 0), "Data");
+    grid->SetOptions(grid->Options() & ~goEditing);
+    grid->ScriptSetCell(1, 1, "x\ty");
+    EXPECT_EQ(grid->ScriptCell(1, 1), "x y");
+    EXPECT_TRUE(events.empty());
+    EXPECT_THROW(grid->ScriptSetCell(5, 1, "x"), Exception);
 }
 
-TEST(GridEditing, MouseSelectsSizesAndMovesRowsWithTheirRecords) {
-    Window w;
-    w.grid->SetRowCount(5);
-    for (int r = 0; r < 5; ++r) w.grid->SetCells(1, r, "r" + std::to_string(r));
+TEST_F(GridForm, MouseSelectsSizesAndMovesRowsWithTheirRecords) {
+    grid->SetRowCount(5);
+    for (int r = 0; r < 5; ++r) grid->SetCells(1, r, "r" + std::to_string(r));
     std::vector<std::string> fixedClicks;
-    w.grid->OnFixedColClick = [&](TObject*, int c) { fixedClicks.push_back("col " + std::to_string(c)); };
-    w.grid->OnFixedRowClick = [&](TObject*, int r) { fixedClicks.push_back("row " + std::to_string(r)); };
+    grid->OnFixedColClick = [&](TObject*, int c) { fixedClicks.push_back("col " + std::to_string(c)); };
+    grid->OnFixedRowClick = [&](TObject*, int r) { fixedClicks.push_back("row " + std::to_string(r)); };
+    int clicks = 0;
+    grid->OnClick = [&](TObject*) { ++clicks; };
+    other->SetFocus();
 
-    TPoint p = Centre(w.grid->CellRect(2, 3));
-    Mouse(w.grid[0], QEvent::MouseButtonPress, p.X, p.Y);
-    Mouse(w.grid[0], QEvent::MouseButtonRelease, p.X, p.Y, Qt::NoButton);
-    EXPECT_EQ(w.grid->Col(), 2);
-    EXPECT_EQ(w.grid->Row(), 3);
+    auto mouse = [&](QEvent::Type type, TPoint p, Qt::MouseButtons held = Qt::LeftButton) {
+        const QPointF local(p.X, p.Y);
+        QMouseEvent e(type, local, Viewport()->mapToGlobal(local), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(Viewport(), &e);
+        Pump();
+    };
+    auto click = [&](TPoint p) {
+        mouse(QEvent::MouseButtonPress, p);
+        mouse(QEvent::MouseButtonRelease, p, Qt::NoButton);
+    };
+    auto drag = [&](TPoint from, TPoint to) {
+        mouse(QEvent::MouseButtonPress, from);
+        mouse(QEvent::MouseMove, TPoint{(from.X + to.X) / 2, (from.Y + to.Y) / 2});
+        mouse(QEvent::MouseMove, to);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    };
+    auto centre = [&](int c, int r) {
+        const TRect rc = grid->CellRect(c, r);
+        return TPoint{(rc.Left + rc.Right) / 2, (rc.Top + rc.Bottom) / 2};
+    };
 
-    Drag(w.grid[0], Centre(w.grid->CellRect(1, 1)), Centre(w.grid->CellRect(2, 2)));
-    EXPECT_EQ(w.grid->Selection(), (TGridRect{1, 1, 2, 2}));
+    click(centre(2, 3));
+    EXPECT_TRUE(grid->Focused()) << "a click brings the focus";
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->Row(), 3);
+    EXPECT_EQ(clicks, 1);
+    click(centre(2, 3));
+    EXPECT_TRUE(EditorShown()) << "a click on the current cell of a focused grid edits it";
+    grid->HideEditor();
 
-    p = Centre(w.grid->CellRect(2, 0));
-    Mouse(w.grid[0], QEvent::MouseButtonPress, p.X, p.Y);
-    Mouse(w.grid[0], QEvent::MouseButtonRelease, p.X, p.Y, Qt::NoButton);
-    p = Centre(w.grid->CellRect(0, 4));
-    Mouse(w.grid[0], QEvent::MouseButtonPress, p.X, p.Y);
-    Mouse(w.grid[0], QEvent::MouseButtonRelease, p.X, p.Y, Qt::NoButton);
+    drag(centre(1, 1), centre(2, 2));
+    EXPECT_EQ(grid->Selection(), (TGridRect{1, 1, 2, 2}));
+
+    click(centre(2, 0));
+    click(centre(0, 4));
     EXPECT_EQ(fixedClicks, (std::vector<std::string>{"col 2", "row 4"}));
 
     // Dragging a column border in the header sizes the column.
-    w.grid->SetOptions(w.grid->Options() | goColSizing | goRowMoving);
-    const TRect head = w.grid->CellRect(1, 0);
-    const int before = w.grid->ColWidths(1);
-    Drag(w.grid[0], TPoint{head.Right, Centre(head).Y}, TPoint{head.Right + 30, Centre(head).Y});
-    EXPECT_EQ(w.grid->ColWidths(1), before + 30);
+    grid->SetOptions(grid->Options() | goColSizing | goRowMoving);
+    const TRect head = grid->CellRect(1, 0);
+    const int before = grid->ColWidths(1);
+    const int y = (head.Top + head.Bottom) / 2;
+    drag(TPoint{head.Right, y}, TPoint{head.Right + 30, y});
+    EXPECT_EQ(grid->ColWidths(1), before + 30);
 
     // Dragging a row by its fixed cell moves its texts and records.
-    w.grid->SetAlignRow(1, TMyAlign::alRight);
-    w.grid->SetHintCell(1, 1, "dica");
-    Drag(w.grid[0], Centre(w.grid->CellRect(0, 1)), Centre(w.grid->CellRect(0, 3)));
-    EXPECT_EQ(w.grid->Cols(1).CommaText(), "r0,r2,r3,r1,r4");
-    EXPECT_EQ(w.grid->GetAlignCell(1, 3), TMyAlign::alRight);
-    EXPECT_EQ(w.grid->GetHintCell(1, 3), "dica");
-    EXPECT_EQ(w.grid->GetAlignCell(1, 1), TMyAlign::alLeft);
+    grid->SetAlignRow(1, TMyAlign::alRight);
+    grid->SetHintCell(1, 1, "dica");
+    drag(centre(0, 1), centre(0, 3));
+    EXPECT_EQ(grid->Cols(1).CommaText(), "r0,r2,r3,r1,r4");
+    EXPECT_EQ(grid->GetAlignCell(1, 3), TMyAlign::alRight);
+    EXPECT_EQ(grid->GetHintCell(1, 3), "dica");
+    EXPECT_EQ(grid->GetAlignCell(1, 1), TMyAlign::alLeft);
 }
+
+}  // namespace

@@ -1,56 +1,29 @@
 #include "platform/gui/string_grid.h"
 
 #include <QAbstractScrollArea>
-#include <QApplication>
-#include <QFocusEvent>
-#include <QKeyEvent>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolTip>
-#include <QHelpEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
 
+#include "platform/gui/application.h"
+#include "platform/gui/canvas.h"
 #include "platform/gui/clipboard.h"
-#include "platform/gui/font_service.h"
-#include "platform/runtime/codepage.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/qt_bridge.h"
+#include "platform/runtime/errors.h"
+
+using velorim_gui::Guard;
+using velorim_gui::ToQ;
 
 namespace {
-
-QString ToQ(const std::string& s) {
-    std::u16string u = Cp1252ToUtf16(s);
-    return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
-}
-
-std::string FromQ(const QString& s) {
-    return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), s.size()));
-}
-
-QColor ToQColor(TColor c) {
-    TColor rgb = ColorToRGB(c);
-    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
-}
-
-QFont ToQFont(const TFont& f) {
-    QFont q(ToQ(ResolveFaceName(f.Name())));
-    int h = f.Height();
-    if (h < 0) q.setPixelSize(-h);
-    else if (h > 0) q.setPixelSize(std::max(1, h * 3 / 4));  // cell height includes leading
-    else q.setPixelSize(11);
-    q.setBold(f.Style() & fsBold);
-    q.setItalic(f.Style() & fsItalic);
-    q.setUnderline(f.Style() & fsUnderline);
-    q.setStrikeOut(f.Style() & fsStrikeOut);
-    return q;
-}
-
-QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
 
 // Cell texts never hold line or field breaks: they would break the table files.
 std::string CleanCellText(std::string s) {
@@ -59,77 +32,65 @@ std::string CleanCellText(std::string s) {
     return s;
 }
 
-bool TranslateKey(QKeyEvent* e, uint16_t& vk, TShiftState& shift, char& ch) {
-    shift = 0;
-    if (e->modifiers() & Qt::ShiftModifier) shift |= ssShift;
-    if (e->modifiers() & Qt::ControlModifier) shift |= ssCtrl;
-    if (e->modifiers() & Qt::AltModifier) shift |= ssAlt;
-    vk = 0;
-    ch = 0;
-    switch (e->key()) {
-    case Qt::Key_Backspace: vk = VK_BACK; ch = 8; break;
-    case Qt::Key_Tab: vk = VK_TAB; ch = 9; break;
-    case Qt::Key_Backtab: vk = VK_TAB; shift |= ssShift; ch = 9; break;
-    case Qt::Key_Return: case Qt::Key_Enter: vk = VK_RETURN; ch = 13; break;
-    case Qt::Key_Escape: vk = VK_ESCAPE; ch = 27; break;
-    case Qt::Key_PageUp: vk = VK_PRIOR; break;
-    case Qt::Key_PageDown: vk = VK_NEXT; break;
-    case Qt::Key_End: vk = VK_END; break;
-    case Qt::Key_Home: vk = VK_HOME; break;
-    case Qt::Key_Left: vk = VK_LEFT; break;
-    case Qt::Key_Up: vk = VK_UP; break;
-    case Qt::Key_Right: vk = VK_RIGHT; break;
-    case Qt::Key_Down: vk = VK_DOWN; break;
-    case Qt::Key_Insert: vk = VK_INSERT; break;
-    case Qt::Key_Delete: vk = VK_DELETE; break;
-    case Qt::Key_F2: vk = VK_F2; break;
-    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta: return false;
-    default:
-        if (e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) vk = uint16_t('A' + (e->key() - Qt::Key_A));
-        else if (e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9) vk = uint16_t('0' + (e->key() - Qt::Key_0));
-        else if (e->key() == Qt::Key_Space) vk = VK_SPACE;
-        break;
+TMouseButton ButtonOf(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::RightButton: return TMouseButton::mbRight;
+        case Qt::MiddleButton: return TMouseButton::mbMiddle;
+        default: return TMouseButton::mbLeft;
     }
-    if (!ch && !(shift & (ssCtrl | ssAlt))) {
-        std::string t = FromQ(e->text());
-        if (t.size() == 1 && static_cast<unsigned char>(t[0]) >= 32) ch = t[0];
-    }
-    return true;
 }
 
-TShiftState MouseShift(const QMouseEvent* e) {
-    TShiftState s = 0;
-    if (e->modifiers() & Qt::ShiftModifier) s |= ssShift;
-    if (e->modifiers() & Qt::ControlModifier) s |= ssCtrl;
-    if (e->modifiers() & Qt::AltModifier) s |= ssAlt;
-    if (e->buttons() & Qt::LeftButton) s |= ssLeft;
-    if (e->buttons() & Qt::RightButton) s |= ssRight;
-    return s;
-}
+// Raises a counter for the duration of a call, also when it throws.
+struct CountGuard {
+    explicit CountGuard(int& n) : n_(n) { ++n_; }
+    ~CountGuard() { --n_; }
+    int& n_;
+};
 
 }  // namespace
 
 // ---------------------------------------------------------------- the view
 
+namespace velorim_gui {
+
+// The scroll area inside the grid's window: paints the cells, reports the
+// mouse, scrolls, and keeps the keyboard in the editor while it is open.
 class TGridView : public QAbstractScrollArea {
 public:
-    explicit TGridView(TStringGrid* grid, QWidget* parent) : QAbstractScrollArea(parent), grid_(grid) {
-        setFocusPolicy(Qt::StrongFocus);
+    TGridView(TStringGrid* grid, QWidget* parent) : QAbstractScrollArea(parent), grid_(grid) {
+        setFocusPolicy(Qt::NoFocus);
+        viewport()->setFocusPolicy(Qt::NoFocus);
         viewport()->setMouseTracking(true);
         viewport()->setAutoFillBackground(false);
-        setFrameShape(QFrame::Box);
-        resize(320, 120);
+        verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
+        horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
+        SetBorder(true);
+        parent->installEventFilter(this);
+        viewport()->installEventFilter(this);
     }
+    // The grid is going: events that still arrive do nothing.
+    void Detach() { grid_ = nullptr; }
+    void SetBorder(bool on) {
+        if (on) {
+            setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            setLineWidth(2);
+        } else {
+            setFrameStyle(QFrame::NoFrame);
+        }
+    }
+    void WatchEditor(QWidget* editor) { editor->installEventFilter(this); }
     bool syncing = false;
-    void FocusNext() { QAbstractScrollArea::focusNextPrevChild(true); }
 
 protected:
     bool viewportEvent(QEvent* e) override {
         if (e->type() == QEvent::ToolTip) {
+            if (!grid_) return true;
             auto* he = static_cast<QHelpEvent*>(e);
             std::string hint;
             TRect cell;
-            if (grid_->CellHintAt(he->pos().x(), he->pos().y(), hint, cell) && !hint.empty())
+            bool show = false;
+            Guard(grid_, [&] { show = grid_->CellHintAt(he->pos().x(), he->pos().y(), hint, cell); });
+            if (show && !hint.empty())
                 QToolTip::showText(viewport()->mapToGlobal(QPoint(cell.Left, cell.Bottom + 6)), ToQ(hint), viewport());
             else
                 QToolTip::hideText();
@@ -138,288 +99,249 @@ protected:
         return QAbstractScrollArea::viewportEvent(e);
     }
     void paintEvent(QPaintEvent* e) override {
+        if (!grid_) return;
         QPainter p(viewport());
         const QRect r = e->rect();
-        grid_->Paint(&p, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+        const TRect clip{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+        TCanvas& canvas = grid_->Canvas();
+        canvas.Attach(&p, &clip);
+        canvas.Font().Assign(grid_->Font());
+        canvas.Brush().SetColor(grid_->Color());
+        Guard(grid_, [&] { grid_->Paint(clip); });
+        canvas.Detach();
     }
     void scrollContentsBy(int, int) override {
-        if (syncing) return;
-        grid_->SetTopRow(grid_->FixedRows() + verticalScrollBar()->value());
-        grid_->SetLeftCol(grid_->FixedCols() + horizontalScrollBar()->value());
+        if (syncing || !grid_) return;
+        TStringGrid* g = grid_;
+        Guard(g, [&] {
+            g->SetTopRow(g->FixedRows() + verticalScrollBar()->value());
+            g->SetLeftCol(g->FixedCols() + horizontalScrollBar()->value());
+        });
     }
-    void resizeEvent(QResizeEvent* e) override {
-        QAbstractScrollArea::resizeEvent(e);
-        grid_->UpdateScrollRange();
-        grid_->Resize();
-    }
-    bool focusNextPrevChild(bool next) override {
-        if (grid_->Options() & goTabs) return false;  // Tab goes to keyPressEvent
-        return QAbstractScrollArea::focusNextPrevChild(next);
-    }
-    void keyPressEvent(QKeyEvent* e) override {
-        uint16_t vk;
-        TShiftState shift;
-        char ch;
-        if (!TranslateKey(e, vk, shift, ch)) return;
-        if (vk) {
-            grid_->SendKeyDown(vk, shift);
-            if (!vk) return;
-        }
-        if (ch) grid_->SendKeyPress(ch);
-    }
-    void keyReleaseEvent(QKeyEvent* e) override {
-        uint16_t vk;
-        TShiftState shift;
-        char ch;
-        if (TranslateKey(e, vk, shift, ch) && vk && grid_->OnKeyUp) grid_->OnKeyUp(grid_, vk, shift);
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        if (!hasFocus() && !(grid_->editor_ && grid_->editor_->Widget()->hasFocus())) setFocus(Qt::MouseFocusReason);
-        TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
-        grid_->MouseDown(b, MouseShift(e), e->position().toPoint().x(), e->position().toPoint().y());
+    void mousePressEvent(QMouseEvent* e) override { Press(e, 0); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        Press(e, ssDouble);
+        if (grid_) Guard(grid_, [g = grid_] { g->DblClick(); });
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        grid_->HandleMouseMove(e->position().toPoint().x(), e->position().toPoint().y(), MouseShift(e));
+        if (!grid_) return;
+        const QPoint p = e->position().toPoint();
+        Guard(grid_, [&, g = grid_] { g->MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
-        TMouseButton b = e->button() == Qt::RightButton ? mbRight : e->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
-        grid_->MouseUp(b, MouseShift(e), e->position().toPoint().x(), e->position().toPoint().y());
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override {
-        mousePressEvent(e);
-        grid_->DblClick();
+        if (!grid_) return;
+        const QPoint p = e->position().toPoint();
+        Guard(grid_, [&, g = grid_] {
+            g->MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        });
     }
     void wheelEvent(QWheelEvent* e) override {
-        int steps = e->angleDelta().y() / 120;
-        if (steps) grid_->SetTopRow(grid_->TopRow() - steps * 3);
         e->accept();
+        const int steps = e->angleDelta().y() / 120;
+        if (!grid_ || !steps) return;
+        Guard(grid_, [&, g = grid_] { g->SetTopRow(g->TopRow() - steps * Mouse->WheelScrollLines()); });
     }
-    void focusInEvent(QFocusEvent* e) override {
-        QAbstractScrollArea::focusInEvent(e);
-        grid_->HandleFocusIn();
-    }
-    void focusOutEvent(QFocusEvent* e) override {
-        QAbstractScrollArea::focusOutEvent(e);
-        QPointer<TGridView> self(this);
-        // The focus went to our own editor: the grid keeps it.
-        QTimer::singleShot(0, this, [this] { grid_->HandleFocusOut(); });
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        // A key the editor's widget leaves unused would travel up to the
+        // grid's window and come back to the editor: it stops here.
+        if (watched == viewport()) return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease;
+        if (!grid_ || e->type() != QEvent::FocusIn) return false;
+        TStringGrid* g = grid_;
+        if (watched == g->Widget()) {
+            // The grid's window got the keyboard while its editor is open.
+            if (!g->movingFocus_) g->FocusEditor();
+        } else if (g->editor_ && watched == g->editor_->Widget()) {
+            // A click into the open editor brings the focus to the grid.
+            TForm* form = g->ParentForm();
+            if (form && !g->Focused()) {
+                Guard(g, [&] { form->SetActiveControl(g); });
+                if (grid_ == g) g->FocusEditor();
+            }
+        }
+        return false;
     }
 
 private:
+    void Press(QMouseEvent* e, TShiftState extra) {
+        if (!grid_) return;
+        const QPoint p = e->position().toPoint();
+        const TShiftState s = ShiftOf(e->modifiers(), e->buttons()) | extra;
+        Guard(grid_, [&, g = grid_] { g->MouseDown(ButtonOf(e->button()), s, p.x(), p.y()); });
+    }
+
     TStringGrid* grid_;
 };
 
-// The Qt line edit behind TInplaceEdit.
-class TInplaceLineEdit : public QLineEdit {
-public:
-    TInplaceLineEdit(TInplaceEdit* owner, QWidget* parent) : QLineEdit(parent), owner_(owner) {
-        setFrame(false);
-        connect(this, &QLineEdit::textEdited, this, [this] {
-            owner_->modified_ = true;
-            owner_->Change();
-        });
-    }
-    void ProcessKey(QKeyEvent* e) { keyPressEvent(e); }
+}  // namespace velorim_gui
 
-protected:
-    bool focusNextPrevChild(bool) override { return false; }
-    void keyPressEvent(QKeyEvent* e) override {
-        uint16_t vk;
-        TShiftState shift;
-        char ch;
-        if (!TranslateKey(e, vk, shift, ch)) return QLineEdit::keyPressEvent(e);
-        QPointer<TInplaceLineEdit> self(this);
-        if (vk) {
-            owner_->KeyDown(vk, shift);
-            if (!self) return;
-            if (!vk) return;
-        }
-        if (ch) {
-            char c = ch;
-            owner_->KeyPress(c);
-            if (!self || !c) return;
-            if (static_cast<unsigned char>(c) < 32 && c != 8) return;  // Enter, Esc, Tab never become text
-            if (c != ch) {
-                insert(ToQ(std::string(1, c)));
-                owner_->modified_ = true;
-                owner_->Change();
-                return;
-            }
-        }
-        if (vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE) return;
-        QLineEdit::keyPressEvent(e);
-    }
-    void focusOutEvent(QFocusEvent* e) override {
-        QLineEdit::focusOutEvent(e);
-        TStringGrid* g = owner_->grid_;
-        QTimer::singleShot(0, g->view_, [g] { g->HandleFocusOut(); });
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        QLineEdit::focusInEvent(e);
-        owner_->grid_->HandleFocusIn();
-    }
-
-private:
-    TInplaceEdit* owner_;
-};
+using velorim_gui::TGridView;
 
 // ---------------------------------------------------------------- TInplaceEdit
 
-TInplaceEdit::TInplaceEdit(TStringGrid* grid) : grid_(grid) {
-    auto* e = new TInplaceLineEdit(this, grid->view_->viewport());
-    e->hide();
-    edit_ = e;
+TInplaceEdit::TInplaceEdit(TStringGrid* grid) : TCustomMaskEdit(grid), grid_(grid) {
+    AutoSelect = false;
+    SetTabStop(false);
+    SetVisible(false);
+    if (auto* e = qobject_cast<QLineEdit*>(Widget())) {
+        e->setFrame(false);
+        e->setParent(grid->view_->viewport());
+        e->hide();
+        grid->view_->WatchEditor(e);
+    }
 }
 
-TInplaceEdit::~TInplaceEdit() { delete static_cast<TInplaceLineEdit*>(edit_); }
+TInplaceEdit::~TInplaceEdit() = default;
 
-static TInplaceLineEdit* LE(void* p) { return static_cast<TInplaceLineEdit*>(p); }
+void TInplaceEdit::Deselect() { SetSelStart(static_cast<int>(EditText().size())); }
 
-QWidget* TInplaceEdit::Widget() const { return LE(edit_); }
-std::string TInplaceEdit::Text() const { return FromQ(LE(edit_)->text()); }
-void TInplaceEdit::SetText(const std::string& text) {
-    settingText_ = true;
-    LE(edit_)->setText(ToQ(text));
-    settingText_ = false;
-}
-int TInplaceEdit::SelStart() const {
-    auto* e = LE(edit_);
-    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-}
-void TInplaceEdit::SetSelStart(int pos) { LE(edit_)->setCursorPosition(pos); }
-int TInplaceEdit::SelLength() const { return static_cast<int>(LE(edit_)->selectedText().size()); }
-void TInplaceEdit::SetSelLength(int len) {
-    auto* e = LE(edit_);
-    int start = e->cursorPosition();
-    if (len < 0) e->selectAll();
-    else e->setSelection(start, len);
-}
-void TInplaceEdit::SelectAll() { LE(edit_)->selectAll(); }
-void TInplaceEdit::Deselect() {
-    auto* e = LE(edit_);
-    e->deselect();
-    e->setCursorPosition(static_cast<int>(e->text().size()));
-}
-bool TInplaceEdit::Visible() const { return LE(edit_)->isVisible(); }
-void TInplaceEdit::SetEditMask(const std::string& mask) { editMask_ = mask; }
-void TInplaceEdit::SetTextAlignment(int alignment) {
-    Qt::Alignment a = alignment == 2 ? Qt::AlignRight : alignment == 1 ? Qt::AlignHCenter : Qt::AlignLeft;
-    LE(edit_)->setAlignment(a | Qt::AlignVCenter);
-}
-void TInplaceEdit::SetEditFont(const TFont& font) {
-    auto* e = LE(edit_);
-    e->setFont(ToQFont(font));
-    QPalette pal = e->palette();
-    pal.setColor(QPalette::Text, ToQColor(font.Color()));
-    e->setPalette(pal);
-}
-void TInplaceEdit::SetEditColor(TColor color) {
-    auto* e = LE(edit_);
-    QPalette pal = e->palette();
-    pal.setColor(QPalette::Base, ToQColor(color));
-    e->setPalette(pal);
+void TInplaceEdit::SetTextAlignment(TAlignment alignment) {
+    auto* e = qobject_cast<QLineEdit*>(Widget());
+    if (!e) return;
+    const Qt::Alignment a = alignment == taRightJustify ? Qt::AlignRight
+                            : alignment == taCenter     ? Qt::AlignHCenter
+                                                        : Qt::AlignLeft;
+    e->setAlignment(a | Qt::AlignVCenter);
 }
 
 void TInplaceEdit::UpdateContents() {
-    std::string mask = grid_->GetEditMask(grid_->Col(), grid_->Row());
-    SetEditMask(mask);
-    SetText(grid_->GetEditText(grid_->Col(), grid_->Row()));
-    modified_ = false;
+    const int col = grid_->Col(), row = grid_->Row();
+    // Clear under no mask first: the old cell's text must not be read
+    // through the new cell's mask.
+    SetEditMask("");
+    SetText("");
+    SetEditMask(grid_->GetEditMask(col, row));
+    SetText(grid_->GetEditText(col, row));
+    Modified = false;
     SetEditFont(grid_->Font());
     SetEditColor(grid_->Color());
 }
 
-bool TInplaceEdit::WantsKey(uint16_t key, TShiftState shift) const {
-    auto* e = LE(edit_);
+bool TInplaceEdit::WantsKey(WORD key, TShiftState shift) const {
+    // Sideways keys leave the editor only when it is always shown, and then
+    // only at the matching end of the text.
+    const bool forward = grid_->Options() & goAlwaysShowEditor;
+    const int len = static_cast<int>(EditText().size());
+    const int s = SelStart(), l = SelLength();
+    const bool leftSide = s == 0 && (l == 0 || l == len);
+    const bool rightSide = (s == 0 || l == 0) && s + l == len;
     switch (key) {
-    case VK_LEFT:
-        return e->cursorPosition() > 0 || e->hasSelectedText();
-    case VK_RIGHT:
-        return e->cursorPosition() < e->text().size() || e->hasSelectedText();
-    case VK_HOME: case VK_END:
-        return !(shift & ssCtrl);
-    case VK_DELETE: case VK_BACK: case VK_INSERT:
-        return true;  // clipboard keys act on the editor's text while it is open
-    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_TAB: case VK_RETURN: case VK_ESCAPE:
-    case VK_F2:
-        return false;
-    default:
-        return true;
+        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_ESCAPE:
+            return false;
+        case VK_INSERT:
+            return shift != 0;
+        case VK_LEFT: case VK_HOME:
+            return !(forward && ((shift & ssCtrl) || leftSide));
+        case VK_RIGHT: case VK_END:
+            return !(forward && ((shift & ssCtrl) || rightSide));
+        case VK_TAB:
+            return (shift & ssAlt) != 0;
+        case VK_DELETE:
+            return !(shift & ssCtrl);
+        default:
+            return true;
     }
 }
 
-void TInplaceEdit::KeyDown(uint16_t& key, TShiftState shift) {
-    if (WantsKey(key, shift)) return;
-    TStringGrid* g = grid_;
-    g->SendKeyDown(key, shift);
+void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
+    // The editor is no control of the form: the form's preview and short-cuts
+    // see its keys here (keys that came through the grid passed them already).
+    TForm* form = fromGrid_ ? nullptr : grid_->ParentForm();
+    if (form && form->KeyPreview) {
+        form->KeyDown(key, shift);
+        if (!key) return;
+    }
+    EditKeyDown(key, shift);
+    if (key && form && form->Menu() && (shift & (ssCtrl | ssAlt)) && form->Menu()->IsShortCut(key, shift)) key = 0;
 }
 
 void TInplaceEdit::KeyPress(char& key) {
+    TForm* form = fromGrid_ ? nullptr : grid_->ParentForm();
+    if (form && form->KeyPreview) {
+        form->KeyPress(key);
+        if (!key) return;
+    }
+    EditKeyPress(key);
+}
+
+void TInplaceEdit::EditKeyDown(WORD& key, TShiftState shift) {
+    if (!WantsKey(key, shift)) {
+        grid_->EditorKeyDown(key, shift);
+        return;
+    }
+    // The grid's OnKeyDown sees the keys its editor keeps too.
+    if (grid_->OnKeyDown) grid_->OnKeyDown(grid_, key, shift);
+}
+
+void TInplaceEdit::EditKeyPress(char& key) {
     if (key == 27) {
-        // Esc puts back the text the cell had and then closes like Enter.
+        // Esc puts back the text the cell had and closes like Enter.
         SetText(grid_->GetEditText(grid_->Col(), grid_->Row()));
-        modified_ = false;
+        Modified = false;
         key = 13;
     }
-    grid_->SendKeyPress(key);
-}
-
-void TInplaceEdit::Change() {}
-
-void TInplaceEdit::SendKeyDown(uint16_t key, TShiftState shift) {
-    Qt::Key k = Qt::Key_unknown;
-    QString text;
-    switch (key) {
-    case VK_BACK: k = Qt::Key_Backspace; break;
-    case VK_TAB: k = (shift & ssShift) ? Qt::Key_Backtab : Qt::Key_Tab; break;
-    case VK_RETURN: k = Qt::Key_Return; text = "\r"; break;
-    case VK_ESCAPE: k = Qt::Key_Escape; text = QString(QChar(27)); break;
-    case VK_PRIOR: k = Qt::Key_PageUp; break;
-    case VK_NEXT: k = Qt::Key_PageDown; break;
-    case VK_END: k = Qt::Key_End; break;
-    case VK_HOME: k = Qt::Key_Home; break;
-    case VK_LEFT: k = Qt::Key_Left; break;
-    case VK_UP: k = Qt::Key_Up; break;
-    case VK_RIGHT: k = Qt::Key_Right; break;
-    case VK_DOWN: k = Qt::Key_Down; break;
-    case VK_INSERT: k = Qt::Key_Insert; break;
-    case VK_DELETE: k = Qt::Key_Delete; break;
-    case VK_F2: k = Qt::Key_F2; break;
-    default: return;
+    grid_->EditorKeyPress(key);
+    const unsigned char u = static_cast<unsigned char>(key);
+    if (key == 9 || key == 27) {
+        key = 0;  // never text
+    } else if (key == 13) {
+        if (Visible()) {
+            if (SelStart() == 0 && SelLength() == static_cast<int>(EditText().size())) Deselect();
+            else SelectAll();
+        }
+        key = 0;
+    } else if ((key == 8 || key == 22 || key == 24 || u >= 32) && !grid_->CanEditModify()) {
+        key = 0;
     }
-    Qt::KeyboardModifiers m;
-    if (shift & ssShift) m |= Qt::ShiftModifier;
-    if (shift & ssCtrl) m |= Qt::ControlModifier;
-    if (shift & ssAlt) m |= Qt::AltModifier;
-    QKeyEvent ev(QEvent::KeyPress, k, m, text);
-    LE(edit_)->ProcessKey(&ev);
 }
 
-void TInplaceEdit::SendChar(char c) {
-    QKeyEvent ev(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ToQ(std::string(1, c)));
-    LE(edit_)->ProcessKey(&ev);
+void TInplaceEdit::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
+    // Backspace acts once, on its character: a key the grid hands on comes
+    // as a key-down and then as a character.
+    if (key == VK_BACK && ch != 8) return;
+    if (ch == 8) {
+        key = VK_BACK;
+        ch = 0;
+    }
+    TCustomMaskEdit::DefaultKeyInput(key, shift, ch);
+}
+
+void TInplaceEdit::KeyUp(WORD& key, TShiftState shift) { grid_->KeyUp(key, shift); }
+
+void TInplaceEdit::TypeKey(WORD key, TShiftState shift, char ch) {
+    const bool was = fromGrid_;
+    fromGrid_ = true;
+    try {
+        ProcessKeyDown(key, shift, ch, false);
+    } catch (...) {
+        fromGrid_ = was;
+        throw;
+    }
+    fromGrid_ = was;
 }
 
 // ---------------------------------------------------------------- TStringGrid
 
-TStringGrid::TStringGrid(QWidget* parent) : cells_(5, 5), canvas_(std::make_unique<TCanvas>()) {
-    view_ = new TGridView(this, parent);
+TStringGrid::TStringGrid(TComponent* AOwner) : TCustomControl(AOwner), cells_(5, 5) {
+    clickOnRelease_ = false;  // the grid clicks when its current cell moves
+    color_ = clWindow;
+    parentColor_ = false;
+    SetTabStop(true);
+    view_ = new TGridView(this, Widget());
+    SetBounds(0, 0, 320, 120);
     UpdateScrollRange();
 }
 
 TStringGrid::~TStringGrid() {
+    if (view_) view_->Detach();
     delete editor_;
     editor_ = nullptr;
-    delete view_;
 }
-
-QWidget* TStringGrid::Widget() const { return view_; }
 
 void TStringGrid::SetCells(int col, int row, const std::string& text) {
     cells_.SetCell(col, row, text);
     if (col >= 0 && row >= 0 && col < ColCount() && row < RowCount()) {
         InvalidateCell(col, row);
-        if (editor_ && editor_->Visible() && col == col_ && row == row_ && !editor_->Modified())
+        if (EditorVisible() && col == col_ && row == row_ && !editor_->Modified)
             editor_->SetText(GetEditText(col, row));
     }
 }
@@ -453,9 +375,11 @@ void TStringGrid::MatrixChanged() {
     objects_.resize(std::min<size_t>(objects_.size(), static_cast<size_t>(RowCount())));
     if (static_cast<int>(rowHeights_.size()) > RowCount()) rowHeights_.resize(RowCount());
     if (static_cast<int>(colWidths_.size()) > ColCount()) colWidths_.resize(ColCount());
+    if (fixedCols_ >= ColCount()) fixedCols_ = ColCount() - 1;
+    if (fixedRows_ >= RowCount()) fixedRows_ = RowCount() - 1;
     ClampCurrent();
     UpdateScrollRange();
-    if (editor_ && editor_->Visible() && !editor_->Modified()) editor_->SetText(GetEditText(col_, row_));
+    if (EditorVisible() && !editor_->Modified) editor_->SetText(GetEditText(col_, row_));
     Invalidate();
 }
 
@@ -486,16 +410,14 @@ void TStringGrid::SetRowCount(int n) {
 }
 
 void TStringGrid::SetFixedCols(int n) {
-    n = std::clamp(n, 0, ColCount() - 1);
-    fixedCols_ = n;
+    fixedCols_ = std::clamp(n, 0, ColCount() - 1);
     ClampCurrent();
     UpdateScrollRange();
     Invalidate();
 }
 
 void TStringGrid::SetFixedRows(int n) {
-    n = std::clamp(n, 0, RowCount() - 1);
-    fixedRows_ = n;
+    fixedRows_ = std::clamp(n, 0, RowCount() - 1);
     ClampCurrent();
     UpdateScrollRange();
     Invalidate();
@@ -506,15 +428,15 @@ void TStringGrid::SetFixedRows(int n) {
 void TStringGrid::ClampCurrent() {
     auto clampCol = [&](int c) { return std::clamp(c, fixedCols_, ColCount() - 1); };
     auto clampRow = [&](int r) { return std::clamp(r, fixedRows_, RowCount() - 1); };
-    int c = clampCol(col_), r = clampRow(row_);
-    bool moved = c != col_ || r != row_;
+    const int c = clampCol(col_), r = clampRow(row_);
+    const bool moved = c != col_ || r != row_;
+    if (moved && EditorVisible()) HideEditor();
     col_ = c;
     row_ = r;
     anchorCol_ = clampCol(anchorCol_);
     anchorRow_ = clampRow(anchorRow_);
     topRow_ = std::clamp(topRow_, fixedRows_, std::max(fixedRows_, MaxTopRow()));
     leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(fixedCols_, MaxLeftCol()));
-    if (moved && editor_ && editor_->Visible()) PlaceEditor();
 }
 
 int TStringGrid::ColWidths(int col) const {
@@ -589,13 +511,14 @@ bool TStringGrid::FocusCell(int col, int row, bool extend) {
     if (col < fixedCols_ || row < fixedRows_ || col >= ColCount() || row >= RowCount()) return false;
     if (!SelectCell(col, row)) return false;
     MoveCurrent(col, row, extend, true);
+    Click();
     return true;
 }
 
 void TStringGrid::MoveCurrent(int col, int row, bool extend, bool show) {
     const bool moving = col != col_ || row != row_;
     if (moving) CellLeft(col_, row_);
-    if (moving && editor_ && editor_->Visible()) {
+    if (moving && EditorVisible()) {
         // The old cell's text is written before the current cell moves.
         HideEditor();
         editorMode_ = false;
@@ -627,11 +550,9 @@ void TStringGrid::SetSelection(const TGridRect& rect) {
     r.Bottom = std::clamp(r.Bottom, fixedRows_, RowCount() - 1);
     // The current cell is the rectangle's top-left corner, the anchor its
     // opposite corner.
-    if (r.Left != col_ || r.Top != row_) {
-        if (editor_ && editor_->Visible()) {
-            HideEditor();
-            editorMode_ = false;
-        }
+    if ((r.Left != col_ || r.Top != row_) && EditorVisible()) {
+        HideEditor();
+        editorMode_ = false;
     }
     col_ = r.Left;
     row_ = r.Top;
@@ -653,11 +574,8 @@ int TStringGrid::FixedHeight() const {
     return h;
 }
 
-int TStringGrid::ClientWidth() const { return view_->viewport()->width(); }
-int TStringGrid::ClientHeight() const { return view_->viewport()->height(); }
-
 int TStringGrid::MaxTopRow() const {
-    int room = ClientHeight() - FixedHeight();
+    const int room = ClientHeight() - FixedHeight();
     int r = RowCount() - 1, used = 0;
     while (r >= fixedRows_) {
         used += RowHeights(r) + gridLineWidth_;
@@ -668,7 +586,7 @@ int TStringGrid::MaxTopRow() const {
 }
 
 int TStringGrid::MaxLeftCol() const {
-    int room = ClientWidth() - FixedWidth();
+    const int room = ClientWidth() - FixedWidth();
     int c = ColCount() - 1, used = 0;
     while (c >= fixedCols_) {
         used += ColWidths(c) + gridLineWidth_;
@@ -680,8 +598,39 @@ int TStringGrid::MaxLeftCol() const {
 
 void TStringGrid::UpdateScrollRange() {
     if (!view_) return;
+    // The client area is worked out here rather than read from the scroll
+    // area, whose layout only follows once its window is on screen: the
+    // border, then each scroll bar the content needs.
+    const int frame = borderStyle_ == TBorderStyle::bsSingle ? view_->frameWidth() : 0;
+    int w = std::max(0, Width() - 2 * frame), h = std::max(0, Height() - 2 * frame);
+    long long totalW = static_cast<long long>(ColCount()) * (defaultColWidth_ + gridLineWidth_);
+    for (size_t c = 0; c < colWidths_.size() && static_cast<int>(c) < ColCount(); ++c)
+        if (colWidths_[c] != INT_MIN) totalW += colWidths_[c] - defaultColWidth_;
+    long long totalH = static_cast<long long>(RowCount()) * (defaultRowHeight_ + gridLineWidth_);
+    for (size_t r = 0; r < rowHeights_.size() && static_cast<int>(r) < RowCount(); ++r)
+        if (rowHeights_[r] != INT_MIN) totalH += rowHeights_[r] - defaultRowHeight_;
+    const bool allowV = scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth;
+    const bool allowH = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth;
+    const int sbw = view_->verticalScrollBar()->sizeHint().width();
+    const int sbh = view_->horizontalScrollBar()->sizeHint().height();
+    bool vbar = false, hbar = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!vbar && allowV && totalH > h) {
+            vbar = true;
+            w = std::max(0, w - sbw);
+        }
+        if (!hbar && allowH && totalW > w) {
+            hbar = true;
+            h = std::max(0, h - sbh);
+        }
+    }
+    clientWidth_ = w;
+    clientHeight_ = h;
+
     view_->syncing = true;
-    int maxTop = MaxTopRow(), maxLeft = MaxLeftCol();
+    view_->setVerticalScrollBarPolicy(vbar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    view_->setHorizontalScrollBarPolicy(hbar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int maxTop = MaxTopRow(), maxLeft = MaxLeftCol();
     topRow_ = std::clamp(topRow_, fixedRows_, maxTop);
     leftCol_ = std::clamp(leftCol_, fixedCols_, maxLeft);
     QScrollBar* v = view_->verticalScrollBar();
@@ -689,13 +638,13 @@ void TStringGrid::UpdateScrollRange() {
     v->setPageStep(std::max(1, VisibleRowCount()));
     v->setValue(topRow_ - fixedRows_);
     v->setTracking(FollowThumbTracking());
-    QScrollBar* h = view_->horizontalScrollBar();
-    h->setRange(0, maxLeft - fixedCols_);
-    h->setPageStep(std::max(1, VisibleColCount()));
-    h->setValue(leftCol_ - fixedCols_);
-    h->setTracking(FollowThumbTracking());
+    QScrollBar* hs = view_->horizontalScrollBar();
+    hs->setRange(0, maxLeft - fixedCols_);
+    hs->setPageStep(std::max(1, VisibleColCount()));
+    hs->setValue(leftCol_ - fixedCols_);
+    hs->setTracking(FollowThumbTracking());
     view_->syncing = false;
-    if (editor_ && editor_->Visible()) PlaceEditor();
+    if (EditorVisible()) PlaceEditor();
 }
 
 void TStringGrid::SetTopRow(int row) {
@@ -738,9 +687,11 @@ int TStringGrid::VisibleColCount() const {
 
 void TStringGrid::ScrollIntoView(int col, int row) {
     if (row >= fixedRows_) {
-        if (row < topRow_) SetTopRow(row);
-        else {
-            int room = ClientHeight() - FixedHeight(), used = 0, top = row;
+        if (row < topRow_) {
+            SetTopRow(row);
+        } else {
+            const int room = ClientHeight() - FixedHeight();
+            int used = 0, top = row;
             // The lowest top row that still shows `row` whole.
             for (int r = row; r >= fixedRows_; --r) {
                 used += RowHeights(r) + gridLineWidth_;
@@ -751,9 +702,11 @@ void TStringGrid::ScrollIntoView(int col, int row) {
         }
     }
     if (col >= fixedCols_) {
-        if (col < leftCol_) SetLeftCol(col);
-        else {
-            int room = ClientWidth() - FixedWidth(), used = 0, left = col;
+        if (col < leftCol_) {
+            SetLeftCol(col);
+        } else {
+            const int room = ClientWidth() - FixedWidth();
+            int used = 0, left = col;
             for (int c = col; c >= fixedCols_; --c) {
                 used += ColWidths(c) + gridLineWidth_;
                 if (used > room && c != col) break;
@@ -799,13 +752,13 @@ int TStringGrid::RowY(int row) const {
 }
 
 TRect TStringGrid::CellRect(int col, int row) const {
-    int x = ColX(col), y = RowY(row);
+    const int x = ColX(col), y = RowY(row);
     if (x < 0 || y < 0) return TRect{};
     return TRect{x, y, x + ColWidths(col), y + RowHeights(row)};
 }
 
 void TStringGrid::MouseToCell(int x, int y, int& col, int& row) const {
-    TGridCoord c = MouseCoord(x, y);
+    const TGridCoord c = MouseCoord(x, y);
     col = c.X;
     row = c.Y;
 }
@@ -819,8 +772,11 @@ TGridCoord TStringGrid::MouseCoord(int x, int y) const {
             c = leftCol_;
             if (c >= ColCount()) break;
         }
-        int next = pos + ColWidths(c) + gridLineWidth_;
-        if (x < next) { out.X = c; break; }
+        const int next = pos + ColWidths(c) + gridLineWidth_;
+        if (x < next) {
+            out.X = c;
+            break;
+        }
         pos = next;
         if (pos > ClientWidth()) break;
     }
@@ -830,8 +786,11 @@ TGridCoord TStringGrid::MouseCoord(int x, int y) const {
             r = topRow_;
             if (r >= RowCount()) break;
         }
-        int next = pos + RowHeights(r) + gridLineWidth_;
-        if (y < next) { out.Y = r; break; }
+        const int next = pos + RowHeights(r) + gridLineWidth_;
+        if (y < next) {
+            out.Y = r;
+            break;
+        }
         pos = next;
         if (pos > ClientHeight()) break;
     }
@@ -839,15 +798,10 @@ TGridCoord TStringGrid::MouseCoord(int x, int y) const {
     return out;
 }
 
-void TStringGrid::SetBounds(int left, int top, int width, int height) {
-    view_->setGeometry(left, top, width, height);
-    UpdateScrollRange();
-}
-
 void TStringGrid::SetOptions(TGridOptions options) {
     if (options_ == options) return;
     options_ = options;
-    if (!(options_ & goEditing) && editor_ && editor_->Visible()) HideEditor();
+    if (!(options_ & goEditing) && EditorVisible()) HideEditor();
     if ((options_ & goAlwaysShowEditor) && (options_ & goEditing)) editorMode_ = true;
     if (!(options_ & goRangeSelect)) {
         anchorCol_ = col_;
@@ -857,63 +811,84 @@ void TStringGrid::SetOptions(TGridOptions options) {
     Invalidate();
 }
 
-void TStringGrid::SetColor(TColor c) {
-    color_ = c;
-    Invalidate();
-}
-
 void TStringGrid::SetFixedColor(TColor c) {
     fixedColor_ = c;
     Invalidate();
 }
 
+void TStringGrid::SetScrollBars(TScrollStyle value) {
+    scrollBars_ = value;
+    UpdateScrollRange();
+    Invalidate();
+}
+
+void TStringGrid::SetBorderStyle(TBorderStyle value) {
+    borderStyle_ = value;
+    if (view_) view_->SetBorder(value == TBorderStyle::bsSingle);
+    UpdateScrollRange();
+    Invalidate();
+}
+
+void TStringGrid::BoundsChanged() {
+    TCustomControl::BoundsChanged();
+    if (view_) view_->setGeometry(0, 0, Width(), Height());
+    UpdateScrollRange();
+}
+
+void TStringGrid::Resize() { TCustomControl::Resize(); }
+
+void TStringGrid::FontChanged() {
+    TCustomControl::FontChanged();
+    InvalidateEditor();
+    Invalidate();
+}
+
+void TStringGrid::ColorChanged() {
+    TCustomControl::ColorChanged();
+    InvalidateEditor();
+    Invalidate();
+}
+
 // ---------------------------------------------------------------- painting
 
-void TStringGrid::Paint(void* painterPtr, const TRect& clip) {
-    QPainter* p = static_cast<QPainter*>(painterPtr);
-    const int w = ClientWidth(), h = ClientHeight();
-    p->fillRect(QRect(0, 0, w, h), ToQColor(color_));
-    TCanvas& canvas = *canvas_;
-    canvas.Attach(p);
+void TStringGrid::Paint(const TRect& clip) {
+    TCanvas& canvas = Canvas();
+    canvas.FillRect(clip, Color());
     const TGridRect sel = Selection();
+    const bool showFocus = Focused() && !(options_ & goRowSelect) && !EditorVisible();
     auto paintRange = [&](int r0, int r1, int c0, int c1) {
         for (int r = r0; r < r1; ++r) {
-            int y = RowY(r);
+            const int y = RowY(r);
             if (y < 0) {
                 if (r >= fixedRows_) break;
                 continue;
             }
             if (y >= clip.Bottom) break;
             for (int c = c0; c < c1; ++c) {
-                int x = ColX(c);
+                const int x = ColX(c);
                 if (x < 0) {
                     if (c >= fixedCols_) break;
                     continue;
                 }
                 if (x >= clip.Right) break;
-                TRect rect{x, y, x + ColWidths(c), y + RowHeights(r)};
+                const TRect rect{x, y, x + ColWidths(c), y + RowHeights(r)};
                 if (rect.Right <= clip.Left || rect.Bottom <= clip.Top) continue;
                 TGridDrawState state = 0;
-                if (c < fixedCols_ || r < fixedRows_) state |= gdFixed;
-                else {
+                if (c < fixedCols_ || r < fixedRows_) {
+                    state |= gdFixed;
+                } else {
                     if (sel.Contains(c, r)) state |= gdSelected;
                     if (c == col_ && r == row_) state |= gdFocused;
                 }
                 const int level = canvas.SaveDC();
                 canvas.IntersectClipRect(rect.Left, rect.Top, rect.Right + gridLineWidth_, rect.Bottom + gridLineWidth_);
                 canvas.Brush().SetStyle(TBrushStyle::bsSolid);
-                canvas.Brush().SetColor((state & gdFixed) ? fixedColor_ : color_);
-                canvas.Font().Assign(font_);
+                canvas.Brush().SetColor((state & gdFixed) ? fixedColor_ : Color());
+                canvas.Font().Assign(Font());
                 canvas.SetBkMode(TRANSPARENT);
                 DrawCell(c, r, rect, state);
                 canvas.RestoreDC(level);
-                if ((state & gdFocused) && Focused() && !(options_ & goRowSelect) &&
-                    !(editor_ && editor_->Visible())) {
-                    QPen pen(Qt::black, 1, Qt::DotLine);
-                    p->setPen(pen);
-                    p->setBrush(Qt::NoBrush);
-                    p->drawRect(QRect(rect.Left, rect.Top, rect.Width() - 1, rect.Height() - 1));
-                }
+                if ((state & gdFocused) && showFocus) canvas.DrawFocusRect(rect);
             }
         }
     };
@@ -921,32 +896,31 @@ void TStringGrid::Paint(void* painterPtr, const TRect& clip) {
     paintRange(0, fixedRows_, leftCol_, ColCount());
     paintRange(topRow_, RowCount(), 0, fixedCols_);
     paintRange(topRow_, RowCount(), leftCol_, ColCount());
-    canvas.Detach();
-    PaintLines(p, w, h);
+    PaintLines(ClientWidth(), ClientHeight());
 }
 
-void TStringGrid::PaintLines(void* painterPtr, int width, int height) {
+void TStringGrid::PaintLines(int width, int height) {
     if (gridLineWidth_ <= 0) return;
-    QPainter* p = static_cast<QPainter*>(painterPtr);
-    const QColor lineColor = ToQColor(clSilver), fixedLine = ToQColor(clBlack);
-    int fixedW = FixedWidth(), fixedH = FixedHeight();
+    TCanvas& canvas = Canvas();
+    const TColor lineColor = clSilver, fixedLine = clBlack;
+    const int fixedW = FixedWidth(), fixedH = FixedHeight();
     // Extent of the drawn cells.
     int right = fixedW, bottom = fixedH;
     for (int c = leftCol_; c < ColCount() && right < width; ++c) right += ColWidths(c) + gridLineWidth_;
     for (int r = topRow_; r < RowCount() && bottom < height; ++r) bottom += RowHeights(r) + gridLineWidth_;
     right = std::min(right, width);
     bottom = std::min(bottom, height);
-    auto vline = [&](int x, int y0, int y1, const QColor& c) { p->fillRect(QRect(x, y0, gridLineWidth_, y1 - y0), c); };
-    auto hline = [&](int y, int x0, int x1, const QColor& c) { p->fillRect(QRect(x0, y, x1 - x0, gridLineWidth_), c); };
-    // Vertical lines: fixed columns use the fixed flag, the rest the normal one;
-    // each segment follows the row area it crosses.
+    auto vline = [&](int x, int y0, int y1, TColor c) { canvas.FillRect(TRect{x, y0, x + gridLineWidth_, y1}, c); };
+    auto hline = [&](int y, int x0, int x1, TColor c) { canvas.FillRect(TRect{x0, y, x1, y + gridLineWidth_}, c); };
+    // Each vertical segment follows the row area it crosses: fixed lines
+    // beside the header rows, the column's own kind below them.
     int x = 0;
     for (int c = 0; c < ColCount() && x < width; ++c) {
         if (c == fixedCols_) c = leftCol_;
         if (c >= ColCount()) break;
         x += ColWidths(c);
-        bool fixedCol = c < fixedCols_;
-        if (fixedCol ? (options_ & goFixedVertLine) : (options_ & goFixedVertLine)) vline(x, 0, fixedH, fixedLine);
+        const bool fixedCol = c < fixedCols_;
+        if (options_ & goFixedVertLine) vline(x, 0, fixedH, fixedLine);
         if (fixedCol ? (options_ & goFixedVertLine) : (options_ & goVertLine))
             vline(x, fixedH, bottom, fixedCol ? fixedLine : lineColor);
         x += gridLineWidth_;
@@ -956,7 +930,7 @@ void TStringGrid::PaintLines(void* painterPtr, int width, int height) {
         if (r == fixedRows_) r = topRow_;
         if (r >= RowCount()) break;
         y += RowHeights(r);
-        bool fixedRow = r < fixedRows_;
+        const bool fixedRow = r < fixedRows_;
         if (options_ & goFixedHorzLine) hline(y, 0, fixedW, fixedLine);
         if (fixedRow ? (options_ & goFixedHorzLine) : (options_ & goHorzLine))
             hline(y, fixedW, right, fixedRow ? fixedLine : lineColor);
@@ -965,15 +939,16 @@ void TStringGrid::PaintLines(void* painterPtr, int width, int height) {
 }
 
 void TStringGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
-    if (defaultDrawing_ && canvas_->Attached()) {
+    TCanvas& canvas = Canvas();
+    if (defaultDrawing_ && canvas.Attached()) {
         if ((state & gdSelected) && !(state & gdFixed) &&
             (!(state & gdFocused) || (options_ & (goDrawFocusSelected | goRowSelect)))) {
-            canvas_->Brush().SetColor(clHighlight);
-            canvas_->Font().SetColor(clHighlightText);
+            canvas.Brush().SetColor(clHighlight);
+            canvas.Font().SetColor(clHighlightText);
         }
-        canvas_->FillRect(rect);
+        canvas.FillRect(rect);
         TRect t{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
-        canvas_->DrawText(Cells(col, row), t, DT_LEFT | DT_NOPREFIX);
+        canvas.DrawText(Cells(col, row), t, DT_LEFT | DT_NOPREFIX);
     }
     if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
@@ -983,14 +958,10 @@ void TStringGrid::Invalidate() {
 }
 
 void TStringGrid::InvalidateCell(int col, int row) {
-    TRect r = CellRect(col, row);
-    if (r.Width() > 0 && r.Height() > 0 && view_) view_->viewport()->update(ToQRect(r).adjusted(-1, -1, 1, 1));
+    const TRect r = CellRect(col, row);
+    if (r.Width() > 0 && r.Height() > 0 && view_)
+        view_->viewport()->update(QRect(r.Left - 1, r.Top - 1, r.Width() + 2, r.Height() + 2));
 }
-
-bool TStringGrid::Visible() const { return view_->isVisible(); }
-void TStringGrid::SetVisible(bool on) { view_->setVisible(on); }
-bool TStringGrid::Enabled() const { return view_->isEnabled(); }
-void TStringGrid::SetEnabled(bool on) { view_->setEnabled(on); }
 
 // ---------------------------------------------------------------- hooks
 
@@ -1020,14 +991,15 @@ std::string TStringGrid::GetEditText(int col, int row) {
 }
 
 void TStringGrid::SetEditText(int col, int row, const std::string& value) {
-    std::string text = CleanCellText(value);
+    const std::string text = CleanCellText(value);
     SetCells(col, row, text);
     if (OnSetEditText) OnSetEditText(this, col, row, text);
 }
 
 TInplaceEdit* TStringGrid::CreateEditor() { return new TInplaceEdit(this); }
 
-void TStringGrid::Resize() {}
+void TStringGrid::RowMoved(int, int) {}
+void TStringGrid::ColumnMoved(int, int) {}
 void TStringGrid::ColWidthsChanged() {}
 void TStringGrid::RowHeightsChanged() {}
 void TStringGrid::TopLeftChanged() {
@@ -1056,112 +1028,86 @@ void TStringGrid::SetEditorVisible(bool on) {
     if (on) {
         if (!editor_ && (options_ & goEditing)) editor_ = CreateEditor();
         if (!editor_ || !CanEditShow()) {
-            if (editor_ && editor_->Visible()) SetEditorVisible(false);
+            if (EditorVisible()) SetEditorVisible(false);
             return;
         }
         ScrollIntoView(col_, row_);
-        const bool wasVisible = editor_->Visible();
-        editor_->UpdateContents();
-        PlaceEditor();
-        auto* w = editor_->Widget();
-        w->show();
-        if (view_->hasFocus() || hadFocus_ || !wasVisible) {
-            if (view_->hasFocus() || QApplication::focusWidget() == nullptr || hadFocus_) w->setFocus(Qt::OtherFocusReason);
+        if (EditorVisible() && shownCol_ == col_ && shownRow_ == row_) {
+            // Already open on this cell: keep what is typed.
+            PlaceEditor();
+            FocusEditor();
+            return;
         }
+        editor_->UpdateContents();
+        shownCol_ = col_;
+        shownRow_ = row_;
+        PlaceEditor();
+        editor_->Show();
+        FocusEditor();
         editor_->SelectAll();
         EditorShown();
         Invalidate();
     } else {
-        if (!editor_ || !editor_->Visible()) return;
-        const bool hadEditorFocus = editor_->Widget()->hasFocus();
+        if (!EditorVisible()) return;
+        QWidget* ew = editor_->Widget();
+        const bool hadFocus = ew && ew->hasFocus();
         UpdateEditorText();
-        editor_->Widget()->hide();
-        if (hadEditorFocus) view_->setFocus(Qt::OtherFocusReason);
+        if (!editor_) return;
+        if (hadFocus && Widget()) {
+            // The grid takes the keyboard back before the editor goes, or Qt
+            // would hand it to some other window of the form.
+            movingFocus_ = true;
+            Widget()->setFocus(Qt::OtherFocusReason);
+            movingFocus_ = false;
+        }
+        editor_->Hide();
+        shownCol_ = shownRow_ = -1;
         Invalidate();
     }
 }
 
+void TStringGrid::FocusEditor() {
+    if (!EditorVisible() || !Focused()) return;
+    if (QWidget* ew = editor_->Widget(); ew && !ew->hasFocus()) ew->setFocus(Qt::OtherFocusReason);
+}
+
 void TStringGrid::UpdateEditorText() {
-    if (!editor_ || !editor_->Modified()) return;
-    editor_->SetModified(false);
+    if (!editor_ || !editor_->Modified) return;
+    editor_->Modified = false;
     SetEditText(col_, row_, editor_->Text());
 }
 
 void TStringGrid::PlaceEditor() {
     if (!editor_) return;
-    TRect r = CellRect(col_, row_);
-    editor_->Widget()->setGeometry(ToQRect(r));
+    const TRect r = CellRect(col_, row_);
+    editor_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
 }
 
 void TStringGrid::InvalidateEditor() {
-    if (editor_ && editor_->Visible()) {
-        editor_->UpdateContents();
+    if (EditorVisible()) {
+        const bool modified = editor_->Modified;
+        if (!modified) editor_->UpdateContents();
         PlaceEditor();
     }
 }
 
 // ---------------------------------------------------------------- focus
 
-bool TStringGrid::Focused() const {
-    QWidget* f = QApplication::focusWidget();
-    return f && (f == view_ || (editor_ && f == editor_->Widget()));
-}
-
-void TStringGrid::SetFocus() {
-    if (editor_ && editor_->Visible()) editor_->Widget()->setFocus(Qt::OtherFocusReason);
-    else view_->setFocus(Qt::OtherFocusReason);
-    HandleFocusIn();
-}
-
-void TStringGrid::HandleFocusIn() {
-    if (hadFocus_ || inFocusIn_) return;
-    inFocusIn_ = true;
-    hadFocus_ = true;
-    DoEnter();
-    inFocusIn_ = false;
-    Invalidate();
-}
-
-void TStringGrid::HandleFocusOut() {
-    if (!hadFocus_ || Focused()) return;
-    hadFocus_ = false;
-    DoExit();
-    Invalidate();
-}
-
 void TStringGrid::DoEnter() {
-    if (OnEnter) OnEnter(this);
+    TCustomControl::DoEnter();
+    FocusEditor();
+    Invalidate();
 }
 
 void TStringGrid::DoExit() {
     if (!(options_ & goAlwaysShowEditor)) HideEditor();
     else UpdateEditorText();
-    if (OnExit) OnExit(this);
+    TCustomControl::DoExit();
+    Invalidate();
 }
 
-void TStringGrid::ScriptSelect(int col, int row) {
-    if (col == col_ && row == row_) return;
-    FocusCell(col, row, false);
-}
-
-void TStringGrid::ScriptSetCell(int col, int row, const std::string& text) {
-    if (col >= ColCount() || row >= RowCount() || col < 0 || row < 0) return;
-    const bool inGrid = col >= fixedCols_ && row >= fixedRows_;
-    if (inGrid) ScriptSelect(col, row);
-    if (inGrid && col == col_ && row == row_ && (options_ & goEditing)) {
-        ShowEditor();
-        if (editor_ && editor_->Visible()) {
-            editor_->SetText(CleanCellText(text));
-            editor_->SetModified(true);
-            editor_->Change();
-            editor_->SendKeyDown(VK_RETURN, 0);
-            // The edit's posted messages (validation, after-edit) run now.
-            QCoreApplication::processEvents();
-            return;
-        }
-    }
-    // A cell the user could not edit: written as the editor would write it.
-    SetEditText(col, row, text);
+void TStringGrid::FocusNextControl(bool forward) {
+    if (TForm* form = ParentForm()) form->SelectNext(this, forward, true);
 }
 
 bool TStringGrid::CellHintAt(int, int, std::string&, TRect&) { return false; }
@@ -1172,85 +1118,155 @@ void TStringGrid::ShiftCurrent(int col, int row, int anchorCol, int anchorRow) {
     anchorCol_ = anchorCol;
     anchorRow_ = anchorRow;
     ClampCurrent();
+    if (EditorVisible()) {
+        shownCol_ = col_;
+        shownRow_ = row_;
+        PlaceEditor();
+    }
     Invalidate();
 }
 
-void TStringGrid::FocusNextControl() { view_->FocusNext(); }
+// ---------------------------------------------------------------- the scenario driver
 
-void TStringGrid::PostMessage(std::function<void()> f) {
-    QMetaObject::invokeMethod(view_, std::move(f), Qt::QueuedConnection);
+void TStringGrid::ScriptSelect(int col, int row) {
+    if (ParentForm() && CanFocus() && !Focused()) SetFocus();
+    if (col != col_ || row != row_) FocusCell(col, row, false);
+}
+
+void TStringGrid::ScriptSetCell(int col, int row, const std::string& text) {
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) throw Exception("Grid index out of range");
+    const std::string clean = CleanCellText(text);
+    if (col >= fixedCols_ && row >= fixedRows_ && (options_ & goEditing)) {
+        ScriptSelect(col, row);
+        if (col == col_ && row == row_) ShowEditor();
+        if (col == col_ && row == row_ && EditorVisible()) {
+            // Typed key by key: the editor's mask and the key events see it all.
+            editor_->SelectAll();
+            SimulateKey(VK_DELETE);
+            for (char c : clean) {
+                if (!EditorVisible()) break;
+                SimulateKey(0, 0, c);
+            }
+            SimulateKey(VK_RETURN, 0, '\r');
+            Application->DeliverPostedMessages();
+            return;
+        }
+    }
+    // Header cells and cells the user cannot edit are written directly.
+    SetEditText(col, row, clean);
 }
 
 // ---------------------------------------------------------------- keyboard
 
-void TStringGrid::SendKeyDown(uint16_t key, TShiftState shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
-    if (key) KeyDown(key, shift);
+int TStringGrid::GetDlgCode() const {
+    int code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (options_ & goTabs) code |= DLGC_WANTTAB;
+    // An editing grid keeps Enter (it opens and closes the editor) and, while
+    // the editor is open, Esc; it passes Tab and Esc on itself otherwise.
+    if (options_ & goEditing) code |= DLGC_WANTALLKEYS;
+    return code;
 }
 
-void TStringGrid::SendKeyPress(char key) {
-    if (OnKeyPress) OnKeyPress(this, key);
-    if (key) KeyPress(key);
+void TStringGrid::EditorKeyDown(WORD& key, TShiftState shift) {
+    CountGuard g(inEditorKey_);
+    KeyDown(key, shift);
 }
 
-void TStringGrid::KeyDown(uint16_t& key, TShiftState shift) {
+void TStringGrid::EditorKeyPress(char& key) {
+    CountGuard g(inEditorKey_);
+    KeyPress(key);
+}
+
+void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
+    if (KeyGoesToEditor()) {
+        editor_->TypeKey(key, shift, 0);
+        return;
+    }
+    TCustomControl::KeyDown(key, shift);
+    if (!key) return;
     switch (key) {
-    case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END:
-    case VK_PRIOR: case VK_NEXT:
-        KeyNavigate(key, shift);
-        key = 0;
-        break;
-    case VK_TAB:
-        if ((options_ & goTabs) && !(shift & ssAlt)) {
+        case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END:
+        case VK_PRIOR: case VK_NEXT:
             KeyNavigate(key, shift);
             key = 0;
-        }
-        break;
-    case VK_F2:
-        if (options_ & goEditing) {
-            ShowEditor();
-            if (editor_ && editor_->Visible()) editor_->Deselect();
-        }
-        key = 0;
-        break;
-    case VK_INSERT:
-        if (shift & ssShift) WMPaste();
-        else if (shift & ssCtrl) WMCopy();
-        break;
-    case VK_DELETE:
-        if (shift & ssShift) WMCut();
-        break;
-    default:
-        if ((shift & ssCtrl) && key == 'C') WMCopy();
-        else if ((shift & ssCtrl) && key == 'X') WMCut();
-        else if ((shift & ssCtrl) && key == 'V') WMPaste();
-        break;
+            break;
+        case VK_TAB:
+            if (shift & (ssAlt | ssCtrl)) break;
+            if (options_ & goTabs) KeyNavigate(key, shift);
+            else FocusNextControl(!(shift & ssShift));
+            key = 0;
+            break;
+        case VK_ESCAPE:
+            if (!EditorVisible() && (options_ & goEditing))
+                if (TForm* form = ParentForm(); form && form->DialogKey(key, shift)) key = 0;
+            break;
+        case VK_F2:
+            if (options_ & goEditing) {
+                ShowEditor();
+                if (EditorVisible()) editor_->Deselect();
+            }
+            key = 0;
+            break;
+        case VK_INSERT:
+            if (shift == ssShift) Perform(WM_PASTE);
+            else if (shift == ssCtrl) Perform(WM_COPY);
+            else break;
+            key = 0;
+            break;
+        case VK_DELETE:
+            if (shift == ssShift) {
+                Perform(WM_CUT);
+                key = 0;
+            }
+            break;
+        default:
+            if (shift == ssCtrl && (key == 'C' || key == 'X' || key == 'V')) {
+                Perform(key == 'C' ? WM_COPY : key == 'X' ? WM_CUT : WM_PASTE);
+                key = 0;
+            }
+            break;
     }
 }
 
-void TStringGrid::KeyNavigate(uint16_t key, TShiftState shift) {
+void TStringGrid::KeyNavigate(WORD key, TShiftState shift) {
     const bool extend = (shift & ssShift) && key != VK_TAB;
     const bool ctrl = shift & ssCtrl;
     int c = col_, r = row_;
     const int firstCol = fixedCols_, firstRow = fixedRows_, lastCol = ColCount() - 1, lastRow = RowCount() - 1;
     const int page = std::max(1, VisibleRowCount() - 1);
     switch (key) {
-    case VK_UP: --r; break;
-    case VK_DOWN: ++r; break;
-    case VK_LEFT: if (options_ & goRowSelect) --r; else --c; break;
-    case VK_RIGHT: if (options_ & goRowSelect) ++r; else ++c; break;
-    case VK_PRIOR: r -= page; break;
-    case VK_NEXT: r += page; break;
-    case VK_HOME: c = firstCol; if (ctrl) r = firstRow; break;
-    case VK_END: c = lastCol; if (ctrl) r = lastRow; break;
-    case VK_TAB:
-        if (shift & ssShift) {
-            if (--c < firstCol) { c = lastCol; if (--r < firstRow) r = lastRow; }
-        } else if (++c > lastCol) {
+        case VK_UP: --r; break;
+        case VK_DOWN: ++r; break;
+        case VK_LEFT:
+            if (options_ & goRowSelect) --r;
+            else --c;
+            break;
+        case VK_RIGHT:
+            if (options_ & goRowSelect) ++r;
+            else ++c;
+            break;
+        case VK_PRIOR: r -= page; break;
+        case VK_NEXT: r += page; break;
+        case VK_HOME:
             c = firstCol;
-            if (++r > lastRow) r = firstRow;
-        }
-        break;
+            if (ctrl) r = firstRow;
+            break;
+        case VK_END:
+            c = lastCol;
+            if (ctrl) r = lastRow;
+            break;
+        case VK_TAB:
+            if (shift & ssShift) {
+                if (--c < firstCol) {
+                    c = lastCol;
+                    if (--r < firstRow) r = lastRow;
+                }
+            } else if (++c > lastCol) {
+                c = firstCol;
+                if (++r > lastRow) r = firstRow;
+            }
+            break;
+        default: break;
     }
     c = std::clamp(c, firstCol, lastCol);
     r = std::clamp(r, firstRow, lastRow);
@@ -1258,27 +1274,40 @@ void TStringGrid::KeyNavigate(uint16_t key, TShiftState shift) {
 }
 
 void TStringGrid::KeyPress(char& key) {
-    if (key == 13) {
-        if (!(options_ & goAlwaysShowEditor)) {
-            if (editorMode_ && editor_ && editor_->Visible()) HideEditor();
-            else if (options_ & goEditing) ShowEditor();
-        } else if (editor_ && editor_->Visible()) {
-            UpdateEditorText();
-            editor_->SelectAll();
-        }
+    if (KeyGoesToEditor()) {
+        editor_->TypeKey(0, 0, key);
         key = 0;
         return;
     }
-    if (!(options_ & goEditing)) return;
     const unsigned char u = static_cast<unsigned char>(key);
-    if (key == 8 || u >= 32) {
-        if (editor_ && editor_->Visible()) return;  // the editor types it itself
+    if (!inEditorKey_ && (options_ & goEditing) && (key == 8 || u >= 32)) {
+        // A typed character opens the editor and goes into it.
         ShowEditor();
-        if (editor_ && editor_->Visible()) {
-            // The typed character replaces the cell text.
-            editor_->SendChar(key);
+        if (EditorVisible()) {
+            editor_->TypeKey(0, 0, key);
             key = 0;
+            return;
         }
+    }
+    TCustomControl::KeyPress(key);
+    if (key != 13) return;
+    if (!(options_ & goAlwaysShowEditor)) {
+        if (editorMode_ && EditorVisible()) HideEditor();
+        else if (options_ & goEditing) ShowEditor();
+    } else if (EditorVisible()) {
+        // The editor stays: Enter writes its text into the cell.
+        UpdateEditorText();
+        editor_->SelectAll();
+    }
+    key = 0;
+}
+
+void TStringGrid::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_CUT: WMCut(); return;
+        case WM_COPY: WMCopy(); return;
+        case WM_PASTE: WMPaste(); return;
+        default: TCustomControl::WndProc(message); return;
     }
 }
 
@@ -1287,9 +1316,9 @@ void TStringGrid::KeyPress(char& key) {
 bool TStringGrid::NearColBorder(int x, int y, int& col) const {
     if (y >= FixedHeight()) return false;
     for (int c = 0; c < ColCount(); ++c) {
-        int cx = ColX(c);
+        const int cx = ColX(c);
         if (cx < 0) continue;
-        int right = cx + ColWidths(c);
+        const int right = cx + ColWidths(c);
         if (x >= right - 3 && x <= right + gridLineWidth_ + 2) {
             col = c;
             return true;
@@ -1302,9 +1331,9 @@ bool TStringGrid::NearColBorder(int x, int y, int& col) const {
 bool TStringGrid::NearRowBorder(int x, int y, int& row) const {
     if (x >= FixedWidth()) return false;
     for (int r = 0; r < RowCount(); ++r) {
-        int ry = RowY(r);
+        const int ry = RowY(r);
         if (ry < 0) continue;
-        int bottom = ry + RowHeights(r);
+        const int bottom = ry + RowHeights(r);
         if (y >= bottom - 3 && y <= bottom + gridLineWidth_ + 2) {
             row = r;
             return true;
@@ -1315,95 +1344,93 @@ bool TStringGrid::NearRowBorder(int x, int y, int& row) const {
 }
 
 void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button != mbLeft) return;
-    int idx;
-    if ((options_ & goColSizing) && NearColBorder(x, y, idx)) {
-        gesture_ = Gesture::SizingCol;
-        gestureIndex_ = idx;
-        gestureStart_ = x;
-        gestureOrigSize_ = ColWidths(idx);
-        return;
+    const bool hadFocus = Focused();
+    if (!hadFocus && ParentForm() && CanFocus()) {
+        SetFocus();
+        if (!Focused()) return;  // the focused control kept the focus
     }
-    if ((options_ & goRowSizing) && NearRowBorder(x, y, idx)) {
-        gesture_ = Gesture::SizingRow;
-        gestureIndex_ = idx;
-        gestureStart_ = y;
-        gestureOrigSize_ = RowHeights(idx);
-        return;
+    if (button == TMouseButton::mbLeft && !(shift & ssDouble)) {
+        int idx;
+        if ((options_ & goColSizing) && NearColBorder(x, y, idx)) {
+            gesture_ = Gesture::SizingCol;
+            gestureIndex_ = idx;
+            gestureStart_ = x;
+            gestureOrigSize_ = ColWidths(idx);
+        } else if ((options_ & goRowSizing) && NearRowBorder(x, y, idx)) {
+            gesture_ = Gesture::SizingRow;
+            gestureIndex_ = idx;
+            gestureStart_ = y;
+            gestureOrigSize_ = RowHeights(idx);
+        } else if (const TGridCoord cell = MouseCoord(x, y); cell.X >= 0) {
+            const bool fixedRow = cell.Y < fixedRows_, fixedCol = cell.X < fixedCols_;
+            if (fixedRow && !fixedCol && (options_ & goColMoving)) {
+                gesture_ = Gesture::MovingCol;
+                gestureIndex_ = gestureTarget_ = cell.X;
+            } else if (fixedCol && !fixedRow && (options_ & goRowMoving)) {
+                gesture_ = Gesture::MovingRow;
+                gestureIndex_ = gestureTarget_ = cell.Y;
+            } else if (!fixedRow && !fixedCol) {
+                const bool wasCurrent = cell.X == col_ && cell.Y == row_;
+                if (wasCurrent && (options_ & goEditing) && !(shift & ssShift) && !EditorVisible() && hadFocus) {
+                    ShowEditor();
+                } else {
+                    FocusCell(cell.X, cell.Y, (shift & ssShift) != 0);
+                    if (options_ & goRangeSelect) gesture_ = Gesture::Selecting;
+                }
+            }
+        }
     }
-    TGridCoord cell = MouseCoord(x, y);
-    if (cell.X < 0) return;
-    const bool fixedRow = cell.Y < fixedRows_, fixedCol = cell.X < fixedCols_;
-    if (fixedRow && !fixedCol && (options_ & goColMoving)) {
-        gesture_ = Gesture::MovingCol;
-        gestureIndex_ = gestureTarget_ = cell.X;
-        return;
-    }
-    if (fixedCol && !fixedRow && (options_ & goRowMoving)) {
-        gesture_ = Gesture::MovingRow;
-        gestureIndex_ = gestureTarget_ = cell.Y;
-        return;
-    }
-    if (fixedRow || fixedCol) return;
-    const bool wasCurrent = cell.X == col_ && cell.Y == row_;
-    if (wasCurrent && (options_ & goEditing) && !(shift & ssShift) && !(editor_ && editor_->Visible()) &&
-        hadFocus_) {
-        ShowEditor();
-        return;
-    }
-    FocusCell(cell.X, cell.Y, (shift & ssShift) != 0);
-    if (options_ & goRangeSelect) gesture_ = Gesture::Selecting;
+    TCustomControl::MouseDown(button, shift, x, y);
 }
 
-void TStringGrid::HandleMouseMove(int x, int y, TShiftState shift) {
+void TStringGrid::MouseMove(TShiftState shift, int x, int y) {
     int idx;
     switch (gesture_) {
-    case Gesture::SizingCol:
-        SetColWidths(gestureIndex_, std::max(0, gestureOrigSize_ + x - gestureStart_));
-        return;
-    case Gesture::SizingRow:
-        SetRowHeights(gestureIndex_, std::max(0, gestureOrigSize_ + y - gestureStart_));
-        return;
-    case Gesture::MovingCol: {
-        TGridCoord c = MouseCoord(x, std::min(y, FixedHeight() - 1));
-        if (c.X >= fixedCols_) gestureTarget_ = c.X;
-        return;
-    }
-    case Gesture::MovingRow: {
-        TGridCoord c = MouseCoord(std::min(x, FixedWidth() - 1), y);
-        if (c.Y >= fixedRows_) gestureTarget_ = c.Y;
-        return;
-    }
-    case Gesture::Selecting: {
-        if (!(shift & ssLeft)) {
-            gesture_ = Gesture::None;
-            return;
+        case Gesture::SizingCol:
+            SetColWidths(gestureIndex_, std::max(0, gestureOrigSize_ + x - gestureStart_));
+            break;
+        case Gesture::SizingRow:
+            SetRowHeights(gestureIndex_, std::max(0, gestureOrigSize_ + y - gestureStart_));
+            break;
+        case Gesture::MovingCol: {
+            const TGridCoord c = MouseCoord(x, std::min(y, FixedHeight() - 1));
+            if (c.X >= fixedCols_) gestureTarget_ = c.X;
+            break;
         }
-        TGridCoord c = MouseCoord(x, y);
-        if (c.X >= fixedCols_ && c.Y >= fixedRows_ && (c.X != anchorCol_ || c.Y != anchorRow_ || true)) {
+        case Gesture::MovingRow: {
+            const TGridCoord c = MouseCoord(std::min(x, FixedWidth() - 1), y);
+            if (c.Y >= fixedRows_) gestureTarget_ = c.Y;
+            break;
+        }
+        case Gesture::Selecting: {
+            if (!(shift & ssLeft)) {
+                gesture_ = Gesture::None;
+                break;
+            }
             // Dragging moves the far corner; the anchor stays where the press was.
-            if (c.X != col_ || c.Y != row_) {
-                int ac = anchorCol_, ar = anchorRow_;
+            const TGridCoord c = MouseCoord(x, y);
+            if (c.X >= fixedCols_ && c.Y >= fixedRows_ && (c.X != col_ || c.Y != row_)) {
+                const int ac = anchorCol_, ar = anchorRow_;
                 if (SelectCell(c.X, c.Y)) {
                     MoveCurrent(c.X, c.Y, true, true);
                     anchorCol_ = ac;
                     anchorRow_ = ar;
                 }
             }
+            break;
         }
-        return;
+        case Gesture::None: {
+            const bool sizing = ((options_ & goColSizing) && NearColBorder(x, y, idx)) ||
+                                ((options_ & goRowSizing) && NearRowBorder(x, y, idx));
+            if (view_) view_->viewport()->setCursor(sizing ? Qt::SplitHCursor : Qt::ArrowCursor);
+            break;
+        }
     }
-    case Gesture::None: {
-        bool sizing = ((options_ & goColSizing) && NearColBorder(x, y, idx)) ||
-                      ((options_ & goRowSizing) && NearRowBorder(x, y, idx));
-        view_->viewport()->setCursor(sizing ? Qt::SplitHCursor : Qt::ArrowCursor);
-        return;
-    }
-    }
+    TCustomControl::MouseMove(shift, x, y);
 }
 
-void TStringGrid::MouseUp(TMouseButton, TShiftState, int, int) {
-    Gesture g = gesture_;
+void TStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    const Gesture g = gesture_;
     gesture_ = Gesture::None;
     if (g == Gesture::MovingCol && gestureTarget_ != gestureIndex_ && gestureTarget_ >= 0) {
         MoveColData(gestureIndex_, gestureTarget_);
@@ -1413,32 +1440,28 @@ void TStringGrid::MouseUp(TMouseButton, TShiftState, int, int) {
         MoveRowData(gestureIndex_, gestureTarget_);
         RowMoved(gestureIndex_, gestureTarget_);
         Invalidate();
-    } else if (g == Gesture::Selecting || g == Gesture::None) {
-        if (OnClick) OnClick(this);
     }
+    TCustomControl::MouseUp(button, shift, x, y);
 }
 
 void TStringGrid::DblClick() {
-    if (OnDblClick) OnDblClick(this);
-    if ((options_ & goEditing) && !(editor_ && editor_->Visible())) ShowEditor();
+    TCustomControl::DblClick();
+    if ((options_ & goEditing) && !EditorVisible()) ShowEditor();
 }
 
 // ---------------------------------------------------------------- moving data
 
-void TStringGrid::RowMoved(int, int) {}
-void TStringGrid::ColumnMoved(int, int) {}
-
 void TStringGrid::MoveRowData(int from, int to) {
     if (from == to || from < 0 || to < 0) return;
     cells_.MoveRow(from, to);
-    int hi = std::max(from, to);
+    const int hi = std::max(from, to);
     if (objects_.size() <= static_cast<size_t>(hi)) objects_.resize(hi + 1);
     auto item = std::move(objects_[from]);
     objects_.erase(objects_.begin() + from);
     objects_.insert(objects_.begin() + to, std::move(item));
     if (rowHeights_.size() > static_cast<size_t>(std::min(from, to))) {
         rowHeights_.resize(std::max<size_t>(rowHeights_.size(), hi + 1), INT_MIN);
-        int h = rowHeights_[from];
+        const int h = rowHeights_[from];
         rowHeights_.erase(rowHeights_.begin() + from);
         rowHeights_.insert(rowHeights_.begin() + to, h);
     }
@@ -1448,7 +1471,7 @@ void TStringGrid::MoveRowData(int from, int to) {
 void TStringGrid::MoveColData(int from, int to) {
     if (from == to || from < 0 || to < 0) return;
     cells_.MoveCol(from, to);
-    int hi = std::max(from, to);
+    const int hi = std::max(from, to);
     for (auto& r : objects_) {
         if (r.size() <= static_cast<size_t>(std::min(from, to))) continue;
         if (r.size() <= static_cast<size_t>(hi)) r.resize(hi + 1, nullptr);
@@ -1458,7 +1481,7 @@ void TStringGrid::MoveColData(int from, int to) {
     }
     if (colWidths_.size() > static_cast<size_t>(std::min(from, to))) {
         colWidths_.resize(std::max<size_t>(colWidths_.size(), hi + 1), INT_MIN);
-        int w = colWidths_[from];
+        const int w = colWidths_[from];
         colWidths_.erase(colWidths_.begin() + from);
         colWidths_.insert(colWidths_.begin() + to, w);
     }
@@ -1468,7 +1491,7 @@ void TStringGrid::MoveColData(int from, int to) {
 void TStringGrid::SwapRowData(int r1, int r2) {
     if (r1 == r2 || r1 < 0 || r2 < 0) return;
     cells_.SwapRows(r1, r2);
-    int hi = std::max(r1, r2);
+    const int hi = std::max(r1, r2);
     if (objects_.size() > static_cast<size_t>(std::min(r1, r2))) {
         if (objects_.size() <= static_cast<size_t>(hi)) objects_.resize(hi + 1);
         std::swap(objects_[r1], objects_[r2]);
@@ -1479,7 +1502,7 @@ void TStringGrid::SwapRowData(int r1, int r2) {
 void TStringGrid::SwapColData(int c1, int c2) {
     if (c1 == c2 || c1 < 0 || c2 < 0) return;
     cells_.SwapCols(c1, c2);
-    int hi = std::max(c1, c2);
+    const int hi = std::max(c1, c2);
     for (auto& r : objects_) {
         if (r.size() <= static_cast<size_t>(std::min(c1, c2))) continue;
         if (r.size() <= static_cast<size_t>(hi)) r.resize(hi + 1, nullptr);

@@ -4,39 +4,83 @@
 // scroll area whose fixed part stays in place. The cells live in a TCellMatrix
 // (the runtime's cell store), so a read outside the counts gives "", a write
 // beyond them is kept and shrinking drops what lies beyond.
+//
+// The grid is a custom control of a form: the form's active control is the
+// grid even while its editor has the keyboard, so OnEnter and OnExit fire when
+// the focus comes to or leaves the grid as a whole. Keys reach the grid
+// through the control's key path (KeyDown, KeyPress); while the editor is open
+// they go on to the editor, whichever of the two received them.
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/gui/canvas.h"
-#include "platform/gui/graphics.h"
+#include "platform/gui/controls.h"
+#include "platform/gui/script_grid.h"
+#include "platform/gui/stdctrls.h"
 #include "platform/gui/string_grid_types.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/string_list.h"
 
-class QWidget;
 class TStringGrid;
-class TInplaceEdit;
+
+namespace velorim_gui {
 class TGridView;
+}
 
 using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
 using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
-using TGridKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
-using TGridKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
-using TGridNotifyEvent = std::function<void(TObject* Sender)>;
 
-class TStringGrid : public TObject {
+// The in-place editor: a masked edit over the current cell (OnGetEditMask
+// gives the mask). It belongs to the grid but is no control of the form: the
+// grid keeps the focus. Descendant grids subclass it (CreateEditor) to add
+// their own key rules.
+class TInplaceEdit : public TCustomMaskEdit {
 public:
-    explicit TStringGrid(QWidget* parent = nullptr);
-    virtual ~TStringGrid();
-    TStringGrid(const TStringGrid&) = delete;
-    TStringGrid& operator=(const TStringGrid&) = delete;
+    explicit TInplaceEdit(TStringGrid* grid);
+    ~TInplaceEdit() override;
+    TStringGrid* Grid() const { return grid_; }
 
-    // The Qt widget that shows the grid (for layouts and tests).
-    QWidget* Widget() const;
+    // Caret to the end, nothing selected.
+    void Deselect();
+    void SetTextAlignment(TAlignment alignment);
+    void SetEditFont(const TFont& font) { Font().Assign(font); }
+    void SetEditColor(TColor color) { SetColor(color); }
+
+    // Loads mask and text of the grid's current cell.
+    virtual void UpdateContents();
+    // Keys the editor keeps for itself instead of passing them to the grid.
+    virtual bool WantsKey(WORD key, TShiftState shift) const;
+
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    // Key releases go to the grid (its OnKeyUp).
+    void KeyUp(WORD& key, TShiftState shift) override;
+
+    // A key that reached the grid while the editor is open: handled as if it
+    // had been typed into the editor (the form saw it already).
+    void TypeKey(WORD key, TShiftState shift, char ch);
+
+protected:
+    // The editor's own key rules, after the form's preview: keys it does not
+    // keep go to the grid's KeyDown; characters go to the grid's KeyPress
+    // first, then Tab and Esc are dropped and Enter toggles the selection.
+    virtual void EditKeyDown(WORD& key, TShiftState shift);
+    virtual void EditKeyPress(char& key);
+    void DefaultKeyInput(WORD key, TShiftState shift, char ch) override;
+
+    TStringGrid* grid_;
+
+private:
+    bool fromGrid_ = false;
+};
+
+class TStringGrid : public TCustomControl, public IScriptGrid {
+public:
+    explicit TStringGrid(TComponent* AOwner = nullptr);
+    ~TStringGrid() override;
 
     // --- cells
     const std::string& Cells(int col, int row) const { return cells_.Cell(col, row); }
@@ -79,8 +123,8 @@ public:
     void SetCol(int col);
     int Row() const { return row_; }
     void SetRow(int row);
-    // Moves the current cell (OnSelectCell may refuse); the selection
-    // collapses to it unless extend is set and range selection is on.
+    // Moves the current cell (OnSelectCell may refuse) and fires OnClick; the
+    // selection collapses to it unless extend is set and range selection is on.
     bool FocusCell(int col, int row, bool extend = false);
     TGridRect Selection() const;
     void SetSelection(const TGridRect& rect);
@@ -96,22 +140,19 @@ public:
     void SetOptions(TGridOptions options);
     bool DefaultDrawing() const { return defaultDrawing_; }
     void SetDefaultDrawing(bool on) { defaultDrawing_ = on; }
-    TColor Color() const { return color_; }
-    void SetColor(TColor c);
     TColor FixedColor() const { return fixedColor_; }
     virtual void SetFixedColor(TColor c);
-    TFont& Font() { return font_; }
-    const TFont& Font() const { return font_; }
-    // What cell painting draws with (inside DrawCell and OnDrawCell).
-    TCanvas* Canvas() const { return canvas_.get(); }
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
 
-    // --- geometry
+    // --- geometry (client coordinates: inside the border)
     TRect CellRect(int col, int row) const;  // empty when not visible
     void MouseToCell(int x, int y, int& col, int& row) const;
     TGridCoord MouseCoord(int x, int y) const;
-    int ClientWidth() const;
-    int ClientHeight() const;
-    void SetBounds(int left, int top, int width, int height);
+    int ClientWidth() const override { return clientWidth_; }
+    int ClientHeight() const override { return clientHeight_; }
 
     // --- editor
     bool EditorMode() const { return editorMode_; }
@@ -119,47 +160,45 @@ public:
     void ShowEditor();
     void HideEditor();
     TInplaceEdit* InplaceEditor() const { return editor_; }
+    bool EditorVisible() const { return editor_ && editor_->Visible(); }
 
-    // --- focus and painting
-    void SetFocus();
-    bool Focused() const;
+    // --- painting
     void Invalidate();
     void InvalidateCell(int col, int row);
-    bool Visible() const;
-    void SetVisible(bool on);
-    bool Enabled() const;
-    void SetEnabled(bool on);
-    std::string Name;
 
-    // Runs f on the GUI thread after the current input event (a posted
-    // message); dropped if the grid is gone by then.
-    void PostMessage(std::function<void()> f);
+    // --- the scenario driver's view of the grid
+    int ScriptColCount() const override { return ColCount(); }
+    int ScriptRowCount() const override { return RowCount(); }
+    std::string ScriptCell(int col, int row) const override { return Cells(col, row); }
+    void ScriptSetCell(int col, int row, const std::string& text) override;
+    void ScriptSetRowCount(int rows) override { SetRowCount(rows); }
+    void ScriptSelect(int col, int row) override;
 
-    // What the scenario driver uses: read cells, write one as the user would
-    // (select it, type, confirm: the editing events fire), select a cell as a
-    // click would.
-    int ScriptColCount() const { return ColCount(); }
-    int ScriptRowCount() const { return RowCount(); }
-    std::string ScriptCell(int col, int row) const { return Cells(col, row); }
-    void ScriptSetCell(int col, int row, const std::string& text);
-    void ScriptSetRowCount(int rows) { SetRowCount(rows); }
-    void ScriptSelect(int col, int row);
+    // --- control plumbing
+    int GetDlgCode() const override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    // The clipboard messages (WM_CUT, WM_COPY, WM_PASTE) end in WMCut and friends.
+    void WndProc(TMessage& message) override;
 
-    // Keys and typed characters as the platform delivers them to the grid.
-    void SendKeyDown(uint16_t key, TShiftState shift);
-    void SendKeyPress(char key);
-
-    // --- events
+    // --- events (OnKeyDown, OnKeyPress, OnEnter, OnExit, OnClick... are the control's)
     TSelectCellEvent OnSelectCell;
     TDrawCellEvent OnDrawCell;
     TGetEditEvent OnGetEditMask;
     TGetEditEvent OnGetEditText;
     TSetEditEvent OnSetEditText;
-    TGridKeyEvent OnKeyDown, OnKeyUp;
-    TGridKeyPressEvent OnKeyPress;
-    TGridNotifyEvent OnEnter, OnExit, OnClick, OnDblClick, OnTopLeftChanged;
+    TNotifyEvent OnTopLeftChanged;
 
 protected:
+    friend class TInplaceEdit;
+    friend class velorim_gui::TGridView;
+
     // Hooks for descendant grids, in the platform grid's tradition.
     virtual bool SelectCell(int col, int row);
     virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
@@ -169,26 +208,20 @@ protected:
     virtual std::string GetEditText(int col, int row);
     virtual void SetEditText(int col, int row, const std::string& value);
     virtual TInplaceEdit* CreateEditor();
-    virtual void KeyDown(uint16_t& key, TShiftState shift);
-    virtual void KeyPress(char& key);
-    virtual void DoEnter();
-    virtual void DoExit();
-    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-    virtual void DblClick();
-    virtual void Resize();
     virtual void RowMoved(int from, int to);
     virtual void ColumnMoved(int from, int to);
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();
     virtual void TopLeftChanged();
-    // The standard clipboard messages (Shift+Delete, Ctrl+Insert, Shift+Insert).
     virtual void WMCut() {}
     virtual void WMCopy() {}
     virtual void WMPaste() {}
-    // Called with the scroll position a thumb drag reached; RedrawWhileScroll
-    // style grids follow it live.
+    // Whether the scroll bars follow the thumb while it is dragged.
     virtual bool FollowThumbTracking() const { return (options_ & goThumbTracking) != 0; }
+    void Resize() override;
+    void BoundsChanged() override;
+    void FontChanged() override;
+    void ColorChanged() override;
 
     // Moves the texts and objects of one row (column) to another index,
     // shifting those between; records of descendants follow in the hooks.
@@ -211,18 +244,18 @@ protected:
     int AnchorCol() const { return anchorCol_; }
     int AnchorRow() const { return anchorRow_; }
     void SetEditorModeFlag(bool on) { editorMode_ = on; }
-    // Moves the focus to the next control of the window.
-    void FocusNextControl();
-    // Recomputes the scroll bars after counts, sizes or options changed.
+    // Moves the focus to the next control of the form.
+    void FocusNextControl(bool forward = true);
+    // Recomputes the client area and the scroll bars after counts, sizes or
+    // options changed.
     void UpdateScrollRange();
+    // True while the key in progress came from the editor (the grid handles
+    // it); false when the grid must hand it on to the open editor.
+    bool KeyGoesToEditor() const { return EditorVisible() && !inEditorKey_; }
 
 private:
-    friend class TGridView;
-    friend class TInplaceEdit;
-    friend class TInplaceLineEdit;
-
-    void Paint(void* painter, const TRect& clip);
-    void PaintLines(void* painter, int width, int height);
+    void Paint(const TRect& clip);
+    void PaintLines(int width, int height);
     void ClampCurrent();
     void MoveCurrent(int col, int row, bool extend, bool show);
     void ScrollIntoView(int col, int row);
@@ -236,10 +269,10 @@ private:
     int FixedHeight() const;
     bool NearColBorder(int x, int y, int& col) const;
     bool NearRowBorder(int x, int y, int& row) const;
-    void KeyNavigate(uint16_t key, TShiftState shift);
-    void HandleMouseMove(int x, int y, TShiftState shift);
-    void HandleFocusIn();
-    void HandleFocusOut();
+    void KeyNavigate(WORD key, TShiftState shift);
+    void EditorKeyDown(WORD& key, TShiftState shift);
+    void EditorKeyPress(char& key);
+    void FocusEditor();
 
     TCellMatrix cells_;
     std::vector<std::vector<TObject*>> objects_;  // [row][col], grown on demand
@@ -252,19 +285,22 @@ private:
     int defaultColWidth_ = 64, defaultRowHeight_ = 24, gridLineWidth_ = 1;
     TGridOptions options_ = DefaultGridOptions;
     bool defaultDrawing_ = true;
-    TColor color_ = clWindow, fixedColor_ = clBtnFace;
-    TFont font_;
+    TColor fixedColor_ = clBtnFace;
+    TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
+    TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+    int clientWidth_ = 0, clientHeight_ = 0;
     bool editorMode_ = false;
-    bool inFocusIn_ = false, hadFocus_ = false;
+    int inEditorKey_ = 0;
+    bool movingFocus_ = false;
+    int shownCol_ = -1, shownRow_ = -1;  // cell the open editor shows
 
     // Mouse gestures in progress.
     enum class Gesture { None, Selecting, SizingCol, SizingRow, MovingCol, MovingRow };
     Gesture gesture_ = Gesture::None;
     int gestureIndex_ = -1, gestureStart_ = 0, gestureOrigSize_ = 0, gestureTarget_ = -1;
 
-    TGridView* view_ = nullptr;
+    velorim_gui::TGridView* view_ = nullptr;
     TInplaceEdit* editor_ = nullptr;
-    std::unique_ptr<TCanvas> canvas_;
 };
 
 // The system clipboard's plain text, as Windows-1252 bytes. Set returns
@@ -272,57 +308,3 @@ private:
 // holds no text.
 bool GridClipboardSetText(const std::string& text);
 bool GridClipboardGetText(std::string& text);
-
-// The in-place editor: a line edit over the current cell. Descendant grids
-// subclass it (CreateEditor) to add their own key rules.
-class TInplaceEdit {
-public:
-    explicit TInplaceEdit(TStringGrid* grid);
-    virtual ~TInplaceEdit();
-    TStringGrid* Grid() const { return grid_; }
-    QWidget* Widget() const;
-
-    std::string Text() const;
-    void SetText(const std::string& text);
-    int SelStart() const;
-    void SetSelStart(int pos);
-    int SelLength() const;
-    void SetSelLength(int len);
-    void SelectAll();
-    void Deselect();
-    bool Modified() const { return modified_; }
-    void SetModified(bool m) { modified_ = m; }
-    bool Visible() const;
-    // "mask;save-literals;blank" as the masked edits take it; empty = none.
-    const std::string& EditMask() const { return editMask_; }
-    void SetEditMask(const std::string& mask);
-    // Text alignment inside the editor: 0 left, 1 centre, 2 right.
-    void SetTextAlignment(int alignment);
-    void SetEditFont(const TFont& font);
-    void SetEditColor(TColor color);
-
-    // Called when the editor is placed on the grid's current cell.
-    virtual void UpdateContents();
-    // Keys reaching the editor first; a key set to 0 is consumed.
-    virtual void KeyDown(uint16_t& key, TShiftState shift);
-    virtual void KeyPress(char& key);
-    // The text changed by the user.
-    virtual void Change();
-    // Keys the editor keeps for itself instead of passing them to the grid.
-    virtual bool WantsKey(uint16_t key, TShiftState shift) const;
-
-    // Types a key into the editor as the platform would.
-    void SendKeyDown(uint16_t key, TShiftState shift);
-    void SendChar(char c);
-
-protected:
-    TStringGrid* grid_;
-
-private:
-    friend class TStringGrid;
-    friend class TInplaceLineEdit;
-    void* edit_ = nullptr;  // the Qt line edit
-    std::string editMask_;
-    bool modified_ = false;
-    bool settingText_ = false;
-};

@@ -4,13 +4,7 @@
 // use them without a screen.
 #include <cstdint>
 
-#ifndef VELORIM_HAS_TOBJECT
-// The root of the objects events report as their Sender.
-class TObject {
-public:
-    virtual ~TObject() = default;
-};
-#endif
+#include "platform/gui/classes.h"
 
 struct TGridCoord {
     int X = 0, Y = 0;
@@ -53,19 +47,3 @@ constexpr TGridOptions DefaultGridOptions =
 
 enum TGridDrawStateFlag : uint8_t { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
 using TGridDrawState = uint8_t;
-
-// Shift state of keyboard and mouse events.
-using TShiftState = uint16_t;
-enum TShiftStateItem : TShiftState {
-    ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64
-};
-
-enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
-
-// Virtual key codes the grid understands (the platform's numbering).
-enum : uint16_t {
-    VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
-    VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
-    VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
-    VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F2 = 0x71
-};
