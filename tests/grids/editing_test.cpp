@@ -169,6 +169,42 @@ TEST_F(GridForm, KeysSentToTheGridReachTheOpenEditor) {
     EXPECT_FALSE(EditorShown());
     EXPECT_EQ(grid->Cells(1, 1), "n");
     EXPECT_EQ(events.back(), "cancel 1,1");
+
+    // Rows removed under the open editor take its text with them.
+    grid->FocusCell(1, 2);
+    Type("lost");
+    grid->SetRowCount(2);
+    EXPECT_FALSE(EditorShown());
+    grid->SetRowCount(3);
+    EXPECT_EQ(grid->Cells(1, 2), "");
+}
+
+TEST_F(GridForm, AnAlwaysShownEditorComesBackWithItsSelection) {
+    grid->SetOptions(grid->Options() | goAlwaysShowEditor);
+    grid->SetCells(2, 1, "abcdef");
+    grid->FocusCell(2, 1);
+    ASSERT_TRUE(EditorShown());
+    grid->InplaceEditor()->SetSelStart(1);
+    grid->InplaceEditor()->SetSelLength(2);
+    other->SetFocus();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_TRUE(grid->RestoreEditorPending);
+    grid->SetFocus();
+    Pump();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(grid->InplaceEditor()->SelStart(), 1);
+    EXPECT_EQ(grid->InplaceEditor()->SelLength(), 2);
+
+    // Sideways keys move the caret and leave the always-shown editor only
+    // from the matching end of its text.
+    Key(VK_RIGHT);
+    Key(VK_LEFT);
+    Key(VK_HOME);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->InplaceEditor()->SelStart(), 0);
+    Key(VK_LEFT);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_TRUE(EditorShown());
 }
 
 TEST_F(GridForm, AMaskedCellRefusesBadCharactersAndKeepsItsLiterals) {
