@@ -141,6 +141,8 @@ TEST_F(GridForm, TypingIntoTheWidgetsOpensTheEditorAndEnterWritesTheCell) {
     QtType("z");
     other->SetFocus();
     EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(QApplication::focusWidget(), other->Widget());
     EXPECT_EQ(grid->Cells(2, 2), "z");
     grid->SetFocus();
     EXPECT_EQ(enters, 1);
@@ -261,6 +263,7 @@ TEST_F(GridForm, RefusedValidationReopensAndEscGoesBack) {
 }
 
 TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {
+    Show();
     int exits = 0;
     grid->OnExit = [&](TObject*) { ++exits; };
     bool refuse = true;
@@ -270,11 +273,13 @@ TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {
     EXPECT_EQ(exits, 0);
     EXPECT_TRUE(grid->Focused());
     EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(QApplication::focusWidget(), grid->InplaceEditor()->Widget()) << "back in the reopened editor";
 
     refuse = false;
     other->SetFocus();
     EXPECT_EQ(exits, 1);
     EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(QApplication::focusWidget(), other->Widget());
     EXPECT_EQ(grid->Cells(1, 1), "x");
     EXPECT_EQ(events.back(), "after 1,1");
 }

@@ -1060,16 +1060,28 @@ void TStringGrid::SetEditorVisible(bool on) {
         const bool hadFocus = ew && ew->hasFocus();
         UpdateEditorText();
         if (!editor_) return;
-        if (hadFocus && Widget()) {
-            // The grid takes the keyboard back before the editor goes, or Qt
-            // would hand it to some other window of the form.
-            movingFocus_ = true;
-            Widget()->setFocus(Qt::OtherFocusReason);
-            movingFocus_ = false;
-        }
+        if (hadFocus) HandOverKeyboard(ew);
         editor_->Hide();
         shownCol_ = shownRow_ = -1;
         Invalidate();
+    }
+}
+
+void TStringGrid::HandOverKeyboard(QWidget* editorWidget) {
+    // Before the editor goes, or Qt would pass the keyboard to whichever
+    // window comes next: to the grid while it is the form's active control,
+    // else to the control the focus is moving to (the form switched its
+    // active control before the grid's exit).
+    TForm* form = ParentForm();
+    TWinControl* active = form ? form->ActiveControl() : nullptr;
+    if (Focused() && Widget()) {
+        movingFocus_ = true;
+        Widget()->setFocus(Qt::OtherFocusReason);
+        movingFocus_ = false;
+    } else if (active && active->Widget() && active->Widget()->isVisible()) {
+        active->Widget()->setFocus(Qt::OtherFocusReason);
+    } else {
+        editorWidget->clearFocus();
     }
 }
 
