@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each one briefly on its seed
+# corpus (FUZZ_SECONDS each, default 15). Any crash fails the run.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+build="$top/build-fuzz"
+seconds=${FUZZ_SECONDS:-15}
+if [ ! -f "$build/build.ninja" ]; then
+  CXX=clang++ cmake -S "$here" -B "$build" -G Ninja >/dev/null
+fi
+cmake --build "$build" -j "${JOBS:-$(nproc)}" >/dev/null
+status=0
+for exe in "$build"/fuzz_*; do
+  [ -x "$exe" ] || continue
+  name=$(basename "$exe")
+  corpus="$here/corpus/${name#fuzz_}"
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
+  if "$exe" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 -print_final_stats=0 \
+       -artifact_prefix="$build/$name-" "$work" >"$build/$name.log" 2>&1; then
+    echo "fuzz $name: ok"
+  else
+    echo "fuzz $name: FAILED (see $build/$name.log)"
+    tail -40 "$build/$name.log"
+    status=1
+  fi
+  rm -rf "$work"
+done
+exit $status
