@@ -10,12 +10,12 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner) {
     SetFormStyle(TFormStyle::fsStayOnTop);
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TPosition::poScreenCenter);
-    SetClientWidth(340);
+    SetClientWidth(400);
     SetClientHeight(104);
 
     Label1 = Make<TLabel>(this, this, "Label1");
     Label1->SetCaption("A Data digitada não é válida, digite  abaixo uma data válida:");
-    Label1->SetBounds(12, 12, 316, 13);
+    Label1->SetBounds(12, 12, 376, 13);
     MaskEdit1 = Make<TMaskEdit>(this, this, "MaskEdit1");
     MaskEdit1->SetEditMask("!99/99/0000;1;_");
     MaskEdit1->SetText("  /  /    ");
@@ -27,7 +27,7 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner) {
     Button1 = Make<TButton>(this, this, "Button1");
     Button1->SetCaption("&OK");
     Button1->SetTabStop(true);
-    Button1->SetBounds(253, 68, 75, 25);
+    Button1->SetBounds(313, 68, 75, 25);
 
     DateTimePicker1->OnChange = [this](TObject* Sender) { DateTimePicker1Change(Sender); };
 }

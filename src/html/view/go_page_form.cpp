@@ -49,11 +49,17 @@ int TGoPageForm::Value() const {
     return std::clamp(page, PageNumUpDown->Min(), PageNumUpDown->Max());
 }
 
-void TGoPageForm::SetValue(int page) { PageNumUpDown->SetPosition(page); }
+void TGoPageForm::SetValue(int page) {
+    PageNumUpDown->SetPosition(page);
+}
 
-void TGoPageForm::SetMaxValue(int pages) { PageNumUpDown->SetMax(std::max(pages, PageNumUpDown->Min())); }
+void TGoPageForm::SetMaxValue(int pages) {
+    PageNumUpDown->SetMax(std::max(pages, PageNumUpDown->Min()));
+}
 
-void TGoPageForm::PageNumEnter(TObject*) { PageNum->SelectAll(); }
+void TGoPageForm::PageNumEnter(TObject*) {
+    PageNum->SelectAll();
+}
 
 void TGoPageForm::PageNumKeyPress(TObject*, char& Key) {
     if (Key == '\r') {
