@@ -231,9 +231,3 @@ TEST_F(TablesForm, RevisionSeriesIAndIIAreCumulative) {
     form->geraindiceINSSII("20/03/2000");
     EXPECT_EQ(form->SRVII->Cells(1, form->SRVII->RowCount() - 1), "1,0000");
 }
-
-TEST_F(TablesForm, AmountParsers) {
-    EXPECT_EQ(form->RemovePonto("R$ 1.234,50"), 1234.5L);
-    EXPECT_EQ(form->RemovePontoS(-12.25L), -12.25L);
-    EXPECT_THROW(form->RemovePonto("abc"), EConvertError);
-}
