@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "controls/control_bitmaps.h"
-#include "controls/edit_glue.h"
+#include "platform/gui/edit_glue.h"
 #include "platform/gui/application.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "controls/control_resources.h"
-#include "controls/edit_glue.h"
+#include "platform/gui/edit_glue.h"
 #include "controls/number_rules.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/errors.h"

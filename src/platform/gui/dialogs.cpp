@@ -1,4 +1,5 @@
 #include "platform/gui/dialogs.h"
+#include "platform/gui/printer.h"
 
 #include <QEventLoop>
 #include <QFileDialog>
@@ -117,8 +118,31 @@ public:
 
     bool ExecutePrinterSetup() override {
         QPrinter printer;
+        TPrinter& target = Printer();
+        const std::vector<std::string> names = target.Printers();
+        if (target.PrinterIndex() >= 0 && target.PrinterIndex() < static_cast<int>(names.size()))
+            printer.setPrinterName(ToQ(names[target.PrinterIndex()]));
+        if (!target.OutputFileName().empty()) printer.setOutputFileName(ToQ(target.OutputFileName()));
+        printer.setPageOrientation(target.Orientation() == TPrinterOrientation::poLandscape
+                                       ? QPageLayout::Landscape
+                                       : QPageLayout::Portrait);
+        printer.setCopyCount(target.Copies());
         QPrintDialog dialog(&printer);
-        return dialog.exec() == QDialog::Accepted;
+        if (dialog.exec() != QDialog::Accepted) return false;
+        // The choice becomes the program's printer, which the print jobs use.
+        if (!printer.outputFileName().isEmpty()) {
+            target.SetOutputFileName(FromQ(printer.outputFileName()));
+        } else {
+            target.SetOutputFileName("");
+            const std::string chosen = FromQ(printer.printerName());
+            for (size_t i = 0; i < names.size(); ++i)
+                if (names[i] == chosen) target.SetPrinterIndex(static_cast<int>(i));
+        }
+        target.SetOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape
+                                  ? TPrinterOrientation::poLandscape
+                                  : TPrinterOrientation::poPortrait);
+        target.SetCopies(printer.copyCount());
+        return true;
     }
 
     bool ExecutePrintDialog(TPrintDialogRequest& r) override {

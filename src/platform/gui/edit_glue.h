@@ -1,5 +1,5 @@
 #pragma once
-// The few window-system services the combo edits need beyond the GUI layer's
+// The few window-system services the combo edits need beyond the other
 // controls: the edit's text alignment and text area, a top-level popup that
 // never takes the activation, and a watch on mouse presses elsewhere. Kept in
 // one place so that the layer can take them over.

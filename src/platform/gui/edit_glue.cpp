@@ -1,4 +1,4 @@
-#include "controls/edit_glue.h"
+#include "platform/gui/edit_glue.h"
 
 #include <QApplication>
 #include <QEvent>
