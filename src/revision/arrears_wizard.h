@@ -270,7 +270,8 @@ private:
     void BuildPage5();
     void BuildPage6();
     void BuildMenu();
-    TButton* HelpButton(TWinControl* parent, const std::string& name, const char* file);
+    TButton* HelpButton(TWinControl* parent, const std::string& name,
+                        void (TForm12::*handler)(TObject*));
     void ShowHelp(const char* file);
     void NormaliseDate(TDateEdit* edit);
     // Validation failure: message, focus (when it can), silent abort.

@@ -39,4 +39,10 @@ void geraindiceINSSI(const std::string&) {}
 void geraindiceINSSII(const std::string&) {}
 void geraindiceINSSIII(const std::string&) {}
 
+TCellMatrix* RecalcGrid() {
+    return nullptr;
+}
+
+void RecalcGridChanged() {}
+
 } // namespace wizard_links

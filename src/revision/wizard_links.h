@@ -30,4 +30,9 @@ void geraindiceINSSI(const std::string& D);
 void geraindiceINSSII(const std::string& D);
 void geraindiceINSSIII(const std::string& D);
 
+// Form10->planilha, the revision form's copy of the paid values (nullptr
+// while that form has no grid), and the refresh after writing it.
+TCellMatrix* RecalcGrid();
+void RecalcGridChanged();
+
 } // namespace wizard_links
