@@ -5,12 +5,16 @@
 #include "app/about_box.h"
 #include "app/desktop.h"
 #include "app/window_size.h"
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/arith.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
+#include "revision/arrears_wizard.h"
+#include "revision/prop_form.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
 
@@ -241,7 +245,12 @@ void TForm1::LoadSettings() {
     ApplyMargins();
 }
 
-void TForm1::LoadProportionalStart() {}
+void TForm1::LoadProportionalStart() {
+    const std::string fileName = PathJoin(DataDir, "prop.ini");
+    if (!FileExists(fileName)) return;
+    Fprop->Memo1->Lines.LoadFromFile(fileName);
+    if (Fprop->Memo1->Lines.Count() > 0) Fprop->DateEdit1->SetText(Fprop->Memo1->Lines[0]);
+}
 
 // ------------------------------------------------------------------ settings
 
@@ -275,9 +284,31 @@ void TForm1::CtopExit(TObject*) { SaveSettings(); }
 
 // ------------------------------------------------------------------ toolbar
 
-void TForm1::BtnRevisaoNovoClick(TObject*) {}
+void TForm1::BtnRevisaoNovoClick(TObject*) {
+    const std::string noDate = "  /  /    ";
+    TForm12& w = *Form12;
+    w.Enome->SetText("");
+    w.Enumero->SetText("");
+    w.Vautor->SetText("");
+    w.Vinss->SetText("");
+    w.Ejuros->SetText("");
+    for (TDateEdit* d : {w.Dataini, w.Datafim, w.Dateinicialjuros, w.Datefinaljuros, w.DatePrescricao})
+        d->SetText(noDate);
+    w.Check13->SetChecked(false);
+    for (TDateEdit* d : {w.DateEdit1, w.DateEdit2, w.DateEdit3}) d->SetText(noDate);
+    w.rmi01->SetValue(0);
+    w.divisor->SetValue(36);
+    w.coef->SetValue(1);
+    w.Csmt->SetChecked(true);
+    w.Catual24->SetChecked(false);
+    w.PageControl1->SetPageIndex(0);
+    w.Show();
+}
 
-void TForm1::SpeedButton20Click(TObject*) {}
+void TForm1::SpeedButton20Click(TObject*) {
+    Form12->Show();
+    Form12->PageControl1->SetPageIndex(0);
+}
 
 void TForm1::SpeedButton17Click(TObject*) {
     const std::string fileName = PathJoin(DataDir, "atualrev.back");
@@ -288,7 +319,13 @@ void TForm1::SpeedButton18Click(TObject*) {
     if (OpenDialog2->Execute()) OpenStateFile(OpenDialog2->FileName);
 }
 
-void TForm1::OpenStateFile(const std::string&) {}
+void TForm1::OpenStateFile(const std::string& fileName) {
+    // A refused calculation ends the reading with the silent abort: the
+    // wizard then stays hidden.
+    Form12->ReadStateFile(fileName);
+    Form12->PageControl1->SetPageIndex(0);
+    Form12->Show();
+}
 
 void TForm1::SpeedButton19Click(TObject*) {
     if (!SaveDialog2->Execute()) return;
