@@ -15,6 +15,8 @@
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/wizard_grid.h"
+#include "platform/runtime/cell_matrix.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
 
@@ -301,6 +303,12 @@ void TForm1::BtnRevisaoNovoClick(TObject*) {
     w.coef->SetValue(1);
     w.Csmt->SetChecked(true);
     w.Catual24->SetChecked(false);
+    // The salary list keeps its header and first row.
+    TCellMatrix& sdem = wizard_grid::Cells(w.Sdem);
+    for (int r = 2; r < sdem.RowCount(); ++r)
+        for (int c = 0; c < sdem.ColCount(); ++c) sdem.SetCell(c, r, "");
+    sdem.SetRowCount(2);
+    wizard_grid::Changed(w.Sdem);
     w.PageControl1->SetPageIndex(0);
     w.Show();
 }

@@ -11,6 +11,8 @@
 #include "platform/runtime/string_list.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/wizard_grid.h"
+#include "platform/runtime/cell_matrix.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -169,7 +171,14 @@ TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
     w.Csmt->SetChecked(false);
     w.Catual24->SetChecked(true);
     w.PageControl1->SetPageIndex(5);
+    TCellMatrix& sdem = wizard_grid::Cells(w.Sdem);
+    sdem.SetRowCount(4);
+    for (int r = 1; r < 4; ++r) sdem.SetCell(0, r, "0" + std::to_string(r) + "/1990");
     Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+    EXPECT_EQ(sdem.RowCount(), 2);
+    EXPECT_EQ(sdem.Cell(0, 1), "01/1990") << "the first row stays";
+    sdem.SetRowCount(4);
+    EXPECT_EQ(sdem.Cell(0, 2), "") << "the rows below were emptied";
     EXPECT_EQ(w.Enome->Text(), "");
     EXPECT_EQ(w.Enumero->Text(), "");
     EXPECT_EQ(w.Vautor->Text(), "");
@@ -193,6 +202,17 @@ TEST_F(MainWindow, BackupWithoutAStateFileDoesNothing) {
     Event([] { Form1->SpeedButton18->UserClick(); });
     EXPECT_FALSE(Form12->Visible());
     EXPECT_TRUE(Dialogs().Messages().empty());
+}
+
+TEST_F(MainWindow, AStateFileTheCalculationRefusesLeavesTheWizardHidden) {
+    // Name and number, then no start date: the calculation step stops.
+    Write("atualrev.back", "Fulano\r\n123\r\n  /  /    \r\n");
+    Start();
+    Event([] { Form1->SpeedButton17->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre("é necessário digitar a Data Inicial"));
+    EXPECT_EQ(Form12->Enome->Text(), "Fulano");
+    EXPECT_FALSE(Form12->Visible());
+    EXPECT_TRUE(Form1->SpeedButton17->Enabled()) << "the toolbar stays usable";
 }
 
 TEST_F(MainWindow, WebPagesOpenFromTheDataDirectoryInTheBrowser) {
