@@ -4,6 +4,7 @@
 
 #include "app/about_box.h"
 #include "app/desktop.h"
+#include "app/toolbar_glyphs.h"
 #include "app/window_size.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
@@ -72,20 +73,22 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     TabSheet2->SetCaption("Configurações");
     TabSheet2->SetPageControl(PageControl1);
 
-    auto button = [this](const std::string& name, const std::string& caption, int left) {
+    auto button = [this](const std::string& name, const std::string& caption, TToolbarGlyph glyph, int left) {
         auto* b = Make<TRxSpeedButton>(this, TabSheet1, name);
         b->SetCaption(caption);
+        b->SetGlyph(ToolbarGlyph(glyph));
         b->SetFlat(true);
-        b->SetBounds(left, 4, 72, 44);
+        b->SetGrayedInactive(false);
+        b->SetBounds(left, 2, 68, 48);
         return b;
     };
-    BtnRevisaoNovo = button("BtnRevisaoNovo", "Novo", 4);
-    SpeedButton20 = button("SpeedButton20", "Editar", 78);
-    SpeedButton17 = button("SpeedButton17", "A. Backup", 152);
-    SpeedButton18 = button("SpeedButton18", "Abrir", 226);
-    SpeedButton19 = button("SpeedButton19", "Salvar", 300);
-    SpeedButton1 = button("SpeedButton1", "Impressão", 386);
-    SpeedButton21 = button("SpeedButton21", "Sair", 472);
+    BtnRevisaoNovo = button("BtnRevisaoNovo", "Novo", TToolbarGlyph::Novo, 4);
+    SpeedButton20 = button("SpeedButton20", "Editar", TToolbarGlyph::Editar, 74);
+    SpeedButton17 = button("SpeedButton17", "A. Backup", TToolbarGlyph::Backup, 144);
+    SpeedButton18 = button("SpeedButton18", "Abrir", TToolbarGlyph::Abrir, 214);
+    SpeedButton19 = button("SpeedButton19", "Salvar", TToolbarGlyph::Salvar, 284);
+    SpeedButton1 = button("SpeedButton1", "Impressão", TToolbarGlyph::Impressao, 366);
+    SpeedButton21 = button("SpeedButton21", "Sair", TToolbarGlyph::Sair, 448);
 
     GroupBox1 = Make<TGroupBox>(this, TabSheet2, "GroupBox1");
     GroupBox1->SetCaption("Fonte do relatório");
