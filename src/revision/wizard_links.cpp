@@ -1,16 +1,18 @@
 #include "revision/wizard_links.h"
 
+#include "app/main_window.h"
+#include "html/view/html_viewer.h"
+#include "platform/gui/stdctrls.h"
 #include "platform/runtime/files.h"
 #include "revision/revision_form.h"
 
-// STAND-IN until the main window and the tables form land: the data
-// directory is the current one, there is no viewer and the tables are empty.
-// Replace these bodies with Form1's and Form8's members when they do.
+// STAND-IN until the tables form lands: the tables are empty. Replace these
+// bodies with Form8's members when it does.
 
 namespace wizard_links {
 
 std::string DataDir() {
-    return GetCurrentDir();
+    return Form1 ? Form1->DataDir : GetCurrentDir();
 }
 
 std::string DataFile(const std::string& name) {
@@ -18,14 +20,16 @@ std::string DataFile(const std::string& name) {
 }
 
 std::string ReportFontSize() {
-    return "8";
+    return Form1->Cfont->Text();
 }
 
 std::string ReportFontName() {
-    return "Arial";
+    return Form1->Cnomefont->Text();
 }
 
-void ShowReport(const std::string& /*fileName*/) {}
+void ShowReport(const std::string& fileName) {
+    Form1->HTMLViewer1->LoadFromFile(fileName);
+}
 
 calc::TTableGrids Tables() {
     calc::TTableGrids t;
