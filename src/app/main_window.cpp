@@ -4,13 +4,20 @@
 
 #include "app/about_box.h"
 #include "app/desktop.h"
+#include "app/toolbar_glyphs.h"
 #include "app/window_size.h"
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/arith.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
+#include "revision/arrears_wizard.h"
+#include "revision/prop_form.h"
+#include "revision/wizard_grid.h"
+#include "platform/runtime/cell_matrix.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
 
@@ -66,20 +73,22 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     TabSheet2->SetCaption("Configurações");
     TabSheet2->SetPageControl(PageControl1);
 
-    auto button = [this](const std::string& name, const std::string& caption, int left) {
+    auto button = [this](const std::string& name, const std::string& caption, TToolbarGlyph glyph, int left) {
         auto* b = Make<TRxSpeedButton>(this, TabSheet1, name);
         b->SetCaption(caption);
+        b->SetGlyph(ToolbarGlyph(glyph));
         b->SetFlat(true);
-        b->SetBounds(left, 4, 72, 44);
+        b->SetGrayedInactive(false);
+        b->SetBounds(left, 2, 68, 48);
         return b;
     };
-    BtnRevisaoNovo = button("BtnRevisaoNovo", "Novo", 4);
-    SpeedButton20 = button("SpeedButton20", "Editar", 78);
-    SpeedButton17 = button("SpeedButton17", "A. Backup", 152);
-    SpeedButton18 = button("SpeedButton18", "Abrir", 226);
-    SpeedButton19 = button("SpeedButton19", "Salvar", 300);
-    SpeedButton1 = button("SpeedButton1", "Impressão", 386);
-    SpeedButton21 = button("SpeedButton21", "Sair", 472);
+    BtnRevisaoNovo = button("BtnRevisaoNovo", "Novo", TToolbarGlyph::Novo, 4);
+    SpeedButton20 = button("SpeedButton20", "Editar", TToolbarGlyph::Editar, 74);
+    SpeedButton17 = button("SpeedButton17", "A. Backup", TToolbarGlyph::Backup, 144);
+    SpeedButton18 = button("SpeedButton18", "Abrir", TToolbarGlyph::Abrir, 214);
+    SpeedButton19 = button("SpeedButton19", "Salvar", TToolbarGlyph::Salvar, 284);
+    SpeedButton1 = button("SpeedButton1", "Impressão", TToolbarGlyph::Impressao, 366);
+    SpeedButton21 = button("SpeedButton21", "Sair", TToolbarGlyph::Sair, 448);
 
     GroupBox1 = Make<TGroupBox>(this, TabSheet2, "GroupBox1");
     GroupBox1->SetCaption("Fonte do relatório");
@@ -241,7 +250,12 @@ void TForm1::LoadSettings() {
     ApplyMargins();
 }
 
-void TForm1::LoadProportionalStart() {}
+void TForm1::LoadProportionalStart() {
+    const std::string fileName = PathJoin(DataDir, "prop.ini");
+    if (!FileExists(fileName)) return;
+    Fprop->Memo1->Lines.LoadFromFile(fileName);
+    if (Fprop->Memo1->Lines.Count() > 0) Fprop->DateEdit1->SetText(Fprop->Memo1->Lines[0]);
+}
 
 // ------------------------------------------------------------------ settings
 
@@ -275,9 +289,37 @@ void TForm1::CtopExit(TObject*) { SaveSettings(); }
 
 // ------------------------------------------------------------------ toolbar
 
-void TForm1::BtnRevisaoNovoClick(TObject*) {}
+void TForm1::BtnRevisaoNovoClick(TObject*) {
+    const std::string noDate = "  /  /    ";
+    TForm12& w = *Form12;
+    w.Enome->SetText("");
+    w.Enumero->SetText("");
+    w.Vautor->SetText("");
+    w.Vinss->SetText("");
+    w.Ejuros->SetText("");
+    for (TDateEdit* d : {w.Dataini, w.Datafim, w.Dateinicialjuros, w.Datefinaljuros, w.DatePrescricao})
+        d->SetText(noDate);
+    w.Check13->SetChecked(false);
+    for (TDateEdit* d : {w.DateEdit1, w.DateEdit2, w.DateEdit3}) d->SetText(noDate);
+    w.rmi01->SetValue(0);
+    w.divisor->SetValue(36);
+    w.coef->SetValue(1);
+    w.Csmt->SetChecked(true);
+    w.Catual24->SetChecked(false);
+    // The salary list keeps its header and first row.
+    TCellMatrix& sdem = wizard_grid::Cells(w.Sdem);
+    for (int r = 2; r < sdem.RowCount(); ++r)
+        for (int c = 0; c < sdem.ColCount(); ++c) sdem.SetCell(c, r, "");
+    sdem.SetRowCount(2);
+    wizard_grid::Changed(w.Sdem);
+    w.PageControl1->SetPageIndex(0);
+    w.Show();
+}
 
-void TForm1::SpeedButton20Click(TObject*) {}
+void TForm1::SpeedButton20Click(TObject*) {
+    Form12->Show();
+    Form12->PageControl1->SetPageIndex(0);
+}
 
 void TForm1::SpeedButton17Click(TObject*) {
     const std::string fileName = PathJoin(DataDir, "atualrev.back");
@@ -288,7 +330,13 @@ void TForm1::SpeedButton18Click(TObject*) {
     if (OpenDialog2->Execute()) OpenStateFile(OpenDialog2->FileName);
 }
 
-void TForm1::OpenStateFile(const std::string&) {}
+void TForm1::OpenStateFile(const std::string& fileName) {
+    // A refused calculation ends the reading with the silent abort: the
+    // wizard then stays hidden.
+    Form12->ReadStateFile(fileName);
+    Form12->PageControl1->SetPageIndex(0);
+    Form12->Show();
+}
 
 void TForm1::SpeedButton19Click(TObject*) {
     if (!SaveDialog2->Execute()) return;
