@@ -131,7 +131,6 @@ TEST_F(WizardSteps, SpreadsheetStepValidatesInOrder) {
     for (const Step& s : steps) {
         velorim_test::Dialogs().Clear();
         s.change();
-        std::fprintf(stderr, "DBG %Lf %d [%s] active=%s\n", Form12->Ejuros->Value(), Form12->Cjuros->Checked(), Form12->Dateinicialjuros->Text().c_str(), Form12->ActiveControl() ? Form12->ActiveControl()->Name().c_str() : "-");
         EXPECT_THROW(Form12->BTNcorrigirClick(nullptr), EAbort) << s.message;
         EXPECT_EQ(Messages(), Texts{s.message});
         EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);

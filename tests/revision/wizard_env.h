@@ -44,6 +44,16 @@ protected:
         NeutralTables();
         Form1->BtnRevisaoNovoClick(nullptr);
         Form12->Hide();
+        // What "Novo" keeps from the last case goes back to the form's defaults.
+        Form12->caplicar->SetChecked(true);
+        for (TCheckBox* on : {Form12->Cadct1, Form12->Dteto, Form12->Dtetoinss, Form12->coefprop})
+            on->SetChecked(true);
+        for (TCheckBox* off : {Form12->Cjuros, Form12->Cadct2, Form12->Cadct1inss,
+                               Form12->Cadct2inss, Form12->Csteto, Form12->Cstetoinss,
+                               Form12->Curv, Form12->Curvinss, Form12->Cirsm, Form12->meuindice})
+            off->SetChecked(false);
+        Form12->umtrinta->SetText("");
+        Form12->ComboBox1->SetText(calc::SeriesNames[0]);
         for (TStringAlignGrid* g : {Form12->Sdig, Form12->Sdem}) Cells(g).SetRowCount(2);
         velorim_test::Dialogs().Clear();
     }
