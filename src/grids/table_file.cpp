@@ -1,0 +1,90 @@
+#include "grids/table_file.h"
+
+#include <climits>
+
+#include "platform/runtime/files.h"
+
+namespace {
+
+bool IsBreakingByte(char c) { return c == '\t' || c == '\r' || c == '\n' || c == '\0'; }
+
+void AppendCell(std::string& out, const std::string& text) {
+    size_t start = out.size();
+    out += text;
+    for (size_t i = start; i < out.size(); ++i)
+        if (IsBreakingByte(out[i])) out[i] = ' ';
+}
+
+}  // namespace
+
+void CellsToText(const TCellMatrix& cells, std::string& out, char separator, TGridRect r) {
+    if (r.Right < r.Left || r.Right < 0) r.Right = cells.ColCount() - 1;
+    if (r.Left < 0) r.Left = 0;
+    if (r.Bottom < r.Top || r.Bottom < 0) r.Bottom = cells.RowCount() - 1;
+    if (r.Top < 0) r.Top = 0;
+    for (int row = r.Top; row <= r.Bottom; ++row) {
+        for (int col = r.Left; col <= r.Right; ++col) {
+            AppendCell(out, cells.Cell(col, row));
+            out += separator;
+        }
+        out += "\r\n";
+    }
+}
+
+void CellsFromText(TCellMatrix& cells, std::string_view text, char separator, TGridRect r,
+                   const std::function<bool(int, int)>& mayWrite) {
+    if (r.Top < 0) r.Top = 0;
+    if (r.Left < 0) r.Left = 0;
+    if (r.Bottom < r.Top) r.Bottom = INT_MAX;
+    if (r.Right < r.Left) r.Right = INT_MAX;
+
+    if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+
+    // Growing the counts once at the end gives the same cells as growing them
+    // line by line: a write beyond the counts is kept and shows when they grow.
+    int needCols = cells.ColCount(), needRows = cells.RowCount();
+    int row = r.Top;
+    size_t pos = 0;
+    std::string field;
+    while (pos < text.size() && row <= r.Bottom) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end;
+        if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+
+        if (needRows <= row) needRows = row + 1;
+        // Fields are read while something is left of the line: the separator
+        // after the last field opens no further cell.
+        size_t at = 0;
+        for (int col = r.Left; col <= r.Right && at < line.size(); ++col) {
+            size_t sep = line.find(separator, at);
+            if (sep == std::string_view::npos) sep = line.size();
+            if (needCols <= col) needCols = col + 1;
+            if (!mayWrite || mayWrite(col, row)) {
+                field.assign(line.substr(at, sep - at));
+                if (separator != '\t')
+                    for (char& c : field)
+                        if (c == '\t') c = ' ';
+                cells.SetCell(col, row, field);
+            }
+            at = sep + 1;
+        }
+        ++row;
+    }
+    if (needRows > cells.RowCount()) cells.SetRowCount(needRows);
+    if (needCols > cells.ColCount()) cells.SetColCount(needCols);
+}
+
+void SaveTableFile(const TCellMatrix& cells, const std::string& fileName) {
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(cells.RowCount()) * (cells.ColCount() * 8 + 2));
+    CellsToText(cells, bytes, TableSeparator, GridRect(-1, -1, -1, -1));
+    WriteFileAtomic(fileName, bytes);
+}
+
+void LoadTableFile(TCellMatrix& cells, const std::string& fileName,
+                   const std::function<bool(int, int)>& mayWrite) {
+    std::string bytes = ReadFileBytes(fileName);
+    CellsFromText(cells, bytes, TableSeparator, GridRect(0, 0, -1, -1), mayWrite);
+}
