@@ -15,6 +15,7 @@ TForm14::TForm14(TComponent* AOwner) : TForm(AOwner) {
     SetClientHeight(400);
     refazsalario = wizard_grid::NewGrid(this, this, "refazsalario", 3, 2, true);
     wizard_grid::SetBounds(refazsalario, 8, 8, 404, 344);
+    wizard_grid::SetColWidths(refazsalario, {90, 140, 140});
     TCellMatrix& cells = wizard_grid::Cells(refazsalario);
     cells.SetCell(0, 0, "Data");
     cells.SetCell(1, 0, "Índice Autor");
