@@ -280,12 +280,14 @@ void TForm12::BuildPage4() {
                               12, 10);
     LabelSalarios2 = NewLabel(this, p, "LabelSalarios2", "botão Calcular.", 12, 28);
     Sdig = wizard_grid::NewGrid(this, p, "Sdig", 2, 2, true);
-    wizard_grid::SetBounds(Sdig, 12, 50, 260, 356);
+    wizard_grid::SetBounds(Sdig, 12, 50, 260, 344);
+    wizard_grid::SetColWidths(Sdig, {80, 150});
     TCellMatrix& dig = wizard_grid::Cells(Sdig);
     for (int c = 0; c < 2; ++c)
         dig.SetCell(c, 0, calc::SdigHeaders[c]);
     Sdem = wizard_grid::NewGrid(this, p, "Sdem", 5, 2, false);
-    wizard_grid::SetBounds(Sdem, 284, 50, 420, 356);
+    wizard_grid::SetBounds(Sdem, 284, 90, 420, 304);
+    wizard_grid::SetColWidths(Sdem, {70, 80, 110, 100, 40});
     wizard_grid::SetVisible(Sdem, false);
     TCellMatrix& dem = wizard_grid::Cells(Sdem);
     for (int c = 0; c < 5; ++c)
@@ -404,6 +406,9 @@ void TForm12::BuildPage6() {
     planilha = wizard_grid::NewGrid(this, p, "planilha", 14, 2, true);
     wizard_grid::SetBounds(planilha, 8, 8, kPageWidth - 16, kButtonsTop - 16);
     calc::LayoutPlanilha(wizard_grid::Cells(planilha));
+    wizard_grid::Changed(planilha);
+    wizard_grid::SetColWidths(planilha,
+                              {56, 74, 96, 34, 74, 86, 34, 80, 70, 96, 50, 86, 50, 60});
     Button6 = Captioned<TButton>(this, p, "Button6", "Voltar", 12, kButtonsTop, kButtonW, kButtonH);
     Button1 = Captioned<TButton>(this, p, "Button1", "Refazer Salário", 120, kButtonsTop, 120,
                                  kButtonH);

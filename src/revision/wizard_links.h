@@ -19,6 +19,9 @@ std::string ReportFontName();
 // Form1->HTMLViewer1->LoadFromFile.
 void ShowReport(const std::string& fileName);
 
+// The cells of the tables form's grid of that name ("GridCorrRev",
+// "indicegrid"...); nullptr when there is no such grid.
+TCellMatrix* TableCells(const std::string& gridName);
 // The cells of the tables form's grids that the calculations read, with the
 // revision form's ceiling-table choice.
 calc::TTableGrids Tables();
