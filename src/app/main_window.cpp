@@ -8,6 +8,7 @@
 #include "app/window_size.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
+#include "grids/align_grid.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/arith.h"
 #include "platform/runtime/errors.h"
@@ -16,10 +17,9 @@
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
-#include "revision/wizard_grid.h"
-#include "platform/runtime/cell_matrix.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
+#include "tables/startup_tables.h"
 
 TForm1* Form1 = nullptr;
 
@@ -232,6 +232,7 @@ void TForm1::FormShow(TObject*) {
     };
     step([this] { LoadSettings(); });
     step([this] { LoadProportionalStart(); });
+    step([this] { LoadStartupTables(DataDir); });
     SetToolbarEnabled(true);
 }
 
@@ -307,11 +308,9 @@ void TForm1::BtnRevisaoNovoClick(TObject*) {
     w.Csmt->SetChecked(true);
     w.Catual24->SetChecked(false);
     // The salary list keeps its header and first row.
-    TCellMatrix& sdem = wizard_grid::Cells(w.Sdem);
-    for (int r = 2; r < sdem.RowCount(); ++r)
-        for (int c = 0; c < sdem.ColCount(); ++c) sdem.SetCell(c, r, "");
-    sdem.SetRowCount(2);
-    wizard_grid::Changed(w.Sdem);
+    for (int r = 2; r < w.Sdem->RowCount(); ++r)
+        for (int c = 0; c < w.Sdem->ColCount(); ++c) w.Sdem->SetCells(c, r, "");
+    w.Sdem->SetRowCount(2);
     w.PageControl1->SetPageIndex(0);
     w.Show();
 }

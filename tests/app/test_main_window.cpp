@@ -11,8 +11,7 @@
 #include "platform/runtime/string_list.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
-#include "revision/wizard_grid.h"
-#include "platform/runtime/cell_matrix.h"
+#include "grids/align_grid.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -171,14 +170,14 @@ TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
     w.Csmt->SetChecked(false);
     w.Catual24->SetChecked(true);
     w.PageControl1->SetPageIndex(5);
-    TCellMatrix& sdem = wizard_grid::Cells(w.Sdem);
+    TStringAlignGrid& sdem = *w.Sdem;
     sdem.SetRowCount(4);
-    for (int r = 1; r < 4; ++r) sdem.SetCell(0, r, "0" + std::to_string(r) + "/1990");
+    for (int r = 1; r < 4; ++r) sdem.SetCells(0, r, "0" + std::to_string(r) + "/1990");
     Event([] { Form1->BtnRevisaoNovo->UserClick(); });
     EXPECT_EQ(sdem.RowCount(), 2);
-    EXPECT_EQ(sdem.Cell(0, 1), "01/1990") << "the first row stays";
+    EXPECT_EQ(sdem.Cells(0, 1), "01/1990") << "the first row stays";
     sdem.SetRowCount(4);
-    EXPECT_EQ(sdem.Cell(0, 2), "") << "the rows below were emptied";
+    EXPECT_EQ(sdem.Cells(0, 2), "") << "the rows below were emptied";
     EXPECT_EQ(w.Enome->Text(), "");
     EXPECT_EQ(w.Enumero->Text(), "");
     EXPECT_EQ(w.Vautor->Text(), "");
