@@ -1,0 +1,132 @@
+#include "tables/startup_tables.h"
+
+#include <vector>
+
+#include "platform/gui/dialogs.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
+#include "tables/own_index_form.h"
+#include "tables/series_generators.h"
+#include "tables/table_names.h"
+#include "tables/tables_form.h"
+
+namespace {
+
+using TGenerator = void (*)(const TIndexTableSet&);
+
+struct TStartupStep {
+    const char* file;
+    TCellMatrix* TIndexTableSet::*grid;
+    TGenerator then;
+};
+
+std::string LastMonth(const TCellMatrix& grid) {
+    return grid.Cell(0, grid.RowCount() - 1);
+}
+
+void SeriesI(const TIndexTableSet& t) {
+    tabelas::geraindiceII(LastMonth(*t.SRevisaoI), *t.SRVI, *t.SRevisaoI);
+}
+void SeriesII(const TIndexTableSet& t) {
+    tabelas::geraindiceII(LastMonth(*t.SRevisaoII), *t.SRVII, *t.SRevisaoII);
+}
+void Inpc98(const TIndexTableSet& t) {
+    tabelas::geraindice98(*t.grid98, *t.gridinpc98);
+}
+
+const TStartupStep Steps[] = {
+    {tabelas::SalminFile, &TIndexTableSet::GridSalmin, nullptr},
+    {tabelas::AtuaprevFile, &TIndexTableSet::tabatusal, nullptr},
+    {tabelas::CrMensalRev3File, &TIndexTableSet::GridCorrRev, nullptr},
+    {tabelas::SeriesIIIFile, &TIndexTableSet::INPCGrid, nullptr},
+    {tabelas::SeriesIFile, &TIndexTableSet::SRevisaoI, SeriesI},
+    {tabelas::SeriesIIFile, &TIndexTableSet::SRevisaoII, SeriesII},
+    {tabelas::SeriesIIIFile, &TIndexTableSet::SRevisaoIII, nullptr},
+    {tabelas::SeriesIIIFile, &TIndexTableSet::Gridanterior1994, nullptr},
+    {tabelas::Inpc98File, &TIndexTableSet::gridinpc98, Inpc98},
+    {tabelas::InssFile, &TIndexTableSet::gridiinss, nullptr},
+    {tabelas::InssScFile, &TIndexTableSet::gridinsssc, nullptr},
+    {tabelas::CoeficientesFile, &TIndexTableSet::Gridcoeficientes, nullptr},
+    {tabelas::CrMensalRevInssFile, &TIndexTableSet::Gridcrmensal, nullptr},
+    {tabelas::MeuIndiceFile, &TIndexTableSet::GridMI, nullptr},
+};
+
+// The file a step loads, "" when it is skipped.
+std::string StepFile(const std::string& dataDir, const TStartupStep& step) {
+    std::string file = PathJoin(dataDir, step.file);
+    if (step.grid == &TIndexTableSet::gridinsssc &&
+        !FileExists(PathJoin(dataDir, tabelas::InssScMarkFile)))
+        return "";
+    // The own index starts as a copy of the revision's correction table.
+    if (step.grid == &TIndexTableSet::GridMI && !FileExists(file))
+        file = PathJoin(dataDir, tabelas::CrMensalRev3File);
+    return FileExists(file) ? file : "";
+}
+
+} // namespace
+
+std::string TableFailureMessage(const std::string& fileName, const std::string& error) {
+    return "Erro ao ler a tabela " + fileName + ": " + error;
+}
+
+int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
+                    const TTableLoader& load, const TTableFailure& failed) {
+    int loaded = 0;
+    for (const TStartupStep& step : Steps) {
+        TCellMatrix* grid = tables.*step.grid;
+        if (!grid) continue;
+        const std::string file = StepFile(dataDir, step);
+        if (file.empty()) continue;
+        try {
+            load(*grid, file);
+            ++loaded;
+            if (step.then) step.then(tables);
+        } catch (const EAbort&) {
+            throw;
+        } catch (const Exception& e) {
+            if (failed) failed(TableFailureMessage(ExtractFileName(file), e.Message));
+        }
+    }
+    return loaded;
+}
+
+void LoadStartupTables(const std::string& dataDir) {
+    Form8->DataDir = dataDir;
+    Form15->DataDir = dataDir;
+    TForm8& f = *Form8;
+    TStringAlignGrid* grids[] = {
+        f.GridSalmin, f.tabatusal,  f.GridCorrRev,      f.INPCGrid,         f.SRevisaoI,   f.SRVI,
+        f.SRevisaoII, f.SRVII,      f.SRevisaoIII,      f.Gridanterior1994, f.gridinpc98,  f.grid98,
+        f.gridiinss,  f.gridinsssc, f.Gridcoeficientes, f.Gridcrmensal,     Form15->GridMI};
+    TIndexTableSet tables;
+    tables.GridSalmin = &f.GridSalmin->Matrix();
+    tables.tabatusal = &f.tabatusal->Matrix();
+    tables.GridCorrRev = &f.GridCorrRev->Matrix();
+    tables.INPCGrid = &f.INPCGrid->Matrix();
+    tables.SRevisaoI = &f.SRevisaoI->Matrix();
+    tables.SRVI = &f.SRVI->Matrix();
+    tables.SRevisaoII = &f.SRevisaoII->Matrix();
+    tables.SRVII = &f.SRVII->Matrix();
+    tables.SRevisaoIII = &f.SRevisaoIII->Matrix();
+    tables.Gridanterior1994 = &f.Gridanterior1994->Matrix();
+    tables.gridinpc98 = &f.gridinpc98->Matrix();
+    tables.grid98 = &f.grid98->Matrix();
+    tables.gridiinss = &f.gridiinss->Matrix();
+    tables.gridinsssc = &f.gridinsssc->Matrix();
+    tables.Gridcoeficientes = &f.Gridcoeficientes->Matrix();
+    tables.Gridcrmensal = &f.Gridcrmensal->Matrix();
+    tables.GridMI = &Form15->GridMI->Matrix();
+
+    auto load = [&grids](TCellMatrix& cells, const std::string& fileName) {
+        for (TStringAlignGrid* grid : grids)
+            if (&grid->Matrix() == &cells) return grid->LoadFromFile(fileName);
+    };
+    std::vector<std::string> failures;
+    LoadIndexTables(dataDir, tables, load,
+                    [&failures](const std::string& message) { failures.push_back(message); });
+    for (TStringAlignGrid* grid : grids)
+        grid->MatrixChanged();
+    for (const std::string& message : failures)
+        ShowMessage(message);
+}
