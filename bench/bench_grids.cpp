@@ -6,7 +6,12 @@
 #include <filesystem>
 #include <string>
 
+#include <QApplication>
+
+#include "grids/align_grid.h"
 #include "grids/table_file.h"
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
 
 namespace {
 
@@ -63,5 +68,27 @@ void BM_SaveTableFile(benchmark::State& state) {
     std::remove(path.c_str());
 }
 BENCHMARK(BM_SaveTableFile)->Unit(benchmark::kMillisecond);
+
+// The same table loaded into a table grid on a form, as start-up does: the
+// file, then the grid's scroll range and current cell.
+void BM_LoadIntoGrid(benchmark::State& state) {
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        Application->Initialize();
+    }
+    const std::string path = BenchFile();
+    SaveTableFile(BigTable(), path);
+    auto* form = new TForm(Application);
+    auto* grid = new TStringAlignGrid(form);
+    grid->SetParent(form);
+    for (auto _ : state) {
+        grid->SetRowCount(2);
+        grid->LoadFromFile(path);
+        benchmark::DoNotOptimize(grid->Cells(3, 9999));
+    }
+    form->Free();
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_LoadIntoGrid)->Unit(benchmark::kMillisecond);
 
 }  // namespace

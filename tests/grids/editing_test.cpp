@@ -141,6 +141,8 @@ TEST_F(GridForm, TypingIntoTheWidgetsOpensTheEditorAndEnterWritesTheCell) {
     QtType("z");
     other->SetFocus();
     EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(QApplication::focusWidget(), other->Widget());
     EXPECT_EQ(grid->Cells(2, 2), "z");
     grid->SetFocus();
     EXPECT_EQ(enters, 1);
@@ -169,6 +171,42 @@ TEST_F(GridForm, KeysSentToTheGridReachTheOpenEditor) {
     EXPECT_FALSE(EditorShown());
     EXPECT_EQ(grid->Cells(1, 1), "n");
     EXPECT_EQ(events.back(), "cancel 1,1");
+
+    // Rows removed under the open editor take its text with them.
+    grid->FocusCell(1, 2);
+    Type("lost");
+    grid->SetRowCount(2);
+    EXPECT_FALSE(EditorShown());
+    grid->SetRowCount(3);
+    EXPECT_EQ(grid->Cells(1, 2), "");
+}
+
+TEST_F(GridForm, AnAlwaysShownEditorComesBackWithItsSelection) {
+    grid->SetOptions(grid->Options() | goAlwaysShowEditor);
+    grid->SetCells(2, 1, "abcdef");
+    grid->FocusCell(2, 1);
+    ASSERT_TRUE(EditorShown());
+    grid->InplaceEditor()->SetSelStart(1);
+    grid->InplaceEditor()->SetSelLength(2);
+    other->SetFocus();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_TRUE(grid->RestoreEditorPending);
+    grid->SetFocus();
+    Pump();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(grid->InplaceEditor()->SelStart(), 1);
+    EXPECT_EQ(grid->InplaceEditor()->SelLength(), 2);
+
+    // Sideways keys move the caret and leave the always-shown editor only
+    // from the matching end of its text.
+    Key(VK_RIGHT);
+    Key(VK_LEFT);
+    Key(VK_HOME);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->InplaceEditor()->SelStart(), 0);
+    Key(VK_LEFT);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_TRUE(EditorShown());
 }
 
 TEST_F(GridForm, AMaskedCellRefusesBadCharactersAndKeepsItsLiterals) {
@@ -225,6 +263,7 @@ TEST_F(GridForm, RefusedValidationReopensAndEscGoesBack) {
 }
 
 TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {
+    Show();
     int exits = 0;
     grid->OnExit = [&](TObject*) { ++exits; };
     bool refuse = true;
@@ -234,11 +273,13 @@ TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {
     EXPECT_EQ(exits, 0);
     EXPECT_TRUE(grid->Focused());
     EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(QApplication::focusWidget(), grid->InplaceEditor()->Widget()) << "back in the reopened editor";
 
     refuse = false;
     other->SetFocus();
     EXPECT_EQ(exits, 1);
     EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(QApplication::focusWidget(), other->Widget());
     EXPECT_EQ(grid->Cells(1, 1), "x");
     EXPECT_EQ(events.back(), "after 1,1");
 }

@@ -139,7 +139,7 @@ protected:
         e->accept();
         const int steps = e->angleDelta().y() / 120;
         if (!grid_ || !steps) return;
-        Guard(grid_, [&, g = grid_] { g->SetTopRow(g->TopRow() - steps * Mouse->WheelScrollLines()); });
+        Guard(grid_, [&, g = grid_] { g->SetTopRow(g->TopRow() - steps * (Mouse ? Mouse->WheelScrollLines() : 3)); });
     }
     bool eventFilter(QObject* watched, QEvent* e) override {
         // A key the editor's widget leaves unused would travel up to the
@@ -333,6 +333,9 @@ TStringGrid::TStringGrid(TComponent* AOwner) : TCustomControl(AOwner), cells_(5,
 
 TStringGrid::~TStringGrid() {
     if (view_) view_->Detach();
+    // Without the keyboard first: Qt must not pass it on to another control
+    // of the form while the grid is half gone.
+    if (editor_ && editor_->Widget() && editor_->Widget()->hasFocus()) editor_->Widget()->clearFocus();
     delete editor_;
     editor_ = nullptr;
 }
@@ -430,7 +433,11 @@ void TStringGrid::ClampCurrent() {
     auto clampRow = [&](int r) { return std::clamp(r, fixedRows_, RowCount() - 1); };
     const int c = clampCol(col_), r = clampRow(row_);
     const bool moved = c != col_ || r != row_;
-    if (moved && EditorVisible()) HideEditor();
+    if (moved && EditorVisible()) {
+        // The edited cell went with the rows or columns removed: so does its text.
+        if (col_ >= ColCount() || row_ >= RowCount()) editor_->Modified = false;
+        HideEditor();
+    }
     col_ = c;
     row_ = r;
     anchorCol_ = clampCol(anchorCol_);
@@ -1053,16 +1060,28 @@ void TStringGrid::SetEditorVisible(bool on) {
         const bool hadFocus = ew && ew->hasFocus();
         UpdateEditorText();
         if (!editor_) return;
-        if (hadFocus && Widget()) {
-            // The grid takes the keyboard back before the editor goes, or Qt
-            // would hand it to some other window of the form.
-            movingFocus_ = true;
-            Widget()->setFocus(Qt::OtherFocusReason);
-            movingFocus_ = false;
-        }
+        if (hadFocus) HandOverKeyboard(ew);
         editor_->Hide();
         shownCol_ = shownRow_ = -1;
         Invalidate();
+    }
+}
+
+void TStringGrid::HandOverKeyboard(QWidget* editorWidget) {
+    // Before the editor goes, or Qt would pass the keyboard to whichever
+    // window comes next: to the grid while it is the form's active control,
+    // else to the control the focus is moving to (the form switched its
+    // active control before the grid's exit).
+    TForm* form = ParentForm();
+    TWinControl* active = form ? form->ActiveControl() : nullptr;
+    if (Focused() && Widget()) {
+        movingFocus_ = true;
+        Widget()->setFocus(Qt::OtherFocusReason);
+        movingFocus_ = false;
+    } else if (active && active->Widget() && active->Widget()->isVisible()) {
+        active->Widget()->setFocus(Qt::OtherFocusReason);
+    } else {
+        editorWidget->clearFocus();
     }
 }
 

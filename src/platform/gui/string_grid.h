@@ -23,6 +23,7 @@
 #include "platform/runtime/string_list.h"
 
 class TStringGrid;
+class QWidget;
 
 namespace velorim_gui {
 class TGridView;
@@ -273,6 +274,7 @@ private:
     void EditorKeyDown(WORD& key, TShiftState shift);
     void EditorKeyPress(char& key);
     void FocusEditor();
+    void HandOverKeyboard(QWidget* editorWidget);
 
     TCellMatrix cells_;
     std::vector<std::vector<TObject*>> objects_;  // [row][col], grown on demand
