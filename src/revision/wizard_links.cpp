@@ -1,19 +1,14 @@
 #include "revision/wizard_links.h"
 
-#include <map>
-#include <memory>
-#include <set>
-
 #include "app/main_window.h"
+#include "grids/align_grid.h"
 #include "html/view/html_viewer.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/files.h"
+#include "revision/recalc_form.h"
 #include "revision/revision_form.h"
-#include "tables/series_generators.h"
-
-// STAND-IN until the tables form lands: the tables are empty. Replace these
-// bodies with Form8's members when it does.
+#include "tables/tables_form.h"
 
 namespace wizard_links {
 
@@ -38,15 +33,9 @@ void ShowReport(const std::string& fileName) {
 }
 
 TCellMatrix* TableCells(const std::string& gridName) {
-    static std::map<std::string, std::unique_ptr<TCellMatrix>> grids;
-    static const std::set<std::string> known = {
-        "GridCorrRev", "Gridcrmensal", "tabatusal", "GridSalmin",  "gridiinss",  "indicegrid",
-        "SRVI",        "SRVII",        "SRVIII",    "INPCGrid",    "SRevisaoI", "SRevisaoII",
-        "SRevisaoIII"};
-    if (!known.count(gridName)) return nullptr;
-    auto& grid = grids[gridName];
-    if (!grid) grid = std::make_unique<TCellMatrix>(4, 1);
-    return grid.get();
+    if (!Form8) return nullptr;
+    auto* grid = dynamic_cast<TStringAlignGrid*>(Form8->FindComponent(gridName));
+    return grid ? &grid->Matrix() : nullptr;
 }
 
 calc::TTableGrids Tables() {
@@ -64,28 +53,32 @@ calc::TTableGrids Tables() {
     return t;
 }
 
-void LoadCorrRev(const std::string&) {}
+void LoadCorrRev(const std::string& fileName) {
+    Form8->GridCorrRev->LoadFromFile(fileName);
+}
 
 void geraindicex(const std::string& D) {
-    tabelas::geraindicex(D, *TableCells("INPCGrid"), *TableCells("indicegrid"));
+    Form8->geraindicex(D);
 }
 
 void geraindiceINSSI(const std::string& D) {
-    tabelas::geraindiceINSSI(D, *TableCells("SRevisaoI"), *TableCells("SRVI"));
+    Form8->geraindiceINSSI(D);
 }
 
 void geraindiceINSSII(const std::string& D) {
-    tabelas::geraindiceINSSII(D, *TableCells("SRevisaoII"), *TableCells("SRVII"));
+    Form8->geraindiceINSSII(D);
 }
 
 void geraindiceINSSIII(const std::string& D) {
-    tabelas::geraindiceINSSIII(D, *TableCells("SRevisaoIII"), *TableCells("SRVIII"));
+    Form8->geraindiceINSSIII(D);
 }
 
 TCellMatrix* RecalcGrid() {
-    return nullptr;
+    return Form10 && Form10->planilha ? &Form10->planilha->Matrix() : nullptr;
 }
 
-void RecalcGridChanged() {}
+void RecalcGridChanged() {
+    Form10->planilha->MatrixChanged();
+}
 
 } // namespace wizard_links

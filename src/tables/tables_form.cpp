@@ -49,7 +49,12 @@ void RemoveTopRow(TStringAlignGrid* grid) {
 
 void FillMonthKey(TStringAlignGrid* grid, int row, bool dateKeys) {
     if (!grid->Cells(0, row).empty()) return;
-    grid->SetCells(0, row, KeyAfter(grid->Cells(0, row - 2), dateKeys, 2));
+    // A click must never be refused: near the header, or in an empty table,
+    // there is no month to count from and nothing is filled.
+    const std::string key = grid->Cells(0, row - 2);
+    TDateTime date;
+    if (!TryStrToDate(dateKeys ? key : "01/" + key, date)) return;
+    grid->SetCells(0, row, KeyAfter(key, dateKeys, 2));
 }
 
 void SaveGridTable(TStringAlignGrid* grid, const std::string& fileName) {

@@ -149,7 +149,7 @@ void InsertTopRow(TStringAlignGrid* grid);
 void RemoveLastRow(TStringAlignGrid* grid);
 void RemoveTopRow(TStringAlignGrid* grid);
 // An empty key cell in `row` gets the month two months after the key of the
-// row two above.
+// row two above; nothing when that key is no month (the header, an empty row).
 void FillMonthKey(TStringAlignGrid* grid, int row, bool dateKeys);
 // Ends an open cell edit on the grid's form and saves the grid to fileName.
 void SaveGridTable(TStringAlignGrid* grid, const std::string& fileName);

@@ -4,7 +4,9 @@
 // data/sources/checkpoints.tsv within 0.01 %.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -42,6 +44,16 @@ std::vector<Checkpoint> ReadCheckpoints(const std::string& path) {
         if (f.size() >= 4) out.push_back({f[1], f[2], f[3]});
     }
     return out;
+}
+
+int MonthIndex(const std::string& month) {
+    return std::stoi(month.substr(3)) * 12 + std::stoi(month.substr(0, 2)) - 1;
+}
+
+std::string MonthText(int index) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%04d", index % 12 + 1, index / 12);
+    return text;
 }
 
 int RowOf(TStringAlignGrid* grid, const std::string& month) {
@@ -93,11 +105,25 @@ TEST(ShippedCheckpoints, SalaryCorrectionMatchesTheOfficialFactors) {
     form->Free();
 
     EXPECT_GT(compared, 0);
+    // Skipped checkpoints, listed as runs of months for each reference month.
     if (!skipped.empty()) {
-        std::cout << "Fora da cobertura (" << skipped.size() << " pulados):";
+        std::map<std::string, std::vector<int>> runs;
         for (const Checkpoint* c : skipped)
-            std::cout << " " << c->month << " em " << c->reference << ";";
-        std::cout << "\n";
+            runs[c->reference].push_back(MonthIndex(c->month));
+        std::cout << "Fora da cobertura da tabela (" << skipped.size() << " pulados):\n";
+        for (auto& [reference, months] : runs) {
+            std::sort(months.begin(), months.end());
+            std::cout << "  fatores para " << reference << ":";
+            for (size_t i = 0; i < months.size();) {
+                size_t j = i;
+                while (j + 1 < months.size() && months[j + 1] == months[j] + 1)
+                    ++j;
+                std::cout << " " << MonthText(months[i]);
+                if (j > i) std::cout << " a " << MonthText(months[j]);
+                i = j + 1;
+            }
+            std::cout << "\n";
+        }
     }
     RecordProperty("compared", compared);
     RecordProperty("skipped", static_cast<int>(skipped.size()));

@@ -156,6 +156,13 @@ TEST_F(TablesForm, SelectingAnEmptyKeyFillsItsMonth) {
     Fill(own->GridMI, {"Data|Índice", "01/2001|1", "02/2001|1", "|"});
     own->GridMI->FocusCell(1, 3);
     EXPECT_EQ(own->GridMI->Cells(0, 3), "03/2001");
+
+    // In an empty table there is no month to count from: the click goes
+    // through and the key stays empty for the user to type.
+    Fill(own->GridMI, {"Data|Índice", "|", "|"});
+    EXPECT_TRUE(own->GridMI->FocusCell(1, 2));
+    EXPECT_EQ(own->GridMI->Row(), 2);
+    EXPECT_EQ(own->GridMI->Cells(0, 2), "");
 }
 
 TEST_F(TablesForm, GravarWritesTheTableFile) {
