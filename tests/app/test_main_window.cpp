@@ -11,6 +11,8 @@
 #include "platform/runtime/string_list.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "tables/own_index_form.h"
+#include "tables/tables_form.h"
 #include "grids/align_grid.h"
 
 using ::testing::ElementsAre;
@@ -51,6 +53,8 @@ TEST_F(MainWindow, FirstStartInAnEmptyDirectoryKeepsTheDefaultsAndEnablesTheTool
                         (TControl*)Form1->SpeedButton19})
         EXPECT_TRUE(b->Enabled()) << b->Name();
     EXPECT_EQ(Form1->PageControl1->PageIndex(), 0);
+    for (TStringAlignGrid* g : {Form8->GridSalmin, Form8->gridiinss, Form15->GridMI})
+        EXPECT_EQ(g->Cells(0, 1), "") << g->Name() << " stays empty";
     EXPECT_TRUE(Dialogs().Messages().empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "font.ini")) << "nothing is written at start-up";
 }
