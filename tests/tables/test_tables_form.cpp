@@ -176,10 +176,24 @@ TEST_F(TablesForm, GravarWritesTheTableFile) {
     own->Button4->Click();
     LoadTableFile(saved, dir.File(MeuIndiceFile));
     EXPECT_EQ(saved.Cell(1, 1), "1,5");
+    // A cell still being edited is ended and saved with the table.
+    form->Show();
+    form->PageControl1->SetActivePage(form->TabSheet5);
+    form->GridSalmin->SetFocus();
+    form->GridSalmin->FocusCell(1, 2);
+    for (char c : std::string("181,5"))
+        form->ActiveControl()->SimulateKey(c == ',' ? 0 : WORD(c), 0, c);
+    ASSERT_TRUE(form->GridSalmin->EditorVisible());
+    form->Button3->Click();
+    EXPECT_FALSE(form->GridSalmin->EditorVisible());
+    LoadTableFile(saved, dir.File(SalminFile));
+    EXPECT_EQ(saved.Cell(1, 2), "181,5");
+    form->Hide();
+
     // A directory that cannot be written keeps the table in the grid.
     form->DataDir = dir.File("missing");
     EXPECT_THROW(form->Button3->Click(), EInOutError);
-    EXPECT_EQ(form->GridSalmin->Cells(1, 2), "180,00");
+    EXPECT_EQ(form->GridSalmin->Cells(1, 2), "181,5");
 }
 
 TEST_F(TablesForm, TruncatingReloadEndsTheFactorsAtTheMonth) {
