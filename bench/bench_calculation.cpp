@@ -20,6 +20,7 @@
 #include "platform/runtime/formats.h"
 #include "revision/arrears_wizard.h"
 #include "revision/wizard_links.h"
+#include "tables/tables_form.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ struct Program {
         dir = std::filesystem::temp_directory_path() / "velorim_bench_calculation";
         std::filesystem::create_directories(dir);
         Form1->DataDir = dir.string();
+        Form8->DataDir = dir.string(); // no table files there: nothing is reloaded
         FullTables();
         TForm12& w = *Form12;
         w.cpossuo->SetChecked(true);
