@@ -1,8 +1,420 @@
 #include "app/main_window.h"
 
+#include <functional>
+
+#include "app/about_box.h"
+#include "app/desktop.h"
+#include "app/toolbar_glyphs.h"
+#include "app/window_size.h"
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
+#include "grids/align_grid.h"
+#include "platform/gui/application.h"
+#include "platform/runtime/arith.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
+#include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
+#include "revision/arrears_wizard.h"
+#include "revision/prop_form.h"
+#include "simulation/conversion_form.h"
+#include "simulation/grace_periods_form.h"
+#include "tables/startup_tables.h"
+
 TForm1* Form1 = nullptr;
+
+namespace {
+
+// A component that is no control (dialogs, menus), named.
+template <class T>
+T* Named(TComponent* owner, const std::string& name) {
+    auto* component = new T(owner);
+    component->SetName(name);
+    return component;
+}
+
+TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& name, const std::string& caption) {
+    auto* item = new TMenuItem(owner);
+    item->SetName(name);
+    item->SetCaption(caption);
+    parent->Add(item);
+    return item;
+}
+
+TComboBox* MarginBox(TComponent* owner, TWinControl* parent, const std::string& name) {
+    auto* box = Make<TComboBox>(owner, parent, name);
+    for (const char* item : {"1", "2", "3", "4"}) box->Items.Add(item);
+    box->SetText("2");
+    return box;
+}
+
+}  // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetName("Form1");
     SetCaption("Velorim - Revisão de Benefício Free");
+    SetClientWidth(800);
+    SetClientHeight(560);
+    SetPosition(TPosition::poDesktopCenter);
+    SetWindowState(TWindowState::wsMaximized);
+    FollowWindowSize(*this);
+
+    // Toolbar: a page control whose first page holds the commands and the
+    // second the report's font and print margins.
+    PageControl1 = Make<TPageControl>(this, this, "PageControl1");
+    PageControl1->MultiLine = true;
+    PageControl1->HotTrack = true;
+    PageControl1->SetHeight(82);
+    PageControl1->SetAlign(TAlign::alTop);
+    TabSheet1 = Make<TTabSheet>(this, nullptr, "TabSheet1");
+    TabSheet1->SetCaption("Revisional");
+    TabSheet1->SetPageControl(PageControl1);
+    TabSheet2 = Make<TTabSheet>(this, nullptr, "TabSheet2");
+    TabSheet2->SetCaption("Configurações");
+    TabSheet2->SetPageControl(PageControl1);
+
+    auto button = [this](const std::string& name, const std::string& caption, TToolbarGlyph glyph, int left) {
+        auto* b = Make<TRxSpeedButton>(this, TabSheet1, name);
+        b->SetCaption(caption);
+        b->SetGlyph(ToolbarGlyph(glyph));
+        b->SetFlat(true);
+        b->SetGrayedInactive(false);
+        b->SetBounds(left, 2, 68, 48);
+        return b;
+    };
+    BtnRevisaoNovo = button("BtnRevisaoNovo", "Novo", TToolbarGlyph::Novo, 4);
+    SpeedButton20 = button("SpeedButton20", "Editar", TToolbarGlyph::Editar, 74);
+    SpeedButton17 = button("SpeedButton17", "A. Backup", TToolbarGlyph::Backup, 144);
+    SpeedButton18 = button("SpeedButton18", "Abrir", TToolbarGlyph::Abrir, 214);
+    SpeedButton19 = button("SpeedButton19", "Salvar", TToolbarGlyph::Salvar, 284);
+    SpeedButton1 = button("SpeedButton1", "Impressão", TToolbarGlyph::Impressao, 366);
+    SpeedButton21 = button("SpeedButton21", "Sair", TToolbarGlyph::Sair, 448);
+
+    GroupBox1 = Make<TGroupBox>(this, TabSheet2, "GroupBox1");
+    GroupBox1->SetCaption("Fonte do relatório");
+    GroupBox1->SetBounds(4, 0, 334, 50);
+    Label1 = Make<TLabel>(this, GroupBox1, "Label1");
+    Label1->SetCaption("Nome");
+    Label1->SetBounds(8, 22, 32, 13);
+    Cnomefont = Make<TComboBox>(this, GroupBox1, "Cnomefont");
+    Cnomefont->SetBounds(42, 18, 170, 21);
+    Cnomefont->DropDownCount = 16;
+    Cnomefont->SetText("Arial");
+    Label2 = Make<TLabel>(this, GroupBox1, "Label2");
+    Label2->SetCaption("Tamanho");
+    Label2->SetBounds(222, 22, 52, 13);
+    Cfont = Make<TComboBox>(this, GroupBox1, "Cfont");
+    Cfont->SetBounds(278, 18, 48, 21);
+    for (const char* item : {"12", "11", "10", "9", "8", "7"}) Cfont->Items.Add(item);
+    Cfont->SetText("8");
+
+    GroupBox2 = Make<TGroupBox>(this, TabSheet2, "GroupBox2");
+    GroupBox2->SetCaption("Margens de impressão (cm)");
+    GroupBox2->SetBounds(346, 0, 442, 50);
+    auto margin = [this](TLabel*& label, const std::string& labelName, const std::string& caption, TComboBox*& box,
+                         const std::string& name, int left) {
+        label = Make<TLabel>(this, GroupBox2, labelName);
+        label->SetCaption(caption);
+        label->SetBounds(left, 22, 56, 13);
+        box = MarginBox(this, GroupBox2, name);
+        box->SetBounds(left + 58, 18, 44, 21);
+    };
+    margin(Label3, "Label3", "Superior", Ctop, "Ctop", 8);
+    margin(Label4, "Label4", "Inferior", Cbotton, "Cbotton", 116);
+    margin(Label5, "Label5", "Esquerda", Cleft, "Cleft", 224);
+    margin(Label6, "Label6", "Direita", Crigth, "Crigth", 332);
+
+    HTMLViewer1 = Make<THTMLViewer>(this, this, "HTMLViewer1");
+    HTMLViewer1->SetAlign(TAlign::alClient);
+    HTMLViewer1->SetDefBackground(clWhite);
+    HTMLViewer1->SetDefFontName("Times New Roman");
+    HTMLViewer1->SetDefPreFontName("Courier New");
+    HTMLViewer1->HistoryMaxCount = 0;
+
+    // Line buffers and controls no command shows.
+    Memofont = Make<TMemo>(this, this, "Memofont");
+    Memofont->SetVisible(false);
+    Memo1 = Make<TMemo>(this, this, "Memo1");
+    Memo1->SetVisible(false);
+    Edit1 = Make<TEdit>(this, this, "Edit1");
+    Edit1->SetVisible(false);
+
+    OpenDialog1 = Named<TOpenDialog>(this, "OpenDialog1");
+    OpenDialog1->Filter = "STC|*.stc";
+    OpenDialog1->DefaultExt = "stc";
+    OpenDialog2 = Named<TOpenDialog>(this, "OpenDialog2");
+    OpenDialog2->Filter = "Bev|*.bev";
+    OpenDialog2->DefaultExt = "bev";
+    SaveDialog1 = Named<TSaveDialog>(this, "SaveDialog1");
+    SaveDialog2 = Named<TSaveDialog>(this, "SaveDialog2");
+    SaveDialog2->Filter = "Bev|*.bev";
+    SaveDialog2->DefaultExt = "bev";
+    SaveDialog2->Options |= ofOverwritePrompt;
+    FontDialog1 = Named<TFontDialog>(this, "FontDialog1");
+    PrinterSetupDialog1 = Named<TPrinterSetupDialog>(this, "PrinterSetupDialog1");
+
+    MainMenu1 = Named<TMainMenu>(this, "MainMenu1");
+    TMenuItem* root = MainMenu1->Items();
+    Editar1 = AddItem(this, root, "Editar1", "&Editar");
+    Selecionartudo1 = AddItem(this, Editar1, "Selecionartudo1", "Selecionar tudo");
+    Selecionartudo1->SetShortCut(TextToShortCut("Ctrl+T"));
+    Copiar1 = AddItem(this, Editar1, "Copiar1", "Copiar");
+    Copiar1->SetShortCut(TextToShortCut("Ctrl+C"));
+    ConfigurarImpresso1 = AddItem(this, Editar1, "ConfigurarImpresso1", "Configurar Impressão");
+    ndices1 = AddItem(this, Editar1, "ndices1", "Índices");
+    ndices1->SetVisible(false);
+    Sobre1 = AddItem(this, root, "Sobre1", "&Sobre");
+    Ajuda1 = AddItem(this, Sobre1, "Ajuda1", "Ajuda");
+    Ajuda1->SetVisible(false);
+    Sobre2 = AddItem(this, Sobre1, "Sobre2", "Sobre");
+    Atualizaes1 = AddItem(this, root, "Atualizaes1", "Atualizações");
+    SiteBravenaSoftware1 = AddItem(this, Atualizaes1, "SiteBravenaSoftware1", "Site - Bravena Software");
+    Ajuda2 = AddItem(this, root, "Ajuda2", "Ajuda");
+    AjudanositedaBravenaSoftware1 =
+        AddItem(this, Ajuda2, "AjudanositedaBravenaSoftware1", "Ajuda no site da Bravena Software");
+    SetMenu(MainMenu1);
+
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    BtnRevisaoNovo->OnClick = [this](TObject* Sender) { BtnRevisaoNovoClick(Sender); };
+    SpeedButton20->OnClick = [this](TObject* Sender) { SpeedButton20Click(Sender); };
+    SpeedButton17->OnClick = [this](TObject* Sender) { SpeedButton17Click(Sender); };
+    SpeedButton18->OnClick = [this](TObject* Sender) { SpeedButton18Click(Sender); };
+    SpeedButton19->OnClick = [this](TObject* Sender) { SpeedButton19Click(Sender); };
+    SpeedButton1->OnClick = [this](TObject* Sender) { SpeedButton1Click(Sender); };
+    SpeedButton21->OnClick = [this](TObject* Sender) { SpeedButton4Click(Sender); };
+    Selecionartudo1->OnClick = [this](TObject* Sender) { Selecionartudo1Click(Sender); };
+    Copiar1->OnClick = [this](TObject* Sender) { Copiar1Click(Sender); };
+    ConfigurarImpresso1->OnClick = [this](TObject* Sender) { ConfigurarImpresso1Click(Sender); };
+    ndices1->OnClick = [this](TObject* Sender) { ndices1Click(Sender); };
+    Ajuda1->OnClick = [this](TObject* Sender) { Ajuda1Click(Sender); };
+    Sobre2->OnClick = [this](TObject* Sender) { Sobre2Click(Sender); };
+    SiteBravenaSoftware1->OnClick = [this](TObject* Sender) { SiteBravenaSoftware1Click(Sender); };
+    AjudanositedaBravenaSoftware1->OnClick = [this](TObject* Sender) { AjudanositedaBravenaSoftware1Click(Sender); };
+    Cnomefont->OnClick = [this](TObject* Sender) { CnomefontClick(Sender); };
+    Cnomefont->OnExit = [this](TObject* Sender) { CnomefontExit(Sender); };
+    Cfont->OnClick = [this](TObject* Sender) { CfontClick(Sender); };
+    Cfont->OnExit = [this](TObject* Sender) { CfontExit(Sender); };
+    Cleft->OnClick = [this](TObject* Sender) { CleftClick(Sender); };
+    Cleft->OnExit = [this](TObject* Sender) { CleftExit(Sender); };
+    Crigth->OnClick = [this](TObject* Sender) { CrigthClick(Sender); };
+    Crigth->OnExit = [this](TObject* Sender) { CrigthExit(Sender); };
+    Cbotton->OnClick = [this](TObject* Sender) { CbottonClick(Sender); };
+    Cbotton->OnExit = [this](TObject* Sender) { CbottonExit(Sender); };
+    Ctop->OnClick = [this](TObject* Sender) { CtopClick(Sender); };
+    Ctop->OnExit = [this](TObject* Sender) { CtopExit(Sender); };
 }
+
+// ------------------------------------------------------------------ start-up
+
+void TForm1::FormCreate(TObject*) {
+    FormatSettings.ShortDateFormat = "dd/mm/yyyy";
+    FormatSettings.DateSeparator = '/';
+    FormatSettings.DecimalSeparator = ',';
+    FormatSettings.ThousandSeparator = '.';
+    DataDir = GetCurrentDir();
+    while (DataDir.size() > 1 && DataDir.back() == PathDelim) DataDir.pop_back();
+}
+
+void TForm1::FormShow(TObject*) {
+    SetToolbarEnabled(false);
+    Cnomefont->Items.Assign(Screen->Fonts());
+    PageControl1->SetPageIndex(0);
+    // A damaged settings file or table is reported and the load goes on:
+    // stopping half-way would leave the toolbar disabled for the whole run.
+    auto step = [this](const std::function<void()>& fn) {
+        try {
+            fn();
+        } catch (const EAbort&) {
+        } catch (...) {
+            Application->HandleException(this, std::current_exception());
+        }
+    };
+    step([this] { LoadSettings(); });
+    step([this] { LoadProportionalStart(); });
+    step([this] { LoadStartupTables(DataDir); });
+    SetToolbarEnabled(true);
+}
+
+void TForm1::SetToolbarEnabled(bool enabled) {
+    for (TRxSpeedButton* b : {BtnRevisaoNovo, SpeedButton20, SpeedButton17, SpeedButton18, SpeedButton19})
+        b->SetEnabled(enabled);
+}
+
+void TForm1::LoadSettings() {
+    const std::string fileName = PathJoin(DataDir, "font.ini");
+    if (!FileExists(fileName)) return;
+    Memofont->Lines.LoadFromFile(fileName);
+    // A shorter file (written by hand) keeps the defaults of the lines it lacks.
+    TComboBox* boxes[] = {Cnomefont, Cfont, Cleft, Crigth, Cbotton, Ctop};
+    for (int i = 0; i < 6 && i < Memofont->Lines.Count(); ++i) boxes[i]->SetText(Memofont->Lines[i]);
+    ApplyMargins();
+}
+
+void TForm1::LoadProportionalStart() {
+    const std::string fileName = PathJoin(DataDir, "prop.ini");
+    if (!FileExists(fileName)) return;
+    Fprop->Memo1->Lines.LoadFromFile(fileName);
+    if (Fprop->Memo1->Lines.Count() > 0) Fprop->DateEdit1->SetText(Fprop->Memo1->Lines[0]);
+}
+
+// ------------------------------------------------------------------ settings
+
+void TForm1::SaveSettings() {
+    Memofont->Lines.Clear();
+    for (TComboBox* box : {Cnomefont, Cfont, Cleft, Crigth, Cbotton, Ctop}) Memofont->Lines.Add(box->Text());
+    Memofont->Lines.SaveToFile(PathJoin(DataDir, "font.ini"));
+    ApplyMargins();
+}
+
+void TForm1::ApplyMargins() {
+    // Whole centimetres: a typed "2,9" prints with 2.
+    HTMLViewer1->PrintMarginLeft = static_cast<long double>(Trunc(StrToFloat(Cleft->Text())));
+    HTMLViewer1->PrintMarginRight = static_cast<long double>(Trunc(StrToFloat(Crigth->Text())));
+    HTMLViewer1->PrintMarginBottom = static_cast<long double>(Trunc(StrToFloat(Cbotton->Text())));
+    HTMLViewer1->PrintMarginTop = static_cast<long double>(Trunc(StrToFloat(Ctop->Text())));
+}
+
+void TForm1::CnomefontClick(TObject*) { SaveSettings(); }
+void TForm1::CnomefontExit(TObject*) { SaveSettings(); }
+void TForm1::CfontClick(TObject*) { SaveSettings(); }
+void TForm1::CfontExit(TObject*) { SaveSettings(); }
+void TForm1::CleftClick(TObject*) { SaveSettings(); }
+void TForm1::CleftExit(TObject*) { SaveSettings(); }
+void TForm1::CrigthClick(TObject*) { SaveSettings(); }
+void TForm1::CrigthExit(TObject*) { SaveSettings(); }
+void TForm1::CbottonClick(TObject*) { SaveSettings(); }
+void TForm1::CbottonExit(TObject*) { SaveSettings(); }
+void TForm1::CtopClick(TObject*) { SaveSettings(); }
+void TForm1::CtopExit(TObject*) { SaveSettings(); }
+
+// ------------------------------------------------------------------ toolbar
+
+void TForm1::BtnRevisaoNovoClick(TObject*) {
+    const std::string noDate = "  /  /    ";
+    TForm12& w = *Form12;
+    w.Enome->SetText("");
+    w.Enumero->SetText("");
+    w.Vautor->SetText("");
+    w.Vinss->SetText("");
+    w.Ejuros->SetText("");
+    for (TDateEdit* d : {w.Dataini, w.Datafim, w.Dateinicialjuros, w.Datefinaljuros, w.DatePrescricao})
+        d->SetText(noDate);
+    w.Check13->SetChecked(false);
+    for (TDateEdit* d : {w.DateEdit1, w.DateEdit2, w.DateEdit3}) d->SetText(noDate);
+    w.rmi01->SetValue(0);
+    w.divisor->SetValue(36);
+    w.coef->SetValue(1);
+    w.Csmt->SetChecked(true);
+    w.Catual24->SetChecked(false);
+    // The salary list keeps its header and first row.
+    for (int r = 2; r < w.Sdem->RowCount(); ++r)
+        for (int c = 0; c < w.Sdem->ColCount(); ++c) w.Sdem->SetCells(c, r, "");
+    w.Sdem->SetRowCount(2);
+    w.PageControl1->SetPageIndex(0);
+    w.Show();
+}
+
+void TForm1::SpeedButton20Click(TObject*) {
+    Form12->Show();
+    Form12->PageControl1->SetPageIndex(0);
+}
+
+void TForm1::SpeedButton17Click(TObject*) {
+    const std::string fileName = PathJoin(DataDir, "atualrev.back");
+    if (FileExists(fileName)) OpenStateFile(fileName);
+}
+
+void TForm1::SpeedButton18Click(TObject*) {
+    if (OpenDialog2->Execute()) OpenStateFile(OpenDialog2->FileName);
+}
+
+void TForm1::OpenStateFile(const std::string& fileName) {
+    // A refused calculation ends the reading with the silent abort: the
+    // wizard then stays hidden.
+    Form12->ReadStateFile(fileName);
+    Form12->PageControl1->SetPageIndex(0);
+    Form12->Show();
+}
+
+void TForm1::SpeedButton19Click(TObject*) {
+    if (!SaveDialog2->Execute()) return;
+    const std::string source = PathJoin(DataDir, "atualrev.back");
+    if (!CopyFile(source, SaveDialog2->FileName, false))
+        ShowMessage("Erro ao copiar " + source + " para " + SaveDialog2->FileName);
+}
+
+void TForm1::SpeedButton1Click(TObject*) { ShowPrintPreview(); }
+
+// The print preview is built with the report viewer; until then "Impressão"
+// shows nothing.
+void TForm1::ShowPrintPreview() {}
+
+void TForm1::SpeedButton4Click(TObject*) { Close(); }
+
+// ------------------------------------------------------------------ menus
+
+void TForm1::Selecionartudo1Click(TObject*) { HTMLViewer1->SelectAll(); }
+
+void TForm1::Copiar1Click(TObject*) { HTMLViewer1->CopyToClipboard(); }
+
+void TForm1::ConfigurarImpresso1Click(TObject*) { PrinterSetupDialog1->Execute(); }
+
+void TForm1::Sobre2Click(TObject*) { AboutBox->Show(); }
+
+void TForm1::Ajuda1Click(TObject*) {
+    const std::string fileName = PathJoin(DataDir, "ajudav.htm");
+    if (FileExists(fileName)) HTMLViewer1->LoadFromFile(fileName);
+}
+
+void TForm1::ndices1Click(TObject*) {}
+
+void TForm1::SiteBravenaSoftware1Click(TObject*) { OpenPage("velorimrev.htm"); }
+
+void TForm1::AjudanositedaBravenaSoftware1Click(TObject*) { OpenPage("ajudaqvr_free.htm"); }
+
+void TForm1::OpenPage(const std::string& name) {
+    const std::string fileName = PathJoin(DataDir, name);
+    if (!FileExists(fileName)) {
+        MessageDlg("Página não encontrada: " + fileName, TMsgDlgType::mtWarning, mbOK);
+        return;
+    }
+    if (!DesktopOpen(fileName))
+        MessageDlg("Não foi possível abrir " + fileName + " no navegador.", TMsgDlgType::mtWarning, mbOK);
+}
+
+// ------------------------------------------------------------------ unbound
+
+void TForm1::Sair1Click(TObject*) { Close(); }
+
+void TForm1::SpeedButton3Click(TObject*) { ShowPrintPreview(); }
+
+void TForm1::SpeedButton7Click(TObject*) { Form3->Show(); }
+
+void TForm1::SpeedButton8Click(TObject*) { Form4->Show(); }
+
+void TForm1::Copiartudo1Click(TObject*) {
+    HTMLViewer1->SelectAll();
+    HTMLViewer1->CopyToClipboard();
+}
+
+void TForm1::Copiar3Click(TObject*) { HTMLViewer1->CopyToClipboard(); }
+
+void TForm1::Atualizarndices1Click(TObject*) {}
+
+std::string TForm1::horax(const std::string& fileName) {
+    const TDateTime age = FileAgeDateTime(fileName);
+    if (age < 0) throw EFOpenError("Cannot open file \"" + fileName + "\"");
+    return DateTimeToStr(age);
+}
+
+std::string TForm1::getdesktopdirectory() { return DesktopDirectory(); }
+
+void TForm1::ExecutePrograma(const std::string& program, const std::string& parameters) {
+    DesktopRun(program, parameters);
+}
+
+// The program runs without a network: nothing is downloaded or checked.
+bool TForm1::DownloadFile(const std::string&, const std::string&) { return false; }
+
+bool TForm1::CheckUrl(const std::string&) { return false; }

@@ -1,0 +1,296 @@
+// The wizard's computing handlers: the new RMI (page 4), the spreadsheet
+// (page 5) and Finalizar. They gather the controls into the engine's inputs,
+// run the engine on the grids' cells and refresh the grids.
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
+#include "platform/gui/dialogs.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
+#include "revision/arrears_engine.h"
+#include "revision/arrears_wizard.h"
+#include "revision/prop_form.h"
+#include "revision/revision_form.h"
+#include "revision/wizard_grid.h"
+#include "revision/wizard_links.h"
+
+calc::TPlanilhaInput TForm12::PlanilhaInput() {
+    calc::TPlanilhaInput in;
+    in.Dataini = Dataini->Text();
+    in.Datafim = Datafim->Text();
+    in.DatePrescricao = DatePrescricao->Text();
+    in.Dateinicialjuros = Dateinicialjuros->Text();
+    in.Datefinaljuros = Datefinaljuros->Text();
+    in.DatainiDate = Dataini->Date();
+    in.DatePrescricaoDate = DatePrescricao->Date();
+    in.PropDate = Fprop->DateEdit1->Date();
+    in.Vinss = Vinss->Value();
+    in.Vautor = Vautor->Value();
+    in.Ejuros = Ejuros->Value();
+    in.Check13 = Check13->Checked();
+    in.Cjuros = Cjuros->Checked();
+    in.Cadct1 = Cadct1->Checked();
+    in.Cadct2 = Cadct2->Checked();
+    in.Curv = Curv->Checked();
+    in.Cirsm = Cirsm->Checked();
+    in.Csteto = Csteto->Checked();
+    in.Dteto = Dteto->Checked();
+    in.Cadct1inss = Cadct1inss->Checked();
+    in.Cadct2inss = Cadct2inss->Checked();
+    in.Curvinss = Curvinss->Checked();
+    in.ComboBox1 = ComboBox1->Text();
+    return in;
+}
+
+calc::TNovaRmiInput TForm12::NovaRmiInput() {
+    calc::TNovaRmiInput in;
+    in.DateEdit1 = DateEdit1->Text();
+    in.DateEdit2 = DateEdit2->Text();
+    in.DateEdit3 = DateEdit3->Text();
+    in.DateEdit2Date = DateEdit2->Date();
+    in.divisorText = divisor->Text();
+    in.coefText = coef->Text();
+    in.umtrintaText = umtrinta->Text();
+    in.divisor = divisor->Value();
+    in.coef = coef->Value();
+    in.umtrinta = umtrinta->Value();
+    in.caplicar = caplicar->Checked();
+    in.Catual24 = Catual24->Checked();
+    in.Csmt = Csmt->Checked();
+    return in;
+}
+
+template <class F>
+void TForm12::RunPass(F pass) {
+    calc::TArrearsEngine engine(wizard_grid::Cells(planilha), wizard_links::Tables(),
+                                PlanilhaInput(), Form9->marcalimite);
+    try {
+        pass(engine);
+    } catch (...) {
+        // The rows written before the failure stay and must show.
+        wizard_grid::Changed(planilha);
+        throw;
+    }
+    wizard_grid::Changed(planilha);
+}
+
+namespace {
+
+void Inform(const std::string& text) {
+    ShowMessage(text);
+}
+
+} // namespace
+
+// ---- the new RMI --------------------------------------------------------------
+
+void TForm12::incdata2(const std::string& initial, const std::string& final) {
+    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+                        Form9->marcalimite, Inform);
+    try {
+        nova.incdata2(initial, final);
+    } catch (...) {
+        wizard_grid::Changed(Sdig);
+        wizard_grid::Changed(Sdem);
+        throw;
+    }
+    wizard_grid::Changed(Sdig);
+    wizard_grid::Changed(Sdem);
+}
+
+void TForm12::S041088() {
+    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+                        Form9->marcalimite, Inform);
+    try {
+        nova.S041088(NovaRmiInput());
+    } catch (...) {
+        wizard_grid::Changed(Sdem);
+        throw;
+    }
+    wizard_grid::Changed(Sdem);
+}
+
+std::string TForm12::devolvevalorex(int side, const std::string& date) {
+    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+                        Form9->marcalimite, Inform);
+    return nova.devolvevalorex(side, date);
+}
+
+void TForm12::Button2Click(TObject*) {
+    SetActiveControl(nullptr);
+    ClearGridRows(Sdem);
+    ValidateSalaryDates(false, -1);
+    // The salaries are corrected up to the month after "Atualizar até".
+    wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", IncMonth(DateEdit3->Date(), 1)));
+
+    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+                        Form9->marcalimite, Inform);
+    std::string rmi;
+    try {
+        rmi = nova.Calcular(NovaRmiInput());
+    } catch (...) {
+        wizard_grid::Changed(Sdig);
+        wizard_grid::Changed(Sdem);
+        throw;
+    }
+    wizard_grid::Changed(Sdig);
+    wizard_grid::Changed(Sdem);
+
+    PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
+    Vinss->SetText(rmi);
+    Vautor->SetText(rmi01->Text());
+}
+
+// ---- the spreadsheet ------------------------------------------------------------
+
+void TForm12::BTNcorrigirClick(TObject*) {
+    SetActiveControl(nullptr);
+    // Their branches are not offered on this form: every pass runs without them.
+    Cirsm->SetChecked(false);
+    Curvinss->SetChecked(false);
+    Curv->SetChecked(false);
+    meuindice->SetChecked(false);
+
+    if (!checkinteiro(Dataini->Text())) Fail("é necessário digitar a Data Inicial", Dataini);
+    if (Ejuros->Value() == 0) Cjuros->SetChecked(false);
+    if (!checkinteiro(Datafim->Text())) Fail("é necessário digitar a Data Final", Datafim);
+
+    const std::string table = meuindice->Checked() ? "meuindice.tab" : "crmensalrev3.tab";
+    if (FileExists(wizard_links::DataFile(table)))
+        wizard_links::LoadCorrRev(wizard_links::DataFile(table));
+    const std::string fim = Datafim->Text();
+    wizard_links::geraindicex(fim);
+    wizard_links::geraindiceINSSI(fim);
+    wizard_links::geraindiceINSSII(fim);
+    wizard_links::geraindiceINSSIII(fim);
+
+    if (!checkinteiro(Vinss->Text())) Fail("é necessário digitar RMI Autor", Vinss);
+    if (!checkinteiro(DatePrescricao->Text()))
+        Fail("é necessário digitar a Data da Prescrição", DatePrescricao);
+    if (Cjuros->Checked()) {
+        if (!checkinteiro(Dateinicialjuros->Text()))
+            Fail("é necessário digitar a Data inicial da contagem de juros", Dateinicialjuros);
+        if (!checkinteiro(Datefinaljuros->Text()))
+            Fail("é necessário digitar a Data final da contagem de juros", Datefinaljuros);
+    }
+    if (Dataini->Date() < EncodeDate(1977, 5, 1))
+        Fail("a data inicial não pode ser anterior a 01/05/1977", nullptr);
+
+    bool computed = false;
+    RunPass([&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
+    if (computed) PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
+}
+
+void TForm12::incdata(const std::string& initial, const std::string& final) {
+    RunPass([&](calc::TArrearsEngine& e) { e.incdata(initial, final); });
+}
+
+void TForm12::colocaindice() {
+    RunPass([](calc::TArrearsEngine& e) { e.colocaindice(); });
+}
+
+void TForm12::colocaindice2() {
+    RunPass([](calc::TArrearsEngine& e) { e.colocaindice2(); });
+}
+
+long double TForm12::divmoeda(int side, int row, TCheckBox* box) {
+    long double result = 1;
+    RunPass([&](calc::TArrearsEngine& e) { result = e.divmoeda(side, row, box && box->Checked()); });
+    return result;
+}
+
+void TForm12::corrigevalor() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalor(); });
+}
+
+void TForm12::corrigevalortt() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalortt(); });
+}
+
+void TForm12::corrigevalorfim() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalorfim(); });
+}
+
+void TForm12::corrigevalorttfim() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalorttfim(); });
+}
+
+void TForm12::corrigevalor3() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalor3(); });
+}
+
+void TForm12::corrigevalor3fim() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalor3fim(); });
+}
+
+void TForm12::corrigevalor2() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalor2(); });
+}
+
+void TForm12::corrigevalor2fim() {
+    RunPass([](calc::TArrearsEngine& e) { e.corrigevalor2fim(); });
+}
+
+void TForm12::fimx() {
+    RunPass([](calc::TArrearsEngine& e) { e.fimx(); });
+}
+
+void TForm12::refazsalx() {
+    RunPass([](calc::TArrearsEngine& e) { e.refazsalx(); });
+}
+
+void TForm12::refazindx() {
+    RunPass([](calc::TArrearsEngine& e) { e.refazindx(); });
+}
+
+void TForm12::recalculo() {
+    if (TCellMatrix* target = wizard_links::RecalcGrid()) {
+        calc::recalculo(wizard_grid::Cells(planilha), *target);
+        wizard_links::RecalcGridChanged();
+    }
+}
+
+std::string TForm12::devolvesm(const std::string& date) {
+    std::string result;
+    RunPass([&](calc::TArrearsEngine& e) { result = e.devolvesm(date); });
+    return result;
+}
+
+std::string TForm12::devolveind(const std::string& date) {
+    std::string result;
+    RunPass([&](calc::TArrearsEngine& e) { result = e.devolveind(date); });
+    return result;
+}
+
+// ---- Finalizar and the report ---------------------------------------------------
+
+void TForm12::imprix() {
+    calc::TReportInput in;
+    in.Cfont = wizard_links::ReportFontSize();
+    in.Cnomefont = wizard_links::ReportFontName();
+    in.Enome = Enome->Text();
+    in.Enumero = Enumero->Text();
+    in.Dataini = Dataini->Text();
+    in.Datafim = Datafim->Text();
+    in.DatainiDate = Dataini->Date();
+    in.Vinss = Vinss->Value();
+    in.Vautor = Vautor->Value();
+    in.cpossuo = cpossuo->Checked();
+    in.Curv = Curv->Checked();
+    in.Curvinss = Curvinss->Checked();
+    in.ComboBox1 = ComboBox1->Text();
+    in.Sdem = &wizard_grid::Cells(Sdem);
+    in.planilha = &wizard_grid::Cells(planilha);
+    calc::imprix(in, wizard_links::DataDir(), [](const std::string& text) {
+        MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
+    });
+}
+
+void TForm12::Button3Click(TObject*) {
+    SetActiveControl(nullptr);
+    gravax();
+    imprix();
+    const std::string report = wizard_links::DataFile("atual.html");
+    if (FileExists(report)) wizard_links::ShowReport(report);
+    Close();
+}

@@ -1,0 +1,84 @@
+#include "revision/wizard_links.h"
+
+#include "app/main_window.h"
+#include "grids/align_grid.h"
+#include "html/view/html_viewer.h"
+#include "platform/gui/stdctrls.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/files.h"
+#include "revision/recalc_form.h"
+#include "revision/revision_form.h"
+#include "tables/tables_form.h"
+
+namespace wizard_links {
+
+std::string DataDir() {
+    return Form1 ? Form1->DataDir : GetCurrentDir();
+}
+
+std::string DataFile(const std::string& name) {
+    return PathJoin(DataDir(), name);
+}
+
+std::string ReportFontSize() {
+    return Form1->Cfont->Text();
+}
+
+std::string ReportFontName() {
+    return Form1->Cnomefont->Text();
+}
+
+void ShowReport(const std::string& fileName) {
+    Form1->HTMLViewer1->LoadFromFile(fileName);
+}
+
+TCellMatrix* TableCells(const std::string& gridName) {
+    if (!Form8) return nullptr;
+    auto* grid = dynamic_cast<TStringAlignGrid*>(Form8->FindComponent(gridName));
+    return grid ? &grid->Matrix() : nullptr;
+}
+
+calc::TTableGrids Tables() {
+    calc::TTableGrids t;
+    t.GridCorrRev = TableCells("GridCorrRev");
+    t.Gridcrmensal = TableCells("Gridcrmensal");
+    t.tabatusal = TableCells("tabatusal");
+    t.GridSalmin = TableCells("GridSalmin");
+    t.gridiinss = TableCells("gridiinss");
+    t.indicegrid = TableCells("indicegrid");
+    t.SRVI = TableCells("SRVI");
+    t.SRVII = TableCells("SRVII");
+    t.SRVIII = TableCells("SRVIII");
+    t.Cusetabsc = Form9 && Form9->Cusetabsc && Form9->Cusetabsc->Checked();
+    return t;
+}
+
+void LoadCorrRev(const std::string& fileName) {
+    Form8->GridCorrRev->LoadFromFile(fileName);
+}
+
+void geraindicex(const std::string& D) {
+    Form8->geraindicex(D);
+}
+
+void geraindiceINSSI(const std::string& D) {
+    Form8->geraindiceINSSI(D);
+}
+
+void geraindiceINSSII(const std::string& D) {
+    Form8->geraindiceINSSII(D);
+}
+
+void geraindiceINSSIII(const std::string& D) {
+    Form8->geraindiceINSSIII(D);
+}
+
+TCellMatrix* RecalcGrid() {
+    return Form10 && Form10->planilha ? &Form10->planilha->Matrix() : nullptr;
+}
+
+void RecalcGridChanged() {
+    Form10->planilha->MatrixChanged();
+}
+
+} // namespace wizard_links

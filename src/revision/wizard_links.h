@@ -1,0 +1,41 @@
+#pragma once
+// What the wizard and its dialogs take from the main window (TForm1) and the
+// tables form (TForm8): the data directory, the report font, the report
+// viewer, the index tables and their regeneration. Kept in one place so the
+// forms' code reads the same whichever way the other forms hold them.
+#include <string>
+
+#include "revision/arrears_engine.h"
+
+namespace wizard_links {
+
+// Form1->DataDir: the data directory, without a trailing separator.
+std::string DataDir();
+// DataDir joined with a file name.
+std::string DataFile(const std::string& name);
+// Form1->Cfont and Form1->Cnomefont: the report font size and face.
+std::string ReportFontSize();
+std::string ReportFontName();
+// Form1->HTMLViewer1->LoadFromFile.
+void ShowReport(const std::string& fileName);
+
+// The cells of the tables form's grid of that name ("GridCorrRev",
+// "indicegrid"...); nullptr when there is no such grid.
+TCellMatrix* TableCells(const std::string& gridName);
+// The cells of the tables form's grids that the calculations read, with the
+// revision form's ceiling-table choice.
+calc::TTableGrids Tables();
+// Form8->GridCorrRev->LoadFromFile (a file that exists).
+void LoadCorrRev(const std::string& fileName);
+// The truncating reloaders of the tables form, each with a date text.
+void geraindicex(const std::string& D);
+void geraindiceINSSI(const std::string& D);
+void geraindiceINSSII(const std::string& D);
+void geraindiceINSSIII(const std::string& D);
+
+// Form10->planilha, the revision form's copy of the paid values (nullptr
+// while that form has no grid), and the refresh after writing it.
+TCellMatrix* RecalcGrid();
+void RecalcGridChanged();
+
+} // namespace wizard_links

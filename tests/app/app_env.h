@@ -1,0 +1,62 @@
+#pragma once
+// The program started in a fresh data directory: every form created in its
+// order, the main window shown (which runs the start-up load).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/desktop.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "platform/gui/application.h"
+#include "platform/runtime/files.h"
+#include "support/gui_test.h"
+
+namespace velorim_test {
+
+class ProgramTest : public ::testing::Test {
+protected:
+    std::filesystem::path dir;
+    std::string previousDir;
+
+    void SetUp() override {
+        previousDir = GetCurrentDir();
+        dir = std::filesystem::temp_directory_path() /
+              ("velorim_app_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        SetCurrentDir(dir.string());
+    }
+
+    void TearDown() override {
+        Application->DestroyForms();
+        Application->ProcessMessages();
+        SetDesktopOpener(nullptr);
+        SetCurrentDir(previousDir);
+        std::filesystem::remove_all(dir);
+    }
+
+    // Writes a data file (bytes as given: Windows-1252, CR LF where wanted).
+    void Write(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) { return ReadFileBytes((dir / name).string()); }
+
+    // Creates the forms and shows the main window, as the program starts.
+    void Start() {
+        CreateProgramForms();
+        Application->Dispatch(Form1, [] { Form1->Show(); });
+        Application->ProcessMessages();
+    }
+
+    // Runs a handler as an event: a failure shows its message, never escapes.
+    template <class F>
+    void Event(F&& fn) {
+        Application->Dispatch(Form1, std::forward<F>(fn));
+        Application->ProcessMessages();
+    }
+};
+
+}  // namespace velorim_test

@@ -1,0 +1,273 @@
+// The main window: start-up load of the settings, the settings boxes and
+// font.ini, saving a calculation, the web pages and the unused helpers.
+#include <gmock/gmock.h>
+
+#include "app/about_box.h"
+#include "app_env.h"
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/formats.h"
+#include "platform/runtime/string_list.h"
+#include "revision/arrears_wizard.h"
+#include "revision/prop_form.h"
+#include "tables/own_index_form.h"
+#include "tables/tables_form.h"
+#include "grids/align_grid.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using velorim_test::Dialogs;
+
+namespace {
+
+class MainWindow : public velorim_test::ProgramTest {
+protected:
+    std::vector<std::string> FontIni() {
+        TStringList lines;
+        lines.LoadFromFile((dir / "font.ini").string());
+        return lines.Items();
+    }
+    std::vector<long double> Margins() {
+        THTMLViewer* v = Form1->HTMLViewer1;
+        return {v->PrintMarginLeft, v->PrintMarginRight, v->PrintMarginBottom, v->PrintMarginTop};
+    }
+};
+
+TEST_F(MainWindow, FirstStartInAnEmptyDirectoryKeepsTheDefaultsAndEnablesTheToolbar) {
+    FormatSettings.DecimalSeparator = '.';
+    FormatSettings.ShortDateFormat = "yyyy-mm-dd";
+    Start();
+    EXPECT_EQ(Form1->Caption(), "Velorim - Revisão de Benefício Free");
+    EXPECT_EQ(Application->Title(), "Velorim");
+    EXPECT_EQ(Form1->DataDir, dir.string());
+    EXPECT_EQ(FormatSettings.DecimalSeparator, ',');
+    EXPECT_EQ(FormatSettings.ThousandSeparator, '.');
+    EXPECT_EQ(FormatSettings.ShortDateFormat, "dd/mm/yyyy");
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Arial");
+    EXPECT_EQ(Form1->Cfont->Text(), "8");
+    for (TComboBox* b : {Form1->Cleft, Form1->Crigth, Form1->Cbotton, Form1->Ctop}) EXPECT_EQ(b->Text(), "2");
+    EXPECT_THAT(Margins(), ElementsAre(2, 2, 2, 2));
+    for (TControl* b : {(TControl*)Form1->BtnRevisaoNovo, (TControl*)Form1->SpeedButton20,
+                        (TControl*)Form1->SpeedButton17, (TControl*)Form1->SpeedButton18,
+                        (TControl*)Form1->SpeedButton19})
+        EXPECT_TRUE(b->Enabled()) << b->Name();
+    EXPECT_EQ(Form1->PageControl1->PageIndex(), 0);
+    for (TStringAlignGrid* g : {Form8->GridSalmin, Form8->gridiinss, Form15->GridMI})
+        EXPECT_EQ(g->Cells(0, 1), "") << g->Name() << " stays empty";
+    EXPECT_TRUE(Dialogs().Messages().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "font.ini")) << "nothing is written at start-up";
+}
+
+TEST_F(MainWindow, SettingsBoxesRewriteFontIniAndApplyWholeCentimetres) {
+    Start();
+    Event([] {
+        Form1->Cleft->SetText("3");
+        Form1->CleftExit(Form1->Cleft);
+    });
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 3.0L);
+    Event([] {
+        Form1->Crigth->SetText("2,9");
+        Form1->CrigthClick(Form1->Crigth);
+        Form1->Cbotton->SetText("4");
+        Form1->Ctop->SetText("1");
+        Form1->Cfont->SetText("10");
+        Form1->CtopExit(Form1->Ctop);
+    });
+    EXPECT_THAT(Margins(), ElementsAre(3, 2, 4, 1));
+    // Face, size, left, right, bottom, top.
+    EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "4", "1"));
+    EXPECT_EQ(Read("font.ini"), "Arial\r\n10\r\n3\r\n2,9\r\n4\r\n1\r\n");
+
+    // Text that is no number is written (the file is the boxes' texts) and
+    // reported when the margins are applied; the other margins stay.
+    Event([] {
+        Form1->Cbotton->SetText("x");
+        Form1->CbottonExit(Form1->Cbotton);
+    });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre("'x' is not a valid floating point value"));
+    EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "x", "1"));
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 3.0L);
+}
+
+TEST_F(MainWindow, StartUpReadsFontIniLineByLineAndPropIni) {
+    Write("font.ini", "Courier New\r\n10\r\n1\r\n3\r\n4\r\n2\r\n");
+    Write("prop.ini", "01/06/1997\r\n");
+    Start();
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Courier New");
+    EXPECT_EQ(Form1->Cfont->Text(), "10");
+    EXPECT_EQ(Form1->Cleft->Text(), "1");
+    EXPECT_EQ(Form1->Crigth->Text(), "3");
+    EXPECT_EQ(Form1->Cbotton->Text(), "4");
+    EXPECT_EQ(Form1->Ctop->Text(), "2");
+    EXPECT_THAT(Margins(), ElementsAre(1, 3, 4, 2));
+    EXPECT_EQ(Fprop->DateEdit1->Text(), "01/06/1997");
+    EXPECT_EQ(Fprop->Memo1->Lines.Count(), 1);
+    EXPECT_TRUE(Dialogs().Messages().empty());
+}
+
+TEST_F(MainWindow, ShortOrDamagedSettingsFilesKeepDefaultsAndTheLoadGoesOn) {
+    // Two lines: face and size read, margins keep their defaults.
+    Write("font.ini", "Times New Roman\r\n12\r\n");
+    Write("prop.ini", "");
+    Start();
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Times New Roman");
+    EXPECT_EQ(Form1->Cfont->Text(), "12");
+    EXPECT_EQ(Form1->Cleft->Text(), "2");
+    EXPECT_THAT(Margins(), ElementsAre(2, 2, 2, 2));
+    EXPECT_EQ(Fprop->DateEdit1->Text(), "01/05/1996") << "an empty prop.ini keeps the default";
+    EXPECT_TRUE(Dialogs().Messages().empty());
+    Application->DestroyForms();
+
+    // A margin that is no number: the error is shown, prop.ini is still read
+    // and the toolbar comes back.
+    Write("font.ini", "Arial\r\n8\r\n2\r\nabc\r\n2\r\n2\r\n");
+    Write("prop.ini", "01/01/2000\r\n");
+    Start();
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre("'abc' is not a valid floating point value"));
+    EXPECT_EQ(Fprop->DateEdit1->Text(), "01/01/2000");
+    EXPECT_TRUE(Form1->BtnRevisaoNovo->Enabled());
+    EXPECT_TRUE(Form1->SpeedButton19->Enabled());
+}
+
+TEST_F(MainWindow, SalvarCopiesTheLastStateFileOrSaysWhyNot) {
+    Start();
+    const std::string target = (dir / "caso.bev").string();
+    Dialogs().Answer(target);
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("Erro ao copiar " + dir.string() + "/atualrev.back para " + target));
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    Dialogs().Clear();
+    Write("atualrev.back", "Fulano\r\n123\r\n");
+    Write("caso.bev", "antigo\r\n");
+    Dialogs().Answer(target);
+    Dialogs().Answer("Yes");  // replace the existing copy
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_EQ(Read("caso.bev"), "Fulano\r\n123\r\n");
+    ASSERT_FALSE(Dialogs().Records().empty());
+    EXPECT_EQ(Dialogs().Records()[0].Kind, TDialogKind::SaveFile);
+    EXPECT_EQ(Dialogs().Records()[0].Text, "Bev|*.bev");
+
+    // A cancelled dialog copies nothing and says nothing.
+    Dialogs().Clear();
+    std::filesystem::remove(dir / "caso.bev");
+    Dialogs().Answer("Cancel");
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(Dialogs().Messages().empty());
+}
+
+TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
+    Start();
+    TForm12& w = *Form12;
+    w.Enome->SetText("Fulano");
+    w.Enumero->SetText("123");
+    w.Vautor->SetValue(1500);
+    w.Dataini->SetText("01/01/2000");
+    w.DateEdit2->SetText("01/01/1999");
+    w.divisor->SetValue(24);
+    w.coef->SetValue(0.9L);
+    w.rmi01->SetValue(700);
+    w.Check13->SetChecked(true);
+    w.Csmt->SetChecked(false);
+    w.Catual24->SetChecked(true);
+    w.PageControl1->SetPageIndex(5);
+    TStringAlignGrid& sdem = *w.Sdem;
+    sdem.SetRowCount(4);
+    for (int r = 1; r < 4; ++r) sdem.SetCells(0, r, "0" + std::to_string(r) + "/1990");
+    Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+    EXPECT_EQ(sdem.RowCount(), 2);
+    EXPECT_EQ(sdem.Cells(0, 1), "01/1990") << "the first row stays";
+    sdem.SetRowCount(4);
+    EXPECT_EQ(sdem.Cells(0, 2), "") << "the rows below were emptied";
+    EXPECT_EQ(w.Enome->Text(), "");
+    EXPECT_EQ(w.Enumero->Text(), "");
+    EXPECT_EQ(w.Vautor->Text(), "");
+    EXPECT_EQ(w.Dataini->Text(), "  /  /    ");
+    EXPECT_EQ(w.DateEdit2->Text(), "  /  /    ");
+    EXPECT_EQ(w.rmi01->Value(), 0);
+    EXPECT_EQ(w.divisor->Value(), 36);
+    EXPECT_EQ(w.coef->Value(), 1);
+    EXPECT_FALSE(w.Check13->Checked());
+    EXPECT_TRUE(w.Csmt->Checked());
+    EXPECT_FALSE(w.Catual24->Checked());
+    EXPECT_EQ(w.PageControl1->PageIndex(), 0);
+    EXPECT_TRUE(w.Visible());
+}
+
+TEST_F(MainWindow, BackupWithoutAStateFileDoesNothing) {
+    Start();
+    Event([] { Form1->SpeedButton17->UserClick(); });
+    EXPECT_FALSE(Form12->Visible());
+    Dialogs().Answer("Cancel");
+    Event([] { Form1->SpeedButton18->UserClick(); });
+    EXPECT_FALSE(Form12->Visible());
+    EXPECT_TRUE(Dialogs().Messages().empty());
+}
+
+TEST_F(MainWindow, AStateFileTheCalculationRefusesLeavesTheWizardHidden) {
+    // Name and number, then no start date: the calculation step stops.
+    Write("atualrev.back", "Fulano\r\n123\r\n  /  /    \r\n");
+    Start();
+    Event([] { Form1->SpeedButton17->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre("é necessário digitar a Data Inicial"));
+    EXPECT_EQ(Form12->Enome->Text(), "Fulano");
+    EXPECT_FALSE(Form12->Visible());
+    EXPECT_TRUE(Form1->SpeedButton17->Enabled()) << "the toolbar stays usable";
+}
+
+TEST_F(MainWindow, WebPagesOpenFromTheDataDirectoryInTheBrowser) {
+    std::vector<std::string> opened;
+    bool works = true;
+    SetDesktopOpener([&](const std::string& target, const std::string&) {
+        opened.push_back(target);
+        return works;
+    });
+    Write("velorimrev.htm", "<html></html>");
+    Write("ajudaqvr_free.htm", "<html></html>");
+    Start();
+    Event([] { Form1->SiteBravenaSoftware1->Click(); });
+    Event([] { Form1->AjudanositedaBravenaSoftware1->Click(); });
+    EXPECT_THAT(opened, ElementsAre(dir.string() + "/velorimrev.htm", dir.string() + "/ajudaqvr_free.htm"));
+    EXPECT_TRUE(Dialogs().Messages().empty());
+
+    works = false;
+    Event([] { Form1->SiteBravenaSoftware1->Click(); });
+    std::filesystem::remove(dir / "ajudaqvr_free.htm");
+    Event([] { Form1->AjudanositedaBravenaSoftware1->Click(); });
+    EXPECT_EQ(opened.size(), 3u) << "a missing page is not handed to the browser";
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("Não foi possível abrir " + dir.string() + "/velorimrev.htm no navegador.",
+                            "Página não encontrada: " + dir.string() + "/ajudaqvr_free.htm"));
+}
+
+TEST_F(MainWindow, AboutBoxAndHiddenHelpItem) {
+    Write("ajudav.htm", "<html><body><p>Ajuda do c\xE1lculo</p></body></html>");
+    Start();
+    EXPECT_FALSE(Form1->Ajuda1->Visible());
+    EXPECT_FALSE(Form1->ndices1->Visible());
+    Event([] { Form1->Sobre2->Click(); });
+    EXPECT_TRUE(AboutBox->Visible());
+    EXPECT_EQ(AboutBox->Version->Caption(), "Versão 4.0.0.2");
+    EXPECT_EQ(AboutBox->ProductName->Caption(), "Velorim Revisão de Benefício");
+    EXPECT_THAT(AboutBox->Comments->Caption(), HasSubstr(dir.string() + "/velorimrev.htm"));
+    Event([] { AboutBox->OKButton->UserClick(); });
+    EXPECT_FALSE(AboutBox->Visible());
+
+    Event([] { Form1->Ajuda1Click(Form1->Ajuda1); });
+    EXPECT_EQ(Form1->HTMLViewer1->CurrentFile(), dir.string() + "/ajudav.htm");
+}
+
+TEST_F(MainWindow, HelpersWithoutANetworkOrAFileFailCleanly) {
+    Start();
+    EXPECT_FALSE(Form1->CheckUrl("www.example.invalid"));
+    EXPECT_FALSE(Form1->DownloadFile("http://www.example.invalid/x.tab", (dir / "x.tab").string()));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.tab"));
+    EXPECT_THROW(Form1->horax((dir / "nada.txt").string()), EInOutError);
+    Write("algo.txt", "x");
+    EXPECT_THAT(Form1->horax((dir / "algo.txt").string()), ::testing::MatchesRegex("../../.... ..:..:..|../../...."));
+}
+
+}  // namespace

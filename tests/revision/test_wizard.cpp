@@ -1,0 +1,191 @@
+// The wizard's computing steps as the user drives them: the validations of
+// the new RMI and spreadsheet pages, the values they hand on, and Finalizar.
+#include "wizard_env.h"
+
+#include "html/view/html_viewer.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class WizardSteps : public WizardTest {
+protected:
+    // A "Já possuo a nova RMI" case from 01/2000 to 03/2000: 200,00 against
+    // 100,00 with every factor 1.
+    void SmallCase() {
+        Form12->cpossuo->SetChecked(true);
+        Form12->Dataini->SetText("01/01/2000");
+        Form12->Datafim->SetText("01/03/2000");
+        Form12->DatePrescricao->SetText("01/01/2000");
+        Form12->Vinss->SetText("200");
+        Form12->Vautor->SetText("100");
+        Form12->PageControl1->SetPageIndex(5);
+    }
+};
+
+TEST_F(WizardSteps, DecretoRoadComputesTheNewRmiAndHandsItOn) {
+    Form12->caplicar->SetChecked(true);
+    Form12->DateEdit1->SetText("01/01/1990");
+    Form12->DateEdit2->SetText("01/12/1992");
+    Form12->DateEdit3->SetText("01/01/1993");
+    Form12->rmi01->SetText("1.234,5");
+    Form12->coef->SetText("0,95");
+    Form12->umtrinta->SetText("10");
+    // The ceilings of the month after the last salary: larger 2.000,00, smaller 1.000,00.
+    TCellMatrix& teto = Table("gridiinss");
+    for (int r = 1; r < teto.RowCount(); ++r)
+        if (teto.Cell(0, r) == "01/1993") {
+            teto.SetCell(1, r, "2.000,00");
+            teto.SetCell(2, r, "1.000,00");
+        }
+    Form12->PageControl1->SetPageIndex(3);
+    Form12->Button5Click(nullptr);
+    ASSERT_EQ(Form12->PageControl1->PageIndex(), 4);
+    TCellMatrix& dig = Cells(Form12->Sdig);
+    ASSERT_EQ(dig.RowCount(), 37);
+    EXPECT_EQ(dig.Cell(0, 1), "01/1990");
+    EXPECT_EQ(dig.Cell(0, 36), "12/1992");
+    for (int r = 1; r <= 36; ++r)
+        dig.SetCell(1, r, "1.500,00");
+
+    Form12->Button2Click(nullptr);
+
+    TCellMatrix& dem = Cells(Form12->Sdem);
+    const int n = dem.RowCount();
+    ASSERT_GE(n, 3);
+    EXPECT_EQ(dem.Cell(0, n - 3), "Parcela Básica RMI:");
+    EXPECT_EQ(dem.Cell(2, n - 3), "1.000,00 x 0,95");
+    EXPECT_EQ(dem.Cell(3, n - 3), "950,00");
+    EXPECT_EQ(dem.Cell(0, n - 2), "Parcela Adicional RMI (10/30)");
+    EXPECT_EQ(dem.Cell(3, n - 2), "166,67");
+    EXPECT_EQ(dem.Cell(0, n - 1), "RMI:");
+    EXPECT_EQ(dem.Cell(3, n - 1), "1.116,67");
+    EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);
+    EXPECT_EQ(Form12->Vinss->Value(), 1116.67L);
+    // The INSS side is the concession letter's RMI as typed.
+    EXPECT_EQ(Form12->Vautor->Text(), Form12->rmi01->Text());
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(WizardSteps, NewRmiStepRefusesBadSalaryDatesWithoutMoving) {
+    struct Case {
+        const char *ini, *fim, *message;
+    };
+    const Case cases[] = {
+        {"  /  /    ", "01/12/1992", "Digite primeiro a data inicial"},
+        {"01/01/1990", "  /  /    ", "Digite a data final"},
+        {"01/01/1976", "30/04/1977", "A data final não pode ser inferior a 01/05/1977"},
+        {"01/02/1993", "01/12/1992", "A data inicial não pode ser maior que a final"},
+    };
+    for (const Case& c : cases) {
+        velorim_test::Dialogs().Clear();
+        Form12->PageControl1->SetPageIndex(4);
+        Form12->DateEdit1->SetText(c.ini);
+        Form12->DateEdit2->SetText(c.fim);
+        EXPECT_THROW(Form12->Button2Click(nullptr), EAbort) << c.message;
+        EXPECT_EQ(Messages(), Texts{c.message});
+        EXPECT_EQ(Form12->PageControl1->PageIndex(), 4);
+    }
+}
+
+TEST_F(WizardSteps, SpreadsheetStepValidatesInOrder) {
+    SmallCase();
+    struct Step {
+        std::function<void()> change;
+        const char* message;
+    };
+    // Each step breaks one input (after repairing the previous one).
+    const Step steps[] = {
+        {[] { Form12->Dataini->SetText("  /  /    "); }, "é necessário digitar a Data Inicial"},
+        {[] {
+             Form12->Dataini->SetText("01/01/2000");
+             Form12->Datafim->SetText("  /  /    ");
+         },
+         "é necessário digitar a Data Final"},
+        {[] {
+             Form12->Datafim->SetText("01/03/2000");
+             Form12->Vinss->SetText("");
+         },
+         "é necessário digitar RMI Autor"},
+        {[] {
+             Form12->Vinss->SetText("200");
+             Form12->DatePrescricao->SetText("  /  /    ");
+         },
+         "é necessário digitar a Data da Prescrição"},
+        {[] {
+             Form12->DatePrescricao->SetText("01/01/2000");
+             Form12->Ejuros->SetText("1");
+             Form12->Cjuros->SetChecked(true);
+         },
+         "é necessário digitar a Data inicial da contagem de juros"},
+        {[] { Form12->Dateinicialjuros->SetText("01/01/2000"); },
+         "é necessário digitar a Data final da contagem de juros"},
+        {[] {
+             Form12->Datefinaljuros->SetText("01/03/2000");
+             Form12->Dataini->SetText("30/04/1977");
+         },
+         "a data inicial não pode ser anterior a 01/05/1977"},
+    };
+    for (const Step& s : steps) {
+        velorim_test::Dialogs().Clear();
+        s.change();
+        EXPECT_THROW(Form12->BTNcorrigirClick(nullptr), EAbort) << s.message;
+        EXPECT_EQ(Messages(), Texts{s.message});
+        EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);
+    }
+    // With no interest rate the interest box is cleared before its dates are
+    // tested, so empty interest dates pass.
+    Form12->Dataini->SetText("01/05/1977");
+    Form12->Datafim->SetText("01/07/1977");
+    Form12->Ejuros->SetText("");
+    Form12->Dateinicialjuros->SetText("  /  /    ");
+    Form12->Cjuros->SetChecked(true);
+    velorim_test::Dialogs().Clear();
+    Form12->BTNcorrigirClick(nullptr);
+    EXPECT_FALSE(Form12->Cjuros->Checked());
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Form12->PageControl1->PageIndex(), 6);
+}
+
+TEST_F(WizardSteps, SpreadsheetRowsFollowTheDaysOfTheDates) {
+    SmallCase();
+    Form12->Dataini->SetText("15/03/1990");
+    Form12->Datafim->SetText("10/06/1990");
+    Form12->DatePrescricao->SetText("01/01/1990");
+    // Boxes only a state file can set are cleared by every pass.
+    Form12->Curv->SetChecked(true);
+    Form12->meuindice->SetChecked(true);
+    Form12->BTNcorrigirClick(nullptr);
+    EXPECT_FALSE(Form12->Curv->Checked());
+    EXPECT_FALSE(Form12->meuindice->Checked());
+    TCellMatrix& p = Cells(Form12->planilha);
+    ASSERT_EQ(p.RowCount(), 5); // header, three months, sums
+    EXPECT_EQ(p.Cell(0, 1), "03/1990");
+    EXPECT_EQ(p.Cell(0, 2), "04/1990");
+    EXPECT_EQ(p.Cell(0, 3), "05/1990");
+    EXPECT_EQ(p.Cell(11, 4), "300,00");
+}
+
+TEST_F(WizardSteps, FinalizarWritesBothFilesShowsTheReportAndCloses) {
+    SmallCase();
+    Form12->Enome->SetText("João & Maria <filho>");
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->Show();
+    Form12->Button3Click(nullptr);
+
+    EXPECT_FALSE(Form12->Visible());
+    ASSERT_TRUE(FileExists(DataFile("atualrev.back")));
+    ASSERT_TRUE(FileExists(DataFile("atual.html")));
+    EXPECT_EQ(Form1->HTMLViewer1->CurrentFile(), DataFile("atual.html"));
+    const std::string html = ReadFileBytes(DataFile("atual.html"));
+    EXPECT_EQ(html.rfind("<html>\r\n<head>\r\n<title>Atualização</title>\r\n", 0), 0u);
+    EXPECT_NE(html.find("João &amp; Maria &lt;filho&gt;"), std::string::npos);
+    // The "Já possuo" road has no new-RMI working.
+    EXPECT_EQ(html.find("<b>NOVA RMI</b>"), std::string::npos);
+    EXPECT_NE(html.find("<b>DIFERENÇA DEVIDA = R$ 300,00</b>"), std::string::npos);
+    EXPECT_EQ(html.substr(html.size() - 9), "</html>\r\n");
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+#pragma once
+// The program's forms, created once for the wizard tests, with a fresh data
+// directory and neutral tables (every factor 1, minimum wage 1,00, ceiling
+// 100.000,00) from 01/1977 to 12/2002 for each test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/formats.h"
+#include "revision/arrears_wizard.h"
+#include "revision/wizard_grid.h"
+#include "revision/wizard_links.h"
+#include "support/gui_test.h"
+
+inline TCellMatrix& Table(const std::string& name) {
+    return *wizard_links::TableCells(name);
+}
+
+inline TCellMatrix& Cells(TStringAlignGrid* grid) {
+    return wizard_grid::Cells(grid);
+}
+
+class WizardTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!Form12) CreateProgramForms();
+    }
+
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("velorim_wizard_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        Form1->DataDir = dir_.string();
+        NeutralTables();
+        Form1->BtnRevisaoNovoClick(nullptr);
+        Form12->Hide();
+        // What "Novo" keeps from the last case goes back to the form's defaults.
+        Form12->caplicar->SetChecked(true);
+        for (TCheckBox* on : {Form12->Cadct1, Form12->Dteto, Form12->Dtetoinss, Form12->coefprop})
+            on->SetChecked(true);
+        for (TCheckBox* off : {Form12->Cjuros, Form12->Cadct2, Form12->Cadct1inss,
+                               Form12->Cadct2inss, Form12->Csteto, Form12->Cstetoinss,
+                               Form12->Curv, Form12->Curvinss, Form12->Cirsm, Form12->meuindice})
+            off->SetChecked(false);
+        Form12->umtrinta->SetText("");
+        Form12->ComboBox1->SetText(calc::SeriesNames[0]);
+        for (TStringAlignGrid* g : {Form12->Sdig, Form12->Sdem}) Cells(g).SetRowCount(2);
+        velorim_test::Dialogs().Clear();
+    }
+
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    static void NeutralTables() {
+        auto reset = [](const char* name, int cols) {
+            TCellMatrix& t = Table(name);
+            t.SetRowCount(1);
+            t.SetColCount(cols);
+            return &t;
+        };
+        TCellMatrix* corr = reset("GridCorrRev", 4);
+        TCellMatrix* crmensal = reset("Gridcrmensal", 2);
+        TCellMatrix* salmin = reset("GridSalmin", 2);
+        TCellMatrix* teto = reset("gridiinss", 3);
+        TCellMatrix* inpc = reset("INPCGrid", 4);
+        reset("tabatusal", 2);
+        for (const char* s : {"SRevisaoI", "SRevisaoII", "SRevisaoIII"}) reset(s, 4);
+        for (int y = 1977; y <= 2002; ++y)
+            for (int m = 1; m <= 12; ++m) {
+                std::string month = FormatDateTime("mm/yyyy", EncodeDate(y, m, 1));
+                AddRow(*corr, {month, "1", "1,00", "Real"});
+                AddRow(*crmensal, {month, "1"});
+                AddRow(*salmin, {"01/" + month, "1,00"});
+                AddRow(*teto, {month, "100.000,00", "100.000,00"});
+                AddRow(*inpc, {month, "1"});
+                // Monthly percentages, then index numbers.
+                AddRow(Table("SRevisaoI"), {month, "0"});
+                AddRow(Table("SRevisaoII"), {month, "0"});
+                AddRow(Table("SRevisaoIII"), {month, "1"});
+            }
+    }
+
+    static void AddRow(TCellMatrix& grid, const std::vector<std::string>& cells) {
+        int row = grid.RowCount();
+        grid.SetRowCount(row + 1);
+        for (size_t c = 0; c < cells.size(); ++c)
+            grid.SetCell(static_cast<int>(c), row, cells[c]);
+    }
+
+    static std::vector<std::string> Messages() { return velorim_test::Dialogs().Messages(); }
+
+    std::string DataFile(const std::string& name) const { return (dir_ / name).string(); }
+
+    std::filesystem::path dir_;
+};
