@@ -234,9 +234,9 @@ void TForm12::BuildPage2() {
     Button14 = HelpButton(p, "Button14", &TForm12::Button14Click);
     Button14->SetBounds(178, 98, kHelpW, kEditH);
     Catual24 = Captioned<TCheckBox>(this, p, "Catual24", "Não atualizar os últimos 12 salários",
-                                    24, 134, 280, 20);
+                                    24, 134, 250, 20);
     Button15 = HelpButton(p, "Button15", &TForm12::Button15Click);
-    Button15->SetBounds(308, 133, kHelpW, 22);
+    Button15->SetBounds(278, 133, kHelpW, 22);
     Labelcoef = NewLabel(this, p, "Labelcoef", "Coeficiente: (ex: 1 / 0,9 5 / 0,90 ...)", 24, 170);
     coef = NewAmount(this, p, "coef", 24, 188, 150, " ,0.00;-,0.00");
     coef->SetMaxValue(1);

@@ -2,13 +2,18 @@
 // the new RMI and spreadsheet pages, the values they hand on, and Finalizar.
 #include "wizard_env.h"
 
+#include "grid_text.h"
+#include "revision/prop_form.h"
+#include "revision/redo_index_form.h"
+#include "revision/redo_salaries_form.h"
+
 #include "html/view/html_viewer.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 
 namespace {
 
-using Texts = std::vector<std::string>;
+
 
 class WizardSteps : public WizardTest {
 protected:
@@ -186,6 +191,68 @@ TEST_F(WizardSteps, FinalizarWritesBothFilesShowsTheReportAndCloses) {
     EXPECT_EQ(html.find("<b>NOVA RMI</b>"), std::string::npos);
     EXPECT_NE(html.find("<b>DIFERENÇA DEVIDA = R$ 300,00</b>"), std::string::npos);
     EXPECT_EQ(html.substr(html.size() - 9), "</html>\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// The companion dialogs that rewrite columns of the spreadsheet.
+class CompanionDialogs : public WizardSteps {
+protected:
+    void SetUp() override {
+        WizardSteps::SetUp();
+        SmallCase();
+        Form12->DatePrescricao->SetText("01/12/1999");
+        Form12->BTNcorrigirClick(nullptr);
+    }
+
+    static void Fill(TStringAlignGrid* grid, const std::vector<Texts>& rows) {
+        TCellMatrix& cells = Cells(grid);
+        cells.SetRowCount(static_cast<int>(rows.size()) + 1);
+        for (size_t r = 0; r < rows.size(); ++r)
+            for (size_t c = 0; c < rows[r].size(); ++c)
+                cells.SetCell(static_cast<int>(c), static_cast<int>(r) + 1, rows[r][c]);
+    }
+};
+
+TEST_F(CompanionDialogs, RedoSalariesReplacesBothValuesAndTheTotals) {
+    TCellMatrix& p = Cells(Form12->planilha);
+    ASSERT_EQ(p.Cell(11, 4), "300,00");
+    Fill(Form13->refazsalario, {{"01/2000", "300,00", "100,00"},
+                                {"02/2000", "300,00", "100,00"},
+                                {"03/2000", "350,00", "100,00"}});
+    Form13->Show();
+    Form13->Button1Click(nullptr);
+    EXPECT_EQ(ColumnOf(p, 7, 1, 3), (Texts{"200,00", "200,00", "250,00"}));
+    EXPECT_EQ(p.Cell(9, 4), "650,00");
+    EXPECT_EQ(p.Cell(11, 4), "650,00");
+    EXPECT_FALSE(Form13->Visible());
+}
+
+TEST_F(CompanionDialogs, RedoIndexCarriesTheBenefitsAgain) {
+    TCellMatrix& p = Cells(Form12->planilha);
+    Fill(Form14->refazsalario,
+         {{"01/2000", "1", "1"}, {"02/2000", "1,5", "1"}, {"03/2000", "1", "1,2"}});
+    Form14->Button1Click(nullptr);
+    EXPECT_EQ(ColumnOf(p, 2, 1, 3), (Texts{"200,00", "300,00", "300,00"}));
+    EXPECT_EQ(ColumnOf(p, 5, 1, 3), (Texts{"100,00", "100,00", "120,00"}));
+    EXPECT_EQ(p.Cell(11, 4), "480,00");
+}
+
+TEST_F(CompanionDialogs, ProportionalStartIsSavedOnlyFrom05_1996) {
+    const std::string prop = DataFile("prop.ini");
+    Fprop->DateEdit1->SetText("01/05/1996");
+    Fprop->GravarClick(nullptr);
+    ASSERT_TRUE(FileExists(prop));
+    EXPECT_EQ(ReadFileBytes(prop), "01/05/1996\r\n");
+    Fprop->DateEdit1->SetText("30/04/1996");
+    Fprop->GravarClick(nullptr);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("A tabela corrige valores proporcionais apenas desde 01/05/1996", 0),
+              0u);
+    EXPECT_EQ(ReadFileBytes(prop), "01/05/1996\r\n");
+    Fprop->DateEdit1->SetText("01/05/1996");
 }
 
 } // namespace
