@@ -17,6 +17,7 @@
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/wizard_links.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
 #include "tables/startup_tables.h"
@@ -214,6 +215,12 @@ void TForm1::FormCreate(TObject*) {
     FormatSettings.ThousandSeparator = '.';
     DataDir = GetCurrentDir();
     while (DataDir.size() > 1 && DataDir.back() == PathDelim) DataDir.pop_back();
+    wizard_links::SetMainWindowLinks({
+        [this] { return DataDir; },
+        [this] { return Cfont->Text(); },
+        [this] { return Cnomefont->Text(); },
+        [this](const std::string& fileName) { HTMLViewer1->LoadFromFile(fileName); },
+    });
 }
 
 void TForm1::FormShow(TObject*) {

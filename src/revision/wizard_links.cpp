@@ -1,8 +1,6 @@
 #include "revision/wizard_links.h"
 
-#include "app/main_window.h"
 #include "grids/align_grid.h"
-#include "html/view/html_viewer.h"
 #include "platform/gui/stdctrls.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/files.h"
@@ -12,8 +10,19 @@
 
 namespace wizard_links {
 
+namespace {
+TMainWindowLinks& MainWindow() {
+    static TMainWindowLinks links;
+    return links;
+}
+}  // namespace
+
+void SetMainWindowLinks(TMainWindowLinks links) {
+    MainWindow() = std::move(links);
+}
+
 std::string DataDir() {
-    return Form1 ? Form1->DataDir : GetCurrentDir();
+    return MainWindow().DataDir ? MainWindow().DataDir() : GetCurrentDir();
 }
 
 std::string DataFile(const std::string& name) {
@@ -21,15 +30,15 @@ std::string DataFile(const std::string& name) {
 }
 
 std::string ReportFontSize() {
-    return Form1->Cfont->Text();
+    return MainWindow().ReportFontSize ? MainWindow().ReportFontSize() : std::string();
 }
 
 std::string ReportFontName() {
-    return Form1->Cnomefont->Text();
+    return MainWindow().ReportFontName ? MainWindow().ReportFontName() : std::string();
 }
 
 void ShowReport(const std::string& fileName) {
-    Form1->HTMLViewer1->LoadFromFile(fileName);
+    if (MainWindow().ShowReport) MainWindow().ShowReport(fileName);
 }
 
 TCellMatrix* TableCells(const std::string& gridName) {

@@ -3,11 +3,23 @@
 // tables form (TForm8): the data directory, the report font, the report
 // viewer, the index tables and their regeneration. Kept in one place so the
 // forms' code reads the same whichever way the other forms hold them.
+#include <functional>
 #include <string>
 
 #include "revision/arrears_engine.h"
 
 namespace wizard_links {
+
+// What the main window lends the wizard: it sits above the wizard and hands
+// these over when it is created (until then: the current directory, no font,
+// no viewer).
+struct TMainWindowLinks {
+    std::function<std::string()> DataDir;
+    std::function<std::string()> ReportFontSize;
+    std::function<std::string()> ReportFontName;
+    std::function<void(const std::string&)> ShowReport;
+};
+void SetMainWindowLinks(TMainWindowLinks links);
 
 // Form1->DataDir: the data directory, without a trailing separator.
 std::string DataDir();
