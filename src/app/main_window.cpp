@@ -5,7 +5,6 @@
 #include "app/about_box.h"
 #include "app/desktop.h"
 #include "app/toolbar_glyphs.h"
-#include "app/window_size.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
 #include "grids/align_grid.h"
@@ -58,7 +57,6 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetClientHeight(560);
     SetPosition(TPosition::poDesktopCenter);
     SetWindowState(TWindowState::wsMaximized);
-    FollowWindowSize(*this);
 
     // Toolbar: a page control whose first page holds the commands and the
     // second the report's font and print margins.

@@ -394,6 +394,14 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Resize: {
             auto* form = dynamic_cast<TForm*>(c);
+            // The window manager resized the window (maximised, dragged): the
+            // client area follows, and its own resize realigns the controls.
+            if (form && watched == form->Widget() && form->ClientWidget() != form->Widget()) {
+                auto* window = static_cast<QWidget*>(watched);
+                const int menu = form->MenuHeight();
+                form->ClientWidget()->setGeometry(0, menu, window->width(), std::max(0, window->height() - menu));
+                return false;
+            }
             if (form && watched == form->ClientWidget()) {
                 QSize sz = static_cast<QWidget*>(watched)->size();
                 Guard(form, [&] { form->ClientResized(sz.width(), sz.height()); });

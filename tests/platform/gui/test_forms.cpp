@@ -24,14 +24,6 @@ using velorim_test::Dialogs;
 
 namespace {
 
-template <class T>
-T* Make(TForm* form, TWinControl* parent, const char* name) {
-    auto* c = new T(form);
-    c->SetName(name);
-    c->SetParent(parent);
-    return c;
-}
-
 // A form freed at the end of each test.
 struct FormFixture : ::testing::Test {
     TForm* form = nullptr;
@@ -516,3 +508,16 @@ TEST_F(Dialog, SaveDialogAddsTheExtensionAndAsksBeforeOverwriting) {
 }
 
 }  // namespace
+
+TEST_F(FormFixture, AWindowResizedByTheWindowManagerRealignsItsControls) {
+    form->SetBounds(0, 0, 300, 200);
+    auto* panel = Make<TPanel>(form, form, "Painel");
+    panel->SetAlign(TAlign::alClient);
+    form->Show();
+    Application->ProcessMessages();
+    form->Widget()->resize(640, 480);  // as maximising does
+    Application->ProcessMessages();
+    EXPECT_EQ(panel->Width(), form->ClientWidth());
+    EXPECT_EQ(panel->Height(), form->ClientHeight());
+    EXPECT_GT(panel->Width(), 500);
+}
