@@ -18,7 +18,7 @@ public:
     int TextWidth(const std::string& text) override { return canvas_.TextWidth(text); }
     TSize TextBox(const std::string& text, int width, bool wordWrap) override {
         TRect r{0, 0, width, 0};
-        canvas_.DrawText(text, r, DT_CALCRECT | DT_CENTER | DT_NOPREFIX | (wordWrap ? DT_WORDBREAK : 0));
+        canvas_.DrawText(text, r, DT_CALCRECT | DT_CENTER | (wordWrap ? DT_WORDBREAK : 0));
         return TSize{r.Width(), r.Height()};
     }
 
@@ -124,7 +124,7 @@ int TRxButtonGlyph::CreateButtonGlyph(TRxButtonState state) {
 void TRxButtonGlyph::DrawButtonText(TCanvas& canvas, const std::string& caption, TRect bounds,
                                     TRxButtonState state) {
     if (caption.empty()) return;
-    unsigned flags = DT_VCENTER | DT_NOPREFIX;
+    unsigned flags = DT_VCENTER;
     flags |= alignment_ == taLeftJustify ? DT_LEFT : alignment_ == taRightJustify ? DT_RIGHT : DT_CENTER;
     if (wordWrap_) flags |= DT_WORDBREAK;
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
