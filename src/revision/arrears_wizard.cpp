@@ -15,6 +15,7 @@
 #include "revision/help_text_form.h"
 #include "revision/prop_form.h"
 #include "revision/revision_form.h"
+#include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
 #include "tables/own_index_form.h"
@@ -280,16 +281,16 @@ void TForm12::BuildPage4() {
                               12, 10);
     LabelSalarios2 = NewLabel(this, p, "LabelSalarios2", "botão Calcular.", 12, 28);
     Sdig = wizard_grid::NewGrid(this, p, "Sdig", 2, 2, true);
-    wizard_grid::SetBounds(Sdig, 12, 50, 260, 344);
+    Sdig->SetBounds(12, 50, 260, 344);
     wizard_grid::SetColWidths(Sdig, {80, 150});
-    TCellMatrix& dig = wizard_grid::Cells(Sdig);
+    TCellMatrix& dig = Sdig->Matrix();
     for (int c = 0; c < 2; ++c)
         dig.SetCell(c, 0, calc::SdigHeaders[c]);
     Sdem = wizard_grid::NewGrid(this, p, "Sdem", 5, 2, false);
-    wizard_grid::SetBounds(Sdem, 284, 90, 420, 304);
+    Sdem->SetBounds(284, 90, 420, 304);
     wizard_grid::SetColWidths(Sdem, {70, 80, 110, 100, 40});
-    wizard_grid::SetVisible(Sdem, false);
-    TCellMatrix& dem = wizard_grid::Cells(Sdem);
+    Sdem->SetVisible(false);
+    TCellMatrix& dem = Sdem->Matrix();
     for (int c = 0; c < 5; ++c)
         dem.SetCell(c, 0, calc::SdemHeaders[c]);
     Csmt = Captioned<TCheckBox>(this, p, "Csmt",
@@ -404,9 +405,9 @@ void TForm12::BuildPage5() {
 void TForm12::BuildPage6() {
     TTabSheet* p = TabSheet2;
     planilha = wizard_grid::NewGrid(this, p, "planilha", 14, 2, true);
-    wizard_grid::SetBounds(planilha, 8, 8, kPageWidth - 16, kButtonsTop - 16);
-    calc::LayoutPlanilha(wizard_grid::Cells(planilha));
-    wizard_grid::Changed(planilha);
+    planilha->SetBounds(8, 8, kPageWidth - 16, kButtonsTop - 16);
+    calc::LayoutPlanilha(planilha->Matrix());
+    planilha->MatrixChanged();
     wizard_grid::SetColWidths(planilha,
                               {56, 74, 96, 34, 74, 86, 34, 80, 70, 96, 50, 86, 50, 60});
     Button6 = Captioned<TButton>(this, p, "Button6", "Voltar", 12, kButtonsTop, kButtonW, kButtonH);
@@ -468,11 +469,11 @@ void TForm12::ValidateSalaryDates(bool withUpdateDate, int failPage) {
 }
 
 void TForm12::ClearGridRows(TStringAlignGrid* grid) {
-    TCellMatrix& cells = wizard_grid::Cells(grid);
+    TCellMatrix& cells = grid->Matrix();
     for (int r = 1; r < cells.RowCount(); ++r)
         for (int c = 0; c < cells.ColCount(); ++c)
             cells.SetCell(c, r, "");
-    wizard_grid::Changed(grid);
+    grid->MatrixChanged();
 }
 
 void TForm12::Button23Click(TObject*) {

@@ -11,6 +11,7 @@
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
 #include "revision/revision_form.h"
+#include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
 
@@ -62,16 +63,16 @@ calc::TNovaRmiInput TForm12::NovaRmiInput() {
 
 template <class F>
 void TForm12::RunPass(F pass) {
-    calc::TArrearsEngine engine(wizard_grid::Cells(planilha), wizard_links::Tables(),
+    calc::TArrearsEngine engine(planilha->Matrix(), wizard_links::Tables(),
                                 PlanilhaInput(), Form9->marcalimite);
     try {
         pass(engine);
     } catch (...) {
         // The rows written before the failure stay and must show.
-        wizard_grid::Changed(planilha);
+        planilha->MatrixChanged();
         throw;
     }
-    wizard_grid::Changed(planilha);
+    planilha->MatrixChanged();
 }
 
 namespace {
@@ -85,33 +86,33 @@ void Inform(const std::string& text) {
 // ---- the new RMI --------------------------------------------------------------
 
 void TForm12::incdata2(const std::string& initial, const std::string& final) {
-    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+    calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), wizard_links::Tables(),
                         Form9->marcalimite, Inform);
     try {
         nova.incdata2(initial, final);
     } catch (...) {
-        wizard_grid::Changed(Sdig);
-        wizard_grid::Changed(Sdem);
+        Sdig->MatrixChanged();
+        Sdem->MatrixChanged();
         throw;
     }
-    wizard_grid::Changed(Sdig);
-    wizard_grid::Changed(Sdem);
+    Sdig->MatrixChanged();
+    Sdem->MatrixChanged();
 }
 
 void TForm12::S041088() {
-    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+    calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), wizard_links::Tables(),
                         Form9->marcalimite, Inform);
     try {
         nova.S041088(NovaRmiInput());
     } catch (...) {
-        wizard_grid::Changed(Sdem);
+        Sdem->MatrixChanged();
         throw;
     }
-    wizard_grid::Changed(Sdem);
+    Sdem->MatrixChanged();
 }
 
 std::string TForm12::devolvevalorex(int side, const std::string& date) {
-    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+    calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), wizard_links::Tables(),
                         Form9->marcalimite, Inform);
     return nova.devolvevalorex(side, date);
 }
@@ -123,18 +124,18 @@ void TForm12::Button2Click(TObject*) {
     // The salaries are corrected up to the month after "Atualizar até".
     wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", IncMonth(DateEdit3->Date(), 1)));
 
-    calc::TNovaRmi nova(wizard_grid::Cells(Sdig), wizard_grid::Cells(Sdem), wizard_links::Tables(),
+    calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), wizard_links::Tables(),
                         Form9->marcalimite, Inform);
     std::string rmi;
     try {
         rmi = nova.Calcular(NovaRmiInput());
     } catch (...) {
-        wizard_grid::Changed(Sdig);
-        wizard_grid::Changed(Sdem);
+        Sdig->MatrixChanged();
+        Sdem->MatrixChanged();
         throw;
     }
-    wizard_grid::Changed(Sdig);
-    wizard_grid::Changed(Sdem);
+    Sdig->MatrixChanged();
+    Sdem->MatrixChanged();
 
     PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
     Vinss->SetText(rmi);
@@ -245,7 +246,7 @@ void TForm12::refazindx() {
 
 void TForm12::recalculo() {
     if (TCellMatrix* target = wizard_links::RecalcGrid()) {
-        calc::recalculo(wizard_grid::Cells(planilha), *target);
+        calc::recalculo(planilha->Matrix(), *target);
         wizard_links::RecalcGridChanged();
     }
 }
@@ -279,8 +280,8 @@ void TForm12::imprix() {
     in.Curv = Curv->Checked();
     in.Curvinss = Curvinss->Checked();
     in.ComboBox1 = ComboBox1->Text();
-    in.Sdem = &wizard_grid::Cells(Sdem);
-    in.planilha = &wizard_grid::Cells(planilha);
+    in.Sdem = &Sdem->Matrix();
+    in.planilha = &planilha->Matrix();
     calc::imprix(in, wizard_links::DataDir(), [](const std::string& text) {
         MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
     });

@@ -1,21 +1,12 @@
 #pragma once
 // "Refazer Salários": replaces the columns Data, Valor Calculado and Valor
 // Pago of the wizard's spreadsheet and recomputes the totals.
-#include "platform/gui/forms.h"
-#include "platform/gui/stdctrls.h"
+#include "revision/redo_columns_form.h"
 
-class TStringAlignGrid;
-
-class TForm13 : public TForm {
+class TForm13 : public TRedoColumnsForm {
 public:
     explicit TForm13(TComponent* AOwner);
-
-    TStringAlignGrid* refazsalario = nullptr; // Data, Valor Calculado, Valor Pago
-    TButton* Button1 = nullptr;               // Refazer
-    TButton* Button2 = nullptr;               // Sair
-
-    void Button1Click(TObject* Sender);
-    void Button2Click(TObject* Sender);
+    void Button1Click(TObject* Sender) override;
 };
 
 extern TForm13* Form13;

@@ -28,24 +28,4 @@ void SetColWidths(TStringAlignGrid* grid, std::initializer_list<int> widths) {
     grid->SetLeftCol(0);
 }
 
-void SetBounds(TStringAlignGrid* grid, int left, int top, int width, int height) {
-    grid->SetBounds(left, top, width, height);
-}
-
-void SetVisible(TStringAlignGrid* grid, bool visible) {
-    grid->SetVisible(visible);
-}
-
-TCellMatrix& Cells(TStringAlignGrid* grid) {
-    return grid->Matrix();
-}
-
-void Changed(TStringAlignGrid* grid) {
-    grid->MatrixChanged();
-}
-
-void CommitEdit(TStringAlignGrid* grid) {
-    if (grid->EditorMode()) grid->HideEditor();
-}
-
 } // namespace wizard_grid

@@ -14,6 +14,7 @@
 #include "platform/runtime/text_file.h"
 #include "revision/arrears_engine.h"
 #include "revision/arrears_wizard.h"
+#include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
 
@@ -30,7 +31,7 @@ const char* Bool(const TRadioButton* button) {
 }
 
 void AddGrid(std::vector<std::string>& lines, TStringAlignGrid* grid) {
-    const TCellMatrix& cells = wizard_grid::Cells(grid);
+    const TCellMatrix& cells = grid->Matrix();
     lines.push_back(IntToStr(cells.RowCount()));
     for (int r = 0; r < cells.RowCount(); ++r)
         lines.push_back(cells.Row(r).CommaText());
@@ -83,7 +84,7 @@ void TStateReader::Grid(TStringAlignGrid* grid, const char* what) {
     if (!TryStrToInt(Trim(countText), count) || count < 0)
         Stop("Número de linhas inválido no arquivo " + name_ + ", linha " + IntToStr(line_) +
              " (" + what + "): '" + countText + "'");
-    TCellMatrix& cells = wizard_grid::Cells(grid);
+    TCellMatrix& cells = grid->Matrix();
     int available = 0;
     TStringList row;
     for (; available < count && !file_.Eof(); ++available) {
@@ -92,7 +93,7 @@ void TStateReader::Grid(TStringAlignGrid* grid, const char* what) {
         cells.SetRow(available, row);
     }
     cells.SetRowCount(std::max(available, 1));
-    wizard_grid::Changed(grid);
+    grid->MatrixChanged();
     if (available < count)
         Stop("O arquivo " + name_ + " está incompleto: " + what + " tem " + IntToStr(count) +
              " linhas e o arquivo termina depois de " + IntToStr(available) +
@@ -156,7 +157,7 @@ void TStateReader::Run() {
 
 std::vector<std::string> StateLines(TForm12& f) {
     std::vector<std::string> lines;
-    lines.reserve(64 + wizard_grid::Cells(f.planilha).RowCount());
+    lines.reserve(64 + f.planilha->Matrix().RowCount());
     lines.push_back(f.Enome->Text());
     lines.push_back(f.Enumero->Text());
     lines.push_back(f.Dataini->Text());

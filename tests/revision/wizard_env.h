@@ -16,7 +16,7 @@
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
 #include "revision/arrears_wizard.h"
-#include "revision/wizard_grid.h"
+#include "grids/align_grid.h"
 #include "revision/wizard_links.h"
 #include "support/gui_test.h"
 
@@ -25,7 +25,7 @@ inline TCellMatrix& Table(const std::string& name) {
 }
 
 inline TCellMatrix& Cells(TStringAlignGrid* grid) {
-    return wizard_grid::Cells(grid);
+    return grid->Matrix();
 }
 
 class WizardTest : public ::testing::Test {
