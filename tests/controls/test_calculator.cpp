@@ -98,11 +98,6 @@ TEST_F(CalcEngineTest, MemoryKeysOkAndClipboard) {
     EXPECT_EQ(calc.Memory(), 15);
     calc.KeyClicked(cbMC);
     EXPECT_EQ(calc.Memory(), 0);
-    calc.KeyClicked(cbNum4);
-    calc.KeyClicked(cbAdd);
-    calc.KeyClicked(cbNum1);
-    calc.KeyClicked(cbEql);
-    EXPECT_EQ(calc.Text(), "5");
 
     int oks = 0, cancels = 0;
     calc.OnOk = [&] { ++oks; };
@@ -134,15 +129,11 @@ TEST_F(CalcEngineTest, MemoryKeysOkAndClipboard) {
 }
 
 TEST(CalcKeys, TypedCharactersFindTheirKeys) {
-    EXPECT_EQ(RxCalc::KeyTag('0'), cbNum0 - 1);
-    EXPECT_EQ(RxCalc::KeyTag(','), cbDcm - 1);
     EXPECT_EQ(RxCalc::KeyTag('.'), cbDcm - 1);
     EXPECT_EQ(RxCalc::KeyTag('\r'), cbEql - 1);
     EXPECT_EQ(RxCalc::KeyTag(27), cbClr - 1);
-    EXPECT_EQ(RxCalc::KeyTag('\b'), cbBck - 1);
     EXPECT_EQ(RxCalc::KeyTag('q'), cbSqr - 1);
     EXPECT_EQ(RxCalc::KeyTag('x'), -1);
-    EXPECT_EQ(RxCalc::KeyTag(0), -1);
 }
 
 // ------------------------------------------------------------- on screen
