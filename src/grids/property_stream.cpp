@@ -581,7 +581,7 @@ void ReadGridDescription(std::string_view description, TGridProperties& grid) {
     if (version != kVersion)
         throw EReadError("Stream read error: grid description version " + std::to_string(version) +
                          " is not supported");
-    TPropReader r(description.substr(sizeof kSignature + 1));
+    TPropReader r(description, sizeof kSignature + 1);
     Staged staged = Stage(r, grid);
     if (!r.AtEnd()) throw EReadError("Stream read error: data after the end of the description");
     Apply(staged, grid);

@@ -82,9 +82,11 @@ private:
     std::string data_;
 };
 
+// Reads values from data that must outlive the reader.
 class TPropReader {
 public:
-    explicit TPropReader(std::string_view data) : data_(data) {}
+    // Reading starts at `start`; positions in messages count from the data's start.
+    explicit TPropReader(std::string_view data, size_t start = 0) : data_(data), pos_(start) {}
 
     // The type of the next value (raises at the end of the data).
     TValueType NextValue() const;
