@@ -12,7 +12,7 @@ constexpr char kSignature[] = {'V', 'G', 'R', 'D'};
 constexpr uint8_t kVersion = 1;
 // How many list entries a description may add to the grid. The indexes go up
 // to 65535, so a few bytes could otherwise claim gigabytes of empty slots.
-constexpr size_t kMaxNewSlots = size_t{1} << 21;
+constexpr size_t kMaxNewSlots = size_t{1} << 20;
 constexpr size_t kHexBlock = 100;  // bytes per hexadecimal string
 
 bool KnownType(char c) {
