@@ -104,7 +104,7 @@ TForm6::TForm6(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("Simulação do Cálculo de Renda Mensal");
     SetPosition(TPosition::poScreenCenter);
     SetBorderStyle(TFormBorderStyle::bsSingle);
-    SetClientWidth(640);
+    SetClientWidth(680);
     SetClientHeight(452);
 
     Panel1 = Make<TPanel>(this, this, "Panel1");
@@ -119,7 +119,7 @@ TForm6::TForm6(TComponent* AOwner) : TForm(AOwner) {
     };
     SpeedButton10 = topButton("SpeedButton10", "Novo", 8);
     SpeedButton13 = topButton("SpeedButton13", "Abrir", 96);
-    SpeedButton15 = topButton("SpeedButton15", "Sair", 548);
+    SpeedButton15 = topButton("SpeedButton15", "Sair", 588);
 
     Panel2 = Make<TPanel>(this, this, "Panel2");
     Panel2->SetCaption("");
@@ -127,13 +127,13 @@ TForm6::TForm6(TComponent* AOwner) : TForm(AOwner) {
     Panel2->SetAlign(TAlign::alBottom);
     SpeedButton1 = Make<TRxSpeedButton>(this, Panel2, "SpeedButton1");
     SpeedButton1->SetCaption("&Anterior");
-    SpeedButton1->SetBounds(344, 6, 92, 28);
+    SpeedButton1->SetBounds(384, 6, 92, 28);
     SpeedButton2 = Make<TRxSpeedButton>(this, Panel2, "SpeedButton2");
     SpeedButton2->SetCaption("&Próximo");
-    SpeedButton2->SetBounds(440, 6, 92, 28);
+    SpeedButton2->SetBounds(480, 6, 92, 28);
     BFinaliza = Make<TButton>(this, Panel2, "BFinaliza");
     BFinaliza->SetCaption("&Finaliza");
-    BFinaliza->SetBounds(540, 6, 92, 28);
+    BFinaliza->SetBounds(580, 6, 92, 28);
     BFinaliza->SetEnabled(false);
 
     PageControl1 = Make<TPageControl>(this, this, "PageControl1");
@@ -210,7 +210,7 @@ void TForm6::BuildPages() {
     GroupBox3 = NewGroup(this, TabSheet2, "GroupBox3", "Tempo de Pedágio ", 16, 12, 260, 76);
     TimeFields(this, GroupBox3, Edit12, Edit11, Edit10, "Edit12", "Edit11", "Edit10", "Label2_");
     Memo1 = Make<TMemo>(this, TabSheet2, "Memo1");
-    Memo1->SetBounds(16, 100, 600, 250);
+    Memo1->SetBounds(16, 100, 648, 250);
     Memo1->SetReadOnly(true);
     Memo1->SetScrollBars(TScrollStyle::ssVertical);
 
@@ -219,13 +219,13 @@ void TForm6::BuildPages() {
                          "Tempo de Contribuição - Lei n° 9.876 de 29/11/1999).", 16, 12, 360, 76);
     TimeFields(this, GroupBox4, Edit15, Edit14, Edit13, "Edit15", "Edit14", "Edit13", "Label3_");
     Memo2 = Make<TMemo>(this, TabSheet3, "Memo2");
-    Memo2->SetBounds(16, 100, 600, 250);
+    Memo2->SetBounds(16, 100, 648, 250);
     Memo2->SetReadOnly(true);
     Memo2->SetScrollBars(TScrollStyle::ssVertical);
 
     // EC 20
     Memo3 = Make<TMemo>(this, TabSheet4, "Memo3");
-    Memo3->SetBounds(16, 12, 600, 250);
+    Memo3->SetBounds(16, 12, 648, 250);
     Memo3->SetReadOnly(true);
     Memo3->SetScrollBars(TScrollStyle::ssVertical);
     GroupBox5 = NewGroup(this, TabSheet4, "GroupBox5",
@@ -233,11 +233,11 @@ void TForm6::BuildPages() {
     TimeFields(this, GroupBox5, Edit18, Edit17, Edit16, "Edit18", "Edit17", "Edit16", "Label4_");
 
     // Opções
-    GroupBox6 = NewGroup(this, TabSheet5, "GroupBox6", "Usar para o cálculo ", 16, 12, 600, 124);
+    GroupBox6 = NewGroup(this, TabSheet5, "GroupBox6", "Usar para o cálculo ", 16, 12, 648, 124);
     auto box = [this](const char* name, const char* caption, int top, bool checked) {
         TCheckBox* b = Make<TCheckBox>(this, GroupBox6, name);
         b->SetCaption(caption);
-        b->SetBounds(14, top, 576, 20);
+        b->SetBounds(14, top, 620, 20);
         b->SetChecked(checked);
         b->SetTabStop(true);
         return b;
@@ -286,12 +286,10 @@ void TForm6::BuildPages() {
 
     // Demonstrativo
     griddemo = NewGrid(this, TabSheet8, "griddemo", 13, simulacao::DemoHeaders, 13);
-    griddemo->SetBounds(8, 8, 616, 290);
-    for (int c : {0, 7}) griddemo->SetColWidths(c, 30);
-    for (int c : {5, 12}) griddemo->SetColWidths(c, 28);
-    griddemo->SetColWidths(6, 10);
-    for (int c : {1, 8}) griddemo->SetColWidths(c, 56);
-    for (int c : {3, 10}) griddemo->SetColWidths(c, 60);
+    griddemo->SetBounds(8, 8, 664, 290);
+    const int widths[13] = {26, 52, 72, 52, 84, 28, 8, 26, 52, 72, 52, 84, 28};
+    for (int c = 0; c < 13; ++c) griddemo->SetColWidths(c, widths[c]);
+    griddemo->SetLeftCol(0);
     NewLabel(this, TabSheet8, "Label8", "Salário de Benefício", 8, 308);
     Edit2 = NewEdit(this, TabSheet8, "Edit2", 8, 326, 140);
     NewLabel(this, TabSheet8, "Label9", "Renda Mensal Inicial", 164, 308);
