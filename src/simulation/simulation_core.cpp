@@ -508,14 +508,16 @@ void calcAtual(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables,
     MontaDemo(demo, rows, 2);
 }
 
-void calc99(TCellMatrix& geral, TCellMatrix& demo, TSimResults& res) {
+void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimInput& in, TSimResults& res) {
     const TDateTime from = EncodeDate(1995, 11, 1), to = EncodeDate(1999, 10, 1);
-    // The walk starts at 10/1999, or at the last month before it when the
-    // salaries end earlier.
+    // The 48 months end at 10/1999, or at the end date when that is earlier;
+    // the walk starts at the last salary within them.
+    const TDateTime anchor = std::min(to, FirstOfMonth(ControlDate(in.MaskEdit2, "Data final")));
+    const TDateTime oldest = IncMonth(anchor, -47);
     int start = 1;
     for (int r = geral.RowCount() - 1; r >= 1; --r) {
         TDateTime d;
-        if (MonthStart(geral.Cell(0, r), d) && d <= to) {
+        if (MonthStart(geral.Cell(0, r), d) && d <= anchor) {
             start = r;
             break;
         }
@@ -528,9 +530,6 @@ void calc99(TCellMatrix& geral, TCellMatrix& demo, TSimResults& res) {
     if (!any) throw ESimulacaoError("Não existe contribuição no período de 11/1996 a 10/1999");
     long double soma = 0;
     int counted = 0;
-    TDateTime startMonth = 0;
-    MonthStart(geral.Cell(0, start), startMonth);
-    const TDateTime oldest = IncMonth(startMonth, -47);
     for (int i = start; i >= 1 && counted < 36; --i) {
         TDateTime d;
         if (MonthStart(geral.Cell(0, i), d) && d < oldest) break;
@@ -627,9 +626,11 @@ void calcEC20(TCellMatrix& geral2, TCellMatrix& demo, TCellMatrix& correcao,
     for (int r = 1; r <= correcao.RowCount() - 2; ++r) {
         correcao.SetCell(2, r, "X");
         const long double c1 = Val(correcao, 1, r, kCorrecao);
-        const int s = FirstRowWith(sm, "01/" + correcao.Cell(0, r));
-        if (s >= 1) {
-            const long double minimo = Val(sm, 1, s, "Salário Mínimo");
+        // The wage in force in the month, also in months the table does not
+        // list (a stale one would undo the readjustments since).
+        TDateTime month;
+        if (MonthStart(correcao.Cell(0, r), month)) {
+            const long double minimo = SalarioMinimoDoMes(tables.GridSalmin, month);
             v = minimo > c1 ? minimo : c1;
         }
         const long double next = Val(correcao, 3, r + 1, kCorrecao);

@@ -144,8 +144,9 @@ std::string coeficientex(const TSimTables& tables, const std::string& kind, bool
 // the floor.
 void calcAtual(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables,
                const TSimInput& in, TSimResults& res);
-// The last 36 salaries up to 10/1999, in at most 48 months.
-void calc99(TCellMatrix& geral, TCellMatrix& demo, TSimResults& res);
+// The last 36 salaries up to 10/1999 (or the end date, when earlier), in
+// the 48 months before.
+void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimInput& in, TSimResults& res);
 // EC 20/98: the last 36 salaries up to 11/1998 (geral2 after
 // calcSalCorrigido98), the coefficient, the floor of 11/1998 and the benefit
 // evolved month by month in correcao from 12/1998 to the end date's month.

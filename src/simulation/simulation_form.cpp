@@ -517,7 +517,7 @@ void TForm6::calcAtual() {
 
 void TForm6::calc99() {
     TRefresh refresh{geralgrid, griddemo};
-    Step([&] { simulacao::calc99(geralgrid->Matrix(), griddemo->Matrix(), Resultados); });
+    Step([&] { simulacao::calc99(geralgrid->Matrix(), griddemo->Matrix(), Entrada(), Resultados); });
 }
 
 void TForm6::calcEC20() {
