@@ -305,12 +305,23 @@ void criaindice(TCellMatrix& geral, TCellMatrix* salario, TCellMatrix* demo,
         if (row < 0)
             throw ESimulacaoError("O mês " + month + " não consta da tabela de índices (tabela.tab).");
     if (e < a) throw ESimulacaoError("A data final é anterior à data inicial.");
+    // The series carries amounts to its last month; an earlier end month
+    // takes factors to that month instead (its own factor is then not 1).
+    const long double endFactor = Val(indice, 1, e, "de índices");
+    if (!(endFactor > 0))
+        throw ECellValueError(CellValueMessage(endMonth + " da tabela de índices", "1", indice.Cell(1, e)));
     // Header plus one row for each month from the start to the end.
     const int rows = e - a + 2;
     geral.SetRowCount(rows);
     for (int i = 1; i < rows; ++i) {
-        geral.SetCell(0, i, indice.Cell(0, a + i - 1));
-        geral.SetCell(2, i, indice.Cell(1, a + i - 1));
+        const int t = a + i - 1;
+        geral.SetCell(0, i, indice.Cell(0, t));
+        if (endFactor == 1) {
+            geral.SetCell(2, i, indice.Cell(1, t));
+        } else {
+            const long double f = Val(indice, 1, t, "de índices") / endFactor;
+            geral.SetCell(2, i, FormatFloat("0.00000", static_cast<long double>(Trunc(f * 100000)) / 100000));
+        }
     }
     if (!salario) return;
     if (salario->RowCount() != rows) salario->SetRowCount(rows);

@@ -367,13 +367,19 @@ void TForm6::FormShow(TObject*) {
         if (FileExists(path)) memo->Lines.LoadFromFile(path);
     }
     PageControl1->SetPageIndex(0);
-    const std::string tabela = wizard_links::DataFile("tabela.tab");
-    if (!Form8 || !FileExists(tabela)) return;
-    // The file replaces the series whole: rows of a longer one must not stay.
+    if (!Form8) return;
     TStringAlignGrid* indice = Form8->indicegrid;
-    indice->Matrix().Clear();
-    indice->Matrix().SetRowCount(1);
-    indice->LoadFromFile(tabela);
+    const std::string tabela = wizard_links::DataFile("tabela.tab");
+    const bool loaded = FileExists(tabela);
+    if (loaded) {
+        // The file replaces the series whole: rows of a longer one must not stay.
+        indice->Matrix().Clear();
+        indice->Matrix().SetRowCount(1);
+        indice->LoadFromFile(tabela);
+    }
+    // Without the file the series derived at start-up serves, and an end
+    // date already typed stays.
+    if (!loaded && tbStrIsDate(MaskEdit2->Text()) && checkinteiro(MaskEdit2->Text())) return;
     TDateTime last;
     const std::string month = indice->Cells(0, indice->RowCount() - 1);
     if (TryStrToDate("01/" + month, last)) MaskEdit2->SetText(FormatDateTime("dd/mm/yyyy", last));

@@ -44,6 +44,17 @@ TEST_F(SimulationForm, ShowReadsTheMemoTextsAndTheIndexTable) {
     EXPECT_EQ(Form6->MaskEdit2->Text(), "01/07/1994");
 }
 
+TEST_F(SimulationForm, ShowWithoutIndexFileKeepsTheStartUpSeries) {
+    Form6->Show();
+    Form6->Hide();
+    EXPECT_EQ(Form6->MaskEdit2->Text(), "01/10/2002");
+    EXPECT_EQ(Table("indicegrid").RowCount(), 102);
+    Form6->MaskEdit2->SetText("  /  /    ");
+    Form6->Show();
+    Form6->Hide();
+    EXPECT_EQ(Form6->MaskEdit2->Text(), "01/11/2002");
+}
+
 TEST_F(SimulationForm, TypedDatesAndTimes) {
     Form6->MaskEdit3->SetText("31/02/1950");
     Form6->MaskEdit3Exit(nullptr);

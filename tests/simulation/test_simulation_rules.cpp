@@ -81,12 +81,19 @@ TEST_F(Rules, NoSalaryStopsWithAMessage) {
 }
 
 TEST_F(Rules, WorkingTableFollowsTheDates) {
+    Form6->MaskEdit2->SetText("15/03/2002");
+    Form6->criaindice();
+    EXPECT_EQ(Form6->geralgrid->Cells(2, 1), "2,00000");
+    // An end month whose factor is not 1: the factors are carried to it.
+    Table("indicegrid").SetCell(1, 9, "1,25000");
     Form6->MaskEdit2->SetText("15/03/1995");
     Form6->criaindice();
     const TCellMatrix& g = Form6->geralgrid->Matrix();
     ASSERT_EQ(g.RowCount(), 10);
     EXPECT_EQ(g.Cell(0, 1), "07/1994");
-    EXPECT_EQ(g.Cell(2, 1), "2,00000");
+    EXPECT_EQ(g.Cell(2, 1), "1,60000");
+    EXPECT_EQ(g.Cell(2, 2), "0,80000");
+    EXPECT_EQ(g.Cell(2, 9), "1,00000");
     EXPECT_EQ(g.Cell(0, 9), "03/1995");
     EXPECT_EQ(Form6->salariogrid->RowCount(), 10);
     EXPECT_EQ(Form6->salariogrid->Cells(0, 9), "03/1995");
