@@ -609,6 +609,9 @@ void TForm6::simular() {
         secoes.push_back(std::move(s));
     }
     if (Ck9876->Checked()) {
+        // Each rule starts from the whole working table: the one before
+        // removed the months without salary.
+        criaindice();
         calcSalCorrigido();
         calc99();
         // The time up to 28/11/1999 when it was typed, else the current one.
@@ -631,6 +634,7 @@ void TForm6::simular() {
         secoes.push_back(std::move(s));
     }
     if (CkB80->Checked()) {
+        criaindice();
         calcSalCorrigido();
         calcAtual();
         sb = Resultados.salbeneficio;

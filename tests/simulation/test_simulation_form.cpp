@@ -148,6 +148,9 @@ TEST_F(SimulationForm, SimulationReport) {
     Form1->Cfont->SetText("10");
     Form1->Cnomefont->SetText("Arial");
     HundredSalaries();
+    // 1.020,00 would be discarded anyway: the result stays, as long as each
+    // rule works on months and factors that match.
+    SetSalary("08/1994", "");
     Form6->simular();
     EXPECT_EQ(Form1->HTMLViewer1->CurrentFile(), DataFile("simulacao.html"));
     EXPECT_EQ(Form6->Edit2->Text(), "1.385,49");
