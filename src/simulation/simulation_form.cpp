@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/gui/dialogs.h"
+#include "platform/runtime/arith.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
@@ -345,11 +346,19 @@ std::string TForm6::retornameses(const std::string& first, const std::string& se
     return simulacao::retornameses(first, second);
 }
 
+namespace {
+
+// A typed count as a whole number; absurd sizes are held to a billion.
+int Whole(const std::string& text) {
+    return static_cast<int>(std::clamp<int64_t>(Trunc(simulacao::RemovePonto(text)), -1000000000,
+                                                1000000000));
+}
+
+} // namespace
+
 std::string TForm6::tempocontribuicao(const std::string& years, const std::string& months,
                                       const std::string& days) {
-    return simulacao::tempocontribuicao(static_cast<int>(RemovePonto(years)),
-                                        static_cast<int>(RemovePonto(months)),
-                                        static_cast<int>(RemovePonto(days)));
+    return simulacao::tempocontribuicao(Whole(years), Whole(months), Whole(days));
 }
 
 std::string TForm6::devolvevalor(const std::string& amount, const std::string& date) {
