@@ -386,11 +386,14 @@ void TForm6::FormShow(TObject*) {
         indice->Matrix().SetRowCount(1);
         indice->LoadFromFile(tabela);
     }
-    // Without the file the series derived at start-up serves, and an end
-    // date already typed stays.
+    // Without the file the series comes from the correction table (see
+    // SerieDeIndices); its last month is the default end, and an end date
+    // already typed stays.
     if (!loaded && tbStrIsDate(MaskEdit2->Text()) && checkinteiro(MaskEdit2->Text())) return;
+    const TCellMatrix* source = loaded ? &indice->Matrix() : wizard_links::TableCells("INPCGrid");
+    if (!source) return;
     TDateTime last;
-    const std::string month = indice->Cells(0, indice->RowCount() - 1);
+    const std::string month = source->Cell(0, source->RowCount() - 1);
     if (TryStrToDate("01/" + month, last)) MaskEdit2->SetText(FormatDateTime("dd/mm/yyyy", last));
 }
 
@@ -494,7 +497,16 @@ private:
 
 } // namespace
 
+void TForm6::SerieDeIndices() {
+    // Without tabela.tab the series comes from the salary-correction table
+    // the program ships, carried to the end month as the wizard does.
+    if (FileExists(wizard_links::DataFile("tabela.tab"))) return;
+    TDateTime end;
+    if (Form8 && TryStrToDate(MaskEdit2->Text(), end)) wizard_links::geraindicex(DateToStr(end));
+}
+
 void TForm6::criaindice() {
+    SerieDeIndices();
     TRefresh refresh{geralgrid, salariogrid};
     Step([&] {
         simulacao::criaindice(geralgrid->Matrix(), &salariogrid->Matrix(), nullptr, Tabelas(),
@@ -503,6 +515,7 @@ void TForm6::criaindice() {
 }
 
 void TForm6::criaindice2() {
+    SerieDeIndices();
     TRefresh refresh{geralgrid, griddemo};
     Step([&] {
         simulacao::criaindice(geralgrid->Matrix(), nullptr, &griddemo->Matrix(), Tabelas(),

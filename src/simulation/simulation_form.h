@@ -112,7 +112,9 @@ public:
     std::string devolvevalor(const std::string& amount, const std::string& date);
 
     // The calculation steps. A step that cannot go on shows why and aborts
-    // (EAbort); the grids keep what the steps before it wrote.
+    // (EAbort); the grids keep what the steps before it wrote. Without
+    // tabela.tab, criaindice first derives the index series from the
+    // salary-correction table, with factors to the end month.
     void criaindice();
     void criaindice2();
     void calcSalCorrigido();
@@ -146,6 +148,7 @@ public:
     static simulacao::TSimTables Tabelas();
 
 private:
+    void SerieDeIndices();
     void OnlyDigits(TEdit* edit);
     void DateExit(TMaskEdit* edit);
     void BuildPages();

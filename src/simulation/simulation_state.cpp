@@ -97,5 +97,8 @@ void TForm6::abrirBackup() {
         salarios.SetCell(1, r, line(i++));
     }
     salariogrid->MatrixChanged();
+    // Showing sets the end date from the index table; the case's own stays.
+    const std::string fim = MaskEdit2->Text();
     Show();
+    MaskEdit2->SetText(fim);
 }

@@ -18,6 +18,7 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "grids/table_file.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
@@ -48,6 +49,8 @@ protected:
         std::filesystem::create_directories(dir_);
         Form1->DataDir = dir_.string();
         Tables();
+        // The series the tests set is the one the form reads.
+        SaveTableFile(Table("indicegrid"), DataFile("tabela.tab"));
         Form6->ComboBox2->SetText(simulacao::Beneficios[simulacao::kTempoContribuicao]);
         Form6->RBMasculino->SetChecked(true);
         Form6->MaskEdit1->SetText("01/07/1994");

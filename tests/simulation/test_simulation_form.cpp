@@ -44,15 +44,28 @@ TEST_F(SimulationForm, ShowReadsTheMemoTextsAndTheIndexTable) {
     EXPECT_EQ(Form6->MaskEdit2->Text(), "01/07/1994");
 }
 
-TEST_F(SimulationForm, ShowWithoutIndexFileKeepsTheStartUpSeries) {
+TEST_F(SimulationForm, WithoutIndexFileTheCorrectionTableServes) {
+    DeleteFile(DataFile("tabela.tab"));
+    TCellMatrix& inpc = Table("INPCGrid");
+    Reset(inpc, {"Data", "Índice"});
+    const char* numbers[] = {"100", "110", "121", "133,1", "146,41", "161,051"};
+    for (int m = 0; m < 6; ++m) AddRow(inpc, {Month(1994, 7 + m), numbers[m]});
     Form6->Show();
     Form6->Hide();
-    EXPECT_EQ(Form6->MaskEdit2->Text(), "01/10/2002");
-    EXPECT_EQ(Table("indicegrid").RowCount(), 102);
+    EXPECT_EQ(Form6->MaskEdit2->Text(), "01/10/2002"); // typed: it stays
     Form6->MaskEdit2->SetText("  /  /    ");
     Form6->Show();
     Form6->Hide();
-    EXPECT_EQ(Form6->MaskEdit2->Text(), "01/11/2002");
+    EXPECT_EQ(Form6->MaskEdit2->Text(), "01/12/1994");
+
+    // Factors to the end month, not to the table's last one.
+    Form6->MaskEdit2->SetText("20/10/1994");
+    Form6->criaindice();
+    const TCellMatrix& g = Form6->geralgrid->Matrix();
+    ASSERT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.Cell(2, 1), "1,33100");
+    EXPECT_EQ(g.Cell(2, 3), "1,10000");
+    EXPECT_EQ(g.Cell(2, 4), "1,0000");
 }
 
 TEST_F(SimulationForm, TypedDatesAndTimes) {
