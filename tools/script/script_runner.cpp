@@ -510,6 +510,10 @@ struct TScriptRunner::Impl {
             std::string text = StringReplace(ReadFileBytes(name), "\r\n", "\n");
             if (!text.empty() && text.back() == '\n') text.pop_back();
             Print(text);
+        } else if (cmd == "show") {
+            need(2);
+            TForm* form = FindForm(t[1]);
+            Run(form, [&] { form->Show(); });
         } else if (cmd == "shot") {
             need(2);
             TForm* form = t.size() > 2 ? FindForm(t[2]) : (lastForm ? lastForm : Application->MainForm());

@@ -24,6 +24,7 @@
 //   messages                    "MSG: <text>" for each message box since the last call
 //   file NAME                   a data-directory file as UTF-8
 //   shot FILE.png [Form]        renders a form into a PNG
+//   show Form                   shows a form that no command of the program opens
 // A failing step prints "ERROR: <what>" and the script goes on. Posted
 // messages and due timers run after every step.
 #include <functional>
