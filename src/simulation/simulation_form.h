@@ -16,7 +16,6 @@
 #include "platform/gui/stdctrls.h"
 #include "platform/runtime/dates.h"
 #include "simulation/simulation_core.h"
-#include "simulation/simulation_report.h"
 
 class TForm6 : public TForm {
 public:
@@ -127,14 +126,6 @@ public:
     std::string coeficientex(const std::string& kind, bool male, long double time,
                              long double salary);
 
-    // Runs the rules whose boxes are checked (EC 20, then the rules to
-    // 10/1999, then Lei 9.876), fills "Salário de Benefício" and "Renda
-    // Mensal Inicial" with the last of them, writes the report
-    // "simulacao.html" and shows it in the main window's report view.
-    // No command calls it yet.
-    void simular();
-    // Writes the report of the given rules and shows it.
-    void relatorio(const std::vector<simulacao::TSecaoRelatorio>& secoes);
 
     // State file "temp2.back": gravar writes it, abrirBackup reads it and
     // shows the form.

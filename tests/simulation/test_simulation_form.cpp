@@ -156,46 +156,4 @@ TEST_F(SimulationForm, BadStateFilesLoseNothing) {
     EXPECT_EQ(Messages().size(), 1u);
 }
 
-TEST_F(SimulationForm, SimulationReport) {
-    Form6->Edit3->SetText("José <Teste> & Cia");
-    Form1->Cfont->SetText("10");
-    Form1->Cnomefont->SetText("Arial");
-    HundredSalaries();
-    // 1.020,00 would be discarded anyway: the result stays, as long as each
-    // rule works on months and factors that match.
-    SetSalary("08/1994", "");
-    Form6->simular();
-    EXPECT_EQ(Form1->HTMLViewer1->CurrentFile(), DataFile("simulacao.html"));
-    EXPECT_EQ(Form6->Edit2->Text(), "1.385,49");
-    EXPECT_EQ(Form6->Edit4->Text(), "1.385,49");
-    EXPECT_EQ(Form6->PageControl1->ActivePage(), Form6->TabSheet8);
-    const Texts lines = FileLines(DataFile("simulacao.html"));
-    ASSERT_GT(lines.size(), 12u);
-    EXPECT_EQ(Texts(lines.begin(), lines.begin() + 9),
-              (Texts{"<html><head>", "<title>Simulação do Cálculo de Renda Mensal</title>", "</head>",
-                     "<body>", "<div style=\"font-size:10.0pt;font-family:Arial\">",
-                     "<p align=center><b>Simulação do Cálculo de Renda Mensal</b></p>",
-                     "<table border=0>",
-                     "<tr><td>Nome</td><td align=right><b>José &lt;Teste&gt; &amp; Cia</b></td></tr>",
-                     "<tr><td>Benefício</td><td align=right><b>Aposentadoria por Tempo de "
-                     "Contribuição</b></td></tr>"}));
-    // One part for each rule, the current rules last.
-    int parts = 0;
-    for (const std::string& l : lines) parts += l == "<hr>";
-    EXPECT_EQ(parts, 3);
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "<tr><td>Salário de Benefício</td><td align=right><b>1.476,11</b></td></tr>"),
-              lines.end());
-}
-
-TEST_F(SimulationForm, SimulationNeedsItsDates) {
-    Form6->MaskEdit2->SetText("  /  /    ");
-    EXPECT_THROW(Form6->simular(), EAbort);
-    Form6->MaskEdit2->SetText("01/10/2002");
-    Form6->MaskEdit3->SetText("  /  /    ");
-    EXPECT_THROW(Form6->simular(), EAbort);
-    EXPECT_EQ(Messages(), (Texts{"Digite a data final do cálculo.", "Digite a data de nascimento."}));
-    EXPECT_FALSE(FileExists(DataFile("simulacao.html")));
-}
-
 } // namespace
