@@ -113,12 +113,10 @@ public:
         Put(11, r, Val(9, r) * Val(10, r) / 100);
         Put(12, r, Val(9, r) + Val(11, r));
 
-        // The months before the prescription are not due.
-        if (!prescricao_ || d >= prescStart_) {
-            totals_[0] += Val(7, r) * Val(8, r);
-            totals_[1] += Val(9, r) * Val(10, r) / 100;
-            totals_[2] += Val(9, r) + Val(11, r);
-        }
+        // The months before the prescription are not due. The totals add
+        // the cents shown, so they match their columns and Total is
+        // Corrigido plus Juros.
+        if (!prescricao_ || d >= prescStart_) AddTotals(grid_, r, totals_);
     }
 
     void AppendTotals() { revisao::detail::AppendTotals(grid_, totals_); }
@@ -143,6 +141,12 @@ bool StartsWith12(const std::string& month) {
 } // namespace
 
 namespace detail {
+
+void AddTotals(const TCellMatrix& grid, int r, long double totals[3]) {
+    totals[0] += CellValue(grid, 9, r, EvolucaoHeaders[9]);
+    totals[1] += CellValue(grid, 11, r, EvolucaoHeaders[11]);
+    totals[2] += CellValue(grid, 12, r, EvolucaoHeaders[12]);
+}
 
 void AppendTotals(TCellMatrix& grid, const long double totals[3]) {
     const int r = grid.RowCount();
@@ -269,9 +273,6 @@ void evolucao3(const TCellMatrix& SEvolucao1, const std::string& Prescricao,
     SEvolucao.SetRowCount(1);
 
     long double totals[3] = {0, 0, 0};
-    auto val = [&](int col, int r) {
-        return CellValue(SEvolucao1, col, r, EvolucaoHeaders[col]);
-    };
     for (int r = 1; r < SEvolucao1.RowCount(); ++r) {
         TDateTime d;
         // Only month rows: the totals row of SEvolucao1 is rebuilt below.
@@ -281,9 +282,7 @@ void evolucao3(const TCellMatrix& SEvolucao1, const std::string& Prescricao,
         SEvolucao.SetRowCount(to + 1);
         for (int c = 0; c < 13; ++c)
             SEvolucao.SetCell(c, to, SEvolucao1.Cell(c, r));
-        totals[0] += val(7, r) * val(8, r);
-        totals[1] += val(9, r) * val(10, r) / 100;
-        totals[2] += val(9, r) + val(11, r);
+        AddTotals(SEvolucao1, r, totals);
     }
     AppendTotals(SEvolucao, totals);
 }

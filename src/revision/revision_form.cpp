@@ -106,6 +106,7 @@ TForm9::TForm9(TComponent* AOwner) : TForm(AOwner) {
     BuildToolbar();
     PageControl1 = Make<TPageControl>(this, this, "PageControl1");
     PageControl1->SetAlign(TAlign::alClient);
+    PageControl1->MultiLine = true;
     auto sheet = [this](const std::string& name, const std::string& caption) {
         TTabSheet* page = Make<TTabSheet>(this, nullptr, name);
         page->SetPageControl(PageControl1);
@@ -335,7 +336,7 @@ void TForm9::BuildGrids() {
     cabeca->SetAlign(TAlign::alClient);
     revisao::LayoutCabeca(cabeca->Matrix());
     cabeca->MatrixChanged();
-    wizard_grid::SetColWidths(cabeca, {120, 100, 40, 40, 40, 40, 150, 100});
+    wizard_grid::SetColWidths(cabeca, {124, 100, 30, 30, 30, 30, 176, 100});
     Salariosd = wizard_grid::NewGrid(this, TabSheet9, "Salariosd", 8, 10, false);
     Salariosd->SetAlign(TAlign::alClient);
     revisao::LayoutSalariosd(Salariosd->Matrix());

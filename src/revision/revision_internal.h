@@ -22,6 +22,8 @@ TDateTime MonthOfDate(const std::string& dateText, const std::string& field);
 TDateTime DateOf(const std::string& dateText, const std::string& field);
 // The first day of a month text "mm/yyyy"; false when it is no month.
 bool TryMonthStart(const std::string& month, TDateTime& date);
+// Adds the row's Corrigido, Juros and Total to the running totals.
+void AddTotals(const TCellMatrix& grid, int r, long double totals[3]);
 // Appends the evolution's totals row: the label and the three sums in bold.
 void AppendTotals(TCellMatrix& grid, const long double totals[3]);
 
