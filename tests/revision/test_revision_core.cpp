@@ -1,6 +1,8 @@
 // The revision worksheet on small tables worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "grid_text.h"
 #include "platform/runtime/formats.h"
 #include "revision/revision_core.h"
@@ -332,4 +334,90 @@ TEST(RevisionEvolution, IndexEvolutionTakesEveryMonthFromTheDib) {
     EXPECT_EQ(MessageOf<calc::ECalcError>([&] { evolucao(in, t, g); }),
               "Divisão por zero na linha 09/1994, coluna Evolução Autor: o índice de 08/1994 é "
               "zero");
+}
+
+namespace {
+
+TRevisionReport ReportCase(const TCellMatrix& salaries, const TCellMatrix& cabeca,
+                           const TCellMatrix& evolution) {
+    TRevisionReport in;
+    in.Cfont = "10";
+    in.Cnomefont = "Arial";
+    in.LabelA = "a) Soma :";
+    in.LabelB = "b) Nº :";
+    in.LabelSalarios = "Salários :";
+    in.LabelI = "i) Nova RMI em : ";
+    in.LabelI2 = " ( h * Coeficiente [";
+    in.LabelJ = "j) Incremento :";
+    in.EditAValue = 100000;
+    in.EditB = "36";
+    in.EditI = "582,86";
+    in.EditJ = "5,90012086";
+    in.Lnovarmiem = "01/07/1994";
+    in.Lcoeficiente = "100%))";
+    in.Catualizacao = AtualizacaoNames[1];
+    in.Salariosd = &salaries;
+    in.cabeca = &cabeca;
+    in.SEvolucao = &evolution;
+    return in;
+}
+
+} // namespace
+
+TEST(RevisionReport, FirstLinesAndEscapedTexts) {
+    TCellMatrix salaries = GridOf({"Data|Valor", "02/1994|1.234,56"});
+    TCellMatrix cabeca = GridOf({"Autor:|Silva & <Filhos>"});
+    TCellMatrix evolution =
+        GridOf({"Competência|Total", "07/1994|1,00", "<b>TOTAL:</b>|<b>x<y</b>"});
+    std::vector<std::string> lines = printrevisaoLines(ReportCase(salaries, cabeca, evolution));
+    const std::string cell = "<td> <p class=MsoNormal align=right style=\"text-align:right\">";
+    const Texts first = {
+        "<html>",
+        "<head>",
+        "<title>Revisão</title>",
+        "<tr><td><p></p></td></tr>",
+        "<div align=center>",
+        "<span style=\"font-size:10.0pt;font-family:Arial\">",
+        "<tr><td><p><b>CÁLCULO DA NOVA RMI COM APLICAÇÃO DO IRSM DE 02/1994 (39,67%)</b></p></td></tr>",
+        "<div align=left>",
+        "<tr><td><p><b>a) Soma : </b>100.000,00</p></td></tr>",
+        "<tr><td><p><b>b) Nº : </b>36</p></td></tr>",
+        "<tr><td><p><b>Salários :</b></p></td></tr></div>",
+        "\r\n<div align=center><table border =1 >\r\n",
+        "<tr>\r\n" + cell + "<b>Data</b></td>" + cell + "<b>Valor</b></td></tr>",
+        "<tr>\r\n" + cell + "02/1994</td>" + cell + "1.234,56</td></tr>",
+        "</div></table>",
+    };
+    ASSERT_GE(lines.size(), first.size());
+    EXPECT_EQ(Texts(lines.begin(), lines.begin() + first.size()), first);
+
+    auto has = [&](const std::string& text) {
+        return std::find(lines.begin(), lines.end(), text) != lines.end();
+    };
+    EXPECT_TRUE(has("<tr><td><p><b>i) Nova RMI em : 01/07/1994  ( h * Coeficiente [100%)): "
+                    "</b>582,86</p></td></tr>"));
+    EXPECT_TRUE(has("<tr><td><p><b>j) Incremento : </b>5,90012086</p></td></tr></div>"));
+    EXPECT_TRUE(has("<tr><td><p><b>Tabela usada: inpc-irsm-urv-ipcr-inpc-igpdi-inpc</b></p></td></tr>"));
+    const std::string left = "<td> <p class=MsoNormal align=left style=\"text-align:left\">";
+    EXPECT_TRUE(has("<tr>\r\n" + left + "<b>Autor:</b></td>" + left +
+                    "Silva &amp; &lt;Filhos&gt;</td></tr>"));
+    // The totals row keeps its own bold and nothing else.
+    EXPECT_TRUE(has("<tr>\r\n" + cell + "<b>TOTAL:</b></td>" + cell + "<b>x&lt;y</b></td></tr>"));
+    EXPECT_EQ(lines.back(), "</html>");
+
+    // The salaries as typed when they were corrected by the form.
+    TRevisionReport in = ReportCase(salaries, cabeca, evolution);
+    TCellMatrix typed = GridOf({"Data|Salário|Índice|Salário Atualizado|*"});
+    in.Ratualizar = true;
+    in.STGSalarios = &typed;
+    lines = printrevisaoLines(in);
+    EXPECT_NE(lines[12].find("<b>Salário Atualizado</b>"), std::string::npos);
+}
+
+TEST(RevisionReport, FailedWriteKeepsThePreviousReport) {
+    TCellMatrix g(1, 1);
+    std::vector<std::string> shown;
+    printrevisao(ReportCase(g, g, g), "/nonexistent/velorim",
+                 [&](const std::string& m) { shown.push_back(m); });
+    EXPECT_EQ(shown, Texts{"File access error"});
 }
