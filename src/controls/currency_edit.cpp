@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "controls/calculator.h"
 #include "controls/control_resources.h"
 #include "platform/gui/edit_glue.h"
 #include "controls/number_rules.h"
@@ -72,7 +73,7 @@ std::string TCustomNumEdit::FormatForDisplay(long double value) const {
 }
 
 std::string TCustomNumEdit::DisplayText() const {
-    if (PopupVisible()) return Popup()->DisplayText();
+    if (PopupVisible() && Popup()->Visible()) return Popup()->DisplayText();
     if (focused_) return TCustomComboEdit::DisplayText();
     return FormatForDisplay(value_);
 }
@@ -236,6 +237,29 @@ void TCustomNumEdit::SetEnabled(bool enabled) {
 }
 
 void TCustomNumEdit::AcceptPopupValue(const TPopupValue& value) { TCustomComboEdit::AcceptPopupValue(value); }
+
+void TCustomNumEdit::SetPopup(std::unique_ptr<TPopupWindow> popup) {
+    TCustomComboEdit::SetPopup(std::move(popup));
+    ConfigurePopup();
+}
+
+void TCustomNumEdit::ConfigurePopup() {
+    if (Popup()) RxCalc::SetupPopupCalculator(Popup(), 15, BeepOnError);
+}
+
+void TCustomNumEdit::DropDown(bool disableEdit) {
+    ConfigurePopup();  // BeepOnError may have changed since
+    TCustomComboEdit::DropDown(disableEdit);
+}
+
+void TCustomNumEdit::HidePopupWindow() {
+    TCustomComboEdit::HidePopupWindow();
+    ShowText();
+}
+
+bool TCustomNumEdit::CanAcceptPopupValue(TPopupValue& value) {
+    return !value.IsNull() && TCustomComboEdit::CanAcceptPopupValue(value);
+}
 
 TCurrencyEdit::TCurrencyEdit(TComponent* AOwner) : TCustomNumEdit(AOwner) {
     displayFormat_ = DefaultFormat();

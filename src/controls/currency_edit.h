@@ -3,6 +3,7 @@
 // shows the plain number being typed (digits, decimal comma, sign, exponent);
 // unfocused, the value clamped to MinValue..MaxValue in DisplayFormat.
 // Reading Value never fails: an unreadable text reads as MinValue.
+#include <memory>
 #include <string>
 
 #include "controls/combo_edit.h"
@@ -54,7 +55,21 @@ public:
     void DoExit() override;
     void SetEnabled(bool enabled) override;
 
+    // Gives the edit a drop-down (the calculator of RxCalc::CreatePopupCalculator);
+    // it opens with the button (a ButtonWidth of 0 shows none) or the click key.
+    void SetPopup(std::unique_ptr<TPopupWindow> popup);
+    // Hands the drop-down calculator the precision and BeepOnError.
+    virtual void ConfigurePopup();
+    void DropDown(bool disableEdit) override;
+    // Shows DisplayText in the window now (the calculator's text while it
+    // drops down).
+    void ShowDisplayText() { ShowText(); }
+
 protected:
+    // The window shows the edit's own text again once the drop-down closes.
+    void HidePopupWindow() override;
+    // A drop-down that shows an error hands back nothing: the value stays.
+    bool CanAcceptPopupValue(TPopupValue& value) override;
     virtual void RefreshEditText();
     virtual bool KeyKeepsNumber(char key) const;
     void ReadEditText() const;

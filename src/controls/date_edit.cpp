@@ -3,15 +3,20 @@
 #include <cmath>
 
 #include "controls/control_resources.h"
+#include "controls/pick_date.h"
 #include "controls/str_utils.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/formats.h"
 
 namespace DateEditHooks {
-std::function<std::unique_ptr<TPopupWindow>(TCustomDateEdit*)> CreatePopupCalendar;
-std::function<void(TPopupWindow*, TDayOfWeekName, TDaysOfWeek, const TStringList&, TColor)> SetupPopupCalendar;
+// The drop-down calendar and the date dialog of the program; tests may put
+// stand-ins in their place.
+std::function<std::unique_ptr<TPopupWindow>(TCustomDateEdit*)> CreatePopupCalendar =
+    [](TCustomDateEdit* edit) { return PickDate::CreatePopupCalendar(edit); };
+std::function<void(TPopupWindow*, TDayOfWeekName, TDaysOfWeek, const TStringList&, TColor)> SetupPopupCalendar =
+    PickDate::SetupPopupCalendar;
 std::function<bool(TDateTime&, const std::string&, TDayOfWeekName, TDaysOfWeek, TColor, const TStringList&)>
-    ShowDateDialog;
+    ShowDateDialog = PickDate::ShowDateDialog;
 }  // namespace DateEditHooks
 
 namespace ToolEdit {

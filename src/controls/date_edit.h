@@ -8,20 +8,19 @@
 #include <memory>
 #include <string>
 
+#include "controls/calendar_month.h"
 #include "controls/combo_edit.h"
 #include "controls/date_util.h"
 #include "platform/runtime/string_list.h"
 
-enum TDayOfWeekName { Sun, Mon, Tue, Wed, Thu, Fri, Sat };
-using TDaysOfWeek = std::bitset<7>;  // indexed by TDayOfWeekName
 enum TYearDigits { dyDefault, dyFour, dyTwo };
 enum TCalendarStyle { csPopup, csDialog };
 using TExecDateDialog = std::function<void(TObject* Sender, TDateTime& ADate, bool& Action)>;
 
 class TCustomDateEdit;
 
-// Where the drop-down calendar and the date dialog plug in; until they are
-// set the button opens nothing.
+// Where the drop-down calendar and the date dialog plug in (the program's
+// own by default); without them the button opens nothing.
 namespace DateEditHooks {
 extern std::function<std::unique_ptr<TPopupWindow>(TCustomDateEdit*)> CreatePopupCalendar;
 extern std::function<void(TPopupWindow*, TDayOfWeekName, TDaysOfWeek, const TStringList&, TColor)>

@@ -19,6 +19,7 @@ class DateEditTest : public ctltest::FormTest {
 protected:
     void SetUp() override {
         FormTest::SetUp();
+        savedCalendar = DateEditHooks::CreatePopupCalendar;
         SetClock([] { return kToday + 0.25; });
         edit = new TDateEdit(form);
         edit->SetParent(form);
@@ -27,10 +28,11 @@ protected:
         other->SetTop(40);
     }
     void TearDown() override {
-        DateEditHooks::CreatePopupCalendar = nullptr;
+        DateEditHooks::CreatePopupCalendar = savedCalendar;
         SetClock(nullptr);
         FormTest::TearDown();
     }
+    decltype(DateEditHooks::CreatePopupCalendar) savedCalendar;
     TDateEdit* edit = nullptr;
     TEdit* other = nullptr;
 };
@@ -167,6 +169,7 @@ protected:
             calendar = p.get();
             return p;
         };
+        edit->SetCalendarStyle(csDialog);  // drops the program's calendar
         edit->SetCalendarStyle(csPopup);
         ASSERT_NE(calendar, nullptr);
         edit->OnButtonClick = [this](TObject*) { ++buttonClicks; };

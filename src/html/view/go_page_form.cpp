@@ -17,16 +17,12 @@ TGoPageForm::TGoPageForm(TComponent* AOwner) : TForm(AOwner) {
     Label1 = Make<TLabel>(this, this, "Label1");
     Label1->SetCaption("Página:");
     Label1->SetBounds(16, 20, 44, 13);
-    PageNum = Make<TEdit>(this, this, "PageNum");
-    PageNum->SetBounds(68, 16, 80, 21);
+    PageNum = Make<TRxSpinEdit>(this, this, "PageNum");
+    PageNum->SetBounds(68, 16, 96, 21);
     PageNum->SetTabStop(true);
-    PageNumUpDown = Make<TUpDown>(this, this, "PageNumUpDown");
-    PageNumUpDown->SetBounds(148, 16, 16, 21);
-    PageNumUpDown->SetMin(1);
-    PageNumUpDown->SetMax(9999);
-    PageNumUpDown->Thousands = false;
-    PageNumUpDown->SetAssociate(PageNum);
-    PageNumUpDown->SetPosition(1);
+    PageNum->SetMinValue(1);
+    PageNum->SetMaxValue(9999);  // until the preview sets its page count
+    PageNum->SetValue(1);
     Label1->FocusControl = PageNum;
 
     OKBtn = Make<TButton>(this, this, "OKBtn");
@@ -45,17 +41,14 @@ TGoPageForm::TGoPageForm(TComponent* AOwner) : TForm(AOwner) {
 }
 
 int TGoPageForm::Value() const {
-    int page = StrToIntDef(PageNum->Text(), PageNumUpDown->Min());
-    return std::clamp(page, PageNumUpDown->Min(), PageNumUpDown->Max());
+    const long double page = std::clamp(PageNum->Value(), PageNum->MinValue(), PageNum->MaxValue());
+    return static_cast<int>(page);
 }
 
-void TGoPageForm::SetValue(int page) {
-    PageNumUpDown->SetPosition(page);
-}
+void TGoPageForm::SetValue(int page) { PageNum->SetValue(page); }
 
-void TGoPageForm::SetMaxValue(int pages) {
-    PageNumUpDown->SetMax(std::max(pages, PageNumUpDown->Min()));
-}
+// A maximum below the minimum would turn the clamp around.
+void TGoPageForm::SetMaxValue(int pages) { PageNum->SetMaxValue(std::max(pages, 1)); }
 
 void TGoPageForm::PageNumEnter(TObject*) {
     PageNum->SelectAll();

@@ -1,24 +1,22 @@
 #pragma once
-#include "platform/gui/comctrls.h"
+#include "controls/spin_edit.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
 
-// The preview's "go to page" dialog. PageNum is a plain edit stepped by an
-// up-down control until the program has a spin edit of its own.
+// The preview's "go to page" dialog: a spin edit for the page number.
 class TGoPageForm : public TForm {
 public:
     explicit TGoPageForm(TComponent* AOwner);
 
     TLabel* Label1;
-    TEdit* PageNum;
-    TUpDown* PageNumUpDown;
+    TRxSpinEdit* PageNum;
     TButton* OKBtn;
     TButton* CancelBtn;
 
     // The page typed or stepped to; text that is no number reads as the minimum.
     int Value() const;
     void SetValue(int page);
-    int MaxValue() const { return PageNumUpDown->Max(); }
+    int MaxValue() const { return static_cast<int>(PageNum->MaxValue()); }
     void SetMaxValue(int pages);
 
     void PageNumEnter(TObject* Sender);
