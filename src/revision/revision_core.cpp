@@ -18,8 +18,8 @@ namespace revisao {
 
 const char* const SalariosHeaders[5] = {"Data", "Salário", "Índice", "Salário Atualizado", "*"};
 const char* const EvolucaoHeaders[13] = {
-    "Competência", "Evolução INSS", "MR INSS", "*",     "Evolução Autor", "MR Autor", "*",
-    "Diferença",   "Coeficiente",   "Corrigido", "Juros(%)", "Juros",      "Total"};
+    "Competência", "Evolução INSS", "MR INSS",   "*",        "Evolução Autor", "MR Autor", "*",
+    "Diferença",   "Coeficiente",   "Corrigido", "Juros(%)", "Juros",          "Total"};
 const char* const AtualizacaoNames[3] = {
     "inpc-irsm-urv-ipcr-inpc-igpdi",
     "inpc-irsm-urv-ipcr-inpc-igpdi-inpc",
@@ -109,12 +109,17 @@ void LayoutEvolucao(TCellMatrix& SEvolucao) {
 void LayoutCabeca(TCellMatrix& cabeca) {
     cabeca.SetColCount(8);
     cabeca.SetRowCount(8);
-    static const char* const left[8] = {"Autor:", "Prescrição:", "Ajuizamento:",
-                                        "Contagem de Juros:", "", "DIB", "RM (R$)",
-                                        "Incremento:"};
-    static const char* const right[8] = {"Espécie:", "Data Final do Cálculo:",
-                                         "Considerado o 13º Salário", "Valor dos juros (%)",
-                                         "", "", "Nova RM (R$)", "Incremento:"};
+    static const char* const left[8] = {
+        "Autor:", "Prescrição:", "Ajuizamento:", "Contagem de Juros:",
+        "",       "DIB",         "RM (R$)",      "Incremento:"};
+    static const char* const right[8] = {"Espécie:",
+                                         "Data Final do Cálculo:",
+                                         "Considerado o 13º Salário",
+                                         "Valor dos juros (%)",
+                                         "",
+                                         "",
+                                         "Nova RM (R$)",
+                                         "Incremento:"};
     for (int r = 0; r < 8; ++r) {
         cabeca.SetCell(0, r, left[r]);
         cabeca.SetCell(6, r, right[r]);
@@ -268,8 +273,7 @@ TNovaRmiResult novarmi(const TNovaRmiInput& in, const TRevisionTables& tables) {
 
     const bool hasB = HasDigit(in.EditB);
     const long double b = FieldValue(in.EditB, "b) Nº de Contribuições");
-    if (hasB && b == 0)
-        throw calc::ECalcError("O número de contribuições (b) não pode ser zero");
+    if (hasB && b == 0) throw calc::ECalcError("O número de contribuições (b) não pode ser zero");
     // A missing ceiling leaves h, i and j at zero instead of limiting by 0.
     const bool computable = hasB && hasG;
     const long double fb = computable ? CheckFinite(f / b) : 0;
@@ -326,8 +330,9 @@ TRevisionState ParseState(const std::vector<std::string>& lines, const std::stri
                                IntToStr(sfFieldCount + 1) + ": '" + countText + "'");
     const size_t needed = 2 * static_cast<size_t>(count - 1);
     if (lines.size() - next < needed)
-        throw calc::ECalcError("O arquivo " + fileName + " está incompleto: a lista de salários tem " +
-                               IntToStr(count - 1) + " linhas e o arquivo termina antes. Nada foi lido.");
+        throw calc::ECalcError("O arquivo " + fileName +
+                               " está incompleto: a lista de salários tem " + IntToStr(count - 1) +
+                               " linhas e o arquivo termina antes. Nada foi lido.");
     state.hasRows = true;
     state.rowCount = count;
     for (int r = 1; r < count; ++r) {

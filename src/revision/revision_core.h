@@ -41,10 +41,10 @@ extern const char* const EvolucaoHeaders[13]; // SEvolucao and SEvolucao1
 extern const char* const AtualizacaoNames[3];
 extern const char* const TotalLabel; // column 0 of the evolution's last row
 
-void LayoutSalarios(TCellMatrix& STGSalarios);  // 5 columns, 37 rows, headers
-void LayoutEvolucao(TCellMatrix& SEvolucao);    // 13 columns, headers
-void LayoutCabeca(TCellMatrix& cabeca);         // 8 x 8 with the fixed labels
-void LayoutSalariosd(TCellMatrix& Salariosd);   // 8 columns "Data", "Valor", 10 rows
+void LayoutSalarios(TCellMatrix& STGSalarios); // 5 columns, 37 rows, headers
+void LayoutEvolucao(TCellMatrix& SEvolucao);   // 13 columns, headers
+void LayoutCabeca(TCellMatrix& cabeca);        // 8 x 8 with the fixed labels
+void LayoutSalariosd(TCellMatrix& Salariosd);  // 8 columns "Data", "Valor", 10 rows
 
 // ---- salaries ---------------------------------------------------------------
 
@@ -66,8 +66,8 @@ void salariosdx(const TCellMatrix& STGSalarios, TCellMatrix& Salariosd);
 // ---- report header ----------------------------------------------------------
 
 struct TCabecaInput {
-    std::string EAutor, EEspecie, Prescricao, Calculoate, Dataajuizamento, Contagemjuros,
-        Ejurosmes, EDIB, ENRMIMR, EIncrementoRMI, ENIncrementoRMI;
+    std::string EAutor, EEspecie, Prescricao, Calculoate, Dataajuizamento, Contagemjuros, Ejurosmes,
+        EDIB, ENRMIMR, EIncrementoRMI, ENIncrementoRMI;
     long double ERMIMR = 0; // the edit's value
     bool Chek13 = false;
 };
@@ -147,10 +147,28 @@ void printrevisao(const TRevisionReport& in, const std::string& DataDir,
 
 // The 21 values before the salary list, in the file's order.
 enum TStateField {
-    sfEEspecie, sfEAutor, sfCalculoate, sfDataajuizamento, sfParcelafinal, sfPrescricao,
-    sfContagemjuros, sfEjurosmes, sfCatualizacao, sfEDIB, sfESalBeneficio, sfECoeficienteRMI,
-    sfEIncrementoRMI, sfERMIMR, sfENSalBeneficio, sfENCoeficienteRMI, sfENIncrementoRMI,
-    sfENRMIMR, sfChek13, sfEditA, sfEditB, sfFieldCount
+    sfEEspecie,
+    sfEAutor,
+    sfCalculoate,
+    sfDataajuizamento,
+    sfParcelafinal,
+    sfPrescricao,
+    sfContagemjuros,
+    sfEjurosmes,
+    sfCatualizacao,
+    sfEDIB,
+    sfESalBeneficio,
+    sfECoeficienteRMI,
+    sfEIncrementoRMI,
+    sfERMIMR,
+    sfENSalBeneficio,
+    sfENCoeficienteRMI,
+    sfENIncrementoRMI,
+    sfENRMIMR,
+    sfChek13,
+    sfEditA,
+    sfEditB,
+    sfFieldCount
 };
 
 struct TRevisionState {

@@ -5,6 +5,7 @@
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
 #include "controls/speed_button.h"
+#include "controls/spin_edit.h"
 #include "grids/align_grid.h"
 #include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
@@ -43,12 +44,11 @@ TDateEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& na
     return edit;
 }
 
-TCurrencyEdit* NewAmount(TComponent* owner, TWinControl* parent, const std::string& name,
-                         int left, int top, int width, int decimals = 2) {
+TCurrencyEdit* NewAmount(TComponent* owner, TWinControl* parent, const std::string& name, int left,
+                         int top, int width, int decimals = 2) {
     TCurrencyEdit* edit = Make<TCurrencyEdit>(owner, parent, name);
     edit->SetDecimalPlaces(decimals);
-    edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000"
-                                         : "#,##0.00;-#,##0.00");
+    edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000" : "#,##0.00;-#,##0.00");
     edit->SetBounds(left, top, width, kEditH);
     return edit;
 }
@@ -83,8 +83,7 @@ revisao::TRevisionTables Tables() {
 }
 
 // Runs a pass on a grid; the rows written before a stop must show too.
-template <class F>
-void OnGrid(TStringAlignGrid* grid, F pass) {
+template <class F> void OnGrid(TStringAlignGrid* grid, F pass) {
     try {
         pass(grid->Matrix());
     } catch (...) {
@@ -178,8 +177,8 @@ void TForm9::BuildToolbar() {
     Panel2 = Make<TPanel>(this, this, "Panel2");
     Panel2->SetAlign(TAlign::alBottom);
     Panel2->SetHeight(44);
-    BitBtn1 = Captioned<TButton>(this, Panel2, "BitBtn1", "&Anterior", kClientW - 3 * (kButtonW + 8),
-                                 8, kButtonW, kButtonH);
+    BitBtn1 = Captioned<TButton>(this, Panel2, "BitBtn1", "&Anterior",
+                                 kClientW - 3 * (kButtonW + 8), 8, kButtonW, kButtonH);
     BitBtn2 = Captioned<TButton>(this, Panel2, "BitBtn2", "&Próximo", kClientW - 2 * (kButtonW + 8),
                                  8, kButtonW, kButtonH);
     BitBtn3 = Captioned<TButton>(this, Panel2, "BitBtn3", "Finaliza", kClientW - (kButtonW + 8), 8,
@@ -193,8 +192,7 @@ void TForm9::BuildDados() {
     LabelEAutor = NewLabel(this, p, "LabelEAutor", "Autor", 228, 12);
     EAutor = NewEdit(this, p, "EAutor", 228, 30, 508);
 
-    LabelDataajuizamento =
-        NewLabel(this, p, "LabelDataajuizamento", "Data do Ajuizamento", 12, 66);
+    LabelDataajuizamento = NewLabel(this, p, "LabelDataajuizamento", "Data do Ajuizamento", 12, 66);
     Dataajuizamento = NewDate(this, p, "Dataajuizamento", 12, 84);
     LabelCalculoate = NewLabel(this, p, "LabelCalculoate", "Cálculo Até", 160, 66);
     Calculoate = NewDate(this, p, "Calculoate", 160, 84);
@@ -210,7 +208,8 @@ void TForm9::BuildDados() {
     Catualizacao->SetBounds(12, 140, 332, 22);
 
     GroupBox1 = Captioned<TGroupBox>(this, p, "GroupBox1", "Juros ", 12, 178, 440, 92);
-    LabelEjurosmes = NewLabel(this, GroupBox1, "LabelEjurosmes", "Valor dos juros ao mês: ", 12, 30);
+    LabelEjurosmes =
+        NewLabel(this, GroupBox1, "LabelEjurosmes", "Valor dos juros ao mês: ", 12, 30);
     Ejurosmes = NewAmount(this, GroupBox1, "Ejurosmes", 190, 26, 100);
     LabelContagemjuros =
         NewLabel(this, GroupBox1, "LabelContagemjuros", "Juros de mora a partir de: ", 12, 60);
@@ -218,11 +217,11 @@ void TForm9::BuildDados() {
 
     Cusetabsc = Captioned<TRadioButton>(this, p, "Cusetabsc", "Usar tabela Teto INSS SC", 476, 186,
                                         260, 20);
-    Cusetab = Captioned<TRadioButton>(this, p, "Cusetab", "Usar tabela Teto INSS", 476, 210, 260,
-                                      20);
+    Cusetab =
+        Captioned<TRadioButton>(this, p, "Cusetab", "Usar tabela Teto INSS", 476, 210, 260, 20);
     Cusetab->SetChecked(true);
-    Cnaoteto = Captioned<TRadioButton>(this, p, "Cnaoteto", "Não limitar ao Teto", 476, 234, 260,
-                                       20);
+    Cnaoteto =
+        Captioned<TRadioButton>(this, p, "Cnaoteto", "Não limitar ao Teto", 476, 234, 260, 20);
 }
 
 void TForm9::BuildRmi() {
@@ -249,23 +248,23 @@ void TForm9::BuildRmi() {
 
 void TForm9::BuildCarta() {
     TTabSheet* p = TabSheet3;
-    LabelEditA = NewLabel(this, p, "LabelEditA",
-                          "a) Soma dos Salários-de-Contribuição corrigidos (Carta de Concessão) :",
-                          12, 24);
+    LabelEditA =
+        NewLabel(this, p, "LabelEditA",
+                 "a) Soma dos Salários-de-Contribuição corrigidos (Carta de Concessão) :", 12, 24);
     EditA = NewAmount(this, p, "EditA", 560, 20, 150);
-    LabelEditB = NewLabel(this, p, "LabelEditB",
-                          "b) Nº de Contribuições consideradas (até 36) - (Carta de Concessão) :",
-                          12, 60);
-    EditB = NewAmount(this, p, "EditB", 560, 56, 60, 0);
-    EditB->SetDisplayFormat("0");
+    LabelEditB =
+        NewLabel(this, p, "LabelEditB",
+                 "b) Nº de Contribuições consideradas (até 36) - (Carta de Concessão) :", 12, 60);
+    EditB = Make<TRxSpinEdit>(this, p, "EditB");
     EditB->SetMaxValue(36);
+    EditB->SetBounds(560, 56, 60, kEditH);
 }
 
 void TForm9::BuildSalarios() {
     TTabSheet* p = TabSheet4;
-    LabelSalarios = NewLabel(this, p, "LabelSalarios",
-                             "Salários-de-Contribuição CORRIGIDOS anteriores a 03/1994 (exclusive) :",
-                             12, 8);
+    LabelSalarios =
+        NewLabel(this, p, "LabelSalarios",
+                 "Salários-de-Contribuição CORRIGIDOS anteriores a 03/1994 (exclusive) :", 12, 8);
     STGSalarios = wizard_grid::NewGrid(this, p, "STGSalarios", 5, 37, true);
     STGSalarios->SetBounds(12, 28, 470, 306);
     wizard_grid::SetColWidths(STGSalarios, {70, 100, 90, 130, 30});
@@ -315,9 +314,9 @@ void TForm9::BuildNovaRmi() {
     place.Add(Lcoeficiente, 80, 17);
     EditI = NewEdit(this, p, "EditI", 580, top, 150);
     top += 32;
-    LabelEditJ = NewLabel(this, p, "LabelEditJ",
-                          "j) Eventual incremento (a ser aplicado no próximo reajuste) :", 12,
-                          top + 3);
+    LabelEditJ =
+        NewLabel(this, p, "LabelEditJ",
+                 "j) Eventual incremento (a ser aplicado no próximo reajuste) :", 12, top + 3);
     EditJ = NewEdit(this, p, "EditJ", 580, top, 150);
 }
 
@@ -391,9 +390,15 @@ void TForm9::NormaliseDate(TDateEdit* edit) {
     edit->SetText(validadata(edit->Text()));
 }
 
-void TForm9::CalculoateExit(TObject*) { NormaliseDate(Calculoate); }
-void TForm9::DataajuizamentoExit(TObject*) { NormaliseDate(Dataajuizamento); }
-void TForm9::EDIBExit(TObject*) { NormaliseDate(EDIB); }
+void TForm9::CalculoateExit(TObject*) {
+    NormaliseDate(Calculoate);
+}
+void TForm9::DataajuizamentoExit(TObject*) {
+    NormaliseDate(Dataajuizamento);
+}
+void TForm9::EDIBExit(TObject*) {
+    NormaliseDate(EDIB);
+}
 
 void TForm9::ESalBeneficioExit(TObject*) {
     ERMIMR->SetText(ESalBeneficio->Text());
@@ -443,8 +448,7 @@ void TForm9::SpeedButton9Click(TObject*) {
 void TForm9::SpeedButton12Click(TObject*) {
     const std::string file = wizard_links::DataFile(kStateFile);
     if (!FileExists(file)) {
-        ShowMessage(std::string("Não há cálculo gravado: o arquivo ") + kStateFile +
-                    " não existe");
+        ShowMessage(std::string("Não há cálculo gravado: o arquivo ") + kStateFile + " não existe");
         return;
     }
     ler(file);
@@ -508,9 +512,8 @@ void TForm9::somasalarios() {
 }
 
 void TForm9::salariosdx() {
-    OnGrid(Salariosd, [this](TCellMatrix& cells) {
-        revisao::salariosdx(STGSalarios->Matrix(), cells);
-    });
+    OnGrid(Salariosd,
+           [this](TCellMatrix& cells) { revisao::salariosdx(STGSalarios->Matrix(), cells); });
 }
 
 void TForm9::cabecax() {
@@ -689,7 +692,6 @@ void TForm9::ApplyState(const std::vector<std::string>& v, const std::vector<std
         {ENIncrementoRMI, sfENIncrementoRMI, "Incremento (Nova RMI)"},
         {ENRMIMR, sfENRMIMR, "Nova RMI/MR"},
         {EditA, sfEditA, "a) Soma dos Salários-de-Contribuição"},
-        {EditB, sfEditB, "b) Nº de Contribuições"},
     };
     for (const Amount& a : amounts) {
         try {
@@ -711,6 +713,9 @@ void TForm9::ApplyState(const std::vector<std::string>& v, const std::vector<std
     Catualizacao->SetText(v[sfCatualizacao]);
     EDIB->SetText(v[sfEDIB]);
     Chek13->SetChecked(v[sfChek13] != "false");
+    // Within the spin edit's bounds, as leaving it would make it.
+    EditB->SetText(v[sfEditB]);
+    EditB->SetValue(EditB->Value());
 
     if (hasRows) {
         TCellMatrix& cells = STGSalarios->Matrix();

@@ -18,11 +18,12 @@ class TDateEdit;
 class TCurrencyEdit;
 class TStringAlignGrid;
 class TRxSpeedButton;
+class TRxSpinEdit;
 
 namespace revisao {
 struct TRevisionTables;
 struct TEvolucaoInput;
-}
+} // namespace revisao
 
 class TForm9 : public TForm {
 public:
@@ -92,8 +93,7 @@ public:
     TLabel* LabelEditA = nullptr;
     TCurrencyEdit* EditA = nullptr;
     TLabel* LabelEditB = nullptr;
-    // A spin edit (maximum 36): a whole-number edit stands in for it.
-    TCurrencyEdit* EditB = nullptr;
+    TRxSpinEdit* EditB = nullptr; // maximum 36
 
     // "Salários" (its tab is hidden: the navigation buttons reach it).
     TTabSheet* TabSheet4 = nullptr;
@@ -117,7 +117,7 @@ public:
     TEdit* EditG = nullptr;
     TLabel* LabelEditH = nullptr;
     TEdit* EditH = nullptr;
-    TLabel* LabelEditI = nullptr;  // "i) Nova RMI em : "
+    TLabel* LabelEditI = nullptr; // "i) Nova RMI em : "
     TLabel* Lnovarmiem = nullptr;
     TLabel* LabelEditI2 = nullptr; // " ( h * Coeficiente ["
     TLabel* Lcoeficiente = nullptr;
@@ -205,8 +205,8 @@ private:
     revisao::TEvolucaoInput EvolucaoInput();
     void GridsChanged();
 
-    int contador = 0;     // 0 at creation and at every showing
-    int linhaeditada = 0; // the row of the last edit in STGSalarios
+    int contador = 0;              // 0 at creation and at every showing
+    int linhaeditada = 0;          // the row of the last edit in STGSalarios
     bool relatorioGravado = false; // the last printrevisao wrote its file
 };
 

@@ -52,8 +52,8 @@ std::string CellText(const std::string& text) {
 
 // A table of a grid, every row a line; `bold` tells which cells take <b>.
 template <class Bold>
-void Table(std::vector<std::string>& lines, const TCellMatrix& grid, int border,
-           const char* align, Bold bold) {
+void Table(std::vector<std::string>& lines, const TCellMatrix& grid, int border, const char* align,
+           Bold bold) {
     const std::string cellStart = std::string("<td> <p class=MsoNormal align=") + align +
                                   " style=\"text-align:" + align + "\">";
     lines.push_back(kCrLf + "<div align=center><table border =" + IntToStr(border) + " >" + kCrLf);

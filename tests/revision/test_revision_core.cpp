@@ -17,8 +17,8 @@ namespace {
 struct IrsmTables {
     TCellMatrix salmin = GridOf({"Data|Valor", "01/03/1994|64,79", "01/07/1994|64,79",
                                  "01/09/1994|70,00", "01/05/1995|100,00"});
-    TCellMatrix teto = GridOf({"Data|Teto", "03/1994|582,86", "07/1994|582,86",
-                               "05/1995|832,66", "01/2004|2.400,00"});
+    TCellMatrix teto = GridOf(
+        {"Data|Teto", "03/1994|582,86", "07/1994|582,86", "05/1995|832,66", "01/2004|2.400,00"});
     TCellMatrix inpc = GridOf({"Data|Índice", "01/1994|1,42130", "02/1994|3,55325",
                                "12/1993|0,71065", "12/1993|1,0000", "11/1993|0"});
     TRevisionTables Tables() {
@@ -139,13 +139,15 @@ TEST(RevisionSalaries, CorrectedByTheInpcAndLimitedAtTheDib) {
 
     // An index of zero cannot divide: the message names the month.
     row(8, "11/1993", "50,00");
-    EXPECT_EQ(MessageOf<calc::ECalcError>([&] { corrigesalario(s, t.Tables(), "01/07/1994", marca); }),
-              "Índice zero na linha 11/1993 da tabela Correção INPC: o salário de 11/1993 não "
-              "pode ser corrigido");
+    EXPECT_EQ(
+        MessageOf<calc::ECalcError>([&] { corrigesalario(s, t.Tables(), "01/07/1994", marca); }),
+        "Índice zero na linha 11/1993 da tabela Correção INPC: o salário de 11/1993 não "
+        "pode ser corrigido");
     s.SetCell(0, 8, "");
     s.SetCell(1, 3, "3,00,0");
-    EXPECT_EQ(MessageOf<ECellValueError>([&] { corrigesalario(s, t.Tables(), "01/07/1994", marca); }),
-              "Valor inválido na linha 01/1994, coluna Salário: '3,00,0'");
+    EXPECT_EQ(
+        MessageOf<ECellValueError>([&] { corrigesalario(s, t.Tables(), "01/07/1994", marca); }),
+        "Valor inválido na linha 01/1994, coluna Salário: '3,00,0'");
     s.SetCell(1, 3, "300");
     EXPECT_THROW(corrigesalario(s, t.Tables(), "  /  /    ", marca), ECellValueError);
 }
@@ -181,15 +183,15 @@ namespace {
 // correction factor 2 in 07/1994 and 1 afterwards, 1 % interest a month from
 // 10/1994 and the prescription at 01/09/1994.
 struct EvolutionCase {
-    TCellMatrix corr = GridOf({"Data|Índice", "07/1994|1", "08/1994|1", "09/1994|1,10",
-                               "10/1994|1", "11/1994|1", "12/1994|1"});
-    TCellMatrix salmin = GridOf({"Data|Valor", "01/07/1994|70,00", "01/08/1994|70,00",
-                                 "01/09/1994|70,00", "01/10/1994|70,00", "01/11/1994|70,00",
-                                 "01/12/1994|70,00"});
+    TCellMatrix corr = GridOf({"Data|Índice", "07/1994|1", "08/1994|1", "09/1994|1,10", "10/1994|1",
+                               "11/1994|1", "12/1994|1"});
+    TCellMatrix salmin =
+        GridOf({"Data|Valor", "01/07/1994|70,00", "01/08/1994|70,00", "01/09/1994|70,00",
+                "01/10/1994|70,00", "01/11/1994|70,00", "01/12/1994|70,00"});
     TCellMatrix teto = GridOf({"Data|Teto", "07/1994|582,86", "08/1994|582,86", "09/1994|582,86",
                                "10/1994|582,86", "11/1994|582,86", "12/1994|582,86"});
-    TCellMatrix series = GridOf({"Data|Fator", "07/1994|2", "08/1994|1", "09/1994|1", "10/1994|1", "11/1994|1",
-                                 "12/1994|1"});
+    TCellMatrix series = GridOf({"Data|Fator", "07/1994|2", "08/1994|1", "09/1994|1", "10/1994|1",
+                                 "11/1994|1", "12/1994|1"});
     TRevisionTables Tables() {
         TRevisionTables t;
         t.GridCorrRev = &corr;
@@ -378,7 +380,8 @@ TEST(RevisionReport, FirstLinesAndEscapedTexts) {
         "<tr><td><p></p></td></tr>",
         "<div align=center>",
         "<span style=\"font-size:10.0pt;font-family:Arial\">",
-        "<tr><td><p><b>CÁLCULO DA NOVA RMI COM APLICAÇÃO DO IRSM DE 02/1994 (39,67%)</b></p></td></tr>",
+        "<tr><td><p><b>CÁLCULO DA NOVA RMI COM APLICAÇÃO DO IRSM DE 02/1994 "
+        "(39,67%)</b></p></td></tr>",
         "<div align=left>",
         "<tr><td><p><b>a) Soma : </b>100.000,00</p></td></tr>",
         "<tr><td><p><b>b) Nº : </b>36</p></td></tr>",
@@ -397,7 +400,8 @@ TEST(RevisionReport, FirstLinesAndEscapedTexts) {
     EXPECT_TRUE(has("<tr><td><p><b>i) Nova RMI em : 01/07/1994  ( h * Coeficiente [100%)): "
                     "</b>582,86</p></td></tr>"));
     EXPECT_TRUE(has("<tr><td><p><b>j) Incremento : </b>5,90012086</p></td></tr></div>"));
-    EXPECT_TRUE(has("<tr><td><p><b>Tabela usada: inpc-irsm-urv-ipcr-inpc-igpdi-inpc</b></p></td></tr>"));
+    EXPECT_TRUE(
+        has("<tr><td><p><b>Tabela usada: inpc-irsm-urv-ipcr-inpc-igpdi-inpc</b></p></td></tr>"));
     const std::string left = "<td> <p class=MsoNormal align=left style=\"text-align:left\">";
     EXPECT_TRUE(has("<tr>\r\n" + left + "<b>Autor:</b></td>" + left +
                     "Silva &amp; &lt;Filhos&gt;</td></tr>"));

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
+#include "controls/spin_edit.h"
 #include "grid_text.h"
 #include "grids/align_grid.h"
 #include "platform/runtime/errors.h"
@@ -161,14 +162,16 @@ TEST_F(RevisionFormTest, BadStateFilesChangeNothing) {
                      "Valor inválido no arquivo temprev.back, linha 14 (RMI/MR): 'abc'",
                      "Número de linhas inválido no arquivo temprev.back, linha 22: '-3'"}));
 
-    // A count without a digit leaves the list as it is.
+    // A count without a digit leaves the list as it is; b stays within 36.
     bad = good;
+    bad[20] = "99";
     bad[21] = "";
     WriteLines(File(), bad);
     Salaries().SetCell(1, 5, "kept");
     Form9->SpeedButton12Click(nullptr);
     EXPECT_EQ(Salaries().Cell(1, 5), "kept");
     EXPECT_EQ(Form9->EAutor->Text(), "José da Silva, \"Zé\"");
+    EXPECT_EQ(Form9->EditB->Text(), "36");
 
     std::filesystem::remove(File());
     velorim_test::Dialogs().Clear();
