@@ -13,6 +13,10 @@ t_relation Relation(int c) { return c < 0 ? rel_less : c > 0 ? rel_greater : rel
 
 }  // namespace
 
+void RepaintGrid(TStringAlignGrid* grid) {
+    if (grid) grid->Invalidate();
+}
+
 // ---------------------------------------------------------------- editor
 
 TNewInplaceEdit::TNewInplaceEdit(TStringAlignGrid* grid) : TInplaceEdit(grid), alignGrid_(grid) {}
@@ -298,12 +302,13 @@ TMyBrush& TStringAlignGrid::BrushFixedRow(int row) { return OwnBrush(Record(prop
 // ---------------------------------------------------------------- drawing
 
 void TStringAlignGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
-    DrawCellBackground(col, row, rect, state);
-    DrawCellText(col, row, rect, state);
+    TRect textRect = rect;
+    DrawCellBackground(col, row, textRect, state);
+    DrawCellText(col, row, textRect, state);
     if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
 
-void TStringAlignGrid::DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state) {
+void TStringAlignGrid::DrawCellBackground(int col, int row, TRect& rect, TGridDrawState state) {
     TCanvas& c = Canvas();
     if (!c.Attached()) return;
     c.Font().Assign(ResolveCellFont(col, row));
@@ -337,6 +342,39 @@ void TStringAlignGrid::DrawCellText(int col, int row, const TRect& rect, TGridDr
     }
     TRect t{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
     c.DrawText(Cells(col, row), t, flags);
+}
+
+// ---------------------------------------------------------------- stored description
+
+TGridProperties TStringAlignGrid::StreamedProperties() const {
+    auto* self = const_cast<TStringAlignGrid*>(this);
+    return TGridProperties{self->props_,       Matrix(),           self->loadedCells_, self->hintsStored_,
+                           self->cellsStored_, CellPropertiesClass, self,              Font(),
+                           Color(),            Name()};
+}
+
+std::string TStringAlignGrid::WriteDescription() const { return WriteGridDescription(StreamedProperties()); }
+
+void TStringAlignGrid::ReadDescription(std::string_view description) {
+    TGridProperties grid = StreamedProperties();
+    ReadGridDescription(description, grid);
+    Invalidate();
+    Loaded();
+}
+
+void TStringAlignGrid::Loaded() {
+    if (loadedCells_) {
+        for (int c = 0; c < ColCount(); ++c)
+            for (int r = 0; r < RowCount(); ++r) {
+                auto it = loadedCells_->find({c, r});
+                Matrix().SetCell(c, r, it != loadedCells_->end() ? it->second : std::string());
+            }
+        MatrixChanged();
+        loadedCells_.reset();
+    }
+    RestoreEditorPending = (Options() & goAlwaysShowEditor) != 0;
+    if (RestoreEditorPending && SelectEditText) SavedSelLength = -1;
+    HideEditor();
 }
 
 // ---------------------------------------------------------------- hints, sizes

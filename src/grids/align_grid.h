@@ -14,6 +14,7 @@
 #include "grids/cell_properties.h"
 #include "grids/cell_property_lists.h"
 #include "grids/grid_navigation.h"
+#include "grids/property_stream.h"
 #include "platform/gui/string_grid.h"
 #include "platform/runtime/dates.h"
 
@@ -185,6 +186,16 @@ public:
     void PasteFromClipboard(char separator, TGridRect rect);
     void CutToClipboard();
 
+    // --- stored description (property_stream.h): cell texts and hints once a
+    // description carried them, and the display records
+    std::string WriteDescription() const;
+    // All or nothing: a damaged description raises EReadError and the grid
+    // stays as it was. Loaded follows a successful read.
+    void ReadDescription(std::string_view description);
+    // Puts the texts read into the cells (every cell not named becomes empty)
+    // and prepares the editor.
+    virtual void Loaded();
+
     TNewInplaceEdit* Editor() const { return static_cast<TNewInplaceEdit*>(InplaceEditor()); }
     void Invalidate() { TStringGrid::Invalidate(); }
 
@@ -216,7 +227,8 @@ public:
 
 protected:
     virtual void Init();
-    virtual void DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state);
+    // May narrow the rectangle (from the left) for the text drawn after it.
+    virtual void DrawCellBackground(int col, int row, TRect& rect, TGridDrawState state);
     virtual void DrawCellText(int col, int row, const TRect& rect, TGridDrawState state);
 
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
@@ -260,7 +272,11 @@ private:
     TCellProperties& CellRecordFor(int col, int row);
     void ReshowEditor();
 
+    TGridProperties StreamedProperties() const;
+
     TCellPropertyLists props_;
+    std::unique_ptr<TLoadedCells> loadedCells_;
+    bool hintsStored_ = false, cellsStored_ = false;
     TMyAlign alignment_ = TMyAlign::alLeft;
     T_Wordwrap wordwrap_ = ww_none;
     TColor selectedCellColor_ = clActiveCaption, selectedFontColor_ = clWhite;

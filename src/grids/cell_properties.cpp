@@ -1,6 +1,6 @@
 #include "grids/cell_properties.h"
 
-#include "grids/align_grid.h"
+#include "grids/property_stream.h"
 
 namespace {
 
@@ -8,7 +8,7 @@ template <class Obj, class Src>
 void CopyInto(std::unique_ptr<Obj>& slot, const Src* value, TStringAlignGrid* owner) {
     if (!value) {
         slot.reset();
-        if (owner) owner->Invalidate();
+        RepaintGrid(owner);
         return;
     }
     if (!slot) slot = std::make_unique<Obj>(owner);
@@ -19,13 +19,13 @@ void CopyInto(std::unique_ptr<Obj>& slot, const Src* value, TStringAlignGrid* ow
 
 TMyBrush::TMyBrush(TStringAlignGrid* owner) : owner_(owner) {
     OnChange = [this](TGraphicsObject*) {
-        if (owner_) owner_->Invalidate();
+        RepaintGrid(owner_);
     };
 }
 
 TMyFont::TMyFont(TStringAlignGrid* owner) : owner_(owner) {
     OnChange = [this](TGraphicsObject*) {
-        if (owner_) owner_->Invalidate();
+        RepaintGrid(owner_);
     };
 }
 
@@ -35,6 +35,69 @@ void TCellProperties::SetBrush(const TBrush* brush) { CopyInto(brush_, brush, ow
 void TCellProperties::SetSelectedBrush(const TBrush* brush) { CopyInto(selectedBrush_, brush, owner_); }
 void TCellProperties::SetFont(const TFont* font) { CopyInto(font_, font, owner_); }
 void TCellProperties::SetSelectedFont(const TFont* font) { CopyInto(selectedFont_, font, owner_); }
+
+void TCellProperties::WriteProperties(TPropWriter& w) const {
+    if (Align != TMyAlign::alDefault) {
+        w.WriteInteger(1);
+        w.WriteInteger(static_cast<int>(Align));
+    }
+    if (WordWrap != ww_default) {
+        w.WriteInteger(2);
+        w.WriteInteger(WordWrap);
+    }
+    if (Edit != 0) {
+        w.WriteInteger(3);
+        w.WriteInteger(Edit);
+    }
+    if (brush_) {
+        w.WriteInteger(4);
+        WriteBrush(w, *brush_);
+    }
+    if (selectedBrush_) {
+        w.WriteInteger(5);
+        WriteBrush(w, *selectedBrush_);
+    }
+    if (font_) {
+        w.WriteInteger(6);
+        WriteFont(w, *font_);
+    }
+    if (selectedFont_) {
+        w.WriteInteger(7);
+        WriteFont(w, *selectedFont_);
+    }
+    w.WriteInteger(0);
+}
+
+void TCellProperties::ReadProperties(TPropReader& r) {
+    for (int tag = r.ReadInteger(); tag != 0; tag = r.ReadInteger()) ReadProperty(tag, r);
+}
+
+void TCellProperties::ReadProperty(int tag, TPropReader& r) {
+    // The low byte is stored; a value outside its type is damage, not a setting.
+    auto low = [&](int last, const char* what) {
+        const int v = r.ReadInteger() & 0xFF;
+        if (v > last) r.Fail(std::string("invalid ") + what + " " + std::to_string(v));
+        return static_cast<uint8_t>(v);
+    };
+    switch (tag) {
+        case 1: Align = static_cast<TMyAlign>(low(static_cast<int>(TMyAlign::alDefault), "alignment")); break;
+        case 2: WordWrap = static_cast<T_Wordwrap>(low(ww_default, "word wrap")); break;
+        case 3: Edit = low(2, "edit flag"); break;
+        case 4: case 5: {
+            const TBrush b = ReadBrush(r);
+            if (tag == 4) SetBrush(&b);
+            else SetSelectedBrush(&b);
+            break;
+        }
+        case 6: case 7: {
+            const TFont f = ReadFont(r);
+            if (tag == 6) SetFont(&f);
+            else SetSelectedFont(&f);
+            break;
+        }
+        default: break;
+    }
+}
 
 void TCellProperties::Assign(const TCellProperties* source) {
     if (source == this) return;

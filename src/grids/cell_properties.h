@@ -7,6 +7,12 @@
 #include "platform/gui/graphics.h"
 
 class TStringAlignGrid;
+class TPropReader;
+class TPropWriter;
+
+// Repaints the grid that owns a record (nothing for nullptr). Records call it
+// when their objects change; it is the grid's only service they use.
+void RepaintGrid(TStringAlignGrid* grid);
 
 // Alignment of a cell's text. Scoped: the control layer has its own alLeft.
 enum class TMyAlign : uint8_t { alRight, alLeft, alCenter, alDefault };
@@ -61,6 +67,14 @@ public:
     TMyAlign Align = TMyAlign::alDefault;
     T_Wordwrap WordWrap = ww_default;
     uint8_t Edit = 0;  // 0 not set, 1 not editable, 2 editable
+
+    // The stored form: tag and values for each field that is set, then tag 0.
+    virtual void WriteProperties(TPropWriter& writer) const;
+    // Reads tags, handing each to ReadProperty, up to tag 0.
+    void ReadProperties(TPropReader& reader);
+    // The values of one tag. An unknown tag is ignored and its values are left
+    // unread, so the next of them is taken for a tag.
+    virtual void ReadProperty(int tag, TPropReader& reader);
 
     // Copies everything (objects copied, not shared); nullptr resets the record.
     virtual void Assign(const TCellProperties* source);

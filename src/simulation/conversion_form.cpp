@@ -19,7 +19,7 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner), DataDir(GetCurrentDir()) {
     SpeedButton1->SetCaption("&Fechar");
     SpeedButton1->SetBounds(356, 6, 96, 25);
 
-    IconGrid1 = Make<TStringAlignGrid>(this, this, "IconGrid1");
+    IconGrid1 = Make<TIconGrid>(this, this, "IconGrid1");
     IconGrid1->SetColCount(3);
     IconGrid1->SetRowCount(2);
     IconGrid1->SetFixedCols(0);

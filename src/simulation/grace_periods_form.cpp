@@ -17,7 +17,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton1->SetCaption("&Fechar");
     SpeedButton1->SetBounds(416, 6, 96, 25);
 
-    IconGrid2 = Make<TStringAlignGrid>(this, this, "IconGrid2");
+    IconGrid2 = Make<TIconGrid>(this, this, "IconGrid2");
     IconGrid2->SetColCount(4);
     IconGrid2->SetRowCount(4);
     IconGrid2->SetFixedCols(1);
@@ -37,7 +37,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     IconGrid2->SetCells(0, 2, "60 anos");
     IconGrid2->SetCells(0, 3, "65 anos");
 
-    IconGrid1 = Make<TStringAlignGrid>(this, this, "IconGrid1");
+    IconGrid1 = Make<TIconGrid>(this, this, "IconGrid1");
     IconGrid1->SetColCount(3);
     IconGrid1->SetFixedCols(0);
     IconGrid1->SetDefaultRowHeight(20);

@@ -642,7 +642,9 @@ void TControl::ColorChanged() {}
 
 void TControl::SetHint(const std::string& hint) {
     hint_ = hint;
-    if (widget_) widget_->setToolTip(showHint_ ? ToQ(hint_) : QString());
+    // "short|long": the tooltip shows the short part; the long one is for a
+    // status line.
+    if (widget_) widget_->setToolTip(showHint_ ? ToQ(hint_.substr(0, hint_.find('|'))) : QString());
 }
 
 void TControl::SetShowHint(bool value) {

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QWidget>
 #include <filesystem>
 #include <fstream>
 
@@ -520,4 +521,12 @@ TEST_F(FormFixture, AWindowResizedByTheWindowManagerRealignsItsControls) {
     EXPECT_EQ(panel->Width(), form->ClientWidth());
     EXPECT_EQ(panel->Height(), form->ClientHeight());
     EXPECT_GT(panel->Width(), 500);
+}
+
+TEST_F(FormFixture, AHintShowsItsShortPartAsTheTooltip) {
+    auto* button = Make<TButton>(form, form, "Botao");
+    button->SetShowHint(true);
+    button->SetHint("Ano anterior|Volta um ano no calendário");
+    EXPECT_EQ(button->Widget()->toolTip(), QString::fromUtf16(u"Ano anterior"));
+    EXPECT_EQ(button->Hint(), "Ano anterior|Volta um ano no calendário");
 }
