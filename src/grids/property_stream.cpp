@@ -16,10 +16,10 @@ constexpr size_t kMaxNewSlots = size_t{1} << 20;
 constexpr size_t kHexBlock = 100;  // bytes per hexadecimal string
 
 bool KnownType(char c) {
-    switch (static_cast<TValueType>(c)) {
-        case TValueType::vaInt8: case TValueType::vaInt16: case TValueType::vaInt32:
-        case TValueType::vaString: case TValueType::vaLString: case TValueType::vaBinary:
-        case TValueType::vaList: case TValueType::vaNull:
+    switch (static_cast<TPropValueType>(c)) {
+        case TPropValueType::vaInt8: case TPropValueType::vaInt16: case TPropValueType::vaInt32:
+        case TPropValueType::vaString: case TPropValueType::vaLString: case TPropValueType::vaBinary:
+        case TPropValueType::vaList: case TPropValueType::vaNull:
             return true;
     }
     return false;
@@ -38,22 +38,22 @@ int HexDigit(char c) {
 
 void TPropWriter::WriteInteger(int32_t v) {
     if (v >= INT8_MIN && v <= INT8_MAX) {
-        data_ += static_cast<char>(TValueType::vaInt8);
+        data_ += static_cast<char>(TPropValueType::vaInt8);
         data_ += static_cast<char>(static_cast<uint8_t>(v));
         return;
     }
     const int bytes = (v >= INT16_MIN && v <= INT16_MAX) ? 2 : 4;
-    data_ += static_cast<char>(bytes == 2 ? TValueType::vaInt16 : TValueType::vaInt32);
+    data_ += static_cast<char>(bytes == 2 ? TPropValueType::vaInt16 : TPropValueType::vaInt32);
     const auto u = static_cast<uint32_t>(v);
     for (int i = 0; i < bytes; ++i) data_ += static_cast<char>((u >> (8 * i)) & 0xFF);
 }
 
 void TPropWriter::WriteString(std::string_view text) {
     if (text.size() <= 255) {
-        data_ += static_cast<char>(TValueType::vaString);
+        data_ += static_cast<char>(TPropValueType::vaString);
         data_ += static_cast<char>(text.size());
     } else {
-        data_ += static_cast<char>(TValueType::vaLString);
+        data_ += static_cast<char>(TPropValueType::vaLString);
         const auto n = static_cast<uint32_t>(text.size());
         for (int i = 0; i < 4; ++i) data_ += static_cast<char>((n >> (8 * i)) & 0xFF);
     }
@@ -61,14 +61,14 @@ void TPropWriter::WriteString(std::string_view text) {
 }
 
 void TPropWriter::WriteBinary(std::string_view bytes) {
-    data_ += static_cast<char>(TValueType::vaBinary);
+    data_ += static_cast<char>(TPropValueType::vaBinary);
     const auto n = static_cast<uint32_t>(bytes.size());
     for (int i = 0; i < 4; ++i) data_ += static_cast<char>((n >> (8 * i)) & 0xFF);
     data_ += bytes;
 }
 
-void TPropWriter::WriteListBegin() { data_ += static_cast<char>(TValueType::vaList); }
-void TPropWriter::WriteListEnd() { data_ += static_cast<char>(TValueType::vaNull); }
+void TPropWriter::WriteListBegin() { data_ += static_cast<char>(TPropValueType::vaList); }
+void TPropWriter::WriteListEnd() { data_ += static_cast<char>(TPropValueType::vaNull); }
 
 void TPropWriter::WritePropName(std::string_view name) {
     name = name.substr(0, 255);
@@ -102,30 +102,30 @@ std::string_view TPropReader::Take(size_t count) {
     return s;
 }
 
-TValueType TPropReader::NextValue() const {
+TPropValueType TPropReader::NextValue() const {
     if (pos_ >= data_.size()) Fail("unexpected end of the data");
     const char c = data_[pos_];
     if (!KnownType(c)) Fail("unknown value type " + std::to_string(static_cast<uint8_t>(c)));
-    return static_cast<TValueType>(c);
+    return static_cast<TPropValueType>(c);
 }
 
 int32_t TPropReader::ReadInteger() {
     switch (NextValue()) {
-        case TValueType::vaInt8: ++pos_; return static_cast<int8_t>(Byte());
-        case TValueType::vaInt16: ++pos_; return static_cast<int16_t>(Unsigned(2));
-        case TValueType::vaInt32: ++pos_; return static_cast<int32_t>(Unsigned(4));
+        case TPropValueType::vaInt8: ++pos_; return static_cast<int8_t>(Byte());
+        case TPropValueType::vaInt16: ++pos_; return static_cast<int16_t>(Unsigned(2));
+        case TPropValueType::vaInt32: ++pos_; return static_cast<int32_t>(Unsigned(4));
         default: Fail("integer expected");
     }
 }
 
 std::string TPropReader::ReadString() {
     switch (NextValue()) {
-        case TValueType::vaString: {
+        case TPropValueType::vaString: {
             ++pos_;
             const size_t n = Byte();
             return std::string(Take(n));
         }
-        case TValueType::vaLString: {
+        case TPropValueType::vaLString: {
             ++pos_;
             const size_t n = Unsigned(4);
             return std::string(Take(n));
@@ -135,24 +135,24 @@ std::string TPropReader::ReadString() {
 }
 
 std::string TPropReader::ReadBinary() {
-    if (NextValue() != TValueType::vaBinary) Fail("binary block expected");
+    if (NextValue() != TPropValueType::vaBinary) Fail("binary block expected");
     ++pos_;
     const size_t n = Unsigned(4);
     return std::string(Take(n));
 }
 
 void TPropReader::ReadListBegin() {
-    if (NextValue() != TValueType::vaList) Fail("list expected");
+    if (NextValue() != TPropValueType::vaList) Fail("list expected");
     ++pos_;
 }
 
 void TPropReader::ReadListEnd() {
-    if (NextValue() != TValueType::vaNull) Fail("end of list expected");
+    if (NextValue() != TPropValueType::vaNull) Fail("end of list expected");
     ++pos_;
 }
 
 bool TPropReader::EndOfList() const {
-    return pos_ < data_.size() && static_cast<TValueType>(data_[pos_]) == TValueType::vaNull;
+    return pos_ < data_.size() && static_cast<TPropValueType>(data_[pos_]) == TPropValueType::vaNull;
 }
 
 std::string TPropReader::ReadPropName() {

@@ -55,7 +55,7 @@ public:
     using Exception::Exception;
 };
 
-enum class TValueType : char {
+enum class TPropValueType : char {
     vaInt8 = 'b',
     vaInt16 = 'h',
     vaInt32 = 'i',
@@ -89,7 +89,7 @@ public:
     explicit TPropReader(std::string_view data, size_t start = 0) : data_(data), pos_(start) {}
 
     // The type of the next value (raises at the end of the data).
-    TValueType NextValue() const;
+    TPropValueType NextValue() const;
     int32_t ReadInteger();
     std::string ReadString();
     std::string ReadBinary();

@@ -44,7 +44,7 @@ std::vector<std::string> Items(const TCellProperties& p) {
     TPropReader r(w.Data());
     std::vector<std::string> out;
     while (!r.AtEnd())
-        out.push_back(r.NextValue() == TValueType::vaString ? r.ReadString() : std::to_string(r.ReadInteger()));
+        out.push_back(r.NextValue() == TPropValueType::vaString ? r.ReadString() : std::to_string(r.ReadInteger()));
     return out;
 }
 
