@@ -7,6 +7,7 @@
 #include "controls/speed_button.h"
 #include "controls/spin_edit.h"
 #include "grids/align_grid.h"
+#include "grids/icon_grid.h"
 #include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
@@ -265,7 +266,12 @@ void TForm9::BuildSalarios() {
     LabelSalarios =
         NewLabel(this, p, "LabelSalarios",
                  "Salários-de-Contribuição CORRIGIDOS anteriores a 03/1994 (exclusive) :", 12, 8);
-    STGSalarios = wizard_grid::NewGrid(this, p, "STGSalarios", 5, 37, true);
+    STGSalarios = Make<TIconGrid>(this, p, "STGSalarios");
+    STGSalarios->SetColCount(5);
+    STGSalarios->SetRowCount(37);
+    STGSalarios->SetFixedRows(1);
+    STGSalarios->SetFixedCols(0);
+    STGSalarios->SetOptions(STGSalarios->Options() | goEditing | goTabs);
     STGSalarios->SetBounds(12, 28, 470, 306);
     wizard_grid::SetColWidths(STGSalarios, {70, 100, 90, 130, 30});
     BRepetir = Captioned<TButton>(this, p, "BRepetir", "Repetir", 496, 28, kButtonW, kButtonH);
@@ -380,7 +386,8 @@ void TForm9::Defaults() {
 }
 
 void TForm9::GridsChanged() {
-    for (TStringAlignGrid* grid : {STGSalarios, SEvolucao, SEvolucao1, cabeca, Salariosd})
+    for (TStringAlignGrid* grid : std::initializer_list<TStringAlignGrid*>{
+             STGSalarios, SEvolucao, SEvolucao1, cabeca, Salariosd})
         grid->MatrixChanged();
 }
 

@@ -17,6 +17,7 @@
 class TDateEdit;
 class TCurrencyEdit;
 class TStringAlignGrid;
+class TIconGrid;
 class TRxSpeedButton;
 class TRxSpinEdit;
 
@@ -98,7 +99,7 @@ public:
     // "Salários" (its tab is hidden: the navigation buttons reach it).
     TTabSheet* TabSheet4 = nullptr;
     TLabel* LabelSalarios = nullptr;
-    TStringAlignGrid* STGSalarios = nullptr;
+    TIconGrid* STGSalarios = nullptr;
     TButton* BRepetir = nullptr;
     TLabel* LabelEditC = nullptr;
     TEdit* EditC = nullptr;

@@ -11,6 +11,7 @@
 #include "controls/spin_edit.h"
 #include "grid_text.h"
 #include "grids/align_grid.h"
+#include "grids/icon_grid.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/text_file.h"
 #include "revision/revision_form.h"
