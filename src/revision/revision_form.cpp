@@ -473,8 +473,9 @@ void TForm9::BitBtn1Click(TObject*) {
 }
 
 // The pages are a worksheet read top to bottom: reaching "Nova RMI" sums the
-// salaries and computes the new RMI, reaching "Evolução" evolves both
-// benefits. A step that stops keeps the page.
+// salaries and computes the new RMI (when the concession letter's sum is
+// there: without it a new RMI typed by hand stays), reaching "Evolução"
+// evolves both benefits. A step that stops keeps the page.
 void TForm9::BitBtn2Click(TObject*) {
     SetActiveControl(nullptr);
     const int next = std::min(PageControl1->PageIndex() + 1, PageControl1->PageCount() - 1);
@@ -482,7 +483,7 @@ void TForm9::BitBtn2Click(TObject*) {
     if (page == TabSheet5) {
         if (Ratualizar->Checked()) corrigesalario();
         somasalarios();
-        novarmi();
+        if (simulacao::checkinteiro(EditA->Text())) novarmi();
     } else if (page == TabSheet6) {
         evolucao2();
         evolucao3();

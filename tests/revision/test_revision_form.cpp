@@ -213,3 +213,21 @@ TEST_F(RevisionFormTest, RepetirFillsTheMonthBefore) {
     f.STGSalariosGetEditMask(nullptr, 0, 4, mask);
     EXPECT_EQ(mask, "!99/0000;1");
 }
+
+TEST_F(RevisionFormTest, NewRmiTypedByHandSurvivesWithoutALetter) {
+    TForm9& f = *Form9;
+    f.ENRMIMR->SetText("700");
+    f.PageControl1->SetActivePage(f.TabSheet4);
+    f.BitBtn2Click(nullptr);
+    EXPECT_EQ(f.PageControl1->ActivePage(), f.TabSheet5);
+    EXPECT_EQ(f.EditC->Text(), "0,00");
+    EXPECT_EQ(f.ENRMIMR->Text(), "700");
+
+    f.EditA->SetText("1000");
+    f.EDIB->SetText(""); // no ceiling: the new RMI is zero
+    f.PageControl1->SetActivePage(f.TabSheet4);
+    f.BitBtn2Click(nullptr);
+    EXPECT_EQ(f.EditD->Text(), "1.000,00");
+    EXPECT_EQ(f.EditE->Text(), "0,00");
+    EXPECT_EQ(f.ENRMIMR->Text(), "");
+}
