@@ -334,7 +334,7 @@ void TForm9::BuildGrids() {
     for (TStringAlignGrid* grid : {SEvolucao, SEvolucao1}) {
         revisao::LayoutEvolucao(grid->Matrix());
         grid->MatrixChanged();
-        wizard_grid::SetColWidths(grid, {64, 86, 76, 34, 86, 76, 34, 72, 72, 76, 56, 66, 76});
+        wizard_grid::SetColWidths(grid, {84, 90, 76, 34, 94, 76, 34, 72, 78, 90, 60, 66, 90});
     }
     cabeca = wizard_grid::NewGrid(this, TabSheet8, "cabeca", 8, 8, false);
     cabeca->SetFixedRows(0);
