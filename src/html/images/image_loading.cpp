@@ -85,7 +85,7 @@ bool PngHasTransparency(TStream& stream, TColor& color) {
     bool result = false;
     int colorType = -1;
     std::vector<uint8_t> palette;
-    stream.Seek(8, soFromCurrent);
+    stream.SetPosition(8);
     for (;;) {
         uint8_t head[8];
         if (stream.Read(head, 8) != 8) break;

@@ -23,7 +23,7 @@ int KindOfImage(const void* data, size_t size);
 int KindOfImageFile(const std::string& fileName);
 // True only for a palette PNG whose tRNS chunk (before the image data) makes a
 // palette entry fully transparent; that entry's colour is given back. The
-// stream's position is kept.
+// file is read from the stream's start; the stream's position is kept.
 bool PngHasTransparency(TStream& stream, TColor& color);
 
 // A picture from a file: null when the file is missing or not a BMP, PNG or
