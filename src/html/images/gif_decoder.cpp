@@ -279,10 +279,14 @@ void TGif::ReadImage(Reader& r) {
     // what the strip would refuse afterwards.
     if (StripFileSize(static_cast<uint64_t>(screen_.Width), static_cast<uint64_t>(screen_.Height),
                       images_.size() + 1) >= kStripLimit ||
-        pixelBytes_ + pixels >= kStripLimit)
+        pixelBytes_ + std::min<uint64_t>(pixels, uint64_t(std::max(screen_.Width, 0)) * img.Height) >= kStripLimit)
         GifError(25);
-    img.Pixels.assign(static_cast<size_t>(pixels), 0);
-    pixelBytes_ += static_cast<size_t>(pixels);
+    // Columns past the screen's right edge are never shown: they are decoded
+    // but not kept, so a frame far wider than the screen costs no memory.
+    img.StoredWidth = std::clamp(screen_.Width - img.Left, 0, img.Width);
+    const size_t stored = static_cast<size_t>(img.StoredWidth) * static_cast<size_t>(img.Height);
+    img.Pixels.assign(stored, 0);
+    pixelBytes_ += stored;
     DecodeLzw(img, data);
     images_.push_back(std::move(img));
 }
@@ -318,7 +322,7 @@ void TGif::DecodeLzw(TGifImageDescriptor& image, const std::string& data) {
     auto exhausted = [&]() { return at >= total && bitCount < codeSize; };
 
     // Pixel placement, row by row or by the four interlace passes.
-    const int w = image.Width, h = image.Height;
+    const int w = image.Width, h = image.Height, kept = image.StoredWidth;
     uint8_t* pixels = image.Pixels.data();
     int row = 0, col = 0, pass = 1;
     bool full = false;
@@ -344,7 +348,7 @@ void TGif::DecodeLzw(TGifImageDescriptor& image, const std::string& data) {
             if (image.Interlaced) GifError(21);
             return;
         }
-        pixels[static_cast<size_t>(row) * w + col] = v;
+        if (col < kept) pixels[static_cast<size_t>(row) * kept + col] = v;
         if (++col >= w) {
             col = 0;
             advanceRow();
@@ -496,8 +500,8 @@ void TGif::GetStripFiles(std::string& image, std::string& mask) const {
         const std::vector<TColor>& colors = tables_[static_cast<size_t>(img.ColorTableIndex)].Colors;
         const int ti = GetTransparentIndex(i);
         for (int y = 0; y < img.Height && img.Top + y < sh; ++y) {
-            const uint8_t* src = img.Pixels.data() + static_cast<size_t>(y) * img.Width;
-            for (int x = 0; x < img.Width && img.Left + x < sw; ++x) {
+            const uint8_t* src = img.Pixels.data() + static_cast<size_t>(y) * img.StoredWidth;
+            for (int x = 0; x < img.StoredWidth && img.Left + x < sw; ++x) {
                 const int idx = src[x];
                 const size_t o = at(i, img.Left + x, img.Top + y);
                 if (idx != ti) {

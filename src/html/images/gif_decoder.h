@@ -64,7 +64,9 @@ struct TGifImageDescriptor {
     int ColorTableIndex = -1;
     int LzwCodeSize = 0;
     std::vector<TGifExtension> Extensions;
-    std::vector<uint8_t> Pixels;  // Width x Height indexes, row by row
+    // Columns kept of each row: those that can reach the logical screen.
+    int StoredWidth = 0;
+    std::vector<uint8_t> Pixels;  // StoredWidth x Height indexes, row by row
 };
 
 class TGif {

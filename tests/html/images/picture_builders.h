@@ -27,7 +27,7 @@ inline std::string Lzw(const std::vector<uint8_t>& pixels, int minSize) {
     std::string out;
     uint32_t buf = 0;
     int bits = 0, width = minSize + 1;
-    auto emit = [&](int code) {
+    auto put = [&](int code) {
         buf |= uint32_t(code) << bits;
         bits += width;
         while (bits >= 8) {
@@ -39,9 +39,9 @@ inline std::string Lzw(const std::vector<uint8_t>& pixels, int minSize) {
     const int clear = 1 << minSize, end = clear + 1;
     std::map<std::pair<int, int>, int> dict;
     int next = clear + 2;
-    emit(clear);
+    put(clear);
     if (pixels.empty()) {
-        emit(end);
+        put(end);
     } else {
         int prefix = pixels[0];
         for (size_t i = 1; i < pixels.size(); ++i) {
@@ -51,20 +51,20 @@ inline std::string Lzw(const std::vector<uint8_t>& pixels, int minSize) {
                 prefix = it->second;
                 continue;
             }
-            emit(prefix);
+            put(prefix);
             if (next < 4096) {
                 if (next == (1 << width) && width < 12) ++width;
                 dict[{prefix, c}] = next++;
             } else {
-                emit(clear);
+                put(clear);
                 dict.clear();
                 width = minSize + 1;
                 next = clear + 2;
             }
             prefix = c;
         }
-        emit(prefix);
-        emit(end);
+        put(prefix);
+        put(end);
     }
     if (bits > 0) out.push_back(char(buf & 0xFF));
     return out;
