@@ -84,12 +84,17 @@ std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, TStream& Stre
     g.numIterations_ = loops < 0 ? 1 : loops > 0 ? loops + 1 : 0;
     g.isTransparent_ = gif.IsTransparent();
 
-    std::unique_ptr<TBitmap> mask;
-    std::unique_ptr<TBitmap> strip = gif.GetStripBitmap(mask);
+    std::string imageFile, maskFile;
+    gif.GetStripFiles(imageFile, maskFile);
     g.strip_ = std::make_shared<ThtBitmap>();
-    g.strip_->Assign(*strip);
-    strip.reset();
-    if (g.isTransparent_) g.strip_->SetMask(std::move(mask));
+    g.strip_->LoadFromStream(imageFile);
+    imageFile = std::string();
+    if (!maskFile.empty()) {
+        auto mask = std::make_unique<TBitmap>();
+        mask->LoadFromStream(maskFile);
+        mask->SetMonochrome(true);
+        g.strip_->SetMask(std::move(mask));
+    }
 
     for (int i = 0; i < count; ++i) {
         TgfFrame f;
