@@ -1,0 +1,209 @@
+#include "html/images/gif_image.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "html/images/gif_decoder.h"
+#include "platform/gui/controls.h"
+
+namespace {
+
+std::function<uint32_t()>& Clock() {
+    static std::function<uint32_t()> clock;
+    return clock;
+}
+
+// A copy of the left `width` columns of a bitmap, in its own pixel format.
+std::unique_ptr<TBitmap> LeftPart(const TBitmap& src, int width) {
+    auto out = std::make_unique<TBitmap>(width, src.Height(), src.PixelFormat());
+    if (src.PixelFormat() == TPixelFormat::pf1bit || src.PixelFormat() == TPixelFormat::pf24bit) {
+        out->SetPalette(src.Palette());
+        const size_t bytes = src.PixelFormat() == TPixelFormat::pf1bit ? (static_cast<size_t>(width) + 7) / 8
+                                                                       : static_cast<size_t>(width) * 3;
+        for (int y = 0; y < src.Height(); ++y) std::memcpy(out->ScanLine(y), src.ScanLine(y), bytes);
+        if (src.PixelFormat() == TPixelFormat::pf1bit && width % 8) {
+            // Bits past the cell's edge belong to the next frame.
+            for (int y = 0; y < src.Height(); ++y) out->ScanLine(y)[width / 8] &= uint8_t(0xFF00 >> (width % 8));
+        }
+    } else {
+        auto& self = const_cast<TBitmap&>(src);
+        out->Canvas().CopyRect(TRect{0, 0, width, src.Height()}, self.Canvas(), TRect{0, 0, width, src.Height()});
+    }
+    return out;
+}
+
+}  // namespace
+
+uint32_t timeGetTime() {
+    if (Clock()) return Clock()();
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void SetAnimationClock(std::function<uint32_t()> clock) { Clock() = std::move(clock); }
+
+// ---- ThtBitmap ----
+
+void ThtBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
+    StretchDraw(canvas, rect, TRect{0, 0, Width(), Height()});
+}
+
+void ThtBitmap::StretchDraw(TCanvas& canvas, const TRect& dest, const TRect& src) const {
+    if (Empty()) return;
+    const int deviceBits = canvas.GetDeviceCaps(BITSPIXEL) * canvas.GetDeviceCaps(PLANES);
+    const bool deep = PixelFormat() == TPixelFormat::pf15bit || PixelFormat() == TPixelFormat::pf16bit ||
+                      PixelFormat() == TPixelFormat::pf24bit;
+    if (deviceBits < 9 && deep)
+        canvas.SetStretchBltMode(HALFTONE);
+    else if (!Monochrome())
+        canvas.SetStretchBltMode(COLORONCOLOR);
+    if (mask_) {
+        canvas.DrawMasked(dest, *this, src, *mask_);
+    } else {
+        auto& self = const_cast<ThtBitmap&>(*this);
+        canvas.StretchBlt(dest.Left, dest.Top, dest.Width(), dest.Height(), &self.Canvas(), src.Left, src.Top,
+                          src.Width(), src.Height(), canvas.CopyMode());
+    }
+}
+
+// ---- TGIFImage ----
+
+std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, TStream& Stream) {
+    NonAnimated = true;
+    TGif gif;
+    gif.LoadFromStream(Stream);
+    std::unique_ptr<TGIFImage> result(new TGIFImage());
+    TGIFImage& g = *result;
+    const int count = gif.ImageCount();
+    g.isAnimated_ = count >= 2;
+    NonAnimated = count < 2;
+    g.width_ = gif.ScreenDescriptor().Width;
+    g.height_ = gif.ScreenDescriptor().Height;
+    const int loops = gif.LoopCount();
+    g.numIterations_ = loops < 0 ? 1 : loops > 0 ? loops + 1 : 0;
+    g.isTransparent_ = gif.IsTransparent();
+
+    std::string imageFile, maskFile;
+    gif.GetStripFiles(imageFile, maskFile);
+    g.strip_ = std::make_shared<ThtBitmap>();
+    g.strip_->LoadFromStream(imageFile);
+    imageFile = std::string();
+    if (!maskFile.empty()) {
+        auto mask = std::make_unique<TBitmap>();
+        mask->LoadFromStream(maskFile);
+        mask->SetMonochrome(true);
+        g.strip_->SetMask(std::move(mask));
+    }
+
+    for (int i = 0; i < count; ++i) {
+        TgfFrame f;
+        f.frDisposalMethod = static_cast<uint8_t>(gif.GetImageDisposal(i));
+        f.frLeft = gif.GetImageLeft(i);
+        f.frTop = gif.GetImageTop(i);
+        f.frWidth = gif.GetImageWidth(i);
+        f.frHeight = gif.GetImageHeight(i);
+        f.frDelay = std::max(30, gif.GetImageDelay(i) * 10);
+        g.frames_.push_back(f);
+    }
+    if (g.isAnimated_) g.frameState_ = 2;
+    return result;
+}
+
+std::unique_ptr<TGIFImage> CreateAGif(const std::string& Name, bool& NonAnimated) {
+    TMemoryStream stream;
+    stream.LoadFromFile(Name);
+    return CreateAGifFromStream(NonAnimated, stream);
+}
+
+TGIFImage::TGIFImage(const TGIFImage& source)
+    : TGraphic(),
+      strip_(source.strip_),
+      frames_(source.frames_),
+      width_(source.width_),
+      height_(source.height_),
+      isAnimated_(source.isAnimated_),
+      isTransparent_(source.isTransparent_),
+      isCopy_(true),
+      numIterations_(source.numIterations_),
+      visible_(source.visible_) {
+    for (TgfFrame& f : frames_) f.IsCopy = 1;
+    if (isAnimated_) frameState_ = 2;
+}
+
+TGIFImage::~TGIFImage() = default;
+
+void TGIFImage::SetAnimate(bool animate) {
+    if (animate == animate_) return;
+    animate_ = animate;
+    if (animate_ && NumFrames() > 1) {
+        currentInterval_ = static_cast<uint32_t>(std::max(Frame(currentFrame_).frDelay, 1));
+        lastTime_ = timeGetTime();
+    }
+}
+
+void TGIFImage::SetCurrentFrame(int frame) {
+    if (frame == currentFrame_ || NumFrames() == 0) return;
+    frameState_ = Frame(currentFrame_).frDisposalMethod;
+    if (frame > NumFrames())
+        frame = 1;
+    else if (frame < 1)
+        frame = NumFrames();
+    currentFrame_ = frame;
+    if (isAnimated_) frameState_ = 2;
+}
+
+void TGIFImage::Draw(TCanvas& canvas, const TRect& rect) const {
+    const_cast<TGIFImage*>(this)->Draw(canvas, rect.Left, rect.Top, rect.Width(), rect.Height());
+}
+
+void TGIFImage::Draw(TCanvas& canvas, int X, int Y, int Wid, int Ht) {
+    drawRect_ = TRect{X, Y, X + Wid, Y + Ht};
+    canvas.SetStretchBltMode(COLORONCOLOR);
+    if (!visible_ || frames_.empty() || !strip_) return;
+    const TRect src{(currentFrame_ - 1) * width_, 0, currentFrame_ * width_, height_};
+    const uint32_t mode = canvas.CopyMode();
+    canvas.SetCopyMode(SRCCOPY);
+    strip_->StretchDraw(canvas, drawRect_, src);
+    canvas.SetCopyMode(mode);
+}
+
+void TGIFImage::CheckTime(const std::function<void(const TRect&)>& invalidate) {
+    if (!animate_ || frames_.empty()) return;
+    const uint32_t now = timeGetTime();
+    if (now - lastTime_ < currentInterval_) return;
+    lastTime_ = now;
+    if (currentFrame_ == NumFrames()) {
+        if (numIterations_ >= 1 && currentIteration_ >= numIterations_) {
+            animate_ = false;
+            return;
+        }
+        ++currentIteration_;
+    }
+    frameState_ = Frame(currentFrame_).frDisposalMethod;
+    ++currentFrame_;
+    if (currentFrame_ > NumFrames() || currentFrame_ <= 0) currentFrame_ = 1;
+    if (invalidate) invalidate(drawRect_);
+    currentInterval_ = static_cast<uint32_t>(std::max(Frame(currentFrame_).frDelay, 1));
+}
+
+void TGIFImage::CheckTime(TControl* WinControl) {
+    // Controls repaint whole; the rectangle is what a finer repaint would use.
+    CheckTime([WinControl](const TRect&) {
+        if (WinControl) WinControl->Invalidate();
+    });
+}
+
+TBitmap* TGIFImage::Bitmap() {
+    if (!firstFrame_ && strip_ && width_ > 0) {
+        firstFrame_ = LeftPart(*strip_, std::min(width_, strip_->Width()));
+        if (strip_->htMask()) firstMask_ = LeftPart(*strip_->htMask(), std::min(width_, strip_->Width()));
+    }
+    return firstFrame_.get();
+}
+
+TBitmap* TGIFImage::GetMaskBitmap() {
+    if (!isTransparent_) return nullptr;
+    Bitmap();
+    return firstMask_.get();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The document's picture cache: decoded pictures by URL, so a picture used
+// several times, or again after a reload, is decoded once. Entries count their
+// users; old entries nobody uses are freed as documents come and go.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gui/bitmap.h"
+
+// How a picture's transparency is known: none, the bitmap's bottom-left pixel
+// colour, a mask the picture brought (GIF), one palette colour of a PNG.
+enum Transparency : uint8_t { NotTransp = 0, LLCorner = 1, TrGif = 2, TrPng = 3 };
+
+// One cache entry; it owns the picture and the mask.
+class TBitmapItem {
+public:
+    TBitmapItem(std::unique_ptr<TGraphic> image, std::unique_ptr<TBitmap> mask, Transparency transp)
+        : MImage(std::move(image)), Mask(std::move(mask)), Transp(transp) {}
+    int AccessCount = 0;  // cache sweeps since it was last asked for
+    int UsageCount = 0;   // current users
+    std::unique_ptr<TGraphic> MImage;  // a TBitmap, TGIFImage or TGpImage
+    std::unique_ptr<TBitmap> Mask;     // monochrome, white = transparent; or none
+    Transparency Transp;
+};
+
+class TStringBitmapList {
+public:
+    TStringBitmapList() = default;
+    TStringBitmapList(const TStringBitmapList&) = delete;
+    TStringBitmapList& operator=(const TStringBitmapList&) = delete;
+
+    // Entries older than this (in sweeps) and unused are freed by BumpAndCheck.
+    int MaxCache = 4;
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    const std::string& Strings(int index) const { return items_.at(static_cast<size_t>(index)).key; }
+    TBitmapItem* Objects(int index) const { return items_.at(static_cast<size_t>(index)).item.get(); }
+    // Keys are kept sorted and compared without regard to ASCII case; false and
+    // the insertion point when the key is absent.
+    bool Find(const std::string& key, int& index) const;
+    int IndexOf(const std::string& key) const;
+
+    // Adds the item (the list owns it from now on) and counts one user; returns its index.
+    int AddObject(const std::string& key, std::unique_ptr<TBitmapItem> item);
+    // The entry as a hit: it is young again and has one more user.
+    TBitmapItem* GetImage(int index);
+    // One user less for the key's entry, when there is one.
+    void DecUsage(const std::string& key);
+    // Ages every entry and frees those older than MaxCache with no user.
+    void BumpAndCheck();
+    // Frees unused entries older than n, then makes n the limit.
+    void SetCacheCount(int n);
+    void Clear() { items_.clear(); }
+
+private:
+    struct Entry {
+        std::string key;
+        std::unique_ptr<TBitmapItem> item;
+    };
+    std::vector<Entry> items_;
+};
