@@ -45,8 +45,8 @@ TCharCollection g_chars;
 int g_startCharPos = -1;
 // Spliced include text is bounded so that an include event that keeps
 // including itself cannot grow the text without end.
-constexpr size_t MaxIncludedBytes = size_t(64) << 20;
-constexpr int MaxIncludes = 100000;
+constexpr size_t MaxIncludedBytes = size_t(16) << 20;
+constexpr int MaxIncludes = 10000;
 size_t g_includedBytes = 0;
 int g_includes = 0;
 
@@ -565,8 +565,8 @@ void Next() {
 
 bool IsJIS(const std::string& s) {
     size_t a = s.find("\x1b$@"), b = s.find("\x1b$B");
-    if (a == std::string::npos || b == std::string::npos) return false;
-    size_t from = std::max(a, b);
+    if (a == std::string::npos && b == std::string::npos) return false;
+    size_t from = a == std::string::npos ? b : b == std::string::npos ? a : std::max(a, b);
     return s.find("\x1b(J", from) != std::string::npos || s.find("\x1b(B", from) != std::string::npos;
 }
 

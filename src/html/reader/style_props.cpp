@@ -677,6 +677,7 @@ void TProperties::GetBackgroundPos(int emSize, int exSize, PositionRecArray& pos
         words.push_back(text.substr(0, sp));
         if (sp != std::string::npos) words.push_back(Trim(text.substr(sp + 1)));
         int next = 0;  // record the next word fills
+        int firstTarget = 0;
         for (size_t w = 0; w < words.size(); ++w) {
             const std::string& word = words[w];
             PositionRec r;
@@ -685,13 +686,15 @@ void TProperties::GetBackgroundPos(int emSize, int exSize, PositionRecArray& pos
             else if (word.find('%') != std::string::npos) r.PosType = 5;
             else if (word == "left" || word == "right") {
                 r.PosType = word == "left" ? 3 : 4;
-                if (w == 1) pos[1] = pos[0];
+                // "center left": the first word was the horizontal one.
+                if (w == 1 && firstTarget == 0) pos[1] = pos[0];
                 target = 0;
             } else if (word == "top" || word == "bottom") {
                 r.PosType = word == "top" ? 0 : 2;
                 target = 1;
             }
             if (r.PosType == 5 || r.PosType == 6) r.Value = LengthConv(word, false, 100, 0, exSize, emSize);
+            if (w == 0) firstTarget = target;
             pos[static_cast<size_t>(target)].PosType = r.PosType;
             pos[static_cast<size_t>(target)].Value = r.Value;
             next = target == 1 ? 0 : 1;

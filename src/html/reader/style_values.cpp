@@ -170,7 +170,7 @@ bool RGBFromString(const std::string& text, TColor& color) {
         if (part.find('%') != std::string::npos) {
             size_t used;
             double d = LeadingNumber(part, used);
-            v = ClampRound(d * 2.55);
+            v = ClampRound(d * 255 / 100);
         } else {
             v = StrToIntDef(part, 0);
         }
@@ -239,9 +239,10 @@ bool ColorFromString(const std::string& text, bool needPound, TColor& color) {
 
 
 int LengthConv(const std::string& text, bool relative, int base, int def, int exSize, int emSize) {
+    std::string t = Trim(text);
     size_t used;
-    double v = LeadingNumber(text, used);
-    std::string unit = Lower(Trim(text.substr(used)));
+    double v = LeadingNumber(t, used);
+    std::string unit = Lower(Trim(t.substr(used)));
     const double P = LogicalPixelsPerInch;
     double r;
     if (unit.empty()) r = relative ? base * v : v;
@@ -259,9 +260,10 @@ int LengthConv(const std::string& text, bool relative, int base, int def, int ex
 }
 
 double FontSizeConv(const std::string& text, double base) {
+    std::string t = Trim(text);
     size_t used;
-    double v = LeadingNumber(text, used);
-    std::string unit = Lower(Trim(text.substr(used)));
+    double v = LeadingNumber(t, used);
+    std::string unit = Lower(Trim(t.substr(used)));
     const double P = LogicalPixelsPerInch;
     const double D = DefPointSize;
     double r;
@@ -375,7 +377,7 @@ void ConvMargArray(const MargArrayO& o, int base, int height, int emSize, int ex
         int& out = m[static_cast<size_t>(i)];
         switch (i) {
             case 9:
-            case 10: out = v.IsInt() ? v.Int() : clNone; break;
+            case 10: out = v.IsInt() && v.Int() != IntNull ? v.Int() : clNone; break;
             case 11:
             case 13: break;
             case 12:
