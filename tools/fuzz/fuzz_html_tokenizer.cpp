@@ -58,7 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 int autoCount;
                 raw->GetBorderStyles(o);
                 ConvMargArray(o, 400, 300, raw->EmSize, raw->ExSize, autoCount, m);
-                raw->PropStyle = nullptr;
             }
             std::string end = TagNameOfEndSymbol(Sy);
             if (!end.empty()) {

@@ -1,5 +1,6 @@
 #include "html/reader/html_symbols.h"
 
+#include <array>
 #include <unordered_map>
 
 namespace {
@@ -67,22 +68,25 @@ std::string LowerName(const char* s) {
     return r;
 }
 
-int TagIndexOfStart(Symb sy) {
-    for (int i = 0; i < TagTableSize; ++i)
-        if (kTags[i].start == sy) return i;
-    return -1;
+// Lower-case names by start symbol ("" for symbols that are no tag).
+const std::array<std::string, 256>& NamesBySymbol() {
+    static const std::array<std::string, 256> names = [] {
+        std::array<std::string, 256> a;
+        for (const TagRow& t : kTags) a[t.start] = LowerName(t.name);
+        return a;
+    }();
+    return names;
 }
 
 }  // namespace
 
 std::string TagNameOfSymbol(Symb sy) {
-    int i = TagIndexOfStart(sy);
-    return i < 0 ? std::string() : LowerName(kTags[i].name);
+    return NamesBySymbol()[sy];
 }
 
 std::string TagNameOfEndSymbol(Symb sy) {
     if (sy < HtmlEndSy || sy > ObjectEndSy) return {};
-    return LowerName(kTags[sy - HtmlEndSy].name);
+    return NamesBySymbol()[sy - HtmlEndSy + HtmlSy];
 }
 
 Symb EndSymbolOf(Symb sy) {

@@ -310,7 +310,15 @@ void TProperties::Combine(TStyleList* styles, const std::string& tag, const std:
     PropClass = c;
     PropID = id;
     PropPseudo = pseudo;
-    PropStyle = styleAttr;
+    if (styleAttr) {
+        auto copy = std::make_unique<TProperties>();
+        copy->Copy(*styleAttr);
+        ownStyle_ = std::move(copy);
+        PropStyle = ownStyle_.get();
+    } else {
+        ownStyle_.reset();
+        PropStyle = nullptr;
+    }
     if (!title.empty()) PropTitle = title;
     if (pseudo == "link") {
         if (!FontInfoArray) FontInfoArray = std::make_unique<TFontInfoArray>();

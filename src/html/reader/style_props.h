@@ -64,7 +64,9 @@ public:
     bool HasFontInfo = false;
     std::string DefFontname;
     std::string PropTag, PropClass, PropID, PropPseudo, PropTitle;
-    TProperties* PropStyle = nullptr;  // the element's style= set (not owned)
+    // The element's style= set: a copy made by Combine, so it outlives the
+    // attribute list it came from.
+    TProperties* PropStyle = nullptr;
     TColor BackgroundColorCache = clNone;
     int CharSet = DEFAULT_CHARSET;
     int CodePage = 0;
@@ -139,6 +141,7 @@ private:
     int StackIndexOfSelf() const;
 
     std::unique_ptr<TMyFont> theFont_;
+    std::unique_ptr<TProperties> ownStyle_;
 };
 
 // The parser's stack of property sets (bottom entry = the document defaults).

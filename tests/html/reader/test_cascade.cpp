@@ -65,6 +65,10 @@ TEST_F(CascadeTest, TheStyleAttributeWinsOverRules) {
     Sheet(".warn { color: red } p { color: green }");
     TProperties* p = Push("p", "warn", "", "color: blue");
     EXPECT_EQ(p->Props[piColor].Int(), 0xFF0000);
+    // The element keeps its style set after the attribute list lets go of it.
+    styleAttrs.clear();
+    ASSERT_NE(p->PropStyle, nullptr);
+    EXPECT_EQ(p->PropStyle->Props[piColor].Int(), 0xFF0000);
     // A presentational colour does not override what a rule set.
     p->Assign(int(0x00FF00), piColor);
     EXPECT_EQ(p->Props[piColor].Int(), 0xFF0000);
