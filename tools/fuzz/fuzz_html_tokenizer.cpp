@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Next();
             if (Sy == EofSy) break;
             if (Sy == StyleSy) {
-                DoStyle(&styles, [] { GetChBasic(); return Ch; }, Ch, "", false);
+                DoStyle(&styles, [] { GetChBasic(); return Ch; }, Ch, "", false, [] { return PeekChar(); });
                 LCh = Ch;
                 continue;
             }

@@ -478,7 +478,7 @@ std::string SortContextualItems(const std::string& selector) {
 }
 
 void DoStyle(TStyleList* styles, const TStyleGetCh& getCh, unsigned char& ch, const std::string& path,
-             bool linked) {
+             bool linked, const TStyleGetCh& peekCh) {
     StyleList = styles;
     StyleGetCh = getCh;
     StyleBase = path;
@@ -492,6 +492,13 @@ void DoStyle(TStyleList* styles, const TStyleGetCh& getCh, unsigned char& ch, co
         if (StyleCh == ' ' || StyleCh == '!' || StyleCh == '-' || StyleCh == '>') {
             StyleNext();
         } else if (StyleCh == '<') {
+            if (peekCh && !StylePushBack) {
+                if (peekCh() == '!') {
+                    StyleNext();
+                    continue;
+                }
+                if (!linked) break;
+            }
             unsigned char n = StyleGetChar();
             if (n == '!') {
                 StyleNext();

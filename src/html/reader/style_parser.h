@@ -17,8 +17,10 @@ using TStyleGetCh = std::function<unsigned char()>;
 // return it holds the upper-cased character at which parsing stopped (the
 // "<" of "</style>" for an embedded sheet). Path is the base against which
 // "url(" values are resolved ("" for embedded sheets).
+// peekCh, when given, shows the next character without taking it, so that an
+// empty embedded sheet stops at its end tag's "<" without reading past it.
 void DoStyle(TStyleList* styles, const TStyleGetCh& getCh, unsigned char& ch, const std::string& path,
-             bool linked);
+             bool linked, const TStyleGetCh& peekCh = nullptr);
 // A linked sheet's whole text.
 void DoStyleText(TStyleList* styles, const std::string& text, const std::string& path);
 // Declarations "name: value; ..." into props.

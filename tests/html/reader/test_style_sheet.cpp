@@ -15,8 +15,10 @@ struct Embedded {
 Embedded ParseEmbedded(TStyleList& styles, const std::string& css) {
     size_t pos = 0;
     unsigned char ch = '>';
-    DoStyle(&styles, [&]() -> unsigned char { return pos < css.size() ? static_cast<unsigned char>(css[pos++]) : 0; },
-            ch, "", false);
+    DoStyle(
+        &styles, [&]() -> unsigned char { return pos < css.size() ? static_cast<unsigned char>(css[pos++]) : 0; },
+        ch, "", false,
+        [&]() -> unsigned char { return pos < css.size() ? static_cast<unsigned char>(css[pos]) : 0; });
     return {ch, css.substr(pos)};
 }
 
@@ -48,7 +50,7 @@ TEST(StyleSheet, AnEmptySheetDoesNotSwallowItsEndTag) {
     TStyleList styles;
     Embedded e = ParseEmbedded(styles, "</style><b>x</b>");
     EXPECT_EQ(e.stop, '<');
-    EXPECT_EQ(e.rest, "style><b>x</b>");
+    EXPECT_EQ(e.rest, "/style><b>x</b>");
     EXPECT_EQ(styles.Count(), 0);
 }
 

@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 
+#include "html/reader/style_parser.h"
 #include "html/reader/viewer_types.h"
 #include "reader_fixture.h"
 
@@ -232,4 +233,26 @@ TEST_F(ReaderTest, TagAndAttributeTables) {
     EXPECT_EQ(v, 224);
     EXPECT_TRUE(FindEntity("euro", v));
     EXPECT_EQ(v, 8364);
+}
+
+TEST_F(ReaderTest, EmbeddedStyleSheetsReadFromTheTokenizer) {
+    TStyleList styles;
+    for (const char* doc : {"<style><!-- p { color: red } --></style><b>x", "<style></style><b>x",
+                            "<STYLE type=text/css>\r\ni {}\r\n</STYLE>\r\n<b>x"}) {
+        InitTokenizer(doc);
+        GetCh();
+        Next();
+        ASSERT_EQ(Sy, StyleSy);
+        DoStyle(&styles, [] { GetChBasic(); return Ch; }, Ch, "", false, [] { return PeekChar(); });
+        LCh = Ch;
+        Next();
+        EXPECT_EQ(Sy, StyleEndSy) << doc;
+        Next();
+        if (Sy == TextSy) Next();
+        EXPECT_EQ(Sy, BSy) << doc;
+        Next();
+        EXPECT_EQ(Token->GetString(), u"x");
+    }
+    ASSERT_NE(styles.PropsOf("p"), nullptr);
+    EXPECT_EQ(styles.PropsOf("p")->Props[piColor].Int(), 0x0000FF);
 }
