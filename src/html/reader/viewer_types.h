@@ -124,16 +124,22 @@ public:
     void SetLast(int position) { LinkText.Last = position; }
     // Sets Last here and on the link targets of the runs at the end of `runs`
     // that carry this link's ID. `runs` needs Count() and operator[] giving
-    // objects with a TUrlTarget* UrlTarget member.
+    // pointers to objects with an UrlTarget member (a TUrlTarget, a pointer to
+    // one or a unique_ptr).
     template <class RunList>
     void SetLast(const RunList& runs, int position) {
         LinkText.Last = position;
         for (int i = runs.Count() - 1; i >= 0; --i) {
-            TUrlTarget* t = runs[i]->UrlTarget;
+            TUrlTarget* t = TargetOf(runs[i]->UrlTarget);
             if (!t || t->ID != ID) break;
             t->LinkText.Last = position;
         }
     }
+
+private:
+    static TUrlTarget* TargetOf(TUrlTarget& t) { return &t; }
+    static TUrlTarget* TargetOf(TUrlTarget* t) { return t; }
+    static TUrlTarget* TargetOf(const std::unique_ptr<TUrlTarget>& t) { return t.get(); }
 };
 
 // 8-bit characters with the source position of each.

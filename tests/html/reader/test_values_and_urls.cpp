@@ -298,3 +298,31 @@ TEST(ViewerTypes, IdList) {
     EXPECT_EQ(ids.ObjectOf("c")->GetYPosition(), 2);
     EXPECT_EQ(ids.IndexOf("zz"), -1);
 }
+
+namespace {
+struct FontRun {
+    TUrlTarget UrlTarget;
+};
+struct Runs {
+    std::vector<std::unique_ptr<FontRun>> items;
+    int Count() const { return static_cast<int>(items.size()); }
+    FontRun* operator[](int i) const { return items[static_cast<size_t>(i)].get(); }
+};
+}  // namespace
+
+TEST(ViewerTypes, LinkEndsReachEveryRunOfTheLink) {
+    TAttributeList none;
+    TUrlTarget link;
+    link.Assign("a.html", "", none, 5);
+    Runs runs;
+    for (int k = 0; k < 4; ++k) runs.items.push_back(std::make_unique<FontRun>());
+    runs.items[0]->UrlTarget.ID = link.ID - 1;
+    for (int k = 1; k < 4; ++k) runs.items[static_cast<size_t>(k)]->UrlTarget.Copy(link);
+    link.SetLast(runs, 42);
+    EXPECT_EQ(link.LinkText.Last, 42);
+    EXPECT_EQ(runs[0]->UrlTarget.LinkText.Last, -1);
+    for (int k = 1; k < 4; ++k) EXPECT_EQ(runs[k]->UrlTarget.LinkText.Last, 42);
+    link.Clear();
+    EXPECT_EQ(link.ID, 0);
+    EXPECT_EQ(link.LinkText.Start, -1);
+}
