@@ -1,0 +1,739 @@
+#include "html/reader/html_tokenizer.h"
+
+#include <cmath>
+
+#include "html/reader/style_props.h"
+#include "platform/runtime/arith.h"
+#include "platform/runtime/codepage.h"
+#include "platform/runtime/strutil.h"
+
+namespace Readhtml {
+
+std::string DocS;
+TSourceKind SourceKind = TSourceKind::none;
+size_t DocPtr = 0, DocEnd = 0;
+std::string IncludeS;
+size_t IncludePtr = 0, IncludeEnd = 0;
+TSourceKind SavedSourceKind = TSourceKind::none;
+unsigned char Ch = 0;
+unsigned char LCh = 0;
+int LineFold = 0;
+int CharPos = -1;
+int TagPos = 0;
+Symb Sy = NoSy;
+int Level = 0;
+bool InComment = false;
+bool NoCommentMode = false;
+bool ScanPass = false;
+bool IsUTF8 = false;
+bool JISConverted = false;
+TokenObj* Token = nullptr;
+TAttributeList* Attributes = nullptr;
+int DocCodePage = 0;
+
+TObject* IncludeSender = nullptr;
+TIncludeType IncludeEvent;
+std::function<void(int)> ReportProgress;
+int ProgressScale = 0;
+TIDNameList* IDNameList = nullptr;
+
+namespace {
+
+TokenObj g_token;
+TAttributeList g_attributes;
+TCharCollection g_chars;
+int g_startCharPos = -1;
+// Spliced include text is bounded so that an include event that keeps
+// including itself cannot grow the text without end.
+constexpr size_t MaxIncludedBytes = size_t(16) << 20;
+constexpr int MaxIncludes = 10000;
+size_t g_includedBytes = 0;
+int g_includes = 0;
+
+struct Init {
+    Init() {
+        Token = &g_token;
+        Attributes = &g_attributes;
+    }
+} g_init;
+
+bool IsAZ(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+
+unsigned char ReadChar() {
+    for (;;) {
+        switch (SourceKind) {
+            case TSourceKind::document: {
+                if (DocPtr >= DocEnd) return 0;
+                unsigned char c = static_cast<unsigned char>(DocS[DocPtr++]);
+                ++CharPos;
+                if (!ScanPass && ProgressScale > 0 && ReportProgress && (DocPtr & 4095) == 0 && !DocS.empty())
+                    ReportProgress(static_cast<int>(static_cast<long long>(DocPtr) * ProgressScale /
+                                                    static_cast<long long>(DocS.size())));
+                return c;
+            }
+            case TSourceKind::include:
+                if (IncludePtr < IncludeEnd) return static_cast<unsigned char>(IncludeS[IncludePtr++]);
+                IncludeS.clear();
+                IncludePtr = IncludeEnd = 0;
+                SourceKind = SavedSourceKind;
+                continue;
+            default: return 0;
+        }
+    }
+}
+
+void ThrowOpenComment() { throw EParseError("Open Comment at End of HTML File"); }
+
+// Reads to the end of a comment: a run of two or more "-", optional blanks and
+// line breaks, an optional "!", then ">". With countCurrent, Ch takes part.
+void SkipComment(bool countCurrent) {
+    int dashes = (countCurrent && Ch == '-') ? 1 : 0;
+    bool haveChar = false;
+    for (;;) {
+        if (!haveChar) GetChBasic();
+        haveChar = false;
+        if (Ch == '-') {
+            ++dashes;
+            continue;
+        }
+        if (dashes >= 2) {
+            while (Ch == ' ' || Ch == CR) GetChBasic();
+            if (Ch == '!') GetChBasic();
+            if (Ch == '>') break;
+            dashes = 0;
+            haveChar = true;  // look at this character again
+            continue;
+        }
+        dashes = 0;
+    }
+    InComment = false;
+}
+
+std::string ReadIncludeName() {
+    std::string name;
+    while (IsDigit(LCh) || IsAZ(LCh) || LCh == '_') {
+        name += static_cast<char>(Ch);
+        GetChBasic();
+    }
+    return name;
+}
+
+void DoInclude() {
+    GetChBasic();  // "#"
+    GetChBasic();
+    std::string command = ReadIncludeName();
+    auto params = std::make_unique<TStringList>();
+    for (;;) {
+        while (Ch == ' ' || Ch == CR) GetChBasic();
+        if (!IsAZ(LCh)) break;
+        std::string name = ReadIncludeName();
+        while (Ch == ' ' || Ch == CR) GetChBasic();
+        std::string value;
+        if (Ch == '=') {
+            GetChBasic();
+            while (Ch == ' ' || Ch == CR) GetChBasic();
+            if (Ch == '"' || Ch == '\'') {
+                unsigned char q = Ch;
+                GetChBasic();
+                while (Ch != q && Ch != 0) {
+                    if (Ch == CR) {
+                        value += ' ';
+                        GetChBasic();
+                    } else if (Ch == '&') {
+                        value += GetEntity(0);
+                    } else {
+                        value += static_cast<char>(Ch);
+                        GetChBasic();
+                    }
+                }
+                if (Ch == q) GetChBasic();
+            } else {
+                while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '-' && Ch != '>') {
+                    value += static_cast<char>(Ch);
+                    GetChBasic();
+                }
+            }
+        }
+        params->Add(name + "=" + value);
+    }
+    SkipComment(true);
+
+    std::string rest;
+    if (SourceKind == TSourceKind::include && IncludePtr < IncludeEnd) rest = IncludeS.substr(IncludePtr);
+    std::string iString;
+    if (IncludeEvent) IncludeEvent(IncludeSender, command, std::move(params), iString);
+    if (iString.empty()) return;
+    if (++g_includes > MaxIncludes || g_includedBytes + iString.size() > MaxIncludedBytes) return;
+    g_includedBytes += iString.size();
+    if (SourceKind != TSourceKind::include) SavedSourceKind = SourceKind;
+    SourceKind = TSourceKind::include;
+    IncludeS = iString + rest;
+    IncludePtr = 0;
+    IncludeEnd = IncludeS.size();
+}
+
+// A number read from attribute text: sign, digits, point, digits; rounded
+// halves to even. Text that is not a number in full counts by its leading
+// number ("10px" is 10).
+int AttributeNumber(const std::string& text) {
+    size_t i = 0;
+    bool neg = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) neg = text[i++] == '-';
+    long double v = 0;
+    while (i < text.size() && IsDigit(static_cast<unsigned char>(text[i]))) {
+        if (v < 1e12L) v = v * 10 + (text[i] - '0');
+        ++i;
+    }
+    if (i < text.size() && text[i] == '.') {
+        long double scale = 0.1L;
+        for (++i; i < text.size() && IsDigit(static_cast<unsigned char>(text[i])); ++i) {
+            v += (text[i] - '0') * scale;
+            scale /= 10;
+        }
+    }
+    if (neg) v = -v;
+    if (v > 999999999) v = 999999999;
+    if (v < -999999999) v = -999999999;
+    return static_cast<int>(Round(v));
+}
+
+// Result of reading a character reference after "&".
+struct Reference {
+    bool resolved = false;
+    bool numeric = false;
+    int value = 0;
+    std::string typed;  // what was read, for an unresolved reference
+};
+
+// Ch is "&". Reads the reference; `inAttribute` applies the rule that a named
+// value above 255 needs its ";".
+Reference ReadReference(bool inAttribute) {
+    Reference r;
+    r.typed.push_back('&');
+    GetCh();
+    if (Ch == '#') {
+        GetCh();
+        if (LCh == 'X') {
+            r.typed += inAttribute ? "#" : "";
+            r.typed += static_cast<char>(Ch);
+            GetCh();
+            bool any = false;
+            long long v = 0;
+            for (;;) {
+                int d = IsDigit(Ch) ? Ch - '0' : (LCh >= 'A' && LCh <= 'F') ? LCh - 'A' + 10 : -1;
+                if (d < 0) break;
+                if (v < 0x7FFFFFFF) v = v * 16 + d;
+                any = true;
+                r.typed += static_cast<char>(Ch);
+                GetCh();
+            }
+            if (!any) return r;
+            r.value = static_cast<int>(std::min<long long>(v, 0x7FFFFFFF));
+        } else if (IsDigit(Ch)) {
+            long long v = 0;
+            while (IsDigit(Ch)) {
+                if (v < 0x7FFFFFFF) v = v * 10 + (Ch - '0');
+                r.typed += static_cast<char>(Ch);
+                GetCh();
+            }
+            r.value = static_cast<int>(std::min<long long>(v, 0x7FFFFFFF));
+        } else {
+            if (inAttribute) r.typed += "#";
+            return r;
+        }
+        r.resolved = true;
+        r.numeric = true;
+        if (Ch == ';') GetCh();
+        return r;
+    }
+    std::string name;
+    while (name.size() < 11 && (IsDigit(Ch) || IsAZ(LCh))) {
+        name += static_cast<char>(Ch);
+        GetCh();
+    }
+    r.typed += name;
+    int value;
+    if (!name.empty() && FindEntity(name, value) && !(inAttribute && value > 255 && Ch != ';')) {
+        r.resolved = true;
+        r.value = value;
+        if (Ch == ';') GetCh();
+    }
+    return r;
+}
+
+void FlushChars(TCharCollection& chars, int codePage) {
+    if (chars.Size > 0) {
+        Token->AddString(chars, codePage);
+        chars.Clear();
+    }
+}
+
+void AddEntityChar(TCharCollection& chars, const Reference& r, int position, int codePage) {
+    int v = r.value;
+    if (v == 9) {
+        chars.Add(' ', position);
+    } else if (v < 32) {
+        chars.Add('?', position);
+    } else if (r.numeric && v >= 127 && v <= 159) {
+        if (codePage == 65001) {
+            // A lone byte is no UTF-8 character: read it as Windows-1252.
+            FlushChars(chars, codePage);
+            Token->AddUnicodeChar(Cp1252CharToUtf16(static_cast<unsigned char>(v)), position);
+        } else {
+            chars.Add(static_cast<char>(v), position);
+        }
+    } else {
+        FlushChars(chars, codePage);
+        if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) {
+            Token->AddUnicodeChar(0xFFFD, position);
+        } else if (v > 0xFFFF) {
+            v -= 0x10000;
+            Token->AddUnicodeChar(static_cast<char16_t>(0xD800 + (v >> 10)), position);
+            Token->AddUnicodeChar(static_cast<char16_t>(0xDC00 + (v & 0x3FF)), position);
+        } else {
+            Token->AddUnicodeChar(static_cast<char16_t>(v), position);
+        }
+    }
+}
+
+bool GetAttribute(bool& ok, TAttribute& attr) {
+    ok = false;
+    SkipBlanks();
+    if (!IsAZ(LCh)) return false;
+    std::string name;
+    while (LCh == '-' || IsDigit(LCh) || IsAZ(LCh)) {
+        if (name.size() < 255) name += static_cast<char>(LCh);
+        GetCh();
+    }
+    Symb sym = AttributeSymbolOf(name);
+    SkipBlanks();
+    int num = sym == BorderSy ? 1 : 0;
+    std::string text;
+    if (Ch == '=') {
+        GetCh();
+        SkipBlanks();
+        int entityCp = CurrentCodePage();
+        if (Ch == '"' || Ch == '\'') {
+            unsigned char q = Ch;
+            int quotedCp = (sym == ValueSy && FormControlTextConversion) ? entityCp : 0;
+            bool keepBreaks = sym == TitleSy || sym == AltSy;
+            GetCh();
+            while (Ch != q && Ch != 0) {
+                if (Ch == CR) {
+                    if (keepBreaks) text += "\r\n";
+                    GetCh();
+                } else if (Ch == '&') {
+                    text += GetEntity(quotedCp);
+                } else {
+                    text += static_cast<char>(Ch);
+                    GetCh();
+                }
+            }
+            if (Ch == q) GetCh();
+            std::string t = Trim(text);
+            if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
+            if (!t.empty() && (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
+                num = AttributeNumber(t);
+        } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
+            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '%' && Ch != '>') {
+                if (Ch == '&') {
+                    text += GetEntity(entityCp);
+                } else {
+                    text += static_cast<char>(Ch);
+                    GetCh();
+                }
+            }
+            SkipBlanks();
+            num = AttributeNumber(text);
+            if (Ch == '%') {
+                text += '%';
+                GetCh();
+            }
+        } else {
+            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '>') {
+                if (Ch == '&') {
+                    text += GetEntity(entityCp);
+                } else {
+                    text += static_cast<char>(Ch);
+                    GetCh();
+                }
+            }
+        }
+    }
+    if (sym == IDSy && !text.empty() && !ScanPass && IDNameList) {
+        std::string id = text;
+        for (char& c : id)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        IDNameList->AddChPosObject(id, CharPos);
+    }
+    attr.Symbol = sym;
+    attr.NumValue = num;
+    attr.AttrName = name;
+    attr.TextValue = text;
+    attr.CodePage = DocCodePage;
+    ok = true;
+    return true;
+}
+
+bool GetTag() {
+    if (Ch != '<') return false;
+    TagPos = CharPos;
+    GetCh();
+    bool endTag = false;
+    if (Ch == '/') {
+        endTag = true;
+        GetCh();
+    } else if (!(LCh == '?' || IsAZ(LCh))) {
+        Sy = TextSy;
+        Token->AddUnicodeChar(u'<', TagPos);
+        return true;
+    }
+    Sy = OtherSy;
+    std::string name;
+    while ((LCh == '/' || IsDigit(LCh) || IsAZ(LCh) || LCh == '_') && name.size() < 255) {
+        if (LCh == '/' && !name.empty()) break;
+        name += static_cast<char>(LCh);
+        GetCh();
+        if (name == "H" && LCh >= '1' && LCh <= '6') break;
+    }
+    Sy = TagSymbolOf(name, endTag);
+    SkipBlanks();
+    Level = 0;
+    if ((Sy == HeadingSy || Sy == HeadingEndSy) && Ch >= '1' && Ch <= '6') {
+        Level = Ch - '0';
+        GetCh();
+    }
+    Attributes->Clear();
+    for (;;) {
+        bool ok;
+        auto a = std::make_unique<TAttribute>();
+        if (!GetAttribute(ok, *a)) break;
+        Attributes->Add(std::move(a));
+        if (Attributes->Count() > 4096) break;  // a tag of endless attributes
+    }
+    while (Ch != '>' && Ch != 0) GetCh();
+    if (Ch == '>' && !(!endTag && (Sy == ScriptSy || Sy == StyleSy))) GetCh();
+    return true;
+}
+
+bool GetText() {
+    Sy = TextSy;
+    int cp = CurrentCodePage();
+    TCharCollection& chars = g_chars;
+    chars.Clear();
+    bool any = false;
+    while (Ch != 0 && Ch >= 9 && Ch != '<') {
+        any = true;
+        if (Ch == '&') {
+            GetTextEntity(chars, cp);
+        } else if (Ch == ' ' || Ch == CR) {
+            if (!ScanPass) chars.Add(' ', CharPos);
+            while (Ch == ' ' || Ch == CR) GetCh();
+        } else {
+            while (Ch >= 9 && Ch != ' ' && Ch != CR && Ch != '&' && Ch != '<') {
+                chars.Add(static_cast<char>(Ch), CharPos);
+                GetCh();
+            }
+        }
+    }
+    FlushChars(chars, cp);
+    return any;
+}
+
+}  // namespace
+
+int CurrentCodePage() {
+    TProperties* top = ParserPropStack.Top();
+    return top ? top->CodePage : DocCodePage;
+}
+
+void GetChBasic() {
+    Ch = ReadChar();
+    if ((Ch == LF && LineFold == 1) || (Ch == CR && LineFold == 2)) Ch = ReadChar();
+    if (Ch == LF) {
+        Ch = CR;
+        LineFold = 2;
+    } else if (Ch == CR) {
+        LineFold = 1;
+    } else {
+        LineFold = 0;
+        if (Ch == TAB) Ch = ' ';
+    }
+    LCh = Upper(Ch);
+    if (Ch == 0 && InComment) ThrowOpenComment();
+}
+
+unsigned char PeekChar() {
+    if (SourceKind == TSourceKind::include && IncludePtr < IncludeEnd)
+        return static_cast<unsigned char>(IncludeS[IncludePtr]);
+    if (SourceKind == TSourceKind::include && SavedSourceKind != TSourceKind::document) return 0;
+    if ((SourceKind == TSourceKind::document || SourceKind == TSourceKind::include) && DocPtr < DocEnd)
+        return static_cast<unsigned char>(DocS[DocPtr]);
+    return 0;
+}
+
+void GetCh() {
+    for (;;) {
+        GetChBasic();
+        if (LCh != '<' || NoCommentMode) return;
+        unsigned char next = PeekChar();
+        if (next == '!') {
+            GetChBasic();  // "!"
+            InComment = true;
+            GetChBasic();
+            if (Ch == '-') {
+                GetChBasic();
+                if (Ch == '-') {
+                    if (IncludeEvent && PeekChar() == '#') DoInclude();
+                    else SkipComment(false);
+                    continue;
+                }
+            }
+            // A declaration: skipped to its ">".
+            while (Ch != '>') GetChBasic();
+            InComment = false;
+            continue;
+        }
+        if (next == '%') {
+            GetChBasic();  // "%"
+            unsigned char prev = 0;
+            for (;;) {
+                GetChBasic();
+                if (Ch == 0) return;
+                if (prev == '%' && Ch == '>') break;
+                prev = Ch;
+            }
+            continue;
+        }
+        return;
+    }
+}
+
+void SkipBlanks() {
+    while (Ch == ' ' || Ch == CR) GetCh();
+}
+
+std::string GetEntity(int codePage) {
+    Reference r = ReadReference(true);
+    if (!r.resolved) return r.typed;
+    int v = r.value;
+    if (v == 9) return " ";
+    if (v < 32) return "?";
+    if (r.numeric && v >= 127 && v <= 159) return std::string(1, static_cast<char>(v));
+    std::u16string w;
+    if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) {
+        w = u"?";
+    } else if (v > 0xFFFF) {
+        v -= 0x10000;
+        w += static_cast<char16_t>(0xD800 + (v >> 10));
+        w += static_cast<char16_t>(0xDC00 + (v & 0x3FF));
+    } else {
+        w += static_cast<char16_t>(v);
+    }
+    std::string bytes = WideToMultiByte(codePage == 0 ? 1252 : codePage, w);
+    if (bytes.size() > 11) bytes.resize(11);
+    return bytes;
+}
+
+void GetTextEntity(TCharCollection& chars, int codePage) {
+    int position = CharPos;
+    Reference r = ReadReference(false);
+    if (r.resolved) {
+        AddEntityChar(chars, r, position, codePage);
+        return;
+    }
+    for (size_t i = 0; i < r.typed.size(); ++i) chars.Add(r.typed[i], position + static_cast<int>(i));
+}
+
+void Next() {
+    Token->Clear();
+    if (Ch == 0) {
+        Sy = EofSy;
+        return;
+    }
+    if (GetTag()) return;
+    if (!GetText()) {
+        // A control character below 9: read as text by the next call.
+        Ch = '?';
+        LCh = '?';
+    }
+}
+
+// ---------------------------------------------------------------- documents
+
+bool IsJIS(const std::string& s) {
+    size_t a = s.find("\x1b$@"), b = s.find("\x1b$B");
+    if (a == std::string::npos && b == std::string::npos) return false;
+    size_t from = a == std::string::npos ? b : b == std::string::npos ? a : std::max(a, b);
+    return s.find("\x1b(J", from) != std::string::npos || s.find("\x1b(B", from) != std::string::npos;
+}
+
+namespace {
+void JisPair(unsigned char j1, unsigned char j2, std::string& out) {
+    int s1 = (j1 >= 33 && j1 <= 94) ? (j1 + 1) / 2 + 112 : (j1 + 1) / 2 + 176;
+    int s2 = (j1 & 1) ? j2 + 31 + (j2 > 95 ? 1 : 0) : j2 + 126;
+    out += static_cast<char>(s1 & 0xFF);
+    out += static_cast<char>(s2 & 0xFF);
+}
+}  // namespace
+
+std::string JISToShiftJis(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    bool twoByte = false;
+    size_t i = 0;
+    while (i < s.size()) {
+        auto c = static_cast<unsigned char>(s[i]);
+        if (c == 0x1B && i + 2 < s.size()) {
+            char a = s[i + 1], b = s[i + 2];
+            if (a == '(' && (b == 'B' || b == 'J')) {
+                twoByte = false;
+                i += 3;
+                continue;
+            }
+            if (a == '$' && (b == '@' || b == 'B')) {
+                twoByte = true;
+                i += 3;
+                continue;
+            }
+        }
+        c &= 0x7F;
+        if (twoByte && i + 1 < s.size()) {
+            auto c2 = static_cast<unsigned char>(s[i + 1] & 0x7F);
+            JisPair(c, c2, out);
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string EUCToShiftJis(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    size_t i = 0;
+    while (i < s.size()) {
+        auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 161 && i + 1 < s.size()) {
+            JisPair(c & 0x7F, static_cast<unsigned char>(s[i + 1]) & 0x7F, out);
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
+            ++i;
+        }
+    }
+    return out;
+}
+
+bool TranslateCharset(const std::string& name, int& charset) {
+    static const struct {
+        const char* key;
+        int charset;
+    } table[] = {{"1252", 0},        {"8859-1", 0},     {"1253", 161},     {"8859-7", 161},
+                 {"1250", 238},      {"8859-2", 31},    {"1251", 204},     {"8859-5", 204},
+                 {"koi", 204},       {"866", 204},      {"1254", 162},     {"8859-3", 162},
+                 {"8859-9", 162},    {"1257", 186},     {"8859-4", 186},   {"932", 128},
+                 {"949", 129},       {"936", 134},      {"950", 136},      {"1255", 177},
+                 {"1256", 178},      {"1258", 163},     {"874", 222},      {"ansi", 0},
+                 {"default", 1},     {"symbol", 2},     {"shiftjis", 128}, {"shift_jis", 128},
+                 {"x-sjis", 128},    {"hangeul", 129},  {"gb2312", 134},   {"big5", 136},
+                 {"oem", 255},       {"johab", 130},    {"hebrew", 177},   {"arabic", 178},
+                 {"greek", 161},     {"turkish", 162},  {"vietnamese", 163}, {"thai", 222},
+                 {"easteurope", 238}, {"russian", 204}, {"euc-kr", 129},   {"5601", 129},
+                 {"euc-jp", 30},     {"8859-15", 0},    {"tis-620", 222}};
+    std::string lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    for (const auto& row : table) {
+        if (lower.find(row.key) == std::string::npos) continue;
+        if (row.charset == 30) {
+            if (!JISConverted) {
+                // Same length: the read position stays valid.
+                DocS = EUCToShiftJis(DocS);
+                DocEnd = DocS.size();
+                JISConverted = true;
+            }
+            charset = 128;
+        } else {
+            charset = row.charset;
+        }
+        return true;
+    }
+    return false;
+}
+
+void InitTokenizer(const std::string& doc) {
+    SourceKind = TSourceKind::document;
+    SavedSourceKind = TSourceKind::none;
+    IncludeS.clear();
+    IncludePtr = IncludeEnd = 0;
+    CharPos = -1;
+    IsUTF8 = JISConverted = InComment = NoCommentMode = ScanPass = false;
+    LineFold = 0;
+    Ch = LCh = 0;
+    Sy = NoSy;
+    Level = 0;
+    TagPos = 0;
+    g_includedBytes = 0;
+    g_includes = 0;
+    Token->Clear();
+    Attributes->Clear();
+
+    DocS = doc;
+    // The first 100 NUL bytes become spaces; the text ends before a 101st.
+    int nuls = 0;
+    for (size_t i = 0; i < DocS.size(); ++i) {
+        if (DocS[i] != '\0') continue;
+        if (++nuls > 100) {
+            DocS.resize(i);
+            break;
+        }
+        DocS[i] = ' ';
+    }
+    TProperties* bottom = ParserPropStack.Count() > 0 ? ParserPropStack[0] : nullptr;
+    if (DocS.size() > 3 && DocS.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        if (bottom) bottom->AssignUTF8();
+        DocS.erase(0, 3);
+        CharPos = 2;
+        IsUTF8 = true;
+    } else if (IsJIS(DocS)) {
+        DocS = JISToShiftJis(DocS);
+        JISConverted = true;
+        if (bottom) bottom->AssignCharSet(128);
+    }
+    DocCodePage = bottom ? bottom->CodePage : (IsUTF8 ? 65001 : 0);
+    DocPtr = 0;
+    DocEnd = DocS.size();
+    g_startCharPos = CharPos;
+}
+
+void RestartTokenizer() {
+    SourceKind = TSourceKind::document;
+    SavedSourceKind = TSourceKind::none;
+    IncludeS.clear();
+    IncludePtr = IncludeEnd = 0;
+    DocPtr = 0;
+    CharPos = g_startCharPos;
+    LineFold = 0;
+    InComment = false;
+    Ch = LCh = 0;
+    g_includedBytes = 0;
+    g_includes = 0;
+    Token->Clear();
+}
+
+void EndTokenizer() {
+    DocS.clear();
+    DocS.shrink_to_fit();
+    IncludeS.clear();
+    SourceKind = TSourceKind::none;
+    DocPtr = DocEnd = 0;
+    Token->Clear();
+    Attributes->Clear();
+}
+
+}  // namespace Readhtml

@@ -1,0 +1,144 @@
+#pragma once
+// Value conversions of the style side: colour names and colour texts, CSS
+// lengths to pixels, CSS font sizes to points, the box arrays that blocks,
+// cells, images and controls lay out with, and the font objects built from a
+// property set.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/gui/graphics.h"
+
+class TCanvas;
+
+// Length sentinels kept in the length slots and converted arrays.
+constexpr int IntNull = -12345678;     // not set
+constexpr int ParaSpace = -12348766;   // default paragraph spacing (14 px, automatic)
+constexpr int Auto = -12348765;        // "auto"
+constexpr int ParaSpacePixels = 14;
+
+// Palette-relative flag of colours read from hex or rgb texts.
+constexpr TColor PalRelative = 0x02000000;
+
+// One property value: empty (not given), text, integer or real.
+class TPropValue {
+public:
+    enum Kind : uint8_t { vEmpty, vText, vInt, vReal };
+    TPropValue() = default;
+    TPropValue(const std::string& s) : kind_(vText), text_(s) {}  // NOLINT: values convert freely
+    TPropValue(const char* s) : kind_(vText), text_(s) {}         // NOLINT
+    TPropValue(int i) : kind_(vInt), int_(i) {}                   // NOLINT
+    TPropValue(double r) : kind_(vReal), real_(r) {}              // NOLINT
+
+    Kind kind() const { return kind_; }
+    bool IsEmpty() const { return kind_ == vEmpty; }
+    bool IsText() const { return kind_ == vText; }
+    bool IsInt() const { return kind_ == vInt; }
+    bool IsReal() const { return kind_ == vReal; }
+    bool IsNumber() const { return kind_ == vInt || kind_ == vReal; }
+    const std::string& Text() const { return text_; }  // "" unless text
+    int Int() const { return int_; }                   // 0 unless integer
+    double Real() const { return kind_ == vReal ? real_ : kind_ == vInt ? int_ : 0.0; }
+    // Integer equal to v.
+    bool Is(int v) const { return kind_ == vInt && int_ == v; }
+    // Text equal to s.
+    bool Is(const char* s) const { return kind_ == vText && text_ == s; }
+    void Clear() { *this = TPropValue(); }
+    bool operator==(const TPropValue& o) const {
+        return kind_ == o.kind_ && text_ == o.text_ && int_ == o.int_ && (kind_ != vReal || real_ == o.real_);
+    }
+
+private:
+    Kind kind_ = vEmpty;
+    std::string text_;
+    int int_ = 0;
+    double real_ = 0;
+};
+
+// Box arrays indexed like the property index (9..36 used; 0..8 unused).
+constexpr int MargLow = 9, MargHigh = 36;
+using MargArrayO = std::array<TPropValue, 37>;
+using MargArray = std::array<int, 37>;
+
+// ---- colours ----
+
+// Colour from a name, "#rgb", "#rrggbb", "rgb(r, g, b)"; with needPound a hex
+// text without "#" is refused.
+bool ColorFromString(const std::string& text, bool needPound, TColor& color);
+// Part after "rgb": "(r, g, b)" with numbers or percentages.
+bool RGBFromString(const std::string& text, TColor& color);
+
+// ---- lengths and sizes ----
+
+// Pixels of a CSS length: "in", "cm", "mm", "pt", "px", "pc", "em", "ex", "%"
+// (of base); any other unit gives def; no unit gives base * v when relative,
+// else v. Rounded halves to even.
+int LengthConv(const std::string& text, bool relative, int base, int def, int exSize, int emSize);
+// Points of a CSS font size against a base size in points.
+double FontSizeConv(const std::string& text, double base);
+// The unit-wide default point size (set by the default sheet).
+extern double DefPointSize;
+
+// The url of a "url(...)" text ("" when there is none).
+std::string ReadURL(const std::string& value);
+// First installed face of a comma-separated family list (generic names map
+// to "Times New Roman", "Courier New", "Arial", "Lucida Handwriting"); "".
+std::string ReadFontName(const std::string& list);
+// Whether a face counts as installed. Replaceable for tests; nullptr restores
+// the default (the installed families and the well-known faces the font
+// service stands in for).
+using TFontInstalledCheck = std::function<bool(const std::string&)>;
+void SetFontInstalledCheck(TFontInstalledCheck check);
+bool FontIsInstalled(const std::string& name);
+
+// Windows character set to code page; false when the set is not in the table.
+bool CharSetToCodePage(int charSet, int& codePage);
+
+// ---- box arrays ----
+
+void ConvMargArray(const MargArrayO& o, int base, int height, int emSize, int exSize, int& autoCount,
+                   MargArray& m);
+void ConvInlineMargArray(const MargArrayO& o, int base, MargArray& m, int emSize, int exSize);
+void ConvVertMargins(const MargArrayO& o, int emSize, int exSize, MargArray& m);
+
+// ---- fonts ----
+
+class ThtFontInfo {
+public:
+    std::string Name;
+    double Size = 12;  // points
+    TFontStyles Style = 0;
+    TColor Color = clBlack;
+    TColor BkColor = clNone;
+    int CharSet = DEFAULT_CHARSET;
+    TPropValue CharExtra;  // "letter-spacing" as stored
+    void Assign(const ThtFontInfo& o) { *this = o; }
+};
+
+// Fonts of a link: 0 link, 1 visited, 2 hovered, 3 hovered visited.
+class TFontInfoArray {
+public:
+    std::array<ThtFontInfo, 4> Ary;
+    void Assign(const TFontInfoArray& o) { Ary = o.Ary; }
+};
+
+// A platform font with its background colour, its screen metrics and its
+// letter spacing.
+class TMyFont : public TFont {
+public:
+    TColor BkColor = clNone;
+    int tmHeight = 0;
+    int tmDescent = 0;
+    int tmExternalLeading = 0;
+    int tmAveCharWidth = 0;
+    int tmMaxCharWidth = 0;
+    int tmCharset = 0;
+    int CharExtra = 0;
+
+    void Assign(const TMyFont& other);
+    void Assign(const TFont& other) { TFont::Assign(other); }
+    // Sets the canvas font and the canvas's character extra.
+    void AssignToCanvas(TCanvas& canvas) const;
+};
