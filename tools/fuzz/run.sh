@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each one briefly on its seed
-# corpus (FUZZ_SECONDS each, default 15). Any crash fails the run.
+# corpus (FUZZ_SECONDS each, default 10). Any crash fails the run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 build="$top/build-fuzz"
-seconds=${FUZZ_SECONDS:-15}
+seconds=${FUZZ_SECONDS:-10}
 if [ ! -f "$build/build.ninja" ]; then
   CXX=clang++ cmake -S "$here" -B "$build" -G Ninja >/dev/null
 fi
