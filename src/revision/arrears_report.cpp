@@ -3,6 +3,7 @@
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
 #include "platform/runtime/text_file.h"
 #include "revision/arrears_internal.h"
 
@@ -15,28 +16,6 @@ namespace {
 const std::string kCrLf = "\r\n";
 const std::string kEmptyRow = "<tr><td><p></p></td></tr>";
 
-// Texts typed by the user or held in cells must print as typed, not as markup.
-std::string Escape(const std::string& text) {
-    if (text.find_first_of("&<>") == std::string::npos) return text;
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 void Table(std::vector<std::string>& lines, const TCellMatrix& grid) {
     static const std::string cellStart =
@@ -47,7 +26,7 @@ void Table(std::vector<std::string>& lines, const TCellMatrix& grid) {
         std::string line = "<tr>" + kCrLf;
         for (int c = 0; c < grid.ColCount(); ++c) {
             line += cellStart;
-            line += Escape(grid.Cell(c, r));
+            line += HtmlEscape(grid.Cell(c, r));
             line += "</td>";
         }
         lines.push_back(std::move(line));
@@ -80,18 +59,18 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
     std::vector<std::string> lines;
     lines.reserve(2 * (planilha.RowCount() + Sdem.RowCount()) + 64);
 
-    const std::string span = "<span style=\"font-size:" + Escape(in.Cfont) +
-                             ".0pt;font-family:" + Escape(in.Cnomefont) + "\">";
+    const std::string span = "<span style=\"font-size:" + HtmlEscape(in.Cfont) +
+                             ".0pt;font-family:" + HtmlEscape(in.Cnomefont) + "\">";
     lines.push_back("<html>");
     lines.push_back("<head>");
     lines.push_back("<title>Atualização</title>");
     lines.push_back(kEmptyRow);
     lines.push_back(kEmptyRow);
     lines.push_back(span);
-    lines.push_back("<tr><td><p><b>Nome:</b> " + Escape(in.Enome) +
-                    " <b>   Número do Benefício:</b> " + Escape(in.Enumero) + "</p></td></tr>");
-    lines.push_back("<tr><td><p><b>Data inicial do cálculo: </b>" + Escape(in.Dataini) +
-                    " <b>  Data final do cálculo:</b> " + Escape(in.Datafim) + "</p></td></tr>");
+    lines.push_back("<tr><td><p><b>Nome:</b> " + HtmlEscape(in.Enome) +
+                    " <b>   Número do Benefício:</b> " + HtmlEscape(in.Enumero) + "</p></td></tr>");
+    lines.push_back("<tr><td><p><b>Data inicial do cálculo: </b>" + HtmlEscape(in.Dataini) +
+                    " <b>  Data final do cálculo:</b> " + HtmlEscape(in.Datafim) + "</p></td></tr>");
     lines.push_back("<tr><td><p><b>RMI Autor: </b>" + Fmt(in.Vinss) + " <b>   RMI INSS: </b>" +
                     Fmt(in.Vautor) + "</p></td></tr>");
     lines.push_back(kEmptyRow + "</span>");
@@ -106,12 +85,12 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
     lines.push_back(kEmptyRow);
     lines.push_back("<tr><td><p><b>EVOLUÇÃO DA RMI ORIGINAL E A NOVA RMI, E APURAÇÃO DAS "
                     "DIFERENÇAS</b></p></td></tr>");
-    lines.push_back("<tr><td><p><b>Índice de Correção: </b>" + Escape(in.ComboBox1) +
+    lines.push_back("<tr><td><p><b>Índice de Correção: </b>" + HtmlEscape(in.ComboBox1) +
                     "</p></td></tr>");
     Table(lines, planilha);
     lines.push_back(kEmptyRow);
     lines.push_back("<tr><td><p><b>DIFERENÇA DEVIDA = R$ " +
-                    Escape(planilha.Cell(11, planilha.RowCount() - 1)) + "</b></p></td></tr>");
+                    HtmlEscape(planilha.Cell(11, planilha.RowCount() - 1)) + "</b></p></td></tr>");
     lines.push_back(kEmptyRow);
 
     if (in.DatainiDate < EncodeDate(1989, 4, 1)) {

@@ -4,6 +4,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
 #include "platform/runtime/text_file.h"
 #include "revision/revision_core.h"
 #include "revision/revision_internal.h"
@@ -17,37 +18,15 @@ namespace {
 const std::string kCrLf = "\r\n";
 const std::string kEmptyRow = "<tr><td><p></p></td></tr>";
 
-// Typed texts must print as typed, not as markup.
-std::string Escape(const std::string& text) {
-    if (text.find_first_of("&<>") == std::string::npos) return text;
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 // A cell of a grid: the evolution's totals row carries its own bold markup.
 std::string CellText(const std::string& text) {
     const std::string open = "<b>", close = "</b>";
     if (text.size() >= open.size() + close.size() && text.compare(0, open.size(), open) == 0 &&
         text.compare(text.size() - close.size(), close.size(), close) == 0)
-        return open + Escape(text.substr(open.size(), text.size() - open.size() - close.size())) +
+        return open + HtmlEscape(text.substr(open.size(), text.size() - open.size() - close.size())) +
                close;
-    return Escape(text);
+    return HtmlEscape(text);
 }
 
 // A table of a grid, every row a line; `bold` tells which cells take <b>.
@@ -73,7 +52,7 @@ void Table(std::vector<std::string>& lines, const TCellMatrix& grid, int border,
 }
 
 std::string Item(const std::string& caption, const std::string& value) {
-    return "<tr><td><p><b>" + Escape(caption) + " </b>" + Escape(value) + "</p></td></tr>";
+    return "<tr><td><p><b>" + HtmlEscape(caption) + " </b>" + HtmlEscape(value) + "</p></td></tr>";
 }
 
 } // namespace
@@ -87,8 +66,8 @@ std::vector<std::string> printrevisaoLines(const TRevisionReport& in) {
     std::vector<std::string> lines;
     lines.reserve(64 + salaries.RowCount() + cabeca.RowCount() + evolution.RowCount());
 
-    const std::string span = "<span style=\"font-size:" + Escape(in.Cfont) +
-                             ".0pt;font-family:" + Escape(in.Cnomefont) + "\">";
+    const std::string span = "<span style=\"font-size:" + HtmlEscape(in.Cfont) +
+                             ".0pt;font-family:" + HtmlEscape(in.Cnomefont) + "\">";
     lines.push_back("<html>");
     lines.push_back("<head>");
     lines.push_back("<title>Revisão</title>");
@@ -101,7 +80,7 @@ std::vector<std::string> printrevisaoLines(const TRevisionReport& in) {
     lines.push_back("<div align=left>");
     lines.push_back(Item(in.LabelA, Fmt(in.EditAValue)));
     lines.push_back(Item(in.LabelB, in.EditB));
-    lines.push_back("<tr><td><p><b>" + Escape(in.LabelSalarios) + "</b></p></td></tr></div>");
+    lines.push_back("<tr><td><p><b>" + HtmlEscape(in.LabelSalarios) + "</b></p></td></tr></div>");
 
     Table(lines, salaries, 1, "right", [](int, int r) { return r == 0; });
 
@@ -113,10 +92,10 @@ std::vector<std::string> printrevisaoLines(const TRevisionReport& in) {
     lines.push_back(Item(in.LabelF, in.EditF));
     lines.push_back(Item(in.LabelG, in.EditG));
     lines.push_back(Item(in.LabelH, in.EditH));
-    lines.push_back("<tr><td><p><b>" + Escape(in.LabelI) + Escape(in.Lnovarmiem) + " " +
-                    Escape(in.LabelI2) + Escape(in.Lcoeficiente) + ": </b>" + Escape(in.EditI) +
+    lines.push_back("<tr><td><p><b>" + HtmlEscape(in.LabelI) + HtmlEscape(in.Lnovarmiem) + " " +
+                    HtmlEscape(in.LabelI2) + HtmlEscape(in.Lcoeficiente) + ": </b>" + HtmlEscape(in.EditI) +
                     "</p></td></tr>");
-    lines.push_back("<tr><td><p><b>" + Escape(in.LabelJ) + " </b>" + Escape(in.EditJ) +
+    lines.push_back("<tr><td><p><b>" + HtmlEscape(in.LabelJ) + " </b>" + HtmlEscape(in.EditJ) +
                     "</p></td></tr></div>");
 
     lines.push_back("<div align=center>");
@@ -124,7 +103,7 @@ std::vector<std::string> printrevisaoLines(const TRevisionReport& in) {
     lines.push_back("<tr><td><p><b>EVOLUÇÃO DE BENEFÍCIO PREVIDENCIÁRIO</b></p></td></tr>");
     Table(lines, cabeca, 0, "left", [](int c, int) { return c == 0 || c == 6; });
 
-    lines.push_back("<tr><td><p><b>Tabela usada: " + Escape(in.Catualizacao) +
+    lines.push_back("<tr><td><p><b>Tabela usada: " + HtmlEscape(in.Catualizacao) +
                     "</b></p></td></tr>");
     lines.push_back(kEmptyRow);
 

@@ -191,3 +191,18 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
     if (start < n) lines.emplace_back(text, start, n - start);
     return lines;
 }
+
+std::string HtmlEscape(const std::string& text) {
+    if (text.find_first_of("&<>") == std::string::npos) return text;
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}

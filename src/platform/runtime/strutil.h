@@ -37,3 +37,7 @@ std::string QuotedStr(const std::string& s);  // 'text' with inner quotes double
 // Lines of a text: CR LF, LF and CR each end a line; a final line end adds no
 // empty line, and an empty text has no lines.
 std::vector<std::string> SplitTextLines(const std::string& text);
+
+// Text typed by a user, written into an HTML report: "&", "<" and ">" become
+// entities so the text prints as typed and cannot open markup.
+std::string HtmlEscape(const std::string& text);
