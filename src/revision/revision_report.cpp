@@ -18,7 +18,6 @@ namespace {
 const std::string kCrLf = "\r\n";
 const std::string kEmptyRow = "<tr><td><p></p></td></tr>";
 
-
 // A cell of a grid: the evolution's totals row carries its own bold markup.
 std::string CellText(const std::string& text) {
     const std::string open = "<b>", close = "</b>";
