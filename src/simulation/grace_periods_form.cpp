@@ -34,7 +34,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     IconGrid2->SetColWidths(1, 64);
     IconGrid2->SetColWidths(2, 180);
     IconGrid2->SetColWidths(3, 180);
-    IconGrid2->SetHeight(4 * 21 + 4);
+    IconGrid2->SetHeight(4 * 21 + 8);
     IconGrid2->SetAlign(TAlign::alTop);
     const char* heads[] = {"Idade", "Ano", "Prazo conforme a Lei 8.213/91",
                            "Prazo conforme a Lei 9.032/95"};
