@@ -114,6 +114,7 @@ struct TSomaEstado {
     int rowCount = 2;                              // IconGrid3.RowCount
     std::vector<std::array<std::string, 5>> linhas; // grid rows from 0, the header first
     bool juntos = true;
+    bool operator==(const TSomaEstado&) const = default;
 };
 
 // The largest period table a state file may ask for.
