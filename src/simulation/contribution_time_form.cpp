@@ -3,6 +3,7 @@
 #include "simulation/contribution_time_form.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
@@ -666,5 +667,8 @@ long double TForm2::RemovePonto(const std::string& text) {
     std::string kept;
     for (char c : text)
         if ((c >= '0' && c <= '9') || c == ',' || c == '-') kept += c;
-    return StrToFloat(kept);
+    const long double value = StrToFloat(kept);
+    // Thousands of digits overflow: no infinity reaches a cell.
+    if (!std::isfinite(value)) throw EConvertError("'" + kept + "' is not a valid floating point value");
+    return value;
 }
