@@ -11,10 +11,9 @@ namespace soma {
 
 const char* const PeriodoHeaders[5] = {"Empresa", "Ocupação", "Data Inicial", "Data Final",
                                        "Fator"};
-const char* const RelatorioHeaders[15] = {"Empresa", "Ocupação", "Data Inicial", "Data Final",
-                                          "Anos",    "Meses",    "Dias",         "Especial",
-                                          "Fator",   "Anos",     "Meses",        "Dias",
-                                          "Anos",    "Meses",    "Dias"};
+const char* const RelatorioHeaders[15] = {
+    "Empresa", "Ocupação", "Data Inicial", "Data Final", "Anos", "Meses", "Dias", "Especial",
+    "Fator",   "Anos",     "Meses",        "Dias",       "Anos", "Meses", "Dias"};
 const char* const NotaDuplicidade = "Retirada Duplicidade";
 
 namespace {
@@ -59,7 +58,8 @@ void RemoveRow(TCellMatrix& m, int row) {
 }
 
 int64_t Checked(long double total) {
-    if (!(total >= -static_cast<long double>(kMaxDays) && total <= static_cast<long double>(kMaxDays)))
+    if (!(total >= -static_cast<long double>(kMaxDays) &&
+          total <= static_cast<long double>(kMaxDays)))
         throw ESomaError("Tempo de contribuição fora dos limites: " +
                          FormatFloat("0", Int(CheckFinite(total))) + " dias.");
     return Trunc(total);
@@ -70,10 +70,17 @@ std::string Escape(const std::string& text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -199,7 +206,8 @@ void organiza(TCellMatrix& periodos, TCellMatrix& organizados, bool juntas) {
         for (int r = 1; r < periodos.RowCount(); ++r)
             if (HasDigit(periodos.Cell(kStart, r))) CellDate(periodos, kEnd, r);
 
-    for (int r = 0; r < organizados.RowCount(); ++r) organizados.SetCell(6, r, "");
+    for (int r = 0; r < organizados.RowCount(); ++r)
+        organizados.SetCell(6, r, "");
     const int remembered = periodos.RowCount();
 
     for (int r = 1; r < periodos.RowCount(); ++r) {
@@ -228,7 +236,8 @@ void organiza(TCellMatrix& periodos, TCellMatrix& organizados, bool juntas) {
             organizados.SetRow(r, periodos.Row(r));
         } else {
             // A row of an earlier case must not stay behind an empty one.
-            for (int c = 0; c < organizados.ColCount(); ++c) organizados.SetCell(c, r, "");
+            for (int c = 0; c < organizados.ColCount(); ++c)
+                organizados.SetCell(c, r, "");
         }
     }
 
@@ -270,7 +279,8 @@ int AnosDe360(TDateTime A, TDateTime B) {
 void prazosCarencia(TDateTime nascimento, TDateTime requerimento, const TCellMatrix& prazos,
                     TCellMatrix& idades) {
     for (int r = 1; r <= 3; ++r)
-        for (int c = 0; c < 4; ++c) idades.SetCell(c, r, "");
+        for (int c = 0; c < 4; ++c)
+            idades.SetCell(c, r, "");
     int age = 0;
     if (nascimento != 0 && requerimento != 0 && nascimento < requerimento)
         age = AnosDe360(nascimento, requerimento);
@@ -299,9 +309,8 @@ void prazosCarencia(TDateTime nascimento, TDateTime requerimento, const TCellMat
 
 std::vector<std::string> LinhasTeste(const TCellMatrix& relatorio) {
     std::vector<std::string> lines;
-    lines.push_back(
-        "<html><head>\r\n<title>Tempo da Aposentadoria</title>\r\n</head>\r\n<body>\r\n"
-        "<table border =0>");
+    lines.push_back("<html><head>\r\n<title>Tempo da Aposentadoria</title>\r\n</head>\r\n<body>\r\n"
+                    "<table border =0>");
     for (int r = 0; r < relatorio.RowCount(); ++r) {
         std::string line = "<tr>\r\n";
         for (int c = 0; c < relatorio.ColCount(); ++c)

@@ -29,7 +29,7 @@ public:
     using Exception::Exception;
 };
 
-extern const char* const PeriodoHeaders[5];   // IconGrid3, IconGrid1 columns 0-4
+extern const char* const PeriodoHeaders[5];    // IconGrid3, IconGrid1 columns 0-4
 extern const char* const RelatorioHeaders[15]; // IconGrid2 row 1
 extern const char* const NotaDuplicidade;      // "Retirada Duplicidade"
 
@@ -55,11 +55,11 @@ TTempo Divide(int64_t total);
 int64_t EmDias(int anos, int meses, int dias);
 
 // The totals the form's operations split (see TForm2).
-int64_t DiasPedagio(int R, int Y, int M, int D);      // 40 % of the time missing to R years
+int64_t DiasPedagio(int R, int Y, int M, int D);        // 40 % of the time missing to R years
 int64_t DiasApoMaisPedagio(int A, int Y, int M, int D); // A years added to a time
 int64_t DiasCumprop(int Y1, int M1, int D1, int Y2, int M2, int D2); // first time less second
-int64_t DiasApoint(int R, int Y, int M, int D);       // time missing to R years
-int64_t DiasFator(int Y, int M, long double fator, int D); // a time converted by a factor
+int64_t DiasApoint(int R, int Y, int M, int D);                      // time missing to R years
+int64_t DiasFator(int Y, int M, long double fator, int D);           // a time converted by a factor
 
 // B - A in days when B >= A, else 1.
 double DifDias(TDateTime A, TDateTime B);
@@ -111,7 +111,7 @@ struct TSomaEstado {
     std::string MaskEdit1;                         // birth date
     std::string ComboBox1;                         // UF
     bool masculino = true;
-    int rowCount = 2;                              // IconGrid3.RowCount
+    int rowCount = 2;                               // IconGrid3.RowCount
     std::vector<std::array<std::string, 5>> linhas; // grid rows from 0, the header first
     bool juntos = true;
     bool operator==(const TSomaEstado&) const = default;

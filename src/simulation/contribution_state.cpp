@@ -50,7 +50,8 @@ std::vector<std::string> EstadoLinhas(const TSomaEstado& e) {
     lines.push_back(IntToStr(e.rowCount));
     lines.push_back(IntToStr(static_cast<int64_t>(e.linhas.size())));
     for (const auto& row : e.linhas)
-        for (const std::string& cell : row) lines.push_back(OneLine(cell));
+        for (const std::string& cell : row)
+            lines.push_back(OneLine(cell));
     lines.push_back(e.juntos ? "Juntos" : "Separados");
     return lines;
 }
@@ -59,7 +60,8 @@ TSomaEstado LerEstado(const std::vector<std::string>& lines, const std::string& 
     auto line = [&](size_t i) { return i < lines.size() ? lines[i] : std::string(); };
     TSomaEstado e;
     size_t i = 0;
-    for (std::string* v : {&e.Edit1, &e.Edit2, &e.Edit4, &e.Edit5, &e.Edit7}) *v = line(i++);
+    for (std::string* v : {&e.Edit1, &e.Edit2, &e.Edit4, &e.Edit5, &e.Edit7})
+        *v = line(i++);
     for (std::string* v : {&e.MaskEdit2, &e.MaskEdit1}) {
         *v = line(i++);
         if (!DataOuVazio(*v))
@@ -77,7 +79,8 @@ TSomaEstado LerEstado(const std::vector<std::string>& lines, const std::string& 
                          IntToStr(n) + " linhas e o arquivo termina antes delas. Nada foi lido.");
     e.linhas.resize(n);
     for (auto& row : e.linhas)
-        for (std::string& cell : row) cell = line(i++);
+        for (std::string& cell : row)
+            cell = line(i++);
     e.juntos = line(i) == "Juntos";
     // The rows read must fit the grid, which keeps a data row under its header.
     e.rowCount = std::max({rowCount, n, 2});

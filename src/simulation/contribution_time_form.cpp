@@ -17,8 +17,8 @@
 #include "revision/shared_helpers.h"
 #include "revision/wizard_links.h"
 #include "simulation/conversion_form.h"
-#include "simulation/grace_periods_form.h"
 #include "simulation/date_reentry_form.h"
+#include "simulation/grace_periods_form.h"
 #include "simulation/simulation_core.h"
 #include "tables/cell_errors.h"
 
@@ -78,8 +78,7 @@ bool IsDateHeader(const std::string& header) {
 }
 
 // A step of the core that cannot go on: its message, then the silent stop.
-template <class F>
-void Step(F&& f) {
+template <class F> void Step(F&& f) {
     try {
         f();
     } catch (const soma::ESomaError& e) {
@@ -186,9 +185,9 @@ void TForm2::BuildPages() {
     Edit4 = NewEdit(this, TabSheet1, "Edit4", 16, 80, 460);
     NewLabel(this, TabSheet1, "Label4", "UF", 492, 62);
     ComboBox1 = Make<TComboBox>(this, TabSheet1, "ComboBox1");
-    for (const char* uf : {"AC", "AL", "AM", "AP", "BA", "CE", "DF", "ES", "GO", "MA", "MG", "MS",
-                           "MT", "PA", "PB", "PE", "PI", "PR", "RJ", "RN", "RO", "RR", "RS", "SC",
-                           "SE", "SP", "TO"})
+    for (const char* uf :
+         {"AC", "AL", "AM", "AP", "BA", "CE", "DF", "ES", "GO", "MA", "MG", "MS", "MT", "PA",
+          "PB", "PE", "PI", "PR", "RJ", "RN", "RO", "RR", "RS", "SC", "SE", "SP", "TO"})
         ComboBox1->Items.Add(uf);
     ComboBox1->SetBounds(492, 80, 64, kEditH);
     ComboBox1->SetTabStop(true);
@@ -235,7 +234,8 @@ void TForm2::BuildPages() {
     ckpedagio = box("ckpedagio", "Calcular Pedágio", 24, true);
     Ck9876 = box("Ck9876", "Calcular Lei 9.876", 50, true);
     Ck20 = box("Ck20", "Calcular Emenda Constitucional 20", 76, true);
-    for (TCheckBox* b : {ckpedagio, Ck9876, Ck20}) b->SetEnabled(false);
+    for (TCheckBox* b : {ckpedagio, Ck9876, Ck20})
+        b->SetEnabled(false);
     simulaRMI = box("simulaRMI", "Simular cálculo de renda mensal", 112, false);
 
     // Períodos de Contribuição
@@ -257,11 +257,12 @@ void TForm2::BuildPages() {
     SpeedButton4 = NewButton(this, TabSheet3, "SpeedButton4", "Apagar linha", 8, 284, 104);
     SpeedButton5 = NewButton(this, TabSheet3, "SpeedButton5", "Remover linha", 116, 284, 104);
     SpeedButton6 = NewButton(this, TabSheet3, "SpeedButton6", "Inserir linha", 224, 284, 104);
-    SpeedButton7 = NewButton(this, TabSheet3, "SpeedButton7", "Inserir linha abaixo", 332, 284,
-                             136);
+    SpeedButton7 =
+        NewButton(this, TabSheet3, "SpeedButton7", "Inserir linha abaixo", 332, 284, 136);
     NewLabel(this, TabSheet3, "Label9", "Fonte:", 508, 290);
     Cfont = Make<TComboBox>(this, TabSheet3, "Cfont");
-    for (const char* item : {"12", "10", "8", "7"}) Cfont->Items.Add(item);
+    for (const char* item : {"12", "10", "8", "7"})
+        Cfont->Items.Add(item);
     Cfont->SetText("10");
     Cfont->SetBounds(552, 287, 56, kEditH);
 
@@ -285,11 +286,15 @@ void TForm2::BuildPages() {
     IconGrid2->SetDefaultRowHeight(20);
     IconGrid2->SetDefaultColWidth(44);
     IconGrid2->SetAlign(TAlign::alClient);
-    for (int c = 0; c < 4; ++c) IconGrid2->SetColWidths(c, c < 2 ? 120 : 76);
-    for (int c = 0; c < 15; ++c) IconGrid2->SetCells(c, 1, soma::RelatorioHeaders[c]);
-    const std::pair<int, const char*> groups[] = {{0, "Período"}, {4, "Tempo"},  {5, " Comum"},
-                                                  {9, "Tempo"},   {10, " Especial"}, {12, "Diferença"}};
-    for (const auto& [col, title] : groups) IconGrid2->SetCells(col, 0, title);
+    for (int c = 0; c < 4; ++c)
+        IconGrid2->SetColWidths(c, c < 2 ? 120 : 76);
+    for (int c = 0; c < 15; ++c)
+        IconGrid2->SetCells(c, 1, soma::RelatorioHeaders[c]);
+    const std::pair<int, const char*> groups[] = {{0, "Período"},    {4, "Tempo"},
+                                                  {5, " Comum"},     {9, "Tempo"},
+                                                  {10, " Especial"}, {12, "Diferença"}};
+    for (const auto& [col, title] : groups)
+        IconGrid2->SetCells(col, 0, title);
 }
 
 // ---- handlers ------------------------------------------------------------------------
@@ -404,7 +409,8 @@ int TForm2::RowForButtons() const {
 void TForm2::SpeedButton4Click(TObject*) {
     const int row = RowForButtons();
     if (row < 0) return;
-    for (int c = 0; c < IconGrid3->ColCount(); ++c) IconGrid3->SetCells(c, row, "");
+    for (int c = 0; c < IconGrid3->ColCount(); ++c)
+        IconGrid3->SetCells(c, row, "");
 }
 
 void TForm2::SpeedButton5Click(TObject*) {
@@ -447,7 +453,8 @@ void TForm2::SpeedButton12Click(TObject*) {
     std::vector<std::string> lines;
     try {
         TTextFileReader in(fileName);
-        while (!in.Eof()) lines.push_back(in.Readln());
+        while (!in.Eof())
+            lines.push_back(in.Readln());
     } catch (const EInOutError&) {
         ShowMessage("Não foi possível ler o arquivo " + fileName + ".");
         Abort();
@@ -490,7 +497,8 @@ soma::TSomaEstado TForm2::Estado() const {
     for (int r = 0; r < grid.RowCount(); ++r) {
         if (grid.Cell(2, r).empty()) continue;
         std::array<std::string, 5> row;
-        for (int c = 0; c < 5; ++c) row[c] = grid.Cell(c, r);
+        for (int c = 0; c < 5; ++c)
+            row[c] = grid.Cell(c, r);
         e.linhas.push_back(row);
     }
     e.juntos = RadioButton5->Checked();
@@ -520,12 +528,15 @@ void TForm2::AplicaEstado(const soma::TSomaEstado& e) {
     grid.SetRowCount(e.rowCount);
     // The header stays unless the file brings its own.
     for (int r = 1; r < grid.RowCount(); ++r)
-        for (int c = 0; c < 5; ++c) grid.SetCell(c, r, "");
+        for (int c = 0; c < 5; ++c)
+            grid.SetCell(c, r, "");
     for (size_t r = 0; r < e.linhas.size(); ++r)
-        for (int c = 0; c < 5; ++c) grid.SetCell(c, static_cast<int>(r), e.linhas[r][c]);
+        for (int c = 0; c < 5; ++c)
+            grid.SetCell(c, static_cast<int>(r), e.linhas[r][c]);
     TCellMatrix& organised = IconGrid1->Matrix();
     for (int r = 1; r < organised.RowCount(); ++r)
-        for (int c = 0; c < organised.ColCount(); ++c) organised.SetCell(c, r, "");
+        for (int c = 0; c < organised.ColCount(); ++c)
+            organised.SetCell(c, r, "");
     IconGrid3->MatrixChanged();
     IconGrid1->MatrixChanged();
 
@@ -538,16 +549,16 @@ void TForm2::AplicaEstado(const soma::TSomaEstado& e) {
 void TForm2::gravar() {
     // The writer replaces the file only once every line is written.
     TTextFileWriter out(wizard_links::DataFile(kStateFile));
-    for (const std::string& line : soma::EstadoLinhas(Estado())) out.Writeln(line);
+    for (const std::string& line : soma::EstadoLinhas(Estado()))
+        out.Writeln(line);
     out.Close();
 }
 
 // ---- the module's operations --------------------------------------------------------------
 
 void TForm2::organiza() {
-    Step([&] {
-        soma::organiza(IconGrid3->Matrix(), IconGrid1->Matrix(), RadioButton5->Checked());
-    });
+    Step(
+        [&] { soma::organiza(IconGrid3->Matrix(), IconGrid1->Matrix(), RadioButton5->Checked()); });
     IconGrid3->MatrixChanged();
     IconGrid1->MatrixChanged();
 }
@@ -634,7 +645,8 @@ void TForm2::calculovisualizar() {}
 void TForm2::impx() {
     const std::string path = wizard_links::DataFile("teste.html");
     TTextFileWriter out(path);
-    for (const std::string& line : soma::LinhasTeste(IconGrid2->Matrix())) out.Writeln(line);
+    for (const std::string& line : soma::LinhasTeste(IconGrid2->Matrix()))
+        out.Writeln(line);
     out.Close();
     if (FileExists(path)) wizard_links::ShowReport(path);
 }
@@ -669,6 +681,7 @@ long double TForm2::RemovePonto(const std::string& text) {
         if ((c >= '0' && c <= '9') || c == ',' || c == '-') kept += c;
     const long double value = StrToFloat(kept);
     // Thousands of digits overflow: no infinity reaches a cell.
-    if (!std::isfinite(value)) throw EConvertError("'" + kept + "' is not a valid floating point value");
+    if (!std::isfinite(value))
+        throw EConvertError("'" + kept + "' is not a valid floating point value");
     return value;
 }

@@ -38,15 +38,16 @@ protected:
         TCellMatrix& grid = Form2->IconGrid3->Matrix();
         grid.Clear();
         grid.SetRowCount(10);
-        for (int c = 0; c < 5; ++c) grid.SetCell(c, 0, soma::PeriodoHeaders[c]);
+        for (int c = 0; c < 5; ++c)
+            grid.SetCell(c, 0, soma::PeriodoHeaders[c]);
         Form2->IconGrid3->MatrixChanged();
         Form2->RadioButton5->SetChecked(true);
         velorim_test::Dialogs().Clear();
     }
 
     void TearDown() override {
-        for (TForm* f : {static_cast<TForm*>(Form2), static_cast<TForm*>(Form3),
-                         static_cast<TForm*>(Form5)})
+        for (TForm* f :
+             {static_cast<TForm*>(Form2), static_cast<TForm*>(Form3), static_cast<TForm*>(Form5)})
             f->Hide();
         std::filesystem::remove_all(dir_);
     }
@@ -64,20 +65,23 @@ protected:
 
     static Texts Row(const TCellMatrix& grid, int row, int cols) {
         Texts out;
-        for (int c = 0; c < cols; ++c) out.push_back(grid.Cell(c, row));
+        for (int c = 0; c < cols; ++c)
+            out.push_back(grid.Cell(c, row));
         return out;
     }
 
     static Texts FileLines(const std::string& path) {
         TTextFileReader in(path);
         Texts lines;
-        while (!in.Eof()) lines.push_back(in.Readln());
+        while (!in.Eof())
+            lines.push_back(in.Readln());
         return lines;
     }
 
     static void WriteLines(const std::string& path, const Texts& lines) {
         TTextFileWriter out(path);
-        for (const std::string& line : lines) out.Writeln(line);
+        for (const std::string& line : lines)
+            out.Writeln(line);
         out.Close();
     }
 

@@ -21,9 +21,10 @@ protected:
         Form2->ComboBox1->SetText("PE");
         Form2->RadioButton2->SetChecked(true);
         Form2->RadioButton6->SetChecked(true);
-        Periods(Form2->IconGrid3->Matrix(), {{"Fiação, \"Norte\"", "01/01/1980", "31/12/1989", "1,2"},
-                                             {"Loja", "", "", ""}, // no start: not saved
-                                             {"Banco", "01/02/1990", "", ""}});
+        Periods(Form2->IconGrid3->Matrix(),
+                {{"Fiação, \"Norte\"", "01/01/1980", "31/12/1989", "1,2"},
+                 {"Loja", "", "", ""}, // no start: not saved
+                 {"Banco", "01/02/1990", "", ""}});
         Form2->IconGrid3->Matrix().SetCell(1, 3, "caixa");
     }
 
@@ -131,7 +132,9 @@ TEST_F(ContributionFiles, ReportPageInTheDataDirectory) {
                      "<td></td><td></td><td></td><td>Tempo</td><td> Especial</td><td></td>"
                      "<td>Diferença</td><td></td><td></td>"}));
     EXPECT_EQ(lines[7], "</tr>");
-    EXPECT_EQ(lines[12].rfind("<td>A &amp; B &lt;Ltda&gt;</td><td></td><td></td><td></td><td>6</td>", 0), 0u);
+    EXPECT_EQ(
+        lines[12].rfind("<td>A &amp; B &lt;Ltda&gt;</td><td></td><td></td><td></td><td>6</td>", 0),
+        0u);
     EXPECT_EQ(lines[13], "</tr>");
     EXPECT_EQ(lines.back(), "</body></html>");
 

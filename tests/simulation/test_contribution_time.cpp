@@ -18,9 +18,8 @@ TEST(ContributionArithmetic, EntreDatasCountsBothEndsIn30DayMonths) {
         TDateTime a, b;
         TTempo expected;
     } cases[] = {
-        {D(31, 12, 2000), D(1, 1, 2000), {1, 0, 0}},  // 30 days a month, 12 months a year
-        {D(14, 2, 2000), D(15, 1, 2000), {0, 1, 0}},
-        {D(15, 3, 1995), D(1, 3, 1995), {0, 0, 15}},
+        {D(31, 12, 2000), D(1, 1, 2000), {1, 0, 0}}, // 30 days a month, 12 months a year
+        {D(14, 2, 2000), D(15, 1, 2000), {0, 1, 0}},  {D(15, 3, 1995), D(1, 3, 1995), {0, 0, 15}},
         {D(9, 5, 1990), D(10, 5, 1980), {10, 0, 0}},  // 29 days + 1 carry into a year
         {D(10, 2, 2001), D(31, 1, 2001), {0, 0, 11}}, // the 31st counts as the 30th
         {D(15, 3, 2000), D(31, 1, 2000), {0, 1, 17}}, // a month step clamps to 29/02
@@ -28,7 +27,8 @@ TEST(ContributionArithmetic, EntreDatasCountsBothEndsIn30DayMonths) {
         {D(1, 1, 1999), D(1, 1, 2000), {0, 0, 0}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(soma::EntreDatas(c.a, c.b), c.expected) << DateToStr(c.b) << " a " << DateToStr(c.a);
+        EXPECT_EQ(soma::EntreDatas(c.a, c.b), c.expected)
+            << DateToStr(c.b) << " a " << DateToStr(c.a);
 
     int y = -1, m = -1, d = -1;
     Form2->EntreDatas(y, m, d, D(14, 2, 2000), D(15, 1, 2000));
@@ -159,7 +159,8 @@ TEST_F(ContributionPeriods, BadDatesStopBeforeAnythingChanges) {
 
     grid.SetCell(2, 2, "32/13/1990");
     EXPECT_THROW(Form2->sortcol(), EAbort);
-    EXPECT_EQ(Messages().back(), "A data inicial do período da linha 2 ('32/13/1990') não é uma data válida.");
+    EXPECT_EQ(Messages().back(),
+              "A data inicial do período da linha 2 ('32/13/1990') não é uma data válida.");
 
     // Without another period nothing is cut, and no end is needed.
     grid.SetCell(2, 2, "");
@@ -190,7 +191,9 @@ TEST_F(ContributionPeriods, GridHandlersFormatFactorsAndDates) {
 
     bool valid = false;
     const std::pair<const char*, const char*> dates[] = {
-        {"01/02/90", "01/02/1990"}, {"31/04/2000", "30/04/2000"}, {"  /  /    ", ""},
+        {"01/02/90", "01/02/1990"},
+        {"31/04/2000", "30/04/2000"},
+        {"  /  /    ", ""},
         {"1 /2 /2000", "1 /2 /2000"}}; // a field that is no number stays as typed
     for (const auto& [typed, kept] : dates) {
         g->SetCells(2, 3, typed);

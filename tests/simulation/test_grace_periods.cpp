@@ -18,7 +18,8 @@ protected:
                               {"1995", "84 meses", "78 meses"},
                               {"1996", "90 meses", "90 meses"}};
         for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 3; ++c) prazos_.SetCell(c, r, rows[r][c]);
+            for (int c = 0; c < 3; ++c)
+                prazos_.SetCell(c, r, rows[r][c]);
     }
 
     TCellMatrix prazos_;
@@ -56,7 +57,8 @@ TEST_F(GracePeriods, ShownFromTheContributionForm) {
     Form2->SpeedButton14Click(nullptr);
     EXPECT_TRUE(Form3->Visible());
     EXPECT_EQ(Form3->IconGrid1->RowCount(), 4);
-    EXPECT_EQ(Row(Form3->IconGrid2->Matrix(), 1, 4), (Texts{"55 anos", "1995", "84 meses", "78 meses"}));
+    EXPECT_EQ(Row(Form3->IconGrid2->Matrix(), 1, 4),
+              (Texts{"55 anos", "1995", "84 meses", "78 meses"}));
     EXPECT_EQ(Row(Form3->IconGrid2->Matrix(), 0, 2), (Texts{"Idade", "Ano"}));
     Form3->Hide();
 
