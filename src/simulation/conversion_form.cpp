@@ -1,10 +1,12 @@
 #include "simulation/conversion_form.h"
 
+#include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/files.h"
+#include "revision/wizard_links.h"
 
 TForm4* Form4 = nullptr;
 
-TForm4::TForm4(TComponent* AOwner) : TForm(AOwner), DataDir(GetCurrentDir()) {
+TForm4::TForm4(TComponent* AOwner) : TForm(AOwner) {
     SetName("Form4");
     SetCaption("Conversão de tempo de atividade especiais em comum");
     SetPosition(TPosition::poScreenCenter);
@@ -34,8 +36,13 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner), DataDir(GetCurrentDir()) {
 }
 
 void TForm4::FormShow(TObject*) {
-    const std::string path = PathJoin(DataDir, "fator.tab");
-    if (FileExists(path)) IconGrid1->LoadFromFile(path);
+    const std::string path = wizard_links::DataFile("fator.tab");
+    if (!FileExists(path)) return;
+    // The file replaces the table whole: rows of a longer one must not stay.
+    TCellMatrix& table = IconGrid1->Matrix();
+    table.Clear();
+    table.SetRowCount(2);
+    IconGrid1->LoadFromFile(path);
 }
 
 void TForm4::SpeedButton1Click(TObject*) {

@@ -14,9 +14,7 @@ public:
     TPanel* Panel1;
     TRxSpeedButton* SpeedButton1;
 
-    // Where fator.tab is read from (the current directory at creation).
-    std::string DataDir;
-
+    // Loads DataDir/fator.tab when it exists.
     void FormShow(TObject* Sender);
     void SpeedButton1Click(TObject* Sender);
 };

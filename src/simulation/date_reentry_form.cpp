@@ -1,6 +1,9 @@
 #include "simulation/date_reentry_form.h"
 
+#include "platform/gui/dialogs.h"
 #include "platform/runtime/dates.h"
+#include "simulation/contribution_core.h"
+#include "simulation/contribution_time_form.h"
 
 TForm5* Form5 = nullptr;
 
@@ -30,6 +33,27 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner) {
     Button1->SetBounds(313, 68, 75, 25);
 
     DateTimePicker1->OnChange = [this](TObject* Sender) { DateTimePicker1Change(Sender); };
+    Button1->OnClick = [this](TObject* Sender) { Button1Click(Sender); };
+}
+
+void TForm5::Button1Click(TObject*) {
+    const std::string text = MaskEdit1->Text();
+    if (!soma::DataOuVazio(text)) {
+        ShowMessage(text + " NÃO é data válida.");
+        return;
+    }
+    // Only a period row takes the date: the header is never written.
+    int col = -1, row = 0;
+    if (linhafim == 0 && linhaini > 0) {
+        col = 2;
+        row = linhaini;
+    } else if (linhaini == 0 && linhafim > 0) {
+        col = 3;
+        row = linhafim;
+    }
+    if (col >= 0 && Form2 && row < Form2->IconGrid1->RowCount())
+        Form2->IconGrid1->SetCells(col, row, soma::DataVazia(text) ? std::string() : text);
+    Close();
 }
 
 void TForm5::DateTimePicker1Change(TObject*) {

@@ -20,6 +20,9 @@ public:
     int linhafim = 0;
 
     void DateTimePicker1Change(TObject* Sender);
+    // An empty text or a date goes into the start or end cell of the row of
+    // Form2->IconGrid1 and the dialog closes; anything else is refused.
+    void Button1Click(TObject* Sender);
 };
 
 extern TForm5* Form5;

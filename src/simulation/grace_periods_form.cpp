@@ -1,5 +1,12 @@
 #include "simulation/grace_periods_form.h"
 
+#include "platform/gui/dialogs.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/files.h"
+#include "revision/wizard_links.h"
+#include "simulation/contribution_core.h"
+#include "simulation/contribution_time_form.h"
+
 TForm3* Form3 = nullptr;
 
 TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
@@ -27,7 +34,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     IconGrid2->SetColWidths(1, 64);
     IconGrid2->SetColWidths(2, 180);
     IconGrid2->SetColWidths(3, 180);
-    IconGrid2->SetHeight(4 * 21 + 4);
+    IconGrid2->SetHeight(4 * 21 + 8);
     IconGrid2->SetAlign(TAlign::alTop);
     const char* heads[] = {"Idade", "Ano", "Prazo conforme a Lei 8.213/91",
                            "Prazo conforme a Lei 9.032/95"};
@@ -46,7 +53,44 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     IconGrid1->SetColWidths(2, 120);
     IconGrid1->SetAlign(TAlign::alClient);
 
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
     SpeedButton1->OnClick = [this](TObject* Sender) { SpeedButton1Click(Sender); };
+}
+
+namespace {
+
+// A date field of the contribution-time form: 0 when it is empty, and also
+// when it is no date, after saying so (the table still shows).
+TDateTime FieldDate(const TMaskEdit* edit, const char* place) {
+    const std::string text = edit->Text();
+    TDateTime d = 0;
+    if (soma::DataVazia(text) || TryStrToDate(text, d)) return d;
+    ShowMessage(std::string(place) + ": " + text + " NÃO é data válida.");
+    return 0;
+}
+
+} // namespace
+
+void TForm3::FormShow(TObject*) {
+    const std::string path = wizard_links::DataFile("prazosAI.tab");
+    if (FileExists(path)) {
+        // The file replaces the table whole: rows of a longer one must not stay.
+        TCellMatrix& table = IconGrid1->Matrix();
+        table.Clear();
+        table.SetRowCount(2);
+        IconGrid1->LoadFromFile(path);
+    }
+    TDateTime nascimento = 0, requerimento = 0;
+    if (Form2) {
+        nascimento = FieldDate(Form2->MaskEdit1, "Data do Nascimento");
+        requerimento = FieldDate(Form2->MaskEdit2, "Data do Requerimento");
+    }
+    soma::prazosCarencia(nascimento, requerimento, IconGrid1->Matrix(), IconGrid2->Matrix());
+    IconGrid2->MatrixChanged();
+}
+
+int TForm3::DifDias(TDateTime A, TDateTime B) {
+    return soma::AnosDe360(A, B);
 }
 
 void TForm3::SpeedButton1Click(TObject*) {
