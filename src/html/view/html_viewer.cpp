@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
 #include "html/images/gif_image.h"
 #include "html/images/image_cache.h"
 #include "html/images/viewer_globals.h"
 #include "html/layout/document.h"
-#include "html/layout/html_parser.h"
 #include "html/layout/section.h"
+#if __has_include("html/layout/html_parser.h")
+#include "html/layout/html_parser.h"
+#define VIEWER_HAS_PARSER 1
+#endif
 #include "html/reader/html_tokenizer.h"
 #include "html/reader/viewer_types.h"
 #include "platform/gui/application.h"
@@ -34,6 +38,16 @@ std::string TrimText(const std::string& s) {
     while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
     while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
     return s.substr(b, e - b);
+}
+
+// An absolute, tidied path: relative names start at the current folder.
+std::string ExpandFileName(const std::string& name) {
+    if (name.empty()) return name;
+    std::filesystem::path p(name);
+    if (p.is_relative()) p = std::filesystem::path(GetCurrentDir()) / p;
+    std::string out = p.lexically_normal().string();
+    if (out.size() > 1 && out.back() == '/') out.pop_back();
+    return out;
 }
 
 }  // namespace
@@ -439,6 +453,7 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
 }
 
 void THTMLViewer::ParseDocument(int fileType, const std::string& fileName) {
+#ifdef VIEWER_HAS_PARSER
     switch (fileType) {
         case 0:
             HtmlParseString(documentSource_, sections_.get(), nullptr, nullptr,
@@ -456,6 +471,13 @@ void THTMLViewer::ParseDocument(int fileType, const std::string& fileName) {
     documentTitle_ = DocTitle;
     base_ = DocBase;
     baseTarget_ = DocBaseTarget;
+#else
+    (void)fileType;
+    (void)fileName;
+    documentTitle_.clear();
+    base_.clear();
+    baseTarget_.clear();
+#endif
     docCodePage_ = Readhtml::DocCodePage;
 }
 
@@ -500,18 +522,28 @@ void THTMLViewer::Clear() {
 
 std::string THTMLViewer::ResolveFileName(const std::string& url) {
     const size_t scheme = url.find("://");
-    if (scheme != std::string::npos && scheme > 0 && LowerCase(url).find("file://") == std::string::npos) return url;
-    std::string name = HTMLToDos(TrimText(url), serverRoot_);
-    auto absolute = [](const std::string& n) {
-        return n.size() >= 2 && (n[1] == ':' || (n[0] == '\\' && n[1] == '\\'));
-    };
-    if (!name.empty() && name[0] == '\\' && !absolute(name)) return ExpandFileName(name);
-    if (absolute(name) || LowerCase(base_) == "dospath") return name;
-    // On this platform a name may also be a plain absolute path.
-    if (!name.empty() && name[0] == '/') return name;
+    const std::string lower = LowerCase(TrimText(url));
+    if (scheme != std::string::npos && scheme > 0 && lower.find("file://") == std::string::npos) return url;
+    std::string name;
+    if (lower.rfind("file://", 0) == 0) {
+        // "file:///home/x" names the absolute path "/home/x".
+        name = DecodeURLEscapes(TrimText(url).substr(7));
+        if (name.rfind("localhost/", 0) == 0) name.erase(0, 9);
+    } else {
+        name = HTMLToDos(TrimText(url), serverRoot_);
+    }
+    // Names come with the other platform's separators; this one uses "/".
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (!name.empty() && name[0] == '/') return ExpandFileName(name);
+    if (LowerCase(base_) == "dospath") return name;
     std::string folder;
-    if (!base_.empty()) folder = ExtractFilePath(HTMLServerToDos(base_));
-    else folder = ExtractFilePath(currentFile_);
+    if (!base_.empty()) {
+        std::string b = HTMLServerToDos(base_);
+        std::replace(b.begin(), b.end(), '\\', '/');
+        folder = ExtractFilePath(b);
+    } else {
+        folder = ExtractFilePath(currentFile_);
+    }
     return ExpandFileName(folder + name);
 }
 

@@ -66,8 +66,8 @@ using ThtProgressEvent = std::function<void(TObject* Sender, TProgressStage Stag
 using TProcessingEvent = std::function<void(TObject* Sender, bool ProcessingOn)>;
 using TMetaRefreshType = std::function<void(TObject* Sender, int Delay, const std::string& URL)>;
 using TImageClickEvent =
-    std::function<void(TObject* Sender, TObject* Obj, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TImageOverEvent = std::function<void(TObject* Sender, TObject* Obj, TShiftState Shift, int X, int Y)>;
+    std::function<void(TObject* Sender, TFloatingObj* Obj, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TImageOverEvent = std::function<void(TObject* Sender, TFloatingObj* Obj, TShiftState Shift, int X, int Y)>;
 using TRightClickEvent = std::function<void(TObject* Sender, TRightClickParameters& Parameters)>;
 using TParseEvent = std::function<void(TObject* Sender, std::string& Source)>;
 // Header and footer drawn by the program on each printed page (logical units).

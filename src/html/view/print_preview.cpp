@@ -252,8 +252,9 @@ void TPreviewForm::FormShow(TObject*) {
 
 void TPreviewForm::HintChanged(TObject*) { HintLabel->SetCaption(Application->Hint); }
 
+// The preview's creator frees it after its modal run.
 void TPreviewForm::FormClose(TObject*, TCloseAction& Action) {
-    Action = TCloseAction::caFree;
+    Action = TCloseAction::caHide;
     if (hintInstalled_) {
         Application->OnHint = oldHint_;
         hintInstalled_ = false;
