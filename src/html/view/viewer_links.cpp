@@ -87,8 +87,9 @@ void THTMLViewer::AddVisitedLink(const std::string& url) {
         if (SameTextNoCase(visited_[i], url)) at = i;
     if (at == 0) return;
     if (at > 0) {
+        const std::string entry = visited_[at];
         visited_.Delete(at);
-        visited_.Insert(0, url);
+        visited_.Insert(0, entry);
         return;
     }
     for (TFontObj* link : sections_->LinkList) {
