@@ -76,7 +76,11 @@ void TPaintPanel::Paint() {
 
 void TPaintPanel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCustomControl::MouseDown(button, shift, x, y);
-    if (shift & ssDouble) return;  // the double click that follows does the work
+    if (shift & ssDouble) {  // the double click that follows does the work
+        viewer_->lastDownX_ = x;
+        viewer_->lastDownY_ = y;
+        return;
+    }
     viewer_->PanelMouseDown(button, shift, x, y);
 }
 
@@ -89,6 +93,13 @@ void TPaintPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     TCustomControl::MouseUp(button, shift, x, y);
     viewer_->PanelMouseUp(button, shift, x, y);
 }
+
+bool TPaintPanel::MouseWheel(TShiftState, int delta, int, int) {
+    viewer_->WheelScroll(delta);
+    return true;
+}
+
+void TPaintPanel::PointerLeft() { viewer_->PanelMouseLeave(); }
 
 void TPaintPanel::DblClick() {
     TCustomControl::DblClick();
@@ -777,7 +788,7 @@ void THTMLViewer::KeyDown(WORD& key, TShiftState shift) {
     }
 }
 
-void THTMLViewer::MouseWheel(int delta) {
+void THTMLViewer::WheelScroll(int delta) {
     if (options_ & htNoWheelMouse) return;
     const int lines = Mouse ? Mouse->WheelScrollLines() : 3;
     const int step = lines > 0 ? 16 * lines * (delta > 0 ? -1 : 1) : -delta / 2;

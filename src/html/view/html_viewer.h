@@ -91,6 +91,8 @@ public:
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void DblClick() override;
+    bool MouseWheel(TShiftState shift, int delta, int x, int y) override;
+    void PointerLeft() override;
 
 protected:
     void Paint() override;
@@ -197,8 +199,8 @@ public:
     // The pointer left the paint panel (the hint timer then drops the hover).
     void PanelMouseLeave();
     void KeyDown(WORD& key, TShiftState shift) override;
-    // A turn of the wheel (positive: away from the user).
-    void MouseWheel(int delta);
+    // A turn of the wheel (positive: away from the user, 120 a notch).
+    void WheelScroll(int delta);
     void WndProc(TMessage& message) override;
     int GetDlgCode() const override { return DLGC_WANTARROWS; }
     void HintTimerTimer(TObject* Sender);
