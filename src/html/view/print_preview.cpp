@@ -232,6 +232,11 @@ TPreviewForm::TPreviewForm(TComponent* AOwner, THTMLViewer* viewer, bool& Abort)
         throw;
     }
     status->Free();
+    // A document without pages still shows the paper's size.
+    if (mfPrinter_->PixelsPerInchX <= 0 && !Abort) {
+        mfPrinter_->BeginDoc();
+        mfPrinter_->EndDoc();
+    }
 }
 
 TPreviewForm::~TPreviewForm() {
