@@ -467,21 +467,25 @@ void THTMLViewer::ParseDocument(int fileType, const std::string& fileName) {
 #ifdef VIEWER_HAS_PARSER
     switch (fileType) {
         case 0:
-            HtmlParseString(documentSource_, sections_.get(), nullptr, nullptr,
+            Readhtml::HtmlParseString(documentSource_, sections_.get(), nullptr, nullptr,
                             [this](TObject*, const std::string& httpEq, const std::string& name,
                                    const std::string& content) { MetaHandler(httpEq, name, content); },
                             nullptr);
             break;
         case 1:
-            HtmlParseTextString(documentSource_, sections_.get());
+            Readhtml::HtmlParseTextString(documentSource_, sections_.get());
             break;
-        default:
-            HtmlParseString("<img src=\"" + fileName + "\">", sections_.get(), nullptr, nullptr, nullptr, nullptr);
+        default: {
+            // The name is an attribute value: its own quotes and ampersands are escaped.
+            std::string src;
+            for (char c : fileName) src += c == '&' ? std::string("&amp;") : c == '"' ? std::string("&quot;") : std::string(1, c);
+            Readhtml::HtmlParseString("<img src=\"" + src + "\">", sections_.get(), nullptr, nullptr, nullptr, nullptr);
             break;
+        }
     }
-    documentTitle_ = DocTitle;
-    base_ = DocBase;
-    baseTarget_ = DocBaseTarget;
+    documentTitle_ = Readhtml::DocTitle;
+    base_ = Readhtml::DocBase;
+    baseTarget_ = Readhtml::DocBaseTarget;
 #else
     (void)fileType;
     (void)fileName;
