@@ -1112,12 +1112,6 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
                 LR.Extra = right - left - W;
                 for (int k = 0; k < NN - 1; ++k)
                     if (b[PStart + k] == u' ' || b[PStart + k] == 160) ++LR.Spaces;
-                // Trailing spaces take no share.
-                for (int k = NN - 1; k > 0 && (b[PStart + k - 1] == u' ') && k - 1 >= 0; --k) {
-                    if (k - 1 < NN - 1 && b[PStart + k] == u' ') --LR.Spaces;
-                    else break;
-                }
-                if (LR.Spaces < 0) LR.Spaces = 0;
             }
             break;
         default: LR.LineIndent = left - X; break;
