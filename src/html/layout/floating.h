@@ -43,8 +43,10 @@ public:
     std::string AltText;
     std::u16string AltTextW;
     bool ImageKnown = false;
-    int DrawYY = 0;
-    int DrawXX = 0;
+    int DrawYY = 0;  // top of its line (or of the float) from layout, document y
+    int DrawXX = 0;  // drawn x inside the border (panel coordinates)
+    int ShownY = 0;  // drawn y inside the border, document y
+    bool HSpaceGiven = false;
 
     int GetYPosition() override { return DrawYY; }
     // Width and height available; the font run at the object's position.
@@ -83,6 +85,8 @@ public:
 
     void Layout(TCanvas& Canvas, int AvailableWidth, int AvailableHeight, TFontObj* FO) override;
     std::unique_ptr<TFloatingObj> CreateCopy(TSectionList* AMasterList) const override;
+    // X and TopY: the top left of the image's box (spacings applied, border
+    // included), in the canvas's coordinates.
     void Draw(TCanvas& Canvas, int X, int TopY, int YBaseline, TFontObj* FO);
     void DrawImage(TCanvas& Canvas, int X, int Y, int W, int H);
     // The drawable form (null for the error image).

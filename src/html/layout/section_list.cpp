@@ -60,6 +60,7 @@ TSectionList::TSectionList(TWinControl* AnOwner, TControl* APaintPanel)
       InlineList(std::make_shared<TInlineList>(this)),
       ownStyles_(std::make_unique<TStyleList>()) {
     Styles = ownStyles_.get();
+    OwnersTag = "default";
     IDNameList.SetSource(this);
     Styles->OnLinksActive = [this] { LinksActive = true; };
 }
@@ -101,6 +102,7 @@ TSectionList::TSectionList(const TSectionList& T)
     SectionCount = T.SectionCount;
     LinksFlag = T.LinksFlag;
     IsCopy = true;
+    OwnersTag = "default";
     IDNameList.SetSource(this);
     for (const auto& s : T) {
         auto copy = s->CreateCopy(this);
