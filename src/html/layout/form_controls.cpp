@@ -8,6 +8,7 @@
 #include "html/layout/document.h"
 #include "html/layout/floating.h"
 #include "html/layout/html_parser.h"
+#include "html/layout/section.h"
 #include "html/reader/style_props.h"
 #include "platform/gui/application.h"
 
@@ -696,4 +697,38 @@ void TTextAreaFormControlObj::Draw(TCanvas& Canvas, int X1, int Y1) {
         if (r.Bottom > y2) break;
         Canvas.TextRect(r, X1 + 4, r.Top, memo_->Lines[i]);
     }
+}
+
+// ---------------------------------------------------------------- in a paragraph
+
+// The paragraph side of a control: its placeholder characters, and the image
+// of an image input or the browse button of a file input.
+TFormControlObj* TSection::AddFormControl(Symb Which, TSectionList* AMasterList, TAttributeList* L,
+                                          TCellBasic* ACell, int Index, TProperties* Prop) {
+    const int pos = static_cast<int>(BuffS.size());
+    TFormControlObj* c = CreateFormControl(Which, AMasterList, pos, L);
+    if (!c) return nullptr;
+    const char code = (ParserNoBreak || IsPreFormated()) ? 'n' : 'y';
+    if (auto* image = dynamic_cast<TImageFormControlObj*>(c)) {
+        TImageObj* img = AddImage(L, ACell, Index);
+        img->MyFormControl = c;
+        image->MyImage = img;
+    } else if (auto* edit = dynamic_cast<TEditFormControlObj*>(c); edit && edit->InputType == "file") {
+        FormControls.Add(c);
+        AddPlaceholder(Index, 'n');
+        auto* browse = new TButtonFormControlObj(AMasterList, static_cast<int>(BuffS.size()), nullptr, "file");
+        browse->MyEdit = edit;
+        if (c->MyForm) c->MyForm->InsertControl(browse);
+        if (AMasterList) AMasterList->FormControlList.Add(browse);
+        FormControls.Add(browse);
+        AddPlaceholder(Index, 'n');
+    } else if (!c->Hidden) {
+        FormControls.Add(c);
+        AddPlaceholder(Index, code);
+    }
+    if (Prop && (Prop->DisplayNone() || Prop->GetVisibility() == 1)) {
+        c->Hide();
+        if (TWinControl* w = c->GetControl()) w->SetVisible(false);
+    }
+    return c;
 }

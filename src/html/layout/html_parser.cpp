@@ -327,9 +327,11 @@ void DoAEnd() {
 void DoImageOrPanel(Symb sy) {
     SectionCheck();
     PushPropsWith(sy == ImageSy ? "img" : "panel", "", Attributes);
-    TFloatingObj* obj = sy == ImageSy ? static_cast<TFloatingObj*>(CurrentSection->AddImage(Attributes, CurrentCell, TagPos))
-                                      : static_cast<TFloatingObj*>(CurrentSection->AddPanel(Attributes, CurrentCell, TagPos));
-    if (obj) obj->ProcessProperties(Top());
+    // The paragraph gives the object its floating and sizing properties.
+    if (sy == ImageSy)
+        CurrentSection->AddImage(Attributes, CurrentCell, TagPos);
+    else
+        CurrentSection->AddPanel(Attributes, CurrentCell, TagPos);
     PopAProp(sy == ImageSy ? "img" : "panel");
 }
 
