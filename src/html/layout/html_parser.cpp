@@ -312,7 +312,7 @@ void DoAStart() {
     }
     if (href) {
         SectionCheck();
-        CurrentSection->HRef(ASy, SectionList, CurrentUrlTarget, Attributes, Top());
+        CurrentSection->HRef(HRefSy, SectionList, CurrentUrlTarget, Attributes, Top());
     } else {
         ChangeFont();
     }
