@@ -327,8 +327,6 @@ private:
     void DoFormSubmit();
     void FocusFrame();
     void PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int FromPage, int ToPage);
-    // The text between two document positions.
-    std::u16string DocumentText(int start, int end);
     void DrawBackground(TCanvas& canvas, const TRect& clip, int xOff, int yOff, int height);
 
     std::unique_ptr<TSectionList> sections_;

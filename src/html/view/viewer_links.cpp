@@ -257,9 +257,7 @@ void THTMLViewer::PanelMouseMove(TShiftState Shift, int X, int Y) {
         newTarget = target.Target;
         hand = true;
         cursor = HandCursor;
-        linkText_ = target.LinkText.Start >= 0 && target.LinkText.Last >= target.LinkText.Start
-                        ? DocumentText(target.LinkText.Start, target.LinkText.Last + 1)
-                        : std::u16string();
+        linkText_ = GetTextByIndices(target.LinkText.Start, target.LinkText.Last);
         linkAttributes_.SetText(target.Attr);
     }
     if (overImage) {
@@ -338,9 +336,7 @@ void THTMLViewer::PanelMouseUp(TMouseButton Button, TShiftState Shift, int X, in
     url_ = target.URL;
     target_ = target.Target;
     linkAttributes_.SetText(target.Attr);
-    linkText_ = target.LinkText.Start >= 0 && target.LinkText.Last >= target.LinkText.Start
-                    ? DocumentText(target.LinkText.Start, target.LinkText.Last + 1)
-                    : std::u16string();
+    linkText_ = GetTextByIndices(target.LinkText.Start, target.LinkText.Last);
     linkJustFollowed_ = true;
     FollowLink();
 }
@@ -451,15 +447,4 @@ void THTMLViewer::MouseScroll() {
     }
     scrollPending_ = false;
     if (wheelScrollMode_) paintPanel_->SetCursor(UpDownCursor);
-}
-
-std::u16string THTMLViewer::DocumentText(int start, int end) {
-    if (start < 0 || end <= start) return std::u16string();
-    const int oldB = sections_->SelB, oldE = sections_->SelE;
-    sections_->SelB = start;
-    sections_->SelE = end;
-    std::u16string text = sections_->GetSelText();
-    sections_->SelB = oldB;
-    sections_->SelE = oldE;
-    return text;
 }

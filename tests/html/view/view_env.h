@@ -39,6 +39,12 @@ protected:
         std::filesystem::remove_all(dir);
     }
 
+    // Paints the view as a paint event does (what lies where is known after it).
+    void Paint() {
+        TCanvas canvas;
+        v->PaintDocument(canvas, v->PaintPanel()->ClientRect());
+    }
+
     std::string Write(const std::string& name, const std::string& bytes) {
         std::ofstream(dir / name, std::ios::binary) << bytes;
         return (dir / name).string();
