@@ -30,7 +30,8 @@ struct PageGeometry {
 
     void Compute(const TDeviceCaps& caps, double scale, long double ml, long double mr, long double mt,
                  long double mb) {
-        Lpi = static_cast<int>(std::lround(96 * scale));
+        // A larger scale prints everything larger: fewer logical units an inch.
+        Lpi = static_cast<int>(std::lround(96 / scale));
         LogX = std::max(caps.LogPixelsX, 1);
         LogY = std::max(caps.LogPixelsY, 1);
         PageWidthPx = caps.HorzRes;
@@ -57,6 +58,8 @@ struct PageGeometry {
     }
 
     void Map(TCanvas& c) const {
+        // Fonts are sized as on the screen; the mapping scales them to the paper.
+        c.Font().SetPixelsPerInch(ScreenPixelsPerInch);
         c.SetMapMode(MM_ANISOTROPIC);
         c.SetWindowExtEx(Lpi, Lpi);
         c.SetViewportExtEx(LogX, LogY);
