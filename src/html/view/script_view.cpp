@@ -18,6 +18,13 @@ bool ScriptViewerValue(TComponent* component, const std::string& property, std::
             if (c != '\r') value += c;
         return true;
     }
+    if (p == "SELFIRSTLINE") {
+        const std::string text = v->SelText();
+        size_t b = 0;
+        while (b < text.size() && (text[b] == '\r' || text[b] == '\n')) ++b;
+        value = text.substr(b, text.find_first_of("\r\n", b) - b);
+        return true;
+    }
     if (p == "TITLE") {
         value = v->DocumentTitle();
         return true;

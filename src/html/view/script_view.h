@@ -1,6 +1,6 @@
 #pragma once
 // What the scenario driver's print step reads from a report view: the
-// selected text, the title, the file name, the laid-out height and the number
+// selected text (or its first line), the title, the file name, the laid-out height and the number
 // of pages the preview would show.
 #include <string>
 
