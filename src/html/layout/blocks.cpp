@@ -846,8 +846,12 @@ int TBodyBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AW
     MyCell->IMgr = &IMgr;
     const void* saveID = IMgr.CurrentID;
     IMgr.CurrentID = this;
+    const int LIndex = IMgr.SetLeftIndent(X + ContentLeft - IMgr.LfEdge, YDraw);
+    const int RIndex = IMgr.SetRightIndent(X + ContentLeft + NewWidth - IMgr.LfEdge, YDraw);
     int cellMax = 0;
     MyCell->LayoutContents(Canvas, X + ContentLeft, YDraw, 0, 0, NewWidth, AHeight, AHeight, cellMax, Curs);
+    IMgr.FreeLeftIndentRec(LIndex);
+    IMgr.FreeRightIndentRec(RIndex);
     IMgr.CurrentID = saveID;
     Len = Curs - StartCurs;
     MaxWidth = LM + LB + LP + cellMax + RP + RB + RM;
