@@ -195,3 +195,52 @@ TEST_F(DocumentTest, NarrowWidthsNeverHang) {
 
 }  // namespace
 }  // namespace layout_test
+
+namespace layout_test {
+namespace {
+
+TEST_F(DocumentTest, AnInlineBoxAcrossTwoLinesIsOpenAtTheBreak) {
+    Parse("<p>aaa <span style=\"border: 2px solid #FF0000\">bbb ccc</span> ddd</p>");
+    Layout(90);  // 70 inside the margins: "aaa bbb " then "ccc ddd "
+    auto log = Paint();
+    std::vector<TSection*> paras;
+    std::function<void(TCellBasic&)> walk = [&](TCellBasic& c) {
+        for (const auto& s : c) {
+            if (s->IsBlock()) walk(*static_cast<TBlock*>(s.get())->MyCell);
+            else if (s->IsSection()) paras.push_back(static_cast<TSection*>(s.get()));
+        }
+    };
+    walk(*doc);
+    ASSERT_EQ(paras.size(), 1u);
+    TSection* s = paras[0];
+    ASSERT_EQ(s->Lines.size(), 2u);
+    ASSERT_EQ(s->Lines[0].BorderList.size(), 1u);
+    ASSERT_EQ(s->Lines[1].BorderList.size(), 1u);
+    const BorderRec& first = s->Lines[0].BorderList[0];
+    const BorderRec& second = s->Lines[1].BorderList[0];
+    EXPECT_FALSE(first.OpenStart);
+    EXPECT_TRUE(first.OpenEnd);  // no right border on the first line
+    EXPECT_TRUE(second.OpenStart);  // no left border on the second
+    EXPECT_FALSE(second.OpenEnd);
+    EXPECT_EQ(first.BRectLeft, 10 + 28);  // after the margin and "aaa "
+    int red = 0;
+    for (const auto& l : log)
+        if (l.find("#FF0000") != std::string::npos) ++red;
+    EXPECT_EQ(red, 6);  // top, bottom and the closed side of each piece
+}
+
+TEST_F(DocumentTest, APrintCopySharesPicturesAndLaysOutAlike) {
+    Parse("<p>One <img src=\"x.bmp\" width=30 height=10> two</p><ul><li>three</ul>");
+    const int h = Layout(300);
+    doc->PrintTableBackgrounds = true;
+    TSectionList copy(*doc);
+    EXPECT_TRUE(copy.IsCopy);
+    EXPECT_EQ(copy.BitmapList, doc->BitmapList);
+    EXPECT_EQ(copy.InlineList, doc->InlineList);
+    int mw = 0, curs = 0;
+    EXPECT_EQ(copy.Layout(canvas, 0, 300, 600, 0, mw, curs), h);
+    EXPECT_EQ(curs, doc->Len);
+}
+
+}  // namespace
+}  // namespace layout_test
