@@ -1253,7 +1253,9 @@ void DoTable(const SymbSet&) {
                     auto capAttrs = CopyAttributes(*Attributes);
                     PushPropsWith("caption", "", capAttrs.get());
                     TProperties* capEntry = Top();
-                    if (!caption) caption.reset(new TBlock(enclosing, Top(), enclosing, capAttrs.get()));
+                    // No owner cell yet: the caption must not collapse margins with what
+                    // precedes the table.
+                    if (!caption) caption.reset(new TBlock(enclosing, Top(), nullptr, capAttrs.get()));
                     CurrentCell = caption->MyCell.get();
                     CurrentSection = NewSection(true);
                     Advance();

@@ -53,7 +53,7 @@ void TSection::BuildBorderList(LineRec& LR) {
     }
 }
 
-void TSection::DrawTheText(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, LineRec& LR, int X, int Y,
+void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, LineRec& LR, int X, int Y,
                            int Start, bool FirstPass) {
     (void)Start;
     TSectionList* list = ParentSectionList;

@@ -248,11 +248,8 @@ int TSectionList::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlH
         std::stable_sort(TabOrderList.begin(), TabOrderList.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         int order = 0;
-        for (auto& [key, obj] : TabOrderList) {
-            (void)key;
-            (void)obj;
-            ++order;
-        }
+        for (auto& entry : TabOrderList)
+            if (auto* w = dynamic_cast<TWinControl*>(entry.second)) w->SetTabOrder(order++);
         TabOrderList.clear();
     }
     const int result = DoLayout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);

@@ -23,6 +23,19 @@ bool EndsWithPercent(const std::string& s) {
 
 TColor ColorOrNone(const TPropValue& v) { return v.IsInt() && v.Int() != IntNull ? v.Int() : clNone; }
 
+// Table blocks keep their own vertical margins: neither side collapses.
+void OwnVerticalMargins(TBlock& b) {
+    for (int i : {piMarginTop, piMarginBottom}) {
+        const TPropValue& v = b.MargArrayO[static_cast<size_t>(i)];
+        int m = 0;
+        if (v.IsText())
+            m = LengthConv(v.Text(), false, 400, 0, b.ExSize, b.EmSize);
+        else if (v.IsInt() && v.Int() != IntNull && v.Int() != ParaSpace && v.Int() != Auto)
+            m = v.Int();
+        b.MargArray[static_cast<size_t>(i)] = m;
+    }
+}
+
 }  // namespace
 
 // ================================================================ TCellObj
@@ -628,10 +641,17 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
     else
         Widths = TableMath::WidthsForFreeTable(MinWidths, MaxWidths, Percents, avail, Stretch);
     TableWidth = CellSpacing + Sum(Widths);
+    // Only a height declared on the table shares out among the rows.
+    int tableHt = 0;
+    (void)BlHt;
+    if (auto* tb = dynamic_cast<TTableBlock*>(OwnerBlock)) {
+        int d = tb->MargArray[piHeight];
+        if (d > 0 && d != Auto && d != IntNull) tableHt = d;
+    }
     int nest = root ? root->TableNestLevel : 0;
-    if (!HeightsValid || Widths != old || LastAvailHeight != BlHt || (root && root->TableRelayout && nest < 6)) {
-        FindRowHeights(Canvas, BlHt);
-        LastAvailHeight = BlHt;
+    if (!HeightsValid || Widths != old || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6)) {
+        FindRowHeights(Canvas, tableHt);
+        LastAvailHeight = tableHt;
     }
     HeaderHeight = HeaderRowCount = FootHeight = 0;
     FootStartRow = -1;
@@ -849,6 +869,8 @@ TTableBlock::TTableBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic*
                          TAttributeList* Attr, bool)
     : TBlock(AMasterList, Prop, AnOwnerCell, Attr), Table(ATable) {
     MyCell->Add(ATable, 0);
+    ATable->OwnerBlock = this;
+    OwnVerticalMargins(*this);
     if (Attr) {
         for (const auto& a : *Attr) {
             switch (a->Symbol) {
@@ -921,6 +943,7 @@ TTableBlock::TTableBlock(TCellBasic* AMasterList, const TTableBlock& T)
     for (const auto& s : *MyCell)
         if (auto* t = dynamic_cast<ThtmlTable*>(s.get())) {
             Table = t;
+            t->OwnerBlock = this;
             break;
         }
 }
@@ -1036,6 +1059,9 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TCellBasic* AMasterList, TPropertie
     : TBlock(AMasterList, Prop, AnOwnerCell, Attr), TableBlock(ATableBlock) {
     MyCell->Add(ATableBlock, 0);
     ATableBlock->HasCaption = true;
+    OwnVerticalMargins(*this);
+    ATableBlock->MargArray[piMarginTop] = 0;
+    ATableBlock->MargArray[piMarginBottom] = 0;
     TagClass = "TableAndCaption.";
     if (Attr)
         if (const TAttribute* a = Attr->Find(AlignSy)) {

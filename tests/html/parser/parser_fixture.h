@@ -11,6 +11,7 @@
 #include "html/layout/doc_dump.h"
 #include "html/layout/document.h"
 #include "html/layout/html_parser.h"
+#include "platform/gui/canvas.h"
 #include "platform/gui/font_service.h"
 
 class ParserTest : public ::testing::Test {
@@ -35,6 +36,14 @@ protected:
         Readhtml::HtmlParseString(html, list_.get());
         return *list_;
     }
+
+    // Lays the parsed document out at a width; returns its height.
+    int Layout(int width) {
+        int maxWidth = 0, curs = 0;
+        return list_->Layout(canvas_, 0, width, 600, 0, maxWidth, curs);
+    }
+
+    std::string Dump() { return DumpDocument(*list_); }
 
     // The tree without geometry, runs or lines; paragraph texts with their
     // white space collapsed and trimmed.
@@ -70,4 +79,5 @@ protected:
     TFixedFontService fonts_;
     TFontService* previous_ = nullptr;
     std::unique_ptr<TSectionList> list_;
+    TCanvas canvas_;
 };
