@@ -350,6 +350,7 @@ void DoFormControl(Symb sy) {
         if (sy == SelectSy) DoSelect(c);
         else if (sy == TextAreaSy) DoTextArea(c);
         c->ProcessProperties(props);
+        c->ResetToValue();
     }
     PopAProp(tag);
 }
