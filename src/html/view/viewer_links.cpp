@@ -269,7 +269,13 @@ void THTMLViewer::PanelMouseMove(TShiftState Shift, int X, int Y) {
         if (sections_->FindCursor(canvas, dx, dy, xr, yr, caretHt, inText) >= 0 && inText) cursor = viewerCursor_;
     }
     paintPanel_->SetCursor(cursor);
-    title_ = (flags & guTitle) ? title : std::string();
+    const std::string newTitle = (flags & guTitle) ? title : std::string();
+    if (newTitle != title_) {
+        // A title attribute under the pointer shows as the panel's hint.
+        title_ = newTitle;
+        paintPanel_->SetHint(title_);
+        paintPanel_->SetShowHint(!title_.empty());
+    }
     hintTimer_->SetEnabled(hand || sections_->ActiveLink != nullptr);
     if (newUrl != url_ || newTarget != target_) {
         url_ = newUrl;
