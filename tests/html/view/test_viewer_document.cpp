@@ -239,3 +239,35 @@ TEST_F(ViewerTest, AMetaRefreshIsReportedAfterTheLoad) {
 }
 
 }  // namespace
+
+namespace {
+
+// Dragging a selection below the panel scrolls on its own, selecting as it
+// goes, until the document's end; the wheel mode scrolls the same way.
+TEST_F(ViewerTest, DraggingBeyondThePanelScrollsToTheEndAndStops) {
+    v->SetBounds(0, 0, 600, 200);
+    v->LoadFromFile(Write("a.htm", LongPage(20)));
+    Paint();
+    const int panelH = v->PaintPanel()->Height();
+    ASSERT_GT(v->DocHeight(), panelH);
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 2, 10);
+    v->PanelMouseMove(ssLeft, 200, panelH + 40);
+    Application->ProcessMessages();  // the posted scroll runs until the end
+    EXPECT_EQ(v->VScrollBarPosition(), v->DocHeight() - panelH);
+    EXPECT_GT(v->SelLength(), 100);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, 200, panelH + 40);
+
+    // The wheel button: a press starts the mode, the pointer far above scrolls up.
+    v->PanelMouseDown(TMouseButton::mbMiddle, 0, 100, 150);
+    v->PanelMouseUp(TMouseButton::mbMiddle, 0, 100, 150);  // a click keeps the mode
+    v->PanelMouseMove(0, 100, 50);
+    Application->ProcessMessages();
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+    // Any press ends the mode and does nothing else.
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 100, 150);
+    v->PanelMouseMove(0, 100, 10);
+    Application->ProcessMessages();
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+}
+
+}  // namespace
