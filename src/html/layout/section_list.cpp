@@ -360,8 +360,10 @@ bool TSectionList::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
 }
 
 bool TSectionList::GetChPosY(int chPos, int& y) {
+    // Anchors are recorded while reading, as source positions.
+    const int pos = FindDocPos(chPos, false);
     int x = 0;
-    return TCellBasic::CursorToXY(nullptr, chPos, x, y);
+    return TCellBasic::CursorToXY(nullptr, pos, x, y);
 }
 
 TSectionBase* TSectionList::FindSectionAtPosition(int Pos, int& TopPos, int& Index) {
