@@ -281,6 +281,7 @@ bool TSectionList::ViewerVisible() const { return TheOwner && TheOwner->Showing(
 
 int TSectionList::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) {
     PageBottom = YOff + ARect.Bottom;
+    DrawOriginX = X;
     PageShortened = false;
     FirstPageItem = true;
     if (Timer) Timer->SetEnabled(false);
