@@ -569,7 +569,8 @@ unsigned TBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, T
     if (DisplayNone) return 0;
     unsigned result = 0;
     const int yy = Y - (ParentSectionList ? ParentSectionList->YOff : 0);
-    if (!Title.empty() && X >= MyRect.Left && X < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
+    const int xx = X + (ParentSectionList ? ParentSectionList->DrawOriginX : 0);
+    if (!Title.empty() && xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
         ATitle = Title;
         result |= guTitle;
     }

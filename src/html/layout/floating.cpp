@@ -472,7 +472,7 @@ void TImageObj::Draw(TCanvas& Canvas, int X, int TopY, int, TFontObj* FO) {
     Canvas.Font().SetStyle(0);
     const int B = BorderSize;
     const int yOff = MasterList ? MasterList->YOff : 0;
-    DrawXX = X + B;
+    DrawXX = X + B - (MasterList ? MasterList->DrawOriginX : 0);
     ShownY = TopY + B + yOff;
     const int x = X + B, y = TopY + B;
     const int w = ImageWidth - 2 * B, h = ImageHeight - 2 * B;

@@ -425,7 +425,8 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
     if (AnURL) run->UrlTarget.Copy(*AnURL);
     else run->UrlTarget.Clear();
     run->Title = Prop->PropTitle;
-    if (Sy == HRefSy) {
+    // The link starts with the A tag that carries the HREF (either symbol).
+    if (Sy == HRefSy || Sy == ASy) {
         run->CreateFontInfoArray(Prop);
         run->ApplyFontInfo(run->FontInfoArray->Ary[0]);
         if (List) {

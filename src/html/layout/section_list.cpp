@@ -281,6 +281,7 @@ bool TSectionList::ViewerVisible() const { return TheOwner && TheOwner->Showing(
 
 int TSectionList::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) {
     PageBottom = YOff + ARect.Bottom;
+    DrawOriginX = X;
     PageShortened = false;
     FirstPageItem = true;
     if (Timer) Timer->SetEnabled(false);
@@ -360,8 +361,10 @@ bool TSectionList::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
 }
 
 bool TSectionList::GetChPosY(int chPos, int& y) {
+    // Anchors are recorded while reading, as source positions.
+    const int pos = FindDocPos(chPos, false);
     int x = 0;
-    return TCellBasic::CursorToXY(nullptr, chPos, x, y);
+    return TCellBasic::CursorToXY(nullptr, pos, x, y);
 }
 
 TSectionBase* TSectionList::FindSectionAtPosition(int Pos, int& TopPos, int& Index) {
