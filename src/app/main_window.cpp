@@ -8,6 +8,7 @@
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
 #include "grids/align_grid.h"
+#include "html/view/print_preview.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/arith.h"
 #include "platform/runtime/errors.h"
@@ -128,7 +129,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     HTMLViewer1->SetDefBackground(clWhite);
     HTMLViewer1->SetDefFontName("Times New Roman");
     HTMLViewer1->SetDefPreFontName("Courier New");
-    HTMLViewer1->HistoryMaxCount = 0;
+    HTMLViewer1->SetHistoryMaxCount(0);
 
     // Line buffers and controls no command shows.
     Memofont = Make<TMemo>(this, this, "Memofont");
@@ -351,9 +352,17 @@ void TForm1::SpeedButton19Click(TObject*) {
 
 void TForm1::SpeedButton1Click(TObject*) { ShowPrintPreview(); }
 
-// The print preview is built with the report viewer; until then "Impressão"
-// shows nothing.
-void TForm1::ShowPrintPreview() {}
+void TForm1::ShowPrintPreview() {
+    bool abort = false;
+    auto* preview = new TPreviewForm(nullptr, HTMLViewer1, abort);
+    try {
+        if (!abort) preview->ShowModal();
+    } catch (...) {
+        preview->Free();
+        throw;
+    }
+    preview->Free();
+}
 
 void TForm1::SpeedButton4Click(TObject*) { Close(); }
 

@@ -56,8 +56,8 @@ TEST_F(ReportView, ShowsAWindows1252ReportAndCopiesItAsTextAndHtml) {
     ASSERT_LT(start, end);
     ASSERT_LE(end, block.size());
     EXPECT_THAT(block.substr(start, end - start), HasSubstr(Cp1252ToUtf8("Revisão")));
-    EXPECT_EQ(block.substr(Offset(block, "StartHTML"), 6), "<html>");
-    EXPECT_EQ(block.substr(Offset(block, "EndHTML") - 7), "</html>");
+    EXPECT_EQ(block.substr(Offset(block, "StartHTML"), 9), "<!DOCTYPE");
+    EXPECT_EQ(block.substr(Offset(block, "EndHTML") - 18, 18), "<!--EndFragment-->");
 }
 
 TEST_F(ReportView, AMissingFileIsAnErrorAndTheShownReportStays) {

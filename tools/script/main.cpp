@@ -6,6 +6,7 @@
 
 #include "app/startup.h"
 #include "controls/script_values.h"
+#include "html/view/script_view.h"
 #include "platform/gui/application.h"
 #include "script_runner.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
     Application->Initialize(argc, argv);
     RegisterScriptStartup("", CreateProgramForms);
     RegisterScriptProperties(ScriptControlValue, ScriptSetControlValue);
+    RegisterScriptProperties(ScriptViewerValue, nullptr);
     const std::filesystem::path script = std::filesystem::absolute(argv[1]);
     int rc = 0;
     {

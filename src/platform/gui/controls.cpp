@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -380,6 +381,17 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
             auto* me = static_cast<QMouseEvent*>(event);
             QPoint p = localPoint(me->position());
             Guard(c, [&] { c->MouseUp(ButtonOf(me->button()), ShiftOf(me->modifiers(), me->buttons()), p.x(), p.y()); });
+            return false;
+        }
+        case QEvent::Wheel: {
+            auto* we = static_cast<QWheelEvent*>(event);
+            QPoint p = localPoint(we->position());
+            bool used = false;
+            Guard(c, [&] { used = c->MouseWheel(ShiftOf(we->modifiers(), we->buttons()), we->angleDelta().y(), p.x(), p.y()); });
+            return used;
+        }
+        case QEvent::Leave: {
+            Guard(c, [&] { c->PointerLeft(); });
             return false;
         }
         case QEvent::ContextMenu: {
@@ -770,6 +782,8 @@ void TControl::SetMouseCapture(bool value) {
         else widget_->releaseMouse();
     }
 }
+
+bool TControl::MouseWheel(TShiftState, int, int, int) { return false; }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseDown) OnMouseDown(this, button, shift, x, y);

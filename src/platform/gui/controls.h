@@ -119,6 +119,11 @@ public:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // A turn of the wheel over the control (delta 120 a notch, positive away
+    // from the user); true when the control used it.
+    virtual bool MouseWheel(TShiftState shift, int delta, int x, int y);
+    // The pointer left the control.
+    virtual void PointerLeft() {}
 
 protected:
     // Binds the widget that shows the control; called once by each concrete

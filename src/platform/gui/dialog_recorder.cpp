@@ -99,10 +99,20 @@ bool TDialogRecorder::ExecutePrinterSetup() {
     return ok;
 }
 
-bool TDialogRecorder::ExecutePrintDialog(TPrintDialogRequest&) {
+// An answer that names no button is the PDF file to print to.
+bool TDialogRecorder::ExecutePrintDialog(TPrintDialogRequest& request) {
     std::string answer;
-    const bool ok = NextAnswer(answer) && ResultOf(answer) == mrOk;
-    records_.push_back({TDialogKind::Print, "", "", {}, ok ? "OK" : "Cancel"});
+    bool ok = false;
+    if (NextAnswer(answer)) {
+        const TModalResult r = ResultOf(answer);
+        if (r == mrOk) {
+            ok = true;
+        } else if (r == mrNone && !answer.empty()) {
+            request.FileName = answer;
+            ok = true;
+        }
+    }
+    records_.push_back({TDialogKind::Print, "", "", {}, ok ? (request.FileName.empty() ? "OK" : request.FileName) : "Cancel"});
     return ok;
 }
 

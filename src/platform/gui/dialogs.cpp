@@ -155,6 +155,7 @@ public:
         r.PrintRange = dialog.printRange() == QAbstractPrintDialog::PageRange;
         r.FromPage = dialog.fromPage();
         r.ToPage = dialog.toPage();
+        r.FileName = printer.outputFormat() == QPrinter::PdfFormat ? FromQ(printer.outputFileName()) : std::string();
         return true;
     }
 
@@ -354,5 +355,6 @@ bool TPrintDialog::Execute() {
     FromPage = r.FromPage;
     ToPage = r.ToPage;
     PrintRange = r.PrintRange;
+    FileName = r.FileName;
     return true;
 }

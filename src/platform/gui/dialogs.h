@@ -66,6 +66,7 @@ struct TPrintDialogRequest {
     int Copies = 1;
     int FromPage = 0, ToPage = 0, MinPage = 0, MaxPage = 0;
     bool PrintRange = false;  // false: all pages
+    std::string FileName;     // out: the PDF file chosen instead of a printer ("" for none)
 };
 
 class IDialogService {
@@ -157,6 +158,8 @@ public:
     int Copies = 1;
     int FromPage = 0, ToPage = 0, MinPage = 0, MaxPage = 0;
     bool PrintRange = false;
+    // The PDF file the user chose to print to ("" when a printer was chosen).
+    std::string FileName;
 };
 
 // The file-name patterns of a "Name|*.a;*.b|..." filter at a 1-based index.

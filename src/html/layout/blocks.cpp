@@ -1,0 +1,1062 @@
+// Block boxes, list items, the body, rules and page breaks.
+#include "html/layout/blocks.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "html/images/image_loading.h"
+#include "html/images/viewer_globals.h"
+#include "html/layout/section.h"
+
+namespace {
+
+bool Declared(int v) { return v != Auto && v != IntNull && v > 0; }
+int OrZero(int v) { return v == Auto || v == IntNull ? 0 : v; }
+
+std::string Lower(std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool StartsWith(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- TBlock
+
+TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes)
+    : TSectionBase(AMasterList),
+      MyCell(std::make_unique<TBlockCell>(AMasterList ? AMasterList->MasterList : nullptr)),
+      OwnerCell(AnOwnerCell) {
+    MyCell->Owner = this;
+    MargArray.fill(0);
+    MargArray[piMarginTop] = IntNull;
+    MargArray[piMarginBottom] = IntNull;
+    if (!Prop) return;
+    MyCell->OwnersTag = Prop->PropTag;
+    Prop->GetBorderStyles(MargArrayO);
+    int v = 0;
+    if (Prop->GetClear(v)) ClearAttr = static_cast<uint8_t>(v);
+    if (Prop->GetFloat(v)) FloatLR = static_cast<uint8_t>(v);
+    BorderStyle = static_cast<uint8_t>(Prop->GetBorderStyle());
+    const TColor fg = Prop->Props[piColor].IsInt() ? Prop->Props[piColor].Int() : clBlack;
+    BorderColor = fg;
+    EmSize = Prop->EmSize;
+    ExSize = Prop->ExSize;
+    DisplayNone = Prop->DisplayNone();
+    Title = Prop->PropTitle;
+    std::string bg;
+    if (Prop->GetBackgroundImage(bg) && !bg.empty() && bg != "none") {
+        BGImage = TImageObj::CreateFromURL(ParentSectionList, bg);
+        Prop->GetBackgroundPos(EmSize, ExSize, BGPos);
+    }
+    Positioning = static_cast<uint8_t>(Prop->GetPosition());
+    Visibility = static_cast<uint8_t>(Prop->GetVisibility());
+    Prop->GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
+    if (Positioning != 0) {
+        ZIndex = 10 * Prop->GetZIndex();
+        if (Positioning == 1 && ZIndex == 0) ZIndex = 1;
+    }
+    if (Positioning == 1) {
+        ownIMgr_ = std::make_unique<IndentManager>();
+        MyCell->IMgr = ownIMgr_.get();
+    }
+    if (FloatLR != 0 && ZIndex == 0) ZIndex = 1;
+    TagClass = Prop->PropTag + "." + Prop->PropClass;
+    if (Prop->PropTag != "table") CollapseMargins();
+    if (Attributes && ParentSectionList) {
+        const std::string id = Attributes->GetID();
+        if (!id.empty()) ParentSectionList->IDNameList.AddObject(id, this);
+    }
+    HideOverflow = Prop->IsOverflowHidden();
+    const TPropValue& ta = Prop->Props[piTextAlign];
+    Justification = ta.Is("right") ? 3 : ta.Is("center") ? 2 : 1;
+}
+
+TBlock::TBlock(TCellBasic* AMasterList, const TBlock& T)
+    : TSectionBase(AMasterList, T),
+      MargArray(T.MargArray),
+      MargArrayO(T.MargArrayO),
+      MyCell(std::make_unique<TBlockCell>(AMasterList ? AMasterList->MasterList : nullptr, *T.MyCell)),
+      EmSize(T.EmSize),
+      ExSize(T.ExSize),
+      BorderColor(T.BorderColor),
+      BorderStyle(T.BorderStyle),
+      FloatLR(T.FloatLR),
+      ClearAttr(T.ClearAttr),
+      BGPos(T.BGPos),
+      Positioning(T.Positioning),
+      Visibility(T.Visibility),
+      BottomAuto(T.BottomAuto),
+      BreakBefore(T.BreakBefore),
+      BreakAfter(T.BreakAfter),
+      KeepIntact(T.KeepIntact),
+      DisplayNone(T.DisplayNone),
+      HideOverflow(T.HideOverflow),
+      Justification(T.Justification),
+      OwnerCell(AMasterList),
+      TagClass(T.TagClass),
+      NewWidth(T.NewWidth),
+      ClearAddon(T.ClearAddon),
+      ContentLeft(T.ContentLeft),
+      ClientContentBot(T.ClientContentBot),
+      TopP(T.TopP),
+      LeftP(T.LeftP),
+      Title(T.Title) {
+    MyCell->Owner = this;
+    MyCell->OwnersTag = T.MyCell->OwnersTag;
+    TSectionList* list = AMasterList ? AMasterList->MasterList : nullptr;
+    if (T.BGImage && list && list->PrintTableBackgrounds)
+        BGImage.reset(static_cast<TImageObj*>(T.BGImage->CreateCopy(list).release()));
+    if (Positioning == 1) {
+        ownIMgr_ = std::make_unique<IndentManager>();
+        MyCell->IMgr = ownIMgr_.get();
+    }
+}
+
+TBlock::~TBlock() {
+    // The content goes before the float manager it may point at.
+    MyCell.reset();
+}
+
+std::unique_ptr<TSectionBase> TBlock::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TBlock>(AMasterList, *this);
+}
+
+void TBlock::CheckFree() {
+    if (MyCell) MyCell->ClearSections();
+    TSectionList* list = ParentSectionList;
+    if (!list) return;
+    for (int i = list->IDNameList.Count() - 1; i >= 0; --i)
+        if (list->IDNameList.Objects(i) == this) list->IDNameList.AddObject(list->IDNameList.Strings(i), nullptr);
+}
+
+void TBlock::CollapseMargins() {
+    bool topAuto = false;
+    // The vertical margins as the element gives them (percentages of 400).
+    auto conv = [&](int index, bool& isAuto) {
+        const TPropValue& v = MargArrayO[static_cast<size_t>(index)];
+        isAuto = false;
+        if (v.IsText()) return LengthConv(v.Text(), false, 400, 0, ExSize, EmSize);
+        if (v.IsInt()) {
+            if (v.Int() == IntNull) return 0;
+            if (v.Int() == ParaSpace) {
+                isAuto = true;
+                return ParaSpacePixels;
+            }
+            return v.Int();
+        }
+        return 0;
+    };
+    int top = conv(piMarginTop, topAuto);
+    bool bottomAuto = false;
+    const int bottom = conv(piMarginBottom, bottomAuto);
+    BottomAuto = bottomAuto;
+    MargArray[piMarginBottom] = bottom;
+    if (Positioning == 1) {
+        if (topAuto) top = 0;
+    } else if (FloatLR != 0) {
+        // floats keep their margins
+    } else if (OwnerCell) {
+        TSectionBase* prev = nullptr;
+        for (int i = OwnerCell->Count() - 1; i >= 0; --i) {
+            TSectionBase* s = (*OwnerCell)[i];
+            if (s->IsBlock() && static_cast<TBlock*>(s)->Positioning == 1) continue;
+            prev = s;
+            break;
+        }
+        if (prev) {
+            if (prev->IsBlock()) {
+                auto* pb = static_cast<TBlock*>(prev);
+                if (pb->IsTableBlock() && pb->FloatLR != 0) {
+                    if (topAuto) top = 0;
+                } else {
+                    const int M = pb->MargArray[piMarginBottom];
+                    pb->MargArray[piMarginBottom] = 0;
+                    const int T = top;
+                    if (T >= 0 && M >= 0) top = std::max(T, M);
+                    else if (T < 0 && M < 0) top = std::min(T, M);
+                    else top = T + M;
+                }
+            } else {
+                TBlock* owner = OwnerCell->Owner;
+                if (owner && owner->MyCell && owner->MyCell->OwnersTag == "li" && topAuto &&
+                    (StartsWith(TagClass, "ul.") || StartsWith(TagClass, "ol.")))
+                    top = 0;
+            }
+        } else if (topAuto) {
+            top = 0;
+        } else if (OwnerCell->OwnersTag == "default" || OwnerCell->OwnersTag == "body") {
+            TBlock* body = OwnerCell->Owner;
+            const int bodyTop = body ? OrZero(body->MargArray[piMarginTop]) : 0;
+            top = std::max(0, top - bodyTop);
+        }
+    }
+    MargArray[piMarginTop] = top;
+}
+
+void TBlock::ContentMinMax(TCanvas& Canvas, int& Min, int& Max) {
+    const int cycle = ParentSectionList ? ParentSectionList->CycleNumber : -1;
+    if (cycle > 0 && cycle == contentCycle_) {
+        Min = contentMin_;
+        Max = contentMax_;
+        return;
+    }
+    MyCell->MinMaxWidth(Canvas, Min, Max);
+    contentCycle_ = cycle;
+    contentMin_ = Min;
+    contentMax_ = Max;
+}
+
+void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
+    Min = 0;
+    Max = 0;
+    if (DisplayNone || Positioning == 1) return;
+    const int cycle = ParentSectionList ? ParentSectionList->CycleNumber : -1;
+    if (cycle > 0 && cycle == blockCycle_) {
+        Min = blockMin_;
+        Max = blockMax_;
+        return;
+    }
+    ::MargArray m = MargArray;
+    int autoCount = 0;
+    ConvMargArray(MargArrayO, 0, 400, EmSize, ExSize, autoCount, m);
+    const int width = m[piWidth];
+    const bool declared = Declared(width);
+    const bool hide = HideOverflow && declared && width > 20;
+    if (hide) {
+        Min = Max = width;
+    } else {
+        ContentMinMax(Canvas, Min, Max);
+    }
+    const int L = OrZero(m[piMarginLeft]) + m[piBorderLeftWidth] + m[piPaddingLeft];
+    const int R = OrZero(m[piMarginRight]) + m[piBorderRightWidth] + m[piPaddingRight];
+    const int w = declared ? width : 0;
+    Min = std::max(Min, w) + L + R;
+    Max = declared ? Min : L + R + std::max(Max, w);
+    blockCycle_ = cycle;
+    blockMin_ = Min;
+    blockMax_ = Max;
+}
+
+int TBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int AutoCount) {
+    ::MargArray& m = MargArray;
+    int Min = 0, Max = 0;
+    ContentMinMax(Canvas, Min, Max);
+    const int B = m[piBorderLeftWidth] + m[piPaddingLeft] + m[piBorderRightWidth] + m[piPaddingRight];
+    int width = m[piWidth];
+    int LM = m[piMarginLeft], RM = m[piMarginRight];
+    auto remaining = [&]() {
+        const int margins = OrZero(LM) + OrZero(RM);
+        if (Positioning == 1) return std::max(Min, AWidth - B - margins - LeftP);
+        if (FloatLR != 0) return std::min(Max, AWidth - B - margins);
+        return std::max(Min, AWidth - B - margins);
+    };
+    switch (AutoCount) {
+    case 0:
+        if (!HideOverflow) width = std::max(width, Min);
+        if (Positioning == 0 && FloatLR == 0 && LM == 0 && RM == 0 && (Justification == 2 || Justification == 3)) {
+            const int E = std::max(0, AWidth - width - B);
+            if (Justification == 3) LM = E;
+            else LM = RM = E / 2;
+        }
+        break;
+    case 1:
+        if (width != Auto) {
+            if (!HideOverflow) width = std::max(width, Min);
+            if (RM == Auto) RM = FloatLR != 0 ? 0 : std::max(0, AWidth - B - OrZero(LM) - width);
+            if (LM == Auto) LM = std::max(0, AWidth - B - OrZero(RM) - width);
+        } else {
+            width = remaining();
+        }
+        break;
+    case 2:
+        if (width != Auto) {
+            width = std::max(width, Min);
+            LM = RM = std::max(0, AWidth - width - B) / 2;
+        } else {
+            if (LM == Auto) LM = 0;
+            if (RM == Auto) RM = 0;
+            width = remaining();
+        }
+        break;
+    default:
+        LM = RM = 0;
+        width = remaining();
+        break;
+    }
+    m[piMarginLeft] = OrZero(LM);
+    m[piMarginRight] = OrZero(RM);
+    return width;
+}
+
+int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                   IndentManager& IMgr, int& MaxWidth, int& Curs) {
+    StartCurs = Curs;
+    if (DisplayNone) {
+        SectionHeight = DrawHeight = 0;
+        YDraw = ContentTop = ContentBot = DrawTop = DrawBot = Y;
+        MaxWidth = 0;
+        Len = 0;
+        if (MyCell) MyCell->StartCurs = Curs;
+        return 0;
+    }
+    ContentTop = Y;
+    int CL = 0, CR = 0;
+    IMgr.GetClearY(CL, CR);
+    switch (ClearAttr) {
+    case 1: ClearAddon = std::max(0, CL - Y - 1); break;
+    case 2: ClearAddon = std::max(0, CR - Y - 1); break;
+    case 3: ClearAddon = std::max({0, CL - Y - 1, CR - Y - 1}); break;
+    default: ClearAddon = 0; break;
+    }
+    const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
+    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, MargArray);
+    MargArray[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
+    MargArray[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
+    ::MargArray& m = MargArray;
+    TopP = m[piTopPos];
+    LeftP = m[piLeftPos];
+    if (Positioning == 2) {
+        if (TopP == Auto || TopP == IntNull) TopP = 0;
+        if (LeftP == Auto || LeftP == IntNull) LeftP = 0;
+    } else if (Positioning == 1) {
+        if (TopP == Auto || TopP == IntNull) TopP = 0;
+        if (LeftP == Auto || LeftP == IntNull) {
+            const int right = m[piRightPos];
+            if (right != Auto && right != IntNull && Declared(m[piWidth]))
+                LeftP = AWidth - right - m[piWidth] - OrZero(m[piMarginLeft]) - OrZero(m[piMarginRight]) -
+                        m[piPaddingLeft] - m[piPaddingRight] - m[piBorderLeftWidth] - m[piBorderRightWidth];
+            else
+                LeftP = 0;
+        }
+        X = LeftP;
+        Y = TopP + YRef;
+        ContentTop = Y;
+    } else {
+        TopP = LeftP = 0;
+    }
+    NewWidth = FindWidth(Canvas, AWidth, AHeight, LastAutoCount);
+    IndentManager* cellMgr = &IMgr;
+    if (Positioning == 1) {
+        ownIMgr_->Clear();
+        ownIMgr_->Reset(0, NewWidth);
+        cellMgr = ownIMgr_.get();
+        RefIMgr = &IMgr;
+    }
+    MyCell->IMgr = cellMgr;
+    const void* saveID = cellMgr->CurrentID;
+    cellMgr->CurrentID = this;
+
+    const int LM = m[piMarginLeft], RM = m[piMarginRight];
+    const int LP = m[piPaddingLeft], RP = m[piPaddingRight], TP = m[piPaddingTop], BP = m[piPaddingBottom];
+    const int LB = m[piBorderLeftWidth], RB = m[piBorderRightWidth], TB = m[piBorderTopWidth],
+              BB = m[piBorderBottomWidth];
+    const int TM = m[piMarginTop], BM = m[piMarginBottom];
+    const TPropValue& wv = MargArrayO[piWidth];
+    if (wv.IsText() && wv.Text().find('%') != std::string::npos)
+        NewWidth = std::min(NewWidth, AWidth - LM - RM - LP - RP - LB - RB);
+
+    DrawTop = Y + ClearAddon + (TM < 0 ? TM : 0);
+    const int top = Y + ClearAddon;
+    if (FloatLR == ALeft)
+        ContentLeft = std::max(X, IMgr.LeftIndent(top)) - X + LM + LP + LB;
+    else if (FloatLR == ARight)
+        ContentLeft = std::min(X + AWidth, IMgr.RightSide(top)) - X - RM - RP - RB - NewWidth;
+    else
+        ContentLeft = LM + LP + LB;
+    YDraw = Y + ClearAddon + TM + TP + TB;
+
+    const int LIndex = cellMgr->SetLeftIndent(X + ContentLeft - cellMgr->LfEdge, YDraw);
+    const int RIndex = cellMgr->SetRightIndent(X + ContentLeft + NewWidth - cellMgr->LfEdge, YDraw);
+
+    const int declaredHeight = m[piHeight];
+    const int blockHt = Declared(declaredHeight) ? declaredHeight : AHeight ? AHeight : BlHt;
+    int cellMax = 0;
+    int contentY = YDraw + (Positioning == 2 ? TopP : 0);
+    int refX = XRef, refY = YRef;
+    if (Positioning == 1) {
+        refX = X + LM + LB;
+        refY = Y + TM + TB;
+    }
+    MyCell->LayoutContents(Canvas, X + ContentLeft, contentY, refX, refY, NewWidth, AHeight, blockHt, cellMax, Curs);
+    Len = Curs - StartCurs;
+    MaxWidth = LM + LB + LP + cellMax + RP + RB + RM;
+    if (Positioning != 0) MaxWidth += LeftP - RM - X;
+
+    int contentBot = MyCell->tcContentBot - (Positioning == 2 ? TopP : 0);
+    ClientContentBot = std::max(YDraw, contentBot);
+    if (HideOverflow && declaredHeight > 3) ClientContentBot = YDraw + declaredHeight;
+    else if (Declared(declaredHeight) && ClientContentBot - YDraw < declaredHeight)
+        ClientContentBot = YDraw + declaredHeight;
+    if (Positioning == 1) ClientContentBot = std::max(ClientContentBot, ownIMgr_->ImageBottom());
+    ContentBot = ClientContentBot + BP + BB + BM;
+    DrawBot = std::max(ClientContentBot, MyCell->tcDrawBot) + BP + BB;
+    SectionHeight = ContentBot - Y;
+
+    if (BGImage && ParentSectionList && ParentSectionList->ShowImages) {
+        BGImage->Layout(Canvas, NewWidth, ClientContentBot - YDraw, nullptr);
+        if (BGImage->Image == static_cast<TGraphic*>(ErrorImage)) BGImage.reset();
+    }
+
+    cellMgr->FreeLeftIndentRec(LIndex);
+    cellMgr->FreeRightIndentRec(RIndex);
+    cellMgr->CurrentID = saveID;
+
+    if (FloatLR == 0 && Positioning != 1) {
+        DrawHeight = std::max(SectionHeight, IMgr.ImageBottom() - Y);
+    } else {
+        const int h = SectionHeight;
+        if (FloatLR == ALeft)
+            IMgr.AddFloatingBlock(Y, X + ContentLeft + NewWidth + RP + RB + RM, ALeft, DrawBot - Y);
+        else if (FloatLR == ARight)
+            IMgr.AddFloatingBlock(Y, LM + LB + LP + NewWidth + RP + RB + RM, ARight, DrawBot - Y);
+        SectionHeight = 0;
+        DrawHeight = Positioning == 1 ? 0 : h;
+    }
+    if (DrawList.empty()) SortByZIndex();
+    return SectionHeight;
+}
+
+void TBlock::SortByZIndex() {
+    DrawList.clear();
+    for (const auto& s : *MyCell) {
+        s->OwnerBlock = this;
+        DrawList.push_back(s.get());
+    }
+    std::stable_sort(DrawList.begin(), DrawList.end(), [](const TSectionBase* a, const TSectionBase* b) {
+        auto rank = [](int z) { return z < 0 ? 0 : z == 0 ? 1 : 2; };
+        if (rank(a->ZIndex) != rank(b->ZIndex)) return rank(a->ZIndex) < rank(b->ZIndex);
+        if (a->ZIndex != 0 && b->ZIndex != 0) return a->ZIndex < b->ZIndex;
+        return false;
+    });
+}
+
+int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
+    const int result = ContentTop + SectionHeight;
+    if (DisplayNone) return result;
+    TSectionList* list = ParentSectionList;
+    if (list && list->Printing && Positioning != 1) {
+        const int pageTop = list->YOff + ARect.Top;
+        const int pageHeight = ARect.Bottom - ARect.Top;
+        const int blockTop = ContentTop + OrZero(MargArray[piMarginTop]);
+        if (BreakBefore && blockTop > pageTop) {
+            list->PageBottom = std::min(list->PageBottom, blockTop);
+            return result;
+        }
+        if (BreakAfter) list->PageBottom = std::min(list->PageBottom, ContentBot);
+        if (KeepIntact && ContentTop >= pageTop && ContentBot > list->PageBottom && SectionHeight < pageHeight)
+            list->PageBottom = std::min(list->PageBottom, blockTop);
+    }
+    if (Visibility == 1) return result;
+    int x = X, y = ContentTop;
+    if (Positioning == 2) {
+        x += LeftP;
+        y += TopP;
+    } else if (Positioning == 1) {
+        x = XRef + LeftP;
+        y = YRef + TopP;
+    }
+    DrawBlock(Canvas, ARect, IMgr, x, y, XRef, YRef);
+    return result;
+}
+
+int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef) {
+    TSectionList* list = ParentSectionList;
+    const int yOff = list ? list->YOff : 0;
+    const ::MargArray& m = MargArray;
+    const int LB = m[piBorderLeftWidth], RB = m[piBorderRightWidth], TB = m[piBorderTopWidth],
+              BB = m[piBorderBottomWidth];
+    const int LP = m[piPaddingLeft], RP = m[piPaddingRight], TP = m[piPaddingTop], BP = m[piPaddingBottom];
+    const int shiftY = Y - ContentTop;  // relative and absolute offsets
+    const int contentX = X + ContentLeft;
+    const int boxLeft = contentX - LP - LB;
+    const int boxTop = YDraw - TP - TB - yOff + shiftY;
+    const int boxRight = contentX + NewWidth + RP + RB;
+    const int boxBottom = ClientContentBot + BP + BB - yOff + shiftY;
+    MyRect = TRect{boxLeft, boxTop, boxRight, boxBottom};
+    const bool meets = boxLeft < ARect.Right && boxRight > ARect.Left && boxTop < ARect.Bottom &&
+                       boxBottom > ARect.Top;
+    const bool paintBack = !(list && list->IsCopy) || (list && (list->PrintBackground || list->PrintTableBackgrounds));
+    if (meets && paintBack) {
+        const TColor bg = m[piBackgroundColor];
+        if (bg != clNone) FillRectColor(Canvas, boxLeft, boxTop, boxRight, boxBottom, bg);
+        if (BGImage && list && list->ShowImages && BGImage->Image && !BGImage->ShowsStandIn()) {
+            // The image is tiled over the padding box from its position.
+            const int pl = boxLeft + LB, pt = boxTop + TB, pr = boxRight - RB, pb = boxBottom - BB;
+            const int W = pr - pl, H = pb - pt;
+            const int iw = BGImage->ImageWidth, ih = BGImage->ImageHeight;
+            if (W > 0 && H > 0 && iw > 0 && ih > 0) {
+                auto offset = [](const PositionRec& p, int area, int img) {
+                    int o = 0;
+                    switch (p.PosType) {
+                    case 0: case 3: o = 0; break;
+                    case 1: o = area / 2 - img / 2; break;
+                    case 2: case 4: o = area - img; break;
+                    case 5: o = (area - img) * p.Value / 100; break;
+                    default: o = p.Value; break;
+                    }
+                    return std::clamp(o, -img, area);
+                };
+                int ox = offset(BGPos[0], W, iw), oy = offset(BGPos[1], H, ih);
+                const bool rx = BGPos[0].RepeatD, ry = BGPos[1].RepeatD;
+                if (rx) while (ox > 0) ox -= iw;
+                if (ry) while (oy > 0) oy -= ih;
+                const int saved = Canvas.SaveDC();
+                Canvas.IntersectClipRect(pl, pt, pr, pb);
+                for (int ty = oy; ty < (ry ? H : oy + 1); ty += ih)
+                    for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw)
+                        BGImage->DrawImage(Canvas, pl + tx, pt + ty, iw, ih);
+                Canvas.RestoreDC(saved);
+            }
+        }
+    }
+    if (HideOverflow) {
+        const int saved = Canvas.SaveDC();
+        Canvas.IntersectClipRect(boxLeft + LB, boxTop + TB, boxRight - RB, boxBottom - BB);
+        DrawContents(Canvas, ARect, IMgr, contentX, Y, XRef, YRef);
+        Canvas.RestoreDC(saved);
+    } else {
+        DrawContents(Canvas, ARect, IMgr, contentX, Y, XRef, YRef);
+    }
+    if (meets) DrawBlockBorder(Canvas, MyRect, TRect{boxLeft + LB, boxTop + TB, boxRight - RB, boxBottom - BB});
+    return boxBottom;
+}
+
+void TBlock::DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int, int XRef, int YRef) {
+    IndentManager* mgr = &IMgr;
+    if (Positioning == 1 && ownIMgr_) {
+        ownIMgr_->Reset(X, X + NewWidth);
+        mgr = ownIMgr_.get();
+        XRef = X;
+        YRef = YDraw;
+    }
+    mgr->ClipWidth = IMgr.ClipWidth;
+    const void* saveID = mgr->CurrentID;
+    mgr->CurrentID = this;
+    if (DrawList.empty() && MyCell->Count() > 0) SortByZIndex();
+    for (TSectionBase* s : DrawList) s->Draw(Canvas, ARect, *mgr, X, XRef, YRef);
+    mgr->CurrentID = saveID;
+}
+
+void TBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& IRect) {
+    if (BorderStyle == 0 && MargArray[piBorderTopStyle] == 0 && MargArray[piBorderLeftStyle] == 0 &&
+        MargArray[piBorderRightStyle] == 0 && MargArray[piBorderBottomStyle] == 0)
+        return;
+    const ::MargArray& m = MargArray;
+    auto col = [&](int i) { return m[i] == clNone || m[i] == IntNull || m[i] == 0 ? BorderColor : m[i]; };
+    DrawBorder(Canvas, ORect, IRect,
+               MakeFourColors(col(piBorderLeftColor), col(piBorderTopColor), col(piBorderRightColor),
+                              col(piBorderBottomColor)),
+               MakeFourStyles(static_cast<uint8_t>(m[piBorderLeftStyle]), static_cast<uint8_t>(m[piBorderTopStyle]),
+                              static_cast<uint8_t>(m[piBorderRightStyle]),
+                              static_cast<uint8_t>(m[piBorderBottomStyle])),
+               m[piBackgroundColor], ParentSectionList && ParentSectionList->Printing);
+}
+
+void TBlock::CopySelectionToBuffer(SelTextCount& Buffer) {
+    if (DisplayNone) return;
+    MyCell->CopySelectionToBuffer(Buffer);
+    TSectionList* list = ParentSectionList;
+    if (list && StartsWith(TagClass, "p.") && MyCell->StartCurs + MyCell->Len < list->SelE) {
+        static const char16_t crlf[] = {13, 10};
+        Buffer.AddText(crlf, 2);
+    }
+}
+
+unsigned TBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                           std::string& ATitle) {
+    if (DisplayNone) return 0;
+    unsigned result = 0;
+    const int yy = Y - (ParentSectionList ? ParentSectionList->YOff : 0);
+    const int xx = X + (ParentSectionList ? ParentSectionList->DrawOriginX : 0);
+    if (!Title.empty() && xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
+        ATitle = Title;
+        result |= guTitle;
+    }
+    std::string t;
+    const unsigned r = MyCell->GetLinkAt(Canvas, X, Y, UrlTarg, FormControl, t);
+    if (r & guTitle) ATitle = t;
+    return result | r;
+}
+
+bool TBlock::GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) {
+    if (DisplayNone) return false;
+    for (auto it = DrawList.rbegin(); it != DrawList.rend(); ++it)
+        if ((*it)->DrawTop <= Y && Y < (*it)->DrawBot && (*it)->GetObjectAt(X, Y, Obj, XOff, YOff)) return true;
+    return false;
+}
+
+int TBlock::FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext) {
+    if (DisplayNone) return -1;
+    for (auto it = DrawList.rbegin(); it != DrawList.rend(); ++it) {
+        if ((*it)->DrawTop <= Y && Y < (*it)->DrawBot) {
+            const int r = (*it)->FindCursor(Canvas, X, Y, XR, YR, CaretHt, Intext);
+            if (r >= 0) return r;
+        }
+    }
+    return -1;
+}
+
+int TBlock::FindString(int From, const std::u16string& ToFind, bool MatchCase) {
+    return DisplayNone ? -1 : MyCell->FindString(From, ToFind, MatchCase);
+}
+
+int TBlock::FindStringR(int From, const std::u16string& ToFind, bool MatchCase) {
+    return DisplayNone ? -1 : MyCell->FindStringR(From, ToFind, MatchCase);
+}
+
+int TBlock::FindSourcePos(int DocPos) { return DisplayNone ? -1 : MyCell->FindSourcePos(DocPos); }
+
+int TBlock::FindDocPos(int SourcePos, bool Prev) { return DisplayNone ? -1 : MyCell->FindDocPos(SourcePos, Prev); }
+
+bool TBlock::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
+    return !DisplayNone && MyCell->CursorToXY(Canvas, Cursor, X, Y);
+}
+
+bool TBlock::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+    return !DisplayNone && MyCell->GetChAtPos(Pos, Ch, Obj);
+}
+
+void TBlock::AddToPositionList() { MyCell->AddSectionsToPositionList(); }
+
+// ---------------------------------------------------------------- tiled backgrounds
+
+void BuildTiledBackground(TSectionList*, TImageObj* BGImage, int W, int H, const PositionRecArray& BGPos,
+                          std::unique_ptr<TBitmap>& TiledImage, std::unique_ptr<TBitmap>& TiledMask, bool& NoMask) {
+    NoMask = true;
+    TiledImage.reset();
+    TiledMask.reset();
+    if (!BGImage || W <= 0 || H <= 0) return;
+    TBitmap* src = BGImage->GetBitmap();
+    if (!src) return;
+    NoMask = !BGImage->Mask && BGPos[0].RepeatD && BGPos[1].RepeatD;
+    TiledImage = std::make_unique<TBitmap>();
+    TiledImage->SetSize(W, H);
+    const int iw = src->Width(), ih = src->Height();
+    if (iw <= 0 || ih <= 0) return;
+    auto offset = [](const PositionRec& p, int area, int img) {
+        int o = 0;
+        switch (p.PosType) {
+        case 1: o = area / 2 - img / 2; break;
+        case 2: case 4: o = area - img; break;
+        case 5: o = (area - img) * p.Value / 100; break;
+        case 6: o = p.Value; break;
+        default: break;
+        }
+        return std::clamp(o, -img, area);
+    };
+    int ox = offset(BGPos[0], W, iw), oy = offset(BGPos[1], H, ih);
+    if (BGPos[0].RepeatD) while (ox > 0) ox -= iw;
+    if (BGPos[1].RepeatD) while (oy > 0) oy -= ih;
+    if (!NoMask) {
+        TiledMask = std::make_unique<TBitmap>();
+        TiledMask->SetSize(W, H);
+        TiledMask->Canvas().FillRect(TRect{0, 0, W, H}, clWhite);
+    }
+    for (int ty = oy; ty < (BGPos[1].RepeatD ? H : oy + 1); ty += ih)
+        for (int tx = ox; tx < (BGPos[0].RepeatD ? W : ox + 1); tx += iw) {
+            TiledImage->Canvas().Draw(tx, ty, *src);
+            if (TiledMask) {
+                if (BGImage->Mask) TiledMask->Canvas().Draw(tx, ty, *BGImage->Mask);
+                else TiledMask->Canvas().FillRect(TRect{tx, ty, tx + iw, ty + ih}, clBlack);
+            }
+        }
+}
+
+// ---------------------------------------------------------------- TBlockLI
+
+namespace {
+const char* const LowRoman[20] = {"i",  "ii",  "iii",  "iv",  "v",  "vi",  "vii",  "viii",  "ix",  "x",
+                                  "xi", "xii", "xiii", "xiv", "xv", "xvi", "xvii", "xviii", "xix", "xx"};
+}  // namespace
+
+TBlockLI::TBlockLI(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, Symb Sy, bool APlain,
+                   char IndexType, int AListNumber, int ListLevel, TAttributeList* Attributes)
+    : TBlock(AMasterList, Prop, AnOwnerCell, Attributes) {
+    switch (Sy) {
+    case OLSy:
+        ListType = 1;
+        ListStyle = IndexType == 'A' ? 8 : IndexType == 'I' ? 9 : IndexType == 'a' ? 4 : IndexType == 'i' ? 5 : 2;
+        break;
+    case ULSy:
+    case DirSy:
+    case MenuSy:
+        ListType = 2;
+        if (APlain) ListStyle = 6;
+        else ListStyle = ListLevel % 3 == 0 ? 7 : ListLevel % 3 == 1 ? 3 : 1;
+        break;
+    case DLSy: ListType = 3; break;
+    default: {
+        ListType = 4;
+        ListStyle = 3;
+        const TPropValue& ml = MargArrayO[piMarginLeft];
+        if (ml.IsEmpty() || ml.Is(IntNull) || ml.Is(0) || ml.Is("0") || ml.Is("0px"))
+            MargArrayO[piMarginLeft] = 16;
+        break;
+    }
+    }
+    ListNumber = AListNumber;
+    if (Prop) {
+        const int st = Prop->GetListStyleType();
+        if (st != 0) ListStyle = static_cast<uint8_t>(st);
+        ListFont = Prop->GetFont();
+        const std::string img = Prop->GetListStyleImage();
+        if (!img.empty()) Image = TImageObj::CreateFromURL(ParentSectionList, img);
+    }
+    if (!ListFont) ListFont = std::make_unique<TMyFont>();
+}
+
+TBlockLI::TBlockLI(TCellBasic* AMasterList, const TBlockLI& T)
+    : TBlock(AMasterList, T), ListType(T.ListType), ListNumber(T.ListNumber), ListStyle(T.ListStyle),
+      ListFont(std::make_unique<TMyFont>()) {
+    ListFont->Assign(*T.ListFont);
+    if (T.Image) Image.reset(static_cast<TImageObj*>(T.Image->CreateCopy(ParentSectionList).release()));
+}
+
+TBlockLI::~TBlockLI() = default;
+
+std::unique_ptr<TSectionBase> TBlockLI::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TBlockLI>(AMasterList, *this);
+}
+
+int TBlockLI::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                     IndentManager& IMgr, int& MaxWidth, int& Curs) {
+    if (Image) {
+        Image->Layout(Canvas, AWidth, AHeight, nullptr);
+        if (Image->Image == static_cast<TGraphic*>(ErrorImage)) Image.reset();
+    }
+    FirstLineHt = 0;
+    TSectionList* list = ParentSectionList;
+    int* save = list ? list->FirstLineHtPtr : nullptr;
+    if (list) list->FirstLineHtPtr = &FirstLineHt;
+    const int r = TBlock::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+    (void)save;
+    if (list) list->FirstLineHtPtr = nullptr;
+    return r;
+}
+
+std::u16string TBlockLI::NumberText() const {
+    const int N = ListNumber;
+    std::string s;
+    switch (ListStyle) {
+    case 4: s = std::string(1, static_cast<char>('a' + std::clamp(N - 1, 0, 25))); break;
+    case 8: s = std::string(1, static_cast<char>('A' + std::clamp(N - 1, 0, 25))); break;
+    case 5:
+    case 9:
+        if (N < 1) {
+            s = std::to_string(N);  // no numeral below one: the number itself
+        } else {
+            s = LowRoman[std::min(N, 20) - 1];
+            if (ListStyle == 9)
+                for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        break;
+    case 2: s = std::to_string(N); break;
+    default: return {};
+    }
+    s += ".";
+    return std::u16string(s.begin(), s.end());
+}
+
+int TBlockLI::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
+    const int result = TBlock::Draw(Canvas, ARect, IMgr, X, XRef, YRef);
+    TSectionList* list = ParentSectionList;
+    if (DisplayNone || Visibility == 1 || FirstLineHt <= 0 || !list) return result;
+    const int yOff = list->YOff;
+    const int base = FirstLineHt - yOff;
+    if (base < ARect.Top - 50 || base > ARect.Bottom + 50) return result;
+    const int x = X + (Positioning == 2 ? LeftP : 0) + ContentLeft;
+    if (Image && Image->Image && !Image->ShowsStandIn() && list->ShowImages) {
+        Image->DrawImage(Canvas, x - 16, base - Image->ImageHeight, Image->ImageWidth, Image->ImageHeight);
+        return result;
+    }
+    if (ListType == 0 || ListType == 3) return result;
+    const std::u16string number = NumberText();
+    if (!number.empty()) {
+        TFont saveFont = Canvas.Font();
+        const int saveMode = Canvas.SetBkMode(TRANSPARENT);
+        const unsigned saveAlign = Canvas.SetTextAlign(TA_BASELINE);
+        ListFont->AssignToCanvas(Canvas);
+        Canvas.SetTextColor(ListFont->Color());
+        TSize sz;
+        Canvas.GetTextExtentPoint32W(number.data(), static_cast<int>(number.size()), sz);
+        Canvas.ExtTextOutW(x - 10 - sz.cx, base, 0, nullptr, number.data(), static_cast<int>(number.size()));
+        Canvas.SetTextAlign(saveAlign);
+        Canvas.SetBkMode(saveMode);
+        Canvas.SetFont(saveFont);
+        return result;
+    }
+    if (ListStyle != 1 && ListStyle != 3 && ListStyle != 7) return result;
+    const TPen savePen = Canvas.Pen();
+    const TBrush saveBrush = Canvas.Brush();
+    Canvas.Pen().SetColor(ListFont->Color());
+    Canvas.Brush().SetColor(ListFont->Color());
+    switch (ListStyle) {
+    case 1:
+        Canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        Canvas.Ellipse(x - 16, base - 7, x - 9, base);
+        break;
+    case 3:
+        Canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        Canvas.Ellipse(x - 15, base - 6, x - 10, base - 1);
+        break;
+    default:
+        Canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        Canvas.Rectangle(x - 15, base - 6, x - 10, base - 1);
+        break;
+    }
+    Canvas.SetPen(savePen);
+    Canvas.SetBrush(saveBrush);
+    return result;
+}
+
+// ---------------------------------------------------------------- TBodyBlock
+
+TBodyBlock::TBodyBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell,
+                       TAttributeList* Attributes)
+    : TBlock(AMasterList, Prop, AnOwnerCell, Attributes) {
+    Positioning = 0;
+    ZIndex = 0;
+    ownIMgr_.reset();
+    MyCell->IMgr = nullptr;
+    TSectionList* list = ParentSectionList;
+    if (!Prop || !list) return;
+    std::string bg;
+    if (Prop->GetBackgroundImage(bg) && !bg.empty() && bg != "none") {
+        PositionRecArray pos{};
+        Prop->GetBackgroundPos(EmSize, ExSize, pos);
+        list->SetBackgroundBitmap(bg, pos);
+    }
+    BGImage.reset();
+    const TColor c = Prop->GetBackgroundColor();
+    if (c != clNone) list->SetBackground(c | PalRelative);
+    MargArrayO[piBackgroundColor] = TPropValue();
+}
+
+TBodyBlock::TBodyBlock(TCellBasic* AMasterList, const TBodyBlock& T) : TBlock(AMasterList, T) {}
+
+std::unique_ptr<TSectionBase> TBodyBlock::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TBodyBlock>(AMasterList, *this);
+}
+
+int TBodyBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                       IndentManager& IMgr, int& MaxWidth, int& Curs) {
+    (void)XRef, (void)YRef, (void)BlHt;
+    StartCurs = Curs;
+    ContentTop = DrawTop = Y;
+    const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
+    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, MargArray);
+    ::MargArray& m = MargArray;
+    // The body's own vertical margins are not collapsed with anything.
+    (void)saveTop, (void)saveBottom;
+    auto vert = [&](int index) {
+        const TPropValue& v = MargArrayO[static_cast<size_t>(index)];
+        if (v.IsText()) return LengthConv(v.Text(), false, AHeight, 0, ExSize, EmSize);
+        if (v.IsInt() && v.Int() != IntNull && v.Int() != ParaSpace) return v.Int();
+        return 0;
+    };
+    m[piMarginTop] = vert(piMarginTop);
+    m[piMarginBottom] = vert(piMarginBottom);
+    for (int i : {piMarginLeft, piMarginRight}) m[i] = OrZero(m[i]);
+    const int LM = m[piMarginLeft], RM = m[piMarginRight];
+    const int LB = m[piBorderLeftWidth], RB = m[piBorderRightWidth], TB = m[piBorderTopWidth],
+              BB = m[piBorderBottomWidth];
+    const int LP = m[piPaddingLeft], RP = m[piPaddingRight], TP = m[piPaddingTop], BP = m[piPaddingBottom];
+    NewWidth = IMgr.Width - (LM + RM + LB + RB + LP + RP);
+    ContentLeft = LM + LB + LP;
+    YDraw = Y + m[piMarginTop] + TB + TP;
+    MyCell->IMgr = &IMgr;
+    const void* saveID = IMgr.CurrentID;
+    IMgr.CurrentID = this;
+    const int LIndex = IMgr.SetLeftIndent(X + ContentLeft - IMgr.LfEdge, YDraw);
+    const int RIndex = IMgr.SetRightIndent(X + ContentLeft + NewWidth - IMgr.LfEdge, YDraw);
+    int cellMax = 0;
+    MyCell->LayoutContents(Canvas, X + ContentLeft, YDraw, 0, 0, NewWidth, AHeight, AHeight, cellMax, Curs);
+    IMgr.FreeLeftIndentRec(LIndex);
+    IMgr.FreeRightIndentRec(RIndex);
+    IMgr.CurrentID = saveID;
+    Len = Curs - StartCurs;
+    MaxWidth = LM + LB + LP + cellMax + RP + RB + RM;
+    ClientContentBot = std::max(YDraw, MyCell->tcContentBot);
+    ContentBot = ClientContentBot + BP + BB + m[piMarginBottom];
+    SectionHeight = ContentBot - Y;
+    DrawHeight = std::max(SectionHeight, IMgr.ImageBottom() - Y);
+    DrawBot = Y + DrawHeight;
+    if (DrawList.empty()) SortByZIndex();
+    return SectionHeight;
+}
+
+int TBodyBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
+    DrawContents(Canvas, ARect, IMgr, X + ContentLeft, ContentTop, XRef, YRef);
+    return ContentTop + SectionHeight;
+}
+
+unsigned TBodyBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                               std::string& ATitle) {
+    unsigned result = 0;
+    if (!Title.empty()) {
+        ATitle = Title;
+        result |= guTitle;
+    }
+    std::string t;
+    const unsigned r = MyCell->GetLinkAt(Canvas, X, Y, UrlTarg, FormControl, t);
+    if (r & guTitle) ATitle = t;
+    return result | r;
+}
+
+// ---------------------------------------------------------------- rules
+
+THorzLine::THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop) : TSectionBase(AMasterList) {
+    if (L) {
+        for (const auto& a : *L) {
+            switch (a->Symbol) {
+            case SizeSy: {
+                const int v = std::atoi(a->TextValue.c_str());
+                if (v >= 1 && v <= 20) VSize = v;
+                break;
+            }
+            case ColorSy: {
+                TColor c = clNone;
+                if (ColorFromString(a->TextValue, false, c)) Color = c;
+                break;
+            }
+            case AlignSy: {
+                const std::string v = Lower(a->TextValue);
+                if (v == "left") Align = 1;
+                else if (v == "right") Align = 3;
+                break;
+            }
+            case NoShadeSy: NoShade = true; break;
+            case WidthSy:
+                if (Prop) {
+                    const std::string t = a->TextValue;
+                    if (t.find('%') != std::string::npos) {
+                        const int v = std::min(100, std::atoi(t.c_str()));
+                        Prop->Assign(TPropValue(std::to_string(v) + "%"), piWidth);
+                    } else {
+                        Prop->Assign(TPropValue(std::atoi(t.c_str())), piWidth);
+                    }
+                }
+                break;
+            default: break;
+            }
+        }
+    }
+    if (Prop) {
+        const TPropValue& ta = Prop->Props[piTextAlign];
+        if (ta.Is("left")) Align = 1;
+        else if (ta.Is("right")) Align = 3;
+        else if (ta.Is("center")) Align = 2;
+        if (Color == clNone && Prop->PropSet[piColor] && Prop->Props[piColor].IsInt()) Color = Prop->Props[piColor].Int();
+        Prop->Assign(TPropValue(VSize), piHeight);
+    }
+}
+
+THorzLine::THorzLine(TCellBasic* AMasterList, const THorzLine& T)
+    : TSectionBase(AMasterList, T), VSize(T.VSize), Color(T.Color), Align(T.Align), NoShade(T.NoShade),
+      BkGnd(T.BkGnd), Width(T.Width), Indent(T.Indent) {}
+
+std::unique_ptr<TSectionBase> THorzLine::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<THorzLine>(AMasterList, *this);
+}
+
+void THorzLine::CopySelectionToBuffer(SelTextCount& Buffer) {
+    static const char16_t crlf[] = {13, 10};
+    Buffer.AddText(crlf, 2);
+}
+
+int THorzLine::Layout(TCanvas&, int X, int Y, int, int, int AWidth, int, int, IndentManager& IMgr, int& MaxWidth,
+                      int& Curs) {
+    StartCurs = Curs;
+    YDraw = DrawTop = ContentTop = Y;
+    Indent = std::max(X, IMgr.LeftIndent(Y));
+    Width = std::min(X + AWidth - Indent, IMgr.RightSide(Y) - Indent);
+    MaxWidth = Width;
+    SectionHeight = DrawHeight = VSize;
+    ContentBot = DrawBot = Y + VSize;
+    return SectionHeight;
+}
+
+int THorzLine::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int, int, int) {
+    TSectionList* list = ParentSectionList;
+    const int result = ContentTop + SectionHeight;
+    if (!list) return result;
+    const int y = YDraw - list->YOff;
+    const bool meets = y < ARect.Bottom && y + VSize > ARect.Top;
+    if (!meets || (list->Printing && YDraw >= list->PageBottom)) return result;
+    const int x1 = Indent, x2 = Indent + Width, y2 = y + VSize;
+    if (Color != clNone) {
+        FillRectColor(Canvas, x1, y, x2, y2, Color);
+    } else {
+        const bool monoPrinter =
+            list->Printing && Canvas.GetDeviceCaps(BITSPIXEL) == 1 && Canvas.GetDeviceCaps(PLANES) == 1;
+        const bool white = list->Printing || ColorToRGB(list->Background) == 0xFFFFFF;
+        TColor light = white ? static_cast<TColor>(0xC0C0C0) : clBtnHighlight;
+        TColor dark = clBtnShadow;
+        if (NoShade || monoPrinter) light = dark = clBlack;
+        const TPen save = Canvas.Pen();
+        Canvas.Pen().SetWidth(1);
+        Canvas.Pen().SetColor(light);
+        Canvas.MoveTo(x1, y);
+        Canvas.LineTo(x2, y);  // top
+        Canvas.MoveTo(x2 - 1, y);
+        Canvas.LineTo(x2 - 1, y2);  // right
+        Canvas.Pen().SetColor(dark);
+        Canvas.MoveTo(x1, y2 - 1);
+        Canvas.LineTo(x2, y2 - 1);  // bottom
+        Canvas.MoveTo(x1, y);
+        Canvas.LineTo(x1, y2);  // left
+        Canvas.SetPen(save);
+    }
+    list->FirstPageItem = false;
+    return result;
+}
+
+THRBlock::THRBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes)
+    : TBlock(AMasterList, Prop, AnOwnerCell, Attributes) {
+    // The rule reads the attributes first: its width and thickness become the
+    // block's width and height where no rule of the style sheet set them.
+    auto line = std::make_unique<THorzLine>(MyCell.get(), Attributes, Prop);
+    if (Prop) Prop->GetBorderStyles(MargArrayO);
+    Align = line->Align;
+    Line = line.get();
+    MyCell->Add(line.release(), 0);
+}
+
+THRBlock::THRBlock(TCellBasic* AMasterList, const THRBlock& T) : TBlock(AMasterList, T), Align(T.Align) {
+    for (const auto& s : *MyCell)
+        if (auto* l = dynamic_cast<THorzLine*>(s.get())) Line = l;
+}
+
+std::unique_ptr<TSectionBase> THRBlock::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<THRBlock>(AMasterList, *this);
+}
+
+int THRBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) {
+    const int w = TBlock::FindWidth(Canvas, AWidth, AHeight, AutoCount);
+    if (Positioning == 1) Align = 1;
+    const ::MargArray& m = MargArray;
+    const int sides = OrZero(m[piMarginLeft]) + OrZero(m[piMarginRight]) + m[piPaddingLeft] + m[piPaddingRight] +
+                      m[piBorderLeftWidth] + m[piBorderRightWidth];
+    const int left = std::max(0, AWidth - w - sides);
+    if (Align == 2) MargArray[piMarginLeft] += left / 2;
+    else if (Align == 3) MargArray[piMarginLeft] += left;
+    if (Line && ParentSectionList && !ParentSectionList->IsCopy && Declared(m[piHeight])) Line->VSize = m[piHeight];
+    return w;
+}
+
+// ---------------------------------------------------------------- TPage
+
+std::unique_ptr<TSectionBase> TPage::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TPage>(AMasterList, *this);
+}
+
+int TPage::Draw(TCanvas&, const TRect& ARect, IndentManager&, int, int, int) {
+    TSectionList* list = ParentSectionList;
+    if (list && list->Printing) {
+        const int pageTop = list->YOff + ARect.Top;
+        if (YDraw > pageTop + 5 && YDraw < list->PageBottom) list->PageBottom = YDraw;
+    }
+    return ContentTop + SectionHeight;
+}

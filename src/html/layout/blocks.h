@@ -1,0 +1,181 @@
+#pragma once
+// Block boxes: content (a TBlockCell) inside padding, border and margin, with
+// background, width and height, floats, clearing, static, relative or
+// absolute positioning, z-order, visibility, display:none, overflow clipping
+// and page-break rules. Also list items, the body, rules and page breaks.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/layout/borders.h"
+#include "html/layout/document.h"
+#include "html/reader/style_props.h"
+
+class TBlock : public TSectionBase {
+public:
+    TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
+    TBlock(TCellBasic* AMasterList, const TBlock& T);
+    ~TBlock() override;
+
+    ::MargArray MargArray{};
+    ::MargArrayO MargArrayO;  // the element's box values as given
+    std::unique_ptr<TBlockCell> MyCell;
+    int EmSize = 16, ExSize = 8;
+    TColor BorderColor = clBlack;
+    uint8_t BorderStyle = 0;
+    uint8_t FloatLR = 0;    // 0 none, 5 left, 6 right
+    uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both
+    PositionRecArray BGPos{};
+    uint8_t Positioning = 0;  // 0 static, 1 absolute, 2 relative
+    uint8_t Visibility = 2;   // 1 hidden, 2 visible
+    bool BottomAuto = false;
+    bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
+    bool DisplayNone = false;
+    bool HideOverflow = false;
+    uint8_t Justification = 1;
+    TCellBasic* OwnerCell;
+    std::string TagClass;
+    int NewWidth = 0;
+    int ClearAddon = 0;
+    int ContentLeft = 0;
+    int ClientContentBot = 0;
+    std::unique_ptr<TImageObj> BGImage;
+    std::unique_ptr<TBitmap> TiledImage, TiledMask, FullBG;
+    bool TiledNoMask = false;
+    bool BGImageReady = false;
+    int TopP = 0, LeftP = 0;
+    std::vector<TSectionBase*> DrawList;
+    TRect MyRect{};
+    std::string Title;
+    IndentManager* RefIMgr = nullptr;
+    int BlockTitleY = 0;
+
+    // ---- overrides
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    void CopySelectionToBuffer(SelTextCount& Buffer) override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                       std::string& ATitle) override;
+    bool GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) override;
+    int FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext) override;
+    int FindString(int From, const std::u16string& ToFind, bool MatchCase) override;
+    int FindStringR(int From, const std::u16string& ToFind, bool MatchCase) override;
+    int FindSourcePos(int DocPos) override;
+    int FindDocPos(int SourcePos, bool Prev) override;
+    bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) override;
+    bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
+    void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
+    void AddToPositionList() override;
+    bool IsBlock() const override { return true; }
+    void CheckFree() override;
+
+    // ---- new virtual operations
+    virtual void DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& IRect);
+    // Content width for the available width; AutoCount from ConvMargArray.
+    virtual int FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount);
+    // Table blocks and caption pairs do not collapse their margins.
+    virtual bool IsTableBlock() const { return false; }
+    virtual bool IsTableAndCaption() const { return false; }
+    virtual bool IsListItem() const { return false; }
+    virtual bool IsBody() const { return false; }
+
+    void CollapseMargins();
+    void SortByZIndex();
+    void DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
+    // Border box on screen (the last Draw).
+    int DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
+    bool HasBackgroundImage() const { return BGImage != nullptr; }
+
+    // The content's minimum and maximum widths, measured once per layout
+    // cycle: nested blocks would otherwise measure their content again at
+    // every level.
+    void ContentMinMax(TCanvas& Canvas, int& Min, int& Max);
+
+protected:
+    // Converted box values at the last layout.
+    int LastAutoCount = 0;
+    int contentCycle_ = -1, contentMin_ = 0, contentMax_ = 0;
+    int blockCycle_ = -1, blockMin_ = 0, blockMax_ = 0;
+    std::unique_ptr<IndentManager> ownIMgr_;  // absolutely positioned blocks
+};
+
+// A background image tiled over W x H.
+void BuildTiledBackground(TSectionList* MasterList, TImageObj* BGImage, int W, int H, const PositionRecArray& BGPos,
+                          std::unique_ptr<TBitmap>& TiledImage, std::unique_ptr<TBitmap>& TiledMask,
+                          bool& NoMask);
+
+class TBlockLI : public TBlock {
+public:
+    TBlockLI(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, Symb Sy, bool APlain,
+             char IndexType, int AListNumber, int ListLevel, TAttributeList* Attributes);
+    TBlockLI(TCellBasic* AMasterList, const TBlockLI& T);
+    ~TBlockLI() override;
+
+    uint8_t ListType = 0;  // 1 ordered, 2 unordered, 3 definition, 4 outside any list
+    int ListNumber = 0;
+    uint8_t ListStyle = 0;
+    std::unique_ptr<TMyFont> ListFont;
+    std::unique_ptr<TImageObj> Image;
+    int FirstLineHt = 0;
+
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    bool IsListItem() const override { return true; }
+    // The marker text of an ordered item ("iii.", "Z."), "" for bullets.
+    std::u16string NumberText() const;
+};
+
+class TBodyBlock : public TBlock {
+public:
+    TBodyBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
+    TBodyBlock(TCellBasic* AMasterList, const TBodyBlock& T);
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                       std::string& ATitle) override;
+    bool IsBody() const override { return true; }
+};
+
+class THorzLine : public TSectionBase {
+public:
+    THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop);
+    THorzLine(TCellBasic* AMasterList, const THorzLine& T);
+    int VSize = 2;
+    TColor Color = clNone;
+    uint8_t Align = 2;
+    bool NoShade = false;
+    bool BkGnd = false;
+    int Width = 0, Indent = 0;
+
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    void CopySelectionToBuffer(SelTextCount& Buffer) override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+};
+
+class THRBlock : public TBlock {
+public:
+    THRBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
+    THRBlock(TCellBasic* AMasterList, const THRBlock& T);
+    uint8_t Align = 0;
+    THorzLine* Line = nullptr;  // the content (owned by MyCell)
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    int FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) override;
+};
+
+// A forced page break for printing.
+class TPage : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+};

@@ -1,0 +1,371 @@
+#include "html/layout/document.h"
+
+#include <algorithm>
+
+#include "html/layout/blocks.h"
+#include "html/layout/section.h"
+
+int TableNestLevelGlobal = 0;
+
+// ---------------------------------------------------------------- TSectionBase
+
+TSectionBase::TSectionBase(TCellBasic* AMasterList)
+    : ParentSectionList(AMasterList ? AMasterList->MasterList : nullptr) {}
+
+TSectionBase::TSectionBase(TCellBasic* AMasterList, const TSectionBase& T)
+    : ParentSectionList(AMasterList ? AMasterList->MasterList : nullptr),
+      SectionHeight(T.SectionHeight),
+      ZIndex(T.ZIndex) {}
+
+TSectionBase::~TSectionBase() = default;
+
+int TSectionBase::GetYPosition() { return YDraw; }
+
+std::unique_ptr<TSectionBase> TSectionBase::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TSectionBase>(AMasterList, *this);
+}
+
+void TSectionBase::CopySelectionToBuffer(SelTextCount&) {}
+
+int TSectionBase::Layout(TCanvas&, int, int Y, int, int, int, int, int, IndentManager&, int& MaxWidth, int& Curs) {
+    StartCurs = Curs;
+    MaxWidth = 0;
+    YDraw = Y;
+    DrawTop = Y;
+    ContentTop = Y;
+    ContentBot = Y + SectionHeight;
+    DrawBot = Y + DrawHeight;
+    return SectionHeight;
+}
+
+int TSectionBase::Draw(TCanvas&, const TRect&, IndentManager&, int, int, int) { return ContentTop + SectionHeight; }
+
+unsigned TSectionBase::GetLinkAt(TCanvas&, int, int, TUrlTarget&, TFormControlObj*&, std::string&) { return 0; }
+
+bool TSectionBase::GetObjectAt(int, int, TFloatingObj*&, int&, int&) { return false; }
+
+int TSectionBase::FindCursor(TCanvas&, int, int, int&, int&, int&, bool&) { return -1; }
+
+int TSectionBase::FindString(int, const std::u16string&, bool) { return -1; }
+
+int TSectionBase::FindStringR(int, const std::u16string&, bool) { return -1; }
+
+int TSectionBase::FindSourcePos(int) { return -1; }
+
+int TSectionBase::FindDocPos(int, bool) { return -1; }
+
+bool TSectionBase::CursorToXY(TCanvas*, int, int&, int&) { return false; }
+
+bool TSectionBase::GetChAtPos(int, char16_t&, TSectionBase*&) { return false; }
+
+void TSectionBase::MinMaxWidth(TCanvas&, int& Min, int& Max) {
+    Min = 0;
+    Max = 0;
+}
+
+void TSectionBase::AddToPositionList() {
+    if (ParentSectionList) ParentSectionList->PositionList.push_back(this);
+}
+
+// ---------------------------------------------------------------- TCellBasic
+
+TCellBasic::TCellBasic(TSectionList* Master) : MasterList(Master) {}
+
+TCellBasic::TCellBasic(TSectionList* Master, const TCellBasic& T) : MasterList(Master), OwnersTag(T.OwnersTag) {
+    for (const auto& s : T) {
+        auto copy = s->CreateCopy(this);
+        if (copy) TFreeList<TSectionBase>::Add(copy.release());
+    }
+}
+
+TCellBasic::~TCellBasic() { ClearSections(); }
+
+void TCellBasic::ClearSections() {
+    for (const auto& s : *this) s->CheckFree();
+    TFreeList<TSectionBase>::Clear();
+}
+
+void TCellBasic::Add(TSectionBase* Item, int TagIndex) {
+    if (!Item) return;
+    if (Item->IsSection()) {
+        auto* s = static_cast<TSection*>(Item);
+        if (!s->Finished) s->Finish(TagIndex);
+        if (!s->IsPreFormated() && s->Len == 0 && s->Images.Count() == 0 && s->FormControls.Count() == 0) {
+            s->CheckFree();
+            delete s;
+            return;
+        }
+    }
+    Item->SetMasterList(MasterList);
+    TFreeList<TSectionBase>::Add(Item);
+}
+
+bool TCellBasic::CheckLastBottomMargin() {
+    for (int i = Count() - 1; i >= 0; --i) {
+        TSectionBase* s = (*this)[i];
+        if (s->IsBlock()) {
+            auto* b = static_cast<TBlock*>(s);
+            if (b->Positioning == 1) continue;
+            if (b->IsListItem()) return b->MyCell->CheckLastBottomMargin();
+            if (b->BottomAuto) {
+                b->MargArray[piMarginBottom] = 0;
+                return true;
+            }
+            return false;
+        }
+        return false;
+    }
+    return false;
+}
+
+int TCellBasic::LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHeight, int BlHt, int& MaxWidth,
+                               int& Curs) {
+    YValue = Y;
+    StartCurs = Curs;
+    int H = 0;
+    MaxWidth = 0;
+    for (const auto& s : *this) {
+        int sw = 0;
+        H += s->Layout(Canvas, X, Y + H, 0, 0, Width, AHeight, BlHt, *IMgr, sw, Curs);
+        MaxWidth = std::max(MaxWidth, sw);
+    }
+    Len = Curs - StartCurs;
+    return H;
+}
+
+int TCellBasic::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
+    return LayoutSections(Canvas, 0, Y, Width, AHeight, BlHt, MaxWidth, Curs);
+}
+
+void TCellBasic::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
+    Min = 0;
+    Max = 0;
+    for (const auto& s : *this) {
+        int mn = 0, mx = 0;
+        s->MinMaxWidth(Canvas, mn, mx);
+        Min = std::max(Min, mn);
+        Max = std::max(Max, mx);
+    }
+}
+
+int TCellBasic::Draw(TCanvas& Canvas, const TRect& ARect, int, int X, int Y, int XRef, int YRef) {
+    int result = Y;
+    for (const auto& s : *this) result = s->Draw(Canvas, ARect, *IMgr, X, XRef, YRef);
+    return result;
+}
+
+unsigned TCellBasic::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                               std::string& ATitle) {
+    for (const auto& s : *this) {
+        if (s->DrawTop <= Y && Y < s->DrawBot) {
+            unsigned r = s->GetLinkAt(Canvas, X, Y, UrlTarg, FormControl, ATitle);
+            if (r) return r;
+        }
+    }
+    return 0;
+}
+
+bool TCellBasic::GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) {
+    for (const auto& s : *this)
+        if (s->DrawTop <= Y && Y < s->DrawBot && s->GetObjectAt(X, Y, Obj, XOff, YOff)) return true;
+    return false;
+}
+
+int TCellBasic::FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext) {
+    for (const auto& s : *this) {
+        if (s->DrawTop <= Y && Y < s->DrawBot) {
+            int r = s->FindCursor(Canvas, X, Y, XR, YR, CaretHt, Intext);
+            if (r >= 0) return r;
+        }
+    }
+    return -1;
+}
+
+int TCellBasic::FindString(int From, const std::u16string& ToFind, bool MatchCase) {
+    for (const auto& s : *this) {
+        int r = s->FindString(From, ToFind, MatchCase);
+        if (r >= 0) return r;
+    }
+    return -1;
+}
+
+int TCellBasic::FindStringR(int From, const std::u16string& ToFind, bool MatchCase) {
+    for (int i = Count() - 1; i >= 0; --i) {
+        int r = (*this)[i]->FindStringR(From, ToFind, MatchCase);
+        if (r >= 0) return r;
+    }
+    return -1;
+}
+
+int TCellBasic::FindSourcePos(int DocPos) {
+    for (const auto& s : *this) {
+        int r = s->FindSourcePos(DocPos);
+        if (r >= 0) return r;
+    }
+    return -1;
+}
+
+int TCellBasic::FindDocPos(int SourcePos, bool Prev) {
+    if (Prev) {
+        for (int i = Count() - 1; i >= 0; --i) {
+            int r = (*this)[i]->FindDocPos(SourcePos, Prev);
+            if (r >= 0) return r;
+        }
+    } else {
+        for (const auto& s : *this) {
+            int r = s->FindDocPos(SourcePos, Prev);
+            if (r >= 0) return r;
+        }
+    }
+    return -1;
+}
+
+bool TCellBasic::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
+    for (const auto& s : *this)
+        if (s->CursorToXY(Canvas, Cursor, X, Y)) return true;
+    return false;
+}
+
+bool TCellBasic::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+    if (Pos < StartCurs || Pos >= StartCurs + Len) return false;
+    for (const auto& s : *this)
+        if (s->GetChAtPos(Pos, Ch, Obj)) return true;
+    return false;
+}
+
+void TCellBasic::CopySelectionToBuffer(SelTextCount& Buffer) {
+    if (!MasterList) return;
+    for (const auto& s : *this) {
+        if (s->StartCurs >= MasterList->SelE) break;
+        if (s->StartCurs + s->Len > MasterList->SelB) s->CopySelectionToBuffer(Buffer);
+    }
+}
+
+void TCellBasic::AddSectionsToPositionList() {
+    for (const auto& s : *this) s->AddToPositionList();
+}
+
+// ---------------------------------------------------------------- TCell
+
+TCell::TCell(TSectionList* Master) : TCellBasic(Master), ownIMgr_(std::make_unique<IndentManager>()) {
+    IMgr = ownIMgr_.get();
+}
+
+TCell::TCell(TSectionList* Master, const TCell& T)
+    : TCellBasic(Master, T), ownIMgr_(std::make_unique<IndentManager>()) {
+    IMgr = ownIMgr_.get();
+}
+
+TCell::~TCell() {
+    // Sections go before the manager they may point at.
+    ClearSections();
+}
+
+int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
+    IMgr->Clear();
+    IMgr->Reset(0, Width);
+    const void* saveID = IMgr->CurrentID;
+    IMgr->CurrentID = this;
+    const int LIndex = IMgr->SetLeftIndent(0, Y);
+    const int RIndex = IMgr->SetRightIndent(Width, Y);
+    int H = TCellBasic::Layout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);
+    IMgr->FreeLeftIndentRec(LIndex);
+    IMgr->FreeRightIndentRec(RIndex);
+    const int IB = IMgr->ImageBottom() - YValue;
+    IMgr->CurrentID = saveID;
+    return std::max(H, IB);
+}
+
+int TCell::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) {
+    IMgr->Reset(X, X + IMgr->Width);
+    IMgr->ClipWidth = ClipWidth;
+    YValue = Y;
+    return TCellBasic::Draw(Canvas, ARect, ClipWidth, X, Y, XRef, YRef);
+}
+
+// ---------------------------------------------------------------- TCellObjCell
+
+TCellObjCell::TCellObjCell(TSectionList* Master) : TCell(Master) {}
+
+TCellObjCell::TCellObjCell(TSectionList* Master, const TCellObjCell& T)
+    : TCell(Master, T), MyRect(T.MyRect), Url(T.Url), Target(T.Target), Title(T.Title), BkColor(T.BkColor),
+      BkGnd(T.BkGnd) {}
+
+unsigned TCellObjCell::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                                 std::string& ATitle) {
+    unsigned result = TCellBasic::GetLinkAt(Canvas, X, Y, UrlTarg, FormControl, ATitle);
+    const int yy = Y - (MasterList ? MasterList->YOff : 0);
+    const int xx = X + (MasterList ? MasterList->DrawOriginX : 0);
+    if (xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
+        if (!(result & guUrl) && !Url.empty()) {
+            UrlTarg.Clear();
+            UrlTarg.URL = Url;
+            UrlTarg.Target = Target;
+            result |= guUrl;
+        }
+        if (!(result & guTitle) && !Title.empty()) {
+            ATitle = Title;
+            result |= guTitle;
+        }
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- TBlockCell
+
+TBlockCell::TBlockCell(TSectionList* Master) : TCellBasic(Master) {}
+
+TBlockCell::TBlockCell(TSectionList* Master, const TBlockCell& T) : TCellBasic(Master, T) {}
+
+int TBlockCell::DoLayout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
+    return TCellBasic::Layout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);
+}
+
+int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int Width, int AHeight, int BlHt,
+                               int& MaxWidth, int& Curs) {
+    YValue = Y;
+    StartCurs = Curs;
+    int H = 0;
+    MaxWidth = 0;
+    tcContentBot = 0;
+    tcDrawTop = 990000;
+    tcDrawBot = 0;
+    for (const auto& s : *this) {
+        int sw = 0;
+        H += s->Layout(Canvas, X, Y + H, XRef, YRef, Width, AHeight, BlHt, *IMgr, sw, Curs);
+        MaxWidth = std::max(MaxWidth, sw);
+        const bool absBlock = s->IsBlock() && static_cast<TBlock*>(s.get())->Positioning == 1;
+        if (!absBlock) tcContentBot = std::max(tcContentBot, s->ContentBot);
+        tcDrawTop = std::min(tcDrawTop, s->DrawTop);
+        tcDrawBot = std::max(tcDrawBot, s->DrawBot);
+    }
+    if (Owner && Owner->MargArray[piWidth] != Auto && Owner->MargArray[piWidth] != IntNull &&
+        Owner->MargArray[piWidth] > 0)
+        MaxWidth = Owner->NewWidth;
+    Len = Curs - StartCurs;
+    return H;
+}
+
+// ---------------------------------------------------------------- TInlineList
+
+void TInlineList::AdjustValues() {
+    if (!NeedsConvert) return;
+    for (const auto& r : *this) {
+        r->StartB = Owner->FindDocPos(r->StartBDoc, false);
+        r->EndB = Owner->FindDocPos(r->EndBDoc, false);
+        if (r->StartB == r->EndB) --r->StartB;
+    }
+    NeedsConvert = false;
+}
+
+int TInlineList::GetStartB(int I) {
+    AdjustValues();
+    if (I < 0 || I >= Count()) return 99999999;
+    return (*this)[I]->StartB;
+}
+
+int TInlineList::GetEndB(int I) {
+    AdjustValues();
+    if (I < 0 || I >= Count()) return 99999999;
+    return (*this)[I]->EndB;
+}

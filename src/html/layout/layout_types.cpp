@@ -1,0 +1,268 @@
+#include "html/layout/layout_types.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include "html/layout/floating.h"
+#include "platform/gui/clipboard.h"
+
+// ---------------------------------------------------------------- IndentManagerBasic
+
+void IndentManagerBasic::Reset(int lf, int width) {
+    LfEdge = lf;
+    Width = width;
+    CurrentID = nullptr;
+}
+
+void IndentManagerBasic::Clear() {
+    LeftRecs.Clear();
+    RightRecs.Clear();
+    CurrentID = nullptr;
+}
+
+int IndentManagerBasic::LeftIndent(int Y) const {
+    int result = -99999;
+    for (const auto& r : LeftRecs)
+        if (r->YT <= Y && Y < r->YB && (r->ID == nullptr || r->ID == CurrentID)) result = std::max(result, r->X);
+    return result == -99999 ? LfEdge : result + LfEdge;
+}
+
+int IndentManagerBasic::RightSide(int Y) const {
+    int result = 99999;
+    for (const auto& r : RightRecs)
+        if (r->YT <= Y && Y < r->YB && (r->ID == nullptr || r->ID == CurrentID)) result = std::min(result, r->X);
+    return result == 99999 ? Width : result + LfEdge;
+}
+
+int IndentManagerBasic::ImageBottom() const {
+    int result = 0;
+    for (const auto& r : LeftRecs)
+        if (r->ID == nullptr) result = std::max(result, r->YB);
+    for (const auto& r : RightRecs)
+        if (r->ID == nullptr) result = std::max(result, r->YB);
+    return result;
+}
+
+void IndentManagerBasic::GetClearY(int& CL, int& CR) const {
+    CL = -1;
+    CR = -1;
+    for (const auto& r : LeftRecs)
+        if (r->ID == nullptr) CL = std::max(CL, r->YB);
+    for (const auto& r : RightRecs)
+        if (r->ID == nullptr) CR = std::max(CR, r->YB);
+    CL += 1;
+    CR += 1;
+}
+
+int IndentManagerBasic::GetNextWiderY(int Y) const {
+    int result = 99999999;
+    for (const auto& r : LeftRecs)
+        if (r->ID == nullptr && r->YB > Y && r->YB < result) result = r->YB;
+    for (const auto& r : RightRecs)
+        if (r->ID == nullptr && r->YB > Y && r->YB < result) result = r->YB;
+    return result == 99999999 ? Y : result;
+}
+
+int IndentManagerBasic::SetLeftIndent(int XLeft, int Y) {
+    auto* r = new IndentRec;
+    r->X = XLeft;
+    r->YT = Y;
+    r->YB = 9999999;
+    r->ID = CurrentID;
+    return LeftRecs.Add(r);
+}
+
+int IndentManagerBasic::SetRightIndent(int XRight, int Y) {
+    auto* r = new IndentRec;
+    r->X = XRight;
+    r->YT = Y;
+    r->YB = 9999999;
+    r->ID = CurrentID;
+    return RightRecs.Add(r);
+}
+
+void IndentManagerBasic::FreeLeftIndentRec(int i) {
+    if (i >= 0 && i < LeftRecs.Count()) LeftRecs.Delete(i);
+}
+
+void IndentManagerBasic::FreeRightIndentRec(int i) {
+    if (i >= 0 && i < RightRecs.Count()) RightRecs.Delete(i);
+}
+
+// ---------------------------------------------------------------- IndentManager
+
+void IndentManager::AddFloatingObj(int Y, TFloatingObj* Obj) {
+    const int totalW = Obj->ImageWidth + Obj->HSpaceL + Obj->HSpaceR;
+    const int totalH = Obj->ImageHeight + Obj->VSpaceT + Obj->VSpaceB;
+    auto* r = new IndentRec;
+    r->YT = Y;
+    r->YB = Y + totalH;
+    r->ID = nullptr;
+    r->FloatBlock = false;
+    if (Obj->Floating == ALeft) {
+        const int L = LeftIndent(Y);
+        Obj->Indent = L - LfEdge + Obj->HSpaceL;
+        r->X = L - LfEdge + totalW;
+        LeftRecs.Add(r);
+    } else if (Obj->Floating == ARight) {
+        const int X = RightSide(Y) - totalW;
+        Obj->Indent = X + Obj->HSpaceL;
+        r->X = X;
+        RightRecs.Add(r);
+    } else {
+        delete r;
+    }
+}
+
+void IndentManager::AddFloatingBlock(int Y, int X, int Align, int Height) {
+    auto* r = new IndentRec;
+    r->YT = Y;
+    r->YB = Y + Height;
+    r->ID = nullptr;
+    r->FloatBlock = true;
+    if (Align == ALeft) {
+        r->X = X - LfEdge;
+        LeftRecs.Add(r);
+    } else if (Align == ARight) {
+        r->X = RightSide(Y) - X;
+        RightRecs.Add(r);
+    } else {
+        delete r;
+    }
+}
+
+// ---------------------------------------------------------------- image maps
+
+std::vector<int> ParseCoords(const std::string& coords) {
+    std::vector<int> result;
+    std::string s = coords;
+    size_t p = 0;
+    auto skip = [&] {
+        while (p < s.size() && (s[p] == ',' || s[p] == ' ')) ++p;
+    };
+    skip();
+    while (p < s.size() && result.size() < 301) {
+        size_t e = s.find_first_of(", ", p);
+        if (e == std::string::npos) e = s.size();
+        std::string num = s.substr(p, std::min<size_t>(e - p, 20));
+        char* end = nullptr;
+        long v = std::strtol(num.c_str(), &end, 10);
+        result.push_back(end && *end == '\0' && !num.empty() ? static_cast<int>(v) : 0);
+        p = e;
+        skip();
+    }
+    return result;
+}
+
+void TMapItem::AddArea(TAttributeList& Attrib) {
+    if (Areas.size() >= 1000) return;
+    enum { Rect, Circle, Poly } shape = Rect;
+    std::string href, target, title;
+    std::vector<int> coords;
+    for (const auto& a : Attrib) {
+        switch (a->Symbol) {
+        case ShapeSy: {
+            std::string s = a->TextValue.substr(0, 4);
+            for (auto& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            shape = s == "circ" ? Circle : s == "poly" ? Poly : Rect;
+            break;
+        }
+        case CoordsSy: coords = ParseCoords(a->TextValue); break;
+        case HRefSy: href = a->TextValue; break;
+        case TargetSy: target = a->TextValue; break;
+        case TitleSy: title = a->TextValue; break;
+        case NoHrefSy: href.clear(); break;
+        default: break;
+        }
+    }
+    // NOHREF wins wherever it stands.
+    TAttribute* dummy = nullptr;
+    if (Attrib.Find(NoHrefSy, dummy)) href.clear();
+    Area area;
+    const size_t n = coords.size();
+    if (shape == Rect) {
+        if (n < 4) return;
+        area.Region = TRegion::FromRect(coords[0], coords[1], coords[2] + 1, coords[3] + 1);
+    } else if (shape == Circle) {
+        if (n < 3) return;
+        const int x = coords[0], y = coords[1], r = coords[2];
+        area.Region = TRegion::FromEllipse(TRect{x - r, y - r, x + r + 1, y + r + 1});
+    } else {
+        if (n < 6) return;
+        std::vector<TPoint> pts;
+        for (size_t i = 0; i + 1 < n; i += 2) pts.push_back(TPoint{coords[i], coords[i + 1]});
+        area.Region = TRegion::FromPolygon(pts.data(), static_cast<int>(pts.size()), WINDING);
+    }
+    area.HRef = href;
+    area.Target = target;
+    area.Title = title;
+    Areas.push_back(std::move(area));
+}
+
+bool TMapItem::GetURL(int X, int Y, TUrlTarget& UrlTarg, std::string& ATitle) const {
+    for (const auto& a : Areas) {
+        if (a.Region.Contains(X, Y)) {
+            if (a.HRef.empty()) return false;
+            UrlTarg.Clear();
+            UrlTarg.URL = a.HRef;
+            UrlTarg.Target = a.Target;
+            ATitle = a.Title;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- selection sinks
+
+void SelTextCount::AddText(const char16_t* P, int Size) {
+    for (int i = 0; i < Size; ++i)
+        if (P[i] != 2 && P[i] != 4) ++Leng;
+}
+
+void SelTextCount::AddTextLine(const char16_t* P, int Size) {
+    AddText(P, Size);
+    static const char16_t crlf[] = {13, 10};
+    AddText(crlf, 2);
+}
+
+int SelTextCount::Terminate() { return Leng; }
+
+SelTextBuf::SelTextBuf(char16_t* ABuffer, int Size) : Buffer(ABuffer), BufferLeng(Size) {}
+
+void SelTextBuf::AddText(const char16_t* P, int Size) {
+    for (int i = 0; i < Size; ++i) {
+        if (P[i] == 2 || P[i] == 4 || P[i] == 8) continue;
+        if (Leng >= BufferLeng - 1) return;
+        Buffer[Leng++] = P[i];
+    }
+}
+
+int SelTextBuf::Terminate() {
+    if (BufferLeng > 0) Buffer[std::min(Leng, BufferLeng - 1)] = 0;
+    return Leng + 1;
+}
+
+ClipBuffer::ClipBuffer(int Leng) : SelTextBuf(nullptr, Leng + 1), own_(static_cast<size_t>(Leng) + 1, 0) {
+    Buffer = own_.data();
+}
+
+ClipBuffer::~ClipBuffer() = default;
+
+std::u16string ClipBuffer::Text() const { return std::u16string(own_.data(), static_cast<size_t>(Leng)); }
+
+int ClipBuffer::Terminate() {
+    const int result = SelTextBuf::Terminate();
+    Clipboard().SetAsUnicodeText(Text());
+    return result;
+}
+
+// ---------------------------------------------------------------- AllocRec
+
+AllocRec::AllocRec(size_t ASize) : size_(ASize), large_(ASize >= 65280) {
+    ptr_ = std::malloc(ASize ? ASize : 1);
+    if (!ptr_) throw std::bad_alloc();
+}
+
+AllocRec::~AllocRec() { std::free(ptr_); }

@@ -1,0 +1,214 @@
+#pragma once
+// A paragraph of inline content: its text (UTF-16) with one break code per
+// character, the font runs that say which font, colour and link cover which
+// characters, the images, panels and form controls that stand in the text as
+// placeholders, and after layout the list of lines.
+//
+// Placeholders: #2 (like an object for breaking, left out of copies), #4 an
+// image, panel or control, #8 a hard line break. Break codes: 'y' a break is
+// allowed, 'n' none, 's' a soft hyphen followed, 'a' break after.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/layout/borders.h"
+#include "html/layout/document.h"
+#include "html/reader/style_values.h"
+#include "platform/gui/controls.h"
+
+class TSection;
+class TFontObj;
+
+// The invisible focus holder of a link.
+class ThtTabcontrol : public TWinControl {
+public:
+    explicit ThtTabcontrol(TComponent* AOwner);
+    TFontObj* Run = nullptr;
+    void WndProc(TMessage& message) override;
+    int GetDlgCode() const override { return DLGC_WANTARROWS; }
+};
+
+class TFontObj {
+public:
+    TFontObj(TSection* ASection, TMyFont* F, int Position);  // takes F
+    // The print copy: the plain link font for a link.
+    TFontObj(TSection* ASection, const TFontObj& T);
+    ~TFontObj();
+    TFontObj(const TFontObj&) = delete;
+    TFontObj& operator=(const TFontObj&) = delete;
+
+    TSection* Section;
+    bool Visited = false, Hover = false;
+    std::string Title;
+    int YValue = 0;
+    bool Active = false;
+    int Pos;
+    std::unique_ptr<TMyFont> TheFont;
+    std::unique_ptr<TFontInfoArray> FontInfoArray;  // links only
+    int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
+    uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
+    TUrlTarget UrlTarget;
+    std::unique_ptr<ThtTabcontrol> TabControl;
+
+    void SetVisited(bool Value);
+    void SetHover(bool Value);
+    // This run and the neighbouring runs of the same link.
+    void SetHoverForLink(const std::vector<TFontObj*>& List, bool Value);
+    const std::string& GetURL() const { return UrlTarget.URL; }
+    void CreateFontInfoArray(TProperties* Prop);
+    void AssignNewFont(TMyFont* F);  // takes F
+    void ApplyFontInfo(const ThtFontInfo& Font);
+    void SetLinkYPosition(int Y);
+    void CreateFocusHolder(int TabIndex);
+    // Metrics from the font (resolved through the current font service).
+    void FontChanged();
+
+    // Focus holder events.
+    void EnterEvent();
+    void ExitEvent();
+    void KeyDownEvent(uint16_t& Key, TShiftState Shift);
+};
+
+class TFontList : public TFreeList<TFontObj> {
+public:
+    TFontList() = default;
+    TFontList(TSection* Section, const TFontList& T);
+    TFontObj* GetFontObjAt(int Posn, int& Index) const;
+    TMyFont* GetFontAt(int Posn, int& OHang) const;  // FontAtPosition
+    // Characters up to the next run's start (or up to Leng).
+    int GetFontCountAt(int Posn, int Leng) const;     // CharsToNextRun
+    void Decrement(int N, TSectionList* ParentSectionList);  // DecrementPositions
+};
+
+// One source-position run: characters from Pos on come from Index on.
+struct IndexObj {
+    int Pos;
+    int Index;
+};
+
+struct LineRec {
+    int Start = 0;  // index of its first character in the section's text
+    int SpaceBefore = 0, SpaceAfter = 0;
+    int LineHt = 0;
+    int LineImgHt = 0;
+    int Ln = 0;
+    int Descent = 0;
+    int LineIndent = 0;
+    int DrawXX = 0;
+    int DrawWidth = 0;
+    int DrawY = 0;
+    int Spaces = 0, Extra = 0;
+    std::vector<BorderRec> BorderList;
+    bool FirstDraw = false;
+    int FirstX = 0;
+    bool Shy = false;
+};
+
+// The reader's no-break state (inside NOBR or a NOWRAP cell).
+extern bool ParserNoBreak;
+
+class TSection : public TSectionBase {
+public:
+    TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop, TUrlTarget* AnURL, bool FirstItem);
+    TSection(TCellBasic* AMasterList, const TSection& T);
+    ~TSection() override;
+
+    std::u16string BuffS;   // the text while it is built; the text after Finish
+    std::string Brk;        // break codes (+ a closing 'y' once finished)
+    std::vector<int> SIndexList;  // source positions while building
+    TFontList Fonts;
+    TImageObjList Images;   // FloatObjects
+    TFormControlList FormControls;
+    std::vector<IndexObj> SourceIndexRuns;
+    std::vector<LineRec> Lines;
+    uint8_t Justify = 1;   // Alignment: 1 left, 2 center, 3 right, 4 justify
+    uint8_t ClearAttr = 0; // ClearMode: 0 none, 1 left, 2 right, 3 all
+    int LineHeight = -1;   // LineHeightPx
+    int AvailableWidth = 0;
+    int CachedMin = 0, CachedMax = 0;
+    int FirstLineIndent = 0;
+    int FLPercent = 0;
+    bool BreakWord = false;
+    bool Finished = false;
+    TCellBasic* OwnerCell;
+
+    const char16_t* Buff() const { return BuffS.c_str(); }
+
+    // ---- building
+    virtual void AddChar(char16_t C, int Index);
+    virtual void AddTokenObj(TokenObj& T);
+    void ChangeFont(TProperties* Prop);
+    void HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeList* Attributes, TProperties* Prop);
+    TImageObj* AddImage(TAttributeList* L, TCellBasic* ACell, int Index);
+    TPanelObj* AddPanel(TAttributeList* L, TCellBasic* ACell, int Index);
+    TPanelObj* CreatePanel(TAttributeList* L, TCellBasic* ACell);
+    void AddObject(TFloatingObj* PO, int Index);  // takes PO
+    TFormControlObj* AddFormControl(Symb Which, TSectionList* AMasterList, TAttributeList* L, TCellBasic* ACell,
+                                    int Index, TProperties* Prop);
+    void AllowBreakAfterLast();
+    virtual void Finish(int SourceIndex = 0);
+    void CheckFree() override;
+    // Appends #4 for an object at the current end.
+    void AddPlaceholder(int Index, char Code);
+
+    // ---- overrides
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    void CopySelectionToBuffer(SelTextCount& Buffer) override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                       std::string& ATitle) override;
+    bool GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) override;
+    int FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext) override;
+    int FindString(int From, const std::u16string& ToFind, bool MatchCase) override;
+    int FindStringR(int From, const std::u16string& ToFind, bool MatchCase) override;
+    int FindSourcePos(int DocPos) override;
+    int FindDocPos(int SourcePos, bool Prev) override;
+    bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) override;
+    bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
+    void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
+    bool IsSection() const override { return true; }
+
+    // ---- measuring (also used by drawing and hit tests)
+    // Pixels of N characters from Start; DropTrailing leaves out trailing
+    // spaces and #8.
+    int TextWidth(TCanvas& Canvas, int Start, int N, bool DropTrailing);
+    // How many of N characters from Start fit in Width.
+    int FindCountThatFits(TCanvas& Canvas, int Width, int Start, int N);
+    int FindTextWidthA(TCanvas& Canvas, int Start, int N) { return TextWidth(Canvas, Start, N, false); }
+
+protected:
+    void FinishText();
+    void DeleteChar(int I);
+    int FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentManager& IMgr, int& ImgHt, int& Width,
+                      std::vector<TFloatingObj*>& Later, int& FloatBottom);
+    void DrawTheText(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, LineRec& LR, int X, int Y,
+                     int Start, bool FirstPass);
+    void BuildBorderList(LineRec& LR);
+    int LineAt(int Offset) const;  // index of the line holding a character offset
+
+    TProperties* BuildProps_ = nullptr;  // properties while building (not owned)
+    int SmallCapsStack_ = 0;
+};
+
+// The paragraph of a pre element: keeps its line breaks, never wraps unless
+// "word-wrap" is "break-word".
+class TPreFormated : public TSection {
+public:
+    TPreFormated(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop, TUrlTarget* AnURL, bool FirstItem);
+    TPreFormated(TCellBasic* AMasterList, const TPreFormated& T);
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    void Finish(int SourceIndex = 0) override;
+    void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    bool IsPreFormated() const override { return true; }
+
+    int MaxWidthCache = -1;
+    bool HideOverflow = false;  // of its block
+};
+
+// The shared one-entry cache of FindCountThatFits.
+void ResetFitCache();

@@ -1,0 +1,1144 @@
+#include "html/layout/table_layout.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "html/layout/borders.h"
+#include "html/layout/floating.h"
+#include "html/layout/table_widths.h"
+
+using TableMath::Sum;
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool EndsWithPercent(const std::string& s) {
+    size_t e = s.find_last_not_of(" \t");
+    return e != std::string::npos && s[e] == '%';
+}
+
+TColor ColorOrNone(const TPropValue& v) { return v.IsInt() && v.Int() != IntNull ? v.Int() : clNone; }
+
+// Table blocks keep their own vertical margins: neither side collapses.
+void OwnVerticalMargins(TBlock& b) {
+    for (int i : {piMarginTop, piMarginBottom}) {
+        const TPropValue& v = b.MargArrayO[static_cast<size_t>(i)];
+        int m = 0;
+        if (v.IsText())
+            m = LengthConv(v.Text(), false, 400, 0, b.ExSize, b.EmSize);
+        else if (v.IsInt() && v.Int() != IntNull && v.Int() != ParaSpace && v.Int() != Auto)
+            m = v.Int();
+        b.MargArray[static_cast<size_t>(i)] = m;
+    }
+}
+
+}  // namespace
+
+// ================================================================ TCellObj
+
+TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, TProperties* Prop)
+    : VAlign(AVAlign), Cell(std::make_unique<TCellObjCell>(Master)) {
+    if (Attr) {
+        for (const auto& a : *Attr) {
+            switch (a->Symbol) {
+                case ColSpanSy:
+                    if (a->NumValue > 1) ColSpan = std::min(a->NumValue, 1000);
+                    break;
+                case RowSpanSy:
+                    if (a->NumValue > 1) RowSpan = std::min(a->NumValue, 10000);
+                    break;
+                case WidthSy:
+                    if (EndsWithPercent(a->TextValue)) {
+                        if (a->NumValue >= 1 && a->NumValue <= 100) {
+                            SpecWd = 10 * a->NumValue;
+                            WidthPercent = true;
+                        }
+                    } else if (a->NumValue > 0) {
+                        SpecWd = std::min(a->NumValue, 32000);
+                    }
+                    break;
+                case HeightSy:
+                    if (EndsWithPercent(a->TextValue))
+                        SpecHtPercent = std::clamp(a->NumValue, 0, 100);
+                    else
+                        SpecHt = std::clamp(a->NumValue, 0, 32000);
+                    break;
+                case BGColorSy: {
+                    TColor c;
+                    if (ColorFromString(a->TextValue, false, c)) {
+                        Cell->BkColor = c;
+                        Cell->BkGnd = true;
+                    }
+                    break;
+                }
+                case BackgroundSy: BGImageName = a->TextValue; break;
+                case HRefSy: Cell->Url = a->TextValue; break;
+                case TargetSy: Cell->Target = a->TextValue; break;
+                case TitleSy: Cell->Title = a->TextValue; break;
+                default: break;
+            }
+        }
+    }
+    if (!Prop) return;
+    int va;
+    if (Prop->GetVertAlign(va) && (va == 1 || va == 2 || va == 4)) VAlign = static_cast<uint8_t>(va);
+    EmSize = Prop->EmSize;
+    ExSize = Prop->ExSize;
+    Prop->GetBorderStyles(MargArrayO);
+    const TPropValue& w = Prop->Props[piWidth];
+    if (w.IsText() && !w.Text().empty() && w.Text() != "auto") {
+        int n = LengthConv(w.Text(), false, 100, 0, ExSize, EmSize);
+        if (EndsWithPercent(w.Text())) {
+            if (n > 0 && n < 100) {
+                SpecWd = 10 * n;
+                WidthPercent = true;
+            }
+        } else if (n > 0) {
+            SpecWd = n;
+            WidthPercent = false;
+        }
+    }
+    const TPropValue& h = Prop->Props[piHeight];
+    if (h.IsText() && !EndsWithPercent(h.Text())) {
+        int n = LengthConv(h.Text(), false, 100, 0, ExSize, EmSize);
+        if (n > 0) SpecHt = n;
+    }
+    TColor bk = Prop->GetBackgroundColor();
+    if (bk != clNone) {
+        Cell->BkColor = bk;
+        Cell->BkGnd = true;
+    }
+    std::string image;
+    if (Prop->GetBackgroundImage(image) && !image.empty()) BGImageName = image;
+    Prop->GetBackgroundPos(EmSize, ExSize, BGPos);
+    HasBorderStyle = Prop->HasBorder();
+    int autoCount = 0;
+    ConvMargArray(MargArrayO, 0, 0, EmSize, ExSize, autoCount, MargArray);
+    ConvVertMargins(MargArrayO, EmSize, ExSize, MargArray);
+    PadTop = MargArray[piPaddingTop];
+    PadRight = MargArray[piPaddingRight];
+    PadBottom = MargArray[piPaddingBottom];
+    PadLeft = MargArray[piPaddingLeft];
+    if (HasBorderStyle) {
+        BrdTop = std::max(0, MargArray[piBorderTopWidth]);
+        BrdRight = std::max(0, MargArray[piBorderRightWidth]);
+        BrdBottom = std::max(0, MargArray[piBorderBottomWidth]);
+        BrdLeft = std::max(0, MargArray[piBorderLeftWidth]);
+        TColor fc = ColorOrNone(Prop->Props[piColor]);
+        for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i) {
+            TColor c = ColorOrNone(Prop->Props[static_cast<size_t>(i)]);
+            MargArray[static_cast<size_t>(i)] = c != clNone ? c : (fc != clNone ? fc : clBlack);
+        }
+    }
+    Prop->GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
+}
+
+TCellObj::TCellObj(TSectionList* Master, const TCellObj& T)
+    : ColSpan(T.ColSpan), RowSpan(T.RowSpan), Wd(T.Wd), Ht(T.Ht), VSize(T.VSize), SpecHt(T.SpecHt),
+      SpecHtPercent(T.SpecHtPercent), YIndent(T.YIndent), VAlign(T.VAlign), SpecWd(T.SpecWd),
+      WidthPercent(T.WidthPercent), EmSize(T.EmSize), ExSize(T.ExSize), BGPos(T.BGPos), PadTop(T.PadTop),
+      PadRight(T.PadRight), PadBottom(T.PadBottom), PadLeft(T.PadLeft), BrdTop(T.BrdTop), BrdRight(T.BrdRight),
+      BrdBottom(T.BrdBottom), BrdLeft(T.BrdLeft), HzSpace(T.HzSpace), VrSpace(T.VrSpace),
+      HasBorderStyle(T.HasBorderStyle), MargArrayO(T.MargArrayO), MargArray(T.MargArray),
+      BreakBefore(T.BreakBefore), BreakAfter(T.BreakAfter), KeepIntact(T.KeepIntact), RowTop(T.RowTop) {
+    if (T.Cell) {
+        Cell = std::make_unique<TCellObjCell>(Master, *T.Cell);
+        // Backgrounds only print when asked for.
+        if (!Master || !Master->PrintTableBackgrounds) {
+            Cell->BkGnd = false;
+            Cell->BkColor = clNone;
+        } else {
+            BGImageName = T.BGImageName;
+        }
+    }
+}
+
+std::unique_ptr<TCellObj> TCellObj::MakeDummy(int ARowSpan) {
+    std::unique_ptr<TCellObj> d(new TCellObj());
+    d->ColSpan = 0;
+    d->RowSpan = std::max(1, ARowSpan);
+    return d;
+}
+
+TCellObj::~TCellObj() = default;
+
+void TCellObj::InitializeCell(int TablePadding, const std::string& RowImageName, bool TableBorder,
+                              const PositionRecArray& RowPos) {
+    if (PadTop < 0) PadTop = TablePadding;
+    if (PadRight < 0) PadRight = TablePadding;
+    if (PadBottom < 0) PadBottom = TablePadding;
+    if (PadLeft < 0) PadLeft = TablePadding;
+    if (TableBorder && !HasBorderStyle) {
+        BrdTop = std::max(1, BrdTop);
+        BrdRight = std::max(1, BrdRight);
+        BrdBottom = std::max(1, BrdBottom);
+        BrdLeft = std::max(1, BrdLeft);
+    }
+    HzSpace = PadLeft + BrdLeft + PadRight + BrdRight;
+    VrSpace = PadTop + BrdTop + PadBottom + BrdBottom;
+    if (BGImageName.empty() && !RowImageName.empty()) {
+        BGImageName = RowImageName;
+        BGPos = RowPos;
+    }
+}
+
+int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight) {
+    int mw = 0, curs = 0;
+    int width = std::max(0, W - HzSpace - CellSpacing);
+    int avail = std::max(0, DeclaredHeight - VrSpace);
+    VSize = Cell->Layout(Canvas, 0, width, avail, 0, mw, curs);
+    return VSize;
+}
+
+void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing) {
+    (void)X;
+    if (IsDummy()) return;
+    int freeH = Ht - VSize, used = VrSpace + CellSpacing;
+    switch (VAlign) {
+        case 1: YIndent = 0; break;
+        case 3:
+        case 4: YIndent = std::max(0, freeH - used); break;
+        default: YIndent = std::max(0, (freeH - used) / 2); break;
+    }
+    int mw = 0;
+    int width = std::max(0, Wd - (HzSpace + CellSpacing));
+    int height = std::max(0, Ht - VrSpace - CellSpacing);
+    Cell->Layout(Canvas, Y + CellSpacing + PadTop + BrdTop + YIndent, width, height, 0, mw, Curs);
+}
+
+void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
+                    TColor Dark) {
+    if (IsDummy()) return;
+    TSectionList* root = Cell->MasterList;
+    int yOff = root ? root->YOff : 0;
+    double sx = root ? root->ScaleX : 1.0, sy = root ? root->ScaleY : 1.0;
+    (void)sx;
+    (void)sy;
+    TRect r{X + CellSpacing, Y + CellSpacing - yOff, X + Wd, Y + Ht - yOff};
+    Cell->MyRect = r;
+    if (r.Bottom < ARect.Top || r.Top > ARect.Bottom || r.Right < ARect.Left || r.Left > ARect.Right) return;
+    if (Cell->BkGnd && Cell->BkColor != clNone) Canvas.FillRect(r, ResolveColor(Cell->BkColor));
+    Cell->Draw(Canvas, ARect, r.Right - r.Left, X + CellSpacing + PadLeft + BrdLeft, Y + CellSpacing + PadTop + BrdTop,
+               0, 0);
+    bool printing = root && root->Printing;
+    if (HasBorderStyle) {
+        TRect inner{r.Left + BrdLeft, r.Top + BrdTop, r.Right - BrdRight, r.Bottom - BrdBottom};
+        htColorArray colors = MakeFourColors(MargArray[piBorderLeftColor], MargArray[piBorderTopColor],
+                                             MargArray[piBorderRightColor], MargArray[piBorderBottomColor]);
+        htStyleArray styles = MakeFourStyles(static_cast<uint8_t>(MargArray[piBorderLeftStyle]),
+                                             static_cast<uint8_t>(MargArray[piBorderTopStyle]),
+                                             static_cast<uint8_t>(MargArray[piBorderRightStyle]),
+                                             static_cast<uint8_t>(MargArray[piBorderBottomStyle]));
+        DrawBorder(Canvas, r, inner, colors, styles, clNone, printing);
+    } else if (Border) {
+        RaisedRectColor(root, Canvas, r.Left, r.Top, 1, false, Light, Dark, r.Right - 1, r.Bottom - 1);
+    }
+}
+
+// ================================================================ TCellList
+
+TCellList::TCellList(TAttributeList* Attr, TProperties* Prop) {
+    if (Attr) {
+        for (const auto& a : *Attr) {
+            switch (a->Symbol) {
+                case BGColorSy: {
+                    TColor c;
+                    if (ColorFromString(a->TextValue, false, c)) {
+                        BkColor = c;
+                        BkGnd = true;
+                    }
+                    break;
+                }
+                case BackgroundSy: BkImage = a->TextValue; break;
+                case HeightSy:
+                    if (!EndsWithPercent(a->TextValue)) RowHeight = std::clamp(a->NumValue, 0, 32000);
+                    break;
+                default: break;
+            }
+        }
+    }
+    if (!Prop) return;
+    TColor bk = Prop->GetBackgroundColor();
+    if (bk != clNone) {
+        BkColor = bk;
+        BkGnd = true;
+    }
+    std::string image;
+    if (Prop->GetBackgroundImage(image) && !image.empty()) BkImage = image;
+    Prop->GetBackgroundPos(Prop->EmSize, Prop->ExSize, APRec);
+    Prop->GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
+}
+
+TCellList::TCellList(TSectionList* Master, const TCellList& T)
+    : BkGnd(T.BkGnd), BkColor(T.BkColor), BkImage(T.BkImage), APRec(T.APRec), RowHeight(T.RowHeight),
+      SpecRowHeight(T.SpecRowHeight), RowType(T.RowType), BreakBefore(T.BreakBefore), BreakAfter(T.BreakAfter),
+      KeepIntact(T.KeepIntact) {
+    for (const auto& c : T) Add(c ? new TCellObj(Master, *c) : nullptr);
+}
+
+void TCellList::AddCell(TCellObj* CellObj) {
+    Add(CellObj);
+    if (!CellObj) return;
+    BreakBefore = BreakBefore || CellObj->BreakBefore;
+    BreakAfter = BreakAfter || CellObj->BreakAfter;
+    KeepIntact = KeepIntact || CellObj->KeepIntact;
+    // A row with a height gives it to cells that ask for none.
+    if (RowHeight > 0 && CellObj->SpecHt == 0 && CellObj->SpecHtPercent == 0) CellObj->SpecHt = RowHeight;
+}
+
+void TCellList::ApplyRowBackground() {
+    if (!BkGnd) return;
+    for (const auto& c : *this)
+        if (c && c->Cell && !c->Cell->BkGnd) {
+            c->Cell->BkColor = BkColor;
+            c->Cell->BkGnd = true;
+        }
+}
+
+void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int Span, int TableHeight,
+                           int CellSpacing, int& Height, int& PercentHeight, bool& Declared) {
+    int h = 0, p = 0;
+    Declared = false;
+    int col = 0;
+    for (const auto& c : *this) {
+        if (c && !c->IsDummy()) {
+            int wd = 0;
+            for (int k = col; k < col + c->ColSpan && k < static_cast<int>(Widths.size()); ++k) wd += Widths[static_cast<size_t>(k)];
+            c->Wd = wd;
+            if (c->RowSpan == Span) {
+                int declared = c->SpecHt > 0 ? c->SpecHt
+                               : c->SpecHtPercent > 0 ? TableMath::MulDivTrunc(c->SpecHtPercent, TableHeight, 100)
+                                                      : 0;
+                c->MeasureContent(Canvas, wd, CellSpacing, declared);
+                int ch = c->VSize + c->VrSpace;
+                if (c->SpecHt > 0) ch = std::max(ch, c->SpecHt);
+                h = std::max(h, ch);
+                if (c->SpecHtPercent > 0) p = std::max(p, declared);
+                if (c->SpecHt > 0 || c->SpecHtPercent > 0) Declared = true;
+            }
+        }
+        ++col;
+    }
+    Height = h + CellSpacing;
+    PercentHeight = p > 0 ? p + CellSpacing : 0;
+}
+
+void TCellList::PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
+                         int& Curs) {
+    int x = X;
+    int col = 0;
+    for (const auto& c : *this) {
+        if (c && !c->IsDummy()) {
+            c->RowTop = Y;
+            c->PlaceContents(Canvas, x, Y, Curs, CellSpacing);
+        }
+        if (col < static_cast<int>(Widths.size())) x += Widths[static_cast<size_t>(col)];
+        ++col;
+    }
+}
+
+void TCellList::Draw(TCanvas& Canvas, const TRect& ARect, const std::vector<int>& Widths, int X, int Y,
+                     int CellSpacing, bool Border, TColor Light, TColor Dark) {
+    int x = X;
+    int col = 0;
+    for (const auto& c : *this) {
+        if (c && !c->IsDummy()) c->Draw(Canvas, ARect, x, Y, CellSpacing, Border, Light, Dark);
+        if (col < static_cast<int>(Widths.size())) x += Widths[static_cast<size_t>(col)];
+        ++col;
+    }
+}
+
+// ================================================================ ThtmlTable
+
+ThtmlTable::ThtmlTable(TCellBasic* AMasterList, TAttributeList* Attr, TProperties* Prop)
+    : TSectionBase(AMasterList), TablePartRec(std::make_unique<TTablePartRec>()) {
+    if (Attr) {
+        for (const auto& a : *Attr) {
+            switch (a->Symbol) {
+                case BorderSy:
+                    HasBorder = true;
+                    BorderWidth = a->TextValue.empty() ? 1 : std::clamp(a->NumValue, 0, 100);
+                    break;
+                case CellPaddingSy:
+                    if (a->NumValue >= 0) CellPadding = std::min(a->NumValue, 50);
+                    break;
+                case CellSpacingSy:
+                    if (a->NumValue >= -1) CellSpacing = std::min(a->NumValue, 40);
+                    break;
+                case BorderColorSy: {
+                    TColor c;
+                    if (ColorFromString(a->TextValue, false, c)) {
+                        BorderColorLight = BorderColorDark = c;
+                        BorderColorGiven = true;
+                    }
+                    break;
+                }
+                case BorderColorLightSy: {
+                    TColor c;
+                    if (ColorFromString(a->TextValue, false, c)) {
+                        BorderColorLight = c;
+                        BorderColorGiven = true;
+                    }
+                    break;
+                }
+                case BorderColorDarkSy: {
+                    TColor c;
+                    if (ColorFromString(a->TextValue, false, c)) {
+                        BorderColorDark = c;
+                        BorderColorGiven = true;
+                    }
+                    break;
+                }
+                default: break;
+            }
+        }
+    }
+    if (Prop && Prop->Collapse()) CellSpacing = -1;
+}
+
+ThtmlTable::ThtmlTable(TCellBasic* AMasterList, const ThtmlTable& T)
+    : TSectionBase(AMasterList, T), TablePartRec(std::make_unique<TTablePartRec>()), Initialized(T.Initialized),
+      BorderWidth(T.BorderWidth), NumCols(T.NumCols), tbWidth(T.tbWidth), UseAbsolute(T.UseAbsolute),
+      CellPadding(T.CellPadding), CellSpacing(T.CellSpacing), BorderColorLight(T.BorderColorLight),
+      BorderColorDark(T.BorderColorDark), BorderColorGiven(T.BorderColorGiven), Widths(T.Widths),
+      MaxWidths(T.MaxWidths), MinWidths(T.MinWidths), Percents(T.Percents), Heights(T.Heights),
+      TableWidth(T.TableWidth), TableHeight(T.TableHeight), HeaderHeight(T.HeaderHeight),
+      HeaderRowCount(T.HeaderRowCount), FootHeight(T.FootHeight), FootStartRow(T.FootStartRow),
+      HeadOrFoot(T.HeadOrFoot), HasBorder(T.HasBorder), Stretch(T.Stretch) {
+    TSectionList* root = AMasterList ? AMasterList->MasterList : nullptr;
+    if (root && root->PrintTableBackgrounds) {
+        BkGnd = T.BkGnd;
+        BkColor = T.BkColor;
+    }
+    for (const auto& r : T.Rows) Rows.Add(new TCellList(root, *r));
+    for (const auto& c : T.ColInfo) ColInfo.Add(new TColObj(*c));
+}
+
+ThtmlTable::~ThtmlTable() = default;
+
+void ThtmlTable::AddColInfo(std::unique_ptr<TColObj> Col) {
+    if (ColInfo.Count() < 10000) ColInfo.Add(std::move(Col));
+}
+
+void ThtmlTable::Initialize() {
+    if (Initialized) return;
+    const int nRows = Rows.Count();
+    NumCols = 0;
+    for (int r = 0; r < nRows; ++r) {
+        TCellList* row = Rows[r];
+        row->ApplyRowBackground();
+        for (int i = row->Count() - 1; i >= 0; --i) {
+            TCellObj* c = (*row)[i];
+            if (!c || c->IsDummy()) continue;
+            c->InitializeCell(CellPadding, row->BkImage, BorderWidth > 0, row->APRec);
+            c->RowSpan = std::min(c->RowSpan, nRows - r);
+            if (!c->Cell->BkGnd && BkGnd) {
+                c->Cell->BkColor = BkColor;
+                c->Cell->BkGnd = true;
+            }
+            for (int k = 1; k < c->ColSpan; ++k) row->Insert(i + 1, TCellObj::MakeDummy(c->RowSpan).release());
+        }
+        NumCols = std::max(NumCols, row->Count());
+    }
+    // Row spans push dummies into the rows they cover.
+    for (int c = 0; c < NumCols; ++c) {
+        for (int r = 0; r < nRows; ++r) {
+            TCellList* row = Rows[r];
+            if (c >= row->Count()) continue;
+            TCellObj* cell = (*row)[c];
+            if (!cell || cell->RowSpan <= 1) continue;
+            cell->RowSpan = std::min(cell->RowSpan, nRows - r);
+            for (int k = 1; k < cell->RowSpan; ++k) {
+                TCellList* below = Rows[r + k];
+                while (below->Count() < c) below->Add(TCellObj::MakeDummy(1).release());
+                below->Insert(c, TCellObj::MakeDummy(1).release());
+                NumCols = std::max(NumCols, below->Count());
+            }
+        }
+    }
+    // Trailing columns holding nothing but dummies go.
+    for (;;) {
+        NumCols = 0;
+        for (const auto& row : Rows) NumCols = std::max(NumCols, row->Count());
+        if (NumCols == 0) break;
+        int c = NumCols - 1;
+        bool onlyDummies = true;
+        for (const auto& row : Rows)
+            if (row->Count() > c && (*row)[c] && !(*row)[c]->IsDummy()) onlyDummies = false;
+        if (!onlyDummies) break;
+        for (const auto& row : Rows) {
+            if (row->Count() <= c) continue;
+            row->Delete(c);
+            for (int k = c - 1; k >= 0; --k) {
+                TCellObj* left = (*row)[k];
+                if (left && !left->IsDummy()) {
+                    if (left->ColSpan > 1) --left->ColSpan;
+                    break;
+                }
+            }
+        }
+    }
+    bool anyPixel = false, anyNoPercent = false;
+    for (const auto& row : Rows) {
+        for (int c = 0; c < row->Count(); ++c) {
+            TCellObj* cell = (*row)[c];
+            if (!cell || cell->IsDummy()) continue;
+            if (c < ColInfo.Count() && cell->SpecWd == 0 && ColInfo[c]->ColWidth > 0) {
+                cell->SpecWd = ColInfo[c]->ColWidth;
+                cell->WidthPercent = ColInfo[c]->AsPercent;
+            }
+            if (cell->SpecWd > 0 && !cell->WidthPercent) anyPixel = true;
+            if (!cell->WidthPercent) anyNoPercent = true;
+        }
+    }
+    UseAbsolute = ColInfo.Count() == 0 ? anyPixel : anyNoPercent;
+    ColInfo.Clear();
+    Widths.assign(static_cast<size_t>(NumCols), 0);
+    MinWidths.assign(static_cast<size_t>(NumCols), 0);
+    MaxWidths.assign(static_cast<size_t>(NumCols), 0);
+    Percents.assign(static_cast<size_t>(NumCols), 0);
+    Heights.assign(static_cast<size_t>(nRows), 0);
+    HeightsValid = false;
+    Initialized = true;
+}
+
+void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
+    std::fill(MinWidths.begin(), MinWidths.end(), 0);
+    std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
+    std::fill(Percents.begin(), Percents.end(), 0);
+    for (int span = 1;; ++span) {
+        bool more = false;
+        for (const auto& row : Rows) {
+            for (int c = 0; c < row->Count() && c < NumCols; ++c) {
+                TCellObj* cell = (*row)[c];
+                if (!cell || cell->IsDummy()) continue;
+                if (cell->ColSpan > span) more = true;
+                if (cell->ColSpan != span) continue;
+                int mn = 0, mx = 0;
+                cell->Cell->MinMaxWidth(Canvas, mn, mx);
+                int add = cell->HzSpace + CellSpacing;
+                mn += add;
+                mx = std::max(mx + add, mn);
+                if (cell->SpecWd > 0 && !cell->WidthPercent) {
+                    mn = std::max(mn, cell->SpecWd + add);
+                    mx = std::max(mx, cell->SpecWd + add);
+                }
+                int span1 = std::min(span, NumCols - c);
+                if (span1 == 1) {
+                    MinWidths[static_cast<size_t>(c)] = std::max(MinWidths[static_cast<size_t>(c)], mn);
+                    MaxWidths[static_cast<size_t>(c)] = std::max(MaxWidths[static_cast<size_t>(c)], mx);
+                } else {
+                    TableMath::SpreadSpan(MinWidths, c, span1, mn);
+                    TableMath::SpreadSpan(MaxWidths, c, span1, mx);
+                }
+                if (WithPercents) {
+                    int pct = cell->WidthPercent ? cell->SpecWd
+                              : (cell->SpecWd > 0 && tbWidth > 0)
+                                  ? std::min(1000, TableMath::MulDivTrunc(cell->SpecWd, 1000, tbWidth))
+                                  : 0;
+                    if (pct > 0) {
+                        if (span1 == 1)
+                            Percents[static_cast<size_t>(c)] = std::max(Percents[static_cast<size_t>(c)], pct);
+                        else
+                            TableMath::SpreadSpan(Percents, c, span1, pct);
+                    }
+                }
+            }
+        }
+        if (!more) break;
+    }
+    for (size_t c = 0; c < MaxWidths.size(); ++c) MaxWidths[c] = std::max(MaxWidths[c], MinWidths[c]);
+}
+
+void ThtmlTable::GetMinMax(TCanvas& Canvas, int& TotalMin, int& TotalMax) {
+    Initialize();
+    MeasureSpans(Canvas, false);
+    TotalMin = Sum(MinWidths);
+    TotalMax = Sum(MaxWidths);
+}
+
+void ThtmlTable::GetMinMaxAbs(TCanvas& Canvas, int& TotalMin, int& TotalMax) {
+    Initialize();
+    MeasureSpans(Canvas, true);
+    TotalMin = Sum(MinWidths);
+    TotalMax = Sum(MaxWidths);
+}
+
+void ThtmlTable::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
+    Initialize();
+    int mn = 0, mx = 0;
+    if (!UseAbsolute || tbWidth > 0)
+        GetMinMaxAbs(Canvas, mn, mx);
+    else
+        GetMinMax(Canvas, mn, mx);
+    Min = std::max(mn + CellSpacing, tbWidth);
+    Max = std::max(mx + CellSpacing, tbWidth);
+}
+
+void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
+    const int n = Rows.Count();
+    const int a = AHeight - CellSpacing;
+    const int forPercent = std::max(0, a - n * CellSpacing);
+    std::vector<int> mins(static_cast<size_t>(n), 0), pcts(static_cast<size_t>(n), 0);
+    std::vector<bool> flagged(static_cast<size_t>(n), false);
+    for (int span = 1;; ++span) {
+        bool more = false;
+        for (int r = 0; r + span <= n; ++r) {
+            TCellList* row = Rows[r];
+            for (const auto& c : *row)
+                if (c && !c->IsDummy() && c->RowSpan > span) more = true;
+            int h = 0, p = 0;
+            bool declared = false;
+            row->MeasureRow(Canvas, Widths, span, forPercent, CellSpacing, h, p, declared);
+            if (span == 1) {
+                mins[static_cast<size_t>(r)] = h;
+                pcts[static_cast<size_t>(r)] = p;
+                flagged[static_cast<size_t>(r)] = declared;
+            } else {
+                TableMath::SpreadRowSpan(mins, r, span, h);
+                if (p > 0) TableMath::SpreadRowSpan(pcts, r, span, p);
+            }
+        }
+        if (!more) break;
+    }
+    Heights = TableMath::DistributeRowHeights(mins, pcts, flagged, a);
+    HeightsValid = true;
+}
+
+int ThtmlTable::ColumnLeft(int c) const {
+    int x = 0;
+    for (int k = 0; k < c && k < static_cast<int>(Widths.size()); ++k) x += Widths[static_cast<size_t>(k)];
+    return x;
+}
+
+int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int BlHt, IndentManager& IMgr,
+                       int& MaxWidth, int& Curs) {
+    TSectionList* root = ParentSectionList;
+    if (root) ++root->TableNestLevel;
+    ++TableNestLevelGlobal;
+    YDraw = DrawTop = ContentTop = Y;
+    StartCurs = Curs;
+    DrawX_ = X;
+    Initialize();
+    int avail = tbWidth > 0 ? tbWidth : IMgr.RightSide(Y) - IMgr.LeftIndent(Y);
+    avail -= CellSpacing;
+    int tmin = 0, tmax = 0;
+    if (!UseAbsolute || tbWidth > 0)
+        GetMinMaxAbs(Canvas, tmin, tmax);
+    else
+        GetMinMax(Canvas, tmin, tmax);
+    std::vector<int> old = Widths;
+    if (UseAbsolute && tbWidth < 1)
+        Widths = TableMath::FindTableWidths(MinWidths, MaxWidths, avail, Stretch);
+    else if (avail <= tmin)
+        Widths = MinWidths;
+    else if (tbWidth > 0)
+        Widths = TableMath::WidthsForFixedTable(MinWidths, MaxWidths, Percents, avail);
+    else
+        Widths = TableMath::WidthsForFreeTable(MinWidths, MaxWidths, Percents, avail, Stretch);
+    TableWidth = CellSpacing + Sum(Widths);
+    // Only a height declared on the table shares out among the rows.
+    int tableHt = 0;
+    (void)BlHt;
+    if (auto* tb = dynamic_cast<TTableBlock*>(OwnerBlock)) {
+        int d = tb->MargArray[piHeight];
+        if (d > 0 && d != Auto && d != IntNull) tableHt = d;
+    }
+    int nest = root ? root->TableNestLevel : 0;
+    if (!HeightsValid || Widths != old || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6)) {
+        FindRowHeights(Canvas, tableHt);
+        LastAvailHeight = tableHt;
+    }
+    HeaderHeight = HeaderRowCount = FootHeight = 0;
+    FootStartRow = -1;
+    bool anyBody = false;
+    for (int r = 0; r < Rows.Count(); ++r) {
+        TCellList* row = Rows[r];
+        row->RowHeight = Heights[static_cast<size_t>(r)];
+        if (row->RowType == 0) {
+            HeaderHeight += row->RowHeight;
+            ++HeaderRowCount;
+        } else if (row->RowType == 2) {
+            if (FootStartRow < 0) FootStartRow = r;
+            FootHeight += row->RowHeight;
+        } else {
+            anyBody = true;
+        }
+    }
+    HeadOrFoot = (HeaderRowCount > 0 || FootStartRow >= 0) && anyBody;
+    for (int r = 0; r < Rows.Count(); ++r) {
+        TCellList* row = Rows[r];
+        for (int c = 0; c < row->Count(); ++c) {
+            TCellObj* cell = (*row)[c];
+            if (!cell || cell->IsDummy()) continue;
+            int wd = 0;
+            for (int k = c; k < c + cell->ColSpan && k < NumCols; ++k) wd += Widths[static_cast<size_t>(k)];
+            cell->Wd = wd;
+            int ht = 0;
+            for (int k = r; k < r + cell->RowSpan && k < Rows.Count(); ++k) ht += Heights[static_cast<size_t>(k)];
+            cell->Ht = ht;
+        }
+    }
+    int y = Y;
+    for (int r = 0; r < Rows.Count(); ++r) {
+        Rows[r]->PlaceRow(Canvas, Widths, X, y, CellSpacing, Curs);
+        y += Heights[static_cast<size_t>(r)];
+    }
+    SectionHeight = Sum(Heights) + CellSpacing;
+    TableHeight = SectionHeight;
+    Len = Curs - StartCurs;
+    MaxWidth = TableWidth;
+    DrawHeight = SectionHeight;
+    ContentBot = Y + SectionHeight;
+    DrawBot = Y + DrawHeight;
+    if (root) --root->TableNestLevel;
+    --TableNestLevelGlobal;
+    return SectionHeight;
+}
+
+void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow) {
+    TSectionList* root = ParentSectionList;
+    bool printing = root && root->Printing;
+    int y = Y;
+    for (int r = 0; r < FirstRow && r < Rows.Count(); ++r) y += Heights[static_cast<size_t>(r)];
+    for (int r = FirstRow; r <= LastRow && r < Rows.Count(); ++r) {
+        TCellList* row = Rows[r];
+        int h = Heights[static_cast<size_t>(r)];
+        if (printing && root) {
+            if (row->BreakBefore && r > 0 && y > root->PageBottom - (root->PageBottom - y) && y < root->PageBottom) {
+                root->PageBottom = y;
+                root->PageShortened = true;
+            } else if (y < root->PageBottom && y + h > root->PageBottom) {
+                // A row cut by the page end moves to the next page when short,
+                // or when it asks to stay whole and fits on a page.
+                if (h < 101 || row->KeepIntact) {
+                    root->PageBottom = y;
+                    root->PageShortened = true;
+                }
+            }
+        }
+        row->Draw(Canvas, ARect, Widths, X, y, CellSpacing, BorderWidth > 0, BorderColorLight, BorderColorDark);
+        y += h;
+    }
+}
+
+int ThtmlTable::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int X, int, int) {
+    TSectionList* root = ParentSectionList;
+    DrawX_ = X;
+    int yOff = root ? root->YOff : 0;
+    int top = ContentTop, bottom = ContentTop + SectionHeight;
+    bool printing = root && root->Printing;
+    if (!printing && (bottom - yOff < ARect.Top || top - yOff > ARect.Bottom)) return bottom;
+    if (root) ++root->TableNestLevel;
+    if (printing && root && root->TableNestLevel == 1 && HeadOrFoot && top < root->PageBottom)
+        DrawPageByPage(Canvas, ARect, X, top);
+    else
+        DrawRows(Canvas, ARect, X, top, 0, Rows.Count() - 1);
+    if (root) --root->TableNestLevel;
+    return bottom;
+}
+
+void ThtmlTable::DrawPageByPage(TCanvas& Canvas, const TRect& ARect, int X, int Y) {
+    TSectionList* root = ParentSectionList;
+    TTablePartRec& part = *TablePartRec;
+    int bottom = Y + SectionHeight;
+    if (bottom <= root->PageBottom) {
+        part.TablePart = tpNormal;
+        DrawRows(Canvas, ARect, X, Y, 0, Rows.Count() - 1);
+        return;
+    }
+    int firstBody = HeaderRowCount;
+    int firstBodyHt = firstBody < Rows.Count() ? Heights[static_cast<size_t>(firstBody)] : 0;
+    int pageHeight = root->PageBottom - root->YOff;
+    if (Y + HeaderHeight + firstBodyHt > root->PageBottom && HeaderHeight + firstBodyHt < pageHeight) {
+        // Header and first row would be cut: the table starts on the next page.
+        root->PageBottom = Y + CellSpacing / 2;
+        root->PageShortened = true;
+        return;
+    }
+    root->PageBottom -= FootHeight + CellSpacing + 5;
+    DrawRows(Canvas, ARect, X, Y, 0, Rows.Count() - 1);
+    part.TablePart = HeaderRowCount > 0 ? tpDoHead : tpDoBody2;
+    part.PartStart = Y;
+    part.PartHeight = HeaderHeight;
+    part.FootHeight = FootHeight;
+    root->TablePartRec = &part;
+}
+
+ThtmlTable::CellHit ThtmlTable::CellAt(int X, int Y) const {
+    CellHit hit;
+    if (Y < ContentTop || Y >= ContentTop + SectionHeight || X < DrawX_ || X >= DrawX_ + TableWidth) return hit;
+    for (int r = 0; r < Rows.Count(); ++r) {
+        TCellList* row = Rows[r];
+        for (int c = 0; c < row->Count(); ++c) {
+            TCellObj* cell = (*row)[c];
+            if (!cell || cell->IsDummy()) continue;
+            int x = DrawX_ + ColumnLeft(c);
+            if (X >= x && X < x + cell->Wd && Y >= cell->RowTop && Y < cell->RowTop + cell->Ht) {
+                hit.Cell = cell;
+                hit.X = x;
+                return hit;
+            }
+        }
+    }
+    return hit;
+}
+
+unsigned ThtmlTable::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
+                               std::string& ATitle) {
+    CellHit h = CellAt(X, Y);
+    return h.Cell ? h.Cell->Cell->GetLinkAt(Canvas, X, Y, UrlTarg, FormControl, ATitle) : 0;
+}
+
+bool ThtmlTable::GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) {
+    CellHit h = CellAt(X, Y);
+    return h.Cell && h.Cell->Cell->GetObjectAt(X, Y, Obj, XOff, YOff);
+}
+
+int ThtmlTable::FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext) {
+    CellHit h = CellAt(X, Y);
+    return h.Cell ? h.Cell->Cell->FindCursor(Canvas, X, Y, XR, YR, CaretHt, Intext) : -1;
+}
+
+template <class F>
+int ThtmlTable::ForCells(bool Reverse, F f) const {
+    const int n = Rows.Count();
+    for (int ri = 0; ri < n; ++ri) {
+        TCellList* row = Rows[Reverse ? n - 1 - ri : ri];
+        const int m = row->Count();
+        for (int ci = 0; ci < m; ++ci) {
+            TCellObj* cell = (*row)[Reverse ? m - 1 - ci : ci];
+            if (!cell || cell->IsDummy()) continue;
+            int r = f(*cell->Cell);
+            if (r >= 0) return r;
+        }
+    }
+    return -1;
+}
+
+int ThtmlTable::FindString(int From, const std::u16string& ToFind, bool MatchCase) {
+    return ForCells(false, [&](TCellObjCell& c) { return c.FindString(From, ToFind, MatchCase); });
+}
+
+int ThtmlTable::FindStringR(int From, const std::u16string& ToFind, bool MatchCase) {
+    return ForCells(true, [&](TCellObjCell& c) { return c.FindStringR(From, ToFind, MatchCase); });
+}
+
+int ThtmlTable::FindSourcePos(int DocPos) {
+    return ForCells(false, [&](TCellObjCell& c) { return c.FindSourcePos(DocPos); });
+}
+
+int ThtmlTable::FindDocPos(int SourcePos, bool Prev) {
+    return ForCells(Prev, [&](TCellObjCell& c) { return c.FindDocPos(SourcePos, Prev); });
+}
+
+bool ThtmlTable::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
+    return ForCells(false, [&](TCellObjCell& c) { return c.CursorToXY(Canvas, Cursor, X, Y) ? 1 : -1; }) >= 0;
+}
+
+bool ThtmlTable::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+    if (Pos < StartCurs || Pos >= StartCurs + Len) return false;
+    return ForCells(false, [&](TCellObjCell& c) { return c.GetChAtPos(Pos, Ch, Obj) ? 1 : -1; }) >= 0;
+}
+
+void ThtmlTable::CopySelectionToBuffer(SelTextCount& Buffer) {
+    ForCells(false, [&](TCellObjCell& c) {
+        c.CopySelectionToBuffer(Buffer);
+        return -1;
+    });
+}
+
+void ThtmlTable::AddToPositionList() {
+    ForCells(false, [&](TCellObjCell& c) {
+        c.AddSectionsToPositionList();
+        return -1;
+    });
+}
+
+std::unique_ptr<TSectionBase> ThtmlTable::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<ThtmlTable>(AMasterList, *this);
+}
+
+// ================================================================ TTableBlock
+
+TTableBlock::TTableBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, ThtmlTable* ATable,
+                         TAttributeList* Attr, bool)
+    : TBlock(AMasterList, Prop, AnOwnerCell, Attr), Table(ATable) {
+    MyCell->Add(ATable, 0);
+    ATable->OwnerBlock = this;
+    OwnVerticalMargins(*this);
+    if (Attr) {
+        for (const auto& a : *Attr) {
+            switch (a->Symbol) {
+                case WidthSy:
+                    if (EndsWithPercent(a->TextValue)) {
+                        AsPercent = true;
+                        if (a->NumValue >= 1 && a->NumValue <= 100) WidthAttr = 10 * a->NumValue;
+                    } else if (a->NumValue > 0) {
+                        WidthAttr = std::min(a->NumValue, 32000);
+                    }
+                    break;
+                case HeightSy:
+                    if (!(Prop && Prop->PropSet[piHeight]) && a->NumValue > 0)
+                        MargArrayO[piHeight] = TPropValue(a->TextValue);
+                    break;
+                case HSpaceSy: HSpace = std::min(40, std::abs(a->NumValue)); break;
+                case VSpaceSy: VSpace = std::min(200, std::abs(a->NumValue)); break;
+                case AlignSy: {
+                    std::string v = Lower(a->TextValue);
+                    if (v == "center") {
+                        MargArrayO[piMarginLeft] = TPropValue("auto");
+                        MargArrayO[piMarginRight] = TPropValue("auto");
+                        Justification = 2;
+                    } else if ((v == "left" || v == "right") && FloatLR == 0) {
+                        FloatLR = v == "left" ? 5 : 6;
+                    }
+                    break;
+                }
+                case BGColorSy: {
+                    TColor c;
+                    if (ColorFromString(a->TextValue, false, c)) {
+                        TableBkColor = c;
+                        BkColorSet = true;
+                    }
+                    break;
+                }
+                case BackgroundSy:
+                    if (!a->TextValue.empty()) {
+                        BGImage = TImageObj::CreateFromURL(AMasterList ? AMasterList->MasterList : nullptr, a->TextValue);
+                        BGPos[0] = PositionRec{6, 0, true, false};
+                        BGPos[1] = PositionRec{6, 0, true, false};
+                    }
+                    break;
+                default: break;
+            }
+        }
+    }
+    bool noStyles = true;
+    for (int i = piBorderTopStyle; i <= piBorderLeftStyle; ++i) {
+        const TPropValue& v = MargArrayO[static_cast<size_t>(i)];
+        if ((v.IsInt() && v.Int() != 0) || (v.IsText() && BorderStyleFromString(v.Text()) != 0)) noStyles = false;
+    }
+    if (ATable->HasBorder && noStyles) {
+        for (int i = piBorderTopWidth; i <= piBorderLeftWidth; ++i)
+            MargArrayO[static_cast<size_t>(i)] = TPropValue(ATable->BorderWidth);
+        for (int i = piBorderTopStyle; i <= piBorderLeftStyle; ++i) MargArrayO[static_cast<size_t>(i)] = TPropValue(3);
+        BorderStyle = 3;
+        HasBorder = true;
+    }
+    if (BkColorSet) {
+        ATable->BkGnd = true;
+        ATable->BkColor = TableBkColor;
+    }
+}
+
+TTableBlock::TTableBlock(TCellBasic* AMasterList, const TTableBlock& T)
+    : TBlock(AMasterList, T), Table(nullptr), WidthAttr(T.WidthAttr), AsPercent(T.AsPercent),
+      BkColorSet(T.BkColorSet), TableBkColor(T.TableBkColor), HSpace(T.HSpace), VSpace(T.VSpace),
+      HasBorder(T.HasBorder), HasCaption(T.HasCaption) {
+    for (const auto& s : *MyCell)
+        if (auto* t = dynamic_cast<ThtmlTable*>(s.get())) {
+            Table = t;
+            t->OwnerBlock = this;
+            break;
+        }
+}
+
+std::unique_ptr<TSectionBase> TTableBlock::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TTableBlock>(AMasterList, *this);
+}
+
+int TTableBlock::SideSpace() const {
+    auto v = [&](int i) {
+        int x = MargArray[static_cast<size_t>(i)];
+        return x == Auto || x == IntNull || x < 0 ? 0 : x;
+    };
+    return v(piPaddingLeft) + v(piPaddingRight) + v(piBorderLeftWidth) + v(piBorderRightWidth);
+}
+
+void TTableBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
+    if (Table) Table->tbWidth = (WidthAttr > 0 && !AsPercent) ? std::max(0, WidthAttr - SideSpace()) : 0;
+    TBlock::MinMaxWidth(Canvas, Min, Max);
+    if (WidthAttr > 0 && !AsPercent) {
+        Min = std::max(Min, WidthAttr);
+        Max = Min;
+    }
+}
+
+int TTableBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) {
+    (void)AHeight;
+    (void)AutoCount;
+    if (HasCaption) {
+        MargArray[piMarginLeft] = 0;
+        MargArray[piMarginRight] = 0;
+    } else if (FloatLR != 0) {
+        auto unset = [&](int i) { return MargArray[static_cast<size_t>(i)] == Auto || MargArray[static_cast<size_t>(i)] <= 0; };
+        if (unset(piMarginLeft) && unset(piMarginRight)) {
+            MargArray[piMarginLeft] = HSpace;
+            MargArray[piMarginRight] = HSpace;
+            MargArray[piMarginTop] = VSpace;
+            MargArray[piMarginBottom] = VSpace;
+        }
+    }
+    if (BkColorSet && (MargArray[piBackgroundColor] == clNone || MargArray[piBackgroundColor] == IntNull)) {
+        MargArray[piBackgroundColor] = TableBkColor;
+        if (Table) Table->BkGnd = !BGImage;
+    }
+    auto margin = [&](int i) {
+        int x = MargArray[static_cast<size_t>(i)];
+        return x == Auto || x == IntNull || x < 0 ? 0 : x;
+    };
+    int sides = margin(piMarginLeft) + margin(piMarginRight) + SideSpace();
+    int mn = 0, mx = 0;
+    if (Table) {
+        Table->tbWidth = (WidthAttr > 0 && !AsPercent) ? std::max(0, WidthAttr - SideSpace()) : 0;
+        Table->Stretch = AsPercent && WidthAttr > 0;
+        Table->MinMaxWidth(Canvas, mn, mx);
+    }
+    int w;
+    if (WidthAttr <= 0) {
+        w = std::max(mn, AWidth - sides);
+        if (w >= mx) w = mx;
+    } else {
+        if (AsPercent)
+            w = TableMath::MulDivTrunc(AWidth - sides, WidthAttr, 1000);
+        else
+            w = WidthAttr - SideSpace();
+        w = std::max(w, mn);
+    }
+    if (Justification == 2 && !HasCaption && FloatLR == 0) {
+        int room = std::max(0, AWidth - w - SideSpace());
+        MargArray[piMarginLeft] = room / 2;
+        MargArray[piMarginRight] = room - room / 2;
+    }
+    return w;
+}
+
+int TTableBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                        IndentManager& IMgr, int& MaxWidth, int& Curs) {
+    TableIndentShift = 0;
+    if (FloatLR == 0) {
+        int li = IMgr.LeftIndent(Y);
+        int rs = IMgr.RightSide(Y);
+        if (li > X) {
+            TableIndentShift = li - X;
+            X = li;
+        }
+        AWidth = std::max(0, std::min(AWidth, rs - X));
+    }
+    return TBlock::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+}
+
+int TTableBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
+    return TBlock::Draw(Canvas, ARect, IMgr, X + TableIndentShift, XRef, YRef);
+}
+
+void TTableBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& IRect) {
+    if (!HasBorder || !Table) {
+        TBlock::DrawBlockBorder(Canvas, ORect, IRect);
+        return;
+    }
+    TColor light = Table->BorderColorGiven ? Table->BorderColorLight : TColor(0x80000014);
+    TColor dark = Table->BorderColorGiven ? Table->BorderColorDark : TColor(0x80000010);
+    RaisedRectColor(ParentSectionList, Canvas, ORect.Left, ORect.Top, Table->BorderWidth, true, light, dark,
+                    ORect.Right - 1, ORect.Bottom - 1);
+}
+
+void TTableBlock::AddToPositionList() {
+    if (Table) Table->TSectionBase::AddToPositionList();
+}
+
+// ================================================================ TTableAndCaptionBlock
+
+TTableAndCaptionBlock::TTableAndCaptionBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell,
+                                             TAttributeList* Attr, TTableBlock* ATableBlock)
+    : TBlock(AMasterList, Prop, AnOwnerCell, Attr), TableBlock(ATableBlock) {
+    MyCell->Add(ATableBlock, 0);
+    ATableBlock->HasCaption = true;
+    OwnVerticalMargins(*this);
+    ATableBlock->MargArray[piMarginTop] = 0;
+    ATableBlock->MargArray[piMarginBottom] = 0;
+    TagClass = "TableAndCaption.";
+    if (Attr)
+        if (const TAttribute* a = Attr->Find(AlignSy)) {
+            std::string v = Lower(a->TextValue);
+            if (v == "center") {
+                Justify = 2;
+            } else if (v == "left" || v == "right") {
+                Justify = v == "left" ? 1 : 3;
+                if (FloatLR == 0) FloatLR = v == "left" ? 5 : 6;
+            }
+        }
+    // The pair floats, not the table inside it.
+    if (ATableBlock->FloatLR != 0 && FloatLR == 0) FloatLR = ATableBlock->FloatLR;
+    ATableBlock->FloatLR = 0;
+    RegisterID(Attr);
+}
+
+TTableAndCaptionBlock::TTableAndCaptionBlock(TCellBasic* AMasterList, const TTableAndCaptionBlock& T)
+    : TBlock(AMasterList, T), TopCaption(T.TopCaption), Justify(T.Justify) {
+    for (const auto& s : *MyCell) {
+        if (auto* tb = dynamic_cast<TTableBlock*>(s.get()))
+            TableBlock = tb;
+        else if (auto* b = dynamic_cast<TBlock*>(s.get()))
+            CaptionBlock = b;
+    }
+}
+
+void TTableAndCaptionBlock::SetCaptionBlock(TBlock* Value) {
+    CaptionBlock = Value;
+    if (TopCaption)
+        MyCell->Insert(0, Value);
+    else
+        MyCell->TFreeList<TSectionBase>::Add(Value);
+    Value->SetMasterList(ParentSectionList);
+}
+
+void TTableAndCaptionBlock::RegisterID(TAttributeList* Attr) {
+    if (!Attr || !ParentSectionList) return;
+    if (const TAttribute* a = Attr->Find(IDSy))
+        if (!a->TextValue.empty()) ParentSectionList->IDNameList.AddObject(Lower(a->TextValue), this);
+}
+
+std::unique_ptr<TSectionBase> TTableAndCaptionBlock::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TTableAndCaptionBlock>(AMasterList, *this);
+}
+
+void TTableAndCaptionBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
+    int tmn = 0, tmx = 0, cmn = 0, cmx = 0;
+    if (TableBlock) TableBlock->MinMaxWidth(Canvas, tmn, tmx);
+    if (CaptionBlock) CaptionBlock->MinMaxWidth(Canvas, cmn, cmx);
+    Min = std::max(tmn, cmn);
+    Max = std::max(tmx, cmn);
+}
+
+int TTableAndCaptionBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int) {
+    int mn = 0, mx = 0;
+    MinMaxWidth(Canvas, mn, mx);
+    int w = std::max(mn, std::min(mx, AWidth));
+    int room = std::max(0, AWidth - w);
+    if (Justify == 2) {
+        MargArray[piMarginLeft] = room / 2;
+        MargArray[piMarginRight] = room - room / 2;
+    } else if (Justify == 3) {
+        MargArray[piMarginLeft] = room;
+        MargArray[piMarginRight] = 0;
+    }
+    return w;
+}
+
+int TTableAndCaptionBlock::FindString(int From, const std::u16string& ToFind, bool MatchCase) {
+    int r = TableBlock ? TableBlock->FindString(From, ToFind, MatchCase) : -1;
+    if (r < 0 && CaptionBlock) r = CaptionBlock->FindString(From, ToFind, MatchCase);
+    return r;
+}
+
+int TTableAndCaptionBlock::FindStringR(int From, const std::u16string& ToFind, bool MatchCase) {
+    int r = CaptionBlock ? CaptionBlock->FindStringR(From, ToFind, MatchCase) : -1;
+    if (r < 0 && TableBlock) r = TableBlock->FindStringR(From, ToFind, MatchCase);
+    return r;
+}

@@ -1,0 +1,285 @@
+// Printing and the preview's rendering: a copy of the document laid out at
+// the printable width of the paper, in the print margins and at the print
+// scale, cut into pages that are drawn clipped, one after the other.
+#include <algorithm>
+#include <cmath>
+
+#include "html/layout/document.h"
+#include "html/view/html_viewer.h"
+#include "html/view/metafile_printer.h"
+#include "html/view/vw_print.h"
+#include "platform/gui/application.h"
+#include "platform/gui/printer.h"
+
+namespace {
+
+int MulDiv(int value, int numerator, int denominator) {
+    if (denominator == 0) return 0;
+    return static_cast<int>(std::llround(static_cast<double>(value) * numerator / denominator));
+}
+
+// The page in printer pixels and in the document's logical units.
+struct PageGeometry {
+    int Lpi = 96;
+    int LogX = 96, LogY = 96;
+    int PageWidthPx = 0, PageHeightPx = 0;  // printable area
+    int PaperWidthPx = 0, PaperHeightPx = 0;
+    int LeftPx = 0, TopPx = 0, WidthPx = 0, HeightPx = 0;
+    // Logical units.
+    int Left = 0, Top = 0, Width = 0, Height = 0, PageWidth = 0, PageHeight = 0;
+
+    void Compute(const TDeviceCaps& caps, double scale, long double ml, long double mr, long double mt,
+                 long double mb) {
+        // A larger scale prints everything larger: fewer logical units an inch.
+        Lpi = static_cast<int>(std::lround(96 / scale));
+        LogX = std::max(caps.LogPixelsX, 1);
+        LogY = std::max(caps.LogPixelsY, 1);
+        PageWidthPx = caps.HorzRes;
+        PageHeightPx = caps.VertRes;
+        PaperWidthPx = caps.PhysicalWidth;
+        PaperHeightPx = caps.PhysicalHeight;
+        const int rightStrip = std::max(caps.PhysicalWidth - caps.HorzRes - caps.PhysicalOffsetX, 0);
+        const int bottomStrip = std::max(caps.PhysicalHeight - caps.VertRes - caps.PhysicalOffsetY, 0);
+        LeftPx = static_cast<int>(ml / 2.54L * LogX) - caps.PhysicalOffsetX;
+        const int rightPx = static_cast<int>(mr / 2.54L * LogX) - rightStrip;
+        TopPx = static_cast<int>(mt / 2.54L * LogY) - caps.PhysicalOffsetY;
+        const int bottomPx = static_cast<int>(mb / 2.54L * LogY) - bottomStrip;
+        // Margins narrower than the unprintable strips are the strips.
+        LeftPx = std::max(LeftPx, 0);
+        TopPx = std::max(TopPx, 0);
+        WidthPx = PageWidthPx - (LeftPx + std::max(rightPx, 0));
+        HeightPx = PageHeightPx - (TopPx + std::max(bottomPx, 0));
+        Left = MulDiv(LeftPx, Lpi, LogX);
+        Top = MulDiv(TopPx, Lpi, LogY);
+        Width = MulDiv(WidthPx, Lpi, LogX);
+        Height = MulDiv(HeightPx, Lpi, LogY);
+        PageWidth = MulDiv(PageWidthPx, Lpi, LogX);
+        PageHeight = MulDiv(PageHeightPx, Lpi, LogY);
+    }
+
+    void Map(TCanvas& c) const {
+        // Fonts are sized as on the screen; the mapping scales them to the paper.
+        c.Font().SetPixelsPerInch(ScreenPixelsPerInch);
+        c.SetMapMode(MM_ANISOTROPIC);
+        c.SetWindowExtEx(Lpi, Lpi);
+        c.SetViewportExtEx(LogX, LogY);
+        c.SetWindowOrgEx(0, 0);
+        c.SetViewportOrgEx(0, 0);
+    }
+
+    TRegion Clip(bool clampToPage) const {
+        TRect r{LeftPx, TopPx - 1, LeftPx + WidthPx + 2, TopPx + HeightPx + 2};
+        if (clampToPage) {
+            r.Left = std::max(r.Left, 0);
+            r.Top = std::max(r.Top, 0);
+            r.Right = std::min(r.Right, PageWidthPx);
+            r.Bottom = std::min(r.Bottom, PageHeightPx);
+        }
+        return TRegion::FromRect(r);
+    }
+};
+
+}  // namespace
+
+void THTMLViewer::Print(int FromPage, int ToPage) { PrintPages(false, nullptr, FromPage, ToPage); }
+
+void THTMLViewer::PrintPreview(TMetaFilePrinter* mfPrinter) {
+    if (mfPrinter) PrintPages(true, mfPrinter, 1, 9999);
+}
+
+THTMLViewer* THTMLViewer::CreateHeaderFooterViewer() {
+    auto* v = new THTMLViewer(nullptr);
+    v->SetVisible(false);
+    if (Parent()) v->SetParent(Parent());
+    v->SetDefBackground(defBackground_);
+    v->SetDefFontName(defFontName_);
+    v->SetDefFontSize(defFontSize_);
+    v->SetDefFontColor(defFontColor_);
+    v->SetCharSet(charSet_);
+    v->SetMarginHeight(0);
+    v->sections_->Printing = true;
+    return v;
+}
+
+void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int FromPage, int ToPage) {
+    printedPages_ = 0;
+    bool stop = false;
+    if (OnPageEvent) OnPageEvent(this, 0, stop);
+    if (processing_ || sections_->Count() == 0) return;
+
+    auto copy = std::make_unique<TSectionList>(*sections_);
+    copy->BackgroundChange = nullptr;  // the copy's colour is not the screen's
+    copy->SetYOffset(0);
+    copy->Printing = true;
+    copy->SetBackground(static_cast<TColor>(0xFFFFFF));
+
+    std::unique_ptr<TvwPrinter> own;
+    TvwPrinter* old = nullptr;
+    TCanvas* canvas = nullptr;
+    TDeviceCaps caps;
+    if (preview) {
+        mfPrinter->BeginDoc();
+        canvas = &mfPrinter->GetCanvas();
+        caps.LogPixelsX = mfPrinter->PixelsPerInchX;
+        caps.LogPixelsY = mfPrinter->PixelsPerInchY;
+        caps.PhysicalWidth = mfPrinter->PaperWidth;
+        caps.PhysicalHeight = mfPrinter->PaperHeight;
+        caps.PhysicalOffsetX = mfPrinter->OffsetX;
+        caps.PhysicalOffsetY = mfPrinter->OffsetY;
+        caps.HorzRes = mfPrinter->PageWidth;
+        caps.VertRes = mfPrinter->PageHeight;
+    } else {
+        own = std::make_unique<TvwPrinter>();
+        old = SetvwPrinter(own.get());
+        own->Title = documentTitle_;
+        try {
+            own->BeginDoc();
+        } catch (...) {
+            SetvwPrinter(old);
+            throw;
+        }
+        canvas = &own->Canvas();
+        caps = own->DeviceCaps();
+    }
+    // Whatever happens below, the print object in force before comes back and
+    // a job left open is dropped.
+    struct Restore {
+        std::unique_ptr<TvwPrinter>& own;
+        TvwPrinter* old;
+        bool preview;
+        TMetaFilePrinter* mf;
+        ~Restore() {
+            if (preview) {
+                if (mf->Printing()) mf->EndDoc();
+                return;
+            }
+            if (own && own->Printing()) {
+                try {
+                    own->Abort();
+                } catch (...) {
+                }
+            }
+            SetvwPrinter(old);
+        }
+    } restore{own, old, preview, mfPrinter};
+
+    const TPen savedPen = canvas->Pen();
+    const TFont savedFont = canvas->Font();
+    const TBrush savedBrush = canvas->Brush();
+
+    PageGeometry g;
+    g.Compute(caps, printScale_, PrintMarginLeft, PrintMarginRight, PrintMarginTop, PrintMarginBottom);
+    copy->ScaleX = 100.0f / static_cast<float>(g.LogX);
+    copy->ScaleY = 100.0f / static_cast<float>(g.LogY);
+    g.Map(*canvas);
+    int maxWidth = 0, curs = 0;
+    const int docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    if (Application) Application->ProcessMessages();
+    if (OnPageEvent) OnPageEvent(this, 1, stop);
+
+    std::unique_ptr<THTMLViewer> header, footer;
+    if (OnPrintHTMLHeader) header.reset(CreateHeaderFooterViewer());
+    if (OnPrintHTMLFooter) footer.reset(CreateHeaderFooterViewer());
+
+    TRegion clip = g.Clip(preview);
+    int page = 1, top = 0;
+    int lastDrawn = 0;  // the last page drawn on the paper
+    while (page <= ToPage && !stop) {
+        if (preview) canvas = &mfPrinter->GetCanvas();
+        copy->SetYOffset(top - g.Top);
+        g.Map(*canvas);
+        canvas->SelectClipRgn(&clip);
+        const bool onPaper = page >= FromPage;
+        const int x = onPaper ? g.Left : 3 * g.Width + g.Left;
+        const TRect pageRect{g.Left, g.Top, g.Left + g.Width, g.Top + g.Height};
+        if (onPaper && (options_ & htPrintBackground)) {
+            canvas->Brush().SetColor(sections_->Background);
+            canvas->Brush().SetStyle(TBrushStyle::bsSolid);
+            canvas->FillRect(pageRect);
+        }
+        copy->Draw(*canvas, pageRect, g.Width, x, 0, 0, 0);
+        // What a line cut by the page's edges left above the top margin or
+        // below the page's bottom belongs to the neighbouring pages.
+        if (onPaper) {
+            canvas->Pen().SetColor(clWhite);
+            canvas->Pen().SetStyle(TPenStyle::psSolid);
+            canvas->Brush().SetColor(clWhite);
+            canvas->Brush().SetStyle(TBrushStyle::bsSolid);
+            canvas->FillRect(TRect{0, g.Top - 2, g.PageWidth, g.Top});
+            const int bottom = std::max(copy->PageBottom - copy->YOff, g.Top);
+            if (bottom < g.Top + g.Height + 2) canvas->FillRect(TRect{0, bottom, g.PageWidth, g.Top + g.Height + 2});
+            lastDrawn = page;
+        }
+        canvas->SelectClipRgn(nullptr);
+
+        const int level = canvas->SaveDC();
+        if (preview) {
+            TRegion whole = TRegion::FromRect(TRect{0, 0, g.PageWidthPx, g.PageHeightPx});
+            canvas->SelectClipRgn(&whole);
+        }
+        if (onPaper) {
+            if (OnPrintHeader) {
+                canvas->SetWindowOrgEx(0, 0);
+                OnPrintHeader(this, *canvas, page, g.PageWidth, g.Top, stop);
+            }
+            if (OnPrintFooter) {
+                canvas->SetWindowOrgEx(0, -(g.Top + g.Height));
+                OnPrintFooter(this, *canvas, page, g.PageWidth, g.PageHeight - (g.Top + g.Height), stop);
+            }
+            const bool lastPage = copy->PageBottom >= docHeight;
+            auto htmlBand = [&](THTMLViewer* hf, const ThtmlPagePrinted& event, bool isHeader) {
+                int xl = g.Left, xr = g.Left + g.Width;
+                event(this, hf, page, lastPage, xl, xr, stop);
+                if (hf->sections_->Count() == 0) return;
+                TSectionList band(*hf->sections_);
+                band.BackgroundChange = nullptr;
+                band.Printing = true;
+                band.ScaleX = copy->ScaleX;
+                band.ScaleY = copy->ScaleY;
+                g.Map(*canvas);
+                int mw = 0, c = 0;
+                const int height = band.Layout(*canvas, 0, std::max(xr - xl, 1), 300, 0, mw, c);
+                if (isHeader) {
+                    band.SetYOffset(height - g.Top);
+                    band.Draw(*canvas, TRect{xl, 0, xr, g.Top}, xr - xl, xl, 0, 0, 0);
+                } else {
+                    const int bandTop = g.Top + g.Height;
+                    const int bandHeight = std::min(g.PageHeight - bandTop, height);
+                    canvas->SetWindowOrgEx(0, -bandTop);
+                    band.SetYOffset(0);
+                    band.Draw(*canvas, TRect{xl, 0, xr, bandHeight}, xr - xl, xl, 0, 0, 0);
+                }
+            };
+            if (header) htmlBand(header.get(), OnPrintHTMLHeader, true);
+            if (footer) htmlBand(footer.get(), OnPrintHTMLFooter, false);
+        }
+        canvas->RestoreDC(level);
+        canvas->SetPen(savedPen);
+        canvas->SetFont(savedFont);
+        canvas->SetBrush(savedBrush);
+
+        const int nextTop = copy->PageBottom;
+        if (Application) Application->ProcessMessages();
+        if (OnPageEvent) OnPageEvent(this, page, stop);
+        // The end of the document, or a page that could not advance.
+        if (nextTop >= docHeight - marginHeight_ || nextTop <= top) stop = true;
+        top = nextTop;
+        if (!stop) {
+            if (preview) {
+                mfPrinter->NewPage();
+            } else if (FromPage <= page && page < ToPage) {
+                own->NewPage();
+                if (!own->Printing()) stop = true;  // the job was aborted
+            }
+        }
+        ++page;
+    }
+    printedPages_ = page - 1;
+    if (preview) {
+        mfPrinter->EndDoc();
+    } else if (own->Printing()) {
+        // A range that the document does not reach prints nothing at all.
+        if (lastDrawn < FromPage || lastDrawn == 0) own->Abort();
+        else own->EndDoc();
+    }
+}

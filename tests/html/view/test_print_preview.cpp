@@ -1,0 +1,98 @@
+// The print preview's window: page count and navigation, zoom and its label,
+// one or two pages, and the tools.
+#include <gmock/gmock.h>
+
+#include <cmath>
+
+#include "html/view/go_page_form.h"
+#include "html/view/metafile_printer.h"
+#include "html/view/print_preview.h"
+#include "view_env.h"
+
+namespace {
+
+using velorim_test::ViewerTest;
+
+class PreviewTest : public ViewerTest {
+protected:
+    TPreviewForm* Open() {
+        bool abort = true;
+        auto* p = new TPreviewForm(nullptr, v, abort);
+        EXPECT_FALSE(abort);
+        p->SetBounds(0, 0, 1000, 760);
+        p->Show();
+        Application->ProcessMessages();
+        return p;
+    }
+};
+
+TEST_F(PreviewTest, AnEmptyDocumentHasNoPage) {
+    TPreviewForm* p = Open();
+    EXPECT_EQ(p->Caption(), "Visualizador de Impressão");
+    EXPECT_EQ(p->PageCount(), 0);
+    EXPECT_EQ(p->CurPageLabel->Caption(), "Page 1 of 0");
+    EXPECT_FALSE(p->NextPageBut->Enabled());
+    EXPECT_FALSE(p->PrevPageBut->Enabled());
+    EXPECT_FALSE(p->PageNumSpeed->Enabled());
+    EXPECT_TRUE(p->ZoomCursorBut->Down());
+    EXPECT_TRUE(p->OnePageBut->Down());
+    EXPECT_EQ(p->ZoomBox->Items.Count(), 12);
+    p->Free();
+}
+
+TEST_F(PreviewTest, ZoomFollowsTheBoxAndTheZoomTool) {
+    TPreviewForm* p = Open();
+    TMetaFilePrinter* mf = p->MFPrinter();
+    ASSERT_GT(mf->PixelsPerInchX, 0);
+    // Whole page: the page's height fills the scrolled area less 20.
+    EXPECT_EQ(p->ZoomBox->ItemIndex(), 0);
+    EXPECT_TRUE(p->FitPageBut->Down());
+    const double fit = (p->ScrollBox1->ClientHeight() - 20) / 96.0 / (double(mf->PaperHeight) / mf->PixelsPerInchY);
+    EXPECT_NEAR(p->Zoom(), fit, 1e-9);
+
+    p->ZoomBox->SelectAsUser(6);  // "100%"
+    EXPECT_DOUBLE_EQ(p->Zoom(), 1.0);
+    EXPECT_EQ(p->ZoomLabel->Caption(), "100%");
+    EXPECT_FALSE(p->FitPageBut->Down());
+    EXPECT_EQ(p->PagePanel->Width(), static_cast<int>(96.0 * mf->PaperWidth / mf->PixelsPerInchX));
+    // The page does not fit: the bars show and the page sits 10 from the edge.
+    EXPECT_TRUE(p->VScroll->Visible());
+    EXPECT_EQ(p->PagePanel->Top(), 10);
+
+    // Left click zooms in by half, right click out; "Normal" keeps the zoom.
+    p->PB1->OnMouseDown(p->PB1, TMouseButton::mbLeft, 0, 10, 10);
+    EXPECT_DOUBLE_EQ(p->Zoom(), 1.5);
+    EXPECT_EQ(p->ZoomBox->ItemIndex(), 2);
+    EXPECT_EQ(p->ZoomLabel->Caption(), "150%");
+    p->PB1->OnMouseDown(p->PB1, TMouseButton::mbRight, 0, 10, 10);
+    EXPECT_DOUBLE_EQ(p->Zoom(), 1.0);
+    p->ZoomBox->SelectAsUser(2);
+    EXPECT_DOUBLE_EQ(p->Zoom(), 1.0);
+
+    // Zoom stops at its ends.
+    p->ZoomBox->SelectAsUser(11);  // "400%"
+    for (int i = 0; i < 10; ++i) p->PB1->OnMouseDown(p->PB1, TMouseButton::mbLeft, 0, 5, 5);
+    EXPECT_LT(p->Zoom(), 20 * 1.5);
+    EXPECT_GE(p->Zoom(), 20);
+
+    // Half page fits the width; any zoom but the whole page shows one page.
+    p->TwoPageBut->UserClick();
+    p->ZoomBox->SelectAsUser(1);
+    const double width = (p->ScrollBox1->ClientWidth() - 20) / 96.0 / (double(mf->PaperWidth) / mf->PixelsPerInchX);
+    EXPECT_NEAR(p->Zoom(), width, 1e-9);
+    EXPECT_TRUE(p->OnePageBut->Down());
+    EXPECT_FALSE(p->PagePanel2->Visible());
+    p->ZoomBox->SelectAsUser(0);
+    p->TwoPageBut->UserClick();
+    EXPECT_TRUE(p->PagePanel2->Visible());
+    EXPECT_EQ(p->PagePanel2->Left(), p->PagePanel->Left() + p->PagePanel->Width() + 20);
+
+    // The hand tool drags the page.
+    p->HandCursorBut->UserClick();
+    EXPECT_FALSE(p->ZoomCursorBut->Down());
+    p->GridBut->UserClick();
+    EXPECT_TRUE(p->GridBut->Down());
+    p->Free();
+}
+
+}  // namespace

@@ -1,0 +1,273 @@
+// The viewer with documents: scrolling and places that survive a reload or a
+// new width, links inside the page and to other files, selection with the
+// mouse and by word, keys, and the meta refresh.
+#include <gmock/gmock.h>
+
+#include "html/layout/document.h"
+#include "html/layout/section.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/clipboard.h"
+#include "platform/runtime/codepage.h"
+#include "view_env.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+using velorim_test::ViewerTest;
+
+// A page much taller than the view, with an anchor far down.
+std::string LongPage(int lines, const std::string& extra = "") {
+    std::string s = "<html><head><title>Longa</title></head><body>" + extra;
+    for (int i = 1; i <= lines; ++i) {
+        s += std::string(i == lines - 10 ? "<p id=\"fim\">" : "<p>") + "Linha " + std::to_string(i) + " do relatório</p>\r\n";
+    }
+    return s + "</body></html>";
+}
+
+TEST_F(ViewerTest, AReloadKeepsThePlaceAndAnotherFileStartsAtTheTop) {
+    const std::string a = Write("a.htm", LongPage(200)), b = Write("b.htm", LongPage(150));
+    v->LoadFromFile(a);
+    EXPECT_EQ(v->DocumentTitle(), "Longa");
+    ASSERT_GT(v->DocHeight(), 2 * v->PaintPanel()->Height());
+    EXPECT_TRUE(v->VScrollBar()->Visible());
+    // The panel leaves room for the bar.
+    EXPECT_EQ(v->PaintPanel()->Width(), v->Width() - 2 - v->VScrollBar()->Width());
+
+    v->ScrollTo(1000);
+    EXPECT_EQ(v->VScrollBarPosition(), 1000);
+    EXPECT_EQ(v->SectionList()->YOff, 1000);
+    v->LoadFromFile(a);
+    EXPECT_EQ(v->VScrollBarPosition(), 1000);
+    v->LoadFromFile(b);
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+
+    // Scrolling stops at the end.
+    v->ScrollTo(1000000);
+    EXPECT_EQ(v->VScrollBarPosition(), v->DocHeight() - v->PaintPanel()->Height());
+
+    // The encoded place brings the same line back at another width.
+    v->ScrollTo(900);
+    const int pos = v->Position();
+    EXPECT_GT(pos >> 16, 0);
+    v->SetBounds(0, 0, 300, 400);
+    int top = 0, index = 0;
+    const TSectionBase* before = v->SectionList()->FindSectionAtPosition(v->SectionList()->YOff, top, index);
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(index + 1, pos >> 16);
+}
+
+TEST_F(ViewerTest, KeysScrollByLinesPagesAndToTheEnds) {
+    v->LoadFromFile(Write("a.htm", LongPage(200)));
+    WORD key = VK_NEXT;
+    v->KeyDown(key, 0);
+    EXPECT_EQ(v->VScrollBarPosition(), v->VScrollBar()->LargeChange);
+    key = VK_DOWN;
+    v->KeyDown(key, 0);
+    EXPECT_EQ(v->VScrollBarPosition(), v->VScrollBar()->LargeChange + 16);
+    key = VK_END;
+    v->KeyDown(key, 0);
+    EXPECT_EQ(v->VScrollBarPosition(), v->DocHeight() - v->PaintPanel()->Height());
+    key = VK_HOME;
+    v->KeyDown(key, 0);
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+    key = VK_UP;
+    v->KeyDown(key, 0);
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+    v->WheelScroll(-120);
+    EXPECT_EQ(v->VScrollBarPosition(), 48);
+    v->SethtOptions(v->htOptions() | htNoWheelMouse);
+    v->WheelScroll(-120);
+    EXPECT_EQ(v->VScrollBarPosition(), 48);
+}
+
+TEST_F(ViewerTest, LinksInsideThePageScrollAndAreRememberedAsVisited) {
+    const std::string a = Write("a.htm", LongPage(200, "<p><a href=\"#fim\">Ir para o fim do texto</a></p>"
+                                                       "<p><a href=\"#nada\">Lugar que falta no texto</a></p>"));
+    std::vector<std::string> covered;
+    v->OnHotSpotCovered = [&](TObject*, const std::string& src) { covered.push_back(src); };
+    v->LoadFromFile(a);
+    ASSERT_GE(v->SectionList()->LinkList.size(), 2u);
+    Paint();
+
+    // Hovering over the first link names it; a click follows it.
+    const int x = 30, y1 = 14;
+    v->PanelMouseMove(0, x, y1);
+    ASSERT_EQ(v->URL(), "#fim");
+    EXPECT_EQ(Utf16ToCp1252(v->LinkText()), "Ir para o fim do texto");
+    EXPECT_THAT(covered, ElementsAre("#fim"));
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, x, y1);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, x, y1);
+    EXPECT_GT(v->VScrollBarPosition(), 0);
+    EXPECT_EQ(v->Visited()[0], a + "#fim");
+    EXPECT_EQ(v->History().Count(), 0);  // no history is kept by default
+
+    // A missing name does nothing.
+    v->ScrollTo(0);
+    EXPECT_FALSE(v->PositionTo("nada"));
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+    EXPECT_TRUE(v->PositionTo("#FIM"));
+    EXPECT_GT(v->VScrollBarPosition(), 0);
+
+    // With a history, following a place records the place left.
+    v->ScrollTo(0);
+    v->SetHistoryMaxCount(5);
+    v->LoadFromFile(a);
+    Paint();
+    v->PanelMouseMove(0, x, y1);
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, x, y1);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, x, y1);
+    EXPECT_EQ(v->History().Count(), 1);
+}
+
+TEST_F(ViewerTest, LinksToOtherFilesLoadPagesAndPicturesOnly) {
+    TBitmap picture;
+    picture.SetSize(4, 4);
+    picture.SaveToFile((dir / "foto.bmp").string());
+    std::filesystem::copy_file(dir / "foto.bmp", dir / "foto.jpeg");
+    const std::string b = Write("b.htm", "<p>Outra página</p>");
+    Write("nota.txt", "texto");
+    const std::string a = Write("a.htm", "<p><a href=\"b.htm\">Abrir a outra página</a></p>"
+                                         "<p><a href=\"nota.txt\">Abrir a nota de texto</a></p>"
+                                         "<p><a href=\"foto.jpeg\">Abrir a foto do caso</a></p>");
+    v->LoadFromFile(a);
+    Paint();
+    auto click = [&](int y) {
+        v->PanelMouseMove(0, 30, y);
+        v->PanelMouseDown(TMouseButton::mbLeft, 0, 30, y);
+        v->PanelMouseUp(TMouseButton::mbLeft, 0, 30, y);
+        Application->ProcessMessages();
+    };
+    bool handled = false;
+    std::string clicked;
+    v->OnHotSpotClick = [&](TObject*, const std::string& src, bool& h) {
+        clicked = src;
+        h = handled;
+    };
+    // The link lines lie one paragraph apart; find them by their URLs.
+    int yTxt = -1, yFoto = -1, yB = -1;
+    for (int y = 2; y < 200; y += 2) {
+        v->PanelMouseMove(0, 30, y);
+        if (v->URL() == "nota.txt" && yTxt < 0) yTxt = y;
+        if (v->URL() == "foto.jpeg" && yFoto < 0) yFoto = y;
+        if (v->URL() == "b.htm" && yB < 0) yB = y;
+    }
+    ASSERT_GE(yTxt, 0);
+    ASSERT_GE(yFoto, 0);
+    ASSERT_GE(yB, 0);
+    click(yTxt);
+    EXPECT_EQ(clicked, "nota.txt");
+    EXPECT_EQ(v->CurrentFile(), a);  // a text file is not followed
+    handled = true;
+    click(yB);
+    EXPECT_EQ(v->CurrentFile(), a);  // the program took the click
+    handled = false;
+    click(yFoto);
+    EXPECT_EQ(v->CurrentFile(), (dir / "foto.jpeg").string());
+    EXPECT_EQ(v->CurrentFileType(), 2);
+    v->LoadFromFile(a);
+    Paint();
+    click(yB);
+    EXPECT_EQ(v->CurrentFile(), b);
+    EXPECT_EQ(v->Visited()[0], b);
+}
+
+TEST_F(ViewerTest, TheMouseSelectsTextAndADoubleClickAWord) {
+    v->LoadFromFile(Write("a.htm", "<p>Revisão de benefício</p><p>Diferença devida</p>"));
+    // A press and a drag along the first line.
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 2, 14);
+    v->PanelMouseMove(ssLeft, 400, 14);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, 400, 14);
+    EXPECT_EQ(v->SelText(), "Revisão de benefício");
+    // Shift extends from the caret.
+    v->PanelMouseDown(TMouseButton::mbLeft, ssShift, 400, 40);
+    EXPECT_THAT(v->SelText(), HasSubstr("Diferença devida"));
+
+    // A double click takes the word under the pointer.
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 14, 14);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, 14, 14);
+    v->PanelDoubleClick();
+    EXPECT_EQ(v->SelText(), "Revisão");
+
+    // NoSelect clears and refuses the selection.
+    v->SetNoSelect(true);
+    EXPECT_EQ(v->SelText(), "");
+    v->SelectAll();
+    EXPECT_EQ(v->SelText(), "");
+    v->SetNoSelect(false);
+    v->SelectAll();
+    EXPECT_THAT(v->SelText(), HasSubstr("Revisão de benefício"));
+    EXPECT_THAT(v->SelText(), HasSubstr("Diferença devida"));
+
+    // Source positions translate both ways.
+    const int p = v->FindSourcePos(0);
+    EXPECT_EQ(p, 3);
+    EXPECT_EQ(v->FindDisplayPos(p, false), 0);
+    EXPECT_EQ(Utf16ToCp1252(v->GetTextByIndices(3, 10)), "Revisão");
+    EXPECT_EQ(v->GetTextByIndices(10, 3), u"");
+}
+
+TEST_F(ViewerTest, CopyPutsTheSelectionOnTheClipboardOnlyWhenThereIsOne) {
+    const std::string a = Write("a.htm", "<html><head><title>T</title></head><body><p>Primeira</p><p>Segunda</p></body></html>");
+    v->LoadFromFile(a);
+    Clipboard().SetAsText("antes");
+    v->CopyToClipboard();
+    EXPECT_EQ(Clipboard().AsText(), "antes");
+    v->SelectAll();
+    v->CopyToClipboard();
+    EXPECT_THAT(Clipboard().AsText(), HasSubstr("Primeira"));
+    const std::string block = Clipboard().GetAsHandle(RegisterClipboardFormat("HTML Format"));
+    EXPECT_THAT(block, HasSubstr("SourceURL:file://" + a));
+    EXPECT_THAT(block, HasSubstr("<!--StartFragment-->Primeira</p><p>Segunda<!--EndFragment-->"));
+}
+
+TEST_F(ViewerTest, AMetaRefreshIsReportedAfterTheLoad) {
+    int delay = 0;
+    std::string url;
+    v->OnMetaRefresh = [&](TObject*, int d, const std::string& u) {
+        delay = d;
+        url = u;
+    };
+    v->LoadFromFile(Write("a.htm", "<html><head><meta http-equiv=\"Refresh\" content=\"0; URL=b.htm\"></head></html>"));
+    EXPECT_EQ(delay, 1);
+    EXPECT_EQ(url, "b.htm");
+    // A delay that is no number is not reported.
+    delay = 0;
+    v->LoadFromFile(Write("c.htm", "<html><head><meta http-equiv=\"refresh\" content=\"x\"></head></html>"));
+    EXPECT_EQ(delay, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Dragging a selection below the panel scrolls on its own, selecting as it
+// goes, until the document's end; the wheel mode scrolls the same way.
+TEST_F(ViewerTest, DraggingBeyondThePanelScrollsToTheEndAndStops) {
+    v->SetBounds(0, 0, 600, 200);
+    v->LoadFromFile(Write("a.htm", LongPage(20)));
+    Paint();
+    const int panelH = v->PaintPanel()->Height();
+    ASSERT_GT(v->DocHeight(), panelH);
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 2, 10);
+    v->PanelMouseMove(ssLeft, 200, panelH + 40);
+    Application->ProcessMessages();  // the posted scroll runs until the end
+    EXPECT_EQ(v->VScrollBarPosition(), v->DocHeight() - panelH);
+    EXPECT_GT(v->SelLength(), 100);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, 200, panelH + 40);
+
+    // The wheel button: a press starts the mode, the pointer far above scrolls up.
+    v->PanelMouseDown(TMouseButton::mbMiddle, 0, 100, 150);
+    v->PanelMouseUp(TMouseButton::mbMiddle, 0, 100, 150);  // a click keeps the mode
+    v->PanelMouseMove(0, 100, 50);
+    Application->ProcessMessages();
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+    // Any press ends the mode and does nothing else.
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 100, 150);
+    v->PanelMouseMove(0, 100, 10);
+    Application->ProcessMessages();
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+}
+
+}  // namespace
