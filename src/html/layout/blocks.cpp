@@ -195,10 +195,29 @@ void TBlock::CollapseMargins() {
     MargArray[piMarginTop] = top;
 }
 
+void TBlock::ContentMinMax(TCanvas& Canvas, int& Min, int& Max) {
+    const int cycle = ParentSectionList ? ParentSectionList->CycleNumber : -1;
+    if (cycle > 0 && cycle == contentCycle_) {
+        Min = contentMin_;
+        Max = contentMax_;
+        return;
+    }
+    MyCell->MinMaxWidth(Canvas, Min, Max);
+    contentCycle_ = cycle;
+    contentMin_ = Min;
+    contentMax_ = Max;
+}
+
 void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
     Min = 0;
     Max = 0;
     if (DisplayNone || Positioning == 1) return;
+    const int cycle = ParentSectionList ? ParentSectionList->CycleNumber : -1;
+    if (cycle > 0 && cycle == blockCycle_) {
+        Min = blockMin_;
+        Max = blockMax_;
+        return;
+    }
     ::MargArray m = MargArray;
     int autoCount = 0;
     ConvMargArray(MargArrayO, 0, 400, EmSize, ExSize, autoCount, m);
@@ -208,19 +227,22 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
     if (hide) {
         Min = Max = width;
     } else {
-        MyCell->MinMaxWidth(Canvas, Min, Max);
+        ContentMinMax(Canvas, Min, Max);
     }
     const int L = OrZero(m[piMarginLeft]) + m[piBorderLeftWidth] + m[piPaddingLeft];
     const int R = OrZero(m[piMarginRight]) + m[piBorderRightWidth] + m[piPaddingRight];
     const int w = declared ? width : 0;
     Min = std::max(Min, w) + L + R;
     Max = declared ? Min : L + R + std::max(Max, w);
+    blockCycle_ = cycle;
+    blockMin_ = Min;
+    blockMax_ = Max;
 }
 
 int TBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int AutoCount) {
     ::MargArray& m = MargArray;
     int Min = 0, Max = 0;
-    MyCell->MinMaxWidth(Canvas, Min, Max);
+    ContentMinMax(Canvas, Min, Max);
     const int B = m[piBorderLeftWidth] + m[piPaddingLeft] + m[piBorderRightWidth] + m[piPaddingRight];
     int width = m[piWidth];
     int LM = m[piMarginLeft], RM = m[piMarginRight];
@@ -547,7 +569,8 @@ unsigned TBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, T
     if (DisplayNone) return 0;
     unsigned result = 0;
     const int yy = Y - (ParentSectionList ? ParentSectionList->YOff : 0);
-    if (!Title.empty() && X >= MyRect.Left && X < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
+    const int xx = X + (ParentSectionList ? ParentSectionList->DrawOriginX : 0);
+    if (!Title.empty() && xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
         ATitle = Title;
         result |= guTitle;
     }
@@ -846,8 +869,12 @@ int TBodyBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AW
     MyCell->IMgr = &IMgr;
     const void* saveID = IMgr.CurrentID;
     IMgr.CurrentID = this;
+    const int LIndex = IMgr.SetLeftIndent(X + ContentLeft - IMgr.LfEdge, YDraw);
+    const int RIndex = IMgr.SetRightIndent(X + ContentLeft + NewWidth - IMgr.LfEdge, YDraw);
     int cellMax = 0;
     MyCell->LayoutContents(Canvas, X + ContentLeft, YDraw, 0, 0, NewWidth, AHeight, AHeight, cellMax, Curs);
+    IMgr.FreeLeftIndentRec(LIndex);
+    IMgr.FreeRightIndentRec(RIndex);
     IMgr.CurrentID = saveID;
     Len = Curs - StartCurs;
     MaxWidth = LM + LB + LP + cellMax + RP + RB + RM;

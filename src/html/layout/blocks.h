@@ -90,9 +90,16 @@ public:
     int DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
     bool HasBackgroundImage() const { return BGImage != nullptr; }
 
+    // The content's minimum and maximum widths, measured once per layout
+    // cycle: nested blocks would otherwise measure their content again at
+    // every level.
+    void ContentMinMax(TCanvas& Canvas, int& Min, int& Max);
+
 protected:
     // Converted box values at the last layout.
     int LastAutoCount = 0;
+    int contentCycle_ = -1, contentMin_ = 0, contentMax_ = 0;
+    int blockCycle_ = -1, blockMin_ = 0, blockMax_ = 0;
     std::unique_ptr<IndentManager> ownIMgr_;  // absolutely positioned blocks
 };
 

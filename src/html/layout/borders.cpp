@@ -99,8 +99,6 @@ void DrawBorder(TCanvas& Canvas, TRect O, TRect I, const htColorArray& C, const 
         for (int s = 0; s < 4; ++s) Band(Canvas, O, I, s, ResolveColor(BGround), Print);
     }
     const TRect M{(O.Left + I.Left) / 2, (O.Top + I.Top) / 2, (O.Right + I.Right) / 2, (O.Bottom + I.Bottom) / 2};
-    // Dashed and dotted sides of one style, colour and width are stroked as one path.
-    bool stroked[4] = {false, false, false, false};
     for (int s = 0; s < 4; ++s) {
         const int w = SideWidth(O, I, s);
         if (w <= 0 || S[s] == bssNone) continue;
@@ -133,37 +131,20 @@ void DrawBorder(TCanvas& Canvas, TRect O, TRect I, const htColorArray& C, const 
         }
         case bssDashed:
         case bssDotted: {
-            if (stroked[s]) break;
-            const TPen savePen = Canvas.Pen();
-            Canvas.Pen().SetColor(col);
-            Canvas.Pen().SetWidth(w);
-            Canvas.Pen().SetStyle(S[s] == bssDotted ? TPenStyle::psDot : TPenStyle::psDash);
-            const TPoint m[4] = {{M.Left, M.Top}, {M.Right, M.Top}, {M.Right, M.Bottom}, {M.Left, M.Bottom}};
-            // Side s runs from corner a to corner b of the middle rectangle.
-            static const int from[4] = {3, 0, 1, 2}, to[4] = {0, 1, 2, 3};
-            bool all = true;
-            for (int k = 0; k < 4; ++k)
-                if (S[k] != S[s] || C[k] != C[s] || SideWidth(O, I, k) != w) all = false;
-            Canvas.BeginPath();
-            if (all) {
-                Canvas.MoveTo(m[0].X, m[0].Y);
-                for (int k = 1; k <= 4; ++k) Canvas.LineTo(m[k % 4].X, m[k % 4].Y);
-                Canvas.CloseFigure();
-                for (int k = 0; k < 4; ++k) stroked[k] = true;
-            } else {
-                Canvas.MoveTo(m[from[s]].X, m[from[s]].Y);
-                Canvas.LineTo(m[to[s]].X, m[to[s]].Y);
-                stroked[s] = true;
-                // Adjacent sides of the same kind continue the path.
-                for (int k = s + 1; k < 4; ++k) {
-                    if (S[k] != S[s] || C[k] != C[s] || SideWidth(O, I, k) != w || stroked[k]) break;
-                    Canvas.LineTo(m[to[k]].X, m[to[k]].Y);
-                    stroked[k] = true;
-                }
+            // Marks along the side's band: dots as long as the side is wide,
+            // dashes three times that, with gaps of the width, so the gaps
+            // show what lies under (the background filled above).
+            const int mark = S[s] == bssDotted ? w : 3 * w;
+            const int gap = w;
+            const bool horizontal = s == 1 || s == 3;
+            const int from = horizontal ? O.Left : O.Top, to = horizontal ? O.Right : O.Bottom;
+            const int b1 = s == 0 ? O.Left : s == 1 ? O.Top : s == 2 ? I.Right : I.Bottom;
+            const int b2 = b1 + w;
+            for (int p = from; p < to; p += mark + gap) {
+                const int e = std::min(to, p + mark);
+                if (horizontal) FillRectColor(Canvas, p, b1, e, b2, col);
+                else FillRectColor(Canvas, b1, p, b2, e, col);
             }
-            Canvas.EndPath();
-            Canvas.StrokePath();
-            Canvas.SetPen(savePen);
             break;
         }
         default: break;

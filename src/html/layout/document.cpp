@@ -295,7 +295,8 @@ unsigned TCellObjCell::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlT
                                  std::string& ATitle) {
     unsigned result = TCellBasic::GetLinkAt(Canvas, X, Y, UrlTarg, FormControl, ATitle);
     const int yy = Y - (MasterList ? MasterList->YOff : 0);
-    if (X >= MyRect.Left && X < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
+    const int xx = X + (MasterList ? MasterList->DrawOriginX : 0);
+    if (xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
         if (!(result & guUrl) && !Url.empty()) {
             UrlTarg.Clear();
             UrlTarg.URL = Url;

@@ -79,6 +79,8 @@ public:
                        IndentManager& IMgr, int& MaxWidth, int& Curs);
     // Returns the section's bottom.
     virtual int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef);
+    // Hit tests (GetLinkAt, GetObjectAt, FindCursor) take document
+    // coordinates: a paint-panel point plus the horizontal scroll and YOff.
     // Flags guUrl, guControl, guTitle. UrlTarg receives a copy of the link.
     virtual unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
                                std::string& ATitle);
@@ -337,6 +339,9 @@ public:
     int SelB = 0, SelE = 0;
     int YOff = 0;
     bool YOffChange = false;
+    // The X the last Draw was given (minus the horizontal scroll): drawn
+    // positions are kept in document coordinates, and hit tests take those.
+    int DrawOriginX = 0;
     int PageBottom = 0;
     int ProgressStart = 0;
     int CycleNumber = 0;

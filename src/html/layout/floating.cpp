@@ -81,18 +81,23 @@ void TFloatingObj::ProcessProperties(TProperties* Prop) {
     MargArray m{};
     int autoCount = 0;
     ConvMargArray(o, 200, 200, Prop->EmSize, Prop->ExSize, autoCount, m);
-    const bool border = Prop->HasBorderStyle();
-    auto side = [&](int margin, int bw) {
-        return m[margin] + (border && m[bw] > 0 ? m[bw] : 0);
+    auto given = [&](int index) {
+        const TPropValue& v = o[static_cast<size_t>(index)];
+        return !v.IsEmpty() && !v.Is(IntNull) && !v.Is(ParaSpace);
     };
-    if (m[piMarginLeft] != IntNull && m[piMarginLeft] != Auto) HSpaceL = side(piMarginLeft, piBorderLeftWidth);
-    if (m[piMarginRight] != IntNull && m[piMarginRight] != Auto) HSpaceR = side(piMarginRight, piBorderRightWidth);
-    if (m[piMarginTop] != IntNull && m[piMarginTop] != Auto) VSpaceT = side(piMarginTop, piBorderTopWidth);
-    if (m[piMarginBottom] != IntNull && m[piMarginBottom] != Auto)
-        VSpaceB = side(piMarginBottom, piBorderBottomWidth);
+    auto px = [&](int index) {
+        const TPropValue& v = o[static_cast<size_t>(index)];
+        return v.IsText() ? LengthConv(v.Text(), false, 200, 0, Prop->ExSize, Prop->EmSize) : v.Int();
+    };
+    const bool border = Prop->HasBorderStyle();
+    auto side = [&](int margin, int bw) { return px(margin) + (border && m[bw] > 0 ? m[bw] : 0); };
+    if (given(piMarginLeft)) HSpaceL = side(piMarginLeft, piBorderLeftWidth);
+    if (given(piMarginRight)) HSpaceR = side(piMarginRight, piBorderRightWidth);
+    if (given(piMarginTop)) VSpaceT = side(piMarginTop, piBorderTopWidth);
+    if (given(piMarginBottom)) VSpaceB = side(piMarginBottom, piBorderBottomWidth);
     auto size = [&](int index, int& spec, bool& pct) {
+        if (!given(index)) return;
         const int v = m[index];
-        if (v == IntNull) return;
         if (v == Auto) {
             spec = -1;
             pct = false;
@@ -467,7 +472,7 @@ void TImageObj::Draw(TCanvas& Canvas, int X, int TopY, int, TFontObj* FO) {
     Canvas.Font().SetStyle(0);
     const int B = BorderSize;
     const int yOff = MasterList ? MasterList->YOff : 0;
-    DrawXX = X + B;
+    DrawXX = X + B - (MasterList ? MasterList->DrawOriginX : 0);
     ShownY = TopY + B + yOff;
     const int x = X + B, y = TopY + B;
     const int w = ImageWidth - 2 * B, h = ImageHeight - 2 * B;

@@ -159,6 +159,14 @@ void TFontObj::CreateFocusHolder(int TabIndex) {
     TabControl->Run = this;
     TabControl->SetParent(list->TheOwner);
     TabControl->SetBounds(-4000, 0, 1, 1);
+    TabControl->SetTabStop(true);
+    TabControl->OnEnter = [this](TObject*) { EnterEvent(); };
+    TabControl->OnExit = [this](TObject*) { ExitEvent(); };
+    TabControl->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
+        uint16_t k = Key;
+        KeyDownEvent(k, Shift);
+        Key = k;
+    };
     if (TabIndex > 0) {
         char key[32];
         std::snprintf(key, sizeof key, "%.5d%.3d", TabIndex, static_cast<int>(list->TabOrderList.size()) % 1000);
@@ -417,7 +425,8 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
     if (AnURL) run->UrlTarget.Copy(*AnURL);
     else run->UrlTarget.Clear();
     run->Title = Prop->PropTitle;
-    if (Sy == HRefSy) {
+    // The link starts with the A tag that carries the HREF (either symbol).
+    if (Sy == HRefSy || Sy == ASy) {
         run->CreateFontInfoArray(Prop);
         run->ApplyFontInfo(run->FontInfoArray->Ary[0]);
         if (List) {

@@ -26,6 +26,7 @@ public:
     explicit ThtTabcontrol(TComponent* AOwner);
     TFontObj* Run = nullptr;
     void WndProc(TMessage& message) override;
+    int GetDlgCode() const override { return DLGC_WANTARROWS; }
 };
 
 class TFontObj {

@@ -1,6 +1,6 @@
 // Paragraph drawing, selection copy, hit tests, searching and position
-// conversions. Hit tests take X in the paint panel's coordinates (as drawn)
-// and Y in document coordinates.
+// conversions. Hit tests take document coordinates: the horizontal scroll
+// and the vertical offset added back to the paint panel's point.
 #include <algorithm>
 
 #include "html/images/viewer_globals.h"
@@ -53,7 +53,7 @@ void TSection::BuildBorderList(LineRec& LR) {
     }
 }
 
-void TSection::DrawTheText(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, LineRec& LR, int X, int Y,
+void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, LineRec& LR, int X, int Y,
                            int Start, bool FirstPass) {
     (void)Start;
     TSectionList* list = ParentSectionList;
@@ -63,7 +63,7 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect& ARect, IndentManager& I
     const int lineTop = YB - LR.LineHt;
     const int yOff = list ? list->YOff : 0;
     int x = X + LR.LineIndent;
-    LR.DrawXX = x;
+    LR.DrawXX = x - (list ? list->DrawOriginX : 0);
     LR.DrawY = lineTop + yOff;
     const bool printing = list && list->Printing;
     const bool isCopy = list && list->IsCopy;

@@ -248,11 +248,8 @@ int TSectionList::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlH
         std::stable_sort(TabOrderList.begin(), TabOrderList.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         int order = 0;
-        for (auto& [key, obj] : TabOrderList) {
-            (void)key;
-            (void)obj;
-            ++order;
-        }
+        for (auto& entry : TabOrderList)
+            if (auto* w = dynamic_cast<TWinControl*>(entry.second)) w->SetTabOrder(order++);
         TabOrderList.clear();
     }
     const int result = DoLayout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);
@@ -284,6 +281,7 @@ bool TSectionList::ViewerVisible() const { return TheOwner && TheOwner->Showing(
 
 int TSectionList::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) {
     PageBottom = YOff + ARect.Bottom;
+    DrawOriginX = X;
     PageShortened = false;
     FirstPageItem = true;
     if (Timer) Timer->SetEnabled(false);
@@ -363,8 +361,10 @@ bool TSectionList::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
 }
 
 bool TSectionList::GetChPosY(int chPos, int& y) {
+    // Anchors are recorded while reading, as source positions.
+    const int pos = FindDocPos(chPos, false);
     int x = 0;
-    return TCellBasic::CursorToXY(nullptr, chPos, x, y);
+    return TCellBasic::CursorToXY(nullptr, pos, x, y);
 }
 
 TSectionBase* TSectionList::FindSectionAtPosition(int Pos, int& TopPos, int& Index) {

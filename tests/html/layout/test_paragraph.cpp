@@ -192,6 +192,19 @@ TEST_F(LayoutTest, HitTestsFindCharactersAndLines) {
     EXPECT_EQ(obj, s);
 }
 
+TEST_F(LayoutTest, HitTestsTakeDocumentCoordinatesWhenScrolled) {
+    Para("aaa bbb ccc");
+    Para("ddd");
+    Layout(60);
+    doc->SetYOffset(20);
+    doc->Draw(canvas, TRect{0, 0, 60, 100}, 60, -30, 0, 0, 0);  // scrolled 30 px right, 20 down
+    int xr = 0, yr = 0, ht = 0;
+    bool intext = false;
+    EXPECT_EQ(doc->FindCursor(canvas, 13, 25, xr, yr, ht, intext), 10);
+    EXPECT_EQ(xr, 16);
+    EXPECT_EQ(doc->FindCursor(canvas, 1, 45, xr, yr, ht, intext), 12);  // the second paragraph
+}
+
 TEST_F(LayoutTest, SourcePositionsMapBothWays) {
     auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
     TokenObj t;

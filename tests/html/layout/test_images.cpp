@@ -1,0 +1,204 @@
+// Inline and floating images, the float manager and the border painter.
+#include "layout_fixture.h"
+
+#include "platform/gui/bitmap.h"
+
+namespace layout_test {
+namespace {
+
+class ImageTest : public LayoutTest {
+protected:
+    void SetUp() override {
+        LayoutTest::SetUp();
+        doc->BitmapList = &cache;
+        // Every picture asked for is a 200 x 50 bitmap, unless the name says "none".
+        doc->GetBitmap = [this](TObject*, const std::string& src, TBitmap*& bmp, TColor&) {
+            ++requests;
+            if (src.find("none") != std::string::npos) return;
+            bmp = new TBitmap;
+            bmp->SetSize(200, 50);
+        };
+    }
+    void TearDown() override {
+        doc->Clear();
+        LayoutTest::TearDown();
+    }
+    TImageObj* Image(TSection* s, std::initializer_list<std::pair<Symb, std::string>> attrs) {
+        TAttributeList L;
+        for (const auto& [sy, v] : attrs) {
+            auto* a = new TAttribute;
+            a->Symbol = sy;
+            a->TextValue = v;
+            L.Add(a);
+        }
+        Push("img");
+        TImageObj* img = s->AddImage(&L, cell, 0);
+        Pop();
+        return img;
+    }
+    TStringBitmapList cache;
+    int requests = 0;
+};
+
+TEST_F(ImageTest, SizesFromAttributesAndThePicture) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    TImageObj* pct = Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "50%"}, {BorderSy, "2"}});
+    TImageObj* byHeight = Image(s, {{SrcSy, "a.bmp"}, {HeightSy, "100"}});
+    TImageObj* bad = Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "150%"}});
+    TImageObj* missing = Image(s, {{SrcSy, "none.bmp"}});
+    TImageObj* spaced = Image(s, {{SrcSy, "a.bmp"}, {HSpaceSy, "-60"}});
+    TImageObj* floating = Image(s, {{SrcSy, "a.bmp"}, {AlignSy, "left"}});
+    cell->Add(s, 0);
+    Layout(600);
+    EXPECT_EQ(pct->ImageWidth, 302);  // 50 % of 596, and the border on both sides
+    EXPECT_EQ(pct->ImageHeight, 75 + 4);  // the picture's ratio
+    EXPECT_EQ(byHeight->ImageWidth, 400);
+    EXPECT_EQ(bad->ImageWidth, 200);  // 150 % is neither pixels nor a percentage
+    EXPECT_EQ(missing->ImageWidth, 24);
+    EXPECT_EQ(missing->ImageHeight, 24);
+    EXPECT_EQ(spaced->HSpaceL, 40);
+    EXPECT_EQ(floating->HSpaceL, 3);
+    EXPECT_EQ(floating->HSpaceR, 3);
+    EXPECT_EQ(requests, 2);  // the cache answers "A.BMP" after the first request
+}
+
+TEST_F(ImageTest, SameNameInOtherCaseOrBlanksHitsTheCache) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    Image(s, {{SrcSy, "pic.bmp"}});
+    Image(s, {{SrcSy, " PIC.BMP "}});
+    cell->Add(s, 0);
+    Layout(600);
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(cache.Count(), 1);
+}
+
+TEST_F(ImageTest, ADeferredImageIsReportedDelayed) {
+    doc->GetBitmap = nullptr;
+    doc->GetImage = [](TObject*, const std::string&, TStream*& stream) { stream = DeferredImageStream; };
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    TImageObj* img = Image(s, {{SrcSy, "later.gif"}});
+    cell->Add(s, 0);
+    Layout(600);
+    EXPECT_TRUE(img->Missing);
+    EXPECT_EQ(img->Image, static_cast<TGraphic*>(DelayedImage));
+    ASSERT_EQ(doc->MissingImages.size(), 1u);
+    EXPECT_EQ(doc->MissingImages[0].second, img);
+    doc->SetBackgroundBitmap("back.gif", PositionRecArray{});
+    doc->GetBackgroundBitmap();
+    EXPECT_EQ(doc->MissingImages.size(), 2u);
+    EXPECT_EQ(doc->MissingImages[1].first, "back.gif");
+}
+
+TEST_F(ImageTest, InlineImageRaisesItsLineAndFloatsMakeRoom) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    AddText(s, "ab ");
+    Image(s, {{SrcSy, "a.bmp"}});  // bottom aligned: the line grows above the baseline
+    AddText(s, " cd");
+    cell->Add(s, 0);
+    Layout(800);
+    ASSERT_EQ(s->Lines.size(), 1u);
+    EXPECT_EQ(s->Lines[0].SpaceBefore, 50 - (20 - 4));
+    auto* t = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    TImageObj* f = Image(t, {{SrcSy, "a.bmp"}, {AlignSy, "left"}});
+    AddText(t, "beside");
+    cell->Add(t, 0);
+    Layout(800);
+    EXPECT_EQ(f->Indent, 3);
+    Paint();
+    EXPECT_EQ(t->Lines[0].DrawXX, 206);  // past the float and its spacing
+    EXPECT_EQ(t->DrawHeight, 50);
+}
+
+TEST_F(ImageTest, TwoLeftFloatsSitSideBySide) {
+    IndentManager m;
+    m.Reset(0, 600);
+    TImageObj a(doc.get(), 0, nullptr), b(doc.get(), 1, nullptr);
+    for (TImageObj* o : {&a, &b}) {
+        o->Floating = ALeft;
+        o->ImageWidth = 100;
+        o->ImageHeight = 40;
+        o->HSpaceL = o->HSpaceR = 3;
+    }
+    m.AddFloatingObj(10, &a);
+    m.AddFloatingObj(10, &b);
+    EXPECT_EQ(a.Indent, 3);
+    EXPECT_EQ(b.Indent, 106 + 3);
+    EXPECT_EQ(m.LeftIndent(20), 212);
+    EXPECT_EQ(m.LeftIndent(50), 0);  // below the floats
+    EXPECT_EQ(m.GetNextWiderY(20), 50);
+    EXPECT_EQ(m.GetNextWiderY(60), 60);  // no float below: the argument
+    int cl = 0, cr = 0;
+    m.GetClearY(cl, cr);
+    EXPECT_EQ(cl, 51);
+    EXPECT_EQ(cr, 0);
+    TImageObj r(doc.get(), 2, nullptr);
+    r.Floating = ARight;
+    r.ImageWidth = 50;
+    r.ImageHeight = 10;
+    m.AddFloatingObj(0, &r);
+    EXPECT_EQ(m.RightSide(5), 550);
+    EXPECT_EQ(r.Indent, 550);
+}
+
+TEST_F(ImageTest, AFloatThatDoesNotFitMovesBelowEarlierFloats) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    Image(s, {{SrcSy, "a.bmp"}, {AlignSy, "left"}});
+    TImageObj* second = Image(s, {{SrcSy, "a.bmp"}, {AlignSy, "left"}});
+    cell->Add(s, 0);
+    Layout(300);  // 206 + 206 does not fit in 300
+    EXPECT_EQ(second->DrawYY, 50);
+    EXPECT_EQ(second->Indent, 3);
+}
+
+TEST(BorderPainter, DoubleSidesDrawTwoBands) {
+    TCanvas canvas;
+    std::vector<std::string> log;
+    canvas.SetRecorder(&log);
+    const uint8_t d = bssDouble;
+    DrawBorder(canvas, TRect{0, 0, 50, 50}, TRect{5, 5, 45, 45}, MakeFourColors(clBlack, clBlack, clBlack, clBlack),
+               MakeFourStyles(d, d, d, d), clNone, false);
+    int polys = 0;
+    for (const auto& l : log)
+        if (l.rfind("poly", 0) == 0) ++polys;
+    EXPECT_EQ(polys, 8);
+    // The left side's outer band is 2 pixels wide (5 div 3, plus one for the remainder 2).
+    EXPECT_THAT(log, ::testing::Contains(::testing::HasSubstr("0,50 0,0 2,2 2,48")));
+}
+
+TEST(BorderPainter, DottedSidesLeaveGapsOverTheBackground) {
+    TBitmap bmp;
+    bmp.SetSize(40, 30);
+    bmp.Canvas().FillRect(TRect{0, 0, 40, 30}, clWhite);
+    const uint8_t d = bssDotted;
+    DrawBorder(bmp.Canvas(), TRect{0, 0, 40, 30}, TRect{2, 2, 38, 28}, MakeFourColors(clRed, clRed, clRed, clRed),
+               MakeFourStyles(d, d, d, d), clYellow, false);
+    int red = 0, yellow = 0;
+    for (int x = 4; x < 36; ++x) {
+        const TColor c = ColorToRGB(bmp.Canvas().Pixel(x, 1));
+        if (c == 0x0000FF) ++red;
+        if (c == 0x00FFFF) ++yellow;
+    }
+    EXPECT_GT(red, 0);
+    EXPECT_GT(yellow, 0) << red;  // the gaps show the background colour
+    EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixel(20, 15)), static_cast<TColor>(0xFFFFFF));  // inside is untouched
+}
+
+TEST(BorderPainter, InsetDarkensTheTopAndLeft) {
+    EXPECT_EQ(Darker(static_cast<TColor>(0x808080)), static_cast<TColor>(0x606060));
+    TCanvas canvas;
+    std::vector<std::string> log;
+    canvas.SetRecorder(&log);
+    const uint8_t i = bssInset;
+    DrawBorder(canvas, TRect{0, 0, 20, 20}, TRect{3, 3, 17, 17}, MakeFourColors(0x808080, 0x808080, 0x808080, 0x808080),
+               MakeFourStyles(i, i, i, i), clNone, false);
+    int dark = 0, plain = 0;
+    for (const auto& l : log) {
+        if (l.find("#606060") != std::string::npos) ++dark;
+        if (l.find("#808080") != std::string::npos) ++plain;
+    }
+    EXPECT_EQ(dark, 2);
+    EXPECT_EQ(plain, 2);
+}
+
+}  // namespace
+}  // namespace layout_test

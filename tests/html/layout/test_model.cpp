@@ -1,0 +1,232 @@
+// The document root's bookkeeping: links and hovering, inline records,
+// positions, progress, and the block rules that print and position.
+#include "html/layout/html_parser.h"
+#include <cstdio>
+#include <map>
+
+#include "layout_fixture.h"
+#include "platform/gui/bitmap.h"
+
+namespace layout_test {
+namespace {
+
+class ModelTest : public LayoutTest {
+protected:
+    void SetUp() override {
+        LayoutTest::SetUp();
+        doc->BitmapList = &cache;
+    }
+    void TearDown() override {
+        doc->Clear();
+        LayoutTest::TearDown();
+    }
+    void Parse(const std::string& html) {
+        doc->Clear();
+        doc->SetFonts("Times New Roman", "Courier New", 0, 0, 0, true, true, clWhite, clRed, clPurple, clBlue,
+                      clBlack, 12);
+        Readhtml::HtmlParseString(html, doc.get());
+    }
+    TStringBitmapList cache;
+};
+
+TEST_F(ModelTest, HoveringALinkSwitchesAllItsRunsToTheHoverFont) {
+    Parse("<p><a href=\"x.htm\">one <b>two</b></a> three <a href=\"y.htm\">four</a></p>");
+    Layout(800);
+    Paint();
+    ASSERT_GE(doc->LinkList.size(), 3u);
+    TFontObj* first = doc->LinkList[0];
+    TFontObj* bold = doc->LinkList[1];
+    TFontObj* other = doc->LinkList.back();
+    EXPECT_EQ(first->UrlTarget.ID, bold->UrlTarget.ID);
+    EXPECT_EQ(first->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clBlue));
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    int x = 0, y = 0;
+    ASSERT_TRUE(doc->CursorToXY(&canvas, 1, x, y));
+    ASSERT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title) & guUrl, guUrl);
+    EXPECT_EQ(doc->ActiveLink, first);
+    EXPECT_TRUE(first->Hover);
+    EXPECT_TRUE(bold->Hover);  // the whole link, not just the run under the mouse
+    EXPECT_FALSE(other->Hover);
+    EXPECT_EQ(bold->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clRed));
+    doc->CancelActives();
+    EXPECT_FALSE(first->Hover);
+    EXPECT_FALSE(bold->Hover);
+    other->SetVisited(true);
+    EXPECT_EQ(other->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clPurple));
+}
+
+TEST_F(ModelTest, InlineRecordsConvertToDocumentPositionsOnce) {
+    Parse("<p>ab <span style=\"border: 1px solid\">cd</span> ef</p>");
+    ASSERT_EQ(doc->InlineList->Count(), 1);
+    Layout(800);
+    EXPECT_EQ(doc->InlineList->GetStartB(0), 3);
+    EXPECT_EQ(doc->InlineList->GetEndB(0), 5);
+    EXPECT_EQ(doc->InlineList->GetStartB(1), 99999999);
+    EXPECT_EQ(doc->InlineList->GetEndB(-1), 99999999);
+}
+
+TEST_F(ModelTest, PositionListAndAnchors) {
+    Parse("<p>first</p><p><a name=\"here\">second</a></p><p id=\"third\">third</p>");
+    Layout(800);
+    int top = 0, index = 0;
+    TSectionBase* s = doc->FindSectionAtPosition(30, top, index);
+    ASSERT_NE(s, nullptr);
+    EXPECT_LE(top, 30);
+    EXPECT_EQ(doc->FindSectionAtPosition(-5, top, index), nullptr);
+    TIDObject* anchor = doc->IDNameList.ObjectOf("here");
+    ASSERT_NE(anchor, nullptr);
+    int x = 0, y = 0;
+    doc->CursorToXY(&canvas, 6, x, y);
+    EXPECT_EQ(anchor->GetYPosition(), y);
+    EXPECT_NE(doc->IDNameList.ObjectOf("third"), nullptr);
+}
+
+TEST_F(ModelTest, ProgressIsReportedEveryFiftiethSectionOncePerLayout) {
+    std::string html;
+    for (int i = 0; i < 120; ++i) html += "<p>p" + std::to_string(i) + "</p>";
+    Parse(html);
+    std::vector<int> reports;
+    doc->ReportProgress = [&](int p) { reports.push_back(p); };
+    Layout(800);
+    EXPECT_THAT(reports, ::testing::ElementsAre(41, 83));  // sections 50 and 100 of 120
+    Layout(800);
+    EXPECT_EQ(reports.size(), 4u);
+}
+
+TEST_F(ModelTest, TextTransformAndTitles) {
+    Parse("<p style=\"text-transform: uppercase\">abc <span title=\"t\">de</span></p>");
+    Layout(800);
+    Paint();
+    EXPECT_GE(doc->FindString(0, u"ABC", true), 0);
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    int x = 0, y = 0;
+    ASSERT_TRUE(doc->CursorToXY(&canvas, 4, x, y));
+    EXPECT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title), guTitle);
+    EXPECT_EQ(title, "t");
+}
+
+TEST_F(ModelTest, ScrollingFlagsControlsAndPanelsHidden) {
+    Parse("<p>x</p>");
+    doc->SetYOffset(120);
+    EXPECT_EQ(doc->YOff, 120);
+    EXPECT_TRUE(doc->YOffChange);
+    Layout(800);
+    Paint();
+    EXPECT_FALSE(doc->YOffChange);
+    EXPECT_EQ(doc->GetFormControlData(), nullptr);  // no forms
+}
+
+TEST_F(ModelTest, RelativeAndAbsolutePositions) {
+    Parse("<div style=\"position: relative; top: 10px; left: 20px\">rel</div>"
+          "<div style=\"position: absolute; top: 100px; left: 50px; width: 80px\">abs</div><p>after</p>");
+    Layout(400);
+    auto texts = Paint();
+    std::map<std::string, std::pair<int, int>> at;
+    for (const auto& l : texts) {
+        if (l.rfind("text ", 0) != 0) continue;
+        int x = 0, base = 0;
+        std::sscanf(l.c_str(), "text %d %d", &x, &base);
+        at[l.substr(l.rfind(' ') + 1)] = {x, base};
+    }
+    EXPECT_EQ(at["rel"].first, 20);
+    EXPECT_EQ(at["rel"].second, 10 + 16);
+    EXPECT_EQ(at["abs"].first, 50);
+    EXPECT_EQ(at["abs"].second, 100 + 16);
+    EXPECT_EQ(at["after"].second, 20 + 14 + 16);  // the absolute block takes no room
+}
+
+TEST_F(ModelTest, OverflowHiddenClipsToThePaddingBox) {
+    Parse("<div style=\"overflow: hidden; width: 40px; height: 20px\">aaaaaaaaaa bbbbbbbbbb</div>");
+    Layout(400);
+    std::vector<std::string> log;
+    TBitmap bmp;
+    bmp.SetSize(200, 100);
+    bmp.Canvas().FillRect(TRect{0, 0, 200, 100}, clWhite);
+    doc->Draw(bmp.Canvas(), TRect{0, 0, 200, 100}, 200, 0, 0, 0, 0);
+    for (int x = 41; x < 200; ++x)
+        for (int y = 0; y < 100; ++y) ASSERT_EQ(ColorToRGB(bmp.Canvas().Pixel(x, y)), 0xFFFFFFu) << x << "," << y;
+}
+
+TEST_F(ModelTest, PrintingBreaksPagesBeforeBlocksAndKeepsIntactOnes) {
+    Parse("<p>one</p><div style=\"page-break-before: always\">two</div>");
+    Layout(400);
+    auto copy = std::make_unique<TSectionList>(*doc);
+    int mw = 0, curs = 0;
+    copy->Layout(canvas, 0, 400, 600, 0, mw, curs);
+    copy->Printing = true;
+    copy->Draw(canvas, TRect{0, 0, 400, 1000}, 400, 0, 0, 0, 0);
+    EXPECT_EQ(copy->PageBottom, 34);  // the second block's top
+
+    Parse("<p>one</p><div style=\"page-break-inside: avoid\">a<br>b<br>c</div>");
+    Layout(400);
+    copy = std::make_unique<TSectionList>(*doc);
+    copy->Layout(canvas, 0, 400, 600, 0, mw, curs);
+    copy->Printing = true;
+    copy->Draw(canvas, TRect{0, 0, 400, 80}, 400, 0, 0, 0, 0);
+    EXPECT_EQ(copy->PageBottom, 34);  // the whole block (74 high) goes to the next page
+}
+
+TEST_F(ModelTest, NearWhiteTextPrintsGreyWithoutBackgrounds) {
+    Parse("<p><font color=\"#F0F0F0\">pale</font> dark</p>");
+    Layout(400);
+    auto copy = std::make_unique<TSectionList>(*doc);
+    int mw = 0, curs = 0;
+    copy->Layout(canvas, 0, 400, 600, 0, mw, curs);
+    copy->Printing = true;
+    std::vector<std::string> log;
+    canvas.SetRecorder(&log);
+    copy->Draw(canvas, TRect{0, 0, 400, 600}, 400, 0, 0, 0, 0);
+    canvas.SetRecorder(nullptr);
+    bool grey = false;
+    for (const auto& l : log)
+        if (l.find("pale") != std::string::npos && l.find("#A0A0A0") != std::string::npos) grey = true;
+    EXPECT_TRUE(grey) << ::testing::PrintToString(log);
+}
+
+TEST_F(ModelTest, ImagesAnswerHitTestsAndMaps) {
+    doc->GetBitmap = [](TObject*, const std::string&, TBitmap*& bmp, TColor&) {
+        bmp = new TBitmap;
+        bmp->SetSize(40, 20);
+    };
+    Parse("<p><a href=\"srv.cgi\"><img src=\"a.bmp\" ismap border=0></a>"
+          "<img src=\"b.bmp\" usemap=\"#m\" title=\"map\"></p>"
+          "<map name=\"m\"><area shape=rect coords=\"0,0,9,9\" href=\"corner.htm\"></map>");
+    Layout(400);
+    Paint();
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    // The first image sits at x 0, its bottom on the baseline (16).
+    const unsigned f = doc->GetLinkAt(canvas, 5, 3, url, control, title);
+    EXPECT_EQ(f & guUrl, guUrl);
+    EXPECT_EQ(url.URL, "srv.cgi?5,3");
+    const unsigned g = doc->GetLinkAt(canvas, 42, 2, url, control, title);
+    EXPECT_EQ(g, guUrl | guTitle);
+    EXPECT_EQ(url.URL, "corner.htm");
+    EXPECT_EQ(title, "map");
+    TFloatingObj* obj = nullptr;
+    int ix = 0, iy = 0;
+    EXPECT_TRUE(doc->GetObjectAt(45, 10, obj, ix, iy));
+    EXPECT_EQ(ix, 5);
+    EXPECT_EQ(iy, 10);
+}
+
+TEST_F(ModelTest, ClearingTheDocumentEmptiesItsLists) {
+    Parse("<p><a href=\"x\">l</a><img src=\"none\"></p><map name=\"m\"></map>");
+    Layout(400);
+    doc->SelB = 0;
+    doc->SelE = 1;
+    doc->Clear();
+    EXPECT_EQ(doc->Count(), 0);
+    EXPECT_TRUE(doc->LinkList.empty());
+    EXPECT_TRUE(doc->PositionList.empty());
+    EXPECT_EQ(doc->SelE, 0);
+    EXPECT_EQ(doc->InlineList->Count(), 0);
+}
+
+}  // namespace
+}  // namespace layout_test

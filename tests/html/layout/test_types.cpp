@@ -1,0 +1,68 @@
+// Image maps and the selection sinks.
+#include <gmock/gmock.h>
+
+#include "html/layout/layout_types.h"
+
+namespace {
+
+std::unique_ptr<TAttributeList> Area(const std::string& shape, const std::string& coords, const std::string& href) {
+    auto list = std::make_unique<TAttributeList>();
+    TAttributeList& L = *list;
+    auto add = [&](Symb sy, const std::string& v) {
+        auto* a = new TAttribute;
+        a->Symbol = sy;
+        a->TextValue = v;
+        L.Add(a);
+    };
+    add(ShapeSy, shape);
+    add(CoordsSy, coords);
+    if (!href.empty()) add(HRefSy, href);
+    return list;
+}
+
+TEST(ImageMap, AreasByShapeAndOrder) {
+    TMapItem map;
+    auto circle2 = Area("circle", "10,10", "c.htm");
+    map.AddArea(*circle2);  // a circle needs three numbers
+    auto circle = Area("CIRC", "50 50 10", "c.htm");
+    map.AddArea(*circle);
+    auto dead = Area("rect", "0,0,20,20", "");
+    map.AddArea(*dead);
+    auto rect = Area("rect", "0, 0, 100, 100", "r.htm");
+    map.AddArea(*rect);
+    ASSERT_EQ(map.Areas.size(), 3u);
+    TUrlTarget url;
+    std::string title;
+    EXPECT_TRUE(map.GetURL(55, 55, url, title));
+    EXPECT_EQ(url.URL, "c.htm");
+    EXPECT_FALSE(map.GetURL(5, 5, url, title));  // an area without HREF stops the search
+    EXPECT_TRUE(map.GetURL(100, 100, url, title));  // right and bottom belong to a rectangle
+    EXPECT_EQ(url.URL, "r.htm");
+    EXPECT_FALSE(map.GetURL(101, 50, url, title));
+    for (int i = 0; i < 1000; ++i) map.AddArea(*rect);
+    EXPECT_EQ(map.Areas.size(), 1000u);
+}
+
+TEST(ImageMap, CoordinatesReadLeniently) {
+    EXPECT_THAT(ParseCoords(" 1, 2 ,,3 x 4"), ::testing::ElementsAre(1, 2, 3, 0, 4));
+    EXPECT_EQ(ParseCoords(std::string(400 * 2, '1').replace(1, 1, ",")).size(), 2u);
+}
+
+TEST(SelectionSinks, CountAndCopyDifferOnHardBreaks) {
+    const char16_t text[] = {u'a', 8, u'b', 4, 2, u'c'};
+    SelTextCount count;
+    count.AddText(text, 6);
+    EXPECT_EQ(count.Terminate(), 4);  // a, #8, b, c
+    char16_t buf[8];
+    SelTextBuf copy(buf, 8);
+    copy.AddText(text, 6);
+    EXPECT_EQ(copy.Terminate(), 4);  // "abc" and the closing 0
+    EXPECT_EQ(std::u16string(buf), u"abc");
+    char16_t small[3];
+    SelTextBuf cut(small, 3);
+    cut.AddText(text, 6);
+    cut.Terminate();
+    EXPECT_EQ(std::u16string(small), u"ab");
+}
+
+}  // namespace
