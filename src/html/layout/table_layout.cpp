@@ -728,7 +728,8 @@ void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int
 
 int ThtmlTable::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int X, int, int) {
     TSectionList* root = ParentSectionList;
-    DrawX_ = X;
+    // Hit tests come in document coordinates.
+    DrawX_ = X - (root ? root->DrawOriginX : 0);
     int yOff = root ? root->YOff : 0;
     int top = ContentTop, bottom = ContentTop + SectionHeight;
     bool printing = root && root->Printing;
