@@ -709,13 +709,14 @@ void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int
         TCellList* row = Rows[r];
         int h = Heights[static_cast<size_t>(r)];
         if (printing && root) {
-            if (row->BreakBefore && r > 0 && y > root->PageBottom - (root->PageBottom - y) && y < root->PageBottom) {
+            const int pageTop = root->YOff;
+            if (row->BreakBefore && r > 0 && y > pageTop && y < root->PageBottom) {
                 root->PageBottom = y;
                 root->PageShortened = true;
-            } else if (y < root->PageBottom && y + h > root->PageBottom) {
+            } else if (y > pageTop && y < root->PageBottom && y + h > root->PageBottom) {
                 // A row cut by the page end moves to the next page when short,
                 // or when it asks to stay whole and fits on a page.
-                if (h < 101 || row->KeepIntact) {
+                if (h < 101 || (row->KeepIntact && h <= root->PageBottom - pageTop)) {
                     root->PageBottom = y;
                     root->PageShortened = true;
                 }

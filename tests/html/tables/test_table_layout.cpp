@@ -226,3 +226,39 @@ TEST_F(TableTest, PrintCopyKeepsTheGrid) {
     // Backgrounds print only when asked for.
     EXPECT_FALSE((*c->Rows[1])[0]->Cell->BkGnd);
 }
+
+TEST_F(TableTest, DeclaredTableWidthsAndCentring) {
+    auto laidOut = [&](const std::string& html) -> TTableBlock* {
+        Parse(html);
+        Layout(640);
+        auto* body = dynamic_cast<TBlock*>((*list_)[0]);
+        return dynamic_cast<TTableBlock*>((*body->MyCell)[0]);
+    };
+    // Pixels: the table is as wide as asked, whatever its content.
+    TTableBlock* b = laidOut("<table width=300 cellpadding=0 cellspacing=0><tr><td>a<td>b</table>");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Table->TableWidth, 300);
+    // A percentage of the body's 620 pixels, filled by the columns.
+    b = laidOut("<table width=50% cellpadding=0 cellspacing=0><tr><td>a<td>b</table>");
+    EXPECT_EQ(b->Table->TableWidth, 310);
+    // Without widths: as wide as the content; centred by ALIGN.
+    b = laidOut("<table align=center cellpadding=0 cellspacing=0><tr><td>abc</table>");
+    int w = b->Table->TableWidth;
+    EXPECT_LT(w, 100);
+    EXPECT_EQ(b->ContentLeft, (620 - w) / 2);
+}
+
+TEST_F(TableTest, RowsCutByThePageEndMoveToTheNextPage) {
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><tr><td>a<tr><td>b<tr><td>c</table>");
+    t.Initialize();
+    for (int r = 0; r < 3; ++r) Fix(t, r, 0, 10, 10, 20);
+    LayTable(t, 100);
+    ASSERT_EQ(t.Heights, (V{20, 20, 20}));
+    list_->Printing = true;
+    list_->YOff = 0;
+    list_->PageBottom = 30;  // the second row (20..40) would be cut
+    IndentManager mgr;
+    t.Draw(canvas_, TRect{0, 0, 100, 30}, mgr, 0, 0, 0);
+    EXPECT_EQ(list_->PageBottom, 20);
+    list_->Printing = false;
+}
