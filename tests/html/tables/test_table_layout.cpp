@@ -262,3 +262,50 @@ TEST_F(TableTest, RowsCutByThePageEndMoveToTheNextPage) {
     EXPECT_EQ(list_->PageBottom, 20);
     list_->Printing = false;
 }
+
+TEST_F(TableTest, HitTestsFindTheCellUnderThePoint) {
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><tr><td href=\"whole.htm\" title=tip>a<td>b</table>");
+    t.Initialize();
+    Fix(t, 0, 0, 40, 40, 20);
+    Fix(t, 0, 1, 40, 40, 20);
+    LayTable(t, 80);
+    IndentManager mgr;
+    t.Draw(canvas_, TRect{0, 0, 200, 200}, mgr, 0, 0, 0);
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    EXPECT_EQ(t.GetLinkAt(canvas_, 10, 10, url, control, title), guUrl | guTitle);
+    EXPECT_EQ(url.URL, "whole.htm");
+    EXPECT_EQ(title, "tip");
+    EXPECT_EQ(t.GetLinkAt(canvas_, 50, 10, url, control, title), 0u);   // the other cell
+    EXPECT_EQ(t.GetLinkAt(canvas_, 10, 25, url, control, title), 0u);   // below the table
+    EXPECT_EQ(t.GetLinkAt(canvas_, 85, 10, url, control, title), 0u);   // right of it
+}
+
+TEST_F(TableTest, HeaderAndFooterRows) {
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><thead><tr><td>h</thead><tbody><tr><td>b1<tr><td>b2"
+                          "</tbody><tfoot><tr><td>f</tfoot><thead><tr><td>late</thead></table>");
+    t.Initialize();
+    ASSERT_EQ(t.Rows.Count(), 5);
+    EXPECT_EQ(t.Rows[0]->RowType, 0);
+    EXPECT_EQ(t.Rows[1]->RowType, 1);
+    EXPECT_EQ(t.Rows[3]->RowType, 2);
+    EXPECT_EQ(t.Rows[4]->RowType, 1);  // a header after the body is body
+    for (int r = 0; r < 5; ++r) Fix(t, r, 0, 10, 10, 10);
+    LayTable(t, 100);
+    EXPECT_TRUE(t.HeadOrFoot);
+    EXPECT_EQ(t.HeaderHeight, 10);
+    EXPECT_EQ(t.HeaderRowCount, 1);
+    EXPECT_EQ(t.FootHeight, 10);
+    EXPECT_EQ(t.FootStartRow, 3);
+    // Printed across a page end, the table hands over its header for the next page.
+    list_->Printing = true;
+    list_->YOff = 0;
+    list_->PageBottom = 35;
+    IndentManager mgr;
+    t.Draw(canvas_, TRect{0, 0, 100, 35}, mgr, 0, 0, 0);
+    EXPECT_EQ(list_->TablePartRec, t.TablePartRec.get());
+    EXPECT_EQ(t.TablePartRec->TablePart, tpDoHead);
+    EXPECT_EQ(t.TablePartRec->PartHeight, 10);
+    list_->Printing = false;
+}
