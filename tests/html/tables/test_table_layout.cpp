@@ -226,3 +226,86 @@ TEST_F(TableTest, PrintCopyKeepsTheGrid) {
     // Backgrounds print only when asked for.
     EXPECT_FALSE((*c->Rows[1])[0]->Cell->BkGnd);
 }
+
+TEST_F(TableTest, DeclaredTableWidthsAndCentring) {
+    auto laidOut = [&](const std::string& html) -> TTableBlock* {
+        Parse(html);
+        Layout(640);
+        auto* body = dynamic_cast<TBlock*>((*list_)[0]);
+        return dynamic_cast<TTableBlock*>((*body->MyCell)[0]);
+    };
+    // Pixels: the table is as wide as asked, whatever its content.
+    TTableBlock* b = laidOut("<table width=300 cellpadding=0 cellspacing=0><tr><td>a<td>b</table>");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Table->TableWidth, 300);
+    // A percentage of the body's 620 pixels, filled by the columns.
+    b = laidOut("<table width=50% cellpadding=0 cellspacing=0><tr><td>a<td>b</table>");
+    EXPECT_EQ(b->Table->TableWidth, 310);
+    // Without widths: as wide as the content; centred by ALIGN.
+    b = laidOut("<table align=center cellpadding=0 cellspacing=0><tr><td>abc</table>");
+    int w = b->Table->TableWidth;
+    EXPECT_LT(w, 100);
+    EXPECT_EQ(b->ContentLeft, (620 - w) / 2);
+}
+
+TEST_F(TableTest, RowsCutByThePageEndMoveToTheNextPage) {
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><tr><td>a<tr><td>b<tr><td>c</table>");
+    t.Initialize();
+    for (int r = 0; r < 3; ++r) Fix(t, r, 0, 10, 10, 20);
+    LayTable(t, 100);
+    ASSERT_EQ(t.Heights, (V{20, 20, 20}));
+    list_->Printing = true;
+    list_->YOff = 0;
+    list_->PageBottom = 30;  // the second row (20..40) would be cut
+    IndentManager mgr;
+    t.Draw(canvas_, TRect{0, 0, 100, 30}, mgr, 0, 0, 0);
+    EXPECT_EQ(list_->PageBottom, 20);
+    list_->Printing = false;
+}
+
+TEST_F(TableTest, HitTestsFindTheCellUnderThePoint) {
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><tr><td href=\"whole.htm\" title=tip>a<td>b</table>");
+    t.Initialize();
+    Fix(t, 0, 0, 40, 40, 20);
+    Fix(t, 0, 1, 40, 40, 20);
+    LayTable(t, 80);
+    IndentManager mgr;
+    t.Draw(canvas_, TRect{0, 0, 200, 200}, mgr, 0, 0, 0);
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    EXPECT_EQ(t.GetLinkAt(canvas_, 10, 10, url, control, title), guUrl | guTitle);
+    EXPECT_EQ(url.URL, "whole.htm");
+    EXPECT_EQ(title, "tip");
+    EXPECT_EQ(t.GetLinkAt(canvas_, 50, 10, url, control, title), 0u);   // the other cell
+    EXPECT_EQ(t.GetLinkAt(canvas_, 10, 25, url, control, title), 0u);   // below the table
+    EXPECT_EQ(t.GetLinkAt(canvas_, 85, 10, url, control, title), 0u);   // right of it
+}
+
+TEST_F(TableTest, HeaderAndFooterRows) {
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><thead><tr><td>h</thead><tbody><tr><td>b1<tr><td>b2"
+                          "</tbody><tfoot><tr><td>f</tfoot><thead><tr><td>late</thead></table>");
+    t.Initialize();
+    ASSERT_EQ(t.Rows.Count(), 5);
+    EXPECT_EQ(t.Rows[0]->RowType, 0);
+    EXPECT_EQ(t.Rows[1]->RowType, 1);
+    EXPECT_EQ(t.Rows[3]->RowType, 2);
+    EXPECT_EQ(t.Rows[4]->RowType, 1);  // a header after the body is body
+    for (int r = 0; r < 5; ++r) Fix(t, r, 0, 10, 10, 10);
+    LayTable(t, 100);
+    EXPECT_TRUE(t.HeadOrFoot);
+    EXPECT_EQ(t.HeaderHeight, 10);
+    EXPECT_EQ(t.HeaderRowCount, 1);
+    EXPECT_EQ(t.FootHeight, 10);
+    EXPECT_EQ(t.FootStartRow, 3);
+    // Printed across a page end, the table hands over its header for the next page.
+    list_->Printing = true;
+    list_->YOff = 0;
+    list_->PageBottom = 35;
+    IndentManager mgr;
+    t.Draw(canvas_, TRect{0, 0, 100, 35}, mgr, 0, 0, 0);
+    EXPECT_EQ(list_->TablePartRec, t.TablePartRec.get());
+    EXPECT_EQ(t.TablePartRec->TablePart, tpDoHead);
+    EXPECT_EQ(t.TablePartRec->PartHeight, 10);
+    list_->Printing = false;
+}
