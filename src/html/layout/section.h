@@ -190,6 +190,9 @@ protected:
     int LineAt(int Offset) const;  // index of the line holding a character offset
 
     TProperties* BuildProps_ = nullptr;  // properties while building (not owned)
+    // Floats placed by the running layout: a line that is tried again lower
+    // must not place them a second time.
+    std::vector<TFloatingObj*> placed_;
     int SmallCapsStack_ = 0;
 };
 
