@@ -1190,7 +1190,7 @@ TPreFormated::TPreFormated(TCellBasic* AMasterList, TAttributeList* L, TProperti
 }
 
 TPreFormated::TPreFormated(TCellBasic* AMasterList, const TPreFormated& T)
-    : TSection(AMasterList, T), HideOverflow(T.HideOverflow) {}
+    : TSection(AMasterList, T) {}
 
 std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TCellBasic* AMasterList) const {
     return std::make_unique<TPreFormated>(AMasterList, *this);

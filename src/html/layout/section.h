@@ -210,7 +210,6 @@ public:
     bool IsPreFormated() const override { return true; }
 
     int MaxWidthCache = -1;
-    bool HideOverflow = false;  // of its block
 };
 
 // The shared one-entry cache of FindCountThatFits.
