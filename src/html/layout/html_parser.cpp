@@ -54,8 +54,11 @@ TObject* Owner() { return SectionList ? reinterpret_cast<TObject*>(SectionList->
 
 // ---------------------------------------------------------------- symbol sets
 
-const SymbSet TableTermSet{TableEndSy, TDSy,      TDEndSy,      TRSy,  TREndSy,   THSy,
-                           THEndSy,    CaptionSy, CaptionEndSy, ColSy, ColGroupSy};
+// The parts' tags end an open cell too, so that the rows after them get
+// their part even when the cell before was left open.
+const SymbSet TableTermSet{TableEndSy, TDSy,      TDEndSy,  TRSy,       TREndSy,    THSy,
+                           THEndSy,    CaptionSy, CaptionEndSy, ColSy,  ColGroupSy, THeadSy,
+                           TBodySy,    TFootSy,   THeadEndSy, TBodyEndSy, TFootEndSy};
 
 // Everything DoCommonSy handles.
 const SymbSet CommonSet{TextSy,     BSy,        ISy,      USy,        EmSy,       StrongSy,    CiteSy,
@@ -350,6 +353,7 @@ void DoFormControl(Symb sy) {
         if (sy == SelectSy) DoSelect(c);
         else if (sy == TextAreaSy) DoTextArea(c);
         c->ProcessProperties(props);
+        c->ResetToValue();
     }
     PopAProp(tag);
 }
@@ -1041,7 +1045,9 @@ void DoStyleTag() {
 }
 
 void DoBodyTag() {
+    // Text still in the open paragraph counts as content too.
     bool hasContent = BodyBlock && BodyBlock->MyCell->Count() > 0;
+    if (CurrentSection && CurrentSection->BuffS.find_first_not_of(u' ') != std::u16string::npos) hasContent = true;
     if (hasContent || TableDepth > 0 || !BodyBlock || CurrentCell != BodyBlock->MyCell.get()) {
         Advance();
         return;

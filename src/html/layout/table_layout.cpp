@@ -6,6 +6,7 @@
 #include "html/layout/borders.h"
 #include "html/layout/floating.h"
 #include "html/layout/table_widths.h"
+#include "html/images/viewer_globals.h"
 
 using TableMath::Sum;
 
@@ -208,6 +209,47 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     int width = std::max(0, Wd - (HzSpace + CellSpacing));
     int height = std::max(0, Ht - VrSpace - CellSpacing);
     Cell->Layout(Canvas, Y + CellSpacing + PadTop + BrdTop + YIndent, width, height, 0, mw, Curs);
+    TSectionList* root = Cell->MasterList;
+    if (!BGImageName.empty() && root && root->ShowImages) {
+        if (!BGImage) BGImage = TImageObj::CreateFromURL(root, BGImageName);
+        if (BGImage) {
+            BGImage->Layout(Canvas, width, height, nullptr);
+            // A picture that cannot be had leaves the cell plain.
+            if (BGImage->Image == static_cast<TGraphic*>(ErrorImage)) {
+                BGImage.reset();
+                BGImageName.clear();
+            }
+        }
+    }
+}
+
+void TCellObj::DrawBackgroundImage(TCanvas& Canvas, const TRect& r) {
+    const int W = r.Right - r.Left, H = r.Bottom - r.Top;
+    const int iw = BGImage->ImageWidth, ih = BGImage->ImageHeight;
+    if (W <= 0 || H <= 0 || iw <= 0 || ih <= 0) return;
+    auto offset = [](const PositionRec& p, int area, int img) {
+        int o = 0;
+        switch (p.PosType) {
+            case 1: o = area / 2 - img / 2; break;
+            case 2:
+            case 4: o = area - img; break;
+            case 5: o = (area - img) * p.Value / 100; break;
+            case 6: o = p.Value; break;
+            default: break;
+        }
+        return std::clamp(o, -img, area);
+    };
+    int ox = offset(BGPos[0], W, iw), oy = offset(BGPos[1], H, ih);
+    const bool rx = BGPos[0].RepeatD, ry = BGPos[1].RepeatD;
+    if (rx)
+        while (ox > 0) ox -= iw;
+    if (ry)
+        while (oy > 0) oy -= ih;
+    const int saved = Canvas.SaveDC();
+    Canvas.IntersectClipRect(r.Left, r.Top, r.Right, r.Bottom);
+    for (int ty = oy; ty < (ry ? H : oy + 1); ty += ih)
+        for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw) BGImage->DrawImage(Canvas, r.Left + tx, r.Top + ty, iw, ih);
+    Canvas.RestoreDC(saved);
 }
 
 void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
@@ -215,13 +257,11 @@ void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellS
     if (IsDummy()) return;
     TSectionList* root = Cell->MasterList;
     int yOff = root ? root->YOff : 0;
-    double sx = root ? root->ScaleX : 1.0, sy = root ? root->ScaleY : 1.0;
-    (void)sx;
-    (void)sy;
     TRect r{X + CellSpacing, Y + CellSpacing - yOff, X + Wd, Y + Ht - yOff};
     Cell->MyRect = r;
     if (r.Bottom < ARect.Top || r.Top > ARect.Bottom || r.Right < ARect.Left || r.Left > ARect.Right) return;
     if (Cell->BkGnd && Cell->BkColor != clNone) Canvas.FillRect(r, ResolveColor(Cell->BkColor));
+    if (BGImage && root && root->ShowImages && BGImage->Image && !BGImage->ShowsStandIn()) DrawBackgroundImage(Canvas, r);
     Cell->Draw(Canvas, ARect, r.Right - r.Left, X + CellSpacing + PadLeft + BrdLeft, Y + CellSpacing + PadTop + BrdTop,
                0, 0);
     bool printing = root && root->Printing;
@@ -709,13 +749,14 @@ void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int
         TCellList* row = Rows[r];
         int h = Heights[static_cast<size_t>(r)];
         if (printing && root) {
-            if (row->BreakBefore && r > 0 && y > root->PageBottom - (root->PageBottom - y) && y < root->PageBottom) {
+            const int pageTop = root->YOff;
+            if (row->BreakBefore && r > 0 && y > pageTop && y < root->PageBottom) {
                 root->PageBottom = y;
                 root->PageShortened = true;
-            } else if (y < root->PageBottom && y + h > root->PageBottom) {
+            } else if (y > pageTop && y < root->PageBottom && y + h > root->PageBottom) {
                 // A row cut by the page end moves to the next page when short,
                 // or when it asks to stay whole and fits on a page.
-                if (h < 101 || row->KeepIntact) {
+                if (h < 101 || (row->KeepIntact && h <= root->PageBottom - pageTop)) {
                     root->PageBottom = y;
                     root->PageShortened = true;
                 }
@@ -728,7 +769,8 @@ void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int
 
 int ThtmlTable::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int X, int, int) {
     TSectionList* root = ParentSectionList;
-    DrawX_ = X;
+    // Hit tests come in document coordinates.
+    DrawX_ = X - (root ? root->DrawOriginX : 0);
     int yOff = root ? root->YOff : 0;
     int top = ContentTop, bottom = ContentTop + SectionHeight;
     bool printing = root && root->Printing;

@@ -85,6 +85,7 @@ public:
 
 private:
     TCellObj() = default;
+    void DrawBackgroundImage(TCanvas& Canvas, const TRect& r);
 };
 
 // A table row; empty slots are allowed (null items).

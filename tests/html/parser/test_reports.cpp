@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <gmock/gmock.h>
+
 #include "parser_fixture.h"
 
 namespace {
@@ -57,8 +59,16 @@ TEST_F(ReportTest, RevisionReportTree) {
     EXPECT_GT(Layout(640), 0);
 }
 
-TEST_F(ReportTest, DISABLED_Probe) {
+TEST_F(ReportTest, ArrearsReportPaints) {
     Parse(Data("atual.html"));
-    Layout(640);
-    std::cout << Dump();
+    int height = Layout(640);
+    std::vector<std::string> log;
+    canvas_.SetRecorder(&log);
+    list_->Draw(canvas_, TRect{0, 0, 640, height}, 640, 0, 0, 0, 0);
+    canvas_.SetRecorder(nullptr);
+    std::string painted;
+    for (const std::string& l : log) painted += l + "\n";
+    // Every cell frame and text at its place: the whole pipeline, exactly.
+    ExpectGolden("atual_html.paint", painted);
+    EXPECT_THAT(painted, ::testing::HasSubstr("DEVIDA = R$ 4.498,27"));
 }
