@@ -310,10 +310,7 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     case 3: ClearAddon = std::max({0, CL - Y - 1, CR - Y - 1}); break;
     default: ClearAddon = 0; break;
     }
-    const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
-    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, MargArray);
-    MargArray[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
-    MargArray[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
+    ConvertBox(AWidth, AHeight);
     ::MargArray& m = MargArray;
     TopP = m[piTopPos];
     LeftP = m[piLeftPos];
@@ -416,6 +413,21 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     }
     if (DrawList.empty()) SortByZIndex();
     return SectionHeight;
+}
+
+void TBlock::ConvertBox(int AWidth, int AHeight) {
+    // The vertical margins are the collapsed ones, kept in MargArray.
+    const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
+    if (AWidth != convWidth_ || AHeight != convHeight_) {
+        conv_ = MargArray;
+        ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, conv_);
+        convWidth_ = AWidth;
+        convHeight_ = AHeight;
+    }
+    MargArray = conv_;
+    LastAutoCount = convAutoCount_;
+    MargArray[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
+    MargArray[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
 }
 
 void TBlock::SortByZIndex() {

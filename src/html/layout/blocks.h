@@ -100,6 +100,10 @@ protected:
     int LastAutoCount = 0;
     int contentCycle_ = -1, contentMin_ = 0, contentMax_ = 0;
     int blockCycle_ = -1, blockMin_ = 0, blockMax_ = 0;
+    // The box values converted for the last width and height laid out at.
+    int convWidth_ = -1, convHeight_ = -1, convAutoCount_ = 0;
+    ::MargArray conv_{};
+    void ConvertBox(int AWidth, int AHeight);
     std::unique_ptr<IndentManager> ownIMgr_;  // absolutely positioned blocks
 };
 

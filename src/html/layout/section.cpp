@@ -795,12 +795,16 @@ int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentMana
             int hl = 0, hr = 0;
             TFloatingObj* obj = nullptr;
             int w = Images.GetWidthAt(I, align, hl, hr, obj);
-            if (w >= 0 && obj->IsFloating()) {
+            if (w >= 0 && obj->IsFloating() &&
+                std::find(placed_.begin(), placed_.end(), obj) != placed_.end()) {
+                ++count;  // placed already, on an earlier try of this line
+            } else if (w >= 0 && obj->IsFloating()) {
                 if (lineEmpty) {
                     const int total = obj->ImageWidth + obj->HSpaceL + obj->HSpaceR;
                     const int room = IMgr.RightSide(Y) - IMgr.LeftIndent(Y);
                     if (total <= room || (count == 0 && IMgr.GetNextWiderY(Y) == Y)) {
                         IMgr.AddFloatingObj(Y, obj);
+                        placed_.push_back(obj);
                         obj->DrawYY = Y;
                         const int h = obj->ImageHeight + obj->VSpaceT + obj->VSpaceB;
                         ImgHt = std::max(ImgHt, h);
@@ -884,6 +888,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     YDraw = ContentTop = DrawTop = Y;
     StartCurs = Curs;
     Lines.clear();
+    placed_.clear();
     SectionHeight = 0;
     int floatBottom = 0;
 
@@ -1135,6 +1140,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         Y += lineTotal;
         for (TFloatingObj* obj : later) {
             IMgr.AddFloatingObj(Y, obj);
+            placed_.push_back(obj);
             obj->DrawYY = Y;
             const int h = obj->ImageHeight + obj->VSpaceT + obj->VSpaceB;
             floatBottom = std::max(floatBottom, Y + h);
@@ -1184,7 +1190,7 @@ TPreFormated::TPreFormated(TCellBasic* AMasterList, TAttributeList* L, TProperti
 }
 
 TPreFormated::TPreFormated(TCellBasic* AMasterList, const TPreFormated& T)
-    : TSection(AMasterList, T), HideOverflow(T.HideOverflow) {}
+    : TSection(AMasterList, T) {}
 
 std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TCellBasic* AMasterList) const {
     return std::make_unique<TPreFormated>(AMasterList, *this);

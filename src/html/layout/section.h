@@ -190,6 +190,9 @@ protected:
     int LineAt(int Offset) const;  // index of the line holding a character offset
 
     TProperties* BuildProps_ = nullptr;  // properties while building (not owned)
+    // Floats placed by the running layout: a line that is tried again lower
+    // must not place them a second time.
+    std::vector<TFloatingObj*> placed_;
     int SmallCapsStack_ = 0;
 };
 
@@ -207,7 +210,6 @@ public:
     bool IsPreFormated() const override { return true; }
 
     int MaxWidthCache = -1;
-    bool HideOverflow = false;  // of its block
 };
 
 // The shared one-entry cache of FindCountThatFits.

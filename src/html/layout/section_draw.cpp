@@ -218,7 +218,7 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, L
             }
             Canvas.SetTextAlign(TA_BASELINE);
             if (!text.empty()) {
-                if (IsPreFormated() && !static_cast<TPreFormated*>(this)->HideOverflow) {
+                if (IsPreFormated() && !(OwnerBlock && OwnerBlock->HideOverflow)) {
                     TRect clip{x, lineTop, x + width, YB + 1};
                     Canvas.ExtTextOutW(x, baseline + offset, ETO_CLIPPED, &clip, text.data(),
                                        static_cast<int>(text.size()));

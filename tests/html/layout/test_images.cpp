@@ -150,6 +150,20 @@ TEST_F(ImageTest, AFloatThatDoesNotFitMovesBelowEarlierFloats) {
     EXPECT_EQ(second->Indent, 3);
 }
 
+TEST_F(ImageTest, AFloatBeforeAnOverlongWordIsPlacedOnce) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    TImageObj* f = Image(s, {{SrcSy, "a.bmp"}, {AlignSy, "left"}, {WidthSy, "30"}, {HeightSy, "20"}});
+    AddText(s, "longwordlongword");
+    cell->Add(s, 0);
+    Layout(100);  // the word does not fit beside the float: it goes below it
+    EXPECT_EQ(f->DrawYY, 0);
+    EXPECT_EQ(doc->IMgr->LeftRecs.Count(), 1);
+    ASSERT_EQ(s->Lines.size(), 2u);  // the room beside the float, then the word below it
+    EXPECT_EQ(s->Lines[0].Ln, 0);
+    EXPECT_EQ(s->Lines[0].LineHt, 20);
+    EXPECT_EQ(s->Lines[1].Ln, 18);
+}
+
 TEST(BorderPainter, DoubleSidesDrawTwoBands) {
     TCanvas canvas;
     std::vector<std::string> log;

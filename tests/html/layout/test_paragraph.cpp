@@ -43,7 +43,7 @@ TEST_F(LayoutTest, DoubleSpacesInNoBreakTextLoseTheFirst) {
     s->AddTokenObj(u);
     ParserNoBreak = false;
     // ... so of the pair "y n" the second goes; with "n y" the first would.
-    s->Finish(0);
+    cell->Add(s, 0);
     EXPECT_EQ(Text(*s), "a b ");
     EXPECT_EQ(s->FindSourcePos(1), 90);
 }
