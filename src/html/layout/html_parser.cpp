@@ -1214,6 +1214,9 @@ void DoTable(const SymbSet&) {
         if (!cell) return;
         EndLink();
         SectionEnd();
+        // The default spacing below the cell's last paragraph is not the
+        // cell's: it would make every report row taller by a blank line.
+        cell->Cell->CheckLastBottomMargin();
         cell = nullptr;
         PopAbove(rowEntry ? rowEntry : partEntry);
         CurrentCell = enclosing;
