@@ -171,7 +171,10 @@ void TBlock::CollapseMargins() {
                 if (pb->IsTableBlock() && pb->FloatLR != 0) {
                     if (topAuto) top = 0;
                 } else {
-                    const int M = pb->MargArray[piMarginBottom];
+                    int M = pb->MargArray[piMarginBottom];
+                    // A block that never converted its margins still holds a
+                    // sentinel there, which is no length.
+                    if (M == IntNull || M == ParaSpace || M == Auto) M = 0;
                     pb->MargArray[piMarginBottom] = 0;
                     const int T = top;
                     if (T >= 0 && M >= 0) top = std::max(T, M);
