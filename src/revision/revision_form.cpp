@@ -29,15 +29,6 @@ constexpr int kButtonW = 95, kButtonH = 27;
 constexpr int kClientW = 760, kClientH = 500;
 const char* const kStateFile = "temprev.back";
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, const std::string& name,
-                 const std::string& caption, int left, int top) {
-    TLabel* label = Make<TLabel>(owner, parent, name);
-    label->SetCaption(caption);
-    label->SetLeft(left);
-    label->SetTop(top);
-    return label;
-}
-
 TDateEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& name, int left,
                    int top) {
     TDateEdit* edit = Make<TDateEdit>(owner, parent, name);
@@ -52,22 +43,6 @@ TCurrencyEdit* NewAmount(TComponent* owner, TWinControl* parent, const std::stri
     edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000" : "#,##0.00;-#,##0.00");
     edit->SetBounds(left, top, width, kEditH);
     return edit;
-}
-
-TEdit* NewEdit(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top,
-               int width) {
-    TEdit* edit = Make<TEdit>(owner, parent, name);
-    edit->SetBounds(left, top, width, kEditH);
-    return edit;
-}
-
-template <class T>
-T* Captioned(TComponent* owner, TWinControl* parent, const std::string& name,
-             const std::string& caption, int left, int top, int width, int height) {
-    T* control = Make<T>(owner, parent, name);
-    control->SetCaption(caption);
-    control->SetBounds(left, top, width, height);
-    return control;
 }
 
 revisao::TRevisionTables Tables() {
@@ -178,61 +153,64 @@ void TForm9::BuildToolbar() {
     Panel2 = Make<TPanel>(this, this, "Panel2");
     Panel2->SetAlign(TAlign::alBottom);
     Panel2->SetHeight(44);
-    BitBtn1 = Captioned<TButton>(this, Panel2, "BitBtn1", "&Anterior",
-                                 kClientW - 3 * (kButtonW + 8), 8, kButtonW, kButtonH);
-    BitBtn2 = Captioned<TButton>(this, Panel2, "BitBtn2", "&Próximo", kClientW - 2 * (kButtonW + 8),
-                                 8, kButtonW, kButtonH);
-    BitBtn3 = Captioned<TButton>(this, Panel2, "BitBtn3", "Finaliza", kClientW - (kButtonW + 8), 8,
-                                 kButtonW, kButtonH);
+    BitBtn1 = MakeCaptioned<TButton>(this, Panel2, "BitBtn1", "&Anterior",
+                                     kClientW - 3 * (kButtonW + 8), 8, kButtonW, kButtonH);
+    BitBtn2 = MakeCaptioned<TButton>(this, Panel2, "BitBtn2", "&Próximo",
+                                     kClientW - 2 * (kButtonW + 8), 8, kButtonW, kButtonH);
+    BitBtn3 = MakeCaptioned<TButton>(this, Panel2, "BitBtn3", "Finaliza", kClientW - (kButtonW + 8),
+                                     8, kButtonW, kButtonH);
 }
 
 void TForm9::BuildDados() {
     TTabSheet* p = TabSheet1;
-    LabelEEspecie = NewLabel(this, p, "LabelEEspecie", "Espécie/Número", 12, 12);
-    EEspecie = NewEdit(this, p, "EEspecie", 12, 30, 200);
-    LabelEAutor = NewLabel(this, p, "LabelEAutor", "Autor", 228, 12);
-    EAutor = NewEdit(this, p, "EAutor", 228, 30, 508);
+    LabelEEspecie = MakeCaptionedAt<TLabel>(this, p, "LabelEEspecie", "Espécie/Número", 12, 12);
+    EEspecie = MakeAt<TEdit>(this, p, "EEspecie", 12, 30, 200, kEditH);
+    LabelEAutor = MakeCaptionedAt<TLabel>(this, p, "LabelEAutor", "Autor", 228, 12);
+    EAutor = MakeAt<TEdit>(this, p, "EAutor", 228, 30, 508, kEditH);
 
-    LabelDataajuizamento = NewLabel(this, p, "LabelDataajuizamento", "Data do Ajuizamento", 12, 66);
+    LabelDataajuizamento =
+        MakeCaptionedAt<TLabel>(this, p, "LabelDataajuizamento", "Data do Ajuizamento", 12, 66);
     Dataajuizamento = NewDate(this, p, "Dataajuizamento", 12, 84);
-    LabelCalculoate = NewLabel(this, p, "LabelCalculoate", "Cálculo Até", 160, 66);
+    LabelCalculoate = MakeCaptionedAt<TLabel>(this, p, "LabelCalculoate", "Cálculo Até", 160, 66);
     Calculoate = NewDate(this, p, "Calculoate", 160, 84);
-    LabelParcelafinal = NewLabel(this, p, "LabelParcelafinal", "Parcela Final :", 308, 66);
+    LabelParcelafinal =
+        MakeCaptionedAt<TLabel>(this, p, "LabelParcelafinal", "Parcela Final :", 308, 66);
     Parcelafinal = NewDate(this, p, "Parcelafinal", 308, 84);
-    LabelPrescricao = NewLabel(this, p, "LabelPrescricao", "Prescrição", 456, 66);
+    LabelPrescricao = MakeCaptionedAt<TLabel>(this, p, "LabelPrescricao", "Prescrição", 456, 66);
     Prescricao = NewDate(this, p, "Prescricao", 456, 84);
 
-    LabelCatualizacao = NewLabel(this, p, "LabelCatualizacao", "Atualização :", 12, 122);
+    LabelCatualizacao =
+        MakeCaptionedAt<TLabel>(this, p, "LabelCatualizacao", "Atualização :", 12, 122);
     Catualizacao = Make<TComboBox>(this, p, "Catualizacao");
     for (const char* name : revisao::AtualizacaoNames)
         Catualizacao->Items.Add(name);
     Catualizacao->SetBounds(12, 140, 332, 22);
 
-    GroupBox1 = Captioned<TGroupBox>(this, p, "GroupBox1", "Juros ", 12, 178, 440, 92);
-    LabelEjurosmes =
-        NewLabel(this, GroupBox1, "LabelEjurosmes", "Valor dos juros ao mês: ", 12, 30);
+    GroupBox1 = MakeCaptioned<TGroupBox>(this, p, "GroupBox1", "Juros ", 12, 178, 440, 92);
+    LabelEjurosmes = MakeCaptionedAt<TLabel>(this, GroupBox1, "LabelEjurosmes",
+                                             "Valor dos juros ao mês: ", 12, 30);
     Ejurosmes = NewAmount(this, GroupBox1, "Ejurosmes", 190, 26, 100);
-    LabelContagemjuros =
-        NewLabel(this, GroupBox1, "LabelContagemjuros", "Juros de mora a partir de: ", 12, 60);
+    LabelContagemjuros = MakeCaptionedAt<TLabel>(this, GroupBox1, "LabelContagemjuros",
+                                                 "Juros de mora a partir de: ", 12, 60);
     Contagemjuros = NewDate(this, GroupBox1, "Contagemjuros", 190, 56);
 
-    Cusetabsc = Captioned<TRadioButton>(this, p, "Cusetabsc", "Usar tabela Teto INSS SC", 476, 186,
-                                        260, 20);
+    Cusetabsc = MakeCaptioned<TRadioButton>(this, p, "Cusetabsc", "Usar tabela Teto INSS SC", 476,
+                                            186, 260, 20);
     Cusetab =
-        Captioned<TRadioButton>(this, p, "Cusetab", "Usar tabela Teto INSS", 476, 210, 260, 20);
+        MakeCaptioned<TRadioButton>(this, p, "Cusetab", "Usar tabela Teto INSS", 476, 210, 260, 20);
     Cusetab->SetChecked(true);
     Cnaoteto =
-        Captioned<TRadioButton>(this, p, "Cnaoteto", "Não limitar ao Teto", 476, 234, 260, 20);
+        MakeCaptioned<TRadioButton>(this, p, "Cnaoteto", "Não limitar ao Teto", 476, 234, 260, 20);
 }
 
 void TForm9::BuildRmi() {
     TTabSheet* p = TabSheet2;
     auto row = [&](TLabel*& label, TCurrencyEdit*& edit, const std::string& name,
                    const std::string& caption, int left, int top, int decimals) {
-        label = NewLabel(this, p, "Label" + name, caption, left, top + 3);
+        label = MakeCaptionedAt<TLabel>(this, p, "Label" + name, caption, left, top + 3);
         edit = NewAmount(this, p, name, left + 170, top, 130, decimals);
     };
-    LabelEDIB = NewLabel(this, p, "LabelEDIB", "DIB :", 12, 23);
+    LabelEDIB = MakeCaptionedAt<TLabel>(this, p, "LabelEDIB", "DIB :", 12, 23);
     EDIB = NewDate(this, p, "EDIB", 182, 20);
     row(LabelESalBeneficio, ESalBeneficio, "ESalBeneficio", "Sal. Benefício (R$) :", 12, 52, 2);
     row(LabelECoeficienteRMI, ECoeficienteRMI, "ECoeficienteRMI", "Coeficiente RMI :", 12, 84, 2);
@@ -244,18 +222,18 @@ void TForm9::BuildRmi() {
         84, 2);
     row(LabelENIncrementoRMI, ENIncrementoRMI, "ENIncrementoRMI", "Incremento :", 380, 116, 8);
     row(LabelENRMIMR, ENRMIMR, "ENRMIMR", "Nova RMI/MR (R$) :", 380, 148, 2);
-    Chek13 = Captioned<TCheckBox>(this, p, "Chek13", "Considerar 13º (GN) ?", 12, 192, 220, 20);
+    Chek13 = MakeCaptioned<TCheckBox>(this, p, "Chek13", "Considerar 13º (GN) ?", 12, 192, 220, 20);
 }
 
 void TForm9::BuildCarta() {
     TTabSheet* p = TabSheet3;
-    LabelEditA =
-        NewLabel(this, p, "LabelEditA",
-                 "a) Soma dos Salários-de-Contribuição corrigidos (Carta de Concessão) :", 12, 24);
+    LabelEditA = MakeCaptionedAt<TLabel>(
+        this, p, "LabelEditA",
+        "a) Soma dos Salários-de-Contribuição corrigidos (Carta de Concessão) :", 12, 24);
     EditA = NewAmount(this, p, "EditA", 560, 20, 150);
-    LabelEditB =
-        NewLabel(this, p, "LabelEditB",
-                 "b) Nº de Contribuições consideradas (até 36) - (Carta de Concessão) :", 12, 60);
+    LabelEditB = MakeCaptionedAt<TLabel>(
+        this, p, "LabelEditB",
+        "b) Nº de Contribuições consideradas (até 36) - (Carta de Concessão) :", 12, 60);
     EditB = Make<TRxSpinEdit>(this, p, "EditB");
     EditB->SetMaxValue(36);
     EditB->SetBounds(560, 56, 60, kEditH);
@@ -263,9 +241,9 @@ void TForm9::BuildCarta() {
 
 void TForm9::BuildSalarios() {
     TTabSheet* p = TabSheet4;
-    LabelSalarios =
-        NewLabel(this, p, "LabelSalarios",
-                 "Salários-de-Contribuição CORRIGIDOS anteriores a 03/1994 (exclusive) :", 12, 8);
+    LabelSalarios = MakeCaptionedAt<TLabel>(
+        this, p, "LabelSalarios",
+        "Salários-de-Contribuição CORRIGIDOS anteriores a 03/1994 (exclusive) :", 12, 8);
     STGSalarios = Make<TIconGrid>(this, p, "STGSalarios");
     STGSalarios->SetColCount(5);
     STGSalarios->SetRowCount(37);
@@ -274,14 +252,14 @@ void TForm9::BuildSalarios() {
     STGSalarios->SetOptions(STGSalarios->Options() | goEditing | goTabs);
     STGSalarios->SetBounds(12, 28, 470, 306);
     wizard_grid::SetColWidths(STGSalarios, {70, 100, 90, 130, 30});
-    BRepetir = Captioned<TButton>(this, p, "BRepetir", "Repetir", 496, 28, kButtonW, kButtonH);
-    Ratualizar = Captioned<TRadioButton>(this, p, "Ratualizar", "Corrigir os salários lançados",
-                                         496, 72, 250, 20);
-    Rlancar = Captioned<TRadioButton>(this, p, "Rlancar", "Lançarei os salários já corrigidos", 496,
-                                      96, 250, 20);
-    LabelEditC = NewLabel(this, p, "LabelEditC",
-                          "c) Somatório dos Salários-de-contribuição CORRIGIDOS", 12, 346);
-    EditC = NewEdit(this, p, "EditC", 340, 342, 142);
+    BRepetir = MakeCaptioned<TButton>(this, p, "BRepetir", "Repetir", 496, 28, kButtonW, kButtonH);
+    Ratualizar = MakeCaptioned<TRadioButton>(this, p, "Ratualizar", "Corrigir os salários lançados",
+                                             496, 72, 250, 20);
+    Rlancar = MakeCaptioned<TRadioButton>(this, p, "Rlancar", "Lançarei os salários já corrigidos",
+                                          496, 96, 250, 20);
+    LabelEditC = MakeCaptionedAt<TLabel>(
+        this, p, "LabelEditC", "c) Somatório dos Salários-de-contribuição CORRIGIDOS", 12, 346);
+    EditC = MakeAt<TEdit>(this, p, "EditC", 340, 342, 142, kEditH);
 }
 
 void TForm9::BuildNovaRmi() {
@@ -303,27 +281,28 @@ void TForm9::BuildNovaRmi() {
     };
     int top = 16;
     for (Line& line : lines) {
-        line.label = NewLabel(this, p, std::string("Label") + line.name, line.caption, 12, top + 3);
-        line.edit = NewEdit(this, p, line.name, 580, top, 150);
+        line.label = MakeCaptionedAt<TLabel>(this, p, std::string("Label") + line.name,
+                                             line.caption, 12, top + 3);
+        line.edit = MakeAt<TEdit>(this, p, line.name, 580, top, 150, kEditH);
         top += 32;
     }
     TPlacer place(p, 12, top + 3, 0);
-    LabelEditI = NewLabel(this, p, "LabelEditI", "i) Nova RMI em : ", 0, 0);
+    LabelEditI = MakeCaptionedAt<TLabel>(this, p, "LabelEditI", "i) Nova RMI em : ", 0, 0);
     place.Add(LabelEditI);
-    Lnovarmiem = NewLabel(this, p, "Lnovarmiem", "", 0, 0);
+    Lnovarmiem = MakeCaptionedAt<TLabel>(this, p, "Lnovarmiem", "", 0, 0);
     Lnovarmiem->SetAutoSize(false);
     place.Add(Lnovarmiem, 72, 17);
-    LabelEditI2 = NewLabel(this, p, "LabelEditI2", " ( h * Coeficiente [", 0, 0);
+    LabelEditI2 = MakeCaptionedAt<TLabel>(this, p, "LabelEditI2", " ( h * Coeficiente [", 0, 0);
     place.Add(LabelEditI2);
-    Lcoeficiente = NewLabel(this, p, "Lcoeficiente", "", 0, 0);
+    Lcoeficiente = MakeCaptionedAt<TLabel>(this, p, "Lcoeficiente", "", 0, 0);
     Lcoeficiente->SetAutoSize(false);
     place.Add(Lcoeficiente, 80, 17);
-    EditI = NewEdit(this, p, "EditI", 580, top, 150);
+    EditI = MakeAt<TEdit>(this, p, "EditI", 580, top, 150, kEditH);
     top += 32;
-    LabelEditJ =
-        NewLabel(this, p, "LabelEditJ",
-                 "j) Eventual incremento (a ser aplicado no próximo reajuste) :", 12, top + 3);
-    EditJ = NewEdit(this, p, "EditJ", 580, top, 150);
+    LabelEditJ = MakeCaptionedAt<TLabel>(
+        this, p, "LabelEditJ", "j) Eventual incremento (a ser aplicado no próximo reajuste) :", 12,
+        top + 3);
+    EditJ = MakeAt<TEdit>(this, p, "EditJ", 580, top, 150, kEditH);
 }
 
 void TForm9::BuildGrids() {

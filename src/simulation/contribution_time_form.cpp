@@ -30,23 +30,6 @@ constexpr int kEditH = 21;
 const char* const kStateFile = "temp.back";
 const char* const kDateMask = "!99/99/0000;1";
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, const std::string& name,
-                 const std::string& caption, int left, int top) {
-    TLabel* label = Make<TLabel>(owner, parent, name);
-    label->SetCaption(caption);
-    label->SetLeft(left);
-    label->SetTop(top);
-    return label;
-}
-
-TEdit* NewEdit(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top,
-               int width) {
-    TEdit* edit = Make<TEdit>(owner, parent, name);
-    edit->SetBounds(left, top, width, kEditH);
-    edit->SetTabStop(true);
-    return edit;
-}
-
 TMaskEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& name, int left,
                    int top) {
     TMaskEdit* edit = Make<TMaskEdit>(owner, parent, name);
@@ -55,22 +38,6 @@ TMaskEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& na
     edit->SetBounds(left, top, 88, kEditH);
     edit->SetTabStop(true);
     return edit;
-}
-
-TGroupBox* NewGroup(TComponent* owner, TWinControl* parent, const std::string& name,
-                    const std::string& caption, int left, int top, int width, int height) {
-    TGroupBox* box = Make<TGroupBox>(owner, parent, name);
-    box->SetCaption(caption);
-    box->SetBounds(left, top, width, height);
-    return box;
-}
-
-TRxSpeedButton* NewButton(TComponent* owner, TWinControl* parent, const std::string& name,
-                          const std::string& caption, int left, int top, int width) {
-    TRxSpeedButton* b = Make<TRxSpeedButton>(owner, parent, name);
-    b->SetCaption(caption);
-    b->SetBounds(left, top, width, 28);
-    return b;
 }
 
 bool IsDateHeader(const std::string& header) {
@@ -101,19 +68,27 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {
     Panel1->SetCaption("");
     Panel1->SetHeight(40);
     Panel1->SetAlign(TAlign::alTop);
-    SpeedButton9 = NewButton(this, Panel1, "SpeedButton9", "Novo", 8, 6, 84);
-    SpeedButton12 = NewButton(this, Panel1, "SpeedButton12", "Abrir", 96, 6, 84);
-    SpeedButton14 = NewButton(this, Panel1, "SpeedButton14", "Prazos", 184, 6, 84);
-    SpeedButton15 = NewButton(this, Panel1, "SpeedButton15", "Fator", 272, 6, 84);
-    SpeedButton16 = NewButton(this, Panel1, "SpeedButton16", "Sair", 548, 6, 84);
+    SpeedButton9 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel1, "SpeedButton9", "Novo", 8, 6, 84, 28);
+    SpeedButton12 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel1, "SpeedButton12", "Abrir", 96, 6, 84, 28);
+    SpeedButton14 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel1, "SpeedButton14", "Prazos", 184, 6, 84, 28);
+    SpeedButton15 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel1, "SpeedButton15", "Fator", 272, 6, 84, 28);
+    SpeedButton16 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel1, "SpeedButton16", "Sair", 548, 6, 84, 28);
 
     Panel2 = Make<TPanel>(this, this, "Panel2");
     Panel2->SetCaption("");
     Panel2->SetHeight(40);
     Panel2->SetAlign(TAlign::alBottom);
-    SpeedButton1 = NewButton(this, Panel2, "SpeedButton1", "&Anterior", 344, 6, 92);
-    SpeedButton2 = NewButton(this, Panel2, "SpeedButton2", "&Próximo", 440, 6, 92);
-    SpeedButton3 = NewButton(this, Panel2, "SpeedButton3", "&Finaliza", 540, 6, 92);
+    SpeedButton1 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel2, "SpeedButton1", "&Anterior", 344, 6, 92, 28);
+    SpeedButton2 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel2, "SpeedButton2", "&Próximo", 440, 6, 92, 28);
+    SpeedButton3 =
+        MakeCaptioned<TRxSpeedButton>(this, Panel2, "SpeedButton3", "&Finaliza", 540, 6, 92, 28);
 
     PageControl1 = Make<TPageControl>(this, this, "PageControl1");
     PageControl1->SetAlign(TAlign::alClient);
@@ -177,13 +152,13 @@ void TForm2::BuildPages() {
     TabSheet5->SetTabVisible(false);
 
     // Dados do Segurado
-    NewLabel(this, TabSheet1, "Label1", "Número", 16, 14);
-    Edit1 = NewEdit(this, TabSheet1, "Edit1", 16, 32, 120);
-    NewLabel(this, TabSheet1, "Label2", "Nome", 152, 14);
-    Edit2 = NewEdit(this, TabSheet1, "Edit2", 152, 32, 460);
-    NewLabel(this, TabSheet1, "Label3", "Endereço", 16, 62);
-    Edit4 = NewEdit(this, TabSheet1, "Edit4", 16, 80, 460);
-    NewLabel(this, TabSheet1, "Label4", "UF", 492, 62);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label1", "Número", 16, 14);
+    Edit1 = MakeAt<TEdit>(this, TabSheet1, "Edit1", 16, 32, 120, kEditH);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label2", "Nome", 152, 14);
+    Edit2 = MakeAt<TEdit>(this, TabSheet1, "Edit2", 152, 32, 460, kEditH);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label3", "Endereço", 16, 62);
+    Edit4 = MakeAt<TEdit>(this, TabSheet1, "Edit4", 16, 80, 460, kEditH);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label4", "UF", 492, 62);
     ComboBox1 = Make<TComboBox>(this, TabSheet1, "ComboBox1");
     for (const char* uf :
          {"AC", "AL", "AM", "AP", "BA", "CE", "DF", "ES", "GO", "MA", "MG", "MS", "MT", "PA",
@@ -191,11 +166,11 @@ void TForm2::BuildPages() {
         ComboBox1->Items.Add(uf);
     ComboBox1->SetBounds(492, 80, 64, kEditH);
     ComboBox1->SetTabStop(true);
-    NewLabel(this, TabSheet1, "Label5", "Cidade", 16, 110);
-    Edit5 = NewEdit(this, TabSheet1, "Edit5", 16, 128, 280);
-    NewLabel(this, TabSheet1, "Label6", "Profissão", 312, 110);
-    Edit7 = NewEdit(this, TabSheet1, "Edit7", 312, 128, 300);
-    GroupBox1 = NewGroup(this, TabSheet1, "GroupBox1", "Sexo ", 16, 164, 200, 76);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label5", "Cidade", 16, 110);
+    Edit5 = MakeAt<TEdit>(this, TabSheet1, "Edit5", 16, 128, 280, kEditH);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label6", "Profissão", 312, 110);
+    Edit7 = MakeAt<TEdit>(this, TabSheet1, "Edit7", 312, 128, 300, kEditH);
+    GroupBox1 = MakeCaptioned<TGroupBox>(this, TabSheet1, "GroupBox1", "Sexo ", 16, 164, 200, 76);
     RadioButton1 = Make<TRadioButton>(this, GroupBox1, "RadioButton1");
     RadioButton1->SetCaption("Masculino");
     RadioButton1->SetBounds(14, 22, 120, 20);
@@ -203,17 +178,18 @@ void TForm2::BuildPages() {
     RadioButton2 = Make<TRadioButton>(this, GroupBox1, "RadioButton2");
     RadioButton2->SetCaption("Feminino");
     RadioButton2->SetBounds(14, 46, 120, 20);
-    NewLabel(this, TabSheet1, "Label7", "Data do Nascimento", 236, 164);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label7", "Data do Nascimento", 236, 164);
     MaskEdit1 = NewDate(this, TabSheet1, "MaskEdit1", 236, 182);
     DateTimePicker1 = Make<TDateEdit>(this, TabSheet1, "DateTimePicker1");
     DateTimePicker1->SetBounds(332, 182, 112, kEditH);
-    NewLabel(this, TabSheet1, "Label8", "Data do Requerimento", 236, 212);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label8", "Data do Requerimento", 236, 212);
     MaskEdit2 = NewDate(this, TabSheet1, "MaskEdit2", 236, 230);
     DateTimePicker2 = Make<TDateEdit>(this, TabSheet1, "DateTimePicker2");
     DateTimePicker2->SetBounds(332, 230, 112, kEditH);
 
     // Opções
-    GroupBox2 = NewGroup(this, TabSheet2, "GroupBox2", "Atividade Concomitantes ", 16, 12, 280, 76);
+    GroupBox2 = MakeCaptioned<TGroupBox>(this, TabSheet2, "GroupBox2", "Atividade Concomitantes ",
+                                         16, 12, 280, 76);
     RadioButton5 = Make<TRadioButton>(this, GroupBox2, "RadioButton5");
     RadioButton5->SetCaption("Calcular juntas");
     RadioButton5->SetBounds(14, 22, 240, 20);
@@ -221,8 +197,10 @@ void TForm2::BuildPages() {
     RadioButton6 = Make<TRadioButton>(this, GroupBox2, "RadioButton6");
     RadioButton6->SetCaption("Calcular separadamente");
     RadioButton6->SetBounds(14, 46, 240, 20);
-    GroupBox3 = NewGroup(this, TabSheet2, "GroupBox3", "Opções de Cálculo", 16, 100, 600, 150);
-    SpeedButton8 = NewButton(this, GroupBox3, "SpeedButton8", "Configurar ->", 480, 20, 104);
+    GroupBox3 = MakeCaptioned<TGroupBox>(this, TabSheet2, "GroupBox3", "Opções de Cálculo", 16, 100,
+                                         600, 150);
+    SpeedButton8 = MakeCaptioned<TRxSpeedButton>(this, GroupBox3, "SpeedButton8", "Configurar ->",
+                                                 480, 20, 104, 28);
     auto box = [this](const char* name, const char* caption, int top, bool checked) {
         TCheckBox* b = Make<TCheckBox>(this, GroupBox3, name);
         b->SetCaption(caption);
@@ -254,12 +232,15 @@ void TForm2::BuildPages() {
     IconGrid3->SetOptions(IconGrid3->Options() | goEditing | goTabs | goRowMoving);
     IconGrid3->AutoEditNextCell = true;
     IconGrid3->AfterLastCellTab = lc_newcolrow;
-    SpeedButton4 = NewButton(this, TabSheet3, "SpeedButton4", "Apagar linha", 8, 284, 104);
-    SpeedButton5 = NewButton(this, TabSheet3, "SpeedButton5", "Remover linha", 116, 284, 104);
-    SpeedButton6 = NewButton(this, TabSheet3, "SpeedButton6", "Inserir linha", 224, 284, 104);
-    SpeedButton7 =
-        NewButton(this, TabSheet3, "SpeedButton7", "Inserir linha abaixo", 332, 284, 136);
-    NewLabel(this, TabSheet3, "Label9", "Fonte:", 508, 290);
+    SpeedButton4 = MakeCaptioned<TRxSpeedButton>(this, TabSheet3, "SpeedButton4", "Apagar linha", 8,
+                                                 284, 104, 28);
+    SpeedButton5 = MakeCaptioned<TRxSpeedButton>(this, TabSheet3, "SpeedButton5", "Remover linha",
+                                                 116, 284, 104, 28);
+    SpeedButton6 = MakeCaptioned<TRxSpeedButton>(this, TabSheet3, "SpeedButton6", "Inserir linha",
+                                                 224, 284, 104, 28);
+    SpeedButton7 = MakeCaptioned<TRxSpeedButton>(this, TabSheet3, "SpeedButton7",
+                                                 "Inserir linha abaixo", 332, 284, 136, 28);
+    MakeCaptionedAt<TLabel>(this, TabSheet3, "Label9", "Fonte:", 508, 290);
     Cfont = Make<TComboBox>(this, TabSheet3, "Cfont");
     for (const char* item : {"12", "10", "8", "7"})
         Cfont->Items.Add(item);

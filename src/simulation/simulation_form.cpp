@@ -21,23 +21,6 @@ namespace {
 
 constexpr int kEditH = 21;
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, const std::string& name,
-                 const std::string& caption, int left, int top) {
-    TLabel* label = Make<TLabel>(owner, parent, name);
-    label->SetCaption(caption);
-    label->SetLeft(left);
-    label->SetTop(top);
-    return label;
-}
-
-TEdit* NewEdit(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top,
-               int width) {
-    TEdit* edit = Make<TEdit>(owner, parent, name);
-    edit->SetBounds(left, top, width, kEditH);
-    edit->SetTabStop(true);
-    return edit;
-}
-
 TMaskEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& name, int left,
                    int top) {
     TMaskEdit* edit = Make<TMaskEdit>(owner, parent, name);
@@ -46,14 +29,6 @@ TMaskEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& na
     edit->SetBounds(left, top, 88, kEditH);
     edit->SetTabStop(true);
     return edit;
-}
-
-TGroupBox* NewGroup(TComponent* owner, TWinControl* parent, const std::string& name,
-                    const std::string& caption, int left, int top, int width, int height) {
-    TGroupBox* box = Make<TGroupBox>(owner, parent, name);
-    box->SetCaption(caption);
-    box->SetBounds(left, top, width, height);
-    return box;
 }
 
 // Years, months and days side by side in a group box.
@@ -65,11 +40,12 @@ void TimeFields(TComponent* owner, TGroupBox* box, TEdit*& years, TEdit*& months
         TEdit*& edit;
         const char* name;
         const char* caption;
-    } fields[] = {{years, yearsName, "Anos"}, {months, monthsName, "Meses"}, {days, daysName, "Dias"}};
+    } fields[] = {
+        {years, yearsName, "Anos"}, {months, monthsName, "Meses"}, {days, daysName, "Dias"}};
     int i = 0;
     for (Field& f : fields) {
-        NewLabel(owner, box, labelPrefix + IntToStr(++i), f.caption, x, 22);
-        f.edit = NewEdit(owner, box, f.name, x, 40, 56);
+        MakeCaptionedAt<TLabel>(owner, box, labelPrefix + IntToStr(++i), f.caption, x, 22);
+        f.edit = MakeAt<TEdit>(owner, box, f.name, x, 40, 56, kEditH);
         x += 80;
     }
 }
@@ -83,13 +59,13 @@ TStringAlignGrid* NewGrid(TComponent* owner, TWinControl* parent, const std::str
     grid->SetFixedCols(0);
     grid->SetDefaultRowHeight(20);
     grid->SetDefaultColWidth(84);
-    for (int c = 0; c < headerCount; ++c) grid->SetCells(c, 0, headers[c]);
+    for (int c = 0; c < headerCount; ++c)
+        grid->SetCells(c, 0, headers[c]);
     return grid;
 }
 
 // A step of the core that cannot go on: its message, then the silent stop.
-template <class F>
-auto Step(F&& f) -> decltype(f()) {
+template <class F> auto Step(F&& f) -> decltype(f()) {
     try {
         return f();
     } catch (const simulacao::ESimulacaoError& e) {
@@ -183,15 +159,16 @@ void TForm6::BuildPages() {
     TabSheet11 = sheet("TabSheet11", "Tabela Geral 2");
 
     // Cálculo de Benefício
-    NewLabel(this, TabSheet1, "Label1", "Benefício:", 16, 16);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label1", "Benefício:", 16, 16);
     ComboBox2 = Make<TComboBox>(this, TabSheet1, "ComboBox2");
-    for (const char* kind : simulacao::Beneficios) ComboBox2->Items.Add(kind);
+    for (const char* kind : simulacao::Beneficios)
+        ComboBox2->Items.Add(kind);
     ComboBox2->SetItemIndex(0);
     ComboBox2->SetBounds(16, 34, 400, kEditH);
     ComboBox2->SetTabStop(true);
-    NewLabel(this, TabSheet1, "Label2", "Nome:", 16, 66);
-    Edit3 = NewEdit(this, TabSheet1, "Edit3", 16, 84, 400);
-    GroupBox1 = NewGroup(this, TabSheet1, "GroupBox1", "Sexo ", 16, 118, 200, 76);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label2", "Nome:", 16, 66);
+    Edit3 = MakeAt<TEdit>(this, TabSheet1, "Edit3", 16, 84, 400, kEditH);
+    GroupBox1 = MakeCaptioned<TGroupBox>(this, TabSheet1, "GroupBox1", "Sexo ", 16, 118, 200, 76);
     RBMasculino = Make<TRadioButton>(this, GroupBox1, "RBMasculino");
     RBMasculino->SetCaption("Masculino");
     RBMasculino->SetBounds(14, 22, 120, 20);
@@ -199,16 +176,17 @@ void TForm6::BuildPages() {
     RBFeminino = Make<TRadioButton>(this, GroupBox1, "RBFeminino");
     RBFeminino->SetCaption("Feminino");
     RBFeminino->SetBounds(14, 46, 120, 20);
-    NewLabel(this, TabSheet1, "Label3", "Data de Nascimento:", 236, 124);
+    MakeCaptionedAt<TLabel>(this, TabSheet1, "Label3", "Data de Nascimento:", 236, 124);
     MaskEdit3 = NewDate(this, TabSheet1, "MaskEdit3", 236, 142);
     DateTimePicker3 = Make<TDateEdit>(this, TabSheet1, "DateTimePicker3");
     DateTimePicker3->SetBounds(332, 142, 112, kEditH);
-    GroupBox2 = NewGroup(this, TabSheet1, "GroupBox2", "Tempo de Contribuição Atual ", 16, 206,
-                         260, 76);
+    GroupBox2 = MakeCaptioned<TGroupBox>(this, TabSheet1, "GroupBox2",
+                                         "Tempo de Contribuição Atual ", 16, 206, 260, 76);
     TimeFields(this, GroupBox2, Edit9, Edit8, Edit6, "Edit9", "Edit8", "Edit6", "Label1_");
 
     // Pedágio
-    GroupBox3 = NewGroup(this, TabSheet2, "GroupBox3", "Tempo de Pedágio ", 16, 12, 260, 76);
+    GroupBox3 = MakeCaptioned<TGroupBox>(this, TabSheet2, "GroupBox3", "Tempo de Pedágio ", 16, 12,
+                                         260, 76);
     TimeFields(this, GroupBox3, Edit12, Edit11, Edit10, "Edit12", "Edit11", "Edit10", "Label2_");
     Memo1 = Make<TMemo>(this, TabSheet2, "Memo1");
     Memo1->SetBounds(16, 100, 648, 250);
@@ -216,8 +194,9 @@ void TForm6::BuildPages() {
     Memo1->SetScrollBars(TScrollStyle::ssVertical);
 
     // Lei n° 9.876
-    GroupBox4 = NewGroup(this, TabSheet3, "GroupBox4",
-                         "Tempo de Contribuição - Lei n° 9.876 de 29/11/1999).", 16, 12, 360, 76);
+    GroupBox4 = MakeCaptioned<TGroupBox>(this, TabSheet3, "GroupBox4",
+                                         "Tempo de Contribuição - Lei n° 9.876 de 29/11/1999).", 16,
+                                         12, 360, 76);
     TimeFields(this, GroupBox4, Edit15, Edit14, Edit13, "Edit15", "Edit14", "Edit13", "Label3_");
     Memo2 = Make<TMemo>(this, TabSheet3, "Memo2");
     Memo2->SetBounds(16, 100, 648, 250);
@@ -229,12 +208,14 @@ void TForm6::BuildPages() {
     Memo3->SetBounds(16, 12, 648, 250);
     Memo3->SetReadOnly(true);
     Memo3->SetScrollBars(TScrollStyle::ssVertical);
-    GroupBox5 = NewGroup(this, TabSheet4, "GroupBox5",
-                         "Tempo de Contribuição - Emenda Constitucional nº 20", 16, 272, 360, 76);
+    GroupBox5 = MakeCaptioned<TGroupBox>(this, TabSheet4, "GroupBox5",
+                                         "Tempo de Contribuição - Emenda Constitucional nº 20", 16,
+                                         272, 360, 76);
     TimeFields(this, GroupBox5, Edit18, Edit17, Edit16, "Edit18", "Edit17", "Edit16", "Label4_");
 
     // Opções
-    GroupBox6 = NewGroup(this, TabSheet5, "GroupBox6", "Usar para o cálculo ", 16, 12, 648, 124);
+    GroupBox6 = MakeCaptioned<TGroupBox>(this, TabSheet5, "GroupBox6", "Usar para o cálculo ", 16,
+                                         12, 648, 124);
     auto box = [this](const char* name, const char* caption, int top, bool checked) {
         TCheckBox* b = Make<TCheckBox>(this, GroupBox6, name);
         b->SetCaption(caption);
@@ -255,19 +236,20 @@ void TForm6::BuildPages() {
     CkRPS31 = box("CkRPS31", "", 24, false);
     Ck113 = box("Ck113", "", 24, false);
     Ck242 = box("Ck242", "", 24, false);
-    for (TCheckBox* hidden : {CkRPS31, Ck113, Ck242}) hidden->SetVisible(false);
+    for (TCheckBox* hidden : {CkRPS31, Ck113, Ck242})
+        hidden->SetVisible(false);
 
     // Datas para cálculo
-    NewLabel(this, TabSheet6, "Label5", "Data Inicial:", 16, 16);
+    MakeCaptionedAt<TLabel>(this, TabSheet6, "Label5", "Data Inicial:", 16, 16);
     MaskEdit1 = NewDate(this, TabSheet6, "MaskEdit1", 16, 34);
     MaskEdit1->SetText("01/07/1994");
     MaskEdit1->SetEnabled(false);
-    NewLabel(this, TabSheet6, "Label6", "Data Final:", 16, 66);
+    MakeCaptionedAt<TLabel>(this, TabSheet6, "Label6", "Data Final:", 16, 66);
     MaskEdit2 = NewDate(this, TabSheet6, "MaskEdit2", 16, 84);
     DateTimePicker2 = Make<TDateEdit>(this, TabSheet6, "DateTimePicker2");
     DateTimePicker2->SetBounds(112, 84, 112, kEditH);
-    NewLabel(this, TabSheet6, "Label7", "Alíquota:", 16, 116);
-    Edit1 = NewEdit(this, TabSheet6, "Edit1", 16, 134, 88);
+    MakeCaptionedAt<TLabel>(this, TabSheet6, "Label7", "Alíquota:", 16, 116);
+    Edit1 = MakeAt<TEdit>(this, TabSheet6, "Edit1", 16, 134, 88, kEditH);
     Edit1->SetText("0,31");
 
     // Salários
@@ -289,12 +271,13 @@ void TForm6::BuildPages() {
     griddemo = NewGrid(this, TabSheet8, "griddemo", 13, simulacao::DemoHeaders, 13);
     griddemo->SetBounds(8, 8, 664, 290);
     const int widths[13] = {26, 52, 72, 52, 84, 28, 8, 26, 52, 72, 52, 84, 28};
-    for (int c = 0; c < 13; ++c) griddemo->SetColWidths(c, widths[c]);
+    for (int c = 0; c < 13; ++c)
+        griddemo->SetColWidths(c, widths[c]);
     griddemo->SetLeftCol(0);
-    NewLabel(this, TabSheet8, "Label8", "Salário de Benefício", 8, 308);
-    Edit2 = NewEdit(this, TabSheet8, "Edit2", 8, 326, 140);
-    NewLabel(this, TabSheet8, "Label9", "Renda Mensal Inicial", 164, 308);
-    Edit4 = NewEdit(this, TabSheet8, "Edit4", 164, 326, 140);
+    MakeCaptionedAt<TLabel>(this, TabSheet8, "Label8", "Salário de Benefício", 8, 308);
+    Edit2 = MakeAt<TEdit>(this, TabSheet8, "Edit2", 8, 326, 140, kEditH);
+    MakeCaptionedAt<TLabel>(this, TabSheet8, "Label9", "Renda Mensal Inicial", 164, 308);
+    Edit4 = MakeAt<TEdit>(this, TabSheet8, "Edit4", 164, 326, 140, kEditH);
 
     gridcorrecao = NewGrid(this, TabSheet9, "gridcorrecao", 6, simulacao::CorrecaoHeaders, 6);
     gridcorrecao->SetAlign(TAlign::alClient);
@@ -305,7 +288,8 @@ void TForm6::BuildPages() {
     geralgrid->SetAlign(TAlign::alClient);
     geralgrid2 = NewGrid(this, TabSheet11, "geralgrid2", 11, simulacao::GeralHeaders, 5);
     geralgrid2->SetAlign(TAlign::alClient);
-    for (TStringAlignGrid* g : {geralgrid, geralgrid2}) g->SetColWidths(4, 140);
+    for (TStringAlignGrid* g : {geralgrid, geralgrid2})
+        g->SetColWidths(4, 140);
 }
 
 // ---- shared helpers ---------------------------------------------------------------
@@ -350,8 +334,8 @@ namespace {
 
 // A typed count as a whole number; absurd sizes are held to a billion.
 int Whole(const std::string& text) {
-    return static_cast<int>(std::clamp<int64_t>(Trunc(simulacao::RemovePonto(text)), -1000000000,
-                                                1000000000));
+    return static_cast<int>(
+        std::clamp<int64_t>(Trunc(simulacao::RemovePonto(text)), -1000000000, 1000000000));
 }
 
 } // namespace
@@ -426,18 +410,42 @@ void TForm6::OnlyDigits(TEdit* edit) {
     if (checkinteiro(edit->Text())) edit->SetText(RemoveTPontoS(edit->Text()));
 }
 
-void TForm6::Edit6Exit(TObject*) { OnlyDigits(Edit6); }
-void TForm6::Edit8Exit(TObject*) { OnlyDigits(Edit8); }
-void TForm6::Edit9Exit(TObject*) { OnlyDigits(Edit9); }
-void TForm6::Edit10Exit(TObject*) { OnlyDigits(Edit10); }
-void TForm6::Edit11Exit(TObject*) { OnlyDigits(Edit11); }
-void TForm6::Edit12Exit(TObject*) { OnlyDigits(Edit12); }
-void TForm6::Edit13Exit(TObject*) { OnlyDigits(Edit13); }
-void TForm6::Edit14Exit(TObject*) { OnlyDigits(Edit14); }
-void TForm6::Edit15Exit(TObject*) { OnlyDigits(Edit15); }
-void TForm6::Edit16Exit(TObject*) { OnlyDigits(Edit16); }
-void TForm6::Edit17Exit(TObject*) { OnlyDigits(Edit17); }
-void TForm6::Edit18Exit(TObject*) { OnlyDigits(Edit18); }
+void TForm6::Edit6Exit(TObject*) {
+    OnlyDigits(Edit6);
+}
+void TForm6::Edit8Exit(TObject*) {
+    OnlyDigits(Edit8);
+}
+void TForm6::Edit9Exit(TObject*) {
+    OnlyDigits(Edit9);
+}
+void TForm6::Edit10Exit(TObject*) {
+    OnlyDigits(Edit10);
+}
+void TForm6::Edit11Exit(TObject*) {
+    OnlyDigits(Edit11);
+}
+void TForm6::Edit12Exit(TObject*) {
+    OnlyDigits(Edit12);
+}
+void TForm6::Edit13Exit(TObject*) {
+    OnlyDigits(Edit13);
+}
+void TForm6::Edit14Exit(TObject*) {
+    OnlyDigits(Edit14);
+}
+void TForm6::Edit15Exit(TObject*) {
+    OnlyDigits(Edit15);
+}
+void TForm6::Edit16Exit(TObject*) {
+    OnlyDigits(Edit16);
+}
+void TForm6::Edit17Exit(TObject*) {
+    OnlyDigits(Edit17);
+}
+void TForm6::Edit18Exit(TObject*) {
+    OnlyDigits(Edit18);
+}
 
 void TForm6::SpeedButton15Click(TObject*) {
     Close();
@@ -488,7 +496,8 @@ class TRefresh {
 public:
     TRefresh(std::initializer_list<TStringAlignGrid*> grids) : grids_(grids) {}
     ~TRefresh() {
-        for (TStringAlignGrid* g : grids_) g->MatrixChanged();
+        for (TStringAlignGrid* g : grids_)
+            g->MatrixChanged();
     }
 
 private:
@@ -525,7 +534,9 @@ void TForm6::criaindice2() {
 
 void TForm6::calcSalCorrigido() {
     TRefresh refresh{geralgrid};
-    Step([&] { simulacao::calcSalCorrigido(geralgrid->Matrix(), salariogrid->Matrix(), Tabelas()); });
+    Step([&] {
+        simulacao::calcSalCorrigido(geralgrid->Matrix(), salariogrid->Matrix(), Tabelas());
+    });
 }
 
 void TForm6::calcSalCorrigido98() {
@@ -545,7 +556,8 @@ void TForm6::calcAtual() {
 
 void TForm6::calc99() {
     TRefresh refresh{geralgrid, griddemo};
-    Step([&] { simulacao::calc99(geralgrid->Matrix(), griddemo->Matrix(), Entrada(), Resultados); });
+    Step(
+        [&] { simulacao::calc99(geralgrid->Matrix(), griddemo->Matrix(), Entrada(), Resultados); });
 }
 
 void TForm6::calcEC20() {
@@ -565,10 +577,8 @@ long double TForm6::fatorx(const std::string& years, const std::string& months,
 
 std::string TForm6::coeficientex(const std::string& kind, bool male, long double time,
                                  long double salary) {
-    return Step([&] {
-        return simulacao::coeficientex(Tabelas(), kind, male, time, salary, Resultados);
-    });
+    return Step(
+        [&] { return simulacao::coeficientex(Tabelas(), kind, male, time, salary, Resultados); });
 }
 
 // ---- the whole simulation and its report ---------------------------------------------
-

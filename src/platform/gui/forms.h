@@ -166,3 +166,34 @@ T* Make(TComponent* owner, TWinControl* parent, const std::string& name) {
     if (parent) control->SetParent(parent);
     return control;
 }
+
+// A control placed at a rectangle of its parent.
+template <class T>
+T* MakeAt(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top,
+          int width, int height) {
+    T* control = Make<T>(owner, parent, name);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+// A captioned control (label, box, button, group) placed at a rectangle.
+template <class T>
+T* MakeCaptioned(TComponent* owner, TWinControl* parent, const std::string& name,
+                 const std::string& caption, int left, int top, int width, int height) {
+    T* control = Make<T>(owner, parent, name);
+    control->SetCaption(caption);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+// A captioned control placed at a point, keeping its own size (a label sizes
+// itself to its caption).
+template <class T>
+T* MakeCaptionedAt(TComponent* owner, TWinControl* parent, const std::string& name,
+                   const std::string& caption, int left, int top) {
+    T* control = Make<T>(owner, parent, name);
+    control->SetCaption(caption);
+    control->SetLeft(left);
+    control->SetTop(top);
+    return control;
+}
