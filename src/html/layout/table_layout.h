@@ -28,7 +28,7 @@ struct TTablePartRec {
     int FootHeight = 0;  // footer rows, drawn at the foot of each page
 };
 
-// A column specification from COL or COLGROUP.
+// A column as COL or COLGROUP declares it.
 struct TColObj {
     int ColWidth = 0;  // pixels, or tenths of a percent with AsPercent
     bool AsPercent = false;
