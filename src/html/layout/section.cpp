@@ -442,6 +442,15 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
     }
 }
 
+int TSection::TextRunLength(int I, int Limit) const {
+    int run = std::min({Limit, Fonts.GetFontCountAt(I, Len), Images.CharsToNextImage(I),
+                        FormControls.CharsToNextControl(I)});
+    const char16_t* b = BuffS.c_str();
+    for (int k = 0; k < run; ++k)
+        if (b[I + k] == Placeholder) return k;
+    return run;
+}
+
 void TSection::AddPlaceholder(int Index, char Code) {
     BuffS.push_back(Placeholder);
     Brk.push_back(Code);
@@ -597,14 +606,7 @@ int TSection::TextWidth(TCanvas& Canvas, int Start, int N, bool DropTrailing) {
             --N;
             continue;
         }
-        int run = std::min({N, Fonts.GetFontCountAt(I, Len), Images.CharsToNextImage(I),
-                            FormControls.CharsToNextControl(I)});
-        // A placeholder may not belong to an object (e.g. a hidden field): stop the run there.
-        for (int k = 0; k < run; ++k)
-            if (b[I + k] == Placeholder) {
-                run = k;
-                break;
-            }
+        int run = TextRunLength(I, N);
         if (run <= 0) run = 1;
         int oh = 0;
         TMyFont* f = Fonts.GetFontAt(I, oh);
@@ -640,13 +642,7 @@ int TSection::FindCountThatFits(TCanvas& Canvas, int Width, int Start, int N) {
             --N;
             continue;
         }
-        int run = std::min({N, Fonts.GetFontCountAt(I, Len), Images.CharsToNextImage(I),
-                            FormControls.CharsToNextControl(I)});
-        for (int k = 0; k < run; ++k)
-            if (b[I + k] == Placeholder) {
-                run = k;
-                break;
-            }
+        int run = TextRunLength(I, N);
         if (run <= 0) run = 1;
         int oh = 0;
         TMyFont* f = Fonts.GetFontAt(I, oh);
@@ -843,13 +839,7 @@ int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentMana
             --remaining;
             continue;
         }
-        int run = std::min({remaining, Fonts.GetFontCountAt(I, Len), Images.CharsToNextImage(I),
-                            FormControls.CharsToNextControl(I)});
-        for (int k = 0; k < run; ++k)
-            if (b[I + k] == Placeholder) {
-                run = k;
-                break;
-            }
+        int run = TextRunLength(I, remaining);
         if (run <= 0) run = 1;
         int oh = 0;
         TMyFont* f = Fonts.GetFontAt(I, oh);

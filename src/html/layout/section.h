@@ -188,6 +188,10 @@ protected:
                      int Start, bool FirstPass);
     void BuildBorderList(LineRec& LR);
     int LineAt(int Offset) const;  // index of the line holding a character offset
+    // Characters of plain text from I, at most Limit: up to the next change of
+    // font run, image or form control, and before any placeholder (one that
+    // belongs to no object, such as a hidden field's). May be 0.
+    int TextRunLength(int I, int Limit) const;
 
     TProperties* BuildProps_ = nullptr;  // properties while building (not owned)
     // Floats placed by the running layout: a line that is tried again lower

@@ -164,13 +164,7 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, L
             continue;
         }
         // A text piece: to the next run, object, control, selection change or line end.
-        int pieceEnd = std::min({end, I + Fonts.GetFontCountAt(I, Len), I + Images.CharsToNextImage(I),
-                                 I + FormControls.CharsToNextControl(I)});
-        for (int k = I; k < pieceEnd; ++k)
-            if (b[k] == Placeholder) {
-                pieceEnd = k;
-                break;
-            }
+        int pieceEnd = I + TextRunLength(I, end - I);
         const int docI = StartCurs + I;
         const bool selected = docI >= selB && docI < selE;
         if (selected) pieceEnd = std::min(pieceEnd, selE - StartCurs);
