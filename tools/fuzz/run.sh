@@ -17,6 +17,8 @@ for exe in "$build"/fuzz_*; do
   corpus="$here/corpus/${name#fuzz_}"
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
+  # The program's own pages seed the HTML readers too.
+  case "$name" in fuzz_html_*) cp "$top"/data/*.htm "$work/" ;; esac
   if "$exe" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=5 -print_final_stats=0 \
        -artifact_prefix="$build/$name-" "$work" >"$build/$name.log" 2>&1; then
     echo "fuzz $name: ok"
