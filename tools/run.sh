@@ -3,7 +3,9 @@
 # (build/work), so the repository stays clean and the user's files survive rebuilds.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+# A display, or a Qt platform that needs none (the test command starts the
+# program on the offscreen platform).
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "velorim: no display found (DISPLAY and WAYLAND_DISPLAY are not set)." >&2
   echo "Velorim is a desktop program and needs a graphical session to show its window." >&2
   echo "The tests need no display: bash tools/test.sh" >&2

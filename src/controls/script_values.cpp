@@ -4,6 +4,7 @@
 #include "controls/date_edit.h"
 #include "controls/number_rules.h"
 #include "controls/speed_button.h"
+#include "controls/spin_edit.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
 
@@ -26,6 +27,11 @@ bool ScriptControlValue(TComponent* component, const std::string& property, std:
         }
         return false;
     }
+    if (auto* e = dynamic_cast<TRxSpinEdit*>(component)) {
+        if (p != "VALUE") return false;
+        value = FloatToStr(e->Value());
+        return true;
+    }
     if (auto* b = dynamic_cast<TRxSpeedButton*>(component)) {
         if (p != "DOWN") return false;
         value = b->Down() ? "on" : "off";
@@ -42,6 +48,10 @@ bool ScriptSetControlValue(TComponent* component, const std::string& property, c
     }
     if (auto* n = dynamic_cast<TCustomNumEdit*>(component); n && p == "VALUE") {
         n->SetValue(CurrEdit::ReadNumber(CurrEdit::NormalizeNumberText(value)));
+        return true;
+    }
+    if (auto* e = dynamic_cast<TRxSpinEdit*>(component); e && p == "VALUE") {
+        e->SetValue(StrToFloat(value));
         return true;
     }
     return false;

@@ -106,9 +106,9 @@ void TStringAlignGrid::Init() {
     wordwrap_ = ww_none;
     selectedCellColor_ = clActiveCaption;
     selectedFontColor_ = clWhite;
-    fixedBrush_ = std::make_unique<TMyBrush>(this);
+    fixedBrush_ = std::make_unique<aligngrid::TMyBrush>(this);
     fixedBrush_->SetColor(FixedColor());
-    fixedFont_ = std::make_unique<TMyFont>(this);
+    fixedFont_ = std::make_unique<aligngrid::TMyFont>(this);
     OnCompareCol = [](TObject* sender, int colrow, int a, int b) -> t_relation {
         auto* g = static_cast<TStringAlignGrid*>(sender);
         TDateTime da = StrToDate(g->Cells(colrow, a)), db = StrToDate(g->Cells(colrow, b));
@@ -274,11 +274,11 @@ void TStringAlignGrid::SetSelectedFontColorCell(int col, int row, TColor c) {
 void TStringAlignGrid::SetHintCell(int col, int row, const std::string& hint) { props_.SetHint(col, row, hint); }
 
 namespace {
-TMyFont& OwnFont(TCellProperties& r, const TFont& model) {
+aligngrid::TMyFont& OwnFont(TCellProperties& r, const TFont& model) {
     if (!r.Font()) r.SetFont(&model);
     return *r.Font();
 }
-TMyBrush& OwnBrush(TCellProperties& r, TColor color) {
+aligngrid::TMyBrush& OwnBrush(TCellProperties& r, TColor color) {
     if (!r.Brush()) {
         TBrush b;
         b.SetColor(color);
@@ -288,16 +288,16 @@ TMyBrush& OwnBrush(TCellProperties& r, TColor color) {
 }
 }  // namespace
 
-TMyFont& TStringAlignGrid::FontCell(int col, int row) { return OwnFont(CellRecordFor(col, row), Font()); }
-TMyFont& TStringAlignGrid::FontCol(int col) { return OwnFont(Record(props_.PropCol, col), Font()); }
-TMyFont& TStringAlignGrid::FontFixedCol(int col) { return OwnFont(Record(props_.PropFixedCol, col), Font()); }
-TMyFont& TStringAlignGrid::FontRow(int row) { return OwnFont(Record(props_.PropRow, row), Font()); }
-TMyFont& TStringAlignGrid::FontFixedRow(int row) { return OwnFont(Record(props_.PropFixedRow, row), Font()); }
-TMyBrush& TStringAlignGrid::BrushCell(int col, int row) { return OwnBrush(CellRecordFor(col, row), Color()); }
-TMyBrush& TStringAlignGrid::BrushCol(int col) { return OwnBrush(Record(props_.PropCol, col), Color()); }
-TMyBrush& TStringAlignGrid::BrushFixedCol(int col) { return OwnBrush(Record(props_.PropFixedCol, col), Color()); }
-TMyBrush& TStringAlignGrid::BrushRow(int row) { return OwnBrush(Record(props_.PropRow, row), Color()); }
-TMyBrush& TStringAlignGrid::BrushFixedRow(int row) { return OwnBrush(Record(props_.PropFixedRow, row), Color()); }
+aligngrid::TMyFont& TStringAlignGrid::FontCell(int col, int row) { return OwnFont(CellRecordFor(col, row), Font()); }
+aligngrid::TMyFont& TStringAlignGrid::FontCol(int col) { return OwnFont(Record(props_.PropCol, col), Font()); }
+aligngrid::TMyFont& TStringAlignGrid::FontFixedCol(int col) { return OwnFont(Record(props_.PropFixedCol, col), Font()); }
+aligngrid::TMyFont& TStringAlignGrid::FontRow(int row) { return OwnFont(Record(props_.PropRow, row), Font()); }
+aligngrid::TMyFont& TStringAlignGrid::FontFixedRow(int row) { return OwnFont(Record(props_.PropFixedRow, row), Font()); }
+aligngrid::TMyBrush& TStringAlignGrid::BrushCell(int col, int row) { return OwnBrush(CellRecordFor(col, row), Color()); }
+aligngrid::TMyBrush& TStringAlignGrid::BrushCol(int col) { return OwnBrush(Record(props_.PropCol, col), Color()); }
+aligngrid::TMyBrush& TStringAlignGrid::BrushFixedCol(int col) { return OwnBrush(Record(props_.PropFixedCol, col), Color()); }
+aligngrid::TMyBrush& TStringAlignGrid::BrushRow(int row) { return OwnBrush(Record(props_.PropRow, row), Color()); }
+aligngrid::TMyBrush& TStringAlignGrid::BrushFixedRow(int row) { return OwnBrush(Record(props_.PropFixedRow, row), Color()); }
 
 // ---------------------------------------------------------------- drawing
 

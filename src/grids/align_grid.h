@@ -83,8 +83,8 @@ public:
     bool DrawSelection() const { return drawSelection_; }
     void SetDrawSelection(bool on);
     void SetFixedColor(TColor c) override;
-    TMyFont& FixedFont() { return *fixedFont_; }
-    TMyBrush& FixedBrush() { return *fixedBrush_; }
+    aligngrid::TMyFont& FixedFont() { return *fixedFont_; }
+    aligngrid::TMyBrush& FixedBrush() { return *fixedBrush_; }
     TCellPropertiesClass CellPropertiesClass = NewCellProperties;
 
     bool ShowCellHints = true;
@@ -149,16 +149,16 @@ public:
     void SetSelectedColorRow(int row, TColor c);
     void SetSelectedFontColorCell(int col, int row, TColor c);
     void SetHintCell(int col, int row, const std::string& hint);
-    TMyFont& FontCell(int col, int row);
-    TMyFont& FontCol(int col);
-    TMyFont& FontFixedCol(int col);
-    TMyFont& FontRow(int row);
-    TMyFont& FontFixedRow(int row);
-    TMyBrush& BrushCell(int col, int row);
-    TMyBrush& BrushCol(int col);
-    TMyBrush& BrushFixedCol(int col);
-    TMyBrush& BrushRow(int row);
-    TMyBrush& BrushFixedRow(int row);
+    aligngrid::TMyFont& FontCell(int col, int row);
+    aligngrid::TMyFont& FontCol(int col);
+    aligngrid::TMyFont& FontFixedCol(int col);
+    aligngrid::TMyFont& FontRow(int row);
+    aligngrid::TMyFont& FontFixedRow(int row);
+    aligngrid::TMyBrush& BrushCell(int col, int row);
+    aligngrid::TMyBrush& BrushCol(int col);
+    aligngrid::TMyBrush& BrushFixedCol(int col);
+    aligngrid::TMyBrush& BrushRow(int row);
+    aligngrid::TMyBrush& BrushFixedRow(int row);
     // The records themselves (nullptr when absent).
     TCellProperties* CellProperties(int col, int row) const { return props_.CellRecord(col, row); }
     TCellProperties* ColProperties(int col, bool fixed = false) const { return props_.ColRecord(col, fixed); }
@@ -283,8 +283,8 @@ private:
     bool drawSelection_ = true;
     bool autoAdjustLastCol_ = false;
     bool redrawWhileScroll_ = false;
-    std::unique_ptr<TMyFont> fixedFont_;
-    std::unique_ptr<TMyBrush> fixedBrush_;
+    std::unique_ptr<aligngrid::TMyFont> fixedFont_;
+    std::unique_ptr<aligngrid::TMyBrush> fixedBrush_;
     TBrush gridBrush_;
     std::deque<PendingEdit> pending_;
     bool keepTextBeforeEdit_ = false;

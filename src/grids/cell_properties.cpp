@@ -17,13 +17,13 @@ void CopyInto(std::unique_ptr<Obj>& slot, const Src* value, TStringAlignGrid* ow
 
 }  // namespace
 
-TMyBrush::TMyBrush(TStringAlignGrid* owner) : owner_(owner) {
+aligngrid::TMyBrush::TMyBrush(TStringAlignGrid* owner) : owner_(owner) {
     OnChange = [this](TGraphicsObject*) {
         RepaintGrid(owner_);
     };
 }
 
-TMyFont::TMyFont(TStringAlignGrid* owner) : owner_(owner) {
+aligngrid::TMyFont::TMyFont(TStringAlignGrid* owner) : owner_(owner) {
     OnChange = [this](TGraphicsObject*) {
         RepaintGrid(owner_);
     };

@@ -26,6 +26,10 @@ using t_relation = uint8_t;
 constexpr t_relation rel_less = 0, rel_equal = 1, rel_greater = 2;
 
 // A brush and a font that repaint their grid whenever they change.
+// The grid's own font and brush, which know the grid they belong to. They live
+// in their own namespace: the viewer has a different font class of the same name.
+namespace aligngrid {
+
 class TMyBrush : public TBrush {
 public:
     explicit TMyBrush(TStringAlignGrid* owner);
@@ -44,6 +48,8 @@ private:
     TStringAlignGrid* owner_;
 };
 
+}  // namespace aligngrid
+
 class TCellProperties {
 public:
     explicit TCellProperties(TStringAlignGrid* owner) : owner_(owner) {}
@@ -55,13 +61,13 @@ public:
 
     // Each object is owned by the record; setting copies the given one in
     // (created on first use), setting nullptr frees it.
-    TMyBrush* Brush() const { return brush_.get(); }
+    aligngrid::TMyBrush* Brush() const { return brush_.get(); }
     void SetBrush(const TBrush* brush);
-    TMyBrush* SelectedBrush() const { return selectedBrush_.get(); }
+    aligngrid::TMyBrush* SelectedBrush() const { return selectedBrush_.get(); }
     void SetSelectedBrush(const TBrush* brush);
-    TMyFont* Font() const { return font_.get(); }
+    aligngrid::TMyFont* Font() const { return font_.get(); }
     void SetFont(const TFont* font);
-    TMyFont* SelectedFont() const { return selectedFont_.get(); }
+    aligngrid::TMyFont* SelectedFont() const { return selectedFont_.get(); }
     void SetSelectedFont(const TFont* font);
 
     TMyAlign Align = TMyAlign::alDefault;
@@ -84,8 +90,8 @@ public:
 
 private:
     TStringAlignGrid* owner_;
-    std::unique_ptr<TMyBrush> brush_, selectedBrush_;
-    std::unique_ptr<TMyFont> font_, selectedFont_;
+    std::unique_ptr<aligngrid::TMyBrush> brush_, selectedBrush_;
+    std::unique_ptr<aligngrid::TMyFont> font_, selectedFont_;
 };
 
 // Creates the records a grid uses (a descendant grid supplies its own class).

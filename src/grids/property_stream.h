@@ -49,12 +49,6 @@
 
 class TCellMatrix;
 
-// A description that cannot be read.
-class EReadError : public Exception {
-public:
-    using Exception::Exception;
-};
-
 enum class TPropValueType : char {
     vaInt8 = 'b',
     vaInt16 = 'h',

@@ -2,10 +2,15 @@
 // font.ini, saving a calculation, the web pages and the unused helpers.
 #include <gmock/gmock.h>
 
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
 #include "app/about_box.h"
 #include "app_env.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/string_list.h"
@@ -57,6 +62,20 @@ TEST_F(MainWindow, FirstStartInAnEmptyDirectoryKeepsTheDefaultsAndEnablesTheTool
         EXPECT_EQ(g->Cells(0, 1), "") << g->Name() << " stays empty";
     EXPECT_TRUE(Dialogs().Messages().empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "font.ini")) << "nothing is written at start-up";
+}
+
+// The window system gets each form's caption exactly: no application name is
+// appended (Qt appends its display name, when one is set, on X11 and Wayland).
+TEST_F(MainWindow, WindowsCarryTheirOwnCaptionsOnly) {
+    Start();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    QWindow* main = Form1->Widget()->windowHandle();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->title().toStdString(), Cp1252ToUtf8("Velorim - Revisão de Benefício Free"));
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TForm* f = Screen->Forms(i);
+        EXPECT_EQ(f->Widget()->windowTitle().toStdString(), Cp1252ToUtf8(f->Caption())) << f->Name();
+    }
 }
 
 TEST_F(MainWindow, SettingsBoxesRewriteFontIniAndApplyWholeCentimetres) {

@@ -3,8 +3,12 @@
 #include <gmock/gmock.h>
 
 #include <cstdlib>
+#include <memory>
+#include <typeinfo>
 
 #include "app_env.h"
+#include "grids/cell_properties.h"
+#include "html/reader/style_props.h"
 #include "platform/gui/clipboard.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
@@ -91,6 +95,27 @@ TEST_F(ReportView, PrintScaleIsClamped) {
     EXPECT_EQ(v->PrintScale(), 4.0);
     v->SetPrintScale(0.1);
     EXPECT_EQ(v->PrintScale(), 0.25);
+}
+
+}  // namespace
+
+namespace {
+
+// The viewer and the grids each have a font class named TMyFont; one program
+// holds both, and each is built and destroyed as its own class.
+TEST(FontClasses, AReportFontAndAGridFontLiveTogether) {
+    TProperties props;
+    std::unique_ptr<TMyFont> report = props.GetFont();
+    auto grid = std::make_unique<aligngrid::TMyFont>(nullptr);
+    report->tmHeight = 17;
+    report->CharExtra = 2;
+    grid->SetSize(11);
+    EXPECT_NE(typeid(*report), typeid(*grid));
+    EXPECT_EQ(report->tmHeight, 17);
+    EXPECT_EQ(grid->Owner(), nullptr);
+    report.reset();
+    EXPECT_EQ(grid->Size(), 11);
+    grid.reset();
 }
 
 }  // namespace

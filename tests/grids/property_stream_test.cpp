@@ -44,7 +44,8 @@ TEST(PropertyStream, IntegersTakeTheSmallestWidthAndEveryWidthReadsBack) {
     EXPECT_TRUE(r.AtEnd());
     EXPECT_THROW(r.ReadInteger(), EReadError);
 
-    TPropReader wrong(Str("7"));
+    const std::string seven = Str("7");  // the reader keeps a view of its text
+    TPropReader wrong(seven);
     EXPECT_THROW(wrong.ReadInteger(), EReadError);
 }
 

@@ -14,7 +14,7 @@
 #include "platform/gui/font_service.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 1 || size > 1 << 16) return 0;
+    if (size < 1 || size > 1 << 20) return 0;
     // Form controls are widgets: a full application, not just the GUI one.
     if (!QCoreApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

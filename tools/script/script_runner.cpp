@@ -244,6 +244,21 @@ struct TScriptRunner::Impl {
 
     static void Run(TObject* sender, const std::function<void()>& fn) { Application->Dispatch(sender, fn); }
 
+    // Keys go to the control with the focus after each one, as a keyboard's do.
+    void SendKeys(TWinControl* w, const std::string& path, const std::vector<KeyStroke>& keys) {
+        CheckReachable(w, path);
+        TForm* form = w->ParentForm();
+        Run(w, [&] { Focus(w); });
+        if (!w->Focused()) throw StepError{path + " does not take the focus"};
+        for (const KeyStroke& k : keys) {
+            TWinControl* target = (form && form->ActiveControl()) ? form->ActiveControl() : w;
+            Run(target, [&] { target->SimulateKey(k.vk, k.shift, k.ch); });
+            Application->ProcessMessages();
+            TWinControl* after = (form && form->ActiveControl()) ? form->ActiveControl() : w;
+            Run(after, [&] { after->SimulateKeyUp(k.vk, k.shift); });
+        }
+    }
+
     void Start(const std::string& startupName, const std::vector<std::string>& t, size_t dataArg) {
         std::string source;
         if (t.size() > dataArg) {
@@ -422,24 +437,24 @@ struct TScriptRunner::Impl {
         } else if (cmd == "key") {
             need(3);
             auto* w = FindAs<TWinControl>(t[1], "a control that takes keys");
-            CheckReachable(w, t[1]);
-            TForm* form = w->ParentForm();
             std::vector<KeyStroke> keys;
             for (size_t i = 2; i < t.size(); ++i) {
                 std::vector<KeyStroke> k = ParseKeys(t[i]);
                 if (k.empty()) throw StepError{"unknown key " + t[i]};
                 keys.insert(keys.end(), k.begin(), k.end());
             }
-            Run(w, [&] { Focus(w); });
-            for (const KeyStroke& k : keys) {
-                TWinControl* target = (form && form->ActiveControl()) ? form->ActiveControl() : w;
-                Run(target, [&] {
-                    target->SimulateKey(k.vk, k.shift, k.ch);
-                });
-                Application->ProcessMessages();
-                TWinControl* after = (form && form->ActiveControl()) ? form->ActiveControl() : w;
-                Run(after, [&] { after->SimulateKeyUp(k.vk, k.shift); });
+            SendKeys(w, t[1], keys);
+        } else if (cmd == "type") {
+            // Each character of the rest of the line goes through the
+            // control's own key handling (filters, masks), as typed.
+            need(3);
+            auto* w = FindAs<TWinControl>(t[1], "a control that takes keys");
+            std::vector<KeyStroke> keys;
+            for (char c : Rest(line, 2)) {
+                const TShiftState s = (c >= 'A' && c <= 'Z') ? TShiftState(ssShift) : TShiftState(0);
+                keys.push_back({VkOfChar(c), s, c});
             }
+            SendKeys(w, t[1], keys);
         } else if (cmd == "cell") {
             need(4);
             IScriptGrid* g = FindGrid(t[1]);

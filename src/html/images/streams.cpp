@@ -41,6 +41,7 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 size_t TMemoryStream::Read(void* buffer, size_t count) {
     if (pos_ >= static_cast<int64_t>(data_.size())) return 0;
     size_t n = std::min(count, data_.size() - static_cast<size_t>(pos_));
+    if (n == 0) return 0;  // an empty read may come with no buffer at all
     std::memcpy(buffer, data_.data() + pos_, n);
     pos_ += static_cast<int64_t>(n);
     return n;

@@ -8,20 +8,6 @@
 
 #include "platform/runtime/errors.h"
 
-class EStreamError : public Exception {
-public:
-    using Exception::Exception;
-};
-// A stream that ran out before ReadBuffer got its bytes.
-class EReadError : public EStreamError {
-public:
-    EReadError() : EStreamError("Stream read error") {}
-};
-class EWriteError : public EStreamError {
-public:
-    EWriteError() : EStreamError("Stream write error") {}
-};
-
 constexpr int soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2;
 
 class TStream {

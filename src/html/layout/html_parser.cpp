@@ -1,6 +1,7 @@
 #include "html/layout/html_parser.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -45,10 +46,45 @@ bool g_inPre = false;
 // progress (and skip the symbol instead of spinning).
 unsigned g_advance = 0;
 
+// Blocks (divisions, lists, list items, quotes, forms, tables) nest only so
+// deep, as in browsers: a start tag beyond the limit opens nothing, its
+// content stays in the innermost block and its end tag is dropped. The
+// reader and the layout descend once per level, so a page of any depth loads
+// within a bounded stack and still shows all its text.
+constexpr int kMaxBlockNesting = 200;
+int g_blockDepth = 0;
+int g_dropsPending = 0;
+std::array<int, LastSymb + 1> g_dropEnd{};
+
 void Advance() {
     ++g_advance;
     Next();
+    while (g_dropsPending > 0 && g_dropEnd[Sy] > 0) {
+        --g_dropEnd[Sy];
+        --g_dropsPending;
+        Next();
+    }
 }
+
+// At the nesting limit the start tag is skipped (and its end tag marked to
+// be dropped); the caller then returns without opening a block.
+bool RefusedAsTooDeep(Symb startSy) {
+    if (g_blockDepth < kMaxBlockNesting) return false;
+    Symb endSy = EndSymbolOf(startSy);
+    if (endSy != NoSy) {
+        ++g_dropEnd[endSy];
+        ++g_dropsPending;
+    }
+    Advance();
+    return true;
+}
+
+struct TBlockLevel {
+    TBlockLevel() { ++g_blockDepth; }
+    ~TBlockLevel() { --g_blockDepth; }
+    TBlockLevel(const TBlockLevel&) = delete;
+    TBlockLevel& operator=(const TBlockLevel&) = delete;
+};
 
 TObject* Owner() { return SectionList ? reinterpret_cast<TObject*>(SectionList->TheOwner) : nullptr; }
 
@@ -653,6 +689,8 @@ void DoDivEtc(Symb sy, const SymbSet& TermSet) {
     switch (sy) {
         case DivSy:
         case CenterSy: {
+            if (RefusedAsTooDeep(sy)) return;
+            TBlockLevel level;
             SectionEnd();
             bool div = sy == DivSy;
             std::string tag = div ? "div" : "center";
@@ -677,6 +715,8 @@ void DoDivEtc(Symb sy, const SymbSet& TermSet) {
         }
         case FormSy:
             while (Sy == FormSy) {
+                if (RefusedAsTooDeep(FormSy)) return;
+                TBlockLevel level;
                 SectionEnd();
                 auto attrs = CopyAttributes(*Attributes);
                 PushPropsWith("form", "", attrs.get());
@@ -703,6 +743,8 @@ void DoDivEtc(Symb sy, const SymbSet& TermSet) {
 // ---------------------------------------------------------------- lists
 
 void DoListItem(Symb ListSy, Symb ItemSy, int Number, const SymbSet& TermSet, bool Plain, char TypeChar) {
+    if (RefusedAsTooDeep(ItemSy)) return;
+    TBlockLevel level;
     SectionEnd();
     std::string tag = TagNameOfSymbol(ItemSy);
     auto attrs = CopyAttributes(*Attributes);
@@ -745,6 +787,8 @@ void DoListItem(Symb ListSy, Symb ItemSy, int Number, const SymbSet& TermSet, bo
 }
 
 void DoLists(Symb sy, const SymbSet& TermSet) {
+    if (RefusedAsTooDeep(sy)) return;
+    TBlockLevel level;
     Symb endSy = EndSymbolOf(sy);
     std::string tag = TagNameOfSymbol(sy);
     int number = 1;
@@ -1188,6 +1232,8 @@ void DoTable(const SymbSet&) {
         Advance();
         return;
     }
+    if (RefusedAsTooDeep(TableSy)) return;
+    TBlockLevel level;
     ++TableDepth;
     EndLink();
     SectionEnd();
@@ -1440,6 +1486,9 @@ void ParseInit(TSectionList* List) {
     InComment = false;
     ListLevel = 0;
     TableDepth = 0;
+    g_blockDepth = 0;
+    g_dropsPending = 0;
+    g_dropEnd.fill(0);
     ScanPass = false;
     g_inPre = false;
 }

@@ -112,6 +112,12 @@ TPreviewForm::TPreviewForm(TComponent* AOwner, THTMLViewer* viewer, bool& Abort)
     for (TPreviewSpeedButton* b : {OnePageBut, TwoPageBut}) b->SetGroupIndex(4);
     CloseBut = ToolButton(this, ToolBarPanel, "CloseBut", "&Fechar", 758, 60);
     CloseBut->ModalResult = mrCancel;
+    for (int i = 0; i < ToolBarPanel->ControlCount(); ++i) {
+        TControl* c = ToolBarPanel->Controls(i);
+        toolBarItems_.push_back({c, c->Left(), c->Top()});
+    }
+    ToolBarPanel->OnResize = [this](TObject* s) { FlowToolBar(s); };
+    FlowToolBar(nullptr);
 
     StatBarPanel = Make<TPanel>(this, this, "StatBarPanel");
     StatBarPanel->SetAlign(TAlign::alBottom);
@@ -244,6 +250,26 @@ TPreviewForm::~TPreviewForm() {
 }
 
 int TPreviewForm::PageCount() const { return mfPrinter_ ? mfPrinter_->LastAvailablePage() : 0; }
+
+// On a window narrower than the row of tools (an 800-pixel screen, or a
+// window manager that does not maximise) the tools wrap onto further rows,
+// each row keeping their spacing, so that none is cut off.
+void TPreviewForm::FlowToolBar(TObject*) {
+    constexpr int kRowHeight = 28, kLeftMargin = 4;
+    const int width = ToolBarPanel->ClientWidth();
+    int shift = 0, rowTop = 0;
+    bool first = true;
+    for (const TToolBarItem& item : toolBarItems_) {
+        const int right = item.Left - shift + item.Control->Width();
+        if (!first && right > width) {
+            shift = item.Left - kLeftMargin;
+            rowTop += kRowHeight;
+        }
+        item.Control->SetBounds(item.Left - shift, item.Top + rowTop, item.Control->Width(), item.Control->Height());
+        first = false;
+    }
+    ToolBarPanel->SetHeight(31 + rowTop);
+}
 
 void TPreviewForm::FormShow(TObject*) {
     SetCurPage(0);

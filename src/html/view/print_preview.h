@@ -3,6 +3,8 @@
 // metafiles and shown one or two pages at a time, at a chosen zoom, with an
 // optional inch or centimetre grid, page navigation and a print button that
 // prints the document again on the printer.
+#include <vector>
+
 #include "controls/speed_button.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/extctrls.h"
@@ -87,6 +89,7 @@ private:
     void ShowPage();
     void PlaceContainer();
     void HintChanged(TObject* Sender);
+    void FlowToolBar(TObject* Sender);
 
     THTMLViewer* viewer_;
     TMetaFilePrinter* mfPrinter_ = nullptr;
@@ -96,4 +99,10 @@ private:
     TPoint dragStart_{0, 0};
     TNotifyEvent oldHint_;
     bool hintInstalled_ = false;
+    // The tool bar's controls with their places on one row.
+    struct TToolBarItem {
+        TControl* Control;
+        int Left, Top;
+    };
+    std::vector<TToolBarItem> toolBarItems_;
 };

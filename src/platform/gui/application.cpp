@@ -40,8 +40,9 @@ void TApplication::Initialize(int argc, char** argv) {
 }
 
 void TApplication::SetTitle(const std::string& title) {
+    // Only the application's own title: a Qt display name would be appended
+    // to every window's caption.
     title_ = title;
-    if (QCoreApplication::instance()) QApplication::setApplicationDisplayName(ToQ(title));
 }
 
 void TApplication::FormCreated(TForm* form) {
@@ -208,6 +209,14 @@ const TStringList& TScreen::Fonts() {
 int TScreen::Width() const {
     if (auto* s = QCoreApplication::instance() ? QGuiApplication::primaryScreen() : nullptr) return s->geometry().width();
     return 1024;
+}
+
+TRect TScreen::WorkAreaRect() const {
+    if (auto* s = QCoreApplication::instance() ? QGuiApplication::primaryScreen() : nullptr) {
+        const QRect r = s->availableGeometry();
+        return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
+    return TRect{0, 0, Width(), Height()};
 }
 
 int TScreen::Height() const {

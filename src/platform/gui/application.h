@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gui/classes.h"
+#include "platform/gui/graphics.h"
 #include "platform/runtime/string_list.h"
 
 class TControl;
@@ -136,6 +137,8 @@ public:
     int PixelsPerInch() const { return 96; }
     int Width() const;
     int Height() const;
+    // The part of the screen that windows may take (without panels and docks).
+    TRect WorkAreaRect() const;
     int ColorDepth() const { return 24; }
 
     TCursor Cursor() const { return cursor_; }

@@ -160,7 +160,10 @@ void TForm::SetWindowState(TWindowState state) {
 }
 
 void TForm::PlaceOnScreen() {
-    int areaLeft = 0, areaTop = 0, areaWidth = Screen->Width(), areaHeight = Screen->Height();
+    const TRect work = Screen->WorkAreaRect();
+    int areaLeft = work.Left, areaTop = work.Top, areaWidth = work.Right - work.Left,
+        areaHeight = work.Bottom - work.Top;
+    bool centre = true;
     switch (position_) {
         case TPosition::poScreenCenter:
         case TPosition::poDesktopCenter: break;
@@ -176,9 +179,20 @@ void TForm::PlaceOnScreen() {
             areaHeight = ref->Height();
             break;
         }
-        default: return;
+        default: centre = false; break;
     }
-    SetBounds(areaLeft + (areaWidth - Width()) / 2, areaTop + (areaHeight - Height()) / 2, Width(), Height());
+    int left = Left(), top = Top();
+    if (centre) {
+        left = areaLeft + (areaWidth - Width()) / 2;
+        top = areaTop + (areaHeight - Height()) / 2;
+    }
+    // A window starts inside the screen's work area, never larger than it: a
+    // maximised one stays at this size where no window manager maximises it.
+    const int width = std::min(Width(), work.Right - work.Left);
+    const int height = std::min(Height(), work.Bottom - work.Top);
+    left = std::max(work.Left, std::min(left, work.Right - width));
+    top = std::max(work.Top, std::min(top, work.Bottom - height));
+    SetBounds(left, top, width, height);
 }
 
 void TForm::SetVisible(bool visible) {

@@ -33,7 +33,9 @@ const std::string& TCellMatrix::Cell(int col, int row) const {
     return cells_[r][c];
 }
 
-void TCellMatrix::SetCell(int col, int row, const std::string& text) {
+// The text is taken by value: a caller may pass a cell of this same matrix,
+// which the resize below would otherwise free before it is copied.
+void TCellMatrix::SetCell(int col, int row, std::string text) {
     if (col < 0 || row < 0) return;
     size_t r = static_cast<size_t>(row), c = static_cast<size_t>(col);
     if (r >= cells_.size()) {
@@ -45,7 +47,7 @@ void TCellMatrix::SetCell(int col, int row, const std::string& text) {
         if (text.empty()) return;
         line.resize(c + 1);
     }
-    line[c] = text;
+    line[c] = std::move(text);
 }
 
 TStringList TCellMatrix::Row(int row) const {

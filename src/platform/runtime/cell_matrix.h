@@ -21,8 +21,9 @@ public:
     // A read outside the counts (negative indexes included) gives "".
     const std::string& Cell(int col, int row) const;
     // A write beyond the counts is kept and appears when the grid grows; a
-    // write at a negative index is ignored.
-    void SetCell(int col, int row, const std::string& text);
+    // write at a negative index is ignored. The text may be a cell of this
+    // matrix.
+    void SetCell(int col, int row, std::string text);
 
     // A row or column as a string list of ColCount (RowCount) items.
     TStringList Row(int row) const;

@@ -33,6 +33,22 @@ public:
     using EInOutError::EInOutError;
 };
 
+// Streams: bytes that are not there to read, or that cannot be written. The
+// picture streams and the grids' descriptions share these classes.
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EReadError : public EStreamError {
+public:
+    EReadError() : EStreamError("Stream read error") {}
+    explicit EReadError(std::string message) : EStreamError(std::move(message)) {}
+};
+class EWriteError : public EStreamError {
+public:
+    EWriteError() : EStreamError("Stream write error") {}
+};
+
 // Ends the current event handler and shows nothing.
 class EAbort : public Exception {
 public:

@@ -272,3 +272,42 @@ TEST_F(ParserTest, FormsAndControls) {
     EXPECT_EQ((*sub)[3], "h=z");
     EXPECT_EQ(list_->htmlFormList[1]->ControlList.Count(), 1);
 }
+
+// Pages nested far deeper than any real one load, lay out and keep all their
+// text: the innermost text and the text after every level has closed.
+TEST_F(ParserTest, VeryDeepNestingKeepsEveryText) {
+    const int depth = 100000;
+    const std::pair<std::string, std::string> kinds[] = {
+        {"<div>", "</div>"}, {"<ul><li>", "</ul>"}, {"<blockquote>", "</blockquote>"},
+        {"<ol><li><div>", "</div></ol>"}, {"<table><tr><td>", "</td></tr></table>"}};
+    for (const auto& [open, close] : kinds) {
+        std::string html;
+        html.reserve((open.size() + close.size()) * depth + 64);
+        for (int i = 0; i < depth; ++i) html += open;
+        html += "innermost";
+        for (int i = 0; i < depth; ++i) html += close;
+        html += "<p>after";
+        Parse(html);
+        EXPECT_GT(Layout(800), 0) << open;
+        EXPECT_NE(FindSection(*list_, u"innermost"), nullptr) << open;
+        EXPECT_NE(FindSection(*list_, u"after"), nullptr) << open;
+    }
+}
+
+// Below the limit nesting is kept as written, and an end tag dropped for a
+// refused level does not close the levels that were opened.
+TEST_F(ParserTest, NestingAtTheLimitClosesItsOwnLevels) {
+    std::string html;
+    for (int i = 0; i < 300; ++i) html += "<div>";
+    html += "deep";
+    for (int i = 0; i < 300; ++i) html += "</div>";
+    html += "outside";
+    Parse(html);
+    std::string dump = ShapeOf(*list_);
+    // "outside" follows the outermost division, at the body's own level.
+    ASSERT_NE(dump.find("Section \"deep\""), std::string::npos);
+    size_t outside = dump.find("Section \"outside\"");
+    ASSERT_NE(outside, std::string::npos);
+    std::string line = dump.substr(dump.rfind('\n', outside) + 1, outside - dump.rfind('\n', outside) - 1);
+    EXPECT_EQ(line, "    ");
+}

@@ -40,6 +40,32 @@ TEST_F(PreviewTest, AnEmptyDocumentHasNoPage) {
     p->Free();
 }
 
+// On an 800-pixel screen the tool bar wraps: every tool stays whole inside
+// the window, none covers another, and the pages start below the tools.
+TEST_F(PreviewTest, TheToolBarWrapsOnANarrowWindow) {
+    bool abort = true;
+    auto* p = new TPreviewForm(nullptr, v, abort);  // the size it is made at
+    for (int width : {p->Width(), 1000, 800, 420}) {
+        p->SetBounds(0, 0, width, 600);
+        Application->ProcessMessages();
+        TPanel* bar = p->ToolBarPanel;
+        std::vector<TRect> placed;
+        for (int i = 0; i < bar->ControlCount(); ++i) {
+            TControl* c = bar->Controls(i);
+            EXPECT_LE(c->Left() + c->Width(), bar->ClientWidth()) << c->Name() << " at " << width;
+            EXPECT_LE(c->Top() + c->Height(), bar->Height()) << c->Name() << " at " << width;
+            const TRect r{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+            for (const TRect& o : placed)
+                EXPECT_TRUE(r.Right <= o.Left || o.Right <= r.Left || r.Bottom <= o.Top || o.Bottom <= r.Top)
+                    << c->Name() << " covers another tool at " << width;
+            placed.push_back(r);
+        }
+        EXPECT_GE(p->ScrollBox1->Top(), bar->Top() + bar->Height());
+    }
+    EXPECT_EQ(p->ToolBarPanel->Height(), 31 + 2 * 28) << "three rows at 420 pixels";
+    p->Free();
+}
+
 TEST_F(PreviewTest, ZoomFollowsTheBoxAndTheZoomTool) {
     TPreviewForm* p = Open();
     TMetaFilePrinter* mf = p->MFPrinter();

@@ -100,6 +100,19 @@ TEST(CellMatrix, ReadsOutsideWritesBeyondAndShrinking) {
     EXPECT_EQ(m.ColCount(), 5);
 }
 
+// A cell copied onto a cell further along its own row: the row grows to take
+// the copy, which must not free the text being copied.
+TEST(CellMatrix, ACellCopiedOntoItsOwnRow) {
+    TCellMatrix m(8, 2);
+    const std::string longText(100, 'x');  // beyond any small-string buffer
+    m.SetCell(3, 1, longText);
+    m.SetCell(6, 1, m.Cell(3, 1));
+    EXPECT_EQ(m.Cell(6, 1), longText);
+    m.SetCell(7, 1, m.Cell(6, 1));
+    m.SetCell(2, 1, m.Cell(7, 1));
+    EXPECT_EQ(m.Row(1).Items(), (V{"", "", longText, longText, "", "", longText, longText}));
+}
+
 TEST(CellMatrix, RowsAndColumnsMoveAndTravelAsLists) {
     TCellMatrix m(2, 5);
     for (int r = 0; r < 5; ++r) m.SetCell(0, r, std::to_string(r));
