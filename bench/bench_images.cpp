@@ -73,32 +73,8 @@ const std::string& ColourPng() {
 }
 
 const std::string& ColourJpeg() {
-    static const std::string bytes = [] {
-        jpeg_compress_struct c;
-        jpeg_error_mgr err;
-        c.err = jpeg_std_error(&err);
-        jpeg_create_compress(&c);
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&c, &out, &size);
-        c.image_width = 512;
-        c.image_height = 512;
-        c.input_components = 3;
-        c.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&c);
-        jpeg_start_compress(&c, TRUE);
-        std::vector<unsigned char> row(512 * 3);
-        while (c.next_scanline < c.image_height) {
-            for (int x = 0; x < 512 * 3; ++x) row[static_cast<size_t>(x)] = Shade(x, static_cast<int>(c.next_scanline));
-            JSAMPROW r = row.data();
-            jpeg_write_scanlines(&c, &r, 1);
-        }
-        jpeg_finish_compress(&c);
-        jpeg_destroy_compress(&c);
-        std::string s(reinterpret_cast<char*>(out), size);
-        free(out);
-        return s;
-    }();
+    static const std::string bytes =
+        pics::Jpeg(512, 512, 3, [](int x, int y, int k) { return Shade(3 * x + k, y); });
     return bytes;
 }
 
@@ -137,15 +113,17 @@ void BM_DecodePng(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodePng)->Unit(benchmark::kMillisecond);
 
+// What the image loader makes of the bytes.
+std::unique_ptr<TGraphic> Load(const std::string& bytes) {
+    TMemoryStream s(bytes);
+    std::unique_ptr<TBitmap> mask;
+    Transparency t = NotTransp;
+    return LoadImageFromStream(&s, mask, t);
+}
+
 void BM_LoadPngWithAlpha(benchmark::State& state) {
     const std::string& bytes = ColourPng();
-    for (auto _ : state) {
-        TMemoryStream s(bytes);
-        std::unique_ptr<TBitmap> mask;
-        Transparency t = NotTransp;
-        auto image = LoadImageFromStream(&s, mask, t);
-        benchmark::DoNotOptimize(image.get());
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(Load(bytes).get());
 }
 BENCHMARK(BM_LoadPngWithAlpha)->Unit(benchmark::kMillisecond);
 
@@ -327,10 +305,7 @@ void BM_LoadJpegReadyToDraw(benchmark::State& state) {
     EnsureApplication();
     const std::string& bytes = ColourJpeg();
     for (auto _ : state) {
-        TMemoryStream s(bytes);
-        std::unique_ptr<TBitmap> mask;
-        Transparency t = NotTransp;
-        auto image = LoadImageFromStream(&s, mask, t);
+        auto image = Load(bytes);
         benchmark::DoNotOptimize(static_cast<TBitmap*>(image.get())->Surface().constBits());
     }
 }

@@ -4,12 +4,7 @@
 // 32-bit pixels against its 24-bit output.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
-
-extern "C" {
-#include <jpeglib.h>
-}
 
 #include "html/images/gif_decoder.h"
 #include "html/images/image_loading.h"
@@ -131,38 +126,12 @@ TEST(GifStrip, DamagedDataFailsInTheStripAsInTheWholeDecode) {
     }
 }
 
-// A w x h JPEG of `components` channels (1 grey, 3 colour, 4 CMYK) with
-// stripes and ramps enough to exercise the colour conversion and upsampling.
+// Stripes and ramps enough to exercise the colour conversion and upsampling.
 std::string Jpeg(int w, int h, int components, bool progressive = false) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = components;
-    c.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 80, TRUE);
-    if (progressive) jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(w) * components);
-    while (c.next_scanline < c.image_height) {
-        const int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < w; ++x)
-            for (int k = 0; k < components; ++k)
-                row[size_t(x) * components + k] = static_cast<unsigned char>((x * (k + 3) + y * (7 - k) + (x / 9) * 40) & 0xFF);
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::string bytes(reinterpret_cast<char*>(out), size);
-    std::free(out);
-    return bytes;
+    return pics::Jpeg(
+        w, h, components,
+        [](int x, int y, int k) { return static_cast<uint8_t>((x * (k + 3) + y * (7 - k) + (x / 9) * 40) & 0xFF); }, 80,
+        progressive);
 }
 
 TEST(JpegPixels, ThirtyTwoBitOutputHasTheColoursOfTheTwentyFourBitOne) {
