@@ -280,36 +280,30 @@ class SimulationTables(unittest.TestCase):
         self.assertEqual(by["Auxílio Doença"][0], "0,91")
         self.assertIn(b"Aux\xedlio Doen\xe7a\t", bt.tab_bytes(BUILD.other_tables["coeficientes.tab"]))
 
-    def copy_sources(self, tmp, name, edit):
-        sources = os.path.join(tmp, "sources")
-        shutil.copytree(bt.SOURCES_DIR, sources)
-        path = os.path.join(sources, name)
-        with open(path, encoding="utf-8") as f:
-            text = f.read()
-        with open(path, "w", encoding="utf-8") as f:
-            f.write(edit(text))
-        return sources
+    def refusal(self, name, old, new):
+        """The builder's error for a copy of the sources with one text changed."""
+        with tempfile.TemporaryDirectory() as tmp:
+            sources = os.path.join(tmp, "sources")
+            shutil.copytree(bt.SOURCES_DIR, sources)
+            path = os.path.join(sources, name)
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            self.assertIn(old, text)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text.replace(old, new))
+            with self.assertRaises(bt.SourceError) as e:
+                bt.Build(bt.Sources(sources))
+            return str(e.exception)
 
     def test_a_coefficient_source_that_is_no_number_or_lacks_a_kind_is_refused(self):
-        with tempfile.TemporaryDirectory() as tmp:
-            sources = self.copy_sources(tmp, "coeficientes.md",
-                                        lambda t: t.replace("| Auxílio Doença | 0,91 |", "| Auxílio Doença | 91% |"))
-            with self.assertRaises(bt.SourceError) as e:
-                bt.Sources(sources)
-            self.assertIn("coeficientes.md:", str(e.exception))
-            self.assertIn("Percentual", str(e.exception))
-        with tempfile.TemporaryDirectory() as tmp:
-            sources = self.copy_sources(tmp, "coeficientes.md",
-                                        lambda t: t.replace("| Auxílio Doença |", "| Auxílio-Doença |"))
-            with self.assertRaises(bt.SourceError) as e:
-                bt.Sources(sources)
-            self.assertIn("não são os do programa", str(e.exception))
+        err = self.refusal("coeficientes.md", "| Auxílio Doença | 0,91 |", "| Auxílio Doença | 91% |")
+        self.assertIn("coeficientes.md:", err)
+        self.assertIn("Percentual", err)
+        err = self.refusal("coeficientes.md", "| Auxílio Doença |", "| Auxílio-Doença |")
+        self.assertIn("não são os do programa", err)
 
     def test_grace_years_must_run_from_1991_without_a_hole(self):
-        with tempfile.TemporaryDirectory() as tmp:
-            sources = self.copy_sources(tmp, "prazos_carencia.tsv", lambda t: t.replace("\n1993\t", "\n1983\t"))
-            with self.assertRaises(bt.SourceError):
-                bt.Build(bt.Sources(sources))
+        self.assertIn("1991", self.refusal("prazos_carencia.tsv", "\n1993\t", "\n1983\t"))
 
 
 class CommandLine(unittest.TestCase):
