@@ -260,29 +260,25 @@ constexpr size_t kMaxFontName = 64;
 const char* const kSettingNames[6] = {"fonte do relatório", "tamanho da fonte", "margem esquerda",
                                       "margem direita", "margem inferior", "margem superior"};
 
-std::string Shown(const std::string& text) {
-    return "'" + (text.size() <= 40 ? text : text.substr(0, 40) + "...") + "'";
-}
-
 // Why a margin text cannot be used, "" when it can: a number whose whole
 // part is 0 .. kMaxMargin.
 std::string MarginProblem(const std::string& text, long double& value) {
     if (!TryStrToFloat(text, value) || !(value > -1 && value < kMaxMargin + 1))
-        return Shown(text) + " não é um número de 0 a " + std::to_string(kMaxMargin);
+        return QuotedExcerpt(text) + " não é um número de 0 a " + std::to_string(kMaxMargin);
     return "";
 }
 
 std::string SettingProblem(int line, const std::string& text) {
     if (line == 0) {
-        if (text.empty() || text.size() > kMaxFontName) return Shown(text) + " não é um nome de fonte";
+        if (text.empty() || text.size() > kMaxFontName) return QuotedExcerpt(text) + " não é um nome de fonte";
         for (unsigned char c : text)
-            if (c < 32) return Shown(text) + " não é um nome de fonte";
+            if (c < 32) return QuotedExcerpt(text) + " não é um nome de fonte";
         return "";
     }
     if (line == 1) {
         int size = 0;
         if (!TryStrToInt(text, size) || size < kMinFontSize || size > kMaxFontSize)
-            return Shown(text) + " não é um tamanho de " + std::to_string(kMinFontSize) + " a " +
+            return QuotedExcerpt(text) + " não é um tamanho de " + std::to_string(kMinFontSize) + " a " +
                    std::to_string(kMaxFontSize);
         return "";
     }

@@ -63,8 +63,13 @@ calc::TNovaRmiInput TForm12::NovaRmiInput() {
     return in;
 }
 
+// Every pass reads these tables: none runs on a table that is missing or
+// damaged (the start-up, or the last reload, said which).
 template <class F>
 void TForm12::RunPass(F pass) {
+    tabelas::RequireTables({tabelas::CrMensalRev3File, tabelas::SalminFile, tabelas::InssFile,
+                            tabelas::AtuaprevFile, tabelas::SeriesIFile, tabelas::SeriesIIFile,
+                            tabelas::SeriesIIIFile});
     calc::TArrearsEngine engine(planilha->Matrix(), wizard_links::Tables(),
                                 PlanilhaInput(), Form9->marcalimite);
     try {
@@ -180,8 +185,6 @@ void TForm12::BTNcorrigirClick(TObject*) {
     }
     if (Dataini->Date() < EncodeDate(1977, 5, 1))
         Fail("a data inicial não pode ser anterior a 01/05/1977", nullptr);
-    tabelas::RequireTables({tabelas::SalminFile, tabelas::InssFile, tabelas::AtuaprevFile});
-
     bool computed = false;
     RunPass([&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
     if (computed) PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);

@@ -341,7 +341,7 @@ TRevisionState ParseState(const std::vector<std::string>& lines, const std::stri
     if (std::string why = CountProblem(countText, count); !why.empty())
         throw calc::ECalcError(RefusedLine(fileName, sfFieldCount + 1, countField, why));
     // The count and the rows must agree: a month and a salary line for each
-    // row below the header, and nothing but empty lines after them.
+    // row below the header, and nothing after them.
     const size_t first = sfFieldCount + 1;
     const size_t needed = 2 * static_cast<size_t>(count - 1);
     if (lines.size() - first < needed)
@@ -349,12 +349,13 @@ TRevisionState ParseState(const std::vector<std::string>& lines, const std::stri
             fileName, "a lista de salários tem " + IntToStr(count - 1) +
                           " linhas (linha " + IntToStr(sfFieldCount + 1) +
                           ") e o arquivo termina antes delas, na linha " + IntToStr(lines.size())));
-    for (size_t i = first + needed; i < lines.size(); ++i)
-        if (!lines[i].empty())
-            throw calc::ECalcError(Refused(
-                fileName, "a lista de salários tem " + IntToStr(count - 1) + " linhas (linha " +
-                              IntToStr(sfFieldCount + 1) + "), mas o arquivo continua na linha " +
-                              IntToStr(i + 1)));
+    // One empty line more is an editor's final line end.
+    const size_t after = lines.size() - first - needed;
+    if (after > 1 || (after == 1 && !lines.back().empty()))
+        throw calc::ECalcError(Refused(
+            fileName, "a lista de salários tem " + IntToStr(count - 1) + " linhas (linha " +
+                          IntToStr(sfFieldCount + 1) + "), mas o arquivo continua na linha " +
+                          IntToStr(first + needed + 1)));
     state.hasRows = true;
     state.rowCount = count;
     for (int r = 1; r < count; ++r) {

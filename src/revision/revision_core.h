@@ -186,7 +186,7 @@ extern const char* const StateFieldNames[sfFieldCount];
 
 // Parses the lines of a state file. A file that ends before its count line,
 // a count line that is no number, or rows that do not match the count (too
-// few, or more lines after them) raise calc::ECalcError naming the file and
+// few, or more lines after them, even empty ones) raise calc::ECalcError naming the file and
 // the line (fileName is only for the message). Values are not checked here.
 TRevisionState ParseState(const std::vector<std::string>& lines, const std::string& fileName);
 

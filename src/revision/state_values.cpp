@@ -11,11 +11,6 @@ namespace state_values {
 
 namespace {
 
-std::string Shown(const std::string& text) {
-    constexpr size_t kShown = 40;
-    return "'" + (text.size() <= kShown ? text : text.substr(0, kShown) + "...") + "'";
-}
-
 std::string Bound(long double v, int decimals) {
     return FormatFloat(decimals > 0 ? "#,##0." + std::string(decimals, '0') : "#,##0", v);
 }
@@ -27,14 +22,14 @@ std::string AmountProblem(const std::string& text, long double minValue, long do
     if (text.empty()) return "";
     long double v;
     if (!CurrEdit::TryReadNumber(CurrEdit::NormalizeNumberText(text), v))
-        return Shown(text) + " não é um número";
+        return QuotedExcerpt(text) + " não é um número";
     if (std::fabs(v) >= kMaxAmount)
-        return Shown(text) + " é grande demais (o limite é " + Bound(kMaxAmount - 1, 0) + ")";
+        return QuotedExcerpt(text) + " é grande demais (o limite é " + Bound(kMaxAmount - 1, 0) + ")";
     if (CurrEdit::ClampToBounds(v, minValue, maxValue) != v) {
         std::string range = maxValue > minValue
                                 ? "de " + Bound(minValue, decimals) + " a " + Bound(maxValue, decimals)
                                 : minValue == 0 ? "a partir de 0" : "até " + Bound(maxValue, decimals);
-        return Shown(text) + " está fora do intervalo aceito (" + range + ")";
+        return QuotedExcerpt(text) + " está fora do intervalo aceito (" + range + ")";
     }
     return "";
 }
@@ -47,13 +42,13 @@ std::string DateProblem(const std::string& text) {
     TDateTime d;
     if (!shape || !TryEncodeDate(std::stoi(text.substr(6, 4)), std::stoi(text.substr(3, 2)),
                                  std::stoi(text.substr(0, 2)), d))
-        return Shown(text) + " não é uma data (dd/mm/aaaa)";
+        return QuotedExcerpt(text) + " não é uma data (dd/mm/aaaa)";
     return "";
 }
 
 std::string CountProblem(const std::string& text, int& count) {
     if (!TryStrToInt(Trim(text), count) || count < 1)
-        return Shown(text) + " não é um número de linhas";
+        return QuotedExcerpt(text) + " não é um número de linhas";
     return "";
 }
 

@@ -6,6 +6,7 @@
 #include "grids/table_file.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
 #include "tables/table_names.h"
 
 namespace tabelas {
@@ -38,12 +39,6 @@ std::string_view NextLine(std::string_view text, size_t& pos) {
     return line;
 }
 
-std::string Quoted(std::string_view cell) {
-    constexpr size_t kShown = 40;
-    if (cell.size() <= kShown) return "'" + std::string(cell) + "'";
-    return "'" + std::string(cell.substr(0, kShown)) + "...'";
-}
-
 // The number of fields of a line; the separator after the last one opens none.
 size_t FieldCount(std::string_view line) {
     if (line.empty()) return 0;
@@ -69,14 +64,14 @@ std::string CheckRow(std::string_view line, int lineNo, const TTableRules& rules
     if (count == 0) return at + "linha vazia no meio da tabela";
     auto field = [&](int c) { return c < count ? fields[c] : std::string_view(); };
     if (rules.key == TTableKey::Month && !IsMonthKey(field(0)))
-        return at + Quoted(field(0)) + " na coluna 1 não é um mês (mm/aaaa)";
+        return at + QuotedExcerpt(field(0)) + " na coluna 1 não é um mês (mm/aaaa)";
     if (rules.key == TTableKey::Date && !IsDateKey(field(0)))
-        return at + Quoted(field(0)) + " na coluna 1 não é uma data (dd/mm/aaaa)";
+        return at + QuotedExcerpt(field(0)) + " na coluna 1 não é uma data (dd/mm/aaaa)";
     for (int c = 1; c <= rules.numbers + rules.optionalNumbers; ++c) {
         std::string_view cell = field(c);
         if (c > rules.numbers && cell.empty()) continue;
         if (!IsTableNumber(cell))
-            return at + Quoted(cell) + " na coluna " + std::to_string(c + 1) + " não é um número";
+            return at + QuotedExcerpt(cell) + " na coluna " + std::to_string(c + 1) + " não é um número";
     }
     return "";
 }
@@ -144,7 +139,8 @@ std::string CheckTableText(std::string_view text, const TTableRules& rules) {
     int blankFrom = 0;
     while (pos < text.size()) {
         std::string_view line = NextLine(text, pos);
-        ++lineNo;
+        if (++lineNo > kMaxTableLines)
+            return "o arquivo tem mais de " + std::to_string(kMaxTableLines) + " linhas";
         // Every line, even one of TABs only, becomes as many cells.
         if (FieldCount(line) > static_cast<size_t>(kMaxTableColumns))
             return "linha " + std::to_string(lineNo) + ": mais de " +

@@ -22,9 +22,11 @@ struct TTableRules {
 // The rules of a table file of the data directory, by its name.
 TTableRules TableRules(const std::string& fileName);
 
-// No index table has more columns than this; a row with more is damaged
-// (and would cost memory out of all proportion to the file).
+// No index table has more columns or lines than these (a month a line from
+// 1900 to 2100 is 2.400 lines); a table beyond them is damaged, and loading
+// it would cost memory out of all proportion to any real table.
 inline constexpr int kMaxTableColumns = 16;
+inline constexpr int kMaxTableLines = 20000;
 
 // Checks a table's text: "" when it may be loaded, else the reason with its
 // line, e.g. "linha 5: 'abc' na coluna 2 não é um número". The header (line

@@ -151,8 +151,7 @@ TEST_F(RevisionFormTest, BadStateFilesChangeNothing) {
         return lines;
     };
     std::vector<std::string> extra = good;
-    extra[21] = "3";  // the count says two salaries; the file goes on with more
-    extra[30] = "12/1993";
+    extra[21] = "3";  // the count says two salaries; the file holds 36, most of them empty
     struct Case {
         std::vector<std::string> lines;
         std::string message;
@@ -164,7 +163,7 @@ TEST_F(RevisionFormTest, BadStateFilesChangeNothing) {
                   "salários)"},
         {cut(26), "a lista de salários tem 36 linhas (linha 22) e o arquivo termina antes delas, "
                   "na linha 26"},
-        {extra, "a lista de salários tem 2 linhas (linha 22), mas o arquivo continua na linha 31"},
+        {extra, "a lista de salários tem 2 linhas (linha 22), mas o arquivo continua na linha 27"},
         {with(21, "-3"), "linha 22 (número de linhas da lista de salários): '-3' não é um número "
                          "de linhas"},
         {with(21, ""), "linha 22 (número de linhas da lista de salários): '' não é um número de "

@@ -56,6 +56,9 @@ TEST(TableCheck, DamageIsNamedWithItsLine) {
     EXPECT_EQ(Check(head + "01/1994\t1" + std::string(20, '\t') + "x\r\n"),
               "linha 2: mais de 16 colunas");
     EXPECT_EQ(Check(std::string(40, '\t') + "\r\n01/1994\t1\r\n"), "linha 1: mais de 16 colunas");
+    std::string longTable = head;
+    for (int i = 0; i < kMaxTableLines; ++i) longTable += "01/1994\t1\r\n";
+    EXPECT_EQ(Check(longTable), "o arquivo tem mais de 20000 linhas");
     EXPECT_EQ(Check(""), "o arquivo está vazio");
     EXPECT_EQ(Check("\r\n\r\n"), "o arquivo está vazio");
     EXPECT_EQ(Check(head), "a tabela não tem nenhuma linha de dados");
