@@ -96,7 +96,9 @@ void BM_ReadAndLayOutLongArrearsReport(benchmark::State& state) {
     TCanvas canvas;
     double held = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         const double before = HeapInUse();
+        state.ResumeTiming();
         TSectionList list(nullptr, nullptr);
         list.BitmapList = &cache;
         list.SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
@@ -104,7 +106,9 @@ void BM_ReadAndLayOutLongArrearsReport(benchmark::State& state) {
         Readhtml::HtmlParseString(doc, &list);
         int maxWidth = 0, curs = 0;
         benchmark::DoNotOptimize(list.Layout(canvas, 0, 800, 600, 0, maxWidth, curs));
+        state.PauseTiming();
         held = HeapInUse() - before;
+        state.ResumeTiming();
     }
     state.counters["rows"] = static_cast<double>(state.range(0));
     state.counters["document_MB"] = held / 1e6;
@@ -120,7 +124,9 @@ void ReadAndLayOut(benchmark::State& state, const std::string& doc, int width) {
     double held = 0;
     int height = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         const double before = HeapInUse();
+        state.ResumeTiming();
         auto list = std::make_unique<TSectionList>(nullptr, nullptr);
         list->BitmapList = &cache;
         list->SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
@@ -128,8 +134,8 @@ void ReadAndLayOut(benchmark::State& state, const std::string& doc, int width) {
         Readhtml::HtmlParseString(doc, list.get());
         int maxWidth = 0, curs = 0;
         height = list->Layout(canvas, 0, width, 600, 0, maxWidth, curs);
-        held = HeapInUse() - before;
         state.PauseTiming();
+        held = HeapInUse() - before;
         list.reset();
         state.ResumeTiming();
     }

@@ -265,9 +265,6 @@ TEST_F(LayoutTest, PaintsTextOnTheBaselineAndSelectionInverted) {
     EXPECT_TRUE(found) << ::testing::PrintToString(log);
 }
 
-}  // namespace
-}  // namespace layout_test
-
 // A long paragraph of many runs and hard breaks far apart: each line takes
 // as many words as fit (8 px a letter, 4 px a space), ends after a space or
 // at a hard break, and the lines hold the whole text in order.
@@ -318,3 +315,6 @@ TEST_F(LayoutTest, ALongParagraphOfManyRunsFillsEveryLine) {
     EXPECT_EQ(joined, expected);
     EXPECT_EQ(hardBreaks, 4);
 }
+
+}  // namespace
+}  // namespace layout_test
