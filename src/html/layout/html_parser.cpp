@@ -184,13 +184,14 @@ void PushPropsWith(const std::string& tag, const std::string& pseudo, TAttribute
     TProperties* parent = ParserPropStack.Top();
     auto p = std::make_unique<TProperties>();
     TProperties* raw = p.get();
-    if (parent) raw->Inherit(tag, *parent);
     ParserPropStack.Add(std::move(p));
     TStyleList* styles = SectionList ? SectionList->Styles : nullptr;
+    static const std::string none;
     if (attrs)
-        raw->Combine(styles, tag, attrs->GetClass(), attrs->GetID(), pseudo, attrs->GetTitle(), attrs->GetStyle());
+        InheritAndCombine(*raw, parent, styles, tag, attrs->GetClass(), attrs->GetID(), pseudo, attrs->GetTitle(),
+                          attrs->GetStyle());
     else
-        raw->Combine(styles, tag, "", "", pseudo, "", nullptr);
+        InheritAndCombine(*raw, parent, styles, tag, none, none, pseudo, none, nullptr);
 }
 
 void AssignAlign(const std::string& value) {
@@ -1411,9 +1412,13 @@ void DoTable(const SymbSet&) {
                     CurrentCell = cell->Cell.get();
                     ListLevel = 0;
                     ParserNoBreak = Attr(NoWrapSy, cellAttrs.get()) && !(cell->SpecWd > 0 && !cell->WidthPercent);
-                    CurrentSection = NewSection(true);
                     Advance();
                     while (Sy == TextSy && TokenIsSpace()) Advance();
+                    // A cell that opens with a paragraph would drop its first
+                    // section empty: none is made then, but the cell's font is,
+                    // as the paragraph inherits its size.
+                    if (Sy == PSy && (!CurrentUrlTarget || CurrentUrlTarget->URL.empty())) Top()->EnsureFont();
+                    else CurrentSection = NewSection(true);
                     DoBody(TableTermSet);
                     break;
                 }
@@ -1461,6 +1466,7 @@ void ParseInit(TSectionList* List) {
     SectionList = List;
     CurrentCell = List;
     ParserPropStack.Clear();
+    if (List->Styles) List->Styles->ForgetCascade();
     auto bottom = std::make_unique<TProperties>();
     if (List->Styles && List->Styles->DefProp) bottom->CopyDefaultFont(*List->Styles->DefProp);
     else bottom->AssignCharSet(List->CharSet);
@@ -1505,6 +1511,7 @@ void ParseDone() {
     delete CurrentSection;
     CurrentSection = nullptr;
     ParserPropStack.Clear();
+    if (SectionList && SectionList->Styles) SectionList->Styles->ForgetCascade();
     CurrentUrlTarget = nullptr;
     g_urlTarget.reset();
     IDNameList = nullptr;

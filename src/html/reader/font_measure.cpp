@@ -1,5 +1,6 @@
 // The parts of the style side that ask the font service and the canvas.
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -58,6 +59,16 @@ std::unordered_map<std::string, MadeFont>& MadeFonts() {
     return fonts;
 }
 
+// The inputs of the last font looked up and the font they gave: the
+// paragraphs of a long table ask for one font after another.
+struct LastLookup {
+    std::array<TPropValue, 7> values;
+    std::string defFont;
+    unsigned facts[4] = {};
+    double point = 0;
+    const MadeFont* made = nullptr;
+} g_lastLookup;
+
 bool DefaultInstalled(const std::string& name) {
     static const std::unordered_set<std::string> faces = [] {
         // The faces the font service stands in for with metric-compatible or
@@ -102,35 +113,59 @@ void TMyFont::AssignToCanvas(TCanvas& canvas) const {
 }
 
 std::unique_ptr<TMyFont> TProperties::GetFont() {
-    if (!theFont_) {
-        std::string key;
-        key.reserve(96);
-        for (int i : {piFontFamily, piFontSize, piFontStyle, piFontWeight, piTextDecoration, piColor, piLetterSpacing})
-            AppendValue(key, Props[static_cast<size_t>(i)]);
-        key += DefFontname;
-        key += '\0';
-        const unsigned facts[] = {static_cast<unsigned>(BackgroundColorCache), static_cast<unsigned>(CharSet),
-                                  FontServiceGeneration(), g_checkGeneration};
-        key.append(reinterpret_cast<const char*>(facts), sizeof facts);
-        key.append(reinterpret_cast<const char*>(&DefPointSize), sizeof DefPointSize);
-        auto& made = MadeFonts();
-        auto it = made.find(key);
-        if (it != made.end()) {
-            theFont_ = std::make_unique<TMyFont>();
-            theFont_->Assign(*it->second.font);
-            EmSize = it->second.emSize;
-            ExSize = EmSize / 2;
-        } else {
-            MakeFont();
-            if (made.size() >= 1024) made.clear();
-            auto proto = std::make_unique<TMyFont>();
-            proto->Assign(*theFont_);
-            made.emplace(std::move(key), MadeFont{std::move(proto), EmSize});
-        }
-    }
+    EnsureFont();
     auto copy = std::make_unique<TMyFont>();
     copy->Assign(*theFont_);
     return copy;
+}
+
+void TProperties::EnsureFont() {
+    if (!theFont_) {
+        static constexpr int kFontProps[] = {piFontFamily, piFontSize,  piFontStyle,    piFontWeight,
+                                             piTextDecoration, piColor, piLetterSpacing};
+        const unsigned facts[] = {static_cast<unsigned>(BackgroundColorCache), static_cast<unsigned>(CharSet),
+                                  FontServiceGeneration(), g_checkGeneration};
+        LastLookup& last = g_lastLookup;
+        bool same = last.made && last.defFont == DefFontname && std::equal(facts, facts + 4, last.facts) &&
+                    last.point == DefPointSize;
+        for (size_t k = 0; same && k < last.values.size(); ++k)
+            same = last.values[k] == Props[static_cast<size_t>(kFontProps[k])];
+        const MadeFont* made = same ? last.made : nullptr;
+        if (!made) {
+            std::string key;
+            key.reserve(96);
+            for (int i : kFontProps) AppendValue(key, Props[static_cast<size_t>(i)]);
+            key += DefFontname;
+            key += '\0';
+            key.append(reinterpret_cast<const char*>(facts), sizeof facts);
+            key.append(reinterpret_cast<const char*>(&DefPointSize), sizeof DefPointSize);
+            auto& fonts = MadeFonts();
+            auto it = fonts.find(key);
+            if (it == fonts.end()) {
+                MakeFont();
+                if (fonts.size() >= 1024) {
+                    last.made = nullptr;
+                    fonts.clear();
+                }
+                auto proto = std::make_unique<TMyFont>();
+                proto->Assign(*theFont_);
+                it = fonts.emplace(std::move(key), MadeFont{std::move(proto), EmSize}).first;
+            }
+            made = &it->second;
+            for (size_t k = 0; k < last.values.size(); ++k)
+                last.values[k] = Props[static_cast<size_t>(kFontProps[k])];
+            last.defFont = DefFontname;
+            std::copy(facts, facts + 4, last.facts);
+            last.point = DefPointSize;
+            last.made = made;
+        }
+        if (!theFont_) {
+            theFont_ = std::make_unique<TMyFont>();
+            theFont_->Assign(*made->font);
+            EmSize = made->emSize;
+            ExSize = EmSize / 2;
+        }
+    }
 }
 
 void TProperties::MakeFont() {

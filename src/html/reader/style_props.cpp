@@ -115,6 +115,28 @@ SelectorParts SplitSelector(std::string s) {
     return r;
 }
 
+// The components of a contextual key, subject first.
+std::vector<SelectorParts> SplitContextual(const std::string& key) {
+    std::vector<SelectorParts> comps;
+    size_t start = 0;
+    while (start < key.size() && comps.size() < 10) {
+        size_t sp = key.find(' ', start);
+        std::string part = key.substr(start, sp == std::string::npos ? std::string::npos : sp - start);
+        if (!part.empty()) {
+            if (comps.size() == 1) {
+                // The second component carries the count and sequence digits.
+                size_t d = 0;
+                while (d < part.size() && part[d] >= '0' && part[d] <= '9') ++d;
+                part.erase(0, d);
+            }
+            comps.push_back(SplitSelector(Lower(part)));
+        }
+        if (sp == std::string::npos) break;
+        start = sp + 1;
+    }
+    return comps;
+}
+
 }  // namespace
 
 bool PropertyFromString(const std::string& name, int& index) {
@@ -385,24 +407,7 @@ void TProperties::MergeKey(TStyleList* styles, const std::string& key) {
 
 bool TProperties::MatchContextual(TStyleList* styles, int keyIndex, const std::string& tag,
                                   const std::string& cls, const std::string& id, const std::string& pseudo) {
-    const std::string& key = styles->Strings(keyIndex);
-    std::vector<SelectorParts> comps;
-    size_t start = 0;
-    while (start < key.size() && comps.size() < 10) {
-        size_t sp = key.find(' ', start);
-        std::string part = key.substr(start, sp == std::string::npos ? std::string::npos : sp - start);
-        if (!part.empty()) {
-            if (comps.size() == 1) {
-                // The second component carries the count and sequence digits.
-                size_t d = 0;
-                while (d < part.size() && part[d] >= '0' && part[d] <= '9') ++d;
-                part.erase(0, d);
-            }
-            comps.push_back(SplitSelector(Lower(part)));
-        }
-        if (sp == std::string::npos) break;
-        start = sp + 1;
-    }
+    std::vector<SelectorParts> comps = SplitContextual(styles->Strings(keyIndex));
     if (comps.empty()) return false;
     const SelectorParts& first = comps[0];
     if (!(first.tag == tag || first.cls == cls || first.pseudo == pseudo)) return false;
@@ -782,6 +787,232 @@ void TProperties::SetFontInfoArray(TFontInfoArray& target) const {
     if (FontInfoArray) target.Assign(*FontInfoArray);
 }
 
+
+// ---------------------------------------------------------------- remembered cascade
+
+namespace {
+
+bool SameFontInfo(const ThtFontInfo& a, const ThtFontInfo& b) {
+    return a.Name == b.Name && a.Size == b.Size && a.Style == b.Style && a.Color == b.Color &&
+           a.BkColor == b.BkColor && a.CharSet == b.CharSet && a.CharExtra == b.CharExtra;
+}
+
+size_t Mix(size_t h, size_t v) { return h ^ (v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2)); }
+
+}  // namespace
+
+void TProperties::CopyCascadeState(const TProperties& source) {
+    HasFontInfo = source.HasFontInfo;
+    DefFontname = source.DefFontname;
+    PropTag = source.PropTag;
+    PropClass = source.PropClass;
+    PropID = source.PropID;
+    PropPseudo = source.PropPseudo;
+    PropTitle = source.PropTitle;
+    ownStyle_ = source.ownStyle_;
+    PropStyle = source.PropStyle;
+    BackgroundColorCache = source.BackgroundColorCache;
+    CharSet = source.CharSet;
+    CodePage = source.CodePage;
+    EmSize = source.EmSize;
+    ExSize = source.ExSize;
+    Props = source.Props;
+    PropSet = source.PropSet;
+    if (source.FontInfoArray) {
+        if (!FontInfoArray) FontInfoArray = std::make_unique<TFontInfoArray>();
+        FontInfoArray->Assign(*source.FontInfoArray);
+    } else {
+        FontInfoArray.reset();
+    }
+}
+
+// What Inherit reads from the parent.
+bool TProperties::SameForChildren(const TProperties& o) const {
+    if (EmSize != o.EmSize || CharSet != o.CharSet || CodePage != o.CodePage ||
+        BackgroundColorCache != o.BackgroundColorCache || PropSet != o.PropSet || PropTag != o.PropTag ||
+        DefFontname != o.DefFontname || PropTitle != o.PropTitle)
+        return false;
+    const bool fonts = HasFontInfo && FontInfoArray, otherFonts = o.HasFontInfo && o.FontInfoArray;
+    if (fonts != otherFonts) return false;
+    if (fonts)
+        for (size_t k = 0; k < FontInfoArray->Ary.size(); ++k)
+            if (!SameFontInfo(FontInfoArray->Ary[k], o.FontInfoArray->Ary[k])) return false;
+    for (size_t i = 0; i < Props.size(); ++i)
+        if (!Props[i].SameCopy(o.Props[i]) && !(Props[i] == o.Props[i])) return false;
+    return true;
+}
+
+size_t TProperties::HashForChildren() const {
+    size_t h = std::hash<std::string>()(PropTag);
+    h = Mix(h, static_cast<size_t>(EmSize));
+    h = Mix(h, static_cast<size_t>(CharSet) * 65537u + static_cast<size_t>(CodePage));
+    h = Mix(h, static_cast<size_t>(static_cast<uint32_t>(BackgroundColorCache)));
+    for (size_t i = 0; i < Props.size(); ++i) {
+        const TPropValue& v = Props[i];
+        size_t x = static_cast<size_t>(v.kind()) + (PropSet[i] ? 8 : 0);
+        if (v.IsText()) x += v.Text().size() << 4;
+        else if (v.IsInt()) x += static_cast<size_t>(static_cast<uint32_t>(v.Int())) << 4;
+        else if (v.IsReal()) x += static_cast<size_t>(v.Real() * 1024) << 4;
+        h = Mix(h, x);
+    }
+    return h;
+}
+
+// Results of Inherit and Combine by what they were made from: the parent's
+// state (by number), the element's tag, class, id, title and shared style
+// attribute, and which contextual rules its ancestors match.
+class TCascadeMemo {
+public:
+    // The number of the parent's state, registering it when new.
+    uint32_t StateOf(const TProperties& p) {
+        const uint32_t known = p.cascadeState_;
+        if (known > 0 && known < states_.size() && states_[known]->SameForChildren(p)) return known;
+        const size_t h = p.HashForChildren();
+        auto [first, last] = byHash_.equal_range(h);
+        for (auto it = first; it != last; ++it)
+            if (states_[it->second]->SameForChildren(p)) return p.cascadeState_ = it->second;
+        return p.cascadeState_ = Add(p, h);
+    }
+    uint32_t Add(const TProperties& p, size_t h) {
+        auto copy = std::make_unique<TProperties>();
+        copy->CopyCascadeState(p);
+        states_.push_back(std::move(copy));
+        const auto id = static_cast<uint32_t>(states_.size() - 1);
+        byHash_.emplace(h, id);
+        return id;
+    }
+    const TProperties& State(uint32_t id) const { return *states_[id]; }
+    bool Full() const { return states_.size() > kMaxStates; }
+    void Clear() {
+        states_.resize(1);
+        byHash_.clear();
+        results_.clear();
+        rules_.clear();
+    }
+
+    // Which of the contextual rules that may apply to the element its
+    // ancestors on the parser stack match ('1') or not ('0'), as Combine
+    // finds them.
+    std::string Context(TStyleList& styles, const std::string& tag, const std::string& cls, const std::string& id) {
+        const std::vector<TContextRule>& rules = RulesFor(styles, tag, cls, id);
+        std::string mask;
+        if (rules.empty()) return mask;
+        const int self = ParserPropStack.Count() - 1;
+        for (const TContextRule& rule : rules) {
+            size_t j = 1;
+            bool merged = false;
+            for (int k = self - 1; j < rule.comps.size() && k >= 1; --k) {
+                const TProperties* anc = ParserPropStack[k];
+                const SelectorParts& c = rule.comps[j];
+                if ((c.tag.empty() || c.tag == anc->PropTag) && (c.cls.empty() || c.cls == anc->PropClass) &&
+                    (c.id.empty() || c.id == anc->PropID) && (c.pseudo.empty() || c.pseudo == anc->PropPseudo)) {
+                    if (j == rule.comps.size() - 1) merged = true;
+                    ++j;
+                }
+            }
+            mask += merged ? '1' : '0';
+        }
+        return mask;
+    }
+
+    struct Key {
+        uint32_t parent;
+        std::string tag, cls, id, title, context;
+        std::shared_ptr<const TProperties> style;
+        bool operator==(const Key& o) const {
+            return parent == o.parent && style == o.style && tag == o.tag && cls == o.cls && id == o.id &&
+                   title == o.title && context == o.context;
+        }
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const {
+            std::hash<std::string> hs;
+            size_t h = Mix(k.parent, hs(k.tag));
+            h = Mix(h, hs(k.cls));
+            h = Mix(h, hs(k.id));
+            h = Mix(h, hs(k.title));
+            h = Mix(h, hs(k.context));
+            return Mix(h, std::hash<const void*>()(k.style.get()));
+        }
+    };
+    std::unordered_map<Key, uint32_t, KeyHash> results_;
+
+private:
+    static constexpr size_t kMaxStates = 2048;
+    struct TContextRule {
+        std::vector<SelectorParts> comps;
+    };
+    // The rules CombineClass reaches through MatchContextual for a tag, class
+    // and id without pseudo-class whose merge depends on the ancestors.
+    const std::vector<TContextRule>& RulesFor(TStyleList& styles, const std::string& tag, const std::string& cls,
+                                              const std::string& id) {
+        std::string key = tag + '\n' + cls + '\n' + id;
+        auto found = rules_.find(key);
+        if (found != rules_.end()) return found->second;
+        std::vector<TContextRule>& rules = rules_[key];
+        std::vector<std::string> prefixes;
+        if (!tag.empty()) prefixes.push_back(tag);
+        if (!cls.empty()) prefixes.push_back("." + cls);
+        for (const std::string& prefix : prefixes) {
+            int i;
+            styles.Find(prefix, i);
+            for (; i < styles.Count() && StartsWithNoCase(styles.Strings(i), prefix); ++i) {
+                std::vector<SelectorParts> comps = SplitContextual(styles.Strings(i));
+                if (comps.empty()) break;
+                const SelectorParts& first = comps[0];
+                if (!(first.tag == tag || first.cls == cls || first.pseudo.empty())) break;
+                if (comps.size() == 1) continue;
+                if ((!first.tag.empty() && first.tag != tag) || (!first.cls.empty() && first.cls != cls) ||
+                    (!first.id.empty() && first.id != id) || !first.pseudo.empty())
+                    continue;
+                rules.push_back(TContextRule{std::move(comps)});
+            }
+        }
+        return rules;
+    }
+
+    std::vector<std::unique_ptr<TProperties>> states_ = [] {
+        std::vector<std::unique_ptr<TProperties>> v;
+        v.emplace_back();  // number 0: no state
+        return v;
+    }();
+    std::unordered_multimap<size_t, uint32_t> byHash_;
+    std::unordered_map<std::string, std::vector<TContextRule>> rules_;
+};
+
+void InheritAndCombine(TProperties& p, const TProperties* parent, TStyleList* styles, const std::string& tag,
+                       const std::string& cls, const std::string& id, const std::string& pseudo,
+                       const std::string& title, const TProperties* styleAttr) {
+    std::shared_ptr<const TProperties> style = styleAttr ? styleAttr->weak_from_this().lock() : nullptr;
+    // Links look up their visited and hovered fonts on the stack; a style set
+    // that is not shared has no lasting identity; a class list combines in parts.
+    if (!styles || !parent || !pseudo.empty() || (styleAttr && !style) || cls.find('.') != std::string::npos) {
+        if (parent) p.Inherit(tag, *parent);
+        p.Combine(styles, tag, cls, id, pseudo, title, styleAttr);
+        return;
+    }
+    if (!styles->cascade_) styles->cascade_ = std::make_unique<TCascadeMemo>();
+    TCascadeMemo& memo = *styles->cascade_;
+    if (memo.Full()) memo.Clear();
+    TCascadeMemo::Key key{memo.StateOf(*parent), tag, cls, id, title, memo.Context(*styles, tag, Trim(cls), id),
+                          std::move(style)};
+    auto hit = memo.results_.find(key);
+    if (hit != memo.results_.end()) {
+        p.CopyCascadeState(memo.State(hit->second));
+        p.cascadeState_ = hit->second;
+        return;
+    }
+    p.Inherit(tag, *parent);
+    p.Combine(styles, tag, cls, id, pseudo, title, styleAttr);
+    const uint32_t made = memo.Add(p, p.HashForChildren());
+    p.cascadeState_ = made;
+    memo.results_.emplace(std::move(key), made);
+}
+
+void TStyleList::ForgetCascade() {
+    if (cascade_) cascade_->Clear();
+}
+
 // ---------------------------------------------------------------- TStyleList
 
 TStyleList::TStyleList() = default;
@@ -803,12 +1034,14 @@ int TStyleList::AddObject(const std::string& key, std::unique_ptr<TProperties> p
     auto it = std::upper_bound(items_.begin(), items_.end(), key,
                                [](const std::string& k, const Item& item) { return CompareText(k, item.key) < 0; });
     props->PropTag = key;
+    ForgetCascade();
     int index = static_cast<int>(it - items_.begin());
     items_.insert(it, Item{key, std::move(props)});
     return index;
 }
 
 void TStyleList::Clear() {
+    ForgetCascade();
     items_.clear();
     SeqNo = 10;
     DefProp = nullptr;
@@ -817,6 +1050,7 @@ void TStyleList::Clear() {
 void TStyleList::AddSelectorProp(const std::string& selector, const std::string& name, const std::string& value) {
     int index;
     if (!PropertyFromString(name, index)) return;
+    ForgetCascade();
     TProperties* p = PropsOf(selector);
     std::unique_ptr<TProperties> fresh;
     if (!p) {
@@ -849,6 +1083,7 @@ void TStyleList::AddDuplicate(const std::string& selector, const TProperties& so
 }
 
 void TStyleList::SetPseudoColor(const std::string& pseudo, TColor color) {
+    ForgetCascade();
     if (TProperties* p = PropsOf("::" + pseudo)) p->Props[piColor] = int(color);
 }
 

@@ -42,6 +42,7 @@ int BorderStyleFromString(const std::string& text);
 int AlignmentFromString(const std::string& text);
 
 class TStyleList;
+class TCascadeMemo;
 
 // Background position: kinds 0 top, 1 center, 2 bottom, 3 left, 4 right,
 // 5 percent, 6 length.
@@ -121,6 +122,8 @@ public:
     void GetBorderStyles(MargArrayO& o) const;
     // A new font (owned by the caller); also sets EmSize and ExSize.
     std::unique_ptr<TMyFont> GetFont();
+    // Makes the set's font (TheFont) and sets EmSize and ExSize, as GetFont does.
+    void EnsureFont();
     void GetFontInfo(ThtFontInfo& info) const;
     void SetFontInfoArray(TFontInfoArray& target) const;
 
@@ -131,6 +134,10 @@ public:
 
 private:
     friend class TStyleList;
+    friend class TCascadeMemo;
+    friend void InheritAndCombine(TProperties&, const TProperties*, TStyleList*, const std::string&,
+                                  const std::string&, const std::string&, const std::string&, const std::string&,
+                                  const TProperties*);
     void CombineClass(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
                       const std::string& pseudo, const TProperties* styleAttr);
     void Merge(const TProperties& source);
@@ -142,9 +149,24 @@ private:
     // Builds theFont_ from the properties and sets EmSize and ExSize.
     void MakeFont();
 
+    // Everything Inherit and Combine set, taken from a set they made.
+    void CopyCascadeState(const TProperties& source);
+    // Whether a child inherits the same from this set as from `o`.
+    bool SameForChildren(const TProperties& o) const;
+    size_t HashForChildren() const;
+
     std::unique_ptr<TMyFont> theFont_;
     std::shared_ptr<const TProperties> ownStyle_;
+    // The remembered state this set last matched (0: none yet).
+    mutable uint32_t cascadeState_ = 0;
 };
+
+// Inherit from `parent` (null for none) and Combine, for `p` just pushed on
+// ParserPropStack. Elements of a document repeat the same few sets: the
+// style list remembers each result by what it was made from.
+void InheritAndCombine(TProperties& p, const TProperties* parent, TStyleList* styles, const std::string& tag,
+                       const std::string& cls, const std::string& id, const std::string& pseudo,
+                       const std::string& title, const TProperties* styleAttr);
 
 // The parser's stack of property sets (bottom entry = the document defaults).
 class TPropStack : public TFreeList<TProperties> {
@@ -179,6 +201,9 @@ public:
                     int marginHeight, int charSet, bool underlineLinks, TColor hoverColor, TColor visitedColor,
                     TColor linkColor, TColor fontColor, double pointSize);
 
+    // Drops the remembered cascade results (a new document, or its rules changed).
+    void ForgetCascade();
+
     int SeqNo = 10;
     TProperties* DefProp = nullptr;
     // Raised by a rule for ":hover"; the section list reads it.
@@ -186,11 +211,15 @@ public:
     std::function<void()> OnLinksActive;
 
 private:
+    friend void InheritAndCombine(TProperties&, const TProperties*, TStyleList*, const std::string&,
+                                  const std::string&, const std::string&, const std::string&, const std::string&,
+                                  const TProperties*);
     struct Item {
         std::string key;
         std::unique_ptr<TProperties> props;
     };
     std::vector<Item> items_;
+    std::unique_ptr<TCascadeMemo> cascade_;
 };
 
 // Stores a value the way TStyleList.AddSelectorProp and

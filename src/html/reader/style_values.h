@@ -73,6 +73,8 @@ public:
         Release();
         kind_ = vEmpty;
     }
+    // A copy of o (same kind and payload): cheaper than == and implies it.
+    bool SameCopy(const TPropValue& o) const { return kind_ == o.kind_ && bits_ == o.bits_; }
     bool operator==(const TPropValue& o) const {
         if (kind_ != o.kind_) return false;
         switch (kind_) {

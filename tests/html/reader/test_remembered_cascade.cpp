@@ -1,0 +1,200 @@
+// The parser gives each element its set through InheritAndCombine, which
+// remembers results by what they were made from. Whatever it remembers, every
+// element must get exactly the set that Inherit and Combine make for it on the
+// same stack: these walks repeat elements in contexts that must tell them apart.
+#include <gmock/gmock.h>
+
+#include "html/reader/style_parser.h"
+#include "html/reader/style_props.h"
+#include "html/reader/viewer_types.h"
+#include "platform/gui/font_service.h"
+
+namespace {
+
+std::unique_ptr<TAttributeList> StyleAttr(const std::string& style) {
+    auto l = std::make_unique<TAttributeList>();
+    auto a = std::make_unique<TAttribute>();
+    a->Symbol = StyleSy;
+    a->AttrName = "STYLE";
+    a->TextValue = style;
+    l->Add(std::move(a));
+    return l;
+}
+
+class RememberedCascade : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = SetFontService(&fonts_);
+        styles_.Initialize("Times New Roman", "Courier New", 10, 5, 0, true, 0x0000FF, 0x800080, 0xFF0000, 0, 12);
+        DoStyleText(&styles_,
+                    "div p {margin-top: 30px} #box p {color: red} .c p {font-size: 20pt}"
+                    " p.x {text-align: center} td {font-weight: bold}",
+                    "");
+        ParserPropStack.Clear();
+        auto bottom = std::make_unique<TProperties>();
+        bottom->CopyDefaultFont(*styles_.DefProp);
+        ParserPropStack.Add(std::move(bottom));
+    }
+    void TearDown() override {
+        ParserPropStack.Clear();
+        SetFontService(previous_);
+    }
+
+    // Pushes an element as the parser does, after checking its set against
+    // one made by Inherit and Combine in the same place on the stack.
+    TProperties* Push(const std::string& tag, const std::string& cls = "", const std::string& id = "",
+                      const TProperties* style = nullptr, const std::string& title = "") {
+        TProperties* parent = ParserPropStack.Top();
+        auto fresh = std::make_unique<TProperties>();
+        TProperties* expected = fresh.get();
+        expected->Inherit(tag, *parent);
+        ParserPropStack.Add(std::move(fresh));
+        expected->Combine(&styles_, tag, cls, id, "", title, style);
+        std::unique_ptr<TProperties> reference = ParserPropStack.Extract(ParserPropStack.Count() - 1);
+
+        ParserPropStack.Add(std::make_unique<TProperties>());
+        TProperties* got = ParserPropStack.Top();
+        InheritAndCombine(*got, parent, &styles_, tag, cls, id, "", title, style);
+        ExpectSame(*got, *reference, tag + "." + cls + "#" + id);
+        return got;
+    }
+    void Pop() { ParserPropStack.Delete(ParserPropStack.Count() - 1); }
+
+    static void ExpectSame(const TProperties& a, const TProperties& b, const std::string& what) {
+        SCOPED_TRACE(what);
+        for (int i = 0; i < PropCount; ++i) {
+            EXPECT_TRUE(a.Props[static_cast<size_t>(i)] == b.Props[static_cast<size_t>(i)]) << PropWords[i];
+            EXPECT_EQ(a.PropSet[static_cast<size_t>(i)], b.PropSet[static_cast<size_t>(i)]) << PropWords[i];
+        }
+        EXPECT_EQ(a.PropTag, b.PropTag);
+        EXPECT_EQ(a.PropClass, b.PropClass);
+        EXPECT_EQ(a.PropID, b.PropID);
+        EXPECT_EQ(a.PropTitle, b.PropTitle);
+        EXPECT_EQ(a.DefFontname, b.DefFontname);
+        EXPECT_EQ(a.EmSize, b.EmSize);
+        EXPECT_EQ(a.ExSize, b.ExSize);
+        EXPECT_EQ(a.CharSet, b.CharSet);
+        EXPECT_EQ(a.CodePage, b.CodePage);
+        EXPECT_EQ(a.BackgroundColorCache, b.BackgroundColorCache);
+        EXPECT_EQ(a.HasFontInfo, b.HasFontInfo);
+        ASSERT_EQ(a.PropStyle == nullptr, b.PropStyle == nullptr);
+        if (a.PropStyle) EXPECT_TRUE(a.PropStyle->Props == b.PropStyle->Props);
+    }
+
+    TFixedFontService fonts_;
+    TFontService* previous_ = nullptr;
+    TStyleList styles_;
+};
+
+TEST_F(RememberedCascade, ContextualRulesFollowTheAncestors) {
+    for (int round = 0; round < 3; ++round) {
+        Push("body");
+        EXPECT_FALSE(Push("p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        Push("div");
+        EXPECT_TRUE(Push("p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        Pop();
+        // Equal parents (changed after their cascade) under other ancestors.
+        Push("div");
+        Push("td")->Assign(TPropValue("right"), piTextAlign);
+        EXPECT_TRUE(Push("p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        Pop();
+        Pop();
+        Push("span");
+        Push("td")->Assign(TPropValue("right"), piTextAlign);
+        EXPECT_FALSE(Push("p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        Pop();
+        Pop();
+        Push("div", "", "box");
+        TProperties* boxed = Push("p");
+        EXPECT_TRUE(boxed->Props[piMarginTop].Is("30px"));
+        EXPECT_TRUE(boxed->PropSet[piColor]);
+        Pop();
+        Push("span", "c");
+        EXPECT_NEAR(Push("p")->Props[piFontSize].Real(), 20, 1e-9);
+        Pop();
+        Pop();
+        Pop();
+        // The same tag with a class, then without: the class rule stays with it.
+        EXPECT_TRUE(Push("p", "x")->Props[piTextAlign].Is("center"));
+        Pop();
+        EXPECT_FALSE(Push("p")->Props[piTextAlign].Is("center"));
+        Pop();
+        Pop();
+    }
+}
+
+TEST_F(RememberedCascade, AParentChangedAfterItsCascadePassesTheChangeOn) {
+    for (int round = 0; round < 2; ++round) {
+        Push("table");
+        Push("tr");
+        TProperties* right = Push("td");
+        right->Assign(TPropValue("right"), piTextAlign);
+        EXPECT_TRUE(Push("p")->Props[piTextAlign].Is("right"));
+        Pop();
+        Pop();
+        Push("td");
+        EXPECT_FALSE(Push("p")->Props[piTextAlign].Is("right"));
+        Pop();
+        Pop();
+        // A font made for the cell sets its em size, which the paragraph inherits.
+        auto big = StyleAttr("font-size:24pt");
+        TProperties* cell = Push("td", "", "", big->GetStyle());
+        const int before = Push("p")->EmSize;
+        Pop();
+        cell->EnsureFont();
+        EXPECT_NE(Push("p")->EmSize, before);
+        Pop();
+        Pop();
+        Pop();
+        Pop();
+    }
+}
+
+TEST_F(RememberedCascade, StyleSetsTitlesAndNewRulesAreTakenIntoAccount) {
+    auto right = StyleAttr("text-align:right"), left = StyleAttr("text-align:left");
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(Push("p", "", "", right->GetStyle())->Props[piTextAlign].Is("right"));
+        Pop();
+        EXPECT_TRUE(Push("p", "", "", left->GetStyle())->Props[piTextAlign].Is("left"));
+        Pop();
+        EXPECT_EQ(Push("p", "", "", nullptr, "dica")->PropTitle, "dica");
+        Pop();
+        EXPECT_EQ(Push("p")->PropTitle, "");
+        Pop();
+    }
+    // A rule read in the middle of the document (a STYLE in its body).
+    EXPECT_FALSE(Push("p")->PropSet[piColor]);
+    Pop();
+    styles_.AddSelectorProp("p", "color", "green");
+    EXPECT_TRUE(Push("p")->PropSet[piColor]);
+    Pop();
+    // A style set built by hand has no lasting identity: it is read each time.
+    TProperties own;
+    own.AddPropertyByName("text-align", "center");
+    EXPECT_TRUE(Push("p", "", "", &own)->Props[piTextAlign].Is("center"));
+    Pop();
+    own.AddPropertyByName("text-align", "justify");
+    EXPECT_TRUE(Push("p", "", "", &own)->Props[piTextAlign].Is("justify"));
+    Pop();
+}
+
+// Thousands of different parents (each cell with its own colour) stay
+// correct when the remembered states run over their limit.
+TEST_F(RememberedCascade, ManyDifferentParents) {
+    Push("table");
+    for (int i = 0; i < 2500; ++i) {
+        TProperties* cell = Push("td");
+        cell->Assign(TPropValue(i), piColor);
+        TProperties* p = Push("p");
+        ASSERT_EQ(p->Props[piColor].Int(), i);
+        Pop();
+        Pop();
+    }
+    Pop();
+}
+
+}  // namespace
