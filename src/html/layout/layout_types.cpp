@@ -23,62 +23,62 @@ void IndentManagerBasic::Clear() {
 
 int IndentManagerBasic::LeftIndent(int Y) const {
     int result = -99999;
-    for (const IndentRec& r : LeftRecs)
-        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::max(result, r.X);
+    for (const auto& r : LeftRecs)
+        if (r->YT <= Y && Y < r->YB && (r->ID == nullptr || r->ID == CurrentID)) result = std::max(result, r->X);
     return result == -99999 ? LfEdge : result + LfEdge;
 }
 
 int IndentManagerBasic::RightSide(int Y) const {
     int result = 99999;
-    for (const IndentRec& r : RightRecs)
-        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::min(result, r.X);
+    for (const auto& r : RightRecs)
+        if (r->YT <= Y && Y < r->YB && (r->ID == nullptr || r->ID == CurrentID)) result = std::min(result, r->X);
     return result == 99999 ? Width : result + LfEdge;
 }
 
 int IndentManagerBasic::ImageBottom() const {
     int result = 0;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr) result = std::max(result, r.YB);
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr) result = std::max(result, r.YB);
+    for (const auto& r : LeftRecs)
+        if (r->ID == nullptr) result = std::max(result, r->YB);
+    for (const auto& r : RightRecs)
+        if (r->ID == nullptr) result = std::max(result, r->YB);
     return result;
 }
 
 void IndentManagerBasic::GetClearY(int& CL, int& CR) const {
     CL = -1;
     CR = -1;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr) CL = std::max(CL, r.YB);
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr) CR = std::max(CR, r.YB);
+    for (const auto& r : LeftRecs)
+        if (r->ID == nullptr) CL = std::max(CL, r->YB);
+    for (const auto& r : RightRecs)
+        if (r->ID == nullptr) CR = std::max(CR, r->YB);
     CL += 1;
     CR += 1;
 }
 
 int IndentManagerBasic::GetNextWiderY(int Y) const {
     int result = 99999999;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
+    for (const auto& r : LeftRecs)
+        if (r->ID == nullptr && r->YB > Y && r->YB < result) result = r->YB;
+    for (const auto& r : RightRecs)
+        if (r->ID == nullptr && r->YB > Y && r->YB < result) result = r->YB;
     return result == 99999999 ? Y : result;
 }
 
 int IndentManagerBasic::SetLeftIndent(int XLeft, int Y) {
-    IndentRec r;
-    r.X = XLeft;
-    r.YT = Y;
-    r.YB = 9999999;
-    r.ID = CurrentID;
+    auto* r = new IndentRec;
+    r->X = XLeft;
+    r->YT = Y;
+    r->YB = 9999999;
+    r->ID = CurrentID;
     return LeftRecs.Add(r);
 }
 
 int IndentManagerBasic::SetRightIndent(int XRight, int Y) {
-    IndentRec r;
-    r.X = XRight;
-    r.YT = Y;
-    r.YB = 9999999;
-    r.ID = CurrentID;
+    auto* r = new IndentRec;
+    r->X = XRight;
+    r->YT = Y;
+    r->YB = 9999999;
+    r->ID = CurrentID;
     return RightRecs.Add(r);
 }
 
@@ -95,36 +95,40 @@ void IndentManagerBasic::FreeRightIndentRec(int i) {
 void IndentManager::AddFloatingObj(int Y, TFloatingObj* Obj) {
     const int totalW = Obj->ImageWidth + Obj->HSpaceL + Obj->HSpaceR;
     const int totalH = Obj->ImageHeight + Obj->VSpaceT + Obj->VSpaceB;
-    IndentRec r;
-    r.YT = Y;
-    r.YB = Y + totalH;
-    r.ID = nullptr;
-    r.FloatBlock = false;
+    auto* r = new IndentRec;
+    r->YT = Y;
+    r->YB = Y + totalH;
+    r->ID = nullptr;
+    r->FloatBlock = false;
     if (Obj->Floating == ALeft) {
         const int L = LeftIndent(Y);
         Obj->Indent = L - LfEdge + Obj->HSpaceL;
-        r.X = L - LfEdge + totalW;
+        r->X = L - LfEdge + totalW;
         LeftRecs.Add(r);
     } else if (Obj->Floating == ARight) {
         const int X = RightSide(Y) - totalW;
         Obj->Indent = X + Obj->HSpaceL;
-        r.X = X;
+        r->X = X;
         RightRecs.Add(r);
+    } else {
+        delete r;
     }
 }
 
 void IndentManager::AddFloatingBlock(int Y, int X, int Align, int Height) {
-    IndentRec r;
-    r.YT = Y;
-    r.YB = Y + Height;
-    r.ID = nullptr;
-    r.FloatBlock = true;
+    auto* r = new IndentRec;
+    r->YT = Y;
+    r->YB = Y + Height;
+    r->ID = nullptr;
+    r->FloatBlock = true;
     if (Align == ALeft) {
-        r.X = X - LfEdge;
+        r->X = X - LfEdge;
         LeftRecs.Add(r);
     } else if (Align == ARight) {
-        r.X = RightSide(Y) - X;
+        r->X = RightSide(Y) - X;
         RightRecs.Add(r);
+    } else {
+        delete r;
     }
 }
 

@@ -24,24 +24,6 @@ struct IndentRec {
     bool FloatBlock = false;   // made by a floated block, not an image or panel
 };
 
-// Indent records held by value: layout adds and frees two for every block.
-class TIndentRecs {
-public:
-    int Count() const { return static_cast<int>(items_.size()); }
-    const IndentRec* operator[](int index) const { return &items_[static_cast<size_t>(index)]; }
-    int Add(const IndentRec& r) {
-        items_.push_back(r);
-        return Count() - 1;
-    }
-    void Delete(int index) { items_.erase(items_.begin() + index); }
-    void Clear() { items_.clear(); }
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
-
-private:
-    std::vector<IndentRec> items_;
-};
-
 class IndentManagerBasic {
 public:
     IndentManagerBasic() = default;
@@ -49,8 +31,8 @@ public:
     IndentManagerBasic(const IndentManagerBasic&) = delete;
     IndentManagerBasic& operator=(const IndentManagerBasic&) = delete;
 
-    TIndentRecs LeftRecs;
-    TIndentRecs RightRecs;
+    TFreeList<IndentRec> LeftRecs;
+    TFreeList<IndentRec> RightRecs;
     const void* CurrentID = nullptr;  // the block whose limit records apply now
     int LfEdge = 0;
     int Width = 0;

@@ -61,7 +61,22 @@ bool IsAZ(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
 
-unsigned char ReadChar() {
+unsigned char ReadCharSlow();
+
+// The document's next byte; every other case goes the long way.
+inline unsigned char ReadChar() {
+    if (SourceKind == TSourceKind::document && DocPtr < DocEnd) {
+        const auto c = static_cast<unsigned char>(DocS[DocPtr++]);
+        ++CharPos;
+        if ((DocPtr & 4095) == 0 && !ScanPass && ProgressScale > 0 && ReportProgress && !DocS.empty())
+            ReportProgress(static_cast<int>(static_cast<long long>(DocPtr) * ProgressScale /
+                                            static_cast<long long>(DocS.size())));
+        return c;
+    }
+    return ReadCharSlow();
+}
+
+unsigned char ReadCharSlow() {
     for (;;) {
         switch (SourceKind) {
             case TSourceKind::document: {
