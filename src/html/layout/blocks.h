@@ -157,7 +157,8 @@ public:
     uint8_t Align = 2;
     bool NoShade = false;
     bool BkGnd = false;
-    int Width = 0, Indent = 0;
+    int Width = 0;
+    int Indent = 0;  // left of the rule from the left of its content
 
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
     void CopySelectionToBuffer(SelTextCount& Buffer) override;

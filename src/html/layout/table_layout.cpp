@@ -1084,7 +1084,9 @@ void TTableBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRe
         TBlock::DrawBlockBorder(Canvas, ORect, IRect);
         return;
     }
-    TColor light = Table->BorderColorGiven ? Table->BorderColorLight : TColor(0x80000014);
+    // border="0" paints as a table without the attribute.
+    if (Table->BorderWidth <= 0) return;
+    TColor light = PaperLight(ParentSectionList, Table->BorderColorGiven ? Table->BorderColorLight : TColor(0x80000014));
     TColor dark = Table->BorderColorGiven ? Table->BorderColorDark : TColor(0x80000010);
     RaisedRectColor(ParentSectionList, Canvas, ORect.Left, ORect.Top, Table->BorderWidth, true, light, dark,
                     ORect.Right - 1, ORect.Bottom - 1);
