@@ -20,12 +20,14 @@ class ThtmlTable;
 // Which part of a table is being printed on the current page.
 enum TablePartType : uint8_t { tpNormal = 0, tpDoHead = 1, tpDoBody1 = 2, tpDoBody2 = 3, tpDoBody3 = 4, tpDoFoot = 5 };
 
-// The state of a table printed page by page, handed to the printing loop.
+// The state of a table printed page by page, handed to the printing loop
+// (through the document's TablePartRec) while the table runs on to further
+// pages: which band it draws next and where that band lies in the document.
 struct TTablePartRec {
     TablePartType TablePart = tpNormal;
-    int PartStart = 0;   // document y of the part's first row
-    int PartHeight = 0;  // height of the part
-    int FootHeight = 0;  // footer rows, drawn at the foot of each page
+    int PartStart = 0;   // document y of the head or foot band
+    int PartHeight = 0;  // its height
+    int FootHeight = 0;  // the foot band's height, kept free at each page end
 };
 
 // A column as COL or COLGROUP declares it.
@@ -184,8 +186,12 @@ private:
     template <class F>
     int ForCells(bool Reverse, F f) const;
     void MeasureSpans(TCanvas& Canvas, bool WithPercents);
-    void DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow);
-    void DrawPageByPage(TCanvas& Canvas, const TRect& ARect, int X, int Y);
+    // PageRules: while printing, rows cut by the page end move PageBottom.
+    void DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow, bool PageRules);
+    // Printing with the head and foot repeated on every page the table reaches.
+    void DrawPrinted(TCanvas& Canvas, const TRect& ARect, int X, int Y);
+    void SetPart(TTablePartRec& Part, TablePartType Type) const;
+    int LastFootRow() const;
     int DrawX_ = 0;  // x of the table at the last layout or drawing
 };
 
