@@ -1150,6 +1150,20 @@ int TTableBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int A
 }
 
 int TTableBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
+    TSectionList* list = ParentSectionList;
+    if (list && list->Printing && list->TableNestLevel == 0 && Table && Table->HeaderRowCount == 0 &&
+        Positioning != 1 && !DisplayNone) {
+        // A table without a head that starts low on a page and would run over
+        // its end goes to the next page when it fits on one.
+        const int pageTop = list->YOff + ARect.Top, pageHeight = ARect.Bottom - ARect.Top;
+        const int top = ContentTop + std::max(0, MargArray[piMarginTop]);
+        if (top > pageTop + 2 * pageHeight / 3 && top < list->PageBottom && ContentBot > list->PageBottom &&
+            SectionHeight < pageHeight) {
+            list->PageBottom = top;
+            list->PageShortened = true;
+            return ContentTop + SectionHeight;
+        }
+    }
     return TBlock::Draw(Canvas, ARect, IMgr, X + TableIndentShift, XRef, YRef);
 }
 

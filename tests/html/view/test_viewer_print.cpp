@@ -304,6 +304,30 @@ TEST_F(PagedTableTest, TheRowEndingAPageKeepsItsBottomEdge) {
     EXPECT_GT(edge, 0) << "no bottom edge under the last row";
 }
 
+// A table without a head that starts in the last third of a page and would
+// run over its end starts on the next page; one that starts higher runs on.
+TEST_F(PagedTableTest, AShortTableLowOnAPageMovesToTheNextPage) {
+    for (const int before : {26, 8}) {
+        std::string html = Table(before == 26 ? 10 : 60, "border=1");
+        for (const char* part : {"<thead>", "</thead>", "<tbody>", "</tbody>", "<tfoot>", "</tfoot>"})
+            html.replace(html.find(part), std::string(part).size(), "");
+        std::string paragraphs;
+        for (int i = 0; i < before; ++i) paragraphs += "<p>Parágrafo " + std::to_string(i) + "</p>";
+        html.replace(html.find("<p>Planilha</p>"), 15, paragraphs);
+        v->LoadFromFile(Write("planilha.htm", html));
+        const auto pages = ReadPages();
+        ASSERT_GE(pages.size(), 2u);
+        if (before == 26) {
+            EXPECT_TRUE(pages[0].empty()) << "the table began on page 1";
+            EXPECT_EQ(pages[1].front(), "H");
+            EXPECT_EQ(pages[1].back(), "F");
+        } else {
+            EXPECT_FALSE(pages[0].empty());
+            EXPECT_NE(pages[1].front(), "H");
+        }
+    }
+}
+
 // A tall row that would be cut moves whole to the next page when it is under
 // 101 pixels; a taller one is cut.
 TEST_F(PagedTableTest, AShortRowMovesWholeToTheNextPage) {
