@@ -209,11 +209,12 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
         // where the next page begins.
         const int shift = onPaper ? 0 : 3 * g.Width;
         const TRect pageRect{g.Left + shift, g.Top, g.Left + shift + g.Width, g.Top + g.Height};
-        auto pass = [&](int yOff, const TRegion& region, int dx) {
+        // below: the page's top band that a repeated head takes.
+        auto pass = [&](int yOff, const TRegion& region, int dx, int below = 0) {
             copy->SetYOffset(yOff);
             g.Map(*canvas);
             canvas->SelectClipRgn(&region);
-            const TRect r{pageRect.Left + dx, pageRect.Top, pageRect.Right + dx, pageRect.Bottom};
+            const TRect r{pageRect.Left + dx, pageRect.Top + below, pageRect.Right + dx, pageRect.Bottom};
             copy->Draw(*canvas, r, g.Width, g.Left + shift + dx, 0, 0, 0);
         };
         // What a line cut by the page's edges left above the top margin or
@@ -263,11 +264,11 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
                 // The body: a pass beside the paper finds the page's bottom,
                 // then the page is drawn down to it.
                 bodyYOff = top - (g.Top + headHeight);
-                pass(bodyYOff, clip, 3 * g.Width + g.Left);
+                pass(bodyYOff, clip, 3 * g.Width + g.Left, headHeight);
                 const int bottom = copy->PageBottom - bodyYOff;
                 copy->TablePartRec = part;
                 part->TablePart = tpDoBody2;
-                pass(bodyYOff, g.Band(preview, g.Top + headHeight, bottom), 0);
+                pass(bodyYOff, g.Band(preview, g.Top + headHeight, bottom), 0, headHeight);
                 if (part->TablePart != tpNormal) whiten();
             }
         }

@@ -277,6 +277,30 @@ TEST_F(PagedTableTest, HeadAndFootRepeatOnEveryPageAndNoRowIsLostOrRepeated) {
     EXPECT_EQ(PdfPages(pdf), 3);
 }
 
+// A row that asks for a new page starts one, below the head: the pages
+// still run on to the table's end.
+TEST_F(PagedTableTest, ARowWithABreakBeforeStartsAPageUnderTheHead) {
+    std::string html = Table(100, "border=1");
+    const std::string row60 = "<tr bgcolor=\"" + Hex(BodyColour(60)) + "\"";
+    html.insert(html.find(row60) + row60.size(), " style=\"page-break-before: always\"");
+    v->LoadFromFile(Write("planilha.htm", html));
+    const auto pages = ReadPages();
+    ASSERT_GE(pages.size(), 3u);
+    std::vector<std::string> body;
+    bool sixtyOpensAPage = false;
+    for (const auto& page : pages) {
+        if (page.empty()) continue;  // the text after the table
+        ASSERT_GE(page.size(), 2u);
+        EXPECT_EQ(page.front(), "H");
+        sixtyOpensAPage = sixtyOpensAPage || page[1] == "60";
+        for (const auto& r : page)
+            if (r != "H" && r != "F") body.push_back(r);
+    }
+    EXPECT_TRUE(sixtyOpensAPage);
+    ASSERT_EQ(body.size(), 100u);
+    EXPECT_EQ(body.back(), "100");
+}
+
 // The last row on a page keeps the bottom edge of its frame: under its cells
 // comes a line of the frame's colour before the paper's white.
 TEST_F(PagedTableTest, TheRowEndingAPageKeepsItsBottomEdge) {
