@@ -71,7 +71,6 @@ public:
     std::unique_ptr<TBitmap> TiledImage, TiledMask, FullBG;
     bool TiledNoMask = false;
     bool BGImageReady = false;
-    ::MargArrayO MargArrayO;
     ::MargArray MargArray{};
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed
@@ -193,6 +192,9 @@ private:
     void SetPart(TTablePartRec& Part, TablePartType Type) const;
     int LastFootRow() const;
     int DrawX_ = 0;  // x of the table at the last layout or drawing
+    // The layout cycle and inputs of the last MeasureSpans.
+    int spansCycle_ = -1, spansTbWidth_ = 0;
+    bool spansPercents_ = false;
 };
 
 class TTableBlock : public TBlock {
