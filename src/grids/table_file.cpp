@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "grids/ah_tool.h"
 #include "platform/runtime/files.h"
 
 namespace {
@@ -22,12 +23,15 @@ void CellsToText(const TCellMatrix& cells, std::string& out, char separator, TGr
     if (r.Left < 0) r.Left = 0;
     if (r.Bottom < r.Top || r.Bottom < 0) r.Bottom = cells.RowCount() - 1;
     if (r.Top < 0) r.Top = 0;
+    std::string line;
     for (int row = r.Top; row <= r.Bottom; ++row) {
+        line.clear();
         for (int col = r.Left; col <= r.Right; ++col) {
-            AppendCell(out, cells.Cell(col, row));
-            out += separator;
+            AppendCell(line, cells.Cell(col, row));
+            line += separator;
         }
-        out += "\r\n";
+        line += "\r\n";
+        ah_tool::WriteStringToStream(out, line);
     }
 }
 

@@ -281,9 +281,6 @@ public:
     std::function<void(TFontObj* Link)> LinkFollowEvent;
     // Any other key on a focused link goes to the viewer.
     std::function<void(uint16_t& Key, TShiftState Shift)> LinkKeyEvent;
-    // Form submission hand-over (queued by the viewer).
-    std::function<void(const std::string& Action, const std::string& Target, const std::string& EncType,
-                       const std::string& Method, TStringList* Results)> SubmitQueue;
 
     // ---- display settings
     std::string FontName;
