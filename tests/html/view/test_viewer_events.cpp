@@ -165,6 +165,29 @@ TEST_F(ViewerTest, ABitmapFromTheProgramIsPaintedAndTheStreamRequestComesSecond)
     EXPECT_EQ(CountPixels(v, clRed), 30 * 20);
 }
 
+TEST_F(ViewerTest, ALinkedSheetComesFromTheStreamRequest) {
+    const std::string page =
+        Write("sheet.htm", "<link rel=\"stylesheet\" href=\"css/grande.css\"><p>Uma linha.</p><p>Outra.</p>");
+    v->LoadFromFile(page);
+    const int plain = v->DocHeight();
+    TMemoryStream sheet(std::string("p { font-size: 40pt }"));
+    std::vector<std::string> asked;
+    v->OnhtStreamRequest = [&](TObject* sender, const std::string& src, TStream*& stream) {
+        EXPECT_EQ(sender, v);
+        asked.push_back(src);
+        stream = &sheet;
+    };
+    v->Clear();
+    v->LoadFromFile(page);
+    EXPECT_THAT(asked, ElementsAre("css/grande.css"));
+    EXPECT_GT(v->DocHeight(), plain + 40);
+    // Without a stream the file is read, and here there is none.
+    v->OnhtStreamRequest = [](TObject*, const std::string&, TStream*&) {};
+    v->Clear();
+    v->LoadFromFile(page);
+    EXPECT_EQ(v->DocHeight(), plain);
+}
+
 TEST_F(ViewerTest, SettingAnEventAlsoSetsTheDocumentsEvent) {
     TSectionList* doc = v->SectionList();
     EXPECT_FALSE(doc->ObjectClick);
