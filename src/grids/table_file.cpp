@@ -2,7 +2,6 @@
 
 #include <climits>
 
-#include "grids/ah_tool.h"
 #include "platform/runtime/files.h"
 
 namespace {
@@ -23,15 +22,12 @@ void CellsToText(const TCellMatrix& cells, std::string& out, char separator, TGr
     if (r.Left < 0) r.Left = 0;
     if (r.Bottom < r.Top || r.Bottom < 0) r.Bottom = cells.RowCount() - 1;
     if (r.Top < 0) r.Top = 0;
-    std::string line;
     for (int row = r.Top; row <= r.Bottom; ++row) {
-        line.clear();
         for (int col = r.Left; col <= r.Right; ++col) {
-            AppendCell(line, cells.Cell(col, row));
-            line += separator;
+            AppendCell(out, cells.Cell(col, row));
+            out += separator;
         }
-        line += "\r\n";
-        ah_tool::WriteStringToStream(out, line);
+        out += "\r\n";
     }
 }
 

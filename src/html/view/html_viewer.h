@@ -91,6 +91,10 @@ using TGetStreamEvent = std::function<void(TObject* Sender, const std::string& S
 template <class F>
 class TViewerEvent {
 public:
+    TViewerEvent() = default;
+    // Bound to one viewer: handlers pass between events as Handler().
+    TViewerEvent(const TViewerEvent&) = delete;
+    TViewerEvent& operator=(const TViewerEvent&) = delete;
     TViewerEvent& operator=(F handler) {
         handler_ = std::move(handler);
         if (Changed) Changed();

@@ -217,7 +217,8 @@ void TApplication::UnhookMainWindow(int id) {
 void TApplication::SettingsChanged() {
     // A hook may unhook itself or another: walk a copy.
     const auto hooks = hooks_;
-    for (const auto& [id, hook] : hooks) {
+    for (const auto& entry : hooks) {
+        const TWindowHook& hook = entry.second;
         bool handled = false;
         Dispatch(this, [&] {
             TMessage m{WM_WININICHANGE, 0, 0, 0};
