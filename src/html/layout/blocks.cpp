@@ -647,8 +647,8 @@ bool TBlock::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
     return !DisplayNone && MyCell->CursorToXY(Canvas, Cursor, X, Y);
 }
 
-bool TBlock::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
-    return !DisplayNone && MyCell->GetChAtPos(Pos, Ch, Obj);
+bool TBlock::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+    return !DisplayNone && MyCell->GetCharAt(Pos, Ch, Obj);
 }
 
 void TBlock::AddToPositionList() { MyCell->AddSectionsToPositionList(); }

@@ -967,9 +967,9 @@ bool ThtmlTable::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
     return ForCells(false, [&](TCellObjCell& c) { return c.CursorToXY(Canvas, Cursor, X, Y) ? 1 : -1; }) >= 0;
 }
 
-bool ThtmlTable::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+bool ThtmlTable::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
     if (Pos < StartCurs || Pos >= StartCurs + Len) return false;
-    return ForCells(false, [&](TCellObjCell& c) { return c.GetChAtPos(Pos, Ch, Obj) ? 1 : -1; }) >= 0;
+    return ForCells(false, [&](TCellObjCell& c) { return c.GetCharAt(Pos, Ch, Obj) ? 1 : -1; }) >= 0;
 }
 
 void ThtmlTable::CopySelectionToBuffer(SelTextCount& Buffer) {

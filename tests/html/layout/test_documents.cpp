@@ -97,6 +97,41 @@ TEST_F(DocumentTest, LinksGetTheirUrlUnderTheMouse) {
     EXPECT_EQ(doc->GetLinkAt(canvas, 2, y + 10, url, control, title) & guUrl, 0u);
 }
 
+// The character at a document position, wherever the text sits: a
+// paragraph, a table cell or a block; and the section that holds it.
+TEST_F(DocumentTest, CharacterAtAPositionInParagraphCellAndBlock) {
+    Parse("<p>ab</p><table><tr><td>cd</td></tr></table><div>ef</div>");
+    Layout(400);
+    std::u16string text;
+    std::vector<TSectionBase*> owners;
+    char16_t ch = 0;
+    TSectionBase* obj = nullptr;
+    for (int pos = 0; doc->GetCharAt(pos, ch, obj); ++pos) {
+        text += ch;
+        owners.push_back(obj);
+    }
+    // Every character up to the document's end answers, nothing past it.
+    EXPECT_EQ(static_cast<int>(text.size()), doc->Len);
+    const size_t a = text.find(u"ab"), c = text.find(u"cd"), e = text.find(u"ef");
+    ASSERT_NE(a, std::u16string::npos);
+    ASSERT_NE(c, std::u16string::npos);
+    ASSERT_NE(e, std::u16string::npos);
+    EXPECT_LT(a, c);
+    EXPECT_LT(c, e);
+    // Each piece's two letters come from one paragraph section, its own.
+    for (size_t at : {a, c, e}) {
+        ASSERT_NE(owners[at], nullptr);
+        EXPECT_TRUE(owners[at]->IsSection());
+        EXPECT_EQ(owners[at], owners[at + 1]);
+        EXPECT_GE(static_cast<int>(at), owners[at]->StartCurs);
+        EXPECT_LT(static_cast<int>(at), owners[at]->StartCurs + owners[at]->Len);
+    }
+    EXPECT_NE(owners[a], owners[c]);
+    EXPECT_NE(owners[c], owners[e]);
+    EXPECT_FALSE(doc->GetCharAt(-1, ch, obj));
+    EXPECT_FALSE(doc->GetCharAt(doc->Len + 5, ch, obj));
+}
+
 TEST_F(DocumentTest, SelectAllCopiesParagraphsAsLines) {
     Parse("<p>One two.</p><p>Three.</p>");
     Layout(800);
