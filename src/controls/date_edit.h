@@ -104,6 +104,7 @@ private:
     TCalendarStyle calendarStyle_ = csPopup;
     std::string dateFormat_;
     bool formatting_ = false;
+    int hook_ = 0;  // on the application's window
 };
 
 class TDateEdit : public TCustomDateEdit {
