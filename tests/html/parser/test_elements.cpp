@@ -101,3 +101,16 @@ TEST_F(ParserTest, BodyAttributesRebuildTheBody) {
     body = dynamic_cast<TBodyBlock*>((*list_)[0]);
     EXPECT_EQ(body->MyCell->OwnersTag, "default");
 }
+
+// A cell that opens with a paragraph gives it its own font's em, as a cell
+// that opens with anything else does.
+TEST_F(ParserTest, CellsOpeningWithAParagraphPassTheirEmOn) {
+    auto height = [this](const std::string& size, const std::string& before) {
+        Parse("<table><tr><td style=\"font-size:" + size + "\"> " + before +
+              "<p style=\"margin-top:2em\">x</p></td></tr></table>");
+        return Layout(400);
+    };
+    const int big = height("30pt", "");
+    EXPECT_EQ(big, height("30pt", "<span></span>"));
+    EXPECT_GT(big, height("10pt", ""));
+}

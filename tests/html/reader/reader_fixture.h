@@ -10,6 +10,17 @@
 #include "html/reader/html_tokenizer.h"
 #include "html/reader/style_props.h"
 
+// An attribute list holding only STYLE=style.
+inline std::unique_ptr<TAttributeList> StyleAttributes(const std::string& style) {
+    auto l = std::make_unique<TAttributeList>();
+    auto a = std::make_unique<TAttribute>();
+    a->Symbol = StyleSy;
+    a->AttrName = "STYLE";
+    a->TextValue = style;
+    l->Add(std::move(a));
+    return l;
+}
+
 struct ReadSymbol {
     Symb sy;
     int level;

@@ -8,18 +8,9 @@
 #include "html/reader/style_props.h"
 #include "html/reader/viewer_types.h"
 #include "platform/gui/font_service.h"
+#include "reader_fixture.h"
 
 namespace {
-
-std::unique_ptr<TAttributeList> StyleAttr(const std::string& style) {
-    auto l = std::make_unique<TAttributeList>();
-    auto a = std::make_unique<TAttribute>();
-    a->Symbol = StyleSy;
-    a->AttrName = "STYLE";
-    a->TextValue = style;
-    l->Add(std::move(a));
-    return l;
-}
 
 class RememberedCascade : public ::testing::Test {
 protected:
@@ -141,7 +132,7 @@ TEST_F(RememberedCascade, AParentChangedAfterItsCascadePassesTheChangeOn) {
         Pop();
         Pop();
         // A font made for the cell sets its em size, which the paragraph inherits.
-        auto big = StyleAttr("font-size:24pt");
+        auto big = StyleAttributes("font-size:24pt");
         TProperties* cell = Push("td", "", "", big->GetStyle());
         const int before = Push("p")->EmSize;
         Pop();
@@ -155,7 +146,7 @@ TEST_F(RememberedCascade, AParentChangedAfterItsCascadePassesTheChangeOn) {
 }
 
 TEST_F(RememberedCascade, StyleSetsTitlesAndNewRulesAreTakenIntoAccount) {
-    auto right = StyleAttr("text-align:right"), left = StyleAttr("text-align:left");
+    auto right = StyleAttributes("text-align:right"), left = StyleAttributes("text-align:left");
     for (int round = 0; round < 2; ++round) {
         EXPECT_TRUE(Push("p", "", "", right->GetStyle())->Props[piTextAlign].Is("right"));
         Pop();

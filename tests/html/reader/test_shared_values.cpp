@@ -8,6 +8,7 @@
 #include "html/reader/viewer_types.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/font_service.h"
+#include "reader_fixture.h"
 
 namespace {
 
@@ -50,16 +51,8 @@ TEST(SharedValues, PropertySetsCopiedThroughTheCascadeStayApart) {
 }
 
 TEST(SharedValues, EqualStyleTextsShareOneReadOnlySet) {
-    auto list = [](const std::string& style) {
-        auto l = std::make_unique<TAttributeList>();
-        auto a = std::make_unique<TAttribute>();
-        a->Symbol = StyleSy;
-        a->AttrName = "STYLE";
-        a->TextValue = style;
-        l->Add(std::move(a));
-        return l;
-    };
-    auto first = list("text-align:right"), second = list("text-align:right"), other = list("text-align:left");
+    auto first = StyleAttributes("text-align:right"), second = StyleAttributes("text-align:right"),
+         other = StyleAttributes("text-align:left");
     const TProperties* s1 = first->GetStyle();
     const TProperties* s2 = second->GetStyle();
     ASSERT_NE(s1, nullptr);
