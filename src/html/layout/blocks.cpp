@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <typeinfo>
 
 #include "html/images/image_loading.h"
 #include "html/images/viewer_globals.h"
@@ -423,6 +424,18 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     return SectionHeight;
 }
 
+bool TBlock::CanMoveDown() const {
+    // A percentage box value depends on the height laid out against.
+    return typeid(*this) == typeid(TBlock) && !DisplayNone && Positioning == 0 && FloatLR == 0 && !BGImage &&
+           boxRelative_ == 0 && MyCell && LaidOutBelowTop() && MyCell->CanMoveDown();
+}
+
+void TBlock::MoveDown(int dy, int dcurs) {
+    TSectionBase::MoveDown(dy, dcurs);
+    ClientContentBot += dy;
+    MyCell->MoveContentsDown(dy, dcurs);
+}
+
 const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
     if (boxRelative_ < 0) {
         // Only a percentage depends on the width or height converted against.
@@ -457,12 +470,16 @@ void TBlock::SortByZIndex() {
         s->OwnerBlock = this;
         DrawList.push_back(s.get());
     }
-    std::stable_sort(DrawList.begin(), DrawList.end(), [](const TSectionBase* a, const TSectionBase* b) {
+    auto before = [](const TSectionBase* a, const TSectionBase* b) {
         auto rank = [](int z) { return z < 0 ? 0 : z == 0 ? 1 : 2; };
         if (rank(a->ZIndex) != rank(b->ZIndex)) return rank(a->ZIndex) < rank(b->ZIndex);
         if (a->ZIndex != 0 && b->ZIndex != 0) return a->ZIndex < b->ZIndex;
         return false;
-    });
+    };
+    // A list already in order stays as it is (a stable sort would leave it so,
+    // after allocating its buffer).
+    if (!std::is_sorted(DrawList.begin(), DrawList.end(), before))
+        std::stable_sort(DrawList.begin(), DrawList.end(), before);
 }
 
 int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {

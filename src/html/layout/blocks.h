@@ -72,6 +72,8 @@ public:
     void AddToPositionList() override;
     bool IsBlock() const override { return true; }
     void CheckFree() override;
+    bool CanMoveDown() const override;
+    void MoveDown(int dy, int dcurs) override;
 
     // ---- new virtual operations
     virtual void DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& IRect);

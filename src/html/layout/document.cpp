@@ -21,6 +21,15 @@ TSectionBase::~TSectionBase() = default;
 
 int TSectionBase::GetYPosition() { return YDraw; }
 
+void TSectionBase::MoveDown(int dy, int dcurs) {
+    YDraw += dy;
+    ContentTop += dy;
+    ContentBot += dy;
+    DrawTop += dy;
+    DrawBot += dy;
+    StartCurs += dcurs;
+}
+
 std::unique_ptr<TSectionBase> TSectionBase::CreateCopy(TCellBasic* AMasterList) const {
     return std::make_unique<TSectionBase>(AMasterList, *this);
 }
@@ -245,6 +254,16 @@ void TCellBasic::AddSectionsToPositionList() {
     for (const auto& s : *this) s->AddToPositionList();
 }
 
+bool TCellBasic::CanMoveDown() const {
+    return std::all_of(begin(), end(), [](const auto& s) { return s->CanMoveDown(); });
+}
+
+void TCellBasic::MoveDown(int dy, int dcurs) {
+    YValue += dy;
+    StartCurs += dcurs;
+    for (const auto& s : *this) s->MoveDown(dy, dcurs);
+}
+
 // ---------------------------------------------------------------- TCell
 
 TCell::TCell(TSectionList* Master) : TCellBasic(Master), ownIMgr_(std::make_unique<IndentManager>()) {
@@ -344,6 +363,19 @@ int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef
         MaxWidth = Owner->NewWidth;
     Len = Curs - StartCurs;
     return H;
+}
+
+void TBlockCell::MoveContentsDown(int dy, int dcurs) {
+    TCellBasic::MoveDown(dy, dcurs);
+    // As LayoutContents finds them (no block here is absolutely positioned).
+    tcContentBot = 0;
+    tcDrawTop = 990000;
+    tcDrawBot = 0;
+    for (const auto& s : *this) {
+        tcContentBot = std::max(tcContentBot, s->ContentBot);
+        tcDrawTop = std::min(tcDrawTop, s->DrawTop);
+        tcDrawBot = std::max(tcDrawBot, s->DrawBot);
+    }
 }
 
 // ---------------------------------------------------------------- TInlineList

@@ -106,6 +106,15 @@ public:
     virtual bool IsPreFormated() const { return false; }
     // Before destruction: remove what the document's lists hold of it.
     virtual void CheckFree() {}
+    // Whether the last layout, made at a Y of 0 or more, would come out the
+    // same lower down, moved by that distance: plain text and plain blocks,
+    // with no floats, pictures, controls, links or positioning.
+    virtual bool CanMoveDown() const { return false; }
+    // The last layout moved down by dy (0 or more), its document positions by dcurs.
+    virtual void MoveDown(int dy, int dcurs);
+
+protected:
+    bool LaidOutBelowTop() const { return YDraw >= 0 && ContentTop >= 0 && DrawTop >= 0 && SectionHeight >= 0; }
 };
 
 // ---------------------------------------------------------------- cells
@@ -153,6 +162,10 @@ public:
     int LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs);
     // Frees every section (their CheckFree first).
     void ClearSections();
+    // Whether every section's last layout can be moved down (TSectionBase::CanMoveDown).
+    bool CanMoveDown() const;
+    // The last layout of every section moved down; YValue and StartCurs follow.
+    void MoveDown(int dy, int dcurs);
 };
 
 // A cell with its own float manager.
@@ -188,6 +201,8 @@ public:
     TBlockCell(TSectionList* Master, const TBlockCell& T);
     int LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int Width, int AHeight, int BlHt,
                        int& MaxWidth, int& Curs);
+    // The last LayoutContents moved down (the content can move: CanMoveDown).
+    void MoveContentsDown(int dy, int dcurs);
     int DoLayout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs);
 };
 

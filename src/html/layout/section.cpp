@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <typeinfo>
 
 #include "html/layout/blocks.h"
 #include "platform/gui/font_service.h"
@@ -1188,6 +1189,13 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
                                  (100 - list->ProgressStart) * SectionNumber / list->SectionCount);
     }
     return SectionHeight;
+}
+
+bool TSection::CanMoveDown() const {
+    if (typeid(*this) != typeid(TSection) || Images.Count() > 0 || FormControls.Count() > 0 || !LaidOutBelowTop())
+        return false;
+    // Link runs keep the y of their lines.
+    return std::all_of(Fonts.begin(), Fonts.end(), [](const auto& f) { return f->UrlTarget.URL.empty(); });
 }
 
 // ---------------------------------------------------------------- TPreFormated

@@ -201,6 +201,10 @@ int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int Declar
     int width = std::max(0, W - HzSpace - CellSpacing);
     int avail = std::max(0, DeclaredHeight - VrSpace);
     VSize = Cell->Layout(Canvas, 0, width, avail, 0, mw, curs);
+    const TSectionList* root = Cell->MasterList;
+    measuredWidth_ = width;
+    measuredCycle_ = root ? root->CycleNumber : -1;
+    measuredLen_ = curs;
     return VSize;
 }
 
@@ -217,8 +221,17 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     int mw = 0;
     int width = std::max(0, Wd - (HzSpace + CellSpacing));
     int height = std::max(0, Ht - VrSpace - CellSpacing);
-    Cell->Layout(Canvas, Y + CellSpacing + PadTop + BrdTop + YIndent, width, height, 0, mw, Curs);
+    const int top = Y + CellSpacing + PadTop + BrdTop + YIndent;
     TSectionList* root = Cell->MasterList;
+    // Laying plain text out again lower down gives the same lines, moved.
+    if (root && measuredCycle_ == root->CycleNumber && measuredWidth_ == width && top >= 0 &&
+        !root->FirstLineHtPtr && Cell->CanMoveDown()) {
+        Cell->MoveDown(top, Curs);
+        Curs += measuredLen_;
+    } else {
+        Cell->Layout(Canvas, top, width, height, 0, mw, Curs);
+    }
+    measuredCycle_ = -1;  // the measured layout is gone either way
     if (!BGImageName.empty() && root && root->ShowImages) {
         if (!BGImage) BGImage = TImageObj::CreateFromURL(root, BGImageName);
         if (BGImage) {

@@ -87,6 +87,10 @@ public:
 private:
     TCellObj() = default;
     void DrawBackgroundImage(TCanvas& Canvas, const TRect& r);
+
+    // The last measuring layout (at y 0, document position 0): placing the
+    // cell at the same width in the same cycle moves it down when it can.
+    int measuredWidth_ = -1, measuredCycle_ = -1, measuredLen_ = 0;
 };
 
 // A table row; empty slots are allowed (null items).

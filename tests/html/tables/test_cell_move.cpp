@@ -1,0 +1,128 @@
+// A table lays each cell out once to measure it and then places it: a cell of
+// plain text is moved down instead of laid out again. Moving must leave every
+// position exactly where a layout at the new place puts it, and cells whose
+// layout depends on where it happens must refuse to move.
+#include <gmock/gmock.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "html/layout/blocks.h"
+#include "html/layout/section.h"
+#include "html/layout/table_layout.h"
+#include "html/parser/parser_fixture.h"
+
+namespace {
+
+// Every position the last layout left in a cell.
+void Describe(const TCellBasic& cell, std::ostream& o, int depth = 0) {
+    o << std::string(static_cast<size_t>(depth) * 2, ' ') << "cell y=" << cell.YValue << " curs=" << cell.StartCurs
+      << " len=" << cell.Len << " tc=" << cell.tcContentBot << "/" << cell.tcDrawTop << "/" << cell.tcDrawBot << "\n";
+    for (const auto& s : cell) {
+        o << std::string(static_cast<size_t>(depth) * 2 + 2, ' ') << "ydraw=" << s->YDraw << " top=" << s->ContentTop
+          << " bot=" << s->ContentBot << " drawtop=" << s->DrawTop << " drawbot=" << s->DrawBot
+          << " h=" << s->SectionHeight << " dh=" << s->DrawHeight << " curs=" << s->StartCurs << " len=" << s->Len;
+        if (const auto* p = dynamic_cast<const TSection*>(s.get())) {
+            o << " avail=" << p->AvailableWidth;
+            for (const LineRec& l : p->Lines)
+                o << " [" << l.Start << "+" << l.Ln << " h" << l.LineHt << " b" << l.SpaceBefore << " a"
+                  << l.SpaceAfter << " d" << l.Descent << " i" << l.LineIndent << " w" << l.DrawWidth << " x"
+                  << l.Extra << " s" << l.Spaces << " img" << l.LineImgHt << "]";
+            o << "\n";
+        } else if (const auto* b = dynamic_cast<const TBlock*>(s.get())) {
+            o << " client=" << b->ClientContentBot << " width=" << b->NewWidth << " left=" << b->ContentLeft << "\n";
+            Describe(*b->MyCell, o, depth + 2);
+        } else {
+            o << "\n";
+        }
+    }
+}
+
+class CellMoveTest : public ParserTest {
+protected:
+    // The first cell of a two-cell table holding content, after a layout.
+    TCellObjCell& FirstCell(const std::string& content) {
+        Parse("<table border=1><tr><td>" + content + "</td><td>x</td></tr></table>");
+        Layout(500);
+        auto* body = dynamic_cast<TBlock*>((*list_)[0]);
+        for (const auto& s : *body->MyCell)
+            if (auto* tb = dynamic_cast<TTableBlock*>(s.get())) return *(*tb->Table->Rows[0])[0]->Cell;
+        throw std::runtime_error("no table");
+    }
+    std::string Describe(const TCellBasic& cell) {
+        std::ostringstream o;
+        ::Describe(cell, o);
+        return o.str();
+    }
+};
+
+TEST_F(CellMoveTest, MovingPlainContentEqualsLayingItOutLower) {
+    const char* const contents[] = {
+        "",
+        "3.000,00",
+        "<p class=MsoNormal align=right style=\"text-align:right\">1.116,67</p>",
+        "<p>revis\xe3o do benef\xed" "cio pelo \xedndice que a tabela d\xe1 ao m\xeas</p><p>segunda</p>",
+        "texto solto<br>outra linha<p style=\"text-align:center\">meio</p>",
+        "<div style=\"margin:4px;padding:3px;border:2px solid\"><p style=\"text-indent:10%\">recuo do primeiro"
+        " par\xe1grafo</p><div><p style=\"line-height:30px\">alto</p></div></div>",
+        "<p style=\"text-align:justify\">um dois tr\xeas quatro cinco seis sete oito nove dez onze doze</p>",
+    };
+    for (const char* content : contents) {
+        SCOPED_TRACE(content);
+        TCellObjCell& cell = FirstCell(content);
+        for (int width : {40, 120, 300}) {
+            int mw = 0, curs = 0;
+            cell.Layout(canvas_, 0, width, 0, 0, mw, curs);
+            ASSERT_TRUE(cell.CanMoveDown()) << width;
+            cell.MoveDown(57, 1000);
+            const std::string moved = Describe(cell);
+            curs = 1000;
+            cell.Layout(canvas_, 57, width, 80, 0, mw, curs);
+            EXPECT_EQ(moved, Describe(cell)) << width;
+        }
+    }
+}
+
+TEST_F(CellMoveTest, ContentPlacedByItsPositionDoesNotMove) {
+    const char* const contents[] = {
+        "<a href=\"x.htm\">liga\xe7\xe3o</a>",
+        "<img src=\"nada.gif\" width=10 height=10>",
+        "<div style=\"float:left;width:20px\">f</div>texto",
+        "<p style=\"margin-top:-20px\">acima</p>",
+        "<p style=\"height:50%\">metade</p>",
+        "<ul><li>item</li></ul>",
+        "<table><tr><td>dentro</td></tr></table>",
+        "<pre>fixo</pre>",
+        "<input type=text name=campo>",
+    };
+    for (const char* content : contents) {
+        TCellObjCell& cell = FirstCell(content);
+        int mw = 0, curs = 0;
+        cell.Layout(canvas_, 0, 200, 0, 0, mw, curs);
+        EXPECT_FALSE(cell.CanMoveDown()) << content;
+    }
+}
+
+// Rows of plain cells below other rows land where they did when every cell
+// was laid out where it stands: a page laid out twice, at other widths in
+// between, dumps the same as a fresh one.
+TEST_F(CellMoveTest, TablesOfPlainCellsKeepTheirLayoutAcrossWidths) {
+    std::string html = "<table border=1 cellpadding=3>";
+    for (int r = 0; r < 6; ++r) {
+        html += "<tr>";
+        for (int c = 0; c < 4; ++c)
+            html += "<td> <p align=right style=\"text-align:right\">" + std::to_string(r * 1000 + c) +
+                    (c == 1 ? " com texto que quebra em linhas" : "") + "</p></td>";
+        html += "</tr>";
+    }
+    html += "</table>";
+    Parse(html);
+    Layout(260);
+    const std::string fresh = Dump();
+    Layout(700);
+    Layout(90);
+    Layout(260);
+    EXPECT_EQ(Dump(), fresh);
+}
+
+}  // namespace
