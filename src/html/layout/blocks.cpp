@@ -35,8 +35,11 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
     MargArray[piMarginBottom] = IntNull;
     if (!Prop) return;
     MyCell->OwnersTag = Prop->PropTag;
-    Prop->GetBorderStyles(MargArrayO.Edit());
-    MargArrayO.Share();
+    {
+        ::MargArrayO values;
+        Prop->GetBorderStyles(values);
+        MargArrayO.Assign(values);
+    }
     int v = 0;
     if (Prop->GetClear(v)) ClearAttr = static_cast<uint8_t>(v);
     if (Prop->GetFloat(v)) FloatLR = static_cast<uint8_t>(v);
@@ -229,7 +232,7 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
         Max = blockMax_;
         return;
     }
-    const ::MargArray& m = ConvertedBox(0, 400);
+    const ::MargArray m = ConvertedBox(0, 400);
     const int width = m[piWidth];
     const bool declared = Declared(width);
     const bool hide = HideOverflow && declared && width > 20;
@@ -446,8 +449,9 @@ const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
         }
     }
     if (!convValid_ || (boxRelative_ && (AWidth != convWidth_ || AHeight != convHeight_))) {
-        conv_ = MargArray;
-        ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, conv_);
+        ::MargArray m = MargArray;
+        ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, m);
+        conv_.Assign(m);
         convWidth_ = AWidth;
         convHeight_ = AHeight;
         convValid_ = true;

@@ -106,7 +106,7 @@ protected:
     int convWidth_ = -1, convHeight_ = -1, convAutoCount_ = 0;
     bool convValid_ = false;
     int8_t boxRelative_ = -1;  // whether a box value is a percentage (-1: not looked at yet)
-    ::MargArray conv_{};
+    TSharedMargArray conv_;
     void ConvertBox(int AWidth, int AHeight);
     // The box values converted against a width and height; converted once
     // when no value is a percentage (measuring and placing then agree).

@@ -127,23 +127,25 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
     Prop->GetBackgroundPos(EmSize, ExSize, BGPos);
     HasBorderStyle = Prop->HasBorder();
     int autoCount = 0;
-    ConvMargArray(MargArrayO, 0, 0, EmSize, ExSize, autoCount, MargArray);
-    ConvVertMargins(MargArrayO, EmSize, ExSize, MargArray);
-    PadTop = MargArray[piPaddingTop];
-    PadRight = MargArray[piPaddingRight];
-    PadBottom = MargArray[piPaddingBottom];
-    PadLeft = MargArray[piPaddingLeft];
+    ::MargArray box{};
+    ConvMargArray(MargArrayO, 0, 0, EmSize, ExSize, autoCount, box);
+    ConvVertMargins(MargArrayO, EmSize, ExSize, box);
+    PadTop = box[piPaddingTop];
+    PadRight = box[piPaddingRight];
+    PadBottom = box[piPaddingBottom];
+    PadLeft = box[piPaddingLeft];
     if (HasBorderStyle) {
-        BrdTop = std::max(0, MargArray[piBorderTopWidth]);
-        BrdRight = std::max(0, MargArray[piBorderRightWidth]);
-        BrdBottom = std::max(0, MargArray[piBorderBottomWidth]);
-        BrdLeft = std::max(0, MargArray[piBorderLeftWidth]);
+        BrdTop = std::max(0, box[piBorderTopWidth]);
+        BrdRight = std::max(0, box[piBorderRightWidth]);
+        BrdBottom = std::max(0, box[piBorderBottomWidth]);
+        BrdLeft = std::max(0, box[piBorderLeftWidth]);
         TColor fc = ColorOrNone(Prop->Props[piColor]);
         for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i) {
             TColor c = ColorOrNone(Prop->Props[static_cast<size_t>(i)]);
-            MargArray[static_cast<size_t>(i)] = c != clNone ? c : (fc != clNone ? fc : clBlack);
+            box[static_cast<size_t>(i)] = c != clNone ? c : (fc != clNone ? fc : clBlack);
         }
     }
+    MargArray.Assign(box);
     Prop->GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
 }
 

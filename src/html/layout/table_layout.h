@@ -71,7 +71,7 @@ public:
     std::unique_ptr<TBitmap> TiledImage, TiledMask, FullBG;
     bool TiledNoMask = false;
     bool BGImageReady = false;
-    ::MargArray MargArray{};
+    TSharedMargArray MargArray;
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed
 

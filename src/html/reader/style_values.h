@@ -121,9 +121,25 @@ public:
     MargArrayO& Edit();
     // After filling or editing: shares an equal set made lately, if any.
     void Share();
+    // Takes values filled elsewhere: an equal set made lately, else a copy.
+    void Assign(const MargArrayO& values);
 
 private:
     std::shared_ptr<MargArrayO> values_;
+};
+
+// Converted box values shared between boxes that convert alike (the cells
+// and paragraphs of a long table do). Zeros until assigned.
+class TSharedMargArray {
+public:
+    TSharedMargArray();
+    int operator[](size_t i) const { return (*values_)[i]; }
+    operator const MargArray&() const { return *values_; }  // NOLINT: read like the array
+    // Takes an equal set made lately, else a copy of m.
+    void Assign(const MargArray& m);
+
+private:
+    std::shared_ptr<const MargArray> values_;
 };
 
 // ---- colours ----

@@ -104,6 +104,33 @@ TEST(SharedValues, BoxValuesAreCopiedOnTheFirstEdit) {
     EXPECT_TRUE(TSharedBoxValues()[piWidth].IsEmpty());
 }
 
+TEST(SharedValues, FilledBoxValuesAndConvertedBoxesShareEqualSets) {
+    MargArrayO filled;
+    filled[piMarginLeft] = "2em";
+    TSharedBoxValues a, b, other;
+    a.Assign(filled);
+    b.Assign(filled);
+    EXPECT_EQ(&static_cast<const MargArrayO&>(a), &static_cast<const MargArrayO&>(b));
+    filled[piMarginLeft] = "3em";
+    other.Assign(filled);
+    EXPECT_TRUE(a[piMarginLeft].Is("2em"));
+    EXPECT_TRUE(other[piMarginLeft].Is("3em"));
+    b.Edit()[piMarginLeft] = 5;  // an edit copies the shared set first
+    EXPECT_TRUE(a[piMarginLeft].Is("2em"));
+
+    MargArray m{};
+    m[piPaddingTop] = 3;
+    TSharedMargArray x, y, z, zeros;
+    x.Assign(m);
+    y.Assign(m);
+    EXPECT_EQ(&static_cast<const MargArray&>(x), &static_cast<const MargArray&>(y));
+    m[piPaddingTop] = 4;
+    z.Assign(m);
+    EXPECT_EQ(x[piPaddingTop], 3);
+    EXPECT_EQ(z[piPaddingTop], 4);
+    EXPECT_EQ(zeros[piPaddingTop], 0);
+}
+
 // Fonts of the same look are made once; what a font is made from changes
 // the font.
 TEST(SharedValues, FontsOfTheSameLookAreShared) {
