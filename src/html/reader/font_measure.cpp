@@ -51,7 +51,7 @@ void AppendValue(std::string& key, const TPropValue& v) {
 // Fonts already made, keyed by everything a font is made from: paragraphs of
 // the same look (thousands in a long report) share one.
 struct MadeFont {
-    std::unique_ptr<TMyFont> font;
+    std::shared_ptr<const TMyFont> font;
     int emSize = 0;
 };
 std::unordered_map<std::string, MadeFont>& MadeFonts() {
@@ -147,9 +147,7 @@ void TProperties::EnsureFont() {
                     last.made = nullptr;
                     fonts.clear();
                 }
-                auto proto = std::make_unique<TMyFont>();
-                proto->Assign(*theFont_);
-                it = fonts.emplace(std::move(key), MadeFont{std::move(proto), EmSize}).first;
+                it = fonts.emplace(std::move(key), MadeFont{theFont_, EmSize}).first;
             }
             made = &it->second;
             for (size_t k = 0; k < last.values.size(); ++k)
@@ -160,8 +158,7 @@ void TProperties::EnsureFont() {
             last.made = made;
         }
         if (!theFont_) {
-            theFont_ = std::make_unique<TMyFont>();
-            theFont_->Assign(*made->font);
+            theFont_ = made->font;
             EmSize = made->emSize;
             ExSize = EmSize / 2;
         }

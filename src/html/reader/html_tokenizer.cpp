@@ -313,6 +313,25 @@ void AddEntityChar(TCharCollection& chars, const Reference& r, int position, int
     }
 }
 
+// The attribute records of the tags read before, for the next tags (a long
+// report repeats the same few attributes on tens of thousands of tags).
+std::vector<std::unique_ptr<TAttribute>> g_spareAttributes;
+
+void RecycleAttributes() {
+    constexpr int kKept = 64;
+    for (int i = Attributes->Count() - 1; i >= 0 && g_spareAttributes.size() < kKept; --i)
+        g_spareAttributes.push_back(Attributes->Extract(i));
+    Attributes->Clear();
+}
+
+// A record for GetAttribute, which sets every field of one it accepts.
+std::unique_ptr<TAttribute> SpareAttribute() {
+    if (g_spareAttributes.empty()) return std::make_unique<TAttribute>();
+    std::unique_ptr<TAttribute> a = std::move(g_spareAttributes.back());
+    g_spareAttributes.pop_back();
+    return a;
+}
+
 bool GetAttribute(bool& ok, TAttribute& attr) {
     ok = false;
     SkipBlanks();
@@ -420,11 +439,14 @@ bool GetTag() {
         Level = Ch - '0';
         GetCh();
     }
-    Attributes->Clear();
+    RecycleAttributes();
     for (;;) {
         bool ok;
-        auto a = std::make_unique<TAttribute>();
-        if (!GetAttribute(ok, *a)) break;
+        std::unique_ptr<TAttribute> a = SpareAttribute();
+        if (!GetAttribute(ok, *a)) {
+            g_spareAttributes.push_back(std::move(a));
+            break;
+        }
         Attributes->Add(std::move(a));
         if (Attributes->Count() > 4096) break;  // a tag of endless attributes
     }

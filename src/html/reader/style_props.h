@@ -127,8 +127,8 @@ public:
     void GetFontInfo(ThtFontInfo& info) const;
     void SetFontInfoArray(TFontInfoArray& target) const;
 
-    // The font made once per set (owned).
-    TMyFont* TheFont() const { return theFont_.get(); }
+    // The font made once per set (shared with the sets of the same look).
+    const TMyFont* TheFont() const { return theFont_.get(); }
     // True when the box properties draw a border (inline boxes are opened for it).
     bool HasBorder() const;
 
@@ -155,7 +155,7 @@ private:
     bool SameForChildren(const TProperties& o) const;
     size_t HashForChildren() const;
 
-    std::unique_ptr<TMyFont> theFont_;
+    std::shared_ptr<const TMyFont> theFont_;
     std::shared_ptr<const TProperties> ownStyle_;
     // The remembered state this set last matched (0: none yet).
     mutable uint32_t cascadeState_ = 0;

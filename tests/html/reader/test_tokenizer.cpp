@@ -127,6 +127,33 @@ TEST_F(ReaderTest, AttributeValues) {
     EXPECT_EQ(Attr(u[0], SrcSy)->TextValue, "ef");
 }
 
+// Each tag gets exactly its own attributes, whatever the tags before it had.
+TEST_F(ReaderTest, AttributesOfOneTagNeverReachTheNext) {
+    std::string doc = "<p class=MsoNormal align=right style=\"text-align:right\" title=longer-than-a-short-string>";
+    doc += "<td width=30 name=x>";
+    for (int i = 0; i < 100; ++i) doc += "<p a" + std::to_string(i) + "=" + std::to_string(i);
+    doc += ">";
+    doc += "<p><td id=Z>";
+    auto s = Read(doc);
+    ASSERT_EQ(s.size(), 6u);  // and the end
+    ASSERT_EQ(s[0].attributes.size(), 4u);
+    EXPECT_EQ(Attr(s[0], StyleSy)->TextValue, "text-align:right");
+    EXPECT_EQ(Attr(s[0], TitleSy)->TextValue, "longer-than-a-short-string");
+    ASSERT_EQ(s[1].attributes.size(), 2u);
+    EXPECT_EQ(Attr(s[1], WidthSy)->NumValue, 30);
+    EXPECT_EQ(Attr(s[1], WidthSy)->TextValue, "30");
+    EXPECT_EQ(Attr(s[1], NameSy)->AttrName, "NAME");
+    EXPECT_EQ(Attr(s[1], NameSy)->TextValue, "x");
+    EXPECT_EQ(Attr(s[1], StyleSy), nullptr);
+    ASSERT_EQ(s[2].attributes.size(), 100u);
+    EXPECT_EQ(s[2].attributes[99].AttrName, "A99");
+    EXPECT_EQ(s[2].attributes[99].NumValue, 99);
+    EXPECT_TRUE(s[3].attributes.empty());
+    ASSERT_EQ(s[4].attributes.size(), 1u);
+    EXPECT_EQ(Attr(s[4], IDSy)->TextValue, "Z");
+    EXPECT_EQ(Attr(s[4], IDSy)->NumValue, 0);
+}
+
 TEST_F(ReaderTest, TheProgramsOwnMalformedReports) {
     auto s = Read("<div align=center><table border =1 ><tr><td>5 < 6 & 7 &gt; 1</td></div></table>");
     EXPECT_THAT(Symbols(s), ElementsAre(DivSy, TableSy, TRSy, TDSy, TextSy, TextSy, TextSy, TDEndSy, DivEndSy, TableEndSy, EofSy));
