@@ -66,7 +66,7 @@ void DumpTable(std::ostringstream& o, ThtmlTable& t, int depth, const TDumpOptio
               << " valign=" << int(cell->VAlign);
             if (cell->SpecWd) o << " specwd=" << cell->SpecWd << (cell->WidthPercent ? "%" : "");
             if (cell->Cell->BkGnd) o << " bg=" << ColorText(cell->Cell->BkColor);
-            if (!cell->Cell->Url.empty()) o << " href=" << cell->Cell->Url;
+            if (cell->Cell->Link && !cell->Cell->Link->Url.empty()) o << " href=" << cell->Cell->Link->Url;
             if (opt.Geometry) o << " wd=" << cell->Wd << " ht=" << cell->Ht << " vsize=" << cell->VSize << " yindent=" << cell->YIndent;
             o << "\n";
             DumpCellInto(o, *cell->Cell, depth + 3, opt);

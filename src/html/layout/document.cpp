@@ -266,13 +266,13 @@ void TCellBasic::MoveDown(int dy, int dcurs) {
 
 // ---------------------------------------------------------------- TCell
 
-TCell::TCell(TSectionList* Master) : TCellBasic(Master), ownIMgr_(std::make_unique<IndentManager>()) {
-    IMgr = ownIMgr_.get();
+TCell::TCell(TSectionList* Master) : TCellBasic(Master) {
+    IMgr = &ownIMgr_;
 }
 
 TCell::TCell(TSectionList* Master, const TCell& T)
-    : TCellBasic(Master, T), ownIMgr_(std::make_unique<IndentManager>()) {
-    IMgr = ownIMgr_.get();
+    : TCellBasic(Master, T) {
+    IMgr = &ownIMgr_;
 }
 
 TCell::~TCell() {
@@ -307,7 +307,7 @@ int TCell::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y
 TCellObjCell::TCellObjCell(TSectionList* Master) : TCell(Master) {}
 
 TCellObjCell::TCellObjCell(TSectionList* Master, const TCellObjCell& T)
-    : TCell(Master, T), MyRect(T.MyRect), Url(T.Url), Target(T.Target), Title(T.Title), BkColor(T.BkColor),
+    : TCell(Master, T), MyRect(T.MyRect), Link(T.Link ? std::make_unique<TCellLink>(*T.Link) : nullptr), BkColor(T.BkColor),
       BkGnd(T.BkGnd) {}
 
 unsigned TCellObjCell::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
@@ -316,14 +316,14 @@ unsigned TCellObjCell::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlT
     const int yy = Y - (MasterList ? MasterList->YOff : 0);
     const int xx = X + (MasterList ? MasterList->DrawOriginX : 0);
     if (xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
-        if (!(result & guUrl) && !Url.empty()) {
+        if (!(result & guUrl) && Link && !Link->Url.empty()) {
             UrlTarg.Clear();
-            UrlTarg.URL = Url;
-            UrlTarg.Target = Target;
+            UrlTarg.URL = Link->Url;
+            UrlTarg.Target = Link->Target;
             result |= guUrl;
         }
-        if (!(result & guTitle) && !Title.empty()) {
-            ATitle = Title;
+        if (!(result & guTitle) && Link && !Link->Title.empty()) {
+            ATitle = Link->Title;
             result |= guTitle;
         }
     }

@@ -178,7 +178,7 @@ public:
     int Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) override;
 
 private:
-    std::unique_ptr<IndentManager> ownIMgr_;
+    IndentManager ownIMgr_;
 };
 
 // The content of a table cell: adds the cell rectangle and a whole-cell link.
@@ -187,7 +187,15 @@ public:
     explicit TCellObjCell(TSectionList* Master);
     TCellObjCell(TSectionList* Master, const TCellObjCell& T);
     TRect MyRect{};  // set by the table's drawing, in screen coordinates
-    std::string Url, Target, Title;
+    // A link or title on the cell itself (rare: kept apart).
+    struct TCellLink {
+        std::string Url, Target, Title;
+    };
+    std::unique_ptr<TCellLink> Link;
+    TCellLink& EditLink() {
+        if (!Link) Link = std::make_unique<TCellLink>();
+        return *Link;
+    }
     TColor BkColor = clNone;  // the cell's background colour
     bool BkGnd = false;
     unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,

@@ -50,6 +50,21 @@ TFontObj::TFontObj(TSection* ASection, TMyFont* F, int Position) : Section(ASect
     FontChanged();
 }
 
+TFontObj::TFontObj(TSection* ASection, std::shared_ptr<TMyFont> F, int Position)
+    : Section(ASection), Pos(Position), TheFont(std::move(F)) {
+    if (!TheFont) TheFont = std::make_unique<TMyFont>();
+    FontChanged();
+}
+
+TMyFont& TFontObj::OwnFont() {
+    if (TheFont.use_count() > 1) {
+        auto own = std::make_shared<TMyFont>();
+        own->Assign(*TheFont);
+        TheFont = std::move(own);
+    }
+    return *TheFont;
+}
+
 TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
     : Section(ASection), Title(T.Title), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()), SScript(T.SScript) {
     TheFont->Assign(*T.TheFont);
@@ -68,26 +83,32 @@ void TFontObj::FontChanged() {
     tmMaxCharWidth = tm.tmMaxCharWidth;
     Descent = tm.tmDescent;
     Overhang = (TheFont->Style() & fsItalic) ? tm.tmHeight / 10 : 0;
-    TheFont->tmHeight = tm.tmHeight;
-    TheFont->tmDescent = tm.tmDescent;
-    TheFont->tmExternalLeading = tm.tmExternalLeading;
-    TheFont->tmMaxCharWidth = tm.tmMaxCharWidth;
-    TheFont->tmAveCharWidth = tm.tmAveCharWidth;
+    const TMyFont& f = *TheFont;
+    if (f.tmHeight == tm.tmHeight && f.tmDescent == tm.tmDescent && f.tmExternalLeading == tm.tmExternalLeading &&
+        f.tmMaxCharWidth == tm.tmMaxCharWidth && f.tmAveCharWidth == tm.tmAveCharWidth)
+        return;
+    TMyFont& own = OwnFont();
+    own.tmHeight = tm.tmHeight;
+    own.tmDescent = tm.tmDescent;
+    own.tmExternalLeading = tm.tmExternalLeading;
+    own.tmMaxCharWidth = tm.tmMaxCharWidth;
+    own.tmAveCharWidth = tm.tmAveCharWidth;
 }
 
 void TFontObj::ApplyFontInfo(const ThtFontInfo& Font) {
-    TheFont->SetName(Font.Name);
-    TheFont->SetHeight(-static_cast<int>(Round(static_cast<long double>(LogicalPixelsPerInch) * Font.Size / 72)));
-    TheFont->SetStyle(Font.Style);
-    TheFont->SetColor(Font.Color);
-    TheFont->BkColor = Font.BkColor;
-    TheFont->SetCharset(Font.CharSet);
+    TMyFont& font = OwnFont();
+    font.SetName(Font.Name);
+    font.SetHeight(-static_cast<int>(Round(static_cast<long double>(LogicalPixelsPerInch) * Font.Size / 72)));
+    font.SetStyle(Font.Style);
+    font.SetColor(Font.Color);
+    font.BkColor = Font.BkColor;
+    font.SetCharset(Font.CharSet);
     if (Font.CharExtra.IsInt())
-        TheFont->CharExtra = Font.CharExtra.Int();
+        font.CharExtra = Font.CharExtra.Int();
     else if (Font.CharExtra.IsText() && Font.CharExtra.Text() != "normal")
-        TheFont->CharExtra = LengthConv(Font.CharExtra.Text(), false, 16, 0, 8, 16);
+        font.CharExtra = LengthConv(Font.CharExtra.Text(), false, 16, 0, 8, 16);
     else
-        TheFont->CharExtra = 0;
+        font.CharExtra = 0;
     FontChanged();
 }
 
@@ -263,8 +284,7 @@ void TFontList::Decrement(int N, TSectionList* ParentSectionList) {
 TSection::TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop, TUrlTarget* AnURL, bool FirstItem)
     : TSectionBase(AMasterList), OwnerCell(AMasterList) {
     TSectionList* list = ParentSectionList;
-    auto font = Prop ? Prop->GetFont() : std::make_unique<TMyFont>();
-    auto* run = new TFontObj(this, font.release(), 0);
+    auto* run = Prop ? new TFontObj(this, Prop->SharedFont(), 0) : new TFontObj(this, new TMyFont, 0);
     if (Prop) run->Title = Prop->PropTitle;
     Fonts.Add(run);
     if (AnURL && !AnURL->URL.empty()) {

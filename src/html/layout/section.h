@@ -32,6 +32,7 @@ public:
 class TFontObj {
 public:
     TFontObj(TSection* ASection, TMyFont* F, int Position);  // takes F
+    TFontObj(TSection* ASection, std::shared_ptr<TMyFont> F, int Position);
     // The print copy: the plain link font for a link.
     TFontObj(TSection* ASection, const TFontObj& T);
     ~TFontObj();
@@ -44,7 +45,9 @@ public:
     int YValue = 0;
     bool Active = false;
     int Pos;
-    std::unique_ptr<TMyFont> TheFont;
+    // Shared with the runs (and property sets) of the same look; a run copies
+    // it before it changes it.
+    std::shared_ptr<TMyFont> TheFont;
     std::unique_ptr<TFontInfoArray> FontInfoArray;  // links only
     int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
     uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
@@ -68,6 +71,10 @@ public:
     void EnterEvent();
     void ExitEvent();
     void KeyDownEvent(uint16_t& Key, TShiftState Shift);
+
+private:
+    // The font for changing: a copy of its own when it is shared.
+    TMyFont& OwnFont();
 };
 
 class TFontList : public TFreeList<TFontObj> {

@@ -84,9 +84,9 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
                     break;
                 }
                 case BackgroundSy: BGImageName = a->TextValue; break;
-                case HRefSy: Cell->Url = a->TextValue; break;
-                case TargetSy: Cell->Target = a->TextValue; break;
-                case TitleSy: Cell->Title = a->TextValue; break;
+                case HRefSy: Cell->EditLink().Url = a->TextValue; break;
+                case TargetSy: Cell->EditLink().Target = a->TextValue; break;
+                case TitleSy: Cell->EditLink().Title = a->TextValue; break;
                 default: break;
             }
         }

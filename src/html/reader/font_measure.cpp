@@ -51,7 +51,7 @@ void AppendValue(std::string& key, const TPropValue& v) {
 // Fonts already made, keyed by everything a font is made from: paragraphs of
 // the same look (thousands in a long report) share one.
 struct MadeFont {
-    std::shared_ptr<const TMyFont> font;
+    std::shared_ptr<TMyFont> font;  // never changed once made
     int emSize = 0;
 };
 std::unordered_map<std::string, MadeFont>& MadeFonts() {
@@ -117,6 +117,11 @@ std::unique_ptr<TMyFont> TProperties::GetFont() {
     auto copy = std::make_unique<TMyFont>();
     copy->Assign(*theFont_);
     return copy;
+}
+
+std::shared_ptr<TMyFont> TProperties::SharedFont() {
+    EnsureFont();
+    return theFont_;
 }
 
 void TProperties::EnsureFont() {

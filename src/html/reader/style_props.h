@@ -122,6 +122,8 @@ public:
     void GetBorderStyles(MargArrayO& o) const;
     // A new font (owned by the caller); also sets EmSize and ExSize.
     std::unique_ptr<TMyFont> GetFont();
+    // The set's font itself, shared: whoever changes it must copy it first.
+    std::shared_ptr<TMyFont> SharedFont();
     // Makes the set's font (TheFont) and sets EmSize and ExSize, as GetFont does.
     void EnsureFont();
     void GetFontInfo(ThtFontInfo& info) const;
@@ -155,7 +157,7 @@ private:
     bool SameForChildren(const TProperties& o) const;
     size_t HashForChildren() const;
 
-    std::shared_ptr<const TMyFont> theFont_;
+    std::shared_ptr<TMyFont> theFont_;  // never changed once made
     std::shared_ptr<const TProperties> ownStyle_;
     // The remembered state this set last matched (0: none yet).
     mutable uint32_t cascadeState_ = 0;

@@ -57,6 +57,47 @@ TEST_F(ModelTest, HoveringALinkSwitchesAllItsRunsToTheHoverFont) {
     EXPECT_EQ(other->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clPurple));
 }
 
+void CollectSections(TCellBasic& cell, std::vector<TSection*>& out) {
+    for (const auto& s : cell) {
+        if (auto* p = dynamic_cast<TSection*>(s.get())) out.push_back(p);
+        else if (auto* b = dynamic_cast<TBlock*>(s.get())) CollectSections(*b->MyCell, out);
+    }
+}
+
+// Paragraphs of the same look share one font; a link's run changes a copy of
+// its own, so hovering it leaves the others as they are.
+TEST_F(ModelTest, RunsShareTheirFontUntilOneChangesIt) {
+    Parse("<p>one</p><p>two</p><a href=\"x.htm\"><p>three</p></a><p>four</p>");
+    Layout(800);
+    std::vector<TSection*> sections;
+    CollectSections(*doc, sections);
+    ASSERT_EQ(sections.size(), 4u);
+    TFontObj* one = sections[0]->Fonts[0];
+    TFontObj* link = sections[2]->Fonts[0];
+    TFontObj* four = sections[3]->Fonts[0];
+    EXPECT_EQ(one->TheFont.get(), sections[1]->Fonts[0]->TheFont.get());
+    EXPECT_EQ(one->TheFont.get(), four->TheFont.get());
+    EXPECT_NE(one->TheFont.get(), link->TheFont.get());
+    EXPECT_EQ(link->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clBlue));
+    EXPECT_TRUE(link->TheFont->Style() & fsUnderline);
+    link->SetHover(true);
+    EXPECT_EQ(link->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clRed));
+    for (TFontObj* plain : {one, four}) {
+        EXPECT_EQ(plain->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clBlack));
+        EXPECT_FALSE(plain->TheFont->Style() & fsUnderline);
+    }
+
+    // Two links of the same look: hovering one leaves the other.
+    Parse("<a href=\"x.htm\"><p>one</p></a><a href=\"y.htm\"><p>two</p></a>");
+    Layout(800);
+    sections.clear();
+    CollectSections(*doc, sections);
+    ASSERT_EQ(sections.size(), 2u);
+    sections[0]->Fonts[0]->SetHover(true);
+    EXPECT_EQ(sections[0]->Fonts[0]->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clRed));
+    EXPECT_EQ(sections[1]->Fonts[0]->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clBlue));
+}
+
 TEST_F(ModelTest, InlineRecordsConvertToDocumentPositionsOnce) {
     Parse("<p>ab <span style=\"border: 1px solid\">cd</span> ef</p>");
     ASSERT_EQ(doc->InlineList->Count(), 1);
