@@ -33,6 +33,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TForm::~TForm() {
+    MarkDestroying();
     activeControl_ = nullptr;
     DestroyChildren();
     activeControl_ = nullptr;
@@ -352,7 +353,8 @@ void TForm::SetMenu(TMainMenu* menu) {
 }
 
 void TForm::MenuChanged() {
-    if (!Widget()) return;
+    // Menus taken apart with their form rebuild no bar and realign nothing.
+    if (!Widget() || Destroying()) return;
     if (!menu_) {
         delete menuBar_;
         menuBar_ = nullptr;
