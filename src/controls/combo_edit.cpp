@@ -247,7 +247,17 @@ void TCustomComboEdit::SelectAll() {
     if (directInput_) TCustomMaskEdit::SelectAll();
 }
 
+TPopupWindow* TCustomComboEdit::Popup() const {
+    if (popupDeferred_) {
+        auto* self = const_cast<TCustomComboEdit*>(this);
+        self->popupDeferred_ = false;
+        self->MakeDeferredPopup();
+    }
+    return popup_.get();
+}
+
 void TCustomComboEdit::SetPopup(std::unique_ptr<TPopupWindow> popup) {
+    popupDeferred_ = false;
     if (popup_) popup_->OnCloseUp = nullptr;
     popup_ = std::move(popup);
     if (popup_) popup_->OnCloseUp = [this](TObject* sender, bool accept) { ClosePopup(sender, accept); };
@@ -256,7 +266,7 @@ void TCustomComboEdit::SetPopup(std::unique_ptr<TPopupWindow> popup) {
 void TCustomComboEdit::UpdatePopupVisible() { popupVisible_ = popup_ && popup_->Visible(); }
 
 void TCustomComboEdit::DropDown(bool disableEdit) {
-    if (!popup_ || GetReadOnly() || popupVisible_) return;
+    if (!Popup() || GetReadOnly() || popupVisible_) return;
     const TPoint origin =
         ToolEdit::PopupOrigin(ClientToScreen(TPoint{0, 0}), TSize{Width(), Height()},
                               TSize{popup_->Width(), popup_->Height()}, EditGlue::ScreenSize(), PopupAlign);
@@ -290,7 +300,7 @@ void TCustomComboEdit::ClosePopup(TObject*, bool accept) {
 
 void TCustomComboEdit::ButtonClick() {
     if (OnButtonClick) OnButtonClick(this);
-    if (!popup_) return;
+    if (!Popup()) return;
     if (!popupVisible_)
         DropDown(true);
     else
@@ -351,7 +361,7 @@ int TCustomComboEdit::GetDlgCode() const {
 }
 
 void TCustomComboEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft && popup_) {
+    if (button == TMouseButton::mbLeft && (popup_ || popupDeferred_)) {
         if (CanFocus() && !Focused()) SetFocus();
         if (!Focused()) return;
         if (popupVisible_) ClosePopup(popup_.get(), false);
