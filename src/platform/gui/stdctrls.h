@@ -290,6 +290,8 @@ private:
     int itemIndex_ = -1;
     bool sorted_ = false;
     bool updating_ = false;
+    // The items the widget holds, as last shown.
+    std::vector<std::string> shownItems_;
 };
 
 class TListBox : public TWinControl {
