@@ -5,7 +5,8 @@
 //                           start-up load of the current directory's tables)
 //   startup_probe trivial   one empty Qt window, as a yardstick
 // It prints the CLOCK_MONOTONIC time (nanoseconds) at which the window was
-// exposed and painted, then "tables N" in program mode, and exits 0.
+// exposed and painted, then (program mode) "salmin N", the rows of the first
+// index table, and exits 0.
 #include <QApplication>
 #include <QWidget>
 #include <QWindow>

@@ -1,6 +1,7 @@
 #include "controls/combo_edit.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "controls/control_bitmaps.h"
 #include "platform/gui/edit_glue.h"
@@ -215,13 +216,28 @@ void TCustomComboEdit::PlaceButton() {
     EditGlue::SetRightTextMargin(*this, container_->Visible() ? w + 2 : 0);
 }
 
+namespace {
+// The least height of an edit in a font: a line of text within the frame.
+// Forms place their edits several times while they are built, so each font is
+// measured once.
+int MinEditHeight(const TFont& font) {
+    struct Measured {
+        TFont font;
+        int height;
+    };
+    static std::vector<Measured> measured;
+    for (const Measured& m : measured)
+        if (m.font == font && m.font.PixelsPerInch() == font.PixelsPerInch()) return m.height;
+    TCanvas measure;
+    measure.SetFont(font);
+    const int height = std::min(measure.TextHeight("Wg"), 13) + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+    if (measured.size() < 64) measured.push_back({font, height});
+    return height;
+}
+}  // namespace
+
 void TCustomComboEdit::SetBounds(int left, int top, int width, int height) {
-    if (!creating_) {
-        TCanvas measure;
-        measure.SetFont(Font());
-        const int minHeight = std::min(measure.TextHeight("Wg"), 13) + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
-        height = std::max(height, minHeight);
-    }
+    if (!creating_) height = std::max(height, MinEditHeight(Font()));
     TCustomMaskEdit::SetBounds(left, top, width, height);
     if (button_) PlaceButton();
 }

@@ -120,6 +120,24 @@ TEST_F(DateEditTest, PropertySetters) {
     EXPECT_EQ(edit->CalendarStyle(), csPopup);
 }
 
+TEST_F(DateEditTest, AnEditIsNeverLowerThanALineOfItsFont) {
+    edit->SetHeight(5);
+    const int normal = edit->Height();
+    EXPECT_GT(normal, 5);
+    edit->Font().SetSize(4);
+    edit->SetHeight(5);
+    const int small = edit->Height();
+    EXPECT_LT(small, normal) << "a smaller font lets the edit be lower";
+    EXPECT_GT(small, 5);
+    auto* twin = new TDateEdit(form);
+    twin->SetParent(form);
+    twin->SetHeight(5);
+    EXPECT_EQ(twin->Height(), normal) << "the form's font again";
+    edit->Font().SetSize(8);
+    edit->SetHeight(5);
+    EXPECT_EQ(edit->Height(), normal);
+}
+
 TEST_F(DateEditTest, CheckOnExitRejectsANonDateAndKeepsTheFocus) {
     edit->CheckOnExit = true;
     edit->SetFocus();
