@@ -22,6 +22,18 @@ std::string Report() {
 
 class Teardown : public ViewerTest {
 protected:
+    // The fixture's viewer fills the form below a toolbar made after it,
+    // showing a long report; its layouts are counted from here on.
+    TPanel* ReportBelowToolbar() {
+        v->SetAlign(TAlign::alClient);
+        auto* toolbar = new TPanel(form);
+        toolbar->SetParent(form);
+        toolbar->SetHeight(60);
+        toolbar->SetAlign(TAlign::alTop);
+        v->LoadFromFile(Write("atual.html", Report()));
+        CountLayouts(v);
+        return toolbar;
+    }
     int layouts = 0;
     void CountLayouts(THTMLViewer* viewer) {
         viewer->OnProgress = [this](TObject*, TProgressStage stage, int) {
@@ -60,27 +72,14 @@ TEST_F(Teardown, AFormWithAMenuAndAReportIsFreedWithoutLayingItOutAgain) {
 }
 
 TEST_F(Teardown, AToolbarFreedBeforeTheReportDoesNotGrowItIntoANewLayout) {
-    v->SetAlign(TAlign::alClient);
-    auto* toolbar = new TPanel(form);
-    toolbar->SetParent(form);
-    toolbar->SetHeight(60);
-    toolbar->SetAlign(TAlign::alTop);
-    v->LoadFromFile(Write("atual.html", Report()));
-    CountLayouts(v);
+    ReportBelowToolbar();
     form->Free();
     form = nullptr;
     EXPECT_EQ(layouts, 0);
 }
 
 TEST_F(Teardown, AToolbarFreedWhileTheFormLivesGivesTheReportItsRoom) {
-    v->SetAlign(TAlign::alClient);
-    auto* toolbar = new TPanel(form);
-    toolbar->SetParent(form);
-    toolbar->SetHeight(60);
-    toolbar->SetAlign(TAlign::alTop);
-    v->LoadFromFile(Write("atual.html", Report()));
-    CountLayouts(v);
-    toolbar->Free();
+    ReportBelowToolbar()->Free();
     EXPECT_EQ(layouts, 1);
     EXPECT_EQ(v->Top(), 0);
     EXPECT_EQ(v->Height(), form->ClientHeight());
