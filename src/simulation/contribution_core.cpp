@@ -29,12 +29,6 @@ bool HasDigit(const std::string& text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int DayOf(TDateTime d) {
-    int y, m, day;
-    DecodeDate(d, y, m, day);
-    return day;
-}
-
 int YearOf(TDateTime d) {
     int y, m, day;
     DecodeDate(d, y, m, day);
@@ -73,25 +67,29 @@ int64_t Checked(long double total) {
 TTempo EntreDatas(TDateTime A, TDateTime B) {
     TTempo t;
     if (A <= B) return t;
-    for (TDateTime next = IncMonth(B, 12); next <= A; next = IncMonth(B, 12)) {
-        B = next;
-        ++t.Anos;
+    int ya, ma, a, yb, mb, b;
+    DecodeDate(A, ya, ma, a);
+    DecodeDate(B, yb, mb, b);
+    // Whole months run from the start's own day of month. Stepping through a
+    // date clamped to a short month's end (31/01 -> 28/02 -> 28/03) would
+    // count a month-end start from the wrong day and gain days.
+    int64_t months = int64_t{ya - yb} * 12 + (ma - mb);
+    int64_t days;
+    if (a >= b) {
+        days = a - b + 1; // both ends count
+    } else {
+        // The last month is not whole: the days from the start's day to the
+        // end of a 30-day month (the 31st counts as the 30th), then a days.
+        --months;
+        days = a - (std::min(b, 30) - 30) + 1;
     }
-    for (TDateTime next = IncMonth(B, 1); next <= A; next = IncMonth(B, 1)) {
-        B = next;
-        ++t.Meses;
+    if (days > 29) {
+        days = 0;
+        ++months;
     }
-    const int a = DayOf(A), b = DayOf(B);
-    t.Dias = a >= b ? a - b : a - (std::min(b, 30) - 30);
-    ++t.Dias; // both ends count
-    if (t.Dias > 29) {
-        t.Dias = 0;
-        ++t.Meses;
-    }
-    if (t.Meses > 11) {
-        ++t.Anos;
-        t.Meses = 0;
-    }
+    t.Anos = static_cast<int>(months / 12);
+    t.Meses = static_cast<int>(months % 12);
+    t.Dias = static_cast<int>(days);
     return t;
 }
 

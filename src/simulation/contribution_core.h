@@ -44,8 +44,9 @@ struct TTempo {
 // ---- day arithmetic -----------------------------------------------------------
 
 // Years, months and days from B to A (B the earlier date), both ends counted:
-// whole 12-month steps, then whole 1-month steps, then the days with 30-day
-// months; 30 days make a month and 12 months a year. All zero when A <= B.
+// the whole months from B's day of month to the same day of a later month,
+// then the days with 30-day months (a start on the 31st counts as the 30th);
+// 30 days make a month and 12 months a year. All zero when A <= B.
 TTempo EntreDatas(TDateTime A, TDateTime B);
 
 // A day total as years of 360 days, months of 30 days and days; a negative

@@ -9,11 +9,14 @@ namespace {
 
 using soma::TTempo;
 
+// The forms exist (some cases go through TForm2's own methods).
+class ContributionArithmetic : public ContributionTest {};
+
 TDateTime D(int day, int month, int year) {
     return EncodeDate(year, month, day);
 }
 
-TEST(ContributionArithmetic, EntreDatasCountsBothEndsIn30DayMonths) {
+TEST_F(ContributionArithmetic, EntreDatasCountsBothEndsIn30DayMonths) {
     struct Case {
         TDateTime a, b;
         TTempo expected;
@@ -22,7 +25,7 @@ TEST(ContributionArithmetic, EntreDatasCountsBothEndsIn30DayMonths) {
         {D(14, 2, 2000), D(15, 1, 2000), {0, 1, 0}},  {D(15, 3, 1995), D(1, 3, 1995), {0, 0, 15}},
         {D(9, 5, 1990), D(10, 5, 1980), {10, 0, 0}},  // 29 days + 1 carry into a year
         {D(10, 2, 2001), D(31, 1, 2001), {0, 0, 11}}, // the 31st counts as the 30th
-        {D(15, 3, 2000), D(31, 1, 2000), {0, 1, 17}}, // a month step clamps to 29/02
+        {D(15, 3, 2000), D(31, 1, 2000), {0, 1, 16}}, // 1 + February (30) + 15
         {D(1, 1, 2000), D(1, 1, 2000), {0, 0, 0}},    // no later end: nothing
         {D(1, 1, 1999), D(1, 1, 2000), {0, 0, 0}},
     };
@@ -35,7 +38,75 @@ TEST(ContributionArithmetic, EntreDatasCountsBothEndsIn30DayMonths) {
     EXPECT_EQ(std::vector<int>({y, m, d}), std::vector<int>({0, 1, 0}));
 }
 
-TEST(ContributionArithmetic, DayTotalsSplitWithCarries) {
+// Starts on the 29th-31st and on 29/02, counted by hand in 30-day months: a
+// month passed whole counts 30 days (February too), a start on the 31st
+// counts as the 30th, and a period that ends inside a month counts its days.
+TEST_F(ContributionArithmetic, EntreDatasFromMonthEndsCountsNoDayNotWorked) {
+    struct Case {
+        TDateTime b, a;
+        TTempo expected;
+    } cases[] = {
+        {D(31, 1, 2001), D(31, 3, 2001), {0, 2, 1}},  // 31/01, then February and March whole
+        {D(31, 1, 2001), D(30, 3, 2001), {0, 2, 0}},  // to the day before 31/03
+        {D(31, 1, 2001), D(28, 2, 2001), {0, 0, 29}}, // 31/01 and 28 days: February not passed
+        {D(31, 1, 2001), D(1, 3, 2001), {0, 1, 2}},   // 31/01, February (30), 01/03
+        {D(30, 1, 2001), D(28, 2, 2001), {0, 0, 29}}, // 30/01 (the 31st not counted) and 28 days
+        {D(30, 1, 2001), D(31, 1, 2001), {0, 0, 2}},
+        {D(29, 1, 2001), D(28, 2, 2001), {0, 1, 0}},  // 29/01, 30/01 and 28 days
+        {D(29, 1, 2001), D(1, 3, 2001), {0, 1, 3}},   // 29/01, 30/01, February (30), 01/03
+        {D(31, 3, 2001), D(30, 4, 2001), {0, 1, 0}},  // into a 30-day month
+        {D(31, 3, 2001), D(1, 5, 2001), {0, 1, 2}},
+        {D(29, 1, 2000), D(29, 2, 2000), {0, 1, 1}},  // to the day before 29/02, then 29/02
+        {D(29, 2, 2000), D(28, 2, 2001), {1, 0, 0}},  // 29/02/2000 to 28/02/2001 is a year
+        {D(29, 2, 2000), D(1, 3, 2001), {1, 0, 3}},   // then 29 and 30/02 of 30-day months, 01/03
+        {D(29, 2, 2000), D(28, 2, 2004), {4, 0, 0}},
+        {D(29, 2, 2000), D(29, 2, 2004), {4, 0, 1}},
+        {D(31, 12, 1999), D(30, 12, 2000), {1, 0, 0}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(soma::EntreDatas(c.a, c.b), c.expected)
+            << DateToStr(c.b) << " a " << DateToStr(c.a);
+}
+
+// The count as first written: 12-month then 1-month steps, each from the
+// date the step before reached. Its results stand for starts up to the 28th,
+// where no step is clamped to a month's end.
+TTempo SteppedCount(TDateTime A, TDateTime B) {
+    TTempo t;
+    if (A <= B) return t;
+    for (; IncMonth(B, 12) <= A; B = IncMonth(B, 12)) ++t.Anos;
+    for (; IncMonth(B, 1) <= A; B = IncMonth(B, 1)) ++t.Meses;
+    int y, m, a, b;
+    DecodeDate(A, y, m, a);
+    DecodeDate(B, y, m, b);
+    t.Dias = (a >= b ? a - b : a - (std::min(b, 30) - 30)) + 1;
+    if (t.Dias > 29) t.Dias = 0, ++t.Meses;
+    if (t.Meses > 11) ++t.Anos, t.Meses = 0;
+    return t;
+}
+
+int64_t Total(const TTempo& t) {
+    return soma::EmDias(t.Anos, t.Meses, t.Dias);
+}
+
+TEST_F(ContributionArithmetic, EntreDatasNeverGainsTime) {
+    const TDateTime first = D(1, 1, 1999);
+    for (TDateTime b = first; b < first + 800; ++b) {
+        int y, m, day;
+        DecodeDate(b, y, m, day);
+        int64_t previous = 0;
+        for (TDateTime a = b; a < b + 420; ++a) {
+            const TTempo t = soma::EntreDatas(a, b);
+            if (day <= 28) ASSERT_EQ(t, SteppedCount(a, b)) << DateToStr(b) << " a " << DateToStr(a);
+            // A later end never counts less; a later start never counts more.
+            ASSERT_GE(Total(t), previous) << DateToStr(b) << " a " << DateToStr(a);
+            ASSERT_LE(Total(soma::EntreDatas(a, b + 1)), Total(t)) << DateToStr(b) << " a " << DateToStr(a);
+            previous = Total(t);
+        }
+    }
+}
+
+TEST_F(ContributionArithmetic, DayTotalsSplitWithCarries) {
     EXPECT_EQ(soma::Divide(29), (TTempo{0, 0, 29}));
     EXPECT_EQ(soma::Divide(359), (TTempo{0, 11, 29}));
     EXPECT_EQ(soma::Divide(360), (TTempo{1, 0, 0}));

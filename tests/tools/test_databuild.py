@@ -135,6 +135,12 @@ class MinimumWageAndCeiling(unittest.TestCase):
         self.assertEqual(self.lookup("inss.tab", "12/1998"), "1200,00")
         self.assertEqual(self.lookup("inss.tab", "02/2011"), "3691,74")    # 6,47% retroactive to 01/2011
         self.assertEqual(self.lookup("inss.tab", "02/1993"), "11532054,23")
+        self.assertEqual(self.lookup("inss.tab", "07/1994"), "582,86")
+        self.assertEqual(self.lookup("inss.tab", "04/1995"), "582,86")
+        self.assertEqual(self.lookup("inss.tab", "05/2003"), "1561,56")
+        self.assertEqual(self.lookup("inss.tab", "06/2003"), "1869,34")
+        self.assertEqual(self.lookup("inss.tab", "12/2003"), "1869,34")
+        self.assertEqual(self.lookup("inss.tab", "01/2004"), "2400,00")
 
     def test_every_year_covered_has_every_month_and_the_latest_value_read(self):
         # Independent of the builder: the latest source change on or before
@@ -157,8 +163,17 @@ class MinimumWageAndCeiling(unittest.TestCase):
         for gap in ("01/06/1983", "01/01/1987", "01/11/1987", "01/08/1989"):
             self.assertNotIn(gap, salmin)
         inss = {r[0] for r in table("inss.tab")}
-        for gap in ("10/1989", "06/1991", "03/1993", "03/1994", "06/2003", "12/2003"):
+        for gap in ("10/1989", "06/1991", "03/1993", "03/1994"):
             self.assertNotIn(gap, inss)
+
+    def test_a_ceiling_that_does_not_lead_to_the_next_is_refused(self):
+        # The misprint 582,66 does not give the 832,66 of 05/1995.
+        src = bt.Sources()
+        row = next(r for r in src.teto if r["vigencia"] == "07/1994")
+        row["teto"] = "582,66"
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("07/1994", str(e.exception))
 
 
 class Readjustments(unittest.TestCase):
@@ -231,6 +246,64 @@ class CorrectionChain(unittest.TestCase):
         self.assertEqual(chain.p[bt.month("09/2022")], Decimal("-0.32"))     # INPC applied
         self.assertEqual(BUILD.chains["igpdi"].p[bt.month("05/2023")], Decimal("-2.33"))
         self.assertTrue(all(value(r[1]) >= 0 for r in table("inpc98.tab")[1:]))
+
+
+class SimulationTables(unittest.TestCase):
+    """The tables of the grace-period, conversion and simulation windows."""
+
+    def rows(self, name):
+        data = bt.tab_bytes(BUILD.other_tables[name])
+        return [line.split("\t")[:-1] for line in data.decode("cp1252").split("\r\n")[:-1]]
+
+    def test_grace_periods_looked_up_by_year_text(self):
+        rows = self.rows("prazosAI.tab")
+        self.assertEqual(rows[0], ["Ano", "Lei 8.213/91", "Lei 9.032/95"])
+        by = {r[0]: r[1:] for r in rows[1:]}
+        self.assertEqual(by["1991"], ["60 meses", "60 meses"])
+        self.assertEqual(by["1996"], ["84 meses", "90 meses"])     # the two wordings part here
+        self.assertEqual(by["2011"], ["174 meses", "180 meses"])
+        self.assertEqual(by["2012"], ["180 meses", ""])            # the 9.032 wording ends in 2011
+        self.assertEqual([int(r[0]) for r in rows[1:]], list(range(1991, 2013)))
+
+    def test_conversion_factors(self):
+        self.assertEqual(self.rows("fator.tab"),
+                         [["Tempo a converter", "Mulher (para 30)", "Homem (para 35)"],
+                          ["DE 15 ANOS", "2,00", "2,33"], ["DE 20 ANOS", "1,50", "1,75"],
+                          ["DE 25 ANOS", "1,20", "1,40"]])
+
+    def test_coefficients_have_the_grids_columns_and_the_forms_kinds(self):
+        rows = self.rows("coeficientes.tab")
+        self.assertEqual(rows[0], bt.COEFFICIENT_COLUMNS)
+        self.assertEqual(sorted(r[0] for r in rows[1:]), sorted(bt.BENEFIT_KINDS))
+        by = {r[0]: r[1:] for r in rows[1:]}
+        self.assertEqual(by["Aposentadoria por Idade"], ["0,70", "1", "30", "180", "180", "30", "30"])
+        self.assertEqual(by["Auxílio Doença"][0], "0,91")
+        self.assertIn(b"Aux\xedlio Doen\xe7a\t", bt.tab_bytes(BUILD.other_tables["coeficientes.tab"]))
+
+    def refusal(self, name, old, new):
+        """The builder's error for a copy of the sources with one text changed."""
+        with tempfile.TemporaryDirectory() as tmp:
+            sources = os.path.join(tmp, "sources")
+            shutil.copytree(bt.SOURCES_DIR, sources)
+            path = os.path.join(sources, name)
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            self.assertIn(old, text)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text.replace(old, new))
+            with self.assertRaises(bt.SourceError) as e:
+                bt.Build(bt.Sources(sources))
+            return str(e.exception)
+
+    def test_a_coefficient_source_that_is_no_number_or_lacks_a_kind_is_refused(self):
+        err = self.refusal("coeficientes.md", "| Auxílio Doença | 0,91 |", "| Auxílio Doença | 91% |")
+        self.assertIn("coeficientes.md:", err)
+        self.assertIn("Percentual", err)
+        err = self.refusal("coeficientes.md", "| Auxílio Doença |", "| Auxílio-Doença |")
+        self.assertIn("não são os do programa", err)
+
+    def test_grace_years_must_run_from_1991_without_a_hole(self):
+        self.assertIn("1991", self.refusal("prazos_carencia.tsv", "\n1993\t", "\n1983\t"))
 
 
 class CommandLine(unittest.TestCase):

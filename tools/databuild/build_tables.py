@@ -95,6 +95,18 @@ def dec(text):
     return Decimal(text.replace(",", "."))
 
 
+def whole(text):
+    if not re.fullmatch(r"\d+", text):
+        raise ValueError("número inteiro inválido: %r" % text)
+    return int(text)
+
+
+def year_number(text):
+    if not re.fullmatch(r"\d{4}", text):
+        raise ValueError("ano inválido: %r" % text)
+    return int(text)
+
+
 def num(x, min_places=2, max_places=10):
     """Decimal comma, no thousands separator, no exponent; rounded (half even)
     to max_places and stripped of trailing zeros down to min_places."""
@@ -164,6 +176,74 @@ def field(row, name, parse):
         raise SourceError("%s: coluna %s: %s" % (row.where(), name, e))
 
 
+COEFFICIENTS_SOURCE = "coeficientes.md"
+# The proposed fill of the coefficient table in coeficientes.md: its header
+# line, the program's eight columns followed by the legal basis.
+COEFFICIENT_COLUMNS = ["Benefício", "Percentual", "Acréscimos", "Contribuições", "Carência H", "Carência M",
+                       "Anos Ben. H", "Anos Ben. M"]
+# The kinds of benefit of the simulation form, as coeficientex looks them up.
+BENEFIT_KINDS = ["Auxílio Doença", "Aposentadoria por Invalidez", "Aposentadoria por Idade",
+                 "Aposentadoria por Tempo de Contribuição",
+                 "Aposentadoria por Tempo de Serviço de Professor (até nível médio)"]
+DERIVED_MARK = " (DERIVADO)"
+# The rules read in the law, with where each was read.
+RULE_COLUMNS = ["benefício", "regra", "norma", "onde foi lido", "confiança"]
+
+
+def read_md_table(path, columns):
+    """The first Markdown table of the file whose header starts with the
+    given columns: one Row per line, every cell stripped."""
+    name = os.path.basename(path)
+    try:
+        with open(path, encoding="utf-8") as f:
+            lines = f.read().split("\n")
+    except OSError as e:
+        raise SourceError("%s: não foi possível ler (%s)" % (path, e.strerror))
+    except UnicodeDecodeError:
+        raise SourceError("%s: não é UTF-8" % path)
+
+    def cells(line):
+        return [c.strip() for c in line.strip().strip("|").split("|")]
+
+    head = next((n for n, line in enumerate(lines)
+                 if line.startswith("|") and cells(line)[:len(columns)] == columns), None)
+    if head is None:
+        raise SourceError("%s: falta a tabela com as colunas %s" % (name, ", ".join(columns)))
+    names = cells(lines[head])
+    rows = []
+    for n in range(head + 2, len(lines)):
+        if not lines[n].startswith("|"):
+            break
+        got = cells(lines[n])
+        if len(got) != len(names):
+            raise SourceError("%s:%d: %d colunas, esperadas %d" % (name, n + 1, len(got), len(names)))
+        r = Row(zip(names, got))
+        r.file, r.line = name, n + 1
+        rows.append(r)
+    return rows
+
+
+def read_coefficients(path):
+    """The proposal table of coeficientes.md: one Row per kind of benefit,
+    each cell a number as read; `derived` names the cells marked DERIVADO."""
+    rows = read_md_table(path, COEFFICIENT_COLUMNS)
+    for r in rows:
+        r.derived = []
+        for column in COEFFICIENT_COLUMNS[1:]:
+            text = r[column]
+            if text.endswith(DERIVED_MARK):
+                text = text[:-len(DERIVED_MARK)]
+                r.derived.append(column)
+            if not re.fullmatch(r"\d+(,\d+)?", text):
+                raise SourceError("%s: coluna %s: número inválido: %r" % (r.where(), column, r[column]))
+            r[column] = text
+    kinds = [r["Benefício"] for r in rows]
+    if sorted(kinds) != sorted(BENEFIT_KINDS):
+        raise SourceError("%s: os benefícios da tabela (%s) não são os do programa (%s)"
+                          % (os.path.basename(path), "; ".join(kinds), "; ".join(BENEFIT_KINDS)))
+    return rows
+
+
 class Sources:
     """Every source file the builder reads, parsed."""
 
@@ -185,6 +265,12 @@ class Sources:
         self.inpc = tsv("inpc_mensal.tsv", "competencia", "percentual", "fonte", "nota")
         self.igpdi = tsv("igpdi_mensal.tsv", "competencia", "percentual", "fonte", "nota")
         self.checkpoints = tsv("checkpoints.tsv", "tabela", "mes_referencia", "competencia", "fator", "fonte")
+        self.prazos = tsv("prazos_carencia.tsv", "ano", "meses_lei_8213_91", "meses_lei_9032_95", "norma_8213",
+                          "norma_9032", "fonte_8213", "fonte_9032", "nota")
+        self.fator = tsv("fator_conversao.tsv", "tempo_a_converter", "multiplicador_mulher_para_30",
+                         "multiplicador_homem_para_35", "norma", "fonte", "nota")
+        self.coeficientes = read_coefficients(os.path.join(sources_dir, COEFFICIENTS_SOURCE))
+        self.regras = read_md_table(os.path.join(sources_dir, COEFFICIENTS_SOURCE), RULE_COLUMNS)
 
         self.inpc_by_month = self._monthly(self.inpc, "competencia", "percentual")
         self.igpdi_by_month = self._monthly(self.igpdi, "competencia", "percentual")
@@ -364,7 +450,6 @@ TETO_UNKNOWN = {
     "09/1989": "o Decreto 97.968/89 fixa o limite só para julho e agosto de 1989; 09/1989-03/1990 não encontrados",
     "01/1991": "limite de 01/1991 a 12/1992 não encontrado",
     "03/1993": "limite de 03/1993 a 06/1994 não encontrado (reajustado com a antecipação de 03/1993)",
-    "06/2003": "teto de 06/2003 (reajuste de 19,71%) não encontrado",
 }
 # Before 07/1989 the benefit had a larger and a smaller ceiling (maior and
 # menor valor-teto); the sources give neither, so those months stay out.
@@ -398,7 +483,27 @@ def ceiling(src, reaj):
         del step.events[mar]
     for text, note in TETO_UNKNOWN.items():
         step.unknown(month(text), note)
-    return step.months(LAST_MONTH)
+    out = step.months(LAST_MONTH)
+    confirm_ceilings(src, reaj, out)
+    return out
+
+
+def confirm_ceilings(src, reaj, teto):
+    """The two ceilings read only in secondary sources, checked against
+    their neighbours as the sources say: 07/1994 carried by the 42,86 %
+    readjustment of 05/1995 (the minimum wage going from 70,00 to 100,00)
+    gives the ceiling of 05/1995, and 06/2002 readjusted in 06/2003 gives
+    the ceiling of 06/2003."""
+    wage = {field(r, "vigencia", date_parts)[0]: field(r, "valor", dec) for r in src.salmin}
+    checks = (("07/1994", "05/1995", wage.get(month("05/1995")), wage.get(month("09/1994"))),
+              ("06/2002", "06/2003", reaj.factor_of(month("06/2003")), ONE))
+    for before, after, num_, den in checks:
+        a, b = teto.get(month(before)), teto.get(month(after))
+        if a is None or b is None or num_ is None or den is None:
+            raise SourceError("teto_inss.tsv: faltam os tetos de %s e %s para a conferência" % (before, after))
+        if (a[0] * num_ / den).quantize(Decimal("0.01")) != b[0]:
+            raise SourceError("teto_inss.tsv: o teto de %s (%s) não leva ao de %s (%s)"
+                              % (before, num(a[0]), after, num(b[0])))
 
 
 class Readjustments:
@@ -623,6 +728,12 @@ class Build:
         self.tables[IGPDI_FILE] = self._chain_pct(self.chains["igpdi"])
         self.tables[INPC2004_FILE] = self._chain_pct(self.chains["inpc2004"])
         self.tables["inpc98.tab"] = self._inpc98()
+        # Tables of the simulation forms, keyed by a year or a text, not a month.
+        self.other_tables = {
+            "prazosAI.tab": self._prazos(),
+            "fator.tab": self._fator(),
+            "coeficientes.tab": self._coeficientes(),
+        }
 
     def _salmin(self):
         rows = [["Data", "Salário Mínimo"]]
@@ -686,8 +797,40 @@ class Build:
             rows.append([month_text(m), num(p, 2), "", ""])
         return rows
 
+    def _prazos(self):
+        """Grace periods of art. 142 by year, as the grace-period window looks
+        a year up: column 0 the year as text, from 1991."""
+        rows = [["Ano", "Lei 8.213/91", "Lei 9.032/95"]]
+        years = []
+        for r in self.src.prazos:
+            year = field(r, "ano", year_number)
+            terms = []
+            for column in ("meses_lei_8213_91", "meses_lei_9032_95"):
+                # An empty cell is a year that wording does not list.
+                terms.append("%d meses" % field(r, column, whole) if r[column] else "")
+            rows.append([str(year)] + terms)
+            years.append(year)
+        if not years or years[0] != 1991 or years != list(range(1991, 1991 + len(years))):
+            raise SourceError("prazos_carencia.tsv: os anos devem ir de 1991 em diante, um por linha")
+        return rows
+
+    def _fator(self):
+        rows = [["Tempo a converter", "Mulher (para 30)", "Homem (para 35)"]]
+        for r in self.src.fator:
+            rows.append([r["tempo_a_converter"],
+                         num(field(r, "multiplicador_mulher_para_30", dec), 2),
+                         num(field(r, "multiplicador_homem_para_35", dec), 2)])
+        return rows
+
+    def _coeficientes(self):
+        rows = [list(COEFFICIENT_COLUMNS)]
+        for r in self.src.coeficientes:
+            rows.append([r[c] for c in COEFFICIENT_COLUMNS])
+        return rows
+
     def files(self):
         out = {name: tab_bytes(rows) for name, rows in self.tables.items()}
+        out.update({name: tab_bytes(rows) for name, rows in self.other_tables.items()})
         out["FONTES.md"] = fontes.render(self).encode("utf-8")
         return out
 

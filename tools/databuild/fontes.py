@@ -147,8 +147,13 @@ def render(build):
       "Portaria MPS 08/1993 (não houve reajuste em 02/1993; o de 03/1993 não foi lido); **01/2011 usa "
       "3.691,74**, o teto que acompanhou a troca retroativa do reajuste de 6,41% para 6,47% (3.467,40 × "
       "1,0647), no lugar de 3.689,66; os meses marcados \"inferido\" em `teto_inss.tsv` (1997, 1999, 2000, "
-      "2002) e 12/1998 e 01/2004 (EC 20/98 e EC 41/03) seguem a fonte; 07/1994 segue a fonte (582,66, que a "
-      "literatura grafa 582,86).\n")
+      "2002) e 12/1998 e 01/2004 (EC 20/98 e EC 41/03) seguem a fonte.\n")
+    w("**07/1994 = 582,86** (não 582,66, erro de digitação da tabela univille): lido na tabela de contribuição "
+      "\"a partir de 01/1995\" (faixas 174,86 / 291,43 / 582,86) e conferido pelo builder: 582,86 × 100/70 "
+      "(o reajuste de 42,86% de 05/1995, salário mínimo de 70,00 para 100,00) = 832,66, o teto de 05/1995. "
+      "**06/2003 = 1.869,34** (Portaria MPS 727/2003, citada em fonte secundária; o texto da portaria não foi "
+      "lido), conferido pelo builder: 1.561,56 (teto de 06/2002) × 1,1971 (reajuste de 19,71% de 06/2003) = "
+      "1.869,34. O builder para com erro se uma dessas contas deixar de fechar.\n")
     w("| vigência | teto | norma | fonte | nota |")
     w("|---|---|---|---|---|")
     for r in source_rows(build.teto):
@@ -254,6 +259,8 @@ def render(build):
       "até 06/1999. Fonte: `inpc_mensal.tsv` (IBGE, via github investash/inflacao, licença MIT).\n"
       % ", ".join(bt.month_text(m) for m in months if src.inpc_by_month[m] < 0))
 
+    simulation_tables(build, w)
+
     # --------------------------------------------------------------- verify
     w("## Conferência com fatores oficiais\n")
     rows = build.tables[bt.CHAIN_FILE]
@@ -274,6 +281,79 @@ def render(build):
         w("- Pulados (fora da cobertura), chave %s, %s: competências %s." % (key, table, span_text(bt.spans(ms))))
     w("")
     return "\n".join(out) + "\n"
+
+
+def simulation_tables(build, w):
+    """The tables of the simulation forms: grace periods, conversion factors
+    and benefit coefficients."""
+    src = build.src
+    w("## prazosAI.tab\n")
+    rows = build.other_tables["prazosAI.tab"]
+    w("Colunas: 0 \"Ano\" (o ano como texto, de %s a %s), 1 \"Lei 8.213/91\" (meses de contribuição exigidos "
+      "pela redação original do art. 142, pelo ano da entrada do requerimento), 2 \"Lei 9.032/95\" (pela "
+      "redação da Lei 9.032/95, pelo ano em que o segurado implementou todas as condições).\n"
+      % (rows[1][0], rows[-1][0]))
+    w("A janela \"Prazos\" procura o ano em que a pessoa completou cada idade; um ano anterior a 1991 usa a "
+      "linha 1991 e um ano posterior à última linha mostra as células vazias: a tabela de transição do art. "
+      "142 termina aí, e desde então vale a carência de 180 contribuições do art. 25, II, que a tabela não "
+      "repete. Uma célula vazia é um ano que aquela redação não lista (nada estimado).\n")
+    w("| ano | Lei 8.213/91 | Lei 9.032/95 | nota |")
+    w("|---|---|---|---|")
+    for r in src.prazos:
+        w("| %s | %s | %s | %s |" % (r["ano"], r["meses_lei_8213_91"] or "—", r["meses_lei_9032_95"] or "—",
+                                     cell(r["nota"])))
+    w("")
+    w("Fontes (as mesmas para todos os anos):\n")
+    seen = []
+    for r in src.prazos:
+        for norma, fonte in ((r["norma_8213"], r["fonte_8213"]), (r["norma_9032"], r["fonte_9032"])):
+            if fonte and (norma, fonte) not in seen:
+                seen.append((norma, fonte))
+    for norma, fonte in seen:
+        w("- %s: %s" % (cell(norma), cell(fonte)))
+    w("")
+
+    w("## fator.tab\n")
+    w("Colunas: 0 \"Tempo a converter\" (o tempo exigido da atividade especial), 1 \"Mulher (para 30)\" e 2 "
+      "\"Homem (para 35)\" (o multiplicador que converte esse tempo em tempo comum). É a tabela que a janela "
+      "\"Fator\" mostra.\n")
+    w("| tempo a converter | mulher (para 30) | homem (para 35) | norma | fonte | nota |")
+    w("|---|---|---|---|---|---|")
+    for r in src.fator:
+        w("| %s | %s | %s | %s | %s | %s |" % (r["tempo_a_converter"], r["multiplicador_mulher_para_30"],
+                                               r["multiplicador_homem_para_35"], cell(r["norma"]),
+                                               cell(r["fonte"]), cell(r["nota"])))
+    w("")
+
+    w("## coeficientes.tab\n")
+    w("Colunas (as oito da grade `Gridcoeficientes`): 0 \"Benefício\" (o texto exato do tipo de benefício da "
+      "simulação), 1 \"Percentual\" (fração do salário-de-benefício), 2 \"Acréscimos\" (pontos percentuais por "
+      "ano), 3 \"Contribuições\", 4 e 5 \"Carência H\" e \"Carência M\" (contribuições mensais exigidas), 6 e 7 "
+      "\"Anos Ben. H\" e \"Anos Ben. M\". Fonte: `coeficientes.md`, seção 3 (proposta de preenchimento), "
+      "com as regras lidas na seção 1.\n")
+    w("**DERIVADO.** As colunas \"Contribuições\" e \"Anos Ben.\" não têm correspondente na lei: os valores "
+      "marcados abaixo foram escolhidos para que a fórmula da simulação (coeficiente = Percentual + "
+      "Acréscimos × Trunc(Contribuições − Anos Ben. + T) / 100, 100% quando T passa de Anos Ben., T = anos de "
+      "contribuição sem bônus) reproduza a lei. Um teste da simulação lê esta tabela e confere: homem 70% aos "
+      "30 anos, 82% aos 32 e 100% aos 35; mulher 70% aos 25 e 100% aos 30 (art. 53). Para a aposentadoria "
+      "por idade a fórmula conta anos, e a lei grupos de 12 contribuições: é uma aproximação. A fórmula não "
+      "barra um tempo abaixo do mínimo (homem com 29 anos daria 64%); só a carência é conferida.\n")
+    w("| benefício | percentual | acréscimos | contribuições | carência H | carência M | anos ben. H | "
+      "anos ben. M | base |")
+    w("|---|---|---|---|---|---|---|---|---|")
+    for r in src.coeficientes:
+        values = [r[c] + (" (DERIVADO)" if c in r.derived else "") for c in bt.COEFFICIENT_COLUMNS[1:]]
+        w("| %s | %s | %s |" % (r["Benefício"], " | ".join(values), cell(r.get("base", ""))))
+    w("")
+    w("Os percentuais dos arts. 44 e 61 são os da redação da Lei 9.032/95 (a redação original de 1991 não foi "
+      "lida). A carência de 180 é a regra permanente do art. 25, II; para os inscritos até 24/07/1991 vale a "
+      "tabela do art. 142 (`prazosAI.tab`), que a simulação não consulta.\n")
+    w("Regras lidas e onde foram lidas (`coeficientes.md`, seção 1):\n")
+    w("| benefício | regra | norma | onde foi lido | confiança |")
+    w("|---|---|---|---|---|")
+    for r in src.regras:
+        w("| %s |" % " | ".join(cell(r[c]) for c in bt.RULE_COLUMNS))
+    w("")
 
 
 def chain_text(build, chain):
