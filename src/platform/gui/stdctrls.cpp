@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 #include "platform/gui/application.h"
@@ -659,12 +660,32 @@ void TRadioButton::TextChanged() {
 
 // ------------------------------------------------------------------ combo box
 
+namespace {
+// Calls a function on the first polish or show of the widget it watches.
+class FirstShowHook : public QObject {
+public:
+    FirstShowHook(QWidget* widget, std::function<void()> fn) : QObject(widget), fn_(std::move(fn)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::Polish || event->type() == QEvent::Show) && fn_) {
+            watched->removeEventFilter(this);
+            auto fn = std::move(fn_);
+            fn_ = nullptr;
+            fn();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> fn_;
+};
+}  // namespace
+
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
     auto* combo = new QComboBox();
-    combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     SetWidget(combo);
-    WatchWidget(combo->lineEdit());
     SetTabStop(true);
     color_ = clWindow;
     parentColor_ = false;
@@ -673,36 +694,44 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
     QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), SignalContext(), [this](int index) {
         Guard(this, [&] { SelectAsUser(index); });
     });
-    auto connectEdit = [this, combo] {
-        if (QLineEdit* le = combo->lineEdit()) {
-            WatchWidget(le);
-            QObject::connect(le, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
-                Guard(this, [&] {
-                    text_ = FromQ(s);
-                    itemIndex_ = Items.IndexOf(text_);
-                    Change();
-                });
+    // Most combo boxes sit on forms or pages that are not shown at start-up.
+    editPartPending_ = true;
+    new FirstShowHook(combo, [this] { MakeEditPart(); });
+}
+
+void TComboBox::MakeEditPart() {
+    auto* combo = qobject_cast<QComboBox*>(Widget());
+    if (!editPartPending_ || !combo) return;
+    editPartPending_ = false;
+    combo->setEditable(true);
+    if (QLineEdit* le = combo->lineEdit()) {
+        WatchWidget(le);
+        QObject::connect(le, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
+            Guard(this, [&] {
+                text_ = FromQ(s);
+                itemIndex_ = Items.IndexOf(text_);
+                Change();
             });
-        }
-    };
-    connectEdit();
+        });
+    }
+    ShowState();
+}
+
+void TComboBox::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
+    MakeEditPart();
+    TWinControl::DefaultKeyInput(key, shift, ch);
 }
 
 void TComboBox::SetStyle(TComboBoxStyle style) {
     if (style == style_) return;
     style_ = style;
     if (auto* combo = qobject_cast<QComboBox*>(Widget())) {
-        const bool editable = style != TComboBoxStyle::csDropDownList;
-        combo->setEditable(editable);
-        if (editable && combo->lineEdit()) {
-            WatchWidget(combo->lineEdit());
-            QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
-                Guard(this, [&] {
-                    text_ = FromQ(s);
-                    itemIndex_ = Items.IndexOf(text_);
-                    Change();
-                });
-            });
+        if (style == TComboBoxStyle::csDropDownList) {
+            editPartPending_ = false;
+            combo->setEditable(false);
+        } else if (!combo->isEditable()) {
+            editPartPending_ = true;
+            MakeEditPart();
         }
     }
     if (style_ == TComboBoxStyle::csDropDownList) {

@@ -281,15 +281,20 @@ public:
 protected:
     void FontChanged() override;
     void ColorChanged() override;
+    void DefaultKeyInput(WORD key, TShiftState shift, char ch) override;
 
 private:
     friend class velorim_gui::ControlBridge;
     void ItemsChanged();
     void ShowState();
+    // The widget's edit part (costly: an edit, a completer and their models)
+    // is made when the widget is first polished or shown, or takes a key.
+    void MakeEditPart();
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     int itemIndex_ = -1;
     bool sorted_ = false;
     bool updating_ = false;
+    bool editPartPending_ = false;
     // The items the widget holds, as last shown.
     std::vector<std::string> shownItems_;
 };

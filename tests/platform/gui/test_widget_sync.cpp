@@ -121,6 +121,29 @@ TEST_F(Shown, AComboShowsItsItemsThroughAddsAndEveryOtherChange) {
     ExpectShows(combo, "a list after clearing");
 }
 
+TEST_F(Shown, AComboTakesTypedKeysBeforeItsFormIsShownAndShowsItsTextOnceItIs) {
+    auto* typed = new TComboBox(form);
+    typed->SetParent(form);
+    std::string log;
+    typed->OnChange = [&](TObject*) { log += typed->Text() + ";"; };
+    typed->SetFocus();
+    typed->SimulateKey('1', 0, '1');
+    typed->SimulateKey('2', 0, '2');
+    EXPECT_EQ(typed->Text(), "12");
+    EXPECT_EQ(log, "1;12;");
+    auto* shown = new TComboBox(form);
+    shown->SetParent(form);
+    shown->SetTop(40);
+    shown->Items.Add("10");
+    shown->SetText("8");
+    form->Show();
+    Application->ProcessMessages();
+    ASSERT_TRUE(qobject_cast<QComboBox*>(shown->Widget())->isEditable());
+    ExpectShows(shown, "on a shown form");
+    ExpectShows(typed, "typed into before");
+    form->Hide();
+}
+
 TEST_F(Shown, ALabelSizesToItsCaptionInEveryFontItIsGiven) {
     auto* label = new TLabel(form);
     label->SetParent(form);
