@@ -411,9 +411,21 @@ bool TForm::DialogKey(WORD key, TShiftState shift) {
     return true;
 }
 
+namespace {
+// Rendering shows no widget: parts that wait to be shown are made first.
+void MakeShownParts(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* combo = dynamic_cast<TComboBox*>(c)) combo->MakeEditPart();
+        if (auto* w = dynamic_cast<TWinControl*>(c)) MakeShownParts(w);
+    }
+}
+}  // namespace
+
 bool TForm::SaveToPng(const std::string& fileName) {
     QWidget* w = Widget();
     if (!w) return false;
+    MakeShownParts(this);
     w->ensurePolished();
     QPixmap pixmap = w->grab();
     return !pixmap.isNull() && pixmap.save(ToQ(fileName), "PNG");

@@ -661,14 +661,14 @@ void TRadioButton::TextChanged() {
 // ------------------------------------------------------------------ combo box
 
 namespace {
-// Calls a function on the first polish or show of the widget it watches.
+// Calls a function when the widget it watches is first shown.
 class FirstShowHook : public QObject {
 public:
     FirstShowHook(QWidget* widget, std::function<void()> fn) : QObject(widget), fn_(std::move(fn)) {
         widget->installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if ((event->type() == QEvent::Polish || event->type() == QEvent::Show) && fn_) {
+        if (event->type() == QEvent::Show && fn_) {
             watched->removeEventFilter(this);
             auto fn = std::move(fn_);
             fn_ = nullptr;

@@ -277,6 +277,9 @@ public:
     void SelectAsUser(int index);
     // Typing a whole text into the edit part (csDropDown) as the user does.
     void TypeAsUser(const std::string& text);
+    // The widget's edit part (costly: an edit, a completer and their models)
+    // is made when the widget is first shown, takes a key or is rendered.
+    void MakeEditPart();
 
 protected:
     void FontChanged() override;
@@ -287,9 +290,6 @@ private:
     friend class velorim_gui::ControlBridge;
     void ItemsChanged();
     void ShowState();
-    // The widget's edit part (costly: an edit, a completer and their models)
-    // is made when the widget is first polished or shown, or takes a key.
-    void MakeEditPart();
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     int itemIndex_ = -1;
     bool sorted_ = false;

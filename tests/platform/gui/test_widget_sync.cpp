@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QWidget>
+#include <filesystem>
 #include <string>
 
 #include "platform/gui/application.h"
@@ -136,6 +137,12 @@ TEST_F(Shown, AComboTakesTypedKeysBeforeItsFormIsShownAndShowsItsTextOnceItIs) {
     shown->SetTop(40);
     shown->Items.Add("10");
     shown->SetText("8");
+    // A form rendered without being shown draws its combos as they show.
+    const std::string shot = (std::filesystem::temp_directory_path() / "velorim_combo_shot.png").string();
+    ASSERT_TRUE(form->SaveToPng(shot));
+    std::filesystem::remove(shot);
+    EXPECT_TRUE(qobject_cast<QComboBox*>(shown->Widget())->isEditable());
+    ExpectShows(shown, "rendered");
     form->Show();
     Application->ProcessMessages();
     ASSERT_TRUE(qobject_cast<QComboBox*>(shown->Widget())->isEditable());
