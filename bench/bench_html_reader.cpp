@@ -64,7 +64,7 @@ void BM_TokenizeAndCascadeReport(benchmark::State& state) {
             Readhtml::Next();
             std::string tag = TagNameOfSymbol(Readhtml::Sy);
             if (!tag.empty()) {
-                TProperties* style = Readhtml::Attributes->GetStyle();
+                const TProperties* style = Readhtml::Attributes->GetStyle();
                 auto p = std::make_unique<TProperties>();
                 TProperties* raw = p.get();
                 raw->Inherit(tag, *ParserPropStack.Top());

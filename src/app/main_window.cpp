@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <cerrno>
 #include <functional>
 
 #include "app/about_box.h"
@@ -17,6 +18,7 @@
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/state_values.h"
 #include "revision/wizard_links.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
@@ -247,21 +249,91 @@ void TForm1::SetToolbarEnabled(bool enabled) {
         b->SetEnabled(enabled);
 }
 
+namespace {
+
+// What font.ini may hold: the program's own choices and some room around
+// them. A value outside is damage (a hand edit, a broken disk).
+constexpr int kMinFontSize = 6, kMaxFontSize = 72;
+constexpr int kMaxMargin = 10;  // centimetres
+constexpr size_t kMaxFontName = 64;
+
+const char* const kSettingNames[6] = {"fonte do relatório", "tamanho da fonte", "margem esquerda",
+                                      "margem direita", "margem inferior", "margem superior"};
+
+// Why a margin text cannot be used, "" when it can: a number whose whole
+// part is 0 .. kMaxMargin.
+std::string MarginProblem(const std::string& text, long double& value) {
+    if (!TryStrToFloat(text, value) || !(value > -1 && value < kMaxMargin + 1))
+        return QuotedExcerpt(text) + " não é um número de 0 a " + std::to_string(kMaxMargin);
+    return "";
+}
+
+std::string SettingProblem(int line, const std::string& text) {
+    if (line == 0) {
+        if (text.empty() || text.size() > kMaxFontName) return QuotedExcerpt(text) + " não é um nome de fonte";
+        for (unsigned char c : text)
+            if (c < 32) return QuotedExcerpt(text) + " não é um nome de fonte";
+        return "";
+    }
+    if (line == 1) {
+        int size = 0;
+        if (!TryStrToInt(text, size) || size < kMinFontSize || size > kMaxFontSize)
+            return QuotedExcerpt(text) + " não é um tamanho de " + std::to_string(kMinFontSize) + " a " +
+                   std::to_string(kMaxFontSize);
+        return "";
+    }
+    long double value;
+    return MarginProblem(text, value);
+}
+
+} // namespace
+
 void TForm1::LoadSettings() {
     const std::string fileName = PathJoin(DataDir, "font.ini");
     if (!FileExists(fileName)) return;
-    Memofont->Lines.LoadFromFile(fileName);
-    // A shorter file (written by hand) keeps the defaults of the lines it lacks.
+    try {
+        Memofont->Lines.SetText(ReadFileBytes(fileName, kMaxSettingsFileSize));
+    } catch (const EInOutError& e) {
+        Memofont->Lines.Clear();
+        ShowMessage("O arquivo font.ini não foi lido: " + e.Reason +
+                    ". Foram mantidas as configurações padrão.");
+        return;
+    }
+    // A shorter file (written by hand) keeps the defaults of the lines it
+    // lacks; a value the program cannot use keeps its default too.
     TComboBox* boxes[] = {Cnomefont, Cfont, Cleft, Crigth, Cbotton, Ctop};
-    for (int i = 0; i < 6 && i < Memofont->Lines.Count(); ++i) boxes[i]->SetText(Memofont->Lines[i]);
+    std::string problems;
+    for (int i = 0; i < 6 && i < Memofont->Lines.Count(); ++i) {
+        const std::string text = Memofont->Lines[i];
+        if (std::string why = SettingProblem(i, text); !why.empty())
+            problems += "\nlinha " + std::to_string(i + 1) + " (" + kSettingNames[i] + "): " + why;
+        else
+            boxes[i]->SetText(text);
+    }
     ApplyMargins();
+    if (!problems.empty())
+        ShowMessage("O arquivo font.ini tem valores que não podem ser usados; foram mantidos os "
+                    "valores padrão:" + problems);
 }
 
 void TForm1::LoadProportionalStart() {
     const std::string fileName = PathJoin(DataDir, "prop.ini");
     if (!FileExists(fileName)) return;
-    Fprop->Memo1->Lines.LoadFromFile(fileName);
-    if (Fprop->Memo1->Lines.Count() > 0) Fprop->DateEdit1->SetText(Fprop->Memo1->Lines[0]);
+    try {
+        Fprop->Memo1->Lines.SetText(ReadFileBytes(fileName, kMaxSettingsFileSize));
+    } catch (const EInOutError& e) {
+        Fprop->Memo1->Lines.Clear();
+        ShowMessage("O arquivo prop.ini não foi lido: " + e.Reason + ". Foi mantida a data " +
+                    Fprop->DateEdit1->Text() + ".");
+        return;
+    }
+    if (Fprop->Memo1->Lines.Count() == 0) return;
+    const std::string date = Fprop->Memo1->Lines[0];
+    if (std::string why = state_values::DateProblem(date); !why.empty())
+        ShowMessage("O arquivo prop.ini, linha 1 (início da correção proporcional): " + why +
+                    ". Foi mantida a data " + Fprop->DateEdit1->Text() + ".");
+    else
+        Fprop->DateEdit1->SetText(date);
 }
 
 // ------------------------------------------------------------------ settings
@@ -275,10 +347,16 @@ void TForm1::SaveSettings() {
 
 void TForm1::ApplyMargins() {
     // Whole centimetres: a typed "2,9" prints with 2.
-    HTMLViewer1->PrintMarginLeft = static_cast<long double>(Trunc(StrToFloat(Cleft->Text())));
-    HTMLViewer1->PrintMarginRight = static_cast<long double>(Trunc(StrToFloat(Crigth->Text())));
-    HTMLViewer1->PrintMarginBottom = static_cast<long double>(Trunc(StrToFloat(Cbotton->Text())));
-    HTMLViewer1->PrintMarginTop = static_cast<long double>(Trunc(StrToFloat(Ctop->Text())));
+    auto margin = [](TComboBox* box, const char* name) {
+        long double value;
+        if (std::string why = MarginProblem(box->Text(), value); !why.empty())
+            throw EConvertError(std::string("Margem ") + name + " inválida: " + why + ".");
+        return static_cast<long double>(Trunc(value));
+    };
+    HTMLViewer1->PrintMarginLeft = margin(Cleft, "esquerda");
+    HTMLViewer1->PrintMarginRight = margin(Crigth, "direita");
+    HTMLViewer1->PrintMarginBottom = margin(Cbotton, "inferior");
+    HTMLViewer1->PrintMarginTop = margin(Ctop, "superior");
 }
 
 void TForm1::CnomefontClick(TObject*) { SaveSettings(); }
@@ -346,8 +424,9 @@ void TForm1::OpenStateFile(const std::string& fileName) {
 void TForm1::SpeedButton19Click(TObject*) {
     if (!SaveDialog2->Execute()) return;
     const std::string source = PathJoin(DataDir, "atualrev.back");
-    if (!CopyFile(source, SaveDialog2->FileName, false))
-        ShowMessage("Erro ao copiar " + source + " para " + SaveDialog2->FileName);
+    std::string reason;
+    if (!CopyFile(source, SaveDialog2->FileName, false, &reason))
+        ShowMessage("Erro ao copiar " + source + " para " + SaveDialog2->FileName + " (" + reason + ")");
 }
 
 void TForm1::SpeedButton1Click(TObject*) { ShowPrintPreview(); }
@@ -418,7 +497,7 @@ void TForm1::Atualizarndices1Click(TObject*) {}
 
 std::string TForm1::horax(const std::string& fileName) {
     const TDateTime age = FileAgeDateTime(fileName);
-    if (age < 0) throw EFOpenError("Cannot open file \"" + fileName + "\"");
+    if (age < 0) throw EFOpenError(OpenErrorText(fileName, SysErrorText(ENOENT)), ENOENT);
     return DateTimeToStr(age);
 }
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 
 namespace {
@@ -83,8 +84,27 @@ void SaveTableFile(const TCellMatrix& cells, const std::string& fileName) {
     WriteFileAtomic(fileName, bytes);
 }
 
+int TableLineAt(std::string_view text, size_t at) {
+    int line = 1;
+    for (size_t i = 0; i < at && i < text.size(); ++i) {
+        if (text[i] == '\n') ++line;
+        else if (text[i] == '\r' && !(i + 1 < text.size() && text[i + 1] == '\n')) ++line;
+    }
+    return line;
+}
+
+std::string ReadTableText(const std::string& fileName) {
+    std::string bytes = ReadFileBytes(fileName, kMaxTableFileSize);
+    if (size_t nul = bytes.find('\0'); nul != std::string::npos) {
+        const std::string reason =
+            "linha " + std::to_string(TableLineAt(bytes, nul)) + ": byte nulo no texto";
+        throw EDamagedFile("O arquivo \"" + fileName + "\" está danificado: " + reason, 0, reason);
+    }
+    return bytes;
+}
+
 void LoadTableFile(TCellMatrix& cells, const std::string& fileName,
                    const std::function<bool(int, int)>& mayWrite) {
-    std::string bytes = ReadFileBytes(fileName);
+    const std::string bytes = ReadTableText(fileName);
     CellsFromText(cells, bytes, TableSeparator, GridRect(0, 0, -1, -1), mayWrite);
 }

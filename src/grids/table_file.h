@@ -28,7 +28,14 @@ void CellsFromText(TCellMatrix& cells, std::string_view text, char separator, TG
 // Saves every cell as a table file, replacing the file atomically; raises
 // EFCreateError (the previous file intact) when it cannot be written.
 void SaveTableFile(const TCellMatrix& cells, const std::string& fileName);
-// Loads a table file into the cells from (0, 0); raises EFOpenError when the
-// file cannot be read.
+// Reads a table file's text: EFOpenError when it cannot be read or is larger
+// than any table (kMaxTableFileSize), EDamagedFile when it holds a NUL byte
+// (a table is text: a NUL there is damage, not an end of text). Reason
+// holds the why with the line.
+std::string ReadTableText(const std::string& fileName);
+// Loads a table file into the cells from (0, 0), as ReadTableText reads it;
+// the cells stay as they were when it raises.
 void LoadTableFile(TCellMatrix& cells, const std::string& fileName,
                    const std::function<bool(int col, int row)>& mayWrite = {});
+// The line (from 1) that holds the byte at offset `at` of a table text.
+int TableLineAt(std::string_view text, size_t at);

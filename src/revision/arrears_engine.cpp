@@ -29,6 +29,13 @@ const char* const SeriesNames[4] = {
     "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004+)",
 };
 
+int SeriesIndex(const std::string& name) {
+    for (int i = 0; i < 4; ++i)
+        if (name == SeriesNames[i]) return i;
+    if (name == "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004)") return 3;
+    return -1;
+}
+
 bool checkinteiro(const std::string& text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

@@ -134,6 +134,9 @@ void LayoutPlanilha(TCellMatrix& planilha);
 // The four correction series that column "Correção" can follow (the items of
 // ComboBox1).
 extern const char* const SeriesNames[4];
+// Index of the series a ComboBox1 text names (0..3), -1 for none. The
+// fourth is also known without its "+".
+int SeriesIndex(const std::string& name);
 
 // What the spreadsheet passes read from the wizard's controls.
 struct TPlanilhaInput {

@@ -38,12 +38,13 @@ void TArrearsEngine::corrigevalorttfim() {
 
 const TCellMatrix* TArrearsEngine::ChosenSeries() const {
     const std::string& name = in_.ComboBox1;
-    if (name == SeriesNames[0]) return &Grid(tables_.indicegrid);
-    if (name == SeriesNames[1]) return &Grid(tables_.SRVI);
-    if (name == SeriesNames[2]) return &Grid(tables_.SRVII);
-    if (name == SeriesNames[3] ||
-        name == "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004)")
-        return &Grid(tables_.SRVIII);
+    switch (SeriesIndex(name)) {
+    case 0: return &Grid(tables_.indicegrid);
+    case 1: return &Grid(tables_.SRVI);
+    case 2: return &Grid(tables_.SRVII);
+    case 3: return &Grid(tables_.SRVIII);
+    default: break;
+    }
     throw ECalcError("Índice de correção desconhecido: '" + name + "'");
 }
 

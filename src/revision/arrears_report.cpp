@@ -119,7 +119,8 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
 void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage) {
     std::vector<std::string> lines = imprixLines(in);
     try {
-        TTextFileWriter file(PathJoin(DataDir, "atual.html"));
+        // Rewritten on every Finalizar: replaced whole, but not worth a flush to disk.
+        TTextFileWriter file(PathJoin(DataDir, "atual.html"), TDurability::RebuiltOnDemand);
         for (const std::string& line : lines)
             file.Writeln(line);
         file.Close();

@@ -549,7 +549,14 @@ void TForm12::CurvClick(TObject*) {
 void TForm12::ShowHelp(const char* file) {
     Form7->RE->Clear();
     const std::string path = wizard_links::DataFile(file);
-    if (FileExists(path)) Form7->RE->LoadFromFile(path);
+    if (FileExists(path)) {
+        try {
+            Form7->RE->LoadFromFile(path, kMaxHelpFileSize);
+        } catch (const EInOutError& e) {
+            // The window still shows, empty, as for a missing text.
+            ShowMessage(std::string("O texto de ajuda ") + file + " não foi lido: " + e.Reason + ".");
+        }
+    }
     Form7->Show();
 }
 

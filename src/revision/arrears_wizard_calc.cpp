@@ -14,6 +14,8 @@
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
+#include "tables/table_names.h"
+#include "tables/table_status.h"
 
 calc::TPlanilhaInput TForm12::PlanilhaInput() {
     calc::TPlanilhaInput in;
@@ -61,8 +63,13 @@ calc::TNovaRmiInput TForm12::NovaRmiInput() {
     return in;
 }
 
+// Every pass reads these tables: none runs on a table that is missing or
+// damaged (the start-up, or the last reload, said which).
 template <class F>
 void TForm12::RunPass(F pass) {
+    tabelas::RequireTables({tabelas::CrMensalRev3File, tabelas::SalminFile, tabelas::InssFile,
+                            tabelas::AtuaprevFile, tabelas::SeriesIFile, tabelas::SeriesIIFile,
+                            tabelas::SeriesIIIFile});
     calc::TArrearsEngine engine(planilha->Matrix(), wizard_links::Tables(),
                                 PlanilhaInput(), Form9->marcalimite);
     try {
@@ -121,6 +128,7 @@ void TForm12::Button2Click(TObject*) {
     SetActiveControl(nullptr);
     ClearGridRows(Sdem);
     ValidateSalaryDates(false, -1);
+    tabelas::RequireTables({tabelas::SalminFile, tabelas::InssFile});
     // The salaries are corrected up to the month after "Atualizar até".
     wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", IncMonth(DateEdit3->Date(), 1)));
 
@@ -156,9 +164,10 @@ void TForm12::BTNcorrigirClick(TObject*) {
     if (Ejuros->Value() == 0) Cjuros->SetChecked(false);
     if (!checkinteiro(Datafim->Text())) Fail("é necessário digitar a Data Final", Datafim);
 
-    const std::string table = meuindice->Checked() ? "meuindice.tab" : "crmensalrev3.tab";
-    if (FileExists(wizard_links::DataFile(table)))
-        wizard_links::LoadCorrRev(wizard_links::DataFile(table));
+    // The correction table is read again, whole and checked: a missing or
+    // damaged one stops the calculation instead of leaving its months out.
+    wizard_links::ReloadCorrRev(meuindice->Checked() ? tabelas::MeuIndiceFile
+                                                     : tabelas::CrMensalRev3File);
     const std::string fim = Datafim->Text();
     wizard_links::geraindicex(fim);
     wizard_links::geraindiceINSSI(fim);
@@ -176,7 +185,6 @@ void TForm12::BTNcorrigirClick(TObject*) {
     }
     if (Dataini->Date() < EncodeDate(1977, 5, 1))
         Fail("a data inicial não pode ser anterior a 01/05/1977", nullptr);
-
     bool computed = false;
     RunPass([&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
     if (computed) PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);

@@ -2,6 +2,8 @@
 // report header.
 #include "revision/revision_core.h"
 
+#include "revision/state_values.h"
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -316,28 +318,49 @@ std::vector<std::string> StateLines(const std::vector<std::string>& values,
     return lines;
 }
 
+const char* const StateFieldNames[sfFieldCount] = {
+    "Espécie", "Autor", "Calcular até", "Data do ajuizamento", "Parcela final", "Prescrição",
+    "Contagem de juros", "Valor dos juros ao mês", "Tabela de atualização", "DIB",
+    "Sal. Benefício", "Coeficiente RMI", "Incremento", "RMI/MR", "Novo Sal. Benefício",
+    "Coeficiente Nova RMI", "Incremento (Nova RMI)", "Nova RMI/MR", "Calcular 13º salário",
+    "a) Soma dos Salários-de-Contribuição", "b) Número de salários"};
+
 TRevisionState ParseState(const std::vector<std::string>& lines, const std::string& fileName) {
+    using namespace state_values;
+    const char* const countField = "número de linhas da lista de salários";
+    // Every value up to the count line must be there.
+    if (lines.size() <= sfFieldCount)
+        throw calc::ECalcError(EndsEarly(fileName, lines.size(),
+                                         lines.size() < sfFieldCount ? StateFieldNames[lines.size()]
+                                                                     : countField));
     TRevisionState state;
-    size_t next = 0;
-    auto read = [&]() { return next < lines.size() ? lines[next++] : std::string(); };
     for (int i = 0; i < sfFieldCount; ++i)
-        state.values[i] = read();
-    const std::string countText = read();
-    if (!HasDigit(countText)) return state;
+        state.values[i] = lines[i];
+    const std::string& countText = lines[sfFieldCount];
     int count = 0;
-    if (!TryStrToInt(Trim(countText), count) || count < 1)
-        throw calc::ECalcError("Número de linhas inválido no arquivo " + fileName + ", linha " +
-                               IntToStr(sfFieldCount + 1) + ": '" + countText + "'");
+    if (std::string why = CountProblem(countText, count); !why.empty())
+        throw calc::ECalcError(RefusedLine(fileName, sfFieldCount + 1, countField, why));
+    // The count and the rows must agree: a month and a salary line for each
+    // row below the header, and nothing after them.
+    const size_t first = sfFieldCount + 1;
     const size_t needed = 2 * static_cast<size_t>(count - 1);
-    if (lines.size() - next < needed)
-        throw calc::ECalcError("O arquivo " + fileName +
-                               " está incompleto: a lista de salários tem " + IntToStr(count - 1) +
-                               " linhas e o arquivo termina antes. Nada foi lido.");
+    if (lines.size() - first < needed)
+        throw calc::ECalcError(Refused(
+            fileName, "a lista de salários tem " + IntToStr(count - 1) +
+                          " linhas (linha " + IntToStr(sfFieldCount + 1) +
+                          ") e o arquivo termina antes delas, na linha " + IntToStr(lines.size())));
+    // One empty line more is an editor's final line end.
+    const size_t after = lines.size() - first - needed;
+    if (after > 1 || (after == 1 && !lines.back().empty()))
+        throw calc::ECalcError(Refused(
+            fileName, "a lista de salários tem " + IntToStr(count - 1) + " linhas (linha " +
+                          IntToStr(sfFieldCount + 1) + "), mas o arquivo continua na linha " +
+                          IntToStr(first + needed + 1)));
     state.hasRows = true;
     state.rowCount = count;
     for (int r = 1; r < count; ++r) {
-        state.months.push_back(read());
-        state.salaries.push_back(read());
+        state.months.push_back(lines[first + 2 * (r - 1)]);
+        state.salaries.push_back(lines[first + 2 * (r - 1) + 1]);
     }
     return state;
 }

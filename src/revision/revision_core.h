@@ -181,9 +181,13 @@ struct TRevisionState {
 
 std::vector<std::string> StateLines(const std::vector<std::string>& values,
                                     const TCellMatrix& STGSalarios);
-// Parses the lines of a state file. A count line that asks for more rows
-// than the file holds, or is no number, raises calc::ECalcError naming the
-// file (fileName is only for the message).
+// What the user knows each value by, for messages.
+extern const char* const StateFieldNames[sfFieldCount];
+
+// Parses the lines of a state file. A file that ends before its count line,
+// a count line that is no number, or rows that do not match the count (too
+// few, or more lines after them, even empty ones) raise calc::ECalcError naming the file and
+// the line (fileName is only for the message). Values are not checked here.
 TRevisionState ParseState(const std::vector<std::string>& lines, const std::string& fileName);
 
 } // namespace revisao

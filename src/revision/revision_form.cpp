@@ -1,5 +1,7 @@
 #include "revision/revision_form.h"
 
+#include "revision/state_values.h"
+
 #include <algorithm>
 
 #include "controls/currency_edit.h"
@@ -660,33 +662,32 @@ void TForm9::gravar() {
     file.Close();
 }
 
+int TForm9::StateFieldOf(const TCustomNumEdit* edit) const {
+    using namespace revisao;
+    if (edit == Ejurosmes) return sfEjurosmes;
+    if (edit == ESalBeneficio) return sfESalBeneficio;
+    if (edit == ECoeficienteRMI) return sfECoeficienteRMI;
+    if (edit == EIncrementoRMI) return sfEIncrementoRMI;
+    if (edit == ERMIMR) return sfERMIMR;
+    if (edit == ENSalBeneficio) return sfENSalBeneficio;
+    if (edit == ENCoeficienteRMI) return sfENCoeficienteRMI;
+    if (edit == ENIncrementoRMI) return sfENIncrementoRMI;
+    if (edit == ENRMIMR) return sfENRMIMR;
+    return sfEditA;
+}
+
 void TForm9::ApplyState(const std::vector<std::string>& v, const std::vector<std::string>& months,
                         const std::vector<std::string>& salaries, int rowCount, bool hasRows) {
     using namespace revisao;
-    struct Amount {
-        TCurrencyEdit* edit;
-        TStateField field;
-        const char* what;
-    };
-    const Amount amounts[] = {
-        {Ejurosmes, sfEjurosmes, "Valor dos juros ao mês"},
-        {ESalBeneficio, sfESalBeneficio, "Sal. Benefício"},
-        {ECoeficienteRMI, sfECoeficienteRMI, "Coeficiente RMI"},
-        {EIncrementoRMI, sfEIncrementoRMI, "Incremento"},
-        {ERMIMR, sfERMIMR, "RMI/MR"},
-        {ENSalBeneficio, sfENSalBeneficio, "Novo Sal. Benefício"},
-        {ENCoeficienteRMI, sfENCoeficienteRMI, "Coeficiente Nova RMI"},
-        {ENIncrementoRMI, sfENIncrementoRMI, "Incremento (Nova RMI)"},
-        {ENRMIMR, sfENRMIMR, "Nova RMI/MR"},
-        {EditA, sfEditA, "a) Soma dos Salários-de-Contribuição"},
-    };
-    for (const Amount& a : amounts) {
+    for (TCurrencyEdit* edit : {Ejurosmes, ESalBeneficio, ECoeficienteRMI, EIncrementoRMI,
+                                ERMIMR, ENSalBeneficio, ENCoeficienteRMI, ENIncrementoRMI, ENRMIMR,
+                                EditA}) {
+        const int field = StateFieldOf(edit);
         try {
-            a.edit->SetText(v[a.field]);
+            edit->SetText(v[field]);
         } catch (const EConvertError&) {
-            throw calc::ECalcError(std::string("Valor inválido no arquivo ") + kStateFile +
-                                   ", linha " + IntToStr(a.field + 1) + " (" + a.what + "): '" +
-                                   v[a.field] + "'");
+            throw calc::ECalcError(state_values::RefusedLine(
+                kStateFile, field + 1, StateFieldNames[field], "'" + v[field] + "' não é um número"));
         }
     }
     EEspecie->SetText(v[sfEEspecie]);
@@ -719,15 +720,20 @@ void TForm9::ApplyState(const std::vector<std::string>& v, const std::vector<std
 }
 
 void TForm9::ler(const std::string& fileName) {
+    const std::string name = ExtractFileName(fileName);
     std::vector<std::string> lines;
-    {
-        TTextFileReader file(fileName);
+    try {
+        TTextFileReader file(fileName, kMaxStateFileSize);
         while (!file.Eof())
             lines.push_back(file.Readln());
+    } catch (const EInOutError& e) {
+        ShowMessage(state_values::Refused(name, e.Reason.empty() ? e.Message : e.Reason));
+        Abort();
     }
     revisao::TRevisionState state;
     try {
-        state = revisao::ParseState(lines, ExtractFileName(fileName));
+        state = revisao::ParseState(lines, name);
+        CheckStateValues(state, name);
     } catch (const calc::ECalcError& e) {
         ShowMessage(e.Message);
         Abort();
@@ -748,6 +754,33 @@ void TForm9::ler(const std::string& fileName) {
         ShowMessage(e.Message);
         Abort();
     }
+}
+
+// Every value of the file must be one its control can hold as it is: an
+// amount that does not read, or that the control would clamp, is refused.
+void TForm9::CheckStateValues(const revisao::TRevisionState& state, const std::string& name) {
+    using namespace revisao;
+    auto refuse = [&](size_t line, const std::string& field, const std::string& why) {
+        if (!why.empty())
+            throw calc::ECalcError(state_values::RefusedLine(name, line, field, why));
+    };
+    for (const TCustomNumEdit* edit :
+         {Ejurosmes, ESalBeneficio, ECoeficienteRMI, EIncrementoRMI, ERMIMR, ENSalBeneficio,
+          ENCoeficienteRMI, ENIncrementoRMI, ENRMIMR, EditA}) {
+        const int field = StateFieldOf(edit);
+        refuse(field + 1, StateFieldNames[field],
+               state_values::AmountProblem(state.values[field], edit->MinValue(),
+                                           edit->MaxValue(), edit->DecimalPlaces()));
+    }
+    refuse(sfEditB + 1, StateFieldNames[sfEditB],
+           state_values::AmountProblem(state.values[sfEditB], EditB->MinValue(), EditB->MaxValue(),
+                                       0));
+    for (TStateField f : {sfCalculoate, sfDataajuizamento, sfParcelafinal, sfPrescricao,
+                          sfContagemjuros, sfEDIB})
+        refuse(f + 1, StateFieldNames[f], state_values::DateProblem(state.values[f]));
+    for (size_t k = 0; k < state.salaries.size(); ++k)
+        refuse(sfFieldCount + 3 + 2 * k, "salário da linha " + std::to_string(k + 1) + " da lista",
+               state_values::AmountProblem(state.salaries[k], 0, 0));
 }
 
 // ---- shared helpers ---------------------------------------------------------------

@@ -16,6 +16,7 @@
 
 class TDateEdit;
 class TCurrencyEdit;
+class TCustomNumEdit;
 class TStringAlignGrid;
 class TIconGrid;
 class TRxSpeedButton;
@@ -24,6 +25,7 @@ class TRxSpinEdit;
 namespace revisao {
 struct TRevisionTables;
 struct TEvolucaoInput;
+struct TRevisionState;
 } // namespace revisao
 
 class TForm9 : public TForm {
@@ -203,6 +205,11 @@ private:
     void NormaliseDate(TDateEdit* edit);
     void ApplyState(const std::vector<std::string>& values, const std::vector<std::string>& months,
                     const std::vector<std::string>& salaries, int rowCount, bool hasRows);
+    // Raises calc::ECalcError naming the line of the first value its
+    // control cannot hold as it is.
+    void CheckStateValues(const revisao::TRevisionState& state, const std::string& fileName);
+    // The state-file field an amount edit writes.
+    int StateFieldOf(const TCustomNumEdit* edit) const;
     revisao::TEvolucaoInput EvolucaoInput();
     void GridsChanged();
 

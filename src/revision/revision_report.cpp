@@ -116,7 +116,7 @@ void printrevisao(const TRevisionReport& in, const std::string& DataDir,
                   const calc::TShowMessage& showMessage) {
     std::vector<std::string> lines = printrevisaoLines(in);
     try {
-        TTextFileWriter file(PathJoin(DataDir, "revisao.html"));
+        TTextFileWriter file(PathJoin(DataDir, "revisao.html"), TDurability::RebuiltOnDemand);
         for (const std::string& line : lines)
             file.Writeln(line);
         file.Close();

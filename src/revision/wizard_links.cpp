@@ -6,6 +6,7 @@
 #include "platform/runtime/files.h"
 #include "revision/recalc_form.h"
 #include "revision/revision_form.h"
+#include "tables/table_status.h"
 #include "tables/tables_form.h"
 
 namespace wizard_links {
@@ -62,8 +63,9 @@ calc::TTableGrids Tables() {
     return t;
 }
 
-void LoadCorrRev(const std::string& fileName) {
-    Form8->GridCorrRev->LoadFromFile(fileName);
+void ReloadCorrRev(const std::string& name) {
+    tabelas::ReloadCheckedTable(Form8->GridCorrRev->Matrix(), DataDir(), name);
+    Form8->GridCorrRev->MatrixChanged();
 }
 
 void geraindicex(const std::string& D) {

@@ -37,8 +37,9 @@ TCellMatrix* TableCells(const std::string& gridName);
 // The cells of the tables form's grids that the calculations read, with the
 // revision form's ceiling-table choice.
 calc::TTableGrids Tables();
-// Form8->GridCorrRev->LoadFromFile (a file that exists).
-void LoadCorrRev(const std::string& fileName);
+// Reloads Form8->GridCorrRev from the data directory's table `name`, read
+// and checked whole: a missing or damaged table raises tabelas::ETableError.
+void ReloadCorrRev(const std::string& name);
 // The truncating reloaders of the tables form, each with a date text.
 void geraindicex(const std::string& D);
 void geraindiceINSSI(const std::string& D);

@@ -16,6 +16,7 @@
 #include "revision/arrears_wizard.h"
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
+#include "revision/state_values.h"
 #include "revision/wizard_links.h"
 
 namespace wizard_state {
@@ -37,121 +38,251 @@ void AddGrid(std::vector<std::string>& lines, TStringAlignGrid* grid) {
         lines.push_back(cells.Row(r).CommaText());
 }
 
-// The reading side: lines in order, and the stop with a message.
-class TStateReader {
-public:
-    TStateReader(TForm12& form, const std::string& fileName)
-        : f_(form), name_(ExtractFileName(fileName)), file_(fileName) {}
+// A grid as the file holds it: the count line had a digit, and its rows.
+struct TGridLines {
+    bool present = false;
+    std::vector<std::string> rows;
+};
 
-    void Run();
+// Everything a state file holds, read and checked before the wizard changes.
+struct TStateData {
+    std::string head[10];
+    bool boxes[12] = {};
+    TGridLines planilha;
+    bool hasA = false;
+    std::string dates[3], rmi01, divisor, coef;
+    bool Csmt = false;
+    TGridLines Sdem, Sdig;
+    bool hasB = false, Catual24 = false;
+    bool hasC = false, caplicar = false, coefprop = false, C8213 = false, cpossuo = false;
+    std::string umtrinta;
+    bool hasD = false, Cirsm = false;
+    std::string ComboBox1;
+};
+
+const char* const kHeadFields[10] = {
+    "Nome", "Número do Benefício", "Data Inicial (DIB)", "Data Final",
+    "Data inicial para contagem de juros", "RMI INSS", "RMI Autor", "Valor dos Juros",
+    "Data final para contagem de juros", "Data da Prescrição"};
+const char* const kBoxFields[12] = {
+    "Calcular 13º Salário", "Incluir juros", "Art. 58 do ADCT (Autor)",
+    "Art. 58 do ADCT da concessão (Autor)", "média da URV (Autor)",
+    "Desconsiderar teto (Autor)", "Considerar teto (Autor)", "Art. 58 do ADCT (INSS)",
+    "Art. 58 do ADCT da concessão (INSS)", "média da URV (INSS)", "Desconsiderar teto (INSS)",
+    "Considerar teto (INSS)"};
+
+// Reads the lines in the writer's order; the first line that cannot be
+// taken, or a file that ends inside a part it must hold whole, raises
+// EDamagedFile naming the line and the field.
+class TStateParser {
+public:
+    TStateParser(TForm12& form, std::string name, std::vector<std::string> lines)
+        : f_(form), name_(std::move(name)), lines_(std::move(lines)) {}
+
+    TStateData Parse();
 
 private:
-    std::string Next() {
-        ++line_;
-        return file_.Readln();
+    bool AtEnd() const { return next_ >= lines_.size(); }
+    // The next line, which the file must have.
+    const std::string& Need(const std::string& field) {
+        if (AtEnd()) Refuse(state_values::EndsEarly(name_, lines_.size(), field));
+        return lines_[next_++];
     }
-    [[noreturn]] void Stop(const std::string& message) {
-        ShowMessage(message);
-        Abort();
+    // The first line of an optional part: "" past the end.
+    std::string Optional() { return AtEnd() ? std::string() : lines_[next_++]; }
+    [[noreturn]] void Refuse(const std::string& message) { throw EDamagedFile(message); }
+    void Check(const std::string& problem, const std::string& field) {
+        if (!problem.empty()) Refuse(state_values::RefusedLine(name_, next_, field, problem));
     }
-    void Box(TCheckBox* box) { box->SetChecked(Next() != "false"); }
-    void Radio(TRadioButton* button) { button->SetChecked(Next() != "false"); }
-    void Amount(TCurrencyEdit* edit, const char* what);
-    void Grid(TStringAlignGrid* grid, const char* what);
+    std::string Amount(const TCustomNumEdit* edit, const std::string& field) {
+        const std::string& text = Need(field);
+        Check(state_values::AmountProblem(text, edit->MinValue(), edit->MaxValue(),
+                                          edit->DecimalPlaces()),
+              field);
+        return text;
+    }
+    std::string Date(const std::string& field) {
+        const std::string& text = Need(field);
+        Check(state_values::DateProblem(text), field);
+        return text;
+    }
+    bool Box(const std::string& field) { return Need(field) != "false"; }
+    TGridLines Grid(const std::string& field);
 
     TForm12& f_;
     std::string name_;
-    TTextFileReader file_;
-    int line_ = 0;
+    std::vector<std::string> lines_;
+    size_t next_ = 0;
 };
 
-void TStateReader::Amount(TCurrencyEdit* edit, const char* what) {
-    std::string text = Next();
-    try {
-        edit->SetText(text);
-    } catch (const EConvertError&) {
-        Stop("Valor inválido no arquivo " + name_ + ", linha " + IntToStr(line_) + " (" + what +
-             "): '" + text + "'");
-    }
-}
-
-// A count line with a digit, then that many rows. A count beyond the end of
-// the file reads the rows that are there and stops.
-void TStateReader::Grid(TStringAlignGrid* grid, const char* what) {
-    std::string countText = Next();
-    if (!f_.checkinteiro(countText)) return;
+TGridLines TStateParser::Grid(const std::string& field) {
+    TGridLines grid;
+    const std::string countField = "número de linhas da " + field;
+    const std::string& countText = Need(countField);
+    if (!f_.checkinteiro(countText)) return grid;
     int count = 0;
-    if (!TryStrToInt(Trim(countText), count) || count < 0)
-        Stop("Número de linhas inválido no arquivo " + name_ + ", linha " + IntToStr(line_) +
-             " (" + what + "): '" + countText + "'");
-    TCellMatrix& cells = grid->Matrix();
-    int available = 0;
-    TStringList row;
-    for (; available < count && !file_.Eof(); ++available) {
-        if (available >= cells.RowCount()) cells.SetRowCount(available + 1);
-        row.SetCommaText(Next());
-        cells.SetRow(available, row);
-    }
-    cells.SetRowCount(std::max(available, 1));
-    grid->MatrixChanged();
-    if (available < count)
-        Stop("O arquivo " + name_ + " está incompleto: " + what + " tem " + IntToStr(count) +
-             " linhas e o arquivo termina depois de " + IntToStr(available) +
-             ". A leitura parou.");
+    Check(state_values::CountProblem(countText, count), countField);
+    if (static_cast<size_t>(count) > lines_.size() - next_)
+        Refuse(state_values::Refused(
+            name_, "linha " + std::to_string(next_) + ": a " + field + " tem " +
+                       std::to_string(count) + " linhas e o arquivo termina depois de " +
+                       std::to_string(lines_.size() - next_)));
+    grid.present = true;
+    grid.rows.assign(lines_.begin() + static_cast<std::ptrdiff_t>(next_),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(next_) + count);
+    next_ += static_cast<size_t>(count);
+    return grid;
 }
 
-void TStateReader::Run() {
-    f_.Enome->SetText(Next());
-    f_.Enumero->SetText(Next());
-    f_.Dataini->SetText(Next());
-    f_.Datafim->SetText(Next());
-    f_.Dateinicialjuros->SetText(Next());
-    Amount(f_.Vautor, "RMI INSS");
-    Amount(f_.Vinss, "RMI Autor");
-    Amount(f_.Ejuros, "Valor dos Juros");
-    f_.Datefinaljuros->SetText(Next());
-    f_.DatePrescricao->SetText(Next());
+TStateData TStateParser::Parse() {
+    TStateData d;
+    const TCustomNumEdit* amounts[10] = {nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         f_.Vautor, f_.Vinss, f_.Ejuros, nullptr, nullptr};
+    for (int i = 0; i < 10; ++i) {
+        if (amounts[i]) d.head[i] = Amount(amounts[i], kHeadFields[i]);
+        else if (i >= 2) d.head[i] = Date(kHeadFields[i]);
+        else d.head[i] = Need(kHeadFields[i]);
+    }
+    for (int i = 0; i < 12; ++i) d.boxes[i] = Box(kBoxFields[i]);
+    d.planilha = Grid("planilha");
 
+    // The blocks after the spreadsheet may be absent; one that starts must
+    // be whole.
+    if (std::string first = Optional(); !first.empty()) {
+        d.hasA = true;
+        --next_;
+        d.dates[0] = Date("Data Inicial da nova RMI");
+        d.dates[1] = Date("Data Final da nova RMI");
+        d.dates[2] = Date("Atualizar até");
+        d.rmi01 = Amount(f_.rmi01, "RMI Valor (Carta de Concessão)");
+        d.divisor = Amount(f_.divisor, "Divisor");
+        d.coef = Amount(f_.coef, "Coeficiente");
+        d.Csmt = Box("Considerar Teto e Salário Mínimo");
+        d.Sdem = Grid("tabela da nova RMI");
+        d.Sdig = Grid("tabela de salários");
+    }
+    if (std::string line = Optional(); !line.empty()) {
+        d.hasB = true;
+        d.Catual24 = line != "false";
+    }
+    if (std::string first = Optional(); !first.empty()) {
+        d.hasC = true;
+        d.caplicar = first != "false";
+        d.coefprop = Box("Aplicar coeficiente de proporcionalidade");
+        d.umtrinta = Amount(f_.umtrinta, "1/30");
+        d.C8213 = Box("Lei 8.213/91");
+        d.cpossuo = Box("Já possuo a nova RMI");
+    }
+    if (std::string first = Optional(); !first.empty()) {
+        d.hasD = true;
+        d.Cirsm = first != "false";
+        d.ComboBox1 = Need("índice de correção");
+        if (calc::SeriesIndex(d.ComboBox1) < 0)
+            Check("'" + d.ComboBox1 + "' não é um índice de correção conhecido",
+                  "índice de correção");
+    }
+    return d;
+}
+
+void SetGrid(TStringAlignGrid* grid, const TGridLines& lines) {
+    if (!lines.present) return;
+    TCellMatrix& cells = grid->Matrix();
+    cells.SetRowCount(std::max<int>(static_cast<int>(lines.rows.size()), 1));
+    TStringList row;
+    for (size_t r = 0; r < lines.rows.size(); ++r) {
+        row.SetCommaText(lines.rows[r]);
+        cells.SetRow(static_cast<int>(r), row);
+    }
+    grid->MatrixChanged();
+}
+
+void ApplyHead(TForm12& f, const TStateData& d) {
+    TCustomEdit* heads[10] = {f.Enome, f.Enumero, f.Dataini, f.Datafim, f.Dateinicialjuros,
+                              f.Vautor, f.Vinss, f.Ejuros, f.Datefinaljuros, f.DatePrescricao};
+    for (int i = 0; i < 10; ++i) heads[i]->SetText(d.head[i]);
     // Setting a box fires its OnClick (the ADCT boxes clear their partner),
     // so the order is the writer's.
-    for (TCheckBox* box : {f_.Check13, f_.Cjuros, f_.Cadct1, f_.Cadct2, f_.Curv, f_.Csteto,
-                           f_.Dteto, f_.Cadct1inss, f_.Cadct2inss, f_.Curvinss, f_.Cstetoinss,
-                           f_.Dtetoinss})
-        Box(box);
+    TCheckBox* boxes[12] = {f.Check13, f.Cjuros, f.Cadct1, f.Cadct2, f.Curv, f.Csteto,
+                            f.Dteto, f.Cadct1inss, f.Cadct2inss, f.Curvinss, f.Cstetoinss,
+                            f.Dtetoinss};
+    for (int i = 0; i < 12; ++i) boxes[i]->SetChecked(d.boxes[i]);
+}
 
-    // The calculation on the restored inputs; its refusal ends the reading.
-    f_.BTNcorrigir->Click();
-
-    Grid(f_.planilha, "a planilha");
-
-    std::string first = Next();
-    if (!first.empty()) {
-        f_.DateEdit1->SetText(first);
-        f_.DateEdit2->SetText(Next());
-        f_.DateEdit3->SetText(Next());
-        Amount(f_.rmi01, "RMI Valor (Carta de Concessão)");
-        Amount(f_.divisor, "Divisor");
-        Amount(f_.coef, "Coeficiente");
-        Box(f_.Csmt);
-        Grid(f_.Sdem, "a tabela da nova RMI");
-        Grid(f_.Sdig, "a tabela de salários");
+void ApplyRest(TForm12& f, const TStateData& d) {
+    SetGrid(f.planilha, d.planilha);
+    if (d.hasA) {
+        f.DateEdit1->SetText(d.dates[0]);
+        f.DateEdit2->SetText(d.dates[1]);
+        f.DateEdit3->SetText(d.dates[2]);
+        f.rmi01->SetText(d.rmi01);
+        f.divisor->SetText(d.divisor);
+        f.coef->SetText(d.coef);
+        f.Csmt->SetChecked(d.Csmt);
+        SetGrid(f.Sdem, d.Sdem);
+        SetGrid(f.Sdig, d.Sdig);
     }
-    first = Next();
-    if (!first.empty()) f_.Catual24->SetChecked(first != "false");
-    first = Next();
-    if (!first.empty()) {
-        f_.caplicar->SetChecked(first != "false");
-        Box(f_.coefprop);
-        Amount(f_.umtrinta, "1/30");
-        Radio(f_.C8213);
-        Radio(f_.cpossuo);
+    if (d.hasB) f.Catual24->SetChecked(d.Catual24);
+    if (d.hasC) {
+        f.caplicar->SetChecked(d.caplicar);
+        f.coefprop->SetChecked(d.coefprop);
+        f.umtrinta->SetText(d.umtrinta);
+        f.C8213->SetChecked(d.C8213);
+        f.cpossuo->SetChecked(d.cpossuo);
     }
-    first = Next();
-    if (!first.empty()) {
-        f_.Cirsm->SetChecked(first != "false");
-        f_.ComboBox1->SetText(Next());
+    if (d.hasD) {
+        f.Cirsm->SetChecked(d.Cirsm);
+        f.ComboBox1->SetText(d.ComboBox1);
     }
 }
+
+// What reading a file can change, to put back when the calculation refuses
+// the file half-way.
+struct TWizardSnapshot {
+    explicit TWizardSnapshot(TForm12& f)
+        : planilha(f.planilha->Matrix()), Sdem(f.Sdem->Matrix()), Sdig(f.Sdig->Matrix()),
+          meuindice(f.meuindice->Checked()), page(f.PageControl1->PageIndex()) {
+        TCustomEdit* heads[10] = {f.Enome, f.Enumero, f.Dataini, f.Datafim, f.Dateinicialjuros,
+                                  f.Vautor, f.Vinss, f.Ejuros, f.Datefinaljuros, f.DatePrescricao};
+        for (int i = 0; i < 10; ++i) data.head[i] = heads[i]->Text();
+        TCheckBox* boxes[12] = {f.Check13, f.Cjuros, f.Cadct1, f.Cadct2, f.Curv, f.Csteto,
+                                f.Dteto, f.Cadct1inss, f.Cadct2inss, f.Curvinss, f.Cstetoinss,
+                                f.Dtetoinss};
+        for (int i = 0; i < 12; ++i) data.boxes[i] = boxes[i]->Checked();
+        data.hasA = data.hasB = data.hasC = data.hasD = true;
+        data.dates[0] = f.DateEdit1->Text();
+        data.dates[1] = f.DateEdit2->Text();
+        data.dates[2] = f.DateEdit3->Text();
+        data.rmi01 = f.rmi01->Text();
+        data.divisor = f.divisor->Text();
+        data.coef = f.coef->Text();
+        data.Csmt = f.Csmt->Checked();
+        data.Catual24 = f.Catual24->Checked();
+        data.caplicar = f.caplicar->Checked();
+        data.coefprop = f.coefprop->Checked();
+        data.umtrinta = f.umtrinta->Text();
+        data.C8213 = f.C8213->Checked();
+        data.cpossuo = f.cpossuo->Checked();
+        data.Cirsm = f.Cirsm->Checked();
+        data.ComboBox1 = f.ComboBox1->Text();
+    }
+
+    void Restore(TForm12& f) const {
+        ApplyHead(f, data);
+        ApplyRest(f, data);
+        for (auto [grid, cells] : {std::pair{f.planilha, &planilha}, std::pair{f.Sdem, &Sdem},
+                                   std::pair{f.Sdig, &Sdig}}) {
+            grid->Matrix() = *cells;
+            grid->MatrixChanged();
+        }
+        f.meuindice->SetChecked(meuindice);
+        f.PageControl1->SetPageIndex(page);
+    }
+
+    TStateData data;
+    TCellMatrix planilha, Sdem, Sdig;
+    bool meuindice;
+    int page;
+};
 
 } // namespace
 
@@ -205,8 +336,36 @@ void WriteStateFile(TForm12& form, const std::string& fileName) {
 }
 
 void ReadStateFile(TForm12& form, const std::string& fileName) {
-    TStateReader reader(form, fileName);
-    reader.Run();
+    const std::string name = ExtractFileName(fileName);
+    TStateData data;
+    try {
+        std::vector<std::string> lines;
+        TTextFileReader file(fileName, kMaxStateFileSize);
+        lines.reserve(file.LineCount());
+        while (!file.Eof()) lines.push_back(file.Readln());
+        data = TStateParser(form, name, std::move(lines)).Parse();
+    } catch (const EDamagedFile& e) {
+        ShowMessage(e.Message);
+        Abort();
+    } catch (const EInOutError& e) {
+        ShowMessage(state_values::Refused(name, e.Reason.empty() ? e.Message : e.Reason));
+        Abort();
+    }
+
+    const TWizardSnapshot before(form);
+    try {
+        ApplyHead(form, data);
+        // The calculation follows the file's own correction series, never
+        // the one the wizard held before (the file sets it again below).
+        if (data.hasD) form.ComboBox1->SetText(data.ComboBox1);
+        // The calculation on the restored inputs; its refusal (its message
+        // shown) puts the wizard back as it was.
+        form.BTNcorrigir->Click();
+        ApplyRest(form, data);
+    } catch (...) {
+        before.Restore(form);
+        throw;
+    }
     form.PageControl1->SetPageIndex(0);
 }
 

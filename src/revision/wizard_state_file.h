@@ -19,10 +19,15 @@ void WriteStateFile(TForm12& form, const std::string& fileName);
 
 // Restores the wizard from the file, in the order the writer wrote it, with
 // the calculation (BTNcorrigir) rerun after the check boxes; the page index
-// ends at 0. A calculation that stops (its message shown), a count line
-// that asks for more rows than the file has left, or a value a control
-// refuses ends the reading with a message and EAbort. A file that cannot be
-// read raises EInOutError.
+// ends at 0. The file is read whole and checked first: one that cannot be
+// read, ends before its spreadsheet rows or inside a block it starts, or
+// holds a line its control cannot take (an amount or date that does not
+// read, an amount the control would clamp, an unknown correction series)
+// is refused with a message naming the line and the field, and EAbort;
+// nothing changes then. The calculation runs with the file's own
+// correction series; when it refuses the case (its message shown, or a
+// table it needs is missing), the wizard is put back as it was and its
+// exception goes on.
 void ReadStateFile(TForm12& form, const std::string& fileName);
 
 } // namespace wizard_state

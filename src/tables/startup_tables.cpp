@@ -6,10 +6,18 @@
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
+#include "grids/table_file.h"
 #include "tables/own_index_form.h"
 #include "tables/series_generators.h"
 #include "tables/table_names.h"
+#include "tables/table_status.h"
 #include "tables/tables_form.h"
+
+using tabelas::ClearTableProblems;
+using tabelas::NoteTableProblem;
+using tabelas::ReadCheckedTable;
+using tabelas::TableProblem;
+using tabelas::TableProblemText;
 
 namespace {
 
@@ -52,40 +60,54 @@ const TStartupStep Steps[] = {
     {tabelas::MeuIndiceFile, &TIndexTableSet::GridMI, nullptr},
 };
 
-// The file a step loads, "" when it is skipped.
-std::string StepFile(const std::string& dataDir, const TStartupStep& step) {
-    std::string file = PathJoin(dataDir, step.file);
-    if (step.grid == &TIndexTableSet::gridinsssc &&
-        !FileExists(PathJoin(dataDir, tabelas::InssScMarkFile)))
-        return "";
-    // The own index starts as a copy of the revision's correction table.
-    if (step.grid == &TIndexTableSet::GridMI && !FileExists(file))
-        file = PathJoin(dataDir, tabelas::CrMensalRev3File);
-    return FileExists(file) ? file : "";
-}
-
 } // namespace
 
-std::string TableFailureMessage(const std::string& fileName, const std::string& error) {
-    return "Erro ao ler a tabela " + fileName + ": " + error;
+std::string StartupProblemsMessage(const std::vector<std::string>& failures) {
+    if (failures.empty()) return "";
+    if (failures.size() == 1)
+        return failures[0] + ".\nOs cálculos que precisam dela não serão feitos.";
+    std::string text = "Há tabelas com problema na pasta de dados:";
+    for (const std::string& f : failures) text += "\n- " + f + ".";
+    return text + "\nOs cálculos que precisam delas não serão feitos.";
 }
 
 int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
                     const TTableLoader& load, const TTableFailure& failed) {
+    ClearTableProblems();
     int loaded = 0;
+    auto fail = [&failed](const std::string& file, const std::string& problem) {
+        NoteTableProblem(file, problem);
+        if (failed) failed(TableProblemText(file, problem));
+    };
     for (const TStartupStep& step : Steps) {
         TCellMatrix* grid = tables.*step.grid;
         if (!grid) continue;
-        const std::string file = StepFile(dataDir, step);
-        if (file.empty()) continue;
+        if (step.grid == &TIndexTableSet::gridinsssc &&
+            !FileExists(PathJoin(dataDir, tabelas::InssScMarkFile)))
+            continue;
+        std::string file = step.file;
+        // The own index starts as a copy of the revision's correction
+        // table, whose problems were told with it.
+        if (step.grid == &TIndexTableSet::GridMI && !FileExists(PathJoin(dataDir, file))) {
+            file = tabelas::CrMensalRev3File;
+            if (!TableProblem(file).empty()) continue;
+        }
+        std::string text;
+        bool missing = false;
+        if (std::string problem = ReadCheckedTable(dataDir, file, text, missing); !problem.empty()) {
+            // The same file feeds several grids: it is told once.
+            if (TableProblem(file).empty()) fail(file, problem);
+            continue;
+        }
+        if (missing) continue;
         try {
-            load(*grid, file);
+            load(*grid, text);
             ++loaded;
             if (step.then) step.then(tables);
         } catch (const EAbort&) {
             throw;
         } catch (const Exception& e) {
-            if (failed) failed(TableFailureMessage(ExtractFileName(file), e.Message));
+            fail(file, "não pôde ser usada (" + e.Message + ")");
         }
     }
     return loaded;
@@ -118,15 +140,14 @@ void LoadStartupTables(const std::string& dataDir) {
     tables.Gridcrmensal = &f.Gridcrmensal->Matrix();
     tables.GridMI = &Form15->GridMI->Matrix();
 
-    auto load = [&grids](TCellMatrix& cells, const std::string& fileName) {
+    auto load = [&grids](TCellMatrix& cells, const std::string& text) {
         for (TStringAlignGrid* grid : grids)
-            if (&grid->Matrix() == &cells) return grid->LoadFromFile(fileName);
+            if (&grid->Matrix() == &cells) return grid->CellsFromStream(text, TableSeparator);
     };
     std::vector<std::string> failures;
     LoadIndexTables(dataDir, tables, load,
                     [&failures](const std::string& message) { failures.push_back(message); });
     for (TStringAlignGrid* grid : grids)
         grid->MatrixChanged();
-    for (const std::string& message : failures)
-        ShowMessage(message);
+    if (!failures.empty()) ShowMessage(StartupProblemsMessage(failures));
 }

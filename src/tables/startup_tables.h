@@ -4,6 +4,7 @@
 // factor series the program needs from the start are derived from it.
 #include <functional>
 #include <string>
+#include <vector>
 
 class TCellMatrix;
 
@@ -29,24 +30,28 @@ struct TIndexTableSet {
     TCellMatrix* GridMI = nullptr;
 };
 
-// Reads a table file into a grid's cells (from the top-left; the grid only grows).
-using TTableLoader = std::function<void(TCellMatrix& cells, const std::string& fileName)>;
+// Puts a checked table text into a grid's cells (from the top-left; the
+// grid only grows).
+using TTableLoader = std::function<void(TCellMatrix& cells, const std::string& text)>;
 // Told of a table that could not be loaded or derived.
 using TTableFailure = std::function<void(const std::string& message)>;
 
-// The fourteen tables in order, each loaded only when its file exists (a
-// missing file is skipped without a word), followed by the generators of
-// that table. A table that fails (its file cannot be read, or a cell its
-// generator needs is not a number) is reported through `failed` with a
-// message naming the file (by its name: the directory is the program's own),
-// and the load goes on with the next one. Returns how many tables were loaded.
+// The fourteen tables in order, each followed by the generators of that
+// table. Every table file is read and checked whole before it reaches its
+// grid (tables/table_check.h). A table the program ships that is missing,
+// unreadable or damaged, an optional one that is damaged, or a table whose
+// generator fails is reported through `failed` with a message naming the
+// file (by its name: the directory is the program's own) and noted as a
+// table problem (tables/table_status.h); its grid keeps what it held, and
+// the load goes on with the next one. An optional table that is absent is
+// skipped without a word. Returns how many tables were loaded.
 int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
                     const TTableLoader& load, const TTableFailure& failed);
 
-// "Erro ao ler a tabela <file>: <error>".
-std::string TableFailureMessage(const std::string& fileName, const std::string& error);
+// The one message of the start-up for the failures it lists, "" for none.
+std::string StartupProblemsMessage(const std::vector<std::string>& failures);
 
 // The program's start-up load into the grids of Form8 and Form15 (both must
-// exist); each failed table shows one message. Both forms keep dataDir as
-// the directory their buttons and reloaders use.
+// exist); the tables that failed are shown in one message. Both forms keep
+// dataDir as the directory their buttons and reloaders use.
 void LoadStartupTables(const std::string& dataDir);

@@ -1,5 +1,7 @@
 #include "tables/tables_form.h"
 
+#include "tables/table_status.h"
+
 #include "platform/runtime/dates.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
@@ -282,8 +284,9 @@ void TForm8::SaveTable(TStringAlignGrid* grid, const char* file) {
 }
 
 void TForm8::ReloadTable(TStringAlignGrid* grid, const char* file) {
-    const std::string path = TablePath(file);
-    if (FileExists(path)) grid->LoadFromFile(path);
+    // A calculation never runs on a table that is missing or damaged.
+    tabelas::ReloadCheckedTable(grid->Matrix(), DataDir, file);
+    grid->MatrixChanged();
 }
 
 void TForm8::Button1Click(TObject*) {

@@ -44,8 +44,19 @@ protected:
     }
     std::string Read(const std::string& name) { return ReadFileBytes((dir / name).string()); }
 
-    // Creates the forms and shows the main window, as the program starts.
-    void Start() {
+    // Copies the shipped index tables into the data directory, so that the
+    // start-up finds every table it needs.
+    void ShipTables() {
+        for (const auto& entry : std::filesystem::directory_iterator(VELORIM_SOURCE_DIR "/data"))
+            if (entry.path().extension() == ".tab")
+                std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
+                                           std::filesystem::copy_options::overwrite_existing);
+    }
+
+    // Creates the forms and shows the main window, as the program starts,
+    // by default with the shipped tables in the data directory.
+    void Start(bool withTables = true) {
+        if (withTables) ShipTables();
         CreateProgramForms();
         Application->Dispatch(Form1, [] { Form1->Show(); });
         Application->ProcessMessages();

@@ -9,6 +9,7 @@
 
 #include "grids/table_file.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
 
 namespace {
 
@@ -136,6 +137,32 @@ TEST(TableFile, SaveAndLoadRoundTrip) {
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 3; ++c) EXPECT_EQ(back.Cell(c, r), m.Cell(c, r));
     EXPECT_THROW(LoadTableFile(back, TempPath("missing.tab")), EFOpenError);
+}
+
+TEST(TableFile, AFileWithANulOrBeyondAnyTableIsRefusedWhole) {
+    // A NUL ends clipboard text, but in a file it is damage: the rows after
+    // it would silently vanish.
+    const std::string path = TempPath("nul.tab");
+    std::ofstream(path, std::ios::binary)
+        << std::string("Data\tValor\t\r\n01/2000\t1\t\r\n02/2\0000\t2\t\r\n03/2000\t3\t\r\n", 48);
+    TCellMatrix m = Matrix(2, 2, {"a", "b", "c", "d"});
+    try {
+        LoadTableFile(m, path);
+        ADD_FAILURE() << "a NUL was read as an end of text";
+    } catch (const EDamagedFile& e) {
+        EXPECT_EQ(e.Reason, "linha 3: byte nulo no texto");
+        EXPECT_NE(e.Message.find(path), std::string::npos) << e.Message;
+    }
+    EXPECT_EQ(m.RowCount(), 2);
+    EXPECT_EQ(m.Cell(0, 1), "c");
+
+    // Larger than any table: refused before a byte is read.
+    const std::string huge = TempPath("huge.tab");
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, kMaxTableFileSize + 1);
+    EXPECT_THROW(LoadTableFile(m, huge), EFOpenError);
+    EXPECT_EQ(m.Cell(0, 1), "c");
+    std::filesystem::remove(huge);
 }
 
 TEST(TableFile, FailedSaveRaisesAndKeepsWhatWasThere) {

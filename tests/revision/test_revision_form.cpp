@@ -136,49 +136,62 @@ TEST_F(RevisionFormTest, BadStateFilesChangeNothing) {
     FillCase();
     Form9->gravar();
     const std::vector<std::string> good = Lines(File());
+    ASSERT_EQ(good.size(), 22u + 72u);
     Form9->SpeedButton9Click(nullptr);
     Form9->EAutor->SetText("kept");
-    const std::vector<std::string> before = Form9->StateValues();
-
-    // The list says 36 salaries and the file ends after two.
-    std::vector<std::string> shortFile(good.begin(), good.begin() + 26);
-    WriteLines(File(), shortFile);
-    EXPECT_THROW(Form9->SpeedButton12Click(nullptr), EAbort);
-    EXPECT_EQ(Form9->StateValues(), before);
-
-    std::vector<std::string> bad = good;
-    bad[13] = "abc";
-    WriteLines(File(), bad);
-    EXPECT_THROW(Form9->SpeedButton12Click(nullptr), EAbort);
-    EXPECT_EQ(Form9->StateValues(), before);
-
-    bad = good;
-    bad[21] = "-3";
-    WriteLines(File(), bad);
-    EXPECT_THROW(Form9->SpeedButton12Click(nullptr), EAbort);
-    EXPECT_EQ(Form9->StateValues(), before);
-    EXPECT_EQ(velorim_test::Dialogs().Messages(),
-              (Texts{"O arquivo temprev.back está incompleto: a lista de salários tem 36 linhas "
-                     "e o arquivo termina antes. Nada foi lido.",
-                     "Valor inválido no arquivo temprev.back, linha 14 (RMI/MR): 'abc'",
-                     "Número de linhas inválido no arquivo temprev.back, linha 22: '-3'"}));
-
-    // A count without a digit leaves the list as it is; b stays within 36.
-    bad = good;
-    bad[20] = "99";
-    bad[21] = "";
-    WriteLines(File(), bad);
     Salaries().SetCell(1, 5, "kept");
-    Form9->SpeedButton12Click(nullptr);
-    EXPECT_EQ(Salaries().Cell(1, 5), "kept");
-    EXPECT_EQ(Form9->EAutor->Text(), "José da Silva, \"Zé\"");
-    EXPECT_EQ(Form9->EditB->Text(), "36");
+    const std::vector<std::string> before = Form9->StateValues();
+    const int rowsBefore = Salaries().RowCount();
+
+    const std::string refused = "O arquivo temprev.back não foi aberto: ";
+    auto cut = [&](size_t n) { return std::vector<std::string>(good.begin(), good.begin() + n); };
+    auto with = [&](size_t index, const std::string& text) {
+        std::vector<std::string> lines = good;
+        lines[index] = text;
+        return lines;
+    };
+    std::vector<std::string> extra = good;
+    extra[21] = "3";  // the count says two salaries; the file holds 36, most of them empty
+    struct Case {
+        std::vector<std::string> lines;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{}, "o arquivo está vazio"},
+        {cut(10), "ele termina na linha 10 e falta a linha 11 (Sal. Benefício)"},
+        {cut(21), "ele termina na linha 21 e falta a linha 22 (número de linhas da lista de "
+                  "salários)"},
+        {cut(26), "a lista de salários tem 36 linhas (linha 22) e o arquivo termina antes delas, "
+                  "na linha 26"},
+        {extra, "a lista de salários tem 2 linhas (linha 22), mas o arquivo continua na linha 27"},
+        {with(21, "-3"), "linha 22 (número de linhas da lista de salários): '-3' não é um número "
+                         "de linhas"},
+        {with(21, ""), "linha 22 (número de linhas da lista de salários): '' não é um número de "
+                       "linhas"},
+        {with(13, "abc"), "linha 14 (RMI/MR): 'abc' não é um número"},
+        {with(19, "1e20"), "linha 20 (a) Soma dos Salários-de-Contribuição): '1e20' é grande demais "
+                           "(o limite é 999.999.999.999.999)"},
+        {with(20, "99"), "linha 21 (b) Número de salários): '99' está fora do intervalo aceito (de 0 "
+                         "a 36)"},
+        {with(9, "31/02/1994"), "linha 10 (DIB): '31/02/1994' não é uma data (dd/mm/aaaa)"},
+        {with(23, "mil"), "linha 24 (salário da linha 1 da lista): 'mil' não é um número"},
+    };
+    for (const Case& c : cases) {
+        WriteLines(File(), c.lines);
+        velorim_test::Dialogs().Clear();
+        EXPECT_THROW(Form9->SpeedButton12Click(nullptr), EAbort);
+        EXPECT_EQ(velorim_test::Dialogs().Messages(),
+                  std::vector<std::string>{refused + c.message + ". Nada foi alterado."});
+        EXPECT_EQ(Form9->StateValues(), before) << c.message;
+        EXPECT_EQ(Salaries().RowCount(), rowsBefore) << c.message;
+        EXPECT_EQ(Salaries().Cell(1, 5), "kept") << c.message;
+    }
 
     std::filesystem::remove(File());
     velorim_test::Dialogs().Clear();
     Form9->SpeedButton12Click(nullptr);
     EXPECT_EQ(velorim_test::Dialogs().Messages(),
-              Texts{"Não há cálculo gravado: o arquivo temprev.back não existe"});
+              std::vector<std::string>{"Não há cálculo gravado: o arquivo temprev.back não existe"});
 }
 
 TEST_F(RevisionFormTest, RepetirFillsTheMonthBefore) {

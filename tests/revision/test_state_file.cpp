@@ -7,6 +7,8 @@
 #include "platform/runtime/text_file.h"
 #include "revision/wizard_state_file.h"
 
+#include <fstream>
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -149,52 +151,166 @@ TEST_F(StateFile, AFileEndingAfterTheSpreadsheetLeavesTheOtherBlocksAlone) {
     EXPECT_EQ(Cells(Form12->planilha).Cell(12, 1), "a b, \"c\"");
 }
 
-TEST_F(StateFile, ACountBeyondTheEndReadsWhatIsThereAndStops) {
-    DistinctCase();
+// The wizard as a case left it, to compare after a refused file.
+Texts Snapshot() {
     Texts lines = wizard_state::StateLines(*Form12);
-    lines[kPlanilhaCount] = "999999999";
-    lines.resize(kPlanilhaCount + 1 + 2); // the header and one month
-    WriteLines(lines);
-    Form12->DateEdit1->SetText("05/05/2005");
-    EXPECT_THROW(Form12->ReadStateFile(Path()), EAbort);
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("incompleto"), std::string::npos) << Messages()[0];
-    TCellMatrix& p = Cells(Form12->planilha);
-    EXPECT_EQ(p.RowCount(), 2);
-    EXPECT_EQ(p.Cell(12, 1), "a b, \"c\"");
-    EXPECT_EQ(Form12->DateEdit1->Text(), "05/05/2005");
+    lines.push_back(IntToStr(Form12->PageControl1->PageIndex()));
+    lines.push_back(Form12->Visible() ? "visible" : "hidden");
+    return lines;
 }
 
-TEST_F(StateFile, ARefusedCalculationStopsTheReading) {
+// Reads the file as "Abrir" does; returns the one message it showed.
+std::string Refusal(const std::string& path) {
+    velorim_test::Dialogs().Clear();
+    EXPECT_THROW(Form12->ReadStateFile(path), EAbort);
+    const Texts shown = velorim_test::Dialogs().Messages();
+    EXPECT_EQ(shown.size(), 1u);
+    return shown.empty() ? std::string() : shown[0];
+}
+
+TEST_F(StateFile, FilesThatEndEarlyAreRefusedAndChangeNothing) {
+    DistinctCase();
+    const Texts good = wizard_state::StateLines(*Form12);
+    Form12->Enome->SetText("o caso aberto antes");
+    const Texts before = Snapshot();
+
+    Texts lines(good.begin(), good.begin() + 10);  // cut after line 10
+    WriteLines(lines);
+    EXPECT_EQ(Refusal(Path()), "O arquivo atualrev.back não foi aberto: ele termina na linha 10 e "
+                               "falta a linha 11 (Calcular 13º Salário). Nada foi alterado.");
+    EXPECT_EQ(Snapshot(), before);
+
+    WriteLines({});
+    EXPECT_EQ(Refusal(Path()),
+              "O arquivo atualrev.back não foi aberto: o arquivo está vazio. Nada foi alterado.");
+    EXPECT_EQ(Snapshot(), before);
+
+    lines = good;
+    lines[kPlanilhaCount] = "999999999";
+    lines.resize(kPlanilhaCount + 1 + 2);  // the header and one month
+    WriteLines(lines);
+    EXPECT_EQ(Refusal(Path()),
+              "O arquivo atualrev.back não foi aberto: linha 23: a planilha tem 999999999 linhas "
+              "e o arquivo termina depois de 2. Nada foi alterado.");
+    EXPECT_EQ(Snapshot(), before);
+
+    // A block that starts must be whole: here the new RMI's block stops
+    // after its first date.
+    const size_t blockA = kPlanilhaCount + 1 + std::stoul(good[kPlanilhaCount]);
+    lines.assign(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(blockA) + 1);
+    WriteLines(lines);
+    EXPECT_EQ(Refusal(Path()), "O arquivo atualrev.back não foi aberto: ele termina na linha " +
+                                   IntToStr(static_cast<int>(blockA) + 1) + " e falta a linha " +
+                                   IntToStr(static_cast<int>(blockA) + 2) +
+                                   " (Data Final da nova RMI). Nada foi alterado.");
+    EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(StateFile, UnreadableValuesAreNamedAndChangeNothing) {
+    DistinctCase();
+    const Texts good = wizard_state::StateLines(*Form12);
+    const Texts before = Snapshot();
+    const size_t blockA = kPlanilhaCount + 1 + std::stoul(good[kPlanilhaCount]);
+    struct Case {
+        size_t line;  // index in the file
+        const char* text;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {5, "muito", "linha 6 (RMI INSS): 'muito' não é um número"},
+        {6, "1e99999", "linha 7 (RMI Autor): '1e99999' não é um número"},
+        {6, "99.999.999.999.999.999,00",
+         "linha 7 (RMI Autor): '99.999.999.999.999.999,00' é grande demais (o limite é "
+         "999.999.999.999.999)"},
+        {2, "99/99/9999", "linha 3 (Data Inicial (DIB)): '99/99/9999' não é uma data (dd/mm/aaaa)"},
+        {kPlanilhaCount, "3 linhas",
+         "linha 23 (número de linhas da planilha): '3 linhas' não é um número de linhas"},
+        {blockA + 5, "5", "linha " + IntToStr(static_cast<int>(blockA) + 6) +
+                              " (Coeficiente): '5' está fora do intervalo aceito (de 0,00 a 1,00)"},
+        {good.size() - 1, "ortn-desconhecido",
+         "linha " + IntToStr(static_cast<int>(good.size())) +
+             " (índice de correção): 'ortn-desconhecido' não é um índice de correção conhecido"},
+    };
+    for (const Case& c : cases) {
+        Texts lines = good;
+        lines[c.line] = c.text;
+        WriteLines(lines);
+        EXPECT_EQ(Refusal(Path()),
+                  "O arquivo atualrev.back não foi aberto: " + c.expected + ". Nada foi alterado.");
+        EXPECT_EQ(Snapshot(), before) << c.text;
+    }
+}
+
+TEST_F(StateFile, ARefusedFilePoisonsNothingThatFollows) {
+    DistinctCase();
+    Form12->gravax();
+    const std::string good = Path();
+    const std::string bad = DataFile("danificado.bev");
+    Texts lines = wizard_state::StateLines(*Form12);
+    lines.back() = "\x81\x8d?\x90";  // the index name, damaged
+    {
+        TTextFileWriter out(bad);
+        for (const std::string& line : lines) out.Writeln(line);
+        out.Close();
+    }
+    Refusal(bad);
+    velorim_test::Dialogs().Clear();
+    Form12->ReadStateFile(good);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Form12->ComboBox1->Text(), "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi");
+    Refusal(bad);
+    Form1->BtnRevisaoNovoClick(nullptr);
+    velorim_test::Dialogs().Clear();
+    Form12->ReadStateFile(good);
+    EXPECT_TRUE(Messages().empty());
+
+    // Even a wizard that holds an unknown series computes a file with its
+    // own series.
+    Form12->ComboBox1->SetText("lixo");
+    Form12->ReadStateFile(good);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Form12->ComboBox1->Text(), "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi");
+}
+
+TEST_F(StateFile, ARefusedCalculationPutsTheWizardBack) {
     DistinctCase();
     Texts lines = wizard_state::StateLines(*Form12);
+    lines[0] = "Outro caso";
     lines[2] = "  /  /    "; // Dataini
     WriteLines(lines);
     Form12->DateEdit1->SetText("05/05/2005");
-    const int rowsBefore = Cells(Form12->planilha).RowCount();
+    const Texts before = Snapshot();
     EXPECT_THROW(Form12->ReadStateFile(Path()), EAbort);
     EXPECT_EQ(Messages(), Texts{"é necessário digitar a Data Inicial"});
-    EXPECT_EQ(Cells(Form12->planilha).RowCount(), rowsBefore);
-    EXPECT_EQ(Form12->DateEdit1->Text(), "05/05/2005");
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Form12->Enome->Text(), "João, \"Zé\" da Silva");
     EXPECT_FALSE(Form12->Visible());
+
+    // A correction table gone since start-up stops it the same way.
+    lines = wizard_state::StateLines(*Form12);
+    lines[0] = "Outro caso";
+    WriteLines(lines);
+    std::filesystem::remove(DataFile(tabelas::CrMensalRev3File));
+    try {
+        Form12->ReadStateFile(Path());
+        ADD_FAILURE() << "read without its correction table";
+    } catch (const tabelas::ETableError& e) {
+        EXPECT_EQ(e.Message, "O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
+                             "encontrada na pasta de dados.");
+    }
+    EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(StateFile, UnreadableValuesAreNamed) {
+TEST_F(StateFile, AFileLargerThanAnyCaseIsRefused) {
     DistinctCase();
-    Texts lines = wizard_state::StateLines(*Form12);
-    lines[5] = "muito"; // Vautor
-    WriteLines(lines);
-    EXPECT_THROW(Form12->ReadStateFile(Path()), EAbort);
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("linha 6 (RMI INSS): 'muito'"), std::string::npos)
-        << Messages()[0];
-    lines[5] = "100";
-    lines[kPlanilhaCount] = "3 linhas";
-    WriteLines(lines);
-    velorim_test::Dialogs().Clear();
-    EXPECT_THROW(Form12->ReadStateFile(Path()), EAbort);
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].find("'3 linhas'"), std::string::npos) << Messages()[0];
+    const Texts before = Snapshot();
+    std::ofstream(Path()).close();
+    std::filesystem::resize_file(Path(), kMaxStateFileSize + 1);
+    const std::string message = Refusal(Path());
+    EXPECT_EQ(message.rfind("O arquivo atualrev.back não foi aberto: o arquivo é grande demais", 0),
+              0u)
+        << message;
+    EXPECT_EQ(Snapshot(), before);
 }
 
 } // namespace

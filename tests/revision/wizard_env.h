@@ -18,7 +18,11 @@
 #include "revision/arrears_wizard.h"
 #include "grids/align_grid.h"
 #include "revision/wizard_links.h"
+#include "grids/table_file.h"
 #include "support/gui_test.h"
+#include "tables/table_names.h"
+#include "tables/table_status.h"
+#include "tables/tables_form.h"
 
 inline TCellMatrix& Table(const std::string& name) {
     return *wizard_links::TableCells(name);
@@ -41,7 +45,9 @@ protected:
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         Form1->DataDir = dir_.string();
+        Form8->DataDir = dir_.string();
         NeutralTables();
+        SaveReloadedTables();
         Form1->BtnRevisaoNovoClick(nullptr);
         Form12->Hide();
         // What "Novo" keeps from the last case goes back to the form's defaults.
@@ -87,6 +93,15 @@ protected:
                 AddRow(Table("SRevisaoII"), {month, "0"});
                 AddRow(Table("SRevisaoIII"), {month, "1"});
             }
+    }
+
+    // The tables a calculation reads again from the data directory.
+    void SaveReloadedTables() const {
+        tabelas::ClearTableProblems();
+        SaveTableFile(Table("GridCorrRev"), DataFile(tabelas::CrMensalRev3File));
+        SaveTableFile(Table("INPCGrid"), DataFile(tabelas::SeriesIIIFile));
+        SaveTableFile(Table("SRevisaoI"), DataFile(tabelas::SeriesIFile));
+        SaveTableFile(Table("SRevisaoII"), DataFile(tabelas::SeriesIIFile));
     }
 
     static void AddRow(TCellMatrix& grid, const std::vector<std::string>& cells) {

@@ -5,6 +5,8 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/text_file.h"
+#include "tables/table_names.h"
+#include "tables/tables_form.h"
 
 namespace {
 
@@ -50,6 +52,9 @@ TEST_F(SimulationForm, WithoutIndexFileTheCorrectionTableServes) {
     Reset(inpc, {"Data", "Índice"});
     const char* numbers[] = {"100", "110", "121", "133,1", "146,41", "161,051"};
     for (int m = 0; m < 6; ++m) AddRow(inpc, {Month(1994, 7 + m), numbers[m]});
+    // The correction table is read again from the data directory.
+    Form8->DataDir = Form1->DataDir;
+    SaveTableFile(inpc, DataFile(tabelas::SeriesIIIFile));
     Form6->Show();
     Form6->Hide();
     EXPECT_EQ(Form6->MaskEdit2->Text(), "01/10/2002"); // typed: it stays

@@ -7,6 +7,7 @@
 #include "tables/own_index_form.h"
 #include "tables/startup_tables.h"
 #include "tables/table_names.h"
+#include "tables/table_status.h"
 #include "tables/tables_form.h"
 #include "tables/test_tables_form_dir.h"
 
@@ -39,27 +40,34 @@ LoadResult Load(const TTableDir& dir, Grids& grids) {
     LoadResult r{0, {}};
     r.loaded = LoadIndexTables(
         dir.path, grids.Set(),
-        [](TCellMatrix& cells, const std::string& file) { LoadTableFile(cells, file); },
+        [](TCellMatrix& cells, const std::string& text) {
+            CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
+        },
         [&r](const std::string& message) { r.messages.push_back(message); });
     return r;
 }
 
-// Every table of the load with one row that tells where it came from.
+// Every table of the load with one row whose number tells where it came from.
 void WriteEveryTable(const TTableDir& dir) {
     dir.Write(SalminFile, {"Data|Salário Mínimo", "01/05/2000|151,00"});
-    dir.Write(AtuaprevFile, {"Data|%", "06/2000|atuaprev"});
-    dir.Write(CrMensalRev3File, {"Data|Índice|SM|Moeda", "06/2000|crmensalrev3"});
+    dir.Write(AtuaprevFile, {"Data|%", "06/2000|11"});
+    dir.Write(CrMensalRev3File, {"Data|Índice|SM|Moeda", "06/2000|12|151,00|R$"});
     dir.Write(SeriesIFile, {"Data|%", "01/2000|1", "02/2000|2"});
     dir.Write(SeriesIIFile, {"Data|%", "01/2000|3", "02/2000|4"});
     dir.Write(SeriesIIIFile, {"Data|Índice", "01/2000|100", "02/2000|102"});
     dir.Write(Inpc98File, {"Data|%", "10/1998|1", "11/1998|2"});
-    dir.Write(InssFile, {"Data|Maior|Menor", "06/2000|inss"});
+    dir.Write(InssFile, {"Data|Maior|Menor", "06/2000|13"});
     dir.Write(InssScMarkFile, {"x"});
-    dir.Write(InssScFile, {"Data|Teto", "06/2000|insssc"});
+    dir.Write(InssScFile, {"Data|Teto", "06/2000|14"});
     dir.Write(CoeficientesFile, {"Benefício|Percentual", "coeficientes|70"});
-    dir.Write(CrMensalRevInssFile, {"Data|Índice", "06/2000|crmensalrevinss"});
-    dir.Write(MeuIndiceFile, {"Data|Índice", "06/2000|meuindice"});
+    dir.Write(CrMensalRevInssFile, {"Data|Índice", "06/2000|15"});
+    dir.Write(MeuIndiceFile, {"Data|Índice", "06/2000|16"});
 }
+
+// The nine tables the program ships.
+const char* const kShipped[] = {SalminFile,  AtuaprevFile, CrMensalRev3File,
+                                SeriesIIIFile, SeriesIFile, SeriesIIFile,
+                                Inpc98File,  InssFile,     CrMensalRevInssFile};
 
 } // namespace
 
@@ -71,8 +79,8 @@ TEST(StartupTables, EveryTableGoesToItsGrid) {
     EXPECT_EQ(r.loaded, 14);
     EXPECT_TRUE(r.messages.empty());
     EXPECT_EQ(g.GridSalmin.Cell(1, 1), "151,00");
-    EXPECT_EQ(g.tabatusal.Cell(1, 1), "atuaprev");
-    EXPECT_EQ(g.GridCorrRev.Cell(1, 1), "crmensalrev3");
+    EXPECT_EQ(g.tabatusal.Cell(1, 1), "11");
+    EXPECT_EQ(g.GridCorrRev.Cell(1, 1), "12");
     EXPECT_EQ(g.SRevisaoI.Cell(1, 2), "2");
     EXPECT_EQ(g.SRevisaoII.Cell(1, 2), "4");
     // One file feeds the INPC table, the third revision series and the
@@ -80,11 +88,11 @@ TEST(StartupTables, EveryTableGoesToItsGrid) {
     for (const TCellMatrix* m : {&g.INPCGrid, &g.SRevisaoIII, &g.Gridanterior1994})
         EXPECT_EQ(m->Cell(1, 2), "102");
     EXPECT_EQ(g.gridinpc98.Cell(1, 2), "2");
-    EXPECT_EQ(g.gridiinss.Cell(1, 1), "inss");
-    EXPECT_EQ(g.gridinsssc.Cell(1, 1), "insssc");
+    EXPECT_EQ(g.gridiinss.Cell(1, 1), "13");
+    EXPECT_EQ(g.gridinsssc.Cell(1, 1), "14");
     EXPECT_EQ(g.Gridcoeficientes.Cell(0, 1), "coeficientes");
-    EXPECT_EQ(g.Gridcrmensal.Cell(1, 1), "crmensalrevinss");
-    EXPECT_EQ(g.GridMI.Cell(1, 1), "meuindice");
+    EXPECT_EQ(g.Gridcrmensal.Cell(1, 1), "15");
+    EXPECT_EQ(g.GridMI.Cell(1, 1), "16");
     // Start-up derives the first two revision series and the 1998 one.
     EXPECT_EQ(g.SRVI.Cell(1, 2), "1,0000000");
     EXPECT_EQ(g.SRVI.Cell(1, 1), "1,0100000");
@@ -93,32 +101,41 @@ TEST(StartupTables, EveryTableGoesToItsGrid) {
     EXPECT_EQ(g.grid98.Cell(1, 2), "1,0000");
 }
 
-TEST(StartupTables, MissingFilesAreSkippedWithoutAWord) {
+TEST(StartupTables, MissingShippedTablesAreNamedOptionalOnesSkipped) {
     TTableDir dir;
     Grids g;
     LoadResult r = Load(dir, g);
     EXPECT_EQ(r.loaded, 0);
-    EXPECT_TRUE(r.messages.empty());
+    ASSERT_EQ(r.messages.size(), 9u);
+    for (size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(r.messages[i], "A tabela " + std::string(kShipped[i]) +
+                                     " não foi encontrada na pasta de dados");
+        EXPECT_NE(TableProblem(kShipped[i]), "");
+    }
     EXPECT_EQ(g.SRVI.RowCount(), 1);
     EXPECT_EQ(g.GridSalmin.RowCount(), 2);
 
-    // The newest-first ceilings load only where insssc.tab marks them, and a
-    // mark without the table skips it like any missing table.
-    dir.Write(InssScFile, {"Data|Teto", "06/2000|insssc"});
-    EXPECT_EQ(Load(dir, g).loaded, 0);
-    EXPECT_EQ(g.gridinsssc.Cell(1, 1), "");
-    std::filesystem::remove(dir.File(InssScFile));
-    dir.Write(InssScMarkFile, {"x"});
+    // With the shipped tables there, the own index, the coefficients and
+    // the newest-first ceilings may be absent without a word: those load
+    // only where insssc.tab marks them, and a mark without the table skips it.
+    WriteEveryTable(dir);
+    for (const char* optional : {MeuIndiceFile, CoeficientesFile, InssScFile})
+        std::filesystem::remove(dir.File(optional));
+    g = Grids();
     r = Load(dir, g);
-    EXPECT_EQ(r.loaded, 0);
     EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(r.loaded, 12);  // the own index is the correction table
+    EXPECT_EQ(g.gridinsssc.Cell(1, 1), "");
+    EXPECT_EQ(TableProblem(SalminFile), "") << "a new load forgets the old problems";
 }
 
 TEST(StartupTables, OwnIndexStartsAsTheRevisionCorrection) {
     TTableDir dir;
+    WriteEveryTable(dir);
+    std::filesystem::remove(dir.File(MeuIndiceFile));
     dir.Write(CrMensalRev3File, {"Data|Índice", "06/2000|1,5"});
     Grids g;
-    EXPECT_EQ(Load(dir, g).loaded, 2);
+    EXPECT_EQ(Load(dir, g).loaded, 14);
     EXPECT_EQ(g.GridMI.Cell(1, 1), "1,5");
     EXPECT_EQ(g.GridCorrRev.Cell(1, 1), "1,5");
 }
@@ -138,29 +155,81 @@ TEST(StartupTables, StartupSeriesFigures) {
     EXPECT_EQ(g.grid98.Cell(1, 3), "1,0000");
 }
 
-TEST(StartupTables, ATableThatIsNotNumbersIsNamedAndTheLoadGoesOn) {
+TEST(StartupTables, ADamagedTableIsNamedWithItsLineAndNeverReachesItsGrid) {
     TTableDir dir;
     WriteEveryTable(dir);
     dir.Write(SeriesIFile, {"Data|%", "01/2000|abc", "02/2000|2"});
+    // A currency divisor of 0 reads as a number: the generator refuses it.
     dir.Write(SeriesIIFile, {"Data|%||Divisor", "01/2000|3||", "02/2000|4||0"});
+    std::string nul = "Data\tSalário Mínimo\t\r\n";
+    for (int month = 1; month <= 6; ++month)
+        nul += "01/0" + std::to_string(month) + "/2000\t151,00\t\r\n";
+    nul[nul.find("01/04/2000") + 3] = '\0';  // in line 5
+    WriteFileAtomic(dir.File(SalminFile), nul);
+    std::filesystem::remove(dir.File(InssFile));
+    std::filesystem::create_directory(dir.File(InssFile));
     Grids g;
+    g.GridSalmin.SetCell(1, 1, "antes");
     LoadResult r = Load(dir, g);
-    ASSERT_EQ(r.messages.size(), 2u);
-    EXPECT_EQ(r.messages[0], "Erro ao ler a tabela " + std::string(SeriesIFile) +
-                                 ": Valor inválido na linha 01/2000, coluna 1: 'abc'");
-    EXPECT_EQ(r.messages[1].rfind("Erro ao ler a tabela " + std::string(SeriesIIFile) + ": ", 0),
-              0u);
-    // The tables are loaded all the same and the load went on past them.
-    EXPECT_EQ(r.loaded, 14);
-    EXPECT_EQ(g.SRevisaoI.Cell(1, 1), "abc");
+    ASSERT_EQ(r.messages.size(), 4u);
+    EXPECT_EQ(r.messages[0], "A tabela salmin.tab está danificada (linha 5: byte nulo no texto)");
+    EXPECT_EQ(r.messages[1], "A tabela " + std::string(SeriesIFile) +
+                                 " está danificada (linha 2: 'abc' na coluna 2 não é um número)");
+    EXPECT_EQ(r.messages[2].rfind("A tabela " + std::string(SeriesIIFile) + " não pôde ser usada (",
+                                  0),
+              0u)
+        << r.messages[2];
+    EXPECT_EQ(r.messages[3], "A tabela inss.tab não pôde ser lida (é uma pasta, não um arquivo)");
+    // Nothing of a refused file reaches its grid; the load went on past them.
+    EXPECT_EQ(g.GridSalmin.Cell(1, 1), "antes");
+    EXPECT_EQ(g.GridSalmin.RowCount(), 2);
+    EXPECT_EQ(g.SRevisaoI.Cell(1, 1), "");
+    EXPECT_EQ(r.loaded, 11);
     EXPECT_EQ(g.grid98.Cell(1, 1), "1,01000");
-    EXPECT_EQ(g.GridMI.Cell(1, 1), "meuindice");
+    EXPECT_EQ(g.GridMI.Cell(1, 1), "16");
+    EXPECT_EQ(TableProblem(SalminFile), "está danificada (linha 5: byte nulo no texto)");
+    EXPECT_THROW(RequireTables({AtuaprevFile, InssFile}), ETableError);
+    try {
+        RequireTables({AtuaprevFile, SalminFile});
+    } catch (const ETableError& e) {
+        EXPECT_EQ(e.Message, "O cálculo não foi feito: a tabela salmin.tab está danificada "
+                             "(linha 5: byte nulo no texto).");
+    }
+    EXPECT_NO_THROW(RequireTables({AtuaprevFile, CrMensalRev3File}));
 }
 
-TEST(StartupTables, LoadsTheFormsGridsAndShowsEachFailure) {
+TEST(StartupTables, AReloadChecksTheTableAgain) {
+    TTableDir dir;
+    WriteEveryTable(dir);
+    Grids g;
+    Load(dir, g);
+    // Damaged after start-up: the reload refuses it and keeps the cells.
+    dir.Write(CrMensalRev3File, {"Data|Índice", "06/2000|1,1", "07/2000|"});
+    EXPECT_THROW(ReloadCheckedTable(g.GridCorrRev, dir.path, CrMensalRev3File), ETableError);
+    EXPECT_EQ(g.GridCorrRev.Cell(1, 1), "12");
+    EXPECT_THROW(RequireTables({CrMensalRev3File}), ETableError);
+    // Mended: the reload takes it and forgets the problem.
+    dir.Write(CrMensalRev3File, {"Data|Índice", "06/2000|1,1", "07/2000|1,2"});
+    ReloadCheckedTable(g.GridCorrRev, dir.path, CrMensalRev3File);
+    EXPECT_EQ(g.GridCorrRev.Cell(1, 2), "1,2");
+    EXPECT_NO_THROW(RequireTables({CrMensalRev3File}));
+    // Gone: a calculation cannot go on without it.
+    std::filesystem::remove(dir.File(CrMensalRev3File));
+    try {
+        ReloadCheckedTable(g.GridCorrRev, dir.path, CrMensalRev3File);
+        ADD_FAILURE() << "a missing table was taken";
+    } catch (const ETableError& e) {
+        EXPECT_EQ(e.Message, "O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
+                             "encontrada na pasta de dados.");
+    }
+    EXPECT_EQ(g.GridCorrRev.Cell(1, 2), "1,2");
+}
+
+TEST(StartupTables, LoadsTheFormsGridsAndShowsOneMessage) {
     TTableDir dir;
     WriteEveryTable(dir);
     dir.Write(Inpc98File, {"Data|%", "10/1998|x", "11/1998|2"});
+    std::filesystem::remove(dir.File(AtuaprevFile));
     Form8 = new TForm8(Application);
     Form15 = new TForm15(Application);
     LoadStartupTables(dir.path);
@@ -168,10 +237,14 @@ TEST(StartupTables, LoadsTheFormsGridsAndShowsEachFailure) {
     EXPECT_EQ(Form15->DataDir, dir.path);
     EXPECT_EQ(Form8->GridSalmin->Cells(1, 1), "151,00");
     EXPECT_EQ(Form8->SRVI->Cells(1, 1), "1,0100000");
-    EXPECT_EQ(Form15->GridMI->Cells(1, 1), "meuindice");
+    EXPECT_EQ(Form15->GridMI->Cells(1, 1), "16");
     EXPECT_EQ(velorim_test::Dialogs().Messages(),
-              std::vector<std::string>{"Erro ao ler a tabela " + std::string(Inpc98File) +
-                                       ": Valor inválido na linha 10/1998, coluna 1: 'x'"});
+              std::vector<std::string>{
+                  "Há tabelas com problema na pasta de dados:\n"
+                  "- A tabela atuaprev.tab não foi encontrada na pasta de dados.\n"
+                  "- A tabela inpc98.tab está danificada (linha 2: 'x' na coluna 2 não é um "
+                  "número).\n"
+                  "Os cálculos que precisam delas não serão feitos."});
     Form8->Free();
     Form15->Free();
     Form8 = nullptr;

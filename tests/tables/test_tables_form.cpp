@@ -7,6 +7,7 @@
 #include "platform/runtime/errors.h"
 #include "tables/own_index_form.h"
 #include "tables/table_names.h"
+#include "tables/table_status.h"
 #include "tables/tables_form.h"
 #include "tables/test_tables_form_dir.h"
 
@@ -213,12 +214,18 @@ TEST_F(TablesForm, TruncatingReloadEndsTheFactorsAtTheMonth) {
     form->geraindicex("10/10/1999");
     EXPECT_EQ(Keys(form->INPCGrid), (Rows{"01/2000", "02/2000"}));
 
-    // Without its file the grid's own rows are cut and derived.
-    std::filesystem::remove(dir.File(SeriesIIIFile));
-    Fill(form->SRevisaoIII, {"Data|Índice", "01/2000|100", "02/2000|100,00099", "03/2000|1"});
+    dir.Write(SeriesIIIFile, {"Data|Índice", "01/2000|100", "02/2000|100,00099", "03/2000|1"});
     form->geraindiceINSSIII("01/02/2000");
     EXPECT_EQ(Column(form->SRVIII, 1), (Rows{"1,00000", "1,0000"}));
     EXPECT_THROW(form->geraindiceINSSIII("32/01/2000"), EConvertError);
+
+    // Without its file, or with a damaged one, no factor is derived from
+    // whatever the grid still holds: the calculation stops, naming it.
+    std::filesystem::remove(dir.File(SeriesIIIFile));
+    EXPECT_THROW(form->geraindiceINSSIII("01/02/2000"), tabelas::ETableError);
+    dir.Write(SeriesIIIFile, {"Data|Índice", "01/2000|100", "02/2000|"});
+    EXPECT_THROW(form->geraindicex("01/02/2000"), tabelas::ETableError);
+    EXPECT_EQ(Column(form->SRVIII, 1), (Rows{"1,00000", "1,0000"}));
 }
 
 TEST_F(TablesForm, RevisionSeriesIAndIIAreCumulative) {
@@ -227,7 +234,6 @@ TEST_F(TablesForm, RevisionSeriesIAndIIAreCumulative) {
     form->geraindiceINSSI("20/03/2000");
     EXPECT_EQ(Keys(form->SRevisaoI), (Rows{"01/2000", "02/2000", "03/2000"}));
     EXPECT_EQ(Column(form->SRVI, 1), (Rows{"1,1000000", "1,0000000", "1,0000000"}));
-    // A missing table leaves an empty grid whose factor is 1, not an error.
-    form->geraindiceINSSII("20/03/2000");
-    EXPECT_EQ(form->SRVII->Cells(1, form->SRVII->RowCount() - 1), "1,0000");
+    // A missing table is an error, not a factor of 1.
+    EXPECT_THROW(form->geraindiceINSSII("20/03/2000"), tabelas::ETableError);
 }

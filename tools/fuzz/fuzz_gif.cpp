@@ -5,6 +5,7 @@
 
 #include "fuzz_image_env.h"
 #include "html/images/gif_image.h"
+#include "html/images/gp_image.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_images::Start();
@@ -29,6 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         gif->Bitmap();
         gif->GetMaskBitmap();
+    } catch (const Exception&) {
+    }
+    // The cache's way (a still picture or an animation) and the first frame alone.
+    try {
+        TMemoryStream stream(std::string(reinterpret_cast<const char*>(data), size));
+        std::unique_ptr<TBitmap> mask;
+        Transparency t = LLCorner;
+        LoadGifPicture(stream, mask, t);
+    } catch (const Exception&) {
+    }
+    try {
+        int w = 0, h = 0;
+        std::vector<uint32_t> pixels;
+        DecodeArgbPicture(std::string(reinterpret_cast<const char*>(data), size), w, h, pixels);
     } catch (const Exception&) {
     }
     return 0;

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (Sy == TextSy) continue;
             std::string tag = TagNameOfSymbol(Sy);
             if (!tag.empty() && ParserPropStack.Count() < 64) {
-                TProperties* style = Attributes->GetStyle();
+                const TProperties* style = Attributes->GetStyle();
                 auto p = std::make_unique<TProperties>();
                 TProperties* raw = p.get();
                 raw->Inherit(tag, *ParserPropStack.Top());

@@ -23,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         jpeg.CreateBitmap();
         jpeg.SetPixelFormat(TJPEGPixelFormat::jf8Bit);
         jpeg.CreateBitmap();
+        jpeg.SetPixelFormat(TJPEGPixelFormat::jf32Bit);
+        jpeg.CreateBitmap();
     } catch (const Exception&) {
     }
     return 0;

@@ -1,5 +1,6 @@
 // Table files and clipboard text: any bytes load without harm, and what is
-// saved again loads back to the same cells.
+// saved again loads back to the same cells. The index-table check accepts
+// only texts whose rows are all within the column limit.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 
 #include "grids/table_file.h"
 #include "platform/runtime/cell_matrix.h"
+#include "tables/table_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 16) return 0;
@@ -22,5 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string savedAgain;
     CellsToText(again, savedAgain, '\t', TGridRect{-1, -1, -1, -1});
     if (saved != savedAgain) std::abort();
+
+    const tabelas::TTableRules rules{tabelas::TTableKey::Month, 1, 2, true};
+    if (tabelas::CheckTableText(text, rules).empty()) {
+        TCellMatrix table(2, 2);
+        CellsFromText(table, text, '\t', TGridRect{0, 0, -1, -1});
+        if (table.ColCount() > tabelas::kMaxTableColumns) std::abort();
+        for (int r = 1; r < table.RowCount(); ++r)
+            if (table.Cell(0, r).find_first_not_of(' ') != std::string::npos &&
+                !tabelas::IsMonthKey(table.Cell(0, r)))
+                std::abort();
+    }
     return 0;
 }

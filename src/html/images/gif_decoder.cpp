@@ -49,29 +49,20 @@ uint64_t StripFileSize(uint64_t width, uint64_t height, uint64_t frames) {
     return 54 + height * StripRowSize(width, frames);
 }
 
-void Put16(std::string& s, size_t at, uint32_t v) {
-    s[at] = char(v & 0xFF);
-    s[at + 1] = char((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s[at + i] = char((v >> (8 * i)) & 0xFF);
-}
+// Rows of 32-bit pixels and of one-bit mask pixels.
+inline void SetBit(uint8_t* row, size_t x) { row[x >> 3] |= uint8_t(0x80u >> (x & 7)); }
+inline void ClearBit(uint8_t* row, size_t x) { row[x >> 3] &= uint8_t(~(0x80u >> (x & 7))); }
+inline bool Bit(const uint8_t* row, size_t x) { return (row[x >> 3] >> (7 - (x & 7))) & 1; }
 
-// A 24-bit bottom-up BMP file of the given size, pixels filled with `fill`.
-std::string NewBmp(int width, int height, uint64_t fileSize, char fill) {
-    std::string s(static_cast<size_t>(fileSize), fill);
-    std::memset(s.data(), 0, 54);
-    s[0] = 'B';
-    s[1] = 'M';
-    Put32(s, 2, static_cast<uint32_t>(fileSize));
-    Put32(s, 10, 54);
-    Put32(s, 14, 40);
-    Put32(s, 18, static_cast<uint32_t>(width));
-    Put32(s, 22, static_cast<uint32_t>(height));
-    Put16(s, 26, 1);
-    Put16(s, 28, 24);
-    Put32(s, 34, static_cast<uint32_t>(fileSize - 54));
-    return s;
+// Bits [from, from + count) of a row copied to [to, to + count) (the ranges do
+// not overlap).
+void CopyBits(uint8_t* row, size_t from, size_t to, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (Bit(row, from + i))
+            SetBit(row, to + i);
+        else
+            ClearBit(row, to + i);
+    }
 }
 
 }  // namespace
@@ -139,7 +130,11 @@ struct TGif::Reader {
 TGif::TGif() = default;
 TGif::~TGif() = default;
 
-void TGif::LoadFromStream(TStream& stream) {
+void TGif::LoadFromStream(TStream& stream) { Read(stream, true); }
+
+void TGif::ReadBlocks(TStream& stream) { Read(stream, false); }
+
+void TGif::Read(TStream& stream, bool decode) {
     images_.clear();
     tables_.clear();
     pending_.clear();
@@ -149,9 +144,14 @@ void TGif::LoadFromStream(TStream& stream) {
     GifLastError = 0;
     GifLastErrorText = GifErrorText(0);
 
-    TMemoryStream input;
-    input.LoadFromStream(stream);
-    Reader r{input.Memory(), input.Bytes().size()};
+    // Bytes already in memory are read where they are.
+    TMemoryStream copy;
+    const auto* input = dynamic_cast<const TMemoryStream*>(&stream);
+    if (!input) {
+        copy.LoadFromStream(stream);
+        input = &copy;
+    }
+    Reader r{input->Memory(), input->Bytes().size()};
 
     if (r.size < 6) GifError(1);
     signature_ = r.Bytes(6);
@@ -176,7 +176,7 @@ void TGif::LoadFromStream(TStream& stream) {
     while (!r.AtEnd()) {
         int introducer = r.Byte();
         if (introducer == 0x2C)
-            ReadImage(r);
+            ReadImage(r, decode);
         else if (introducer == 0x21)
             ReadExtension(r);
         else if (introducer == 0x3B)
@@ -242,7 +242,7 @@ void TGif::ReadExtension(Reader& r) {
     pending_.push_back(std::move(e));
 }
 
-void TGif::ReadImage(Reader& r) {
+void TGif::ReadImage(Reader& r, bool decode) {
     TGifImageDescriptor img;
     img.Index = static_cast<int>(images_.size());
     img.Extensions = std::move(pending_);
@@ -265,12 +265,11 @@ void TGif::ReadImage(Reader& r) {
     }
     if (img.ColorTableIndex < 0) GifError(2);
     img.LzwCodeSize = r.Byte();
-    std::string data;
     for (;;) {
         int n = r.Byte();
         if (n == 0) break;
         if (r.size - r.pos < static_cast<size_t>(n)) GifError(24);
-        data.append(reinterpret_cast<const char*>(r.p + r.pos), static_cast<size_t>(n));
+        img.Data.append(reinterpret_cast<const char*>(r.p + r.pos), static_cast<size_t>(n));
         r.pos += static_cast<size_t>(n);
     }
     const uint64_t pixels = uint64_t(img.Width) * uint64_t(img.Height);
@@ -284,74 +283,91 @@ void TGif::ReadImage(Reader& r) {
     // Columns past the screen's right edge are never shown: they are decoded
     // but not kept, so a frame far wider than the screen costs no memory.
     img.StoredWidth = std::clamp(screen_.Width - img.Left, 0, img.Width);
-    const size_t stored = static_cast<size_t>(img.StoredWidth) * static_cast<size_t>(img.Height);
-    img.Pixels.assign(stored, 0);
-    pixelBytes_ += stored;
-    DecodeLzw(img, data);
+    if (decode) {
+        const size_t kept = static_cast<size_t>(img.StoredWidth);
+        img.Pixels.assign(kept * static_cast<size_t>(img.Height), 0);
+        pixelBytes_ += img.Pixels.size();
+        uint8_t* pixelRows = img.Pixels.data();
+        DecodeLzw(img, [pixelRows, kept](int y, const uint8_t* row) {
+            if (kept) std::memcpy(pixelRows + static_cast<size_t>(y) * kept, row, kept);
+        });
+        img.Data = std::string();
+        img.Decoded = true;
+    }
     images_.push_back(std::move(img));
 }
 
-void TGif::DecodeLzw(TGifImageDescriptor& image, const std::string& data) {
+// LZW (GIF89a appendix F) into rows: `sink(y, indexes)` gets each row of the
+// frame once, its first StoredWidth indexes; pixels the data never reaches
+// are 0.
+template <class RowSink>
+void TGif::DecodeLzw(const TGifImageDescriptor& image, RowSink&& sink) const {
     const int minSize = image.LzwCodeSize;
     if (minSize + 1 > 12) GifError(12);
     const int clear = 1 << minSize, end = clear + 1;
-    std::vector<uint16_t> prefix(4096, 0);
-    std::vector<uint8_t> suffix(4096, 0), stack;
-    stack.reserve(4097);
-    for (int i = 0; i < clear && i < 4096; ++i) suffix[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    uint16_t prefix[4096];
+    uint8_t suffix[4096], stack[4097];
+    std::memset(prefix, 0, sizeof prefix);
+    std::memset(suffix, 0, sizeof suffix);
+    for (int i = 0; i < clear && i < 4096; ++i) suffix[i] = static_cast<uint8_t>(i);
 
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(image.Data.data());
+    const size_t total = image.Data.size();
     int codeSize = minSize + 1, nextFree = clear + 2, limit = 1 << codeSize;
     bool tableFull = false;
     uint32_t bitBuf = 0;
     int bitCount = 0;
     size_t at = 0;
-    const size_t total = data.size();
+    auto exhausted = [&]() { return at >= total && bitCount < codeSize; };
     auto readCode = [&]() -> int {
         while (bitCount < codeSize) {
             // Missing bytes read as 0.
-            uint32_t b = at < total ? static_cast<uint8_t>(data[at]) : 0;
+            const uint32_t b = at < total ? data[at] : 0;
             ++at;
             bitBuf |= b << bitCount;
             bitCount += 8;
         }
-        int code = static_cast<int>(bitBuf & ((1u << codeSize) - 1));
+        const int code = static_cast<int>(bitBuf & ((1u << codeSize) - 1));
         bitBuf >>= codeSize;
         bitCount -= codeSize;
         return code;
     };
-    auto exhausted = [&]() { return at >= total && bitCount < codeSize; };
 
-    // Pixel placement, row by row or by the four interlace passes.
+    // Rows in order, or by the four interlace passes.
     const int w = image.Width, h = image.Height, kept = image.StoredWidth;
-    uint8_t* pixels = image.Pixels.data();
-    int row = 0, col = 0, pass = 1;
+    std::vector<uint8_t> row(static_cast<size_t>(kept) + 1, 0);
+    int y = 0, col = 0, pass = 1;
     bool full = false;
-    auto advanceRow = [&]() {
+    auto nextRow = [&]() {
+        sink(y, row.data());
+        std::fill(row.begin(), row.end(), 0);
+        col = 0;
         if (!image.Interlaced) {
-            ++row;
-            if (row >= h) full = true;
+            if (++y >= h) full = true;
             return;
         }
         static const int start[] = {0, 0, 4, 2, 1}, step[] = {0, 8, 8, 4, 2};
-        row += step[pass];
-        while (row >= h) {
-            ++pass;
-            if (pass > 4) {
+        y += step[pass];
+        while (y >= h) {
+            if (++pass > 4) {
                 full = true;
                 return;
             }
-            row = start[pass];
+            y = start[pass];
         }
     };
-    auto put = [&](uint8_t v) {
-        if (full) {
-            if (image.Interlaced) GifError(21);
-            return;
-        }
-        if (col < kept) pixels[static_cast<size_t>(row) * kept + col] = v;
-        if (++col >= w) {
-            col = 0;
-            advanceRow();
+    // The `n` pixels stacked last-first in stack[0..n).
+    auto put = [&](int n) {
+        while (n > 0) {
+            if (full) {
+                if (image.Interlaced) GifError(21);
+                return;
+            }
+            const int run = std::min(n, w - col);
+            for (int i = 0; i < run; ++i, ++col)
+                if (col < kept) row[static_cast<size_t>(col)] = stack[n - 1 - i];
+            n -= run;
+            if (col >= w) nextRow();
         }
     };
 
@@ -364,42 +380,44 @@ void TGif::DecodeLzw(TGifImageDescriptor& image, const std::string& data) {
             nextFree = clear + 2;
             tableFull = false;
             do {
-                if (exhausted()) return;
+                if (exhausted()) goto done;
                 code = readCode();
             } while (code == clear);
             if (code == end) GifError(13);
             if (code >= nextFree) code = 0;
-            firstChar = suffix[static_cast<size_t>(code)];
-            put(static_cast<uint8_t>(firstChar));
+            firstChar = suffix[code];
+            stack[0] = static_cast<uint8_t>(firstChar);
+            put(1);
             oldCode = code;
             continue;
         }
-        if (code == end) return;
+        if (code == end) break;
         if (oldCode < 0) {
             // Data that does not start with a clear code: the first code is a pixel.
             if (code >= nextFree) code = 0;
-            firstChar = suffix[static_cast<size_t>(code)];
-            put(static_cast<uint8_t>(firstChar));
+            firstChar = suffix[code];
+            stack[0] = static_cast<uint8_t>(firstChar);
+            put(1);
             oldCode = code;
             continue;
         }
         if (code > nextFree) GifError(13);
         const int inCode = code;
-        stack.clear();
+        int n = 0;
         if (code == nextFree) {
             if (tableFull) GifError(13);
-            stack.push_back(static_cast<uint8_t>(firstChar));
+            stack[n++] = static_cast<uint8_t>(firstChar);
             code = oldCode;
         }
         while (code > end) {
-            stack.push_back(suffix[static_cast<size_t>(code)]);
-            code = prefix[static_cast<size_t>(code)];
+            stack[n++] = suffix[code];
+            code = prefix[code];
         }
-        firstChar = suffix[static_cast<size_t>(code)];
-        stack.push_back(static_cast<uint8_t>(firstChar));
+        firstChar = suffix[code];
+        stack[n++] = static_cast<uint8_t>(firstChar);
         if (!tableFull) {
-            prefix[static_cast<size_t>(nextFree)] = static_cast<uint16_t>(oldCode);
-            suffix[static_cast<size_t>(nextFree)] = static_cast<uint8_t>(firstChar);
+            prefix[nextFree] = static_cast<uint16_t>(oldCode);
+            suffix[nextFree] = static_cast<uint8_t>(firstChar);
             ++nextFree;
             if (nextFree >= limit) {
                 if (codeSize < 12) {
@@ -410,9 +428,12 @@ void TGif::DecodeLzw(TGifImageDescriptor& image, const std::string& data) {
                 }
             }
         }
-        for (auto it = stack.rbegin(); it != stack.rend(); ++it) put(*it);
+        put(n);
         oldCode = inCode;
     }
+done:
+    // Rows the data did not reach (the current one from where it stopped).
+    while (!full) nextRow();
 }
 
 void TGif::CheckIndex(int index) const {
@@ -476,74 +497,106 @@ bool TGif::IsTransparent() const {
     return false;
 }
 
-void TGif::GetStripFiles(std::string& image, std::string& mask) const {
-    const int sw = screen_.Width, sh = screen_.Height;
-    const int frames = ImageCount();
-    const bool transparent = IsTransparent();
+void TGif::GetStripSize(int& width, int& height) const {
+    const int sw = screen_.Width, sh = screen_.Height, frames = ImageCount();
     if (sw <= 0 || sh <= 0) GifError(26);
+    // The limits are those of the strip as a 24-bit BMP file in memory.
     const uint64_t fileSize = StripFileSize(static_cast<uint64_t>(sw), static_cast<uint64_t>(sh),
                                             static_cast<uint64_t>(frames));
-    if (fileSize >= (transparent ? kStripLimitTransparent : kStripLimit)) GifError(25);
-    const size_t rowSize = static_cast<size_t>(StripRowSize(static_cast<uint64_t>(sw), static_cast<uint64_t>(frames)));
-    const int stripWidth = sw * frames;
+    if (fileSize >= (IsTransparent() ? kStripLimitTransparent : kStripLimit)) GifError(25);
+    width = sw * frames;
+    height = sh;
+}
 
-    image = NewBmp(stripWidth, sh, fileSize, 0);
-    mask.clear();
-    if (transparent) mask = NewBmp(stripWidth, sh, fileSize, char(0xFF));
-    // Offset of screen pixel (x, y) of cell `cell` (rows are stored bottom-up).
-    auto at = [&](int cell, int x, int y) {
-        return 54 + static_cast<size_t>(sh - 1 - y) * rowSize + (static_cast<size_t>(cell) * sw + x) * 3;
-    };
-
+void TGif::DrawFrames(int frames, uint32_t* image, size_t stride, uint8_t* mask, size_t maskStride) const {
+    const int sw = screen_.Width, sh = screen_.Height;
+    frames = std::min(frames, ImageCount());
     for (int i = 0; i < frames; ++i) {
         const TGifImageDescriptor& img = images_[static_cast<size_t>(i)];
-        const std::vector<TColor>& colors = tables_[static_cast<size_t>(img.ColorTableIndex)].Colors;
+        // The colour of every index (0xFFRRGGBB); indexes past the table are black.
+        uint32_t colors[256];
+        const std::vector<TColor>& table = tables_[static_cast<size_t>(img.ColorTableIndex)].Colors;
+        for (size_t k = 0; k < 256; ++k) {
+            const TColor c = k < table.size() ? table[k] : clBlack;
+            colors[k] = 0xFF000000u | (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+        }
         const int ti = GetTransparentIndex(i);
-        for (int y = 0; y < img.Height && img.Top + y < sh; ++y) {
-            const uint8_t* src = img.Pixels.data() + static_cast<size_t>(y) * img.StoredWidth;
-            for (int x = 0; x < img.StoredWidth && img.Left + x < sw; ++x) {
-                const int idx = src[x];
-                const size_t o = at(i, img.Left + x, img.Top + y);
-                if (idx != ti) {
-                    TColor c = idx < static_cast<int>(colors.size()) ? colors[static_cast<size_t>(idx)] : clBlack;
-                    image[o] = char(GetBValue(c));
-                    image[o + 1] = char(GetGValue(c));
-                    image[o + 2] = char(GetRValue(c));
-                    if (transparent) mask[o] = mask[o + 1] = mask[o + 2] = 0;
+        const size_t cellX = static_cast<size_t>(i) * static_cast<size_t>(sw) + static_cast<size_t>(img.Left);
+        const int visible = std::min(img.StoredWidth, sw - img.Left);
+        auto drawRow = [&](int y, const uint8_t* src) {
+            const int sy = img.Top + y;
+            if (sy >= sh || visible <= 0) return;
+            uint32_t* dst = image + static_cast<size_t>(sy) * stride + cellX;
+            if (ti < 0) {
+                for (int x = 0; x < visible; ++x) dst[x] = colors[src[x]];
+                if (mask) {
+                    uint8_t* m = mask + static_cast<size_t>(sy) * maskStride;
+                    for (int x = 0; x < visible; ++x) ClearBit(m, cellX + static_cast<size_t>(x));
+                }
+                return;
+            }
+            uint8_t* m = mask ? mask + static_cast<size_t>(sy) * maskStride : nullptr;
+            for (int x = 0; x < visible; ++x) {
+                if (src[x] != ti) {
+                    dst[x] = colors[src[x]];
+                    if (m) ClearBit(m, cellX + static_cast<size_t>(x));
                 } else if (i == 0) {
-                    image[o] = image[o + 1] = image[o + 2] = 0;
-                    mask[o] = mask[o + 1] = mask[o + 2] = char(0xFF);
+                    // Transparent in the first frame: black under a white mask.
+                    dst[x] = 0xFF000000u;
+                    if (m) SetBit(m, cellX + static_cast<size_t>(x));
                 }
             }
+        };
+        if (img.Decoded) {
+            for (int y = 0; y < img.Height; ++y)
+                drawRow(y, img.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(img.StoredWidth));
+        } else {
+            DecodeLzw(img, drawRow);
         }
         if (i + 1 >= frames) break;
         // The next frame starts from this one.
+        const size_t from = static_cast<size_t>(i) * static_cast<size_t>(sw), to = from + static_cast<size_t>(sw);
         for (int y = 0; y < sh; ++y) {
-            std::memcpy(image.data() + at(i + 1, 0, y), image.data() + at(i, 0, y), static_cast<size_t>(sw) * 3);
-            if (transparent)
-                std::memcpy(mask.data() + at(i + 1, 0, y), mask.data() + at(i, 0, y), static_cast<size_t>(sw) * 3);
+            uint32_t* rowPixels = image + static_cast<size_t>(y) * stride;
+            std::memcpy(rowPixels + to, rowPixels + from, static_cast<size_t>(sw) * 4);
+            if (mask) CopyBits(mask + static_cast<size_t>(y) * maskStride, from, to, static_cast<size_t>(sw));
         }
         const int disposal = GetImageDisposal(i);
-        if (transparent && (disposal == 2 || disposal == 3)) {
+        if (mask && (disposal == 2 || disposal == 3)) {
+            const int right = static_cast<int>(std::min<int64_t>(int64_t(img.Left) + img.Width, sw));
             for (int y = img.Top; y < img.Top + img.Height && y < sh; ++y)
-                for (int x = img.Left; x < img.Left + img.Width && x < sw; ++x)
-                    std::memset(mask.data() + at(i + 1, x, y), 0xFF, 3);
+                for (int x = img.Left; x < right; ++x)
+                    SetBit(mask + static_cast<size_t>(y) * maskStride, to + static_cast<size_t>(x));
         }
     }
 }
 
-std::unique_ptr<TBitmap> TGif::GetStripBitmap(std::unique_ptr<TBitmap>& mask) const {
-    std::string imageFile, maskFile;
-    GetStripFiles(imageFile, maskFile);
-    auto strip = std::make_unique<TBitmap>();
-    strip->LoadFromStream(imageFile);
-    imageFile.clear();
-    imageFile.shrink_to_fit();
-    mask.reset();
-    if (!maskFile.empty()) {
-        mask = std::make_unique<TBitmap>();
-        mask->LoadFromStream(maskFile);
-        mask->SetMonochrome(true);
+void TGif::DrawStrip(TBitmap& image, TBitmap* mask) const {
+    int width = 0, height = 0;
+    GetStripSize(width, height);
+    if (image.Width() != width || image.Height() != height || image.PixelFormat() != TPixelFormat::pf32bit ||
+        (mask && (mask->Width() != width || mask->Height() != height || !mask->Monochrome())))
+        GifError(22);
+    // Rows are contiguous in both bitmaps, top row first.
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(image.ScanLine(0));
+    uint8_t* maskBits = nullptr;
+    size_t maskStride = 0;
+    if (mask) {
+        maskBits = mask->ScanLine(0);
+        maskStride = static_cast<size_t>(mask->BytesPerScanLine());
+        std::memset(maskBits, 0xFF, maskStride * static_cast<size_t>(height));
     }
+    DrawFrames(ImageCount(), pixels, static_cast<size_t>(image.BytesPerScanLine() / 4), maskBits, maskStride);
+}
+
+std::unique_ptr<TBitmap> TGif::GetStripBitmap(std::unique_ptr<TBitmap>& mask) const {
+    int width = 0, height = 0;
+    GetStripSize(width, height);
+    mask.reset();
+    auto strip = std::make_unique<TBitmap>(width, height, TPixelFormat::pf32bit);
+    std::unique_ptr<TBitmap> m;
+    if (IsTransparent()) m = std::make_unique<TBitmap>(width, height, TPixelFormat::pf1bit);
+    DrawStrip(*strip, m.get());
+    mask = std::move(m);
     return strip;
 }

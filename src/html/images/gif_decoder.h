@@ -67,6 +67,9 @@ struct TGifImageDescriptor {
     // Columns kept of each row: those that can reach the logical screen.
     int StoredWidth = 0;
     std::vector<uint8_t> Pixels;  // StoredWidth x Height indexes, row by row
+    // The LZW data, kept while the frame is not yet decoded into Pixels.
+    std::string Data;
+    bool Decoded = false;
 };
 
 class TGif {
@@ -78,6 +81,10 @@ public:
 
     // Decodes the whole stream from its start; raises EInvalidGraphicOperation.
     void LoadFromStream(TStream& stream);
+    // Reads every block but leaves the frames' LZW data undecoded, so that the
+    // strip is decoded straight into its bitmap and no frame keeps its own
+    // pixels; errors of the LZW data come from the strip's drawing instead.
+    void ReadBlocks(TStream& stream);
 
     const std::string& Signature() const { return signature_; }
     const TGifScreenDescriptor& ScreenDescriptor() const { return screen_; }
@@ -98,17 +105,28 @@ public:
     int GetTransparentIndex(int index) const;  // -1 when none
     bool IsTransparent() const;
 
-    // All frames side by side (24 bits) and, for a transparent GIF, the mask
+    // All frames side by side (32 bits) and, for a transparent GIF, the mask
     // (monochrome, white = transparent); error 25 when it would be too large.
     std::unique_ptr<TBitmap> GetStripBitmap(std::unique_ptr<TBitmap>& mask) const;
-    // The same as in-memory BMP files (the mask empty when not transparent).
-    void GetStripFiles(std::string& image, std::string& mask) const;
+    // The strip's size (screen width x frames, screen height); error 26 for an
+    // empty screen, 25 for a strip too large.
+    void GetStripSize(int& width, int& height) const;
+    // The strip drawn into bitmaps of that size: `image` 32-bit, `mask` (for a
+    // transparent GIF) monochrome.
+    void DrawStrip(TBitmap& image, TBitmap* mask) const;
+    // The first `frames` cells of the strip drawn into memory the caller
+    // cleared: `image` rows of 0xFFRRGGBB pixels (`stride` pixels apart),
+    // black; `mask` (or null) rows of one bit a pixel, leftmost in the high
+    // bit, `maskStride` bytes apart, all ones (1 = transparent).
+    void DrawFrames(int frames, uint32_t* image, size_t stride, uint8_t* mask, size_t maskStride) const;
 
 private:
     struct Reader;
+    void Read(TStream& stream, bool decode);
     void ReadExtension(Reader& r);
-    void ReadImage(Reader& r);
-    void DecodeLzw(TGifImageDescriptor& image, const std::string& data);
+    void ReadImage(Reader& r, bool decode);
+    template <class RowSink>
+    void DecodeLzw(const TGifImageDescriptor& image, RowSink&& sink) const;
     const TGifExtension* GraphicControl(int index) const;
     void CheckIndex(int index) const;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "html/images/gif_decoder.h"
+#include "html/images/image_loading.h"
 #include "platform/gui/controls.h"
 
 namespace {
@@ -16,13 +17,15 @@ std::function<uint32_t()>& Clock() {
 
 // A copy of the left `width` columns of a bitmap, in its own pixel format.
 std::unique_ptr<TBitmap> LeftPart(const TBitmap& src, int width) {
-    auto out = std::make_unique<TBitmap>(width, src.Height(), src.PixelFormat());
-    if (src.PixelFormat() == TPixelFormat::pf1bit || src.PixelFormat() == TPixelFormat::pf24bit) {
+    const TPixelFormat f = src.PixelFormat();
+    auto out = std::make_unique<TBitmap>(width, src.Height(), f);
+    if (f == TPixelFormat::pf1bit || f == TPixelFormat::pf24bit || f == TPixelFormat::pf32bit) {
         out->SetPalette(src.Palette());
-        const size_t bytes = src.PixelFormat() == TPixelFormat::pf1bit ? (static_cast<size_t>(width) + 7) / 8
-                                                                       : static_cast<size_t>(width) * 3;
+        const size_t bytes = f == TPixelFormat::pf1bit    ? (static_cast<size_t>(width) + 7) / 8
+                             : f == TPixelFormat::pf24bit ? static_cast<size_t>(width) * 3
+                                                          : static_cast<size_t>(width) * 4;
         for (int y = 0; y < src.Height(); ++y) std::memcpy(out->ScanLine(y), src.ScanLine(y), bytes);
-        if (src.PixelFormat() == TPixelFormat::pf1bit && width % 8) {
+        if (f == TPixelFormat::pf1bit && width % 8) {
             // Bits past the cell's edge belong to the next frame.
             for (int y = 0; y < src.Height(); ++y) out->ScanLine(y)[width / 8] &= uint8_t(0xFF00 >> (width % 8));
         }
@@ -52,8 +55,9 @@ void ThtBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
 void ThtBitmap::StretchDraw(TCanvas& canvas, const TRect& dest, const TRect& src) const {
     if (Empty()) return;
     const int deviceBits = canvas.GetDeviceCaps(BITSPIXEL) * canvas.GetDeviceCaps(PLANES);
+    // The strip holds 24-bit colours in 32-bit pixels.
     const bool deep = PixelFormat() == TPixelFormat::pf15bit || PixelFormat() == TPixelFormat::pf16bit ||
-                      PixelFormat() == TPixelFormat::pf24bit;
+                      PixelFormat() == TPixelFormat::pf24bit || PixelFormat() == TPixelFormat::pf32bit;
     if (deviceBits < 9 && deep)
         canvas.SetStretchBltMode(HALFTONE);
     else if (!Monochrome())
@@ -72,29 +76,30 @@ void ThtBitmap::StretchDraw(TCanvas& canvas, const TRect& dest, const TRect& src
 std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, TStream& Stream) {
     NonAnimated = true;
     TGif gif;
-    gif.LoadFromStream(Stream);
+    gif.ReadBlocks(Stream);
+    NonAnimated = gif.ImageCount() < 2;
+    return TGIFImage::Build(gif);
+}
+
+std::unique_ptr<TGIFImage> TGIFImage::Build(const TGif& gif) {
     std::unique_ptr<TGIFImage> result(new TGIFImage());
     TGIFImage& g = *result;
     const int count = gif.ImageCount();
     g.isAnimated_ = count >= 2;
-    NonAnimated = count < 2;
     g.width_ = gif.ScreenDescriptor().Width;
     g.height_ = gif.ScreenDescriptor().Height;
     const int loops = gif.LoopCount();
     g.numIterations_ = loops < 0 ? 1 : loops > 0 ? loops + 1 : 0;
     g.isTransparent_ = gif.IsTransparent();
 
-    std::string imageFile, maskFile;
-    gif.GetStripFiles(imageFile, maskFile);
-    g.strip_ = std::make_shared<ThtBitmap>();
-    g.strip_->LoadFromStream(imageFile);
-    imageFile = std::string();
-    if (!maskFile.empty()) {
-        auto mask = std::make_unique<TBitmap>();
-        mask->LoadFromStream(maskFile);
-        mask->SetMonochrome(true);
-        g.strip_->SetMask(std::move(mask));
-    }
+    // The frames are decoded straight into the strip: no other copy of it is made.
+    int width = 0, height = 0;
+    gif.GetStripSize(width, height);
+    g.strip_ = std::make_shared<ThtBitmap>(width, height);
+    std::unique_ptr<TBitmap> mask;
+    if (g.isTransparent_) mask = std::make_unique<TBitmap>(width, height, TPixelFormat::pf1bit);
+    gif.DrawStrip(*g.strip_, mask.get());
+    if (mask) g.strip_->SetMask(std::move(mask));
 
     for (int i = 0; i < count; ++i) {
         TgfFrame f;
@@ -114,6 +119,27 @@ std::unique_ptr<TGIFImage> CreateAGif(const std::string& Name, bool& NonAnimated
     TMemoryStream stream;
     stream.LoadFromFile(Name);
     return CreateAGifFromStream(NonAnimated, stream);
+}
+
+std::unique_ptr<TGraphic> LoadGifPicture(TStream& Stream, std::unique_ptr<TBitmap>& AMask, Transparency& Transparent) {
+    AMask.reset();
+    TGif gif;
+    gif.ReadBlocks(Stream);
+    if (gif.ImageCount() > 1) return TGIFImage::Build(gif);
+    // One frame: its cell is the whole strip, drawn into a plain bitmap.
+    int width = 0, height = 0;
+    gif.GetStripSize(width, height);
+    auto bitmap = std::make_unique<TBitmap>(width, height, TPixelFormat::pf32bit);
+    std::unique_ptr<TBitmap> mask;
+    if (gif.IsTransparent()) mask = std::make_unique<TBitmap>(width, height, TPixelFormat::pf1bit);
+    gif.DrawStrip(*bitmap, mask.get());
+    if (mask) {
+        AMask = std::move(mask);
+        Transparent = TrGif;
+    } else if (Transparent == LLCorner) {
+        AMask = GetImageMask(*bitmap, false, 0);
+    }
+    return bitmap;
 }
 
 TGIFImage::TGIFImage(const TGIFImage& source)
@@ -200,6 +226,13 @@ TBitmap* TGIFImage::Bitmap() {
         if (strip_->htMask()) firstMask_ = LeftPart(*strip_->htMask(), std::min(width_, strip_->Width()));
     }
     return firstFrame_.get();
+}
+
+int64_t TGIFImage::FirstFrameBytes() const {
+    int64_t bytes = 0;
+    for (const TBitmap* b : {firstFrame_.get(), firstMask_.get()})
+        if (b) bytes += PictureBytes(b);
+    return bytes;
 }
 
 TBitmap* TGIFImage::GetMaskBitmap() {

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "html/images/image_cache.h"
 #include "html/images/streams.h"
 #include "platform/gui/bitmap.h"
 
 class TControl;
+class TGif;
 
 // Milliseconds of the animation clock (wraps at 2^32 like the system's).
 uint32_t timeGetTime();
@@ -24,6 +26,8 @@ void SetAnimationClock(std::function<uint32_t()> clock);
 class ThtBitmap : public TBitmap {
 public:
     ThtBitmap() = default;
+    // A 32-bit bitmap of the size, black.
+    ThtBitmap(int width, int height) : TBitmap(width, height, TPixelFormat::pf32bit) {}
     const TBitmap* htMask() const { return mask_.get(); }
     bool HasMask() const { return mask_ != nullptr; }
     void SetMask(std::unique_ptr<TBitmap> mask) { mask_ = std::move(mask); }
@@ -95,10 +99,15 @@ public:
     // Its mask; null unless the image is transparent.
     TBitmap* GetMaskBitmap();
     const ThtBitmap& Strip() const { return *strip_; }
+    // Bytes of the first frame and its mask once made.
+    int64_t FirstFrameBytes() const;
 
 private:
     friend std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, TStream& Stream);
+    friend std::unique_ptr<TGraphic> LoadGifPicture(TStream&, std::unique_ptr<TBitmap>&, Transparency&);
     TGIFImage() = default;
+    // The picture of a decoder that has read its blocks.
+    static std::unique_ptr<TGIFImage> Build(const TGif& gif);
 
     std::shared_ptr<ThtBitmap> strip_;
     TgfFrameList frames_;
@@ -117,3 +126,8 @@ private:
 std::unique_ptr<TGIFImage> CreateAGifFromStream(bool& NonAnimated, TStream& Stream);
 // The same from a file (EFOpenError when it cannot be read).
 std::unique_ptr<TGIFImage> CreateAGif(const std::string& Name, bool& NonAnimated);
+// A GIF as the image cache keeps it: several frames give a TGIFImage; one
+// frame a plain bitmap with, when transparent, its mask (Transparent becomes
+// TrGif), else with LLCorner a mask of its bottom-left colour. Raises the
+// decoder's EInvalidGraphicOperation.
+std::unique_ptr<TGraphic> LoadGifPicture(TStream& Stream, std::unique_ptr<TBitmap>& AMask, Transparency& Transparent);

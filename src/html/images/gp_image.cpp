@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "html/images/bmp_alpha.h"
 #include "html/images/gif_decoder.h"
 #include "html/images/jpeg_image.h"
 #include "html/images/png_image.h"
@@ -33,16 +34,16 @@ uint32_t Over(uint32_t s, uint32_t d) {
     return ((outA + 127) / 255 << 24) | (ch(16) << 16) | (ch(8) << 8) | ch(0);
 }
 
-void BitmapToArgb(const TBitmap& bmp, const TBitmap* mask, std::vector<uint32_t>& pixels) {
+// The pictures an ARGB image holds at most, as a bitmap.
+constexpr int64_t kMaxArgbPixels = 64LL * 1024 * 1024;
+
+void BitmapToArgb(const TBitmap& bmp, std::vector<uint32_t>& pixels) {
     pixels.resize(static_cast<size_t>(bmp.Width()) * bmp.Height());
     TBitmap copy(bmp);
     copy.SetPixelFormat(TPixelFormat::pf32bit);
     for (int y = 0; y < bmp.Height(); ++y) {
         const uint32_t* row = reinterpret_cast<const uint32_t*>(copy.ScanLine(y));
-        for (int x = 0; x < bmp.Width(); ++x) {
-            const bool clear = mask && (mask->GetPixel(x, y) & 0xFFFFFF) != 0;
-            pixels[static_cast<size_t>(y) * bmp.Width() + x] = clear ? 0u : (row[x] | 0xFF000000u);
-        }
+        for (int x = 0; x < bmp.Width(); ++x) pixels[static_cast<size_t>(y) * bmp.Width() + x] = row[x] | 0xFF000000u;
     }
 }
 
@@ -55,25 +56,45 @@ void DecodeArgbPicture(const std::string& bytes, int& width, int& height, std::v
         DecodePngArgb(stream, width, height, pixels);
         return;
     }
-    std::unique_ptr<TBitmap> bmp, mask;
     if (bytes.size() >= 4 && bytes.compare(0, 4, "GIF8") == 0) {
+        // The first frame only, straight into the pixels: the strip's other
+        // cells are never made.
         TGif gif;
-        gif.LoadFromStream(stream);
-        std::unique_ptr<TBitmap> strip = gif.GetStripBitmap(mask);
-        bmp = std::make_unique<TBitmap>(gif.ScreenDescriptor().Width, strip->Height(), TPixelFormat::pf24bit);
-        for (int y = 0; y < bmp->Height(); ++y)
-            std::copy_n(strip->ScanLine(y), bmp->Width() * 3, bmp->ScanLine(y));
-    } else if (bytes.size() >= 2 && p[0] == 0xFF && p[1] == 0xD8) {
-        TJpegMod jpeg;
-        jpeg.LoadFromStream(stream);
-        bmp = jpeg.CreateBitmap();
-    } else {
-        bmp = std::make_unique<TBitmap>();
-        bmp->LoadFromStream(bytes);
+        gif.ReadBlocks(stream);
+        int stripWidth = 0, stripHeight = 0;
+        gif.GetStripSize(stripWidth, stripHeight);
+        const int w = gif.ScreenDescriptor().Width, h = gif.ScreenDescriptor().Height;
+        if (static_cast<int64_t>(w) * h > kMaxArgbPixels) throw EOutOfResources();
+        std::vector<uint32_t> out(static_cast<size_t>(w) * static_cast<size_t>(h), 0xFF000000u);
+        std::vector<uint8_t> mask;
+        const size_t maskStride = (static_cast<size_t>(w) + 7) / 8;
+        if (gif.IsTransparent()) mask.assign(maskStride * static_cast<size_t>(h), 0xFF);
+        gif.DrawFrames(1, out.data(), static_cast<size_t>(w), mask.empty() ? nullptr : mask.data(), maskStride);
+        if (!mask.empty()) {
+            for (int y = 0; y < h; ++y) {
+                const uint8_t* m = mask.data() + static_cast<size_t>(y) * maskStride;
+                uint32_t* row = out.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+                for (int x = 0; x < w; ++x)
+                    if ((m[x >> 3] >> (7 - (x & 7))) & 1) row[x] = 0;
+            }
+        }
+        width = w;
+        height = h;
+        pixels = std::move(out);
+        return;
     }
-    width = bmp->Width();
-    height = bmp->Height();
-    BitmapToArgb(*bmp, mask.get(), pixels);
+    if (bytes.size() >= 2 && p[0] == 0xFF && p[1] == 0xD8) {
+        TJpegMod jpeg;
+        jpeg.LoadFromBytes(bytes);
+        jpeg.ReadArgb(width, height, pixels);
+        return;
+    }
+    if (DecodeBmpAlpha(bytes.data(), bytes.size(), width, height, pixels)) return;
+    TBitmap bmp;
+    bmp.LoadFromStream(bytes);
+    width = bmp.Width();
+    height = bmp.Height();
+    BitmapToArgb(bmp, pixels);
 }
 
 // ---- images ----
@@ -123,6 +144,16 @@ TGpBitmap::TGpBitmap(int W, int H) {
     width_ = W;
     height_ = H;
     pixels_.assign(static_cast<size_t>(W) * H, 0u);
+}
+
+std::unique_ptr<TGpBitmap> TGpBitmap::FromPixels(int W, int H, std::vector<uint32_t> pixels) {
+    if (W <= 0 || H <= 0 || pixels.size() != static_cast<size_t>(W) * static_cast<size_t>(H))
+        throw EGDIPlus("Can't create bitmap");
+    std::unique_ptr<TGpBitmap> b(new TGpBitmap());
+    b->width_ = W;
+    b->height_ = H;
+    b->pixels_ = std::move(pixels);
+    return b;
 }
 
 std::unique_ptr<TGpBitmap> TGpBitmap::FromStream(TStream& stream) {

@@ -60,6 +60,8 @@ public:
     // From the bytes of a stream (the whole stream); "Can't load image file
     // (stream)." when they are not a picture.
     static std::unique_ptr<TGpBitmap> FromStream(TStream& stream);
+    // Takes pixels already decoded (0xAARRGGBB, W x H, rows top-down).
+    static std::unique_ptr<TGpBitmap> FromPixels(int W, int H, std::vector<uint32_t> pixels);
 
 private:
     TGpBitmap() = default;

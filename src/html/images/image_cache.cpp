@@ -1,5 +1,10 @@
 #include "html/images/image_cache.h"
 
+#include <algorithm>
+
+#include "html/images/gif_image.h"
+#include "html/images/gp_image.h"
+
 namespace {
 
 int CompareText(const std::string& a, const std::string& b) {
@@ -13,7 +18,28 @@ int CompareText(const std::string& a, const std::string& b) {
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
+int64_t BitmapBytes(const TBitmap* b) {
+    if (!b) return 0;
+    // Every bitmap has its 32-bit surface; the other formats keep their rows too.
+    const int64_t surface = int64_t(b->Width()) * b->Height() * 4;
+    const bool native32 = b->PixelFormat() == TPixelFormat::pfDevice || b->PixelFormat() == TPixelFormat::pf32bit;
+    int64_t bytes = surface + (native32 ? 0 : int64_t(b->BytesPerScanLine()) * b->Height());
+    if (auto* ht = dynamic_cast<const ThtBitmap*>(b)) bytes += BitmapBytes(ht->htMask());
+    return bytes;
+}
+
 }  // namespace
+
+int64_t PictureBytes(const TGraphic* image, const TBitmap* mask) {
+    int64_t bytes = BitmapBytes(mask);
+    if (auto* gif = dynamic_cast<const TGIFImage*>(image))
+        bytes += gif->IsCopy() ? 0 : BitmapBytes(&gif->Strip()) + gif->FirstFrameBytes();
+    else if (auto* bmp = dynamic_cast<const TBitmap*>(image))
+        bytes += BitmapBytes(bmp);
+    else if (auto* gp = dynamic_cast<const TGpImage*>(image))
+        bytes += static_cast<int64_t>(gp->Pixels().size()) * 4;
+    return bytes;
+}
 
 bool TStringBitmapList::Find(const std::string& key, int& index) const {
     int lo = 0, hi = Count();
@@ -39,8 +65,38 @@ int TStringBitmapList::AddObject(const std::string& key, std::unique_ptr<TBitmap
     // the older one ages out once unused.
     Find(key, index);
     ++item->UsageCount;
+    const TBitmapItem* added = item.get();
     items_.insert(items_.begin() + index, Entry{key, std::move(item)});
-    return index;
+    MakeRoom(0);
+    return IndexOfItem(added);
+}
+
+int TStringBitmapList::IndexOfItem(const TBitmapItem* item) const {
+    for (int i = 0; i < Count(); ++i)
+        if (Objects(i) == item) return i;
+    return -1;
+}
+
+int64_t TStringBitmapList::Bytes() const {
+    int64_t total = 0;
+    for (const Entry& e : items_) total += PictureBytes(e.item->MImage.get(), e.item->Mask.get());
+    return total;
+}
+
+bool TStringBitmapList::MakeRoom(int64_t bytes) {
+    int64_t held = Bytes();
+    while (held + bytes > MaxBytes) {
+        // The oldest unused entry goes first.
+        int victim = -1;
+        for (int i = 0; i < Count(); ++i) {
+            const TBitmapItem* item = Objects(i);
+            if (item->UsageCount < 1 && (victim < 0 || item->AccessCount > Objects(victim)->AccessCount)) victim = i;
+        }
+        if (victim < 0) return false;
+        held -= PictureBytes(Objects(victim)->MImage.get(), Objects(victim)->Mask.get());
+        Erase(victim);
+    }
+    return true;
 }
 
 TBitmapItem* TStringBitmapList::GetImage(int index) {
@@ -59,14 +115,14 @@ void TStringBitmapList::BumpAndCheck() {
     for (int i = Count() - 1; i >= 0; --i) {
         TBitmapItem* item = Objects(i);
         ++item->AccessCount;
-        if (item->AccessCount > MaxCache && item->UsageCount < 1) items_.erase(items_.begin() + i);
+        if (item->AccessCount > MaxCache && item->UsageCount < 1) Erase(i);
     }
 }
 
 void TStringBitmapList::SetCacheCount(int n) {
     for (int i = Count() - 1; i >= 0; --i) {
         const TBitmapItem* item = Objects(i);
-        if (item->AccessCount > n && item->UsageCount < 1) items_.erase(items_.begin() + i);
+        if (item->AccessCount > n && item->UsageCount < 1) Erase(i);
     }
     MaxCache = n;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The document's picture cache: decoded pictures by URL, so a picture used
 // several times, or again after a reload, is decoded once. Entries count their
-// users; old entries nobody uses are freed as documents come and go.
+// users; old entries nobody uses are freed as documents come and go, and the
+// pictures held stay within a memory budget.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,10 @@ public:
     Transparency Transp;
 };
 
+// Bytes a decoded picture (a TBitmap, TGIFImage or TGpImage) and its mask
+// hold in memory.
+int64_t PictureBytes(const TGraphic* image, const TBitmap* mask = nullptr);
+
 class TStringBitmapList {
 public:
     TStringBitmapList() = default;
@@ -33,6 +38,14 @@ public:
 
     // Entries older than this (in sweeps) and unused are freed by BumpAndCheck.
     int MaxCache = 4;
+    // Most bytes the pictures held may take.
+    static constexpr int64_t kDefaultMaxBytes = int64_t(256) << 20;
+    int64_t MaxBytes = kDefaultMaxBytes;
+    // Bytes the pictures held take now.
+    int64_t Bytes() const;
+    // Frees unused entries, oldest first, until a picture of `bytes` more
+    // fits within MaxBytes; false when it cannot (pictures in use stay).
+    bool MakeRoom(int64_t bytes);
 
     int Count() const { return static_cast<int>(items_.size()); }
     const std::string& Strings(int index) const { return items_.at(static_cast<size_t>(index)).key; }
@@ -42,7 +55,8 @@ public:
     bool Find(const std::string& key, int& index) const;
     int IndexOf(const std::string& key) const;
 
-    // Adds the item (the list owns it from now on) and counts one user; returns its index.
+    // Adds the item (the list owns it from now on) and counts one user; returns
+    // its index. Unused entries beyond the budget are freed, oldest first.
     int AddObject(const std::string& key, std::unique_ptr<TBitmapItem> item);
     // The entry as a hit: it is young again and has one more user.
     TBitmapItem* GetImage(int index);
@@ -60,4 +74,6 @@ private:
         std::unique_ptr<TBitmapItem> item;
     };
     std::vector<Entry> items_;
+    void Erase(int index) { items_.erase(items_.begin() + index); }
+    int IndexOfItem(const TBitmapItem* item) const;
 };

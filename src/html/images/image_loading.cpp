@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "html/images/bmp_alpha.h"
 #include "html/images/dither.h"
 #include "html/images/gif_image.h"
 #include "html/images/jpeg_image.h"
@@ -150,10 +151,27 @@ std::unique_ptr<TGraphic> LoadImageFromStream(TStream* Stream, std::unique_ptr<T
     uint8_t head[8];
     const size_t got = Stream->Read(head, sizeof head);
     Stream->SetPosition(0);
-    if (GdiPlusLoaded && KindOfImage(head, got) == itPNG) {
+    const int kind = KindOfImage(head, got);
+    if (GdiPlusLoaded && kind == itPNG) {
         // Decoded from memory: no scratch file is needed here.
         Transparent = NotTransp;
         return TGpBitmap::FromStream(*Stream);
+    }
+    if (GdiPlusLoaded && kind == itBMP) {
+        // A BMP with alpha is drawn blended, like a PNG with alpha.
+        TMemoryStream copy;
+        auto* memory = dynamic_cast<TMemoryStream*>(Stream);
+        if (!memory) {
+            copy.LoadFromStream(*Stream);
+            Stream->SetPosition(0);
+            memory = &copy;
+        }
+        int w = 0, h = 0;
+        std::vector<uint32_t> pixels;
+        if (DecodeBmpAlpha(memory->Memory(), memory->Bytes().size(), w, h, pixels)) {
+            Transparent = NotTransp;
+            return TGpBitmap::FromPixels(w, h, std::move(pixels));
+        }
     }
     return LoadImageByKind(*Stream, AMask, Transparent);
 }
@@ -174,6 +192,8 @@ std::unique_ptr<TBitmap> LoadImageByKind(TStream& Stream, std::unique_ptr<TBitma
         Transparent = NotTransp;
         TJpegMod jpeg;
         jpeg.LoadFromStream(Stream);
+        // Deep screens draw 32-bit pixels: the library writes them directly.
+        jpeg.SetPixelFormat(TJPEGPixelFormat::jf32Bit);
         if (ScreenColorBits <= 8) {
             jpeg.SetPixelFormat(TJPEGPixelFormat::jf8Bit);
             int w, h;

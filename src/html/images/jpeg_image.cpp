@@ -125,6 +125,65 @@ bool Finish(Decoder& d) {
     return true;
 }
 
+bool ReadLines(Decoder& d, JSAMPARRAY rows, JDIMENSION count, JDIMENSION& got) {
+    if (setjmp(d.err.jump)) return false;
+    got = jpeg_read_scanlines(&d.cinfo, rows, count);
+    return true;
+}
+
+// Largest picture decoded: what a bitmap can hold.
+constexpr long long kMaxPixels = 64LL * 1024 * 1024;
+
+// CMYK (inverted unless an Adobe marker says otherwise) as red, green, blue.
+inline void CmykToRgb(const JSAMPLE* p, bool adobe, uint8_t& r, uint8_t& g, uint8_t& b) {
+    int c = p[0], m = p[1], yy = p[2], k = p[3];
+    if (!adobe) c = 255 - c, m = 255 - m, yy = 255 - yy, k = 255 - k;
+    r = static_cast<uint8_t>(c * k / 255);
+    g = static_cast<uint8_t>(m * k / 255);
+    b = static_cast<uint8_t>(yy * k / 255);
+}
+
+// Decodes into 32-bit rows (0xFFRRGGBB), `row(y)` giving row y's memory: the
+// library writes grey and colour pictures there itself; CMYK goes through a
+// line of its own. `size(w, h)` is told the size before the first row.
+template <class SizeFn, class RowFn>
+void Decode32(const std::string& data, SizeFn&& size, RowFn&& row) {
+    Decoder d;
+    if (!Create(d, data)) d.Fail();
+    jpeg_decompress_struct& ci = d.cinfo;
+    const bool cmyk = ci.jpeg_color_space == JCS_CMYK || ci.jpeg_color_space == JCS_YCCK;
+    ci.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    if (static_cast<long long>(ci.image_width) * ci.image_height > kMaxPixels) throw EOutOfResources();
+    const int w = static_cast<int>(ci.image_width), h = static_cast<int>(ci.image_height);
+    // Made before the library starts, so that its failure is ours to report.
+    size(w, h);
+    if (!Start(d)) d.Fail();
+    const bool adobe = ci.saw_Adobe_marker;
+    std::vector<JSAMPLE> line(cmyk ? static_cast<size_t>(w) * 4 : 0);
+    JSAMPROW rows[16];
+    while (ci.output_scanline < ci.output_height) {
+        const JDIMENSION y = ci.output_scanline;
+        JDIMENSION got = 0;
+        if (cmyk) {
+            rows[0] = line.data();
+            if (!ReadLines(d, rows, 1, got)) d.Fail();
+            uint32_t* dst = row(static_cast<int>(y));
+            for (int x = 0; x < w; ++x) {
+                uint8_t r, g, b;
+                CmykToRgb(&line[static_cast<size_t>(x) * 4], adobe, r, g, b);
+                dst[x] = 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
+            }
+            continue;
+        }
+        const JDIMENSION count = std::min<JDIMENSION>(ci.output_height - y, std::max(ci.rec_outbuf_height, 1));
+        for (JDIMENSION i = 0; i < count && i < 16; ++i)
+            rows[i] = reinterpret_cast<JSAMPROW>(row(static_cast<int>(y + i)));
+        if (!ReadLines(d, rows, std::min<JDIMENSION>(count, 16), got)) d.Fail();
+    }
+    if (!Finish(d)) d.Fail();
+}
+
+
 }  // namespace
 
 void TJpegMod::LoadFromStream(TStream& stream) {
@@ -141,7 +200,25 @@ void TJpegMod::ReadHeader(int& width, int& height, bool& grayscale) const {
     grayscale = d.cinfo.jpeg_color_space == JCS_GRAYSCALE;
 }
 
+void TJpegMod::ReadArgb(int& width, int& height, std::vector<uint32_t>& pixels) const {
+    Decode32(
+        data_,
+        [&](int w, int h) {
+            width = w;
+            height = h;
+            pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0xFF000000u);
+        },
+        [&](int y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); });
+}
+
 std::unique_ptr<TBitmap> TJpegMod::CreateBitmap() const {
+    if (pixelFormat_ == TJPEGPixelFormat::jf32Bit) {
+        std::unique_ptr<TBitmap> bmp;
+        Decode32(
+            data_, [&](int w, int h) { bmp = std::make_unique<TBitmap>(w, h, TPixelFormat::pfDevice); },
+            [&](int y) { return reinterpret_cast<uint32_t*>(bmp->ScanLine(y)); });
+        return bmp;
+    }
     Decoder d;
     if (!Create(d, data_)) d.Fail();
     jpeg_decompress_struct& ci = d.cinfo;
@@ -159,7 +236,7 @@ std::unique_ptr<TBitmap> TJpegMod::CreateBitmap() const {
             ci.desired_number_of_colors = 256;
         }
     }
-    if (static_cast<long long>(ci.image_width) * ci.image_height > 64LL * 1024 * 1024) throw EOutOfResources();
+    if (static_cast<long long>(ci.image_width) * ci.image_height > kMaxPixels) throw EOutOfResources();
     const int w = static_cast<int>(ci.image_width), h = static_cast<int>(ci.image_height);
     // Allocated before the library starts, so that its failure is ours to report.
     auto bmp = std::make_unique<TBitmap>(w, h, indexed ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
@@ -190,11 +267,7 @@ std::unique_ptr<TBitmap> TJpegMod::CreateBitmap() const {
             if (comps == 1) {
                 r = g = b = line[static_cast<size_t>(x)];
             } else if (comps == 4) {
-                int c = line[4 * x], m = line[4 * x + 1], yy = line[4 * x + 2], k = line[4 * x + 3];
-                if (!adobe) c = 255 - c, m = 255 - m, yy = 255 - yy, k = 255 - k;
-                r = static_cast<uint8_t>(c * k / 255);
-                g = static_cast<uint8_t>(m * k / 255);
-                b = static_cast<uint8_t>(yy * k / 255);
+                CmykToRgb(&line[static_cast<size_t>(x) * 4], adobe, r, g, b);
             } else {
                 r = line[3 * x];
                 g = line[3 * x + 1];

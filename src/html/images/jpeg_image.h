@@ -1,7 +1,8 @@
 #pragma once
 // JPEG pictures through the JPEG library (baseline and progressive), decoded
-// from memory into a 24-bit bitmap, or an 8-bit one with a palette for screens
-// that have one. The library's errors become EJPEG with its message.
+// from memory into a 24-bit bitmap, an 8-bit one with a palette for screens
+// that have one, or straight into the 32-bit pixels a deep screen draws. The
+// library's errors become EJPEG with its message.
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ public:
     using EInvalidGraphic::EInvalidGraphic;
 };
 
-enum class TJPEGPixelFormat { jf24Bit, jf8Bit };
+// jf32Bit gives a screen bitmap (pfDevice) filled by the library directly.
+enum class TJPEGPixelFormat { jf24Bit, jf8Bit, jf32Bit };
 
 class TJpegMod {
 public:
@@ -32,6 +34,8 @@ public:
     void ReadHeader(int& width, int& height, bool& grayscale) const;
     // Decodes; raises EJPEG (and EOutOfResources for a picture too large).
     std::unique_ptr<TBitmap> CreateBitmap() const;
+    // Decodes into 0xFFRRGGBB pixels, rows top-down; raises as CreateBitmap.
+    void ReadArgb(int& width, int& height, std::vector<uint32_t>& pixels) const;
 
 private:
     std::string data_;

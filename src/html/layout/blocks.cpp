@@ -34,7 +34,8 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
     MargArray[piMarginBottom] = IntNull;
     if (!Prop) return;
     MyCell->OwnersTag = Prop->PropTag;
-    Prop->GetBorderStyles(MargArrayO);
+    Prop->GetBorderStyles(MargArrayO.Edit());
+    MargArrayO.Share();
     int v = 0;
     if (Prop->GetClear(v)) ClearAttr = static_cast<uint8_t>(v);
     if (Prop->GetFloat(v)) FloatLR = static_cast<uint8_t>(v);
@@ -221,9 +222,7 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
         Max = blockMax_;
         return;
     }
-    ::MargArray m = MargArray;
-    int autoCount = 0;
-    ConvMargArray(MargArrayO, 0, 400, EmSize, ExSize, autoCount, m);
+    const ::MargArray& m = ConvertedBox(0, 400);
     const int width = m[piWidth];
     const bool declared = Declared(width);
     const bool hide = HideOverflow && declared && width > 20;
@@ -418,16 +417,29 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     return SectionHeight;
 }
 
-void TBlock::ConvertBox(int AWidth, int AHeight) {
-    // The vertical margins are the collapsed ones, kept in MargArray.
-    const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
-    if (AWidth != convWidth_ || AHeight != convHeight_) {
+const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
+    if (boxRelative_ < 0) {
+        // Only a percentage depends on the width or height converted against.
+        boxRelative_ = 0;
+        for (int i = MargLow; i <= MargHigh; ++i) {
+            const TPropValue& v = MargArrayO[static_cast<size_t>(i)];
+            if (v.IsText() && v.Text().find('%') != std::string::npos) boxRelative_ = 1;
+        }
+    }
+    if (!convValid_ || (boxRelative_ && (AWidth != convWidth_ || AHeight != convHeight_))) {
         conv_ = MargArray;
         ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, conv_);
         convWidth_ = AWidth;
         convHeight_ = AHeight;
+        convValid_ = true;
     }
-    MargArray = conv_;
+    return conv_;
+}
+
+void TBlock::ConvertBox(int AWidth, int AHeight) {
+    // The vertical margins are the collapsed ones, kept in MargArray.
+    const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
+    MargArray = ConvertedBox(AWidth, AHeight);
     LastAutoCount = convAutoCount_;
     MargArray[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
     MargArray[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
@@ -707,7 +719,7 @@ TBlockLI::TBlockLI(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwn
         ListStyle = 3;
         const TPropValue& ml = MargArrayO[piMarginLeft];
         if (ml.IsEmpty() || ml.Is(IntNull) || ml.Is(0) || ml.Is("0") || ml.Is("0px"))
-            MargArrayO[piMarginLeft] = 16;
+            MargArrayO.Edit()[piMarginLeft] = 16;
         break;
     }
     }
@@ -846,7 +858,7 @@ TBodyBlock::TBodyBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* A
     BGImage.reset();
     const TColor c = Prop->GetBackgroundColor();
     if (c != clNone) list->SetBackground(c | PalRelative);
-    MargArrayO[piBackgroundColor] = TPropValue();
+    MargArrayO.Edit()[piBackgroundColor] = TPropValue();
 }
 
 TBodyBlock::TBodyBlock(TCellBasic* AMasterList, const TBodyBlock& T) : TBlock(AMasterList, T) {}
@@ -1033,7 +1045,10 @@ THRBlock::THRBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwn
     // The rule reads the attributes first: its width and thickness become the
     // block's width and height where no rule of the style sheet set them.
     auto line = std::make_unique<THorzLine>(MyCell.get(), Attributes, Prop);
-    if (Prop) Prop->GetBorderStyles(MargArrayO);
+    if (Prop) {
+        Prop->GetBorderStyles(MargArrayO.Edit());
+        MargArrayO.Share();
+    }
     Align = line->Align;
     Line = line.get();
     MyCell->Add(line.release(), 0);

@@ -20,7 +20,7 @@ public:
     ~TBlock() override;
 
     ::MargArray MargArray{};
-    ::MargArrayO MargArrayO;  // the element's box values as given
+    TSharedBoxValues MargArrayO;  // the element's box values as given
     std::unique_ptr<TBlockCell> MyCell;
     int EmSize = 16, ExSize = 8;
     TColor BorderColor = clBlack;
@@ -102,8 +102,13 @@ protected:
     int blockCycle_ = -1, blockMin_ = 0, blockMax_ = 0;
     // The box values converted for the last width and height laid out at.
     int convWidth_ = -1, convHeight_ = -1, convAutoCount_ = 0;
+    bool convValid_ = false;
+    int8_t boxRelative_ = -1;  // whether a box value is a percentage (-1: not looked at yet)
     ::MargArray conv_{};
     void ConvertBox(int AWidth, int AHeight);
+    // The box values converted against a width and height; converted once
+    // when no value is a percentage (measuring and placing then agree).
+    const ::MargArray& ConvertedBox(int AWidth, int AHeight);
     std::unique_ptr<IndentManager> ownIMgr_;  // absolutely positioned blocks
 };
 

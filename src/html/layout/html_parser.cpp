@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -676,7 +677,7 @@ void DoP(const SymbSet& TermSet) {
         if (mark == g_advance) Advance();
     }
     if (Sy == TableSy) {
-        b->MargArrayO[piMarginBottom] = TPropValue(0);
+        b->MargArrayO.Edit()[piMarginBottom] = TPropValue(0);
         b->MargArray[piMarginBottom] = 0;
     }
     SectionEnd();
@@ -1542,6 +1543,22 @@ void PopProp() {
     if (ParserPropStack.Count() > 1) ParserPropStack.Delete(ParserPropStack.Count() - 1);
 }
 
+namespace {
+// Occurrences of a lower-case ASCII word in any letter case, counted up to
+// `limit`.
+int CountNoCase(const std::string& text, const char* word, int limit) {
+    const size_t n = std::strlen(word);
+    int count = 0;
+    for (size_t i = 0; i + n <= text.size() && count < limit; ++i) {
+        if ((text[i] | 0x20) != word[0]) continue;
+        size_t k = 1;
+        while (k < n && (text[i + k] | 0x20) == word[k]) ++k;
+        if (k == n) ++count;
+    }
+    return count;
+}
+}  // namespace
+
 void HtmlParseString(const std::string& Doc, TSectionList* List, TIncludeType Include, TSoundType Sound,
                      TMetaType Meta, TLinkType Link) {
     IncludeEvent = nullptr;
@@ -1554,22 +1571,25 @@ void HtmlParseString(const std::string& Doc, TSectionList* List, TIncludeType In
         ParserPropStack.Clear();
         ParseInit(List);
         InitTokenizer(Doc);
-        // First pass: count the links.
-        ScanPass = true;
+        // First pass: count the links. Every counted link spells "href" in
+        // the text, so a document with no more than 400 of them needs no pass.
         int links = 0;
-        try {
-            GetCh();
-            Next();
-            while (Sy != EofSy && links < 401) {
-                if (Sy == ASy && Attributes->Find(HRefSy)) ++links;
+        if (CountNoCase(Doc, "href", 401) > 400) {
+            ScanPass = true;
+            try {
+                GetCh();
                 Next();
+                while (Sy != EofSy && links < 401) {
+                    if (Sy == ASy && Attributes->Find(HRefSy)) ++links;
+                    Next();
+                }
+            } catch (const EParseError&) {
+                // The second pass reads up to the same place and reports it.
             }
-        } catch (const EParseError&) {
-            // The second pass reads up to the same place and reports it.
+            RestartTokenizer();
+            ScanPass = false;
         }
         List->LinksFlag = links > 400;
-        RestartTokenizer();
-        ScanPass = false;
         IncludeEvent = std::move(Include);
         SoundEvent = std::move(Sound);
         MetaEvent = std::move(Meta);

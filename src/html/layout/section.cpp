@@ -207,13 +207,24 @@ TFontList::TFontList(TSection* Section, const TFontList& T) {
     for (const auto& f : T) Add(new TFontObj(Section, *f));
 }
 
+// Runs are kept in the order of their positions; the first run after Posn.
+int TFontList::RunAfter(int Posn) const {
+    int lo = 0, hi = Count();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if ((*this)[mid]->Pos <= Posn) lo = mid + 1;
+        else hi = mid;
+    }
+    return lo;
+}
+
 TFontObj* TFontList::GetFontObjAt(int Posn, int& Index) const {
     Index = 0;
-    for (int i = Count() - 1; i >= 0; --i)
-        if ((*this)[i]->Pos <= Posn) {
-            Index = i;
-            return (*this)[i];
-        }
+    const int i = RunAfter(Posn) - 1;
+    if (i >= 0) {
+        Index = i;
+        return (*this)[i];
+    }
     return First();
 }
 
@@ -225,9 +236,8 @@ TMyFont* TFontList::GetFontAt(int Posn, int& OHang) const {
 }
 
 int TFontList::GetFontCountAt(int Posn, int Leng) const {
-    for (const auto& f : *this)
-        if (f->Pos > Posn) return f->Pos - Posn;
-    return Leng - Posn;
+    const int i = RunAfter(Posn);
+    return i < Count() ? (*this)[i]->Pos - Posn : Leng - Posn;
 }
 
 void TFontList::Decrement(int N, TSectionList* ParentSectionList) {
@@ -445,10 +455,21 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
 int TSection::TextRunLength(int I, int Limit) const {
     int run = std::min({Limit, Fonts.GetFontCountAt(I, Len), Images.CharsToNextImage(I),
                         FormControls.CharsToNextControl(I)});
-    const char16_t* b = BuffS.c_str();
-    for (int k = 0; k < run; ++k)
-        if (b[I + k] == Placeholder) return k;
-    return run;
+    const int at = FindMarker(Placeholder, I, run);
+    return at >= 0 ? at - I : run;
+}
+
+int TSection::FindMarker(char16_t C, int I, int Limit) const {
+    if (markersFor_ != BuffS.size()) {
+        markers_.clear();
+        for (size_t k = 0; k < BuffS.size(); ++k)
+            if (BuffS[k] == Placeholder || BuffS[k] == HardBreak) markers_.push_back(static_cast<int>(k));
+        markersFor_ = BuffS.size();
+    }
+    const int end = I + Limit;
+    for (auto it = std::lower_bound(markers_.begin(), markers_.end(), I); it != markers_.end() && *it < end; ++it)
+        if (BuffS[static_cast<size_t>(*it)] == C) return *it;
+    return -1;
 }
 
 void TSection::AddPlaceholder(int Index, char Code) {
@@ -489,6 +510,7 @@ void TSection::AllowBreakAfterLast() {
 
 void TSection::DeleteChar(int I) {
     BuffS.erase(static_cast<size_t>(I), 1);
+    markersFor_ = std::u16string::npos;
     Brk.erase(static_cast<size_t>(I), 1);
     if (I < static_cast<int>(SIndexList.size())) SIndexList.erase(SIndexList.begin() + I);
     Fonts.Decrement(I, ParentSectionList);
@@ -764,13 +786,12 @@ int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentMana
     ImgHt = 0;
     // 1. a hard break limits the line
     bool brLimited = false;
-    for (int k = 0; k < N; ++k)
-        if (b[Start + k] == HardBreak) {
-            if (k == 0) return 1;
-            N = k;
-            brLimited = true;
-            break;
-        }
+    if (const int at = FindMarker(HardBreak, Start, N); at >= 0) {
+        const int k = at - Start;
+        if (k == 0) return 1;
+        N = k;
+        brLimited = true;
+    }
     // 2. the room
     const bool firstLine = Start == 0;
     int left = IMgr.LeftIndent(Y) + (firstLine ? FirstLineIndent : 0);

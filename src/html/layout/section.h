@@ -79,6 +79,9 @@ public:
     // Characters up to the next run's start (or up to Leng).
     int GetFontCountAt(int Posn, int Leng) const;     // CharsToNextRun
     void Decrement(int N, TSectionList* ParentSectionList);  // DecrementPositions
+
+private:
+    int RunAfter(int Posn) const;
 };
 
 // One source-position run: characters from Pos on come from Index on.
@@ -192,12 +195,18 @@ protected:
     // font run, image or form control, and before any placeholder (one that
     // belongs to no object, such as a hidden field's). May be 0.
     int TextRunLength(int I, int Limit) const;
+    // First position in I .. I + Limit - 1 holding C (a placeholder or #8),
+    // or -1; found through an index of those characters, so that a long
+    // paragraph is not rescanned line after line.
+    int FindMarker(char16_t C, int I, int Limit) const;
 
     TProperties* BuildProps_ = nullptr;  // properties while building (not owned)
     // Floats placed by the running layout: a line that is tried again lower
     // must not place them a second time.
     std::vector<TFloatingObj*> placed_;
     int SmallCapsStack_ = 0;
+    mutable std::vector<int> markers_;  // positions of placeholders and #8
+    mutable size_t markersFor_ = std::u16string::npos;  // the text length they index
 };
 
 // The paragraph of a pre element: keeps its line breaks, never wraps unless

@@ -20,32 +20,15 @@ std::string TrimUpper(const std::string& s) {
     return r;
 }
 
-// A one-frame GIF becomes a bitmap with its mask.
-std::unique_ptr<TGraphic> GifToBitmap(std::unique_ptr<TGIFImage> gif, std::unique_ptr<TBitmap>& mask,
-                                      Transparency& transparent) {
-    auto bmp = std::make_unique<TBitmap>();
-    bmp->Assign(*gif->Bitmap());
-    if (gif->IsTransparent() && gif->GetMaskBitmap()) {
-        mask = std::make_unique<TBitmap>();
-        mask->Assign(*gif->GetMaskBitmap());
-        transparent = TrGif;
-    } else if (transparent == LLCorner) {
-        mask = GetImageMask(*bmp, false, 0);
-    }
-    return bmp;
-}
-
 }  // namespace
 
 std::unique_ptr<TGraphic> LoadImageFile(const std::string& FName, std::unique_ptr<TBitmap>& AMask,
                                         Transparency& Transparent) {
     const int kind = KindOfImageFile(FName);
     if (kind == itGIF87 || kind == itGIF89) {
-        bool nonAnimated = true;
-        auto gif = CreateAGif(FName, nonAnimated);
-        if (!gif) return nullptr;
-        if (gif->NumFrames() == 1) return GifToBitmap(std::move(gif), AMask, Transparent);
-        return gif;
+        TMemoryStream stream;
+        stream.LoadFromFile(FName);
+        return LoadGifPicture(stream, AMask, Transparent);
     }
     return LoadImageFromFile(FName, AMask, Transparent);
 }
@@ -441,18 +424,15 @@ TGraphic* TSectionList::GetTheBitmap(const std::string& BMName, Transparency& Tr
             stream->Seek(0, 0);
             const int kind = KindOfImage(head, n);
             if (kind == itGIF87 || kind == itGIF89) {
-                bool nonAnimated = true;
-                auto gif = CreateAGifFromStream(nonAnimated, *stream);
-                if (gif && gif->NumFrames() == 1)
-                    image = GifToBitmap(std::move(gif), mask, Transparent);
-                else
-                    image = std::move(gif);
+                image = LoadGifPicture(*stream, mask, Transparent);
             } else {
                 image = LoadImageFromStream(stream, mask, Transparent);
             }
         }
     }
     if (!image) return nullptr;
+    // A picture the cache's budget has no room for, beside those in use, is not shown.
+    if (!BitmapList->MakeRoom(PictureBytes(image.get(), mask.get()))) return nullptr;
     TGraphic* result = image.get();
     AMask = mask.get();
     const Transparency t = mask ? Transparent : NotTransp;

@@ -89,6 +89,8 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
     if (Prop->GetVertAlign(va) && (va == 1 || va == 2 || va == 4)) VAlign = static_cast<uint8_t>(va);
     EmSize = Prop->EmSize;
     ExSize = Prop->ExSize;
+    // The box values as given are needed only here.
+    ::MargArrayO MargArrayO;
     Prop->GetBorderStyles(MargArrayO);
     const TPropValue& w = Prop->Props[piWidth];
     if (w.IsText() && !w.Text().empty() && w.Text() != "auto") {
@@ -144,7 +146,7 @@ TCellObj::TCellObj(TSectionList* Master, const TCellObj& T)
       WidthPercent(T.WidthPercent), EmSize(T.EmSize), ExSize(T.ExSize), BGPos(T.BGPos), PadTop(T.PadTop),
       PadRight(T.PadRight), PadBottom(T.PadBottom), PadLeft(T.PadLeft), BrdTop(T.BrdTop), BrdRight(T.BrdRight),
       BrdBottom(T.BrdBottom), BrdLeft(T.BrdLeft), HzSpace(T.HzSpace), VrSpace(T.VrSpace),
-      HasBorderStyle(T.HasBorderStyle), MargArrayO(T.MargArrayO), MargArray(T.MargArray),
+      HasBorderStyle(T.HasBorderStyle), MargArray(T.MargArray),
       BreakBefore(T.BreakBefore), BreakAfter(T.BreakAfter), KeepIntact(T.KeepIntact), RowTop(T.RowTop) {
     if (T.Cell) {
         Cell = std::make_unique<TCellObjCell>(Master, *T.Cell);
@@ -547,6 +549,15 @@ void ThtmlTable::Initialize() {
 }
 
 void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
+    // The cells' widths hold for a whole layout cycle: a table measured again
+    // in the same cycle (an outer table measures and places its inner ones)
+    // keeps what it found.
+    TSectionList* root = ParentSectionList;
+    const int cycle = root ? root->CycleNumber : -1;
+    if (cycle > 0 && cycle == spansCycle_ && WithPercents == spansPercents_ && tbWidth == spansTbWidth_) return;
+    spansCycle_ = cycle;
+    spansPercents_ = WithPercents;
+    spansTbWidth_ = tbWidth;
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
@@ -926,15 +937,15 @@ TTableBlock::TTableBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic*
                     break;
                 case HeightSy:
                     if (!(Prop && Prop->PropSet[piHeight]) && a->NumValue > 0)
-                        MargArrayO[piHeight] = TPropValue(a->TextValue);
+                        MargArrayO.Edit()[piHeight] = TPropValue(a->TextValue);
                     break;
                 case HSpaceSy: HSpace = std::min(40, std::abs(a->NumValue)); break;
                 case VSpaceSy: VSpace = std::min(200, std::abs(a->NumValue)); break;
                 case AlignSy: {
                     std::string v = Lower(a->TextValue);
                     if (v == "center") {
-                        MargArrayO[piMarginLeft] = TPropValue("auto");
-                        MargArrayO[piMarginRight] = TPropValue("auto");
+                        MargArrayO.Edit()[piMarginLeft] = TPropValue("auto");
+                        MargArrayO.Edit()[piMarginRight] = TPropValue("auto");
                         Justification = 2;
                     } else if ((v == "left" || v == "right") && FloatLR == 0) {
                         FloatLR = v == "left" ? 5 : 6;
@@ -967,8 +978,9 @@ TTableBlock::TTableBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic*
     }
     if (ATable->HasBorder && noStyles) {
         for (int i = piBorderTopWidth; i <= piBorderLeftWidth; ++i)
-            MargArrayO[static_cast<size_t>(i)] = TPropValue(ATable->BorderWidth);
-        for (int i = piBorderTopStyle; i <= piBorderLeftStyle; ++i) MargArrayO[static_cast<size_t>(i)] = TPropValue(3);
+            MargArrayO.Edit()[static_cast<size_t>(i)] = TPropValue(ATable->BorderWidth);
+        for (int i = piBorderTopStyle; i <= piBorderLeftStyle; ++i)
+            MargArrayO.Edit()[static_cast<size_t>(i)] = TPropValue(3);
         BorderStyle = 3;
         HasBorder = true;
     }

@@ -69,7 +69,6 @@ public:
     std::unique_ptr<TBitmap> TiledImage, TiledMask, FullBG;
     bool TiledNoMask = false;
     bool BGImageReady = false;
-    ::MargArrayO MargArrayO;
     ::MargArray MargArray{};
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed
@@ -187,6 +186,9 @@ private:
     void DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow);
     void DrawPageByPage(TCanvas& Canvas, const TRect& ARect, int X, int Y);
     int DrawX_ = 0;  // x of the table at the last layout or drawing
+    // The layout cycle and inputs of the last MeasureSpans.
+    int spansCycle_ = -1, spansTbWidth_ = 0;
+    bool spansPercents_ = false;
 };
 
 class TTableBlock : public TBlock {

@@ -1,5 +1,6 @@
 // The parts of the style side that ask the font service and the canvas.
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -22,6 +23,40 @@ TFontInstalledCheck& InstalledCheck() {
     static TFontInstalledCheck check;
     return check;
 }
+// Changes with the installed check, so fonts made under another one are made again.
+unsigned g_checkGeneration = 0;
+
+void AppendValue(std::string& key, const TPropValue& v) {
+    key += static_cast<char>('0' + v.kind());
+    switch (v.kind()) {
+        case TPropValue::vText:
+            key += v.Text();
+            key += '\0';
+            break;
+        case TPropValue::vInt: {
+            const int i = v.Int();
+            key.append(reinterpret_cast<const char*>(&i), sizeof i);
+            break;
+        }
+        case TPropValue::vReal: {
+            const double r = v.Real();
+            key.append(reinterpret_cast<const char*>(&r), sizeof r);
+            break;
+        }
+        default: break;
+    }
+}
+
+// Fonts already made, keyed by everything a font is made from: paragraphs of
+// the same look (thousands in a long report) share one.
+struct MadeFont {
+    std::unique_ptr<TMyFont> font;
+    int emSize = 0;
+};
+std::unordered_map<std::string, MadeFont>& MadeFonts() {
+    static std::unordered_map<std::string, MadeFont> fonts;
+    return fonts;
+}
 
 bool DefaultInstalled(const std::string& name) {
     static const std::unordered_set<std::string> faces = [] {
@@ -39,7 +74,10 @@ bool DefaultInstalled(const std::string& name) {
 
 }  // namespace
 
-void SetFontInstalledCheck(TFontInstalledCheck check) { InstalledCheck() = std::move(check); }
+void SetFontInstalledCheck(TFontInstalledCheck check) {
+    InstalledCheck() = std::move(check);
+    ++g_checkGeneration;
+}
 
 bool FontIsInstalled(const std::string& name) {
     if (InstalledCheck()) return InstalledCheck()(name);
@@ -65,6 +103,38 @@ void TMyFont::AssignToCanvas(TCanvas& canvas) const {
 
 std::unique_ptr<TMyFont> TProperties::GetFont() {
     if (!theFont_) {
+        std::string key;
+        key.reserve(96);
+        for (int i : {piFontFamily, piFontSize, piFontStyle, piFontWeight, piTextDecoration, piColor, piLetterSpacing})
+            AppendValue(key, Props[static_cast<size_t>(i)]);
+        key += DefFontname;
+        key += '\0';
+        const unsigned facts[] = {static_cast<unsigned>(BackgroundColorCache), static_cast<unsigned>(CharSet),
+                                  FontServiceGeneration(), g_checkGeneration};
+        key.append(reinterpret_cast<const char*>(facts), sizeof facts);
+        key.append(reinterpret_cast<const char*>(&DefPointSize), sizeof DefPointSize);
+        auto& made = MadeFonts();
+        auto it = made.find(key);
+        if (it != made.end()) {
+            theFont_ = std::make_unique<TMyFont>();
+            theFont_->Assign(*it->second.font);
+            EmSize = it->second.emSize;
+            ExSize = EmSize / 2;
+        } else {
+            MakeFont();
+            if (made.size() >= 1024) made.clear();
+            auto proto = std::make_unique<TMyFont>();
+            proto->Assign(*theFont_);
+            made.emplace(std::move(key), MadeFont{std::move(proto), EmSize});
+        }
+    }
+    auto copy = std::make_unique<TMyFont>();
+    copy->Assign(*theFont_);
+    return copy;
+}
+
+void TProperties::MakeFont() {
+    {
         ThtFontInfo info;
         GetFontInfo(info);
         const int P = LogicalPixelsPerInch;
@@ -104,18 +174,21 @@ std::unique_ptr<TMyFont> TProperties::GetFont() {
         else f->CharExtra = 0;
         theFont_ = std::move(f);
     }
-    auto copy = std::make_unique<TMyFont>();
-    copy->Assign(*theFont_);
-    return copy;
 }
 
 int FitText(TCanvas& canvas, const char16_t* text, int count, int width, TSize& extent) {
     extent = TSize{};
     if (count <= 0) return 0;
-    std::vector<int> dx(static_cast<size_t>(count));
+    // What fits depends only on the text's start: measure a growing prefix,
+    // so fitting a line of a long paragraph costs the line, not the paragraph.
+    std::vector<int> dx;
     int fit = 0;
     TSize size;
-    canvas.GetTextExtentExPointW(text, count, std::max(0, width), &fit, dx.data(), size);
+    for (int n = std::min(count, 256);; n = std::min(count, n * 4)) {
+        dx.resize(static_cast<size_t>(n));
+        canvas.GetTextExtentExPointW(text, n, std::max(0, width), &fit, dx.data(), size);
+        if (fit < n || n == count) break;
+    }
     fit = std::clamp(fit, 0, count);
     extent.cy = size.cy;
     extent.cx = fit > 0 ? dx[static_cast<size_t>(fit - 1)] : 0;

@@ -288,7 +288,7 @@ int TProperties::StackIndexOfSelf() const {
 
 void TProperties::Combine(TStyleList* styles, const std::string& tag, const std::string& cls,
                           const std::string& id, const std::string& pseudo, const std::string& title,
-                          TProperties* styleAttr) {
+                          const TProperties* styleAttr) {
     std::string c = Trim(cls);
     if (c.find('.') != std::string::npos) {
         std::vector<std::string> parts;
@@ -311,9 +311,13 @@ void TProperties::Combine(TStyleList* styles, const std::string& tag, const std:
     PropID = id;
     PropPseudo = pseudo;
     if (styleAttr) {
-        auto copy = std::make_unique<TProperties>();
-        copy->Copy(*styleAttr);
-        ownStyle_ = std::move(copy);
+        std::shared_ptr<const TProperties> shared = styleAttr->weak_from_this().lock();
+        if (!shared) {
+            auto copy = std::make_shared<TProperties>();
+            copy->Copy(*styleAttr);
+            shared = std::move(copy);
+        }
+        ownStyle_ = std::move(shared);
         PropStyle = ownStyle_.get();
     } else {
         ownStyle_.reset();
@@ -424,7 +428,7 @@ bool TProperties::MatchContextual(TStyleList* styles, int keyIndex, const std::s
 }
 
 void TProperties::CombineClass(TStyleList* styles, const std::string& tag, const std::string& cls,
-                               const std::string& id, const std::string& pseudo, TProperties* styleAttr) {
+                               const std::string& id, const std::string& pseudo, const TProperties* styleAttr) {
     double baseSize = Props[piFontSize].IsNumber() && Props[piFontSize].Real() > 0 ? Props[piFontSize].Real()
                                                                                  : DefPointSize;
     bool plain = pseudo != "hover" && pseudo != "visited";

@@ -53,7 +53,7 @@ struct PositionRec {
 };
 using PositionRecArray = std::array<PositionRec, 2>;  // horizontal, vertical
 
-class TProperties {
+class TProperties : public std::enable_shared_from_this<TProperties> {
 public:
     TProperties();
     ~TProperties();
@@ -64,9 +64,9 @@ public:
     bool HasFontInfo = false;
     std::string DefFontname;
     std::string PropTag, PropClass, PropID, PropPseudo, PropTitle;
-    // The element's style= set: a copy made by Combine, so it outlives the
-    // attribute list it came from.
-    TProperties* PropStyle = nullptr;
+    // The element's style= set, held by Combine so it outlives the attribute
+    // list it came from (shared when the set is, copied otherwise).
+    const TProperties* PropStyle = nullptr;
     TColor BackgroundColorCache = clNone;
     int CharSet = DEFAULT_CHARSET;
     int CodePage = 0;
@@ -82,7 +82,7 @@ public:
     // After an entry below was removed from the parser stack.
     void Reinherit(const TProperties& parent, TStyleList* styles, int stackIndex);
     void Combine(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
-                 const std::string& pseudo, const std::string& title, TProperties* styleAttr);
+                 const std::string& pseudo, const std::string& title, const TProperties* styleAttr);
     // A presentational attribute: stored only when the element's rules did not
     // set the property.
     void Assign(const TPropValue& value, int index);
@@ -132,16 +132,18 @@ public:
 private:
     friend class TStyleList;
     void CombineClass(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
-                      const std::string& pseudo, TProperties* styleAttr);
+                      const std::string& pseudo, const TProperties* styleAttr);
     void Merge(const TProperties& source);
     void MergeKey(TStyleList* styles, const std::string& key);
     bool MatchContextual(TStyleList* styles, int keyIndex, const std::string& tag, const std::string& cls,
                          const std::string& id, const std::string& pseudo);
     void SetLinkFontInfo(TStyleList* styles, int stackIndex);
     int StackIndexOfSelf() const;
+    // Builds theFont_ from the properties and sets EmSize and ExSize.
+    void MakeFont();
 
     std::unique_ptr<TMyFont> theFont_;
-    std::unique_ptr<TProperties> ownStyle_;
+    std::shared_ptr<const TProperties> ownStyle_;
 };
 
 // The parser's stack of property sets (bottom entry = the document defaults).

@@ -10,6 +10,11 @@
 
 double DefPointSize = 12.0;
 
+const std::string& TPropValue::EmptyText() {
+    static const std::string empty;
+    return empty;
+}
+
 namespace {
 
 std::string Lower(std::string s) {
@@ -337,6 +342,37 @@ bool CharSetToCodePage(int charSet, int& codePage) {
 }
 
 // ---------------------------------------------------------------- box arrays
+
+namespace {
+// The sets shared lately: boxes of the same look come one after another.
+std::array<std::shared_ptr<MargArrayO>, 8>& RecentBoxes() {
+    static std::array<std::shared_ptr<MargArrayO>, 8> recent;
+    return recent;
+}
+size_t g_nextRecent = 0;
+
+const std::shared_ptr<MargArrayO>& EmptyBox() {
+    static const std::shared_ptr<MargArrayO> empty = std::make_shared<MargArrayO>();
+    return empty;
+}
+}  // namespace
+
+TSharedBoxValues::TSharedBoxValues() : values_(EmptyBox()) {}
+
+MargArrayO& TSharedBoxValues::Edit() {
+    if (values_.use_count() > 1) values_ = std::make_shared<MargArrayO>(*values_);
+    return *values_;
+}
+
+void TSharedBoxValues::Share() {
+    for (const auto& r : RecentBoxes())
+        if (r && (r == values_ || *r == *values_)) {
+            values_ = r;
+            return;
+        }
+    RecentBoxes()[g_nextRecent] = values_;
+    g_nextRecent = (g_nextRecent + 1) % RecentBoxes().size();
+}
 
 namespace {
 int StyleOf(const TPropValue& v) {

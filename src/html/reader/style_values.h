@@ -23,14 +23,38 @@ constexpr int ParaSpacePixels = 14;
 constexpr TColor PalRelative = 0x02000000;
 
 // One property value: empty (not given), text, integer or real.
+// Sixteen bytes: a text is held by a shared, reference-counted block, so the
+// cascade copies property sets (sixty values per element) without copying or
+// allocating strings. Values belong to the GUI thread (the count is plain).
 class TPropValue {
 public:
     enum Kind : uint8_t { vEmpty, vText, vInt, vReal };
-    TPropValue() = default;
-    TPropValue(const std::string& s) : kind_(vText), text_(s) {}  // NOLINT: values convert freely
-    TPropValue(const char* s) : kind_(vText), text_(s) {}         // NOLINT
-    TPropValue(int i) : kind_(vInt), int_(i) {}                   // NOLINT
-    TPropValue(double r) : kind_(vReal), real_(r) {}              // NOLINT
+    TPropValue() noexcept : bits_(0) {}
+    TPropValue(const std::string& s) : kind_(vText), text_(NewText(s)) {}  // NOLINT: values convert freely
+    TPropValue(const char* s) : kind_(vText), text_(NewText(s)) {}         // NOLINT
+    TPropValue(int i) noexcept : kind_(vInt), int_(i) {}                   // NOLINT
+    TPropValue(double r) noexcept : kind_(vReal), real_(r) {}              // NOLINT
+    TPropValue(const TPropValue& o) noexcept : kind_(o.kind_), bits_(o.bits_) {
+        if (kind_ == vText) ++text_->refs;
+    }
+    TPropValue(TPropValue&& o) noexcept : kind_(o.kind_), bits_(o.bits_) { o.kind_ = vEmpty; }
+    TPropValue& operator=(const TPropValue& o) noexcept {
+        if (o.kind_ == vText) ++o.text_->refs;
+        Release();
+        kind_ = o.kind_;
+        bits_ = o.bits_;
+        return *this;
+    }
+    TPropValue& operator=(TPropValue&& o) noexcept {
+        if (this != &o) {
+            Release();
+            kind_ = o.kind_;
+            bits_ = o.bits_;
+            o.kind_ = vEmpty;
+        }
+        return *this;
+    }
+    ~TPropValue() { Release(); }
 
     Kind kind() const { return kind_; }
     bool IsEmpty() const { return kind_ == vEmpty; }
@@ -38,29 +62,67 @@ public:
     bool IsInt() const { return kind_ == vInt; }
     bool IsReal() const { return kind_ == vReal; }
     bool IsNumber() const { return kind_ == vInt || kind_ == vReal; }
-    const std::string& Text() const { return text_; }  // "" unless text
-    int Int() const { return int_; }                   // 0 unless integer
+    const std::string& Text() const { return kind_ == vText ? text_->text : EmptyText(); }  // "" unless text
+    int Int() const { return kind_ == vInt ? int_ : 0; }                                       // 0 unless integer
     double Real() const { return kind_ == vReal ? real_ : kind_ == vInt ? int_ : 0.0; }
     // Integer equal to v.
     bool Is(int v) const { return kind_ == vInt && int_ == v; }
     // Text equal to s.
-    bool Is(const char* s) const { return kind_ == vText && text_ == s; }
-    void Clear() { *this = TPropValue(); }
+    bool Is(const char* s) const { return kind_ == vText && text_->text == s; }
+    void Clear() {
+        Release();
+        kind_ = vEmpty;
+    }
     bool operator==(const TPropValue& o) const {
-        return kind_ == o.kind_ && text_ == o.text_ && int_ == o.int_ && (kind_ != vReal || real_ == o.real_);
+        if (kind_ != o.kind_) return false;
+        switch (kind_) {
+            case vText: return text_ == o.text_ || text_->text == o.text_->text;
+            case vInt: return int_ == o.int_;
+            case vReal: return real_ == o.real_;
+            default: return true;
+        }
     }
 
 private:
+    struct SharedText {
+        uint32_t refs;
+        std::string text;
+    };
+    static SharedText* NewText(std::string s) { return new SharedText{1, std::move(s)}; }
+    static const std::string& EmptyText();
+    void Release() noexcept {
+        if (kind_ == vText && --text_->refs == 0) delete text_;
+    }
     Kind kind_ = vEmpty;
-    std::string text_;
-    int int_ = 0;
-    double real_ = 0;
+    union {
+        int int_;
+        double real_;
+        SharedText* text_;
+        uint64_t bits_;  // the payload as a whole, for copies
+    };
 };
+static_assert(sizeof(TPropValue) == 16, "a property value stays small");
 
 // Box arrays indexed like the property index (9..36 used; 0..8 unused).
 constexpr int MargLow = 9, MargHigh = 36;
 using MargArrayO = std::array<TPropValue, 37>;
 using MargArray = std::array<int, 37>;
+
+// A box's values as given, shared between boxes that hold the same ones
+// (every cell paragraph of a long report does): copied on the first edit.
+class TSharedBoxValues {
+public:
+    TSharedBoxValues();
+    const TPropValue& operator[](size_t i) const { return (*values_)[i]; }
+    operator const MargArrayO&() const { return *values_; }  // NOLINT: read like the array
+    // The values for changing (a private copy when they are shared).
+    MargArrayO& Edit();
+    // After filling or editing: shares an equal set made lately, if any.
+    void Share();
+
+private:
+    std::shared_ptr<MargArrayO> values_;
+};
 
 // ---- colours ----
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "html/reader/style_parser.h"
 #include "html/reader/style_props.h"
@@ -80,11 +81,20 @@ std::string TAttributeList::GetTitle() const {
     return a ? a->TextValue : std::string();
 }
 
-TProperties* TAttributeList::GetStyle() {
+const TProperties* TAttributeList::GetStyle() {
     const TAttribute* a = Find(StyleSy);
     if (!a) return nullptr;
-    styleProp_ = std::make_unique<TProperties>();
-    ParsePropertyStr(a->TextValue, styleProp_.get());
+    // Parsing depends on the text alone; the cache is emptied when it grows
+    // large, so odd documents cannot make it hold much.
+    static std::unordered_map<std::string, std::shared_ptr<const TProperties>> parsed;
+    auto it = parsed.find(a->TextValue);
+    if (it == parsed.end()) {
+        if (parsed.size() >= 256) parsed.clear();
+        auto p = std::make_shared<TProperties>();
+        ParsePropertyStr(a->TextValue, p.get());
+        it = parsed.emplace(a->TextValue, std::move(p)).first;
+    }
+    styleProp_ = it->second;
     return styleProp_.get();
 }
 

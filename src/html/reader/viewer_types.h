@@ -89,16 +89,17 @@ public:
     // ID lower-cased (cached until Clear).
     std::string GetID();
     std::string GetTitle() const;
-    // Parses STYLE into a new StyleProp (replacing the old one); nullptr when
-    // the tag has no STYLE.
-    TProperties* GetStyle();
-    TProperties* StyleProp() const { return styleProp_.get(); }
+    // The STYLE text parsed into a property set; nullptr when the tag has no
+    // STYLE. Equal texts share one read-only set (a report repeats the same
+    // STYLE on thousands of cells).
+    const TProperties* GetStyle();
+    const TProperties* StyleProp() const { return styleProp_.get(); }
     void Clear();
 
     std::string CachedID;
 
 private:
-    std::unique_ptr<TProperties> styleProp_;
+    std::shared_ptr<const TProperties> styleProp_;
     bool idCached_ = false;
 };
 

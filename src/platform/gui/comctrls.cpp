@@ -344,8 +344,8 @@ void TRichEdit::SetRichText(const std::string& rtf) {
     if (OnChange) OnChange(this);
 }
 
-void TRichEdit::LoadFromFile(const std::string& fileName) {
-    const std::string bytes = ReadFileBytes(fileName);
+void TRichEdit::LoadFromFile(const std::string& fileName, size_t maxSize) {
+    const std::string bytes = ReadFileBytes(fileName, maxSize);
     if (!PlainText && LooksLikeRtf(bytes)) SetRichText(bytes);
     else Lines.SetText(bytes);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/stdctrls.h"
+#include "platform/runtime/files.h"
 #include "platform/runtime/string_list.h"
 
 class TPageControl;
@@ -90,7 +91,8 @@ class TRichEdit : public TWinControl {
 public:
     explicit TRichEdit(TComponent* AOwner);
     TStringList Lines;
-    void LoadFromFile(const std::string& fileName);
+    // A file larger than maxSize raises EFOpenError and changes nothing.
+    void LoadFromFile(const std::string& fileName, size_t maxSize = kNoSizeLimit);
     // Shows rich text (an RTF document as bytes).
     void SetRichText(const std::string& rtf);
     std::string Text() const override;

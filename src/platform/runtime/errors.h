@@ -18,17 +18,26 @@ public:
 };
 
 // A file that cannot be opened, read or written.
+// Reason is the why alone ("o disco está cheio"), for callers that name the
+// file their own way.
 class EInOutError : public Exception {
 public:
-    explicit EInOutError(std::string message, int errorCode = 0)
-        : Exception(std::move(message)), ErrorCode(errorCode) {}
+    explicit EInOutError(std::string message, int errorCode = 0, std::string reason = {})
+        : Exception(std::move(message)), ErrorCode(errorCode), Reason(std::move(reason)) {}
     int ErrorCode;
+    std::string Reason;
 };
 class EFOpenError : public EInOutError {
 public:
     using EInOutError::EInOutError;
 };
 class EFCreateError : public EInOutError {
+public:
+    using EInOutError::EInOutError;
+};
+// A file that was read but is not what it should be (a NUL byte in a text,
+// a line that does not read): the message names the file and the line.
+class EDamagedFile : public EInOutError {
 public:
     using EInOutError::EInOutError;
 };

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,23 +83,40 @@ constexpr size_t kBufferSize = 1 << 16;
 
 std::string SysErrorText(int err) {
     switch (err) {
-    case ENOENT: return "O sistema não pode encontrar o arquivo especificado";
-    case ENOTDIR: return "O sistema não pode encontrar o caminho especificado";
+    case ENOENT: return "o arquivo não existe";
+    case ENOTDIR: return "a pasta não existe";
     case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return "Acesso negado";
+    case EPERM: return "sem permissão de acesso";
+    case EROFS: return "o disco é somente leitura";
+    case EISDIR: return "é uma pasta, não um arquivo";
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return "Não há espaço suficiente no disco";
+    case EFBIG: return "o disco está cheio";
     case EMFILE:
-    case ENFILE: return "O sistema não pode abrir o arquivo";
-    case ENAMETOOLONG: return "O nome do arquivo ou a extensão é muito grande";
-    case EEXIST: return "O arquivo já existe";
+    case ENFILE: return "há arquivos abertos demais no sistema";
+    case ENAMETOOLONG: return "o nome do arquivo é longo demais";
+    case EEXIST: return "o arquivo já existe";
     case EBUSY:
-    case ETXTBSY: return "O arquivo está sendo usado por outro processo";
-    default: return "Erro de entrada/saída " + std::to_string(err);
+    case ETXTBSY: return "o arquivo está em uso por outro programa";
+    case EIO: return "erro de leitura ou gravação no disco";
+    default: return "erro do sistema " + std::to_string(err);
     }
+}
+
+std::string OpenErrorText(const std::string& fileName, const std::string& reason) {
+    return "Não foi possível abrir o arquivo \"" + fileName + "\": " + reason;
+}
+
+std::string CreateErrorText(const std::string& fileName, const std::string& reason) {
+    return "Não foi possível gravar o arquivo \"" + fileName + "\": " + reason;
+}
+
+std::string TooLargeReason(unsigned long long size, size_t maxSize) {
+    auto mb = [](unsigned long long n) {
+        return std::to_string((n + (1u << 20) - 1) >> 20) + " MB";
+    };
+    return "o arquivo é grande demais (" + mb(size) + "; o limite é " + mb(maxSize) +
+           ") e deve estar danificado";
 }
 
 bool FileExists(const std::string& fileName) {
@@ -167,23 +186,39 @@ bool RenameFile(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) {
+bool CopyFile(const std::string& from, const std::string& to, bool failIfExists,
+              std::string* reason) {
     if (failIfExists) {
         struct stat st;
-        if (::lstat(to.c_str(), &st) == 0) return false;
+        if (::lstat(to.c_str(), &st) == 0) {
+            if (reason) *reason = SysErrorText(EEXIST);
+            return false;
+        }
+    }
+    std::string bytes;
+    try {
+        bytes = ReadFileBytes(from);
+    } catch (const EInOutError& e) {
+        if (reason) *reason = from + ": " + e.Reason;
+        return false;
     }
     try {
-        std::string bytes = ReadFileBytes(from);
         WriteFileAtomic(to, bytes);
         return true;
-    } catch (const Exception&) {
+    } catch (const EInOutError& e) {
+        if (reason) *reason = to + ": " + e.Reason;
         return false;
     }
 }
 
-std::string ReadFileBytes(const std::string& fileName) {
+std::string ReadFileBytes(const std::string& fileName, size_t maxSize) {
     auto fail = [&](int err) -> EFOpenError {
-        return EFOpenError("Cannot open file \"" + fileName + "\". " + SysErrorText(err), err);
+        const std::string reason = SysErrorText(err);
+        return EFOpenError(OpenErrorText(fileName, reason), err, reason);
+    };
+    auto tooLarge = [&](unsigned long long size) -> EFOpenError {
+        const std::string reason = TooLargeReason(size, maxSize);
+        return EFOpenError(OpenErrorText(fileName, reason), EFBIG, reason);
     };
     int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw fail(errno);
@@ -192,6 +227,10 @@ std::string ReadFileBytes(const std::string& fileName) {
         int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
         throw fail(err);
+    }
+    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxSize) {
+        ::close(fd);
+        throw tooLarge(static_cast<unsigned long long>(st.st_size));
     }
     std::string out;
     if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
@@ -205,6 +244,11 @@ std::string ReadFileBytes(const std::string& fileName) {
             throw fail(err);
         }
         if (n == 0) break;
+        // A file that grows while it is read, or a device, stops at the limit.
+        if (out.size() + static_cast<size_t>(n) > maxSize) {
+            ::close(fd);
+            throw tooLarge(out.size() + static_cast<size_t>(n));
+        }
         out.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -219,16 +263,26 @@ void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
 
 // ---- TAtomicFileWriter ------------------------------------------------------
 
-TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName)
-    : target_(ResolveTarget(fileName)) {
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName, TDurability durability)
+    : target_(ResolveTarget(fileName)), durability_(durability) {
     if (fileName.empty()) Fail(ENOENT);
     std::string dir = ExtractFilePath(target_);
-    temp_ = dir + "." + ExtractFileName(target_) + ".XXXXXX";
-    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        int err = errno;
-        temp_.clear();
-        Fail(err);
+    RemoveStaleTempFiles(dir);
+    for (;;) {
+        temp_ = dir + "." + ExtractFileName(target_) + ".XXXXXX";
+        fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+        if (fd_ < 0) {
+            int err = errno;
+            temp_.clear();
+            Fail(err);
+        }
+        // The lock tells other writers that this file is not stale. One that
+        // removed it between its creation and the lock makes us start again.
+        struct stat st;
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &st) == 0 && st.st_nlink > 0)
+            break;
+        ::close(fd_);
+        fd_ = -1;
     }
     struct stat st;
     mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777)
@@ -241,7 +295,9 @@ TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
 
 void TAtomicFileWriter::Fail(int err) {
     Discard();
-    throw EFCreateError("Cannot create file \"" + target_ + "\". " + SysErrorText(err), err);
+    // Creating a file, "no such entry" is the folder's.
+    const std::string reason = SysErrorText(err == ENOENT ? ENOTDIR : err);
+    throw EFCreateError(CreateErrorText(target_, reason), err, reason);
 }
 
 void TAtomicFileWriter::Flush() {
@@ -266,13 +322,16 @@ void TAtomicFileWriter::Write(const char* data, size_t size) {
 void TAtomicFileWriter::Commit() {
     if (fd_ < 0) Fail(EBADF);
     Flush();
-    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
+    const bool durable = durability_ == TDurability::Durable;
+    if (durable && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
+    // The lock goes with the descriptor, after the rename: until then the
+    // temporary file is ours.
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(errno);
+    temp_.clear();
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) Fail(errno);
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(errno);
-    temp_.clear();
-    SyncDirectory(ExtractFilePath(target_));
+    if (durable) SyncDirectory(ExtractFilePath(target_));
 }
 
 void TAtomicFileWriter::Discard() noexcept {
@@ -285,6 +344,40 @@ void TAtomicFileWriter::Discard() noexcept {
         temp_.clear();
     }
     buffer_.clear();
+}
+
+// ---- Stale temporary files --------------------------------------------------
+
+bool IsAtomicTempName(const std::string& name) {
+    // "." + at least one character + "." + six letters or digits.
+    if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
+    for (size_t i = name.size() - 6; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+int RemoveStaleTempFiles(const std::string& dir) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return 0;
+    int removed = 0;
+    while (dirent* entry = ::readdir(d)) {
+        const std::string name = entry->d_name;
+        if (!IsAtomicTempName(name)) continue;
+        const std::string path = PathJoin(dir, name);
+        int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st;
+        // Only a plain file that no writer holds locked.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (::unlink(path.c_str()) == 0) ++removed;
+        }
+        ::close(fd);
+    }
+    ::closedir(d);
+    return removed;
 }
 
 // ---- Misc --------------------------------------------------------------------

@@ -21,24 +21,51 @@ bool DeleteFile(const std::string& fileName);
 // Fails (false) when `to` already exists, as the runtime's RenameFile does.
 bool RenameFile(const std::string& from, const std::string& to);
 // Copies a file; with failIfExists set an existing target is kept and false
-// returned. The target is replaced atomically. Returns false on any failure.
-bool CopyFile(const std::string& from, const std::string& to, bool failIfExists);
+// returned. The target is replaced atomically. Returns false on any failure,
+// with its reason in *reason when given.
+bool CopyFile(const std::string& from, const std::string& to, bool failIfExists,
+              std::string* reason = nullptr);
 
-// Whole-file helpers. ReadFileBytes raises EFOpenError; WriteFileAtomic writes
-// a temporary file beside the target and renames it over the target, raising
-// EFCreateError and leaving the previous file intact on failure.
-std::string ReadFileBytes(const std::string& fileName);
+// Size limits of the program's own files. No real file comes near them; a
+// larger one is damaged, and reading it whole would only exhaust memory.
+constexpr size_t kMaxSettingsFileSize = size_t{1} << 20;  // font.ini, prop.ini
+constexpr size_t kMaxTableFileSize = size_t{50} << 20;    // .tab
+constexpr size_t kMaxStateFileSize = size_t{16} << 20;    // .back, .bev
+constexpr size_t kMaxHelpFileSize = size_t{4} << 20;      // help texts
+constexpr size_t kNoSizeLimit = static_cast<size_t>(-1);
+
+// Whole-file helpers. ReadFileBytes raises EFOpenError (with the reason in
+// Portuguese), also when the file holds more than maxSize bytes; nothing is
+// read then. WriteFileAtomic writes a temporary file beside the target and
+// renames it over the target, raising EFCreateError and leaving the previous
+// file intact on failure.
+std::string ReadFileBytes(const std::string& fileName, size_t maxSize = kNoSizeLimit);
 void WriteFileAtomic(const std::string& fileName, const std::string& bytes);
+
+// "Não foi possível abrir o arquivo "<file>": <reason>" and its writing twin.
+std::string OpenErrorText(const std::string& fileName, const std::string& reason);
+std::string CreateErrorText(const std::string& fileName, const std::string& reason);
+// The reason of a file larger than its limit.
+std::string TooLargeReason(unsigned long long size, size_t maxSize);
 
 // The writer behind WriteFileAtomic, for output produced piece by piece: the
 // bytes go to a temporary file in the target's folder and Commit flushes them
 // to disk and renames the file over the target (a symbolic link is followed,
 // and an existing target's permissions are kept). Any failure raises
 // EFCreateError and removes the temporary file; a writer destroyed without
-// Commit leaves the target as it was.
+// Commit leaves the target as it was. A file that is rebuilt anyway (a
+// report) can skip the flush to disk: it is still replaced whole.
+//
+// The temporary file is "." + name + "." + six letters or digits, locked
+// while it is written. Temporary files of that pattern in the folder that no
+// writer holds are left from a save that was killed; opening a writer
+// removes them.
+enum class TDurability { Durable, RebuiltOnDemand };
+
 class TAtomicFileWriter {
 public:
-    explicit TAtomicFileWriter(const std::string& fileName);
+    explicit TAtomicFileWriter(const std::string& fileName,
+                               TDurability durability = TDurability::Durable);
     ~TAtomicFileWriter();
     TAtomicFileWriter(const TAtomicFileWriter&) = delete;
     TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
@@ -56,12 +83,18 @@ private:
 
     std::string target_;  // the file to replace
     std::string temp_;
+    TDurability durability_;
     int fd_ = -1;
     std::string buffer_;
 };
 
-// Message text of a system error number, as the runtime's I/O errors show it.
+// Why a file operation failed, in Portuguese ("o disco está cheio").
 std::string SysErrorText(int err);
+
+// True for a name of the temporary-file pattern above.
+bool IsAtomicTempName(const std::string& name);
+// Removes the stale temporary files of that pattern in dir; returns how many.
+int RemoveStaleTempFiles(const std::string& dir);
 
 // Modification time of a file as a TDateTime (local time); -1 when missing.
 TDateTime FileAgeDateTime(const std::string& fileName);

@@ -175,6 +175,12 @@ std::string QuotedStr(const std::string& s) {
     return out;
 }
 
+std::string QuotedExcerpt(std::string_view s) {
+    constexpr size_t kShown = 40;
+    if (s.size() <= kShown) return "'" + std::string(s) + "'";
+    return "'" + std::string(s.substr(0, kShown)) + "...'";
+}
+
 std::vector<std::string> SplitTextLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0, i = 0, n = text.size();

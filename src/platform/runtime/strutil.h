@@ -1,6 +1,7 @@
 #pragma once
 // String routines with the runtime's 1-based character positions.
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Copy(s, index, count): count characters from position index (1-based);
@@ -33,6 +34,9 @@ std::string StringReplace(const std::string& s, const std::string& from, const s
                           int flags = rfReplaceAll);
 std::string StringOfChar(char c, int count);
 std::string QuotedStr(const std::string& s);  // 'text' with inner quotes doubled
+// A value as a message shows it: 'text', its first 40 characters and "..."
+// when longer (a damaged file may hold a line of any length).
+std::string QuotedExcerpt(std::string_view s);
 
 // Lines of a text: CR LF, LF and CR each end a line; a final line end adds no
 // empty line, and an empty text has no lines.

@@ -5,17 +5,17 @@
 #include "platform/runtime/strutil.h"
 
 struct TTextFileWriter::Impl {
-    explicit Impl(const std::string& fileName) : file(fileName) {}
+    Impl(const std::string& fileName, TDurability durability) : file(fileName, durability) {}
     TAtomicFileWriter file;
 };
 
-TTextFileWriter::TTextFileWriter(const std::string& fileName)
-    : impl_(std::make_unique<Impl>(fileName)) {}
+TTextFileWriter::TTextFileWriter(const std::string& fileName, TDurability durability)
+    : impl_(std::make_unique<Impl>(fileName, durability)) {}
 
 TTextFileWriter::~TTextFileWriter() = default;
 
 namespace {
-[[noreturn]] void NotOpen() { throw EInOutError("File not open", 103); }
+[[noreturn]] void NotOpen() { throw EInOutError("O arquivo não está aberto para gravação", 103); }
 } // namespace
 
 void TTextFileWriter::Write(const std::string& text) {
@@ -36,8 +36,8 @@ void TTextFileWriter::Close() {
 
 bool TTextFileWriter::IsOpen() const { return impl_ && impl_->file.IsOpen(); }
 
-TTextFileReader::TTextFileReader(const std::string& fileName)
-    : lines_(SplitTextLines(ReadFileBytes(fileName))) {}
+TTextFileReader::TTextFileReader(const std::string& fileName, size_t maxSize)
+    : lines_(SplitTextLines(ReadFileBytes(fileName, maxSize))) {}
 
 std::string TTextFileReader::Readln() {
     if (next_ >= lines_.size()) return std::string();

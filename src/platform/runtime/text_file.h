@@ -4,12 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/files.h"
+
 // Writes lines ended by CR LF into a temporary file beside the target; Close
 // renames it over the target. Any failure raises EInOutError and the previous
 // file stays intact. A writer destroyed without Close discards its output.
 class TTextFileWriter {
 public:
-    explicit TTextFileWriter(const std::string& fileName);  // Rewrite
+    explicit TTextFileWriter(const std::string& fileName,  // Rewrite
+                             TDurability durability = TDurability::Durable);
     ~TTextFileWriter();
     TTextFileWriter(const TTextFileWriter&) = delete;
     TTextFileWriter& operator=(const TTextFileWriter&) = delete;
@@ -26,12 +29,15 @@ private:
 
 // Reads a whole file and hands out its lines (CR LF, LF or CR end a line).
 // Reading past the end yields empty lines. Opening a missing or unreadable
-// file raises EInOutError.
+// file, or one larger than maxSize, raises EInOutError.
 class TTextFileReader {
 public:
-    explicit TTextFileReader(const std::string& fileName);  // Reset
+    explicit TTextFileReader(const std::string& fileName,  // Reset
+                             size_t maxSize = kNoSizeLimit);
     std::string Readln();
     bool Eof() const;
+    // How many lines the file has.
+    size_t LineCount() const { return lines_.size(); }
     void Close() {}
 
 private:

@@ -1,11 +1,18 @@
 #pragma once
 // Small pictures made byte by byte for the decoder tests: GIF (with a real LZW
-// coder), PNG (rows filtered here and deflated by zlib) and BMP.
+// coder), PNG (rows filtered here and deflated by zlib), BMP, and JPEG through
+// the JPEG library's compressor.
 #include <zlib.h>
+
+#include <cstdio>
+extern "C" {
+#include <jpeglib.h>
+}
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -240,6 +247,40 @@ inline std::string Bmp24(int w, int h, const std::vector<uint32_t>& pixels) {
         s += row;
     }
     return s;
+}
+
+// A w x h JPEG of `components` channels (1 grey, 3 colour, 4 CMYK) whose
+// samples come from `sample(x, y, channel)`; quality below 0 keeps the library's.
+inline std::string Jpeg(int w, int h, int components, const std::function<uint8_t(int, int, int)>& sample,
+                        int quality = -1, bool progressive = false) {
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(w);
+    c.image_height = static_cast<JDIMENSION>(h);
+    c.input_components = components;
+    c.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&c);
+    if (quality >= 0) jpeg_set_quality(&c, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(static_cast<size_t>(w) * static_cast<size_t>(components));
+    while (c.next_scanline < c.image_height) {
+        const int y = static_cast<int>(c.next_scanline);
+        for (int x = 0; x < w; ++x)
+            for (int k = 0; k < components; ++k) row[static_cast<size_t>(x * components + k)] = sample(x, y, k);
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    std::free(out);
+    return bytes;
 }
 
 }  // namespace pics

@@ -10,46 +10,20 @@ extern "C" {
 }
 
 #include "html/images/jpeg_image.h"
+#include "picture_builders.h"
 
 namespace {
 
 // A w x h picture: left half red, right half blue (or a grey ramp).
 std::string Encode(int w, int h, bool gray, bool progressive) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = gray ? 1 : 3;
-    c.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    if (progressive) jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(w) * 3);
-    while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < w; ++x) {
-            if (gray) {
-                row[static_cast<size_t>(x)] = static_cast<unsigned char>(x * 255 / (w - 1));
-            } else {
-                const bool left = x < w / 2;
-                row[static_cast<size_t>(3 * x)] = left ? 255 : 0;
-                row[static_cast<size_t>(3 * x + 1)] = 0;
-                row[static_cast<size_t>(3 * x + 2)] = left ? 0 : 255;
-            }
-        }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::string bytes(reinterpret_cast<char*>(out), size);
-    std::free(out);
-    return bytes;
+    return pics::Jpeg(
+        w, h, gray ? 1 : 3,
+        [w, gray](int x, int, int k) {
+            if (gray) return static_cast<uint8_t>(x * 255 / (w - 1));
+            const bool left = x < w / 2;
+            return static_cast<uint8_t>(k == 0 ? (left ? 255 : 0) : k == 2 ? (left ? 0 : 255) : 0);
+        },
+        100, progressive);
 }
 
 bool Near(TColor a, TColor b, int tolerance) {

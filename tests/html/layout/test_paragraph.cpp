@@ -265,5 +265,56 @@ TEST_F(LayoutTest, PaintsTextOnTheBaselineAndSelectionInverted) {
     EXPECT_TRUE(found) << ::testing::PrintToString(log);
 }
 
+// A long paragraph of many runs and hard breaks far apart: each line takes
+// as many words as fit (8 px a letter, 4 px a space), ends after a space or
+// at a hard break, and the lines hold the whole text in order.
+TEST_F(LayoutTest, ALongParagraphOfManyRunsFillsEveryLine) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, true);
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        std::string word(static_cast<size_t>(1 + i % 7), static_cast<char>('a' + i % 26));
+        word += i % 700 == 699 ? "\n" : " ";
+        text += word;
+        AddText(s, word);
+        if (i % 5 == 0) {
+            s->ChangeFont(Push("span", i % 10 == 0 ? "color:red" : "color:blue"));
+            Pop();
+        }
+    }
+    cell->Add(s, static_cast<int>(src_));
+    EXPECT_GT(s->Fonts.Count(), 500);
+    const int width = 203;
+    Layout(width);
+    const std::vector<std::string> lines = LineTexts(*s);
+    std::string joined;
+    int hardBreaks = 0;
+    auto wordsWidth = [](const std::string& t) {
+        int w = 0;
+        for (char c : t) w += c == ' ' ? 4 : 8;
+        return w;
+    };
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const std::string& line = lines[k];
+        joined += line;
+        ASSERT_FALSE(line.empty());
+        if (line.back() == '|') {
+            ++hardBreaks;
+            continue;
+        }
+        ASSERT_EQ(line.back(), ' ') << k;
+        const std::string shown = line.substr(0, line.find_last_not_of(' ') + 1);
+        EXPECT_LE(wordsWidth(shown), width) << k;
+        if (k + 1 < lines.size()) {
+            const std::string& next = lines[k + 1];
+            const std::string firstWord = next.substr(0, next.find_first_of(" |"));
+            EXPECT_GT(wordsWidth(line + firstWord), width) << k;
+        }
+    }
+    std::string expected;
+    for (char c : text) expected += c == '\n' ? '|' : c;
+    EXPECT_EQ(joined, expected);
+    EXPECT_EQ(hardBreaks, 4);
+}
+
 }  // namespace
 }  // namespace layout_test

@@ -164,6 +164,16 @@ TEST_F(ParserTest, ManyLinksFlagTheDocument) {
     EXPECT_FALSE(list_->LinksFlag);
     Parse(links(401));
     EXPECT_TRUE(list_->LinksFlag);
+    // Only links count: "href" in text, in other tags or inside comments
+    // does not.
+    std::string words;
+    for (int i = 0; i < 450; ++i) words += "href HREF ";
+    Parse("<p>" + words + "</p><!-- <a href=x>y</a> --><link href=\"a.css\">" + links(399));
+    EXPECT_FALSE(list_->LinksFlag);
+    std::string upper;
+    for (int i = 0; i < 401; ++i) upper += "<A HrEf=\"#x\">l</A>";
+    Parse(upper);
+    EXPECT_TRUE(list_->LinksFlag);
 }
 
 TEST_F(ParserTest, HeadElementsAndEvents) {

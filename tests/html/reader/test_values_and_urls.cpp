@@ -210,7 +210,7 @@ TEST(ViewerTypes, AttributeLists) {
     EXPECT_EQ(list.GetClass(), "zeta.alpha");
     EXPECT_EQ(list.GetID(), "main");
     EXPECT_EQ(list.GetTitle(), "Dica");
-    TProperties* style = list.GetStyle();
+    const TProperties* style = list.GetStyle();
     ASSERT_NE(style, nullptr);
     EXPECT_EQ(style->Props[piColor].Int(), 0x0000FF);
     EXPECT_EQ(list.CreateStringList()->Text(), "CLASS=  Zeta Alpha \r\nID=Main\r\nSTYLE=color: red\r\nTITLE=Dica\r\n");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <functional>
@@ -186,6 +187,93 @@ TEST_F(Files, NamesAndFileOperations) {
     EXPECT_FALSE(DeleteFile(a));
     EXPECT_GT(FileAgeDateTime(b), 40000);
     EXPECT_EQ(FileAgeDateTime(a), -1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Files, ReadsStopAtTheLimitAndSayWhyInPortuguese) {
+    const std::string f = Path("font.ini");
+    WriteFileAtomic(f, std::string(100, 'x'));
+    EXPECT_EQ(ReadFileBytes(f, 100).size(), 100u);
+    try {
+        ReadFileBytes(f, 99);
+        ADD_FAILURE() << "a file beyond its limit was read";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message, "Não foi possível abrir o arquivo \"" + f + "\": " + e.Reason);
+        EXPECT_NE(e.Reason.find("grande demais"), std::string::npos) << e.Reason;
+    }
+    // A device that never ends is cut at the limit instead of filling memory.
+    EXPECT_THROW(ReadFileBytes("/dev/zero", 1 << 20), EFOpenError);
+
+    auto reason = [](const std::function<void()>& fn) {
+        try {
+            fn();
+        } catch (const EInOutError& e) {
+            return e.Reason;
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(reason([&] { ReadFileBytes(Path("missing.tab")); }), "o arquivo não existe");
+    ASSERT_EQ(mkdir(Path("pasta.tab").c_str(), 0755), 0);
+    EXPECT_EQ(reason([&] { ReadFileBytes(Path("pasta.tab")); }), "é uma pasta, não um arquivo");
+    EXPECT_EQ(reason([&] { WriteFileAtomic(Path("nenhuma/caso.bev"), "x"); }),
+              "a pasta não existe");
+
+    std::string why;
+    EXPECT_FALSE(CopyFile(Path("atualrev.back"), Path("caso.bev"), false, &why));
+    EXPECT_EQ(why, Path("atualrev.back") + ": o arquivo não existe");
+
+    // A full disk is named as such, and the child's save fails cleanly.
+    EXPECT_EQ(SaveWithSizeLimit(4096, [&] {
+        try {
+            WriteFileAtomic(f, std::string(100000, 'n'));
+        } catch (const EInOutError& e) {
+            if (e.Reason != "o disco está cheio") _exit(5);
+            throw;
+        }
+    }), 0);
+}
+
+TEST_F(Files, TemporaryFilesOfAKilledSaveGoAtTheNextSave) {
+    const std::string f = Path("caso.bev");
+    WriteFileAtomic(f, "antigo");
+    // A save killed half-way leaves its temporary file.
+    pid_t pid = fork();
+    if (pid == 0) {
+        TAtomicFileWriter w(f);
+        w.Write(std::string(200000, 'x'));
+        raise(SIGKILL);
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    std::vector<std::string> names = Listing();
+    ASSERT_EQ(names.size(), 2u);
+    const std::string stale = names[0];
+    EXPECT_TRUE(IsAtomicTempName(stale)) << stale;
+
+    // Names of other patterns, a folder of the pattern, and the file of a
+    // save still under way are not touched.
+    for (const char* other : {".caso.bev.tmp", "caso.bev.AbCdE1", ".caso.bev.AbC-12", "notas.txt"})
+        if (FILE* out = std::fopen(Path(other).c_str(), "w")) std::fclose(out);
+    ASSERT_EQ(mkdir(Path(".fotos.AbCdE1").c_str(), 0755), 0);
+    TAtomicFileWriter busy(Path("font.ini"));
+    busy.Write("Arial");
+
+    WriteFileAtomic(f, "novo");
+    names = Listing();
+    EXPECT_EQ(std::count(names.begin(), names.end(), stale), 0);
+    EXPECT_EQ(names.size(), 7u);  // the four others, the folder, the busy save and caso.bev
+    busy.Commit();
+    EXPECT_EQ(ReadFileBytes(Path("font.ini")), "Arial");
+    EXPECT_EQ(ReadFileBytes(f), "novo");
+
+    EXPECT_TRUE(IsAtomicTempName(".font.ini.Zz09aB"));
+    EXPECT_FALSE(IsAtomicTempName(".font.ini.Zz09a"));
+    EXPECT_FALSE(IsAtomicTempName("..Zz09aB"));
+    EXPECT_FALSE(IsAtomicTempName("font.ini.Zz09aB"));
 }
 
 } // namespace

@@ -1,0 +1,70 @@
+#include "revision/state_values.h"
+
+#include <cmath>
+
+#include "controls/number_rules.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
+
+namespace state_values {
+
+namespace {
+
+std::string Bound(long double v, int decimals) {
+    return FormatFloat(decimals > 0 ? "#,##0." + std::string(decimals, '0') : "#,##0", v);
+}
+
+} // namespace
+
+std::string AmountProblem(const std::string& text, long double minValue, long double maxValue,
+                          int decimals) {
+    if (text.empty()) return "";
+    long double v;
+    if (!CurrEdit::TryReadNumber(CurrEdit::NormalizeNumberText(text), v))
+        return QuotedExcerpt(text) + " não é um número";
+    if (std::fabs(v) >= kMaxAmount)
+        return QuotedExcerpt(text) + " é grande demais (o limite é " + Bound(kMaxAmount - 1, 0) + ")";
+    if (CurrEdit::ClampToBounds(v, minValue, maxValue) != v) {
+        std::string range = maxValue > minValue
+                                ? "de " + Bound(minValue, decimals) + " a " + Bound(maxValue, decimals)
+                                : minValue == 0 ? "a partir de 0" : "até " + Bound(maxValue, decimals);
+        return QuotedExcerpt(text) + " está fora do intervalo aceito (" + range + ")";
+    }
+    return "";
+}
+
+std::string DateProblem(const std::string& text) {
+    if (text.find_first_not_of(" /") == std::string::npos) return "";
+    bool shape = text.size() == 10 && text[2] == '/' && text[5] == '/';
+    for (size_t i = 0; shape && i < text.size(); ++i)
+        if (i != 2 && i != 5 && (text[i] < '0' || text[i] > '9')) shape = false;
+    TDateTime d;
+    if (!shape || !TryEncodeDate(std::stoi(text.substr(6, 4)), std::stoi(text.substr(3, 2)),
+                                 std::stoi(text.substr(0, 2)), d))
+        return QuotedExcerpt(text) + " não é uma data (dd/mm/aaaa)";
+    return "";
+}
+
+std::string CountProblem(const std::string& text, int& count) {
+    if (!TryStrToInt(Trim(text), count) || count < 1)
+        return QuotedExcerpt(text) + " não é um número de linhas";
+    return "";
+}
+
+std::string Refused(const std::string& fileName, const std::string& why) {
+    return "O arquivo " + fileName + " não foi aberto: " + why + ". Nada foi alterado.";
+}
+
+std::string RefusedLine(const std::string& fileName, size_t line, const std::string& field,
+                        const std::string& why) {
+    return Refused(fileName, "linha " + std::to_string(line) + " (" + field + "): " + why);
+}
+
+std::string EndsEarly(const std::string& fileName, size_t lines, const std::string& field) {
+    if (lines == 0) return Refused(fileName, "o arquivo está vazio");
+    return Refused(fileName, "ele termina na linha " + std::to_string(lines) + " e falta a linha " +
+                                 std::to_string(lines + 1) + " (" + field + ")");
+}
+
+} // namespace state_values

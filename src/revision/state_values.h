@@ -1,0 +1,34 @@
+#pragma once
+// The checks the state-file readers make on each line before anything on a
+// form changes, and the texts of their refusals. A file is read whole and
+// checked; only a file that passes reaches the controls.
+#include <cstddef>
+#include <string>
+
+namespace state_values {
+
+// No amount of a case comes near this; a larger one cannot be written back
+// to the nearest cent.
+inline constexpr long double kMaxAmount = 1e15L;
+
+// Why a line cannot be taken, "" when it can.
+// An amount: empty, or a number in the edit's form ("1.234,56") within
+// [minValue, maxValue] as the edit's bounds rule reads them (refused, not
+// clamped) and below kMaxAmount.
+std::string AmountProblem(const std::string& text, long double minValue, long double maxValue,
+                          int decimals = 2);
+// A date: empty, the empty mask ("  /  /    "), or a calendar date "dd/mm/yyyy".
+std::string DateProblem(const std::string& text);
+// A row count: a whole number of at least 1 (the header row counts).
+std::string CountProblem(const std::string& text, int& count);
+
+// "O arquivo <file> não foi aberto: linha <line> (<field>): <why>. Nada foi alterado."
+std::string RefusedLine(const std::string& fileName, size_t line, const std::string& field,
+                        const std::string& why);
+// "O arquivo <file> não foi aberto: ele termina na linha <n> e falta a linha
+// <n + 1> (<field>). Nada foi alterado."
+std::string EndsEarly(const std::string& fileName, size_t lines, const std::string& field);
+// "O arquivo <file> não foi aberto: <why>. Nada foi alterado."
+std::string Refused(const std::string& fileName, const std::string& why);
+
+} // namespace state_values

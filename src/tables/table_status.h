@@ -1,0 +1,49 @@
+#pragma once
+// Which index tables could not be loaded, and why. The start-up load notes
+// every missing or damaged table; a reload before a calculation brings its
+// table up to date. A calculation asks for the tables it needs and stops,
+// naming the table, rather than compute without one.
+#include <initializer_list>
+#include <string>
+
+#include "platform/runtime/errors.h"
+
+class TCellMatrix;
+
+namespace tabelas {
+
+// A calculation that needs a table that is missing or damaged.
+class ETableError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// "A tabela <file> <problem>", e.g. "A tabela salmin.tab está danificada
+// (linha 5: byte nulo no texto)".
+std::string TableProblemText(const std::string& fileName, const std::string& problem);
+
+void NoteTableProblem(const std::string& fileName, const std::string& problem);
+void ClearTableProblem(const std::string& fileName);
+// The problem noted for the file ("" when none).
+std::string TableProblem(const std::string& fileName);
+void ClearTableProblems();
+
+// Raises ETableError "O cálculo não foi feito: a tabela <file> <problem>."
+// for the first of the files that has a problem.
+void RequireTables(std::initializer_list<const char*> files);
+
+// Reads and checks a table file of the data directory (dir + name) against
+// its rules. Returns "" and the text, or the problem ("não foi encontrada na
+// pasta de dados", "está danificada (linha 5: ...)", "não pôde ser lida
+// (...)"). A missing optional table gives "" and an empty text with
+// `missing` set.
+std::string ReadCheckedTable(const std::string& dir, const std::string& name, std::string& text,
+                             bool& missing);
+
+// The reload before a calculation: the table is read and checked whole,
+// then loaded into the cells (which only grow, as the grid loader does).
+// A problem is noted and raised as ETableError; the cells keep their texts.
+// Success clears what was noted.
+void ReloadCheckedTable(TCellMatrix& cells, const std::string& dir, const std::string& name);
+
+} // namespace tabelas

@@ -1,0 +1,195 @@
+// Damaged copies of the shipped data directory and of the settings files:
+// the start-up names each problem once, a calculation that needs a damaged
+// table stops with its name, and a settings value the program cannot use
+// keeps its default.
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "app_env.h"
+#include "controls/currency_edit.h"
+#include "controls/date_edit.h"
+#include "grids/align_grid.h"
+#include "revision/arrears_wizard.h"
+#include "revision/help_text_form.h"
+#include "revision/prop_form.h"
+#include "tables/tables_form.h"
+
+using ::testing::ElementsAre;
+using velorim_test::Dialogs;
+
+namespace {
+
+class DamagedData : public velorim_test::ProgramTest {
+protected:
+    // A case on the shipped tables from 01/1997 to 12/1999, through the
+    // road that already has its new RMI.
+    void RunCase() {
+        Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+        TForm12& w = *Form12;
+        w.cpossuo->SetChecked(true);
+        w.Dataini->SetText("01/01/1997");
+        w.Datafim->SetText("31/12/1999");
+        w.DatePrescricao->SetText("01/01/1997");
+        w.Vautor->SetText("500,00");
+        w.Vinss->SetText("600,00");
+        w.PageControl1->SetPageIndex(5);
+        Event([] { Form12->BTNcorrigir->UserClick(); });
+    }
+
+    std::string Planilha() {
+        std::string text;
+        for (int r = 0; r < Form12->planilha->RowCount(); ++r)
+            for (int c = 0; c < Form12->planilha->ColCount(); ++c)
+                text += Form12->planilha->Cells(c, r) + (c + 1 < Form12->planilha->ColCount() ? "\t" : "\n");
+        return text;
+    }
+};
+
+TEST_F(DamagedData, AMissingOrDamagedCorrectionTableStopsTheCalculation) {
+    ShipTables();
+    Start(false);
+    ASSERT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
+    RunCase();
+    ASSERT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
+    ASSERT_EQ(Form12->PageControl1->PageIndex(), 6);
+    // The readjustment of 06/1998 comes from the correction table.
+    const std::string computed = Planilha();
+    ASSERT_NE(computed.find("06/1998\t1,0481"), std::string::npos);
+
+    // Between two calculations the table goes missing, or is damaged: the
+    // calculation stops, names it and leaves the spreadsheet as it was.
+    const std::filesystem::path table = dir / "crmensalrev3.tab";
+    const std::string shipped = Read("crmensalrev3.tab");
+    std::string withNul = shipped;
+    size_t row5 = 0;
+    for (int line = 1; line < 5; ++line) row5 = withNul.find('\n', row5) + 1;
+    withNul[row5 + 2] = '\0';
+    const std::pair<std::string, std::string> damages[] = {
+        {"", "o arquivo está vazio"},
+        {withNul, "linha 5: byte nulo no texto"},
+        {"\x89PNG\r\n\x1a\n\x01\x02\x03", "linha 2: '\x1a' na coluna 1 não é um mês (mm/aaaa)"},
+    };
+    for (const auto& [bytes, why] : damages) {
+        Write("crmensalrev3.tab", bytes);
+        Dialogs().Clear();
+        Event([] { Form12->BTNcorrigir->UserClick(); });
+        EXPECT_THAT(Dialogs().Messages(),
+                    ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab está "
+                                "danificada (" + why + ")."));
+        EXPECT_EQ(Planilha(), computed);
+    }
+    std::filesystem::remove(table);
+    Dialogs().Clear();
+    Event([] { Form12->BTNcorrigir->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
+                            "encontrada na pasta de dados."));
+    std::filesystem::create_directory(table);
+    Dialogs().Clear();
+    Event([] { Form12->BTNcorrigir->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab não pôde ser "
+                            "lida (é uma pasta, não um arquivo)."));
+    EXPECT_EQ(Planilha(), computed);
+
+    // Mended, the same case gives the same spreadsheet again.
+    std::filesystem::remove(table);
+    Write("crmensalrev3.tab", shipped);
+    Dialogs().Clear();
+    Event([] { Form12->BTNcorrigir->UserClick(); });
+    EXPECT_TRUE(Dialogs().Messages().empty());
+    EXPECT_EQ(Planilha(), computed);
+}
+
+TEST_F(DamagedData, TheStartUpNamesEachDamagedTableOnceWithItsLine) {
+    ShipTables();
+    std::string salmin = Read("salmin.tab");
+    size_t row5 = 0;
+    for (int line = 1; line < 5; ++line) row5 = salmin.find('\n', row5) + 1;
+    salmin[row5 + 4] = '\0';
+    Write("salmin.tab", salmin);
+    std::filesystem::remove(dir / "crmensalrev3.tab");
+    Start(false);
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("Há tabelas com problema na pasta de dados:\n"
+                            "- A tabela salmin.tab está danificada (linha 5: byte nulo no texto).\n"
+                            "- A tabela crmensalrev3.tab não foi encontrada na pasta de dados.\n"
+                            "Os cálculos que precisam delas não serão feitos."));
+    // Nothing of the damaged table was loaded, and the toolbar works.
+    EXPECT_EQ(Form8->GridSalmin->Cells(0, 1), "");
+    EXPECT_TRUE(Form1->BtnRevisaoNovo->Enabled());
+
+    Dialogs().Clear();
+    RunCase();
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
+                            "encontrada na pasta de dados."));
+    Write("crmensalrev3.tab", ReadFileBytes(VELORIM_SOURCE_DIR "/data/crmensalrev3.tab"));
+    Dialogs().Clear();
+    Event([] { Form12->BTNcorrigir->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O cálculo não foi feito: a tabela salmin.tab está danificada "
+                            "(linha 5: byte nulo no texto)."));
+    EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
+}
+
+TEST_F(DamagedData, SettingsOutsideTheirRangeKeepTheirDefaults) {
+    ShipTables();
+    Write("font.ini", "Courier New\r\n99999999999\r\n2147483647\r\n-100\r\n3\r\nabc\r\n");
+    Write("prop.ini", "99/99/9999\r\n");
+    Start(false);
+    EXPECT_THAT(
+        Dialogs().Messages(),
+        ElementsAre("O arquivo font.ini tem valores que não podem ser usados; foram mantidos os "
+                    "valores padrão:\n"
+                    "linha 2 (tamanho da fonte): '99999999999' não é um tamanho de 6 a 72\n"
+                    "linha 3 (margem esquerda): '2147483647' não é um número de 0 a 10\n"
+                    "linha 4 (margem direita): '-100' não é um número de 0 a 10\n"
+                    "linha 6 (margem superior): 'abc' não é um número de 0 a 10",
+                    "O arquivo prop.ini, linha 1 (início da correção proporcional): "
+                    "'99/99/9999' não é uma data (dd/mm/aaaa). Foi mantida a data 01/05/1996."));
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Courier New");
+    EXPECT_EQ(Form1->Cfont->Text(), "8");
+    EXPECT_EQ(Form1->Cleft->Text(), "2");
+    EXPECT_EQ(Form1->Crigth->Text(), "2");
+    EXPECT_EQ(Form1->Cbotton->Text(), "3");
+    EXPECT_EQ(Form1->Ctop->Text(), "2");
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginBottom, 3.0L);
+    EXPECT_EQ(Fprop->DateEdit1->Text(), "01/05/1996");
+    // Nothing was rewritten.
+    EXPECT_EQ(Read("font.ini"), "Courier New\r\n99999999999\r\n2147483647\r\n-100\r\n3\r\nabc\r\n");
+    EXPECT_EQ(Read("prop.ini"), "99/99/9999\r\n");
+}
+
+TEST_F(DamagedData, SettingsFilesBeyondAnySizeAreNotRead) {
+    ShipTables();
+    // A settings file of 200 MB takes no memory and no time: its size alone
+    // refuses it (the file is sparse).
+    Write("font.ini", "Times New Roman\r\n");
+    std::filesystem::resize_file(dir / "font.ini", 200u << 20);
+    Start(false);
+    ASSERT_EQ(Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(Dialogs().Messages()[0].rfind("O arquivo font.ini não foi lido: o arquivo é grande "
+                                            "demais (200 MB; o limite é 1 MB)",
+                                            0),
+              0u)
+        << Dialogs().Messages()[0];
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Arial");
+    EXPECT_TRUE(Form1->BtnRevisaoNovo->Enabled());
+}
+
+TEST_F(DamagedData, AHelpTextBeyondAnySizeLeavesTheHelpWindowEmpty) {
+    ShipTables();
+    Write("ajuda1.rtf", "{\\rtf1 ");
+    std::filesystem::resize_file(dir / "ajuda1.rtf", 200u << 20);
+    Start(false);
+    Event([] { Form12->Button21->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O texto de ajuda ajuda1.rtf não foi lido: o arquivo é grande demais "
+                            "(200 MB; o limite é 4 MB) e deve estar danificado."));
+    EXPECT_TRUE(Form7->Visible());
+    EXPECT_EQ(Form7->RE->Lines.Count(), 0);
+}
+
+} // namespace
