@@ -97,6 +97,18 @@ void TEditButton::Paint() {
 
 namespace ToolEdit {
 
+TPoint TextMargins(TCustomComboEdit& edit) {
+    const int inner = 1;  // the 3-D border of the edits
+    return TPoint{EditGlue::LeftTextMargin(edit) + inner, inner};
+}
+
+bool PaintEditText(TCustomComboEdit& edit, const std::string& text, TAlignment alignment, bool standard) {
+    if (standard) return false;
+    // The platform draws the window: placing the text is what is left.
+    EditGlue::ShowText(edit, text, edit.PopupVisible() ? taLeftJustify : alignment);
+    return true;
+}
+
 TBitmap DropDownArrowGlyph() {
     TBitmap b(11, 6, TPixelFormat::pf24bit);
     b.Canvas().FillRect(TRect{0, 0, 11, 6}, clFuchsia);
@@ -213,14 +225,14 @@ void TCustomComboEdit::PlaceButton() {
     // Inside the edit's 2-pixel frame, as the text area is.
     container_->SetBounds(Width() - w - 2, 2, w, std::max(0, Height() - 4));
     button_->SetBounds(0, 0, w, std::max(0, Height() - 4));
-    EditGlue::SetRightTextMargin(*this, container_->Visible() ? w + 2 : 0);
+    SetTextArea();
 }
 
 namespace {
-// The least height of an edit in a font: a line of text within the frame.
-// Forms place their edits several times while they are built, so each font is
-// measured once.
-int MinEditHeight(const TFont& font) {
+// A line of text's height in a font; the system font's characters are 13
+// pixels high. Forms place their edits several times while they are built,
+// so each font is measured once.
+int LineHeight(const TFont& font) {
     struct Measured {
         TFont font;
         int height;
@@ -230,14 +242,22 @@ int MinEditHeight(const TFont& font) {
         if (m.font == font && m.font.PixelsPerInch() == font.PixelsPerInch()) return m.height;
     TCanvas measure;
     measure.SetFont(font);
-    const int height = std::min(measure.TextHeight("Wg"), 13) + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+    const int height = std::min(measure.TextHeight("Wg"), 13);
     if (measured.size() < 64) measured.push_back({font, height});
     return height;
 }
 }  // namespace
 
+void TCustomComboEdit::SetTextArea() {
+    EditGlue::SetRightTextMargin(*this, container_->Visible() ? container_->Width() + 2 : 0);
+}
+
+int TCustomComboEdit::FontTextHeight() const { return LineHeight(Font()); }
+
+void TCustomComboEdit::ShowTextCaret() { EditGlue::ShowCaret(*this); }
+
 void TCustomComboEdit::SetBounds(int left, int top, int width, int height) {
-    if (!creating_) height = std::max(height, MinEditHeight(Font()));
+    if (!creating_) height = std::max(height, FontTextHeight() + 4 * GetSystemMetrics(SM_CYBORDER) + 1);
     TCustomMaskEdit::SetBounds(left, top, width, height);
     if (button_) PlaceButton();
 }
@@ -303,6 +323,12 @@ void TCustomComboEdit::ClosePopup(TObject*, bool accept) {
     if (Mouse && Mouse->Capture() && Mouse->Capture() != this) Mouse->Capture()->SetMouseCapture(false);
     TPopupValue value = GetPopupValue();
     HidePopupWindow();
+    // A click elsewhere that closed the popup keeps the focus it moved.
+    try {
+        if (Focused()) ShowTextCaret();
+    } catch (const std::exception&) {
+        // The popup closes all the same.
+    }
     outsideWatch_.reset();
     ApplyReadOnly();
     Invalidate();

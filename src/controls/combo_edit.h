@@ -124,6 +124,13 @@ public:
     // The button's click: nothing on a read-only edit.
     void EditButtonPressed();
 
+    // The smaller of the system font's and the edit font's character heights.
+    int FontTextHeight() const;
+    // Keeps the text area clear of the button.
+    void SetTextArea();
+    // The caret of the focused edit shows again (after a popup closed).
+    void ShowTextCaret();
+
     void SetBounds(int left, int top, int width, int height) override;
     void SetEnabled(bool enabled) override;
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -175,6 +182,13 @@ private:
 };
 
 namespace ToolEdit {
+// Where the edit's text starts: the window's left text margin plus the inner
+// width of its 3-D border, and the top.
+TPoint TextMargins(TCustomComboEdit& edit);
+// Shows text at alignment (at the left margin while a popup shows) and
+// returns true; with standard (the edit has the focus and no popup shows)
+// leaves the window to show the edit text as typed and returns false.
+bool PaintEditText(TCustomComboEdit& edit, const std::string& text, TAlignment alignment, bool standard);
 // The small pictures of the button kinds.
 TBitmap DropDownArrowGlyph();
 TBitmap EllipsisGlyph(int buttonWidth);

@@ -56,7 +56,7 @@ std::unique_ptr<TBitmap> CreateDisabledBitmap(const TBitmap& Source, TColor Tran
     return result;
 }
 
-void DrawDisabledImage(const TGlyphList& Images, TCanvas& Canvas, int X, int Y, int Index, bool Emboss,
+void DrawDisabledImage(const TCustomImageList& Images, TCanvas& Canvas, int X, int Y, int Index, bool Emboss,
                        TColor ShadowColor, TColor HighlightColor) {
     const TBitmap* mask = Images.Mask(Index);
     if (!mask) return;
@@ -72,6 +72,10 @@ void PaintParentBackground(TControl& Control, TCanvas& Canvas) {
 }
 
 bool ThreadOwnsActiveWindow() { return Screen && Screen->ActiveForm() != nullptr; }
+
+void RemovePendingMessage(TControl& Window, UINT Msg) {
+    if (Application) Application->RemovePendingMessage(&Window, Msg);
+}
 
 namespace {
 

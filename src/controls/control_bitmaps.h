@@ -5,9 +5,10 @@
 #include <memory>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/classes.h"
 
 class TControl;
-class TGlyphList;
+class TCustomImageList;
 
 namespace ControlUtils {
 
@@ -19,12 +20,15 @@ void CopyBitmapCell(const TGraphic& Source, TBitmap& Dest, int Cols, int Index, 
 std::unique_ptr<TBitmap> CreateDisabledBitmap(const TBitmap& Source, TColor TransparentColor);
 // Image Index of the list drawn the same way at (X, Y); without Emboss only
 // the shadow is drawn.
-void DrawDisabledImage(const TGlyphList& Images, TCanvas& Canvas, int X, int Y, int Index, bool Emboss,
+void DrawDisabledImage(const TCustomImageList& Images, TCanvas& Canvas, int X, int Y, int Index, bool Emboss,
                        TColor ShadowColor, TColor HighlightColor);
 // What shows behind a transparent control: its parent's colour.
 void PaintParentBackground(TControl& Control, TCanvas& Canvas);
 // True while one of the program's windows is the active one.
 bool ThreadOwnsActiveWindow();
+// Takes one pending message Msg of the window out of the queue (a click
+// still queued for a button whose menu has just closed).
+void RemovePendingMessage(TControl& Window, UINT Msg);
 
 // The hand (14000) and drag (14001) cursors in the screen's cursor table.
 constexpr int crHand = 14000, crDragHand = 14001;

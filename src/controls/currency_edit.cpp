@@ -79,7 +79,10 @@ std::string TCustomNumEdit::DisplayText() const {
 }
 
 void TCustomNumEdit::ShowAlignment() {
-    EditGlue::SetTextAlignment(*this, (!focused_ || formatOnEditing_) ? alignment_ : taLeftJustify);
+    // Unfocused, or under a popup, the display text shows at Alignment;
+    // focused, the edit text as typed.
+    if (!ToolEdit::PaintEditText(*this, DisplayText(), alignment_, focused_ && !PopupVisible()))
+        EditGlue::SetTextAlignment(*this, formatOnEditing_ ? alignment_ : taLeftJustify);
 }
 
 void TCustomNumEdit::SetAlignment(TAlignment value) {

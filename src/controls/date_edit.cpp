@@ -5,6 +5,7 @@
 #include "controls/control_resources.h"
 #include "controls/pick_date.h"
 #include "controls/str_utils.h"
+#include "platform/gui/application.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/formats.h"
 
@@ -33,9 +34,20 @@ TCustomDateEdit::TCustomDateEdit(TComponent* AOwner) : TCustomComboEdit(AOwner) 
     SetCalendarStyle(csPopup);
     SetGlyphKind(gkDefault);
     creating_ = false;
+    // A change of the system's date settings re-masks the edit, keeping its
+    // date. The program's own formats are fixed at start-up, so only a test
+    // or a platform that reports locale changes (Linux's do not) gets here.
+    if (Application)
+        hook_ = Application->HookMainWindow([this](TMessage& message) {
+            if (message.Msg == WM_WININICHANGE && Application->UpdateFormatSettings) RefreshMask();
+            return false;
+        });
 }
 
-TCustomDateEdit::~TCustomDateEdit() { CalendarHints.OnChange = nullptr; }
+TCustomDateEdit::~TCustomDateEdit() {
+    if (hook_ && Application) Application->UnhookMainWindow(hook_);
+    CalendarHints.OnChange = nullptr;
+}
 
 const TBitmap* TCustomDateEdit::DefaultGlyph() const { return &ControlResources::DateEditGlyph(); }
 

@@ -109,6 +109,7 @@ private:
     bool deferredShowHint_ = false;
     std::string dateFormat_;
     bool formatting_ = false;
+    int hook_ = 0;  // on the application's window
 };
 
 class TDateEdit : public TCustomDateEdit {

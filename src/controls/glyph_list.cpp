@@ -2,49 +2,24 @@
 
 #include <algorithm>
 
-TGlyphList::TGlyphList(int width, int height) : width_(width), height_(height) {}
+TGlyphList::TGlyphList(int width, int height) : TCustomImageList(nullptr, width, height) {}
 
 int TGlyphList::AddMasked(const TBitmap& image, TColor maskColor) {
-    auto copy = std::make_unique<TBitmap>(width_, height_, TPixelFormat::pf24bit);
-    copy->Canvas().FillRect(TRect{0, 0, width_, height_}, ColorToRGB(maskColor));
-    copy->Canvas().CopyRect(TRect{0, 0, std::min(width_, image.Width()), std::min(height_, image.Height())},
-                            const_cast<TBitmap&>(image).Canvas(),
-                            TRect{0, 0, std::min(width_, image.Width()), std::min(height_, image.Height())});
-    auto mask = copy->CreateMask(ColorToRGB(maskColor));
-    int index = -1;
-    for (size_t i = 0; i < slots_.size(); ++i)
-        if (!slots_[i].image) {
-            index = int(i);
-            break;
-        }
-    if (index < 0) {
-        slots_.emplace_back();
-        index = int(slots_.size()) - 1;
-    }
-    slots_[index].image = std::move(copy);
-    slots_[index].mask = std::move(mask);
+    Slot slot = MakeSlot(image, maskColor);
+    auto free = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return !s.image; });
+    const int index = static_cast<int>(free - slots_.begin());
+    if (free == slots_.end())
+        slots_.push_back(std::move(slot));
+    else
+        *free = std::move(slot);
     ++count_;
     return index;
 }
 
 void TGlyphList::Delete(int index) {
     if (!Used(index)) return;
-    slots_[index].image.reset();
-    slots_[index].mask.reset();
+    slots_[static_cast<size_t>(index)] = Slot{};
     --count_;
-}
-
-bool TGlyphList::Used(int index) const {
-    return index >= 0 && index < int(slots_.size()) && slots_[index].image != nullptr;
-}
-
-const TBitmap* TGlyphList::Image(int index) const { return Used(index) ? slots_[index].image.get() : nullptr; }
-const TBitmap* TGlyphList::Mask(int index) const { return Used(index) ? slots_[index].mask.get() : nullptr; }
-
-void TGlyphList::Draw(TCanvas& canvas, int x, int y, int index) const {
-    if (!Used(index)) return;
-    canvas.DrawMasked(TRect{x, y, x + width_, y + height_}, *slots_[index].image, TRect{0, 0, width_, height_},
-                      *slots_[index].mask);
 }
 
 namespace GlyphCache {

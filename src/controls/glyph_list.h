@@ -5,31 +5,17 @@
 #include <vector>
 
 #include "platform/gui/bitmap.h"
+#include "platform/gui/imglist.h"
 
-class TGlyphList {
+// Unlike a plain image list, a freed slot stays empty (the other images keep
+// their indices) and the next image takes the first free slot.
+class TGlyphList : public TCustomImageList {
 public:
     TGlyphList(int width, int height);
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    // Number of images in use.
-    int Count() const { return count_; }
-    // Adds a copy of image (cropped or padded to the list's size); pixels of
-    // maskColor stay transparent. Takes the first free slot, else grows.
-    int AddMasked(const TBitmap& image, TColor maskColor);
+    // Takes the first free slot, else grows.
+    int AddMasked(const TBitmap& image, TColor maskColor) override;
     // Frees a slot; out-of-range or free slots are ignored.
-    void Delete(int index);
-    bool Used(int index) const;
-    const TBitmap* Image(int index) const;
-    const TBitmap* Mask(int index) const;  // white = transparent
-    void Draw(TCanvas& canvas, int x, int y, int index) const;
-
-private:
-    struct Slot {
-        std::unique_ptr<TBitmap> image, mask;
-    };
-    int width_, height_;
-    int count_ = 0;
-    std::vector<Slot> slots_;
+    void Delete(int index) override;
 };
 
 // Lists by image size, shared by every button glyph. A list is freed when

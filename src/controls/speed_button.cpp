@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "controls/control_bitmaps.h"
+#include "platform/gui/actnlist.h"
 #include "platform/gui/application.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
@@ -27,6 +28,19 @@ private:
 };
 
 int glyphUsers = 0;
+
+// Every pixel but the transparent colour and the button face turns grey.
+void GrayOut(TBitmap& cell, TColor transparent) {
+    const TColor key = ColorToRGB(transparent) & 0xFFFFFF;
+    const TColor face = ColorToRGB(clBtnFace) & 0xFFFFFF;
+    for (int y = 0; y < cell.Height(); ++y)
+        for (int x = 0; x < cell.Width(); ++x) {
+            const TColor c = ColorToRGB(cell.GetPixel(x, y)) & 0xFFFFFF;
+            if (c == key || c == face) continue;
+            const int g = RXCtrls::GrayLevel(GetRValue(c), GetGValue(c), GetBValue(c));
+            cell.Canvas().SetPixel(x, y, RGB(g, g, g));
+        }
+}
 
 }  // namespace
 
@@ -83,7 +97,21 @@ void TRxButtonGlyph::SetWordWrap(bool value) {
     Changed();
 }
 
+void TRxButtonGlyph::SetImages(const TCustomImageList* images, int index) {
+    if (images == images_ && index == imageIndex_) return;
+    if (glyph_.Empty()) Invalidate();
+    images_ = images;
+    imagesAlive_ = images ? images->WeakRef() : std::weak_ptr<TComponent*>();
+    imageIndex_ = index;
+    Changed();
+}
+
+bool TRxButtonGlyph::UsesImages() const {
+    return glyph_.Empty() && images_ && !imagesAlive_.expired() && images_->Used(imageIndex_);
+}
+
 TSize TRxButtonGlyph::GlyphSize() const {
+    if (UsesImages()) return TSize{images_->Width(), images_->Height()};
     if (glyph_.Empty()) return TSize{0, 0};
     return TSize{glyph_.Width() / numGlyphs_, glyph_.Height()};
 }
@@ -91,6 +119,7 @@ TSize TRxButtonGlyph::GlyphSize() const {
 int TRxButtonGlyph::CreateButtonGlyph(TRxButtonState state) {
     if (state == rbsDown && numGlyphs_ < 3) state = rbsUp;
     if (indexes_[state] != -1) return indexes_[state];
+    if (UsesImages()) return CreateImageGlyph(state);
     if (glyph_.Empty()) return -1;
     const int w = glyph_.Width() / numGlyphs_, h = glyph_.Height();
     if (w <= 0 || h <= 0) return -1;
@@ -105,19 +134,28 @@ int TRxButtonGlyph::CreateButtonGlyph(TRxButtonState state) {
         auto disabled = ControlUtils::CreateDisabledBitmap(cell, transparentColor_);
         indexes_[state] = list_->AddMasked(*disabled, clBtnFace);
     } else if (state == rbsInactive && numGlyphs_ < 5) {
-        const TColor key = ColorToRGB(transparentColor_) & 0xFFFFFF;
-        const TColor face = ColorToRGB(clBtnFace) & 0xFFFFFF;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                TColor c = ColorToRGB(cell.GetPixel(x, y)) & 0xFFFFFF;
-                if (c == key || c == face) continue;
-                int g = RXCtrls::GrayLevel(GetRValue(c), GetGValue(c), GetBValue(c));
-                cell.Canvas().SetPixel(x, y, RGB(g, g, g));
-            }
+        GrayOut(cell, transparentColor_);
         indexes_[state] = list_->AddMasked(cell, transparentColor_);
     } else {
         indexes_[state] = list_->AddMasked(cell, transparentColor_);
     }
+    return indexes_[state];
+}
+
+// The state images of an image-list picture: up as it is, disabled
+// embossed, inactive in grey; the others as up.
+int TRxButtonGlyph::CreateImageGlyph(TRxButtonState state) {
+    const int w = images_->Width(), h = images_->Height();
+    if (!list_) list_ = GlyphCache::GetList(w, h);
+    TBitmap cell(w, h, TPixelFormat::pf24bit);
+    cell.Canvas().FillRect(TRect{0, 0, w, h}, ColorToRGB(clFuchsia));
+    if (state == rbsDisabled) {
+        ControlUtils::DrawDisabledImage(*images_, cell.Canvas(), 0, 0, imageIndex_, true, clBtnShadow, clBtnHighlight);
+    } else {
+        images_->Draw(cell.Canvas(), 0, 0, imageIndex_);
+        if (state == rbsInactive) GrayOut(cell, clFuchsia);
+    }
+    indexes_[state] = list_->AddMasked(cell, clFuchsia);
     return indexes_[state];
 }
 
@@ -465,6 +503,15 @@ void TRxSpeedButton::DropDownClick() {
         p = centre ? TPoint{Width() / 2, Height()} : right ? TPoint{-1, -1} : TPoint{Width(), -1};
     p = ClientToScreen(p);
     dropDownMenu_->PopupComponent = this;
+    // The menu shows on its own; once it is gone, the press that closed it
+    // must not reach the button and open it again.
+    TPopupMenu* menu = dropDownMenu_;
+    TNotifyEvent previous = menu->OnClose;
+    menu->OnClose = [this, menu, previous, alive = WeakRef()](TObject* sender) {
+        menu->OnClose = previous;
+        if (previous) previous(sender);
+        if (!alive.expired()) MenuClosed();
+    };
     menuTracking_ = true;
     try {
         dropDownMenu_->Popup(p.X, p.Y);
@@ -476,6 +523,27 @@ void TRxSpeedButton::DropDownClick() {
     // The menu runs on its own: the press ends here, without a click.
     MouseUp(TMouseButton::mbLeft, 0, -1, -1);
     menuTracking_ = false;
+}
+
+void TRxSpeedButton::MenuClosed() {
+    ControlUtils::RemovePendingMessage(*this, WM_LBUTTONDOWN);
+    ControlUtils::RemovePendingMessage(*this, WM_LBUTTONDBLCLK);
+}
+
+void TRxSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+    TGraphicControl::ActionChange(Sender, CheckDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (groupIndex_ != 0) SetDown(action->Checked());
+    TCustomImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
+    glyph_.SetImages(images, action->ImageIndex());
+    if (Glyph().Empty() && images && images->Used(action->ImageIndex())) {
+        TBitmap glyph(images->Width(), images->Height(), TPixelFormat::pf24bit);
+        glyph.Canvas().FillRect(TRect{0, 0, glyph.Width(), glyph.Height()}, ColorToRGB(clFuchsia));
+        images->Draw(glyph.Canvas(), 0, 0, action->ImageIndex());
+        glyph.SetTransparentColor(clFuchsia);
+        SetGlyph(glyph);
+    }
 }
 
 void TRxSpeedButton::MouseMove(TShiftState shift, int x, int y) {

@@ -42,6 +42,9 @@ public:
     void SetWordWrap(bool value);
     std::function<void()> OnChange;
 
+    // While the strip is empty, the images come from image Index of Images
+    // (an action's image list); null or a bad index shows none.
+    void SetImages(const TCustomImageList* images, int index);
     // The list index of the state's image, made on first use; -1 without glyph.
     int CreateButtonGlyph(TRxButtonState state);
     // Drops the images (system colours or the font changed).
@@ -58,6 +61,8 @@ public:
 
 private:
     void Changed();
+    bool UsesImages() const;
+    int CreateImageGlyph(TRxButtonState state);
     void DrawButtonText(TCanvas& canvas, const std::string& caption, TRect bounds, TRxButtonState state);
     void DrawPopupMark(TCanvas& canvas, int x, int y, TRxButtonState state);
 
@@ -68,6 +73,9 @@ private:
     int numGlyphs_ = 1;
     bool wordWrap_ = false;
     TAlignment alignment_ = taCenter;
+    const TCustomImageList* images_ = nullptr;
+    std::weak_ptr<TComponent*> imagesAlive_;
+    int imageIndex_ = -1;
 };
 
 class TRxSpeedButton : public TGraphicControl {
@@ -149,6 +157,9 @@ protected:
     void Paint() override;
     void TextChanged() override { Invalidate(); }
     void FontChanged() override;
+    // Checked becomes Down for a grouped button; with an empty glyph the
+    // action's image is drawn into it (clFuchsia transparent).
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     // Draws glyph and caption.
     virtual void PaintFace(TCanvas& canvas, const TRect& rect, TPoint offset, bool drawArrow, TRxButtonState state,
                            TRxButtonState imageState);
@@ -158,6 +169,7 @@ private:
     void UpdateExclusive();
     void TimerExpired();
     void DropDownClick();
+    void MenuClosed();
     bool UseNewStyle() const;
 
     TRxButtonGlyph glyph_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "grids/ah_tool.h"
 #include "grids/table_file.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/strutil.h"
@@ -672,13 +674,13 @@ void TStringAlignGrid::LoadFromFile(const std::string& fileName) {
 }
 
 void TStringAlignGrid::CopyToClipboard(char separator, TGridRect rect) {
-    GridClipboardSetText(CellsToStream(separator, rect));
+    ah_tool::StreamToClipboard(CellsToStream(separator, rect), CF_TEXT);
 }
 
 void TStringAlignGrid::PasteFromClipboard(char separator, TGridRect rect) {
-    std::string text;
-    if (!GridClipboardGetText(text)) return;
-    CellsFromStream(text, separator, rect);
+    std::string stream;
+    if (!ah_tool::ClipboardToStream(stream, CF_TEXT)) return;
+    CellsFromStream(stream, separator, rect);
 }
 
 void TStringAlignGrid::CutToClipboard() {
@@ -688,7 +690,7 @@ void TStringAlignGrid::CutToClipboard() {
     if (r.Bottom < r.Top || r.Bottom < 0) r.Bottom = RowCount() - 1;
     if (r.Top < 0) r.Top = 0;
     // The cells are emptied only once the clipboard holds their text.
-    if (!GridClipboardSetText(CellsToStream(TableSeparator, r))) return;
+    if (!ah_tool::StreamToClipboard(CellsToStream(TableSeparator, r), CF_TEXT)) return;
     for (int row = r.Top; row <= r.Bottom; ++row)
         for (int col = r.Left; col <= r.Right; ++col)
             if (!ProtectCells || GetEditCell(col, row)) Matrix().SetCell(col, row, std::string());

@@ -4,6 +4,7 @@
 
 #include "controls/date_edit.h"
 #include "controls_env.h"
+#include "platform/gui/application.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/formats.h"
 
@@ -136,6 +137,30 @@ TEST_F(DateEditTest, AnEditIsNeverLowerThanALineOfItsFont) {
     edit->Font().SetSize(8);
     edit->SetHeight(5);
     EXPECT_EQ(edit->Height(), normal);
+}
+
+// A change of the system's date settings re-masks the edit and keeps its
+// date; with UpdateFormatSettings off the edit stays as it is.
+TEST_F(DateEditTest, SettingsChangeReMasksKeepingTheDate) {
+    edit->SetDate(EncodeDate(2001, 2, 3));
+    ASSERT_EQ(edit->Text(), "03/02/2001");
+    const std::string saved = FormatSettings.ShortDateFormat;
+    FormatSettings.ShortDateFormat = "yyyy-mm-dd";
+    Application->UpdateFormatSettings = false;
+    Application->SettingsChanged();
+    EXPECT_EQ(edit->Text(), "03/02/2001");
+    Application->UpdateFormatSettings = true;
+    Application->SettingsChanged();
+    EXPECT_EQ(edit->DateFormat(), "YYYY/MM/DD");
+    EXPECT_EQ(edit->Text(), "2001/02/03");
+    EXPECT_EQ(edit->Date(), EncodeDate(2001, 2, 3));
+    FormatSettings.ShortDateFormat = saved;
+    Application->SettingsChanged();
+    EXPECT_EQ(edit->Text(), "03/02/2001");
+    // A freed edit no longer listens.
+    edit->Free();
+    edit = nullptr;
+    Application->SettingsChanged();
 }
 
 TEST_F(DateEditTest, CheckOnExitRejectsANonDateAndKeepsTheFocus) {

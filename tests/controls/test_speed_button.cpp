@@ -5,7 +5,10 @@
 #include "controls/control_bitmaps.h"
 #include "controls/speed_button.h"
 #include "controls_env.h"
+#include "platform/gui/actnlist.h"
+#include "platform/gui/application.h"
 #include "platform/gui/extctrls.h"
+#include "platform/gui/imglist.h"
 #include "platform/gui/menus.h"
 
 namespace {
@@ -277,6 +280,123 @@ TEST_F(SpeedButtonTest, PaintsTheGlyphWhereTheLayoutPutsIt) {
     EXPECT_EQ(PixelAt(b, 8, 9), 0x4C4C4Cu);
     b->SetEnabled(false);
     EXPECT_NE(PixelAt(b, 8, 9), 0xFF0000u);
+}
+
+}  // namespace
+
+namespace {
+
+LPARAM At(int x, int y) { return static_cast<LPARAM>(x | (y << 16)); }
+
+TEST_F(SpeedButtonTest, AClickQueuedWhileTheMenuClosesDoesNotOpenItAgain) {
+    TRxSpeedButton* b = NewButton();
+    auto* menu = new TPopupMenu(form);
+    int popups = 0, closes = 0;
+    menu->OnPopup = [&](TObject*) { ++popups; };
+    menu->OnClose = [&](TObject*) { ++closes; };  // the program's own handler
+    b->SetDropDownMenu(menu);
+    form->Show();
+    b->MouseDown(L, 0, 5, 5);
+    ASSERT_EQ(popups, 1);
+    ASSERT_TRUE(menu->Showing());
+    // The press that closes the menu is still queued for the button.
+    PostMessage(b, WM_LBUTTONDOWN, 0, At(5, 5));
+    menu->CloseMenu();
+    EXPECT_FALSE(menu->Showing());
+    EXPECT_EQ(closes, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(clicks, 0);
+    // A press after that opens the menu as usual.
+    PostMessage(b, WM_LBUTTONDOWN, 0, At(5, 5));
+    Application->ProcessMessages();
+    EXPECT_EQ(popups, 2);
+    menu->CloseMenu();
+    EXPECT_EQ(closes, 2);
+}
+
+// A 12 x 10 picture of one colour on a fuchsia (transparent) ground.
+TBitmap Picture(TColor color) {
+    TBitmap b(12, 10, TPixelFormat::pf24bit);
+    b.Canvas().FillRect(TRect{0, 0, 12, 10}, clFuchsia);
+    b.Canvas().FillRect(TRect{2, 2, 10, 8}, color);
+    return b;
+}
+
+TEST_F(SpeedButtonTest, ALinkedActionSetsDownAndDrawsItsImage) {
+    auto* images = new TImageList(form, 12, 10);
+    images->AddMasked(Picture(clBlue), clFuchsia);
+    auto* list = new TActionList(form);
+    list->SetImages(images);
+    auto* action = new TAction(form);
+    action->SetActionList(list);
+    action->SetImageIndex(0);
+    action->SetChecked(true);
+    int runs = 0;
+    action->OnExecute = [&](TObject*) { ++runs; };
+
+    TRxSpeedButton* grouped = NewButton(1);
+    grouped->SetAllowAllUp(true);
+    grouped->SetAction(action);
+    TRxSpeedButton* single = NewButton(0);
+    single->SetAction(action);
+    EXPECT_TRUE(grouped->Down());
+    EXPECT_FALSE(single->Down());  // only grouped buttons follow Checked
+    action->SetChecked(false);
+    EXPECT_FALSE(grouped->Down());
+    action->SetChecked(true);
+    EXPECT_TRUE(grouped->Down());
+
+    // The action's image became the glyph, fuchsia transparent.
+    const TBitmap& glyph = grouped->Glyph();
+    ASSERT_EQ(glyph.Width(), 12);
+    EXPECT_EQ(ColorToRGB(glyph.GetPixel(5, 5)), clBlue);
+    EXPECT_EQ(ColorToRGB(glyph.GetPixel(0, 0)), clFuchsia);
+    EXPECT_EQ(ColorToRGB(glyph.TransparentColor()), clFuchsia);
+    // Painted down: glyph at (6, 7) inside the frame, pressed by (1, 1).
+    EXPECT_EQ(PixelAt(grouped, 7 + 5, 8 + 5), 0x0000FFu);
+    EXPECT_NE(PixelAt(grouped, 7, 8), 0x0000FFu);
+
+    // A glyph of its own is kept.
+    auto* other = new TAction(form);
+    other->SetActionList(list);
+    other->SetImageIndex(0);
+    TRxSpeedButton* own = NewButton();
+    own->SetGlyph(Strip(14, 12));
+    own->SetAction(other);
+    EXPECT_EQ(own->Glyph().Width(), 14);
+
+    // Without OnClick a click runs the action.
+    single->OnClick = nullptr;
+    single->Click();
+    EXPECT_EQ(runs, 1);
+    // A freed action leaves the button unlinked.
+    delete action;
+    EXPECT_EQ(single->Action(), nullptr);
+    single->Click();
+    EXPECT_EQ(runs, 1);
+}
+
+TEST_F(SpeedButtonTest, AnImageThatArrivesLaterIsDrawnFromTheList) {
+    auto* images = new TImageList(form, 12, 10);
+    auto* list = new TActionList(form);
+    list->SetImages(images);
+    auto* action = new TAction(form);
+    action->SetActionList(list);
+    action->SetImageIndex(0);
+    TRxSpeedButton* b = NewButton();
+    b->SetAction(action);
+    EXPECT_TRUE(b->Glyph().Empty());  // nothing to copy yet
+    images->AddMasked(Picture(clGreen), clFuchsia);
+    b->Invalidate();
+    // Up: the image as it is, centred in the 21 x 21 face at (6, 7).
+    EXPECT_EQ(PixelAt(b, 6 + 5, 7 + 5), 0x008000u);
+    EXPECT_EQ(b->ButtonGlyph().GlyphSize(), (TSize{12, 10}));
+    // Disabled: embossed in the shadow colour instead.
+    b->SetEnabled(false);
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    EXPECT_EQ(PixelAt(b, 6 + 5, 7 + 5),
+              static_cast<QRgb>((GetRValue(shadow) << 16) | (GetGValue(shadow) << 8) | GetBValue(shadow)));
 }
 
 }  // namespace

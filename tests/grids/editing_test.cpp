@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "grids/ah_tool.h"
 #include "grids/align_grid.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
@@ -380,7 +382,7 @@ TEST_F(GridForm, ClipboardKeysCopyCutAndPaste) {
     grid->SetRowCount(4);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) grid->SetCells(c, r, "k");
-    ASSERT_TRUE(GridClipboardSetText("x\ty\t\r\nz\t\r\n"));
+    ASSERT_TRUE(ah_tool::StreamToClipboard("x\ty\t\r\nz\t\r\n", CF_TEXT));
     grid->FocusCell(1, 1);
     Key(VK_INSERT, ssShift);
     EXPECT_EQ(grid->Cells(1, 1), "x");
@@ -396,7 +398,7 @@ TEST_F(GridForm, ClipboardKeysCopyCutAndPaste) {
 
     Key(VK_DELETE, ssShift);
     std::string clip;
-    ASSERT_TRUE(GridClipboardGetText(clip));
+    ASSERT_TRUE(ah_tool::ClipboardToStream(clip, CF_TEXT));
     EXPECT_EQ(clip, "x\ty\t\r\nz\tk\t\r\n");
     EXPECT_EQ(grid->Cells(2, 2), "");
     EXPECT_EQ(grid->Cells(3, 3), "");
@@ -404,14 +406,14 @@ TEST_F(GridForm, ClipboardKeysCopyCutAndPaste) {
 
     grid->FocusCell(1, 1);
     Key(VK_INSERT, ssCtrl);
-    ASSERT_TRUE(GridClipboardGetText(clip));
+    ASSERT_TRUE(ah_tool::ClipboardToStream(clip, CF_TEXT));
     EXPECT_EQ(clip, "x\t\r\n");
 
     // While the editor is open the keys act on its text, not on the cells.
     Type("ab");
     Key(VK_HOME, ssShift);
     Key(VK_INSERT, ssCtrl);
-    ASSERT_TRUE(GridClipboardGetText(clip));
+    ASSERT_TRUE(ah_tool::ClipboardToStream(clip, CF_TEXT));
     EXPECT_EQ(clip, "ab");
     Enter();
     EXPECT_EQ(grid->Cells(1, 1), "ab");

@@ -17,8 +17,14 @@ for exe in "$build"/fuzz_*; do
   corpus="$here/corpus/${name#fuzz_}"
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
-  # The program's own pages seed the HTML readers too.
-  case "$name" in fuzz_html_*) cp "$top"/data/*.htm "$work/" ;; esac
+  # The program's own pages and the pages of other packages kept among the
+  # tests seed the HTML readers too.
+  case "$name" in
+    fuzz_html_*)
+      cp "$top"/data/*.htm "$work/"
+      for page in "$top"/tests/html/pages/*/*.html; do cp "$page" "$work/$(basename "$(dirname "$page")")-$(basename "$page")"; done
+      ;;
+  esac
   # Whole documents are parsed, laid out and painted: short inputs (still
   # deep enough to pass the nesting limit) and the plain scheduler keep the
   # target at hundreds of inputs a second.

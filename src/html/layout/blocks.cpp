@@ -159,6 +159,12 @@ void TBlock::CollapseMargins() {
     } else if (FloatLR != 0) {
         // floats keep their margins
     } else if (OwnerCell) {
+        // A list nested in a list item keeps no default spacing below it, as
+        // it keeps none above it after the item's text.
+        TBlock* holder = OwnerCell->Owner;
+        if (bottomAuto && holder && holder->MyCell && holder->MyCell->OwnersTag == "li" &&
+            (StartsWith(TagClass, "ul.") || StartsWith(TagClass, "ol.")))
+            MargArray[piMarginBottom] = 0;
         TSectionBase* prev = nullptr;
         for (int i = OwnerCell->Count() - 1; i >= 0; --i) {
             TSectionBase* s = (*OwnerCell)[i];
@@ -641,8 +647,8 @@ bool TBlock::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
     return !DisplayNone && MyCell->CursorToXY(Canvas, Cursor, X, Y);
 }
 
-bool TBlock::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
-    return !DisplayNone && MyCell->GetChAtPos(Pos, Ch, Obj);
+bool TBlock::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+    return !DisplayNone && MyCell->GetCharAt(Pos, Ch, Obj);
 }
 
 void TBlock::AddToPositionList() { MyCell->AddSectionsToPositionList(); }
@@ -997,22 +1003,25 @@ int THorzLine::Layout(TCanvas&, int X, int Y, int, int, int AWidth, int, int, In
                       int& Curs) {
     StartCurs = Curs;
     YDraw = DrawTop = ContentTop = Y;
-    Indent = std::max(X, IMgr.LeftIndent(Y));
-    Width = std::min(X + AWidth - Indent, IMgr.RightSide(Y) - Indent);
+    const int left = std::max(X, IMgr.LeftIndent(Y));
+    Width = std::min(X + AWidth - left, IMgr.RightSide(Y) - left);
+    // Kept from the content's left: a table cell is laid out at 0 and drawn
+    // where its column is, a printed page at its margin.
+    Indent = left - X;
     MaxWidth = Width;
     SectionHeight = DrawHeight = VSize;
     ContentBot = DrawBot = Y + VSize;
     return SectionHeight;
 }
 
-int THorzLine::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int, int, int) {
+int THorzLine::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int X, int, int) {
     TSectionList* list = ParentSectionList;
     const int result = ContentTop + SectionHeight;
     if (!list) return result;
     const int y = YDraw - list->YOff;
     const bool meets = y < ARect.Bottom && y + VSize > ARect.Top;
     if (!meets || (list->Printing && YDraw >= list->PageBottom)) return result;
-    const int x1 = Indent, x2 = Indent + Width, y2 = y + VSize;
+    const int x1 = X + Indent, x2 = x1 + Width, y2 = y + VSize;
     if (Color != clNone) {
         FillRectColor(Canvas, x1, y, x2, y2, Color);
     } else {

@@ -67,7 +67,7 @@ public:
     int FindSourcePos(int DocPos) override;
     int FindDocPos(int SourcePos, bool Prev) override;
     bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) override;
-    bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
+    bool GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
     void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
     void AddToPositionList() override;
     bool IsBlock() const override { return true; }
@@ -162,7 +162,8 @@ public:
     uint8_t Align = 2;
     bool NoShade = false;
     bool BkGnd = false;
-    int Width = 0, Indent = 0;
+    int Width = 0;
+    int Indent = 0;  // left of the rule from the left of its content
 
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
     void CopySelectionToBuffer(SelTextCount& Buffer) override;

@@ -170,7 +170,8 @@ void RaisedRect(TCanvas& Canvas, int X1, int Y1, bool Raised, TColor Light, TCol
 
 void RaisedRectColor(TSectionList*, TCanvas& Canvas, int X1, int Y1, int BorderWidth, bool Raised, TColor Light,
                      TColor Dark, int X2, int Y2) {
-    if (BorderWidth <= 1) {
+    if (BorderWidth <= 0) return;  // a frame of no width is no frame
+    if (BorderWidth == 1) {
         RaisedRect(Canvas, X1, Y1, Raised, Light, Dark, X2, Y2);
         return;
     }

@@ -56,7 +56,7 @@ int TSectionBase::FindDocPos(int, bool) { return -1; }
 
 bool TSectionBase::CursorToXY(TCanvas*, int, int&, int&) { return false; }
 
-bool TSectionBase::GetChAtPos(int, char16_t&, TSectionBase*&) { return false; }
+bool TSectionBase::GetCharAt(int, char16_t&, TSectionBase*&) { return false; }
 
 void TSectionBase::MinMaxWidth(TCanvas&, int& Min, int& Max) {
     Min = 0;
@@ -226,10 +226,10 @@ bool TCellBasic::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
     return false;
 }
 
-bool TCellBasic::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+bool TCellBasic::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
     if (Pos < StartCurs || Pos >= StartCurs + Len) return false;
     for (const auto& s : *this)
-        if (s->GetChAtPos(Pos, Ch, Obj)) return true;
+        if (s->GetCharAt(Pos, Ch, Obj)) return true;
     return false;
 }
 

@@ -96,7 +96,7 @@ public:
     virtual int FindDocPos(int SourcePos, bool Prev);
     // Canvas may be null (then X is the line's start).
     virtual bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y);
-    virtual bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj);
+    virtual bool GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj);
     virtual void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max);
     virtual void AddToPositionList();
 
@@ -146,7 +146,7 @@ public:
     int FindSourcePos(int DocPos);
     int FindDocPos(int SourcePos, bool Prev);
     bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y);
-    bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj);
+    bool GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj);
     void CopySelectionToBuffer(SelTextCount& Buffer);
     void AddSectionsToPositionList();
     // Lays out the sections at X (the base of TCellBasic.Layout).
@@ -281,9 +281,6 @@ public:
     std::function<void(TFontObj* Link)> LinkFollowEvent;
     // Any other key on a focused link goes to the viewer.
     std::function<void(uint16_t& Key, TShiftState Shift)> LinkKeyEvent;
-    // Form submission hand-over (queued by the viewer).
-    std::function<void(const std::string& Action, const std::string& Target, const std::string& EncType,
-                       const std::string& Method, TStringList* Results)> SubmitQueue;
 
     // ---- display settings
     std::string FontName;

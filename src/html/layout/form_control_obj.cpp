@@ -48,10 +48,7 @@ void ThtmlForm::SubmitTheForm(const std::string& ButtonSubmission) {
     if (!MasterList || !MasterList->SubmitForm) return;
     auto sl = CollectSubmission();
     if (!ButtonSubmission.empty()) sl->Add(ButtonSubmission);
-    if (MasterList->SubmitQueue)
-        MasterList->SubmitQueue(Action, Target, EncType, Method, sl.release());
-    else
-        MasterList->SubmitForm(MasterList->TheOwner, Action, Target, EncType, Method, sl.get());
+    MasterList->SubmitForm(MasterList->TheOwner, Action, Target, EncType, Method, sl.get());
 }
 
 void ThtmlForm::SizeControls(TCanvas& Canvas) {

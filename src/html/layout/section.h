@@ -170,7 +170,7 @@ public:
     int FindSourcePos(int DocPos) override;
     int FindDocPos(int SourcePos, bool Prev) override;
     bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) override;
-    bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
+    bool GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
     void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
     bool IsSection() const override { return true; }
 

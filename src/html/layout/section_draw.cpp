@@ -516,7 +516,7 @@ int TSection::FindDocPos(int SourcePos, bool Prev) {
     return -1;
 }
 
-bool TSection::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+bool TSection::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
     const int off = Pos - StartCurs;
     if (Len == 0 || off < 0 || off >= Len) return false;
     Ch = BuffS[static_cast<size_t>(off)];

@@ -394,7 +394,8 @@ TGraphic* TSectionList::GetTheBitmap(const std::string& BMName, Transparency& Tr
     std::unique_ptr<TBitmap> mask;
     if (!GetBitmap && !GetImage) {
         image = LoadImageFile(BMName, mask, Transparent);
-    } else if (GetBitmap) {
+    }
+    if (GetBitmap) {
         TBitmap* bmp = nullptr;
         TColor color = static_cast<TColor>(-1);
         GetBitmap(TheOwner, BMName, bmp, color);
@@ -407,7 +408,9 @@ TGraphic* TSectionList::GetTheBitmap(const std::string& BMName, Transparency& Tr
                 mask = GetImageMask(*bmp, false, 0);
             }
         }
-    } else {
+    }
+    // Without a bitmap from the first request, the stream request has its turn.
+    if (!image && GetImage) {
         TStream* stream = nullptr;
         GetImage(TheOwner, BMName, stream);
         if (stream && stream == DeferredImageStream) {

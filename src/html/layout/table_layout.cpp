@@ -24,6 +24,13 @@ bool EndsWithPercent(const std::string& s) {
 
 TColor ColorOrNone(const TPropValue& v) { return v.IsInt() && v.Int() != IntNull ? v.Int() : clNone; }
 
+// The light side of 3-D frames is the button highlight, white: on paper it
+// would vanish, and a row ending a page would show no bottom edge. Printed,
+// it is silver, as the light side of rules is.
+TColor PaperLight(const TSectionList* root, TColor light) {
+    return root && root->Printing && light == TColor(0x80000014) ? TColor(0xC0C0C0) : light;
+}
+
 // Table blocks keep their own vertical margins: neither side collapses.
 void OwnVerticalMargins(TBlock& b) {
     for (int i : {piMarginTop, piMarginBottom}) {
@@ -751,29 +758,31 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
     return SectionHeight;
 }
 
-void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow) {
+void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow,
+                          bool PageRules) {
     TSectionList* root = ParentSectionList;
-    bool printing = root && root->Printing;
+    PageRules = PageRules && root && root->Printing;
     int y = Y;
     for (int r = 0; r < FirstRow && r < Rows.Count(); ++r) y += Heights[static_cast<size_t>(r)];
     for (int r = FirstRow; r <= LastRow && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         int h = Heights[static_cast<size_t>(r)];
-        if (printing && root) {
-            const int pageTop = root->YOff;
+        if (PageRules) {
+            const int pageTop = root->YOff + ARect.Top;
             if (row->BreakBefore && r > 0 && y > pageTop && y < root->PageBottom) {
                 root->PageBottom = y;
                 root->PageShortened = true;
             } else if (y > pageTop && y < root->PageBottom && y + h > root->PageBottom) {
                 // A row cut by the page end moves to the next page when short,
                 // or when it asks to stay whole and fits on a page.
-                if (h < 101 || (row->KeepIntact && h <= root->PageBottom - pageTop)) {
+                if (h < 101 || (row->KeepIntact && h <= ARect.Bottom - ARect.Top)) {
                     root->PageBottom = y;
                     root->PageShortened = true;
                 }
             }
         }
-        row->Draw(Canvas, ARect, Widths, X, y, CellSpacing, BorderWidth > 0, BorderColorLight, BorderColorDark);
+        row->Draw(Canvas, ARect, Widths, X, y, CellSpacing, BorderWidth > 0, PaperLight(root, BorderColorLight),
+                  BorderColorDark);
         y += h;
     }
 }
@@ -787,38 +796,103 @@ int ThtmlTable::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int X,
     bool printing = root && root->Printing;
     if (!printing && (bottom - yOff < ARect.Top || top - yOff > ARect.Bottom)) return bottom;
     if (root) ++root->TableNestLevel;
-    if (printing && root && root->TableNestLevel == 1 && HeadOrFoot && top < root->PageBottom)
-        DrawPageByPage(Canvas, ARect, X, top);
+    if (printing && root->TableNestLevel == 1 && HeadOrFoot)
+        DrawPrinted(Canvas, ARect, X, top);
     else
-        DrawRows(Canvas, ARect, X, top, 0, Rows.Count() - 1);
+        DrawRows(Canvas, ARect, X, top, 0, Rows.Count() - 1, true);
     if (root) --root->TableNestLevel;
     return bottom;
 }
 
-void ThtmlTable::DrawPageByPage(TCanvas& Canvas, const TRect& ARect, int X, int Y) {
+int ThtmlTable::LastFootRow() const {
+    int last = FootStartRow;
+    while (last >= 0 && last + 1 < Rows.Count() && Rows[last + 1]->RowType == 2) ++last;
+    return last;
+}
+
+void ThtmlTable::SetPart(TTablePartRec& Part, TablePartType Type) const {
+    // The bands take the table's frame along: the head band the frame's top,
+    // the foot band its bottom when the foot rows end the table.
+    int frameTop = 0, frameBottom = 0;
+    if (const auto* b = dynamic_cast<const TTableBlock*>(OwnerBlock)) {
+        auto px = [&](int i) { return std::max(0, b->MargArray[static_cast<size_t>(i)]); };
+        frameTop = px(piBorderTopWidth) + px(piPaddingTop);
+        frameBottom = px(piBorderBottomWidth) + px(piPaddingBottom);
+    }
+    int footY = ContentTop;
+    for (int r = 0; r < FootStartRow && r < Rows.Count(); ++r) footY += Heights[static_cast<size_t>(r)];
+    const bool footEnds = FootStartRow >= 0 && LastFootRow() == Rows.Count() - 1;
+    Part.TablePart = Type;
+    Part.FootHeight = FootStartRow < 0 ? 0 : FootHeight + std::max(CellSpacing, 0) + (footEnds ? frameBottom : 0);
+    Part.PartStart = Part.PartHeight = 0;
+    if (Type == tpDoHead) {
+        Part.PartStart = ContentTop - frameTop;
+        Part.PartHeight = HeaderHeight + frameTop;
+    } else if (Type == tpDoFoot) {
+        Part.PartStart = footY;
+        Part.PartHeight = Part.FootHeight;
+    }
+}
+
+void ThtmlTable::DrawPrinted(TCanvas& Canvas, const TRect& ARect, int X, int Y) {
     TSectionList* root = ParentSectionList;
     TTablePartRec& part = *TablePartRec;
-    int bottom = Y + SectionHeight;
-    if (bottom <= root->PageBottom) {
-        part.TablePart = tpNormal;
-        DrawRows(Canvas, ARect, X, Y, 0, Rows.Count() - 1);
+    const int all = Rows.Count() - 1;
+    const TablePartType next = FootStartRow >= 0 ? tpDoFoot : tpDoHead;
+    if (root->TablePartRec == &part) {
+        switch (part.TablePart) {
+            case tpDoHead:
+                // The head band at the top of a following page.
+                DrawRows(Canvas, ARect, X, Y, 0, HeaderRowCount - 1, false);
+                SetPart(part, tpDoBody1);
+                return;
+            case tpDoFoot:
+                // The foot band under the last row of the page.
+                DrawRows(Canvas, ARect, X, Y, FootStartRow, LastFootRow(), false);
+                SetPart(part, HeaderRowCount > 0 ? tpDoHead : tpDoBody3);
+                return;
+            case tpNormal:
+                root->TablePartRec = nullptr;
+                break;
+            default:
+                // The body on a following page, below its head band.
+                if (Y + SectionHeight <= root->PageBottom) {
+                    DrawRows(Canvas, ARect, X, Y, 0, all, true);
+                    SetPart(part, tpNormal);
+                    root->TablePartRec = nullptr;
+                } else {
+                    root->PageBottom -= part.FootHeight + 5;
+                    DrawRows(Canvas, ARect, X, Y, 0, all, true);
+                    SetPart(part, next);
+                }
+                return;
+        }
+    }
+    const int pageTop = root->YOff + ARect.Top;
+    const int pageHeight = ARect.Bottom - ARect.Top;
+    SetPart(part, tpDoHead);
+    const int repeated = part.PartHeight + part.FootHeight + 5;
+    // Another table is being repeated, this one fits, it began on an earlier
+    // page, or its head and foot would leave little room for the body on a
+    // page: its rows are drawn as they come.
+    if (root->TablePartRec || Y + SectionHeight <= root->PageBottom || Y < pageTop - std::max(CellSpacing, 0) ||
+        Y >= root->PageBottom || 2 * repeated > pageHeight) {
+        SetPart(part, tpNormal);
+        DrawRows(Canvas, ARect, X, Y, 0, all, true);
         return;
     }
-    int firstBody = HeaderRowCount;
-    int firstBodyHt = firstBody < Rows.Count() ? Heights[static_cast<size_t>(firstBody)] : 0;
-    int pageHeight = root->PageBottom - root->YOff;
-    if (Y + HeaderHeight + firstBodyHt > root->PageBottom && HeaderHeight + firstBodyHt < pageHeight) {
-        // Header and first row would be cut: the table starts on the next page.
+    const int firstBody = HeaderRowCount < Rows.Count() ? Heights[static_cast<size_t>(HeaderRowCount)] : 0;
+    const int needed = HeaderHeight + firstBody + part.FootHeight + 5;
+    if (Y + needed > root->PageBottom && needed < pageHeight && Y > pageTop) {
+        // The head and first row would be cut: the table starts on the next page.
+        SetPart(part, tpNormal);
         root->PageBottom = Y + CellSpacing / 2;
         root->PageShortened = true;
         return;
     }
-    root->PageBottom -= FootHeight + CellSpacing + 5;
-    DrawRows(Canvas, ARect, X, Y, 0, Rows.Count() - 1);
-    part.TablePart = HeaderRowCount > 0 ? tpDoHead : tpDoBody2;
-    part.PartStart = Y;
-    part.PartHeight = HeaderHeight;
-    part.FootHeight = FootHeight;
+    root->PageBottom -= part.FootHeight + 5;
+    DrawRows(Canvas, ARect, X, Y, 0, all, true);
+    SetPart(part, next);
     root->TablePartRec = &part;
 }
 
@@ -893,9 +967,9 @@ bool ThtmlTable::CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) {
     return ForCells(false, [&](TCellObjCell& c) { return c.CursorToXY(Canvas, Cursor, X, Y) ? 1 : -1; }) >= 0;
 }
 
-bool ThtmlTable::GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) {
+bool ThtmlTable::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
     if (Pos < StartCurs || Pos >= StartCurs + Len) return false;
-    return ForCells(false, [&](TCellObjCell& c) { return c.GetChAtPos(Pos, Ch, Obj) ? 1 : -1; }) >= 0;
+    return ForCells(false, [&](TCellObjCell& c) { return c.GetCharAt(Pos, Ch, Obj) ? 1 : -1; }) >= 0;
 }
 
 void ThtmlTable::CopySelectionToBuffer(SelTextCount& Buffer) {
@@ -1088,6 +1162,20 @@ int TTableBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int A
 }
 
 int TTableBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
+    TSectionList* list = ParentSectionList;
+    if (list && list->Printing && list->TableNestLevel == 0 && Table && Table->HeaderRowCount == 0 &&
+        Positioning != 1 && !DisplayNone) {
+        // A table without a head that starts low on a page and would run over
+        // its end goes to the next page when it fits on one.
+        const int pageTop = list->YOff + ARect.Top, pageHeight = ARect.Bottom - ARect.Top;
+        const int top = ContentTop + std::max(0, MargArray[piMarginTop]);
+        if (top > pageTop + 2 * pageHeight / 3 && top < list->PageBottom && ContentBot > list->PageBottom &&
+            SectionHeight < pageHeight) {
+            list->PageBottom = top;
+            list->PageShortened = true;
+            return ContentTop + SectionHeight;
+        }
+    }
     return TBlock::Draw(Canvas, ARect, IMgr, X + TableIndentShift, XRef, YRef);
 }
 
@@ -1096,7 +1184,9 @@ void TTableBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRe
         TBlock::DrawBlockBorder(Canvas, ORect, IRect);
         return;
     }
-    TColor light = Table->BorderColorGiven ? Table->BorderColorLight : TColor(0x80000014);
+    // border="0" paints as a table without the attribute.
+    if (Table->BorderWidth <= 0) return;
+    TColor light = PaperLight(ParentSectionList, Table->BorderColorGiven ? Table->BorderColorLight : TColor(0x80000014));
     TColor dark = Table->BorderColorGiven ? Table->BorderColorDark : TColor(0x80000010);
     RaisedRectColor(ParentSectionList, Canvas, ORect.Left, ORect.Top, Table->BorderWidth, true, light, dark,
                     ORect.Right - 1, ORect.Bottom - 1);

@@ -20,12 +20,14 @@ class ThtmlTable;
 // Which part of a table is being printed on the current page.
 enum TablePartType : uint8_t { tpNormal = 0, tpDoHead = 1, tpDoBody1 = 2, tpDoBody2 = 3, tpDoBody3 = 4, tpDoFoot = 5 };
 
-// The state of a table printed page by page, handed to the printing loop.
+// The state of a table printed page by page, handed to the printing loop
+// (through the document's TablePartRec) while the table runs on to further
+// pages: which band it draws next and where that band lies in the document.
 struct TTablePartRec {
     TablePartType TablePart = tpNormal;
-    int PartStart = 0;   // document y of the part's first row
-    int PartHeight = 0;  // height of the part
-    int FootHeight = 0;  // footer rows, drawn at the foot of each page
+    int PartStart = 0;   // document y of the head or foot band
+    int PartHeight = 0;  // its height
+    int FootHeight = 0;  // the foot band's height, kept free at each page end
 };
 
 // A column as COL or COLGROUP declares it.
@@ -164,7 +166,7 @@ public:
     int FindSourcePos(int DocPos) override;
     int FindDocPos(int SourcePos, bool Prev) override;
     bool CursorToXY(TCanvas* Canvas, int Cursor, int& X, int& Y) override;
-    bool GetChAtPos(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
+    bool GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
     void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
     void AddToPositionList() override;
 
@@ -183,8 +185,12 @@ private:
     template <class F>
     int ForCells(bool Reverse, F f) const;
     void MeasureSpans(TCanvas& Canvas, bool WithPercents);
-    void DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow);
-    void DrawPageByPage(TCanvas& Canvas, const TRect& ARect, int X, int Y);
+    // PageRules: while printing, rows cut by the page end move PageBottom.
+    void DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow, bool PageRules);
+    // Printing with the head and foot repeated on every page the table reaches.
+    void DrawPrinted(TCanvas& Canvas, const TRect& ARect, int X, int Y);
+    void SetPart(TTablePartRec& Part, TablePartType Type) const;
+    int LastFootRow() const;
     int DrawX_ = 0;  // x of the table at the last layout or drawing
     // The layout cycle and inputs of the last MeasureSpans.
     int spansCycle_ = -1, spansTbWidth_ = 0;

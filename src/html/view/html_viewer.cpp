@@ -10,10 +10,7 @@
 #include "html/images/viewer_globals.h"
 #include "html/layout/document.h"
 #include "html/layout/section.h"
-#if __has_include("html/layout/html_parser.h")
 #include "html/layout/html_parser.h"
-#define VIEWER_HAS_PARSER 1
-#endif
 #include "html/reader/html_tokenizer.h"
 #include "html/reader/viewer_types.h"
 #include "platform/gui/application.h"
@@ -176,10 +173,13 @@ THTMLViewer::THTMLViewer(TComponent* AOwner) : TCustomControl(AOwner) {
         target_ = link->UrlTarget.Target;
         PostMessage(this, wm_UrlAction, 0, 0);
     };
-
-    sections_->SubmitQueue = [this](const std::string& action, const std::string& target, const std::string& encType,
-                                    const std::string& method, TStringList* results) {
-        SubmitQueued(action, target, encType, method, results);
+    BindDocumentEvents();
+    paintPanel_->OnDragOver = [this](TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
+        accept = static_cast<bool>(OnDragOver);
+        if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
+    };
+    paintPanel_->OnDragDrop = [this](TObject*, TObject* source, int x, int y) {
+        if (OnDragDrop) OnDragDrop(this, source, x, y);
     };
 
     hintTimer_ = new TTimer(this);
@@ -207,6 +207,59 @@ THTMLViewer::~THTMLViewer() {
     positionHistory_.clear();
     DestroyChildren();
     GlobalsHolder::Release();
+}
+
+void THTMLViewer::BindDocumentEvents() {
+    TSectionList* d = sections_.get();
+    OnBitmapRequest.Changed = [this, d] { d->GetBitmap = OnBitmapRequest.Handler(); };
+    OnImageRequest.Changed = [this, d] { d->GetImage = OnImageRequest.Handler(); };
+    OnScript.Changed = [this, d] { d->ScriptEvent = OnScript.Handler(); };
+    OnFileBrowse.Changed = [this, d] { d->FileBrowse = OnFileBrowse.Handler(); };
+    OnObjectClick.Changed = [this, d] { d->ObjectClick = OnObjectClick.Handler(); };
+    OnObjectFocus.Changed = [this, d] { d->ObjectFocus = OnObjectFocus.Handler(); };
+    OnObjectBlur.Changed = [this, d] { d->ObjectBlur = OnObjectBlur.Handler(); };
+    OnObjectChange.Changed = [this, d] { d->ObjectChange = OnObjectChange.Handler(); };
+    OnPanelCreate.Changed = [this, d] { d->PanelCreateEvent = OnPanelCreate.Handler(); };
+    OnPanelDestroy.Changed = [this, d] { d->PanelDestroyEvent = OnPanelDestroy.Handler(); };
+    OnPanelPrint.Changed = [this, d] { d->PanelPrintEvent = OnPanelPrint.Handler(); };
+    // The document hands a submission to the viewer's queue, which keeps a
+    // copy of the results until the posted message runs the handler.
+    OnFormSubmit.Changed = [this, d] {
+        if (!OnFormSubmit) {
+            d->SubmitForm = nullptr;
+            return;
+        }
+        d->SubmitForm = [this](TObject*, const std::string& action, const std::string& target,
+                               const std::string& encType, const std::string& method, TStringList* results) {
+            auto copy = new TStringList;
+            if (results) copy->Assign(*results);
+            SubmitQueued(action, target, encType, method, copy);
+        };
+    };
+}
+
+void THTMLViewer::StopSound() {
+    if (OnSoundRequest) OnSoundRequest(this, std::string(), 0, true);
+}
+
+bool THTMLViewer::LinkedSheet(const std::string& href, std::string& text, std::string& path) {
+    TStream* stream = nullptr;
+    OnhtStreamRequest(this, href, stream);
+    if (!stream) {
+        const std::string file = ResolveFileName(href);
+        if (!FileExists(file)) return false;
+        text = ReadFileBytes(file);
+        path = ExtractFilePath(file);
+        return true;
+    }
+    stream->Seek(0, soFromBeginning);
+    text.clear();
+    char buffer[4096];
+    for (size_t n; (n = stream->Read(buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    // Urls inside the sheet resolve against the folder it was named in.
+    const size_t slash = href.find_last_of("/\\");
+    path = slash == std::string::npos ? std::string() : href.substr(0, slash + 1);
+    return true;
 }
 
 // ---------------------------------------------------------------- properties
@@ -464,13 +517,26 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
 }
 
 void THTMLViewer::ParseDocument(int fileType, const std::string& fileName) {
-#ifdef VIEWER_HAS_PARSER
+    // The reader's OBJECT and linked-sheet hooks are unit-wide: set for this
+    // parse only.
+    struct HookGuard {
+        ~HookGuard() {
+            Readhtml::ObjectTagEvent = nullptr;
+            Readhtml::LinkedSheetEvent = nullptr;
+        }
+    } guard;
     switch (fileType) {
         case 0:
-            Readhtml::HtmlParseString(documentSource_, sections_.get(), nullptr, nullptr,
-                            [this](TObject*, const std::string& httpEq, const std::string& name,
-                                   const std::string& content) { MetaHandler(httpEq, name, content); },
-                            nullptr);
+            StopSound();
+            Readhtml::ObjectTagEvent = OnObjectTag;
+            if (OnhtStreamRequest)
+                Readhtml::LinkedSheetEvent = [this](const std::string& href, std::string& text, std::string& path) {
+                    return LinkedSheet(href, text, path);
+                };
+            Readhtml::HtmlParseString(documentSource_, sections_.get(), OnInclude, OnSoundRequest,
+                                      [this](TObject*, const std::string& httpEq, const std::string& name,
+                                             const std::string& content) { MetaHandler(httpEq, name, content); },
+                                      OnLink);
             break;
         case 1:
             Readhtml::HtmlParseTextString(documentSource_, sections_.get());
@@ -486,13 +552,6 @@ void THTMLViewer::ParseDocument(int fileType, const std::string& fileName) {
     documentTitle_ = Readhtml::DocTitle;
     base_ = Readhtml::DocBase;
     baseTarget_ = Readhtml::DocBaseTarget;
-#else
-    (void)fileType;
-    (void)fileName;
-    documentTitle_.clear();
-    base_.clear();
-    baseTarget_.clear();
-#endif
     docCodePage_ = Readhtml::DocCodePage;
 }
 
@@ -512,6 +571,7 @@ void THTMLViewer::MetaHandler(const std::string& httpEq, const std::string& name
 void THTMLViewer::Clear() {
     if (processing_) return;
     hintTimer_->SetEnabled(false);
+    StopSound();
     sections_->Clear();
     if (ownsCache_ && sections_->BitmapList) sections_->BitmapList->Clear();
     sections_->SetFonts(defFontName_, defPreFontName_.substr(0, 32), marginWidth_, marginHeight_, charSet_,

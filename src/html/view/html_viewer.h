@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "html/layout/document.h"
+#include "html/layout/html_parser.h"
 #include "html/view/metafile_printer.h"
 #include "platform/gui/controls.h"
 #include "platform/gui/extctrls.h"
@@ -79,9 +81,37 @@ using ThtmlPagePrinted = std::function<void(TObject* Sender, THTMLViewer* HFView
 // A meta element of the document.
 using TViewerMetaEvent = std::function<void(TObject* Sender, const std::string& HttpEq, const std::string& Name,
                                             const std::string& Content)>;
-using TViewerFormSubmitEvent =
-    std::function<void(TObject* Sender, const std::string& Action, const std::string& Target,
-                       const std::string& EncType, const std::string& Method, TStringList* Results)>;
+using TViewerFormSubmitEvent = TFormSubmitEvent;
+// A file the document needs (a linked style sheet) as a stream: left null, the
+// name is read as a file; a stream given stays the handler's.
+using TGetStreamEvent = std::function<void(TObject* Sender, const std::string& SRC, TStream*& Stream)>;
+
+// An event of the viewer that the document fires too: it reads and calls as a
+// std::function, and setting it also sets the document's event.
+template <class F>
+class TViewerEvent {
+public:
+    TViewerEvent() = default;
+    // Bound to one viewer: handlers pass between events as Handler().
+    TViewerEvent(const TViewerEvent&) = delete;
+    TViewerEvent& operator=(const TViewerEvent&) = delete;
+    TViewerEvent& operator=(F handler) {
+        handler_ = std::move(handler);
+        if (Changed) Changed();
+        return *this;
+    }
+    explicit operator bool() const noexcept { return static_cast<bool>(handler_); }
+    template <class... A>
+    void operator()(A&&... args) const {
+        handler_(std::forward<A>(args)...);
+    }
+    const F& Handler() const { return handler_; }
+    // Set once by the viewer: copies the handler where the document reads it.
+    std::function<void()> Changed;
+
+private:
+    F handler_;
+};
 
 // The control the document paints on; its mouse goes to the viewer.
 class TPaintPanel : public TCustomControl {
@@ -291,7 +321,33 @@ public:
     TParseEvent OnParseBegin;
     TNotifyEvent OnParseEnd;
     TPageEvent OnPageEvent;
-    TViewerFormSubmitEvent OnFormSubmit;
+    // Forms are submitted through the viewer's queue: the handler runs after
+    // the click or key that submitted, and may keep nothing of Results.
+    TViewerEvent<TViewerFormSubmitEvent> OnFormSubmit;
+    // Images: OnBitmapRequest first (the bitmap given becomes the document's);
+    // without a bitmap from it, OnImageRequest (DeferredImageStream delays the
+    // image). With neither the name is read as a file.
+    TViewerEvent<TGetBitmapEvent> OnBitmapRequest;
+    TViewerEvent<TGetImageEvent> OnImageRequest;
+    TViewerEvent<TScriptEvent> OnScript;
+    // Form controls: the browse button of a file input, and each control's
+    // click, focus, blur and change with its message text.
+    TViewerEvent<TFileBrowseEvent> OnFileBrowse;
+    TViewerEvent<TObjectClickEvent> OnObjectClick, OnObjectFocus, OnObjectBlur, OnObjectChange;
+    // The panels of OBJECT and PANEL elements: made, freed, printed.
+    TViewerEvent<TPanelCreateEvent> OnPanelCreate;
+    TViewerEvent<TPanelDestroyEvent> OnPanelDestroy;
+    TViewerEvent<TPanelPrintEvent> OnPanelPrint;
+    // Hooks of the reader while an HTML document is read: include comments,
+    // BGSOUND (also told to stop, SRC "" and Loop 0, before each document and
+    // on Clear), LINK and OBJECT (without a handler OBJECT is transparent).
+    TIncludeType OnInclude;
+    TSoundType OnSoundRequest;
+    TLinkType OnLink;
+    TObjectTagEvent OnObjectTag;
+    TGetStreamEvent OnhtStreamRequest;
+    // OnDragOver and OnDragDrop (TControl's) fire for the paint panel too,
+    // with the viewer as Sender.
 
     // Set by the table drawing while a table repeats its head or foot on
     // every printed page.
@@ -320,6 +376,9 @@ private:
     void HScrollChanged(TScrollCode code, int& pos);
     void SetProcessing(bool value);
     void MetaHandler(const std::string& httpEq, const std::string& name, const std::string& content);
+    void StopSound();
+    void BindDocumentEvents();
+    bool LinkedSheet(const std::string& href, std::string& text, std::string& path);
     void MouseScroll();
     void ControlEnter(TObject* obj, int y, bool isLink);
     void SubmitQueued(const std::string& action, const std::string& target, const std::string& encType,

@@ -372,18 +372,18 @@ bool THTMLViewer::GetWordAtCursor(int X, int Y, int& St, int& En, std::u16string
     if (pos < 0) return false;
     char16_t ch = 0;
     TSectionBase* piece = nullptr;
-    if (!sections_->GetChAtPos(pos, ch, piece) || !IsWordChar(ch)) return false;
+    if (!sections_->GetCharAt(pos, ch, piece) || !IsWordChar(ch)) return false;
     St = pos;
     En = pos;
     char16_t c = 0;
     TSectionBase* other = nullptr;
-    while (St > 0 && sections_->GetChAtPos(St - 1, c, other) && other == piece && IsWordChar(c)) --St;
-    while (sections_->GetChAtPos(En, c, other) && other == piece && IsWordChar(c)) {
+    while (St > 0 && sections_->GetCharAt(St - 1, c, other) && other == piece && IsWordChar(c)) --St;
+    while (sections_->GetCharAt(En, c, other) && other == piece && IsWordChar(c)) {
         AWord += c;
         ++En;
     }
     for (int p = pos - 1; p >= St; --p)
-        if (sections_->GetChAtPos(p, c, other)) AWord.insert(AWord.begin(), c);
+        if (sections_->GetCharAt(p, c, other)) AWord.insert(AWord.begin(), c);
     return true;
 }
 

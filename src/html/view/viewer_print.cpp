@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "html/layout/document.h"
+#include "html/layout/table_layout.h"
 #include "html/view/html_viewer.h"
 #include "html/view/metafile_printer.h"
 #include "html/view/vw_print.h"
@@ -67,7 +68,7 @@ struct PageGeometry {
         c.SetViewportOrgEx(0, 0);
     }
 
-    TRegion Clip(bool clampToPage) const {
+    TRect ClipRect(bool clampToPage) const {
         TRect r{LeftPx, TopPx - 1, LeftPx + WidthPx + 2, TopPx + HeightPx + 2};
         if (clampToPage) {
             r.Left = std::max(r.Left, 0);
@@ -75,9 +76,27 @@ struct PageGeometry {
             r.Right = std::min(r.Right, PageWidthPx);
             r.Bottom = std::min(r.Bottom, PageHeightPx);
         }
+        return r;
+    }
+    TRegion Clip(bool clampToPage) const { return TRegion::FromRect(ClipRect(clampToPage)); }
+    // The page's clip cut to a horizontal band given in logical units.
+    TRegion Band(bool clampToPage, int top, int bottom) const {
+        TRect r = ClipRect(clampToPage);
+        r.Top = std::max(r.Top, MulDiv(top, LogY, Lpi));
+        r.Bottom = std::min(r.Bottom, MulDiv(bottom, LogY, Lpi));
+        if (r.Bottom < r.Top) r.Bottom = r.Top;
         return TRegion::FromRect(r);
     }
 };
+
+// A document with nothing in it to print: no section outside empty blocks.
+bool NothingToPrint(const TCellBasic& cell) {
+    for (const auto& s : cell) {
+        const auto* b = dynamic_cast<const TBlock*>(s.get());
+        if (!b || !NothingToPrint(*b->MyCell)) return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -105,7 +124,7 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
     printedPages_ = 0;
     bool stop = false;
     if (OnPageEvent) OnPageEvent(this, 0, stop);
-    if (processing_ || sections_->Count() == 0) return;
+    if (processing_ || NothingToPrint(*sections_)) return;
 
     auto copy = std::make_unique<TSectionList>(*sections_);
     copy->BackgroundChange = nullptr;  // the copy's colour is not the screen's
@@ -183,24 +202,26 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
 
     TRegion clip = g.Clip(preview);
     int page = 1, top = 0;
-    int lastDrawn = 0;  // the last page drawn on the paper
     while (page <= ToPage && !stop) {
         if (preview) canvas = &mfPrinter->GetCanvas();
-        copy->SetYOffset(top - g.Top);
-        g.Map(*canvas);
-        canvas->SelectClipRgn(&clip);
         const bool onPaper = page >= FromPage;
-        const int x = onPaper ? g.Left : 3 * g.Width + g.Left;
-        const TRect pageRect{g.Left, g.Top, g.Left + g.Width, g.Top + g.Height};
-        if (onPaper && (options_ & htPrintBackground)) {
-            canvas->Brush().SetColor(sections_->Background);
-            canvas->Brush().SetStyle(TBrushStyle::bsSolid);
-            canvas->FillRect(pageRect);
-        }
-        copy->Draw(*canvas, pageRect, g.Width, x, 0, 0, 0);
+        // Pages before the range are drawn beside the paper: they only find
+        // where the next page begins.
+        const int shift = onPaper ? 0 : 3 * g.Width;
+        const TRect pageRect{g.Left + shift, g.Top, g.Left + shift + g.Width, g.Top + g.Height};
+        // below: the page's top band that a repeated head takes.
+        auto pass = [&](int yOff, const TRegion& region, int dx, int below = 0) {
+            copy->SetYOffset(yOff);
+            g.Map(*canvas);
+            canvas->SelectClipRgn(&region);
+            const TRect r{pageRect.Left + dx, pageRect.Top + below, pageRect.Right + dx, pageRect.Bottom};
+            copy->Draw(*canvas, r, g.Width, g.Left + shift + dx, 0, 0, 0);
+        };
         // What a line cut by the page's edges left above the top margin or
         // below the page's bottom belongs to the neighbouring pages.
-        if (onPaper) {
+        auto whiten = [&] {
+            if (!onPaper) return;
+            canvas->SelectClipRgn(&clip);
             canvas->Pen().SetColor(clWhite);
             canvas->Pen().SetStyle(TPenStyle::psSolid);
             canvas->Brush().SetColor(clWhite);
@@ -208,7 +229,48 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
             canvas->FillRect(TRect{0, g.Top - 2, g.PageWidth, g.Top});
             const int bottom = std::max(copy->PageBottom - copy->YOff, g.Top);
             if (bottom < g.Top + g.Height + 2) canvas->FillRect(TRect{0, bottom, g.PageWidth, g.Top + g.Height + 2});
-            lastDrawn = page;
+        };
+        g.Map(*canvas);
+        if (onPaper && (options_ & htPrintBackground)) {
+            canvas->SelectClipRgn(&clip);
+            canvas->Brush().SetColor(sections_->Background);
+            canvas->Brush().SetStyle(TBrushStyle::bsSolid);
+            canvas->FillRect(pageRect);
+        }
+        // A table whose head and foot repeat on every page it reaches leaves
+        // its part record in the copy: the page is then drawn in bands, the
+        // head at the top, the body under it and the foot under the body.
+        int headHeight = 0, bodyYOff = top - g.Top;
+        for (int passes = 0; passes < 6; ++passes) {
+            TTablePartRec* part = copy->TablePartRec;
+            const int state = part ? part->TablePart : tpNormal;
+            if (passes > 0 && (state == tpNormal || state == tpDoHead || state == tpDoBody3)) break;
+            if (state == tpNormal) {
+                copy->TablePartRec = nullptr;
+                pass(bodyYOff, clip, 0);
+                whiten();
+            } else if (state == tpDoHead) {
+                headHeight = std::min(part->PartHeight, g.Height / 2);
+                pass(part->PartStart - g.Top, g.Band(preview, g.Top, g.Top + headHeight), 0);
+                if (part->TablePart == tpDoHead) part->TablePart = tpDoBody1;
+            } else if (state == tpDoFoot) {
+                const int pageBottom = copy->PageBottom;
+                const int bandTop = pageBottom - bodyYOff;
+                pass(part->PartStart - bandTop, g.Band(preview, bandTop, bandTop + part->PartHeight), 0);
+                copy->PageBottom = pageBottom;
+                copy->SetYOffset(bodyYOff);
+                if (part->TablePart == tpDoFoot) copy->TablePartRec = nullptr;  // the table drew no foot
+            } else {
+                // The body: a pass beside the paper finds the page's bottom,
+                // then the page is drawn down to it.
+                bodyYOff = top - (g.Top + headHeight);
+                pass(bodyYOff, clip, 3 * g.Width + g.Left, headHeight);
+                const int bottom = copy->PageBottom - bodyYOff;
+                copy->TablePartRec = part;
+                part->TablePart = tpDoBody2;
+                pass(bodyYOff, g.Band(preview, g.Top + headHeight, bottom), 0, headHeight);
+                if (part->TablePart != tpNormal) whiten();
+            }
         }
         canvas->SelectClipRgn(nullptr);
 
@@ -278,8 +340,9 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
     if (preview) {
         mfPrinter->EndDoc();
     } else if (own->Printing()) {
-        // A range that the document does not reach prints nothing at all.
-        if (lastDrawn < FromPage || lastDrawn == 0) own->Abort();
+        // A range that starts past the page after the last one prints nothing;
+        // one that starts just past the last page ends with a blank page.
+        if (page < FromPage) own->Abort();
         else own->EndDoc();
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QPointer>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -169,6 +170,62 @@ int TApplication::DeliverPostedMessages() {
     }
     if (!posted_.empty()) ScheduleDelivery();
     return delivered;
+}
+
+void TApplication::RemovePendingMessage(TControl* control, UINT msg) {
+    for (auto it = posted_.begin(); it != posted_.end(); ++it)
+        if (!it->call && it->control == control && it->msg == msg && !it->target.expired()) {
+            posted_.erase(it);
+            return;
+        }
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN)
+        velorim_gui::ControlBridge::DropNextPress(control, msg);
+}
+
+namespace {
+// The system tells the application object when its locale settings change
+// (not every platform does).
+class LocaleWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == QCoreApplication::instance() && event->type() == QEvent::LocaleChange)
+            Application->SettingsChanged();
+        return false;
+    }
+};
+}  // namespace
+
+int TApplication::HookMainWindow(TWindowHook hook) {
+    static QPointer<QObject> watch;
+    if (!watch && QCoreApplication::instance()) {
+        watch = new LocaleWatch();
+        watch->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(watch);
+    }
+    hooks_.emplace_back(++nextHook_, std::move(hook));
+    return nextHook_;
+}
+
+void TApplication::UnhookMainWindow(int id) {
+    for (auto it = hooks_.begin(); it != hooks_.end(); ++it)
+        if (it->first == id) {
+            hooks_.erase(it);
+            return;
+        }
+}
+
+void TApplication::SettingsChanged() {
+    // A hook may unhook itself or another: walk a copy.
+    const auto hooks = hooks_;
+    for (const auto& entry : hooks) {
+        const TWindowHook& hook = entry.second;
+        bool handled = false;
+        Dispatch(this, [&] {
+            TMessage m{WM_WININICHANGE, 0, 0, 0};
+            handled = hook(m);
+        });
+        if (handled) break;
+    }
 }
 
 void TApplication::DestroyForms() {

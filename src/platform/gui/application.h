@@ -90,6 +90,24 @@ public:
     // Delivers the queued messages; returns how many ran.
     int DeliverPostedMessages();
     int PendingMessages() const { return static_cast<int>(posted_.size()); }
+    // Takes one pending message Msg of the control out of the queue: one
+    // posted for it, or, for a mouse button message, a press the window
+    // system still has to deliver to it (Qt hands the press that closed a
+    // popup menu on to the control under the pointer once the menu is gone).
+    // Terminate is never undone by it.
+    void RemovePendingMessage(TControl* control, UINT msg);
+
+    // Hooks on the application's window: each gets the settings messages
+    // (WM_WININICHANGE when the system's locale settings change) until
+    // unhooked; a hook answering true stops the ones after it.
+    using TWindowHook = std::function<bool(TMessage& message)>;
+    int HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(int id);
+    // Whether format-dependent controls follow a change of the system's
+    // settings (the program's own formats never change while it runs).
+    bool UpdateFormatSettings = true;
+    // The system's locale settings changed: the hooks get WM_WININICHANGE.
+    void SettingsChanged();
 
     // Frees every form created so far (newest first), firing OnDestroy.
     void DestroyForms();
@@ -111,6 +129,8 @@ private:
     bool deliveryScheduled_ = false;
     int dispatchDepth_ = 0;
     std::deque<TPosted> posted_;
+    std::vector<std::pair<int, TWindowHook>> hooks_;
+    int nextHook_ = 0;
     QApplication* ownApp_ = nullptr;
 };
 

@@ -76,7 +76,7 @@ struct TMessage {
 
 // Message numbers the program and its controls use.
 constexpr UINT WM_NULL = 0x0000, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_PAINT = 0x000F,
-               WM_CLOSE = 0x0010, WM_CANCELMODE = 0x001F, WM_NEXTDLGCTL = 0x0028,
+               WM_CLOSE = 0x0010, WM_WININICHANGE = 0x001A, WM_CANCELMODE = 0x001F, WM_NEXTDLGCTL = 0x0028,
                WM_GETDLGCODE = 0x0087, WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102,
                WM_COMMAND = 0x0111, WM_TIMER = 0x0113, WM_HSCROLL = 0x0114, WM_VSCROLL = 0x0115,
                WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
@@ -122,6 +122,12 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+// Dragging one object over a control and dropping it there (Source is what
+// is dragged); Accept answers whether a drop would be taken.
+enum class TDragState : uint8_t { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
 
 // Modal results.
 using TModalResult = int;

@@ -6,8 +6,10 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
+#include <QPointer>
 #include <algorithm>
 
+#include "platform/gui/actnlist.h"
 #include "platform/gui/application.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/comctrls.h"
@@ -317,6 +319,28 @@ void Guard(TObject* sender, const std::function<void()>& fn) { Application->Disp
 
 ControlBridge::ControlBridge(TControl* c, QObject* parent) : QObject(parent), control(c) {}
 
+void ControlBridge::DropNextPress(TControl* control, UINT msg) {
+    if (!control || !control->bridge_ || !QCoreApplication::instance()) return;
+    ControlBridge* bridge = control->bridge_;
+    bridge->dropPress = msg;
+    const unsigned arming = ++bridge->dropArming;
+    // Two rounds of the event queue: a press Qt posts while the current event
+    // is handled lands between them.
+    QPointer<ControlBridge> self(bridge);
+    QMetaObject::invokeMethod(
+        bridge,
+        [self, arming] {
+            if (!self) return;
+            QMetaObject::invokeMethod(
+                self.data(),
+                [self, arming] {
+                    if (self && self->dropArming == arming) self->dropPress = 0;
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
 namespace {
 TMouseButton ButtonOf(Qt::MouseButton b) {
     switch (b) {
@@ -370,6 +394,15 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
             auto* me = static_cast<QMouseEvent*>(event);
+            if (dropPress) {
+                const UINT kind = me->button() == Qt::RightButton ? WM_RBUTTONDOWN
+                                  : event->type() == QEvent::MouseButtonDblClick ? WM_LBUTTONDBLCLK
+                                                                                 : WM_LBUTTONDOWN;
+                if (kind == dropPress) {
+                    dropPress = 0;
+                    return true;
+                }
+            }
             QPoint p = localPoint(me->position());
             TShiftState s = ShiftOf(me->modifiers(), me->buttons());
             if (event->type() == QEvent::MouseButtonDblClick) s |= ssDouble;
@@ -458,6 +491,7 @@ void PaintWidget::paintEvent(QPaintEvent*) {
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TControl::~TControl() {
+    actionLink_.reset();
     if (Mouse && Mouse->Capture() == this) Mouse->SetCapture(nullptr);
     if (parent_) parent_->RemoveControl(this);
     parent_ = nullptr;
@@ -733,7 +767,32 @@ void TControl::SetAlign(TAlign align) {
 }
 
 void TControl::Click() {
-    if (OnClick) OnClick(this);
+    if (OnClick)
+        OnClick(this);
+    else if (actionLink_)
+        actionLink_->Execute();
+}
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* action) {
+    if (!action) {
+        actionLink_.reset();
+        return;
+    }
+    if (!actionLink_)
+        actionLink_ = std::make_unique<TBasicActionLink>(
+            [this](TBasicAction* a, bool checkDefaults) { ActionChange(a, checkDefaults); });
+    actionLink_->SetAction(action);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (!CheckDefaults || Caption().empty()) SetCaption(action->Caption());
+    if (!CheckDefaults || Enabled()) SetEnabled(action->Enabled());
+    if (!CheckDefaults || Hint().empty()) SetHint(action->Hint());
+    if (!CheckDefaults || Visible()) SetVisible(action->Visible());
 }
 
 void TControl::DblClick() {
@@ -744,7 +803,23 @@ void TControl::UserClick() {
     if (enabled_) Click();
 }
 
-void TControl::WndProc(TMessage&) {}
+void TControl::WndProc(TMessage& message) {
+    // Mouse messages posted or sent to the control act as the mouse does;
+    // the point is in the low and high words of LParam.
+    const int x = static_cast<int16_t>(message.LParam & 0xFFFF);
+    const int y = static_cast<int16_t>((message.LParam >> 16) & 0xFFFF);
+    switch (message.Msg) {
+        case WM_LBUTTONDOWN: MouseDown(TMouseButton::mbLeft, 0, x, y); break;
+        case WM_LBUTTONDBLCLK:
+            MouseDown(TMouseButton::mbLeft, ssDouble, x, y);
+            DblClick();
+            break;
+        case WM_LBUTTONUP: MouseUp(TMouseButton::mbLeft, 0, x, y); break;
+        case WM_RBUTTONDOWN: MouseDown(TMouseButton::mbRight, 0, x, y); break;
+        case WM_RBUTTONUP: MouseUp(TMouseButton::mbRight, 0, x, y); break;
+        default: break;
+    }
+}
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage m{msg, wParam, lParam, 0};
@@ -799,6 +874,15 @@ void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TControl::MouseMove(TShiftState shift, int x, int y) {
     if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    accept = static_cast<bool>(OnDragOver);
+    if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
 }
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

@@ -16,6 +16,8 @@ class TCanvas;
 class TForm;
 class TWinControl;
 class TPopupMenu;
+class TBasicAction;
+class TBasicActionLink;
 
 namespace velorim_gui {
 class ControlBridge;
@@ -88,7 +90,13 @@ public:
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
 
-    // Fires OnClick (exceptions go to the caller).
+    // The action linked to the control: each of its changes reaches
+    // ActionChange, and a click without OnClick runs it (null unlinks).
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* action);
+
+    // Fires OnClick, or runs the action without one (exceptions go to the
+    // caller).
     virtual void Click();
     virtual void DblClick();
     // What a click of the mouse on the control does: a button clicks, a box
@@ -98,6 +106,8 @@ public:
     TNotifyEvent OnClick, OnDblClick, OnResize;
     TMouseEvent OnMouseDown, OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
 
     // The control's message handler: posted and sent messages end here.
     virtual void WndProc(TMessage& message);
@@ -124,6 +134,11 @@ public:
     virtual bool MouseWheel(TShiftState shift, int delta, int x, int y);
     // The pointer left the control.
     virtual void PointerLeft() {}
+    // Something dragged is over the control: Accept starts as whether
+    // OnDragOver is set, which may change it.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    // Something dragged was dropped on the control.
+    virtual void DragDrop(TObject* source, int x, int y);
 
 protected:
     // Binds the widget that shows the control; called once by each concrete
@@ -149,6 +164,10 @@ protected:
     void ParentColorChanged();
     // Geometry as the widget reports it after the user resized a window.
     void UpdateBoundsFromWidget(int left, int top, int width, int height);
+    // The linked action changed (CheckDefaults: it was just linked, and then
+    // only properties still at their defaults follow it): a custom action's
+    // caption, enabled state, hint and visibility are taken over.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
 
     std::string text_;
     TFont font_;
@@ -171,6 +190,7 @@ private:
     TAlign align_ = TAlign::alNone;
     TPopupMenu* popupMenu_ = nullptr;
     bool fontGuard_ = false;
+    std::unique_ptr<TBasicActionLink> actionLink_;
 };
 
 // A control that can hold others and take the focus.

@@ -6,7 +6,10 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QWidget>
+
+#include "platform/gui/qt_bridge.h"
 
 namespace EditGlue {
 
@@ -20,6 +23,24 @@ void SetTextAlignment(TControl& edit, TAlignment alignment) {
 
 void SetRightTextMargin(TControl& edit, int margin) {
     if (auto* line = qobject_cast<QLineEdit*>(edit.Widget())) line->setTextMargins(0, 0, std::max(0, margin), 0);
+}
+
+int LeftTextMargin(TControl& edit) {
+    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
+    return line ? line->textMargins().left() : 0;
+}
+
+void ShowText(TControl& edit, const std::string& text, TAlignment alignment) {
+    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
+    if (!line) return;
+    SetTextAlignment(edit, alignment);
+    QSignalBlocker block(line);
+    line->setText(velorim_gui::ToQ(text));
+}
+
+void ShowCaret(TControl& edit) {
+    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
+    if (line && line->hasFocus()) line->setCursorPosition(line->cursorPosition());
 }
 
 int CaretPosition(TControl& edit) {

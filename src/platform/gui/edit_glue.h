@@ -5,6 +5,7 @@
 // one place so that the layer can take them over.
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gui/controls.h"
@@ -14,6 +15,12 @@ namespace EditGlue {
 void SetTextAlignment(TControl& edit, TAlignment alignment);
 // Keeps the text clear of the button at the right end.
 void SetRightTextMargin(TControl& edit, int margin);
+// The edit window's own left text margin in pixels.
+int LeftTextMargin(TControl& edit);
+// The window shows text at alignment (the edit's own text is not changed).
+void ShowText(TControl& edit, const std::string& text, TAlignment alignment);
+// The caret of a focused edit shows again at its place.
+void ShowCaret(TControl& edit);
 // The caret of the edit's window as it is now (the edit's own record of the
 // selection follows only after the change is reported); -1 without one.
 int CaretPosition(TControl& edit);

@@ -194,5 +194,22 @@ void TPopupMenu::Popup(int x, int y) {
     auto* menu = new QMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     Items()->BuildInto(menu);
+    shown_ = menu;
+    auto alive = WeakRef();
+    QObject::connect(menu, &QObject::destroyed, [this, alive, menu] {
+        if (!alive.expired() && shown_ == menu) shown_ = nullptr;
+    });
+    QObject::connect(menu, &QMenu::aboutToHide, [this, alive, menu] {
+        if (alive.expired()) return;
+        if (shown_ == menu) shown_ = nullptr;
+        // The handler may replace itself: call a copy.
+        if (TNotifyEvent handler = OnClose) Application->Dispatch(this, [this, &handler] { handler(this); });
+    });
     menu->popup(QPoint(x, y));
+}
+
+bool TPopupMenu::Showing() const { return shown_ != nullptr; }
+
+void TPopupMenu::CloseMenu() {
+    if (shown_) shown_->close();
 }

@@ -96,6 +96,14 @@ public:
     // Shows the menu at a screen point (does not wait for a choice).
     virtual void Popup(int x, int y);
     TNotifyEvent OnPopup;
+    // Fires when the shown menu goes away (an item chosen, a press elsewhere,
+    // Esc or CloseMenu).
+    TNotifyEvent OnClose;
+    bool Showing() const;
+    void CloseMenu();
+
+private:
+    QMenu* shown_ = nullptr;  // cleared when Qt frees it
 };
 
 // The window text of a caption: "&x" accelerators for Qt.

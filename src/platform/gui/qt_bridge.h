@@ -40,6 +40,12 @@ public:
     TControl* control;
     // Set while a simulated key is handed to the widget: no events again.
     bool bypassKeys = false;
+    // Swallows the next press of msg's kind (WM_LBUTTONDOWN, WM_LBUTTONDBLCLK,
+    // WM_RBUTTONDOWN) that reaches the control while the events queued now,
+    // and those the event being handled posts, are delivered.
+    static void DropNextPress(TControl* control, UINT msg);
+    UINT dropPress = 0;
+    unsigned dropArming = 0;  // a later arming outlives the earlier one's end
 };
 
 // The widget of a graphic or custom control: paints through the control.

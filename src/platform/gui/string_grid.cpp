@@ -1530,21 +1530,3 @@ void TStringGrid::SwapColData(int c1, int c2) {
     Invalidate();
 }
 
-// ---------------------------------------------------------------- clipboard
-
-bool GridClipboardSetText(const std::string& text) {
-    try {
-        TClipboard& cb = Clipboard();
-        cb.SetAsText(text);
-        return cb.HasFormat(CF_TEXT) && cb.AsText() == text;
-    } catch (...) {
-        return false;
-    }
-}
-
-bool GridClipboardGetText(std::string& text) {
-    TClipboard& cb = Clipboard();
-    if (!cb.HasFormat(CF_TEXT)) return false;
-    text = cb.AsText();
-    return true;
-}

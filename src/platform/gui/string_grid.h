@@ -305,8 +305,3 @@ private:
     TInplaceEdit* editor_ = nullptr;
 };
 
-// The system clipboard's plain text, as Windows-1252 bytes. Set returns
-// false when the clipboard did not take the text; Get returns false when it
-// holds no text.
-bool GridClipboardSetText(const std::string& text);
-bool GridClipboardGetText(std::string& text);

@@ -1,33 +1,14 @@
 // Documents read from HTML text, laid out and painted: small pages built for
 // one rule each, and the program's own reports and help pages.
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include "html/layout/html_parser.h"
 #include "layout_fixture.h"
+#include "support/golden.h"
 
 namespace layout_test {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-// Compares with tests/golden/<name>; VELORIM_UPDATE_GOLDEN=1 rewrites it.
-void ExpectGolden(const std::string& name, const std::string& actual) {
-    const std::string path = std::string(VELORIM_TEST_DATA) + "/golden/" + name;
-    if (std::getenv("VELORIM_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    const std::string expected = ReadFile(path);
-    ASSERT_FALSE(expected.empty()) << "missing golden file " << path;
-    EXPECT_EQ(expected, actual) << "differs from " << path;
-}
+using velorim_test::ExpectGolden;
+using velorim_test::ReadTestFile;
 
 class DocumentTest : public LayoutTest {
 protected:
@@ -116,6 +97,41 @@ TEST_F(DocumentTest, LinksGetTheirUrlUnderTheMouse) {
     EXPECT_EQ(doc->GetLinkAt(canvas, 2, y + 10, url, control, title) & guUrl, 0u);
 }
 
+// The character at a document position, wherever the text sits: a
+// paragraph, a table cell or a block; and the section that holds it.
+TEST_F(DocumentTest, CharacterAtAPositionInParagraphCellAndBlock) {
+    Parse("<p>ab</p><table><tr><td>cd</td></tr></table><div>ef</div>");
+    Layout(400);
+    std::u16string text;
+    std::vector<TSectionBase*> owners;
+    char16_t ch = 0;
+    TSectionBase* obj = nullptr;
+    for (int pos = 0; doc->GetCharAt(pos, ch, obj); ++pos) {
+        text += ch;
+        owners.push_back(obj);
+    }
+    // Every character up to the document's end answers, nothing past it.
+    EXPECT_EQ(static_cast<int>(text.size()), doc->Len);
+    const size_t a = text.find(u"ab"), c = text.find(u"cd"), e = text.find(u"ef");
+    ASSERT_NE(a, std::u16string::npos);
+    ASSERT_NE(c, std::u16string::npos);
+    ASSERT_NE(e, std::u16string::npos);
+    EXPECT_LT(a, c);
+    EXPECT_LT(c, e);
+    // Each piece's two letters come from one paragraph section, its own.
+    for (size_t at : {a, c, e}) {
+        ASSERT_NE(owners[at], nullptr);
+        EXPECT_TRUE(owners[at]->IsSection());
+        EXPECT_EQ(owners[at], owners[at + 1]);
+        EXPECT_GE(static_cast<int>(at), owners[at]->StartCurs);
+        EXPECT_LT(static_cast<int>(at), owners[at]->StartCurs + owners[at]->Len);
+    }
+    EXPECT_NE(owners[a], owners[c]);
+    EXPECT_NE(owners[c], owners[e]);
+    EXPECT_FALSE(doc->GetCharAt(-1, ch, obj));
+    EXPECT_FALSE(doc->GetCharAt(doc->Len + 5, ch, obj));
+}
+
 TEST_F(DocumentTest, SelectAllCopiesParagraphsAsLines) {
     Parse("<p>One two.</p><p>Three.</p>");
     Layout(800);
@@ -133,7 +149,7 @@ TEST_F(DocumentTest, PreKeepsItsLinesAndBlanks) {
 }
 
 TEST_F(DocumentTest, HelpPageLaysOutAndPaintsAsBefore) {
-    Parse(ReadFile(std::string(VELORIM_SOURCE_DIR) + "/data/ajudav.htm"));
+    Parse(ReadTestFile(std::string(VELORIM_SOURCE_DIR) + "/data/ajudav.htm"));
     EXPECT_GT(Layout(800), 0);
     const auto log = Paint(800, 4000);
     std::string golden;
@@ -145,7 +161,7 @@ TEST_F(DocumentTest, HelpPageLaysOutAndPaintsAsBefore) {
 }
 
 TEST_F(DocumentTest, AboutPageLaysOutAndPaintsAsBefore) {
-    Parse(ReadFile(std::string(VELORIM_SOURCE_DIR) + "/data/velorimrev.htm"));
+    Parse(ReadTestFile(std::string(VELORIM_SOURCE_DIR) + "/data/velorimrev.htm"));
     EXPECT_GT(Layout(800), 0);
     std::string golden;
     for (const auto& l : Paint(800, 4000)) golden += l + "\n";
@@ -155,7 +171,7 @@ TEST_F(DocumentTest, AboutPageLaysOutAndPaintsAsBefore) {
 // The arrears report: rows outside tables, misnested "</div></table>", amounts
 // in right-aligned cells. Every month and the total are painted, in order.
 TEST_F(DocumentTest, ArrearsReportPaintsEveryRow) {
-    Parse(ReadFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/atual.html"));
+    Parse(ReadTestFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/atual.html"));
     const int h = Layout(800);
     EXPECT_GT(h, 300);
     const auto texts = Texts(Paint(800, h + 10));
@@ -179,7 +195,7 @@ TEST_F(DocumentTest, ArrearsReportPaintsEveryRow) {
 }
 
 TEST_F(DocumentTest, RevisionReportPaintsItsTables) {
-    Parse(ReadFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/revisao.html"));
+    Parse(ReadTestFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/revisao.html"));
     const int h = Layout(800);
     const std::string all = AllText(Paint(800, h + 10));
     EXPECT_NE(all.find("Maria & Filhos <teste>"), std::string::npos);
@@ -187,7 +203,7 @@ TEST_F(DocumentTest, RevisionReportPaintsItsTables) {
 }
 
 TEST_F(DocumentTest, NarrowWidthsNeverHang) {
-    Parse(ReadFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/atual.html"));
+    Parse(ReadTestFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/atual.html"));
     for (int w : {0, 1, 7, 50, 3000}) EXPECT_GT(Layout(w), 0) << w;
     Parse("<p>" + std::string(5000, 'x') + "</p><img src=none width=200% height=5000>");
     EXPECT_GT(Layout(10), 0);

@@ -187,7 +187,7 @@ TEST_F(LayoutTest, HitTestsFindCharactersAndLines) {
     EXPECT_EQ(x, 24 + 15);
     char16_t ch = 0;
     TSectionBase* obj = nullptr;
-    EXPECT_TRUE(doc->GetChAtPos(4, ch, obj));
+    EXPECT_TRUE(doc->GetCharAt(4, ch, obj));
     EXPECT_EQ(ch, u'b');
     EXPECT_EQ(obj, s);
 }

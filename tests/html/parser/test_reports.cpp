@@ -1,36 +1,16 @@
 // The program's own reports read, lay out and paint as designed: golden dumps
 // of their document trees.
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 #include <gmock/gmock.h>
 
 #include "parser_fixture.h"
+#include "support/golden.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-// Compares with tests/golden/<name>; VELORIM_UPDATE_GOLDEN=1 rewrites it.
-void ExpectGolden(const std::string& name, const std::string& actual) {
-    const std::string path = std::string(VELORIM_TEST_DATA) + "/golden/" + name;
-    if (std::getenv("VELORIM_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    const std::string expected = ReadFile(path);
-    ASSERT_FALSE(expected.empty()) << "missing golden file " << path;
-    EXPECT_EQ(expected, actual) << "differs from " << path;
-}
+using velorim_test::ExpectGolden;
 
 std::string Data(const std::string& name) {
-    return ReadFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/" + name);
+    return velorim_test::ReadTestFile(std::string(VELORIM_TEST_DATA) + "/html/parser/data/" + name);
 }
 
 }  // namespace

@@ -298,14 +298,31 @@ TEST_F(TableTest, HeaderAndFooterRows) {
     EXPECT_EQ(t.HeaderRowCount, 1);
     EXPECT_EQ(t.FootHeight, 10);
     EXPECT_EQ(t.FootStartRow, 3);
-    // Printed across a page end, the table hands over its header for the next page.
+    // Printed across a page end (the page's bottom at 35 of a 100-pixel page),
+    // the table keeps room for its foot above the page's bottom and hands the
+    // printing loop its foot band, then its head band for the next page.
     list_->Printing = true;
     list_->YOff = 0;
     list_->PageBottom = 35;
     IndentManager mgr;
-    t.Draw(canvas_, TRect{0, 0, 100, 35}, mgr, 0, 0, 0);
-    EXPECT_EQ(list_->TablePartRec, t.TablePartRec.get());
-    EXPECT_EQ(t.TablePartRec->TablePart, tpDoHead);
+    const TRect page{0, 0, 100, 100};
+    t.Draw(canvas_, page, mgr, 0, 0, 0);
+    EXPECT_EQ(list_->PageBottom, 20);
+    ASSERT_EQ(list_->TablePartRec, t.TablePartRec.get());
+    EXPECT_EQ(t.TablePartRec->TablePart, tpDoFoot);
+    EXPECT_EQ(t.TablePartRec->PartStart, 30);
     EXPECT_EQ(t.TablePartRec->PartHeight, 10);
+    t.Draw(canvas_, page, mgr, 0, 0, 0);  // the foot pass
+    EXPECT_EQ(t.TablePartRec->TablePart, tpDoHead);
+    EXPECT_EQ(t.TablePartRec->PartStart, 0);
+    EXPECT_EQ(t.TablePartRec->PartHeight, 10);
+    t.Draw(canvas_, page, mgr, 0, 0, 0);  // the head pass
+    EXPECT_EQ(t.TablePartRec->TablePart, tpDoBody1);
+    // The rest of the body fits on the next page: the table is done.
+    list_->YOff = 10;
+    list_->PageBottom = 110;
+    t.Draw(canvas_, page, mgr, 0, 0, 0);
+    EXPECT_EQ(list_->TablePartRec, nullptr);
+    EXPECT_EQ(t.TablePartRec->TablePart, tpNormal);
     list_->Printing = false;
 }

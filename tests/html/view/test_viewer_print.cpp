@@ -3,6 +3,8 @@
 // here), page ranges, and the preview's print button.
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 
@@ -10,7 +12,9 @@
 #include "html/view/metafile_printer.h"
 #include "html/view/print_preview.h"
 #include "html/view/print_status_form.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/printer.h"
+#include "platform/gui/metafile.h"
 #include "platform/runtime/files.h"
 #include "view_env.h"
 
@@ -84,12 +88,30 @@ TEST_F(PrintTest, ALongReportPrintsToAPdfOfAsManyPagesAsThePreviewShows) {
     v->Print(2, 2);
     EXPECT_EQ(PdfPages(pdf), 1);
 
-    // Pages the document does not have print nothing at all.
+    // From the page after the last one the job ends with a blank page; from
+    // further on nothing is printed at all.
     std::filesystem::remove(pdf);
     v->Print(3, 9999);
-    EXPECT_FALSE(FileExists(pdf));
+    EXPECT_EQ(PdfPages(pdf), 1);
+    std::filesystem::remove(pdf);
     v->Print(4, 9999);
     EXPECT_FALSE(FileExists(pdf));
+}
+
+TEST_F(PrintTest, AnEmptyFileHasNoPageToPreviewOrPrint) {
+    v->LoadFromFile(Write("vazio.htm", ""));
+    EXPECT_EQ(PreviewPages(), 0);
+    bool abort = true;
+    auto* p = new TPreviewForm(nullptr, v, abort);
+    p->Show();
+    EXPECT_EQ(p->CurPageLabel->Caption(), "Page 1 of 0");
+    p->Free();
+    Printer().SetOutputFileName(pdf);
+    v->Print(1, 9999);
+    EXPECT_FALSE(FileExists(pdf));
+    // A page with only a rule on it is no empty page.
+    v->LoadFromFile(Write("regua.htm", "<hr>"));
+    EXPECT_EQ(PreviewPages(), 1);
 }
 
 TEST_F(PrintTest, CancelInTheStatusDialogStopsAfterThePage) {
@@ -154,6 +176,184 @@ TEST_F(PrintTest, ThePreviewShowsThePagesAndItsPrintButtonPrintsThemAgain) {
     p->PrintBut->UserClick();
     EXPECT_FALSE(FileExists(pdf));
     p->Free();
+}
+
+// Pages of the preview as pictures: cells painted in colours of their own
+// are read down a column of pixels, each colour telling which row it is.
+class PagedTableTest : public PrintTest {
+protected:
+    static std::string Hex(int rgb) {
+        char b[8];
+        std::snprintf(b, sizeof b, "#%06X", rgb);
+        return b;
+    }
+    // Body row i (from 1) has the colour 0x00GGBB with GG:BB = 0x4000 + i.
+    static int BodyColour(int i) { return 0x004000 + i; }
+    static constexpr int kHead = 0xFF0000, kFoot = 0x0000FF;
+
+    // A table with a head, `rows` body rows and a foot; rows `tall` (from 1)
+    // get a taller height.
+    static std::string Table(int rows, const std::string& border, int tall = 0, int tallHeight = 0) {
+        std::string s = "<html><body><p>Planilha</p><table " + border + " cellspacing=0 width=\"100%\">";
+        s += "<thead><tr bgcolor=\"" + Hex(kHead) + "\"><th>Mês</th><th>Valor</th></tr></thead><tbody>";
+        for (int i = 1; i <= rows; ++i) {
+            s += "<tr bgcolor=\"" + Hex(BodyColour(i)) + "\"";
+            if (i == tall) s += " height=" + std::to_string(tallHeight);
+            s += "><td>" + std::to_string(i) + "/1998</td><td>1.116,67</td></tr>";
+        }
+        s += "</tbody><tfoot><tr bgcolor=\"" + Hex(kFoot) + "\"><td>Total</td><td>99.999,99</td></tr></tfoot>";
+        return s + "</table><p>Fim</p></body></html>";
+    }
+
+    // The same table without THEAD, TBODY and TFOOT: all its rows are body.
+    static std::string Plain(std::string html) {
+        for (const char* part : {"<thead>", "</thead>", "<tbody>", "</tbody>", "<tfoot>", "</tfoot>"})
+            html.replace(html.find(part), std::string(part).size(), "");
+        return html;
+    }
+    // The preview's pages as pictures, 1/scale of the paper's size.
+    std::vector<std::unique_ptr<TBitmap>> Pictures(int scale) {
+        TMetaFilePrinter mf(nullptr);
+        v->PrintPreview(&mf);
+        std::vector<std::unique_ptr<TBitmap>> pictures;
+        for (int i = 0; i < mf.LastAvailablePage(); ++i) {
+            const int w = mf.PaperWidth / scale, h = mf.PaperHeight / scale;
+            auto bmp = std::make_unique<TBitmap>(w, h, TPixelFormat::pf24bit);
+            bmp->Canvas().Brush().SetColor(clWhite);
+            bmp->Canvas().FillRect(TRect{0, 0, w, h});
+            mf.GetMetaFile(i)->Draw(bmp->Canvas(), TRect{0, 0, w, h});
+            pictures.push_back(std::move(bmp));
+        }
+        return pictures;
+    }
+    // A pixel as 0xRRGGBB.
+    static int Rgb(const TBitmap& b, int x, int y) {
+        const TColor c = b.GetPixel(x, y);
+        return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+    }
+    static std::string RowName(int rgb) {
+        if (rgb == kHead) return "H";
+        if (rgb == kFoot) return "F";
+        if ((rgb & 0xFFFE00) == 0x004000) return std::to_string(rgb - 0x004000);
+        return "";
+    }
+
+    // Each page read down a column at 3/4 of the paper's width: the runs of
+    // cell colours from the top, as "H" (head), "F" (foot) and body rows.
+    std::vector<std::vector<std::string>> ReadPages() {
+        std::vector<std::vector<std::string>> pages;
+        for (const auto& bmp : Pictures(8)) {
+            std::vector<std::string> runs;
+            for (int y = 0; y < bmp->Height(); ++y) {
+                const std::string name = RowName(Rgb(*bmp, bmp->Width() * 3 / 4, y));
+                if (!name.empty() && (runs.empty() || runs.back() != name)) runs.push_back(name);
+            }
+            pages.push_back(runs);
+        }
+        return pages;
+    }
+};
+
+TEST_F(PagedTableTest, HeadAndFootRepeatOnEveryPageAndNoRowIsLostOrRepeated) {
+    v->LoadFromFile(Write("planilha.htm", Table(100, "border=1")));
+    const auto pages = ReadPages();
+    ASSERT_EQ(pages.size(), 3u);
+    std::vector<std::string> body;
+    for (const auto& page : pages) {
+        ASSERT_GE(page.size(), 3u);
+        EXPECT_EQ(page.front(), "H");
+        EXPECT_EQ(page.back(), "F");
+        EXPECT_EQ(std::count(page.begin(), page.end(), "H"), 1);
+        EXPECT_EQ(std::count(page.begin(), page.end(), "F"), 1);
+        body.insert(body.end(), page.begin() + 1, page.end() - 1);
+    }
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 100; ++i) expected.push_back(std::to_string(i));
+    EXPECT_EQ(body, expected);
+
+    // Printed, the same three pages.
+    Printer().SetOutputFileName(pdf);
+    v->Print(1, 9999);
+    EXPECT_EQ(PdfPages(pdf), 3);
+}
+
+// A row that asks for a new page starts one, below the head: the pages
+// still run on to the table's end.
+TEST_F(PagedTableTest, ARowWithABreakBeforeStartsAPageUnderTheHead) {
+    std::string html = Table(100, "border=1");
+    const std::string row60 = "<tr bgcolor=\"" + Hex(BodyColour(60)) + "\"";
+    html.insert(html.find(row60) + row60.size(), " style=\"page-break-before: always\"");
+    v->LoadFromFile(Write("planilha.htm", html));
+    const auto pages = ReadPages();
+    ASSERT_GE(pages.size(), 3u);
+    std::vector<std::string> body;
+    bool sixtyOpensAPage = false;
+    for (const auto& page : pages) {
+        if (page.empty()) continue;  // the text after the table
+        ASSERT_GE(page.size(), 2u);
+        EXPECT_EQ(page.front(), "H");
+        sixtyOpensAPage = sixtyOpensAPage || page[1] == "60";
+        for (const auto& r : page)
+            if (r != "H" && r != "F") body.push_back(r);
+    }
+    EXPECT_TRUE(sixtyOpensAPage);
+    ASSERT_EQ(body.size(), 100u);
+    EXPECT_EQ(body.back(), "100");
+}
+
+// The last row on a page keeps the bottom edge of its frame: under its cells
+// comes a line of the frame's colour before the paper's white.
+TEST_F(PagedTableTest, TheRowEndingAPageKeepsItsBottomEdge) {
+    v->LoadFromFile(Write("planilha.htm", Plain(Table(100, "border=1"))));
+    const auto pictures = Pictures(2);
+    ASSERT_GE(pictures.size(), 2u);
+    const TBitmap& page = *pictures[0];
+    const int x = page.Width() * 3 / 4;
+    int last = -1;
+    for (int y = 0; y < page.Height(); ++y)
+        if (!RowName(Rgb(page, x, y)).empty()) last = y;
+    ASSERT_GT(last, 0);
+    int edge = 0;
+    for (int y = last - 6; y <= last + 6; ++y)
+        if (Rgb(page, x, y) == 0xC0C0C0) ++edge;
+    EXPECT_GT(edge, 0) << "no bottom edge under the last row";
+}
+
+// A table without a head that starts in the last third of a page and would
+// run over its end starts on the next page; one that starts higher runs on,
+// without a head repeated.
+TEST_F(PagedTableTest, AShortTableLowOnAPageMovesToTheNextPage) {
+    for (const int before : {26, 8}) {
+        std::string html = Plain(Table(before == 26 ? 10 : 60, "border=1"));
+        std::string paragraphs;
+        for (int i = 0; i < before; ++i) paragraphs += "<p>Parágrafo " + std::to_string(i) + "</p>";
+        html.replace(html.find("<p>Planilha</p>"), 15, paragraphs);
+        v->LoadFromFile(Write("planilha.htm", html));
+        const auto pages = ReadPages();
+        ASSERT_GE(pages.size(), 2u);
+        if (before == 26) {
+            EXPECT_TRUE(pages[0].empty()) << "the table began on page 1";
+            EXPECT_EQ(pages[1].front(), "H");
+            EXPECT_EQ(pages[1].back(), "F");
+        } else {
+            EXPECT_FALSE(pages[0].empty());
+            EXPECT_NE(pages[1].front(), "H");
+        }
+    }
+}
+
+// A tall row that would be cut moves whole to the next page when it is under
+// 101 pixels; a taller one is cut.
+TEST_F(PagedTableTest, AShortRowMovesWholeToTheNextPage) {
+    for (int tallHeight : {95, 400}) {
+        v->LoadFromFile(Write("planilha.htm", Table(100, "border=1", 40, tallHeight)));
+        const auto pages = ReadPages();
+        ASSERT_GE(pages.size(), 2u);
+        const bool onBoth = std::count(pages[0].begin(), pages[0].end(), "40") +
+                                std::count(pages[1].begin(), pages[1].end(), "40") ==
+                            2;
+        EXPECT_EQ(onBoth, tallHeight > 100) << tallHeight;
+    }
 }
 
 }  // namespace

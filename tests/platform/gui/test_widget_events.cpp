@@ -155,4 +155,42 @@ TEST(Screen, FactsAndCursors) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// A press the window system still has to deliver (Qt posts the press that
+// closed a popup menu to the control under it) can be taken out, as can a
+// mouse message posted for the control; the next one arrives again.
+TEST_F(WidgetEvents, APendingPressOfAControlCanBeTakenOut) {
+    auto* panel = Make<TPanel>(form, form, "P");
+    panel->SetBounds(0, 0, 50, 50);
+    int downs = 0;
+    panel->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+        ++downs;
+        EXPECT_EQ(x, 5);
+        EXPECT_EQ(y, 6);
+    };
+    form->Show();
+    auto press = [&] {
+        QCoreApplication::postEvent(panel->Widget(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 6),
+                                                                     QPointF(5, 6), Qt::LeftButton,
+                                                                     Qt::LeftButton, Qt::NoModifier));
+    };
+    press();
+    Application->RemovePendingMessage(panel, WM_LBUTTONDOWN);
+    Application->ProcessMessages();
+    EXPECT_EQ(downs, 0);
+    // Posted while the current event is still being handled: taken too.
+    Application->RemovePendingMessage(panel, WM_LBUTTONDOWN);
+    press();
+    Application->ProcessMessages();
+    EXPECT_EQ(downs, 0);
+    press();
+    Application->ProcessMessages();
+    EXPECT_EQ(downs, 1);
+
+    PostMessage(panel, WM_LBUTTONDOWN, 0, 5 | (6 << 16));
+    PostMessage(panel, WM_LBUTTONDOWN, 0, 5 | (6 << 16));
+    Application->RemovePendingMessage(panel, WM_LBUTTONDOWN);
+    Application->ProcessMessages();
+    EXPECT_EQ(downs, 2);  // one of the two was taken
+}
+
 }  // namespace
