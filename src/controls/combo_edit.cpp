@@ -1,6 +1,7 @@
 #include "controls/combo_edit.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "controls/control_bitmaps.h"
 #include "platform/gui/edit_glue.h"
@@ -227,16 +228,31 @@ void TCustomComboEdit::PlaceButton() {
     SetTextArea();
 }
 
+namespace {
+// A line of text's height in a font; the system font's characters are 13
+// pixels high. Forms place their edits several times while they are built,
+// so each font is measured once.
+int LineHeight(const TFont& font) {
+    struct Measured {
+        TFont font;
+        int height;
+    };
+    static std::vector<Measured> measured;
+    for (const Measured& m : measured)
+        if (m.font == font && m.font.PixelsPerInch() == font.PixelsPerInch()) return m.height;
+    TCanvas measure;
+    measure.SetFont(font);
+    const int height = std::min(measure.TextHeight("Wg"), 13);
+    if (measured.size() < 64) measured.push_back({font, height});
+    return height;
+}
+}  // namespace
+
 void TCustomComboEdit::SetTextArea() {
     EditGlue::SetRightTextMargin(*this, container_->Visible() ? container_->Width() + 2 : 0);
 }
 
-int TCustomComboEdit::FontTextHeight() const {
-    // The system font's characters are 13 pixels high.
-    TCanvas measure;
-    measure.SetFont(Font());
-    return std::min(measure.TextHeight("Wg"), 13);
-}
+int TCustomComboEdit::FontTextHeight() const { return LineHeight(Font()); }
 
 void TCustomComboEdit::ShowTextCaret() { EditGlue::ShowCaret(*this); }
 
@@ -267,7 +283,17 @@ void TCustomComboEdit::SelectAll() {
     if (directInput_) TCustomMaskEdit::SelectAll();
 }
 
+TPopupWindow* TCustomComboEdit::Popup() const {
+    if (popupDeferred_) {
+        auto* self = const_cast<TCustomComboEdit*>(this);
+        self->popupDeferred_ = false;
+        self->MakeDeferredPopup();
+    }
+    return popup_.get();
+}
+
 void TCustomComboEdit::SetPopup(std::unique_ptr<TPopupWindow> popup) {
+    popupDeferred_ = false;
     if (popup_) popup_->OnCloseUp = nullptr;
     popup_ = std::move(popup);
     if (popup_) popup_->OnCloseUp = [this](TObject* sender, bool accept) { ClosePopup(sender, accept); };
@@ -276,7 +302,7 @@ void TCustomComboEdit::SetPopup(std::unique_ptr<TPopupWindow> popup) {
 void TCustomComboEdit::UpdatePopupVisible() { popupVisible_ = popup_ && popup_->Visible(); }
 
 void TCustomComboEdit::DropDown(bool disableEdit) {
-    if (!popup_ || GetReadOnly() || popupVisible_) return;
+    if (!Popup() || GetReadOnly() || popupVisible_) return;
     const TPoint origin =
         ToolEdit::PopupOrigin(ClientToScreen(TPoint{0, 0}), TSize{Width(), Height()},
                               TSize{popup_->Width(), popup_->Height()}, EditGlue::ScreenSize(), PopupAlign);
@@ -316,7 +342,7 @@ void TCustomComboEdit::ClosePopup(TObject*, bool accept) {
 
 void TCustomComboEdit::ButtonClick() {
     if (OnButtonClick) OnButtonClick(this);
-    if (!popup_) return;
+    if (!Popup()) return;
     if (!popupVisible_)
         DropDown(true);
     else
@@ -377,7 +403,7 @@ int TCustomComboEdit::GetDlgCode() const {
 }
 
 void TCustomComboEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft && popup_) {
+    if (button == TMouseButton::mbLeft && (popup_ || popupDeferred_)) {
         if (CanFocus() && !Focused()) SetFocus();
         if (!Focused()) return;
         if (popupVisible_) ClosePopup(popup_.get(), false);

@@ -109,7 +109,8 @@ public:
     void SetDirectInput(bool value);
     TNotifyEvent OnButtonClick;
 
-    TPopupWindow* Popup() const { return popup_.get(); }
+    // The drop-down; one that a descendant deferred is made here, on first use.
+    TPopupWindow* Popup() const;
     bool PopupVisible() const { return popup_ && popupVisible_; }
     // Selects the whole text only with DirectInput.
     void SelectAll();
@@ -151,6 +152,12 @@ protected:
     bool EditCanModify() const { return !readOnly_; }
     // Descendants that own a drop-down hand it over here.
     void SetPopup(std::unique_ptr<TPopupWindow> popup);
+    // A drop-down that is costly to build and that most edits never open is
+    // deferred: MakeDeferredPopup builds it the first time Popup() is asked.
+    void DeferPopup() { popupDeferred_ = true; }
+    virtual void MakeDeferredPopup() {}
+    // The drop-down as it is, without making a deferred one.
+    TPopupWindow* PopupIfMade() const { return popup_.get(); }
     void UpdatePopupVisible();
     void RebuildGlyph();
     void PlaceButton();
@@ -170,6 +177,7 @@ private:
     bool directInput_ = true;
     bool alwaysEnable_ = false;
     bool popupVisible_ = false;
+    bool popupDeferred_ = false;
     TGlyphKind glyphKind_ = gkCustom;
 };
 

@@ -158,15 +158,15 @@ void TCustomDateEdit::HintsChanged() {
 }
 
 void TCustomDateEdit::ConfigurePopup() {
-    if (Popup() && DateEditHooks::SetupPopupCalendar)
-        DateEditHooks::SetupPopupCalendar(Popup(), startOfWeek_, weekends_, CalendarHints, weekendColor_);
+    if (PopupIfMade() && DateEditHooks::SetupPopupCalendar)
+        DateEditHooks::SetupPopupCalendar(PopupIfMade(), startOfWeek_, weekends_, CalendarHints, weekendColor_);
 }
 
-TColor TCustomDateEdit::PopupColor() const { return Popup() ? Popup()->Color() : popupColor_; }
+TColor TCustomDateEdit::PopupColor() const { return PopupIfMade() ? PopupIfMade()->Color() : popupColor_; }
 
 void TCustomDateEdit::SetPopupColor(TColor value) {
     popupColor_ = value;
-    if (Popup()) Popup()->SetColor(value);
+    if (PopupIfMade()) PopupIfMade()->SetColor(value);
 }
 
 TCalendarStyle TCustomDateEdit::CalendarStyle() const {
@@ -178,14 +178,31 @@ TCalendarStyle TCustomDateEdit::CalendarStyle() const {
 void TCustomDateEdit::SetCalendarStyle(TCalendarStyle value) {
     calendarStyle_ = value;
     if (value == csPopup) {
-        if (!Popup() && DateEditHooks::CreatePopupCalendar) {
-            SetPopup(DateEditHooks::CreatePopupCalendar(this));
-            if (Popup()) Popup()->SetColor(popupColor_);
-            ConfigurePopup();
+        if (!PopupIfMade() && DateEditHooks::CreatePopupCalendar) {
+            deferredCalendar_ = DateEditHooks::CreatePopupCalendar;
+            deferredShowHint_ = ShowHint();
+            // Forms hold dozens of date edits and show few of their calendars:
+            // a new edit builds its calendar when it is first wanted.
+            if (creating_) DeferPopup();
+            else MakeDeferredPopup();
         }
     } else {
+        deferredCalendar_ = nullptr;
         SetPopup(nullptr);
     }
+}
+
+void TCustomDateEdit::MakeDeferredPopup() {
+    const auto make = std::move(deferredCalendar_);
+    deferredCalendar_ = nullptr;
+    if (!make) return;
+    SetPopup(make(this));
+    TPopupWindow* popup = PopupIfMade();
+    if (!popup) return;
+    // A calendar takes the edit's hint setting as it was when the edit asked for it.
+    if (popup->ShowHint() == ShowHint() && ShowHint() != deferredShowHint_) popup->SetShowHint(deferredShowHint_);
+    popup->SetColor(popupColor_);
+    ConfigurePopup();
 }
 
 void TCustomDateEdit::ButtonClick() {

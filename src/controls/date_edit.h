@@ -90,6 +90,7 @@ protected:
     void SetPopupValue(const TPopupValue& value) override;
     void ConfigurePopup();
     void RefreshFormat();
+    void MakeDeferredPopup() override;
 
 private:
     static std::string ControlDefaultDialogTitle();
@@ -102,6 +103,10 @@ private:
     TColor weekendColor_ = clRed;
     TColor popupColor_ = clBtnFace;
     TCalendarStyle calendarStyle_ = csPopup;
+    // The calendar maker and hint setting of a deferred drop-down, as they
+    // were when the edit was made.
+    std::function<std::unique_ptr<TPopupWindow>(TCustomDateEdit*)> deferredCalendar_;
+    bool deferredShowHint_ = false;
     std::string dateFormat_;
     bool formatting_ = false;
     int hook_ = 0;  // on the application's window

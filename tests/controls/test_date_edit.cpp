@@ -121,6 +121,24 @@ TEST_F(DateEditTest, PropertySetters) {
     EXPECT_EQ(edit->CalendarStyle(), csPopup);
 }
 
+TEST_F(DateEditTest, AnEditIsNeverLowerThanALineOfItsFont) {
+    edit->SetHeight(5);
+    const int normal = edit->Height();
+    EXPECT_GT(normal, 5);
+    edit->Font().SetSize(4);
+    edit->SetHeight(5);
+    const int small = edit->Height();
+    EXPECT_LT(small, normal) << "a smaller font lets the edit be lower";
+    EXPECT_GT(small, 5);
+    auto* twin = new TDateEdit(form);
+    twin->SetParent(form);
+    twin->SetHeight(5);
+    EXPECT_EQ(twin->Height(), normal) << "the form's font again";
+    edit->Font().SetSize(8);
+    edit->SetHeight(5);
+    EXPECT_EQ(edit->Height(), normal);
+}
+
 // A change of the system's date settings re-masks the edit and keeps its
 // date; with UpdateFormatSettings off the edit stays as it is.
 TEST_F(DateEditTest, SettingsChangeReMasksKeepingTheDate) {
@@ -267,6 +285,72 @@ TEST_F(DropDownTest, PressOnTheButtonWhileOpenClosesAccepting) {
     edit->Button()->Click();
     EXPECT_FALSE(edit->PopupVisible());
     EXPECT_EQ(buttonClicks, 1);
+}
+
+// A new edit builds its calendar when something first needs it, with every
+// setting made before then; most edits of a form never build one.
+class LaterCalendarTest : public DateEditTest {
+protected:
+    void SetUp() override {
+        DateEditTest::SetUp();
+        DateEditHooks::CreatePopupCalendar = [this](TCustomDateEdit* e) {
+            ++made;
+            auto p = std::make_unique<FakeCalendar>(e);
+            p->SetBounds(0, 0, 187, 124);
+            return p;
+        };
+    }
+    TDateEdit* NewEdit(int top) {
+        auto* e = new TDateEdit(form);
+        e->SetParent(form);
+        e->SetTop(top);
+        return e;
+    }
+    int made = 0;
+};
+
+TEST_F(LaterCalendarTest, TheFirstDropDownBuildsTheCalendarWithTheSettingsMadeBefore) {
+    TDateEdit* later = NewEdit(80);
+    TDateEdit* never = NewEdit(120);
+    later->SetPopupColor(clYellow);
+    later->SetText("10/02/2026");
+    EXPECT_EQ(later->PopupColor(), clYellow);
+    EXPECT_EQ(made, 0);
+    later->SetFocus();
+    later->ButtonClick();
+    EXPECT_EQ(made, 1);
+    ASSERT_TRUE(later->PopupVisible());
+    auto* calendar = dynamic_cast<FakeCalendar*>(later->Popup());
+    ASSERT_NE(calendar, nullptr);
+    EXPECT_EQ(calendar->Color(), clYellow);
+    EXPECT_EQ(calendar->date, EncodeDate(2026, 2, 10));
+    later->SimulateKey(VK_ESCAPE, 0, 27);
+    later->ButtonClick();
+    EXPECT_EQ(made, 1) << "built once";
+    later->SimulateKey(VK_RETURN, 0, '\r');
+    EXPECT_EQ(later->Text(), "10/02/2026");
+    // The dialog style chosen first: no calendar is ever built for it.
+    never->SetCalendarStyle(csDialog);
+    EXPECT_EQ(never->Popup(), nullptr);
+    EXPECT_EQ(made, 1);
+}
+
+TEST_F(LaterCalendarTest, AnEditBuildsTheCalendarOfItsOwnTime) {
+    TDateEdit* early = NewEdit(80);
+    int others = 0;
+    DateEditHooks::CreatePopupCalendar = [&others](TCustomDateEdit* e) {
+        ++others;
+        return std::make_unique<FakeCalendar>(e);
+    };
+    ASSERT_NE(early->Popup(), nullptr);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(others, 0);
+    // A mouse press on an edit whose calendar was never built still takes
+    // the focus as one with a calendar does.
+    TDateEdit* pressed = NewEdit(120);
+    pressed->MouseDown(TMouseButton::mbLeft, 0, 3, 3);
+    EXPECT_TRUE(pressed->Focused());
+    EXPECT_EQ(others, 0);
 }
 
 }  // namespace

@@ -745,7 +745,8 @@ void THTMLViewer::Relayout() {
 
 void THTMLViewer::BoundsChanged() {
     TCustomControl::BoundsChanged();
-    if (!constructed_ || !sections_) return;
+    // A viewer on its way out (with its form) lays nothing out.
+    if (!constructed_ || !sections_ || Destroying()) return;
     if (processing_) {
         ArrangeBars();
         return;

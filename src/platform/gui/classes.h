@@ -52,7 +52,11 @@ public:
 protected:
     void InsertComponent(TComponent* c);
     void RemoveComponent(TComponent* c);
+    // True from the start of the component's (or its owner's) destruction:
+    // nothing is laid out or rebuilt for a window that is going away.
     bool Destroying() const { return destroying_; }
+    // Marks the component and everything it owns as being destroyed.
+    void MarkDestroying();
 
 private:
     std::string name_;

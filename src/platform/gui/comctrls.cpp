@@ -1,6 +1,7 @@
 #include "platform/gui/comctrls.h"
 
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QTabBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -216,18 +217,32 @@ void TPageControl::SelectNextPage(bool goForward) {
 
 void TPageControl::UpdateTabs() {
     if (!tabBar_) return;
+    QStringList captions;
+    int current = -1;
+    for (TTabSheet* p : pages_) {
+        if (!p->TabVisible()) continue;
+        if (p == active_) current = static_cast<int>(captions.size());
+        captions.append(ToQ(p->Caption()));
+    }
+    // Each change of the bar lays its tabs out again with font metrics: only
+    // the tabs that differ are touched (pages come one at a time).
     updating_ = true;
     {
         QSignalBlocker block(tabBar_);
-        while (tabBar_->count() > 0) tabBar_->removeTab(0);
-        int current = -1;
-        for (TTabSheet* p : pages_) {
-            if (!p->TabVisible()) continue;
-            int idx = tabBar_->addTab(ToQ(p->Caption()));
-            if (p == active_) current = idx;
+        const int wanted = static_cast<int>(captions.size());
+        if (tabBar_->count() == wanted) {
+            for (int i = 0; i < wanted; ++i)
+                if (tabBar_->tabText(i) != captions[i]) tabBar_->setTabText(i, captions[i]);
+        } else {
+            int same = 0;
+            while (same < tabBar_->count() && same < wanted && tabBar_->tabText(same) == captions[same]) ++same;
+            while (tabBar_->count() > same) tabBar_->removeTab(tabBar_->count() - 1);
+            for (int i = same; i < wanted; ++i) tabBar_->addTab(captions[i]);
         }
-        if (current >= 0) tabBar_->setCurrentIndex(current);
-        tabBar_->setVisible(tabBar_->count() > 0);
+        // With no page of its own selected the bar shows its first tab.
+        if (current < 0 && wanted > 0) current = 0;
+        if (current >= 0 && tabBar_->currentIndex() != current) tabBar_->setCurrentIndex(current);
+        tabBar_->setVisible(wanted > 0);
     }
     updating_ = false;
     LayoutPages();

@@ -55,13 +55,21 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 
 void TComponent::Free() {
     BeforeDestruction();
+    MarkDestroying();
     delete this;
+}
+
+void TComponent::MarkDestroying() {
+    if (destroying_) return;
+    destroying_ = true;
+    for (TComponent* c : components_) c->MarkDestroying();
 }
 
 void TComponent::DestroyComponents() {
     while (!components_.empty()) {
         TComponent* c = components_.back();
         c->BeforeDestruction();
+        c->MarkDestroying();
         delete c;  // removes itself from the list
     }
 }
@@ -896,6 +904,7 @@ void TWinControl::DestroyChildren() {
     while (!controls_.empty()) {
         TControl* c = controls_.back();
         c->BeforeDestruction();
+        c->MarkDestroying();
         delete c;
     }
     if (TForm* form = ParentForm(); form && form != this) form->ActiveControlGone(this);
@@ -1100,7 +1109,7 @@ void TWinControl::EnableAlign() {
 }
 
 void TWinControl::Realign() {
-    if (alignDisabled_ || aligning_) return;
+    if (alignDisabled_ || aligning_ || Destroying()) return;
     aligning_ = true;
     TRect r = ClientRect();
     AdjustClientRect(r);

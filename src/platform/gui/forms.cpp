@@ -33,6 +33,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TForm::~TForm() {
+    MarkDestroying();
     activeControl_ = nullptr;
     DestroyChildren();
     activeControl_ = nullptr;
@@ -352,7 +353,8 @@ void TForm::SetMenu(TMainMenu* menu) {
 }
 
 void TForm::MenuChanged() {
-    if (!Widget()) return;
+    // Menus taken apart with their form rebuild no bar and realign nothing.
+    if (!Widget() || Destroying()) return;
     if (!menu_) {
         delete menuBar_;
         menuBar_ = nullptr;
@@ -409,9 +411,21 @@ bool TForm::DialogKey(WORD key, TShiftState shift) {
     return true;
 }
 
+namespace {
+// Rendering shows no widget: parts that wait to be shown are made first.
+void MakeShownParts(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* combo = dynamic_cast<TComboBox*>(c)) combo->MakeEditPart();
+        if (auto* w = dynamic_cast<TWinControl*>(c)) MakeShownParts(w);
+    }
+}
+}  // namespace
+
 bool TForm::SaveToPng(const std::string& fileName) {
     QWidget* w = Widget();
     if (!w) return false;
+    MakeShownParts(this);
     w->ensurePolished();
     QPixmap pixmap = w->grab();
     return !pixmap.isNull() && pixmap.save(ToQ(fileName), "PNG");

@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <functional>
+#include <unordered_map>
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
@@ -36,6 +38,25 @@ void SetWindowColor(QWidget* w, TColor color) {
     pal.setColor(QPalette::Window, ToQColor(color));
     pal.setColor(QPalette::Button, ToQColor(color));
     w->setPalette(pal);
+}
+
+// The size of one line of a label's text. Labels are measured again on every
+// change of caption, font or parent, and forms hold hundreds of them: a text
+// already measured in the same font is not shaped again.
+QSize LineSize(const TFont& font, const std::string& text) {
+    static std::unordered_map<std::string, QSize> sizes;
+    std::string key = font.Name();
+    key += '\0';
+    key += std::to_string(font.Height());
+    key += '\0';
+    key += std::to_string(font.Style());
+    key += font.Pitch() == TFontPitch::fpFixed ? "\0f\0" : "\0v\0";
+    key += text;
+    if (auto it = sizes.find(key); it != sizes.end()) return it->second;
+    if (sizes.size() > 4096) sizes.clear();
+    const QSize size = QFontMetrics(ToQFont(font)).size(0, ToQ(text));
+    sizes.emplace(std::move(key), size);
+    return size;
 }
 
 std::string ApplyCase(const std::string& s, TEditCharCase c) {
@@ -72,12 +93,12 @@ void TLabel::Refresh() {
         label->setAutoFillBackground(!transparent_);
     }
     if (autoSize_) {
-        QFontMetrics fm(ToQFont(font_));
         if (wordWrap_) {
+            QFontMetrics fm(ToQFont(font_));
             QRect r = fm.boundingRect(QRect(0, 0, std::max(1, Width()), 100000), Qt::TextWordWrap, ToQ(shown));
             SetBounds(Left(), Top(), Width(), std::max(fm.height(), r.height()));
         } else {
-            QSize sz = fm.size(0, ToQ(shown.empty() ? std::string(" ") : shown));
+            const QSize sz = LineSize(font_, shown.empty() ? std::string(" ") : shown);
             SetBounds(Left(), Top(), shown.empty() ? Width() : sz.width(), sz.height());
         }
     }
@@ -639,12 +660,32 @@ void TRadioButton::TextChanged() {
 
 // ------------------------------------------------------------------ combo box
 
+namespace {
+// Calls a function when the widget it watches is first shown.
+class FirstShowHook : public QObject {
+public:
+    FirstShowHook(QWidget* widget, std::function<void()> fn) : QObject(widget), fn_(std::move(fn)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && fn_) {
+            watched->removeEventFilter(this);
+            auto fn = std::move(fn_);
+            fn_ = nullptr;
+            fn();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> fn_;
+};
+}  // namespace
+
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
     auto* combo = new QComboBox();
-    combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     SetWidget(combo);
-    WatchWidget(combo->lineEdit());
     SetTabStop(true);
     color_ = clWindow;
     parentColor_ = false;
@@ -653,36 +694,44 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
     QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), SignalContext(), [this](int index) {
         Guard(this, [&] { SelectAsUser(index); });
     });
-    auto connectEdit = [this, combo] {
-        if (QLineEdit* le = combo->lineEdit()) {
-            WatchWidget(le);
-            QObject::connect(le, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
-                Guard(this, [&] {
-                    text_ = FromQ(s);
-                    itemIndex_ = Items.IndexOf(text_);
-                    Change();
-                });
+    // Most combo boxes sit on forms or pages that are not shown at start-up.
+    editPartPending_ = true;
+    new FirstShowHook(combo, [this] { MakeEditPart(); });
+}
+
+void TComboBox::MakeEditPart() {
+    auto* combo = qobject_cast<QComboBox*>(Widget());
+    if (!editPartPending_ || !combo) return;
+    editPartPending_ = false;
+    combo->setEditable(true);
+    if (QLineEdit* le = combo->lineEdit()) {
+        WatchWidget(le);
+        QObject::connect(le, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
+            Guard(this, [&] {
+                text_ = FromQ(s);
+                itemIndex_ = Items.IndexOf(text_);
+                Change();
             });
-        }
-    };
-    connectEdit();
+        });
+    }
+    ShowState();
+}
+
+void TComboBox::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
+    MakeEditPart();
+    TWinControl::DefaultKeyInput(key, shift, ch);
 }
 
 void TComboBox::SetStyle(TComboBoxStyle style) {
     if (style == style_) return;
     style_ = style;
     if (auto* combo = qobject_cast<QComboBox*>(Widget())) {
-        const bool editable = style != TComboBoxStyle::csDropDownList;
-        combo->setEditable(editable);
-        if (editable && combo->lineEdit()) {
-            WatchWidget(combo->lineEdit());
-            QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
-                Guard(this, [&] {
-                    text_ = FromQ(s);
-                    itemIndex_ = Items.IndexOf(text_);
-                    Change();
-                });
-            });
+        if (style == TComboBoxStyle::csDropDownList) {
+            editPartPending_ = false;
+            combo->setEditable(false);
+        } else if (!combo->isEditable()) {
+            editPartPending_ = true;
+            MakeEditPart();
         }
     }
     if (style_ == TComboBoxStyle::csDropDownList) {
@@ -697,12 +746,21 @@ void TComboBox::ShowState() {
     if (!combo) return;
     updating_ = true;
     QSignalBlocker block(combo);
-    if (combo->count() != Items.Count()) {
+    const std::vector<std::string>& items = Items.Items();
+    size_t same = 0;
+    if (combo->count() == static_cast<int>(shownItems_.size()))
+        while (same < shownItems_.size() && same < items.size() && shownItems_[same] == items[same]) ++same;
+    if (same == shownItems_.size() && same > 0) {
+        // Lists are filled one Add at a time: only the new items go in.
+        for (size_t i = same; i < items.size(); ++i) combo->addItem(ToQ(items[i]));
+    } else if (combo->count() != Items.Count()) {
         combo->clear();
-        for (const std::string& s : Items.Items()) combo->addItem(ToQ(s));
+        for (const std::string& s : items) combo->addItem(ToQ(s));
     } else {
-        for (int i = 0; i < Items.Count(); ++i) combo->setItemText(i, ToQ(Items[i]));
+        for (int i = 0; i < Items.Count(); ++i)
+            if (static_cast<size_t>(i) >= same) combo->setItemText(i, ToQ(Items[i]));
     }
+    shownItems_ = items;
     combo->setCurrentIndex(itemIndex_);
     if (combo->isEditable()) combo->setEditText(ToQ(text_));
     updating_ = false;

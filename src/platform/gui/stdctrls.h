@@ -277,10 +277,14 @@ public:
     void SelectAsUser(int index);
     // Typing a whole text into the edit part (csDropDown) as the user does.
     void TypeAsUser(const std::string& text);
+    // The widget's edit part (costly: an edit, a completer and their models)
+    // is made when the widget is first shown, takes a key or is rendered.
+    void MakeEditPart();
 
 protected:
     void FontChanged() override;
     void ColorChanged() override;
+    void DefaultKeyInput(WORD key, TShiftState shift, char ch) override;
 
 private:
     friend class velorim_gui::ControlBridge;
@@ -290,6 +294,9 @@ private:
     int itemIndex_ = -1;
     bool sorted_ = false;
     bool updating_ = false;
+    bool editPartPending_ = false;
+    // The items the widget holds, as last shown.
+    std::vector<std::string> shownItems_;
 };
 
 class TListBox : public TWinControl {

@@ -34,7 +34,7 @@ protected:
     }
 
     void TearDown() override {
-        form->Free();
+        if (form) form->Free();
         Application->ProcessMessages();
         std::filesystem::remove_all(dir);
     }
