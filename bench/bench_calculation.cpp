@@ -2,10 +2,11 @@
 // possuo" from 01/05/1977 to 31/12/2026 (the longest case the tables allow),
 // prescription from the first month, thirteenth salary and 1 % interest from
 // 01/2021 on (art. 58 off for the author: the shipped tables start in 1993).
-// Measured from the spreadsheet page's Próximo to the end of
-// Finalizar (state file and report written, report shown in the main window),
-// and Finalizar alone with the heap the shown report adds. Forms are created
-// offscreen and never shown; the program starts in a copy of data/.
+// Measured from the spreadsheet page's Próximo to the end of Finalizar (state
+// file and report written, report shown in the main window); Finalizar alone
+// with the heap the shown report adds; and that report read and laid out by a
+// viewer 800 pixels wide, then laid out again at another width. Forms are
+// created offscreen and never shown; the program starts in a copy of data/.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,11 +18,12 @@
 #include "app/startup.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
+#include "grids/align_grid.h"
 #include "html/view/html_viewer.h"
 #include "platform/gui/application.h"
 #include "platform/gui/dialog_recorder.h"
+#include "platform/gui/forms.h"
 #include "platform/runtime/files.h"
-#include "grids/align_grid.h"
 #include "revision/arrears_wizard.h"
 
 namespace {
@@ -103,6 +105,50 @@ void BM_Finalizar(benchmark::State& state) {
         state.SkipWithError(program.dialogs.Messages().front().c_str());
 }
 BENCHMARK(BM_Finalizar)->Unit(benchmark::kMillisecond);
+
+// The report Finalizar writes, in a viewer of its own 800 pixels wide.
+struct ReportViewer {
+    TForm* form;
+    THTMLViewer* viewer;
+    std::string file;
+    ReportViewer() {
+        TheProgram();
+        TForm12& w = *Form12;
+        w.PageControl1->SetPageIndex(5);
+        w.BTNcorrigirClick(nullptr);
+        w.Button3Click(nullptr);
+        file = (std::filesystem::current_path() / "atual.html").string();
+        form = new TForm(nullptr);
+        form->SetBounds(0, 0, 1024, 768);
+        viewer = new THTMLViewer(form);
+        viewer->SetParent(form);
+        viewer->SetBounds(0, 0, 800, 700);
+    }
+    ~ReportViewer() { form->Free(); }
+};
+
+void BM_ReportLoadAndLayOutAt800(benchmark::State& state) {
+    ReportViewer r;
+    for (auto _ : state) {
+        r.viewer->Clear();
+        r.viewer->LoadFromFile(r.file);
+        benchmark::DoNotOptimize(r.viewer->DocHeight());
+    }
+    state.counters["doc_height"] = r.viewer->DocHeight();
+}
+BENCHMARK(BM_ReportLoadAndLayOutAt800)->Unit(benchmark::kMillisecond);
+
+void BM_ReportRelayoutAtNewWidth(benchmark::State& state) {
+    ReportViewer r;
+    r.viewer->LoadFromFile(r.file);
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        r.viewer->SetBounds(0, 0, wide ? 1000 : 800, 700);
+        benchmark::DoNotOptimize(r.viewer->DocHeight());
+    }
+}
+BENCHMARK(BM_ReportRelayoutAtNewWidth)->Unit(benchmark::kMillisecond);
 
 // The same without the viewer's reading of the report: the wizard's own share
 // (spreadsheet, state file, report file).

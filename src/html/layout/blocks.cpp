@@ -427,11 +427,13 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     return SectionHeight;
 }
 
-bool TBlock::CanMoveDown() const {
+bool TBlock::IsPlain() const {
     // A percentage box value depends on the height laid out against.
     return typeid(*this) == typeid(TBlock) && !DisplayNone && Positioning == 0 && FloatLR == 0 && !BGImage &&
-           boxRelative_ == 0 && MyCell && LaidOutBelowTop() && MyCell->CanMoveDown();
+           boxRelative_ == 0 && MyCell && MyCell->IsPlain();
 }
+
+bool TBlock::LaidOutBelow(int top) const { return TSectionBase::LaidOutBelow(top) && MyCell->LaidOutBelow(top); }
 
 void TBlock::MoveDown(int dy, int dcurs) {
     TSectionBase::MoveDown(dy, dcurs);

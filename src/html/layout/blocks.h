@@ -72,7 +72,8 @@ public:
     void AddToPositionList() override;
     bool IsBlock() const override { return true; }
     void CheckFree() override;
-    bool CanMoveDown() const override;
+    bool IsPlain() const override;
+    bool LaidOutBelow(int top) const override;
     void MoveDown(int dy, int dcurs) override;
 
     // ---- new virtual operations

@@ -254,8 +254,12 @@ void TCellBasic::AddSectionsToPositionList() {
     for (const auto& s : *this) s->AddToPositionList();
 }
 
-bool TCellBasic::CanMoveDown() const {
-    return std::all_of(begin(), end(), [](const auto& s) { return s->CanMoveDown(); });
+bool TCellBasic::IsPlain() const {
+    return std::all_of(begin(), end(), [](const auto& s) { return s->IsPlain(); });
+}
+
+bool TCellBasic::LaidOutBelow(int top) const {
+    return std::all_of(begin(), end(), [top](const auto& s) { return s->LaidOutBelow(top); });
 }
 
 void TCellBasic::MoveDown(int dy, int dcurs) {

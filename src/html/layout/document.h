@@ -106,15 +106,18 @@ public:
     virtual bool IsPreFormated() const { return false; }
     // Before destruction: remove what the document's lists hold of it.
     virtual void CheckFree() {}
-    // Whether the last layout, made at a Y of 0 or more, would come out the
-    // same lower down, moved by that distance: plain text and plain blocks,
-    // with no floats, pictures, controls, links or positioning.
-    virtual bool CanMoveDown() const { return false; }
-    // The last layout moved down by dy (0 or more), its document positions by dcurs.
+    // Plain text and plain blocks, with no floats, pictures, controls, links,
+    // positioning or percentages: laid out at any Y of 0 or more they come out
+    // the same, moved, and they measure the same every time. Fixed once read.
+    virtual bool IsPlain() const { return false; }
+    // Whether the last layout, made at top, holds nothing above top: it can
+    // then be moved to any other top of 0 or more.
+    virtual bool LaidOutBelow(int top) const {
+        return YDraw >= top && ContentTop >= top && DrawTop >= top && SectionHeight >= 0;
+    }
+    // The last layout moved down by dy (up when negative), its document
+    // positions by dcurs.
     virtual void MoveDown(int dy, int dcurs);
-
-protected:
-    bool LaidOutBelowTop() const { return YDraw >= 0 && ContentTop >= 0 && DrawTop >= 0 && SectionHeight >= 0; }
 };
 
 // ---------------------------------------------------------------- cells
@@ -162,8 +165,9 @@ public:
     int LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs);
     // Frees every section (their CheckFree first).
     void ClearSections();
-    // Whether every section's last layout can be moved down (TSectionBase::CanMoveDown).
-    bool CanMoveDown() const;
+    // Every section plain, every section's last layout below top (TSectionBase).
+    bool IsPlain() const;
+    bool LaidOutBelow(int top) const;
     // The last layout of every section moved down; YValue and StartCurs follow.
     void MoveDown(int dy, int dcurs);
 };
@@ -209,7 +213,7 @@ public:
     TBlockCell(TSectionList* Master, const TBlockCell& T);
     int LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int Width, int AHeight, int BlHt,
                        int& MaxWidth, int& Curs);
-    // The last LayoutContents moved down (the content can move: CanMoveDown).
+    // The last LayoutContents moved down (the content is plain).
     void MoveContentsDown(int dy, int dcurs);
     int DoLayout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs);
 };

@@ -1211,10 +1211,9 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     return SectionHeight;
 }
 
-bool TSection::CanMoveDown() const {
-    if (typeid(*this) != typeid(TSection) || Images.Count() > 0 || FormControls.Count() > 0 || !LaidOutBelowTop())
-        return false;
-    // Link runs keep the y of their lines.
+bool TSection::IsPlain() const {
+    if (typeid(*this) != typeid(TSection) || Images.Count() > 0 || FormControls.Count() > 0) return false;
+    // Link runs keep the y of their lines, and change their font.
     return std::all_of(Fonts.begin(), Fonts.end(), [](const auto& f) { return f->UrlTarget.URL.empty(); });
 }
 

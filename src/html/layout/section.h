@@ -180,7 +180,7 @@ public:
     bool GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) override;
     void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
     bool IsSection() const override { return true; }
-    bool CanMoveDown() const override;
+    bool IsPlain() const override;
 
     // ---- measuring (also used by drawing and hit tests)
     // Pixels of N characters from Start; DropTrailing leaves out trailing

@@ -7,6 +7,7 @@
 #include "html/layout/floating.h"
 #include "html/layout/table_widths.h"
 #include "html/images/viewer_globals.h"
+#include "platform/gui/font_service.h"
 
 using TableMath::Sum;
 
@@ -198,16 +199,52 @@ void TCellObj::InitializeCell(int TablePadding, const std::string& RowImageName,
     }
 }
 
+bool TCellObj::PlainContent() {
+    // Fixed once the content is read; asked only after the content was
+    // measured or laid out (a block looks at its box values then).
+    if (plain_ < 0) plain_ = Cell->IsPlain() ? 1 : 0;
+    return plain_ == 1;
+}
+
+bool TCellObj::Reusable(const TCanvas& Canvas, int width) {
+    const TSectionList* root = Cell->MasterList;
+    return last_.canvas == &Canvas && last_.fonts == FontServiceGeneration() && last_.width == width &&
+           last_.movable && root && !root->FirstLineHtPtr && PlainContent();
+}
+
+int TCellObj::LayOut(TCanvas& Canvas, int top, int width, int height, int& Curs) {
+    int mw = 0;
+    const int start = Curs;
+    const int h = Cell->Layout(Canvas, top, width, height, 0, mw, Curs);
+    last_ = TLastLayout{&Canvas, FontServiceGeneration(), width, top, start, Curs - start, h,
+                        Cell->LaidOutBelow(top)};
+    return h;
+}
+
 int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight) {
-    int mw = 0, curs = 0;
     int width = std::max(0, W - HzSpace - CellSpacing);
     int avail = std::max(0, DeclaredHeight - VrSpace);
-    VSize = Cell->Layout(Canvas, 0, width, avail, 0, mw, curs);
-    const TSectionList* root = Cell->MasterList;
-    measuredWidth_ = width;
-    measuredCycle_ = root ? root->CycleNumber : -1;
-    measuredLen_ = curs;
+    if (Reusable(Canvas, width)) {
+        VSize = last_.height;
+    } else {
+        int curs = 0;
+        VSize = LayOut(Canvas, 0, width, avail, curs);
+    }
     return VSize;
+}
+
+void TCellObj::ContentWidths(TCanvas& Canvas, int& Min, int& Max) {
+    if (widthsCanvas_ == &Canvas && widthsFonts_ == FontServiceGeneration()) {
+        Min = minWidth_;
+        Max = maxWidth_;
+        return;
+    }
+    Cell->MinMaxWidth(Canvas, Min, Max);
+    minWidth_ = Min;
+    maxWidth_ = Max;
+    const bool keep = PlainContent();
+    widthsCanvas_ = keep ? &Canvas : nullptr;
+    widthsFonts_ = FontServiceGeneration();
 }
 
 void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing) {
@@ -220,20 +257,19 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
         case 4: YIndent = std::max(0, freeH - used); break;
         default: YIndent = std::max(0, (freeH - used) / 2); break;
     }
-    int mw = 0;
     int width = std::max(0, Wd - (HzSpace + CellSpacing));
     int height = std::max(0, Ht - VrSpace - CellSpacing);
     const int top = Y + CellSpacing + PadTop + BrdTop + YIndent;
     TSectionList* root = Cell->MasterList;
-    // Laying plain text out again lower down gives the same lines, moved.
-    if (root && measuredCycle_ == root->CycleNumber && measuredWidth_ == width && top >= 0 &&
-        !root->FirstLineHtPtr && Cell->CanMoveDown()) {
-        Cell->MoveDown(top, Curs);
-        Curs += measuredLen_;
+    // Laying plain text out again elsewhere gives the same lines, moved.
+    if (top >= 0 && Reusable(Canvas, width)) {
+        Cell->MoveDown(top - last_.top, Curs - last_.curs);
+        last_.top = top;
+        last_.curs = Curs;
+        Curs += last_.len;
     } else {
-        Cell->Layout(Canvas, top, width, height, 0, mw, Curs);
+        LayOut(Canvas, top, width, height, Curs);
     }
-    measuredCycle_ = -1;  // the measured layout is gone either way
     if (!BGImageName.empty() && root && root->ShowImages) {
         if (!BGImage) BGImage = TImageObj::CreateFromURL(root, BGImageName);
         if (BGImage) {
@@ -592,7 +628,7 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
                 if (cell->ColSpan > span) more = true;
                 if (cell->ColSpan != span) continue;
                 int mn = 0, mx = 0;
-                cell->Cell->MinMaxWidth(Canvas, mn, mx);
+                cell->ContentWidths(Canvas, mn, mx);
                 int add = cell->HzSpace + CellSpacing;
                 mn += add;
                 mx = std::max(mx + add, mn);

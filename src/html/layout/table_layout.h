@@ -83,14 +83,32 @@ public:
               TColor Dark);
     // Lays the content out at width W - spaces; returns VSize.
     int MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight);
+    // The content's narrowest and widest widths (Cell->MinMaxWidth).
+    void ContentWidths(TCanvas& Canvas, int& Min, int& Max);
 
 private:
     TCellObj() = default;
     void DrawBackgroundImage(TCanvas& Canvas, const TRect& r);
 
-    // The last measuring layout (at y 0, document position 0): placing the
-    // cell at the same width in the same cycle moves it down when it can.
-    int measuredWidth_ = -1, measuredCycle_ = -1, measuredLen_ = 0;
+    // Plain content (TSectionBase::IsPlain) is laid out once per width: a
+    // cell placed elsewhere at the width of its last layout is moved there,
+    // measured at it keeps its height, and its widths are measured once.
+    struct TLastLayout {
+        const TCanvas* canvas = nullptr;  // none yet
+        unsigned fonts = 0;               // the font service's generation
+        int width = 0, top = 0, curs = 0, len = 0, height = 0;
+        bool movable = false;  // nothing above top
+    };
+    TLastLayout last_;
+    int8_t plain_ = -1;  // whether the content is plain (-1: not looked at yet)
+    const TCanvas* widthsCanvas_ = nullptr;  // the widths below hold for it (none: measure again)
+    unsigned widthsFonts_ = 0;
+    int minWidth_ = 0, maxWidth_ = 0;
+    bool PlainContent();
+    // Whether the last layout holds for Canvas at width (so it can be moved).
+    bool Reusable(const TCanvas& Canvas, int width);
+    // Lays the content out at top and remembers it.
+    int LayOut(TCanvas& Canvas, int top, int width, int height, int& Curs);
 };
 
 // A table row; empty slots are allowed (null items).

@@ -1,7 +1,8 @@
-// A table lays each cell out once to measure it and then places it: a cell of
-// plain text is moved down instead of laid out again. Moving must leave every
-// position exactly where a layout at the new place puts it, and cells whose
-// layout depends on where it happens must refuse to move.
+// A table lays each cell out to measure it and then places it: a cell of
+// plain text is moved into place instead of laid out again, and at a width it
+// was laid out at before it is only moved. Moving must leave every position
+// exactly where a layout at the new place puts it, and cells whose layout
+// depends on where it happens must refuse to move.
 #include <gmock/gmock.h>
 
 #include <sstream>
@@ -70,15 +71,22 @@ TEST_F(CellMoveTest, MovingPlainContentEqualsLayingItOutLower) {
     for (const char* content : contents) {
         SCOPED_TRACE(content);
         TCellObjCell& cell = FirstCell(content);
+        ASSERT_TRUE(cell.IsPlain());
         for (int width : {40, 120, 300}) {
             int mw = 0, curs = 0;
             cell.Layout(canvas_, 0, width, 0, 0, mw, curs);
-            ASSERT_TRUE(cell.CanMoveDown()) << width;
+            ASSERT_TRUE(cell.LaidOutBelow(0)) << width;
             cell.MoveDown(57, 1000);
             const std::string moved = Describe(cell);
             curs = 1000;
             cell.Layout(canvas_, 57, width, 80, 0, mw, curs);
             EXPECT_EQ(moved, Describe(cell)) << width;
+            // and back up
+            cell.MoveDown(-40, -990);
+            const std::string up = Describe(cell);
+            curs = 10;
+            cell.Layout(canvas_, 17, width, 0, 0, mw, curs);
+            EXPECT_EQ(up, Describe(cell)) << width;
         }
     }
 }
@@ -99,7 +107,7 @@ TEST_F(CellMoveTest, ContentPlacedByItsPositionDoesNotMove) {
         TCellObjCell& cell = FirstCell(content);
         int mw = 0, curs = 0;
         cell.Layout(canvas_, 0, 200, 0, 0, mw, curs);
-        EXPECT_FALSE(cell.CanMoveDown()) << content;
+        EXPECT_FALSE(cell.IsPlain() && cell.LaidOutBelow(0)) << content;
     }
 }
 
