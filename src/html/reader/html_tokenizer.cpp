@@ -76,6 +76,25 @@ inline unsigned char ReadChar() {
     return ReadCharSlow();
 }
 
+// GetCh with its common case inline: a document byte that is neither a
+// control character nor "<" (and whose reading reports no progress) becomes
+// Ch directly.
+inline void GetChQuick() {
+    const size_t at = DocPtr;
+    if (SourceKind == TSourceKind::document && at < DocEnd && ((at + 1) & 4095) != 0) {
+        const auto b = static_cast<unsigned char>(DocS[at]);
+        if (b >= 32 && b != '<') {
+            DocPtr = at + 1;
+            ++CharPos;
+            LineFold = 0;
+            Ch = b;
+            LCh = Upper(b);
+            return;
+        }
+    }
+    GetCh();
+}
+
 unsigned char ReadCharSlow() {
     for (;;) {
         switch (SourceKind) {
@@ -339,33 +358,33 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
     std::string name;
     while (LCh == '-' || IsDigit(LCh) || IsAZ(LCh)) {
         if (name.size() < 255) name += static_cast<char>(LCh);
-        GetCh();
+        GetChQuick();
     }
     Symb sym = AttributeSymbolOf(name);
     SkipBlanks();
     int num = sym == BorderSy ? 1 : 0;
     std::string text;
     if (Ch == '=') {
-        GetCh();
+        GetChQuick();
         SkipBlanks();
         int entityCp = CurrentCodePage();
         if (Ch == '"' || Ch == '\'') {
             unsigned char q = Ch;
             int quotedCp = (sym == ValueSy && FormControlTextConversion) ? entityCp : 0;
             bool keepBreaks = sym == TitleSy || sym == AltSy;
-            GetCh();
+            GetChQuick();
             while (Ch != q && Ch != 0) {
                 if (Ch == CR) {
                     if (keepBreaks) text += "\r\n";
-                    GetCh();
+                    GetChQuick();
                 } else if (Ch == '&') {
                     text += GetEntity(quotedCp);
                 } else {
                     text += static_cast<char>(Ch);
-                    GetCh();
+                    GetChQuick();
                 }
             }
-            if (Ch == q) GetCh();
+            if (Ch == q) GetChQuick();
             std::string t = Trim(text);
             if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
             if (!t.empty() && (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
@@ -376,14 +395,14 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                     text += GetEntity(entityCp);
                 } else {
                     text += static_cast<char>(Ch);
-                    GetCh();
+                    GetChQuick();
                 }
             }
             SkipBlanks();
             num = AttributeNumber(text);
             if (Ch == '%') {
                 text += '%';
-                GetCh();
+                GetChQuick();
             }
         } else {
             while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '>') {
@@ -391,7 +410,7 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                     text += GetEntity(entityCp);
                 } else {
                     text += static_cast<char>(Ch);
-                    GetCh();
+                    GetChQuick();
                 }
             }
         }
@@ -414,11 +433,11 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
 bool GetTag() {
     if (Ch != '<') return false;
     TagPos = CharPos;
-    GetCh();
+    GetChQuick();
     bool endTag = false;
     if (Ch == '/') {
         endTag = true;
-        GetCh();
+        GetChQuick();
     } else if (!(LCh == '?' || IsAZ(LCh))) {
         Sy = TextSy;
         Token->AddUnicodeChar(u'<', TagPos);
@@ -429,7 +448,7 @@ bool GetTag() {
     while ((LCh == '/' || IsDigit(LCh) || IsAZ(LCh) || LCh == '_') && name.size() < 255) {
         if (LCh == '/' && !name.empty()) break;
         name += static_cast<char>(LCh);
-        GetCh();
+        GetChQuick();
         if (name == "H" && LCh >= '1' && LCh <= '6') break;
     }
     Sy = TagSymbolOf(name, endTag);
@@ -437,7 +456,7 @@ bool GetTag() {
     Level = 0;
     if ((Sy == HeadingSy || Sy == HeadingEndSy) && Ch >= '1' && Ch <= '6') {
         Level = Ch - '0';
-        GetCh();
+        GetChQuick();
     }
     RecycleAttributes();
     for (;;) {
@@ -450,8 +469,8 @@ bool GetTag() {
         Attributes->Add(std::move(a));
         if (Attributes->Count() > 4096) break;  // a tag of endless attributes
     }
-    while (Ch != '>' && Ch != 0) GetCh();
-    if (Ch == '>' && !(!endTag && (Sy == ScriptSy || Sy == StyleSy))) GetCh();
+    while (Ch != '>' && Ch != 0) GetChQuick();
+    if (Ch == '>' && !(!endTag && (Sy == ScriptSy || Sy == StyleSy))) GetChQuick();
     return true;
 }
 
@@ -467,11 +486,11 @@ bool GetText() {
             GetTextEntity(chars, cp);
         } else if (Ch == ' ' || Ch == CR) {
             if (!ScanPass) chars.Add(' ', CharPos);
-            while (Ch == ' ' || Ch == CR) GetCh();
+            while (Ch == ' ' || Ch == CR) GetChQuick();
         } else {
             while (Ch >= 9 && Ch != ' ' && Ch != CR && Ch != '&' && Ch != '<') {
                 chars.Add(static_cast<char>(Ch), CharPos);
-                GetCh();
+                GetChQuick();
             }
         }
     }
@@ -549,7 +568,7 @@ void GetCh() {
 }
 
 void SkipBlanks() {
-    while (Ch == ' ' || Ch == CR) GetCh();
+    while (Ch == ' ' || Ch == CR) GetChQuick();
 }
 
 std::string GetEntity(int codePage) {
