@@ -451,8 +451,61 @@ int Length(const TPropValue& v, int base, int def, int emSize, int exSize, int o
 }
 }  // namespace
 
+namespace {
+
+void ConvertBox(const MargArrayO& o, int base, int height, int emSize, int exSize, int& autoCount, MargArray& m);
+
+// Boxes converted lately: the cells and paragraphs of a long table convert
+// the same values against the same sizes one after another.
+struct TConvertedBox {
+    bool used = false;
+    MargArrayO o;
+    int base = 0, height = 0, emSize = 0, exSize = 0, autoCount = 0;
+    MargArray m{};
+};
+std::array<TConvertedBox, 4> g_converted;
+size_t g_nextConverted = 0;
+
+bool SameBoxValues(const MargArrayO& a, const MargArrayO& b) {
+    for (int i = MargLow; i <= MargHigh; ++i) {
+        const auto k = static_cast<size_t>(i);
+        if (!a[k].SameCopy(b[k]) && !(a[k] == b[k])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void ConvMargArray(const MargArrayO& o, int base, int height, int emSize, int exSize, int& autoCount,
                    MargArray& m) {
+    // Every slot from MargLow on is written except 11 and 13, which pass through.
+    for (const TConvertedBox& c : g_converted) {
+        if (!c.used || c.base != base || c.height != height || c.emSize != emSize || c.exSize != exSize ||
+            !SameBoxValues(c.o, o))
+            continue;
+        const int keep11 = m[11], keep13 = m[13];
+        std::copy(c.m.begin() + MargLow, c.m.begin() + MargHigh + 1, m.begin() + MargLow);
+        m[11] = keep11;
+        m[13] = keep13;
+        autoCount = c.autoCount;
+        return;
+    }
+    ConvertBox(o, base, height, emSize, exSize, autoCount, m);
+    TConvertedBox& c = g_converted[g_nextConverted];
+    g_nextConverted = (g_nextConverted + 1) % g_converted.size();
+    c.used = true;
+    c.o = o;
+    c.base = base;
+    c.height = height;
+    c.emSize = emSize;
+    c.exSize = exSize;
+    c.autoCount = autoCount;
+    c.m = m;
+}
+
+namespace {
+
+void ConvertBox(const MargArrayO& o, int base, int height, int emSize, int exSize, int& autoCount, MargArray& m) {
     autoCount = 0;
     for (int i = MargLow; i <= MargHigh; ++i) {
         const TPropValue& v = o[static_cast<size_t>(i)];
@@ -496,6 +549,8 @@ void ConvMargArray(const MargArrayO& o, int base, int height, int emSize, int ex
         }
     }
 }
+
+}  // namespace
 
 void ConvInlineMargArray(const MargArrayO& o, int base, MargArray& m, int emSize, int exSize) {
     for (int i = 11; i <= 14; ++i) m[static_cast<size_t>(i)] = Length(o[static_cast<size_t>(i)], base, 0, emSize, exSize, IntNull);

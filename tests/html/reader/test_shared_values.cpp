@@ -131,6 +131,46 @@ TEST(SharedValues, FilledBoxValuesAndConvertedBoxesShareEqualSets) {
     EXPECT_EQ(zeros[piPaddingTop], 0);
 }
 
+// Boxes converted lately are remembered: converting again answers as
+// converting afresh, for every size and em the values depend on.
+TEST(SharedValues, ConvertingABoxAgainAnswersAsConvertingItAfresh) {
+    auto box = [] {
+        MargArrayO o;
+        o[piMarginLeft] = "2em";
+        o[piPaddingLeft] = "10%";
+        o[piWidth] = "50%";
+        o[piMarginRight] = "auto";
+        return o;
+    };
+    auto convert = [](const MargArrayO& o, int base, int em, int keep) {
+        MargArray m{};
+        m[11] = m[13] = keep;  // the vertical margins pass through
+        int autoCount = -1;
+        ConvMargArray(o, base, 300, em, em / 2, autoCount, m);
+        m[0] = autoCount;
+        return m;
+    };
+    const MargArrayO a = box();
+    const MargArray first = convert(a, 200, 16, 0);
+    EXPECT_EQ(first[piMarginLeft], 32);
+    EXPECT_EQ(first[piPaddingLeft], 20);
+    EXPECT_EQ(first[piWidth], 100);
+    EXPECT_EQ(first[0], 1);
+    const MargArray wider = convert(a, 400, 16, 0);
+    EXPECT_EQ(wider[piPaddingLeft], 40);
+    EXPECT_EQ(wider[piWidth], 200);
+    EXPECT_EQ(convert(a, 200, 20, 0)[piMarginLeft], 40);
+    // Equal values made apart, and other pass-through margins.
+    const MargArray again = convert(box(), 200, 16, 7);
+    EXPECT_EQ(again[11], 7);
+    EXPECT_EQ(again[13], 7);
+    for (int i = MargLow; i <= MargHigh; ++i)
+        if (i != 11 && i != 13) EXPECT_EQ(again[static_cast<size_t>(i)], first[static_cast<size_t>(i)]) << i;
+    MargArrayO other = box();
+    other[piMarginLeft] = "3em";
+    EXPECT_EQ(convert(other, 200, 16, 0)[piMarginLeft], 48);
+}
+
 // Fonts of the same look are made once; what a font is made from changes
 // the font.
 TEST(SharedValues, FontsOfTheSameLookAreShared) {
