@@ -1555,12 +1555,27 @@ namespace {
 // `limit`.
 int CountNoCase(const std::string& text, const char* word, int limit) {
     const size_t n = std::strlen(word);
+    if (n == 0 || text.size() < n || !(word[0] & 0x20)) return 0;
+    // Candidates are found by their first letter in either case (memchr is
+    // quick over a long document), then compared.
+    const char lower = word[0], upper = static_cast<char>(lower & ~0x20);
+    const char* const begin = text.data();
+    const char* const last = begin + (text.size() - n) + 1;  // past the last possible start
+    auto next = [last](const char* from, char c) {
+        const void* hit = from < last ? std::memchr(from, c, static_cast<size_t>(last - from)) : nullptr;
+        return hit ? static_cast<const char*>(hit) : last;
+    };
+    const char* lo = next(begin, lower);
+    const char* up = upper == lower ? last : next(begin, upper);
     int count = 0;
-    for (size_t i = 0; i + n <= text.size() && count < limit; ++i) {
-        if ((text[i] | 0x20) != word[0]) continue;
+    while (count < limit) {
+        const char* at = std::min(lo, up);
+        if (at == last) break;
         size_t k = 1;
-        while (k < n && (text[i + k] | 0x20) == word[k]) ++k;
+        while (k < n && (at[k] | 0x20) == word[k]) ++k;
         if (k == n) ++count;
+        if (at == lo) lo = next(at + 1, lower);
+        else up = next(at + 1, upper);
     }
     return count;
 }
