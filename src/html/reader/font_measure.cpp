@@ -126,6 +126,7 @@ std::shared_ptr<TMyFont> TProperties::SharedFont() {
 
 void TProperties::EnsureFont() {
     if (!theFont_) {
+        const int emBefore = EmSize, exBefore = ExSize;
         static constexpr int kFontProps[] = {piFontFamily, piFontSize,  piFontStyle,    piFontWeight,
                                              piTextDecoration, piColor, piLetterSpacing};
         const unsigned facts[] = {static_cast<unsigned>(BackgroundColorCache), static_cast<unsigned>(CharSet),
@@ -167,6 +168,7 @@ void TProperties::EnsureFont() {
             EmSize = made->emSize;
             ExSize = EmSize / 2;
         }
+        if (EmSize != emBefore || ExSize != exBefore) Touch();
     }
 }
 

@@ -226,9 +226,13 @@ TProperties::TProperties() : SerialID(++g_serial) {
 
 TProperties::~TProperties() = default;
 
-void TProperties::Copy(const TProperties& source) { Props = source.Props; }
+void TProperties::Copy(const TProperties& source) {
+    Touch();
+    Props = source.Props;
+}
 
 void TProperties::CopyDefaultFont(const TProperties& source) {
+    Touch();
     Props = source.Props;
     AssignCharSet(source.CharSet);
     DefFontname = source.DefFontname;
@@ -236,6 +240,7 @@ void TProperties::CopyDefaultFont(const TProperties& source) {
 }
 
 void TProperties::Inherit(const std::string& tag, const TProperties& parent) {
+    Touch();
     const std::string& ptag = parent.PropTag;
     if (ptag == "span") {
         for (int i = 0; i < PropCount; ++i)
@@ -270,6 +275,7 @@ void TProperties::Inherit(const std::string& tag, const TProperties& parent) {
 }
 
 void TProperties::Reinherit(const TProperties& parent, TStyleList* styles, int stackIndex) {
+    Touch();
     // Inheritance is redone for the values the element did not set itself.
     const std::string& ptag = parent.PropTag;
     bool copyAll = ptag == "span" || ptag == "thead" || ptag == "tbody" || ptag == "tfoot";
@@ -311,6 +317,7 @@ int TProperties::StackIndexOfSelf() const {
 void TProperties::Combine(TStyleList* styles, const std::string& tag, const std::string& cls,
                           const std::string& id, const std::string& pseudo, const std::string& title,
                           const TProperties* styleAttr) {
+    Touch();
     std::string c = Trim(cls);
     if (c.find('.') != std::string::npos) {
         std::vector<std::string> parts;
@@ -480,6 +487,7 @@ void TProperties::CombineClass(TStyleList* styles, const std::string& tag, const
 }
 
 void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
+    Touch();
     if (!FontInfoArray) FontInfoArray = std::make_unique<TFontInfoArray>();
     if (i < 0) i = ParserPropStack.Count() - 1;
     GetBackgroundColorInt();
@@ -506,6 +514,7 @@ void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
 
 void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= PropCount || PropSet[static_cast<size_t>(index)]) return;
+    Touch();
     Props[static_cast<size_t>(index)] = value;
     PropSet[static_cast<size_t>(index)] = true;
     if (!HasFontInfo || !FontInfoArray) return;
@@ -518,6 +527,7 @@ void TProperties::Assign(const TPropValue& value, int index) {
 
 void TProperties::AddPropertyByIndex(int index, const std::string& value) {
     if (index < 0 || index >= PropCount) return;
+    Touch();
     StorePropValue(*this, index, value, false);
 }
 
@@ -527,6 +537,7 @@ void TProperties::AddPropertyByName(const std::string& name, const std::string& 
 }
 
 void TProperties::AssignCharSet(int charSet) {
+    Touch();
     if (charSet == 31) {
         CharSet = 238;
         CodePage = 28592;
@@ -541,6 +552,7 @@ void TProperties::AssignCharSet(int charSet) {
 }
 
 void TProperties::AssignUTF8() {
+    Touch();
     CodePage = 65001;
     CharSet = 0;
 }
@@ -633,7 +645,10 @@ TColor TProperties::GetOriginalForegroundColor() const {
 
 void TProperties::GetBackgroundColorInt() {
     const TPropValue& v = Props[piBackgroundColor];
-    if (v.IsInt() && PropSet[piBackgroundColor]) BackgroundColorCache = v.Int();
+    if (v.IsInt() && PropSet[piBackgroundColor] && BackgroundColorCache != v.Int()) {
+        Touch();
+        BackgroundColorCache = v.Int();
+    }
 }
 
 int TProperties::GetBorderStyle() const {
@@ -865,8 +880,10 @@ class TCascadeMemo {
 public:
     // The number of the parent's state, registering it when new.
     uint32_t StateOf(const TProperties& p) {
+        // Every change to a set forgets its state (Touch), so a set that has
+        // one still matches it.
         const uint32_t known = p.cascadeState_;
-        if (known > 0 && known < states_.size() && states_[known]->SameForChildren(p)) return known;
+        if (known > 0 && known < states_.size()) return known;
         const size_t h = p.HashForChildren();
         auto [first, last] = byHash_.equal_range(h);
         for (auto it = first; it != last; ++it)
@@ -884,6 +901,8 @@ public:
     const TProperties& State(uint32_t id) const { return *states_[id]; }
     bool Full() const { return states_.size() > kMaxStates; }
     void Clear() {
+        // The state numbers the stack's sets hold go with the states.
+        for (int i = 0; i < ParserPropStack.Count(); ++i) ParserPropStack[i]->cascadeState_ = 0;
         states_.resize(1);
         byHash_.clear();
         results_.clear();

@@ -153,6 +153,8 @@ private:
 
     // Everything Inherit and Combine set, taken from a set they made.
     void CopyCascadeState(const TProperties& source);
+    // Every change goes through here: the set no longer matches a remembered state.
+    void Touch() { cascadeState_ = 0; }
     // Whether a child inherits the same from this set as from `o`.
     bool SameForChildren(const TProperties& o) const;
     size_t HashForChildren() const;
