@@ -181,17 +181,12 @@ void PopAbove(const TProperties* e) {
 void RemoveEntry(const TProperties* e) { RemoveAt(IndexOfEntry(e)); }
 
 void PushPropsWith(const std::string& tag, const std::string& pseudo, TAttributeList* attrs) {
-    TProperties* parent = ParserPropStack.Top();
-    auto p = std::make_unique<TProperties>();
-    TProperties* raw = p.get();
-    ParserPropStack.Add(std::move(p));
     TStyleList* styles = SectionList ? SectionList->Styles : nullptr;
     static const std::string none;
     if (attrs)
-        InheritAndCombine(*raw, parent, styles, tag, attrs->GetClass(), attrs->GetID(), pseudo, attrs->GetTitle(),
-                          attrs->GetStyle());
+        PushCascade(styles, tag, attrs->GetClass(), attrs->GetID(), pseudo, attrs->GetTitle(), attrs->GetStyle());
     else
-        InheritAndCombine(*raw, parent, styles, tag, none, none, pseudo, none, nullptr);
+        PushCascade(styles, tag, none, none, pseudo, none, nullptr);
 }
 
 void AssignAlign(const std::string& value) {

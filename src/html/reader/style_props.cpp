@@ -224,6 +224,26 @@ TProperties::TProperties() : SerialID(++g_serial) {
     Props[piZIndex] = 0;
 }
 
+TProperties::TProperties(const TProperties& s, CascadeCopy)
+    : HasFontInfo(s.HasFontInfo),
+      DefFontname(s.DefFontname),
+      PropTag(s.PropTag),
+      PropClass(s.PropClass),
+      PropID(s.PropID),
+      PropPseudo(s.PropPseudo),
+      PropTitle(s.PropTitle),
+      PropStyle(s.PropStyle),
+      BackgroundColorCache(s.BackgroundColorCache),
+      CharSet(s.CharSet),
+      CodePage(s.CodePage),
+      EmSize(s.EmSize),
+      ExSize(s.ExSize),
+      Props(s.Props),
+      PropSet(s.PropSet),
+      FontInfoArray(s.FontInfoArray ? std::make_unique<TFontInfoArray>(*s.FontInfoArray) : nullptr),
+      SerialID(++g_serial),
+      ownStyle_(s.ownStyle_) {}
+
 TProperties::~TProperties() = default;
 
 void TProperties::Copy(const TProperties& source) {
@@ -816,31 +836,6 @@ size_t Mix(size_t h, size_t v) { return h ^ (v + 0x9e3779b97f4a7c15ull + (h << 6
 
 }  // namespace
 
-void TProperties::CopyCascadeState(const TProperties& source) {
-    HasFontInfo = source.HasFontInfo;
-    DefFontname = source.DefFontname;
-    PropTag = source.PropTag;
-    PropClass = source.PropClass;
-    PropID = source.PropID;
-    PropPseudo = source.PropPseudo;
-    PropTitle = source.PropTitle;
-    ownStyle_ = source.ownStyle_;
-    PropStyle = source.PropStyle;
-    BackgroundColorCache = source.BackgroundColorCache;
-    CharSet = source.CharSet;
-    CodePage = source.CodePage;
-    EmSize = source.EmSize;
-    ExSize = source.ExSize;
-    Props = source.Props;
-    PropSet = source.PropSet;
-    if (source.FontInfoArray) {
-        if (!FontInfoArray) FontInfoArray = std::make_unique<TFontInfoArray>();
-        FontInfoArray->Assign(*source.FontInfoArray);
-    } else {
-        FontInfoArray.reset();
-    }
-}
-
 // What Inherit reads from the parent.
 bool TProperties::SameForChildren(const TProperties& o) const {
     if (EmSize != o.EmSize || CharSet != o.CharSet || CodePage != o.CodePage ||
@@ -891,9 +886,7 @@ public:
         return p.cascadeState_ = Add(p, h);
     }
     uint32_t Add(const TProperties& p, size_t h) {
-        auto copy = std::make_unique<TProperties>();
-        copy->CopyCascadeState(p);
-        states_.push_back(std::move(copy));
+        states_.push_back(std::unique_ptr<TProperties>(new TProperties(p, TProperties::CascadeCopy{})));
         const auto id = static_cast<uint32_t>(states_.size() - 1);
         byHash_.emplace(h, id);
         return id;
@@ -912,11 +905,12 @@ public:
     // Which of the contextual rules that may apply to the element its
     // ancestors on the parser stack match ('1') or not ('0'), as Combine
     // finds them.
-    std::string Context(TStyleList& styles, const std::string& tag, const std::string& cls, const std::string& id) {
+    // self: where the element is (or goes) on the stack; its ancestors are below.
+    std::string Context(TStyleList& styles, const std::string& tag, const std::string& cls, const std::string& id,
+                        int self) {
         const std::vector<TContextRule>& rules = RulesFor(styles, tag, cls, id);
         std::string mask;
         if (rules.empty()) return mask;
-        const int self = ParserPropStack.Count() - 1;
         for (const TContextRule& rule : rules) {
             size_t j = 1;
             bool merged = false;
@@ -999,33 +993,42 @@ private:
     std::unordered_map<std::string, std::vector<TContextRule>> rules_;
 };
 
-void InheritAndCombine(TProperties& p, const TProperties* parent, TStyleList* styles, const std::string& tag,
-                       const std::string& cls, const std::string& id, const std::string& pseudo,
-                       const std::string& title, const TProperties* styleAttr) {
+TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
+                         const std::string& pseudo, const std::string& title, const TProperties* styleAttr) {
+    const TProperties* parent = ParserPropStack.Top();
+    // Inherit reads the parent before the set is pushed; Combine reads the
+    // stack with the set on top.
+    auto fresh = [&] {
+        auto p = std::make_unique<TProperties>();
+        TProperties* raw = p.get();
+        if (parent) raw->Inherit(tag, *parent);
+        ParserPropStack.Add(std::move(p));
+        raw->Combine(styles, tag, cls, id, pseudo, title, styleAttr);
+        return raw;
+    };
     std::shared_ptr<const TProperties> style = styleAttr ? styleAttr->weak_from_this().lock() : nullptr;
     // Links look up their visited and hovered fonts on the stack; a style set
     // that is not shared has no lasting identity; a class list combines in parts.
-    if (!styles || !parent || !pseudo.empty() || (styleAttr && !style) || cls.find('.') != std::string::npos) {
-        if (parent) p.Inherit(tag, *parent);
-        p.Combine(styles, tag, cls, id, pseudo, title, styleAttr);
-        return;
-    }
+    if (!styles || !parent || !pseudo.empty() || (styleAttr && !style) || cls.find('.') != std::string::npos)
+        return fresh();
     if (!styles->cascade_) styles->cascade_ = std::make_unique<TCascadeMemo>();
     TCascadeMemo& memo = *styles->cascade_;
     if (memo.Full()) memo.Clear();
-    TCascadeMemo::Key key{memo.StateOf(*parent), tag, cls, id, title, memo.Context(*styles, tag, Trim(cls), id),
-                          std::move(style)};
+    TCascadeMemo::Key key{memo.StateOf(*parent), tag, cls, id, title,
+                          memo.Context(*styles, tag, Trim(cls), id, ParserPropStack.Count()), std::move(style)};
     auto hit = memo.results_.find(key);
     if (hit != memo.results_.end()) {
-        p.CopyCascadeState(memo.State(hit->second));
-        p.cascadeState_ = hit->second;
-        return;
+        std::unique_ptr<TProperties> p(new TProperties(memo.State(hit->second), TProperties::CascadeCopy{}));
+        p->cascadeState_ = hit->second;
+        TProperties* raw = p.get();
+        ParserPropStack.Add(std::move(p));
+        return raw;
     }
-    p.Inherit(tag, *parent);
-    p.Combine(styles, tag, cls, id, pseudo, title, styleAttr);
-    const uint32_t made = memo.Add(p, p.HashForChildren());
-    p.cascadeState_ = made;
+    TProperties* p = fresh();
+    const uint32_t made = memo.Add(*p, p->HashForChildren());
+    p->cascadeState_ = made;
     memo.results_.emplace(std::move(key), made);
+    return p;
 }
 
 void TStyleList::ForgetCascade() {

@@ -137,9 +137,11 @@ public:
 private:
     friend class TStyleList;
     friend class TCascadeMemo;
-    friend void InheritAndCombine(TProperties&, const TProperties*, TStyleList*, const std::string&,
-                                  const std::string&, const std::string&, const std::string&, const std::string&,
-                                  const TProperties*);
+    friend TProperties* PushCascade(TStyleList*, const std::string&, const std::string&, const std::string&,
+                                    const std::string&, const std::string&, const TProperties*);
+    // A copy of a remembered state (Inherit and Combine's result), with its own serial.
+    struct CascadeCopy {};
+    TProperties(const TProperties& state, CascadeCopy);
     void CombineClass(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
                       const std::string& pseudo, const TProperties* styleAttr);
     void Merge(const TProperties& source);
@@ -151,8 +153,6 @@ private:
     // Builds theFont_ from the properties and sets EmSize and ExSize.
     void MakeFont();
 
-    // Everything Inherit and Combine set, taken from a set they made.
-    void CopyCascadeState(const TProperties& source);
     // Every change goes through here: the set no longer matches a remembered state.
     void Touch() { cascadeState_ = 0; }
     // Whether a child inherits the same from this set as from `o`.
@@ -165,12 +165,11 @@ private:
     mutable uint32_t cascadeState_ = 0;
 };
 
-// Inherit from `parent` (null for none) and Combine, for `p` just pushed on
-// ParserPropStack. Elements of a document repeat the same few sets: the
-// style list remembers each result by what it was made from.
-void InheritAndCombine(TProperties& p, const TProperties* parent, TStyleList* styles, const std::string& tag,
-                       const std::string& cls, const std::string& id, const std::string& pseudo,
-                       const std::string& title, const TProperties* styleAttr);
+// Pushes an element's set on ParserPropStack: inherited from the top entry
+// (if any) and combined with the rules. Elements of a document repeat the same
+// few sets: the style list remembers each result by what it was made from.
+TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
+                         const std::string& pseudo, const std::string& title, const TProperties* styleAttr);
 
 // The parser's stack of property sets (bottom entry = the document defaults).
 class TPropStack : public TFreeList<TProperties> {
@@ -215,9 +214,8 @@ public:
     std::function<void()> OnLinksActive;
 
 private:
-    friend void InheritAndCombine(TProperties&, const TProperties*, TStyleList*, const std::string&,
-                                  const std::string&, const std::string&, const std::string&, const std::string&,
-                                  const TProperties*);
+    friend TProperties* PushCascade(TStyleList*, const std::string&, const std::string&, const std::string&,
+                                    const std::string&, const std::string&, const TProperties*);
     struct Item {
         std::string key;
         std::unique_ptr<TProperties> props;

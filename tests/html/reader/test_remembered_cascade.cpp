@@ -1,4 +1,4 @@
-// The parser gives each element its set through InheritAndCombine, which
+// The parser gives each element its set through PushCascade, which
 // remembers results by what they were made from. Whatever it remembers, every
 // element must get exactly the set that Inherit and Combine make for it on the
 // same stack: these walks repeat elements in contexts that must tell them apart.
@@ -43,9 +43,8 @@ protected:
         expected->Combine(&styles_, tag, cls, id, "", title, style);
         std::unique_ptr<TProperties> reference = ParserPropStack.Extract(ParserPropStack.Count() - 1);
 
-        ParserPropStack.Add(std::make_unique<TProperties>());
-        TProperties* got = ParserPropStack.Top();
-        InheritAndCombine(*got, parent, &styles_, tag, cls, id, "", title, style);
+        TProperties* got = PushCascade(&styles_, tag, cls, id, "", title, style);
+        EXPECT_EQ(got, ParserPropStack.Top());
         ExpectSame(*got, *reference, tag + "." + cls + "#" + id);
         return got;
     }
