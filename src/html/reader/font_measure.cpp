@@ -220,7 +220,8 @@ int FitText(TCanvas& canvas, const char16_t* text, int count, int width, TSize& 
     if (count <= 0) return 0;
     // What fits depends only on the text's start: measure a growing prefix,
     // so fitting a line of a long paragraph costs the line, not the paragraph.
-    std::vector<int> dx;
+    // The advances go to one buffer kept between calls (layout fits line after line).
+    static std::vector<int> dx;
     int fit = 0;
     TSize size;
     for (int n = std::min(count, 256);; n = std::min(count, n * 4)) {
@@ -231,6 +232,7 @@ int FitText(TCanvas& canvas, const char16_t* text, int count, int width, TSize& 
     fit = std::clamp(fit, 0, count);
     extent.cy = size.cy;
     extent.cx = fit > 0 ? dx[static_cast<size_t>(fit - 1)] : 0;
+    if (dx.capacity() > 65536) std::vector<int>().swap(dx);  // a huge word keeps no memory
     return fit;
 }
 
