@@ -150,6 +150,39 @@ std::unique_ptr<TAttributeList> CopyAttributes(const TAttributeList& from) {
     return l;
 }
 
+// A tag's attributes kept while its element is read (the tokenizer reuses its
+// list for the next tag). The lists go back to a pool: a long report copies
+// the same few attributes for thousands of paragraphs and cells.
+std::vector<std::unique_ptr<TAttributeList>> g_spareAttributeLists;
+
+class TAttributesCopy {
+public:
+    explicit TAttributesCopy(const TAttributeList& from) {
+        if (g_spareAttributeLists.empty()) {
+            list_ = std::make_unique<TAttributeList>();
+        } else {
+            list_ = std::move(g_spareAttributeLists.back());
+            g_spareAttributeLists.pop_back();
+        }
+        list_->AssignFrom(from);
+    }
+    ~TAttributesCopy() {
+        constexpr size_t kKeptLists = 32;
+        constexpr int kKeptAttributes = 16;
+        if (g_spareAttributeLists.size() < kKeptLists && list_->Count() <= kKeptAttributes)
+            g_spareAttributeLists.push_back(std::move(list_));
+    }
+    TAttributesCopy(const TAttributesCopy&) = delete;
+    TAttributesCopy& operator=(const TAttributesCopy&) = delete;
+
+    void Assign(const TAttributeList& from) { list_->AssignFrom(from); }
+    TAttributeList* get() const { return list_.get(); }
+    TAttributeList* operator->() const { return list_.get(); }
+
+private:
+    std::unique_ptr<TAttributeList> list_;
+};
+
 bool TokenIsSpace() { return Token->Leng == 1 && Token->C[0] == u' '; }
 
 // ---------------------------------------------------------------- property stack
@@ -393,7 +426,7 @@ void DoFormControl(Symb sy) {
 
 void DoBr(bool inPre) {
     bool hasClear = Attr(ClearSy) != nullptr;
-    auto attrs = CopyAttributes(*Attributes);
+    TAttributesCopy attrs(*Attributes);
     PushPropsWith("br", "", attrs.get());
     bool before = false, after = false, inside = false;
     Top()->GetPageBreaks(before, after, inside);
@@ -462,7 +495,7 @@ void DoHeading() {
     }
     SectionEnd();
     std::string tag = "h" + std::to_string(Level);
-    auto attrs = CopyAttributes(*Attributes);
+    TAttributesCopy attrs(*Attributes);
     PushPropsWith(tag, "", attrs.get());
     AssignAlign(AttrText(AlignSy, attrs.get()));
     int pos = TagPos;
@@ -607,7 +640,7 @@ void DoCommonSy() {
         case PageSy: AddPage(); Advance(); return;
         case HRSy: {
             SectionEnd();
-            auto attrs = CopyAttributes(*Attributes);
+            TAttributesCopy attrs(*Attributes);
             PushPropsWith("hr", "", attrs.get());
             auto* b = new THRBlock(CurrentCell, Top(), CurrentCell, attrs.get());
             if (!b->Line) {
@@ -649,12 +682,12 @@ void DoCommonSy() {
 void DoP(const SymbSet& TermSet) {
     if (TermSet.Contains(PSy)) return;
     SectionEnd();
-    auto attrs = CopyAttributes(*Attributes);
+    TAttributesCopy attrs(*Attributes);
     int pos = TagPos;
     Advance();
     while (Sy == PSy || Sy == PEndSy) {
         if (Sy == PSy) {
-            attrs = CopyAttributes(*Attributes);
+            attrs.Assign(*Attributes);
             pos = TagPos;
         }
         Advance();
@@ -1382,7 +1415,7 @@ void DoTable(const SymbSet&) {
                         ++rowIndex;
                         rowVAlign = 0;
                     }
-                    auto cellAttrs = CopyAttributes(*Attributes);
+                    TAttributesCopy cellAttrs(*Attributes);
                     PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs.get());
                     AssignAlign(AttrText(AlignSy, cellAttrs.get()));
                     const TColObj* colSpec = nullptr;

@@ -16,119 +16,118 @@ void IndentManagerBasic::Reset(int lf, int width) {
 }
 
 void IndentManagerBasic::Clear() {
-    LeftRecs.Clear();
-    RightRecs.Clear();
+    LeftRecs.clear();
+    RightRecs.clear();
     CurrentID = nullptr;
 }
 
 int IndentManagerBasic::LeftIndent(int Y) const {
     int result = -99999;
-    for (const auto& r : LeftRecs)
-        if (r->YT <= Y && Y < r->YB && (r->ID == nullptr || r->ID == CurrentID)) result = std::max(result, r->X);
+    for (const IndentRec& r : LeftRecs)
+        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::max(result, r.X);
     return result == -99999 ? LfEdge : result + LfEdge;
 }
 
 int IndentManagerBasic::RightSide(int Y) const {
     int result = 99999;
-    for (const auto& r : RightRecs)
-        if (r->YT <= Y && Y < r->YB && (r->ID == nullptr || r->ID == CurrentID)) result = std::min(result, r->X);
+    for (const IndentRec& r : RightRecs)
+        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::min(result, r.X);
     return result == 99999 ? Width : result + LfEdge;
 }
 
 int IndentManagerBasic::ImageBottom() const {
     int result = 0;
-    for (const auto& r : LeftRecs)
-        if (r->ID == nullptr) result = std::max(result, r->YB);
-    for (const auto& r : RightRecs)
-        if (r->ID == nullptr) result = std::max(result, r->YB);
+    for (const IndentRec& r : LeftRecs)
+        if (r.ID == nullptr) result = std::max(result, r.YB);
+    for (const IndentRec& r : RightRecs)
+        if (r.ID == nullptr) result = std::max(result, r.YB);
     return result;
 }
 
 void IndentManagerBasic::GetClearY(int& CL, int& CR) const {
     CL = -1;
     CR = -1;
-    for (const auto& r : LeftRecs)
-        if (r->ID == nullptr) CL = std::max(CL, r->YB);
-    for (const auto& r : RightRecs)
-        if (r->ID == nullptr) CR = std::max(CR, r->YB);
+    for (const IndentRec& r : LeftRecs)
+        if (r.ID == nullptr) CL = std::max(CL, r.YB);
+    for (const IndentRec& r : RightRecs)
+        if (r.ID == nullptr) CR = std::max(CR, r.YB);
     CL += 1;
     CR += 1;
 }
 
 int IndentManagerBasic::GetNextWiderY(int Y) const {
     int result = 99999999;
-    for (const auto& r : LeftRecs)
-        if (r->ID == nullptr && r->YB > Y && r->YB < result) result = r->YB;
-    for (const auto& r : RightRecs)
-        if (r->ID == nullptr && r->YB > Y && r->YB < result) result = r->YB;
+    for (const IndentRec& r : LeftRecs)
+        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
+    for (const IndentRec& r : RightRecs)
+        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
     return result == 99999999 ? Y : result;
 }
 
+namespace {
+
+int AddRec(std::vector<IndentRec>& recs, const IndentRec& r) {
+    recs.push_back(r);
+    return static_cast<int>(recs.size()) - 1;
+}
+
+// A list emptied gives its room back: a laid-out document keeps one manager
+// per table cell, most of them with no float left in force.
+void FreeRec(std::vector<IndentRec>& recs, int i) {
+    if (i < 0 || i >= static_cast<int>(recs.size())) return;
+    recs.erase(recs.begin() + i);
+    if (recs.empty()) recs.shrink_to_fit();
+}
+
+}  // namespace
+
 int IndentManagerBasic::SetLeftIndent(int XLeft, int Y) {
-    auto* r = new IndentRec;
-    r->X = XLeft;
-    r->YT = Y;
-    r->YB = 9999999;
-    r->ID = CurrentID;
-    return LeftRecs.Add(r);
+    return AddRec(LeftRecs, IndentRec{CurrentID, XLeft, Y, 9999999, false});
 }
 
 int IndentManagerBasic::SetRightIndent(int XRight, int Y) {
-    auto* r = new IndentRec;
-    r->X = XRight;
-    r->YT = Y;
-    r->YB = 9999999;
-    r->ID = CurrentID;
-    return RightRecs.Add(r);
+    return AddRec(RightRecs, IndentRec{CurrentID, XRight, Y, 9999999, false});
 }
 
-void IndentManagerBasic::FreeLeftIndentRec(int i) {
-    if (i >= 0 && i < LeftRecs.Count()) LeftRecs.Delete(i);
-}
+void IndentManagerBasic::FreeLeftIndentRec(int i) { FreeRec(LeftRecs, i); }
 
-void IndentManagerBasic::FreeRightIndentRec(int i) {
-    if (i >= 0 && i < RightRecs.Count()) RightRecs.Delete(i);
-}
+void IndentManagerBasic::FreeRightIndentRec(int i) { FreeRec(RightRecs, i); }
 
 // ---------------------------------------------------------------- IndentManager
 
 void IndentManager::AddFloatingObj(int Y, TFloatingObj* Obj) {
     const int totalW = Obj->ImageWidth + Obj->HSpaceL + Obj->HSpaceR;
     const int totalH = Obj->ImageHeight + Obj->VSpaceT + Obj->VSpaceB;
-    auto* r = new IndentRec;
-    r->YT = Y;
-    r->YB = Y + totalH;
-    r->ID = nullptr;
-    r->FloatBlock = false;
+    IndentRec r;
+    r.YT = Y;
+    r.YB = Y + totalH;
+    r.ID = nullptr;
+    r.FloatBlock = false;
     if (Obj->Floating == ALeft) {
         const int L = LeftIndent(Y);
         Obj->Indent = L - LfEdge + Obj->HSpaceL;
-        r->X = L - LfEdge + totalW;
-        LeftRecs.Add(r);
+        r.X = L - LfEdge + totalW;
+        LeftRecs.push_back(r);
     } else if (Obj->Floating == ARight) {
         const int X = RightSide(Y) - totalW;
         Obj->Indent = X + Obj->HSpaceL;
-        r->X = X;
-        RightRecs.Add(r);
-    } else {
-        delete r;
+        r.X = X;
+        RightRecs.push_back(r);
     }
 }
 
 void IndentManager::AddFloatingBlock(int Y, int X, int Align, int Height) {
-    auto* r = new IndentRec;
-    r->YT = Y;
-    r->YB = Y + Height;
-    r->ID = nullptr;
-    r->FloatBlock = true;
+    IndentRec r;
+    r.YT = Y;
+    r.YB = Y + Height;
+    r.ID = nullptr;
+    r.FloatBlock = true;
     if (Align == ALeft) {
-        r->X = X - LfEdge;
-        LeftRecs.Add(r);
+        r.X = X - LfEdge;
+        LeftRecs.push_back(r);
     } else if (Align == ARight) {
-        r->X = RightSide(Y) - X;
-        RightRecs.Add(r);
-    } else {
-        delete r;
+        r.X = RightSide(Y) - X;
+        RightRecs.push_back(r);
     }
 }
 

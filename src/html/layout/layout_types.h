@@ -17,11 +17,11 @@ class TAttributeList;
 
 // One float edge; X is relative to the block's left edge (LfEdge).
 struct IndentRec {
+    const void* ID = nullptr;  // owning block; nullptr for all
     int X = 0;
     int YT = 0;
     int YB = 0;
-    const void* ID = nullptr;  // owning block; nullptr for all
-    bool FloatBlock = false;   // made by a floated block, not an image or panel
+    bool FloatBlock = false;  // made by a floated block, not an image or panel
 };
 
 class IndentManagerBasic {
@@ -31,8 +31,10 @@ public:
     IndentManagerBasic(const IndentManagerBasic&) = delete;
     IndentManagerBasic& operator=(const IndentManagerBasic&) = delete;
 
-    TFreeList<IndentRec> LeftRecs;
-    TFreeList<IndentRec> RightRecs;
+    // Held by value: every block laid out in a cell adds a record to its
+    // cell's lists and frees it again.
+    std::vector<IndentRec> LeftRecs;
+    std::vector<IndentRec> RightRecs;
     const void* CurrentID = nullptr;  // the block whose limit records apply now
     int LfEdge = 0;
     int Width = 0;

@@ -104,6 +104,20 @@ void TAttributeList::Clear() {
     TFreeList<TAttribute>::Clear();
 }
 
+void TAttributeList::AssignFrom(const TAttributeList& from) {
+    CachedID.clear();
+    idCached_ = false;
+    styleProp_.reset();
+    const int n = from.Count();
+    while (Count() > n) Delete(Count() - 1);
+    for (int i = 0; i < n; ++i) {
+        if (i < Count())
+            *(*this)[i] = *from[i];
+        else
+            Add(std::make_unique<TAttribute>(*from[i]));
+    }
+}
+
 // ---------------------------------------------------------------- link target
 
 void TUrlTarget::Assign(const std::string& url, const std::string& target, const TAttributeList& attributes,

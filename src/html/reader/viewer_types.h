@@ -95,6 +95,8 @@ public:
     const TProperties* GetStyle();
     const TProperties* StyleProp() const { return styleProp_.get(); }
     void Clear();
+    // Becomes a copy of `from`, reusing its own records.
+    void AssignFrom(const TAttributeList& from);
 
     std::string CachedID;
 

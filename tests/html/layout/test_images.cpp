@@ -157,7 +157,7 @@ TEST_F(ImageTest, AFloatBeforeAnOverlongWordIsPlacedOnce) {
     cell->Add(s, 0);
     Layout(100);  // the word does not fit beside the float: it goes below it
     EXPECT_EQ(f->DrawYY, 0);
-    EXPECT_EQ(doc->IMgr->LeftRecs.Count(), 1);
+    EXPECT_EQ(doc->IMgr->LeftRecs.size(), 1u);
     ASSERT_EQ(s->Lines.size(), 2u);  // the room beside the float, then the word below it
     EXPECT_EQ(s->Lines[0].Ln, 0);
     EXPECT_EQ(s->Lines[0].LineHt, 20);

@@ -219,6 +219,24 @@ TEST(ViewerTypes, AttributeLists) {
     b.Assign("y.html", "", list, 20);
     EXPECT_EQ(b.ID, a.ID + 1);
     EXPECT_EQ(a.LinkText.Start, 12);
+
+    // A list reused as a copy of a shorter one holds that one alone, and its
+    // remembered ID is of the new attributes.
+    TAttributeList copy, shorter;
+    copy.AssignFrom(list);
+    EXPECT_EQ(copy.GetID(), "main");
+    EXPECT_EQ(copy.CreateStringList()->Text(), list.CreateStringList()->Text());
+    auto id = std::make_unique<TAttribute>();
+    id->Symbol = IDSy;
+    id->AttrName = "ID";
+    id->TextValue = "Outro";
+    shorter.Add(std::move(id));
+    copy.AssignFrom(shorter);
+    EXPECT_EQ(copy.Count(), 1);
+    EXPECT_EQ(copy.GetID(), "outro");
+    EXPECT_EQ(copy.GetStyle(), nullptr);
+    EXPECT_EQ(list.GetID(), "main");
+
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.GetID(), "");
