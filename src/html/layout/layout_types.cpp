@@ -66,17 +66,26 @@ int IndentManagerBasic::GetNextWiderY(int Y) const {
 
 namespace {
 
+// A list emptied gives its room back: a laid-out document keeps one manager
+// per table cell, most of them with no float left in force. The room of the
+// last one emptied waits here for the next list to get a record, as every
+// block laid out in a cell adds one and frees it again.
+std::vector<IndentRec> g_spareRecs;
+
 int AddRec(std::vector<IndentRec>& recs, const IndentRec& r) {
+    if (recs.capacity() == 0) recs.swap(g_spareRecs);
     recs.push_back(r);
     return static_cast<int>(recs.size()) - 1;
 }
 
-// A list emptied gives its room back: a laid-out document keeps one manager
-// per table cell, most of them with no float left in force.
 void FreeRec(std::vector<IndentRec>& recs, int i) {
     if (i < 0 || i >= static_cast<int>(recs.size())) return;
     recs.erase(recs.begin() + i);
-    if (recs.empty()) recs.shrink_to_fit();
+    if (!recs.empty()) return;
+    if (g_spareRecs.capacity() == 0)
+        recs.swap(g_spareRecs);
+    else
+        recs.shrink_to_fit();
 }
 
 }  // namespace

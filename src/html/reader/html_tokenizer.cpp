@@ -385,10 +385,18 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                 }
             }
             if (Ch == q) GetChQuick();
-            std::string t = Trim(text);
-            if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
-            if (!t.empty() && (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
-                num = AttributeNumber(t);
+            // Only a value that starts like a number is read as one; most do
+            // not, and need no trimmed copy.
+            size_t b = 0;
+            while (b < text.size() && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+            const unsigned char first = b < text.size() ? static_cast<unsigned char>(text[b]) : 0;
+            if (first == '+' || first == '-' || first == '.' || IsDigit(first)) {
+                std::string t = Trim(text);
+                if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
+                if (!t.empty() &&
+                    (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
+                    num = AttributeNumber(t);
+            }
         } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
             while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '%' && Ch != '>') {
                 if (Ch == '&') {
