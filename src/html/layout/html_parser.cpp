@@ -223,9 +223,13 @@ void PushPropsWith(const std::string& tag, const std::string& pseudo, TAttribute
 }
 
 void AssignAlign(const std::string& value) {
+    // One shared value each: every cell of a report is aligned.
+    static const TPropValue left("left"), center("center"), right("right"), justify("justify");
     std::string a = Lower(Trimmed(value));
-    if (a == "middle") a = "center";
-    if (a == "left" || a == "center" || a == "right" || a == "justify") Top()->Assign(TPropValue(a), piTextAlign);
+    if (a == "left") Top()->Assign(left, piTextAlign);
+    else if (a == "center" || a == "middle") Top()->Assign(center, piTextAlign);
+    else if (a == "right") Top()->Assign(right, piTextAlign);
+    else if (a == "justify") Top()->Assign(justify, piTextAlign);
 }
 
 // ---------------------------------------------------------------- sections

@@ -1,6 +1,7 @@
 #include "html/reader/html_tokenizer.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "html/reader/style_props.h"
 #include "platform/runtime/arith.h"
@@ -751,7 +752,9 @@ void InitTokenizer(const std::string& doc) {
     // The first 100 NUL bytes become spaces; the text ends before a 101st.
     int nuls = 0;
     for (size_t i = 0; i < DocS.size(); ++i) {
-        if (DocS[i] != '\0') continue;
+        const void* nul = std::memchr(DocS.data() + i, '\0', DocS.size() - i);
+        if (!nul) break;
+        i = static_cast<size_t>(static_cast<const char*>(nul) - DocS.data());
         if (++nuls > 100) {
             DocS.resize(i);
             break;
