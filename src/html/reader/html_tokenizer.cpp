@@ -382,6 +382,22 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                     text += GetEntity(quotedCp);
                 } else {
                     text += static_cast<char>(Ch);
+                    // The plain bytes that follow go in as one run, as
+                    // GetChQuick would read them one by one.
+                    if (SourceKind == TSourceKind::document) {
+                        size_t at = DocPtr;
+                        while (at < DocEnd && ((at + 1) & 4095) != 0) {
+                            const auto b = static_cast<unsigned char>(DocS[at]);
+                            if (b < 32 || b == '<' || b == q || b == '&') break;
+                            ++at;
+                        }
+                        if (at > DocPtr) {
+                            text.append(DocS, DocPtr, at - DocPtr);
+                            CharPos += static_cast<int>(at - DocPtr);
+                            DocPtr = at;
+                            LineFold = 0;
+                        }
+                    }
                     GetChQuick();
                 }
             }

@@ -74,6 +74,24 @@ TEST_F(ReaderTest, CharacterReferencesInAttributes) {
     EXPECT_EQ(Attr(s[0], NameSy)->TextValue, "c<d");
 }
 
+TEST_F(ReaderTest, LongQuotedValuesKeepEveryByteAndTheTextAfterThemItsPosition) {
+    // The value runs across the 4096-byte mark, holds "<", an entity, a line
+    // break and the other quote; the text after the tag keeps its position.
+    const std::string head = "<p title=\"";
+    std::string value(5000, 'v');
+    value.replace(4090, 12, "a<b&amp;c'\r\nd");
+    const std::string doc = head + value + "\">xy";
+    auto s = Read(doc);
+    ASSERT_GE(s.size(), 2u);
+    std::string expected = value;
+    expected.replace(4093, 5, "&");
+    EXPECT_EQ(Attr(s[0], TitleSy)->TextValue, expected);
+    ASSERT_EQ(s[1].sy, TextSy);
+    EXPECT_EQ(s[1].text, u"xy");
+    const int at = static_cast<int>(doc.size()) - 2;
+    EXPECT_THAT(s[1].positions, ElementsAre(at, at + 1));
+}
+
 TEST_F(ReaderTest, WhiteSpaceCollapsesAndPositionsFollowTheSource) {
     auto s = Read("<p>ab  \r\n cd</p>");
     ASSERT_EQ(s[1].sy, TextSy);
