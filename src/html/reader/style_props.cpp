@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
+#include <sanitizer/asan_interface.h>
 
 #include "platform/runtime/arith.h"
 #include "platform/runtime/formats.h"
@@ -245,6 +246,41 @@ TProperties::TProperties(const TProperties& s, CascadeCopy)
       ownStyle_(s.ownStyle_) {}
 
 TProperties::~TProperties() = default;
+
+namespace {
+
+// Freed sets of this thread; never destroyed, so a set freed late at exit
+// still finds it (what is kept then stays reachable here).
+struct TFreeSets {
+    static constexpr int kKept = 16;
+    void* blocks[kKept];
+    int count;
+};
+thread_local TFreeSets g_freeSets{};
+
+}  // namespace
+
+void* TProperties::operator new(std::size_t size) {
+    TFreeSets& f = g_freeSets;
+    if (size == sizeof(TProperties) && f.count > 0) {
+        void* p = f.blocks[--f.count];
+        ASAN_UNPOISON_MEMORY_REGION(p, size);
+        return p;
+    }
+    return ::operator new(size);
+}
+
+void TProperties::operator delete(void* p, std::size_t size) noexcept {
+    TFreeSets& f = g_freeSets;
+    if (p && size == sizeof(TProperties) && f.count < TFreeSets::kKept) {
+        // A kept set stays out of bounds to the address checker, as freed
+        // memory would.
+        ASAN_POISON_MEMORY_REGION(p, size);
+        f.blocks[f.count++] = p;
+        return;
+    }
+    ::operator delete(p, size);
+}
 
 void TProperties::Copy(const TProperties& source) {
     Touch();

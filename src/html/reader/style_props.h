@@ -4,6 +4,7 @@
 // the built-in default sheet, and the cascade that gives each element its
 // properties when the parser opens it.
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,6 +61,10 @@ public:
     ~TProperties();
     TProperties(const TProperties&) = delete;
     TProperties& operator=(const TProperties&) = delete;
+    // The reader pushes and pops a set for every element; a set is too large
+    // for the allocator's quick lists, so a few freed ones are kept for reuse.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 
     // Element facts.
     bool HasFontInfo = false;
