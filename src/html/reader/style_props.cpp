@@ -936,6 +936,7 @@ public:
         byHash_.clear();
         results_.clear();
         rules_.clear();
+        for (TRecentRules& r : recent_) r.rules = nullptr;
     }
 
     // Which of the contextual rules that may apply to the element its
@@ -993,8 +994,24 @@ private:
     };
     // The rules CombineClass reaches through MatchContextual for a tag, class
     // and id without pseudo-class whose merge depends on the ancestors.
+    // Elements alternate among a few kinds (a report's cells and their
+    // paragraphs): the last ones looked up are compared before the key is made.
     const std::vector<TContextRule>& RulesFor(TStyleList& styles, const std::string& tag, const std::string& cls,
                                               const std::string& id) {
+        for (const TRecentRules& r : recent_)
+            if (r.rules && r.tag == tag && r.cls == cls && r.id == id) return *r.rules;
+        const std::vector<TContextRule>& rules = FindRules(styles, tag, cls, id);
+        TRecentRules& r = recent_[nextRecent_];
+        nextRecent_ = (nextRecent_ + 1) % recent_.size();
+        r.tag = tag;
+        r.cls = cls;
+        r.id = id;
+        r.rules = &rules;
+        return rules;
+    }
+
+    const std::vector<TContextRule>& FindRules(TStyleList& styles, const std::string& tag, const std::string& cls,
+                                               const std::string& id) {
         std::string key = tag + '\n' + cls + '\n' + id;
         auto found = rules_.find(key);
         if (found != rules_.end()) return found->second;
@@ -1027,6 +1044,12 @@ private:
     }();
     std::unordered_multimap<size_t, uint32_t> byHash_;
     std::unordered_map<std::string, std::vector<TContextRule>> rules_;
+    struct TRecentRules {
+        std::string tag, cls, id;
+        const std::vector<TContextRule>* rules = nullptr;  // in rules_
+    };
+    std::array<TRecentRules, 4> recent_;
+    size_t nextRecent_ = 0;
 };
 
 TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
