@@ -145,8 +145,14 @@ void TCanvas::SetFontResolution(int ppi) {
 
 const TFontFace& TCanvas::Face() {
     if (fontDirty_ || !face_ || faceGeneration_ != FontServiceGeneration()) {
-        face_ = FontService().Resolve(TFontSpec::Of(font_));
-        faceGeneration_ = FontServiceGeneration();
+        // Text is mostly measured run after run in the same font set again:
+        // the face already found serves without a look-up.
+        TFontSpec spec = TFontSpec::Of(font_);
+        if (!face_ || faceGeneration_ != FontServiceGeneration() || !(spec == faceSpec_)) {
+            face_ = FontService().Resolve(spec);
+            faceSpec_ = std::move(spec);
+            faceGeneration_ = FontServiceGeneration();
+        }
         fontDirty_ = false;
     }
     return *face_;

@@ -337,6 +337,7 @@ private:
     std::string PenText() const;
     std::string BrushText() const;
     const TFontFace* face_ = nullptr;
+    TFontSpec faceSpec_;  // what face_ was resolved for
     unsigned faceGeneration_ = 0;
     bool fontDirty_ = true;
     bool hasUpdateRect_ = false;

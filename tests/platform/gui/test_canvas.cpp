@@ -83,6 +83,11 @@ TEST(CanvasText, FaceNamesResolveToInstalledFaces) {
     int plain = c.TextWidth(kRevisao);
     UseFont(c, "Arial", -16, fsBold);
     EXPECT_GT(c.TextWidth(kRevisao), plain);
+    // The same font set again measures with its own face, not the last one.
+    UseFont(c, "Arial", -16);
+    EXPECT_EQ(c.TextWidth(kRevisao), plain);
+    UseFont(c, "Arial", -16);
+    EXPECT_EQ(c.TextWidth(kRevisao), plain);
     UseFont(c, "Arial", -100000000);
     EXPECT_GT(c.TextWidth(u"x"), 0);
 }
