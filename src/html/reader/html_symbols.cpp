@@ -1,9 +1,49 @@
 #include "html/reader/html_symbols.h"
 
 #include <array>
-#include <unordered_map>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace {
+
+// Names looked up for every tag and attribute read: an open table with a
+// cheap hash of these short names, the first of equal names kept.
+template <typename V>
+class TNameTable {
+public:
+    void Add(const char* name, V value) {
+        const std::string key(name);
+        size_t i = Hash(key) & kMask;
+        while (slots_[i].used) {
+            if (slots_[i].name == key) return;
+            i = (i + 1) & kMask;
+        }
+        slots_[i] = Slot{key, value, true};
+    }
+    const V* Find(const std::string& name) const {
+        size_t i = Hash(name) & kMask;
+        while (slots_[i].used) {
+            if (slots_[i].name == name) return &slots_[i].value;
+            i = (i + 1) & kMask;
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr size_t kMask = 1023;  // far more room than names: probes stay short
+    static size_t Hash(const std::string& s) {
+        uint32_t h = 2166136261u;
+        for (unsigned char c : s) h = (h ^ c) * 16777619u;
+        return h;
+    }
+    struct Slot {
+        std::string name;
+        V value{};
+        bool used = false;
+    };
+    std::vector<Slot> slots_ = std::vector<Slot>(kMask + 1);
+};
 
 struct TagRow {
     const char* name;
@@ -95,23 +135,23 @@ Symb EndSymbolOf(Symb sy) {
 }
 
 Symb TagSymbolOf(const std::string& upperName, bool endTag) {
-    static const std::unordered_map<std::string, int> index = [] {
-        std::unordered_map<std::string, int> m;
-        for (int i = 0; i < TagTableSize; ++i) m.emplace(kTags[i].name, i);
-        return m;
+    static const TNameTable<int> index = [] {
+        TNameTable<int> t;
+        for (int i = 0; i < TagTableSize; ++i) t.Add(kTags[i].name, i);
+        return t;
     }();
-    auto it = index.find(upperName);
-    if (it == index.end()) return OtherSy;
-    if (!endTag) return kTags[it->second].start;
-    return it->second < TagsWithEnd ? EndSymbolOf(kTags[it->second].start) : OtherSy;
+    const int* i = index.Find(upperName);
+    if (!i) return OtherSy;
+    if (!endTag) return kTags[*i].start;
+    return *i < TagsWithEnd ? EndSymbolOf(kTags[*i].start) : OtherSy;
 }
 
 Symb AttributeSymbolOf(const std::string& upperName) {
-    static const std::unordered_map<std::string, Symb> index = [] {
-        std::unordered_map<std::string, Symb> m;
-        for (const AttrRow& r : kAttributes) m.emplace(r.name, r.sym);
-        return m;
+    static const TNameTable<Symb> index = [] {
+        TNameTable<Symb> t;
+        for (const AttrRow& r : kAttributes) t.Add(r.name, r.sym);
+        return t;
     }();
-    auto it = index.find(upperName);
-    return it == index.end() ? OtherAttribute : it->second;
+    const Symb* sym = index.Find(upperName);
+    return sym ? *sym : OtherAttribute;
 }
