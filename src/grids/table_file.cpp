@@ -1,5 +1,6 @@
 #include "grids/table_file.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/runtime/errors.h"
@@ -45,16 +46,22 @@ void CellsFromText(TCellMatrix& cells, std::string_view text, char separator, TG
     // line by line: a write beyond the counts is kept and shows when they grow.
     int needCols = cells.ColCount(), needRows = cells.RowCount();
     int row = r.Top;
-    size_t pos = 0;
-    std::string field;
-    while (pos < text.size() && row <= r.Bottom) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end;
-        if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && row <= r.Bottom) {
+        const char* lineEnd = p;
+        while (lineEnd < end && *lineEnd != '\r' && *lineEnd != '\n') ++lineEnd;
+        const std::string_view line(p, static_cast<size_t>(lineEnd - p));
+        p = lineEnd;
+        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
 
         if (needRows <= row) needRows = row + 1;
+        // Room for the row's cells at once (a line of many empty fields
+        // stores none of them: no more than a real table's width is asked).
+        if (!line.empty()) {
+            const long fields = 1 + std::count(line.begin(), line.end(), separator);
+            cells.ReserveRow(row, r.Left + static_cast<int>(std::min({fields, long(r.Right) - r.Left + 1, 64L})));
+        }
         // Fields are read while something is left of the line: the separator
         // after the last field opens no further cell.
         size_t at = 0;
@@ -63,11 +70,11 @@ void CellsFromText(TCellMatrix& cells, std::string_view text, char separator, TG
             if (sep == std::string_view::npos) sep = line.size();
             if (needCols <= col) needCols = col + 1;
             if (!mayWrite || mayWrite(col, row)) {
-                field.assign(line.substr(at, sep - at));
+                std::string field(line.substr(at, sep - at));
                 if (separator != '\t')
                     for (char& c : field)
                         if (c == '\t') c = ' ';
-                cells.SetCell(col, row, field);
+                cells.SetCell(col, row, std::move(field));
             }
             at = sep + 1;
         }
