@@ -357,7 +357,7 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
     QWidget* source = qobject_cast<QWidget*>(watched);
     auto localPoint = [&](const QPointF& p) {
         QPoint q = p.toPoint();
-        if (source && c->Widget() && source != c->Widget()) q = source->mapTo(c->Widget(), q);
+        if (source && c->MadeWidget() && source != c->MadeWidget()) q = source->mapTo(c->MadeWidget(), q);
         return q;
     };
     switch (event->type()) {
@@ -449,13 +449,13 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
             auto* form = dynamic_cast<TForm*>(c);
             // The window manager resized the window (maximised, dragged): the
             // client area follows, and its own resize realigns the controls.
-            if (form && watched == form->Widget() && form->ClientWidget() != form->Widget()) {
+            if (form && watched == form->MadeWidget() && form->MadeClientWidget() != form->Widget()) {
                 auto* window = static_cast<QWidget*>(watched);
                 const int menu = form->MenuHeight();
-                form->ClientWidget()->setGeometry(0, menu, window->width(), std::max(0, window->height() - menu));
+                form->MadeClientWidget()->setGeometry(0, menu, window->width(), std::max(0, window->height() - menu));
                 return false;
             }
-            if (form && watched == form->ClientWidget()) {
+            if (form && watched == form->MadeClientWidget()) {
                 QSize sz = static_cast<QWidget*>(watched)->size();
                 Guard(form, [&] { form->ClientResized(sz.width(), sz.height()); });
             }
@@ -463,7 +463,7 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Close: {
             auto* form = dynamic_cast<TForm*>(c);
-            if (form && watched == form->Widget()) {
+            if (form && watched == form->MadeWidget()) {
                 event->ignore();
                 Guard(form, [&] { form->ClosedByUser(); });
                 return true;
@@ -472,7 +472,7 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::WindowActivate: {
             auto* form = dynamic_cast<TForm*>(c);
-            if (form && watched == form->Widget()) Guard(form, [&] { form->Activate(); });
+            if (form && watched == form->MadeWidget()) Guard(form, [&] { form->Activate(); });
             return false;
         }
         default: return false;
@@ -514,6 +514,14 @@ TControl::~TControl() {
     }
 }
 
+void TControl::WantWidget() {
+    wantsWidget_ = true;
+    font_.OnChange = [this](TGraphicsObject*) {
+        if (!fontGuard_) parentFont_ = false;
+        FontChanged();
+    };
+}
+
 void TControl::SetWidget(QWidget* widget) {
     widget_ = widget;
     bridge_ = new ControlBridge(this, widget);
@@ -521,15 +529,73 @@ void TControl::SetWidget(QWidget* widget) {
         if (bridge_ == b) {
             bridge_ = nullptr;
             widget_ = nullptr;
+            widgetGone_ = true;
         }
     });
     widget->installEventFilter(bridge_);
     widget->setFont(ToQFont(font_));
-    font_.OnChange = [this](TGraphicsObject*) {
-        if (!fontGuard_) parentFont_ = false;
-        FontChanged();
-    };
     PlaceWidget();
+}
+
+QWidget* TControl::Widget() const {
+    if (!widget_ && wantsWidget_ && !widgetGone_ && !making_) {
+        // The widgets of the whole form are made together, parents first.
+        TControl* root = const_cast<TControl*>(this);
+        for (;;) {
+            if (root->parent_) root = root->parent_;
+            else if (TControl* host = root->WidgetHost()) root = host;
+            else break;
+        }
+        root->MakeWidgets();
+        if (!widget_) const_cast<TControl*>(this)->MakeWidgets();
+    }
+    return widget_;
+}
+
+void TControl::MakeWidgets() {
+    if (!widget_ && wantsWidget_ && !widgetGone_ && !making_ && !Destroying()) {
+        making_ = true;
+        try {
+            CreateWidget();
+        } catch (...) {
+            making_ = false;
+            throw;
+        }
+        making_ = false;
+        if (widget_) {
+            if (popupWindow_) {
+                widget_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+                widget_->setAttribute(Qt::WA_ShowWithoutActivating);
+                widget_->setFocusPolicy(Qt::NoFocus);
+            }
+            ShowCommonState();
+            if (parent_ && parent_->widget_) parent_->AdoptWidget(this);
+        }
+    }
+    if (auto* self = dynamic_cast<TWinControl*>(this)) {
+        const std::vector<TControl*> children = self->controls_;
+        for (TControl* c : children) c->MakeWidgets();
+    }
+}
+
+void TControl::ShowCommonState() {
+    if (!enabled_) widget_->setEnabled(false);
+    if (showHint_ && !hint_.empty()) SetHint(hint_);
+    if (cursor_ != crDefault) SetCursor(cursor_);
+    if (fontShown_) ShowFontColor();
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->tabStopSet_)
+        widget_->setFocusPolicy(w->tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TControl::SetPopupWindow() {
+    popupWindow_ = true;
+    if (!widget_) return;
+    const bool visible = widget_->isVisible();
+    widget_->setParent(nullptr);
+    widget_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    widget_->setAttribute(Qt::WA_ShowWithoutActivating);
+    widget_->setFocusPolicy(Qt::NoFocus);
+    widget_->setVisible(visible);
 }
 
 void TControl::WatchWidget(QWidget* widget) {
@@ -596,8 +662,8 @@ void TControl::Resize() {
 }
 
 TPoint TControl::ClientToScreen(const TPoint& p) const {
-    if (widget_) {
-        QPoint q = widget_->mapToGlobal(QPoint(p.X, p.Y));
+    if (QWidget* w = Widget()) {
+        QPoint q = w->mapToGlobal(QPoint(p.X, p.Y));
         return TPoint{q.x(), q.y()};
     }
     TPoint r = p;
@@ -616,6 +682,11 @@ TPoint TControl::ScreenToClient(const TPoint& p) const {
 void TControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
+    // A control of its own (a popup) shows as a window: its widget is made.
+    if (visible && !widget_ && !parent_) {
+        TControl* host = WidgetHost();
+        if (!host || host->widget_) Widget();
+    }
     if (widget_) widget_->setVisible(visible);
     if (!visible) {
         if (TForm* form = ParentForm(); form && form != this && form->ActiveControl()) {
@@ -664,6 +735,11 @@ void TControl::ParentFontChanged() {
 }
 
 void TControl::FontChanged() {
+    fontShown_ = true;
+    ShowFontColor();
+}
+
+void TControl::ShowFontColor() {
     if (widget_) {
         widget_->setFont(ToQFont(font_));
         QPalette pal = widget_->palette();
@@ -678,7 +754,7 @@ void TControl::SetColor(TColor color) {
     parentColor_ = false;
     if (color == color_) return;
     color_ = color;
-    ColorChanged();
+    ShowColor();
 }
 
 void TControl::SetParentColor(bool value) {
@@ -689,7 +765,7 @@ void TControl::SetParentColor(bool value) {
 void TControl::ParentColorChanged() {
     if (!parentColor_ || !parent_ || parent_->Color() == color_) return;
     color_ = parent_->Color();
-    ColorChanged();
+    ShowColor();
 }
 
 void TControl::ColorChanged() {}
@@ -919,11 +995,21 @@ TControl* TWinControl::FindChildControl(const std::string& name) const {
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     if (auto* w = dynamic_cast<TWinControl*>(control)) tabList_.push_back(w);
-    if (QWidget* cw = control->Widget(); cw && ClientWidget()) {
-        cw->setParent(ClientWidget());
-        control->PlaceWidget();
-        cw->setVisible(control->Visible());
+    if (MadeWidget()) {
+        control->MakeWidgets();
+        if (control->widget_) AdoptWidget(control);
+    } else if (control->widget_ && wantsWidget_) {
+        // A made widget cannot wait for its new parent's.
+        Widget();
     }
+}
+
+void TWinControl::AdoptWidget(TControl* child) {
+    QWidget* cw = child->widget_;
+    if (!cw || !MadeClientWidget()) return;
+    cw->setParent(MadeClientWidget());
+    child->PlaceWidget();
+    cw->setVisible(child->Visible());
 }
 
 void TWinControl::RemoveControl(TControl* control) {
@@ -934,7 +1020,8 @@ void TWinControl::RemoveControl(TControl* control) {
 
 void TWinControl::SetTabStop(bool value) {
     tabStop_ = value;
-    if (Widget()) Widget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+    tabStopSet_ = true;
+    if (MadeWidget()) MadeWidget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int TWinControl::TabOrder() const {
@@ -1086,6 +1173,7 @@ void TWinControl::SimulateKeyUp(WORD key, TShiftState shift) {
 }
 
 void TWinControl::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
+    // Typing is done by the widget: it is made for it.
     QWidget* w = Widget();
     if (!w) return;
     if (QWidget* proxy = w->focusProxy()) w = proxy;
@@ -1175,10 +1263,14 @@ void TWinControl::ColorChanged() {
 // ---------------------------------------------------------- painted controls
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), canvas_(std::make_unique<TCanvas>()) {
+    WantWidget();
+    clickOnRelease_ = true;
+}
+
+void TGraphicControl::CreateWidget() {
     auto* w = new PaintWidget([this](QPainter& p) { PaintWith(p); });
     w->setFocusPolicy(Qt::NoFocus);
     SetWidget(w);
-    clickOnRelease_ = true;
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner, NoPaintWidget)
@@ -1199,11 +1291,15 @@ void TGraphicControl::PaintWith(QPainter& painter) {
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), canvas_(std::make_unique<TCanvas>()) {
+    WantWidget();
+    clickOnRelease_ = true;
+}
+
+void TCustomControl::CreateWidget() {
     auto* w = new PaintWidget([this](QPainter& p) { PaintWith(p); });
     w->setFocusPolicy(Qt::ClickFocus);
     w->setMouseTracking(true);
     SetWidget(w);
-    clickOnRelease_ = true;
 }
 
 TCustomControl::~TCustomControl() { DestroyChildren(); }
