@@ -131,8 +131,11 @@ void TPageControl::AdoptWidget(TControl* child) {
     // A sheet shows only while it is the active page.
     if (QWidget* w = child->MadeWidget(); w && dynamic_cast<TTabSheet*>(child)) {
         w->setVisible(child == active_);
-        if (child == active_) w->raise();
     }
+}
+
+void TPageControl::ChildWidgetsMade() {
+    if (active_ && active_->MadeWidget()) active_->MadeWidget()->raise();
 }
 
 void TPageControl::AddPage(TTabSheet* page) {

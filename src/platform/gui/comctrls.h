@@ -69,6 +69,7 @@ public:
 protected:
     void CreateWidget() override;
     void AdoptWidget(TControl* child) override;
+    void ChildWidgetsMade() override;
     void InsertControl(TControl* control) override;
     void RemoveControl(TControl* control) override;
     void BoundsChanged() override;

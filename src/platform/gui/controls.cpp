@@ -575,6 +575,7 @@ void TControl::MakeWidgets() {
     if (auto* self = dynamic_cast<TWinControl*>(this)) {
         const std::vector<TControl*> children = self->controls_;
         for (TControl* c : children) c->MakeWidgets();
+        if (widget_) self->ChildWidgetsMade();
     }
 }
 

@@ -317,6 +317,8 @@ protected:
     // Puts a child's widget into the client widget, at its bounds and
     // visibility.
     virtual void AdoptWidget(TControl* child);
+    // The widgets of the children were made with this control's.
+    virtual void ChildWidgetsMade() {}
 
 private:
     friend class TControl;
