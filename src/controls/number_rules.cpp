@@ -82,7 +82,7 @@ bool TryReadNumber(const std::string& S, long double& R) {
 
 long double ReadNumber(const std::string& S) {
     long double value;
-    if (!TryReadNumber(S, value)) throw EConvertError("'" + S + "' is not a valid floating point value");
+    if (!TryReadNumber(S, value)) throw EConvertError("'" + S + "' não é um número válido");
     return value;
 }
 

@@ -20,7 +20,7 @@ bool TryTextToFloat(const std::string& S, long double& R);
 
 // Reads a whole text in the same grammar (no length limit).
 bool TryReadNumber(const std::string& S, long double& R);
-// The same, raising EConvertError "'<S>' is not a valid floating point value".
+// The same, raising EConvertError "'<S>' não é um número válido".
 long double ReadNumber(const std::string& S);
 
 // True when S could still become a number by typing more characters after it

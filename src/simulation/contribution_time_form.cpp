@@ -663,6 +663,6 @@ long double TForm2::RemovePonto(const std::string& text) {
     const long double value = StrToFloat(kept);
     // Thousands of digits overflow: no infinity reaches a cell.
     if (!std::isfinite(value))
-        throw EConvertError("'" + kept + "' is not a valid floating point value");
+        throw EConvertError("'" + kept + "' não é um número válido");
     return value;
 }

@@ -37,7 +37,7 @@ TEST_F(NumberRules, NormalisingAndReading) {
     try {
         ReadNumber("abc");
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message, "'abc' is not a valid floating point value");
+        EXPECT_EQ(e.Message, "'abc' não é um número válido");
     }
     long double r = 7;
     EXPECT_FALSE(TryTextToFloat("12 ", r));  // a blank is not a number character

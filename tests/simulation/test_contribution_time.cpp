@@ -97,7 +97,9 @@ TEST_F(ContributionArithmetic, EntreDatasNeverGainsTime) {
         int64_t previous = 0;
         for (TDateTime a = b; a < b + 420; ++a) {
             const TTempo t = soma::EntreDatas(a, b);
-            if (day <= 28) ASSERT_EQ(t, SteppedCount(a, b)) << DateToStr(b) << " a " << DateToStr(a);
+            if (day <= 28) {
+                ASSERT_EQ(t, SteppedCount(a, b)) << DateToStr(b) << " a " << DateToStr(a);
+            }
             // A later end never counts less; a later start never counts more.
             ASSERT_GE(Total(t), previous) << DateToStr(b) << " a " << DateToStr(a);
             ASSERT_LE(Total(soma::EntreDatas(a, b + 1)), Total(t)) << DateToStr(b) << " a " << DateToStr(a);

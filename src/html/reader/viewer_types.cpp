@@ -413,7 +413,7 @@ std::string DecodeURLEscapes(const std::string& s) {
             break;
         }
         int h = HexValue(s[i + 1]), l = HexValue(s[i + 2]);
-        if (h < 0 || l < 0) throw EConvertError("'" + s.substr(i + 1, 2) + "' is not a valid integer value");
+        if (h < 0 || l < 0) throw EConvertError("'" + s.substr(i + 1, 2) + "' não é um número inteiro válido");
         r += static_cast<char>(h * 16 + l);
         i += 3;
     }

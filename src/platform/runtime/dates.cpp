@@ -104,7 +104,7 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
 
 TDateTime EncodeDate(int year, int month, int day) {
     TDateTime d;
-    if (!TryEncodeDate(year, month, day, d)) throw EConvertError("Invalid argument to date encode");
+    if (!TryEncodeDate(year, month, day, d)) throw EConvertError("Data inválida: dia, mês ou ano fora do calendário");
     return d;
 }
 
@@ -154,11 +154,11 @@ int DayOfWeek(TDateTime date) {
 TDateTime IncMonth(TDateTime date, int months) {
     int y, m, d;
     DecodeDate(date, y, m, d);
-    if (y == 0) throw EConvertError("Invalid argument to date encode");
+    if (y == 0) throw EConvertError("Data inválida: dia, mês ou ano fora do calendário");
     long long total = static_cast<long long>(y) * 12 + (m - 1) + months;
     long long ny = total >= 0 ? total / 12 : (total - 11) / 12;
     int nm = static_cast<int>(total - ny * 12) + 1;
-    if (ny < 1 || ny > 9999) throw EConvertError("Invalid argument to date encode");
+    if (ny < 1 || ny > 9999) throw EConvertError("Data inválida: dia, mês ou ano fora do calendário");
     int year = static_cast<int>(ny);
     int dim = DaysInAMonth(year, nm);
     TDateTime result = EncodeDate(year, nm, d < dim ? d : dim);
@@ -286,7 +286,7 @@ bool TryStrToDate(const std::string& text, TDateTime& date) {
 
 TDateTime StrToDate(const std::string& text) {
     TDateTime d;
-    if (!TryStrToDate(text, d)) throw EConvertError("'" + text + "' is not a valid date");
+    if (!TryStrToDate(text, d)) throw EConvertError("'" + text + "' não é uma data válida");
     return d;
 }
 
@@ -313,7 +313,7 @@ bool TryStrToDateTime(const std::string& text, TDateTime& value) {
 TDateTime StrToDateTime(const std::string& text) {
     TDateTime v;
     if (!TryStrToDateTime(text, v))
-        throw EConvertError("'" + text + "' is not a valid date and time");
+        throw EConvertError("'" + text + "' não é uma data e hora válidas");
     return v;
 }
 

@@ -10,7 +10,7 @@ using TDateTime = double;
 bool IsLeapYear(int year);
 int DaysInAMonth(int year, int month);
 
-// Raises EConvertError "Invalid argument to date encode" on an impossible date.
+// Raises EConvertError "Data inválida: dia, mês ou ano fora do calendário" on an impossible date.
 TDateTime EncodeDate(int year, int month, int day);
 bool TryEncodeDate(int year, int month, int day, TDateTime& date);
 void DecodeDate(TDateTime date, int& year, int& month, int& day);
@@ -29,7 +29,7 @@ TDateTime IncMonth(TDateTime date, int months = 1);
 // the short date format; day and month of 1 or 2 digits; a year of 1 or 2
 // digits lands within 50 years of the current year (the window starts at the
 // current year minus 50). Anything else, or an impossible date (31/04), raises
-// EConvertError "'<text>' is not a valid date".
+// EConvertError "'<text>' não é uma data válida".
 TDateTime StrToDate(const std::string& text);
 bool TryStrToDate(const std::string& text, TDateTime& date);
 TDateTime StrToDateDef(const std::string& text, TDateTime defaultValue);

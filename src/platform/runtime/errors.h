@@ -11,7 +11,7 @@ public:
     std::string Message;
 };
 
-// Text that is not a number, an integer or a date: "'x' is not a valid ...".
+// Text that is not a number, an integer or a date: "'x' não é um número válido" and the like.
 class EConvertError : public Exception {
 public:
     using Exception::Exception;

@@ -791,7 +791,7 @@ bool ParseInt(const std::string& text, T& value) {
 long double StrToFloat(const std::string& text) {
     long double v;
     if (!ParseFloat(text, v))
-        throw EConvertError("'" + text + "' is not a valid floating point value");
+        throw EConvertError("'" + text + "' não é um número válido");
     return v;
 }
 
@@ -809,7 +809,7 @@ long double StrToFloatDef(const std::string& text, long double defaultValue) {
 
 int StrToInt(const std::string& text) {
     int v;
-    if (!ParseInt(text, v)) throw EConvertError("'" + text + "' is not a valid integer value");
+    if (!ParseInt(text, v)) throw EConvertError("'" + text + "' não é um número inteiro válido");
     return v;
 }
 
@@ -822,7 +822,7 @@ int StrToIntDef(const std::string& text, int defaultValue) {
 
 int64_t StrToInt64(const std::string& text) {
     int64_t v;
-    if (!ParseInt(text, v)) throw EConvertError("'" + text + "' is not a valid integer value");
+    if (!ParseInt(text, v)) throw EConvertError("'" + text + "' não é um número inteiro válido");
     return v;
 }
 

@@ -55,13 +55,13 @@ std::string CurrToStr(long double value);
 
 // Optional sign, digits, at most one decimal separator, optional exponent
 // ("E"/"e", optional sign, digits), surrounding blanks allowed; nothing else.
-// Raises EConvertError "'<text>' is not a valid floating point value".
+// Raises EConvertError "'<text>' não é um número válido".
 long double StrToFloat(const std::string& text);
 bool TryStrToFloat(const std::string& text, long double& value);
 long double StrToFloatDef(const std::string& text, long double defaultValue);
 
 // Optional sign and decimal digits (or "$"/"0x" hexadecimal), leading blanks
-// allowed. Raises EConvertError "'<text>' is not a valid integer value".
+// allowed. Raises EConvertError "'<text>' não é um número inteiro válido".
 int StrToInt(const std::string& text);
 bool TryStrToInt(const std::string& text, int& value);
 int StrToIntDef(const std::string& text, int defaultValue);

@@ -53,7 +53,7 @@ TEST_F(Handlers, AnErrorIsShownAndTheFormGoesOnWhileAbortIsSilent) {
     };
     AsUser([&] { b->UserClick(); });
     ASSERT_EQ(Dialogs().Messages().size(), 1u);
-    EXPECT_EQ(Dialogs().Messages()[0], "'x1' is not a valid floating point value");
+    EXPECT_EQ(Dialogs().Messages()[0], "'x1' não é um número válido");
     AsUser([&] { b->UserClick(); });
     AsUser([&] { b->UserClick(); });
     EXPECT_EQ(clicks, 3);

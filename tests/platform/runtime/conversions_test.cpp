@@ -35,7 +35,7 @@ TEST(StrToFloat, RejectsEverythingElse) {
         StrToFloat("1.5");
         FAIL();
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'1.5' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "'1.5' não é um número válido");
     }
     EXPECT_EQ(StrToFloatDef("x", -1), -1);
 }
@@ -78,7 +78,7 @@ TEST(StrToInt, DecimalAndHexadecimal) {
         StrToInt("12a");
         FAIL();
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'12a' is not a valid integer value");
+        EXPECT_STREQ(e.what(), "'12a' não é um número inteiro válido");
     }
     EXPECT_EQ(StrToIntDef("x", 3), 3);
     EXPECT_EQ(IntToStr(std::numeric_limits<int64_t>::min()), "-9223372036854775808");

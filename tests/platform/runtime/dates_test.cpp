@@ -78,7 +78,7 @@ TEST_F(Dates, StrToDateRejectsAnythingElse) {
         StrToDate("31/04/2001");
         FAIL();
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'31/04/2001' is not a valid date");
+        EXPECT_STREQ(e.what(), "'31/04/2001' não é uma data válida");
     }
     EXPECT_EQ(StrToDateDef("x", 5), 5);
     EXPECT_EQ(FormatDateTime("dd/mm/yyyy hh:nn:ss", StrToDateTime("12/05/2001 10:20:30")),
