@@ -157,7 +157,10 @@ void TPageControl::RemovePage(TTabSheet* page) {
         active_ = nullptr;
         if (!pages_.empty()) {
             active_ = pages_[std::min(index, PageCount() - 1)];
-            if (QWidget* w = active_->MadeWidget()) w->setVisible(true);
+            if (QWidget* w = active_->MadeWidget()) {
+                active_->MakeWidgets();
+                w->setVisible(true);
+            }
         }
     }
     if (!Destroying()) UpdateTabs();
@@ -190,6 +193,8 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     }
     active_ = page;
     if (page && page->MadeWidget()) {
+        // The controls of a page wait until it is first shown.
+        page->MakeWidgets();
         page->MadeWidget()->setVisible(true);
         page->MadeWidget()->raise();
     }

@@ -539,20 +539,31 @@ void TControl::SetWidget(QWidget* widget) {
 
 QWidget* TControl::Widget() const {
     if (!widget_ && wantsWidget_ && !widgetGone_ && !making_) {
-        // The widgets of the whole form are made together, parents first.
-        TControl* root = const_cast<TControl*>(this);
-        for (;;) {
-            if (root->parent_) root = root->parent_;
-            else if (TControl* host = root->WidgetHost()) root = host;
-            else break;
-        }
-        root->MakeWidgets();
-        if (!widget_) const_cast<TControl*>(this)->MakeWidgets();
+        // The form's widgets are made together, parents first; a control
+        // that is hidden or on a page not shown is made when asked for,
+        // with the parents it needs.
+        std::vector<TControl*> chain;
+        for (TControl* c = const_cast<TControl*>(this); c; c = c->parent_ ? c->parent_ : c->WidgetHost())
+            chain.push_back(c);
+        chain.back()->MakeWidgets();
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) (*it)->MakeOwnWidget();
+        const_cast<TControl*>(this)->MakeWidgets(true);
     }
     return widget_;
 }
 
-void TControl::MakeWidgets() {
+void TControl::MakeWidgets(bool evenHidden) {
+    // A hidden control's widget waits until it is shown.
+    if (!evenHidden && !visible_ && parent_) return;
+    MakeOwnWidget();
+    if (auto* self = dynamic_cast<TWinControl*>(this); self && self->ChildrenShowing()) {
+        const std::vector<TControl*> children = self->controls_;
+        for (TControl* c : children) c->MakeWidgets();
+        if (widget_) self->ChildWidgetsMade();
+    }
+}
+
+void TControl::MakeOwnWidget() {
     if (!widget_ && wantsWidget_ && !widgetGone_ && !making_ && !Destroying()) {
         making_ = true;
         try {
@@ -571,11 +582,6 @@ void TControl::MakeWidgets() {
             ShowCommonState();
             if (parent_ && parent_->widget_) parent_->AdoptWidget(this);
         }
-    }
-    if (auto* self = dynamic_cast<TWinControl*>(this)) {
-        const std::vector<TControl*> children = self->controls_;
-        for (TControl* c : children) c->MakeWidgets();
-        if (widget_) self->ChildWidgetsMade();
     }
 }
 
@@ -683,10 +689,16 @@ TPoint TControl::ScreenToClient(const TPoint& p) const {
 void TControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
-    // A control of its own (a popup) shows as a window: its widget is made.
-    if (visible && !widget_ && !parent_) {
-        TControl* host = WidgetHost();
-        if (!host || host->widget_) Widget();
+    if (visible) {
+        if (!parent_) {
+            // A control of its own (a popup) shows as a window: its widget is made.
+            TControl* host = WidgetHost();
+            if (!widget_ && (!host || host->widget_)) Widget();
+        } else if (parent_->widget_ && parent_->ChildrenShowing()) {
+            // Even with its own widget made (asked for while hidden), its
+            // children may still wait.
+            MakeWidgets();
+        }
     }
     if (widget_) widget_->setVisible(visible);
     if (!visible) {
@@ -996,12 +1008,12 @@ TControl* TWinControl::FindChildControl(const std::string& name) const {
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     if (auto* w = dynamic_cast<TWinControl*>(control)) tabList_.push_back(w);
-    if (MadeWidget()) {
-        control->MakeWidgets();
-        if (control->widget_) AdoptWidget(control);
-    } else if (control->widget_ && wantsWidget_) {
+    if (control->widget_) {
         // A made widget cannot wait for its new parent's.
-        Widget();
+        if (!MadeWidget() && wantsWidget_) Widget();
+        if (MadeWidget()) AdoptWidget(control);
+    } else if (MadeWidget() && ChildrenShowing()) {
+        control->MakeWidgets();
     }
 }
 
@@ -1009,6 +1021,15 @@ void TWinControl::AdoptWidget(TControl* child) {
     QWidget* cw = child->widget_;
     if (!cw || !MadeClientWidget()) return;
     cw->setParent(MadeClientWidget());
+    // Stacked among its siblings in their order, as if it had been made
+    // with them.
+    auto it = std::find(controls_.begin(), controls_.end(), child);
+    if (it != controls_.end())
+        for (++it; it != controls_.end(); ++it)
+            if (QWidget* next = (*it)->widget_; next && next->parentWidget() == cw->parentWidget()) {
+                cw->stackUnder(next);
+                break;
+            }
     child->PlaceWidget();
     cw->setVisible(child->Visible());
 }

@@ -130,9 +130,10 @@ public:
     QWidget* Widget() const;
     // The widget if it is made, without making it.
     QWidget* MadeWidget() const { return widget_; }
-    // Makes the waiting widgets of this control and of its children (parent
-    // widgets first, so a control whose parent's widget waits stays alone).
-    void MakeWidgets();
+    // Makes the waiting widgets of this control and of the children it
+    // shows (parents first); hidden controls and pages not shown wait, and
+    // so does this control when hidden unless evenHidden.
+    void MakeWidgets(bool evenHidden = false);
     // The widget is a frameless top-level window that shows without being
     // activated (drop-down popups).
     void SetPopupWindow();
@@ -209,6 +210,7 @@ private:
     void PlaceWidget();
     void ShowFontColor();
     void ShowCommonState();
+    void MakeOwnWidget();
 
     TWinControl* parent_ = nullptr;
     QWidget* widget_ = nullptr;

@@ -51,6 +51,8 @@ struct TSample {
     TPageControl* pages = nullptr;
     TButton* button = nullptr;
     TStringGrid* grid = nullptr;
+    TEdit* hidden = nullptr;
+    TLabel* onFirstPage = nullptr;
 };
 
 TSample Build(const std::string& name, bool madeFirst) {
@@ -132,10 +134,15 @@ TSample Build(const std::string& name, bool madeFirst) {
         sheets[i]->SetCaption(captions[i]);
         sheets[i]->SetPageControl(s.pages);
     }
+    s.onFirstPage = MakeCaptionedAt<TLabel>(f, sheets[0], "NaPrimeira", "Na primeira página", 4, 4);
     MakeCaptionedAt<TLabel>(f, sheets[1], "NaPagina", "Na segunda página", 4, 4);
     s.pages->SetActivePage(sheets[1]);
     sheets[2]->SetTabVisible(false);
 
+    // Under the button that comes after it, once shown.
+    s.hidden = MakeAt<TEdit>(f, f, "Escondido", 20, 384, 120, 21);
+    s.hidden->SetText("escondido");
+    s.hidden->SetVisible(false);
     s.button = MakeCaptioned<TButton>(f, f, "Calcular", "Calcular", 4, 380, 90, 25);
     s.button->SetDefault(true);
     s.grid = MakeAt<TStringGrid>(f, f, "Grade", 4, 200, 330, 170);
@@ -164,11 +171,12 @@ bool AnyWidgetMade(const TControl* c) {
     return false;
 }
 
-// What the widgets of a window show, child by child.
+// What the widgets of a window show, child by child (hidden ones show
+// nothing and may not be made yet).
 void Dump(const QWidget* w, std::ostringstream& out, int depth = 0) {
+    if (!w->isWindow() && !w->isVisibleTo(w->window())) return;
     out << std::string(depth, ' ') << w->metaObject()->className() << " " << w->x() << "," << w->y() << ","
-        << w->width() << "x" << w->height() << (w->isVisibleTo(w->window()) ? " shown" : " hidden")
-        << (w->isEnabled() ? "" : " disabled") << " font=" << w->font().toString().toStdString()
+        << w->width() << "x" << w->height() << (w->isEnabled() ? "" : " disabled") << " font=" << w->font().toString().toStdString()
         << " focus=" << int(w->focusPolicy()) << " tip=" << FromQ(w->toolTip())
         << " cursor=" << (w->testAttribute(Qt::WA_SetCursor) ? int(w->cursor().shape()) : -1);
     const QPalette& p = w->palette();
@@ -246,18 +254,72 @@ TEST(DeferredWidgets, StateGivenBeforeTheWidgetsShowsInThemAsIfTheyHadBeenThere)
     EXPECT_NE(deferred.grid->InplaceEditor()->MadeWidget(), nullptr);
     EXPECT_EQ(Bounds(deferred.form), Bounds(made.form));
     EXPECT_TRUE(Picture(deferred.form, "adiada") == Picture(made.form, "feita")) << "the same pixels";
+    EXPECT_EQ(deferred.hidden->MadeWidget(), nullptr) << "a hidden control waits to be shown";
+    EXPECT_EQ(deferred.onFirstPage->MadeWidget(), nullptr) << "so do the controls of a page not shown";
 
-    // Changes after the widgets are made reach them as before.
+    // Changes after the widgets are made reach them as before; controls
+    // shown later take their place among the others.
     for (TSample* s : {&made, &deferred}) {
         s->edit->SetText("Outro");
         s->combo->Items.Add("14");
         s->pages->SetPageIndex(0);
         s->box->SetChecked(true);
         s->memo->Lines.Clear();
+        s->hidden->SetVisible(true);
     }
+    EXPECT_NE(deferred.onFirstPage->MadeWidget(), nullptr);
     EXPECT_EQ(DumpOf(deferred.form), DumpOf(made.form));
+    EXPECT_TRUE(Picture(deferred.form, "adiada") == Picture(made.form, "feita"));
     made.form->Free();
     deferred.form->Free();
+}
+
+// The widgets of a window's children, in their stacking order.
+std::string ChildWidgets(const QWidget* w) {
+    std::string out;
+    for (const QObject* o : w->children())
+        if (auto* child = qobject_cast<const QWidget*>(o)) out += FromQ(child->objectName().isEmpty() ? QString("?") : child->objectName()) + (child->isVisibleTo(w) ? ";" : "(hidden);");
+    return out;
+}
+
+TEST(DeferredWidgets, AControlAskedForWhileHiddenIsMadeAloneAndItsSiblingsWhenShown) {
+    TForm* f = new TForm(Application);
+    f->SetName("Partes");
+    auto* panel = MakeAt<TPanel>(f, f, "Painel", 4, 4, 300, 60);
+    auto* first = MakeCaptionedAt<TLabel>(f, panel, "Primeiro", "Primeiro", 6, 6);
+    auto* second = MakeCaptionedAt<TLabel>(f, panel, "Segundo", "Segundo", 6, 26);
+    panel->SetVisible(false);
+    auto* pages = MakeAt<TPageControl>(f, f, "Paginas", 4, 80, 300, 120);
+    TTabSheet* sheets[2];
+    for (auto*& sheet : sheets) {
+        sheet = new TTabSheet(f);
+        sheet->SetPageControl(pages);
+    }
+    auto* away = MakeAt<TEdit>(f, sheets[1], "Longe", 4, 4, 100, 21);
+    auto* beside = MakeAt<TEdit>(f, sheets[1], "Ao_lado", 4, 30, 100, 21);
+    f->Widget();
+    EXPECT_EQ(panel->MadeWidget(), nullptr);
+    EXPECT_EQ(away->MadeWidget(), nullptr);
+
+    // Measuring or typing may need one widget: it comes with its parents only.
+    ASSERT_NE(second->Widget(), nullptr);
+    ASSERT_NE(away->Widget(), nullptr);
+    EXPECT_NE(panel->MadeWidget(), nullptr);
+    EXPECT_EQ(first->MadeWidget(), nullptr);
+    EXPECT_EQ(beside->MadeWidget(), nullptr);
+
+    // Shown, the rest is made and stacked in the controls' order.
+    second->MadeWidget()->setObjectName("Segundo");
+    away->MadeWidget()->setObjectName("Longe");
+    panel->SetVisible(true);
+    pages->SetActivePage(sheets[1]);
+    ASSERT_NE(first->MadeWidget(), nullptr);
+    ASSERT_NE(beside->MadeWidget(), nullptr);
+    first->MadeWidget()->setObjectName("Primeiro");
+    beside->MadeWidget()->setObjectName("Ao_lado");
+    EXPECT_EQ(ChildWidgets(panel->MadeWidget()), "Primeiro;Segundo;");
+    EXPECT_EQ(ChildWidgets(sheets[1]->MadeWidget()), "Longe;Ao_lado;");
+    f->Free();
 }
 
 TEST(DeferredWidgets, EventsFireWithoutWidgetsAndTypingMakesThem) {
