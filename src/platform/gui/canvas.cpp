@@ -1433,6 +1433,28 @@ bool TCanvas::StretchBlt(int x, int y, int w, int h, TCanvas* source, int sx, in
     int dsx = std::min(sp[0].X, sp[1].X), dsy = std::min(sp[0].Y, sp[1].Y);
     int dsw = std::abs(sp[1].X - sp[0].X), dsh = std::abs(sp[1].Y - sp[0].Y);
     if (dsw == 0 || dsh == 0) return false;
+    // A copy at its own size onto an unscaled device takes only what can show:
+    // a picture far larger than the window is not copied whole to paint a corner.
+    // Recordings (metafiles) and painters with a transform of their own keep
+    // the whole copy: their bounds are not the device's pixels.
+    QPainter* painter = w == dsw && h == dsh && !log_ ? Prepare() : nullptr;
+    if (painter && painter->device() && painter->device()->devType() != QInternal::Picture &&
+        map_->base.isIdentity() && sp[0].X < sp[1].X && sp[0].Y < sp[1].Y) {
+        TPoint probe[3] = {{0, 0}, {4096, 0}, {0, 4096}};
+        LPtoDP(probe, 3);
+        if (probe[1].X - probe[0].X == 4096 && probe[1].Y == probe[0].Y && probe[2].X == probe[0].X &&
+            probe[2].Y - probe[0].Y == 4096) {
+            TRect clip, shown;
+            GetClipBox(clip);
+            if (!IntersectRect(shown, TRect{x, y, x + w, y + h}, clip)) return true;
+            dsx += shown.Left - x;
+            dsy += shown.Top - y;
+            x = shown.Left;
+            y = shown.Top;
+            w = dsw = shown.Width();
+            h = dsh = shown.Height();
+        }
+    }
     // Only the part of the source inside the bitmap is copied, to the matching part
     // of the destination (a huge request must not allocate a huge image).
     TRect inside;

@@ -77,6 +77,29 @@ TEST(PictureMemory, AHugeScreenGifIsDecodedIntoOneCopy) {
     }
 }
 
+// Painting such a picture into a window takes only the part that shows, at
+// the same pixels wherever the picture lies.
+TEST(PictureMemory, PaintingAHugePictureCopiesOnlyWhatShows) {
+    TBitmap huge(65535, 1000);
+    huge.Canvas().SetPixel(0, 0, clWhite);
+    huge.Canvas().SetPixel(30500, 10, clRed);
+    huge.Canvas().SetPixel(65534, 999, clBlue);
+    TBitmap window(1000, 700);
+    for (int left : {0, -30000, 1000 - 65535}) {
+        window.Canvas().FillRect(TRect{0, 0, 1000, 700}, clLime);
+        const int64_t peak = AllocationProbe::PeakDuring([&] { huge.Draw(window.Canvas(), TRect{left, 0, left + 65535, 1000}); });
+        if (AllocationProbe::Available()) {
+            EXPECT_LT(peak, kSlack) << left;
+        }
+        for (auto [sx, sy] : {std::pair{0, 0}, {30500, 10}, {65534, 999}, {30501, 10}}) {
+            const int dx = sx + left;
+            if (dx < 0 || dx >= 1000 || sy >= 700) continue;
+            EXPECT_EQ(window.GetPixel(dx, sy), huge.GetPixel(sx, sy)) << left << " " << sx;
+        }
+        EXPECT_EQ(window.GetPixel(999, 699), huge.GetPixel(999 - left, 699)) << "covered to the corner";
+    }
+}
+
 TEST(PictureMemory, TheFirstFrameOfAnAnimationIsDecodedAlone) {
     // Three transparent frames: the first covers the left half with red over
     // a transparent column, the others paint elsewhere.
