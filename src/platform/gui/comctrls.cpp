@@ -282,12 +282,7 @@ namespace {
 // one line, so it is measured once per font, on a bar of one tab.
 int TabBarHeight(const TFont& font) {
     static std::unordered_map<std::string, int> heights;
-    std::string key = font.Name();
-    key += '\0';
-    key += std::to_string(font.Height());
-    key += '\0';
-    key += std::to_string(font.Style());
-    key += font.Pitch() == TFontPitch::fpFixed ? "\0f" : "\0v";
+    std::string key = FontKey(font);
     if (auto it = heights.find(key); it != heights.end()) return it->second;
     QTabBar bar;
     bar.setExpanding(false);
@@ -381,12 +376,7 @@ void TRichEdit::ShowPlain() {
     richText_.clear();
     if (auto* edit = qobject_cast<QTextEdit*>(MadeWidget())) {
         updating_ = true;
-        QString all;
-        for (int i = 0; i < Lines.Count(); ++i) {
-            if (i) all += QChar('\n');
-            all += ToQ(Lines[i]);
-        }
-        edit->setPlainText(all);
+        edit->setPlainText(JoinedLines(Lines));
         updating_ = false;
     }
 }

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <algorithm>
+#include <string_view>
 
 #include "platform/gui/actnlist.h"
 #include "platform/gui/application.h"
@@ -191,6 +192,25 @@ QFont ToQFont(const TFont& font) {
     f.setStrikeOut(font.Style() & fsStrikeOut);
     if (font.Pitch() == TFontPitch::fpFixed) f.setFixedPitch(true);
     return f;
+}
+
+std::string FontKey(const TFont& font) {
+    std::string key = font.Name();
+    key += '\0';
+    key += std::to_string(font.Height());
+    key += '\0';
+    key += std::to_string(font.Style());
+    key += font.Pitch() == TFontPitch::fpFixed ? std::string_view("\0f\0", 3) : std::string_view("\0v\0", 3);
+    return key;
+}
+
+QString JoinedLines(const TStringList& lines) {
+    QString all;
+    for (int i = 0; i < lines.Count(); ++i) {
+        if (i) all += QChar('\n');
+        all += ToQ(lines[i]);
+    }
+    return all;
 }
 
 std::string StripAccel(const std::string& caption) {

@@ -45,12 +45,7 @@ void SetWindowColor(QWidget* w, TColor color) {
 // already measured in the same font is not shaped again.
 QSize LineSize(const TFont& font, const std::string& text) {
     static std::unordered_map<std::string, QSize> sizes;
-    std::string key = font.Name();
-    key += '\0';
-    key += std::to_string(font.Height());
-    key += '\0';
-    key += std::to_string(font.Style());
-    key += font.Pitch() == TFontPitch::fpFixed ? "\0f\0" : "\0v\0";
+    std::string key = FontKey(font);
     key += text;
     if (auto it = sizes.find(key); it != sizes.end()) return it->second;
     if (sizes.size() > 4096) sizes.clear();
@@ -584,12 +579,7 @@ void TMemo::ShowLines() {
     auto* edit = qobject_cast<QPlainTextEdit*>(MadeWidget());
     if (!edit) return;
     updating_ = true;
-    QString all;
-    for (int i = 0; i < Lines.Count(); ++i) {
-        if (i) all += QChar('\n');
-        all += ToQ(Lines[i]);
-    }
-    edit->setPlainText(all);
+    edit->setPlainText(JoinedLines(Lines));
     updating_ = false;
 }
 
