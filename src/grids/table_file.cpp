@@ -1,5 +1,6 @@
 #include "grids/table_file.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/runtime/errors.h"
@@ -45,32 +46,44 @@ void CellsFromText(TCellMatrix& cells, std::string_view text, char separator, TG
     // line by line: a write beyond the counts is kept and shows when they grow.
     int needCols = cells.ColCount(), needRows = cells.RowCount();
     int row = r.Top;
-    size_t pos = 0;
-    std::string field;
-    while (pos < text.size() && row <= r.Bottom) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end;
-        if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
-
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // A line ends at CR LF, CR or LF; the separator never ends one. The bytes
+    // that end a field are looked up, one test a byte.
+    const bool lineBreakSeparator = separator == '\r' || separator == '\n';
+    bool endsField[256] = {};
+    endsField[static_cast<unsigned char>(separator)] = true;
+    endsField[static_cast<unsigned char>('\r')] = endsField[static_cast<unsigned char>('\n')] = true;
+    // Rows of a table are alike: each gets room for as many cells as the
+    // line before had (a line of many empty fields stores none of them: no
+    // more than a real table's width is asked).
+    int width = 0;
+    while (p < end && row <= r.Bottom) {
         if (needRows <= row) needRows = row + 1;
+        if (width > 0 && *p != '\r' && *p != '\n') cells.ReserveRow(row, r.Left + static_cast<int>(std::min({long(width), long(r.Right) - r.Left + 1, 64L})));
         // Fields are read while something is left of the line: the separator
         // after the last field opens no further cell.
-        size_t at = 0;
-        for (int col = r.Left; col <= r.Right && at < line.size(); ++col) {
-            size_t sep = line.find(separator, at);
-            if (sep == std::string_view::npos) sep = line.size();
-            if (needCols <= col) needCols = col + 1;
-            if (!mayWrite || mayWrite(col, row)) {
-                field.assign(line.substr(at, sep - at));
-                if (separator != '\t')
-                    for (char& c : field)
-                        if (c == '\t') c = ' ';
-                cells.SetCell(col, row, field);
+        int col = r.Left, fields = 0;
+        while (p < end && *p != '\r' && *p != '\n') {
+            const char* fieldEnd = p;
+            while (fieldEnd < end && !endsField[static_cast<unsigned char>(*fieldEnd)]) ++fieldEnd;
+            ++fields;
+            if (col <= r.Right) {
+                if (needCols <= col) needCols = col + 1;
+                if (!mayWrite || mayWrite(col, row)) {
+                    std::string field(p, static_cast<size_t>(fieldEnd - p));
+                    if (separator != '\t')
+                        for (char& c : field)
+                            if (c == '\t') c = ' ';
+                    cells.SetCell(col, row, std::move(field));
+                }
+                ++col;
             }
-            at = sep + 1;
+            p = fieldEnd;
+            if (p < end && *p == separator && !lineBreakSeparator) ++p;
         }
+        if (fields > 0) width = fields;
+        if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
         ++row;
     }
     if (needRows > cells.RowCount()) cells.SetRowCount(needRows);

@@ -25,55 +25,84 @@ int Number(std::string_view s, size_t from, size_t count) {
     return n;
 }
 
-bool IsBlankLine(std::string_view line) {
-    return line.find_first_not_of("\t ") == std::string_view::npos;
-}
+// The fields of one line, as the grid loader splits them: TABs separate
+// them and the one after the last field opens none.
+struct TLineFields {
+    std::string_view field[kMaxTableColumns];
+    int count = 0;       // fields kept in field[] (at most kMaxTableColumns)
+    size_t total = 0;    // fields of the whole line
+    bool blank = true;   // only TABs and spaces
+};
 
-// Splits off the next line; CR LF, CR or LF end it.
-std::string_view NextLine(std::string_view text, size_t& pos) {
-    size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end;
-    if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
-    return line;
-}
-
-// The number of fields of a line; the separator after the last one opens none.
-size_t FieldCount(std::string_view line) {
-    if (line.empty()) return 0;
+// Splits off the next line (CR LF, CR or LF end it) and its fields in one
+// pass over its bytes.
+void NextLine(std::string_view text, size_t& pos, TLineFields& out) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin + pos;
+    const char* fieldStart = p;
+    out.count = 0;
+    out.total = 0;
+    out.blank = true;
     size_t tabs = 0;
-    for (char c : line) tabs += c == '\t';
-    return line.back() == '\t' ? tabs : tabs + 1;
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (c == '\t') {
+            if (out.count < kMaxTableColumns)
+                out.field[out.count++] = std::string_view(fieldStart, static_cast<size_t>(p - fieldStart));
+            ++tabs;
+            fieldStart = p + 1;
+        } else if (c == '\r' || c == '\n') {
+            break;
+        } else if (c != ' ') {
+            out.blank = false;
+        }
+    }
+    const bool trailingTab = p > begin + pos && p[-1] == '\t';
+    if (p > begin + pos && !trailingTab && out.count < kMaxTableColumns)
+        out.field[out.count++] = std::string_view(fieldStart, static_cast<size_t>(p - fieldStart));
+    out.total = p == begin + pos ? 0 : trailingTab ? tabs : tabs + 1;
+    if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+    pos = static_cast<size_t>(p - begin);
 }
 
-std::string CheckRow(std::string_view line, int lineNo, const TTableRules& rules) {
-    const std::string at = "linha " + std::to_string(lineNo) + ": ";
-    // The fields; the separator after the last one opens none.
-    std::string_view fields[kMaxTableColumns];
-    int count = 0;
-    size_t pos = 0;
-    while (pos < line.size()) {
-        size_t tab = line.find('\t', pos);
-        if (tab == std::string_view::npos) tab = line.size();
-        if (count == kMaxTableColumns)
-            return at + "mais de " + std::to_string(kMaxTableColumns) + " colunas";
-        fields[count++] = line.substr(pos, tab - pos);
-        pos = tab + 1;
-    }
-    if (count == 0) return at + "linha vazia no meio da tabela";
-    auto field = [&](int c) { return c < count ? fields[c] : std::string_view(); };
+std::string At(int lineNo) { return "linha " + std::to_string(lineNo) + ": "; }
+
+std::string CheckRow(const TLineFields& line, int lineNo, const TTableRules& rules) {
+    auto field = [&](int c) { return c < line.count ? line.field[c] : std::string_view(); };
     if (rules.key == TTableKey::Month && !IsMonthKey(field(0)))
-        return at + QuotedExcerpt(field(0)) + " na coluna 1 não é um mês (mm/aaaa)";
+        return At(lineNo) + QuotedExcerpt(field(0)) + " na coluna 1 não é um mês (mm/aaaa)";
     if (rules.key == TTableKey::Date && !IsDateKey(field(0)))
-        return at + QuotedExcerpt(field(0)) + " na coluna 1 não é uma data (dd/mm/aaaa)";
+        return At(lineNo) + QuotedExcerpt(field(0)) + " na coluna 1 não é uma data (dd/mm/aaaa)";
     for (int c = 1; c <= rules.numbers + rules.optionalNumbers; ++c) {
         std::string_view cell = field(c);
         if (c > rules.numbers && cell.empty()) continue;
         if (!IsTableNumber(cell))
-            return at + QuotedExcerpt(cell) + " na coluna " + std::to_string(c + 1) + " não é um número";
+            return At(lineNo) + QuotedExcerpt(cell) + " na coluna " + std::to_string(c + 1) +
+                   " não é um número";
     }
     return "";
+}
+
+// The common shapes of a table amount ("1.234,56", "-0,5", "12") answered
+// without a copy or a conversion: 1 a number, 0 not one, -1 for anything
+// else (an exponent, blanks, many digits), which takes the full conversion.
+int QuickTableNumber(std::string_view text) {
+    if (FormatSettings.DecimalSeparator != ',') return -1;
+    int digits = 0, commas = 0;
+    bool started = false;  // past the place of a sign (points are dropped)
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == ',') ++commas;
+        else if (c == '-' || c == '+') {
+            if (started) return 0;
+        } else if (c == '.') continue;
+        else return -1;
+        started = true;
+    }
+    // Up to 18 digits no value overflows.
+    if (digits > 18) return -1;
+    return digits > 0 && commas <= 1 ? 1 : 0;
 }
 
 } // namespace
@@ -119,6 +148,7 @@ bool IsDateKey(std::string_view s) {
 }
 
 bool IsTableNumber(std::string_view text) {
+    if (const int quick = QuickTableNumber(text); quick >= 0) return quick == 1;
     std::string plain;
     plain.reserve(text.size());
     for (char c : text)
@@ -137,24 +167,22 @@ std::string CheckTableText(std::string_view text, const TTableRules& rules) {
     bool anyText = false;
     // Blank lines count only when a row follows them.
     int blankFrom = 0;
+    TLineFields line;
     while (pos < text.size()) {
-        std::string_view line = NextLine(text, pos);
+        NextLine(text, pos, line);
         if (++lineNo > kMaxTableLines)
             return "o arquivo tem mais de " + std::to_string(kMaxTableLines) + " linhas";
         // Every line, even one of TABs only, becomes as many cells.
-        if (FieldCount(line) > static_cast<size_t>(kMaxTableColumns))
-            return "linha " + std::to_string(lineNo) + ": mais de " +
-                   std::to_string(kMaxTableColumns) + " colunas";
-        const bool blank = IsBlankLine(line);
-        anyText = anyText || !blank;
+        if (line.total > static_cast<size_t>(kMaxTableColumns))
+            return At(lineNo) + "mais de " + std::to_string(kMaxTableColumns) + " colunas";
+        anyText = anyText || !line.blank;
         // The header's cells are titles: only its width counts.
         if (lineNo == 1) continue;
-        if (blank) {
+        if (line.blank) {
             if (!blankFrom) blankFrom = lineNo;
             continue;
         }
-        if (blankFrom)
-            return "linha " + std::to_string(blankFrom) + ": linha vazia no meio da tabela";
+        if (blankFrom) return At(blankFrom) + "linha vazia no meio da tabela";
         if (std::string r = CheckRow(line, lineNo, rules); !r.empty()) return r;
         ++rows;
     }

@@ -84,6 +84,13 @@ TEST(TableFile, ReadsFieldsAndLineEndsOfEveryKind) {
         EXPECT_EQ(m.Cell(0, 1), "x");
         EXPECT_EQ(m.Cell(1, 1), "y");
     }
+    // A line end as separator separates nothing: each line is one field.
+    TCellMatrix lines(1, 1);
+    CellsFromText(lines, "a\tb\r\nc\n", '\n', kFromOrigin);
+    EXPECT_EQ(lines.ColCount(), 1);
+    EXPECT_EQ(lines.RowCount(), 2);
+    EXPECT_EQ(lines.Cell(0, 0), "a b");
+    EXPECT_EQ(lines.Cell(0, 1), "c");
 }
 
 TEST(TableFile, ReadingOnlyGrowsAndLeavesUnreachedCells) {

@@ -7,6 +7,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
@@ -27,7 +28,9 @@ bool Contains(const TWinControl* container, const TControl* control) {
 
 // ------------------------------------------------------------------ tab sheet
 
-TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) { WantWidget(); }
+
+void TTabSheet::CreateWidget() {
     auto* w = new QWidget();
     w->setAutoFillBackground(true);
     SetWidget(w);
@@ -81,14 +84,20 @@ bool TTabSheet::ChildrenShowing() const { return !pageControl_ || pageControl_->
 // --------------------------------------------------------------- page control
 
 TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+    WantWidget();
+    SetTabStop(true);
+    SetBounds(0, 0, 289, 193);
+}
+
+void TPageControl::CreateWidget() {
     auto* w = new QWidget();
     tabBar_ = new QTabBar(w);
     tabBar_->setExpanding(false);
     stack_ = new QWidget(w);
     SetWidget(w);
     WatchWidget(tabBar_);
-    SetTabStop(true);
-    SetBounds(0, 0, 289, 193);
+    if (tabFontShown_) tabBar_->setFont(ToQFont(font_));
+    UpdateTabs();
     QObject::connect(tabBar_, &QTabBar::currentChanged, SignalContext(), [this](int tab) {
         if (updating_ || tab < 0) return;
         int n = 0;
@@ -105,7 +114,7 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
 
 TPageControl::~TPageControl() { DestroyChildren(); }
 
-QWidget* TPageControl::ClientWidget() const { return stack_; }
+QWidget* TPageControl::MadeClientWidget() const { return stack_; }
 
 void TPageControl::InsertControl(TControl* control) {
     TWinControl::InsertControl(control);
@@ -117,10 +126,22 @@ void TPageControl::RemoveControl(TControl* control) {
     TWinControl::RemoveControl(control);
 }
 
+void TPageControl::AdoptWidget(TControl* child) {
+    TWinControl::AdoptWidget(child);
+    // A sheet shows only while it is the active page.
+    if (QWidget* w = child->MadeWidget(); w && dynamic_cast<TTabSheet*>(child)) {
+        w->setVisible(child == active_);
+    }
+}
+
+void TPageControl::ChildWidgetsMade() {
+    if (active_ && active_->MadeWidget()) active_->MadeWidget()->raise();
+}
+
 void TPageControl::AddPage(TTabSheet* page) {
     pages_.push_back(page);
     page->pageControl_ = this;
-    if (QWidget* w = page->Widget()) w->setVisible(false);
+    if (QWidget* w = page->MadeWidget()) w->setVisible(false);
     if (!active_) SetActivePage(page);
     UpdateTabs();
     LayoutPages();
@@ -136,7 +157,10 @@ void TPageControl::RemovePage(TTabSheet* page) {
         active_ = nullptr;
         if (!pages_.empty()) {
             active_ = pages_[std::min(index, PageCount() - 1)];
-            if (QWidget* w = active_->Widget()) w->setVisible(true);
+            if (QWidget* w = active_->MadeWidget()) {
+                active_->MakeWidgets();
+                w->setVisible(true);
+            }
         }
     }
     if (!Destroying()) UpdateTabs();
@@ -168,11 +192,13 @@ void TPageControl::SetActivePage(TTabSheet* page) {
         if (form->ActiveControl() != old) return;
     }
     active_ = page;
-    if (page && page->Widget()) {
-        page->Widget()->setVisible(true);
-        page->Widget()->raise();
+    if (page && page->MadeWidget()) {
+        // The controls of a page wait until it is first shown.
+        page->MakeWidgets();
+        page->MadeWidget()->setVisible(true);
+        page->MadeWidget()->raise();
     }
-    if (old && old->Widget()) old->Widget()->setVisible(false);
+    if (old && old->MadeWidget()) old->MadeWidget()->setVisible(false);
     UpdateTabs();
     if (form && old && form->ActiveControl() == old) {
         if (page && page->CanFocus()) form->SetActiveControl(page);
@@ -216,7 +242,10 @@ void TPageControl::SelectNextPage(bool goForward) {
 }
 
 void TPageControl::UpdateTabs() {
-    if (!tabBar_) return;
+    if (!tabBar_) {
+        LayoutPages();
+        return;
+    }
     QStringList captions;
     int current = -1;
     for (TTabSheet* p : pages_) {
@@ -248,13 +277,42 @@ void TPageControl::UpdateTabs() {
     LayoutPages();
 }
 
+namespace {
+// The height of a tab bar holding tabs in a font: the same for every text of
+// one line, so it is measured once per font, on a bar of one tab.
+int TabBarHeight(const TFont& font) {
+    static std::unordered_map<std::string, int> heights;
+    std::string key = FontKey(font);
+    if (auto it = heights.find(key); it != heights.end()) return it->second;
+    QTabBar bar;
+    bar.setExpanding(false);
+    bar.setFont(ToQFont(font));
+    bar.addTab(QStringLiteral("x"));
+    const int height = bar.sizeHint().height();
+    heights.emplace(std::move(key), height);
+    return height;
+}
+}  // namespace
+
+int TPageControl::TabHeight() const {
+    bool tabs = false, multiLine = false;
+    for (TTabSheet* p : pages_) {
+        if (!p->TabVisible()) continue;
+        tabs = true;
+        multiLine = multiLine || p->Caption().find('\n') != std::string::npos;
+    }
+    if (!tabs) return 0;
+    // A caption of several lines makes its tab taller: the bar itself tells.
+    if (multiLine && Widget() && tabBar_) return tabBar_->sizeHint().height();
+    return TabBarHeight(font_);
+}
+
 void TPageControl::LayoutPages() {
-    if (!tabBar_ || !stack_) return;
-    const int tabHeight = tabBar_->count() > 0 ? tabBar_->sizeHint().height() : 0;
-    tabBar_->setGeometry(0, 0, Width(), tabHeight);
+    const int tabHeight = TabHeight();
+    if (tabBar_) tabBar_->setGeometry(0, 0, Width(), tabHeight);
     const int frame = 2;
     const int w = std::max(0, Width() - 2 * frame), h = std::max(0, Height() - tabHeight - 2 * frame);
-    stack_->setGeometry(frame, tabHeight + frame, w, h);
+    if (stack_) stack_->setGeometry(frame, tabHeight + frame, w, h);
     for (TTabSheet* p : pages_) p->SetBounds(0, 0, w, h);
 }
 
@@ -265,6 +323,7 @@ void TPageControl::BoundsChanged() {
 
 void TPageControl::FontChanged() {
     TWinControl::FontChanged();
+    tabFontShown_ = true;
     if (tabBar_) tabBar_->setFont(ToQFont(font_));
     LayoutPages();
 }
@@ -272,16 +331,24 @@ void TPageControl::FontChanged() {
 // ------------------------------------------------------------------ rich edit
 
 TRichEdit::TRichEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    WantWidget();
+    SetTabStop(true);
+    color_ = clWindow;
+    parentColor_ = false;
+    ShowColor();
+    SetBounds(0, 0, 185, 89);
+    Lines.OnChange = [this] { LinesChanged(); };
+}
+
+void TRichEdit::CreateWidget() {
     auto* edit = new QTextEdit();
     edit->setAcceptRichText(false);
     SetWidget(edit);
     WatchWidget(edit->viewport());
-    SetTabStop(true);
-    color_ = clWindow;
-    parentColor_ = false;
-    ColorChanged();
-    SetBounds(0, 0, 185, 89);
-    Lines.OnChange = [this] { LinesChanged(); };
+    if (readOnly_) edit->setReadOnly(true);
+    if (ColorShown()) ColorChanged();
+    if (shown_ == Shown::Plain) ShowPlain();
+    else if (shown_ == Shown::Rich) ShowRich(ReadRtf(richText_));
     QObject::connect(edit, &QTextEdit::textChanged, SignalContext(), [this, edit] {
         if (updating_) return;
         Guard(this, [&] {
@@ -300,23 +367,38 @@ void TRichEdit::LinesChanged() {
         SetRichText(text);
         return;
     }
-    if (auto* edit = qobject_cast<QTextEdit*>(Widget())) {
+    ShowPlain();
+    if (OnChange) OnChange(this);
+}
+
+void TRichEdit::ShowPlain() {
+    shown_ = Shown::Plain;
+    richText_.clear();
+    if (auto* edit = qobject_cast<QTextEdit*>(MadeWidget())) {
         updating_ = true;
-        QString all;
-        for (int i = 0; i < Lines.Count(); ++i) {
-            if (i) all += QChar('\n');
-            all += ToQ(Lines[i]);
-        }
-        edit->setPlainText(all);
+        edit->setPlainText(JoinedLines(Lines));
         updating_ = false;
     }
-    if (OnChange) OnChange(this);
 }
 
 void TRichEdit::SetRichText(const std::string& rtf) {
     const TRtfDocument doc = ReadRtf(rtf);
     updating_ = true;
-    if (auto* edit = qobject_cast<QTextEdit*>(Widget())) {
+    shown_ = Shown::Rich;
+    richText_ = rtf;
+    ShowRich(doc);
+    // Lines keep the plain text, as reading them back gives.
+    TStringList plain;
+    plain.SetText(Utf16ToCp1252(doc.PlainText()));
+    Lines.MutableItems() = plain.Items();
+    updating_ = false;
+    if (OnChange) OnChange(this);
+}
+
+void TRichEdit::ShowRich(const TRtfDocument& doc) {
+    const bool was = updating_;
+    updating_ = true;
+    if (auto* edit = qobject_cast<QTextEdit*>(MadeWidget())) {
         edit->clear();
         QTextCursor cursor(edit->document());
         for (const TRtfRun& run : doc.Runs) {
@@ -336,12 +418,7 @@ void TRichEdit::SetRichText(const std::string& rtf) {
         }
         edit->moveCursor(QTextCursor::Start);
     }
-    // Lines keep the plain text, as reading them back gives.
-    TStringList plain;
-    plain.SetText(Utf16ToCp1252(doc.PlainText()));
-    Lines.MutableItems() = plain.Items();
-    updating_ = false;
-    if (OnChange) OnChange(this);
+    updating_ = was;
 }
 
 void TRichEdit::LoadFromFile(const std::string& fileName, size_t maxSize) {
@@ -363,13 +440,13 @@ void TRichEdit::SetText(const std::string& text) { Lines.SetText(text); }
 
 void TRichEdit::SetReadOnly(bool value) {
     readOnly_ = value;
-    if (auto* edit = qobject_cast<QTextEdit*>(Widget())) edit->setReadOnly(value);
+    if (auto* edit = qobject_cast<QTextEdit*>(MadeWidget())) edit->setReadOnly(value);
 }
 
 void TRichEdit::FontChanged() { TControl::FontChanged(); }
 
 void TRichEdit::ColorChanged() {
-    if (QWidget* w = Widget()) {
+    if (QWidget* w = MadeWidget()) {
         QPalette pal = w->palette();
         pal.setColor(QPalette::Base, ToQColor(color_));
         w->setPalette(pal);
@@ -379,6 +456,11 @@ void TRichEdit::ColorChanged() {
 // -------------------------------------------------------------------- up-down
 
 TUpDown::TUpDown(TComponent* AOwner) : TWinControl(AOwner) {
+    WantWidget();
+    SetBounds(0, 0, 15, 25);
+}
+
+void TUpDown::CreateWidget() {
     auto* w = new QWidget();
     auto* up = new QToolButton(w);
     auto* down = new QToolButton(w);
@@ -389,7 +471,6 @@ TUpDown::TUpDown(TComponent* AOwner) : TWinControl(AOwner) {
     up->setAutoRepeat(true);
     down->setAutoRepeat(true);
     SetWidget(w);
-    SetBounds(0, 0, 15, 25);
     QObject::connect(up, &QToolButton::clicked, SignalContext(), [this] { Guard(this, [this] { ClickButton(TUDBtnType::btNext); }); });
     QObject::connect(down, &QToolButton::clicked, SignalContext(), [this] { Guard(this, [this] { ClickButton(TUDBtnType::btPrev); }); });
     BoundsChanged();
@@ -397,7 +478,7 @@ TUpDown::TUpDown(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TUpDown::BoundsChanged() {
     TWinControl::BoundsChanged();
-    QWidget* w = Widget();
+    QWidget* w = MadeWidget();
     if (!w) return;
     auto* up = w->findChild<QToolButton*>(QStringLiteral("up"));
     auto* down = w->findChild<QToolButton*>(QStringLiteral("down"));

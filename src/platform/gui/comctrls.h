@@ -10,6 +10,7 @@
 
 class TPageControl;
 class QTabBar;
+struct TRtfDocument;
 
 class TTabSheet : public TWinControl {
 public:
@@ -28,6 +29,7 @@ public:
     void SetParent(TWinControl* parent) override;
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
     bool ChildrenShowing() const override;
 
@@ -62,9 +64,12 @@ public:
     bool HotTrack = false;
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
-    QWidget* ClientWidget() const override;
+    QWidget* MadeClientWidget() const override;
 
 protected:
+    void CreateWidget() override;
+    void AdoptWidget(TControl* child) override;
+    void ChildWidgetsMade() override;
     void InsertControl(TControl* control) override;
     void RemoveControl(TControl* control) override;
     void BoundsChanged() override;
@@ -72,6 +77,8 @@ protected:
 
 private:
     friend class TTabSheet;
+    // The height of the tab bar (0 without visible tabs).
+    int TabHeight() const;
     void AddPage(TTabSheet* page);
     void RemovePage(TTabSheet* page);
     void MovePage(TTabSheet* page, int index);
@@ -81,7 +88,7 @@ private:
     TTabSheet* active_ = nullptr;
     QTabBar* tabBar_ = nullptr;
     QWidget* stack_ = nullptr;
-    bool updating_ = false;
+    bool updating_ = false, tabFontShown_ = false;
 };
 
 // Read-only viewer of rich text: loading a file that begins "{\rtf" through
@@ -106,13 +113,19 @@ public:
     void Clear() { Lines.Clear(); }
 
 protected:
+    void CreateWidget() override;
     void FontChanged() override;
     void ColorChanged() override;
 
 private:
     void LinesChanged();
+    void ShowPlain();
+    void ShowRich(const TRtfDocument& doc);
     bool readOnly_ = false;
     bool updating_ = false;
+    // What the window shows: nothing yet, the lines, or a rich document.
+    enum class Shown : uint8_t { Nothing, Plain, Rich } shown_ = Shown::Nothing;
+    std::string richText_;
 };
 
 enum class TUDBtnType : uint8_t { btNext, btPrev };
@@ -142,6 +155,7 @@ public:
     TUDChangingEvent OnChanging;
 
 protected:
+    void CreateWidget() override;
     void BoundsChanged() override;
 
 private:

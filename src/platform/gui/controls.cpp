@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <algorithm>
+#include <string_view>
 
 #include "platform/gui/actnlist.h"
 #include "platform/gui/application.h"
@@ -193,6 +194,25 @@ QFont ToQFont(const TFont& font) {
     return f;
 }
 
+std::string FontKey(const TFont& font) {
+    std::string key = font.Name();
+    key += '\0';
+    key += std::to_string(font.Height());
+    key += '\0';
+    key += std::to_string(font.Style());
+    key += font.Pitch() == TFontPitch::fpFixed ? std::string_view("\0f\0", 3) : std::string_view("\0v\0", 3);
+    return key;
+}
+
+QString JoinedLines(const TStringList& lines) {
+    QString all;
+    for (int i = 0; i < lines.Count(); ++i) {
+        if (i) all += QChar('\n');
+        all += ToQ(lines[i]);
+    }
+    return all;
+}
+
 std::string StripAccel(const std::string& caption) {
     std::string s;
     for (size_t i = 0; i < caption.size(); ++i) {
@@ -357,7 +377,7 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
     QWidget* source = qobject_cast<QWidget*>(watched);
     auto localPoint = [&](const QPointF& p) {
         QPoint q = p.toPoint();
-        if (source && c->Widget() && source != c->Widget()) q = source->mapTo(c->Widget(), q);
+        if (source && c->MadeWidget() && source != c->MadeWidget()) q = source->mapTo(c->MadeWidget(), q);
         return q;
     };
     switch (event->type()) {
@@ -449,13 +469,13 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
             auto* form = dynamic_cast<TForm*>(c);
             // The window manager resized the window (maximised, dragged): the
             // client area follows, and its own resize realigns the controls.
-            if (form && watched == form->Widget() && form->ClientWidget() != form->Widget()) {
+            if (form && watched == form->MadeWidget() && form->MadeClientWidget() != form->Widget()) {
                 auto* window = static_cast<QWidget*>(watched);
                 const int menu = form->MenuHeight();
-                form->ClientWidget()->setGeometry(0, menu, window->width(), std::max(0, window->height() - menu));
+                form->MadeClientWidget()->setGeometry(0, menu, window->width(), std::max(0, window->height() - menu));
                 return false;
             }
-            if (form && watched == form->ClientWidget()) {
+            if (form && watched == form->MadeClientWidget()) {
                 QSize sz = static_cast<QWidget*>(watched)->size();
                 Guard(form, [&] { form->ClientResized(sz.width(), sz.height()); });
             }
@@ -463,7 +483,7 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Close: {
             auto* form = dynamic_cast<TForm*>(c);
-            if (form && watched == form->Widget()) {
+            if (form && watched == form->MadeWidget()) {
                 event->ignore();
                 Guard(form, [&] { form->ClosedByUser(); });
                 return true;
@@ -472,7 +492,7 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::WindowActivate: {
             auto* form = dynamic_cast<TForm*>(c);
-            if (form && watched == form->Widget()) Guard(form, [&] { form->Activate(); });
+            if (form && watched == form->MadeWidget()) Guard(form, [&] { form->Activate(); });
             return false;
         }
         default: return false;
@@ -514,6 +534,14 @@ TControl::~TControl() {
     }
 }
 
+void TControl::WantWidget() {
+    wantsWidget_ = true;
+    font_.OnChange = [this](TGraphicsObject*) {
+        if (!fontGuard_) parentFont_ = false;
+        FontChanged();
+    };
+}
+
 void TControl::SetWidget(QWidget* widget) {
     widget_ = widget;
     bridge_ = new ControlBridge(this, widget);
@@ -521,15 +549,80 @@ void TControl::SetWidget(QWidget* widget) {
         if (bridge_ == b) {
             bridge_ = nullptr;
             widget_ = nullptr;
+            widgetGone_ = true;
         }
     });
     widget->installEventFilter(bridge_);
     widget->setFont(ToQFont(font_));
-    font_.OnChange = [this](TGraphicsObject*) {
-        if (!fontGuard_) parentFont_ = false;
-        FontChanged();
-    };
     PlaceWidget();
+}
+
+QWidget* TControl::Widget() const {
+    if (!widget_ && wantsWidget_ && !widgetGone_ && !making_) {
+        // The form's widgets are made together, parents first; a control
+        // that is hidden or on a page not shown is made when asked for,
+        // with the parents it needs.
+        std::vector<TControl*> chain;
+        for (TControl* c = const_cast<TControl*>(this); c; c = c->parent_ ? c->parent_ : c->WidgetHost())
+            chain.push_back(c);
+        chain.back()->MakeWidgets();
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) (*it)->MakeOwnWidget();
+        const_cast<TControl*>(this)->MakeWidgets(true);
+    }
+    return widget_;
+}
+
+void TControl::MakeWidgets(bool evenHidden) {
+    // A hidden control's widget waits until it is shown.
+    if (!evenHidden && !visible_ && parent_) return;
+    MakeOwnWidget();
+    if (auto* self = dynamic_cast<TWinControl*>(this); self && self->ChildrenShowing()) {
+        const std::vector<TControl*> children = self->controls_;
+        for (TControl* c : children) c->MakeWidgets();
+        if (widget_) self->ChildWidgetsMade();
+    }
+}
+
+void TControl::MakeOwnWidget() {
+    if (!widget_ && wantsWidget_ && !widgetGone_ && !making_ && !Destroying()) {
+        making_ = true;
+        try {
+            CreateWidget();
+        } catch (...) {
+            making_ = false;
+            throw;
+        }
+        making_ = false;
+        if (widget_) {
+            if (popupWindow_) {
+                widget_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+                widget_->setAttribute(Qt::WA_ShowWithoutActivating);
+                widget_->setFocusPolicy(Qt::NoFocus);
+            }
+            ShowCommonState();
+            if (parent_ && parent_->widget_) parent_->AdoptWidget(this);
+        }
+    }
+}
+
+void TControl::ShowCommonState() {
+    if (!enabled_) widget_->setEnabled(false);
+    if (showHint_ && !hint_.empty()) SetHint(hint_);
+    if (cursor_ != crDefault) SetCursor(cursor_);
+    if (fontShown_) ShowFontColor();
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->tabStopSet_)
+        widget_->setFocusPolicy(w->tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TControl::SetPopupWindow() {
+    popupWindow_ = true;
+    if (!widget_) return;
+    const bool visible = widget_->isVisible();
+    widget_->setParent(nullptr);
+    widget_->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    widget_->setAttribute(Qt::WA_ShowWithoutActivating);
+    widget_->setFocusPolicy(Qt::NoFocus);
+    widget_->setVisible(visible);
 }
 
 void TControl::WatchWidget(QWidget* widget) {
@@ -596,8 +689,8 @@ void TControl::Resize() {
 }
 
 TPoint TControl::ClientToScreen(const TPoint& p) const {
-    if (widget_) {
-        QPoint q = widget_->mapToGlobal(QPoint(p.X, p.Y));
+    if (QWidget* w = Widget()) {
+        QPoint q = w->mapToGlobal(QPoint(p.X, p.Y));
         return TPoint{q.x(), q.y()};
     }
     TPoint r = p;
@@ -616,6 +709,17 @@ TPoint TControl::ScreenToClient(const TPoint& p) const {
 void TControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
+    if (visible) {
+        if (!parent_) {
+            // A control of its own (a popup) shows as a window: its widget is made.
+            TControl* host = WidgetHost();
+            if (!widget_ && (!host || host->widget_)) Widget();
+        } else if (parent_->widget_ && parent_->ChildrenShowing()) {
+            // Even with its own widget made (asked for while hidden), its
+            // children may still wait.
+            MakeWidgets();
+        }
+    }
     if (widget_) widget_->setVisible(visible);
     if (!visible) {
         if (TForm* form = ParentForm(); form && form != this && form->ActiveControl()) {
@@ -664,6 +768,11 @@ void TControl::ParentFontChanged() {
 }
 
 void TControl::FontChanged() {
+    fontShown_ = true;
+    ShowFontColor();
+}
+
+void TControl::ShowFontColor() {
     if (widget_) {
         widget_->setFont(ToQFont(font_));
         QPalette pal = widget_->palette();
@@ -678,7 +787,7 @@ void TControl::SetColor(TColor color) {
     parentColor_ = false;
     if (color == color_) return;
     color_ = color;
-    ColorChanged();
+    ShowColor();
 }
 
 void TControl::SetParentColor(bool value) {
@@ -689,7 +798,7 @@ void TControl::SetParentColor(bool value) {
 void TControl::ParentColorChanged() {
     if (!parentColor_ || !parent_ || parent_->Color() == color_) return;
     color_ = parent_->Color();
-    ColorChanged();
+    ShowColor();
 }
 
 void TControl::ColorChanged() {}
@@ -919,11 +1028,30 @@ TControl* TWinControl::FindChildControl(const std::string& name) const {
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     if (auto* w = dynamic_cast<TWinControl*>(control)) tabList_.push_back(w);
-    if (QWidget* cw = control->Widget(); cw && ClientWidget()) {
-        cw->setParent(ClientWidget());
-        control->PlaceWidget();
-        cw->setVisible(control->Visible());
+    if (control->widget_) {
+        // A made widget cannot wait for its new parent's.
+        if (!MadeWidget() && wantsWidget_) Widget();
+        if (MadeWidget()) AdoptWidget(control);
+    } else if (MadeWidget() && ChildrenShowing()) {
+        control->MakeWidgets();
     }
+}
+
+void TWinControl::AdoptWidget(TControl* child) {
+    QWidget* cw = child->widget_;
+    if (!cw || !MadeClientWidget()) return;
+    cw->setParent(MadeClientWidget());
+    // Stacked among its siblings in their order, as if it had been made
+    // with them.
+    auto it = std::find(controls_.begin(), controls_.end(), child);
+    if (it != controls_.end())
+        for (++it; it != controls_.end(); ++it)
+            if (QWidget* next = (*it)->widget_; next && next->parentWidget() == cw->parentWidget()) {
+                cw->stackUnder(next);
+                break;
+            }
+    child->PlaceWidget();
+    cw->setVisible(child->Visible());
 }
 
 void TWinControl::RemoveControl(TControl* control) {
@@ -934,7 +1062,8 @@ void TWinControl::RemoveControl(TControl* control) {
 
 void TWinControl::SetTabStop(bool value) {
     tabStop_ = value;
-    if (Widget()) Widget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+    tabStopSet_ = true;
+    if (MadeWidget()) MadeWidget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int TWinControl::TabOrder() const {
@@ -1086,6 +1215,7 @@ void TWinControl::SimulateKeyUp(WORD key, TShiftState shift) {
 }
 
 void TWinControl::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
+    // Typing is done by the widget: it is made for it.
     QWidget* w = Widget();
     if (!w) return;
     if (QWidget* proxy = w->focusProxy()) w = proxy;
@@ -1175,10 +1305,14 @@ void TWinControl::ColorChanged() {
 // ---------------------------------------------------------- painted controls
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), canvas_(std::make_unique<TCanvas>()) {
+    WantWidget();
+    clickOnRelease_ = true;
+}
+
+void TGraphicControl::CreateWidget() {
     auto* w = new PaintWidget([this](QPainter& p) { PaintWith(p); });
     w->setFocusPolicy(Qt::NoFocus);
     SetWidget(w);
-    clickOnRelease_ = true;
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner, NoPaintWidget)
@@ -1199,11 +1333,15 @@ void TGraphicControl::PaintWith(QPainter& painter) {
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), canvas_(std::make_unique<TCanvas>()) {
+    WantWidget();
+    clickOnRelease_ = true;
+}
+
+void TCustomControl::CreateWidget() {
     auto* w = new PaintWidget([this](QPainter& p) { PaintWith(p); });
     w->setFocusPolicy(Qt::ClickFocus);
     w->setMouseTracking(true);
     SetWidget(w);
-    clickOnRelease_ = true;
 }
 
 TCustomControl::~TCustomControl() { DestroyChildren(); }

@@ -1,7 +1,9 @@
 #pragma once
 // Controls: light objects over Qt widgets. The object holds the properties the
 // program reads (bounds, text, state); its widget shows them and reports the
-// user's input back. Everything works with the form never shown.
+// user's input back. Everything works with the form never shown, and a form's
+// widgets are only made when it is first shown or something needs them: the
+// object keeps every property meanwhile and the widget takes them when made.
 #include <memory>
 #include <string>
 #include <vector>
@@ -122,8 +124,19 @@ public:
     bool MouseCapture() const { return capture_; }
     void SetMouseCapture(bool value);
 
-    // The Qt widget showing the control (nullptr once Qt has destroyed it).
-    QWidget* Widget() const { return widget_; }
+    // The Qt widget showing the control, made now (with the widgets of its
+    // whole form) when it waits; nullptr for a control without one and once
+    // Qt has destroyed it.
+    QWidget* Widget() const;
+    // The widget if it is made, without making it.
+    QWidget* MadeWidget() const { return widget_; }
+    // Makes the waiting widgets of this control and of the children it
+    // shows (parents first); hidden controls and pages not shown wait, and
+    // so does this control when hidden unless evenHidden.
+    void MakeWidgets(bool evenHidden = false);
+    // The widget is a frameless top-level window that shows without being
+    // activated (drop-down popups).
+    void SetPopupWindow();
 
     // Mouse input as the widget reports it; public for the tests and driver.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -141,9 +154,19 @@ public:
     virtual void DragDrop(TObject* source, int x, int y);
 
 protected:
-    // Binds the widget that shows the control; called once by each concrete
-    // control's constructor. The control deletes the widget.
+    // Called by each concrete control's constructor: the control shows a
+    // widget, which CreateWidget makes when the form needs it.
+    void WantWidget();
+    // Makes the control's widget (calling SetWidget) and shows the control's
+    // own state in it; the state every control has (font, enabled, hint,
+    // cursor, focus, bounds, colour once changed) follows by itself.
+    virtual void CreateWidget() {}
+    // Binds the widget that shows the control. The control deletes it.
     void SetWidget(QWidget* widget);
+    // A control without a parent whose widget lives inside another control's
+    // (a grid's cell editor): that control is made first.
+    virtual TControl* WidgetHost() const { return nullptr; }
+
     // Sends the widget's events (keys, focus, mouse) to this control too.
     void WatchWidget(QWidget* widget);
     // The object Qt signal connections of this control live on (they end
@@ -162,6 +185,13 @@ protected:
     // Parent's font and colour changed (for ParentFont/ParentColor).
     void ParentFontChanged();
     void ParentColorChanged();
+    // Runs ColorChanged, noting that the widget shows the colour.
+    void ShowColor() {
+        colorShown_ = true;
+        ColorChanged();
+    }
+    // Whether a colour was ever shown: a widget made later takes it.
+    bool ColorShown() const { return colorShown_; }
     // Geometry as the widget reports it after the user resized a window.
     void UpdateBoundsFromWidget(int left, int top, int width, int height);
     // The linked action changed (CheckDefaults: it was just linked, and then
@@ -178,6 +208,9 @@ private:
     friend class TWinControl;
     friend class velorim_gui::ControlBridge;
     void PlaceWidget();
+    void ShowFontColor();
+    void ShowCommonState();
+    void MakeOwnWidget();
 
     TWinControl* parent_ = nullptr;
     QWidget* widget_ = nullptr;
@@ -190,6 +223,8 @@ private:
     TAlign align_ = TAlign::alNone;
     TPopupMenu* popupMenu_ = nullptr;
     bool fontGuard_ = false;
+    bool wantsWidget_ = false, making_ = false, widgetGone_ = false;
+    bool fontShown_ = false, colorShown_ = false, popupWindow_ = false;
     std::unique_ptr<TBasicActionLink> actionLink_;
 };
 
@@ -244,7 +279,12 @@ public:
     void Realign();
 
     // The widget in which the child controls are placed.
-    virtual QWidget* ClientWidget() const { return Widget(); }
+    QWidget* ClientWidget() const {
+        Widget();
+        return MadeClientWidget();
+    }
+    // The same, if it is made.
+    virtual QWidget* MadeClientWidget() const { return MadeWidget(); }
 
     // Fires the key events; public so that forms and descendants can chain.
     virtual void KeyDown(WORD& key, TShiftState shift);
@@ -276,12 +316,17 @@ protected:
     // Frees the owned components and the child controls; descendants that
     // override RemoveControl call it from their own destructor.
     void DestroyChildren();
+    // Puts a child's widget into the client widget, at its bounds and
+    // visibility.
+    virtual void AdoptWidget(TControl* child);
+    // The widgets of the children were made with this control's.
+    virtual void ChildWidgetsMade() {}
 
 private:
     friend class TControl;
     std::vector<TControl*> controls_;
     std::vector<TWinControl*> tabList_;
-    bool tabStop_ = false;
+    bool tabStop_ = false, tabStopSet_ = false;
     int alignDisabled_ = 0;
     bool aligning_ = false;
 };
@@ -304,6 +349,7 @@ protected:
     // For descendants that show a standard widget instead of painting.
     struct NoPaintWidget {};
     TGraphicControl(TComponent* AOwner, NoPaintWidget);
+    void CreateWidget() override;
 
 private:
     std::unique_ptr<TCanvas> canvas_;
@@ -322,6 +368,7 @@ public:
 
 protected:
     virtual void Paint() {}
+    void CreateWidget() override;
     void DefaultKeyInput(WORD, TShiftState, char) override {}
     bool OwnsKeyInput() const override { return true; }
 

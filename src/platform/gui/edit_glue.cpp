@@ -10,54 +10,43 @@
 #include <QWidget>
 
 #include "platform/gui/qt_bridge.h"
+#include "platform/gui/stdctrls.h"
 
 namespace EditGlue {
 
+// The edits keep what their window shows until it is made.
 void SetTextAlignment(TControl& edit, TAlignment alignment) {
-    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
-    if (!line) return;
-    Qt::Alignment a = alignment == taRightJustify ? Qt::AlignRight : alignment == taCenter ? Qt::AlignHCenter
-                                                                                            : Qt::AlignLeft;
-    line->setAlignment(a | Qt::AlignVCenter);
+    if (auto* e = dynamic_cast<TCustomEdit*>(&edit)) e->ShowAlignment(alignment);
 }
 
 void SetRightTextMargin(TControl& edit, int margin) {
-    if (auto* line = qobject_cast<QLineEdit*>(edit.Widget())) line->setTextMargins(0, 0, std::max(0, margin), 0);
+    if (auto* e = dynamic_cast<TCustomEdit*>(&edit)) e->ShowRightMargin(margin);
 }
 
 int LeftTextMargin(TControl& edit) {
-    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
+    auto* line = qobject_cast<QLineEdit*>(edit.MadeWidget());
     return line ? line->textMargins().left() : 0;
 }
 
 void ShowText(TControl& edit, const std::string& text, TAlignment alignment) {
-    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
-    if (!line) return;
-    SetTextAlignment(edit, alignment);
-    QSignalBlocker block(line);
-    line->setText(velorim_gui::ToQ(text));
+    auto* e = dynamic_cast<TCustomEdit*>(&edit);
+    if (!e) return;
+    e->ShowAlignment(alignment);
+    e->ShowWidgetText(text);
 }
 
 void ShowCaret(TControl& edit) {
-    auto* line = qobject_cast<QLineEdit*>(edit.Widget());
+    auto* line = qobject_cast<QLineEdit*>(edit.MadeWidget());
     if (line && line->hasFocus()) line->setCursorPosition(line->cursorPosition());
 }
 
 int CaretPosition(TControl& edit) {
+    // Where the window's caret is: the window is made to tell.
     auto* line = qobject_cast<QLineEdit*>(edit.Widget());
     return line ? line->cursorPosition() : -1;
 }
 
-void MakePopupWindow(TControl& popup) {
-    QWidget* w = popup.Widget();
-    if (!w) return;
-    const bool visible = w->isVisible();
-    w->setParent(nullptr);
-    w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
-    w->setAttribute(Qt::WA_ShowWithoutActivating);
-    w->setFocusPolicy(Qt::NoFocus);
-    w->setVisible(visible);
-}
+void MakePopupWindow(TControl& popup) { popup.SetPopupWindow(); }
 
 TSize ScreenSize() {
     if (QScreen* s = QGuiApplication::primaryScreen()) {

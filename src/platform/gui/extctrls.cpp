@@ -42,10 +42,12 @@ void DrawBevel(QPainter& p, QRect& r, TPanelBevel bevel, int width) {
 // ---------------------------------------------------------------------- panel
 
 TPanel::TPanel(TComponent* AOwner) : TWinControl(AOwner) {
-    SetWidget(new PaintWidget([this](QPainter& p) { PaintPanel(p); }));
+    WantWidget();
     SetBounds(0, 0, 185, 41);
     clickOnRelease_ = true;
 }
+
+void TPanel::CreateWidget() { SetWidget(new PaintWidget([this](QPainter& p) { PaintPanel(p); })); }
 
 void TPanel::PaintPanel(QPainter& p) {
     QRect r(0, 0, Width(), Height());
@@ -147,20 +149,34 @@ void TBevel::Paint() {
 // ---------------------------------------------------------------- radio group
 
 TRadioGroup::TRadioGroup(TComponent* AOwner) : TWinControl(AOwner) {
-    SetWidget(new QGroupBox());
+    WantWidget();
     SetBounds(0, 0, 185, 105);
     Items.OnChange = [this] { ItemsChanged(); };
+}
+
+void TRadioGroup::CreateWidget() {
+    SetWidget(new QGroupBox());
+    TextChanged();
+    if (buttonsShown_) ShowButtons();
 }
 
 TRadioGroup::~TRadioGroup() { Items.OnChange = nullptr; }
 
 void TRadioGroup::TextChanged() {
-    if (auto* g = qobject_cast<QGroupBox*>(Widget())) g->setTitle(ToQ(text_));
+    if (auto* g = qobject_cast<QGroupBox*>(MadeWidget())) g->setTitle(ToQ(text_));
 }
 
 void TRadioGroup::ItemsChanged() {
-    QWidget* box = Widget();
-    if (!box) return;
+    buttonsShown_ = true;
+    if (!MadeWidget()) {
+        if (itemIndex_ >= Items.Count()) itemIndex_ = -1;
+        return;
+    }
+    ShowButtons();
+}
+
+void TRadioGroup::ShowButtons() {
+    QWidget* box = MadeWidget();
     for (QWidget* b : buttons_) delete b;
     buttons_.clear();
     for (int i = 0; i < Items.Count(); ++i) {
@@ -281,13 +297,18 @@ void TImage::Paint() {
 // ----------------------------------------------------------------- scroll box
 
 TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner) {
+    WantWidget();
+    SetBounds(0, 0, 185, 41);
+}
+
+void TScrollBox::CreateWidget() {
     auto* area = new QScrollArea();
     area->setWidgetResizable(false);
     inner_ = new QWidget();
     area->setWidget(inner_);
     SetWidget(area);
     WatchWidget(inner_);
-    SetBounds(0, 0, 185, 41);
+    UpdateScrollRange();
 }
 
 void TScrollBox::InsertControl(TControl* control) {
@@ -311,8 +332,8 @@ void TScrollBox::UpdateScrollRange() {
 }
 
 void TScrollBox::ScrollInView(TControl* control) {
-    auto* area = qobject_cast<QScrollArea*>(Widget());
-    if (area && control && control->Widget()) area->ensureWidgetVisible(control->Widget());
+    auto* area = qobject_cast<QScrollArea*>(MadeWidget());
+    if (area && control && control->MadeWidget()) area->ensureWidgetVisible(control->MadeWidget());
 }
 
 // ---------------------------------------------------------------------- timer

@@ -29,6 +29,7 @@ public:
     void SetAlignment(TAlignment a);
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
     void ColorChanged() override;
     void FontChanged() override;
@@ -75,17 +76,19 @@ public:
     std::string Text() const override { return text_; }
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
     void BoundsChanged() override;
     void FontChanged() override;
 
 private:
     void ItemsChanged();
+    void ShowButtons();
     void ArrangeButtons();
     std::vector<QWidget*> buttons_;
     int itemIndex_ = -1;
     int columns_ = 1;
-    bool updating_ = false;
+    bool updating_ = false, buttonsShown_ = false;
 };
 
 // A graphic control the program paints in OnPaint through Canvas.
@@ -127,12 +130,13 @@ private:
 class TScrollBox : public TWinControl {
 public:
     explicit TScrollBox(TComponent* AOwner);
-    QWidget* ClientWidget() const override { return inner_; }
+    QWidget* MadeClientWidget() const override { return inner_; }
     void ScrollInView(TControl* control);
     // Grows the scrolled area to hold every child.
     void UpdateScrollRange();
 
 protected:
+    void CreateWidget() override;
     void InsertControl(TControl* control) override;
     void BoundsChanged() override;
 

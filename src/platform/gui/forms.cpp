@@ -17,19 +17,28 @@
 using namespace velorim_gui;
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+    SetVisibleFlag(false);
+    WantWidget();
+    color_ = clBtnFace;
+    parentColor_ = false;
+    ShowColor();
+    Screen->AddForm(this);
+    SetBounds(0, 0, 400, 300);
+}
+
+void TForm::CreateWidget() {
     auto* window = new QWidget(nullptr, Qt::Window);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     client_ = new QWidget(window);
     client_->setAutoFillBackground(true);
-    SetVisibleFlag(false);
     SetWidget(window);
     WatchWidget(client_);
-    color_ = clBtnFace;
-    parentColor_ = false;
+    TextChanged();
     ColorChanged();
-    Screen->AddForm(this);
-    SetBounds(0, 0, 400, 300);
     ApplyWindowFlags();
+    if (modal_) window->setWindowModality(Qt::ApplicationModal);
+    if (menu_) MenuChanged();
+    else BoundsChanged();
 }
 
 TForm::~TForm() {
@@ -54,7 +63,7 @@ void TForm::BeforeDestruction() {
 }
 
 void TForm::TextChanged() {
-    if (Widget()) Widget()->setWindowTitle(ToQ(text_));
+    if (MadeWidget()) MadeWidget()->setWindowTitle(ToQ(text_));
 }
 
 void TForm::ColorChanged() {
@@ -84,7 +93,8 @@ int TForm::CaptionHeight() const {
     }
 }
 
-int TForm::MenuHeight() const { return menuBar_ ? 19 : 0; }
+// The bar is made with the window: until then a menu counts as its bar.
+int TForm::MenuHeight() const { return menuBar_ || (menu_ && !MadeWidget()) ? 19 : 0; }
 
 int TForm::ClientWidth() const { return std::max(0, Width() - 2 * FrameWidth()); }
 
@@ -101,7 +111,7 @@ void TForm::SetClientHeight(int height) {
 void TForm::SetBounds(int left, int top, int width, int height) { TWinControl::SetBounds(left, top, width, height); }
 
 void TForm::BoundsChanged() {
-    if (QWidget* w = Widget()) {
+    if (QWidget* w = MadeWidget()) {
         const int mh = MenuHeight();
         w->move(Left(), Top());
         w->resize(ClientWidth(), ClientHeight() + mh);
@@ -120,7 +130,7 @@ void TForm::ClientResized(int width, int height) {
 }
 
 void TForm::ApplyWindowFlags() {
-    QWidget* w = Widget();
+    QWidget* w = MadeWidget();
     if (!w) return;
     Qt::WindowFlags f = Qt::Window;
     switch (borderStyle_) {
@@ -151,7 +161,7 @@ void TForm::SetFormStyle(TFormStyle style) {
 
 void TForm::SetWindowState(TWindowState state) {
     windowState_ = state;
-    QWidget* w = Widget();
+    QWidget* w = MadeWidget();
     if (!w || !Visible()) return;
     switch (state) {
         case TWindowState::wsMaximized: w->showMaximized(); break;
@@ -198,12 +208,12 @@ void TForm::PlaceOnScreen() {
 
 void TForm::SetVisible(bool visible) {
     if (visible == Visible()) {
-        if (visible && Widget()) Widget()->raise();
+        if (visible && MadeWidget()) MadeWidget()->raise();
         return;
     }
     if (!visible) {
         SetVisibleFlag(false);
-        if (Widget()) Widget()->hide();
+        if (MadeWidget()) MadeWidget()->hide();
         if (modal_ && modalResult_ == mrNone) SetModalResult(mrCancel);
         if (Screen->ActiveForm() == this) {
             Screen->SetActiveForm(nullptr);
@@ -215,6 +225,7 @@ void TForm::SetVisible(bool visible) {
     SetVisibleFlag(true);
     if (!shownOnce_) PlaceOnScreen();
     shownOnce_ = true;
+    // The form's widgets are made when it is first shown.
     if (QWidget* w = Widget()) {
         if (windowState_ == TWindowState::wsMaximized) w->showMaximized();
         else w->show();
@@ -243,12 +254,12 @@ TModalResult TForm::ShowModal() {
     if (Visible() || modal_) throw Exception("Cannot make a visible window modal");
     modal_ = true;
     modalResult_ = mrNone;
-    if (Widget()) Widget()->setWindowModality(Qt::ApplicationModal);
+    if (MadeWidget()) MadeWidget()->setWindowModality(Qt::ApplicationModal);
     auto finish = [this] {
         modal_ = false;
         SetModalWake(nullptr);
         if (Visible()) SetVisible(false);
-        if (Widget()) Widget()->setWindowModality(Qt::NonModal);
+        if (MadeWidget()) MadeWidget()->setWindowModality(Qt::NonModal);
     };
     try {
         SetVisible(true);
@@ -329,17 +340,17 @@ void TForm::SetActiveControl(TWinControl* control) {
             old->DoExit();
         } catch (...) {
             activeControl_ = old;
-            if (old->Widget() && old->Widget()->isVisible()) old->Widget()->setFocus(Qt::OtherFocusReason);
+            if (old->MadeWidget() && old->MadeWidget()->isVisible()) old->MadeWidget()->setFocus(Qt::OtherFocusReason);
             throw;
         }
     }
     if (activeControl_ != control) return;  // OnExit moved the focus itself
     if (control) {
-        if (control->Widget() && control->Widget()->isVisible() && !control->Widget()->hasFocus())
-            control->Widget()->setFocus(Qt::OtherFocusReason);
+        QWidget* w = control->MadeWidget();
+        if (w && w->isVisible() && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
         control->DoEnter();
-    } else if (old && old->Widget() && old->Widget()->hasFocus()) {
-        old->Widget()->clearFocus();
+    } else if (old && old->MadeWidget() && old->MadeWidget()->hasFocus()) {
+        old->MadeWidget()->clearFocus();
     }
 }
 
@@ -353,15 +364,16 @@ void TForm::SetMenu(TMainMenu* menu) {
 }
 
 void TForm::MenuChanged() {
-    // Menus taken apart with their form rebuild no bar and realign nothing.
-    if (!Widget() || Destroying()) return;
+    // Menus taken apart with their form rebuild no bar and realign nothing;
+    // a form not yet made gets its bar with its window.
+    if (!MadeWidget() || Destroying()) return;
     if (!menu_) {
         delete menuBar_;
         menuBar_ = nullptr;
     } else {
         auto* bar = qobject_cast<QMenuBar*>(menuBar_);
         if (!bar) {
-            bar = new QMenuBar(Widget());
+            bar = new QMenuBar(MadeWidget());
             bar->setNativeMenuBar(false);
             menuBar_ = bar;
             bar->show();

@@ -90,7 +90,7 @@ public:
     // Renders the form (shown or not) into a PNG file; false on failure.
     bool SaveToPng(const std::string& fileName);
 
-    QWidget* ClientWidget() const override { return client_; }
+    QWidget* MadeClientWidget() const override { return client_; }
 
     TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate, OnPaint;
     TCloseEvent OnClose;
@@ -104,6 +104,7 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
     void BoundsChanged() override;
     void ColorChanged() override;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/gui/controls.h"
+#include "platform/runtime/string_list.h"
 
 class QKeyEvent;
 
@@ -20,6 +21,11 @@ QString ToQ(const std::string& cp1252);
 std::string FromQ(const QString& text);
 QColor ToQColor(TColor color);
 QFont ToQFont(const TFont& font);
+// What makes two fonts measure alike, as a key for measurements kept per
+// font (name, height, style, pitch; ends with a NUL, so a text may follow).
+std::string FontKey(const TFont& font);
+// Lines joined by line feeds, for a plain-text widget.
+QString JoinedLines(const TStringList& lines);
 // Removes "&" accelerator marks ("&&" stays one "&").
 std::string StripAccel(const std::string& caption);
 // Qt's mnemonic form of a caption: "&x" stays, a lone "&&" stays.

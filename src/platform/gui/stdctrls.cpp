@@ -45,12 +45,7 @@ void SetWindowColor(QWidget* w, TColor color) {
 // already measured in the same font is not shaped again.
 QSize LineSize(const TFont& font, const std::string& text) {
     static std::unordered_map<std::string, QSize> sizes;
-    std::string key = font.Name();
-    key += '\0';
-    key += std::to_string(font.Height());
-    key += '\0';
-    key += std::to_string(font.Style());
-    key += font.Pitch() == TFontPitch::fpFixed ? "\0f\0" : "\0v\0";
+    std::string key = FontKey(font);
     key += text;
     if (auto it = sizes.find(key); it != sizes.end()) return it->second;
     if (sizes.size() > 4096) sizes.clear();
@@ -69,16 +64,22 @@ std::string ApplyCase(const std::string& s, TEditCharCase c) {
 // ---------------------------------------------------------------------- label
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner, NoPaintWidget{}) {
-    auto* label = new QLabel();
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetWidget(label);
+    WantWidget();
     SetBounds(0, 0, 32, 13);
     Refresh();
 }
 
-void TLabel::Refresh() {
-    auto* label = qobject_cast<QLabel*>(Widget());
+void TLabel::CreateWidget() {
+    auto* label = new QLabel();
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetWidget(label);
+    ShowLabel();
+    if (ColorShown()) ColorChanged();
+}
+
+void TLabel::ShowLabel() {
+    auto* label = qobject_cast<QLabel*>(MadeWidget());
     const std::string shown = showAccel_ ? StripAccel(text_) : text_;
     if (label) {
         label->setText(ToQ(shown));
@@ -92,6 +93,11 @@ void TLabel::Refresh() {
         label->setWordWrap(wordWrap_);
         label->setAutoFillBackground(!transparent_);
     }
+}
+
+void TLabel::Refresh() {
+    ShowLabel();
+    const std::string shown = showAccel_ ? StripAccel(text_) : text_;
     if (autoSize_) {
         if (wordWrap_) {
             QFontMetrics fm(ToQFont(font_));
@@ -133,7 +139,7 @@ void TLabel::FontChanged() {
     TControl::FontChanged();
     Refresh();
 }
-void TLabel::ColorChanged() { SetWindowColor(Widget(), color_); }
+void TLabel::ColorChanged() { SetWindowColor(MadeWidget(), color_); }
 
 // -------------------------------------------------------------------- buttons
 
@@ -150,11 +156,17 @@ void TButtonControl::UserClick() {
 }
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    WantWidget();
+    SetTabStop(true);
+    SetBounds(0, 0, 75, 25);
+}
+
+void TButton::CreateWidget() {
     auto* button = new QPushButton();
     button->setAutoDefault(false);
     SetWidget(button);
-    SetTabStop(true);
-    SetBounds(0, 0, 75, 25);
+    button->setText(ToQ(text_));
+    if (default_) button->setDefault(true);
     QObject::connect(button, &QPushButton::clicked, SignalContext(), [this] {
         Guard(this, [this] {
             if (FocusRefused) {
@@ -173,23 +185,40 @@ void TButton::Click() {
 
 void TButton::SetDefault(bool value) {
     default_ = value;
-    if (auto* b = qobject_cast<QPushButton*>(Widget())) b->setDefault(value);
+    if (auto* b = qobject_cast<QPushButton*>(MadeWidget())) b->setDefault(value);
 }
 
 void TButton::TextChanged() {
-    if (auto* b = qobject_cast<QPushButton*>(Widget())) b->setText(ToQ(text_));
+    if (auto* b = qobject_cast<QPushButton*>(MadeWidget())) b->setText(ToQ(text_));
 }
 
 // ---------------------------------------------------------------------- edits
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
-    auto* edit = new QLineEdit();
-    SetWidget(edit);
+    WantWidget();
     SetTabStop(true);
     color_ = clWindow;
     parentColor_ = false;
-    ColorChanged();
+    ShowColor();
     SetBounds(0, 0, 121, 21);
+}
+
+void TCustomEdit::CreateWidget() {
+    auto* edit = new QLineEdit();
+    SetWidget(edit);
+    if (maxLengthSet_) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
+    if (readOnly_) edit->setReadOnly(true);
+    if (passwordChar_) edit->setEchoMode(QLineEdit::Password);
+    if (alignmentSet_) ShowAlignment(textAlignment_);
+    if (rightMargin_ >= 0) edit->setTextMargins(0, 0, rightMargin_, 0);
+    if (!glueText_) {
+        ShowText();
+    } else {
+        const bool selected = glueSelected_;
+        ShowWidgetText(*glueText_);
+        if (selected) ApplySelection();
+    }
+    if (ColorShown()) ColorChanged();
     QObject::connect(edit, &QLineEdit::textEdited, SignalContext(), [this](const QString& s) {
         Guard(this, [&] { WidgetEdited(FromQ(s)); });
     });
@@ -217,7 +246,8 @@ void TCustomEdit::SetText(const std::string& text) {
 }
 
 void TCustomEdit::ShowText() {
-    auto* edit = qobject_cast<QLineEdit*>(Widget());
+    glueText_.reset();
+    auto* edit = qobject_cast<QLineEdit*>(MadeWidget());
     if (!edit) return;
     showing_ = true;
     {
@@ -229,7 +259,8 @@ void TCustomEdit::ShowText() {
 }
 
 void TCustomEdit::ApplySelection() {
-    auto* edit = qobject_cast<QLineEdit*>(Widget());
+    if (glueText_) glueSelected_ = true;
+    auto* edit = qobject_cast<QLineEdit*>(MadeWidget());
     if (!edit) return;
     showing_ = true;
     QSignalBlocker block(edit);
@@ -268,17 +299,18 @@ void TCustomEdit::DoEnter() {
 
 void TCustomEdit::SetMaxLength(int value) {
     maxLength_ = std::max(0, value);
-    if (auto* edit = qobject_cast<QLineEdit*>(Widget())) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
+    maxLengthSet_ = true;
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
 }
 
 void TCustomEdit::SetReadOnly(bool value) {
     readOnly_ = value;
-    if (auto* edit = qobject_cast<QLineEdit*>(Widget())) edit->setReadOnly(value);
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setReadOnly(value);
 }
 
 void TCustomEdit::SetPasswordChar(char c) {
     passwordChar_ = c;
-    if (auto* edit = qobject_cast<QLineEdit*>(Widget())) edit->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setEchoMode(c ? QLineEdit::Password : QLineEdit::Normal);
 }
 
 void TCustomEdit::SetCharCase(TEditCharCase value) {
@@ -324,7 +356,30 @@ void TCustomEdit::SelectAll() {
 }
 
 void TCustomEdit::FontChanged() { TControl::FontChanged(); }
-void TCustomEdit::ColorChanged() { SetBaseColor(Widget(), color_); }
+void TCustomEdit::ColorChanged() { SetBaseColor(MadeWidget(), color_); }
+
+void TCustomEdit::ShowAlignment(TAlignment alignment) {
+    alignmentSet_ = true;
+    textAlignment_ = alignment;
+    const Qt::Alignment a = alignment == taRightJustify ? Qt::AlignRight
+                            : alignment == taCenter     ? Qt::AlignHCenter
+                                                        : Qt::AlignLeft;
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setAlignment(a | Qt::AlignVCenter);
+}
+
+void TCustomEdit::ShowRightMargin(int margin) {
+    rightMargin_ = std::max(0, margin);
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setTextMargins(0, 0, rightMargin_, 0);
+}
+
+void TCustomEdit::ShowWidgetText(const std::string& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) {
+        QSignalBlocker block(edit);
+        edit->setText(ToQ(text));
+    }
+    glueText_ = text;
+    glueSelected_ = false;
+}
 
 // --------------------------------------------------------------- masked edit
 
@@ -478,15 +533,24 @@ void TCustomMaskEdit::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
 // ----------------------------------------------------------------------- memo
 
 TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
-    auto* edit = new QPlainTextEdit();
-    SetWidget(edit);
-    WatchWidget(edit->viewport());
+    WantWidget();
     SetTabStop(true);
     color_ = clWindow;
     parentColor_ = false;
-    ColorChanged();
+    ShowColor();
     SetBounds(0, 0, 185, 89);
     Lines.OnChange = [this] { LinesChanged(); };
+}
+
+void TMemo::CreateWidget() {
+    auto* edit = new QPlainTextEdit();
+    SetWidget(edit);
+    WatchWidget(edit->viewport());
+    if (readOnly_) edit->setReadOnly(true);
+    if (!wordWrap_) edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    if (scrollBarsSet_) ShowScrollBars();
+    if (linesShown_) ShowLines();
+    if (ColorShown()) ColorChanged();
     QObject::connect(edit, &QPlainTextEdit::textChanged, SignalContext(), [this, edit] {
         if (updating_) return;
         Guard(this, [&] { WidgetEdited(FromQ(edit->toPlainText())); });
@@ -506,17 +570,17 @@ void TMemo::SetText(const std::string& text) { Lines.SetText(text); }
 
 void TMemo::LinesChanged() {
     if (updating_) return;
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget())) {
-        updating_ = true;
-        QString all;
-        for (int i = 0; i < Lines.Count(); ++i) {
-            if (i) all += QChar('\n');
-            all += ToQ(Lines[i]);
-        }
-        edit->setPlainText(all);
-        updating_ = false;
-    }
+    ShowLines();
     Change();
+}
+
+void TMemo::ShowLines() {
+    linesShown_ = true;
+    auto* edit = qobject_cast<QPlainTextEdit*>(MadeWidget());
+    if (!edit) return;
+    updating_ = true;
+    edit->setPlainText(JoinedLines(Lines));
+    updating_ = false;
 }
 
 void TMemo::WidgetEdited(const std::string& text) {
@@ -549,35 +613,46 @@ int TMemo::GetDlgCode() const {
 
 void TMemo::SetReadOnly(bool value) {
     readOnly_ = value;
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget())) edit->setReadOnly(value);
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(MadeWidget())) edit->setReadOnly(value);
 }
 
 void TMemo::SetWordWrap(bool value) {
     wordWrap_ = value;
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget()))
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(MadeWidget()))
         edit->setLineWrapMode(value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 void TMemo::SetScrollBars(TScrollStyle value) {
     scrollBars_ = value;
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(Widget())) {
-        const bool h = value == TScrollStyle::ssHorizontal || value == TScrollStyle::ssBoth;
-        const bool v = value == TScrollStyle::ssVertical || value == TScrollStyle::ssBoth;
+    scrollBarsSet_ = true;
+    ShowScrollBars();
+}
+
+void TMemo::ShowScrollBars() {
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(MadeWidget())) {
+        const bool h = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth;
+        const bool v = scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth;
         edit->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
         edit->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     }
 }
 
 void TMemo::FontChanged() { TControl::FontChanged(); }
-void TMemo::ColorChanged() { SetBaseColor(Widget(), color_); }
+void TMemo::ColorChanged() { SetBaseColor(MadeWidget(), color_); }
 
 // -------------------------------------------------------- check/radio buttons
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
-    auto* box = new QCheckBox();
-    SetWidget(box);
+    WantWidget();
     SetTabStop(true);
     SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::CreateWidget() {
+    auto* box = new QCheckBox();
+    SetWidget(box);
+    box->setText(ToQ(text_));
+    if (stateShown_) ShowState();
     QObject::connect(box, &QCheckBox::clicked, SignalContext(), [this, box] {
         Guard(this, [this, box] {
             if (FocusRefused) {
@@ -596,14 +671,20 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
 void TCheckBox::SetState(TCheckBoxState state) {
     if (state == state_) return;
     state_ = state;
-    if (auto* box = qobject_cast<QCheckBox*>(Widget())) {
-        QSignalBlocker block(box);
-        box->setTristate(AllowGrayed || state == TCheckBoxState::cbGrayed);
-        box->setCheckState(state == TCheckBoxState::cbChecked   ? Qt::Checked
-                           : state == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
-                                                                : Qt::Unchecked);
-    }
+    stateShown_ = true;
+    tristateShown_ = AllowGrayed || state == TCheckBoxState::cbGrayed;
+    ShowState();
     Click();
+}
+
+void TCheckBox::ShowState() {
+    if (auto* box = qobject_cast<QCheckBox*>(MadeWidget())) {
+        QSignalBlocker block(box);
+        box->setTristate(tristateShown_);
+        box->setCheckState(state_ == TCheckBoxState::cbChecked   ? Qt::Checked
+                           : state_ == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
+                                                                 : Qt::Unchecked);
+    }
 }
 
 void TCheckBox::Toggle() {
@@ -617,15 +698,21 @@ void TCheckBox::Toggle() {
 }
 
 void TCheckBox::TextChanged() {
-    if (auto* box = qobject_cast<QCheckBox*>(Widget())) box->setText(ToQ(text_));
+    if (auto* box = qobject_cast<QCheckBox*>(MadeWidget())) box->setText(ToQ(text_));
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    WantWidget();
+    SetTabStop(true);
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateWidget() {
     auto* radio = new QRadioButton();
     radio->setAutoExclusive(false);
     SetWidget(radio);
-    SetTabStop(true);
-    SetBounds(0, 0, 113, 17);
+    radio->setText(ToQ(text_));
+    radio->setChecked(checked_);
     QObject::connect(radio, &QRadioButton::clicked, SignalContext(), [this, radio] {
         Guard(this, [this, radio] {
             QSignalBlocker block(radio);
@@ -643,7 +730,7 @@ TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
 void TRadioButton::SetChecked(bool value) {
     if (value == checked_) return;
     checked_ = value;
-    if (auto* radio = qobject_cast<QRadioButton*>(Widget())) {
+    if (auto* radio = qobject_cast<QRadioButton*>(MadeWidget())) {
         QSignalBlocker block(radio);
         radio->setChecked(value);
     }
@@ -655,7 +742,7 @@ void TRadioButton::SetChecked(bool value) {
 }
 
 void TRadioButton::TextChanged() {
-    if (auto* radio = qobject_cast<QRadioButton*>(Widget())) radio->setText(ToQ(text_));
+    if (auto* radio = qobject_cast<QRadioButton*>(MadeWidget())) radio->setText(ToQ(text_));
 }
 
 // ------------------------------------------------------------------ combo box
@@ -683,20 +770,27 @@ private:
 }  // namespace
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
-    auto* combo = new QComboBox();
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    SetWidget(combo);
+    WantWidget();
     SetTabStop(true);
     color_ = clWindow;
     parentColor_ = false;
     SetBounds(0, 0, 145, 21);
     Items.OnChange = [this] { ItemsChanged(); };
+    // Most combo boxes sit on forms or pages that are not shown at start-up.
+    editPartPending_ = true;
+}
+
+void TComboBox::CreateWidget() {
+    auto* combo = new QComboBox();
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    SetWidget(combo);
+    shownItems_.clear();
+    ShowState();
+    if (ColorShown()) ColorChanged();
     QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), SignalContext(), [this](int index) {
         Guard(this, [&] { SelectAsUser(index); });
     });
-    // Most combo boxes sit on forms or pages that are not shown at start-up.
-    editPartPending_ = true;
-    new FirstShowHook(combo, [this] { MakeEditPart(); });
+    if (editPartPending_) new FirstShowHook(combo, [this] { MakeEditPart(); });
 }
 
 void TComboBox::MakeEditPart() {
@@ -725,7 +819,7 @@ void TComboBox::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
 void TComboBox::SetStyle(TComboBoxStyle style) {
     if (style == style_) return;
     style_ = style;
-    if (auto* combo = qobject_cast<QComboBox*>(Widget())) {
+    if (auto* combo = qobject_cast<QComboBox*>(MadeWidget())) {
         if (style == TComboBoxStyle::csDropDownList) {
             editPartPending_ = false;
             combo->setEditable(false);
@@ -733,6 +827,9 @@ void TComboBox::SetStyle(TComboBoxStyle style) {
             editPartPending_ = true;
             MakeEditPart();
         }
+    } else {
+        // The edit part comes with the widget's first showing.
+        editPartPending_ = style != TComboBoxStyle::csDropDownList;
     }
     if (style_ == TComboBoxStyle::csDropDownList) {
         itemIndex_ = Items.IndexOf(text_);
@@ -742,7 +839,7 @@ void TComboBox::SetStyle(TComboBoxStyle style) {
 }
 
 void TComboBox::ShowState() {
-    auto* combo = qobject_cast<QComboBox*>(Widget());
+    auto* combo = qobject_cast<QComboBox*>(MadeWidget());
     if (!combo) return;
     updating_ = true;
     QSignalBlocker block(combo);
@@ -804,12 +901,12 @@ void TComboBox::SetSorted(bool value) {
 }
 
 bool TComboBox::DroppedDown() const {
-    auto* combo = qobject_cast<QComboBox*>(Widget());
+    auto* combo = qobject_cast<QComboBox*>(MadeWidget());
     return combo && combo->view() && combo->view()->isVisible();
 }
 
 void TComboBox::SetDroppedDown(bool value) {
-    auto* combo = qobject_cast<QComboBox*>(Widget());
+    auto* combo = qobject_cast<QComboBox*>(MadeWidget());
     if (!combo || !combo->isVisible()) return;
     if (value) combo->showPopup();
     else combo->hidePopup();
@@ -849,20 +946,27 @@ void TComboBox::TypeAsUser(const std::string& text) {
 }
 
 void TComboBox::FontChanged() { TControl::FontChanged(); }
-void TComboBox::ColorChanged() { SetBaseColor(Widget(), color_); }
+void TComboBox::ColorChanged() { SetBaseColor(MadeWidget(), color_); }
 
 // ------------------------------------------------------------------- list box
 
 TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
-    auto* list = new QListWidget();
-    SetWidget(list);
-    WatchWidget(list->viewport());
+    WantWidget();
     SetTabStop(true);
     color_ = clWindow;
     parentColor_ = false;
-    ColorChanged();
+    ShowColor();
     SetBounds(0, 0, 121, 97);
     Items.OnChange = [this] { ItemsChanged(); };
+}
+
+void TListBox::CreateWidget() {
+    auto* list = new QListWidget();
+    SetWidget(list);
+    WatchWidget(list->viewport());
+    if (multiSelect_) list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ShowState();
+    if (ColorShown()) ColorChanged();
     QObject::connect(list, &QListWidget::itemSelectionChanged, SignalContext(), [this, list] {
         if (updating_) return;
         Guard(this, [this, list] {
@@ -888,7 +992,7 @@ void TListBox::ItemsChanged() {
 }
 
 void TListBox::ShowState() {
-    auto* list = qobject_cast<QListWidget*>(Widget());
+    auto* list = qobject_cast<QListWidget*>(MadeWidget());
     if (!list) return;
     updating_ = true;
     if (list->count() != Items.Count()) {
@@ -913,7 +1017,7 @@ void TListBox::SetItemIndex(int index) {
 
 void TListBox::SetMultiSelect(bool value) {
     multiSelect_ = value;
-    if (auto* list = qobject_cast<QListWidget*>(Widget()))
+    if (auto* list = qobject_cast<QListWidget*>(MadeWidget()))
         list->setSelectionMode(value ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
 }
 
@@ -949,18 +1053,23 @@ void TListBox::SelectAsUser(int index) {
 }
 
 void TListBox::FontChanged() { TControl::FontChanged(); }
-void TListBox::ColorChanged() { SetBaseColor(Widget(), color_); }
+void TListBox::ColorChanged() { SetBaseColor(MadeWidget(), color_); }
 
 // ------------------------------------------------------------------ group box
 
 TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
-    SetWidget(new QGroupBox());
+    WantWidget();
     SetBounds(0, 0, 185, 105);
     clickOnRelease_ = true;
 }
 
+void TGroupBox::CreateWidget() {
+    SetWidget(new QGroupBox());
+    TextChanged();
+}
+
 void TGroupBox::TextChanged() {
-    if (auto* g = qobject_cast<QGroupBox*>(Widget())) g->setTitle(ToQ(text_));
+    if (auto* g = qobject_cast<QGroupBox*>(MadeWidget())) g->setTitle(ToQ(text_));
 }
 
 void TGroupBox::AdjustClientRect(TRect& rect) const {
@@ -972,10 +1081,14 @@ void TGroupBox::AdjustClientRect(TRect& rect) const {
 // ----------------------------------------------------------------- scroll bar
 
 TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
-    auto* bar = new QScrollBar(Qt::Horizontal);
-    SetWidget(bar);
+    WantWidget();
     SetTabStop(true);
     SetBounds(0, 0, 121, 16);
+}
+
+void TScrollBar::CreateWidget() {
+    auto* bar = new QScrollBar(kind_ == TScrollBarKind::sbVertical ? Qt::Vertical : Qt::Horizontal);
+    SetWidget(bar);
     ShowState();
     QObject::connect(bar, &QAbstractSlider::actionTriggered, SignalContext(), [this, bar](int action) {
         if (updating_) return;
@@ -1004,7 +1117,7 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TScrollBar::SetKind(TScrollBarKind kind) {
     kind_ = kind;
-    if (auto* bar = qobject_cast<QScrollBar*>(Widget()))
+    if (auto* bar = qobject_cast<QScrollBar*>(MadeWidget()))
         bar->setOrientation(kind == TScrollBarKind::sbVertical ? Qt::Vertical : Qt::Horizontal);
 }
 
@@ -1014,7 +1127,7 @@ void TScrollBar::SetPageSize(int v) {
 }
 
 void TScrollBar::ShowState() {
-    auto* bar = qobject_cast<QScrollBar*>(Widget());
+    auto* bar = qobject_cast<QScrollBar*>(MadeWidget());
     if (!bar) return;
     updating_ = true;
     QSignalBlocker block(bar);

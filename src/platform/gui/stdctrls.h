@@ -1,6 +1,7 @@
 #pragma once
 // The standard controls: label, button, edits (plain, masked, memo), check
 // box, radio button, combo box, list box, group box and scroll bar.
+#include <optional>
 #include <string>
 
 #include "platform/gui/controls.h"
@@ -28,12 +29,14 @@ public:
     TWinControl* FocusControl = nullptr;
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
     void FontChanged() override;
     void ColorChanged() override;
 
 private:
     void Refresh();
+    void ShowLabel();
     TAlignment alignment_ = taLeftJustify;
     TTextLayout layout_ = TTextLayout::tlTop;
     bool autoSize_ = true, wordWrap_ = false, transparent_ = false, showAccel_ = true;
@@ -65,6 +68,7 @@ public:
     int GetDlgCode() const override { return 0; }
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
 
 private:
@@ -104,7 +108,15 @@ public:
     virtual void Change();
     void DoEnter() override;
 
+    // What only the window shows (the combo edits place their text): the
+    // alignment of the text, room kept clear at the right end, and a text
+    // shown instead of the edit's own until the edit shows its text again.
+    void ShowAlignment(TAlignment alignment);
+    void ShowRightMargin(int margin);
+    void ShowWidgetText(const std::string& text);
+
 protected:
+    void CreateWidget() override;
     // Text as the widget should show it (the mask edit shows its edit text).
     virtual std::string DisplayText() const { return text_; }
     void ShowText();
@@ -123,6 +135,10 @@ private:
     char passwordChar_ = 0;
     TEditCharCase charCase_ = TEditCharCase::ecNormal;
     bool showing_ = false;
+    bool maxLengthSet_ = false, alignmentSet_ = false, glueSelected_ = false;
+    TAlignment textAlignment_ = taLeftJustify;
+    int rightMargin_ = -1;
+    std::optional<std::string> glueText_;
 };
 
 class TEdit : public TCustomEdit {
@@ -195,16 +211,19 @@ public:
     int GetDlgCode() const override;
 
 protected:
+    void CreateWidget() override;
     void FontChanged() override;
     void ColorChanged() override;
 
 private:
     friend class velorim_gui::ControlBridge;
     void LinesChanged();
+    void ShowLines();
+    void ShowScrollBars();
     void WidgetEdited(const std::string& text);
     bool readOnly_ = false, wordWrap_ = true;
     TScrollStyle scrollBars_ = TScrollStyle::ssNone;
-    bool updating_ = false;
+    bool updating_ = false, linesShown_ = false, scrollBarsSet_ = false;
 };
 
 enum class TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
@@ -223,12 +242,15 @@ public:
     void Toggle();
 
 protected:
+    void CreateWidget() override;
     void ClickAction() override { Toggle(); }
     void TextChanged() override;
 
 private:
     friend class velorim_gui::ControlBridge;
+    void ShowState();
     TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
+    bool stateShown_ = false, tristateShown_ = false;
 };
 
 // Radio buttons with the same parent form one group. Checking one unchecks
@@ -241,6 +263,7 @@ public:
     TAlignment Alignment = taRightJustify;
 
 protected:
+    void CreateWidget() override;
     void ClickAction() override { SetChecked(true); }
     void TextChanged() override;
 
@@ -282,6 +305,7 @@ public:
     void MakeEditPart();
 
 protected:
+    void CreateWidget() override;
     void FontChanged() override;
     void ColorChanged() override;
     void DefaultKeyInput(WORD key, TShiftState shift, char ch) override;
@@ -318,6 +342,7 @@ public:
     void SelectAsUser(int index);
 
 protected:
+    void CreateWidget() override;
     void FontChanged() override;
     void ColorChanged() override;
 
@@ -335,6 +360,7 @@ public:
     explicit TGroupBox(TComponent* AOwner);
 
 protected:
+    void CreateWidget() override;
     void TextChanged() override;
     void AdjustClientRect(TRect& rect) const override;
 };
@@ -366,6 +392,9 @@ public:
     TScrollEvent OnScroll;
     // A scroll request as the user makes it: OnScroll may change the place.
     void Scroll(TScrollCode code, int position);
+
+protected:
+    void CreateWidget() override;
 
 private:
     void ShowState();

@@ -65,7 +65,7 @@ public:
         verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
         horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
         SetBorder(true);
-        parent->installEventFilter(this);
+        if (parent) parent->installEventFilter(this);
         viewport()->installEventFilter(this);
     }
     // The grid is going: events that still arrive do nothing.
@@ -147,10 +147,10 @@ protected:
         if (watched == viewport()) return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease;
         if (!grid_ || e->type() != QEvent::FocusIn) return false;
         TStringGrid* g = grid_;
-        if (watched == g->Widget()) {
+        if (watched == g->MadeWidget()) {
             // The grid's window got the keyboard while its editor is open.
             if (!g->movingFocus_) g->FocusEditor();
-        } else if (g->editor_ && watched == g->editor_->Widget()) {
+        } else if (g->editor_ && watched == g->editor_->MadeWidget()) {
             // A click into the open editor brings the focus to the grid.
             TForm* form = g->ParentForm();
             if (form && !g->Focused()) {
@@ -182,11 +182,20 @@ TInplaceEdit::TInplaceEdit(TStringGrid* grid) : TCustomMaskEdit(grid), grid_(gri
     AutoSelect = false;
     SetTabStop(false);
     SetVisible(false);
-    if (auto* e = qobject_cast<QLineEdit*>(Widget())) {
+    // The grid's window holds the editor's: made with it, or now.
+    if (grid->MadeWidget()) MakeWidgets();
+}
+
+TControl* TInplaceEdit::WidgetHost() const { return grid_; }
+
+void TInplaceEdit::CreateWidget() {
+    if (!grid_->view_) return;
+    TCustomMaskEdit::CreateWidget();
+    if (auto* e = qobject_cast<QLineEdit*>(MadeWidget())) {
         e->setFrame(false);
-        e->setParent(grid->view_->viewport());
-        e->hide();
-        grid->view_->WatchEditor(e);
+        e->setParent(grid_->view_->viewport());
+        e->setVisible(Visible());
+        grid_->view_->WatchEditor(e);
     }
 }
 
@@ -194,14 +203,7 @@ TInplaceEdit::~TInplaceEdit() = default;
 
 void TInplaceEdit::Deselect() { SetSelStart(static_cast<int>(EditText().size())); }
 
-void TInplaceEdit::SetTextAlignment(TAlignment alignment) {
-    auto* e = qobject_cast<QLineEdit*>(Widget());
-    if (!e) return;
-    const Qt::Alignment a = alignment == taRightJustify ? Qt::AlignRight
-                            : alignment == taCenter     ? Qt::AlignHCenter
-                                                        : Qt::AlignLeft;
-    e->setAlignment(a | Qt::AlignVCenter);
-}
+void TInplaceEdit::SetTextAlignment(TAlignment alignment) { ShowAlignment(alignment); }
 
 void TInplaceEdit::UpdateContents() {
     const int col = grid_->Col(), row = grid_->Row();
@@ -326,16 +328,24 @@ TStringGrid::TStringGrid(TComponent* AOwner) : TCustomControl(AOwner), cells_(5,
     color_ = clWindow;
     parentColor_ = false;
     SetTabStop(true);
-    view_ = new TGridView(this, Widget());
     SetBounds(0, 0, 320, 120);
     UpdateScrollRange();
+}
+
+void TStringGrid::CreateWidget() {
+    TCustomControl::CreateWidget();
+    view_ = new TGridView(this, MadeWidget());
+    if (borderStyle_ != TBorderStyle::bsSingle) view_->SetBorder(false);
+    view_->setGeometry(0, 0, Width(), Height());
+    UpdateScrollRange();
+    if (editor_) editor_->MakeWidgets();
 }
 
 TStringGrid::~TStringGrid() {
     if (view_) view_->Detach();
     // Without the keyboard first: Qt must not pass it on to another control
     // of the form while the grid is half gone.
-    if (editor_ && editor_->Widget() && editor_->Widget()->hasFocus()) editor_->Widget()->clearFocus();
+    if (editor_ && editor_->MadeWidget() && editor_->MadeWidget()->hasFocus()) editor_->MadeWidget()->clearFocus();
     delete editor_;
     editor_ = nullptr;
 }
@@ -603,12 +613,28 @@ int TStringGrid::MaxLeftCol() const {
     return std::max(fixedCols_, std::min(c + 1, ColCount() - 1));
 }
 
+namespace {
+// The scroll area's border and scroll bars as the style draws them, measured
+// once: the client area is the same whether the grid's window is made or not.
+struct TGridMetrics {
+    int frame, vbarWidth, hbarHeight;
+};
+const TGridMetrics& GridMetrics() {
+    static const TGridMetrics metrics = [] {
+        TGridView view(nullptr, nullptr);
+        return TGridMetrics{view.frameWidth(), view.verticalScrollBar()->sizeHint().width(),
+                            view.horizontalScrollBar()->sizeHint().height()};
+    }();
+    return metrics;
+}
+}  // namespace
+
 void TStringGrid::UpdateScrollRange() {
-    if (!view_) return;
     // The client area is worked out here rather than read from the scroll
     // area, whose layout only follows once its window is on screen: the
     // border, then each scroll bar the content needs.
-    const int frame = borderStyle_ == TBorderStyle::bsSingle ? view_->frameWidth() : 0;
+    const TGridMetrics& metrics = GridMetrics();
+    const int frame = borderStyle_ == TBorderStyle::bsSingle ? metrics.frame : 0;
     int w = std::max(0, Width() - 2 * frame), h = std::max(0, Height() - 2 * frame);
     long long totalW = static_cast<long long>(ColCount()) * (defaultColWidth_ + gridLineWidth_);
     for (size_t c = 0; c < colWidths_.size() && static_cast<int>(c) < ColCount(); ++c)
@@ -618,8 +644,8 @@ void TStringGrid::UpdateScrollRange() {
         if (rowHeights_[r] != INT_MIN) totalH += rowHeights_[r] - defaultRowHeight_;
     const bool allowV = scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth;
     const bool allowH = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth;
-    const int sbw = view_->verticalScrollBar()->sizeHint().width();
-    const int sbh = view_->horizontalScrollBar()->sizeHint().height();
+    const int sbw = metrics.vbarWidth;
+    const int sbh = metrics.hbarHeight;
     bool vbar = false, hbar = false;
     for (int pass = 0; pass < 2; ++pass) {
         if (!vbar && allowV && totalH > h) {
@@ -634,12 +660,19 @@ void TStringGrid::UpdateScrollRange() {
     clientWidth_ = w;
     clientHeight_ = h;
 
-    view_->syncing = true;
-    view_->setVerticalScrollBarPolicy(vbar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    view_->setHorizontalScrollBarPolicy(hbar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     const int maxTop = MaxTopRow(), maxLeft = MaxLeftCol();
     topRow_ = std::clamp(topRow_, fixedRows_, maxTop);
     leftCol_ = std::clamp(leftCol_, fixedCols_, maxLeft);
+    if (view_) {
+        view_->syncing = true;
+        view_->setVerticalScrollBarPolicy(vbar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        view_->setHorizontalScrollBarPolicy(hbar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        ShowScrollBars(maxTop, maxLeft);
+    }
+    if (EditorVisible()) PlaceEditor();
+}
+
+void TStringGrid::ShowScrollBars(int maxTop, int maxLeft) {
     QScrollBar* v = view_->verticalScrollBar();
     v->setRange(0, maxTop - fixedRows_);
     v->setPageStep(std::max(1, VisibleRowCount()));
@@ -651,7 +684,6 @@ void TStringGrid::UpdateScrollRange() {
     hs->setValue(leftCol_ - fixedCols_);
     hs->setTracking(FollowThumbTracking());
     view_->syncing = false;
-    if (EditorVisible()) PlaceEditor();
 }
 
 void TStringGrid::SetTopRow(int row) {
@@ -1056,7 +1088,7 @@ void TStringGrid::SetEditorVisible(bool on) {
         Invalidate();
     } else {
         if (!EditorVisible()) return;
-        QWidget* ew = editor_->Widget();
+        QWidget* ew = editor_->MadeWidget();
         const bool hadFocus = ew && ew->hasFocus();
         UpdateEditorText();
         if (!editor_) return;
@@ -1074,12 +1106,12 @@ void TStringGrid::HandOverKeyboard(QWidget* editorWidget) {
     // active control before the grid's exit).
     TForm* form = ParentForm();
     TWinControl* active = form ? form->ActiveControl() : nullptr;
-    if (Focused() && Widget()) {
+    if (Focused() && MadeWidget()) {
         movingFocus_ = true;
-        Widget()->setFocus(Qt::OtherFocusReason);
+        MadeWidget()->setFocus(Qt::OtherFocusReason);
         movingFocus_ = false;
-    } else if (active && active->Widget() && active->Widget()->isVisible()) {
-        active->Widget()->setFocus(Qt::OtherFocusReason);
+    } else if (active && active->MadeWidget() && active->MadeWidget()->isVisible()) {
+        active->MadeWidget()->setFocus(Qt::OtherFocusReason);
     } else {
         editorWidget->clearFocus();
     }
@@ -1087,7 +1119,7 @@ void TStringGrid::HandOverKeyboard(QWidget* editorWidget) {
 
 void TStringGrid::FocusEditor() {
     if (!EditorVisible() || !Focused()) return;
-    if (QWidget* ew = editor_->Widget(); ew && !ew->hasFocus()) ew->setFocus(Qt::OtherFocusReason);
+    if (QWidget* ew = editor_->MadeWidget(); ew && !ew->hasFocus()) ew->setFocus(Qt::OtherFocusReason);
 }
 
 void TStringGrid::UpdateEditorText() {

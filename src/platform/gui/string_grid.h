@@ -71,6 +71,9 @@ protected:
     virtual void EditKeyDown(WORD& key, TShiftState shift);
     virtual void EditKeyPress(char& key);
     void DefaultKeyInput(WORD key, TShiftState shift, char ch) override;
+    // The editor's window lives in the grid's.
+    void CreateWidget() override;
+    TControl* WidgetHost() const override;
 
     TStringGrid* grid_;
 
@@ -223,6 +226,7 @@ protected:
     void BoundsChanged() override;
     void FontChanged() override;
     void ColorChanged() override;
+    void CreateWidget() override;
 
     // Moves the texts and objects of one row (column) to another index,
     // shifting those between; records of descendants follow in the hooks.
@@ -250,6 +254,7 @@ protected:
     // Recomputes the client area and the scroll bars after counts, sizes or
     // options changed.
     void UpdateScrollRange();
+    void ShowScrollBars(int maxTop, int maxLeft);
     // True while the key in progress came from the editor (the grid handles
     // it); false when the grid must hand it on to the open editor.
     bool KeyGoesToEditor() const { return EditorVisible() && !inEditorKey_; }

@@ -50,6 +50,13 @@ void TCellMatrix::SetCell(int col, int row, std::string text) {
     line[c] = std::move(text);
 }
 
+void TCellMatrix::ReserveRow(int row, int cols) {
+    if (row < 0 || cols <= 0) return;
+    const size_t r = static_cast<size_t>(row);
+    if (r >= cells_.size()) cells_.resize(r + 1);
+    cells_[r].reserve(static_cast<size_t>(cols));
+}
+
 TStringList TCellMatrix::Row(int row) const {
     TStringList list;
     auto& items = list.MutableItems();

@@ -24,6 +24,9 @@ public:
     // write at a negative index is ignored. The text may be a cell of this
     // matrix.
     void SetCell(int col, int row, std::string text);
+    // Room for cols cells in the row, so that filling it left to right
+    // allocates once; the texts and the counts stay as they are.
+    void ReserveRow(int row, int cols);
 
     // A row or column as a string list of ColCount (RowCount) items.
     TStringList Row(int row) const;

@@ -132,6 +132,20 @@ TEST_F(Lists, FormFrameClientAreaAndPlacer) {
     EXPECT_EQ(place.Right(), 75 + 121);
 }
 
+TEST_F(Lists, AutoSizedLabelsAreMeasuredInTheirOwnFontAndText) {
+    // Measurements are kept per font and text: an underlined, struck-out
+    // " x" must not pass for a bold "2 x" (style 12 then " x", style 1 then "2 x").
+    auto* struck = Make<TLabel>(form, form, "Riscado");
+    struck->Font().SetHeight(-17);
+    struck->Font().SetStyle(fsUnderline | fsStrikeOut);
+    struck->SetCaption(" x");
+    auto* bold = Make<TLabel>(form, form, "Negrito");
+    bold->Font().SetHeight(-17);
+    bold->Font().SetStyle(fsBold);
+    bold->SetCaption("2 x");
+    EXPECT_GT(bold->Width(), struck->Width());
+}
+
 TEST_F(Lists, ReleaseFreesAfterTheEventAndOnDestroyFiresOnce) {
     int destroyed = 0;
     form->SetName("Liberado");
