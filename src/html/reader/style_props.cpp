@@ -279,7 +279,7 @@ void TProperties::operator delete(void* p, std::size_t size) noexcept {
         f.blocks[f.count++] = p;
         return;
     }
-    ::operator delete(p, size);
+    ::operator delete(p);
 }
 
 void TProperties::Copy(const TProperties& source) {
