@@ -19,8 +19,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-bool StartsWith(const std::string& s, const char* p) { return s.rfind(p, 0) == 0; }
-
 }  // namespace
 
 // ---------------------------------------------------------------- TBlock
@@ -67,7 +65,6 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
         MyCell->IMgr = ownIMgr_.get();
     }
     if (FloatLR != 0 && ZIndex == 0) ZIndex = 1;
-    TagClass = Prop->PropTag + "." + Prop->PropClass;
     if (Prop->PropTag != "table") CollapseMargins();
     if (Attributes && ParentSectionList) {
         const std::string id = Attributes->GetID();
@@ -100,7 +97,6 @@ TBlock::TBlock(TCellBasic* AMasterList, const TBlock& T)
       HideOverflow(T.HideOverflow),
       Justification(T.Justification),
       OwnerCell(AMasterList),
-      TagClass(T.TagClass),
       NewWidth(T.NewWidth),
       ClearAddon(T.ClearAddon),
       ContentLeft(T.ContentLeft),
@@ -167,7 +163,7 @@ void TBlock::CollapseMargins() {
         // it keeps none above it after the item's text.
         TBlock* holder = OwnerCell->Owner;
         if (bottomAuto && holder && holder->MyCell && holder->MyCell->OwnersTag == "li" &&
-            (StartsWith(TagClass, "ul.") || StartsWith(TagClass, "ol.")))
+            (TagIs("ul") || TagIs("ol")))
             MargArray[piMarginBottom] = 0;
         TSectionBase* prev = nullptr;
         for (int i = OwnerCell->Count() - 1; i >= 0; --i) {
@@ -195,7 +191,7 @@ void TBlock::CollapseMargins() {
             } else {
                 TBlock* owner = OwnerCell->Owner;
                 if (owner && owner->MyCell && owner->MyCell->OwnersTag == "li" && topAuto &&
-                    (StartsWith(TagClass, "ul.") || StartsWith(TagClass, "ol.")))
+                    (TagIs("ul") || TagIs("ol")))
                     top = 0;
             }
         } else if (topAuto) {
@@ -614,7 +610,7 @@ void TBlock::CopySelectionToBuffer(SelTextCount& Buffer) {
     if (DisplayNone) return;
     MyCell->CopySelectionToBuffer(Buffer);
     TSectionList* list = ParentSectionList;
-    if (list && StartsWith(TagClass, "p.") && MyCell->StartCurs + MyCell->Len < list->SelE) {
+    if (list && TagIs("p") && MyCell->StartCurs + MyCell->Len < list->SelE) {
         static const char16_t crlf[] = {13, 10};
         Buffer.AddText(crlf, 2);
     }
@@ -675,50 +671,6 @@ bool TBlock::GetCharAt(int Pos, char16_t& Ch, TSectionBase*& Obj) {
 }
 
 void TBlock::AddToPositionList() { MyCell->AddSectionsToPositionList(); }
-
-// ---------------------------------------------------------------- tiled backgrounds
-
-void BuildTiledBackground(TSectionList*, TImageObj* BGImage, int W, int H, const PositionRecArray& BGPos,
-                          std::unique_ptr<TBitmap>& TiledImage, std::unique_ptr<TBitmap>& TiledMask, bool& NoMask) {
-    NoMask = true;
-    TiledImage.reset();
-    TiledMask.reset();
-    if (!BGImage || W <= 0 || H <= 0) return;
-    TBitmap* src = BGImage->GetBitmap();
-    if (!src) return;
-    NoMask = !BGImage->Mask && BGPos[0].RepeatD && BGPos[1].RepeatD;
-    TiledImage = std::make_unique<TBitmap>();
-    TiledImage->SetSize(W, H);
-    const int iw = src->Width(), ih = src->Height();
-    if (iw <= 0 || ih <= 0) return;
-    auto offset = [](const PositionRec& p, int area, int img) {
-        int o = 0;
-        switch (p.PosType) {
-        case 1: o = area / 2 - img / 2; break;
-        case 2: case 4: o = area - img; break;
-        case 5: o = (area - img) * p.Value / 100; break;
-        case 6: o = p.Value; break;
-        default: break;
-        }
-        return std::clamp(o, -img, area);
-    };
-    int ox = offset(BGPos[0], W, iw), oy = offset(BGPos[1], H, ih);
-    if (BGPos[0].RepeatD) while (ox > 0) ox -= iw;
-    if (BGPos[1].RepeatD) while (oy > 0) oy -= ih;
-    if (!NoMask) {
-        TiledMask = std::make_unique<TBitmap>();
-        TiledMask->SetSize(W, H);
-        TiledMask->Canvas().FillRect(TRect{0, 0, W, H}, clWhite);
-    }
-    for (int ty = oy; ty < (BGPos[1].RepeatD ? H : oy + 1); ty += ih)
-        for (int tx = ox; tx < (BGPos[0].RepeatD ? W : ox + 1); tx += iw) {
-            TiledImage->Canvas().Draw(tx, ty, *src);
-            if (TiledMask) {
-                if (BGImage->Mask) TiledMask->Canvas().Draw(tx, ty, *BGImage->Mask);
-                else TiledMask->Canvas().FillRect(TRect{tx, ty, tx + iw, ty + ih}, clBlack);
-            }
-        }
-}
 
 // ---------------------------------------------------------------- TBlockLI
 

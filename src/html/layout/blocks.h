@@ -36,15 +36,11 @@ public:
     bool HideOverflow = false;
     uint8_t Justification = 1;
     TCellBasic* OwnerCell;
-    std::string TagClass;
     int NewWidth = 0;
     int ClearAddon = 0;
     int ContentLeft = 0;
     int ClientContentBot = 0;
     std::unique_ptr<TImageObj> BGImage;
-    std::unique_ptr<TBitmap> TiledImage, TiledMask, FullBG;
-    bool TiledNoMask = false;
-    bool BGImageReady = false;
     int TopP = 0, LeftP = 0;
     std::vector<TSectionBase*> DrawList;
     TRect MyRect{};
@@ -92,6 +88,8 @@ public:
     // Border box on screen (the last Draw).
     int DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
     bool HasBackgroundImage() const { return BGImage != nullptr; }
+    // The element's tag (a caption pair answers for none): its cell keeps it.
+    bool TagIs(const char* tag) const { return !IsTableAndCaption() && MyCell && MyCell->OwnersTag == tag; }
 
     // The content's minimum and maximum widths, measured once per layout
     // cycle: nested blocks would otherwise measure their content again at
@@ -114,11 +112,6 @@ protected:
     const ::MargArray& ConvertedBox(int AWidth, int AHeight);
     std::unique_ptr<IndentManager> ownIMgr_;  // absolutely positioned blocks
 };
-
-// A background image tiled over W x H.
-void BuildTiledBackground(TSectionList* MasterList, TImageObj* BGImage, int W, int H, const PositionRecArray& BGPos,
-                          std::unique_ptr<TBitmap>& TiledImage, std::unique_ptr<TBitmap>& TiledMask,
-                          bool& NoMask);
 
 class TBlockLI : public TBlock {
 public:

@@ -1257,7 +1257,6 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TCellBasic* AMasterList, TPropertie
     OwnVerticalMargins(*this);
     ATableBlock->MargArray[piMarginTop] = 0;
     ATableBlock->MargArray[piMarginBottom] = 0;
-    TagClass = "TableAndCaption.";
     if (Attr)
         if (const TAttribute* a = Attr->Find(AlignSy)) {
             std::string v = Lower(a->TextValue);

@@ -68,9 +68,6 @@ public:
     std::unique_ptr<TCellObjCell> Cell;  // null for a dummy
     std::string BGImageName;
     std::unique_ptr<TImageObj> BGImage;
-    std::unique_ptr<TBitmap> TiledImage, TiledMask, FullBG;
-    bool TiledNoMask = false;
-    bool BGImageReady = false;
     TSharedMargArray MargArray;
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed
