@@ -93,7 +93,7 @@ void DumpParagraph(std::ostringstream& o, TSection& s, int depth, const TDumpOpt
                 if (st & fsStrikeOut) o << " s";
                 o << " color=" << ColorText(font.Color());
             }
-            if (!f->UrlTarget.URL.empty()) o << " href=" << f->UrlTarget.URL;
+            if (!f->Link().URL.empty()) o << " href=" << f->Link().URL;
             if (f->SScript) o << " script=" << int(f->SScript);
             o << "\n";
         }

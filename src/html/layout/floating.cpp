@@ -371,7 +371,7 @@ void TImageObj::Layout(TCanvas& Canvas, int AvailableWidth, int AvailableHeight,
             }
         }
     }
-    if (!NoBorder && FO && !FO->UrlTarget.URL.empty()) BorderSize = std::max(BorderSize, 1);
+    if (!NoBorder && FO && !FO->Link().URL.empty()) BorderSize = std::max(BorderSize, 1);
     ObjWidth = w;
     ObjHeight = h;
     ImageWidth = w + 2 * BorderSize;

@@ -68,12 +68,25 @@ TMyFont& TFontObj::OwnFont() {
 TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
     : Section(ASection), Title(T.Title), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()), SScript(T.SScript) {
     TheFont->Assign(*T.TheFont);
-    UrlTarget.Copy(T.UrlTarget);
+    CopyLink(T.Link());
     if (T.FontInfoArray) ApplyFontInfo(T.FontInfoArray->Ary[0]);
     FontChanged();
 }
 
 TFontObj::~TFontObj() = default;
+
+const TUrlTarget TFontObj::NoLink;
+
+void TFontObj::CopyLink(const TUrlTarget& from) {
+    const bool empty = from.URL.empty() && from.Target.empty() && from.ID == 0 && from.Attr.empty() &&
+                       from.LinkText.Start == -1 && from.LinkText.Last == -1 && from.TabIndex == 0;
+    if (empty) {
+        UrlTarget.reset();
+        return;
+    }
+    if (!UrlTarget) UrlTarget = std::make_unique<TUrlTarget>();
+    UrlTarget->Copy(from);
+}
 
 void TFontObj::FontChanged() {
     const TFontFace* face = FontService().Resolve(TFontSpec::Of(*TheFont));
@@ -143,11 +156,11 @@ void TFontObj::SetHoverForLink(const std::vector<TFontObj*>& List, bool Value) {
     SetHover(Value);
     auto it = std::find(List.begin(), List.end(), this);
     if (it == List.end()) return;
-    const int id = UrlTarget.ID;
-    for (auto f = it + 1; f != List.end() && (*f)->UrlTarget.ID == id; ++f) (*f)->SetHover(Value);
+    const int id = Link().ID;
+    for (auto f = it + 1; f != List.end() && (*f)->Link().ID == id; ++f) (*f)->SetHover(Value);
     for (auto b = it; b != List.begin();) {
         --b;
-        if ((*b)->UrlTarget.ID != id) break;
+        if ((*b)->Link().ID != id) break;
         (*b)->SetHover(Value);
     }
 }
@@ -165,7 +178,7 @@ void TFontObj::SetLinkYPosition(int Y) {
     auto it = std::find(list->LinkList.begin(), list->LinkList.end(), this);
     while (it != list->LinkList.begin()) {
         --it;
-        if ((*it)->UrlTarget.ID != UrlTarget.ID) break;
+        if ((*it)->Link().ID != Link().ID) break;
         if ((*it)->TabControl) {
             (*it)->YValue = Y;
             return;
@@ -200,7 +213,7 @@ void TFontObj::EnterEvent() {
     TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
     auto it = std::find(list->LinkList.begin(), list->LinkList.end(), this);
-    for (; it != list->LinkList.end() && (*it)->UrlTarget.ID == UrlTarget.ID; ++it) (*it)->Active = true;
+    for (; it != list->LinkList.end() && (*it)->Link().ID == Link().ID; ++it) (*it)->Active = true;
     if (list->ControlEnterEvent) list->ControlEnterEvent(nullptr, YValue, true);
     list->Repaint();
 }
@@ -209,7 +222,7 @@ void TFontObj::ExitEvent() {
     TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
     auto it = std::find(list->LinkList.begin(), list->LinkList.end(), this);
-    for (; it != list->LinkList.end() && (*it)->UrlTarget.ID == UrlTarget.ID; ++it) (*it)->Active = false;
+    for (; it != list->LinkList.end() && (*it)->Link().ID == Link().ID; ++it) (*it)->Active = false;
     list->Repaint();
 }
 
@@ -288,7 +301,7 @@ TSection::TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop
     if (Prop) run->Title = Prop->PropTitle;
     Fonts.Add(run);
     if (AnURL && !AnURL->URL.empty()) {
-        run->UrlTarget.Copy(*AnURL);
+        run->CopyLink(*AnURL);
         run->CreateFontInfoArray(Prop);
         run->ApplyFontInfo(run->FontInfoArray->Ary[0]);
         if (list) {
@@ -427,14 +440,14 @@ void TSection::ChangeFont(TProperties* Prop) {
         run->AssignNewFont(Prop->GetFont().release());
     } else {
         run = new TFontObj(this, Prop->GetFont().release(), here);
-        run->UrlTarget.Copy(last->UrlTarget);
+        run->CopyLink(last->Link());
         Fonts.Add(run);
         fresh = true;
     }
     run->Title = Prop->PropTitle;
     int align = 0;
     run->SScript = Prop->GetVertAlign(align) && (align == 8 || align == 9) ? static_cast<uint8_t>(align) : 0;
-    if (!run->UrlTarget.URL.empty()) {
+    if (!run->Link().URL.empty()) {
         run->CreateFontInfoArray(Prop);
         run->ApplyFontInfo(run->FontInfoArray->Ary[0]);
         if (fresh && ParentSectionList) ParentSectionList->LinkList.push_back(run);
@@ -453,8 +466,8 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
         run = new TFontObj(this, Prop->GetFont().release(), here);
         Fonts.Add(run);
     }
-    if (AnURL) run->UrlTarget.Copy(*AnURL);
-    else run->UrlTarget.Clear();
+    if (AnURL) run->CopyLink(*AnURL);
+    else run->ClearLink();
     run->Title = Prop->PropTitle;
     // The link starts with the A tag that carries the HREF (either symbol).
     if (Sy == HRefSy || Sy == ASy) {
@@ -1136,7 +1149,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
             int idx = 0;
             Fonts.GetFontObjAt(PStart, idx);
             for (int f = idx; f < Fonts.Count() && Fonts[f]->Pos < PStart + NN; ++f)
-                if (!Fonts[f]->UrlTarget.URL.empty()) Fonts[f]->SetLinkYPosition(Y);
+                if (!Fonts[f]->Link().URL.empty()) Fonts[f]->SetLinkYPosition(Y);
         }
 
         // 7. horizontal placement
@@ -1214,7 +1227,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
 bool TSection::IsPlain() const {
     if (typeid(*this) != typeid(TSection) || Images.Count() > 0 || FormControls.Count() > 0) return false;
     // Link runs keep the y of their lines, and change their font.
-    return std::all_of(Fonts.begin(), Fonts.end(), [](const auto& f) { return f->UrlTarget.URL.empty(); });
+    return std::all_of(Fonts.begin(), Fonts.end(), [](const auto& f) { return f->Link().URL.empty(); });
 }
 
 // ---------------------------------------------------------------- TPreFormated

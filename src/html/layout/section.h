@@ -51,14 +51,23 @@ public:
     std::unique_ptr<TFontInfoArray> FontInfoArray;  // links only
     int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
     uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
-    TUrlTarget UrlTarget;
+    // The run's link; most runs have none and hold no target (a null target
+    // reads as an empty one).
+    std::unique_ptr<TUrlTarget> UrlTarget;
     std::unique_ptr<ThtTabcontrol> TabControl;
+
+    const TUrlTarget& Link() const { return UrlTarget ? *UrlTarget : NoLink; }
+    // TUrlTarget::Copy and Clear, allocating only for a target that is not empty.
+    void CopyLink(const TUrlTarget& from);
+    void ClearLink() {
+        if (UrlTarget) UrlTarget->Clear();
+    }
 
     void SetVisited(bool Value);
     void SetHover(bool Value);
     // This run and the neighbouring runs of the same link.
     void SetHoverForLink(const std::vector<TFontObj*>& List, bool Value);
-    const std::string& GetURL() const { return UrlTarget.URL; }
+    const std::string& GetURL() const { return Link().URL; }
     void CreateFontInfoArray(TProperties* Prop);
     void AssignNewFont(TMyFont* F);  // takes F
     void ApplyFontInfo(const ThtFontInfo& Font);
@@ -73,6 +82,7 @@ public:
     void KeyDownEvent(uint16_t& Key, TShiftState Shift);
 
 private:
+    static const TUrlTarget NoLink;
     // The font for changing: a copy of its own when it is shared.
     TMyFont& OwnFont();
 };

@@ -230,8 +230,8 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, L
                 Canvas.SetTextColor(clBlack);
                 Canvas.DrawFocusRect(TRect{x, lineTop, x + width, YB});
             }
-            if (printing && list && list->LinkDrawnEvent && !fo->UrlTarget.URL.empty())
-                list->LinkDrawnEvent(list->TheOwner, list->PrintingPage, fo->UrlTarget.URL, fo->UrlTarget.Target,
+            if (printing && list && list->LinkDrawnEvent && !fo->Link().URL.empty())
+                list->LinkDrawnEvent(list->TheOwner, list->PrintingPage, fo->Link().URL, fo->Link().Target,
                                      TRect{x, lineTop, x + width, YB});
         }
         updateBoxes(I, pieceEnd, x, x + width, lineTop, YB);
@@ -354,8 +354,8 @@ unsigned TSection::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg,
         }
         int idx = 0;
         TFontObj* fo = Fonts.GetFontObjAt(img->Pos, idx);
-        if (fo && !fo->UrlTarget.URL.empty()) {
-            UrlTarg.Copy(fo->UrlTarget);
+        if (fo && !fo->Link().URL.empty()) {
+            UrlTarg.Copy(fo->Link());
             if (img->IsMap) UrlTarg.URL += "?" + std::to_string(IX) + "," + std::to_string(IY);
             if (list) list->ActiveLink = fo;
             result |= guUrl;
@@ -377,8 +377,8 @@ unsigned TSection::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg,
         TFontObj* fo = Fonts.GetFontObjAt(at, idx);
         unsigned result = 0;
         if (BuffS[static_cast<size_t>(at)] != Placeholder && fo) {
-            if (!fo->UrlTarget.URL.empty()) {
-                UrlTarg.Copy(fo->UrlTarget);
+            if (!fo->Link().URL.empty()) {
+                UrlTarg.Copy(fo->Link());
                 if (list) list->ActiveLink = fo;
                 result |= guUrl;
             }

@@ -169,8 +169,8 @@ THTMLViewer::THTMLViewer(TComponent* AOwner) : TCustomControl(AOwner) {
     sections_->ControlEnterEvent = [this](TObject* obj, int y, bool isLink) { ControlEnter(obj, y, isLink); };
     sections_->LinkFollowEvent = [this](TFontObj* link) {
         if (!link) return;
-        url_ = link->UrlTarget.URL;
-        target_ = link->UrlTarget.Target;
+        url_ = link->Link().URL;
+        target_ = link->Link().Target;
         PostMessage(this, wm_UrlAction, 0, 0);
     };
     BindDocumentEvents();
@@ -626,7 +626,7 @@ void THTMLViewer::MarkVisitedLinks() {
     for (int i = 0; i < visited_.Count(); ++i) {
         const std::string& entry = visited_[i];
         for (TFontObj* link : sections_->LinkList) {
-            const std::string& url = link->UrlTarget.URL;
+            const std::string& url = link->Link().URL;
             if (!url.empty() && LinkMatches(entry, url)) link->SetVisited(true);
         }
     }

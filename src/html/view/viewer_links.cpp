@@ -93,7 +93,7 @@ void THTMLViewer::AddVisitedLink(const std::string& url) {
         return;
     }
     for (TFontObj* link : sections_->LinkList) {
-        const std::string& target = link->UrlTarget.URL;
+        const std::string& target = link->Link().URL;
         if (!target.empty() && LinkMatches(url, target)) link->SetVisited(true);
     }
     visited_.Insert(0, url);

@@ -37,7 +37,7 @@ TEST_F(ModelTest, HoveringALinkSwitchesAllItsRunsToTheHoverFont) {
     TFontObj* first = doc->LinkList[0];
     TFontObj* bold = doc->LinkList[1];
     TFontObj* other = doc->LinkList.back();
-    EXPECT_EQ(first->UrlTarget.ID, bold->UrlTarget.ID);
+    EXPECT_EQ(first->Link().ID, bold->Link().ID);
     EXPECT_EQ(first->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clBlue));
     TUrlTarget url;
     TFormControlObj* control = nullptr;
@@ -62,6 +62,26 @@ void CollectSections(TCellBasic& cell, std::vector<TSection*>& out) {
         if (auto* p = dynamic_cast<TSection*>(s.get())) out.push_back(p);
         else if (auto* b = dynamic_cast<TBlock*>(s.get())) CollectSections(*b->MyCell, out);
     }
+}
+
+// Runs outside links carry no link; a print copy keeps every run's link.
+TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
+    Parse("<p>zero <a href=\"x.htm\" target=\"_top\">one <b>two</b></a> three <a href=\"y.htm\">four</a></p>");
+    Layout(800);
+    std::vector<TSection*> sections;
+    CollectSections(*doc, sections);
+    ASSERT_EQ(sections.size(), 1u);
+    auto urls = [](const TSection& s) {
+        std::string out;
+        for (const auto& f : s.Fonts) out += (f->Link().URL.empty() ? "-" : f->Link().URL + "/" + f->Link().Target) + " ";
+        return out;
+    };
+    EXPECT_EQ(urls(*sections[0]), "- x.htm/_top x.htm/_top - y.htm/ ");
+    EXPECT_EQ(sections[0]->Fonts[0]->UrlTarget, nullptr);
+    TCell holder(doc.get());
+    auto copy = sections[0]->CreateCopy(&holder);
+    EXPECT_EQ(urls(static_cast<TSection&>(*copy)), urls(*sections[0]));
+    EXPECT_EQ(static_cast<TSection&>(*copy).Fonts[1]->Link().ID, sections[0]->Fonts[1]->Link().ID);
 }
 
 // Paragraphs of the same look share one font; a link's run changes a copy of

@@ -35,10 +35,10 @@ TEST_F(ParserTest, LinksCarryTheirTargetsAndAnchorsRegister) {
     int i = 0;
     TFontObj* link = s->Fonts.GetFontObjAt(3, i);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->UrlTarget.URL, "page.htm#x");
-    EXPECT_EQ(link->UrlTarget.Target, "_blank");
+    EXPECT_EQ(link->Link().URL, "page.htm#x");
+    EXPECT_EQ(link->Link().Target, "_blank");
     TFontObj* after = s->Fonts.GetFontObjAt(10, i);
-    EXPECT_TRUE(after->UrlTarget.URL.empty());
+    EXPECT_TRUE(after->Link().URL.empty());
     EXPECT_GE(list_->IDNameList.IndexOf("here"), 0);
     EXPECT_EQ(list_->LinkList.size(), 1u);
 }
