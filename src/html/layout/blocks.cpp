@@ -419,7 +419,7 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
         SectionHeight = 0;
         DrawHeight = Positioning == 1 ? 0 : h;
     }
-    if (DrawList.empty()) SortByZIndex();
+    if (!drawSorted_) SortByZIndex();
     return SectionHeight;
 }
 
@@ -467,21 +467,23 @@ void TBlock::ConvertBox(int AWidth, int AHeight) {
 }
 
 void TBlock::SortByZIndex() {
-    DrawList.clear();
-    for (const auto& s : *MyCell) {
-        s->OwnerBlock = this;
-        DrawList.push_back(s.get());
-    }
     auto before = [](const TSectionBase* a, const TSectionBase* b) {
         auto rank = [](int z) { return z < 0 ? 0 : z == 0 ? 1 : 2; };
         if (rank(a->ZIndex) != rank(b->ZIndex)) return rank(a->ZIndex) < rank(b->ZIndex);
         if (a->ZIndex != 0 && b->ZIndex != 0) return a->ZIndex < b->ZIndex;
         return false;
     };
-    // A list already in order stays as it is (a stable sort would leave it so,
-    // after allocating its buffer).
-    if (!std::is_sorted(DrawList.begin(), DrawList.end(), before))
-        std::stable_sort(DrawList.begin(), DrawList.end(), before);
+    bool inOrder = true;
+    for (int i = 0; i < MyCell->Count(); ++i) {
+        (*MyCell)[i]->OwnerBlock = this;
+        if (i > 0 && before((*MyCell)[i], (*MyCell)[i - 1])) inOrder = false;
+    }
+    drawSorted_ = MyCell->Count() > 0;
+    zOrder_.reset();
+    if (inOrder) return;
+    zOrder_ = std::make_unique<std::vector<TSectionBase*>>();
+    for (const auto& s : *MyCell) zOrder_->push_back(s.get());
+    std::stable_sort(zOrder_->begin(), zOrder_->end(), before);
 }
 
 int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
@@ -586,8 +588,8 @@ void TBlock::DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IM
     mgr->ClipWidth = IMgr.ClipWidth;
     const void* saveID = mgr->CurrentID;
     mgr->CurrentID = this;
-    if (DrawList.empty() && MyCell->Count() > 0) SortByZIndex();
-    for (TSectionBase* s : DrawList) s->Draw(Canvas, ARect, *mgr, X, XRef, YRef);
+    if (!drawSorted_ && MyCell->Count() > 0) SortByZIndex();
+    for (int i = 0; i < DrawCount(); ++i) DrawItem(i)->Draw(Canvas, ARect, *mgr, X, XRef, YRef);
     mgr->CurrentID = saveID;
 }
 
@@ -634,16 +636,19 @@ unsigned TBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, T
 
 bool TBlock::GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) {
     if (DisplayNone) return false;
-    for (auto it = DrawList.rbegin(); it != DrawList.rend(); ++it)
-        if ((*it)->DrawTop <= Y && Y < (*it)->DrawBot && (*it)->GetObjectAt(X, Y, Obj, XOff, YOff)) return true;
+    for (int i = DrawCount() - 1; i >= 0; --i) {
+        TSectionBase* s = DrawItem(i);
+        if (s->DrawTop <= Y && Y < s->DrawBot && s->GetObjectAt(X, Y, Obj, XOff, YOff)) return true;
+    }
     return false;
 }
 
 int TBlock::FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext) {
     if (DisplayNone) return -1;
-    for (auto it = DrawList.rbegin(); it != DrawList.rend(); ++it) {
-        if ((*it)->DrawTop <= Y && Y < (*it)->DrawBot) {
-            const int r = (*it)->FindCursor(Canvas, X, Y, XR, YR, CaretHt, Intext);
+    for (int i = DrawCount() - 1; i >= 0; --i) {
+        TSectionBase* s = DrawItem(i);
+        if (s->DrawTop <= Y && Y < s->DrawBot) {
+            const int r = s->FindCursor(Canvas, X, Y, XR, YR, CaretHt, Intext);
             if (r >= 0) return r;
         }
     }
@@ -891,7 +896,7 @@ int TBodyBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AW
     SectionHeight = ContentBot - Y;
     DrawHeight = std::max(SectionHeight, IMgr.ImageBottom() - Y);
     DrawBot = Y + DrawHeight;
-    if (DrawList.empty()) SortByZIndex();
+    if (!drawSorted_) SortByZIndex();
     return SectionHeight;
 }
 

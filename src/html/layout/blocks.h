@@ -42,7 +42,6 @@ public:
     int ClientContentBot = 0;
     std::unique_ptr<TImageObj> BGImage;
     int TopP = 0, LeftP = 0;
-    std::vector<TSectionBase*> DrawList;
     TRect MyRect{};
     std::string Title;
     IndentManager* RefIMgr = nullptr;
@@ -84,6 +83,9 @@ public:
 
     void CollapseMargins();
     void SortByZIndex();
+    // The sections in drawing order (none before the first sort).
+    int DrawCount() const { return !drawSorted_ ? 0 : zOrder_ ? static_cast<int>(zOrder_->size()) : MyCell->Count(); }
+    TSectionBase* DrawItem(int i) const { return zOrder_ ? (*zOrder_)[static_cast<size_t>(i)] : (*MyCell)[i]; }
     void DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
     // Border box on screen (the last Draw).
     int DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
@@ -111,6 +113,10 @@ protected:
     // when no value is a percentage (measuring and placing then agree).
     const ::MargArray& ConvertedBox(int AWidth, int AHeight);
     std::unique_ptr<IndentManager> ownIMgr_;  // absolutely positioned blocks
+    // Sections out of their cell's order for z-index; null while the cell's
+    // own order is the drawing order, as it nearly always is.
+    std::unique_ptr<std::vector<TSectionBase*>> zOrder_;
+    bool drawSorted_ = false;  // sorted once the cell held a section
 };
 
 class TBlockLI : public TBlock {

@@ -96,10 +96,13 @@ TEST_F(LayoutTest, ZIndexOrdersPainting) {
     Para("one", mid->MyCell.get());
     Para("zero", outer->MyCell.get());
     Layout(400);
-    ASSERT_EQ(outer->DrawList.size(), 3u);
-    EXPECT_EQ(outer->DrawList[0]->ZIndex, 0);
-    EXPECT_EQ(outer->DrawList[1], mid);
-    EXPECT_EQ(outer->DrawList[2], top);
+    ASSERT_EQ(outer->DrawCount(), 3);
+    EXPECT_EQ(outer->DrawItem(0)->ZIndex, 0);
+    EXPECT_EQ(outer->DrawItem(1), mid);
+    EXPECT_EQ(outer->DrawItem(2), top);
+    // A cell already in order draws in its own order.
+    ASSERT_EQ(top->DrawCount(), 1);
+    EXPECT_EQ(top->DrawItem(0), (*top->MyCell)[0]);
     auto log = Paint();
     std::vector<std::string> order;
     for (const auto& l : log)
