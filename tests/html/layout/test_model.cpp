@@ -26,6 +26,8 @@ protected:
                       clBlack, 12);
         Readhtml::HtmlParseString(html, doc.get());
     }
+    // The paragraphs of html laid out 800 pixels wide, in document order.
+    std::vector<TSection*> Sections(const std::string& html);
     TStringBitmapList cache;
 };
 
@@ -64,16 +66,25 @@ void CollectSections(TCellBasic& cell, std::vector<TSection*>& out) {
     }
 }
 
-// Runs outside links carry no link; a print copy keeps every run's link.
-TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
-    Parse("<p>zero <a href=\"x.htm\" target=\"_top\">one <b>two</b></a> three <a href=\"y.htm\">four</a></p>");
+std::vector<TSection*> ModelTest::Sections(const std::string& html) {
+    Parse(html);
     Layout(800);
     std::vector<TSection*> sections;
     CollectSections(*doc, sections);
+    return sections;
+}
+
+// Runs outside links carry no link; a print copy keeps every run's link.
+TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
+    std::vector<TSection*> sections =
+        Sections("<p>zero <a href=\"x.htm\" target=\"_top\">one <b>two</b></a> three <a href=\"y.htm\">four</a></p>");
     ASSERT_EQ(sections.size(), 1u);
     auto urls = [](const TSection& s) {
         std::string out;
-        for (const auto& f : s.Fonts) out += (f->Link().URL.empty() ? "-" : f->Link().URL + "/" + f->Link().Target) + " ";
+        for (const auto& f : s.Fonts) {
+            const TUrlTarget& link = f->Link();
+            out += (link.URL.empty() ? "-" : link.URL + "/" + link.Target) + " ";
+        }
         return out;
     };
     EXPECT_EQ(urls(*sections[0]), "- x.htm/_top x.htm/_top - y.htm/ ");
@@ -87,10 +98,7 @@ TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
 // Paragraphs of the same look share one font; a link's run changes a copy of
 // its own, so hovering it leaves the others as they are.
 TEST_F(ModelTest, RunsShareTheirFontUntilOneChangesIt) {
-    Parse("<p>one</p><p>two</p><a href=\"x.htm\"><p>three</p></a><p>four</p>");
-    Layout(800);
-    std::vector<TSection*> sections;
-    CollectSections(*doc, sections);
+    std::vector<TSection*> sections = Sections("<p>one</p><p>two</p><a href=\"x.htm\"><p>three</p></a><p>four</p>");
     ASSERT_EQ(sections.size(), 4u);
     TFontObj* one = sections[0]->Fonts[0];
     TFontObj* link = sections[2]->Fonts[0];
@@ -108,10 +116,7 @@ TEST_F(ModelTest, RunsShareTheirFontUntilOneChangesIt) {
     }
 
     // Two links of the same look: hovering one leaves the other.
-    Parse("<a href=\"x.htm\"><p>one</p></a><a href=\"y.htm\"><p>two</p></a>");
-    Layout(800);
-    sections.clear();
-    CollectSections(*doc, sections);
+    sections = Sections("<a href=\"x.htm\"><p>one</p></a><a href=\"y.htm\"><p>two</p></a>");
     ASSERT_EQ(sections.size(), 2u);
     sections[0]->Fonts[0]->SetHover(true);
     EXPECT_EQ(sections[0]->Fonts[0]->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clRed));
