@@ -66,8 +66,9 @@ TMyFont& TFontObj::OwnFont() {
 }
 
 TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
-    : Section(ASection), Title(T.Title), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()), SScript(T.SScript) {
+    : Section(ASection), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()), SScript(T.SScript) {
     TheFont->Assign(*T.TheFont);
+    SetTitle(T.Title());
     CopyLink(T.Link());
     if (T.FontInfoArray) ApplyFontInfo(T.FontInfoArray->Ary[0]);
     FontChanged();
@@ -76,6 +77,13 @@ TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
 TFontObj::~TFontObj() = default;
 
 const TUrlTarget TFontObj::NoLink;
+const std::string TFontObj::NoTitle;
+
+void TFontObj::SetTitle(const std::string& Value) {
+    if (Value.empty()) title_.reset();
+    else if (title_) *title_ = Value;
+    else title_ = std::make_unique<std::string>(Value);
+}
 
 void TFontObj::CopyLink(const TUrlTarget& from) {
     const bool empty = from.URL.empty() && from.Target.empty() && from.ID == 0 && from.Attr.empty() &&
@@ -298,7 +306,7 @@ TSection::TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop
     : TSectionBase(AMasterList), OwnerCell(AMasterList) {
     TSectionList* list = ParentSectionList;
     auto* run = Prop ? new TFontObj(this, Prop->SharedFont(), 0) : new TFontObj(this, new TMyFont, 0);
-    if (Prop) run->Title = Prop->PropTitle;
+    if (Prop) run->SetTitle(Prop->PropTitle);
     Fonts.Add(run);
     if (AnURL && !AnURL->URL.empty()) {
         run->CopyLink(*AnURL);
@@ -444,7 +452,7 @@ void TSection::ChangeFont(TProperties* Prop) {
         Fonts.Add(run);
         fresh = true;
     }
-    run->Title = Prop->PropTitle;
+    run->SetTitle(Prop->PropTitle);
     int align = 0;
     run->SScript = Prop->GetVertAlign(align) && (align == 8 || align == 9) ? static_cast<uint8_t>(align) : 0;
     if (!run->Link().URL.empty()) {
@@ -468,7 +476,7 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
     }
     if (AnURL) run->CopyLink(*AnURL);
     else run->ClearLink();
-    run->Title = Prop->PropTitle;
+    run->SetTitle(Prop->PropTitle);
     // The link starts with the A tag that carries the HREF (either symbol).
     if (Sy == HRefSy || Sy == ASy) {
         run->CreateFontInfoArray(Prop);

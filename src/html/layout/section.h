@@ -41,7 +41,6 @@ public:
 
     TSection* Section;
     bool Visited = false, Hover = false;
-    std::string Title;
     int YValue = 0;
     bool Active = false;
     int Pos;
@@ -57,6 +56,9 @@ public:
     std::unique_ptr<ThtTabcontrol> TabControl;
 
     const TUrlTarget& Link() const { return UrlTarget ? *UrlTarget : NoLink; }
+    // The run's title; most runs have none and hold no text for it.
+    const std::string& Title() const { return title_ ? *title_ : NoTitle; }
+    void SetTitle(const std::string& Value);
     // TUrlTarget::Copy and Clear, allocating only for a target that is not empty.
     void CopyLink(const TUrlTarget& from);
     void ClearLink() {
@@ -83,6 +85,8 @@ public:
 
 private:
     static const TUrlTarget NoLink;
+    static const std::string NoTitle;
+    std::unique_ptr<std::string> title_;
     // The font for changing: a copy of its own when it is shared.
     TMyFont& OwnFont();
 };

@@ -382,8 +382,8 @@ unsigned TSection::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg,
                 if (list) list->ActiveLink = fo;
                 result |= guUrl;
             }
-            if (!fo->Title.empty()) {
-                ATitle = fo->Title;
+            if (!fo->Title().empty()) {
+                ATitle = fo->Title();
                 result |= guTitle;
             }
         }

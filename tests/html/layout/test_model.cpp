@@ -173,6 +173,8 @@ TEST_F(ModelTest, TextTransformAndTitles) {
     ASSERT_TRUE(doc->CursorToXY(&canvas, 4, x, y));
     EXPECT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title), guTitle);
     EXPECT_EQ(title, "t");
+    ASSERT_TRUE(doc->CursorToXY(&canvas, 1, x, y));
+    EXPECT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title), 0u);  // no title outside the span
 }
 
 TEST_F(ModelTest, ScrollingFlagsControlsAndPanelsHidden) {
