@@ -47,7 +47,7 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
     EmSize = Prop->EmSize;
     ExSize = Prop->ExSize;
     DisplayNone = Prop->DisplayNone();
-    Title = Prop->PropTitle;
+    Title.Set(Prop->PropTitle);
     std::string bg;
     if (Prop->GetBackgroundImage(bg) && !bg.empty() && bg != "none") {
         BGImage = TImageObj::CreateFromURL(ParentSectionList, bg);
@@ -624,8 +624,8 @@ unsigned TBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, T
     unsigned result = 0;
     const int yy = Y - (ParentSectionList ? ParentSectionList->YOff : 0);
     const int xx = X + (ParentSectionList ? ParentSectionList->DrawOriginX : 0);
-    if (!Title.empty() && xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
-        ATitle = Title;
+    if (!Title.Get().empty() && xx >= MyRect.Left && xx < MyRect.Right && yy >= MyRect.Top && yy < MyRect.Bottom) {
+        ATitle = Title.Get();
         result |= guTitle;
     }
     std::string t;
@@ -908,8 +908,8 @@ int TBodyBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, i
 unsigned TBodyBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
                                std::string& ATitle) {
     unsigned result = 0;
-    if (!Title.empty()) {
-        ATitle = Title;
+    if (!Title.Get().empty()) {
+        ATitle = Title.Get();
         result |= guTitle;
     }
     std::string t;

@@ -43,7 +43,7 @@ public:
     std::unique_ptr<TImageObj> BGImage;
     int TopP = 0, LeftP = 0;
     TRect MyRect{};
-    std::string Title;
+    TRareText Title;  // most blocks have none
     IndentManager* RefIMgr = nullptr;
     int BlockTitleY = 0;
 

@@ -77,13 +77,6 @@ TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
 TFontObj::~TFontObj() = default;
 
 const TUrlTarget TFontObj::NoLink;
-const std::string TFontObj::NoTitle;
-
-void TFontObj::SetTitle(const std::string& Value) {
-    if (Value.empty()) title_.reset();
-    else if (title_) *title_ = Value;
-    else title_ = std::make_unique<std::string>(Value);
-}
 
 void TFontObj::CopyLink(const TUrlTarget& from) {
     const bool empty = from.URL.empty() && from.Target.empty() && from.ID == 0 && from.Attr.empty() &&

@@ -56,9 +56,8 @@ public:
     std::unique_ptr<ThtTabcontrol> TabControl;
 
     const TUrlTarget& Link() const { return UrlTarget ? *UrlTarget : NoLink; }
-    // The run's title; most runs have none and hold no text for it.
-    const std::string& Title() const { return title_ ? *title_ : NoTitle; }
-    void SetTitle(const std::string& Value);
+    const std::string& Title() const { return title_.Get(); }
+    void SetTitle(const std::string& Value) { title_.Set(Value); }
     // TUrlTarget::Copy and Clear, allocating only for a target that is not empty.
     void CopyLink(const TUrlTarget& from);
     void ClearLink() {
@@ -85,8 +84,7 @@ public:
 
 private:
     static const TUrlTarget NoLink;
-    static const std::string NoTitle;
-    std::unique_ptr<std::string> title_;
+    TRareText title_;
     // The font for changing: a copy of its own when it is shared.
     TMyFont& OwnFont();
 };

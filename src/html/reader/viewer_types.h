@@ -17,6 +17,31 @@ class TProperties;
 class TCanvas;
 struct TSize;
 
+// A text most of its holders leave empty (a title): it takes room only once
+// it is given one.
+class TRareText {
+public:
+    TRareText() = default;
+    TRareText(const TRareText& o) { Set(o.Get()); }
+    TRareText& operator=(const TRareText& o) {
+        if (this != &o) Set(o.Get());
+        return *this;
+    }
+    const std::string& Get() const { return text_ ? *text_ : Empty(); }
+    void Set(const std::string& value) {
+        if (value.empty()) text_.reset();
+        else if (text_) *text_ = value;
+        else text_ = std::make_unique<std::string>(value);
+    }
+
+private:
+    static const std::string& Empty() {
+        static const std::string empty;
+        return empty;
+    }
+    std::unique_ptr<std::string> text_;
+};
+
 // A list that owns its items: deleting, clearing or destroying frees them.
 // Extract hands an item back without freeing it.
 template <class T>

@@ -28,6 +28,14 @@ protected:
     }
     // The paragraphs of html laid out 800 pixels wide, in document order.
     std::vector<TSection*> Sections(const std::string& html);
+    // What GetLinkAt finds just inside the character at document position pos.
+    unsigned HitAt(int pos, std::string& title) {
+        TUrlTarget url;
+        TFormControlObj* control = nullptr;
+        int x = 0, y = 0;
+        if (!doc->CursorToXY(&canvas, pos, x, y)) return ~0u;
+        return doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title);
+    }
     TStringBitmapList cache;
 };
 
@@ -41,12 +49,8 @@ TEST_F(ModelTest, HoveringALinkSwitchesAllItsRunsToTheHoverFont) {
     TFontObj* other = doc->LinkList.back();
     EXPECT_EQ(first->Link().ID, bold->Link().ID);
     EXPECT_EQ(first->TheFont->Color() & 0xFFFFFF, static_cast<TColor>(clBlue));
-    TUrlTarget url;
-    TFormControlObj* control = nullptr;
     std::string title;
-    int x = 0, y = 0;
-    ASSERT_TRUE(doc->CursorToXY(&canvas, 1, x, y));
-    ASSERT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title) & guUrl, guUrl);
+    ASSERT_EQ(HitAt(1, title) & guUrl, guUrl);
     EXPECT_EQ(doc->ActiveLink, first);
     EXPECT_TRUE(first->Hover);
     EXPECT_TRUE(bold->Hover);  // the whole link, not just the run under the mouse
@@ -166,15 +170,23 @@ TEST_F(ModelTest, TextTransformAndTitles) {
     Layout(800);
     Paint();
     EXPECT_GE(doc->FindString(0, u"ABC", true), 0);
-    TUrlTarget url;
-    TFormControlObj* control = nullptr;
     std::string title;
-    int x = 0, y = 0;
-    ASSERT_TRUE(doc->CursorToXY(&canvas, 4, x, y));
-    EXPECT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title), guTitle);
+    EXPECT_EQ(HitAt(4, title), guTitle);
     EXPECT_EQ(title, "t");
-    ASSERT_TRUE(doc->CursorToXY(&canvas, 1, x, y));
-    EXPECT_EQ(doc->GetLinkAt(canvas, x + 1, y + 5, url, control, title), 0u);  // no title outside the span
+    EXPECT_EQ(HitAt(1, title), 0u);  // no title outside the span
+}
+
+// A block's title shows over its box only.
+TEST_F(ModelTest, BlockTitles) {
+    Parse("<div title=\"caixa\"><p>texto</p></div><p>fora</p>");
+    Layout(800);
+    Paint();
+    std::string title;
+    EXPECT_EQ(HitAt(1, title) & guTitle, guTitle);
+    EXPECT_EQ(title, "caixa");
+    const int outside = doc->FindString(0, u"fora", true);
+    ASSERT_GE(outside, 0);
+    EXPECT_EQ(HitAt(outside + 1, title) & guTitle, 0u);
 }
 
 TEST_F(ModelTest, ScrollingFlagsControlsAndPanelsHidden) {
