@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "html/layout/borders.h"
 #include "html/layout/floating.h"
@@ -43,6 +44,146 @@ void OwnVerticalMargins(TBlock& b) {
             m = v.Int();
         b.MargArray[static_cast<size_t>(i)] = m;
     }
+}
+
+// What a cell takes from its property set. A report's cells repeat a few
+// sets, so the last ones converted are remembered by their values.
+struct TCellStyle {
+    uint8_t va = 0;  // 1, 2 or 4 when the set aligns the cell vertically
+    int emSize = 16, exSize = 8;
+    int specWd = 0;  // 0: none given
+    bool widthPercent = false;
+    int specHt = 0;  // 0: none given
+    TColor bk = clNone;
+    std::string image;
+    PositionRecArray bgPos{};
+    bool hasBorderStyle = false;
+    TSharedMargArray box;
+    bool breakBefore = false, breakAfter = false, keepIntact = false;
+};
+
+TCellStyle ConvertCellStyle(const TProperties& Prop) {
+    TCellStyle st;
+    int va;
+    if (Prop.GetVertAlign(va) && (va == 1 || va == 2 || va == 4)) st.va = static_cast<uint8_t>(va);
+    const int EmSize = st.emSize = Prop.EmSize;
+    const int ExSize = st.exSize = Prop.ExSize;
+    ::MargArrayO MargArrayO;
+    Prop.GetBorderStyles(MargArrayO);
+    const TPropValue& w = Prop.Props[piWidth];
+    if (w.IsText() && !w.Text().empty() && w.Text() != "auto") {
+        int n = LengthConv(w.Text(), false, 100, 0, ExSize, EmSize);
+        if (EndsWithPercent(w.Text())) {
+            if (n > 0 && n < 100) {
+                st.specWd = 10 * n;
+                st.widthPercent = true;
+            }
+        } else if (n > 0) {
+            st.specWd = n;
+        }
+    }
+    const TPropValue& h = Prop.Props[piHeight];
+    if (h.IsText() && !EndsWithPercent(h.Text())) {
+        int n = LengthConv(h.Text(), false, 100, 0, ExSize, EmSize);
+        if (n > 0) st.specHt = n;
+    }
+    st.bk = Prop.GetBackgroundColor();
+    std::string image;
+    if (Prop.GetBackgroundImage(image) && !image.empty()) st.image = image;
+    Prop.GetBackgroundPos(EmSize, ExSize, st.bgPos);
+    st.hasBorderStyle = Prop.HasBorder();
+    int autoCount = 0;
+    ::MargArray box{};
+    ConvMargArray(MargArrayO, 0, 0, EmSize, ExSize, autoCount, box);
+    ConvVertMargins(MargArrayO, EmSize, ExSize, box);
+    if (st.hasBorderStyle) {
+        TColor fc = ColorOrNone(Prop.Props[piColor]);
+        for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i) {
+            TColor c = ColorOrNone(Prop.Props[static_cast<size_t>(i)]);
+            box[static_cast<size_t>(i)] = c != clNone ? c : (fc != clNone ? fc : clBlack);
+        }
+    }
+    st.box.Assign(box);
+    Prop.GetPageBreaks(st.breakBefore, st.breakAfter, st.keepIntact);
+    return st;
+}
+
+const TCellStyle& CellStyleOf(const TProperties& Prop) {
+    // The properties ConvertCellStyle reads.
+    static constexpr int kRead[] = {piColor,
+                                    piBackgroundColor,
+                                    piBorderColor,
+                                    piMarginTop,
+                                    piMarginRight,
+                                    piMarginBottom,
+                                    piMarginLeft,
+                                    piPaddingTop,
+                                    piPaddingRight,
+                                    piPaddingBottom,
+                                    piPaddingLeft,
+                                    piBorderTopWidth,
+                                    piBorderRightWidth,
+                                    piBorderBottomWidth,
+                                    piBorderLeftWidth,
+                                    piBorderTopColor,
+                                    piBorderRightColor,
+                                    piBorderBottomColor,
+                                    piBorderLeftColor,
+                                    piBorderTopStyle,
+                                    piBorderRightStyle,
+                                    piBorderBottomStyle,
+                                    piBorderLeftStyle,
+                                    piWidth,
+                                    piHeight,
+                                    piTopPos,
+                                    piBottomPos,
+                                    piRightPos,
+                                    piLeftPos,
+                                    piBackgroundImage,
+                                    piBackgroundPosition,
+                                    piBackgroundRepeat,
+                                    piBackgroundAttachment,
+                                    piVerticalAlign,
+                                    piPageBreakBefore,
+                                    piPageBreakAfter,
+                                    piPageBreakInside};
+    static_assert(MargLow == piBackgroundColor && MargHigh == piLeftPos, "box values read above");
+    struct Entry {
+        std::array<TPropValue, std::size(kRead)> props;
+        bool bkSet = false;
+        int emSize = 0, exSize = 0;
+        TCellStyle style;
+        bool used = false;
+    };
+    static std::array<Entry, 8> recent;
+    static size_t next = 0, lastHit = 0;
+    const bool bkSet = Prop.PropSet[piBackgroundColor];
+    // Neighbouring cells mostly share a set: the last one matched is tried first.
+    for (size_t k = 0; k < recent.size(); ++k) {
+        const size_t at = (lastHit + k) % recent.size();
+        const Entry& e = recent[at];
+        if (!e.used || e.bkSet != bkSet || e.emSize != Prop.EmSize || e.exSize != Prop.ExSize) continue;
+        size_t i = 0;
+        while (i < e.props.size()) {
+            const TPropValue& v = Prop.Props[static_cast<size_t>(kRead[i])];
+            if (!e.props[i].SameCopy(v) && !(e.props[i] == v)) break;
+            ++i;
+        }
+        if (i == e.props.size()) {
+            lastHit = at;
+            return e.style;
+        }
+    }
+    Entry& e = recent[next];
+    lastHit = next;
+    next = (next + 1) % recent.size();
+    e.style = ConvertCellStyle(Prop);
+    for (size_t i = 0; i < e.props.size(); ++i) e.props[i] = Prop.Props[static_cast<size_t>(kRead[i])];
+    e.bkSet = bkSet;
+    e.emSize = Prop.EmSize;
+    e.exSize = Prop.ExSize;
+    e.used = true;
+    return e.style;
 }
 
 }  // namespace
@@ -93,61 +234,36 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
         }
     }
     if (!Prop) return;
-    int va;
-    if (Prop->GetVertAlign(va) && (va == 1 || va == 2 || va == 4)) VAlign = static_cast<uint8_t>(va);
-    EmSize = Prop->EmSize;
-    ExSize = Prop->ExSize;
-    // The box values as given are needed only here.
-    ::MargArrayO MargArrayO;
-    Prop->GetBorderStyles(MargArrayO);
-    const TPropValue& w = Prop->Props[piWidth];
-    if (w.IsText() && !w.Text().empty() && w.Text() != "auto") {
-        int n = LengthConv(w.Text(), false, 100, 0, ExSize, EmSize);
-        if (EndsWithPercent(w.Text())) {
-            if (n > 0 && n < 100) {
-                SpecWd = 10 * n;
-                WidthPercent = true;
-            }
-        } else if (n > 0) {
-            SpecWd = n;
-            WidthPercent = false;
-        }
+    const TCellStyle& st = CellStyleOf(*Prop);
+    if (st.va) VAlign = st.va;
+    EmSize = st.emSize;
+    ExSize = st.exSize;
+    if (st.specWd > 0) {
+        SpecWd = st.specWd;
+        WidthPercent = st.widthPercent;
     }
-    const TPropValue& h = Prop->Props[piHeight];
-    if (h.IsText() && !EndsWithPercent(h.Text())) {
-        int n = LengthConv(h.Text(), false, 100, 0, ExSize, EmSize);
-        if (n > 0) SpecHt = n;
-    }
-    TColor bk = Prop->GetBackgroundColor();
-    if (bk != clNone) {
-        Cell->BkColor = bk;
+    if (st.specHt > 0) SpecHt = st.specHt;
+    if (st.bk != clNone) {
+        Cell->BkColor = st.bk;
         Cell->BkGnd = true;
     }
-    std::string image;
-    if (Prop->GetBackgroundImage(image) && !image.empty()) BGImageName = image;
-    Prop->GetBackgroundPos(EmSize, ExSize, BGPos);
-    HasBorderStyle = Prop->HasBorder();
-    int autoCount = 0;
-    ::MargArray box{};
-    ConvMargArray(MargArrayO, 0, 0, EmSize, ExSize, autoCount, box);
-    ConvVertMargins(MargArrayO, EmSize, ExSize, box);
-    PadTop = box[piPaddingTop];
-    PadRight = box[piPaddingRight];
-    PadBottom = box[piPaddingBottom];
-    PadLeft = box[piPaddingLeft];
+    if (!st.image.empty()) BGImageName = st.image;
+    BGPos = st.bgPos;
+    HasBorderStyle = st.hasBorderStyle;
+    PadTop = st.box[piPaddingTop];
+    PadRight = st.box[piPaddingRight];
+    PadBottom = st.box[piPaddingBottom];
+    PadLeft = st.box[piPaddingLeft];
     if (HasBorderStyle) {
-        BrdTop = std::max(0, box[piBorderTopWidth]);
-        BrdRight = std::max(0, box[piBorderRightWidth]);
-        BrdBottom = std::max(0, box[piBorderBottomWidth]);
-        BrdLeft = std::max(0, box[piBorderLeftWidth]);
-        TColor fc = ColorOrNone(Prop->Props[piColor]);
-        for (int i = piBorderTopColor; i <= piBorderLeftColor; ++i) {
-            TColor c = ColorOrNone(Prop->Props[static_cast<size_t>(i)]);
-            box[static_cast<size_t>(i)] = c != clNone ? c : (fc != clNone ? fc : clBlack);
-        }
+        BrdTop = std::max(0, st.box[piBorderTopWidth]);
+        BrdRight = std::max(0, st.box[piBorderRightWidth]);
+        BrdBottom = std::max(0, st.box[piBorderBottomWidth]);
+        BrdLeft = std::max(0, st.box[piBorderLeftWidth]);
     }
-    MargArray.Assign(box);
-    Prop->GetPageBreaks(BreakBefore, BreakAfter, KeepIntact);
+    MargArray = st.box;
+    BreakBefore = st.breakBefore;
+    BreakAfter = st.breakAfter;
+    KeepIntact = st.keepIntact;
 }
 
 TCellObj::TCellObj(TSectionList* Master, const TCellObj& T)
