@@ -3,6 +3,8 @@
 // be checked by hand.
 #include <gmock/gmock.h>
 
+#include <string>
+
 #include "html/layout/blocks.h"
 #include "html/layout/table_layout.h"
 #include "html/parser/parser_fixture.h"
@@ -108,6 +110,33 @@ TEST_F(TableTest, PaddingAndBordersOfCells) {
     ThtmlTable& n = Table("<table><tr><td>a</table>");
     n.Initialize();
     EXPECT_EQ((*n.Rows[0])[0]->HzSpace, 2);
+}
+
+TEST_F(TableTest, CellsOfLikeSetsKeepTheirOwnBoxValues) {
+    // The same class under another sheet, in the next document.
+    for (int pad : {3, 5}) {
+        ThtmlTable& t = Table("<style>td.c { padding: " + std::to_string(pad) +
+                              "px }</style><table><tr><td class=c>a<td class=c>b</table>");
+        t.Initialize();
+        EXPECT_EQ((*t.Rows[0])[0]->PadLeft, pad);
+        EXPECT_EQ((*t.Rows[0])[1]->PadTop, pad);
+    }
+    // Widths given as lengths and as percentages.
+    ThtmlTable& w = Table(
+        "<table><tr><td style=\"width: 40px\">a<td style=\"width: 25%\">b<td style=\"width: 40px\">c</table>");
+    const TCellObj *a = (*w.Rows[0])[0], *b = (*w.Rows[0])[1], *c = (*w.Rows[0])[2];
+    EXPECT_EQ(a->SpecWd, 40);
+    EXPECT_FALSE(a->WidthPercent);
+    EXPECT_EQ(b->SpecWd, 250);
+    EXPECT_TRUE(b->WidthPercent);
+    EXPECT_EQ(c->SpecWd, 40);
+    EXPECT_FALSE(c->WidthPercent);
+    // A border style draws the frame in the cell's own border colour.
+    ThtmlTable& f = Table(
+        "<table><tr><td style=\"border: 2px solid red\">a<td style=\"border: 2px solid blue\">b</table>");
+    f.Initialize();
+    EXPECT_EQ((*f.Rows[0])[0]->BrdLeft, 2);
+    EXPECT_NE((*f.Rows[0])[0]->MargArray[piBorderLeftColor], (*f.Rows[0])[1]->MargArray[piBorderLeftColor]);
 }
 
 TEST_F(TableTest, SpannedMinimumWidensColumnsInProportion) {
