@@ -15,6 +15,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
 #include "platform/runtime/text_file.h"
 #include "revision/revision_core.h"
 #include "revision/shared_helpers.h"
@@ -687,7 +688,7 @@ void TForm9::ApplyState(const std::vector<std::string>& v, const std::vector<std
             edit->SetText(v[field]);
         } catch (const EConvertError&) {
             throw calc::ECalcError(state_values::RefusedLine(
-                kStateFile, field + 1, StateFieldNames[field], "'" + v[field] + "' não é um número"));
+                kStateFile, field + 1, StateFieldNames[field], QuotedExcerpt(v[field]) + " não é um número"));
         }
     }
     EEspecie->SetText(v[sfEEspecie]);
