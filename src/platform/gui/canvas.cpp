@@ -143,6 +143,16 @@ void TCanvas::SetFontResolution(int ppi) {
     for (Saved& s : saved_) s.font.SetPixelsPerInch(ppi);
 }
 
+void TCanvas::SetFont(const TFont& f) {
+    // Text is measured run after run in the font set just before: the same
+    // font again only resets the text colour, and the face found stays.
+    if (&f != &font_ && f.PixelsPerInch() == font_.PixelsPerInch() && f == font_) {
+        st_.textColor = ColorToRGB(font_.Color());
+        return;
+    }
+    font_.Assign(f);
+}
+
 const TFontFace& TCanvas::Face() {
     if (fontDirty_ || !face_ || faceGeneration_ != FontServiceGeneration()) {
         // Text is mostly measured run after run in the same font set again:
@@ -577,7 +587,11 @@ void TCanvas::Advances(const char16_t* text, int count, const int* dx, std::vect
 }
 
 bool TCanvas::GetTextExtentPoint32W(const char16_t* text, int count, TSize& size) {
-    return GetTextExtentExPointW(text, count, -1, nullptr, nullptr, size);
+    if (st_.breakCount > 0 || count < 0 || (count > 0 && !text))
+        return GetTextExtentExPointW(text, count, -1, nullptr, nullptr, size);
+    const TFontFace& f = Face();
+    size = TSize{f.TextWidth(text, count) + st_.charExtra * count, f.Metrics().tmHeight};
+    return true;
 }
 
 bool TCanvas::GetTextExtentExPointW(const char16_t* text, int count, int maxExtent, int* fit, int* dx,

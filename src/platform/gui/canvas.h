@@ -107,7 +107,7 @@ public:
     TFont& Font() { return font_; }
     TPen& Pen() { return pen_; }
     TBrush& Brush() { return brush_; }
-    void SetFont(const TFont& f) { font_.Assign(f); }
+    void SetFont(const TFont& f);
     void SetPen(const TPen& p) { pen_.Assign(p); }
     void SetBrush(const TBrush& b) { brush_.Assign(b); }
     TPoint PenPos() const { return st_.pos; }
@@ -147,6 +147,7 @@ public:
     // Spreads `extra` pixels over the next `breakCount` break characters (spaces)
     // output; 0 turns it off. The remainder goes one pixel each to the first breaks.
     bool SetTextJustification(int extra, int breakCount);
+    bool Justifying() const { return st_.breakCount > 0; }
     bool TextOutW(int x, int y, const char16_t* text, int count);
     // dx, when given, holds the advance of each character.
     bool ExtTextOutW(int x, int y, unsigned options, const TRect* rect, const char16_t* text, int count,

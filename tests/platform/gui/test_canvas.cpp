@@ -144,6 +144,18 @@ TEST(CanvasText, CharacterExtraAndJustification) {
     EXPECT_EQ(c.PenPos().X, base + 10);
     c.SetTextJustification(0, 0);
     EXPECT_EQ(c.TextWidth(s), base);
+
+    // Extents without a fit or advances ask for the same sums.
+    c.SetTextCharacterExtra(3);
+    TSize plain;
+    c.GetTextExtentPoint32W(s.data(), 7, plain);
+    EXPECT_EQ(plain.cx, base + 3 * 7);
+    EXPECT_EQ(plain.cy, f.Metrics().tmHeight);
+    c.SetTextJustification(10, 3);
+    c.GetTextExtentPoint32W(s.data(), 7, plain);
+    EXPECT_EQ(plain.cx, base + 3 * 7 + 10);
+    c.SetTextJustification(0, 0);
+    c.SetTextCharacterExtra(0);
 }
 
 TEST(CanvasText, AlignmentAndCurrentPosition) {
@@ -426,6 +438,11 @@ TEST(CanvasObjects, ObjectsDriveTheContextColours) {
     EXPECT_EQ(c.GetTextColor(), clRed);
     c.SetTextColor(clBlue);  // a direct call wins until the font changes again
     EXPECT_EQ(c.GetTextColor(), clBlue);
+    TFont same;
+    same.Assign(c.Font());
+    c.SetFont(same);  // setting a font, even the same one, takes its colour again
+    EXPECT_EQ(c.GetTextColor(), clRed);
+    c.SetTextColor(clBlue);
     c.Font().SetColor(clWindowText);
     EXPECT_EQ(c.GetTextColor(), clBlack);
     c.Brush().SetColor(clBtnFace);
