@@ -644,6 +644,50 @@ int TSection::TextWidth(TCanvas& Canvas, int Start, int N, bool DropTrailing) {
     const char16_t* b = BuffS.c_str();
     if (DropTrailing)
         while (N > 0 && (b[Start + N - 1] == u' ' || b[Start + N - 1] == HardBreak)) --N;
+    if (Start == 0 && N > 0)
+        if (const TWholeText* w = WholeText(Canvas)) {
+            if (N == w->trimmedLen) return w->trimmed;
+            if (N == Len) return w->full;
+        }
+    return MeasureText(Canvas, Start, N);
+}
+
+const TSection::TWholeText* TSection::WholeText(TCanvas& Canvas) {
+    if (whole_.canvas == &Canvas && whole_.fonts == FontServiceGeneration() && !Canvas.Justifying()) return &whole_;
+    // Advances that never go negative let a fitting whole stand for its every start.
+    if (!Finished || Len <= 0 || Images.Count() > 0 || FormControls.Count() > 0 || Canvas.Justifying() ||
+        !std::all_of(Fonts.begin(), Fonts.end(),
+                     [](const auto& f) { return !f->FontInfoArray && f->TheFont && f->TheFont->CharExtra >= 0; }))
+        return nullptr;
+    const char16_t* b = BuffS.c_str();
+    int n = Len;
+    while (n > 0 && (b[n - 1] == u' ' || b[n - 1] == HardBreak)) --n;
+    whole_.trimmedLen = n;
+    if (Fonts.Count() == 1 && FindMarker(Placeholder, 0, Len) < 0) {
+        // One run of plain text: its advances, and the run's overhang once.
+        int oh = 0;
+        Fonts.GetFontAt(0, oh)->AssignToCanvas(Canvas);
+        const TFontFace& face = Canvas.Face();
+        const int extra = Canvas.GetTextCharacterExtra();
+        whole_.trimmed = n > 0 ? face.TextWidth(b, n) + extra * n + oh : 0;
+        whole_.full = whole_.trimmed + face.TextWidth(b + n, Len - n) + extra * (Len - n) + (n == 0 ? oh : 0);
+    } else {
+        whole_.trimmed = n > 0 ? MeasureText(Canvas, 0, n) : 0;
+        if (n == Len)
+            whole_.full = whole_.trimmed;
+        else if (n > 0 && b[n - 1] != Placeholder && Fonts.GetFontCountAt(n - 1, Len) >= Len - n + 1)
+            // The trailing spaces end the run measured last, whose font is set.
+            whole_.full = whole_.trimmed + GetTextExtent(Canvas, b + n, Len - n).cx;
+        else
+            whole_.full = MeasureText(Canvas, 0, Len);
+    }
+    whole_.canvas = &Canvas;
+    whole_.fonts = FontServiceGeneration();
+    return &whole_;
+}
+
+int TSection::MeasureText(TCanvas& Canvas, int Start, int N) {
+    const char16_t* b = BuffS.c_str();
     int result = 0;
     int I = Start;
     while (N > 0) {
@@ -831,10 +875,12 @@ int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentMana
     const bool firstLine = Start == 0;
     int left = IMgr.LeftIndent(Y) + (firstLine ? FirstLineIndent : 0);
     Width = IMgr.RightSide(Y) - left;
-    // 3. the shortcut
+    // 3. the shortcuts
     if (firstLine && Images.Count() == 0 && FormControls.Count() == 0 && Fonts.Count() > 0 &&
         static_cast<long long>(Fonts[0]->tmMaxCharWidth) * N <= Width)
         return brLimited ? N + 1 : N;
+    if (firstLine && N == Len)
+        if (const TWholeText* w = WholeText(Canvas); w && w->full <= Width) return N;
     // 4. the walk
     int count = 0, used = 0;
     bool lineEmpty = true;

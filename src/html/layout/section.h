@@ -227,6 +227,21 @@ protected:
     int SmallCapsStack_ = 0;
     mutable std::vector<int> markers_;  // positions of placeholders and #8
     mutable size_t markersFor_ = std::u16string::npos;  // the text length they index
+
+    // The width of the text from its start, all of it and without its trailing
+    // spaces: measuring, fitting and placing a one-line paragraph each ask for
+    // them. Kept for one canvas and font service generation; a paragraph with
+    // objects, or with runs that change font later (links), is measured each time.
+    struct TWholeText {
+        const TCanvas* canvas = nullptr;  // none: not measured
+        unsigned fonts = 0;
+        int trimmedLen = 0;  // characters before the trailing spaces and breaks
+        int trimmed = 0, full = 0;
+    };
+    TWholeText whole_;
+    // The widths above, or null when they cannot be kept.
+    const TWholeText* WholeText(TCanvas& Canvas);
+    int MeasureText(TCanvas& Canvas, int Start, int N);
 };
 
 // The paragraph of a pre element: keeps its line breaks, never wraps unless
