@@ -437,7 +437,50 @@ void TBlock::MoveDown(int dy, int dcurs) {
     MyCell->MoveContentsDown(dy, dcurs);
 }
 
+namespace {
+
+// Boxes converted lately, by the box values they share. The set held keeps
+// its address from naming other values while it is here.
+struct TBoxConversion {
+    TSharedBoxValues given;
+    bool used = false;
+    int8_t relative = 0;
+    int emSize = 0, exSize = 0, width = 0, height = 0;  // width and height: only when relative
+    std::array<int, MargLow + 2> passed{};  // the slots the conversion passes through
+    int autoCount = 0;
+    TSharedMargArray conv;
+};
+
+// The slots of m that ConvMargArray leaves as they are.
+std::array<int, MargLow + 2> PassedThrough(const ::MargArray& m) {
+    std::array<int, MargLow + 2> p{};
+    std::copy(m.begin(), m.begin() + MargLow, p.begin());
+    p[MargLow] = m[piMarginTop];
+    p[MargLow + 1] = m[piMarginBottom];
+    return p;
+}
+
+}  // namespace
+
 const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
+    if (convValid_ && !(boxRelative_ && (AWidth != convWidth_ || AHeight != convHeight_))) return conv_;
+    // The paragraphs of a long table share a few sets of box values.
+    static std::array<TBoxConversion, 4> recent;
+    static size_t next = 0;
+    const ::MargArrayO* given = &static_cast<const ::MargArrayO&>(MargArrayO);
+    for (const TBoxConversion& r : recent) {
+        if (!r.used || &static_cast<const ::MargArrayO&>(r.given) != given || r.emSize != EmSize ||
+            r.exSize != ExSize || (r.relative && (r.width != AWidth || r.height != AHeight)) ||
+            r.passed != PassedThrough(MargArray))
+            continue;
+        boxRelative_ = r.relative;
+        conv_ = r.conv;
+        convAutoCount_ = r.autoCount;
+        convWidth_ = AWidth;
+        convHeight_ = AHeight;
+        convValid_ = true;
+        return conv_;
+    }
     if (boxRelative_ < 0) {
         // Only a percentage depends on the width or height converted against.
         boxRelative_ = 0;
@@ -446,14 +489,16 @@ const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
             if (v.IsText() && v.Text().find('%') != std::string::npos) boxRelative_ = 1;
         }
     }
-    if (!convValid_ || (boxRelative_ && (AWidth != convWidth_ || AHeight != convHeight_))) {
-        ::MargArray m = MargArray;
-        ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, m);
-        conv_.Assign(m);
-        convWidth_ = AWidth;
-        convHeight_ = AHeight;
-        convValid_ = true;
-    }
+    ::MargArray m = MargArray;
+    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, m);
+    conv_.Assign(m);
+    convWidth_ = AWidth;
+    convHeight_ = AHeight;
+    convValid_ = true;
+    TBoxConversion& r = recent[next];
+    next = (next + 1) % recent.size();
+    r = TBoxConversion{MargArrayO, true,         boxRelative_, EmSize,          ExSize, AWidth,
+                       AHeight,    PassedThrough(MargArray), convAutoCount_, conv_};
     return conv_;
 }
 

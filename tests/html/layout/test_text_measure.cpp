@@ -95,6 +95,31 @@ TEST_F(LayoutTest, TextOfTwoRunsMeasuresEachRunWithItsOverhang) {
     EXPECT_THAT(LineTexts(*s), ::testing::ElementsAre("abcd "));
 }
 
+// Paragraphs of a table share box values: their conversions must still
+// follow each one's em size and the width laid out against.
+TEST_F(LayoutTest, SharedBoxValuesConvertForEachEmSizeAndWidth) {
+    const std::string box = "margin-left: 2em; padding-left: 10%";
+    auto paragraph = [&](TBlock* in, int em) {
+        TBlock* p = Block("p", box, in->MyCell.get());
+        p->EmSize = em;
+        p->ExSize = em / 2;
+        Para("x", p->MyCell.get());
+        return p;
+    };
+    TBlock* narrow = Block("div", "width: 200px");
+    TBlock* a = paragraph(narrow, 12);
+    TBlock* wide = Block("div", "width: 400px");
+    TBlock* b = paragraph(wide, 24);
+    TBlock* c = paragraph(wide, 12);
+    Layout(600);
+    EXPECT_EQ(a->MargArray[piMarginLeft], 2 * 12);
+    EXPECT_EQ(b->MargArray[piMarginLeft], 2 * 24);
+    EXPECT_EQ(c->MargArray[piMarginLeft], 2 * 12);
+    EXPECT_EQ(a->MargArray[piPaddingLeft], 20);
+    EXPECT_EQ(b->MargArray[piPaddingLeft], 40);
+    EXPECT_EQ(c->MargArray[piPaddingLeft], 40);
+}
+
 }  // namespace
 
 class LinkMeasureTest : public ParserTest {};
