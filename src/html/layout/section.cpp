@@ -24,6 +24,11 @@ struct FitCache {
 } fitCache;
 
 bool IsSpace(char16_t c) { return c == u' '; }
+// Characters of the first n before their trailing spaces and hard breaks.
+int Trimmed(const char16_t* b, int n) {
+    while (n > 0 && (b[n - 1] == u' ' || b[n - 1] == HardBreak)) --n;
+    return n;
+}
 bool IsWide(char16_t c) { return c >= 0x3000; }
 
 }  // namespace
@@ -642,27 +647,25 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TCellBasic* AMasterList) cons
 
 int TSection::TextWidth(TCanvas& Canvas, int Start, int N, bool DropTrailing) {
     const char16_t* b = BuffS.c_str();
-    if (DropTrailing)
-        while (N > 0 && (b[Start + N - 1] == u' ' || b[Start + N - 1] == HardBreak)) --N;
+    if (DropTrailing) N = Trimmed(b + Start, N);
     if (Start == 0 && N > 0)
         if (const TWholeText* w = WholeText(Canvas)) {
-            if (N == w->trimmedLen) return w->trimmed;
             if (N == Len) return w->full;
+            if (N == Trimmed(b, Len)) return w->trimmed;
         }
     return MeasureText(Canvas, Start, N);
 }
 
 const TSection::TWholeText* TSection::WholeText(TCanvas& Canvas) {
-    if (whole_.canvas == &Canvas && whole_.fonts == FontServiceGeneration() && !Canvas.Justifying()) return &whole_;
+    const int ppi = Canvas.Font().PixelsPerInch();
+    if (whole_.ppi == ppi && whole_.fonts == FontServiceGeneration() && !Canvas.Justifying()) return &whole_;
     // Advances that never go negative let a fitting whole stand for its every start.
     if (!Finished || Len <= 0 || Images.Count() > 0 || FormControls.Count() > 0 || Canvas.Justifying() ||
         !std::all_of(Fonts.begin(), Fonts.end(),
                      [](const auto& f) { return !f->FontInfoArray && f->TheFont && f->TheFont->CharExtra >= 0; }))
         return nullptr;
     const char16_t* b = BuffS.c_str();
-    int n = Len;
-    while (n > 0 && (b[n - 1] == u' ' || b[n - 1] == HardBreak)) --n;
-    whole_.trimmedLen = n;
+    const int n = Trimmed(b, Len);
     if (Fonts.Count() == 1 && FindMarker(Placeholder, 0, Len) < 0) {
         // One run of plain text: its advances, and the run's overhang once.
         int oh = 0;
@@ -681,7 +684,7 @@ const TSection::TWholeText* TSection::WholeText(TCanvas& Canvas) {
         else
             whole_.full = MeasureText(Canvas, 0, Len);
     }
-    whole_.canvas = &Canvas;
+    whole_.ppi = static_cast<int16_t>(ppi);
     whole_.fonts = FontServiceGeneration();
     return &whole_;
 }

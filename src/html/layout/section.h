@@ -230,13 +230,13 @@ protected:
 
     // The width of the text from its start, all of it and without its trailing
     // spaces: measuring, fitting and placing a one-line paragraph each ask for
-    // them. Kept for one canvas and font service generation; a paragraph with
-    // objects, or with runs that change font later (links), is measured each time.
+    // them. Kept for one font service generation and font resolution (all a
+    // canvas adds); a paragraph with objects, or with runs that change font
+    // later (links), is measured each time.
     struct TWholeText {
-        const TCanvas* canvas = nullptr;  // none: not measured
         unsigned fonts = 0;
-        int trimmedLen = 0;  // characters before the trailing spaces and breaks
         int trimmed = 0, full = 0;
+        int16_t ppi = 0;  // 0: not measured
     };
     TWholeText whole_;
     // The widths above, or null when they cannot be kept.

@@ -37,7 +37,7 @@ private:
     std::vector<std::unique_ptr<TFontFace>> faces_;
 };
 
-TEST_F(LayoutTest, TextIsMeasuredAgainWhenTheFontServiceChanges) {
+TEST_F(LayoutTest, TextIsMeasuredAgainForAnotherFontServiceOrResolution) {
     TSection* s = Para("abc de");  // "abc de " once finished
     Layout(400);
     EXPECT_EQ(s->TextWidth(canvas, 0, s->Len, true), 5 * 8 + 4);
@@ -47,6 +47,11 @@ TEST_F(LayoutTest, TextIsMeasuredAgainWhenTheFontServiceChanges) {
     EXPECT_EQ(s->TextWidth(canvas, 0, s->Len, true), 6 * 12);
     EXPECT_EQ(s->TextWidth(canvas, 0, s->Len, false), 7 * 12);
     SetFontService(&fonts_);
+    EXPECT_EQ(s->TextWidth(canvas, 0, s->Len, true), 5 * 8 + 4);
+    // A printer's canvas keeps sizes in points: twice the pixels a character.
+    TCanvas printer;
+    printer.Font().SetPixelsPerInch(192);
+    EXPECT_EQ(s->TextWidth(printer, 0, s->Len, true), 5 * 16 + 8);
     EXPECT_EQ(s->TextWidth(canvas, 0, s->Len, true), 5 * 8 + 4);
 }
 
