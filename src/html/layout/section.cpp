@@ -1005,8 +1005,9 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     }
 
     if (FLPercent > 0) FirstLineIndent = FLPercent * AWidth / 100;
-    AvailableWidth = IMgr.RightSide(Y) - X;
-    MaxWidth = std::min(IMgr.RightSide(Y) - IMgr.LeftIndent(Y), AWidth);
+    const int rightAtTop = IMgr.RightSide(Y);
+    AvailableWidth = rightAtTop - X;
+    MaxWidth = std::min(rightAtTop - IMgr.LeftIndent(Y), AWidth);
     for (const auto& obj : Images) {
         int idx = 0;
         TFontObj* fo = Fonts.GetFontObjAt(obj->Pos, idx);
