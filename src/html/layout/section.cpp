@@ -666,7 +666,7 @@ const TSection::TWholeText* TSection::WholeText(TCanvas& Canvas) {
         return nullptr;
     const char16_t* b = BuffS.c_str();
     const int n = Trimmed(b, Len);
-    if (Fonts.Count() == 1 && FindMarker(Placeholder, 0, Len) < 0) {
+    if (Fonts.Count() == 1 && Fonts[0]->Pos == 0 && FindMarker(Placeholder, 0, Len) < 0) {
         // One run of plain text: its advances, and the run's overhang once.
         int oh = 0;
         Fonts.GetFontAt(0, oh)->AssignToCanvas(Canvas);
