@@ -228,7 +228,7 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
         Max = blockMax_;
         return;
     }
-    const ::MargArray m = ConvertedBox(0, 400);
+    const ::MargArray& m = ConvertedBox(0, 400);
     const int width = m[piWidth];
     const bool declared = Declared(width);
     const bool hide = HideOverflow && declared && width > 20;

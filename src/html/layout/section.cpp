@@ -1137,10 +1137,10 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
             break;
         }
         if (NN == 1 && b[PStart] == HardBreak) onlyObjects = false;
+        int firstRun = 0;  // the run holding the line's first character
+        Fonts.GetFontObjAt(PStart, firstRun);
         if (!onlyObjects) {
-            int idx = 0;
-            Fonts.GetFontObjAt(PStart, idx);
-            for (int f = idx; f < Fonts.Count() && Fonts[f]->Pos < PStart + NN; ++f) {
+            for (int f = firstRun; f < Fonts.Count() && Fonts[f]->Pos < PStart + NN; ++f) {
                 LR.LineHt = std::max(LR.LineHt, Fonts[f]->FontHeight);
                 LR.Descent = std::max(LR.Descent, Fonts[f]->Descent);
             }
@@ -1197,9 +1197,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
             if (!ParentSectionList || !ParentSectionList->IsCopy) c->YValue = Y;
         }
         if (!ParentSectionList || !ParentSectionList->IsCopy) {
-            int idx = 0;
-            Fonts.GetFontObjAt(PStart, idx);
-            for (int f = idx; f < Fonts.Count() && Fonts[f]->Pos < PStart + NN; ++f)
+            for (int f = firstRun; f < Fonts.Count() && Fonts[f]->Pos < PStart + NN; ++f)
                 if (!Fonts[f]->Link().URL.empty()) Fonts[f]->SetLinkYPosition(Y);
         }
 
