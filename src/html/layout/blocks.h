@@ -107,6 +107,7 @@ protected:
     int convWidth_ = -1, convHeight_ = -1, convAutoCount_ = 0;
     bool convValid_ = false;
     int8_t boxRelative_ = -1;  // whether a box value is a percentage (-1: not looked at yet)
+    bool drawSorted_ = false;  // sorted once the cell held a section
     TSharedMargArray conv_;
     void ConvertBox(int AWidth, int AHeight);
     // The box values converted against a width and height; converted once
@@ -116,7 +117,6 @@ protected:
     // Sections out of their cell's order for z-index; null while the cell's
     // own order is the drawing order, as it nearly always is.
     std::unique_ptr<std::vector<TSectionBase*>> zOrder_;
-    bool drawSorted_ = false;  // sorted once the cell held a section
 };
 
 class TBlockLI : public TBlock {

@@ -27,7 +27,7 @@ struct IndentRec {
 class IndentManagerBasic {
 public:
     IndentManagerBasic() = default;
-    virtual ~IndentManagerBasic() = default;
+    ~IndentManagerBasic() = default;  // never deleted through this base
     IndentManagerBasic(const IndentManagerBasic&) = delete;
     IndentManagerBasic& operator=(const IndentManagerBasic&) = delete;
 

@@ -66,7 +66,7 @@ TMyFont& TFontObj::OwnFont() {
 }
 
 TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
-    : Section(ASection), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()), SScript(T.SScript) {
+    : Section(ASection), SScript(T.SScript), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()) {
     TheFont->Assign(*T.TheFont);
     SetTitle(T.Title());
     CopyLink(T.Link());

@@ -39,17 +39,18 @@ public:
     TFontObj(const TFontObj&) = delete;
     TFontObj& operator=(const TFontObj&) = delete;
 
+    // Members ordered to leave no padding: every paragraph has a run.
     TSection* Section;
     bool Visited = false, Hover = false;
-    int YValue = 0;
     bool Active = false;
+    uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
+    int YValue = 0;
     int Pos;
+    int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
     // Shared with the runs (and property sets) of the same look; a run copies
     // it before it changes it.
     std::shared_ptr<TMyFont> TheFont;
     std::unique_ptr<TFontInfoArray> FontInfoArray;  // links only
-    int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
-    uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
     // The run's link; most runs have none and hold no target (a null target
     // reads as an empty one).
     std::unique_ptr<TUrlTarget> UrlTarget;
@@ -121,10 +122,10 @@ struct LineRec {
     int DrawWidth = 0;
     int DrawY = 0;
     int Spaces = 0, Extra = 0;
-    std::vector<BorderRec> BorderList;
-    bool FirstDraw = false;
     int FirstX = 0;
+    bool FirstDraw = false;
     bool Shy = false;
+    std::vector<BorderRec> BorderList;
 };
 
 // The reader's no-break state (inside NOBR or a NOWRAP cell).
