@@ -110,6 +110,42 @@ struct IndexObj {
     int Index;
 };
 
+// A paragraph's source-position runs. Nearly every paragraph has one run
+// (its text is one stretch of the document): that one is held in place.
+class TIndexRuns {
+public:
+    TIndexRuns() = default;
+    TIndexRuns(const TIndexRuns& o)
+        : one_(o.one_), n_(o.n_), more_(o.more_ ? std::make_unique<std::vector<IndexObj>>(*o.more_) : nullptr) {}
+    TIndexRuns& operator=(const TIndexRuns&) = delete;
+
+    size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    const IndexObj* begin() const { return more_ ? more_->data() : &one_; }
+    const IndexObj* end() const { return begin() + n_; }
+    const IndexObj& operator[](size_t i) const { return begin()[i]; }
+    const IndexObj& front() const { return *begin(); }
+    const IndexObj& back() const { return begin()[n_ - 1]; }
+    void clear() {
+        n_ = 0;
+        more_.reset();
+    }
+    void push_back(const IndexObj& r) {
+        if (n_ == 0) {
+            one_ = r;
+        } else {
+            if (!more_) more_ = std::make_unique<std::vector<IndexObj>>(1, one_);
+            more_->push_back(r);
+        }
+        ++n_;
+    }
+
+private:
+    IndexObj one_{};
+    uint32_t n_ = 0;
+    std::unique_ptr<std::vector<IndexObj>> more_;  // all the runs once there are two
+};
+
 struct LineRec {
     int Start = 0;  // index of its first character in the section's text
     int SpaceBefore = 0, SpaceAfter = 0;
@@ -143,7 +179,7 @@ public:
     TFontList Fonts;
     TImageObjList Images;   // FloatObjects
     TFormControlList FormControls;
-    std::vector<IndexObj> SourceIndexRuns;
+    TIndexRuns SourceIndexRuns;
     std::vector<LineRec> Lines;
     uint8_t Justify = 1;   // Alignment: 1 left, 2 center, 3 right, 4 justify
     uint8_t ClearAttr = 0; // ClearMode: 0 none, 1 left, 2 right, 3 all
