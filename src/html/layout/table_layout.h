@@ -60,14 +60,22 @@ public:
     int SpecWd = 0;
     bool WidthPercent = false;
     int EmSize = 16, ExSize = 8;
-    PositionRecArray BGPos{};
     int PadTop = -1, PadRight = -1, PadBottom = -1, PadLeft = -1;
     int BrdTop = 0, BrdRight = 0, BrdBottom = 0, BrdLeft = 0;
     int HzSpace = 0, VrSpace = 0;
     bool HasBorderStyle = false;
     std::unique_ptr<TCellObjCell> Cell;  // null for a dummy
-    std::string BGImageName;
-    std::unique_ptr<TImageObj> BGImage;
+    // A background picture (rare: kept apart).
+    struct TCellBackground {
+        std::string ImageName;
+        PositionRecArray Pos{};
+        std::unique_ptr<TImageObj> Image;
+    };
+    std::unique_ptr<TCellBackground> Bg;
+    TCellBackground& EditBg() {
+        if (!Bg) Bg = std::make_unique<TCellBackground>();
+        return *Bg;
+    }
     TSharedMargArray MargArray;
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed
