@@ -45,7 +45,7 @@ constexpr unsigned guUrl = 1, guControl = 2, guTitle = 4;
 
 // ---------------------------------------------------------------- sections
 
-class TSectionBase : public TIDObject {
+class TSectionBase : public TIDObject, public TSlabAllocated {
 public:
     explicit TSectionBase(TCellBasic* AMasterList);
     // The copy for printing: SectionHeight and ZIndex.
@@ -122,7 +122,7 @@ public:
 
 // ---------------------------------------------------------------- cells
 
-class TCellBasic : public TFreeList<TSectionBase> {
+class TCellBasic : public TFreeList<TSectionBase>, public TSlabAllocated {
 public:
     explicit TCellBasic(TSectionList* Master);
     // Every section copied through its CreateCopy slot.

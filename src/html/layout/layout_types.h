@@ -155,3 +155,22 @@ private:
     void* ptr_ = nullptr;
     bool large_ = false;
 };
+
+// Small objects of the document (sections, cells, font runs) come from
+// 64 KB slabs instead of the heap: a long report makes tens of thousands of
+// them at once and frees them all at once. A slab goes back to the heap when
+// its last object is freed. Objects above kSlabObjectMax use the heap.
+namespace DocSlabs {
+constexpr size_t kSlabObjectMax = 2048;
+void* Allocate(size_t size);
+void Free(void* p, size_t size) noexcept;
+// Slabs taken from the heap and not yet given back.
+size_t SlabsHeld();
+}  // namespace DocSlabs
+
+// Base for the classes allocated from the slabs. Deleting through a base
+// pointer needs a virtual destructor, so that the freed size is the object's.
+struct TSlabAllocated {
+    static void* operator new(size_t size) { return DocSlabs::Allocate(size); }
+    static void operator delete(void* p, size_t size) noexcept { DocSlabs::Free(p, size); }
+};

@@ -29,7 +29,7 @@ public:
     int GetDlgCode() const override { return DLGC_WANTARROWS; }
 };
 
-class TFontObj {
+class TFontObj : public TSlabAllocated {
 public:
     TFontObj(TSection* ASection, TMyFont* F, int Position);  // takes F
     TFontObj(TSection* ASection, std::shared_ptr<TMyFont> F, int Position);

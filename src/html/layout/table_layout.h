@@ -38,7 +38,7 @@ struct TColObj {
     uint8_t ColVAlign = 0;  // 0 none, 1 top, 2 middle, 3 baseline, 4 bottom
 };
 
-class TCellObj {
+class TCellObj : public TSlabAllocated {
 public:
     // AVAlign: the vertical alignment the row or column gives (2 middle by default).
     TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, TProperties* Prop);
