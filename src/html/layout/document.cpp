@@ -1,6 +1,8 @@
 #include "html/layout/document.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 
 #include "html/layout/blocks.h"
 #include "html/layout/section.h"
@@ -74,6 +76,19 @@ void TSectionBase::MinMaxWidth(TCanvas&, int& Min, int& Max) {
 
 void TSectionBase::AddToPositionList() {
     if (ParentSectionList) ParentSectionList->PositionList.push_back(this);
+}
+
+// ---------------------------------------------------------------- TTagName
+
+const std::string* TTagName::Intern(const std::string& name) {
+    // Cells mostly repeat the tag of the cell made before.
+    thread_local const std::string* last = nullptr;
+    if (last && *last == name) return last;
+    static std::mutex guard;
+    static std::unordered_set<std::string> names;
+    std::lock_guard<std::mutex> lock(guard);
+    last = &*names.insert(name).first;
+    return last;
 }
 
 // ---------------------------------------------------------------- TCellBasic
