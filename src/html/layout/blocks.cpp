@@ -19,6 +19,35 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// A block's box values as given are read from the box properties alone;
+// blocks made one after another (the paragraphs of a report's cells) mostly
+// read equal ones, and then share the values made last.
+void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
+    struct Last {
+        std::array<TPropValue, MargHigh - MargLow + 1> from;
+        TSharedBoxValues values;
+        bool used = false;
+    };
+    static Last last;
+    const auto prop = [&](size_t i) -> const TPropValue& { return Prop.Props[MargLow + i]; };
+    if (last.used) {
+        size_t i = 0;
+        while (i < last.from.size() && (last.from[i].SameCopy(prop(i)) || last.from[i] == prop(i))) ++i;
+        if (i == last.from.size()) {
+            target = last.values;
+            return;
+        }
+    }
+    {
+        ::MargArrayO values;
+        Prop.GetBorderStyles(values);
+        target.Assign(values);
+    }
+    for (size_t i = 0; i < last.from.size(); ++i) last.from[i] = prop(i);
+    last.values = target;
+    last.used = true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TBlock
@@ -33,11 +62,7 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
     MargArray[piMarginBottom] = IntNull;
     if (!Prop) return;
     MyCell->OwnersTag = Prop->PropTag;
-    {
-        ::MargArrayO values;
-        Prop->GetBorderStyles(values);
-        MargArrayO.Assign(values);
-    }
+    ReadBoxValues(*Prop, MargArrayO);
     int v = 0;
     if (Prop->GetClear(v)) ClearAttr = static_cast<uint8_t>(v);
     if (Prop->GetFloat(v)) FloatLR = static_cast<uint8_t>(v);

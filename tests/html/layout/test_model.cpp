@@ -78,6 +78,24 @@ std::vector<TSection*> ModelTest::Sections(const std::string& html) {
     return sections;
 }
 
+// Paragraphs made one after another keep their own box values, alike or
+// not: a margin or a border style of their own changes what they hold.
+TEST_F(ModelTest, ParagraphsInARowKeepTheirOwnBoxValues) {
+    std::vector<TSection*> s = Sections(
+        "<p style=\"margin-left:10px\">a</p><p style=\"margin-left:20px\">b</p><p style=\"margin-left:10px\">c</p>"
+        "<p style=\"margin-left:10px; border-top-style:dashed\">d</p><p style=\"margin-left:10px\">e</p>");
+    ASSERT_EQ(s.size(), 5u);
+    std::string lefts, styles;
+    for (TSection* p : s) {
+        TBlock* b = p->OwnerCell->Owner;
+        ASSERT_NE(b, nullptr);
+        lefts += std::to_string(b->MargArray[piMarginLeft]) + " ";
+        styles += b->MargArrayO[piBorderTopStyle].Is(BorderStyleFromString("dashed")) ? "d" : "-";
+    }
+    EXPECT_EQ(lefts, "10 20 10 10 10 ");
+    EXPECT_EQ(styles, "---d-");
+}
+
 // Runs outside links carry no link; a print copy keeps every run's link.
 TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
     std::vector<TSection*> sections =
