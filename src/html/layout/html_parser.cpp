@@ -223,13 +223,23 @@ void PushPropsWith(const std::string& tag, const std::string& pseudo, TAttribute
 }
 
 void AssignAlign(const std::string& value) {
-    // One shared value each: every cell of a report is aligned.
+    // One shared value each: every cell of a report is aligned. The value is
+    // compared in place, as the trimmed text in lower case.
     static const TPropValue left("left"), center("center"), right("right"), justify("justify");
-    std::string a = Lower(Trimmed(value));
-    if (a == "left") Top()->Assign(left, piTextAlign);
-    else if (a == "center" || a == "middle") Top()->Assign(center, piTextAlign);
-    else if (a == "right") Top()->Assign(right, piTextAlign);
-    else if (a == "justify") Top()->Assign(justify, piTextAlign);
+    const char* blanks = " \t\r\n";
+    const size_t b = value.find_first_not_of(blanks);
+    if (b == std::string::npos) return;
+    const size_t n = value.find_last_not_of(blanks) + 1 - b;
+    auto is = [&](const char* word) {
+        if (std::char_traits<char>::length(word) != n) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (std::tolower(static_cast<unsigned char>(value[b + i])) != word[i]) return false;
+        return true;
+    };
+    if (is("left")) Top()->Assign(left, piTextAlign);
+    else if (is("center") || is("middle")) Top()->Assign(center, piTextAlign);
+    else if (is("right")) Top()->Assign(right, piTextAlign);
+    else if (is("justify")) Top()->Assign(justify, piTextAlign);
 }
 
 // ---------------------------------------------------------------- sections
