@@ -307,19 +307,17 @@ void Release(Slab* s) {
     --held;
 }
 
-// The slab this thread hands out room from; given up when the thread ends
-// (freed then if nothing in it is alive).
-struct Current {
-    Slab* slab = nullptr;
-    ~Current() { Retire(); }
-    void Retire() {
-        if (!slab) return;
-        slab->current = false;
-        if (slab->live == 0) Release(slab);
-        slab = nullptr;
-    }
-};
-thread_local Current current;
+// The slab this thread hands out room from. Plain data, so that reaching it
+// costs no initialisation check; documents are made on one thread.
+thread_local Slab* current = nullptr;
+
+void RetireCurrent() {
+    Slab* s = current;
+    if (!s) return;
+    s->current = false;
+    current = nullptr;
+    if (s->live == 0) Release(s);
+}
 
 Slab* NewSlab() {
     void* mem = std::aligned_alloc(kSlabSize, kSlabSize);
@@ -340,10 +338,10 @@ size_t SlabsHeld() { return held; }
 void* Allocate(size_t size) {
     if (size > kSlabObjectMax) return ::operator new(size);
     const size_t room = (std::max<size_t>(size, 1) + kAlign - 1) / kAlign * kAlign;
-    Slab* s = current.slab;
+    Slab* s = current;
     if (!s || static_cast<size_t>(s->end - s->next) < room) {
-        current.Retire();
-        s = current.slab = NewSlab();
+        RetireCurrent();
+        s = current = NewSlab();
     }
     void* p = s->next;
     s->next += room;
