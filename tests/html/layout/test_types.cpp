@@ -56,6 +56,18 @@ TEST(DocSlabs, ObjectsKeepTheirRoomAndEmptiedSlabsGoBack) {
     auto again = std::make_unique<Small>();
     again->tag = 7;
     EXPECT_LE(DocSlabs::SlabsHeld(), before + 1);
+    // The object made last gives its room back to the next one; the others
+    // keep theirs.
+    auto last = std::make_unique<Small>();
+    void* const lastRoom = last.get();
+    last.reset();
+    auto next = std::make_unique<Small>();
+    EXPECT_EQ(static_cast<void*>(next.get()), lastRoom);
+    void* const againRoom = again.get();
+    again.reset();  // not the last made: its room stays unused
+    auto after = std::make_unique<Small>();
+    EXPECT_NE(static_cast<void*>(after.get()), againRoom);
+    EXPECT_NE(static_cast<void*>(after.get()), static_cast<void*>(next.get()));
 }
 
 TEST(ImageMap, AreasByShapeAndOrder) {
