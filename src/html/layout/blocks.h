@@ -27,7 +27,6 @@ public:
     uint8_t BorderStyle = 0;
     uint8_t FloatLR = 0;    // 0 none, 5 left, 6 right
     uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both
-    PositionRecArray BGPos{};
     uint8_t Positioning = 0;  // 0 static, 1 absolute, 2 relative
     uint8_t Visibility = 2;   // 1 hidden, 2 visible
     bool BottomAuto = false;
@@ -40,7 +39,16 @@ public:
     int ClearAddon = 0;
     int ContentLeft = 0;
     int ClientContentBot = 0;
-    std::unique_ptr<TImageObj> BGImage;
+    // A background picture and its position (rare: kept apart).
+    struct TBlockBackground {
+        PositionRecArray Pos{};
+        std::unique_ptr<TImageObj> Image;
+    };
+    std::unique_ptr<TBlockBackground> Bg;
+    TBlockBackground& EditBg() {
+        if (!Bg) Bg = std::make_unique<TBlockBackground>();
+        return *Bg;
+    }
     int TopP = 0, LeftP = 0;
     TRect MyRect{};
     TRareText Title;  // most blocks have none
@@ -89,7 +97,7 @@ public:
     void DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
     // Border box on screen (the last Draw).
     int DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
-    bool HasBackgroundImage() const { return BGImage != nullptr; }
+    bool HasBackgroundImage() const { return Bg && Bg->Image; }
     // The element's tag (a caption pair answers for none): its cell keeps it.
     bool TagIs(const char* tag) const { return !IsTableAndCaption() && MyCell && MyCell->OwnersTag == tag; }
 

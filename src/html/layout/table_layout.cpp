@@ -1205,9 +1205,10 @@ TTableBlock::TTableBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic*
                 }
                 case BackgroundSy:
                     if (!a->TextValue.empty()) {
-                        BGImage = TImageObj::CreateFromURL(AMasterList ? AMasterList->MasterList : nullptr, a->TextValue);
-                        BGPos[0] = PositionRec{6, 0, true, false};
-                        BGPos[1] = PositionRec{6, 0, true, false};
+                        EditBg().Image =
+                            TImageObj::CreateFromURL(AMasterList ? AMasterList->MasterList : nullptr, a->TextValue);
+                        Bg->Pos[0] = PositionRec{6, 0, true, false};
+                        Bg->Pos[1] = PositionRec{6, 0, true, false};
                     }
                     break;
                 default: break;
@@ -1283,7 +1284,7 @@ int TTableBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCou
     }
     if (BkColorSet && (MargArray[piBackgroundColor] == clNone || MargArray[piBackgroundColor] == IntNull)) {
         MargArray[piBackgroundColor] = TableBkColor;
-        if (Table) Table->BkGnd = !BGImage;
+        if (Table) Table->BkGnd = !HasBackgroundImage();
     }
     auto margin = [&](int i) {
         int x = MargArray[static_cast<size_t>(i)];

@@ -91,6 +91,24 @@ TEST_F(ImageTest, TableCellsPaintTheirOwnOrTheirRowsPicture) {
     EXPECT_TRUE(pictures(log).empty());
 }
 
+// A block paints its picture where its style puts it; a table's BACKGROUND
+// gives its block one tiled from the corner.
+TEST_F(ImageTest, BlocksPaintTheirPicture) {
+    Readhtml::HtmlParseString("<div style=\"background-image: url(blk.bmp); background-position: 30px 0; "
+                              "background-repeat: no-repeat; height: 80px\">x</div>"
+                              "<table background=\"t.bmp\" cellspacing=0 cellpadding=0><tr><td width=300 height=60>"
+                              "y</td></tr></table>",
+                              doc.get());
+    Layout(600);
+    std::vector<std::string> shown;
+    for (const auto& l : Paint(600, 600))
+        if (l.rfind("picture", 0) == 0) shown.push_back(l);
+    // The block's one picture 30 px in; the table's 200 x 50 tiles over its 300 x 60.
+    const std::vector<std::string> expected{"picture 30 0 230 50", "picture 0 80 200 130", "picture 200 80 400 130",
+                                            "picture 0 130 200 180", "picture 200 130 400 180"};
+    EXPECT_EQ(shown, expected);
+}
+
 TEST_F(ImageTest, SizesFromAttributesAndThePicture) {
     auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
     TImageObj* pct = Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "50%"}, {BorderSy, "2"}});
