@@ -1429,22 +1429,23 @@ void DoTable(const SymbSet&) {
                         ++rowIndex;
                         rowVAlign = 0;
                     }
-                    TAttributesCopy cellAttrs(*Attributes);
-                    PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs.get());
-                    AssignAlign(AttrText(AlignSy, cellAttrs.get()));
+                    // The tag's attributes are read before the next token: no copy.
+                    TAttributeList* cellAttrs = Attributes;
+                    PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs);
+                    AssignAlign(AttrText(AlignSy, cellAttrs));
                     const TColObj* colSpec = nullptr;
                     if (table->ColInfo.Count() > 0) {
                         if (!cellMgr) cellMgr = std::make_unique<TCellManager>(table->ColInfo.Count());
                         int col = cellMgr->FindColNum(rowIndex);
                         if (col >= 0 && col < table->ColInfo.Count()) colSpec = table->ColInfo[col];
                     }
-                    uint8_t va = VAlignOf(AttrText(VAlignSy, cellAttrs.get()));
+                    uint8_t va = VAlignOf(AttrText(VAlignSy, cellAttrs));
                     if (va == 0 && colSpec) va = colSpec->ColVAlign;
                     if (va == 0) va = rowVAlign;
                     if (va == 0) va = 2;
-                    if (colSpec && !Attr(AlignSy, cellAttrs.get()) && !colSpec->ColAlign.empty())
+                    if (colSpec && !Attr(AlignSy, cellAttrs) && !colSpec->ColAlign.empty())
                         AssignAlign(colSpec->ColAlign);
-                    cell = new TCellObj(SectionList, va, cellAttrs.get(), Top());
+                    cell = new TCellObj(SectionList, va, cellAttrs, Top());
                     if (colSpec && cell->SpecWd == 0 && colSpec->ColWidth > 0) {
                         cell->SpecWd = colSpec->ColWidth;
                         cell->WidthPercent = colSpec->AsPercent;
@@ -1453,7 +1454,7 @@ void DoTable(const SymbSet&) {
                     if (cellMgr) cellMgr->AddCell(rowIndex, cell->ColSpan, cell->RowSpan);
                     CurrentCell = cell->Cell.get();
                     ListLevel = 0;
-                    ParserNoBreak = Attr(NoWrapSy, cellAttrs.get()) && !(cell->SpecWd > 0 && !cell->WidthPercent);
+                    ParserNoBreak = Attr(NoWrapSy, cellAttrs) && !(cell->SpecWd > 0 && !cell->WidthPercent);
                     Advance();
                     while (Sy == TextSy && TokenIsSpace()) Advance();
                     // A cell that opens with a paragraph would drop its first
