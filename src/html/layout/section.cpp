@@ -90,7 +90,18 @@ void TFontObj::CopyLink(const TUrlTarget& from) {
 }
 
 void TFontObj::FontChanged() {
-    const TFontFace* face = FontService().Resolve(TFontSpec::Of(*TheFont));
+    // Runs made one after another mostly have one look: the face found last
+    // is kept with its spec while the same font service is installed.
+    static TFontSpec lastSpec;
+    static const TFontFace* lastFace = nullptr;
+    static unsigned lastGeneration = 0;
+    TFontSpec spec = TFontSpec::Of(*TheFont);
+    if (!lastFace || lastGeneration != FontServiceGeneration() || !(spec == lastSpec)) {
+        lastFace = FontService().Resolve(spec);
+        lastGeneration = FontServiceGeneration();
+        lastSpec = std::move(spec);
+    }
+    const TFontFace* face = lastFace;
     const TTextMetric& tm = face->Metrics();
     tmHeight = tm.tmHeight;
     FontHeight = tm.tmHeight + tm.tmExternalLeading;
