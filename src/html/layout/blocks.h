@@ -13,6 +13,19 @@
 #include "html/layout/document.h"
 #include "html/reader/style_props.h"
 
+// A box's background picture and where it goes, kept apart by the boxes that
+// may have one: most have none.
+struct TBackgroundPicture {
+    std::string ImageName;  // a table cell's, loaded when it is laid out
+    PositionRecArray Pos{};
+    std::unique_ptr<TImageObj> Image;
+    // The picture of a holder, made on first use.
+    static TBackgroundPicture& Edit(std::unique_ptr<TBackgroundPicture>& holder) {
+        if (!holder) holder = std::make_unique<TBackgroundPicture>();
+        return *holder;
+    }
+};
+
 class TBlock : public TSectionBase {
 public:
     TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
@@ -39,16 +52,8 @@ public:
     int ClearAddon = 0;
     int ContentLeft = 0;
     int ClientContentBot = 0;
-    // A background picture and its position (rare: kept apart).
-    struct TBlockBackground {
-        PositionRecArray Pos{};
-        std::unique_ptr<TImageObj> Image;
-    };
-    std::unique_ptr<TBlockBackground> Bg;
-    TBlockBackground& EditBg() {
-        if (!Bg) Bg = std::make_unique<TBlockBackground>();
-        return *Bg;
-    }
+    std::unique_ptr<TBackgroundPicture> Bg;  // rare: kept apart
+    TBackgroundPicture& EditBg() { return TBackgroundPicture::Edit(Bg); }
     int TopP = 0, LeftP = 0;
     TRect MyRect{};
     TRareText Title;  // most blocks have none

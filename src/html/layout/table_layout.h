@@ -65,17 +65,8 @@ public:
     int HzSpace = 0, VrSpace = 0;
     bool HasBorderStyle = false;
     std::unique_ptr<TCellObjCell> Cell;  // null for a dummy
-    // A background picture (rare: kept apart).
-    struct TCellBackground {
-        std::string ImageName;
-        PositionRecArray Pos{};
-        std::unique_ptr<TImageObj> Image;
-    };
-    std::unique_ptr<TCellBackground> Bg;
-    TCellBackground& EditBg() {
-        if (!Bg) Bg = std::make_unique<TCellBackground>();
-        return *Bg;
-    }
+    std::unique_ptr<TBackgroundPicture> Bg;  // rare: kept apart
+    TBackgroundPicture& EditBg() { return TBackgroundPicture::Edit(Bg); }
     TSharedMargArray MargArray;
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed
