@@ -98,7 +98,7 @@ TCellBasic::TCellBasic(TSectionList* Master) : MasterList(Master) {}
 TCellBasic::TCellBasic(TSectionList* Master, const TCellBasic& T) : MasterList(Master), OwnersTag(T.OwnersTag) {
     for (const auto& s : T) {
         auto copy = s->CreateCopy(this);
-        if (copy) TFreeList<TSectionBase>::Add(copy.release());
+        if (copy) TSectionItems::Add(copy.release());
     }
 }
 
@@ -106,7 +106,7 @@ TCellBasic::~TCellBasic() { ClearSections(); }
 
 void TCellBasic::ClearSections() {
     for (const auto& s : *this) s->CheckFree();
-    TFreeList<TSectionBase>::Clear();
+    TSectionItems::Clear();
 }
 
 void TCellBasic::Add(TSectionBase* Item, int TagIndex) {
@@ -121,7 +121,7 @@ void TCellBasic::Add(TSectionBase* Item, int TagIndex) {
         }
     }
     Item->SetMasterList(MasterList);
-    TFreeList<TSectionBase>::Add(Item);
+    TSectionItems::Add(Item);
 }
 
 bool TCellBasic::CheckLastBottomMargin() {

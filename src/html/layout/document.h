@@ -147,7 +147,10 @@ private:
     const std::string* name_ = Empty();
 };
 
-class TCellBasic : public TFreeList<TSectionBase>, public TSlabAllocated {
+// A cell's list of sections, held in the slabs with them.
+using TSectionItems = TFreeList<TSectionBase, TSlabAllocator<std::unique_ptr<TSectionBase>>>;
+
+class TCellBasic : public TSectionItems, public TSlabAllocated {
 public:
     explicit TCellBasic(TSectionList* Master);
     // Every section copied through its CreateCopy slot.

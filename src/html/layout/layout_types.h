@@ -4,6 +4,7 @@
 // the sinks that selected text is copied into, and a large-block allocator.
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -168,9 +169,23 @@ void Free(void* p, size_t size) noexcept;
 size_t SlabsHeld();
 }  // namespace DocSlabs
 
+// Places a small container's storage in the slabs (larger ones on the heap).
+template <class T>
+struct TSlabAllocator {
+    using value_type = T;
+    TSlabAllocator() = default;
+    template <class U>
+    TSlabAllocator(const TSlabAllocator<U>&) noexcept {}
+    T* allocate(size_t n) { return static_cast<T*>(DocSlabs::Allocate(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { DocSlabs::Free(p, n * sizeof(T)); }
+    friend bool operator==(const TSlabAllocator&, const TSlabAllocator&) { return true; }
+};
+
 // Base for the classes allocated from the slabs. Deleting through a base
 // pointer needs a virtual destructor, so that the freed size is the object's.
 struct TSlabAllocated {
     static void* operator new(size_t size) { return DocSlabs::Allocate(size); }
     static void operator delete(void* p, size_t size) noexcept { DocSlabs::Free(p, size); }
+    // The slabs align to 8 bytes only.
+    static void* operator new(size_t, std::align_val_t) = delete;
 };

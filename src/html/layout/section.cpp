@@ -309,6 +309,9 @@ void TFontList::Decrement(int N, TSectionList* ParentSectionList) {
 TSection::TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop, TUrlTarget* AnURL, bool FirstItem)
     : TSectionBase(AMasterList), OwnerCell(AMasterList) {
     TSectionList* list = ParentSectionList;
+    // The list's room before the run's: a paragraph dropped at once then
+    // gives both back to the slab.
+    Fonts.Reserve(1);
     auto* run = Prop ? new TFontObj(this, Prop->SharedFont(), 0) : new TFontObj(this, new TMyFont, 0);
     if (Prop) run->SetTitle(Prop->PropTitle);
     Fonts.Add(run);

@@ -90,7 +90,7 @@ private:
     TMyFont& OwnFont();
 };
 
-class TFontList : public TFreeList<TFontObj> {
+class TFontList : public TFreeList<TFontObj, TSlabAllocator<std::unique_ptr<TFontObj>>> {
 public:
     TFontList() = default;
     TFontList(TSection* Section, const TFontList& T);

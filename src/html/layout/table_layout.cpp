@@ -1407,7 +1407,7 @@ void TTableAndCaptionBlock::SetCaptionBlock(TBlock* Value) {
     if (TopCaption)
         MyCell->Insert(0, Value);
     else
-        MyCell->TFreeList<TSectionBase>::Add(Value);
+        MyCell->TSectionItems::Add(Value);
     Value->SetMasterList(ParentSectionList);
 }
 
