@@ -96,6 +96,19 @@ TEST_F(ModelTest, ParagraphsInARowKeepTheirOwnBoxValues) {
     EXPECT_EQ(styles, "---d-");
 }
 
+// Runs made one after another each measure their own font: a heading
+// between paragraphs is not given the face found before it, nor the
+// paragraph after it the heading's.
+TEST_F(ModelTest, RunsInARowMeasureTheirOwnFont) {
+    std::vector<TSection*> s = Sections("<p>a</p><h1>b</h1><p>c</p>");
+    ASSERT_EQ(s.size(), 3u);
+    const TFontObj& p = *s[0]->Fonts[0];
+    EXPECT_GT(s[1]->Fonts[0]->tmHeight, p.tmHeight);
+    EXPECT_GT(s[1]->Fonts[0]->tmMaxCharWidth, p.tmMaxCharWidth);
+    EXPECT_EQ(s[2]->Fonts[0]->tmHeight, p.tmHeight);
+    EXPECT_EQ(s[2]->Fonts[0]->tmMaxCharWidth, p.tmMaxCharWidth);
+}
+
 // Runs outside links carry no link; a print copy keeps every run's link.
 TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
     std::vector<TSection*> sections =
