@@ -19,6 +19,35 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// A block's box values as given are read from the box properties alone;
+// blocks made one after another (the paragraphs of a report's cells) mostly
+// read equal ones, and then share the values made last.
+void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
+    struct Last {
+        std::array<TPropValue, MargHigh - MargLow + 1> from;
+        TSharedBoxValues values;
+        bool used = false;
+    };
+    static Last last;
+    const auto prop = [&](size_t i) -> const TPropValue& { return Prop.Props[MargLow + i]; };
+    if (last.used) {
+        size_t i = 0;
+        while (i < last.from.size() && (last.from[i].SameCopy(prop(i)) || last.from[i] == prop(i))) ++i;
+        if (i == last.from.size()) {
+            target = last.values;
+            return;
+        }
+    }
+    {
+        ::MargArrayO values;
+        Prop.GetBorderStyles(values);
+        target.Assign(values);
+    }
+    for (size_t i = 0; i < last.from.size(); ++i) last.from[i] = prop(i);
+    last.values = target;
+    last.used = true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TBlock
@@ -33,11 +62,7 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
     MargArray[piMarginBottom] = IntNull;
     if (!Prop) return;
     MyCell->OwnersTag = Prop->PropTag;
-    {
-        ::MargArrayO values;
-        Prop->GetBorderStyles(values);
-        MargArrayO.Assign(values);
-    }
+    ReadBoxValues(*Prop, MargArrayO);
     int v = 0;
     if (Prop->GetClear(v)) ClearAttr = static_cast<uint8_t>(v);
     if (Prop->GetFloat(v)) FloatLR = static_cast<uint8_t>(v);
@@ -50,8 +75,8 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
     Title.Set(Prop->PropTitle);
     std::string bg;
     if (Prop->GetBackgroundImage(bg) && !bg.empty() && bg != "none") {
-        BGImage = TImageObj::CreateFromURL(ParentSectionList, bg);
-        Prop->GetBackgroundPos(EmSize, ExSize, BGPos);
+        EditBg().Image = TImageObj::CreateFromURL(ParentSectionList, bg);
+        Prop->GetBackgroundPos(EmSize, ExSize, Bg->Pos);
     }
     Positioning = static_cast<uint8_t>(Prop->GetPosition());
     Visibility = static_cast<uint8_t>(Prop->GetVisibility());
@@ -86,7 +111,6 @@ TBlock::TBlock(TCellBasic* AMasterList, const TBlock& T)
       BorderStyle(T.BorderStyle),
       FloatLR(T.FloatLR),
       ClearAttr(T.ClearAttr),
-      BGPos(T.BGPos),
       Positioning(T.Positioning),
       Visibility(T.Visibility),
       BottomAuto(T.BottomAuto),
@@ -107,8 +131,10 @@ TBlock::TBlock(TCellBasic* AMasterList, const TBlock& T)
     MyCell->Owner = this;
     MyCell->OwnersTag = T.MyCell->OwnersTag;
     TSectionList* list = AMasterList ? AMasterList->MasterList : nullptr;
-    if (T.BGImage && list && list->PrintTableBackgrounds)
-        BGImage.reset(static_cast<TImageObj*>(T.BGImage->CreateCopy(list).release()));
+    if (T.HasBackgroundImage() && list && list->PrintTableBackgrounds) {
+        EditBg().Image.reset(static_cast<TImageObj*>(T.Bg->Image->CreateCopy(list).release()));
+        Bg->Pos = T.Bg->Pos;
+    }
     if (Positioning == 1) {
         ownIMgr_ = std::make_unique<IndentManager>();
         MyCell->IMgr = ownIMgr_.get();
@@ -399,9 +425,9 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     DrawBot = std::max(ClientContentBot, MyCell->tcDrawBot) + BP + BB;
     SectionHeight = ContentBot - Y;
 
-    if (BGImage && ParentSectionList && ParentSectionList->ShowImages) {
-        BGImage->Layout(Canvas, NewWidth, ClientContentBot - YDraw, nullptr);
-        if (BGImage->Image == static_cast<TGraphic*>(ErrorImage)) BGImage.reset();
+    if (HasBackgroundImage() && ParentSectionList && ParentSectionList->ShowImages) {
+        Bg->Image->Layout(Canvas, NewWidth, ClientContentBot - YDraw, nullptr);
+        if (Bg->Image->Image == static_cast<TGraphic*>(ErrorImage)) Bg->Image.reset();
     }
 
     cellMgr->FreeLeftIndentRec(LIndex);
@@ -425,7 +451,7 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
 
 bool TBlock::IsPlain() const {
     // A percentage box value depends on the height laid out against.
-    return typeid(*this) == typeid(TBlock) && !DisplayNone && Positioning == 0 && FloatLR == 0 && !BGImage &&
+    return typeid(*this) == typeid(TBlock) && !DisplayNone && Positioning == 0 && FloatLR == 0 && !HasBackgroundImage() &&
            boxRelative_ == 0 && MyCell && MyCell->IsPlain();
 }
 
@@ -580,11 +606,11 @@ int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, 
     if (meets && paintBack) {
         const TColor bg = m[piBackgroundColor];
         if (bg != clNone) FillRectColor(Canvas, boxLeft, boxTop, boxRight, boxBottom, bg);
-        if (BGImage && list && list->ShowImages && BGImage->Image && !BGImage->ShowsStandIn()) {
+        if (HasBackgroundImage() && list && list->ShowImages && Bg->Image->Image && !Bg->Image->ShowsStandIn()) {
             // The image is tiled over the padding box from its position.
             const int pl = boxLeft + LB, pt = boxTop + TB, pr = boxRight - RB, pb = boxBottom - BB;
             const int W = pr - pl, H = pb - pt;
-            const int iw = BGImage->ImageWidth, ih = BGImage->ImageHeight;
+            const int iw = Bg->Image->ImageWidth, ih = Bg->Image->ImageHeight;
             if (W > 0 && H > 0 && iw > 0 && ih > 0) {
                 auto offset = [](const PositionRec& p, int area, int img) {
                     int o = 0;
@@ -597,15 +623,15 @@ int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, 
                     }
                     return std::clamp(o, -img, area);
                 };
-                int ox = offset(BGPos[0], W, iw), oy = offset(BGPos[1], H, ih);
-                const bool rx = BGPos[0].RepeatD, ry = BGPos[1].RepeatD;
+                int ox = offset(Bg->Pos[0], W, iw), oy = offset(Bg->Pos[1], H, ih);
+                const bool rx = Bg->Pos[0].RepeatD, ry = Bg->Pos[1].RepeatD;
                 if (rx) while (ox > 0) ox -= iw;
                 if (ry) while (oy > 0) oy -= ih;
                 const int saved = Canvas.SaveDC();
                 Canvas.IntersectClipRect(pl, pt, pr, pb);
                 for (int ty = oy; ty < (ry ? H : oy + 1); ty += ih)
                     for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw)
-                        BGImage->DrawImage(Canvas, pl + tx, pt + ty, iw, ih);
+                        Bg->Image->DrawImage(Canvas, pl + tx, pt + ty, iw, ih);
                 Canvas.RestoreDC(saved);
             }
         }
@@ -886,7 +912,7 @@ TBodyBlock::TBodyBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* A
         Prop->GetBackgroundPos(EmSize, ExSize, pos);
         list->SetBackgroundBitmap(bg, pos);
     }
-    BGImage.reset();
+    Bg.reset();
     const TColor c = Prop->GetBackgroundColor();
     if (c != clNone) list->SetBackground(c | PalRelative);
     MargArrayO.Edit()[piBackgroundColor] = TPropValue();

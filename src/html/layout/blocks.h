@@ -13,6 +13,19 @@
 #include "html/layout/document.h"
 #include "html/reader/style_props.h"
 
+// A box's background picture and where it goes, kept apart by the boxes that
+// may have one: most have none.
+struct TBackgroundPicture {
+    std::string ImageName;  // a table cell's, loaded when it is laid out
+    PositionRecArray Pos{};
+    std::unique_ptr<TImageObj> Image;
+    // The picture of a holder, made on first use.
+    static TBackgroundPicture& Edit(std::unique_ptr<TBackgroundPicture>& holder) {
+        if (!holder) holder = std::make_unique<TBackgroundPicture>();
+        return *holder;
+    }
+};
+
 class TBlock : public TSectionBase {
 public:
     TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
@@ -27,7 +40,6 @@ public:
     uint8_t BorderStyle = 0;
     uint8_t FloatLR = 0;    // 0 none, 5 left, 6 right
     uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both
-    PositionRecArray BGPos{};
     uint8_t Positioning = 0;  // 0 static, 1 absolute, 2 relative
     uint8_t Visibility = 2;   // 1 hidden, 2 visible
     bool BottomAuto = false;
@@ -40,7 +52,8 @@ public:
     int ClearAddon = 0;
     int ContentLeft = 0;
     int ClientContentBot = 0;
-    std::unique_ptr<TImageObj> BGImage;
+    std::unique_ptr<TBackgroundPicture> Bg;  // rare: kept apart
+    TBackgroundPicture& EditBg() { return TBackgroundPicture::Edit(Bg); }
     int TopP = 0, LeftP = 0;
     TRect MyRect{};
     TRareText Title;  // most blocks have none
@@ -89,7 +102,7 @@ public:
     void DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
     // Border box on screen (the last Draw).
     int DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef);
-    bool HasBackgroundImage() const { return BGImage != nullptr; }
+    bool HasBackgroundImage() const { return Bg && Bg->Image; }
     // The element's tag (a caption pair answers for none): its cell keeps it.
     bool TagIs(const char* tag) const { return !IsTableAndCaption() && MyCell && MyCell->OwnersTag == tag; }
 
@@ -107,6 +120,7 @@ protected:
     int convWidth_ = -1, convHeight_ = -1, convAutoCount_ = 0;
     bool convValid_ = false;
     int8_t boxRelative_ = -1;  // whether a box value is a percentage (-1: not looked at yet)
+    bool drawSorted_ = false;  // sorted once the cell held a section
     TSharedMargArray conv_;
     void ConvertBox(int AWidth, int AHeight);
     // The box values converted against a width and height; converted once
@@ -116,7 +130,6 @@ protected:
     // Sections out of their cell's order for z-index; null while the cell's
     // own order is the drawing order, as it nearly always is.
     std::unique_ptr<std::vector<TSectionBase*>> zOrder_;
-    bool drawSorted_ = false;  // sorted once the cell held a section
 };
 
 class TBlockLI : public TBlock {

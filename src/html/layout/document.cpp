@@ -1,6 +1,8 @@
 #include "html/layout/document.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 
 #include "html/layout/blocks.h"
 #include "html/layout/section.h"
@@ -76,6 +78,19 @@ void TSectionBase::AddToPositionList() {
     if (ParentSectionList) ParentSectionList->PositionList.push_back(this);
 }
 
+// ---------------------------------------------------------------- TTagName
+
+const std::string* TTagName::Intern(const std::string& name) {
+    // Cells mostly repeat the tag of the cell made before.
+    thread_local const std::string* last = nullptr;
+    if (last && *last == name) return last;
+    static std::mutex guard;
+    static std::unordered_set<std::string> names;
+    std::lock_guard<std::mutex> lock(guard);
+    last = &*names.insert(name).first;
+    return last;
+}
+
 // ---------------------------------------------------------------- TCellBasic
 
 TCellBasic::TCellBasic(TSectionList* Master) : MasterList(Master) {}
@@ -83,7 +98,7 @@ TCellBasic::TCellBasic(TSectionList* Master) : MasterList(Master) {}
 TCellBasic::TCellBasic(TSectionList* Master, const TCellBasic& T) : MasterList(Master), OwnersTag(T.OwnersTag) {
     for (const auto& s : T) {
         auto copy = s->CreateCopy(this);
-        if (copy) TFreeList<TSectionBase>::Add(copy.release());
+        if (copy) TSectionItems::Add(copy.release());
     }
 }
 
@@ -91,7 +106,7 @@ TCellBasic::~TCellBasic() { ClearSections(); }
 
 void TCellBasic::ClearSections() {
     for (const auto& s : *this) s->CheckFree();
-    TFreeList<TSectionBase>::Clear();
+    TSectionItems::Clear();
 }
 
 void TCellBasic::Add(TSectionBase* Item, int TagIndex) {
@@ -106,7 +121,7 @@ void TCellBasic::Add(TSectionBase* Item, int TagIndex) {
         }
     }
     Item->SetMasterList(MasterList);
-    TFreeList<TSectionBase>::Add(Item);
+    TSectionItems::Add(Item);
 }
 
 bool TCellBasic::CheckLastBottomMargin() {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,7 +46,7 @@ constexpr unsigned guUrl = 1, guControl = 2, guTitle = 4;
 
 // ---------------------------------------------------------------- sections
 
-class TSectionBase : public TIDObject {
+class TSectionBase : public TIDObject, public TSlabAllocated {
 public:
     explicit TSectionBase(TCellBasic* AMasterList);
     // The copy for printing: SectionHeight and ZIndex.
@@ -122,7 +123,34 @@ public:
 
 // ---------------------------------------------------------------- cells
 
-class TCellBasic : public TFreeList<TSectionBase> {
+// An element's tag name, held as one shared text per name: every cell keeps
+// its owner's tag, and the names come from the reader's fixed set.
+class TTagName {
+public:
+    TTagName() = default;
+    TTagName& operator=(const std::string& name) {
+        name_ = Intern(name);
+        return *this;
+    }
+    TTagName& operator=(const char* name) { return *this = std::string(name); }
+    bool empty() const { return name_->empty(); }
+    friend bool operator==(const TTagName& a, const char* b) { return *a.name_ == b; }
+    friend bool operator==(const TTagName& a, const std::string& b) { return *a.name_ == b; }
+    friend std::ostream& operator<<(std::ostream& o, const TTagName& t) { return o << *t.name_; }
+
+private:
+    static const std::string* Intern(const std::string& name);
+    static const std::string* Empty() {
+        static const std::string empty;
+        return &empty;
+    }
+    const std::string* name_ = Empty();
+};
+
+// A cell's list of sections, held in the slabs with them.
+using TSectionItems = TFreeList<TSectionBase, TSlabAllocator<std::unique_ptr<TSectionBase>>>;
+
+class TCellBasic : public TSectionItems, public TSlabAllocated {
 public:
     explicit TCellBasic(TSectionList* Master);
     // Every section copied through its CreateCopy slot.
@@ -130,13 +158,13 @@ public:
     ~TCellBasic() override;
 
     TSectionList* MasterList;
-    int YValue = 0;
     IndentManager* IMgr = nullptr;  // owned by TCell; a TBlockCell uses its block's
+    int YValue = 0;
     int StartCurs = 0;
     int Len = 0;
     // Kept by TBlockCell.LayoutContents.
     int tcContentBot = 0, tcDrawTop = 0, tcDrawBot = 0;
-    std::string OwnersTag;  // the owning element's tag
+    TTagName OwnersTag;  // the owning element's tag
     TBlock* Owner = nullptr;  // the owning block, when there is one
 
     // A TSection with pending text is finished first; an empty finished section

@@ -223,13 +223,23 @@ void PushPropsWith(const std::string& tag, const std::string& pseudo, TAttribute
 }
 
 void AssignAlign(const std::string& value) {
-    // One shared value each: every cell of a report is aligned.
+    // One shared value each: every cell of a report is aligned. The value is
+    // compared in place, as the trimmed text in lower case.
     static const TPropValue left("left"), center("center"), right("right"), justify("justify");
-    std::string a = Lower(Trimmed(value));
-    if (a == "left") Top()->Assign(left, piTextAlign);
-    else if (a == "center" || a == "middle") Top()->Assign(center, piTextAlign);
-    else if (a == "right") Top()->Assign(right, piTextAlign);
-    else if (a == "justify") Top()->Assign(justify, piTextAlign);
+    const char* blanks = " \t\r\n";
+    const size_t b = value.find_first_not_of(blanks);
+    if (b == std::string::npos) return;
+    const size_t n = value.find_last_not_of(blanks) + 1 - b;
+    auto is = [&](const char* word) {
+        if (std::char_traits<char>::length(word) != n) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (std::tolower(static_cast<unsigned char>(value[b + i])) != word[i]) return false;
+        return true;
+    };
+    if (is("left")) Top()->Assign(left, piTextAlign);
+    else if (is("center") || is("middle")) Top()->Assign(center, piTextAlign);
+    else if (is("right")) Top()->Assign(right, piTextAlign);
+    else if (is("justify")) Top()->Assign(justify, piTextAlign);
 }
 
 // ---------------------------------------------------------------- sections
@@ -1419,22 +1429,23 @@ void DoTable(const SymbSet&) {
                         ++rowIndex;
                         rowVAlign = 0;
                     }
-                    TAttributesCopy cellAttrs(*Attributes);
-                    PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs.get());
-                    AssignAlign(AttrText(AlignSy, cellAttrs.get()));
+                    // The tag's attributes are read before the next token: no copy.
+                    TAttributeList* cellAttrs = Attributes;
+                    PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs);
+                    AssignAlign(AttrText(AlignSy, cellAttrs));
                     const TColObj* colSpec = nullptr;
                     if (table->ColInfo.Count() > 0) {
                         if (!cellMgr) cellMgr = std::make_unique<TCellManager>(table->ColInfo.Count());
                         int col = cellMgr->FindColNum(rowIndex);
                         if (col >= 0 && col < table->ColInfo.Count()) colSpec = table->ColInfo[col];
                     }
-                    uint8_t va = VAlignOf(AttrText(VAlignSy, cellAttrs.get()));
+                    uint8_t va = VAlignOf(AttrText(VAlignSy, cellAttrs));
                     if (va == 0 && colSpec) va = colSpec->ColVAlign;
                     if (va == 0) va = rowVAlign;
                     if (va == 0) va = 2;
-                    if (colSpec && !Attr(AlignSy, cellAttrs.get()) && !colSpec->ColAlign.empty())
+                    if (colSpec && !Attr(AlignSy, cellAttrs) && !colSpec->ColAlign.empty())
                         AssignAlign(colSpec->ColAlign);
-                    cell = new TCellObj(SectionList, va, cellAttrs.get(), Top());
+                    cell = new TCellObj(SectionList, va, cellAttrs, Top());
                     if (colSpec && cell->SpecWd == 0 && colSpec->ColWidth > 0) {
                         cell->SpecWd = colSpec->ColWidth;
                         cell->WidthPercent = colSpec->AsPercent;
@@ -1443,7 +1454,7 @@ void DoTable(const SymbSet&) {
                     if (cellMgr) cellMgr->AddCell(rowIndex, cell->ColSpan, cell->RowSpan);
                     CurrentCell = cell->Cell.get();
                     ListLevel = 0;
-                    ParserNoBreak = Attr(NoWrapSy, cellAttrs.get()) && !(cell->SpecWd > 0 && !cell->WidthPercent);
+                    ParserNoBreak = Attr(NoWrapSy, cellAttrs) && !(cell->SpecWd > 0 && !cell->WidthPercent);
                     Advance();
                     while (Sy == TextSy && TokenIsSpace()) Advance();
                     // A cell that opens with a paragraph would drop its first

@@ -4,6 +4,7 @@
 // the sinks that selected text is copied into, and a large-block allocator.
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct IndentRec {
 class IndentManagerBasic {
 public:
     IndentManagerBasic() = default;
-    virtual ~IndentManagerBasic() = default;
+    ~IndentManagerBasic() = default;  // never deleted through this base
     IndentManagerBasic(const IndentManagerBasic&) = delete;
     IndentManagerBasic& operator=(const IndentManagerBasic&) = delete;
 
@@ -154,4 +155,37 @@ private:
     size_t size_;
     void* ptr_ = nullptr;
     bool large_ = false;
+};
+
+// Small objects of the document (sections, cells, font runs) come from
+// 64 KB slabs instead of the heap: a long report makes tens of thousands of
+// them at once and frees them all at once. A slab goes back to the heap when
+// its last object is freed. Objects above kSlabObjectMax use the heap.
+namespace DocSlabs {
+constexpr size_t kSlabObjectMax = 2048;
+void* Allocate(size_t size);
+void Free(void* p, size_t size) noexcept;
+// Slabs taken from the heap and not yet given back.
+size_t SlabsHeld();
+}  // namespace DocSlabs
+
+// Places a small container's storage in the slabs (larger ones on the heap).
+template <class T>
+struct TSlabAllocator {
+    using value_type = T;
+    TSlabAllocator() = default;
+    template <class U>
+    TSlabAllocator(const TSlabAllocator<U>&) noexcept {}
+    T* allocate(size_t n) { return static_cast<T*>(DocSlabs::Allocate(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) noexcept { DocSlabs::Free(p, n * sizeof(T)); }
+    friend bool operator==(const TSlabAllocator&, const TSlabAllocator&) { return true; }
+};
+
+// Base for the classes allocated from the slabs. Deleting through a base
+// pointer needs a virtual destructor, so that the freed size is the object's.
+struct TSlabAllocated {
+    static void* operator new(size_t size) { return DocSlabs::Allocate(size); }
+    static void operator delete(void* p, size_t size) noexcept { DocSlabs::Free(p, size); }
+    // The slabs align to 8 bytes only.
+    static void* operator new(size_t, std::align_val_t) = delete;
 };

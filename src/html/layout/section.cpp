@@ -71,7 +71,7 @@ TMyFont& TFontObj::OwnFont() {
 }
 
 TFontObj::TFontObj(TSection* ASection, const TFontObj& T)
-    : Section(ASection), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()), SScript(T.SScript) {
+    : Section(ASection), SScript(T.SScript), Pos(T.Pos), TheFont(std::make_unique<TMyFont>()) {
     TheFont->Assign(*T.TheFont);
     SetTitle(T.Title());
     CopyLink(T.Link());
@@ -95,7 +95,18 @@ void TFontObj::CopyLink(const TUrlTarget& from) {
 }
 
 void TFontObj::FontChanged() {
-    const TFontFace* face = FontService().Resolve(TFontSpec::Of(*TheFont));
+    // Runs made one after another mostly have one look: the face found last
+    // is kept with its spec while the same font service is installed.
+    static TFontSpec lastSpec;
+    static const TFontFace* lastFace = nullptr;
+    static unsigned lastGeneration = 0;
+    TFontSpec spec = TFontSpec::Of(*TheFont);
+    if (!lastFace || lastGeneration != FontServiceGeneration() || !(spec == lastSpec)) {
+        lastFace = FontService().Resolve(spec);
+        lastGeneration = FontServiceGeneration();
+        lastSpec = std::move(spec);
+    }
+    const TFontFace* face = lastFace;
     const TTextMetric& tm = face->Metrics();
     tmHeight = tm.tmHeight;
     FontHeight = tm.tmHeight + tm.tmExternalLeading;
@@ -303,6 +314,9 @@ void TFontList::Decrement(int N, TSectionList* ParentSectionList) {
 TSection::TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop, TUrlTarget* AnURL, bool FirstItem)
     : TSectionBase(AMasterList), OwnerCell(AMasterList) {
     TSectionList* list = ParentSectionList;
+    // The list's room before the run's: a paragraph dropped at once then
+    // gives both back to the slab.
+    Fonts.Reserve(1);
     auto* run = Prop ? new TFontObj(this, Prop->SharedFont(), 0) : new TFontObj(this, new TMyFont, 0);
     if (Prop) run->SetTitle(Prop->PropTitle);
     Fonts.Add(run);

@@ -29,7 +29,7 @@ public:
     int GetDlgCode() const override { return DLGC_WANTARROWS; }
 };
 
-class TFontObj {
+class TFontObj : public TSlabAllocated {
 public:
     TFontObj(TSection* ASection, TMyFont* F, int Position);  // takes F
     TFontObj(TSection* ASection, std::shared_ptr<TMyFont> F, int Position);
@@ -39,17 +39,18 @@ public:
     TFontObj(const TFontObj&) = delete;
     TFontObj& operator=(const TFontObj&) = delete;
 
+    // Members ordered to leave no padding: every paragraph has a run.
     TSection* Section;
     bool Visited = false, Hover = false;
-    int YValue = 0;
     bool Active = false;
+    uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
+    int YValue = 0;
     int Pos;
+    int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
     // Shared with the runs (and property sets) of the same look; a run copies
     // it before it changes it.
     std::shared_ptr<TMyFont> TheFont;
     std::unique_ptr<TFontInfoArray> FontInfoArray;  // links only
-    int FontHeight = 0, tmHeight = 0, tmMaxCharWidth = 0, Overhang = 0, Descent = 0;
-    uint8_t SScript = 0;  // 0 normal, 8 sub, 9 super
     // The run's link; most runs have none and hold no target (a null target
     // reads as an empty one).
     std::unique_ptr<TUrlTarget> UrlTarget;
@@ -89,7 +90,7 @@ private:
     TMyFont& OwnFont();
 };
 
-class TFontList : public TFreeList<TFontObj> {
+class TFontList : public TFreeList<TFontObj, TSlabAllocator<std::unique_ptr<TFontObj>>> {
 public:
     TFontList() = default;
     TFontList(TSection* Section, const TFontList& T);
@@ -109,6 +110,42 @@ struct IndexObj {
     int Index;
 };
 
+// A paragraph's source-position runs. Nearly every paragraph has one run
+// (its text is one stretch of the document): that one is held in place.
+class TIndexRuns {
+public:
+    TIndexRuns() = default;
+    TIndexRuns(const TIndexRuns& o)
+        : one_(o.one_), n_(o.n_), more_(o.more_ ? std::make_unique<std::vector<IndexObj>>(*o.more_) : nullptr) {}
+    TIndexRuns& operator=(const TIndexRuns&) = delete;
+
+    size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    const IndexObj* begin() const { return more_ ? more_->data() : &one_; }
+    const IndexObj* end() const { return begin() + n_; }
+    const IndexObj& operator[](size_t i) const { return begin()[i]; }
+    const IndexObj& front() const { return *begin(); }
+    const IndexObj& back() const { return begin()[n_ - 1]; }
+    void clear() {
+        n_ = 0;
+        more_.reset();
+    }
+    void push_back(const IndexObj& r) {
+        if (n_ == 0) {
+            one_ = r;
+        } else {
+            if (!more_) more_ = std::make_unique<std::vector<IndexObj>>(1, one_);
+            more_->push_back(r);
+        }
+        ++n_;
+    }
+
+private:
+    IndexObj one_{};
+    uint32_t n_ = 0;
+    std::unique_ptr<std::vector<IndexObj>> more_;  // all the runs once there are two
+};
+
 struct LineRec {
     int Start = 0;  // index of its first character in the section's text
     int SpaceBefore = 0, SpaceAfter = 0;
@@ -121,10 +158,10 @@ struct LineRec {
     int DrawWidth = 0;
     int DrawY = 0;
     int Spaces = 0, Extra = 0;
-    std::vector<BorderRec> BorderList;
-    bool FirstDraw = false;
     int FirstX = 0;
+    bool FirstDraw = false;
     bool Shy = false;
+    std::vector<BorderRec> BorderList;
 };
 
 // The reader's no-break state (inside NOBR or a NOWRAP cell).
@@ -142,7 +179,7 @@ public:
     TFontList Fonts;
     TImageObjList Images;   // FloatObjects
     TFormControlList FormControls;
-    std::vector<IndexObj> SourceIndexRuns;
+    TIndexRuns SourceIndexRuns;
     std::vector<LineRec> Lines;
     uint8_t Justify = 1;   // Alignment: 1 left, 2 center, 3 right, 4 justify
     uint8_t ClearAttr = 0; // ClearMode: 0 none, 1 left, 2 right, 3 all

@@ -89,7 +89,7 @@ TSectionList::TSectionList(const TSectionList& T)
     IDNameList.SetSource(this);
     for (const auto& s : T) {
         auto copy = s->CreateCopy(this);
-        if (copy) TFreeList<TSectionBase>::Add(copy.release());
+        if (copy) TSectionItems::Add(copy.release());
     }
 }
 

@@ -225,7 +225,7 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
                     }
                     break;
                 }
-                case BackgroundSy: BGImageName = a->TextValue; break;
+                case BackgroundSy: EditBg().ImageName = a->TextValue; break;
                 case HRefSy: Cell->EditLink().Url = a->TextValue; break;
                 case TargetSy: Cell->EditLink().Target = a->TextValue; break;
                 case TitleSy: Cell->EditLink().Title = a->TextValue; break;
@@ -247,8 +247,8 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
         Cell->BkColor = st.bk;
         Cell->BkGnd = true;
     }
-    if (!st.image.empty()) BGImageName = st.image;
-    BGPos = st.bgPos;
+    if (!st.image.empty()) EditBg().ImageName = st.image;
+    if (Bg) Bg->Pos = st.bgPos;
     HasBorderStyle = st.hasBorderStyle;
     PadTop = st.box[piPaddingTop];
     PadRight = st.box[piPaddingRight];
@@ -269,7 +269,7 @@ TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, 
 TCellObj::TCellObj(TSectionList* Master, const TCellObj& T)
     : ColSpan(T.ColSpan), RowSpan(T.RowSpan), Wd(T.Wd), Ht(T.Ht), VSize(T.VSize), SpecHt(T.SpecHt),
       SpecHtPercent(T.SpecHtPercent), YIndent(T.YIndent), VAlign(T.VAlign), SpecWd(T.SpecWd),
-      WidthPercent(T.WidthPercent), EmSize(T.EmSize), ExSize(T.ExSize), BGPos(T.BGPos), PadTop(T.PadTop),
+      WidthPercent(T.WidthPercent), EmSize(T.EmSize), ExSize(T.ExSize), PadTop(T.PadTop),
       PadRight(T.PadRight), PadBottom(T.PadBottom), PadLeft(T.PadLeft), BrdTop(T.BrdTop), BrdRight(T.BrdRight),
       BrdBottom(T.BrdBottom), BrdLeft(T.BrdLeft), HzSpace(T.HzSpace), VrSpace(T.VrSpace),
       HasBorderStyle(T.HasBorderStyle), MargArray(T.MargArray),
@@ -280,8 +280,9 @@ TCellObj::TCellObj(TSectionList* Master, const TCellObj& T)
         if (!Master || !Master->PrintTableBackgrounds) {
             Cell->BkGnd = false;
             Cell->BkColor = clNone;
-        } else {
-            BGImageName = T.BGImageName;
+        } else if (T.Bg) {
+            EditBg().ImageName = T.Bg->ImageName;
+            Bg->Pos = T.Bg->Pos;
         }
     }
 }
@@ -309,9 +310,9 @@ void TCellObj::InitializeCell(int TablePadding, const std::string& RowImageName,
     }
     HzSpace = PadLeft + BrdLeft + PadRight + BrdRight;
     VrSpace = PadTop + BrdTop + PadBottom + BrdBottom;
-    if (BGImageName.empty() && !RowImageName.empty()) {
-        BGImageName = RowImageName;
-        BGPos = RowPos;
+    if ((!Bg || Bg->ImageName.empty()) && !RowImageName.empty()) {
+        EditBg().ImageName = RowImageName;
+        Bg->Pos = RowPos;
     }
 }
 
@@ -386,14 +387,14 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     } else {
         LayOut(Canvas, top, width, height, Curs);
     }
-    if (!BGImageName.empty() && root && root->ShowImages) {
-        if (!BGImage) BGImage = TImageObj::CreateFromURL(root, BGImageName);
-        if (BGImage) {
-            BGImage->Layout(Canvas, width, height, nullptr);
+    if (Bg && !Bg->ImageName.empty() && root && root->ShowImages) {
+        if (!Bg->Image) Bg->Image = TImageObj::CreateFromURL(root, Bg->ImageName);
+        if (Bg->Image) {
+            Bg->Image->Layout(Canvas, width, height, nullptr);
             // A picture that cannot be had leaves the cell plain.
-            if (BGImage->Image == static_cast<TGraphic*>(ErrorImage)) {
-                BGImage.reset();
-                BGImageName.clear();
+            if (Bg->Image->Image == static_cast<TGraphic*>(ErrorImage)) {
+                Bg->Image.reset();
+                Bg->ImageName.clear();
             }
         }
     }
@@ -401,7 +402,7 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
 
 void TCellObj::DrawBackgroundImage(TCanvas& Canvas, const TRect& r) {
     const int W = r.Right - r.Left, H = r.Bottom - r.Top;
-    const int iw = BGImage->ImageWidth, ih = BGImage->ImageHeight;
+    const int iw = Bg->Image->ImageWidth, ih = Bg->Image->ImageHeight;
     if (W <= 0 || H <= 0 || iw <= 0 || ih <= 0) return;
     auto offset = [](const PositionRec& p, int area, int img) {
         int o = 0;
@@ -415,8 +416,8 @@ void TCellObj::DrawBackgroundImage(TCanvas& Canvas, const TRect& r) {
         }
         return std::clamp(o, -img, area);
     };
-    int ox = offset(BGPos[0], W, iw), oy = offset(BGPos[1], H, ih);
-    const bool rx = BGPos[0].RepeatD, ry = BGPos[1].RepeatD;
+    int ox = offset(Bg->Pos[0], W, iw), oy = offset(Bg->Pos[1], H, ih);
+    const bool rx = Bg->Pos[0].RepeatD, ry = Bg->Pos[1].RepeatD;
     if (rx)
         while (ox > 0) ox -= iw;
     if (ry)
@@ -424,7 +425,7 @@ void TCellObj::DrawBackgroundImage(TCanvas& Canvas, const TRect& r) {
     const int saved = Canvas.SaveDC();
     Canvas.IntersectClipRect(r.Left, r.Top, r.Right, r.Bottom);
     for (int ty = oy; ty < (ry ? H : oy + 1); ty += ih)
-        for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw) BGImage->DrawImage(Canvas, r.Left + tx, r.Top + ty, iw, ih);
+        for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw) Bg->Image->DrawImage(Canvas, r.Left + tx, r.Top + ty, iw, ih);
     Canvas.RestoreDC(saved);
 }
 
@@ -437,7 +438,8 @@ void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellS
     Cell->MyRect = r;
     if (r.Bottom < ARect.Top || r.Top > ARect.Bottom || r.Right < ARect.Left || r.Left > ARect.Right) return;
     if (Cell->BkGnd && Cell->BkColor != clNone) Canvas.FillRect(r, ResolveColor(Cell->BkColor));
-    if (BGImage && root && root->ShowImages && BGImage->Image && !BGImage->ShowsStandIn()) DrawBackgroundImage(Canvas, r);
+    if (Bg && Bg->Image && root && root->ShowImages && Bg->Image->Image && !Bg->Image->ShowsStandIn())
+        DrawBackgroundImage(Canvas, r);
     Cell->Draw(Canvas, ARect, r.Right - r.Left, X + CellSpacing + PadLeft + BrdLeft, Y + CellSpacing + PadTop + BrdTop,
                0, 0);
     bool printing = root && root->Printing;
@@ -1203,9 +1205,10 @@ TTableBlock::TTableBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic*
                 }
                 case BackgroundSy:
                     if (!a->TextValue.empty()) {
-                        BGImage = TImageObj::CreateFromURL(AMasterList ? AMasterList->MasterList : nullptr, a->TextValue);
-                        BGPos[0] = PositionRec{6, 0, true, false};
-                        BGPos[1] = PositionRec{6, 0, true, false};
+                        EditBg().Image =
+                            TImageObj::CreateFromURL(AMasterList ? AMasterList->MasterList : nullptr, a->TextValue);
+                        Bg->Pos[0] = PositionRec{6, 0, true, false};
+                        Bg->Pos[1] = PositionRec{6, 0, true, false};
                     }
                     break;
                 default: break;
@@ -1281,7 +1284,7 @@ int TTableBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCou
     }
     if (BkColorSet && (MargArray[piBackgroundColor] == clNone || MargArray[piBackgroundColor] == IntNull)) {
         MargArray[piBackgroundColor] = TableBkColor;
-        if (Table) Table->BkGnd = !BGImage;
+        if (Table) Table->BkGnd = !HasBackgroundImage();
     }
     auto margin = [&](int i) {
         int x = MargArray[static_cast<size_t>(i)];
@@ -1404,7 +1407,7 @@ void TTableAndCaptionBlock::SetCaptionBlock(TBlock* Value) {
     if (TopCaption)
         MyCell->Insert(0, Value);
     else
-        MyCell->TFreeList<TSectionBase>::Add(Value);
+        MyCell->TSectionItems::Add(Value);
     Value->SetMasterList(ParentSectionList);
 }
 

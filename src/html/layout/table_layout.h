@@ -38,7 +38,7 @@ struct TColObj {
     uint8_t ColVAlign = 0;  // 0 none, 1 top, 2 middle, 3 baseline, 4 bottom
 };
 
-class TCellObj {
+class TCellObj : public TSlabAllocated {
 public:
     // AVAlign: the vertical alignment the row or column gives (2 middle by default).
     TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, TProperties* Prop);
@@ -60,14 +60,13 @@ public:
     int SpecWd = 0;
     bool WidthPercent = false;
     int EmSize = 16, ExSize = 8;
-    PositionRecArray BGPos{};
     int PadTop = -1, PadRight = -1, PadBottom = -1, PadLeft = -1;
     int BrdTop = 0, BrdRight = 0, BrdBottom = 0, BrdLeft = 0;
     int HzSpace = 0, VrSpace = 0;
     bool HasBorderStyle = false;
     std::unique_ptr<TCellObjCell> Cell;  // null for a dummy
-    std::string BGImageName;
-    std::unique_ptr<TImageObj> BGImage;
+    std::unique_ptr<TBackgroundPicture> Bg;  // rare: kept apart
+    TBackgroundPicture& EditBg() { return TBackgroundPicture::Edit(Bg); }
     TSharedMargArray MargArray;
     bool BreakBefore = false, BreakAfter = false, KeepIntact = false;
     int RowTop = 0;  // document y of its row, set when placed

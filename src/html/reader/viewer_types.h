@@ -43,8 +43,9 @@ private:
 };
 
 // A list that owns its items: deleting, clearing or destroying frees them.
-// Extract hands an item back without freeing it.
-template <class T>
+// Extract hands an item back without freeing it. Alloc places the list of
+// pointers.
+template <class T, class Alloc = std::allocator<std::unique_ptr<T>>>
 class TFreeList {
 public:
     TFreeList() = default;
@@ -81,12 +82,13 @@ public:
         return -1;
     }
     void Clear() { items_.clear(); }
+    void Reserve(int count) { items_.reserve(static_cast<size_t>(count)); }
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
 private:
-    std::vector<std::unique_ptr<T>> items_;
+    std::vector<std::unique_ptr<T>, Alloc> items_;
 };
 
 // One attribute of a tag.

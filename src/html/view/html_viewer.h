@@ -28,8 +28,6 @@ class TFontObj;
 class THTMLViewer;
 class TvwPrinter;
 struct TTablePartRec;
-template <class T>
-class TFreeList;
 
 enum class THTMLBorderStyle : uint8_t { htFocused, htNone, htSingle };
 

@@ -1,6 +1,8 @@
 // Inline and floating images, the float manager and the border painter.
 #include "layout_fixture.h"
 
+#include "html/layout/html_parser.h"
+#include "html/layout/table_layout.h"
 #include "platform/gui/bitmap.h"
 
 namespace layout_test {
@@ -39,6 +41,73 @@ protected:
     TStringBitmapList cache;
     int requests = 0;
 };
+
+std::string Nums4(int a, int b, int c, int d) {
+    return std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(c) + " " + std::to_string(d);
+}
+
+// A table cell paints its own picture, else its row's, placed where its
+// style puts it; one whose picture cannot be had stays plain; a print copy
+// paints pictures only when backgrounds are printed.
+TEST_F(ImageTest, TableCellsPaintTheirOwnOrTheirRowsPicture) {
+    Readhtml::HtmlParseString("<table cellspacing=0 cellpadding=0><tr background=\"row.bmp\">"
+                              "<td width=300 height=60>a</td>"
+                              "<td width=300 height=60 background=\"own.bmp\" style=\"background-position: 10px 5px\">b</td>"
+                              "<td width=300 height=60 background=\"none.bmp\">c</td></tr></table>",
+                              doc.get());
+    Layout(1000);
+    auto pictures = [](const std::vector<std::string>& log) {
+        std::vector<std::string> out;
+        for (const auto& l : log)
+            if (l.rfind("picture", 0) == 0) out.push_back(l);
+        return out;
+    };
+    // The row's 200 x 50 picture tiles the first cell from its corner; the
+    // second cell's own starts 10 px right and 5 px down of its corner (x 300),
+    // tiled both ways; the third paints none.
+    std::vector<std::string> expected;
+    for (int y : {0, 50})
+        for (int x : {0, 200}) expected.push_back("picture " + Nums4(x, y, x + 200, y + 50));
+    for (int y : {-45, 5, 55})
+        for (int x : {110, 310, 510}) expected.push_back("picture " + Nums4(x, y, x + 200, y + 50));
+    const std::vector<std::string> shown = pictures(Paint(1000, 600));
+    EXPECT_EQ(shown, expected);
+    doc->PrintTableBackgrounds = true;
+    TSectionList copy(*doc);
+    int mw = 0, curs = 0;
+    copy.Layout(canvas, 0, 1000, 600, 0, mw, curs);
+    std::vector<std::string> log;
+    canvas.SetRecorder(&log);
+    copy.Draw(canvas, TRect{0, 0, 1000, 600}, 1000, 0, 0, 0, 0);
+    canvas.SetRecorder(nullptr);
+    EXPECT_EQ(pictures(log), shown);
+    doc->PrintTableBackgrounds = false;
+    TSectionList plain(*doc);
+    plain.Layout(canvas, 0, 1000, 600, 0, mw, curs);
+    log.clear();
+    canvas.SetRecorder(&log);
+    plain.Draw(canvas, TRect{0, 0, 1000, 600}, 1000, 0, 0, 0, 0);
+    canvas.SetRecorder(nullptr);
+    EXPECT_TRUE(pictures(log).empty());
+}
+
+// A block paints its picture where its style puts it; a table's BACKGROUND
+// gives its block one tiled from the corner.
+TEST_F(ImageTest, BlocksPaintTheirPicture) {
+    Readhtml::HtmlParseString("<div style=\"background-image: url(blk.bmp); background-position: 30px 0; "
+                              "background-repeat: no-repeat; height: 80px\">x</div>"
+                              "<table background=\"t.bmp\" cellspacing=0 cellpadding=0><tr><td width=300 height=60>"
+                              "y</td></tr></table>",
+                              doc.get());
+    Layout(600);
+    std::vector<std::string> shown;
+    for (const auto& l : Paint(600, 600))
+        if (l.rfind("picture", 0) == 0) shown.push_back(l);
+    // The block's one picture 30 px in; the table's 200 x 50 tiles over its 300 x 60.
+    const std::vector<std::string> expected{"picture 30 0 230 50", "picture 0 80 200 130", "picture 200 80 400 130",
+                                            "picture 0 130 200 180", "picture 200 130 400 180"};
+    EXPECT_EQ(shown, expected);
+}
 
 TEST_F(ImageTest, SizesFromAttributesAndThePicture) {
     auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);

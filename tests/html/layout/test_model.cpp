@@ -78,6 +78,37 @@ std::vector<TSection*> ModelTest::Sections(const std::string& html) {
     return sections;
 }
 
+// Paragraphs made one after another keep their own box values, alike or
+// not: a margin or a border style of their own changes what they hold.
+TEST_F(ModelTest, ParagraphsInARowKeepTheirOwnBoxValues) {
+    std::vector<TSection*> s = Sections(
+        "<p style=\"margin-left:10px\">a</p><p style=\"margin-left:20px\">b</p><p style=\"margin-left:10px\">c</p>"
+        "<p style=\"margin-left:10px; border-top-style:dashed\">d</p><p style=\"margin-left:10px\">e</p>");
+    ASSERT_EQ(s.size(), 5u);
+    std::string lefts, styles;
+    for (TSection* p : s) {
+        TBlock* b = p->OwnerCell->Owner;
+        ASSERT_NE(b, nullptr);
+        lefts += std::to_string(b->MargArray[piMarginLeft]) + " ";
+        styles += b->MargArrayO[piBorderTopStyle].Is(BorderStyleFromString("dashed")) ? "d" : "-";
+    }
+    EXPECT_EQ(lefts, "10 20 10 10 10 ");
+    EXPECT_EQ(styles, "---d-");
+}
+
+// Runs made one after another each measure their own font: a heading
+// between paragraphs is not given the face found before it, nor the
+// paragraph after it the heading's.
+TEST_F(ModelTest, RunsInARowMeasureTheirOwnFont) {
+    std::vector<TSection*> s = Sections("<p>a</p><h1>b</h1><p>c</p>");
+    ASSERT_EQ(s.size(), 3u);
+    const TFontObj& p = *s[0]->Fonts[0];
+    EXPECT_GT(s[1]->Fonts[0]->tmHeight, p.tmHeight);
+    EXPECT_GT(s[1]->Fonts[0]->tmMaxCharWidth, p.tmMaxCharWidth);
+    EXPECT_EQ(s[2]->Fonts[0]->tmHeight, p.tmHeight);
+    EXPECT_EQ(s[2]->Fonts[0]->tmMaxCharWidth, p.tmMaxCharWidth);
+}
+
 // Runs outside links carry no link; a print copy keeps every run's link.
 TEST_F(ModelTest, OnlyRunsInsideLinksCarryTheirLinkAndPrintCopiesKeepIt) {
     std::vector<TSection*> sections =

@@ -223,6 +223,11 @@ TEST_F(LayoutTest, SourcePositionsMapBothWays) {
     EXPECT_EQ(s->FindDocPos(30, true), 5);
     EXPECT_EQ(s->FindDocPos(30, false), -1);
     EXPECT_EQ(doc->FindDocPos(30, false), doc->Len);  // the document answers its length
+    TCell holder(doc.get());
+    auto copy = s->CreateCopy(&holder);
+    EXPECT_EQ(copy->FindSourcePos(1), 11);
+    EXPECT_EQ(copy->FindSourcePos(4), 21);
+    EXPECT_EQ(copy->FindDocPos(15, true), 2);
 }
 
 TEST_F(LayoutTest, FindStringBothWays) {

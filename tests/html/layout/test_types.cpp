@@ -1,5 +1,9 @@
-// Image maps and the selection sinks.
+// Image maps, the selection sinks and the slabs of document objects.
 #include <gmock/gmock.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
 
 #include "html/layout/layout_types.h"
 
@@ -18,6 +22,52 @@ std::unique_ptr<TAttributeList> Area(const std::string& shape, const std::string
     add(CoordsSy, coords);
     if (!href.empty()) add(HRefSy, href);
     return list;
+}
+
+// Objects from the slabs never overlap, may be freed in any order, and the
+// slabs go back to the heap once emptied; large objects use the heap.
+TEST(DocSlabs, ObjectsKeepTheirRoomAndEmptiedSlabsGoBack) {
+    struct Small : TSlabAllocated {
+        char bytes[200];
+        int tag;
+    };
+    struct Large : TSlabAllocated {
+        char bytes[DocSlabs::kSlabObjectMax + 1];
+    };
+    const size_t before = DocSlabs::SlabsHeld();
+    std::vector<std::unique_ptr<Small>> objs;
+    for (int i = 0; i < 2000; ++i) {  // about seven slabs
+        objs.push_back(std::make_unique<Small>());
+        std::memset(objs.back()->bytes, i & 0xFF, sizeof objs.back()->bytes);
+        objs.back()->tag = i;
+    }
+    EXPECT_GE(DocSlabs::SlabsHeld(), before + 6);
+    for (int i = 0; i < 2000; ++i) {
+        EXPECT_EQ(objs[static_cast<size_t>(i)]->tag, i);
+        EXPECT_EQ(objs[static_cast<size_t>(i)]->bytes[199], static_cast<char>(i & 0xFF));
+    }
+    for (size_t i = 0; i < objs.size(); i += 2) objs[i].reset();
+    auto large = std::make_unique<Large>();
+    large->bytes[DocSlabs::kSlabObjectMax] = 1;
+    large.reset();
+    objs.clear();
+    // Only the slab still handing out room may stay.
+    EXPECT_LE(DocSlabs::SlabsHeld(), before + 1);
+    auto again = std::make_unique<Small>();
+    again->tag = 7;
+    EXPECT_LE(DocSlabs::SlabsHeld(), before + 1);
+    // The object made last gives its room back to the next one; the others
+    // keep theirs.
+    auto last = std::make_unique<Small>();
+    void* const lastRoom = last.get();
+    last.reset();
+    auto next = std::make_unique<Small>();
+    EXPECT_EQ(static_cast<void*>(next.get()), lastRoom);
+    void* const againRoom = again.get();
+    again.reset();  // not the last made: its room stays unused
+    auto after = std::make_unique<Small>();
+    EXPECT_NE(static_cast<void*>(after.get()), againRoom);
+    EXPECT_NE(static_cast<void*>(after.get()), static_cast<void*>(next.get()));
 }
 
 TEST(ImageMap, AreasByShapeAndOrder) {

@@ -53,7 +53,7 @@ protected:
         TCellObj* cell = (*t.Rows[r])[c];
         cell->Cell->Clear();
         auto* f = new FixedContent(cell->Cell.get(), mn, mx, h);
-        cell->Cell->TFreeList<TSectionBase>::Add(f);
+        cell->Cell->TSectionItems::Add(f);
         return f;
     }
     int LayTable(ThtmlTable& t, int width) {
