@@ -173,7 +173,7 @@ int AlignmentFromString(const std::string& text) {
 }
 
 void StorePropValue(TProperties& p, int index, const std::string& value, bool strictColor) {
-    auto& P = p.Props;
+    auto& P = p.Props.Edit();
     TColor c;
     switch (index) {
         case piBorderStyle:
@@ -220,9 +220,31 @@ void StorePropValue(TProperties& p, int index, const std::string& value, bool st
 
 // ---------------------------------------------------------------- TProperties
 
-TProperties::TProperties() : SerialID(++g_serial) {
-    for (int i = piMarginTop; i <= piLeftPos; ++i) Props[static_cast<size_t>(i)] = IntNull;
-    Props[piZIndex] = 0;
+TProperties::TProperties() : SerialID(++g_serial) {}
+
+namespace {
+
+TPropValues::Array NewSetValues() {
+    TPropValues::Array a;
+    for (int i = piMarginTop; i <= piLeftPos; ++i) a[static_cast<size_t>(i)] = IntNull;
+    a[piZIndex] = 0;
+    return a;
+}
+
+}  // namespace
+
+TPropValues::TPropValues() {
+    // The values of a new set, shared by every new set of the thread; never
+    // freed, so a set freed late at exit still finds them.
+    thread_local Block* const initial = new Block{1, NewSetValues()};
+    b_ = initial;
+    ++b_->refs;
+}
+
+void TPropValues::Detach() {
+    Block* copy = new Block{1, b_->values};
+    Release();
+    b_ = copy;
 }
 
 TProperties::TProperties(const TProperties& s, CascadeCopy)
@@ -299,20 +321,22 @@ void TProperties::Inherit(const std::string& tag, const TProperties& parent) {
     Touch();
     const std::string& ptag = parent.PropTag;
     if (ptag == "span") {
+        TPropValues::Array& P = Props.Edit();
         for (int i = 0; i < PropCount; ++i)
-            if (i != piBorderStyle) Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
+            if (i != piBorderStyle) P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
     } else if (ptag == "thead" || ptag == "tbody" || ptag == "tfoot") {
         Props = parent.Props;
         PropSet = parent.PropSet;
     } else {
+        TPropValues::Array& P = Props.Edit();
         for (int i = 0; i < PropCount; ++i) {
             switch (InheritOf(i)) {
-                case InheritKind::Yes: Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
-                case InheritKind::Reset: Props[static_cast<size_t>(i)] = IntNull; break;
-                case InheritKind::No: Props[static_cast<size_t>(i)].Clear(); break;
+                case InheritKind::Yes: P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
+                case InheritKind::Reset: P[static_cast<size_t>(i)] = IntNull; break;
+                case InheritKind::No: P[static_cast<size_t>(i)].Clear(); break;
             }
         }
-        if (tag == "table") Props[piWordWrap] = "normal";
+        if (tag == "table") P[piWordWrap] = "normal";
     }
     DefFontname = parent.DefFontname;
     BackgroundColorCache = parent.BackgroundColorCache;
@@ -335,19 +359,20 @@ void TProperties::Reinherit(const TProperties& parent, TStyleList* styles, int s
     // Inheritance is redone for the values the element did not set itself.
     const std::string& ptag = parent.PropTag;
     bool copyAll = ptag == "span" || ptag == "thead" || ptag == "tbody" || ptag == "tfoot";
+    TPropValues::Array& P = Props.Edit();
     for (int i = 0; i < PropCount; ++i) {
         if (PropSet[static_cast<size_t>(i)]) continue;
         if (copyAll) {
-            if (!(ptag == "span" && i == piBorderStyle)) Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
+            if (!(ptag == "span" && i == piBorderStyle)) P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
             continue;
         }
         switch (InheritOf(i)) {
-            case InheritKind::Yes: Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
-            case InheritKind::Reset: Props[static_cast<size_t>(i)] = IntNull; break;
-            case InheritKind::No: Props[static_cast<size_t>(i)].Clear(); break;
+            case InheritKind::Yes: P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
+            case InheritKind::Reset: P[static_cast<size_t>(i)] = IntNull; break;
+            case InheritKind::No: P[static_cast<size_t>(i)].Clear(); break;
         }
     }
-    if (!PropSet[piWordWrap] && PropTag == "table") Props[piWordWrap] = "normal";
+    if (!PropSet[piWordWrap] && PropTag == "table") P[piWordWrap] = "normal";
     theFont_.reset();
     if (FontInfoArray) {
         if (parent.FontInfoArray && parent.HasFontInfo) {
@@ -422,7 +447,7 @@ void TProperties::Merge(const TProperties& source) {
         const TPropValue& v = source.Props[static_cast<size_t>(i)];
         if (v.IsEmpty()) continue;
         if (i >= piMarginTop && i <= piLeftPos && v.Is(IntNull)) continue;
-        Props[static_cast<size_t>(i)] = v;
+        Props.Edit(static_cast<size_t>(i)) = v;
         PropSet[static_cast<size_t>(i)] = true;
         if (!HasFontInfo || !FontInfoArray) continue;
         for (ThtFontInfo& info : FontInfoArray->Ary) {
@@ -538,8 +563,10 @@ void TProperties::CombineClass(TStyleList* styles, const std::string& tag, const
         }
     }
     if (styleAttr) Merge(*styleAttr);
-    TPropValue& size = Props[piFontSize];
-    if (!size.IsNumber()) size = FontSizeConv(size.Text(), baseSize);
+    if (!Props[piFontSize].IsNumber()) {
+        const double points = FontSizeConv(Props[piFontSize].Text(), baseSize);
+        Props.Edit(piFontSize) = points;
+    }
 }
 
 void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
@@ -571,7 +598,7 @@ void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
 void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= PropCount || PropSet[static_cast<size_t>(index)]) return;
     Touch();
-    Props[static_cast<size_t>(index)] = value;
+    Props.Edit(static_cast<size_t>(index)) = value;
     PropSet[static_cast<size_t>(index)] = true;
     if (!HasFontInfo || !FontInfoArray) return;
     for (ThtFontInfo& info : FontInfoArray->Ary) {
@@ -883,6 +910,7 @@ bool TProperties::SameForChildren(const TProperties& o) const {
     if (fonts)
         for (size_t k = 0; k < FontInfoArray->Ary.size(); ++k)
             if (!SameFontInfo(FontInfoArray->Ary[k], o.FontInfoArray->Ary[k])) return false;
+    if (Props.SameBlock(o.Props)) return true;
     for (size_t i = 0; i < Props.size(); ++i)
         if (!Props[i].SameCopy(o.Props[i]) && !(Props[i] == o.Props[i])) return false;
     return true;
@@ -1165,7 +1193,7 @@ void TStyleList::AddDuplicate(const std::string& selector, const TProperties& so
 
 void TStyleList::SetPseudoColor(const std::string& pseudo, TColor color) {
     ForgetCascade();
-    if (TProperties* p = PropsOf("::" + pseudo)) p->Props[piColor] = int(color);
+    if (TProperties* p = PropsOf("::" + pseudo)) p->Props.Edit(piColor) = int(color);
 }
 
 std::string TStyleList::GetSeqNo() { return std::to_string(SeqNo++); }
@@ -1186,7 +1214,7 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
     };
 
     TProperties* d = add("default");
-    auto& D = d->Props;
+    auto& D = d->Props.Edit();
     D[piFontFamily] = fontName;
     d->DefFontname = fontName;
     D[piFontSize] = P;
@@ -1209,87 +1237,87 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
     DefProp = d;
 
     TProperties* p = add("::link");
-    p->Props[piColor] = int(pal(linkColor));
-    p->Props[piTextDecoration] = underlineLinks ? "underline" : "none";
-    add("::visited")->Props[piColor] = int(pal(visitedColor));
-    add("::hover")->Props[piColor] = int(pal(hoverColor));
+    p->Props.Edit(piColor) = int(pal(linkColor));
+    p->Props.Edit(piTextDecoration) = underlineLinks ? "underline" : "none";
+    add("::visited")->Props.Edit(piColor) = int(pal(visitedColor));
+    add("::hover")->Props.Edit(piColor) = int(pal(hoverColor));
     add("null");
 
     p = add("pre");
-    p->Props[piFontFamily] = preFontName;
-    p->Props[piFontSize] = P * 10 / 12;
-    p->Props[piFontStyle] = "none";
-    p->Props[piFontWeight] = "normal";
-    p->Props[piTextDecoration] = "none";
+    p->Props.Edit(piFontFamily) = preFontName;
+    p->Props.Edit(piFontSize) = P * 10 / 12;
+    p->Props.Edit(piFontStyle) = "none";
+    p->Props.Edit(piFontWeight) = "normal";
+    p->Props.Edit(piTextDecoration) = "none";
 
     p = add("p");
-    p->Props[piMarginTop] = ParaSpace;
-    p->Props[piMarginBottom] = ParaSpace;
-    add("p 11pre")->Props[piMarginTop] = 0;
+    p->Props.Edit(piMarginTop) = ParaSpace;
+    p->Props.Edit(piMarginBottom) = ParaSpace;
+    add("p 11pre")->Props.Edit(piMarginTop) = 0;
 
     for (const char* list : {"ul", "ol", "menu", "dir"}) {
         p = add(list);
-        p->Props[piPaddingLeft] = 35;
-        p->Props[piListStyleType] = "blank";
-        p->Props[piMarginTop] = ParaSpace;
-        p->Props[piMarginBottom] = ParaSpace;
+        p->Props.Edit(piPaddingLeft) = 35;
+        p->Props.Edit(piListStyleType) = "blank";
+        p->Props.Edit(piMarginTop) = ParaSpace;
+        p->Props.Edit(piMarginBottom) = ParaSpace;
     }
     p = add("dl");
-    p->Props[piPaddingLeft] = 0;
-    p->Props[piMarginTop] = 0;
-    p->Props[piMarginBottom] = 0;
-    p->Props[piMarginLeft] = 0;
-    p->Props[piListStyleType] = "none";
+    p->Props.Edit(piPaddingLeft) = 0;
+    p->Props.Edit(piMarginTop) = 0;
+    p->Props.Edit(piMarginBottom) = 0;
+    p->Props.Edit(piMarginLeft) = 0;
+    p->Props.Edit(piListStyleType) = "none";
     p = add("dd");
-    p->Props[piPaddingLeft] = 35;
-    p->Props[piMarginTop] = 0;
-    p->Props[piMarginBottom] = 0;
+    p->Props.Edit(piPaddingLeft) = 35;
+    p->Props.Edit(piMarginTop) = 0;
+    p->Props.Edit(piMarginBottom) = 0;
     p = add("blockquote");
-    p->Props[piPaddingLeft] = 35;
-    p->Props[piMarginTop] = ParaSpace;
-    p->Props[piMarginBottom] = 14;
+    p->Props.Edit(piPaddingLeft) = 35;
+    p->Props.Edit(piMarginTop) = ParaSpace;
+    p->Props.Edit(piMarginBottom) = 14;
 
     for (const char* tag : {"code", "tt", "kbd", "samp"}) {
         p = add(tag);
-        p->Props[piFontFamily] = preFontName;
-        p->Props[piFontSize] = "0.833em";
+        p->Props.Edit(piFontFamily) = preFontName;
+        p->Props.Edit(piFontSize) = "0.833em";
     }
-    for (const char* tag : {"b", "strong", "th"}) add(tag)->Props[piFontWeight] = "bold";
+    for (const char* tag : {"b", "strong", "th"}) add(tag)->Props.Edit(piFontWeight) = "bold";
     p = add("sup");
-    p->Props[piFontSize] = "75%";
-    p->Props[piVerticalAlign] = "super";
+    p->Props.Edit(piFontSize) = "75%";
+    p->Props.Edit(piVerticalAlign) = "super";
     p = add("sub");
-    p->Props[piFontSize] = "75%";
-    p->Props[piVerticalAlign] = "sub";
-    add("big")->Props[piFontSize] = "1.25em";
-    add("small")->Props[piFontSize] = "0.75em";
-    add("table")->Props[piTextAlign] = "none";
-    for (const char* tag : {"i", "em", "cite", "var", "address"}) add(tag)->Props[piFontStyle] = "italic";
-    add("u")->Props[piTextDecoration] = "underline";
-    for (const char* tag : {"s", "strike"}) add(tag)->Props[piTextDecoration] = "line-through";
-    for (const char* tag : {"center", "caption"}) add(tag)->Props[piTextAlign] = "center";
+    p->Props.Edit(piFontSize) = "75%";
+    p->Props.Edit(piVerticalAlign) = "sub";
+    add("big")->Props.Edit(piFontSize) = "1.25em";
+    add("small")->Props.Edit(piFontSize) = "0.75em";
+    add("table")->Props.Edit(piTextAlign) = "none";
+    for (const char* tag : {"i", "em", "cite", "var", "address"}) add(tag)->Props.Edit(piFontStyle) = "italic";
+    add("u")->Props.Edit(piTextDecoration) = "underline";
+    for (const char* tag : {"s", "strike"}) add(tag)->Props.Edit(piTextDecoration) = "line-through";
+    for (const char* tag : {"center", "caption"}) add(tag)->Props.Edit(piTextAlign) = "center";
     for (const char* tag : {"input", "select", "textarea"}) {
         p = add(tag);
-        p->Props[piFontFamily] = (std::string(tag) == "textarea" && !PlatformLacksWideApi) ? preFontName
+        p->Props.Edit(piFontFamily) = (std::string(tag) == "textarea" && !PlatformLacksWideApi) ? preFontName
                                                                                           : "Arial Unicode MS, Arial";
-        p->Props[piFontSize] = "10pt";
-        p->Props[piFontStyle] = "none";
-        p->Props[piFontWeight] = "normal";
-        p->Props[piTextAlign] = "left";
-        p->Props[piTextDecoration] = "none";
-        p->Props[piColor] = int(fontColor);
+        p->Props.Edit(piFontSize) = "10pt";
+        p->Props.Edit(piFontStyle) = "none";
+        p->Props.Edit(piFontWeight) = "normal";
+        p->Props.Edit(piTextAlign) = "left";
+        p->Props.Edit(piTextDecoration) = "none";
+        p->Props.Edit(piColor) = int(fontColor);
     }
     p = add("hr");
-    p->Props[piMarginLeft] = 0;
-    p->Props[piMarginRight] = 0;
-    p->Props[piMarginTop] = 10;
-    p->Props[piMarginBottom] = 10;
+    p->Props.Edit(piMarginLeft) = 0;
+    p->Props.Edit(piMarginRight) = 0;
+    p->Props.Edit(piMarginTop) = 10;
+    p->Props.Edit(piMarginBottom) = 10;
     static const int headingSizes[6] = {24, 18, 14, 12, 10, 8};
     for (int h = 0; h < 6; ++h) {
         p = add("h" + std::to_string(h + 1));
-        p->Props[piFontSize] = headingSizes[h] * P / 12;
-        p->Props[piMarginTop] = 19;
-        p->Props[piMarginBottom] = 19;
-        p->Props[piFontWeight] = "bold";
+        p->Props.Edit(piFontSize) = headingSizes[h] * P / 12;
+        p->Props.Edit(piMarginTop) = 19;
+        p->Props.Edit(piMarginBottom) = 19;
+        p->Props.Edit(piFontWeight) = "bold";
     }
 }

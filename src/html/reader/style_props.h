@@ -55,6 +55,45 @@ struct PositionRec {
 };
 using PositionRecArray = std::array<PositionRec, 2>;  // horizontal, vertical
 
+// A set's sixty values, shared between the sets that hold the same ones (a
+// remembered cascade result and the stack entries made from it): a set makes
+// its own copy on its first change. Read like the array; change through Edit.
+class TPropValues {
+public:
+    using Array = std::array<TPropValue, PropCount>;
+    TPropValues();
+    TPropValues(const TPropValues& o) noexcept : b_(o.b_) { ++b_->refs; }
+    TPropValues& operator=(const TPropValues& o) noexcept {
+        ++o.b_->refs;
+        Release();
+        b_ = o.b_;
+        return *this;
+    }
+    ~TPropValues() { Release(); }
+
+    const TPropValue& operator[](size_t i) const { return b_->values[i]; }
+    static constexpr size_t size() { return PropCount; }
+    // The values for changing (a private copy when they are shared).
+    Array& Edit() {
+        if (b_->refs > 1) Detach();
+        return b_->values;
+    }
+    TPropValue& Edit(size_t i) { return Edit()[i]; }
+    bool SameBlock(const TPropValues& o) const { return b_ == o.b_; }
+    bool operator==(const TPropValues& o) const { return SameBlock(o) || b_->values == o.b_->values; }
+
+private:
+    struct Block {
+        uint32_t refs;
+        Array values;
+    };
+    void Detach();
+    void Release() noexcept {
+        if (--b_->refs == 0) delete b_;
+    }
+    Block* b_;
+};
+
 class TProperties : public std::enable_shared_from_this<TProperties> {
 public:
     TProperties();
@@ -77,7 +116,7 @@ public:
     int CharSet = DEFAULT_CHARSET;
     int CodePage = 0;
     int EmSize = 16, ExSize = 8;
-    std::array<TPropValue, PropCount> Props;
+    TPropValues Props;
     std::array<bool, PropCount> PropSet{};
     std::unique_ptr<TFontInfoArray> FontInfoArray;
     int SerialID;
