@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 #include <sanitizer/asan_interface.h>
 
@@ -356,6 +357,7 @@ void TProperties::Inherit(const std::string& tag, const TProperties& parent) {
 
 void TProperties::Reinherit(const TProperties& parent, TStyleList* styles, int stackIndex) {
     Touch();
+    pathId_ = 0;  // an entry below was removed: the path to this one changed
     // Inheritance is redone for the values the element did not set itself.
     const std::string& ptag = parent.PropTag;
     bool copyAll = ptag == "span" || ptag == "thead" || ptag == "tbody" || ptag == "tfoot";
@@ -932,11 +934,33 @@ size_t TProperties::HashForChildren() const {
     return h;
 }
 
+namespace {
+// The memo of the document being read: the one a set's state number refers to.
+TCascadeMemo* g_activeMemo = nullptr;
+}  // namespace
+
 // Results of Inherit and Combine by what they were made from: the parent's
-// state (by number), the element's tag, class, id, title and shared style
-// attribute, and which contextual rules its ancestors match.
+// state (by number), the path of tags, classes, ids and pseudo-classes from
+// the stack's bottom to the parent (by number: the contextual rules read
+// it), and the element's tag, class, id, title and shared style attribute.
 class TCascadeMemo {
 public:
+    TCascadeMemo() = default;
+    TCascadeMemo(const TCascadeMemo&) = delete;
+    TCascadeMemo& operator=(const TCascadeMemo&) = delete;
+    ~TCascadeMemo() {
+        if (g_activeMemo == this) {
+            ForgetStackStates();
+            g_activeMemo = nullptr;
+        }
+    }
+    // Makes this the memo the stack's state and path numbers refer to.
+    void Activate() {
+        if (g_activeMemo == this) return;
+        ForgetStackStates();
+        g_activeMemo = this;
+    }
+
     // The number of the parent's state, registering it when new.
     uint32_t StateOf(const TProperties& p) {
         // Every change to a set forgets its state (Touch), so a set that has
@@ -951,133 +975,114 @@ public:
     }
     uint32_t Add(const TProperties& p, size_t h) {
         states_.push_back(std::unique_ptr<TProperties>(new TProperties(p, TProperties::CascadeCopy{})));
+        children_.emplace_back();
         const auto id = static_cast<uint32_t>(states_.size() - 1);
         byHash_.emplace(h, id);
         return id;
     }
     const TProperties& State(uint32_t id) const { return *states_[id]; }
-    bool Full() const { return states_.size() > kMaxStates; }
+    bool Full() const { return states_.size() > kMaxStates || paths_.size() > kMaxPaths; }
     void Clear() {
-        // The state numbers the stack's sets hold go with the states.
-        for (int i = 0; i < ParserPropStack.Count(); ++i) ParserPropStack[i]->cascadeState_ = 0;
+        ForgetStackStates();
         states_.resize(1);
+        children_.resize(1);
         byHash_.clear();
-        results_.clear();
-        rules_.clear();
-        for (TRecentRules& r : recent_) r.rules = nullptr;
+        paths_.clear();
     }
 
-    // Which of the contextual rules that may apply to the element its
-    // ancestors on the parser stack match ('1') or not ('0'), as Combine
-    // finds them.
-    // self: where the element is (or goes) on the stack; its ancestors are below.
-    std::string Context(TStyleList& styles, const std::string& tag, const std::string& cls, const std::string& id,
-                        int self) {
-        const std::vector<TContextRule>& rules = RulesFor(styles, tag, cls, id);
-        std::string mask;
-        if (rules.empty()) return mask;
-        for (const TContextRule& rule : rules) {
-            size_t j = 1;
-            bool merged = false;
-            for (int k = self - 1; j < rule.comps.size() && k >= 1; --k) {
-                const TProperties* anc = ParserPropStack[k];
-                const SelectorParts& c = rule.comps[j];
-                if ((c.tag.empty() || c.tag == anc->PropTag) && (c.cls.empty() || c.cls == anc->PropClass) &&
-                    (c.id.empty() || c.id == anc->PropID) && (c.pseudo.empty() || c.pseudo == anc->PropPseudo)) {
-                    if (j == rule.comps.size() - 1) merged = true;
-                    ++j;
-                }
-            }
-            mask += merged ? '1' : '0';
+    // The number of the path from the stack's bottom up to entry `index`
+    // (the bottom entry is nobody's context: it is the path of none).
+    uint32_t PathOf(int index) {
+        int k = index;
+        while (k > 0 && ParserPropStack[k]->pathId_ == 0) --k;
+        uint32_t path = k > 0 ? ParserPropStack[k]->pathId_ : kRootPath;
+        for (++k; k <= index; ++k) {
+            TProperties* e = ParserPropStack[k];
+            path = e->pathId_ = PathAfter(path, *e);
         }
-        return mask;
+        return path;
+    }
+    uint32_t PathAfter(uint32_t parent, const TProperties& e) {
+        const auto next = static_cast<uint32_t>(paths_.size() + kRootPath + 1);
+        return paths_.try_emplace(TPathKey{parent, e.PropTag, e.PropClass, e.PropID, e.PropPseudo}, next)
+            .first->second;
     }
 
-    struct Key {
-        uint32_t parent;
-        std::string tag, cls, id, title, context;
+    // A result remembered for a child of a parent state.
+    struct TChild {
+        uint32_t parentPath;
+        std::string tag, cls, id, title;
         std::shared_ptr<const TProperties> style;
-        bool operator==(const Key& o) const {
-            return parent == o.parent && style == o.style && tag == o.tag && cls == o.cls && id == o.id &&
-                   title == o.title && context == o.context;
+        uint32_t state, path;  // the result and the child's own path
+    };
+    const TChild* FindChild(uint32_t parentState, uint32_t parentPath, const std::string& tag,
+                            const std::string& cls, const std::string& id, const std::string& title,
+                            const TProperties* style) const {
+        // A stored style set is kept alive by its entry, so a set at its
+        // address is that set.
+        for (const TChild& c : children_[parentState].items)
+            if (c.parentPath == parentPath && c.style.get() == style && SameText(c.tag, tag) &&
+                SameText(c.cls, cls) && SameText(c.id, id) && SameText(c.title, title))
+                return &c;
+        return nullptr;
+    }
+    void AddChild(uint32_t parentState, TChild child) {
+        // A parent with ever new kinds of children (ids, titles) keeps the
+        // latest few: a long scan would cost more than the cascade.
+        TChildren& list = children_[parentState];
+        if (list.items.size() < kMaxChildren) {
+            list.items.push_back(std::move(child));
+        } else {
+            list.items[list.next] = std::move(child);
+            list.next = (list.next + 1) % kMaxChildren;
+        }
+    }
+
+private:
+    static constexpr size_t kMaxStates = 2048, kMaxPaths = 8192, kMaxChildren = 16;
+    static constexpr uint32_t kRootPath = 1;
+    // Most of the texts are empty or a few bytes.
+    static bool SameText(const std::string& a, const std::string& b) {
+        return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+    }
+    static void ForgetStackStates() {
+        // The numbers the stack's sets hold go with the memo.
+        for (int i = 0; i < ParserPropStack.Count(); ++i) {
+            ParserPropStack[i]->cascadeState_ = 0;
+            ParserPropStack[i]->pathId_ = 0;
+        }
+    }
+    struct TChildren {
+        std::vector<TChild> items;
+        size_t next = 0;
+    };
+    struct TPathKey {
+        uint32_t parent;
+        std::string tag, cls, id, pseudo;
+        bool operator==(const TPathKey& o) const {
+            return parent == o.parent && tag == o.tag && cls == o.cls && id == o.id && pseudo == o.pseudo;
         }
     };
-    struct KeyHash {
+    struct TPathHash {
         // FNV-1a over the short texts: cheaper than a hash call for each.
-        size_t operator()(const Key& k) const {
+        size_t operator()(const TPathKey& k) const {
             uint64_t h = 14695981039346656037ull ^ k.parent;
-            for (const std::string* t : {&k.tag, &k.cls, &k.id, &k.title, &k.context}) {
+            for (const std::string* t : {&k.tag, &k.cls, &k.id, &k.pseudo}) {
                 for (unsigned char c : *t) h = (h ^ c) * 1099511628211ull;
                 h = (h ^ 0xFF) * 1099511628211ull;
             }
-            return Mix(static_cast<size_t>(h), std::hash<const void*>()(k.style.get()));
+            return static_cast<size_t>(h);
         }
     };
-    std::unordered_map<Key, uint32_t, KeyHash> results_;
-
-private:
-    static constexpr size_t kMaxStates = 2048;
-    struct TContextRule {
-        std::vector<SelectorParts> comps;
-    };
-    // The rules CombineClass reaches through MatchContextual for a tag, class
-    // and id without pseudo-class whose merge depends on the ancestors.
-    // Elements alternate among a few kinds (a report's cells and their
-    // paragraphs): the last ones looked up are compared before the key is made.
-    const std::vector<TContextRule>& RulesFor(TStyleList& styles, const std::string& tag, const std::string& cls,
-                                              const std::string& id) {
-        for (const TRecentRules& r : recent_)
-            if (r.rules && r.tag == tag && r.cls == cls && r.id == id) return *r.rules;
-        const std::vector<TContextRule>& rules = FindRules(styles, tag, cls, id);
-        TRecentRules& r = recent_[nextRecent_];
-        nextRecent_ = (nextRecent_ + 1) % recent_.size();
-        r.tag = tag;
-        r.cls = cls;
-        r.id = id;
-        r.rules = &rules;
-        return rules;
-    }
-
-    const std::vector<TContextRule>& FindRules(TStyleList& styles, const std::string& tag, const std::string& cls,
-                                               const std::string& id) {
-        std::string key = tag + '\n' + cls + '\n' + id;
-        auto found = rules_.find(key);
-        if (found != rules_.end()) return found->second;
-        std::vector<TContextRule>& rules = rules_[key];
-        std::vector<std::string> prefixes;
-        if (!tag.empty()) prefixes.push_back(tag);
-        if (!cls.empty()) prefixes.push_back("." + cls);
-        for (const std::string& prefix : prefixes) {
-            int i;
-            styles.Find(prefix, i);
-            for (; i < styles.Count() && StartsWithNoCase(styles.Strings(i), prefix); ++i) {
-                std::vector<SelectorParts> comps = SplitContextual(styles.Strings(i));
-                if (comps.empty()) break;
-                const SelectorParts& first = comps[0];
-                if (!(first.tag == tag || first.cls == cls || first.pseudo.empty())) break;
-                if (comps.size() == 1) continue;
-                if ((!first.tag.empty() && first.tag != tag) || (!first.cls.empty() && first.cls != cls) ||
-                    (!first.id.empty() && first.id != id) || !first.pseudo.empty())
-                    continue;
-                rules.push_back(TContextRule{std::move(comps)});
-            }
-        }
-        return rules;
-    }
 
     std::vector<std::unique_ptr<TProperties>> states_ = [] {
         std::vector<std::unique_ptr<TProperties>> v;
         v.emplace_back();  // number 0: no state
         return v;
     }();
+    std::vector<TChildren> children_ = std::vector<TChildren>(1);  // by state
     std::unordered_multimap<size_t, uint32_t> byHash_;
-    std::unordered_map<std::string, std::vector<TContextRule>> rules_;
-    struct TRecentRules {
-        std::string tag, cls, id;
-        const std::vector<TContextRule>* rules = nullptr;  // in rules_
-    };
-    std::array<TRecentRules, 4> recent_;
-    size_t nextRecent_ = 0;
+    std::unordered_map<TPathKey, uint32_t, TPathHash> paths_;
 };
 
 TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
@@ -1093,28 +1098,31 @@ TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::
         raw->Combine(styles, tag, cls, id, pseudo, title, styleAttr);
         return raw;
     };
-    std::shared_ptr<const TProperties> style = styleAttr ? styleAttr->weak_from_this().lock() : nullptr;
-    // Links look up their visited and hovered fonts on the stack; a style set
-    // that is not shared has no lasting identity; a class list combines in parts.
-    if (!styles || !parent || !pseudo.empty() || (styleAttr && !style) || cls.find('.') != std::string::npos)
-        return fresh();
+    // Links look up their visited and hovered fonts on the stack; a class
+    // list combines in parts.
+    if (!styles || !parent || !pseudo.empty() || cls.find('.') != std::string::npos) return fresh();
     if (!styles->cascade_) styles->cascade_ = std::make_unique<TCascadeMemo>();
     TCascadeMemo& memo = *styles->cascade_;
+    memo.Activate();
     if (memo.Full()) memo.Clear();
-    TCascadeMemo::Key key{memo.StateOf(*parent), tag, cls, id, title,
-                          memo.Context(*styles, tag, Trim(cls), id, ParserPropStack.Count()), std::move(style)};
-    auto hit = memo.results_.find(key);
-    if (hit != memo.results_.end()) {
-        std::unique_ptr<TProperties> p(new TProperties(memo.State(hit->second), TProperties::CascadeCopy{}));
-        p->cascadeState_ = hit->second;
+    const uint32_t parentState = memo.StateOf(*parent);
+    const uint32_t parentPath = memo.PathOf(ParserPropStack.Count() - 1);
+    if (const TCascadeMemo::TChild* hit = memo.FindChild(parentState, parentPath, tag, cls, id, title, styleAttr)) {
+        std::unique_ptr<TProperties> p(new TProperties(memo.State(hit->state), TProperties::CascadeCopy{}));
+        p->cascadeState_ = hit->state;
+        p->pathId_ = hit->path;
         TProperties* raw = p.get();
         ParserPropStack.Add(std::move(p));
         return raw;
     }
+    // A style set that is not shared has no lasting identity.
+    std::shared_ptr<const TProperties> style = styleAttr ? styleAttr->weak_from_this().lock() : nullptr;
+    if (styleAttr && !style) return fresh();
     TProperties* p = fresh();
     const uint32_t made = memo.Add(*p, p->HashForChildren());
     p->cascadeState_ = made;
-    memo.results_.emplace(std::move(key), made);
+    p->pathId_ = memo.PathAfter(parentPath, *p);
+    memo.AddChild(parentState, TCascadeMemo::TChild{parentPath, tag, cls, id, title, std::move(style), made, p->pathId_});
     return p;
 }
 

@@ -207,6 +207,9 @@ private:
     std::shared_ptr<const TProperties> ownStyle_;
     // The remembered state this set last matched (0: none yet).
     mutable uint32_t cascadeState_ = 0;
+    // The memo's number of the tags, classes, ids and pseudo-classes from the
+    // stack's bottom up to this entry (0: not known yet).
+    uint32_t pathId_ = 0;
 };
 
 // Pushes an element's set on ParserPropStack: inherited from the top entry

@@ -35,15 +35,20 @@ protected:
     // one made by Inherit and Combine in the same place on the stack.
     TProperties* Push(const std::string& tag, const std::string& cls = "", const std::string& id = "",
                       const TProperties* style = nullptr, const std::string& title = "") {
+        return PushWith(styles_, tag, cls, id, style, title);
+    }
+    TProperties* PushWith(TStyleList& styles, const std::string& tag, const std::string& cls = "",
+                          const std::string& id = "", const TProperties* style = nullptr,
+                          const std::string& title = "") {
         TProperties* parent = ParserPropStack.Top();
         auto fresh = std::make_unique<TProperties>();
         TProperties* expected = fresh.get();
         expected->Inherit(tag, *parent);
         ParserPropStack.Add(std::move(fresh));
-        expected->Combine(&styles_, tag, cls, id, "", title, style);
+        expected->Combine(&styles, tag, cls, id, "", title, style);
         std::unique_ptr<TProperties> reference = ParserPropStack.Extract(ParserPropStack.Count() - 1);
 
-        TProperties* got = PushCascade(&styles_, tag, cls, id, "", title, style);
+        TProperties* got = PushCascade(&styles, tag, cls, id, "", title, style);
         EXPECT_EQ(got, ParserPropStack.Top());
         ExpectSame(*got, *reference, tag + "." + cls + "#" + id);
         return got;
@@ -170,6 +175,57 @@ TEST_F(RememberedCascade, StyleSetsTitlesAndNewRulesAreTakenIntoAccount) {
     own.AddPropertyByName("text-align", "justify");
     EXPECT_TRUE(Push("p", "", "", &own)->Props[piTextAlign].Is("justify"));
     Pop();
+}
+
+// An entry taken out of the middle of the stack (a misnested end tag) changes
+// the ancestors of those above it.
+TEST_F(RememberedCascade, AnEntryRemovedBelowChangesTheContext) {
+    for (int round = 0; round < 2; ++round) {
+        Push("div");
+        Push("span");
+        EXPECT_TRUE(Push("p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        ParserPropStack.Delete(1);
+        for (int k = 1; k < ParserPropStack.Count(); ++k)
+            ParserPropStack[k]->Reinherit(*ParserPropStack[k - 1], &styles_, k);
+        EXPECT_FALSE(Push("p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        Pop();
+    }
+}
+
+// One parent with many kinds of children (each its own id) keeps giving each
+// child its own set, the first ones again after all the others.
+TEST_F(RememberedCascade, ManyKindsOfChildren) {
+    DoStyleText(&styles_, "#n3 {color: blue} #n40 {color: green}", "");
+    Push("div");
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 50; ++i) {
+            TProperties* p = Push("p", "", "n" + std::to_string(i));
+            EXPECT_EQ(p->PropSet[piColor], i == 3 || i == 40) << i;
+            Pop();
+        }
+    Pop();
+}
+
+// Two documents' style lists pushing on one stack in turn: each one's
+// remembered results stay its own.
+TEST_F(RememberedCascade, TwoStyleListsInTurn) {
+    TStyleList other;
+    other.Initialize("Arial", "Courier New", 10, 5, 0, true, 0x0000FF, 0x800080, 0xFF0000, 0, 12);
+    DoStyleText(&other, "div p {margin-top: 40px}", "");
+    for (int round = 0; round < 3; ++round) {
+        PushWith(other, "span");
+        EXPECT_FALSE(PushWith(other, "p")->Props[piMarginTop].Is("40px"));
+        Pop();
+        Pop();
+        PushWith(styles_, "div");
+        EXPECT_TRUE(PushWith(other, "p")->Props[piMarginTop].Is("40px"));
+        Pop();
+        EXPECT_TRUE(PushWith(styles_, "p")->Props[piMarginTop].Is("30px"));
+        Pop();
+        Pop();
+    }
 }
 
 // Thousands of different parents (each cell with its own colour) stay
