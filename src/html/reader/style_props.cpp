@@ -266,6 +266,7 @@ TProperties::TProperties(const TProperties& s, CascadeCopy)
       PropSet(s.PropSet),
       FontInfoArray(s.FontInfoArray ? std::make_unique<TFontInfoArray>(*s.FontInfoArray) : nullptr),
       SerialID(++g_serial),
+      theFont_(s.theFont_),
       ownStyle_(s.ownStyle_) {}
 
 TProperties::~TProperties() = default;
@@ -599,15 +600,21 @@ void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
 
 void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= PropCount || PropSet[static_cast<size_t>(index)]) return;
+    // Report cells repeat the same attribute on the same state.
+    TCascadeMemo* memo = ExactMemo();
+    const uint32_t from = cascadeState_;
+    if (memo && AdoptChange(memo, StateChange{index, value, 0, 0, 0})) return;
     Touch();
     Props.Edit(static_cast<size_t>(index)) = value;
     PropSet[static_cast<size_t>(index)] = true;
-    if (!HasFontInfo || !FontInfoArray) return;
-    for (ThtFontInfo& info : FontInfoArray->Ary) {
-        if (index == piFontFamily && value.IsText()) info.Name = value.Text();
-        else if (index == piFontSize && value.IsNumber()) info.Size = value.Real();
-        else if (index == piColor && value.IsInt()) info.Color = value.Int();
+    if (HasFontInfo && FontInfoArray) {
+        for (ThtFontInfo& info : FontInfoArray->Ary) {
+            if (index == piFontFamily && value.IsText()) info.Name = value.Text();
+            else if (index == piFontSize && value.IsNumber()) info.Size = value.Real();
+            else if (index == piColor && value.IsInt()) info.Color = value.Int();
+        }
     }
+    if (memo) RememberChange(memo, from, StateChange{index, value, 0, 0, 0});
 }
 
 void TProperties::AddPropertyByIndex(int index, const std::string& value) {
@@ -901,6 +908,11 @@ size_t Mix(size_t h, size_t v) { return h ^ (v + 0x9e3779b97f4a7c15ull + (h << 6
 
 }  // namespace
 
+bool TProperties::StateChange::operator==(const StateChange& o) const {
+    return index == o.index && (value.SameCopy(o.value) || value == o.value) && fontGeneration == o.fontGeneration &&
+           checkGeneration == o.checkGeneration && point == o.point;
+}
+
 // What Inherit reads from the parent.
 bool TProperties::SameForChildren(const TProperties& o) const {
     if (EmSize != o.EmSize || CharSet != o.CharSet || CodePage != o.CodePage ||
@@ -971,23 +983,37 @@ public:
         auto [first, last] = byHash_.equal_range(h);
         for (auto it = first; it != last; ++it)
             if (states_[it->second]->SameForChildren(p)) return p.cascadeState_ = it->second;
+        p.exactState_ = true;
         return p.cascadeState_ = Add(p, h);
     }
     uint32_t Add(const TProperties& p, size_t h) {
         states_.push_back(std::unique_ptr<TProperties>(new TProperties(p, TProperties::CascadeCopy{})));
+        changes_.emplace_back();
         children_.emplace_back();
         const auto id = static_cast<uint32_t>(states_.size() - 1);
         byHash_.emplace(h, id);
         return id;
     }
     const TProperties& State(uint32_t id) const { return *states_[id]; }
+    bool Has(uint32_t id) const { return id > 0 && id < states_.size(); }
     bool Full() const { return states_.size() > kMaxStates || paths_.size() > kMaxPaths; }
     void Clear() {
         ForgetStackStates();
         states_.resize(1);
+        changes_.resize(1);
         children_.resize(1);
         byHash_.clear();
         paths_.clear();
+    }
+
+    // The state a change of state `from` led to before (0: none yet).
+    uint32_t ChangedState(uint32_t from, const TProperties::StateChange& change) const {
+        for (const TChange& c : changes_[from])
+            if (c.change == change) return c.to;
+        return 0;
+    }
+    void AddChange(uint32_t from, TProperties::StateChange change, uint32_t to) {
+        changes_[from].push_back(TChange{std::move(change), to});
     }
 
     // The number of the path from the stack's bottom up to entry `index`
@@ -1048,10 +1074,14 @@ private:
     static void ForgetStackStates() {
         // The numbers the stack's sets hold go with the memo.
         for (int i = 0; i < ParserPropStack.Count(); ++i) {
-            ParserPropStack[i]->cascadeState_ = 0;
+            ParserPropStack[i]->Touch();
             ParserPropStack[i]->pathId_ = 0;
         }
     }
+    struct TChange {
+        TProperties::StateChange change;
+        uint32_t to;
+    };
     struct TChildren {
         std::vector<TChild> items;
         size_t next = 0;
@@ -1080,10 +1110,41 @@ private:
         v.emplace_back();  // number 0: no state
         return v;
     }();
-    std::vector<TChildren> children_ = std::vector<TChildren>(1);  // by state
+    std::vector<std::vector<TChange>> changes_ = std::vector<std::vector<TChange>>(1);  // by state
+    std::vector<TChildren> children_ = std::vector<TChildren>(1);                       // by state
     std::unordered_multimap<size_t, uint32_t> byHash_;
     std::unordered_map<TPathKey, uint32_t, TPathHash> paths_;
 };
+
+TCascadeMemo* TProperties::ExactMemo() const {
+    return exactState_ && g_activeMemo && g_activeMemo->Has(cascadeState_) ? g_activeMemo : nullptr;
+}
+
+bool TProperties::AdoptChange(TCascadeMemo* memo, const StateChange& change) {
+    const uint32_t to = memo->ChangedState(cascadeState_, change);
+    if (to == 0) return false;
+    // The set is a copy of the state before: it takes what a change changes.
+    const TProperties& s = memo->State(to);
+    Props = s.Props;
+    PropSet = s.PropSet;
+    if (!s.FontInfoArray) FontInfoArray.reset();
+    else if (FontInfoArray) FontInfoArray->Assign(*s.FontInfoArray);
+    else FontInfoArray = std::make_unique<TFontInfoArray>(*s.FontInfoArray);
+    EmSize = s.EmSize;
+    ExSize = s.ExSize;
+    theFont_ = s.theFont_;
+    cascadeState_ = to;
+    exactState_ = true;
+    return true;
+}
+
+void TProperties::RememberChange(TCascadeMemo* memo, uint32_t from, StateChange change) {
+    if (memo != g_activeMemo || !memo->Has(from)) return;
+    const uint32_t to = memo->Add(*this, HashForChildren());
+    memo->AddChange(from, std::move(change), to);
+    cascadeState_ = to;
+    exactState_ = true;
+}
 
 TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
                          const std::string& pseudo, const std::string& title, const TProperties* styleAttr) {
@@ -1110,6 +1171,7 @@ TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::
     if (const TCascadeMemo::TChild* hit = memo.FindChild(parentState, parentPath, tag, cls, id, title, styleAttr)) {
         std::unique_ptr<TProperties> p(new TProperties(memo.State(hit->state), TProperties::CascadeCopy{}));
         p->cascadeState_ = hit->state;
+        p->exactState_ = true;
         p->pathId_ = hit->path;
         TProperties* raw = p.get();
         ParserPropStack.Add(std::move(p));
@@ -1121,6 +1183,7 @@ TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::
     TProperties* p = fresh();
     const uint32_t made = memo.Add(*p, p->HashForChildren());
     p->cascadeState_ = made;
+    p->exactState_ = true;
     p->pathId_ = memo.PathAfter(parentPath, *p);
     memo.AddChild(parentState, TCascadeMemo::TChild{parentPath, tag, cls, id, title, std::move(style), made, p->pathId_});
     return p;

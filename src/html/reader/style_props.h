@@ -186,6 +186,22 @@ private:
     // A copy of a remembered state (Inherit and Combine's result), with its own serial.
     struct CascadeCopy {};
     TProperties(const TProperties& state, CascadeCopy);
+    // A change made to a set that is a copy of a remembered state leads to
+    // another remembered state: the next set changed alike copies that one.
+    struct StateChange {
+        int index;  // the property assigned; -1: the font made
+        TPropValue value;
+        // What a font is made from besides the set.
+        unsigned fontGeneration, checkGeneration;
+        double point;
+        bool operator==(const StateChange& o) const;
+    };
+    // The memo that remembers this set's state, when the set is a copy of it.
+    TCascadeMemo* ExactMemo() const;
+    // Takes the state the change led to before (true), or remembers the
+    // change's result after it was made (`from`: the state before it).
+    bool AdoptChange(TCascadeMemo* memo, const StateChange& change);
+    void RememberChange(TCascadeMemo* memo, uint32_t from, StateChange change);
     void CombineClass(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
                       const std::string& pseudo, const TProperties* styleAttr);
     void Merge(const TProperties& source);
@@ -198,7 +214,10 @@ private:
     void MakeFont();
 
     // Every change goes through here: the set no longer matches a remembered state.
-    void Touch() { cascadeState_ = 0; }
+    void Touch() {
+        cascadeState_ = 0;
+        exactState_ = false;
+    }
     // Whether a child inherits the same from this set as from `o`.
     bool SameForChildren(const TProperties& o) const;
     size_t HashForChildren() const;
@@ -207,6 +226,8 @@ private:
     std::shared_ptr<const TProperties> ownStyle_;
     // The remembered state this set last matched (0: none yet).
     mutable uint32_t cascadeState_ = 0;
+    // The set is a copy of that state, not only alike for its children.
+    mutable bool exactState_ = false;
     // The memo's number of the tags, classes, ids and pseudo-classes from the
     // stack's bottom up to this entry (0: not known yet).
     uint32_t pathId_ = 0;
