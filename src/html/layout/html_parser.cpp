@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "html/layout/blocks.h"
 #include "html/layout/document.h"
@@ -225,11 +226,20 @@ void PushPropsWith(const std::string& tag, const std::string& pseudo, TAttribute
 void AssignAlign(const std::string& value) {
     // One shared value each: every cell of a report is aligned.
     static const TPropValue left("left"), center("center"), right("right"), justify("justify");
-    std::string a = Lower(Trimmed(value));
-    if (a == "left") Top()->Assign(left, piTextAlign);
-    else if (a == "center" || a == "middle") Top()->Assign(center, piTextAlign);
-    else if (a == "right") Top()->Assign(right, piTextAlign);
-    else if (a == "justify") Top()->Assign(justify, piTextAlign);
+    // Read trimmed and without case in place: no copies for every cell.
+    const size_t b = value.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return;
+    const size_t n = value.find_last_not_of(" \t\r\n") - b + 1;
+    auto is = [&](std::string_view word) {
+        if (word.size() != n) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (std::tolower(static_cast<unsigned char>(value[b + i])) != word[i]) return false;
+        return true;
+    };
+    if (is("left")) Top()->Assign(left, piTextAlign);
+    else if (is("center") || is("middle")) Top()->Assign(center, piTextAlign);
+    else if (is("right")) Top()->Assign(right, piTextAlign);
+    else if (is("justify")) Top()->Assign(justify, piTextAlign);
 }
 
 // ---------------------------------------------------------------- sections
