@@ -1013,7 +1013,10 @@ public:
         return 0;
     }
     void AddChange(uint32_t from, TProperties::StateChange change, uint32_t to) {
-        changes_[from].push_back(TChange{std::move(change), to});
+        // A state given ever new values (a colour per cell) keeps a few.
+        std::vector<TChange>& list = changes_[from];
+        if (list.size() < kMaxChildren) list.push_back(TChange{std::move(change), to});
+        else list[to % kMaxChildren] = TChange{std::move(change), to};
     }
 
     // The number of the path from the stack's bottom up to entry `index`

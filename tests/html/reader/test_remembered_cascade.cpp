@@ -223,6 +223,17 @@ TEST_F(RememberedCascade, AttributesAndFontsOnRememberedSets) {
     }
 }
 
+// More values given to one state than it keeps changes for, in turn.
+TEST_F(RememberedCascade, ManyValuesGivenToOneState) {
+    Push("table");
+    for (int i = 0; i < 300; ++i) {
+        TProperties* cell = Push("td");
+        ChangeBoth(cell, [&](TProperties& p) { p.Assign(TPropValue(i % 20), piColor); }, std::to_string(i));
+        Pop();
+    }
+    Pop();
+}
+
 // Children of a link carry its fonts, which a colour attribute changes.
 TEST_F(RememberedCascade, AttributesOnSetsWithLinkFonts) {
     PushCascade(&styles_, "a", "", "", "link", "", nullptr);
