@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "html/layout/blocks.h"
 #include "html/layout/document.h"
@@ -226,12 +227,11 @@ void AssignAlign(const std::string& value) {
     // One shared value each: every cell of a report is aligned. The value is
     // compared in place, as the trimmed text in lower case.
     static const TPropValue left("left"), center("center"), right("right"), justify("justify");
-    const char* blanks = " \t\r\n";
-    const size_t b = value.find_first_not_of(blanks);
+    const size_t b = value.find_first_not_of(" \t\r\n");
     if (b == std::string::npos) return;
-    const size_t n = value.find_last_not_of(blanks) + 1 - b;
-    auto is = [&](const char* word) {
-        if (std::char_traits<char>::length(word) != n) return false;
+    const size_t n = value.find_last_not_of(" \t\r\n") - b + 1;
+    auto is = [&](std::string_view word) {
+        if (word.size() != n) return false;
         for (size_t i = 0; i < n; ++i)
             if (std::tolower(static_cast<unsigned char>(value[b + i])) != word[i]) return false;
         return true;

@@ -427,7 +427,7 @@ void TSection::AddTokenObj(TokenObj& T) {
                 auto p = std::make_unique<TProperties>();
                 p->Inherit("", *top);
                 const double base = top->Props[piFontSize].IsNumber() ? top->Props[piFontSize].Real() : 12.0;
-                p->Props[piFontSize] = FontSizeConv("small", base);
+                p->Props.Edit(piFontSize) = FontSizeConv("small", base);
                 TProperties* small = p.get();
                 ParserPropStack.Add(std::move(p));
                 ++SmallCapsStack_;

@@ -126,6 +126,12 @@ std::shared_ptr<TMyFont> TProperties::SharedFont() {
 
 void TProperties::EnsureFont() {
     if (!theFont_) {
+        // A set copied from a remembered state takes the font made for the
+        // state before, with the sizes it set.
+        TCascadeMemo* memo = ExactMemo();
+        const uint32_t from = cascadeState_;
+        const StateChange change{-1, TPropValue(), FontServiceGeneration(), g_checkGeneration, DefPointSize};
+        if (memo && AdoptChange(memo, change)) return;
         const int emBefore = EmSize, exBefore = ExSize;
         static constexpr int kFontProps[] = {piFontFamily, piFontSize,  piFontStyle,    piFontWeight,
                                              piTextDecoration, piColor, piLetterSpacing};
@@ -169,6 +175,7 @@ void TProperties::EnsureFont() {
             ExSize = EmSize / 2;
         }
         if (EmSize != emBefore || ExSize != exBefore) Touch();
+        if (memo) RememberChange(memo, from, change);
     }
 }
 

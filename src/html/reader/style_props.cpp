@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 #include <sanitizer/asan_interface.h>
 
@@ -173,7 +174,7 @@ int AlignmentFromString(const std::string& text) {
 }
 
 void StorePropValue(TProperties& p, int index, const std::string& value, bool strictColor) {
-    auto& P = p.Props;
+    auto& P = p.Props.Edit();
     TColor c;
     switch (index) {
         case piBorderStyle:
@@ -220,9 +221,31 @@ void StorePropValue(TProperties& p, int index, const std::string& value, bool st
 
 // ---------------------------------------------------------------- TProperties
 
-TProperties::TProperties() : SerialID(++g_serial) {
-    for (int i = piMarginTop; i <= piLeftPos; ++i) Props[static_cast<size_t>(i)] = IntNull;
-    Props[piZIndex] = 0;
+TProperties::TProperties() : SerialID(++g_serial) {}
+
+namespace {
+
+TPropValues::Array NewSetValues() {
+    TPropValues::Array a;
+    for (int i = piMarginTop; i <= piLeftPos; ++i) a[static_cast<size_t>(i)] = IntNull;
+    a[piZIndex] = 0;
+    return a;
+}
+
+}  // namespace
+
+TPropValues::TPropValues() {
+    // The values of a new set, shared by every new set of the thread; never
+    // freed, so a set freed late at exit still finds them.
+    thread_local Block* const initial = new Block{1, NewSetValues()};
+    b_ = initial;
+    ++b_->refs;
+}
+
+void TPropValues::Detach() {
+    Block* copy = new Block{1, b_->values};
+    Release();
+    b_ = copy;
 }
 
 TProperties::TProperties(const TProperties& s, CascadeCopy)
@@ -243,6 +266,7 @@ TProperties::TProperties(const TProperties& s, CascadeCopy)
       PropSet(s.PropSet),
       FontInfoArray(s.FontInfoArray ? std::make_unique<TFontInfoArray>(*s.FontInfoArray) : nullptr),
       SerialID(++g_serial),
+      theFont_(s.theFont_),
       ownStyle_(s.ownStyle_) {}
 
 TProperties::~TProperties() = default;
@@ -299,20 +323,22 @@ void TProperties::Inherit(const std::string& tag, const TProperties& parent) {
     Touch();
     const std::string& ptag = parent.PropTag;
     if (ptag == "span") {
+        TPropValues::Array& P = Props.Edit();
         for (int i = 0; i < PropCount; ++i)
-            if (i != piBorderStyle) Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
+            if (i != piBorderStyle) P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
     } else if (ptag == "thead" || ptag == "tbody" || ptag == "tfoot") {
         Props = parent.Props;
         PropSet = parent.PropSet;
     } else {
+        TPropValues::Array& P = Props.Edit();
         for (int i = 0; i < PropCount; ++i) {
             switch (InheritOf(i)) {
-                case InheritKind::Yes: Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
-                case InheritKind::Reset: Props[static_cast<size_t>(i)] = IntNull; break;
-                case InheritKind::No: Props[static_cast<size_t>(i)].Clear(); break;
+                case InheritKind::Yes: P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
+                case InheritKind::Reset: P[static_cast<size_t>(i)] = IntNull; break;
+                case InheritKind::No: P[static_cast<size_t>(i)].Clear(); break;
             }
         }
-        if (tag == "table") Props[piWordWrap] = "normal";
+        if (tag == "table") P[piWordWrap] = "normal";
     }
     DefFontname = parent.DefFontname;
     BackgroundColorCache = parent.BackgroundColorCache;
@@ -332,22 +358,24 @@ void TProperties::Inherit(const std::string& tag, const TProperties& parent) {
 
 void TProperties::Reinherit(const TProperties& parent, TStyleList* styles, int stackIndex) {
     Touch();
+    pathId_ = 0;  // an entry below was removed: the path to this one changed
     // Inheritance is redone for the values the element did not set itself.
     const std::string& ptag = parent.PropTag;
     bool copyAll = ptag == "span" || ptag == "thead" || ptag == "tbody" || ptag == "tfoot";
+    TPropValues::Array& P = Props.Edit();
     for (int i = 0; i < PropCount; ++i) {
         if (PropSet[static_cast<size_t>(i)]) continue;
         if (copyAll) {
-            if (!(ptag == "span" && i == piBorderStyle)) Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
+            if (!(ptag == "span" && i == piBorderStyle)) P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)];
             continue;
         }
         switch (InheritOf(i)) {
-            case InheritKind::Yes: Props[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
-            case InheritKind::Reset: Props[static_cast<size_t>(i)] = IntNull; break;
-            case InheritKind::No: Props[static_cast<size_t>(i)].Clear(); break;
+            case InheritKind::Yes: P[static_cast<size_t>(i)] = parent.Props[static_cast<size_t>(i)]; break;
+            case InheritKind::Reset: P[static_cast<size_t>(i)] = IntNull; break;
+            case InheritKind::No: P[static_cast<size_t>(i)].Clear(); break;
         }
     }
-    if (!PropSet[piWordWrap] && PropTag == "table") Props[piWordWrap] = "normal";
+    if (!PropSet[piWordWrap] && PropTag == "table") P[piWordWrap] = "normal";
     theFont_.reset();
     if (FontInfoArray) {
         if (parent.FontInfoArray && parent.HasFontInfo) {
@@ -422,7 +450,7 @@ void TProperties::Merge(const TProperties& source) {
         const TPropValue& v = source.Props[static_cast<size_t>(i)];
         if (v.IsEmpty()) continue;
         if (i >= piMarginTop && i <= piLeftPos && v.Is(IntNull)) continue;
-        Props[static_cast<size_t>(i)] = v;
+        Props.Edit(static_cast<size_t>(i)) = v;
         PropSet[static_cast<size_t>(i)] = true;
         if (!HasFontInfo || !FontInfoArray) continue;
         for (ThtFontInfo& info : FontInfoArray->Ary) {
@@ -538,8 +566,10 @@ void TProperties::CombineClass(TStyleList* styles, const std::string& tag, const
         }
     }
     if (styleAttr) Merge(*styleAttr);
-    TPropValue& size = Props[piFontSize];
-    if (!size.IsNumber()) size = FontSizeConv(size.Text(), baseSize);
+    if (!Props[piFontSize].IsNumber()) {
+        const double points = FontSizeConv(Props[piFontSize].Text(), baseSize);
+        Props.Edit(piFontSize) = points;
+    }
 }
 
 void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
@@ -570,15 +600,21 @@ void TProperties::SetLinkFontInfo(TStyleList* styles, int i) {
 
 void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= PropCount || PropSet[static_cast<size_t>(index)]) return;
+    // Report cells repeat the same attribute on the same state.
+    TCascadeMemo* memo = ExactMemo();
+    const uint32_t from = cascadeState_;
+    if (memo && AdoptChange(memo, StateChange{index, value, 0, 0, 0})) return;
     Touch();
-    Props[static_cast<size_t>(index)] = value;
+    Props.Edit(static_cast<size_t>(index)) = value;
     PropSet[static_cast<size_t>(index)] = true;
-    if (!HasFontInfo || !FontInfoArray) return;
-    for (ThtFontInfo& info : FontInfoArray->Ary) {
-        if (index == piFontFamily && value.IsText()) info.Name = value.Text();
-        else if (index == piFontSize && value.IsNumber()) info.Size = value.Real();
-        else if (index == piColor && value.IsInt()) info.Color = value.Int();
+    if (HasFontInfo && FontInfoArray) {
+        for (ThtFontInfo& info : FontInfoArray->Ary) {
+            if (index == piFontFamily && value.IsText()) info.Name = value.Text();
+            else if (index == piFontSize && value.IsNumber()) info.Size = value.Real();
+            else if (index == piColor && value.IsInt()) info.Color = value.Int();
+        }
     }
+    if (memo) RememberChange(memo, from, StateChange{index, value, 0, 0, 0});
 }
 
 void TProperties::AddPropertyByIndex(int index, const std::string& value) {
@@ -872,6 +908,11 @@ size_t Mix(size_t h, size_t v) { return h ^ (v + 0x9e3779b97f4a7c15ull + (h << 6
 
 }  // namespace
 
+bool TProperties::StateChange::operator==(const StateChange& o) const {
+    return index == o.index && (value.SameCopy(o.value) || value == o.value) && fontGeneration == o.fontGeneration &&
+           checkGeneration == o.checkGeneration && point == o.point;
+}
+
 // What Inherit reads from the parent.
 bool TProperties::SameForChildren(const TProperties& o) const {
     if (EmSize != o.EmSize || CharSet != o.CharSet || CodePage != o.CodePage ||
@@ -883,6 +924,7 @@ bool TProperties::SameForChildren(const TProperties& o) const {
     if (fonts)
         for (size_t k = 0; k < FontInfoArray->Ary.size(); ++k)
             if (!SameFontInfo(FontInfoArray->Ary[k], o.FontInfoArray->Ary[k])) return false;
+    if (Props.SameBlock(o.Props)) return true;
     for (size_t i = 0; i < Props.size(); ++i)
         if (!Props[i].SameCopy(o.Props[i]) && !(Props[i] == o.Props[i])) return false;
     return true;
@@ -904,11 +946,33 @@ size_t TProperties::HashForChildren() const {
     return h;
 }
 
+namespace {
+// The memo of the document being read: the one a set's state number refers to.
+TCascadeMemo* g_activeMemo = nullptr;
+}  // namespace
+
 // Results of Inherit and Combine by what they were made from: the parent's
-// state (by number), the element's tag, class, id, title and shared style
-// attribute, and which contextual rules its ancestors match.
+// state (by number), the path of tags, classes, ids and pseudo-classes from
+// the stack's bottom to the parent (by number: the contextual rules read
+// it), and the element's tag, class, id, title and shared style attribute.
 class TCascadeMemo {
 public:
+    TCascadeMemo() = default;
+    TCascadeMemo(const TCascadeMemo&) = delete;
+    TCascadeMemo& operator=(const TCascadeMemo&) = delete;
+    ~TCascadeMemo() {
+        if (g_activeMemo == this) {
+            ForgetStackStates();
+            g_activeMemo = nullptr;
+        }
+    }
+    // Makes this the memo the stack's state and path numbers refer to.
+    void Activate() {
+        if (g_activeMemo == this) return;
+        ForgetStackStates();
+        g_activeMemo = this;
+    }
+
     // The number of the parent's state, registering it when new.
     uint32_t StateOf(const TProperties& p) {
         // Every change to a set forgets its state (Touch), so a set that has
@@ -919,138 +983,171 @@ public:
         auto [first, last] = byHash_.equal_range(h);
         for (auto it = first; it != last; ++it)
             if (states_[it->second]->SameForChildren(p)) return p.cascadeState_ = it->second;
+        p.exactState_ = true;
         return p.cascadeState_ = Add(p, h);
     }
     uint32_t Add(const TProperties& p, size_t h) {
         states_.push_back(std::unique_ptr<TProperties>(new TProperties(p, TProperties::CascadeCopy{})));
+        changes_.emplace_back();
+        children_.emplace_back();
         const auto id = static_cast<uint32_t>(states_.size() - 1);
         byHash_.emplace(h, id);
         return id;
     }
     const TProperties& State(uint32_t id) const { return *states_[id]; }
-    bool Full() const { return states_.size() > kMaxStates; }
+    bool Has(uint32_t id) const { return id > 0 && id < states_.size(); }
+    bool Full() const { return states_.size() > kMaxStates || paths_.size() > kMaxPaths; }
     void Clear() {
-        // The state numbers the stack's sets hold go with the states.
-        for (int i = 0; i < ParserPropStack.Count(); ++i) ParserPropStack[i]->cascadeState_ = 0;
+        ForgetStackStates();
         states_.resize(1);
+        changes_.resize(1);
+        children_.resize(1);
         byHash_.clear();
-        results_.clear();
-        rules_.clear();
-        for (TRecentRules& r : recent_) r.rules = nullptr;
+        paths_.clear();
     }
 
-    // Which of the contextual rules that may apply to the element its
-    // ancestors on the parser stack match ('1') or not ('0'), as Combine
-    // finds them.
-    // self: where the element is (or goes) on the stack; its ancestors are below.
-    std::string Context(TStyleList& styles, const std::string& tag, const std::string& cls, const std::string& id,
-                        int self) {
-        const std::vector<TContextRule>& rules = RulesFor(styles, tag, cls, id);
-        std::string mask;
-        if (rules.empty()) return mask;
-        for (const TContextRule& rule : rules) {
-            size_t j = 1;
-            bool merged = false;
-            for (int k = self - 1; j < rule.comps.size() && k >= 1; --k) {
-                const TProperties* anc = ParserPropStack[k];
-                const SelectorParts& c = rule.comps[j];
-                if ((c.tag.empty() || c.tag == anc->PropTag) && (c.cls.empty() || c.cls == anc->PropClass) &&
-                    (c.id.empty() || c.id == anc->PropID) && (c.pseudo.empty() || c.pseudo == anc->PropPseudo)) {
-                    if (j == rule.comps.size() - 1) merged = true;
-                    ++j;
-                }
-            }
-            mask += merged ? '1' : '0';
+    // The state a change of state `from` led to before (0: none yet).
+    uint32_t ChangedState(uint32_t from, const TProperties::StateChange& change) const {
+        for (const TChange& c : changes_[from])
+            if (c.change == change) return c.to;
+        return 0;
+    }
+    void AddChange(uint32_t from, TProperties::StateChange change, uint32_t to) {
+        // A state given ever new values (a colour per cell) keeps a few.
+        std::vector<TChange>& list = changes_[from];
+        if (list.size() < kMaxChildren) list.push_back(TChange{std::move(change), to});
+        else list[to % kMaxChildren] = TChange{std::move(change), to};
+    }
+
+    // The number of the path from the stack's bottom up to entry `index`
+    // (the bottom entry is nobody's context: it is the path of none).
+    uint32_t PathOf(int index) {
+        int k = index;
+        while (k > 0 && ParserPropStack[k]->pathId_ == 0) --k;
+        uint32_t path = k > 0 ? ParserPropStack[k]->pathId_ : kRootPath;
+        for (++k; k <= index; ++k) {
+            TProperties* e = ParserPropStack[k];
+            path = e->pathId_ = PathAfter(path, *e);
         }
-        return mask;
+        return path;
+    }
+    uint32_t PathAfter(uint32_t parent, const TProperties& e) {
+        const auto next = static_cast<uint32_t>(paths_.size() + kRootPath + 1);
+        return paths_.try_emplace(TPathKey{parent, e.PropTag, e.PropClass, e.PropID, e.PropPseudo}, next)
+            .first->second;
     }
 
-    struct Key {
-        uint32_t parent;
-        std::string tag, cls, id, title, context;
+    // A result remembered for a child of a parent state.
+    struct TChild {
+        uint32_t parentPath;
+        std::string tag, cls, id, title;
         std::shared_ptr<const TProperties> style;
-        bool operator==(const Key& o) const {
-            return parent == o.parent && style == o.style && tag == o.tag && cls == o.cls && id == o.id &&
-                   title == o.title && context == o.context;
+        uint32_t state, path;  // the result and the child's own path
+    };
+    const TChild* FindChild(uint32_t parentState, uint32_t parentPath, const std::string& tag,
+                            const std::string& cls, const std::string& id, const std::string& title,
+                            const TProperties* style) const {
+        // A stored style set is kept alive by its entry, so a set at its
+        // address is that set.
+        for (const TChild& c : children_[parentState].items)
+            if (c.parentPath == parentPath && c.style.get() == style && SameText(c.tag, tag) &&
+                SameText(c.cls, cls) && SameText(c.id, id) && SameText(c.title, title))
+                return &c;
+        return nullptr;
+    }
+    void AddChild(uint32_t parentState, TChild child) {
+        // A parent with ever new kinds of children (ids, titles) keeps the
+        // latest few: a long scan would cost more than the cascade.
+        TChildren& list = children_[parentState];
+        if (list.items.size() < kMaxChildren) {
+            list.items.push_back(std::move(child));
+        } else {
+            list.items[list.next] = std::move(child);
+            list.next = (list.next + 1) % kMaxChildren;
+        }
+    }
+
+private:
+    static constexpr size_t kMaxStates = 2048, kMaxPaths = 8192, kMaxChildren = 16;
+    static constexpr uint32_t kRootPath = 1;
+    // Most of the texts are empty or a few bytes.
+    static bool SameText(const std::string& a, const std::string& b) {
+        return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+    }
+    static void ForgetStackStates() {
+        // The numbers the stack's sets hold go with the memo.
+        for (int i = 0; i < ParserPropStack.Count(); ++i) {
+            ParserPropStack[i]->Touch();
+            ParserPropStack[i]->pathId_ = 0;
+        }
+    }
+    struct TChange {
+        TProperties::StateChange change;
+        uint32_t to;
+    };
+    struct TChildren {
+        std::vector<TChild> items;
+        size_t next = 0;
+    };
+    struct TPathKey {
+        uint32_t parent;
+        std::string tag, cls, id, pseudo;
+        bool operator==(const TPathKey& o) const {
+            return parent == o.parent && tag == o.tag && cls == o.cls && id == o.id && pseudo == o.pseudo;
         }
     };
-    struct KeyHash {
+    struct TPathHash {
         // FNV-1a over the short texts: cheaper than a hash call for each.
-        size_t operator()(const Key& k) const {
+        size_t operator()(const TPathKey& k) const {
             uint64_t h = 14695981039346656037ull ^ k.parent;
-            for (const std::string* t : {&k.tag, &k.cls, &k.id, &k.title, &k.context}) {
+            for (const std::string* t : {&k.tag, &k.cls, &k.id, &k.pseudo}) {
                 for (unsigned char c : *t) h = (h ^ c) * 1099511628211ull;
                 h = (h ^ 0xFF) * 1099511628211ull;
             }
-            return Mix(static_cast<size_t>(h), std::hash<const void*>()(k.style.get()));
+            return static_cast<size_t>(h);
         }
     };
-    std::unordered_map<Key, uint32_t, KeyHash> results_;
-
-private:
-    static constexpr size_t kMaxStates = 2048;
-    struct TContextRule {
-        std::vector<SelectorParts> comps;
-    };
-    // The rules CombineClass reaches through MatchContextual for a tag, class
-    // and id without pseudo-class whose merge depends on the ancestors.
-    // Elements alternate among a few kinds (a report's cells and their
-    // paragraphs): the last ones looked up are compared before the key is made.
-    const std::vector<TContextRule>& RulesFor(TStyleList& styles, const std::string& tag, const std::string& cls,
-                                              const std::string& id) {
-        for (const TRecentRules& r : recent_)
-            if (r.rules && r.tag == tag && r.cls == cls && r.id == id) return *r.rules;
-        const std::vector<TContextRule>& rules = FindRules(styles, tag, cls, id);
-        TRecentRules& r = recent_[nextRecent_];
-        nextRecent_ = (nextRecent_ + 1) % recent_.size();
-        r.tag = tag;
-        r.cls = cls;
-        r.id = id;
-        r.rules = &rules;
-        return rules;
-    }
-
-    const std::vector<TContextRule>& FindRules(TStyleList& styles, const std::string& tag, const std::string& cls,
-                                               const std::string& id) {
-        std::string key = tag + '\n' + cls + '\n' + id;
-        auto found = rules_.find(key);
-        if (found != rules_.end()) return found->second;
-        std::vector<TContextRule>& rules = rules_[key];
-        std::vector<std::string> prefixes;
-        if (!tag.empty()) prefixes.push_back(tag);
-        if (!cls.empty()) prefixes.push_back("." + cls);
-        for (const std::string& prefix : prefixes) {
-            int i;
-            styles.Find(prefix, i);
-            for (; i < styles.Count() && StartsWithNoCase(styles.Strings(i), prefix); ++i) {
-                std::vector<SelectorParts> comps = SplitContextual(styles.Strings(i));
-                if (comps.empty()) break;
-                const SelectorParts& first = comps[0];
-                if (!(first.tag == tag || first.cls == cls || first.pseudo.empty())) break;
-                if (comps.size() == 1) continue;
-                if ((!first.tag.empty() && first.tag != tag) || (!first.cls.empty() && first.cls != cls) ||
-                    (!first.id.empty() && first.id != id) || !first.pseudo.empty())
-                    continue;
-                rules.push_back(TContextRule{std::move(comps)});
-            }
-        }
-        return rules;
-    }
 
     std::vector<std::unique_ptr<TProperties>> states_ = [] {
         std::vector<std::unique_ptr<TProperties>> v;
         v.emplace_back();  // number 0: no state
         return v;
     }();
+    std::vector<std::vector<TChange>> changes_ = std::vector<std::vector<TChange>>(1);  // by state
+    std::vector<TChildren> children_ = std::vector<TChildren>(1);                       // by state
     std::unordered_multimap<size_t, uint32_t> byHash_;
-    std::unordered_map<std::string, std::vector<TContextRule>> rules_;
-    struct TRecentRules {
-        std::string tag, cls, id;
-        const std::vector<TContextRule>* rules = nullptr;  // in rules_
-    };
-    std::array<TRecentRules, 4> recent_;
-    size_t nextRecent_ = 0;
+    std::unordered_map<TPathKey, uint32_t, TPathHash> paths_;
 };
+
+TCascadeMemo* TProperties::ExactMemo() const {
+    return exactState_ && g_activeMemo && g_activeMemo->Has(cascadeState_) ? g_activeMemo : nullptr;
+}
+
+bool TProperties::AdoptChange(TCascadeMemo* memo, const StateChange& change) {
+    const uint32_t to = memo->ChangedState(cascadeState_, change);
+    if (to == 0) return false;
+    // The set is a copy of the state before: it takes what a change changes.
+    const TProperties& s = memo->State(to);
+    Props = s.Props;
+    PropSet = s.PropSet;
+    if (!s.FontInfoArray) FontInfoArray.reset();
+    else if (FontInfoArray) FontInfoArray->Assign(*s.FontInfoArray);
+    else FontInfoArray = std::make_unique<TFontInfoArray>(*s.FontInfoArray);
+    EmSize = s.EmSize;
+    ExSize = s.ExSize;
+    theFont_ = s.theFont_;
+    cascadeState_ = to;
+    exactState_ = true;
+    return true;
+}
+
+void TProperties::RememberChange(TCascadeMemo* memo, uint32_t from, StateChange change) {
+    if (memo != g_activeMemo || !memo->Has(from)) return;
+    const uint32_t to = memo->Add(*this, HashForChildren());
+    memo->AddChange(from, std::move(change), to);
+    cascadeState_ = to;
+    exactState_ = true;
+}
 
 TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
                          const std::string& pseudo, const std::string& title, const TProperties* styleAttr) {
@@ -1065,28 +1162,33 @@ TProperties* PushCascade(TStyleList* styles, const std::string& tag, const std::
         raw->Combine(styles, tag, cls, id, pseudo, title, styleAttr);
         return raw;
     };
-    std::shared_ptr<const TProperties> style = styleAttr ? styleAttr->weak_from_this().lock() : nullptr;
-    // Links look up their visited and hovered fonts on the stack; a style set
-    // that is not shared has no lasting identity; a class list combines in parts.
-    if (!styles || !parent || !pseudo.empty() || (styleAttr && !style) || cls.find('.') != std::string::npos)
-        return fresh();
+    // Links look up their visited and hovered fonts on the stack; a class
+    // list combines in parts.
+    if (!styles || !parent || !pseudo.empty() || cls.find('.') != std::string::npos) return fresh();
     if (!styles->cascade_) styles->cascade_ = std::make_unique<TCascadeMemo>();
     TCascadeMemo& memo = *styles->cascade_;
+    memo.Activate();
     if (memo.Full()) memo.Clear();
-    TCascadeMemo::Key key{memo.StateOf(*parent), tag, cls, id, title,
-                          memo.Context(*styles, tag, Trim(cls), id, ParserPropStack.Count()), std::move(style)};
-    auto hit = memo.results_.find(key);
-    if (hit != memo.results_.end()) {
-        std::unique_ptr<TProperties> p(new TProperties(memo.State(hit->second), TProperties::CascadeCopy{}));
-        p->cascadeState_ = hit->second;
+    const uint32_t parentState = memo.StateOf(*parent);
+    const uint32_t parentPath = memo.PathOf(ParserPropStack.Count() - 1);
+    if (const TCascadeMemo::TChild* hit = memo.FindChild(parentState, parentPath, tag, cls, id, title, styleAttr)) {
+        std::unique_ptr<TProperties> p(new TProperties(memo.State(hit->state), TProperties::CascadeCopy{}));
+        p->cascadeState_ = hit->state;
+        p->exactState_ = true;
+        p->pathId_ = hit->path;
         TProperties* raw = p.get();
         ParserPropStack.Add(std::move(p));
         return raw;
     }
+    // A style set that is not shared has no lasting identity.
+    std::shared_ptr<const TProperties> style = styleAttr ? styleAttr->weak_from_this().lock() : nullptr;
+    if (styleAttr && !style) return fresh();
     TProperties* p = fresh();
     const uint32_t made = memo.Add(*p, p->HashForChildren());
     p->cascadeState_ = made;
-    memo.results_.emplace(std::move(key), made);
+    p->exactState_ = true;
+    p->pathId_ = memo.PathAfter(parentPath, *p);
+    memo.AddChild(parentState, TCascadeMemo::TChild{parentPath, tag, cls, id, title, std::move(style), made, p->pathId_});
     return p;
 }
 
@@ -1165,7 +1267,7 @@ void TStyleList::AddDuplicate(const std::string& selector, const TProperties& so
 
 void TStyleList::SetPseudoColor(const std::string& pseudo, TColor color) {
     ForgetCascade();
-    if (TProperties* p = PropsOf("::" + pseudo)) p->Props[piColor] = int(color);
+    if (TProperties* p = PropsOf("::" + pseudo)) p->Props.Edit(piColor) = int(color);
 }
 
 std::string TStyleList::GetSeqNo() { return std::to_string(SeqNo++); }
@@ -1186,7 +1288,7 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
     };
 
     TProperties* d = add("default");
-    auto& D = d->Props;
+    auto& D = d->Props.Edit();
     D[piFontFamily] = fontName;
     d->DefFontname = fontName;
     D[piFontSize] = P;
@@ -1209,87 +1311,87 @@ void TStyleList::Initialize(const std::string& fontName, const std::string& preF
     DefProp = d;
 
     TProperties* p = add("::link");
-    p->Props[piColor] = int(pal(linkColor));
-    p->Props[piTextDecoration] = underlineLinks ? "underline" : "none";
-    add("::visited")->Props[piColor] = int(pal(visitedColor));
-    add("::hover")->Props[piColor] = int(pal(hoverColor));
+    p->Props.Edit(piColor) = int(pal(linkColor));
+    p->Props.Edit(piTextDecoration) = underlineLinks ? "underline" : "none";
+    add("::visited")->Props.Edit(piColor) = int(pal(visitedColor));
+    add("::hover")->Props.Edit(piColor) = int(pal(hoverColor));
     add("null");
 
     p = add("pre");
-    p->Props[piFontFamily] = preFontName;
-    p->Props[piFontSize] = P * 10 / 12;
-    p->Props[piFontStyle] = "none";
-    p->Props[piFontWeight] = "normal";
-    p->Props[piTextDecoration] = "none";
+    p->Props.Edit(piFontFamily) = preFontName;
+    p->Props.Edit(piFontSize) = P * 10 / 12;
+    p->Props.Edit(piFontStyle) = "none";
+    p->Props.Edit(piFontWeight) = "normal";
+    p->Props.Edit(piTextDecoration) = "none";
 
     p = add("p");
-    p->Props[piMarginTop] = ParaSpace;
-    p->Props[piMarginBottom] = ParaSpace;
-    add("p 11pre")->Props[piMarginTop] = 0;
+    p->Props.Edit(piMarginTop) = ParaSpace;
+    p->Props.Edit(piMarginBottom) = ParaSpace;
+    add("p 11pre")->Props.Edit(piMarginTop) = 0;
 
     for (const char* list : {"ul", "ol", "menu", "dir"}) {
         p = add(list);
-        p->Props[piPaddingLeft] = 35;
-        p->Props[piListStyleType] = "blank";
-        p->Props[piMarginTop] = ParaSpace;
-        p->Props[piMarginBottom] = ParaSpace;
+        p->Props.Edit(piPaddingLeft) = 35;
+        p->Props.Edit(piListStyleType) = "blank";
+        p->Props.Edit(piMarginTop) = ParaSpace;
+        p->Props.Edit(piMarginBottom) = ParaSpace;
     }
     p = add("dl");
-    p->Props[piPaddingLeft] = 0;
-    p->Props[piMarginTop] = 0;
-    p->Props[piMarginBottom] = 0;
-    p->Props[piMarginLeft] = 0;
-    p->Props[piListStyleType] = "none";
+    p->Props.Edit(piPaddingLeft) = 0;
+    p->Props.Edit(piMarginTop) = 0;
+    p->Props.Edit(piMarginBottom) = 0;
+    p->Props.Edit(piMarginLeft) = 0;
+    p->Props.Edit(piListStyleType) = "none";
     p = add("dd");
-    p->Props[piPaddingLeft] = 35;
-    p->Props[piMarginTop] = 0;
-    p->Props[piMarginBottom] = 0;
+    p->Props.Edit(piPaddingLeft) = 35;
+    p->Props.Edit(piMarginTop) = 0;
+    p->Props.Edit(piMarginBottom) = 0;
     p = add("blockquote");
-    p->Props[piPaddingLeft] = 35;
-    p->Props[piMarginTop] = ParaSpace;
-    p->Props[piMarginBottom] = 14;
+    p->Props.Edit(piPaddingLeft) = 35;
+    p->Props.Edit(piMarginTop) = ParaSpace;
+    p->Props.Edit(piMarginBottom) = 14;
 
     for (const char* tag : {"code", "tt", "kbd", "samp"}) {
         p = add(tag);
-        p->Props[piFontFamily] = preFontName;
-        p->Props[piFontSize] = "0.833em";
+        p->Props.Edit(piFontFamily) = preFontName;
+        p->Props.Edit(piFontSize) = "0.833em";
     }
-    for (const char* tag : {"b", "strong", "th"}) add(tag)->Props[piFontWeight] = "bold";
+    for (const char* tag : {"b", "strong", "th"}) add(tag)->Props.Edit(piFontWeight) = "bold";
     p = add("sup");
-    p->Props[piFontSize] = "75%";
-    p->Props[piVerticalAlign] = "super";
+    p->Props.Edit(piFontSize) = "75%";
+    p->Props.Edit(piVerticalAlign) = "super";
     p = add("sub");
-    p->Props[piFontSize] = "75%";
-    p->Props[piVerticalAlign] = "sub";
-    add("big")->Props[piFontSize] = "1.25em";
-    add("small")->Props[piFontSize] = "0.75em";
-    add("table")->Props[piTextAlign] = "none";
-    for (const char* tag : {"i", "em", "cite", "var", "address"}) add(tag)->Props[piFontStyle] = "italic";
-    add("u")->Props[piTextDecoration] = "underline";
-    for (const char* tag : {"s", "strike"}) add(tag)->Props[piTextDecoration] = "line-through";
-    for (const char* tag : {"center", "caption"}) add(tag)->Props[piTextAlign] = "center";
+    p->Props.Edit(piFontSize) = "75%";
+    p->Props.Edit(piVerticalAlign) = "sub";
+    add("big")->Props.Edit(piFontSize) = "1.25em";
+    add("small")->Props.Edit(piFontSize) = "0.75em";
+    add("table")->Props.Edit(piTextAlign) = "none";
+    for (const char* tag : {"i", "em", "cite", "var", "address"}) add(tag)->Props.Edit(piFontStyle) = "italic";
+    add("u")->Props.Edit(piTextDecoration) = "underline";
+    for (const char* tag : {"s", "strike"}) add(tag)->Props.Edit(piTextDecoration) = "line-through";
+    for (const char* tag : {"center", "caption"}) add(tag)->Props.Edit(piTextAlign) = "center";
     for (const char* tag : {"input", "select", "textarea"}) {
         p = add(tag);
-        p->Props[piFontFamily] = (std::string(tag) == "textarea" && !PlatformLacksWideApi) ? preFontName
+        p->Props.Edit(piFontFamily) = (std::string(tag) == "textarea" && !PlatformLacksWideApi) ? preFontName
                                                                                           : "Arial Unicode MS, Arial";
-        p->Props[piFontSize] = "10pt";
-        p->Props[piFontStyle] = "none";
-        p->Props[piFontWeight] = "normal";
-        p->Props[piTextAlign] = "left";
-        p->Props[piTextDecoration] = "none";
-        p->Props[piColor] = int(fontColor);
+        p->Props.Edit(piFontSize) = "10pt";
+        p->Props.Edit(piFontStyle) = "none";
+        p->Props.Edit(piFontWeight) = "normal";
+        p->Props.Edit(piTextAlign) = "left";
+        p->Props.Edit(piTextDecoration) = "none";
+        p->Props.Edit(piColor) = int(fontColor);
     }
     p = add("hr");
-    p->Props[piMarginLeft] = 0;
-    p->Props[piMarginRight] = 0;
-    p->Props[piMarginTop] = 10;
-    p->Props[piMarginBottom] = 10;
+    p->Props.Edit(piMarginLeft) = 0;
+    p->Props.Edit(piMarginRight) = 0;
+    p->Props.Edit(piMarginTop) = 10;
+    p->Props.Edit(piMarginBottom) = 10;
     static const int headingSizes[6] = {24, 18, 14, 12, 10, 8};
     for (int h = 0; h < 6; ++h) {
         p = add("h" + std::to_string(h + 1));
-        p->Props[piFontSize] = headingSizes[h] * P / 12;
-        p->Props[piMarginTop] = 19;
-        p->Props[piMarginBottom] = 19;
-        p->Props[piFontWeight] = "bold";
+        p->Props.Edit(piFontSize) = headingSizes[h] * P / 12;
+        p->Props.Edit(piMarginTop) = 19;
+        p->Props.Edit(piMarginBottom) = 19;
+        p->Props.Edit(piFontWeight) = "bold";
     }
 }

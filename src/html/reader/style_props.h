@@ -55,6 +55,45 @@ struct PositionRec {
 };
 using PositionRecArray = std::array<PositionRec, 2>;  // horizontal, vertical
 
+// A set's sixty values, shared between the sets that hold the same ones (a
+// remembered cascade result and the stack entries made from it): a set makes
+// its own copy on its first change. Read like the array; change through Edit.
+class TPropValues {
+public:
+    using Array = std::array<TPropValue, PropCount>;
+    TPropValues();
+    TPropValues(const TPropValues& o) noexcept : b_(o.b_) { ++b_->refs; }
+    TPropValues& operator=(const TPropValues& o) noexcept {
+        ++o.b_->refs;
+        Release();
+        b_ = o.b_;
+        return *this;
+    }
+    ~TPropValues() { Release(); }
+
+    const TPropValue& operator[](size_t i) const { return b_->values[i]; }
+    static constexpr size_t size() { return PropCount; }
+    // The values for changing (a private copy when they are shared).
+    Array& Edit() {
+        if (b_->refs > 1) Detach();
+        return b_->values;
+    }
+    TPropValue& Edit(size_t i) { return Edit()[i]; }
+    bool SameBlock(const TPropValues& o) const { return b_ == o.b_; }
+    bool operator==(const TPropValues& o) const { return SameBlock(o) || b_->values == o.b_->values; }
+
+private:
+    struct Block {
+        uint32_t refs;
+        Array values;
+    };
+    void Detach();
+    void Release() noexcept {
+        if (--b_->refs == 0) delete b_;
+    }
+    Block* b_;
+};
+
 class TProperties : public std::enable_shared_from_this<TProperties> {
 public:
     TProperties();
@@ -77,7 +116,7 @@ public:
     int CharSet = DEFAULT_CHARSET;
     int CodePage = 0;
     int EmSize = 16, ExSize = 8;
-    std::array<TPropValue, PropCount> Props;
+    TPropValues Props;
     std::array<bool, PropCount> PropSet{};
     std::unique_ptr<TFontInfoArray> FontInfoArray;
     int SerialID;
@@ -147,6 +186,22 @@ private:
     // A copy of a remembered state (Inherit and Combine's result), with its own serial.
     struct CascadeCopy {};
     TProperties(const TProperties& state, CascadeCopy);
+    // A change made to a set that is a copy of a remembered state leads to
+    // another remembered state: the next set changed alike copies that one.
+    struct StateChange {
+        int index;  // the property assigned; -1: the font made
+        TPropValue value;
+        // What a font is made from besides the set.
+        unsigned fontGeneration, checkGeneration;
+        double point;
+        bool operator==(const StateChange& o) const;
+    };
+    // The memo that remembers this set's state, when the set is a copy of it.
+    TCascadeMemo* ExactMemo() const;
+    // Takes the state the change led to before (true), or remembers the
+    // change's result after it was made (`from`: the state before it).
+    bool AdoptChange(TCascadeMemo* memo, const StateChange& change);
+    void RememberChange(TCascadeMemo* memo, uint32_t from, StateChange change);
     void CombineClass(TStyleList* styles, const std::string& tag, const std::string& cls, const std::string& id,
                       const std::string& pseudo, const TProperties* styleAttr);
     void Merge(const TProperties& source);
@@ -159,7 +214,10 @@ private:
     void MakeFont();
 
     // Every change goes through here: the set no longer matches a remembered state.
-    void Touch() { cascadeState_ = 0; }
+    void Touch() {
+        cascadeState_ = 0;
+        exactState_ = false;
+    }
     // Whether a child inherits the same from this set as from `o`.
     bool SameForChildren(const TProperties& o) const;
     size_t HashForChildren() const;
@@ -168,6 +226,11 @@ private:
     std::shared_ptr<const TProperties> ownStyle_;
     // The remembered state this set last matched (0: none yet).
     mutable uint32_t cascadeState_ = 0;
+    // The set is a copy of that state, not only alike for its children.
+    mutable bool exactState_ = false;
+    // The memo's number of the tags, classes, ids and pseudo-classes from the
+    // stack's bottom up to this entry (0: not known yet).
+    uint32_t pathId_ = 0;
 };
 
 // Pushes an element's set on ParserPropStack: inherited from the top entry

@@ -145,6 +145,18 @@ TEST_F(ParserTest, TablesNestedElevenDeepFlattenTheLast) {
     EXPECT_THAT(s, HasSubstr("Section \"inner\""));
 }
 
+TEST_F(ParserTest, AlignmentWordsIgnoreCaseAndBlanksButNotOtherLetters) {
+    Shape("<div align=center><p align=\" RIGHT\t\">r</p><p align=Justify>j</p><p align=Middle>m</p>"
+          "<p align=\"mid dle\">x</p><p align=rights>y</p><p align=\"\">z</p></div>");
+    EXPECT_EQ(FindSection(*list_, u"r")->Justify, 3);
+    EXPECT_EQ(FindSection(*list_, u"j")->Justify, 4);
+    EXPECT_EQ(FindSection(*list_, u"m")->Justify, 2);
+    // Words that are not alignments leave the one inherited.
+    EXPECT_EQ(FindSection(*list_, u"x")->Justify, 2);
+    EXPECT_EQ(FindSection(*list_, u"y")->Justify, 2);
+    EXPECT_EQ(FindSection(*list_, u"z")->Justify, 2);
+}
+
 TEST_F(ParserTest, HeadingsAndTheirAlignment) {
     std::string s = Shape("<h7>seven</h7><h3 align=center>three</h3><h2><center>two</h2>after");
     EXPECT_THAT(s, HasSubstr("Section \"seven\""));

@@ -179,10 +179,10 @@ TEST(SharedValues, FontsOfTheSameLookAreShared) {
     auto props = [](const char* size, const char* weight) {
         auto p = std::make_unique<TProperties>();
         p->DefFontname = "Times New Roman";
-        p->Props[piFontFamily] = "Arial";
-        p->Props[piFontSize] = size;
-        p->Props[piFontWeight] = weight;
-        p->Props[piColor] = 0x112233;
+        p->Props.Edit(piFontFamily) = "Arial";
+        p->Props.Edit(piFontSize) = size;
+        p->Props.Edit(piFontWeight) = weight;
+        p->Props.Edit(piColor) = 0x112233;
         return p;
     };
     auto a = props("12pt", "normal"), b = props("12pt", "normal");
