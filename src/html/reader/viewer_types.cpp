@@ -99,8 +99,7 @@ const TProperties* TAttributeList::GetStyle() {
 }
 
 void TAttributeList::Clear() {
-    CachedID.clear();
-    idCached_ = false;
+    ForgetCached();
     TFreeList<TAttribute>::Clear();
 }
 
@@ -161,6 +160,18 @@ void TCharCollection::Add(char c, int index) {
     ++Size;
 }
 
+void TCharCollection::Append(const char* bytes, int n, int firstIndex) {
+    if (n <= 0) return;
+    while (Size + n > static_cast<int>(Chars.size())) {
+        Chars.resize(Chars.size() + 50);
+        Indices.resize(Indices.size() + 50);
+    }
+    std::memcpy(Chars.data() + Size, bytes, static_cast<size_t>(n));
+    int* index = Indices.data() + Size;
+    for (int k = 0; k < n; ++k) index[k] = firstIndex + k;
+    Size += n;
+}
+
 void TCharCollection::Concat(const TCharCollection& other) {
     int newSize = Size + other.Size;
     if (newSize > static_cast<int>(Chars.size())) {
@@ -188,8 +199,35 @@ void TokenObj::AddUnicodeChar(char16_t ch, int index) {
     stringOK_ = false;
 }
 
+void TokenObj::AddCp1252(const char* bytes, int n, int firstIndex) {
+    if (n <= 0) return;
+    while (Leng + n > MaxIndex) Grow();
+    char16_t* c = C.data() + Leng;
+    int* index = I.data() + Leng;
+    for (int k = 0; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(bytes[k]);
+        c[k] = (b & 0xE0) == 0x80 ? Cp1252CharToUtf16(b) : static_cast<char16_t>(b);
+        index[k] = firstIndex + k;
+    }
+    Leng += n;
+    stringOK_ = false;
+}
+
 void TokenObj::AddString(const TCharCollection& chars, int codePage) {
     if (chars.Size <= 0) return;
+    if (codePage == 0 || codePage == 1252) {
+        // One character a byte: no conversion buffers.
+        while (Leng + chars.Size > MaxIndex) Grow();
+        for (int k = 0; k < chars.Size; ++k) {
+            const auto b = static_cast<unsigned char>(chars.Chars[static_cast<size_t>(k)]);
+            C[static_cast<size_t>(Leng + k)] =
+                (b & 0xE0) == 0x80 ? Cp1252CharToUtf16(b) : static_cast<char16_t>(b);
+            I[static_cast<size_t>(Leng + k)] = chars.Indices[static_cast<size_t>(k)];
+        }
+        Leng += chars.Size;
+        stringOK_ = false;
+        return;
+    }
     std::string bytes = chars.GetAsString();
     std::u16string w = MultibyteToWideString(codePage, bytes);
     int n = static_cast<int>(w.size());
