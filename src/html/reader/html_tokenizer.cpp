@@ -1,5 +1,6 @@
 #include "html/reader/html_tokenizer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -77,14 +78,19 @@ inline unsigned char ReadChar() {
     return ReadCharSlow();
 }
 
-// GetCh with its common case inline: a document byte that is neither a
-// control character nor "<" (and whose reading reports no progress) becomes
-// Ch directly.
+// Where the bytes GetChQuick may take end: the document's end, or the byte
+// whose reading reports progress.
+inline size_t QuickEnd() { return std::min(DocEnd, DocPtr | 4095); }
+
+// GetCh with its common case inline: a document byte that is no control
+// character and starts no comment or server block (and whose reading reports
+// no progress) becomes Ch directly.
 inline void GetChQuick() {
     const size_t at = DocPtr;
-    if (SourceKind == TSourceKind::document && at < DocEnd && ((at + 1) & 4095) != 0) {
+    if (SourceKind == TSourceKind::document && at < QuickEnd()) {
         const auto b = static_cast<unsigned char>(DocS[at]);
-        if (b >= 32 && b != '<') {
+        if (b >= 32 && (b != '<' || NoCommentMode || at + 1 >= DocEnd ||
+                        (DocS[at + 1] != '!' && DocS[at + 1] != '%'))) {
             DocPtr = at + 1;
             ++CharPos;
             LineFold = 0;
@@ -94,6 +100,30 @@ inline void GetChQuick() {
         }
     }
     GetCh();
+}
+
+inline void SkipBlanksQuick() {
+    while (Ch == ' ' || Ch == CR) GetChQuick();
+}
+
+// Takes at once the document bytes after Ch that `plain` accepts, as
+// GetChQuick would read them one by one, and returns their count; they are
+// DocS[DocPtr - count, DocPtr). Ch stays as it was, so the caller reads the
+// next character itself. `plain` must refuse control characters and "<".
+template <class Plain>
+inline size_t TakeRun(Plain plain) {
+    if (SourceKind != TSourceKind::document) return 0;
+    const size_t from = DocPtr, end = QuickEnd();
+    const char* s = DocS.data();
+    size_t at = from;
+    while (at < end && plain(static_cast<unsigned char>(s[at]))) ++at;
+    const size_t n = at - from;
+    if (n > 0) {
+        DocPtr = at;
+        CharPos += static_cast<int>(n);
+        LineFold = 0;
+    }
+    return n;
 }
 
 unsigned char ReadCharSlow() {
@@ -337,10 +367,10 @@ void AddEntityChar(TCharCollection& chars, const Reference& r, int position, int
 // report repeats the same few attributes on tens of thousands of tags).
 std::vector<std::unique_ptr<TAttribute>> g_spareAttributes;
 
+constexpr size_t kSpareAttributesKept = 64;
+
 void RecycleAttributes() {
-    constexpr int kKept = 64;
-    for (int i = Attributes->Count() - 1; i >= 0 && g_spareAttributes.size() < kKept; --i)
-        g_spareAttributes.push_back(Attributes->Extract(i));
+    Attributes->MoveTailTo(0, g_spareAttributes, kSpareAttributesKept);
     Attributes->Clear();
 }
 
@@ -352,22 +382,52 @@ std::unique_ptr<TAttribute> SpareAttribute() {
     return a;
 }
 
+bool IsAttributeNameByte(unsigned char b) { return b == '-' || IsDigit(b) || IsAZ(Upper(b)); }
+
+// Appends the document bytes taken by the last TakeRun.
+void AppendRun(std::string& text, size_t n) {
+    if (n > 0) text.append(DocS.data() + (DocPtr - n), n);
+}
+
+// The number of a quoted value that reads as one (trimmed, and without a
+// "%" after it); num stays as it is otherwise.
+void QuotedValueNumber(const std::string& text, int& num) {
+    // Only a value that starts like a number is read as one; most do not,
+    // and need no trimmed copy.
+    size_t b = 0;
+    while (b < text.size() && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+    const unsigned char first = b < text.size() ? static_cast<unsigned char>(text[b]) : 0;
+    if (first == '+' || first == '-' || first == '.' || IsDigit(first)) {
+        std::string t = Trim(text);
+        if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
+        if (!t.empty() && (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
+            num = AttributeNumber(t);
+    }
+}
+
 bool GetAttribute(bool& ok, TAttribute& attr) {
     ok = false;
-    SkipBlanks();
+    SkipBlanksQuick();
     if (!IsAZ(LCh)) return false;
-    std::string name;
-    while (LCh == '-' || IsDigit(LCh) || IsAZ(LCh)) {
-        if (name.size() < 255) name += static_cast<char>(LCh);
+    char name[255];
+    size_t length = 0;
+    while (IsAttributeNameByte(LCh)) {
+        if (length < sizeof name) name[length++] = static_cast<char>(LCh);
+        const size_t n = TakeRun(IsAttributeNameByte);
+        const char* run = DocS.data() + (DocPtr - n);
+        for (size_t k = 0; k < n && length < sizeof name; ++k)
+            name[length++] = static_cast<char>(Upper(static_cast<unsigned char>(run[k])));
         GetChQuick();
     }
-    Symb sym = AttributeSymbolOf(name);
-    SkipBlanks();
+    attr.AttrName.assign(name, length);
+    Symb sym = AttributeSymbolOf(std::string_view(name, length));
+    SkipBlanksQuick();
     int num = sym == BorderSy ? 1 : 0;
-    std::string text;
+    std::string& text = attr.TextValue;
+    text.clear();
     if (Ch == '=') {
         GetChQuick();
-        SkipBlanks();
+        SkipBlanksQuick();
         int entityCp = CurrentCodePage();
         if (Ch == '"' || Ch == '\'') {
             unsigned char q = Ch;
@@ -382,59 +442,32 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                     text += GetEntity(quotedCp);
                 } else {
                     text += static_cast<char>(Ch);
-                    // The plain bytes that follow go in as one run, as
-                    // GetChQuick would read them one by one.
-                    if (SourceKind == TSourceKind::document) {
-                        size_t at = DocPtr;
-                        while (at < DocEnd && ((at + 1) & 4095) != 0) {
-                            const auto b = static_cast<unsigned char>(DocS[at]);
-                            if (b < 32 || b == '<' || b == q || b == '&') break;
-                            ++at;
-                        }
-                        if (at > DocPtr) {
-                            text.append(DocS, DocPtr, at - DocPtr);
-                            CharPos += static_cast<int>(at - DocPtr);
-                            DocPtr = at;
-                            LineFold = 0;
-                        }
-                    }
+                    AppendRun(text, TakeRun([q](unsigned char b) { return b >= 32 && b != '<' && b != q && b != '&'; }));
                     GetChQuick();
                 }
             }
             if (Ch == q) GetChQuick();
-            // Only a value that starts like a number is read as one; most do
-            // not, and need no trimmed copy.
-            size_t b = 0;
-            while (b < text.size() && static_cast<unsigned char>(text[b]) <= ' ') ++b;
-            const unsigned char first = b < text.size() ? static_cast<unsigned char>(text[b]) : 0;
-            if (first == '+' || first == '-' || first == '.' || IsDigit(first)) {
-                std::string t = Trim(text);
-                if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
-                if (!t.empty() &&
-                    (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
-                    num = AttributeNumber(t);
-            }
-        } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
-            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '%' && Ch != '>') {
+            QuotedValueNumber(text, num);
+        } else {
+            // Unquoted: to a blank or ">", and a number also to "%".
+            const bool number = Ch == '+' || Ch == '-' || IsDigit(Ch);
+            const unsigned char stop = number ? '%' : '>';
+            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '>' && Ch != stop) {
                 if (Ch == '&') {
                     text += GetEntity(entityCp);
                 } else {
                     text += static_cast<char>(Ch);
+                    AppendRun(text, TakeRun([stop](unsigned char b) {
+                                  return b > ' ' && b != '<' && b != '>' && b != '&' && b != stop;
+                              }));
                     GetChQuick();
                 }
             }
-            SkipBlanks();
-            num = AttributeNumber(text);
-            if (Ch == '%') {
-                text += '%';
-                GetChQuick();
-            }
-        } else {
-            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '>') {
-                if (Ch == '&') {
-                    text += GetEntity(entityCp);
-                } else {
-                    text += static_cast<char>(Ch);
+            if (number) {
+                SkipBlanksQuick();
+                num = AttributeNumber(text);
+                if (Ch == '%') {
+                    text += '%';
                     GetChQuick();
                 }
             }
@@ -448,8 +481,6 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
     }
     attr.Symbol = sym;
     attr.NumValue = num;
-    attr.AttrName = name;
-    attr.TextValue = text;
     attr.CodePage = DocCodePage;
     ok = true;
     return true;
@@ -469,15 +500,16 @@ bool GetTag() {
         return true;
     }
     Sy = OtherSy;
-    std::string name;
-    while ((LCh == '/' || IsDigit(LCh) || IsAZ(LCh) || LCh == '_') && name.size() < 255) {
-        if (LCh == '/' && !name.empty()) break;
-        name += static_cast<char>(LCh);
+    char name[255];
+    size_t length = 0;
+    while ((LCh == '/' || IsDigit(LCh) || IsAZ(LCh) || LCh == '_') && length < sizeof name) {
+        if (LCh == '/' && length > 0) break;
+        name[length++] = static_cast<char>(LCh);
         GetChQuick();
-        if (name == "H" && LCh >= '1' && LCh <= '6') break;
+        if (length == 1 && name[0] == 'H' && LCh >= '1' && LCh <= '6') break;
     }
-    Sy = TagSymbolOf(name, endTag);
-    SkipBlanks();
+    Sy = TagSymbolOf(std::string_view(name, length), endTag);
+    SkipBlanksQuick();
     Level = 0;
     if ((Sy == HeadingSy || Sy == HeadingEndSy) && Ch >= '1' && Ch <= '6') {
         Level = Ch - '0';
@@ -485,6 +517,9 @@ bool GetTag() {
     }
     RecycleAttributes();
     for (;;) {
+        // Most tags end here: no record taken for them.
+        SkipBlanksQuick();
+        if (!IsAZ(LCh)) break;
         bool ok;
         std::unique_ptr<TAttribute> a = SpareAttribute();
         if (!GetAttribute(ok, *a)) {
@@ -499,9 +534,14 @@ bool GetTag() {
     return true;
 }
 
+bool IsTextRunByte(unsigned char b) { return b > ' ' && b != '&' && b != '<'; }
+
 bool GetText() {
     Sy = TextSy;
     int cp = CurrentCodePage();
+    // Windows-1252 converts byte by byte, so its plain text goes straight
+    // into the token; only references wait in the collection.
+    const bool direct = cp == 0 || cp == 1252;
     TCharCollection& chars = g_chars;
     chars.Clear();
     bool any = false;
@@ -510,11 +550,38 @@ bool GetText() {
         if (Ch == '&') {
             GetTextEntity(chars, cp);
         } else if (Ch == ' ' || Ch == CR) {
-            if (!ScanPass) chars.Add(' ', CharPos);
-            while (Ch == ' ' || Ch == CR) GetChQuick();
+            if (!ScanPass) {
+                if (direct) {
+                    FlushChars(chars, cp);
+                    Token->AddUnicodeChar(u' ', CharPos);
+                } else {
+                    chars.Add(' ', CharPos);
+                }
+            }
+            while (Ch == ' ' || Ch == CR) {
+                TakeRun([](unsigned char b) { return b == ' '; });
+                GetChQuick();
+            }
         } else {
             while (Ch >= 9 && Ch != ' ' && Ch != CR && Ch != '&' && Ch != '<') {
-                chars.Add(static_cast<char>(Ch), CharPos);
+                const char first = static_cast<char>(Ch);
+                const int at = CharPos;
+                // Ch is most often the byte before the run: one run with it.
+                const bool joined = SourceKind == TSourceKind::document && DocPtr > 0 && DocS[DocPtr - 1] == first;
+                const size_t n = TakeRun(IsTextRunByte);
+                const char* run = DocS.data() + (DocPtr - n);
+                if (direct) {
+                    FlushChars(chars, cp);
+                    if (joined) {
+                        Token->AddCp1252(run - 1, static_cast<int>(n + 1), at);
+                    } else {
+                        Token->AddCp1252(&first, 1, at);
+                        Token->AddCp1252(run, static_cast<int>(n), at + 1);
+                    }
+                } else {
+                    chars.Add(first, at);
+                    chars.Append(run, static_cast<int>(n), at + 1);
+                }
                 GetChQuick();
             }
         }
@@ -592,9 +659,7 @@ void GetCh() {
     }
 }
 
-void SkipBlanks() {
-    while (Ch == ' ' || Ch == CR) GetChQuick();
-}
+void SkipBlanks() { SkipBlanksQuick(); }
 
 std::string GetEntity(int codePage) {
     Reference r = ReadReference(true);
