@@ -1,6 +1,7 @@
 #include "html/reader/html_tokenizer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -374,6 +375,11 @@ void RecycleAttributes() {
     Attributes->Clear();
 }
 
+// Keeps the first `count` records of Attributes; the others are spare.
+void KeepSpareAttributes(int count) {
+    if (count < Attributes->Count()) Attributes->MoveTailTo(count, g_spareAttributes, kSpareAttributesKept);
+}
+
 // A record for GetAttribute, which sets every field of one it accepts.
 std::unique_ptr<TAttribute> SpareAttribute() {
     if (g_spareAttributes.empty()) return std::make_unique<TAttribute>();
@@ -486,8 +492,254 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
     return true;
 }
 
+// Byte classes of the quick tag reading: each bit but the first says that
+// a plain byte goes on one kind of run.
+enum : uint16_t {
+    kPlainByte = 1,        // read as it is: not below 32, "<" or "&"
+    kNameByte = 2,         // of an attribute name
+    kTagNameByte = 4,      // of a tag name after its first byte
+    kInTag = 8,            // not ">"
+    kInDoubleQuotes = 16,  // not '"'
+    kInSingleQuotes = 32,  // not "'"
+    kInWord = 64,          // of an unquoted value: not a blank or ">"
+    kInNumber = 128,       // of an unquoted number: nor "%"
+    kBlank = 256,          // a space
+};
+
+constexpr std::array<unsigned char, 256> kUpper = [] {
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b) t[static_cast<size_t>(b)] = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 32 : b);
+    return t;
+}();
+
+constexpr std::array<uint16_t, 256> kByteClass = [] {
+    std::array<uint16_t, 256> t{};
+    for (int b = 32; b < 256; ++b) {
+        if (b == '<' || b == '&') continue;
+        const auto u = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 32 : b);
+        const bool alnum = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z');
+        uint16_t c = kPlainByte;
+        if (alnum || u == '-') c |= kNameByte;
+        if (alnum || u == '_') c |= kTagNameByte;
+        if (b != '>') c |= kInTag;
+        if (b != '"') c |= kInDoubleQuotes;
+        if (b != '\'') c |= kInSingleQuotes;
+        if (b != ' ' && b != '>') c |= kInWord;
+        if (b != ' ' && b != '>' && b != '%') c |= kInNumber;
+        if (b == ' ') c |= kBlank;
+        t[static_cast<size_t>(b)] = c;
+    }
+    return t;
+}();
+
+template <class Word>
+bool SameWord(const char* a, const char* b) {
+    Word x, y;
+    std::memcpy(&x, a, sizeof x);
+    std::memcpy(&y, b, sizeof y);
+    return x == y;
+}
+
+bool SameBytes(const char* a, const char* b, size_t n) {
+    if (n >= 8) {
+        for (size_t k = 0; k + 8 < n; k += 8)
+            if (!SameWord<uint64_t>(a + k, b + k)) return false;
+        return SameWord<uint64_t>(a + n - 8, b + n - 8);
+    }
+    if (n >= 4) return SameWord<uint32_t>(a, b) && SameWord<uint32_t>(a + n - 4, b + n - 4);
+    for (size_t k = 0; k < n; ++k)
+        if (a[k] != b[k]) return false;
+    return true;
+}
+
+// Makes text the n bytes at p; a recycled record often holds them already.
+void SetText(std::string& text, const char* p, size_t n) {
+    if (text.size() != n || !SameBytes(text.data(), p, n)) text.assign(p, n);
+}
+
+// A tag of plain bytes (none below 32, no "<" or "&" before its ">", and no
+// progress report due) is read straight from the document, with the result
+// the reading character by character gives; that reading takes any other
+// tag, from its start, as nothing but attribute records has changed by then.
+// Reports repeat a few such tags tens of thousands of times.
+class TQuickTag {
+public:
+    bool Read() {
+        const size_t from = DocPtr;
+        if (!Next()) return false;
+        bool endTag = false;
+        if (c_ == '/') {
+            endTag = true;
+            if (!Next()) return false;
+        } else if (!(c_ == '?' || IsAZ(Upper(c_)))) {
+            return false;  // "<" as text
+        }
+        uint64_t room[kPaddedNameRoom / 8] = {};
+        char* name = reinterpret_cast<char*>(room);
+        size_t length = 0;
+        const unsigned char first = Upper(c_);
+        if (first == '/' || IsDigit(first) || IsAZ(first) || first == '_') {
+            // A heading's level is no part of its name.
+            if (first == 'H') {
+                name[length++] = 'H';
+                if (!Next()) return false;
+                if (!(c_ >= '1' && c_ <= '6') && !ReadName(name, length)) return false;
+            } else if (!ReadName(name, length)) {
+                return false;
+            }
+        }
+        const Symb sy = TagSymbolOfPadded(name, length, endTag);
+        if (!SkipBlanks()) return false;
+        int level = 0;
+        if ((sy == HeadingSy || sy == HeadingEndSy) && c_ >= '1' && c_ <= '6') {
+            level = c_ - '0';
+            if (!Next()) return false;
+        }
+        // The records of the tag before are filled again in place.
+        Attributes->ForgetCached();
+        int count = 0;
+        for (;;) {
+            if (!SkipBlanks()) return false;
+            if (!IsAZ(Upper(c_))) break;
+            if (count == Attributes->Count()) Attributes->Add(SpareAttribute());
+            if (!Attribute(*(*Attributes)[count++])) return false;
+            if (count > 4096) break;
+        }
+        KeepSpareAttributes(count);
+        if (!ReadWhile(kInTag)) return false;
+        // Every byte read was plain and on this side of a progress report.
+        TagPos = CharPos;
+        CharPos += static_cast<int>(at_ - from);
+        DocPtr = at_;
+        LineFold = 0;
+        Ch = c_;
+        LCh = Upper(c_);
+        Sy = sy;
+        Level = level;
+        if (endTag || (sy != ScriptSy && sy != StyleSy)) GetChQuick();
+        return true;
+    }
+
+private:
+    const char* s_ = DocS.data();
+    size_t at_ = DocPtr;
+    const size_t end_ = QuickEnd();
+    unsigned char c_ = 0;
+
+    bool Next() {
+        if (at_ >= end_) return false;
+        c_ = static_cast<unsigned char>(s_[at_]);
+        if (!(kByteClass[c_] & kPlainByte)) return false;
+        ++at_;
+        return true;
+    }
+    // Reads on from the current byte while bytes are of the run `kind`. The
+    // document text ends in a NUL, which ends every run.
+    bool ReadWhile(uint16_t kind) {
+        size_t k = at_ - 1;
+        while (kByteClass[static_cast<unsigned char>(s_[k])] & kind) ++k;
+        if (k >= end_ || !(kByteClass[static_cast<unsigned char>(s_[k])] & kPlainByte)) return false;
+        at_ = k + 1;
+        c_ = static_cast<unsigned char>(s_[k]);
+        return true;
+    }
+    bool SkipBlanks() { return ReadWhile(kBlank); }
+    // The rest of a tag name from the current byte, upper-cased: a "/" ends
+    // it after its first byte.
+    bool ReadName(char* name, size_t& length) {
+        const size_t from = at_ - 1;
+        const size_t skip = length;  // bytes of the name read before
+        if (length == 0) {
+            if (!Next()) return false;
+        }
+        if (!ReadWhile(kTagNameByte)) return false;
+        const size_t n = at_ - 1 - from;
+        if (skip + n > 255) return false;  // the rest is read as attributes
+        for (size_t k = 0; k < n && skip + k < kPaddedNameRoom; ++k)
+            name[skip + k] = static_cast<char>(kUpper[static_cast<unsigned char>(s_[from + k])]);
+        length = skip + n;
+        return true;
+    }
+    // The attribute name of n bytes at p upper-cased into key, zero after it
+    // (n at most kPaddedNameRoom). A name holds letters, digits and "-", and
+    // of those only letters have bit 0x40: it clears their bit 0x20.
+    void UpperName(const char* p, size_t n, uint64_t* key) const {
+        const size_t words = (n + 7) / 8;
+        // The text ends in a NUL at DocS.size(), so room is read up to it.
+        if (static_cast<size_t>(p - s_) + words * 8 > DocS.size() + 1) {
+            char* k = reinterpret_cast<char*>(key);
+            for (size_t i = 0; i < n; ++i) k[i] = static_cast<char>(kUpper[static_cast<unsigned char>(p[i])]);
+            return;
+        }
+        for (size_t i = 0; i < words; ++i) {
+            uint64_t w;
+            std::memcpy(&w, p + 8 * i, 8);
+            const size_t left = n - 8 * i;
+            if (left < 8) w &= (uint64_t(1) << (8 * left)) - 1;  // little-endian: the first bytes are low
+            key[i] = w & ~((w & 0x4040404040404040ull) >> 1);
+        }
+    }
+    // As GetAttribute, at a letter; false where that reading must take over.
+    bool Attribute(TAttribute& attr) {
+        size_t from = at_ - 1;
+        if (!ReadWhile(kNameByte)) return false;
+        const size_t length = std::min<size_t>(at_ - 1 - from, 255);
+        uint64_t key[kPaddedNameRoom / 8] = {};
+        if (length <= kPaddedNameRoom) UpperName(s_ + from, length, key);
+        const Symb sym = AttributeSymbolOfPadded(reinterpret_cast<const char*>(key), length);
+        // A known symbol has one name: a record that had it has the name.
+        if (sym == OtherAttribute || attr.Symbol != sym) {
+            if (length <= kPaddedNameRoom) {
+                attr.AttrName.assign(reinterpret_cast<const char*>(key), length);
+            } else {
+                attr.AttrName.assign(s_ + from, length);
+                for (char& u : attr.AttrName) u = static_cast<char>(Upper(static_cast<unsigned char>(u)));
+            }
+        }
+        // Name and symbol change together, even when the slower reading
+        // takes over from here.
+        attr.Symbol = sym;
+        if (!SkipBlanks()) return false;
+        int num = sym == BorderSy ? 1 : 0;
+        std::string& text = attr.TextValue;
+        if (c_ != '=') {
+            text.clear();
+        } else {
+            if (!Next() || !SkipBlanks()) return false;
+            if (c_ == '"' || c_ == '\'') {
+                const unsigned char q = c_;
+                if (!Next()) return false;
+                from = at_ - 1;
+                if (!ReadWhile(q == '"' ? kInDoubleQuotes : kInSingleQuotes)) return false;
+                SetText(text, s_ + from, at_ - 1 - from);
+                if (!Next()) return false;
+                QuotedValueNumber(text, num);
+            } else {
+                const bool number = c_ == '+' || c_ == '-' || IsDigit(c_);
+                from = at_ - 1;
+                if (!ReadWhile(number ? kInNumber : kInWord)) return false;
+                SetText(text, s_ + from, at_ - 1 - from);
+                if (number) {
+                    if (!SkipBlanks()) return false;
+                    num = AttributeNumber(text);
+                    if (c_ == '%') {
+                        text += '%';
+                        if (!Next()) return false;
+                    }
+                }
+            }
+        }
+        // Ids are recorded with their position by the slower reading.
+        if (sym == IDSy && !text.empty() && !ScanPass && IDNameList) return false;
+        attr.NumValue = num;
+        attr.CodePage = DocCodePage;
+        return true;
+    }
+};
+
 bool GetTag() {
     if (Ch != '<') return false;
+    if (SourceKind == TSourceKind::document && TQuickTag().Read()) return true;
     TagPos = CharPos;
     GetChQuick();
     bool endTag = false;

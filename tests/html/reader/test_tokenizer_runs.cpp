@@ -64,6 +64,61 @@ TEST_F(TokenizerRunsTest, TagsReadWholeAsCharacterByCharacter) {
               std::string::npos);
 }
 
+TEST_F(TokenizerRunsTest, TagsAcrossTheProgressMarkKeepTheirAttributesAndReports) {
+    const std::string cell = "<td> <p class=MsoNormal align=right style=\"text-align:right\">1.234,56</td>";
+    std::string doc;
+    for (int i = 0; i < 200; ++i) doc += std::string(static_cast<size_t>(i % 7), ' ') + cell;
+    std::vector<int> reported;
+    ReportProgress = [&](int percent) { reported.push_back(percent); };
+    ProgressScale = 1000;
+    auto s = Read(doc);
+    ReportProgress = nullptr;
+    ProgressScale = 0;
+    EXPECT_EQ(reported.size(), doc.size() / 4096);
+    int paragraphs = 0;
+    for (const ReadSymbol& r : s) {
+        if (r.sy != PSy) continue;
+        ++paragraphs;
+        ASSERT_EQ(r.attributes.size(), 3u);
+        EXPECT_EQ(r.attributes[0].AttrName, "CLASS");
+        EXPECT_EQ(r.attributes[0].TextValue, "MsoNormal");
+        EXPECT_EQ(r.attributes[1].TextValue, "right");
+        EXPECT_EQ(r.attributes[2].Symbol, StyleSy);
+        EXPECT_EQ(r.attributes[2].TextValue, "text-align:right");
+    }
+    EXPECT_EQ(paragraphs, 200);
+    size_t text = 200 * 9;  // " 1.234,56" a cell, and a blank before most
+    for (int i = 0; i < 200; ++i) text += i % 7 != 0;
+    EXPECT_EQ(Text(s).size(), text);
+}
+
+// Records are filled again where they stand; nothing of one tag reaches the
+// next, also when a tag is read the slow way after a start the quick way.
+TEST_F(TokenizerRunsTest, RecordsFilledAgainKeepNothingOfTheTagBefore) {
+    TIDNameList ids;
+    IDNameList = &ids;
+    auto s = Read("<p class=MsoNormal align=right style=\"a\"><p class=Other align=left>"
+                  "<p align=right class=x><p foo=1><p bar=22><p class=k id=Key align=center><p><p style=b>");
+    IDNameList = nullptr;
+    ASSERT_EQ(s.size(), 9u);
+    EXPECT_EQ(Describe(s[1]), Describe(Read("<p class=Other align=left>")[0]));
+    ASSERT_EQ(s[2].attributes.size(), 2u);
+    EXPECT_EQ(s[2].attributes[0].AttrName, "ALIGN");
+    EXPECT_EQ(s[2].attributes[1].AttrName, "CLASS");
+    EXPECT_EQ(s[2].attributes[1].TextValue, "x");
+    ASSERT_EQ(s[4].attributes.size(), 1u);
+    EXPECT_EQ(s[4].attributes[0].AttrName, "BAR");
+    EXPECT_EQ(s[4].attributes[0].NumValue, 22);
+    ASSERT_EQ(s[5].attributes.size(), 3u);
+    EXPECT_EQ(s[5].attributes[1].TextValue, "Key");
+    EXPECT_EQ(s[5].attributes[2].TextValue, "center");
+    EXPECT_EQ(ids.IndexOf("key"), 0);
+    EXPECT_TRUE(s[6].attributes.empty());
+    ASSERT_EQ(s[7].attributes.size(), 1u);
+    EXPECT_EQ(s[7].attributes[0].AttrName, "STYLE");
+    EXPECT_EQ(s[7].attributes[0].TextValue, "b");
+}
+
 TEST_F(TokenizerRunsTest, PlainTextKeepsItsCharactersAndPositions) {
     // Windows-1252 bytes, references between them, and a run longer than the
     // token's first room.
