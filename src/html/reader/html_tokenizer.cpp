@@ -375,9 +375,18 @@ void RecycleAttributes() {
     Attributes->Clear();
 }
 
+// The records of the last tag with attributes while tags without any are
+// read (a report's cells alternate the two kinds).
+std::vector<std::unique_ptr<TAttribute>> g_parkedAttributes;
+
 // Keeps the first `count` records of Attributes; the others are spare.
 void KeepSpareAttributes(int count) {
-    if (count < Attributes->Count()) Attributes->MoveTailTo(count, g_spareAttributes, kSpareAttributesKept);
+    const int n = Attributes->Count();
+    if (count >= n) return;
+    if (count == 0 && g_parkedAttributes.empty() && n <= static_cast<int>(kSpareAttributesKept))
+        Attributes->SwapItems(g_parkedAttributes);
+    else
+        Attributes->MoveTailTo(count, g_spareAttributes, kSpareAttributesKept);
 }
 
 // A record for GetAttribute, which sets every field of one it accepts.
@@ -386,6 +395,14 @@ std::unique_ptr<TAttribute> SpareAttribute() {
     std::unique_ptr<TAttribute> a = std::move(g_spareAttributes.back());
     g_spareAttributes.pop_back();
     return a;
+}
+
+// The record for attribute i of a tag read quickly: the records of the tag
+// before are filled again in place.
+TAttribute& QuickRecord(int i) {
+    if (i == 0 && Attributes->Count() == 0 && !g_parkedAttributes.empty()) Attributes->SwapItems(g_parkedAttributes);
+    if (i == Attributes->Count()) Attributes->Add(SpareAttribute());
+    return *(*Attributes)[i];
 }
 
 bool IsAttributeNameByte(unsigned char b) { return b == '-' || IsDigit(b) || IsAZ(Upper(b)); }
@@ -557,6 +574,63 @@ void SetText(std::string& text, const char* p, size_t n) {
     if (text.size() != n || !SameBytes(text.data(), p, n)) text.assign(p, n);
 }
 
+// Ends a tag read from the document up to its ">", before `end`: every byte
+// read was plain and on this side of a progress report.
+void EndQuickTag(size_t end, Symb sy, int level, bool keepBracket) {
+    TagPos = CharPos;
+    CharPos += static_cast<int>(end - DocPtr);
+    DocPtr = end;
+    LineFold = 0;
+    Ch = LCh = '>';
+    Sy = sy;
+    Level = level;
+    if (!keepBracket) GetChQuick();
+}
+
+// Tags read lately, by their bytes after "<" to the first ">", which ends
+// them: equal bytes read alike, and a report repeats a few tags tens of
+// thousands of times.
+struct TRememberedTag {
+    std::string bytes;
+    Symb sy = NoSy;
+    int level = 0;
+    bool keepBracket = false;
+    std::vector<TAttribute> attributes;
+};
+constexpr size_t kRememberedTagBytes = 200;
+std::array<TRememberedTag, 16> g_rememberedTags;
+
+TRememberedTag& RememberedTagFor(const char* bytes, size_t n) {
+    const auto b = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+    return g_rememberedTags[(n * 5 + b(0) * 3 + b(n / 2)) & (g_rememberedTags.size() - 1)];
+}
+
+// A tag whose bytes were read lately: its symbols and attributes as then.
+bool RememberedTag() {
+    const size_t from = DocPtr, end = QuickEnd();
+    if (from >= end) return false;
+    const char* s = DocS.data() + from;
+    const void* gt = std::memchr(s, '>', std::min(end - from, kRememberedTagBytes));
+    if (!gt) return false;
+    const size_t n = static_cast<size_t>(static_cast<const char*>(gt) - s) + 1;
+    const TRememberedTag& r = RememberedTagFor(s, n);
+    if (r.bytes.size() != n || std::memcmp(r.bytes.data(), s, n) != 0) return false;
+    Attributes->ForgetCached();
+    const int count = static_cast<int>(r.attributes.size());
+    for (int i = 0; i < count; ++i) {
+        TAttribute& attr = QuickRecord(i);
+        const TAttribute& was = r.attributes[static_cast<size_t>(i)];
+        if (was.Symbol == OtherAttribute || attr.Symbol != was.Symbol) SetText(attr.AttrName, was.AttrName.data(), was.AttrName.size());
+        attr.Symbol = was.Symbol;
+        SetText(attr.TextValue, was.TextValue.data(), was.TextValue.size());
+        attr.NumValue = was.NumValue;
+        attr.CodePage = DocCodePage;
+    }
+    KeepSpareAttributes(count);
+    EndQuickTag(from + n, r.sy, r.level, r.keepBracket);
+    return true;
+}
+
 // A tag of plain bytes (none below 32, no "<" or "&" before its ">", and no
 // progress report due) is read straight from the document, with the result
 // the reading character by character gives; that reading takes any other
@@ -601,22 +675,14 @@ public:
         for (;;) {
             if (!SkipBlanks()) return false;
             if (!IsAZ(Upper(c_))) break;
-            if (count == Attributes->Count()) Attributes->Add(SpareAttribute());
-            if (!Attribute(*(*Attributes)[count++])) return false;
+            if (!Attribute(QuickRecord(count++))) return false;
             if (count > 4096) break;
         }
         KeepSpareAttributes(count);
         if (!ReadWhile(kInTag)) return false;
-        // Every byte read was plain and on this side of a progress report.
-        TagPos = CharPos;
-        CharPos += static_cast<int>(at_ - from);
-        DocPtr = at_;
-        LineFold = 0;
-        Ch = c_;
-        LCh = Upper(c_);
-        Sy = sy;
-        Level = level;
-        if (endTag || (sy != ScriptSy && sy != StyleSy)) GetChQuick();
+        const bool keepBracket = !endTag && (sy == ScriptSy || sy == StyleSy);
+        Remember(from, sy, level, keepBracket);
+        EndQuickTag(at_, sy, level, keepBracket);
         return true;
     }
 
@@ -659,6 +725,22 @@ private:
             name[skip + k] = static_cast<char>(kUpper[static_cast<unsigned char>(s_[from + k])]);
         length = skip + n;
         return true;
+    }
+    // Remembers the tag just read from `from`, unless its ">" was not its
+    // first or it recorded an id (which depends on more than its bytes).
+    void Remember(size_t from, Symb sy, int level, bool keepBracket) const {
+        const size_t n = at_ - from;
+        if (n > kRememberedTagBytes || std::memchr(s_ + from, '>', n) != s_ + at_ - 1) return;
+        const int count = Attributes->Count();
+        for (int i = 0; i < count; ++i)
+            if ((*Attributes)[i]->Symbol == IDSy) return;
+        TRememberedTag& r = RememberedTagFor(s_ + from, n);
+        r.bytes.assign(s_ + from, n);
+        r.sy = sy;
+        r.level = level;
+        r.keepBracket = keepBracket;
+        r.attributes.resize(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) r.attributes[static_cast<size_t>(i)] = *(*Attributes)[i];
     }
     // The attribute name of n bytes at p upper-cased into key, zero after it
     // (n at most kPaddedNameRoom). A name holds letters, digits and "-", and
@@ -739,7 +821,7 @@ private:
 
 bool GetTag() {
     if (Ch != '<') return false;
-    if (SourceKind == TSourceKind::document && TQuickTag().Read()) return true;
+    if (SourceKind == TSourceKind::document && (RememberedTag() || TQuickTag().Read())) return true;
     TagPos = CharPos;
     GetChQuick();
     bool endTag = false;

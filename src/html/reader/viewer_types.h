@@ -90,6 +90,9 @@ public:
         items_.resize(static_cast<size_t>(index));
     }
 
+    // Exchanges the items with `other`.
+    void SwapItems(std::vector<std::unique_ptr<T>>& other) { items_.swap(other); }
+
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 

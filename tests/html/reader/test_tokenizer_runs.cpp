@@ -153,3 +153,33 @@ TEST(CharacterBuffers, RunsAddedAtOnceTakeConsecutivePositions) {
     EXPECT_EQ(token.I[3], 103);
     EXPECT_EQ(token.I[323], 423);
 }
+
+// Tags read again read as the first time, where the document or the reader
+// differ in what the bytes alone do not say.
+TEST_F(TokenizerRunsTest, ATagReadAgainReadsAsTheFirstTime) {
+    const std::string tags = "<p class=MsoNormal align=right><a title=\"x>y\" href=z>w<script type=x><p id=Key>";
+    auto describe = [](const std::vector<ReadSymbol>& symbols) {
+        std::vector<std::string> d;
+        for (const ReadSymbol& s : symbols) d.push_back(Describe(s) + " " + std::string(s.text.begin(), s.text.end()));
+        return d;
+    };
+    const auto first = describe(Read(tags));
+    TIDNameList ids;
+    IDNameList = &ids;
+    const auto again = describe(Read("<i>" + tags));
+    IDNameList = nullptr;
+    ASSERT_EQ(again.size(), first.size() + 1);
+    EXPECT_EQ(std::vector<std::string>(again.begin() + 1, again.end()), first);
+    // The id is recorded: a tag with one is read afresh each time.
+    ASSERT_EQ(ids.Count(), 1);
+    EXPECT_EQ(ids.Strings(0), "key");
+    // A script's start tag leaves its ">" to be read.
+    InitTokenizer("<script type=x>a");
+    GetCh();
+    Next();
+    EXPECT_EQ(Sy, ScriptSy);
+    EXPECT_EQ(Ch, '>');
+    // The code page of attribute values is the document's.
+    ParserPropStack[0]->AssignUTF8();
+    EXPECT_EQ(Read(tags)[0].attributes[0].CodePage, 65001);
+}
