@@ -397,10 +397,13 @@ std::unique_ptr<TAttribute> SpareAttribute() {
     return a;
 }
 
-// The record for attribute i of a tag read quickly: the records of the tag
-// before are filled again in place.
-TAttribute& QuickRecord(int i) {
-    if (i == 0 && Attributes->Count() == 0 && !g_parkedAttributes.empty()) Attributes->SwapItems(g_parkedAttributes);
+// A tag read quickly fills the records of the tag before again in place:
+// those parked, when the tag before had no attributes.
+inline void UnparkAttributes() {
+    if (Attributes->Count() == 0 && !g_parkedAttributes.empty()) Attributes->SwapItems(g_parkedAttributes);
+}
+
+inline TAttribute& QuickRecord(int i) {
     if (i == Attributes->Count()) Attributes->Add(SpareAttribute());
     return *(*Attributes)[i];
 }
@@ -465,7 +468,9 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                     text += GetEntity(quotedCp);
                 } else {
                     text += static_cast<char>(Ch);
-                    AppendRun(text, TakeRun([q](unsigned char b) { return b >= 32 && b != '<' && b != q && b != '&'; }));
+                    AppendRun(text, TakeRun([q](unsigned char b) {
+                                  return b >= 32 && b != '<' && b != q && b != '&';
+                              }));
                     GetChQuick();
                 }
             }
@@ -525,7 +530,8 @@ enum : uint16_t {
 
 constexpr std::array<unsigned char, 256> kUpper = [] {
     std::array<unsigned char, 256> t{};
-    for (int b = 0; b < 256; ++b) t[static_cast<size_t>(b)] = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 32 : b);
+    for (int b = 0; b < 256; ++b)
+        t[static_cast<size_t>(b)] = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 32 : b);
     return t;
 }();
 
@@ -617,16 +623,18 @@ bool RememberedTag() {
     if (r.bytes.size() != n || std::memcmp(r.bytes.data(), s, n) != 0) return false;
     Attributes->ForgetCached();
     const int count = static_cast<int>(r.attributes.size());
+    if (count > 0) UnparkAttributes();
     for (int i = 0; i < count; ++i) {
         TAttribute& attr = QuickRecord(i);
         const TAttribute& was = r.attributes[static_cast<size_t>(i)];
-        if (was.Symbol == OtherAttribute || attr.Symbol != was.Symbol) SetText(attr.AttrName, was.AttrName.data(), was.AttrName.size());
+        if (was.Symbol == OtherAttribute || attr.Symbol != was.Symbol)
+            SetText(attr.AttrName, was.AttrName.data(), was.AttrName.size());
         attr.Symbol = was.Symbol;
         SetText(attr.TextValue, was.TextValue.data(), was.TextValue.size());
         attr.NumValue = was.NumValue;
         attr.CodePage = DocCodePage;
     }
-    KeepSpareAttributes(count);
+    if (count < Attributes->Count()) KeepSpareAttributes(count);
     EndQuickTag(from + n, r.sy, r.level, r.keepBracket);
     return true;
 }
@@ -675,6 +683,7 @@ public:
         for (;;) {
             if (!SkipBlanks()) return false;
             if (!IsAZ(Upper(c_))) break;
+            if (count == 0) UnparkAttributes();
             if (!Attribute(QuickRecord(count++))) return false;
             if (count > 4096) break;
         }

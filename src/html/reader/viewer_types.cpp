@@ -1,6 +1,7 @@
 #include "html/reader/viewer_types.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -199,16 +200,22 @@ void TokenObj::AddUnicodeChar(char16_t ch, int index) {
     stringOK_ = false;
 }
 
+namespace {
+// Windows-1252 by byte (the runtime's conversion holds no other state).
+const std::array<char16_t, 256> kCp1252Wide = [] {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b) t[static_cast<size_t>(b)] = Cp1252CharToUtf16(static_cast<unsigned char>(b));
+    return t;
+}();
+}  // namespace
+
 void TokenObj::AddCp1252(const char* bytes, int n, int firstIndex) {
     if (n <= 0) return;
     while (Leng + n > MaxIndex) Grow();
     char16_t* c = C.data() + Leng;
     int* index = I.data() + Leng;
-    for (int k = 0; k < n; ++k) {
-        const auto b = static_cast<unsigned char>(bytes[k]);
-        c[k] = (b & 0xE0) == 0x80 ? Cp1252CharToUtf16(b) : static_cast<char16_t>(b);
-        index[k] = firstIndex + k;
-    }
+    for (int k = 0; k < n; ++k) c[k] = kCp1252Wide[static_cast<unsigned char>(bytes[k])];
+    for (int k = 0; k < n; ++k) index[k] = firstIndex + k;
     Leng += n;
     stringOK_ = false;
 }
@@ -219,9 +226,8 @@ void TokenObj::AddString(const TCharCollection& chars, int codePage) {
         // One character a byte: no conversion buffers.
         while (Leng + chars.Size > MaxIndex) Grow();
         for (int k = 0; k < chars.Size; ++k) {
-            const auto b = static_cast<unsigned char>(chars.Chars[static_cast<size_t>(k)]);
-            C[static_cast<size_t>(Leng + k)] =
-                (b & 0xE0) == 0x80 ? Cp1252CharToUtf16(b) : static_cast<char16_t>(b);
+            const auto byte = static_cast<unsigned char>(chars.Chars[static_cast<size_t>(k)]);
+            C[static_cast<size_t>(Leng + k)] = kCp1252Wide[byte];
             I[static_cast<size_t>(Leng + k)] = chars.Indices[static_cast<size_t>(k)];
         }
         Leng += chars.Size;
