@@ -75,12 +75,6 @@ public:
         items_.erase(items_.begin() + index);
         return item;
     }
-    int IndexOf(const T* item) const {
-        for (size_t i = 0; i < items_.size(); ++i)
-            if (items_[i].get() == item) return static_cast<int>(i);
-        return -1;
-    }
-    void Clear() { items_.clear(); }
     // Moves the items from index on to the end of `to`, the last first (so
     // that taking them back from the end of `to` keeps their order), while
     // `to` holds fewer than `limit`; the others are freed.
@@ -89,9 +83,14 @@ public:
             if (to.size() < limit) to.push_back(std::move(items_[i]));
         items_.resize(static_cast<size_t>(index));
     }
-
     // Exchanges the items with `other`.
     void SwapItems(std::vector<std::unique_ptr<T>>& other) { items_.swap(other); }
+    int IndexOf(const T* item) const {
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (items_[i].get() == item) return static_cast<int>(i);
+        return -1;
+    }
+    void Clear() { items_.clear(); }
 
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
