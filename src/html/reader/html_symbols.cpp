@@ -1,47 +1,69 @@
 #include "html/reader/html_symbols.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Names looked up for every tag and attribute read: an open table with a
-// cheap hash of these short names, the first of equal names kept.
+// Names looked up for every tag and attribute read: an open table of names
+// held as three zero-padded words (names hold no NUL), so a probe is a hash
+// of three words and three compares; the first of equal names is kept.
 template <typename V>
 class TNameTable {
 public:
-    void Add(const char* name, V value) {
-        const std::string key(name);
-        size_t i = Hash(key) & kMask;
+    void Add(std::string_view name, V value) {
+        const Key k = Key::Of(name);
+        size_t i = k.Hash() & kMask;
         while (slots_[i].used) {
-            if (slots_[i].name == key) return;
+            if (slots_[i].key == k) return;
             i = (i + 1) & kMask;
         }
-        slots_[i] = Slot{key, value, true};
+        slots_[i] = Slot{k, value, true};
     }
-    const V* Find(const std::string& name) const {
-        size_t i = Hash(name) & kMask;
+    const V* Find(std::string_view name) const {
+        if (name.empty() || name.size() > kPaddedNameRoom) return nullptr;
+        return Find(Key::Of(name));
+    }
+    const V* FindPadded(const char* padded, size_t length) const {
+        if (length == 0 || length > kPaddedNameRoom) return nullptr;
+        Key k;
+        std::memcpy(k.w, padded, sizeof k.w);
+        return Find(k);
+    }
+
+private:
+    static constexpr size_t kMask = 511;  // far more room than names: probes stay short
+    struct Key {
+        uint64_t w[kPaddedNameRoom / 8] = {};
+        static Key Of(std::string_view s) {
+            Key k;
+            std::memcpy(k.w, s.data(), std::min(s.size(), kPaddedNameRoom));
+            return k;
+        }
+        size_t Hash() const {
+            // Most names fit the first word; the others only need to spread.
+            const uint64_t h = (w[0] + (w[1] << 1) + (w[2] << 2)) * 0x9E3779B97F4A7C15ull;
+            return static_cast<size_t>(h >> 40);
+        }
+        bool operator==(const Key& o) const { return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2]; }
+    };
+    struct Slot {
+        Key key;
+        V value{};
+        bool used = false;
+    };
+    const V* Find(const Key& k) const {
+        size_t i = k.Hash() & kMask;
         while (slots_[i].used) {
-            if (slots_[i].name == name) return &slots_[i].value;
+            if (slots_[i].key == k) return &slots_[i].value;
             i = (i + 1) & kMask;
         }
         return nullptr;
     }
-
-private:
-    static constexpr size_t kMask = 1023;  // far more room than names: probes stay short
-    static size_t Hash(const std::string& s) {
-        uint32_t h = 2166136261u;
-        for (unsigned char c : s) h = (h ^ c) * 16777619u;
-        return h;
-    }
-    struct Slot {
-        std::string name;
-        V value{};
-        bool used = false;
-    };
     std::vector<Slot> slots_ = std::vector<Slot>(kMask + 1);
 };
 
@@ -134,24 +156,43 @@ Symb EndSymbolOf(Symb sy) {
     return NoSy;
 }
 
-Symb TagSymbolOf(const std::string& upperName, bool endTag) {
-    static const TNameTable<int> index = [] {
-        TNameTable<int> t;
-        for (int i = 0; i < TagTableSize; ++i) t.Add(kTags[i].name, i);
-        return t;
-    }();
-    const int* i = index.Find(upperName);
+namespace {
+
+// Built before any document is read (no reader runs while statics are made).
+const TNameTable<int> g_tagIndex = [] {
+    TNameTable<int> t;
+    for (int i = 0; i < TagTableSize; ++i) t.Add(kTags[i].name, i);
+    return t;
+}();
+
+const TNameTable<Symb> g_attributeIndex = [] {
+    TNameTable<Symb> t;
+    for (const AttrRow& r : kAttributes) t.Add(r.name, r.sym);
+    return t;
+}();
+
+Symb TagSymbolByRow(const int* i, bool endTag) {
     if (!i) return OtherSy;
     if (!endTag) return kTags[*i].start;
     return *i < TagsWithEnd ? EndSymbolOf(kTags[*i].start) : OtherSy;
 }
 
-Symb AttributeSymbolOf(const std::string& upperName) {
-    static const TNameTable<Symb> index = [] {
-        TNameTable<Symb> t;
-        for (const AttrRow& r : kAttributes) t.Add(r.name, r.sym);
-        return t;
-    }();
-    const Symb* sym = index.Find(upperName);
+}  // namespace
+
+Symb TagSymbolOf(std::string_view upperName, bool endTag) {
+    return TagSymbolByRow(g_tagIndex.Find(upperName), endTag);
+}
+
+Symb TagSymbolOfPadded(const char* padded, size_t length, bool endTag) {
+    return TagSymbolByRow(g_tagIndex.FindPadded(padded, length), endTag);
+}
+
+Symb AttributeSymbolOf(std::string_view upperName) {
+    const Symb* sym = g_attributeIndex.Find(upperName);
+    return sym ? *sym : OtherAttribute;
+}
+
+Symb AttributeSymbolOfPadded(const char* padded, size_t length) {
+    const Symb* sym = g_attributeIndex.FindPadded(padded, length);
     return sym ? *sym : OtherAttribute;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 enum Symb : uint8_t {
     NoSy = 0,
@@ -103,6 +104,11 @@ std::string TagNameOfEndSymbol(Symb sy);
 Symb EndSymbolOf(Symb sy);
 // Symbol of an upper-case tag name (OtherSy when unknown); end tags take the end
 // symbol of the first 57 tags and OtherSy for the rest.
-Symb TagSymbolOf(const std::string& upperName, bool endTag);
+Symb TagSymbolOf(std::string_view upperName, bool endTag);
 // Symbol of an upper-case attribute name (OtherAttribute when unknown).
-Symb AttributeSymbolOf(const std::string& upperName);
+Symb AttributeSymbolOf(std::string_view upperName);
+// The same for a reader that keeps the name in room of kPaddedNameRoom bytes
+// or more, zero after the name: no copy of the name is made.
+constexpr size_t kPaddedNameRoom = 24;
+Symb TagSymbolOfPadded(const char* padded, size_t length, bool endTag);
+Symb AttributeSymbolOfPadded(const char* padded, size_t length);

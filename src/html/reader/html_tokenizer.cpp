@@ -1,5 +1,7 @@
 #include "html/reader/html_tokenizer.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -77,14 +79,19 @@ inline unsigned char ReadChar() {
     return ReadCharSlow();
 }
 
-// GetCh with its common case inline: a document byte that is neither a
-// control character nor "<" (and whose reading reports no progress) becomes
-// Ch directly.
+// Where the bytes GetChQuick may take end: the document's end, or the byte
+// whose reading reports progress.
+inline size_t QuickEnd() { return std::min(DocEnd, DocPtr | 4095); }
+
+// GetCh with its common case inline: a document byte that is no control
+// character and starts no comment or server block (and whose reading reports
+// no progress) becomes Ch directly.
 inline void GetChQuick() {
     const size_t at = DocPtr;
-    if (SourceKind == TSourceKind::document && at < DocEnd && ((at + 1) & 4095) != 0) {
+    if (SourceKind == TSourceKind::document && at < QuickEnd()) {
         const auto b = static_cast<unsigned char>(DocS[at]);
-        if (b >= 32 && b != '<') {
+        if (b >= 32 && (b != '<' || NoCommentMode || at + 1 >= DocEnd ||
+                        (DocS[at + 1] != '!' && DocS[at + 1] != '%'))) {
             DocPtr = at + 1;
             ++CharPos;
             LineFold = 0;
@@ -94,6 +101,30 @@ inline void GetChQuick() {
         }
     }
     GetCh();
+}
+
+inline void SkipBlanksQuick() {
+    while (Ch == ' ' || Ch == CR) GetChQuick();
+}
+
+// Takes at once the document bytes after Ch that `plain` accepts, as
+// GetChQuick would read them one by one, and returns their count; they are
+// DocS[DocPtr - count, DocPtr). Ch stays as it was, so the caller reads the
+// next character itself. `plain` must refuse control characters and "<".
+template <class Plain>
+inline size_t TakeRun(Plain plain) {
+    if (SourceKind != TSourceKind::document) return 0;
+    const size_t from = DocPtr, end = QuickEnd();
+    const char* s = DocS.data();
+    size_t at = from;
+    while (at < end && plain(static_cast<unsigned char>(s[at]))) ++at;
+    const size_t n = at - from;
+    if (n > 0) {
+        DocPtr = at;
+        CharPos += static_cast<int>(n);
+        LineFold = 0;
+    }
+    return n;
 }
 
 unsigned char ReadCharSlow() {
@@ -337,11 +368,25 @@ void AddEntityChar(TCharCollection& chars, const Reference& r, int position, int
 // report repeats the same few attributes on tens of thousands of tags).
 std::vector<std::unique_ptr<TAttribute>> g_spareAttributes;
 
+constexpr size_t kSpareAttributesKept = 64;
+
 void RecycleAttributes() {
-    constexpr int kKept = 64;
-    for (int i = Attributes->Count() - 1; i >= 0 && g_spareAttributes.size() < kKept; --i)
-        g_spareAttributes.push_back(Attributes->Extract(i));
+    Attributes->MoveTailTo(0, g_spareAttributes, kSpareAttributesKept);
     Attributes->Clear();
+}
+
+// The records of the last tag with attributes while tags without any are
+// read (a report's cells alternate the two kinds).
+std::vector<std::unique_ptr<TAttribute>> g_parkedAttributes;
+
+// Keeps the first `count` records of Attributes; the others are spare.
+void KeepSpareAttributes(int count) {
+    const int n = Attributes->Count();
+    if (count >= n) return;
+    if (count == 0 && g_parkedAttributes.empty() && n <= static_cast<int>(kSpareAttributesKept))
+        Attributes->SwapItems(g_parkedAttributes);
+    else
+        Attributes->MoveTailTo(count, g_spareAttributes, kSpareAttributesKept);
 }
 
 // A record for GetAttribute, which sets every field of one it accepts.
@@ -352,22 +397,63 @@ std::unique_ptr<TAttribute> SpareAttribute() {
     return a;
 }
 
+// A tag read quickly fills the records of the tag before again in place:
+// those parked, when the tag before had no attributes.
+inline void UnparkAttributes() {
+    if (Attributes->Count() == 0 && !g_parkedAttributes.empty()) Attributes->SwapItems(g_parkedAttributes);
+}
+
+inline TAttribute& QuickRecord(int i) {
+    if (i == Attributes->Count()) Attributes->Add(SpareAttribute());
+    return *(*Attributes)[i];
+}
+
+bool IsAttributeNameByte(unsigned char b) { return b == '-' || IsDigit(b) || IsAZ(Upper(b)); }
+
+// Appends the document bytes taken by the last TakeRun.
+void AppendRun(std::string& text, size_t n) {
+    if (n > 0) text.append(DocS.data() + (DocPtr - n), n);
+}
+
+// The number of a quoted value that reads as one (trimmed, and without a
+// "%" after it); num stays as it is otherwise.
+void QuotedValueNumber(const std::string& text, int& num) {
+    // Only a value that starts like a number is read as one; most do not,
+    // and need no trimmed copy.
+    size_t b = 0;
+    while (b < text.size() && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+    const unsigned char first = b < text.size() ? static_cast<unsigned char>(text[b]) : 0;
+    if (first == '+' || first == '-' || first == '.' || IsDigit(first)) {
+        std::string t = Trim(text);
+        if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
+        if (!t.empty() && (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
+            num = AttributeNumber(t);
+    }
+}
+
 bool GetAttribute(bool& ok, TAttribute& attr) {
     ok = false;
-    SkipBlanks();
+    SkipBlanksQuick();
     if (!IsAZ(LCh)) return false;
-    std::string name;
-    while (LCh == '-' || IsDigit(LCh) || IsAZ(LCh)) {
-        if (name.size() < 255) name += static_cast<char>(LCh);
+    char name[255];
+    size_t length = 0;
+    while (IsAttributeNameByte(LCh)) {
+        if (length < sizeof name) name[length++] = static_cast<char>(LCh);
+        const size_t n = TakeRun(IsAttributeNameByte);
+        const char* run = DocS.data() + (DocPtr - n);
+        for (size_t k = 0; k < n && length < sizeof name; ++k)
+            name[length++] = static_cast<char>(Upper(static_cast<unsigned char>(run[k])));
         GetChQuick();
     }
-    Symb sym = AttributeSymbolOf(name);
-    SkipBlanks();
+    attr.AttrName.assign(name, length);
+    Symb sym = AttributeSymbolOf(std::string_view(name, length));
+    SkipBlanksQuick();
     int num = sym == BorderSy ? 1 : 0;
-    std::string text;
+    std::string& text = attr.TextValue;
+    text.clear();
     if (Ch == '=') {
         GetChQuick();
-        SkipBlanks();
+        SkipBlanksQuick();
         int entityCp = CurrentCodePage();
         if (Ch == '"' || Ch == '\'') {
             unsigned char q = Ch;
@@ -382,59 +468,34 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
                     text += GetEntity(quotedCp);
                 } else {
                     text += static_cast<char>(Ch);
-                    // The plain bytes that follow go in as one run, as
-                    // GetChQuick would read them one by one.
-                    if (SourceKind == TSourceKind::document) {
-                        size_t at = DocPtr;
-                        while (at < DocEnd && ((at + 1) & 4095) != 0) {
-                            const auto b = static_cast<unsigned char>(DocS[at]);
-                            if (b < 32 || b == '<' || b == q || b == '&') break;
-                            ++at;
-                        }
-                        if (at > DocPtr) {
-                            text.append(DocS, DocPtr, at - DocPtr);
-                            CharPos += static_cast<int>(at - DocPtr);
-                            DocPtr = at;
-                            LineFold = 0;
-                        }
-                    }
+                    AppendRun(text, TakeRun([q](unsigned char b) {
+                                  return b >= 32 && b != '<' && b != q && b != '&';
+                              }));
                     GetChQuick();
                 }
             }
             if (Ch == q) GetChQuick();
-            // Only a value that starts like a number is read as one; most do
-            // not, and need no trimmed copy.
-            size_t b = 0;
-            while (b < text.size() && static_cast<unsigned char>(text[b]) <= ' ') ++b;
-            const unsigned char first = b < text.size() ? static_cast<unsigned char>(text[b]) : 0;
-            if (first == '+' || first == '-' || first == '.' || IsDigit(first)) {
-                std::string t = Trim(text);
-                if (!t.empty() && t.back() == '%') t = Trim(t.substr(0, t.size() - 1));
-                if (!t.empty() &&
-                    (t[0] == '+' || t[0] == '-' || t[0] == '.' || IsDigit(static_cast<unsigned char>(t[0]))))
-                    num = AttributeNumber(t);
-            }
-        } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
-            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '%' && Ch != '>') {
+            QuotedValueNumber(text, num);
+        } else {
+            // Unquoted: to a blank or ">", and a number also to "%".
+            const bool number = Ch == '+' || Ch == '-' || IsDigit(Ch);
+            const unsigned char stop = number ? '%' : '>';
+            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '>' && Ch != stop) {
                 if (Ch == '&') {
                     text += GetEntity(entityCp);
                 } else {
                     text += static_cast<char>(Ch);
+                    AppendRun(text, TakeRun([stop](unsigned char b) {
+                                  return b > ' ' && b != '<' && b != '>' && b != '&' && b != stop;
+                              }));
                     GetChQuick();
                 }
             }
-            SkipBlanks();
-            num = AttributeNumber(text);
-            if (Ch == '%') {
-                text += '%';
-                GetChQuick();
-            }
-        } else {
-            while (Ch != 0 && Ch != ' ' && Ch != CR && Ch != '>') {
-                if (Ch == '&') {
-                    text += GetEntity(entityCp);
-                } else {
-                    text += static_cast<char>(Ch);
+            if (number) {
+                SkipBlanksQuick();
+                num = AttributeNumber(text);
+                if (Ch == '%') {
+                    text += '%';
                     GetChQuick();
                 }
             }
@@ -448,15 +509,328 @@ bool GetAttribute(bool& ok, TAttribute& attr) {
     }
     attr.Symbol = sym;
     attr.NumValue = num;
-    attr.AttrName = name;
-    attr.TextValue = text;
     attr.CodePage = DocCodePage;
     ok = true;
     return true;
 }
 
+// Byte classes of the quick tag reading: each bit but the first says that
+// a plain byte goes on one kind of run.
+enum : uint16_t {
+    kPlainByte = 1,        // read as it is: not below 32, "<" or "&"
+    kNameByte = 2,         // of an attribute name
+    kTagNameByte = 4,      // of a tag name after its first byte
+    kInTag = 8,            // not ">"
+    kInDoubleQuotes = 16,  // not '"'
+    kInSingleQuotes = 32,  // not "'"
+    kInWord = 64,          // of an unquoted value: not a blank or ">"
+    kInNumber = 128,       // of an unquoted number: nor "%"
+    kBlank = 256,          // a space
+};
+
+constexpr std::array<unsigned char, 256> kUpper = [] {
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[static_cast<size_t>(b)] = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 32 : b);
+    return t;
+}();
+
+constexpr std::array<uint16_t, 256> kByteClass = [] {
+    std::array<uint16_t, 256> t{};
+    for (int b = 32; b < 256; ++b) {
+        if (b == '<' || b == '&') continue;
+        const auto u = static_cast<unsigned char>((b >= 'a' && b <= 'z') ? b - 32 : b);
+        const bool alnum = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z');
+        uint16_t c = kPlainByte;
+        if (alnum || u == '-') c |= kNameByte;
+        if (alnum || u == '_') c |= kTagNameByte;
+        if (b != '>') c |= kInTag;
+        if (b != '"') c |= kInDoubleQuotes;
+        if (b != '\'') c |= kInSingleQuotes;
+        if (b != ' ' && b != '>') c |= kInWord;
+        if (b != ' ' && b != '>' && b != '%') c |= kInNumber;
+        if (b == ' ') c |= kBlank;
+        t[static_cast<size_t>(b)] = c;
+    }
+    return t;
+}();
+
+template <class Word>
+bool SameWord(const char* a, const char* b) {
+    Word x, y;
+    std::memcpy(&x, a, sizeof x);
+    std::memcpy(&y, b, sizeof y);
+    return x == y;
+}
+
+bool SameBytes(const char* a, const char* b, size_t n) {
+    if (n >= 8) {
+        for (size_t k = 0; k + 8 < n; k += 8)
+            if (!SameWord<uint64_t>(a + k, b + k)) return false;
+        return SameWord<uint64_t>(a + n - 8, b + n - 8);
+    }
+    if (n >= 4) return SameWord<uint32_t>(a, b) && SameWord<uint32_t>(a + n - 4, b + n - 4);
+    for (size_t k = 0; k < n; ++k)
+        if (a[k] != b[k]) return false;
+    return true;
+}
+
+// Makes text the n bytes at p; a recycled record often holds them already.
+void SetText(std::string& text, const char* p, size_t n) {
+    if (text.size() != n || !SameBytes(text.data(), p, n)) text.assign(p, n);
+}
+
+// Ends a tag read from the document up to its ">", before `end`: every byte
+// read was plain and on this side of a progress report.
+void EndQuickTag(size_t end, Symb sy, int level, bool keepBracket) {
+    TagPos = CharPos;
+    CharPos += static_cast<int>(end - DocPtr);
+    DocPtr = end;
+    LineFold = 0;
+    Ch = LCh = '>';
+    Sy = sy;
+    Level = level;
+    if (!keepBracket) GetChQuick();
+}
+
+// Tags read lately, by their bytes after "<" to the first ">", which ends
+// them: equal bytes read alike, and a report repeats a few tags tens of
+// thousands of times.
+struct TRememberedTag {
+    std::string bytes;
+    Symb sy = NoSy;
+    int level = 0;
+    bool keepBracket = false;
+    std::vector<TAttribute> attributes;
+};
+constexpr size_t kRememberedTagBytes = 200;
+std::array<TRememberedTag, 16> g_rememberedTags;
+
+TRememberedTag& RememberedTagFor(const char* bytes, size_t n) {
+    const auto b = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
+    return g_rememberedTags[(n * 5 + b(0) * 3 + b(n / 2)) & (g_rememberedTags.size() - 1)];
+}
+
+// A tag whose bytes were read lately: its symbols and attributes as then.
+bool RememberedTag() {
+    const size_t from = DocPtr, end = QuickEnd();
+    if (from >= end) return false;
+    const char* s = DocS.data() + from;
+    const void* gt = std::memchr(s, '>', std::min(end - from, kRememberedTagBytes));
+    if (!gt) return false;
+    const size_t n = static_cast<size_t>(static_cast<const char*>(gt) - s) + 1;
+    const TRememberedTag& r = RememberedTagFor(s, n);
+    if (r.bytes.size() != n || std::memcmp(r.bytes.data(), s, n) != 0) return false;
+    Attributes->ForgetCached();
+    const int count = static_cast<int>(r.attributes.size());
+    if (count > 0) UnparkAttributes();
+    for (int i = 0; i < count; ++i) {
+        TAttribute& attr = QuickRecord(i);
+        const TAttribute& was = r.attributes[static_cast<size_t>(i)];
+        if (was.Symbol == OtherAttribute || attr.Symbol != was.Symbol)
+            SetText(attr.AttrName, was.AttrName.data(), was.AttrName.size());
+        attr.Symbol = was.Symbol;
+        SetText(attr.TextValue, was.TextValue.data(), was.TextValue.size());
+        attr.NumValue = was.NumValue;
+        attr.CodePage = DocCodePage;
+    }
+    if (count < Attributes->Count()) KeepSpareAttributes(count);
+    EndQuickTag(from + n, r.sy, r.level, r.keepBracket);
+    return true;
+}
+
+// A tag of plain bytes (none below 32, no "<" or "&" before its ">", and no
+// progress report due) is read straight from the document, with the result
+// the reading character by character gives; that reading takes any other
+// tag, from its start, as nothing but attribute records has changed by then.
+// Reports repeat a few such tags tens of thousands of times.
+class TQuickTag {
+public:
+    bool Read() {
+        const size_t from = DocPtr;
+        if (!Next()) return false;
+        bool endTag = false;
+        if (c_ == '/') {
+            endTag = true;
+            if (!Next()) return false;
+        } else if (!(c_ == '?' || IsAZ(Upper(c_)))) {
+            return false;  // "<" as text
+        }
+        uint64_t room[kPaddedNameRoom / 8] = {};
+        char* name = reinterpret_cast<char*>(room);
+        size_t length = 0;
+        const unsigned char first = Upper(c_);
+        if (first == '/' || IsDigit(first) || IsAZ(first) || first == '_') {
+            // A heading's level is no part of its name.
+            if (first == 'H') {
+                name[length++] = 'H';
+                if (!Next()) return false;
+                if (!(c_ >= '1' && c_ <= '6') && !ReadName(name, length)) return false;
+            } else if (!ReadName(name, length)) {
+                return false;
+            }
+        }
+        const Symb sy = TagSymbolOfPadded(name, length, endTag);
+        if (!SkipBlanks()) return false;
+        int level = 0;
+        if ((sy == HeadingSy || sy == HeadingEndSy) && c_ >= '1' && c_ <= '6') {
+            level = c_ - '0';
+            if (!Next()) return false;
+        }
+        // The records of the tag before are filled again in place.
+        Attributes->ForgetCached();
+        int count = 0;
+        for (;;) {
+            if (!SkipBlanks()) return false;
+            if (!IsAZ(Upper(c_))) break;
+            if (count == 0) UnparkAttributes();
+            if (!Attribute(QuickRecord(count++))) return false;
+            if (count > 4096) break;
+        }
+        KeepSpareAttributes(count);
+        if (!ReadWhile(kInTag)) return false;
+        const bool keepBracket = !endTag && (sy == ScriptSy || sy == StyleSy);
+        Remember(from, sy, level, keepBracket);
+        EndQuickTag(at_, sy, level, keepBracket);
+        return true;
+    }
+
+private:
+    const char* s_ = DocS.data();
+    size_t at_ = DocPtr;
+    const size_t end_ = QuickEnd();
+    unsigned char c_ = 0;
+
+    bool Next() {
+        if (at_ >= end_) return false;
+        c_ = static_cast<unsigned char>(s_[at_]);
+        if (!(kByteClass[c_] & kPlainByte)) return false;
+        ++at_;
+        return true;
+    }
+    // Reads on from the current byte while bytes are of the run `kind`. The
+    // document text ends in a NUL, which ends every run.
+    bool ReadWhile(uint16_t kind) {
+        size_t k = at_ - 1;
+        while (kByteClass[static_cast<unsigned char>(s_[k])] & kind) ++k;
+        if (k >= end_ || !(kByteClass[static_cast<unsigned char>(s_[k])] & kPlainByte)) return false;
+        at_ = k + 1;
+        c_ = static_cast<unsigned char>(s_[k]);
+        return true;
+    }
+    bool SkipBlanks() { return ReadWhile(kBlank); }
+    // The rest of a tag name from the current byte, upper-cased: a "/" ends
+    // it after its first byte.
+    bool ReadName(char* name, size_t& length) {
+        const size_t from = at_ - 1;
+        const size_t skip = length;  // bytes of the name read before
+        if (length == 0) {
+            if (!Next()) return false;
+        }
+        if (!ReadWhile(kTagNameByte)) return false;
+        const size_t n = at_ - 1 - from;
+        if (skip + n > 255) return false;  // the rest is read as attributes
+        for (size_t k = 0; k < n && skip + k < kPaddedNameRoom; ++k)
+            name[skip + k] = static_cast<char>(kUpper[static_cast<unsigned char>(s_[from + k])]);
+        length = skip + n;
+        return true;
+    }
+    // Remembers the tag just read from `from`, unless its ">" was not its
+    // first or it recorded an id (which depends on more than its bytes).
+    void Remember(size_t from, Symb sy, int level, bool keepBracket) const {
+        const size_t n = at_ - from;
+        if (n > kRememberedTagBytes || std::memchr(s_ + from, '>', n) != s_ + at_ - 1) return;
+        const int count = Attributes->Count();
+        for (int i = 0; i < count; ++i)
+            if ((*Attributes)[i]->Symbol == IDSy) return;
+        TRememberedTag& r = RememberedTagFor(s_ + from, n);
+        r.bytes.assign(s_ + from, n);
+        r.sy = sy;
+        r.level = level;
+        r.keepBracket = keepBracket;
+        r.attributes.resize(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) r.attributes[static_cast<size_t>(i)] = *(*Attributes)[i];
+    }
+    // The attribute name of n bytes at p upper-cased into key, zero after it
+    // (n at most kPaddedNameRoom). A name holds letters, digits and "-", and
+    // of those only letters have bit 0x40: it clears their bit 0x20.
+    void UpperName(const char* p, size_t n, uint64_t* key) const {
+        const size_t words = (n + 7) / 8;
+        // The text ends in a NUL at DocS.size(), so room is read up to it.
+        if (static_cast<size_t>(p - s_) + words * 8 > DocS.size() + 1) {
+            char* k = reinterpret_cast<char*>(key);
+            for (size_t i = 0; i < n; ++i) k[i] = static_cast<char>(kUpper[static_cast<unsigned char>(p[i])]);
+            return;
+        }
+        for (size_t i = 0; i < words; ++i) {
+            uint64_t w;
+            std::memcpy(&w, p + 8 * i, 8);
+            const size_t left = n - 8 * i;
+            if (left < 8) w &= (uint64_t(1) << (8 * left)) - 1;  // little-endian: the first bytes are low
+            key[i] = w & ~((w & 0x4040404040404040ull) >> 1);
+        }
+    }
+    // As GetAttribute, at a letter; false where that reading must take over.
+    bool Attribute(TAttribute& attr) {
+        size_t from = at_ - 1;
+        if (!ReadWhile(kNameByte)) return false;
+        const size_t length = std::min<size_t>(at_ - 1 - from, 255);
+        uint64_t key[kPaddedNameRoom / 8] = {};
+        if (length <= kPaddedNameRoom) UpperName(s_ + from, length, key);
+        const Symb sym = AttributeSymbolOfPadded(reinterpret_cast<const char*>(key), length);
+        // A known symbol has one name: a record that had it has the name.
+        if (sym == OtherAttribute || attr.Symbol != sym) {
+            if (length <= kPaddedNameRoom) {
+                attr.AttrName.assign(reinterpret_cast<const char*>(key), length);
+            } else {
+                attr.AttrName.assign(s_ + from, length);
+                for (char& u : attr.AttrName) u = static_cast<char>(Upper(static_cast<unsigned char>(u)));
+            }
+        }
+        // Name and symbol change together, even when the slower reading
+        // takes over from here.
+        attr.Symbol = sym;
+        if (!SkipBlanks()) return false;
+        int num = sym == BorderSy ? 1 : 0;
+        std::string& text = attr.TextValue;
+        if (c_ != '=') {
+            text.clear();
+        } else {
+            if (!Next() || !SkipBlanks()) return false;
+            if (c_ == '"' || c_ == '\'') {
+                const unsigned char q = c_;
+                if (!Next()) return false;
+                from = at_ - 1;
+                if (!ReadWhile(q == '"' ? kInDoubleQuotes : kInSingleQuotes)) return false;
+                SetText(text, s_ + from, at_ - 1 - from);
+                if (!Next()) return false;
+                QuotedValueNumber(text, num);
+            } else {
+                const bool number = c_ == '+' || c_ == '-' || IsDigit(c_);
+                from = at_ - 1;
+                if (!ReadWhile(number ? kInNumber : kInWord)) return false;
+                SetText(text, s_ + from, at_ - 1 - from);
+                if (number) {
+                    if (!SkipBlanks()) return false;
+                    num = AttributeNumber(text);
+                    if (c_ == '%') {
+                        text += '%';
+                        if (!Next()) return false;
+                    }
+                }
+            }
+        }
+        // Ids are recorded with their position by the slower reading.
+        if (sym == IDSy && !text.empty() && !ScanPass && IDNameList) return false;
+        attr.NumValue = num;
+        attr.CodePage = DocCodePage;
+        return true;
+    }
+};
+
 bool GetTag() {
     if (Ch != '<') return false;
+    if (SourceKind == TSourceKind::document && (RememberedTag() || TQuickTag().Read())) return true;
     TagPos = CharPos;
     GetChQuick();
     bool endTag = false;
@@ -469,15 +843,16 @@ bool GetTag() {
         return true;
     }
     Sy = OtherSy;
-    std::string name;
-    while ((LCh == '/' || IsDigit(LCh) || IsAZ(LCh) || LCh == '_') && name.size() < 255) {
-        if (LCh == '/' && !name.empty()) break;
-        name += static_cast<char>(LCh);
+    char name[255];
+    size_t length = 0;
+    while ((LCh == '/' || IsDigit(LCh) || IsAZ(LCh) || LCh == '_') && length < sizeof name) {
+        if (LCh == '/' && length > 0) break;
+        name[length++] = static_cast<char>(LCh);
         GetChQuick();
-        if (name == "H" && LCh >= '1' && LCh <= '6') break;
+        if (length == 1 && name[0] == 'H' && LCh >= '1' && LCh <= '6') break;
     }
-    Sy = TagSymbolOf(name, endTag);
-    SkipBlanks();
+    Sy = TagSymbolOf(std::string_view(name, length), endTag);
+    SkipBlanksQuick();
     Level = 0;
     if ((Sy == HeadingSy || Sy == HeadingEndSy) && Ch >= '1' && Ch <= '6') {
         Level = Ch - '0';
@@ -485,6 +860,9 @@ bool GetTag() {
     }
     RecycleAttributes();
     for (;;) {
+        // Most tags end here: no record taken for them.
+        SkipBlanksQuick();
+        if (!IsAZ(LCh)) break;
         bool ok;
         std::unique_ptr<TAttribute> a = SpareAttribute();
         if (!GetAttribute(ok, *a)) {
@@ -499,9 +877,14 @@ bool GetTag() {
     return true;
 }
 
+bool IsTextRunByte(unsigned char b) { return b > ' ' && b != '&' && b != '<'; }
+
 bool GetText() {
     Sy = TextSy;
     int cp = CurrentCodePage();
+    // Windows-1252 converts byte by byte, so its plain text goes straight
+    // into the token; only references wait in the collection.
+    const bool direct = cp == 0 || cp == 1252;
     TCharCollection& chars = g_chars;
     chars.Clear();
     bool any = false;
@@ -510,11 +893,38 @@ bool GetText() {
         if (Ch == '&') {
             GetTextEntity(chars, cp);
         } else if (Ch == ' ' || Ch == CR) {
-            if (!ScanPass) chars.Add(' ', CharPos);
-            while (Ch == ' ' || Ch == CR) GetChQuick();
+            if (!ScanPass) {
+                if (direct) {
+                    FlushChars(chars, cp);
+                    Token->AddUnicodeChar(u' ', CharPos);
+                } else {
+                    chars.Add(' ', CharPos);
+                }
+            }
+            while (Ch == ' ' || Ch == CR) {
+                TakeRun([](unsigned char b) { return b == ' '; });
+                GetChQuick();
+            }
         } else {
             while (Ch >= 9 && Ch != ' ' && Ch != CR && Ch != '&' && Ch != '<') {
-                chars.Add(static_cast<char>(Ch), CharPos);
+                const char first = static_cast<char>(Ch);
+                const int at = CharPos;
+                // Ch is most often the byte before the run: one run with it.
+                const bool joined = SourceKind == TSourceKind::document && DocPtr > 0 && DocS[DocPtr - 1] == first;
+                const size_t n = TakeRun(IsTextRunByte);
+                const char* run = DocS.data() + (DocPtr - n);
+                if (direct) {
+                    FlushChars(chars, cp);
+                    if (joined) {
+                        Token->AddCp1252(run - 1, static_cast<int>(n + 1), at);
+                    } else {
+                        Token->AddCp1252(&first, 1, at);
+                        Token->AddCp1252(run, static_cast<int>(n), at + 1);
+                    }
+                } else {
+                    chars.Add(first, at);
+                    chars.Append(run, static_cast<int>(n), at + 1);
+                }
                 GetChQuick();
             }
         }
@@ -592,9 +1002,7 @@ void GetCh() {
     }
 }
 
-void SkipBlanks() {
-    while (Ch == ' ' || Ch == CR) GetChQuick();
-}
+void SkipBlanks() { SkipBlanksQuick(); }
 
 std::string GetEntity(int codePage) {
     Reference r = ReadReference(true);

@@ -1,6 +1,7 @@
 #include "html/reader/viewer_types.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -99,8 +100,7 @@ const TProperties* TAttributeList::GetStyle() {
 }
 
 void TAttributeList::Clear() {
-    CachedID.clear();
-    idCached_ = false;
+    ForgetCached();
     TFreeList<TAttribute>::Clear();
 }
 
@@ -161,6 +161,18 @@ void TCharCollection::Add(char c, int index) {
     ++Size;
 }
 
+void TCharCollection::Append(const char* bytes, int n, int firstIndex) {
+    if (n <= 0) return;
+    while (Size + n > static_cast<int>(Chars.size())) {
+        Chars.resize(Chars.size() + 50);
+        Indices.resize(Indices.size() + 50);
+    }
+    std::memcpy(Chars.data() + Size, bytes, static_cast<size_t>(n));
+    int* index = Indices.data() + Size;
+    for (int k = 0; k < n; ++k) index[k] = firstIndex + k;
+    Size += n;
+}
+
 void TCharCollection::Concat(const TCharCollection& other) {
     int newSize = Size + other.Size;
     if (newSize > static_cast<int>(Chars.size())) {
@@ -188,8 +200,40 @@ void TokenObj::AddUnicodeChar(char16_t ch, int index) {
     stringOK_ = false;
 }
 
+namespace {
+// Windows-1252 by byte (the runtime's conversion holds no other state).
+const std::array<char16_t, 256> kCp1252Wide = [] {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b) t[static_cast<size_t>(b)] = Cp1252CharToUtf16(static_cast<unsigned char>(b));
+    return t;
+}();
+}  // namespace
+
+void TokenObj::AddCp1252(const char* bytes, int n, int firstIndex) {
+    if (n <= 0) return;
+    while (Leng + n > MaxIndex) Grow();
+    char16_t* c = C.data() + Leng;
+    int* index = I.data() + Leng;
+    for (int k = 0; k < n; ++k) c[k] = kCp1252Wide[static_cast<unsigned char>(bytes[k])];
+    for (int k = 0; k < n; ++k) index[k] = firstIndex + k;
+    Leng += n;
+    stringOK_ = false;
+}
+
 void TokenObj::AddString(const TCharCollection& chars, int codePage) {
     if (chars.Size <= 0) return;
+    if (codePage == 0 || codePage == 1252) {
+        // One character a byte: no conversion buffers.
+        while (Leng + chars.Size > MaxIndex) Grow();
+        for (int k = 0; k < chars.Size; ++k) {
+            const auto byte = static_cast<unsigned char>(chars.Chars[static_cast<size_t>(k)]);
+            C[static_cast<size_t>(Leng + k)] = kCp1252Wide[byte];
+            I[static_cast<size_t>(Leng + k)] = chars.Indices[static_cast<size_t>(k)];
+        }
+        Leng += chars.Size;
+        stringOK_ = false;
+        return;
+    }
     std::string bytes = chars.GetAsString();
     std::u16string w = MultibyteToWideString(codePage, bytes);
     int n = static_cast<int>(w.size());

@@ -76,6 +76,16 @@ public:
         items_.erase(items_.begin() + index);
         return item;
     }
+    // Moves the items from index on to the end of `to`, the last first (so
+    // that taking them back from the end of `to` keeps their order), while
+    // `to` holds fewer than `limit`; the others are freed.
+    void MoveTailTo(int index, std::vector<std::unique_ptr<T>>& to, size_t limit) {
+        for (size_t i = items_.size(); i-- > static_cast<size_t>(index);)
+            if (to.size() < limit) to.push_back(std::move(items_[i]));
+        items_.resize(static_cast<size_t>(index));
+    }
+    // Exchanges the items with `other`.
+    void SwapItems(std::vector<std::unique_ptr<T>>& other) { items_.swap(other); }
     int IndexOf(const T* item) const {
         for (size_t i = 0; i < items_.size(); ++i)
             if (items_[i].get() == item) return static_cast<int>(i);
@@ -122,6 +132,12 @@ public:
     const TProperties* GetStyle();
     const TProperties* StyleProp() const { return styleProp_.get(); }
     void Clear();
+    // Forgets what Clear forgets but keeps the records, for a reader that
+    // fills them again.
+    void ForgetCached() {
+        CachedID.clear();
+        idCached_ = false;
+    }
     // Becomes a copy of `from`, reusing its own records.
     void AssignFrom(const TAttributeList& from);
 
@@ -177,6 +193,8 @@ class TCharCollection {
 public:
     TCharCollection();
     void Add(char c, int index);
+    // Adds n bytes whose positions run on from firstIndex.
+    void Append(const char* bytes, int n, int firstIndex);
     void Concat(const TCharCollection& other);
     std::string GetAsString() const { return Chars.substr(0, static_cast<size_t>(Size)); }
     void Clear() { Size = 0; }
@@ -192,6 +210,9 @@ class TokenObj {
 public:
     TokenObj();
     void AddUnicodeChar(char16_t ch, int index);
+    // Adds n Windows-1252 bytes whose positions run on from firstIndex, as
+    // AddString would convert them.
+    void AddCp1252(const char* bytes, int n, int firstIndex);
     // Converts the bytes with the code page; each wide character takes the
     // source position of the first byte of its character.
     void AddString(const TCharCollection& chars, int codePage);
