@@ -1164,7 +1164,9 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
             LR.SpaceBefore = diff / 2;
             LR.SpaceAfter = diff - LR.SpaceBefore;
         }
-        for (int k = 0; k < NN; ++k) {
+        // Only pictures and controls stand at placeholders.
+        const int objectsIn = Images.Count() > 0 || FormControls.Count() > 0 ? NN : 0;
+        for (int k = 0; k < objectsIn; ++k) {
             const int pos = PStart + k;
             if (b[pos] != Placeholder) continue;
             TFloatingObj* obj = Images.FindImage(pos);
