@@ -814,15 +814,14 @@ void TSection::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
         return w + FirstLineIndent;
     };
     // Maximum: the widest stretch between hard breaks.
-    int start = 0;
-    for (int i = 0; i <= Len; ++i) {
-        if (i == Len || b[i] == HardBreak) {
-            const bool last = i == Len;
-            int w = TextWidth(Canvas, start, (last ? i : i + 1) - start, last);
-            if (start == 0) w = withIndent(w);
-            Max = std::max(Max, w);
-            start = i + 1;
-        }
+    for (int start = 0;;) {
+        const int i = FindMarker(HardBreak, start, Len - start);
+        const bool last = i < 0;
+        int w = TextWidth(Canvas, start, (last ? Len : i + 1) - start, last);
+        if (start == 0) w = withIndent(w);
+        Max = std::max(Max, w);
+        if (last) break;
+        start = i + 1;
     }
     Max += floatSum;
 
