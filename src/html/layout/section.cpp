@@ -1018,9 +1018,9 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     }
 
     if (FLPercent > 0) FirstLineIndent = FLPercent * AWidth / 100;
-    const int rightAtTop = IMgr.RightSide(Y);
+    const int rightAtTop = IMgr.RightSide(Y), leftAtTop = IMgr.LeftIndent(Y);
     AvailableWidth = rightAtTop - X;
-    MaxWidth = std::min(rightAtTop - IMgr.LeftIndent(Y), AWidth);
+    MaxWidth = std::min(rightAtTop - leftAtTop, AWidth);
     for (const auto& obj : Images) {
         int idx = 0;
         TFontObj* fo = Fonts.GetFontObjAt(obj->Pos, idx);
@@ -1217,8 +1217,10 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         }
 
         // 7. horizontal placement
-        const int left = IMgr.LeftIndent(Y) + (PStart == 0 ? FirstLineIndent : 0);
-        const int right = IMgr.RightSide(Y);
+        // Only a picture adds a float here: without one the limits at the top hold.
+        const bool atTop = Y == top && Images.Count() == 0;
+        const int left = (atTop ? leftAtTop : IMgr.LeftIndent(Y)) + (PStart == 0 ? FirstLineIndent : 0);
+        const int right = atTop ? rightAtTop : IMgr.RightSide(Y);
         int W = TextWidth(Canvas, PStart, NN, true);
         if (shy) {
             int oh = 0;
