@@ -337,7 +337,7 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     }
     ContentTop = Y;
     int CL = 0, CR = 0;
-    IMgr.GetClearY(CL, CR);
+    if (ClearAttr != 0) IMgr.GetClearY(CL, CR);
     switch (ClearAttr) {
     case 1: ClearAddon = std::max(0, CL - Y - 1); break;
     case 2: ClearAddon = std::max(0, CR - Y - 1); break;

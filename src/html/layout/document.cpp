@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <typeinfo>
 #include <unordered_set>
 
 #include "html/layout/blocks.h"
@@ -299,16 +300,35 @@ TCell::~TCell() {
     ClearSections();
 }
 
+namespace {
+
+// A block in the flow, neither floated nor positioned, asks for the limits of
+// its cell only under its own name: the cell's own limit records cannot
+// change what such blocks lay out.
+bool CellLimitsUnread(const TCellBasic& cell) {
+    for (const auto& s : cell) {
+        if (!s->IsBlock() || typeid(*s) != typeid(TBlock)) return false;
+        const auto& b = static_cast<const TBlock&>(*s);
+        if (b.Positioning != 0 || b.FloatLR != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
     IMgr->Clear();
     IMgr->Reset(0, Width);
     const void* saveID = IMgr->CurrentID;
     IMgr->CurrentID = this;
-    const int LIndex = IMgr->SetLeftIndent(0, Y);
-    const int RIndex = IMgr->SetRightIndent(Width, Y);
+    const bool limits = !CellLimitsUnread(*this);
+    const int LIndex = limits ? IMgr->SetLeftIndent(0, Y) : -1;
+    const int RIndex = limits ? IMgr->SetRightIndent(Width, Y) : -1;
     int H = TCellBasic::Layout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);
-    IMgr->FreeLeftIndentRec(LIndex);
-    IMgr->FreeRightIndentRec(RIndex);
+    if (limits) {
+        IMgr->FreeLeftIndentRec(LIndex);
+        IMgr->FreeRightIndentRec(RIndex);
+    }
     const int IB = IMgr->ImageBottom() - YValue;
     IMgr->CurrentID = saveID;
     return std::max(H, IB);

@@ -814,15 +814,14 @@ void TSection::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
         return w + FirstLineIndent;
     };
     // Maximum: the widest stretch between hard breaks.
-    int start = 0;
-    for (int i = 0; i <= Len; ++i) {
-        if (i == Len || b[i] == HardBreak) {
-            const bool last = i == Len;
-            int w = TextWidth(Canvas, start, (last ? i : i + 1) - start, last);
-            if (start == 0) w = withIndent(w);
-            Max = std::max(Max, w);
-            start = i + 1;
-        }
+    for (int start = 0;;) {
+        const int i = FindMarker(HardBreak, start, Len - start);
+        const bool last = i < 0;
+        int w = TextWidth(Canvas, start, (last ? Len : i + 1) - start, last);
+        if (start == 0) w = withIndent(w);
+        Max = std::max(Max, w);
+        if (last) break;
+        start = i + 1;
     }
     Max += floatSum;
 
@@ -1019,9 +1018,9 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     }
 
     if (FLPercent > 0) FirstLineIndent = FLPercent * AWidth / 100;
-    const int rightAtTop = IMgr.RightSide(Y);
+    const int rightAtTop = IMgr.RightSide(Y), leftAtTop = IMgr.LeftIndent(Y);
     AvailableWidth = rightAtTop - X;
-    MaxWidth = std::min(rightAtTop - IMgr.LeftIndent(Y), AWidth);
+    MaxWidth = std::min(rightAtTop - leftAtTop, AWidth);
     for (const auto& obj : Images) {
         int idx = 0;
         TFontObj* fo = Fonts.GetFontObjAt(obj->Pos, idx);
@@ -1164,7 +1163,9 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
             LR.SpaceBefore = diff / 2;
             LR.SpaceAfter = diff - LR.SpaceBefore;
         }
-        for (int k = 0; k < NN; ++k) {
+        // Only pictures and controls stand at placeholders.
+        const int objectsIn = Images.Count() > 0 || FormControls.Count() > 0 ? NN : 0;
+        for (int k = 0; k < objectsIn; ++k) {
             const int pos = PStart + k;
             if (b[pos] != Placeholder) continue;
             TFloatingObj* obj = Images.FindImage(pos);
@@ -1216,8 +1217,10 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         }
 
         // 7. horizontal placement
-        const int left = IMgr.LeftIndent(Y) + (PStart == 0 ? FirstLineIndent : 0);
-        const int right = IMgr.RightSide(Y);
+        // Only a picture adds a float here: without one the limits at the top hold.
+        const bool atTop = Y == top && Images.Count() == 0;
+        const int left = (atTop ? leftAtTop : IMgr.LeftIndent(Y)) + (PStart == 0 ? FirstLineIndent : 0);
+        const int right = atTop ? rightAtTop : IMgr.RightSide(Y);
         int W = TextWidth(Canvas, PStart, NN, true);
         if (shy) {
             int oh = 0;

@@ -127,6 +127,9 @@ TEST_F(LayoutTest, MinAndMaxWidth) {
     s->MinMaxWidth(canvas, mn, mx);
     EXPECT_EQ(mn, 40);  // the longest word
     EXPECT_EQ(mx, 68);  // "aaa bbbbb" before the break, its break counted as nothing
+    TSection* lines = Para("ab\ncccccc\nd");
+    lines->MinMaxWidth(canvas, mn, mx);
+    EXPECT_EQ(mx, 48);  // the widest stretch between breaks, not the first or the last
     TSection* h = Para("ab-cd");
     h->MinMaxWidth(canvas, mn, mx);
     EXPECT_EQ(mn, 24);  // "ab-" and "cd"

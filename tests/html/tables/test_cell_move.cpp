@@ -133,4 +133,31 @@ TEST_F(CellMoveTest, TablesOfPlainCellsKeepTheirLayoutAcrossWidths) {
     EXPECT_EQ(Dump(), fresh);
 }
 
+// A float pulled out of its cell by a negative margin leaves the cell's own
+// text between the cell's edges; plain paragraphs beside one do too.
+TEST_F(CellMoveTest, FloatsPulledOutByNegativeMarginsLeaveTextInTheCell) {
+    const char* const contents[] = {
+        "<div style=\"float:left;width:30px;margin-right:-60px\">f</div>texto",
+        "<div style=\"float:right;width:30px;margin-left:-60px\">f</div>texto",
+        "<p>antes</p><div style=\"float:left;width:30px;margin-right:-60px\">f</div>texto",
+        "<div style=\"float:right;width:30px;margin-left:-60px\">f</div><p>depois</p>",
+    };
+    for (const char* content : contents) {
+        SCOPED_TRACE(content);
+        TCellObjCell& cell = FirstCell(content);
+        int mw = 0, curs = 0;
+        cell.Layout(canvas_, 0, 200, 0, 0, mw, curs);
+        const TSection* text = nullptr;
+        for (const auto& s : cell) {
+            if (const auto* p = dynamic_cast<const TSection*>(s.get())) text = p;
+            if (const auto* b = dynamic_cast<const TBlock*>(s.get()); b && b->FloatLR == 0)
+                text = dynamic_cast<const TSection*>((*b->MyCell)[0]);
+        }
+        ASSERT_NE(text, nullptr);
+        ASSERT_FALSE(text->Lines.empty());
+        EXPECT_EQ(text->Lines[0].LineIndent, 0);
+        EXPECT_EQ(text->Lines[0].DrawWidth, 200);
+    }
+}
+
 }  // namespace
