@@ -48,7 +48,97 @@ void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
     last.used = true;
 }
 
+// Box value sets given to blocks lately, the one found last tried first.
+struct TRecentBoxes {
+    std::array<std::shared_ptr<::MargArray>, 8> sets;
+    size_t found = 0, next = 0;
+    // The last change of one slot of a shared set, and the set it led to:
+    // blocks made alike change alike (a cell's last margin dropped).
+    std::shared_ptr<::MargArray> from, to;
+    size_t slot = 0;
+    int value = 0;
+    // The same for the last change of both vertical margins.
+    std::shared_ptr<::MargArray> vertFrom, vertTo;
+    int top = 0, bottom = 0;
+};
+TRecentBoxes& RecentBoxes() {
+    static TRecentBoxes recent;
+    return recent;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------- TBoxValues
+
+TBoxValues::TBoxValues() {
+    static const auto initial = [] {
+        auto m = std::make_shared<::MargArray>();
+        m->fill(0);
+        (*m)[piMarginTop] = IntNull;
+        (*m)[piMarginBottom] = IntNull;
+        return m;
+    }();
+    values_ = initial;
+}
+
+void TBoxValues::Set(size_t i, int v) {
+    if ((*values_)[i] == v) return;
+    if (values_.use_count() == 1) {
+        (*values_)[i] = v;
+        return;
+    }
+    TRecentBoxes& recent = RecentBoxes();
+    if (recent.from == values_ && recent.slot == i && recent.value == v) {
+        values_ = recent.to;
+        return;
+    }
+    ::MargArray m = *values_;
+    m[i] = v;
+    recent.from = values_;
+    *this = m;
+    recent.slot = i;
+    recent.value = v;
+    recent.to = values_;
+}
+
+TBoxValues& TBoxValues::operator=(const ::MargArray& m) {
+    if (*values_ == m) return *this;
+    TRecentBoxes& recent = RecentBoxes();
+    for (size_t k = 0; k < recent.sets.size(); ++k) {
+        const size_t i = (recent.found + k) % recent.sets.size();
+        const auto& r = recent.sets[i];
+        if (r && *r == m) {
+            recent.found = i;
+            values_ = r;
+            return *this;
+        }
+    }
+    values_ = std::make_shared<::MargArray>(m);
+    recent.sets[recent.next] = values_;
+    recent.next = (recent.next + 1) % recent.sets.size();
+    return *this;
+}
+
+void TBoxValues::SetVertical(int top, int bottom) {
+    TRecentBoxes& recent = RecentBoxes();
+    if (recent.vertFrom == values_ && recent.top == top && recent.bottom == bottom) {
+        values_ = recent.vertTo;
+        return;
+    }
+    ::MargArray m = *values_;
+    m[piMarginTop] = top;
+    m[piMarginBottom] = bottom;
+    recent.vertFrom = values_;
+    *this = m;
+    recent.top = top;
+    recent.bottom = bottom;
+    recent.vertTo = values_;
+}
+
+::MargArray& TBoxValues::Edit() {
+    if (values_.use_count() > 1) values_ = std::make_shared<::MargArray>(*values_);
+    return *values_;
+}
 
 // ---------------------------------------------------------------- TBlock
 
@@ -57,9 +147,6 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
       MyCell(std::make_unique<TBlockCell>(AMasterList ? AMasterList->MasterList : nullptr)),
       OwnerCell(AnOwnerCell) {
     MyCell->Owner = this;
-    MargArray.fill(0);
-    MargArray[piMarginTop] = IntNull;
-    MargArray[piMarginBottom] = IntNull;
     if (!Prop) return;
     MyCell->OwnersTag = Prop->PropTag;
     ReadBoxValues(*Prop, MargArrayO);
@@ -179,7 +266,7 @@ void TBlock::CollapseMargins() {
     bool bottomAuto = false;
     const int bottom = conv(piMarginBottom, bottomAuto);
     BottomAuto = bottomAuto;
-    MargArray[piMarginBottom] = bottom;
+    int ownBottom = bottom;
     if (Positioning == 1) {
         if (topAuto) top = 0;
     } else if (FloatLR != 0) {
@@ -190,7 +277,7 @@ void TBlock::CollapseMargins() {
         TBlock* holder = OwnerCell->Owner;
         if (bottomAuto && holder && holder->MyCell && holder->MyCell->OwnersTag == "li" &&
             (TagIs("ul") || TagIs("ol")))
-            MargArray[piMarginBottom] = 0;
+            ownBottom = 0;
         TSectionBase* prev = nullptr;
         for (int i = OwnerCell->Count() - 1; i >= 0; --i) {
             TSectionBase* s = (*OwnerCell)[i];
@@ -228,7 +315,7 @@ void TBlock::CollapseMargins() {
             top = std::max(0, top - bodyTop);
         }
     }
-    MargArray[piMarginTop] = top;
+    MargArray.SetVertical(top, ownBottom);
 }
 
 void TBlock::ContentMinMax(TCanvas& Canvas, int& Min, int& Max) {
@@ -274,7 +361,7 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
 }
 
 int TBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int AutoCount) {
-    ::MargArray& m = MargArray;
+    auto& m = MargArray;
     int Min = 0, Max = 0;
     ContentMinMax(Canvas, Min, Max);
     const int B = m[piBorderLeftWidth] + m[piPaddingLeft] + m[piBorderRightWidth] + m[piPaddingRight];
@@ -345,7 +432,7 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     default: ClearAddon = 0; break;
     }
     ConvertBox(AWidth, AHeight);
-    ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     TopP = m[piTopPos];
     LeftP = m[piLeftPos];
     if (Positioning == 2) {
@@ -515,7 +602,7 @@ const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
             if (v.IsText() && v.Text().find('%') != std::string::npos) boxRelative_ = 1;
         }
     }
-    ::MargArray m = MargArray;
+    ::MargArray m = static_cast<const ::MargArray&>(MargArray);
     ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, m);
     conv_.Assign(m);
     convWidth_ = AWidth;
@@ -531,10 +618,26 @@ const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
 void TBlock::ConvertBox(int AWidth, int AHeight) {
     // The vertical margins are the collapsed ones, kept in MargArray.
     const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
-    MargArray = ConvertedBox(AWidth, AHeight);
+    const ::MargArray& conv = ConvertedBox(AWidth, AHeight);
     LastAutoCount = convAutoCount_;
-    MargArray[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
-    MargArray[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
+    // Blocks alike convert alike: the values the last one took are taken
+    // again without comparing them.
+    static struct {
+        TSharedMargArray conv;  // keeps the converted set (and its address) alive
+        TBoxValues from, to;
+    } last;
+    if (&static_cast<const ::MargArray&>(last.conv) == &conv && MargArray.SameSet(last.from)) {
+        MargArray = last.to;
+        return;
+    }
+    TBoxValues from = MargArray;
+    ::MargArray m = conv;
+    m[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
+    m[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
+    MargArray = m;
+    last.conv = conv_;
+    last.from = std::move(from);
+    last.to = MargArray;
 }
 
 void TBlock::SortByZIndex() {
@@ -589,7 +692,7 @@ int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X
 int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef) {
     TSectionList* list = ParentSectionList;
     const int yOff = list ? list->YOff : 0;
-    const ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     const int LB = m[piBorderLeftWidth], RB = m[piBorderRightWidth], TB = m[piBorderTopWidth],
               BB = m[piBorderBottomWidth];
     const int LP = m[piPaddingLeft], RP = m[piPaddingRight], TP = m[piPaddingTop], BP = m[piPaddingBottom];
@@ -668,7 +771,7 @@ void TBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& I
     if (BorderStyle == 0 && MargArray[piBorderTopStyle] == 0 && MargArray[piBorderLeftStyle] == 0 &&
         MargArray[piBorderRightStyle] == 0 && MargArray[piBorderBottomStyle] == 0)
         return;
-    const ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     auto col = [&](int i) { return m[i] == clNone || m[i] == IntNull || m[i] == 0 ? BorderColor : m[i]; };
     DrawBorder(Canvas, ORect, IRect,
                MakeFourColors(col(piBorderLeftColor), col(piBorderTopColor), col(piBorderRightColor),
@@ -930,8 +1033,8 @@ int TBodyBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AW
     StartCurs = Curs;
     ContentTop = DrawTop = Y;
     const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
-    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, MargArray);
-    ::MargArray& m = MargArray;
+    ::MargArray& m = MargArray.Edit();
+    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, m);
     // The body's own vertical margins are not collapsed with anything.
     (void)saveTop, (void)saveBottom;
     auto vert = [&](int index) {
@@ -1126,7 +1229,7 @@ std::unique_ptr<TSectionBase> THRBlock::CreateCopy(TCellBasic* AMasterList) cons
 int THRBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) {
     const int w = TBlock::FindWidth(Canvas, AWidth, AHeight, AutoCount);
     if (Positioning == 1) Align = 1;
-    const ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     const int sides = OrZero(m[piMarginLeft]) + OrZero(m[piMarginRight]) + m[piPaddingLeft] + m[piPaddingRight] +
                       m[piBorderLeftWidth] + m[piBorderRightWidth];
     const int left = std::max(0, AWidth - w - sides);

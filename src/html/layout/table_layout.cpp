@@ -1338,7 +1338,7 @@ int TTableBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, 
         // A table without a head that starts low on a page and would run over
         // its end goes to the next page when it fits on one.
         const int pageTop = list->YOff + ARect.Top, pageHeight = ARect.Bottom - ARect.Top;
-        const int top = ContentTop + std::max(0, MargArray[piMarginTop]);
+        const int top = ContentTop + std::max<int>(0, MargArray[piMarginTop]);
         if (top > pageTop + 2 * pageHeight / 3 && top < list->PageBottom && ContentBot > list->PageBottom &&
             SectionHeight < pageHeight) {
             list->PageBottom = top;
