@@ -25,16 +25,23 @@ std::string Lower(std::string s) {
 void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
     struct Last {
         std::array<TPropValue, MargHigh - MargLow + 1> from;
+        TPropValues block;  // the property values last read alike
         TSharedBoxValues values;
         bool used = false;
     };
     static Last last;
     const auto prop = [&](size_t i) -> const TPropValue& { return Prop.Props[MargLow + i]; };
     if (last.used) {
+        // A set copied from the same remembered state holds the very values.
+        if (last.block.SameBlock(Prop.Props)) {
+            target = last.values;
+            return;
+        }
         size_t i = 0;
         while (i < last.from.size() && (last.from[i].SameCopy(prop(i)) || last.from[i] == prop(i))) ++i;
         if (i == last.from.size()) {
             target = last.values;
+            last.block = Prop.Props;
             return;
         }
     }
@@ -44,6 +51,7 @@ void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
         target.Assign(values);
     }
     for (size_t i = 0; i < last.from.size(); ++i) last.from[i] = prop(i);
+    last.block = Prop.Props;
     last.values = target;
     last.used = true;
 }

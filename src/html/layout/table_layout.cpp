@@ -150,6 +150,7 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
     static_assert(MargLow == piBackgroundColor && MargHigh == piLeftPos, "box values read above");
     struct Entry {
         std::array<TPropValue, std::size(kRead)> props;
+        TPropValues block;  // the values last found alike
         bool bkSet = false;
         int emSize = 0, exSize = 0;
         TCellStyle style;
@@ -163,6 +164,12 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
         const size_t at = (lastHit + k) % recent.size();
         const Entry& e = recent[at];
         if (!e.used || e.bkSet != bkSet || e.emSize != Prop.EmSize || e.exSize != Prop.ExSize) continue;
+        // The very values the entry was read from (a set copied from the same
+        // remembered state) need no comparing.
+        if (e.block.SameBlock(Prop.Props)) {
+            lastHit = at;
+            return e.style;
+        }
         size_t i = 0;
         while (i < e.props.size()) {
             const TPropValue& v = Prop.Props[static_cast<size_t>(kRead[i])];
@@ -171,6 +178,7 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
         }
         if (i == e.props.size()) {
             lastHit = at;
+            recent[at].block = Prop.Props;
             return e.style;
         }
     }
@@ -179,6 +187,7 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
     next = (next + 1) % recent.size();
     e.style = ConvertCellStyle(Prop);
     for (size_t i = 0; i < e.props.size(); ++i) e.props[i] = Prop.Props[static_cast<size_t>(kRead[i])];
+    e.block = Prop.Props;
     e.bkSet = bkSet;
     e.emSize = Prop.EmSize;
     e.exSize = Prop.ExSize;
