@@ -60,18 +60,38 @@ void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
 struct TRecentBoxes {
     std::array<std::shared_ptr<::MargArray>, 8> sets;
     size_t found = 0, next = 0;
-    // The last change of one slot of a shared set, and the set it led to:
-    // blocks made alike change alike (a cell's last margin dropped).
-    std::shared_ptr<::MargArray> from, to;
-    size_t slot = 0;
-    int value = 0;
-    // The same for the last change of both vertical margins.
-    std::shared_ptr<::MargArray> vertFrom, vertTo;
-    int top = 0, bottom = 0;
 };
 TRecentBoxes& RecentBoxes() {
     static TRecentBoxes recent;
     return recent;
+}
+
+// Slots a and b (one slot when equal) of box's values set to va and vb.
+// Blocks made alike change alike (their margins collapsed, a cell's last
+// margin dropped): the last change of one slot and of two is remembered
+// with the values it led to.
+void ChangeShared(TBoxValues& box, size_t a, int va, size_t b, int vb) {
+    struct TChange {
+        TBoxValues from, to;
+        size_t a = 0, b = 0;
+        int va = 0, vb = 0;
+    };
+    static std::array<TChange, 2> last;
+    TChange& c = last[a == b ? 0 : 1];
+    if (box.SameSet(c.from) && c.a == a && c.va == va && c.b == b && c.vb == vb) {
+        box = c.to;
+        return;
+    }
+    ::MargArray m = box;
+    m[a] = va;
+    m[b] = vb;
+    c.from = box;
+    box = m;
+    c.to = box;
+    c.a = a;
+    c.b = b;
+    c.va = va;
+    c.vb = vb;
 }
 
 }  // namespace
@@ -95,18 +115,7 @@ void TBoxValues::Set(size_t i, int v) {
         (*values_)[i] = v;
         return;
     }
-    TRecentBoxes& recent = RecentBoxes();
-    if (recent.from == values_ && recent.slot == i && recent.value == v) {
-        values_ = recent.to;
-        return;
-    }
-    ::MargArray m = *values_;
-    m[i] = v;
-    recent.from = values_;
-    *this = m;
-    recent.slot = i;
-    recent.value = v;
-    recent.to = values_;
+    ChangeShared(*this, i, v, i, v);
 }
 
 TBoxValues& TBoxValues::operator=(const ::MargArray& m) {
@@ -127,21 +136,7 @@ TBoxValues& TBoxValues::operator=(const ::MargArray& m) {
     return *this;
 }
 
-void TBoxValues::SetVertical(int top, int bottom) {
-    TRecentBoxes& recent = RecentBoxes();
-    if (recent.vertFrom == values_ && recent.top == top && recent.bottom == bottom) {
-        values_ = recent.vertTo;
-        return;
-    }
-    ::MargArray m = *values_;
-    m[piMarginTop] = top;
-    m[piMarginBottom] = bottom;
-    recent.vertFrom = values_;
-    *this = m;
-    recent.top = top;
-    recent.bottom = bottom;
-    recent.vertTo = values_;
-}
+void TBoxValues::SetVertical(int top, int bottom) { ChangeShared(*this, piMarginTop, top, piMarginBottom, bottom); }
 
 ::MargArray& TBoxValues::Edit() {
     if (values_.use_count() > 1) values_ = std::make_shared<::MargArray>(*values_);
