@@ -25,16 +25,23 @@ std::string Lower(std::string s) {
 void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
     struct Last {
         std::array<TPropValue, MargHigh - MargLow + 1> from;
+        TPropValues block;  // the property values last read alike
         TSharedBoxValues values;
         bool used = false;
     };
     static Last last;
     const auto prop = [&](size_t i) -> const TPropValue& { return Prop.Props[MargLow + i]; };
     if (last.used) {
+        // A set copied from the same remembered state holds the very values.
+        if (last.block.SameBlock(Prop.Props)) {
+            target = last.values;
+            return;
+        }
         size_t i = 0;
         while (i < last.from.size() && (last.from[i].SameCopy(prop(i)) || last.from[i] == prop(i))) ++i;
         if (i == last.from.size()) {
             target = last.values;
+            last.block = Prop.Props;
             return;
         }
     }
@@ -44,11 +51,97 @@ void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
         target.Assign(values);
     }
     for (size_t i = 0; i < last.from.size(); ++i) last.from[i] = prop(i);
+    last.block = Prop.Props;
     last.values = target;
     last.used = true;
 }
 
+// Box value sets given to blocks lately, the one found last tried first.
+struct TRecentBoxes {
+    std::array<std::shared_ptr<::MargArray>, 8> sets;
+    size_t found = 0, next = 0;
+};
+TRecentBoxes& RecentBoxes() {
+    static TRecentBoxes recent;
+    return recent;
+}
+
+// Slots a and b (one slot when equal) of box's values set to va and vb.
+// Blocks made alike change alike (their margins collapsed, a cell's last
+// margin dropped): the last change of one slot and of two is remembered
+// with the values it led to.
+void ChangeShared(TBoxValues& box, size_t a, int va, size_t b, int vb) {
+    struct TChange {
+        TBoxValues from, to;
+        size_t a = 0, b = 0;
+        int va = 0, vb = 0;
+    };
+    static std::array<TChange, 2> last;
+    TChange& c = last[a == b ? 0 : 1];
+    if (box.SameSet(c.from) && c.a == a && c.va == va && c.b == b && c.vb == vb) {
+        box = c.to;
+        return;
+    }
+    ::MargArray m = box;
+    m[a] = va;
+    m[b] = vb;
+    c.from = box;
+    box = m;
+    c.to = box;
+    c.a = a;
+    c.b = b;
+    c.va = va;
+    c.vb = vb;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------- TBoxValues
+
+TBoxValues::TBoxValues() {
+    static const auto initial = [] {
+        auto m = std::make_shared<::MargArray>();
+        m->fill(0);
+        (*m)[piMarginTop] = IntNull;
+        (*m)[piMarginBottom] = IntNull;
+        return m;
+    }();
+    values_ = initial;
+}
+
+void TBoxValues::Set(size_t i, int v) {
+    if ((*values_)[i] == v) return;
+    if (values_.use_count() == 1) {
+        (*values_)[i] = v;
+        return;
+    }
+    ChangeShared(*this, i, v, i, v);
+}
+
+TBoxValues& TBoxValues::operator=(const ::MargArray& m) {
+    if (*values_ == m) return *this;
+    TRecentBoxes& recent = RecentBoxes();
+    for (size_t k = 0; k < recent.sets.size(); ++k) {
+        const size_t i = (recent.found + k) % recent.sets.size();
+        const auto& r = recent.sets[i];
+        if (r && *r == m) {
+            recent.found = i;
+            values_ = r;
+            return *this;
+        }
+    }
+    values_ = std::make_shared<::MargArray>(m);
+    recent.sets[recent.next] = values_;
+    recent.next = (recent.next + 1) % recent.sets.size();
+    return *this;
+}
+
+void TBoxValues::SetVertical(int top, int bottom) { ChangeShared(*this, piMarginTop, top, piMarginBottom, bottom); }
+
+::MargArray& TBoxValues::Edit() {
+    if (values_.use_count() > 1) values_ = std::make_shared<::MargArray>(*values_);
+    return *values_;
+}
 
 // ---------------------------------------------------------------- TBlock
 
@@ -57,9 +150,6 @@ TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCe
       MyCell(std::make_unique<TBlockCell>(AMasterList ? AMasterList->MasterList : nullptr)),
       OwnerCell(AnOwnerCell) {
     MyCell->Owner = this;
-    MargArray.fill(0);
-    MargArray[piMarginTop] = IntNull;
-    MargArray[piMarginBottom] = IntNull;
     if (!Prop) return;
     MyCell->OwnersTag = Prop->PropTag;
     ReadBoxValues(*Prop, MargArrayO);
@@ -179,7 +269,7 @@ void TBlock::CollapseMargins() {
     bool bottomAuto = false;
     const int bottom = conv(piMarginBottom, bottomAuto);
     BottomAuto = bottomAuto;
-    MargArray[piMarginBottom] = bottom;
+    int ownBottom = bottom;
     if (Positioning == 1) {
         if (topAuto) top = 0;
     } else if (FloatLR != 0) {
@@ -190,7 +280,7 @@ void TBlock::CollapseMargins() {
         TBlock* holder = OwnerCell->Owner;
         if (bottomAuto && holder && holder->MyCell && holder->MyCell->OwnersTag == "li" &&
             (TagIs("ul") || TagIs("ol")))
-            MargArray[piMarginBottom] = 0;
+            ownBottom = 0;
         TSectionBase* prev = nullptr;
         for (int i = OwnerCell->Count() - 1; i >= 0; --i) {
             TSectionBase* s = (*OwnerCell)[i];
@@ -228,7 +318,7 @@ void TBlock::CollapseMargins() {
             top = std::max(0, top - bodyTop);
         }
     }
-    MargArray[piMarginTop] = top;
+    MargArray.SetVertical(top, ownBottom);
 }
 
 void TBlock::ContentMinMax(TCanvas& Canvas, int& Min, int& Max) {
@@ -274,7 +364,7 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
 }
 
 int TBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int AutoCount) {
-    ::MargArray& m = MargArray;
+    auto& m = MargArray;
     int Min = 0, Max = 0;
     ContentMinMax(Canvas, Min, Max);
     const int B = m[piBorderLeftWidth] + m[piPaddingLeft] + m[piBorderRightWidth] + m[piPaddingRight];
@@ -345,7 +435,7 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     default: ClearAddon = 0; break;
     }
     ConvertBox(AWidth, AHeight);
-    ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     TopP = m[piTopPos];
     LeftP = m[piLeftPos];
     if (Positioning == 2) {
@@ -515,7 +605,7 @@ const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
             if (v.IsText() && v.Text().find('%') != std::string::npos) boxRelative_ = 1;
         }
     }
-    ::MargArray m = MargArray;
+    ::MargArray m = static_cast<const ::MargArray&>(MargArray);
     ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, convAutoCount_, m);
     conv_.Assign(m);
     convWidth_ = AWidth;
@@ -531,10 +621,26 @@ const ::MargArray& TBlock::ConvertedBox(int AWidth, int AHeight) {
 void TBlock::ConvertBox(int AWidth, int AHeight) {
     // The vertical margins are the collapsed ones, kept in MargArray.
     const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
-    MargArray = ConvertedBox(AWidth, AHeight);
+    const ::MargArray& conv = ConvertedBox(AWidth, AHeight);
     LastAutoCount = convAutoCount_;
-    MargArray[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
-    MargArray[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
+    // Blocks alike convert alike: the values the last one took are taken
+    // again without comparing them.
+    static struct {
+        TSharedMargArray conv;  // keeps the converted set (and its address) alive
+        TBoxValues from, to;
+    } last;
+    if (&static_cast<const ::MargArray&>(last.conv) == &conv && MargArray.SameSet(last.from)) {
+        MargArray = last.to;
+        return;
+    }
+    TBoxValues from = MargArray;
+    ::MargArray m = conv;
+    m[piMarginTop] = saveTop == IntNull ? 0 : saveTop;
+    m[piMarginBottom] = saveBottom == IntNull ? 0 : saveBottom;
+    MargArray = m;
+    last.conv = conv_;
+    last.from = std::move(from);
+    last.to = MargArray;
 }
 
 void TBlock::SortByZIndex() {
@@ -589,7 +695,7 @@ int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X
 int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef) {
     TSectionList* list = ParentSectionList;
     const int yOff = list ? list->YOff : 0;
-    const ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     const int LB = m[piBorderLeftWidth], RB = m[piBorderRightWidth], TB = m[piBorderTopWidth],
               BB = m[piBorderBottomWidth];
     const int LP = m[piPaddingLeft], RP = m[piPaddingRight], TP = m[piPaddingTop], BP = m[piPaddingBottom];
@@ -668,7 +774,7 @@ void TBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& I
     if (BorderStyle == 0 && MargArray[piBorderTopStyle] == 0 && MargArray[piBorderLeftStyle] == 0 &&
         MargArray[piBorderRightStyle] == 0 && MargArray[piBorderBottomStyle] == 0)
         return;
-    const ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     auto col = [&](int i) { return m[i] == clNone || m[i] == IntNull || m[i] == 0 ? BorderColor : m[i]; };
     DrawBorder(Canvas, ORect, IRect,
                MakeFourColors(col(piBorderLeftColor), col(piBorderTopColor), col(piBorderRightColor),
@@ -930,8 +1036,8 @@ int TBodyBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AW
     StartCurs = Curs;
     ContentTop = DrawTop = Y;
     const int saveTop = MargArray[piMarginTop], saveBottom = MargArray[piMarginBottom];
-    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, MargArray);
-    ::MargArray& m = MargArray;
+    ::MargArray& m = MargArray.Edit();
+    ConvMargArray(MargArrayO, AWidth, AHeight, EmSize, ExSize, LastAutoCount, m);
     // The body's own vertical margins are not collapsed with anything.
     (void)saveTop, (void)saveBottom;
     auto vert = [&](int index) {
@@ -1126,7 +1232,7 @@ std::unique_ptr<TSectionBase> THRBlock::CreateCopy(TCellBasic* AMasterList) cons
 int THRBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) {
     const int w = TBlock::FindWidth(Canvas, AWidth, AHeight, AutoCount);
     if (Positioning == 1) Align = 1;
-    const ::MargArray& m = MargArray;
+    const auto& m = MargArray;
     const int sides = OrZero(m[piMarginLeft]) + OrZero(m[piMarginRight]) + m[piPaddingLeft] + m[piPaddingRight] +
                       m[piBorderLeftWidth] + m[piBorderRightWidth];
     const int left = std::max(0, AWidth - w - sides);

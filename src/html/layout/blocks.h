@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "html/layout/borders.h"
@@ -26,13 +27,51 @@ struct TBackgroundPicture {
     }
 };
 
+// A block's converted box values, shared with the blocks that hold the same
+// ones (the paragraphs of a long table's cells all do): a change that makes
+// them differ takes a set made lately with the new values, or a copy.
+class TBoxValues {
+public:
+    TBoxValues();  // zeros, with the vertical margins not yet collapsed (IntNull)
+    int operator[](size_t i) const { return (*values_)[i]; }
+    operator const ::MargArray&() const { return *values_; }  // NOLINT: read like the array
+    // One slot, read like an int and written through Set.
+    class Slot {
+    public:
+        Slot(TBoxValues& box, size_t i) : box_(box), i_(i) {}
+        operator int() const { return std::as_const(box_)[i_]; }  // NOLINT: read like an int
+        Slot& operator=(int v) {
+            box_.Set(i_, v);
+            return *this;
+        }
+        Slot& operator=(const Slot& o) { return *this = static_cast<int>(o); }
+        Slot& operator+=(int v) { return *this = static_cast<int>(*this) + v; }
+
+    private:
+        TBoxValues& box_;
+        size_t i_;
+    };
+    Slot operator[](size_t i) { return Slot(*this, i); }
+    void Set(size_t i, int v);
+    // The vertical margins (collapsed) set at once.
+    void SetVertical(int top, int bottom);
+    TBoxValues& operator=(const ::MargArray& m);
+    bool SameSet(const TBoxValues& o) const { return values_ == o.values_; }
+    // The values for changing in place (a copy of its own when shared): the
+    // reference holds until the next assignment.
+    ::MargArray& Edit();
+
+private:
+    std::shared_ptr<::MargArray> values_;
+};
+
 class TBlock : public TSectionBase {
 public:
     TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
     TBlock(TCellBasic* AMasterList, const TBlock& T);
     ~TBlock() override;
 
-    ::MargArray MargArray{};
+    TBoxValues MargArray;
     TSharedBoxValues MargArrayO;  // the element's box values as given
     std::unique_ptr<TBlockCell> MyCell;
     int EmSize = 16, ExSize = 8;

@@ -146,6 +146,38 @@ private:
     std::unique_ptr<std::vector<IndexObj>> more_;  // all the runs once there are two
 };
 
+// The borders of the inline boxes on a line, made on first use: most lines
+// have none, and every paragraph has a line.
+class TLineBorders {
+public:
+    TLineBorders() = default;
+    TLineBorders(const TLineBorders& o) : list_(o.list_ ? std::make_unique<List>(*o.list_) : nullptr) {}
+    TLineBorders(TLineBorders&&) noexcept = default;
+    TLineBorders& operator=(const TLineBorders& o) {
+        list_ = o.list_ ? std::make_unique<List>(*o.list_) : nullptr;
+        return *this;
+    }
+    TLineBorders& operator=(TLineBorders&&) noexcept = default;
+    bool empty() const { return !list_ || list_->empty(); }
+    size_t size() const { return list_ ? list_->size() : 0; }
+    const BorderRec& operator[](size_t i) const { return (*list_)[i]; }
+    void clear() {
+        if (list_) list_->clear();
+    }
+    void push_back(const BorderRec& r) {
+        if (!list_) list_ = std::make_unique<List>();
+        list_->push_back(r);
+    }
+    BorderRec* begin() { return list_ ? list_->data() : nullptr; }
+    BorderRec* end() { return list_ ? list_->data() + list_->size() : nullptr; }
+    const BorderRec* begin() const { return list_ ? list_->data() : nullptr; }
+    const BorderRec* end() const { return list_ ? list_->data() + list_->size() : nullptr; }
+
+private:
+    using List = std::vector<BorderRec>;
+    std::unique_ptr<List> list_;
+};
+
 struct LineRec {
     int Start = 0;  // index of its first character in the section's text
     int SpaceBefore = 0, SpaceAfter = 0;
@@ -161,7 +193,7 @@ struct LineRec {
     int FirstX = 0;
     bool FirstDraw = false;
     bool Shy = false;
-    std::vector<BorderRec> BorderList;
+    TLineBorders BorderList;
 };
 
 // The reader's no-break state (inside NOBR or a NOWRAP cell).

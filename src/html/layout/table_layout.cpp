@@ -150,6 +150,7 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
     static_assert(MargLow == piBackgroundColor && MargHigh == piLeftPos, "box values read above");
     struct Entry {
         std::array<TPropValue, std::size(kRead)> props;
+        TPropValues block;  // the values last found alike
         bool bkSet = false;
         int emSize = 0, exSize = 0;
         TCellStyle style;
@@ -163,6 +164,12 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
         const size_t at = (lastHit + k) % recent.size();
         const Entry& e = recent[at];
         if (!e.used || e.bkSet != bkSet || e.emSize != Prop.EmSize || e.exSize != Prop.ExSize) continue;
+        // The very values the entry was read from (a set copied from the same
+        // remembered state) need no comparing.
+        if (e.block.SameBlock(Prop.Props)) {
+            lastHit = at;
+            return e.style;
+        }
         size_t i = 0;
         while (i < e.props.size()) {
             const TPropValue& v = Prop.Props[static_cast<size_t>(kRead[i])];
@@ -171,6 +178,7 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
         }
         if (i == e.props.size()) {
             lastHit = at;
+            recent[at].block = Prop.Props;
             return e.style;
         }
     }
@@ -179,6 +187,7 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
     next = (next + 1) % recent.size();
     e.style = ConvertCellStyle(Prop);
     for (size_t i = 0; i < e.props.size(); ++i) e.props[i] = Prop.Props[static_cast<size_t>(kRead[i])];
+    e.block = Prop.Props;
     e.bkSet = bkSet;
     e.emSize = Prop.EmSize;
     e.exSize = Prop.ExSize;
@@ -1338,7 +1347,7 @@ int TTableBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, 
         // A table without a head that starts low on a page and would run over
         // its end goes to the next page when it fits on one.
         const int pageTop = list->YOff + ARect.Top, pageHeight = ARect.Bottom - ARect.Top;
-        const int top = ContentTop + std::max(0, MargArray[piMarginTop]);
+        const int top = ContentTop + std::max<int>(0, MargArray[piMarginTop]);
         if (top > pageTop + 2 * pageHeight / 3 && top < list->PageBottom && ContentBot > list->PageBottom &&
             SectionHeight < pageHeight) {
             list->PageBottom = top;

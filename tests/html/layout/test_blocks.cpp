@@ -29,6 +29,36 @@ TEST_F(MarginTest, TwoNegativeMarginsTakeTheMoreNegative) {
     EXPECT_EQ(Gap("margin-bottom: -5px", "margin-top: -10px"), -10);
 }
 
+// Box values are shared between blocks holding the same ones; a change to
+// one block's values never shows in another's.
+TEST(BoxValuesTest, AlikeSetsAreSharedAndChangedApart) {
+    auto at = [](const TBoxValues& v) { return &static_cast<const MargArray&>(v); };
+    TBoxValues fresh;
+    EXPECT_EQ(fresh[piMarginTop], IntNull);
+    EXPECT_EQ(fresh[piMarginBottom], IntNull);
+    EXPECT_EQ(fresh[piWidth], 0);
+
+    MargArray m{};
+    m[piPaddingLeft] = 3;
+    TBoxValues a, b;
+    a = m;
+    b = m;
+    EXPECT_EQ(at(a), at(b));
+
+    a[piPaddingLeft] = 5;
+    EXPECT_EQ(a[piPaddingLeft], 5);
+    EXPECT_EQ(b[piPaddingLeft], 3);
+    b[piPaddingLeft] += 2;
+    EXPECT_EQ(b[piPaddingLeft], 5);
+    EXPECT_EQ(at(a), at(b));  // alike again: one set
+
+    TBoxValues copy = a;
+    a.Edit()[piWidth] = 7;
+    EXPECT_EQ(a[piWidth], 7);
+    EXPECT_EQ(copy[piWidth], 0);
+    EXPECT_EQ(b[piWidth], 0);
+}
+
 TEST_F(LayoutTest, DisplayNoneTakesNoRoomAndHidesFromHitTests) {
     TBlock* hidden = Block("div", "display: none");
     Para("invisible", hidden->MyCell.get());

@@ -324,5 +324,30 @@ TEST_F(LayoutTest, ALongParagraphOfManyRunsFillsEveryLine) {
     EXPECT_EQ(hardBreaks, 4);
 }
 
+// A line's inline borders: a copied line keeps a list of its own, and a line
+// cleared for the next drawing holds none.
+TEST(LineBordersTest, CopiesAreApartAndClearingEmpties) {
+    LineRec a;
+    EXPECT_TRUE(a.BorderList.empty());
+    EXPECT_EQ(a.BorderList.begin(), a.BorderList.end());
+    BorderRec br;
+    br.BStart = 2;
+    br.BEnd = 5;
+    a.BorderList.push_back(br);
+    LineRec b = a;
+    b.BorderList.push_back(br);
+    ASSERT_EQ(a.BorderList.size(), 1u);
+    EXPECT_EQ(b.BorderList.size(), 2u);
+    EXPECT_EQ(a.BorderList.begin()->BEnd, 5);
+
+    LineRec moved = std::move(b);
+    EXPECT_EQ(moved.BorderList.size(), 2u);
+    a.BorderList.clear();
+    EXPECT_TRUE(a.BorderList.empty());
+    int seen = 0;
+    for (const BorderRec& r : moved.BorderList) seen += r.BStart;
+    EXPECT_EQ(seen, 4);
+}
+
 }  // namespace
 }  // namespace layout_test
