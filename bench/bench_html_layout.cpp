@@ -159,6 +159,30 @@ void BM_NestedTables(benchmark::State& state) {
 }
 BENCHMARK(BM_NestedTables)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 
+// Freeing a read page of `links` paragraphs, each holding a link: the time
+// should grow with the links, not with their square.
+void BM_FreePageOfLinks(benchmark::State& state) {
+    EnsureApplication();
+    TViewerGlobalsUse globals;
+    TStringBitmapList cache;
+    TCanvas canvas;
+    const int links = static_cast<int>(state.range(0));
+    std::string doc = "<html><body>";
+    for (int i = 0; i < links; ++i) doc += "<p><a href=\"#p" + std::to_string(i) + "\">item " + std::to_string(i) + "</a></p>";
+    doc += "</body></html>";
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto list = std::make_unique<TSectionList>(nullptr, nullptr);
+        list->BitmapList = &cache;
+        list->SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
+                       clBlack, 12);
+        Readhtml::HtmlParseString(doc, list.get());
+        state.ResumeTiming();
+        list.reset();
+    }
+}
+BENCHMARK(BM_FreePageOfLinks)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 void BM_ParseAndLayoutLongArrearsReport(benchmark::State& state) {
     EnsureApplication();
     const std::string doc = LongReport(600);

@@ -123,8 +123,9 @@ void TSectionList::Clear() {
     FormControlList.Clear();
     if (!IsCopy && ownStyles_) Styles->Clear();
     TabOrderList.clear();
-    ClearSections();
+    // Emptied first: each section freed would look for its runs in it.
     LinkList.clear();
+    ClearSections();
     htmlFormList.Clear();
     PanelList.clear();
     MapList.Clear();
