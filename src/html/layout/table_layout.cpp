@@ -655,11 +655,13 @@ void ThtmlTable::Initialize() {
     if (Initialized) return;
     const int nRows = Rows.Count();
     NumCols = 0;
+    bool anyRowSpan = false;
     for (int r = 0; r < nRows; ++r) {
         TCellList* row = Rows[r];
         row->ApplyRowBackground();
         for (int i = row->Count() - 1; i >= 0; --i) {
             TCellObj* c = (*row)[i];
+            if (c && c->RowSpan > 1) anyRowSpan = true;
             if (!c || c->IsDummy()) continue;
             c->InitializeCell(CellPadding, row->BkImage, BorderWidth > 0, row->APRec);
             c->RowSpan = std::min(c->RowSpan, nRows - r);
@@ -671,8 +673,9 @@ void ThtmlTable::Initialize() {
         }
         NumCols = std::max(NumCols, row->Count());
     }
-    // Row spans push dummies into the rows they cover.
-    for (int c = 0; c < NumCols; ++c) {
+    // Row spans push dummies into the rows they cover; a table without any
+    // (a report's) is not walked again column by column.
+    for (int c = 0; anyRowSpan && c < NumCols; ++c) {
         for (int r = 0; r < nRows; ++r) {
             TCellList* row = Rows[r];
             if (c >= row->Count()) continue;
