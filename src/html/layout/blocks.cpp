@@ -56,13 +56,9 @@ void ReadBoxValues(const TProperties& Prop, TSharedBoxValues& target) {
     last.used = true;
 }
 
-// Box value sets given to blocks lately, the one found last tried first.
-struct TRecentBoxes {
-    std::array<std::shared_ptr<::MargArray>, 8> sets;
-    size_t found = 0, next = 0;
-};
-TRecentBoxes& RecentBoxes() {
-    static TRecentBoxes recent;
+// Box value sets given to blocks lately.
+TRecentSets<::MargArray>& RecentBoxes() {
+    static TRecentSets<::MargArray> recent;
     return recent;
 }
 
@@ -119,20 +115,7 @@ void TBoxValues::Set(size_t i, int v) {
 }
 
 TBoxValues& TBoxValues::operator=(const ::MargArray& m) {
-    if (*values_ == m) return *this;
-    TRecentBoxes& recent = RecentBoxes();
-    for (size_t k = 0; k < recent.sets.size(); ++k) {
-        const size_t i = (recent.found + k) % recent.sets.size();
-        const auto& r = recent.sets[i];
-        if (r && *r == m) {
-            recent.found = i;
-            values_ = r;
-            return *this;
-        }
-    }
-    values_ = std::make_shared<::MargArray>(m);
-    recent.sets[recent.next] = values_;
-    recent.next = (recent.next + 1) % recent.sets.size();
+    if (*values_ != m) values_ = RecentBoxes().Share(m);
     return *this;
 }
 

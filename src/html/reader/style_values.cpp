@@ -344,12 +344,11 @@ bool CharSetToCodePage(int charSet, int& codePage) {
 // ---------------------------------------------------------------- box arrays
 
 namespace {
-// The sets shared lately: boxes of the same look come one after another.
-std::array<std::shared_ptr<MargArrayO>, 8>& RecentBoxes() {
-    static std::array<std::shared_ptr<MargArrayO>, 8> recent;
+// The sets shared lately.
+TRecentSets<MargArrayO>& RecentBoxes() {
+    static TRecentSets<MargArrayO> recent;
     return recent;
 }
-size_t g_nextRecent = 0;
 
 const std::shared_ptr<MargArrayO>& EmptyBox() {
     static const std::shared_ptr<MargArrayO> empty = std::make_shared<MargArrayO>();
@@ -364,44 +363,15 @@ MargArrayO& TSharedBoxValues::Edit() {
     return *values_;
 }
 
-namespace {
-// A recent set equal to values (the one found last is tried first), or null.
-std::shared_ptr<MargArrayO> RecentEqual(const MargArrayO& values) {
-    static size_t lastFound = 0;
-    auto& recent = RecentBoxes();
-    for (size_t k = 0; k < recent.size(); ++k) {
-        const size_t i = (lastFound + k) % recent.size();
-        const auto& r = recent[i];
-        if (r && (r.get() == &values || *r == values)) {
-            lastFound = i;
-            return r;
-        }
-    }
-    return nullptr;
-}
-
-void Remember(const std::shared_ptr<MargArrayO>& values) {
-    RecentBoxes()[g_nextRecent] = values;
-    g_nextRecent = (g_nextRecent + 1) % RecentBoxes().size();
-}
-}  // namespace
-
 void TSharedBoxValues::Share() {
-    if (auto r = RecentEqual(*values_)) {
+    if (auto r = RecentBoxes().Find(*values_)) {
         values_ = std::move(r);
         return;
     }
-    Remember(values_);
+    RecentBoxes().Remember(values_);
 }
 
-void TSharedBoxValues::Assign(const MargArrayO& values) {
-    if (auto r = RecentEqual(values)) {
-        values_ = std::move(r);
-        return;
-    }
-    values_ = std::make_shared<MargArrayO>(values);
-    Remember(values_);
-}
+void TSharedBoxValues::Assign(const MargArrayO& values) { values_ = RecentBoxes().Share(values); }
 
 TSharedMargArray::TSharedMargArray() {
     static const auto zeros = std::make_shared<const MargArray>();
@@ -409,16 +379,8 @@ TSharedMargArray::TSharedMargArray() {
 }
 
 void TSharedMargArray::Assign(const MargArray& m) {
-    static std::array<std::shared_ptr<const MargArray>, 8> recent;
-    static size_t next = 0;
-    for (const auto& r : recent)
-        if (r && *r == m) {
-            values_ = r;
-            return;
-        }
-    values_ = std::make_shared<const MargArray>(m);
-    recent[next] = values_;
-    next = (next + 1) % recent.size();
+    static TRecentSets<const MargArray> recent;
+    values_ = recent.Share(m);
 }
 
 namespace {

@@ -110,6 +110,40 @@ constexpr int MargLow = 9, MargHigh = 36;
 using MargArrayO = std::array<TPropValue, 37>;
 using MargArray = std::array<int, 37>;
 
+// Value sets shared lately, the one found last tried first: boxes of the
+// same look come one after another, so a new box mostly finds its set here.
+template <class T, size_t N = 8>
+class TRecentSets {
+public:
+    // A recent set equal to `values`, or null.
+    std::shared_ptr<T> Find(const T& values) {
+        for (size_t k = 0; k < N; ++k) {
+            const size_t i = (found_ + k) % N;
+            const std::shared_ptr<T>& r = sets_[i];
+            if (r && (r.get() == &values || *r == values)) {
+                found_ = i;
+                return r;
+            }
+        }
+        return nullptr;
+    }
+    void Remember(std::shared_ptr<T> values) {
+        sets_[next_] = std::move(values);
+        next_ = (next_ + 1) % N;
+    }
+    // An equal set made lately, else a new copy of `values`, remembered.
+    std::shared_ptr<T> Share(const T& values) {
+        if (auto r = Find(values)) return r;
+        auto made = std::make_shared<T>(values);
+        Remember(made);
+        return made;
+    }
+
+private:
+    std::array<std::shared_ptr<T>, N> sets_;
+    size_t found_ = 0, next_ = 0;
+};
+
 // A box's values as given, shared between boxes that hold the same ones
 // (every cell paragraph of a long report does): copied on the first edit.
 class TSharedBoxValues {
