@@ -50,6 +50,16 @@ std::string LongReport(int rows) {
     return doc.substr(0, first) + grown + doc.substr(end);
 }
 
+// A page read into a document of its own, with the viewer's default fonts.
+std::unique_ptr<TSectionList> ReadPage(const std::string& doc, TStringBitmapList& cache) {
+    auto list = std::make_unique<TSectionList>(nullptr, nullptr);
+    list->BitmapList = &cache;
+    list->SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
+                   clBlack, 12);
+    Readhtml::HtmlParseString(doc, list.get());
+    return list;
+}
+
 struct Report {
     TViewerGlobalsUse globals;
     TStringBitmapList cache;
@@ -57,11 +67,7 @@ struct Report {
     TCanvas canvas;
     explicit Report(int rows) {
         EnsureApplication();
-        list = std::make_unique<TSectionList>(nullptr, nullptr);
-        list->BitmapList = &cache;
-        list->SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
-                       clBlack, 12);
-        Readhtml::HtmlParseString(LongReport(rows), list.get());
+        list = ReadPage(LongReport(rows), cache);
     }
     int Layout(int width) {
         int maxWidth = 0, curs = 0;
@@ -98,11 +104,7 @@ void ReadAndLayOut(benchmark::State& state, const std::string& doc, int width) {
         state.PauseTiming();
         const double before = HeapInUse();
         state.ResumeTiming();
-        auto list = std::make_unique<TSectionList>(nullptr, nullptr);
-        list->BitmapList = &cache;
-        list->SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
-                       clBlack, 12);
-        Readhtml::HtmlParseString(doc, list.get());
+        auto list = ReadPage(doc, cache);
         int maxWidth = 0, curs = 0;
         height = list->Layout(canvas, 0, width, 600, 0, maxWidth, curs);
         state.PauseTiming();
@@ -165,18 +167,13 @@ void BM_FreePageOfLinks(benchmark::State& state) {
     EnsureApplication();
     TViewerGlobalsUse globals;
     TStringBitmapList cache;
-    TCanvas canvas;
     const int links = static_cast<int>(state.range(0));
     std::string doc = "<html><body>";
     for (int i = 0; i < links; ++i) doc += "<p><a href=\"#p" + std::to_string(i) + "\">item " + std::to_string(i) + "</a></p>";
     doc += "</body></html>";
     for (auto _ : state) {
         state.PauseTiming();
-        auto list = std::make_unique<TSectionList>(nullptr, nullptr);
-        list->BitmapList = &cache;
-        list->SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue,
-                       clBlack, 12);
-        Readhtml::HtmlParseString(doc, list.get());
+        auto list = ReadPage(doc, cache);
         state.ResumeTiming();
         list.reset();
     }
