@@ -263,14 +263,24 @@ void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
 
 // ---- TAtomicFileWriter ------------------------------------------------------
 
+// A save's temporary file is named so that no user's file can be taken for
+// one: only names with both marks are ever removed as left-overs.
+constexpr char kTempPrefix[] = ".velorim-save.";
+constexpr char kTempSuffix[] = ".velorim-tmp";
+
 TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName, TDurability durability)
     : target_(ResolveTarget(fileName)), durability_(durability) {
     if (fileName.empty()) Fail(ENOENT);
     std::string dir = ExtractFilePath(target_);
     RemoveStaleTempFiles(dir);
+    // The target's name is only there to help a person who sees the file; a
+    // long one is cut so that the temporary name stays within NAME_MAX.
+    std::string shown = ExtractFileName(target_);
+    const size_t room = 255 - (sizeof kTempPrefix - 1) - 7 - (sizeof kTempSuffix - 1);
+    if (shown.size() > room) shown.resize(room);
     for (;;) {
-        temp_ = dir + "." + ExtractFileName(target_) + ".XXXXXX";
-        fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+        temp_ = dir + kTempPrefix + shown + ".XXXXXX" + kTempSuffix;
+        fd_ = ::mkostemps(temp_.data(), static_cast<int>(sizeof kTempSuffix - 1), O_CLOEXEC);
         if (fd_ < 0) {
             int err = errno;
             temp_.clear();
@@ -349,9 +359,14 @@ void TAtomicFileWriter::Discard() noexcept {
 // ---- Stale temporary files --------------------------------------------------
 
 bool IsAtomicTempName(const std::string& name) {
-    // "." + at least one character + "." + six letters or digits.
-    if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
-    for (size_t i = name.size() - 6; i < name.size(); ++i) {
+    // prefix + at least one character + "." + six letters or digits + suffix.
+    const size_t pre = sizeof kTempPrefix - 1, suf = sizeof kTempSuffix - 1;
+    if (name.size() < pre + 1 + 7 + suf || name.compare(0, pre, kTempPrefix) != 0 ||
+        name.compare(name.size() - suf, suf, kTempSuffix) != 0)
+        return false;
+    const size_t end = name.size() - suf;
+    if (name[end - 7] != '.') return false;
+    for (size_t i = end - 6; i < end; ++i) {
         const char c = name[i];
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
             return false;

@@ -56,10 +56,10 @@ std::string TooLargeReason(unsigned long long size, size_t maxSize);
 // Commit leaves the target as it was. A file that is rebuilt anyway (a
 // report) can skip the flush to disk: it is still replaced whole.
 //
-// The temporary file is "." + name + "." + six letters or digits, locked
-// while it is written. Temporary files of that pattern in the folder that no
-// writer holds are left from a save that was killed; opening a writer
-// removes them.
+// The temporary file is ".velorim-save." + name + "." + six letters or
+// digits + ".velorim-tmp", locked while it is written. Temporary files of
+// that pattern in the folder that no writer holds are left from a save that
+// was killed; opening a writer removes them. No other file is touched.
 enum class TDurability { Durable, RebuiltOnDemand };
 
 class TAtomicFileWriter {
