@@ -28,13 +28,14 @@ namespace {
 
 constexpr int Rows = 600;
 
-// Writes a table of Rows months from 01/1977: column 1 an index number or a
-// percentage, column 3 a currency divisor in a few months.
-void WriteTable(const std::string& path, bool dates, bool percentages) {
+// Writes a table of Rows months from 01/1977 (newest first where the table
+// keeps that order): column 1 an index number or a percentage, column 3 a
+// currency divisor in a few months.
+void WriteTable(const std::string& path, bool dates, bool percentages, bool newestFirst = false) {
     std::string text = dates ? "Data\tSalário Mínimo\t\t\t\r\n" : "Data\tÍndice\t\tDivisor\t\r\n";
     long double index = 1;
     for (int i = 0; i < Rows; ++i) {
-        TDateTime d = IncMonth(EncodeDate(1977, 1, 1), i);
+        TDateTime d = IncMonth(EncodeDate(1977, 1, 1), newestFirst ? Rows - 1 - i : i);
         std::string key = FormatDateTime(dates ? "dd/mm/yyyy" : "mm/yyyy", d);
         long double pct = 0.25L + (i % 17) * 0.31L;
         index *= 1 + pct / 100;
@@ -58,7 +59,7 @@ struct TableDir {
         WriteTable(PathJoin(dir, tabelas::Inpc98File), false, true);
         WriteTable(PathJoin(dir, tabelas::CoeficientesFile), false, false);
         WriteTable(PathJoin(dir, tabelas::MeuIndiceFile), false, false);
-        WriteTable(PathJoin(dir, tabelas::InssScFile), false, false);
+        WriteTable(PathJoin(dir, tabelas::InssScFile), false, false, true);
         WriteTable(PathJoin(dir, tabelas::InssScMarkFile), false, false);
         WriteTable(PathJoin(dir, tabelas::SeriesIFile), false, true);
         WriteTable(PathJoin(dir, tabelas::SeriesIIFile), false, true);

@@ -64,14 +64,19 @@ calc::TNovaRmiInput TForm12::NovaRmiInput() {
 }
 
 // Every pass reads these tables: none runs on a table that is missing or
-// damaged (the start-up, or the last reload, said which).
+// damaged (the start-up, or the last reload, said which), nor on one whose
+// cells were edited since into values the start-up would have refused.
 template <class F>
 void TForm12::RunPass(F pass) {
-    tabelas::RequireTables({tabelas::CrMensalRev3File, tabelas::SalminFile, tabelas::InssFile,
-                            tabelas::AtuaprevFile, tabelas::SeriesIFile, tabelas::SeriesIIFile,
-                            tabelas::SeriesIIIFile});
-    calc::TArrearsEngine engine(planilha->Matrix(), wizard_links::Tables(),
-                                PlanilhaInput(), Form9->marcalimite);
+    const calc::TTableGrids tables = wizard_links::Tables();
+    tabelas::RequireTables({{tabelas::CrMensalRev3File, tables.GridCorrRev},
+                            {tabelas::SalminFile, tables.GridSalmin},
+                            {tabelas::InssFile, tables.gridiinss},
+                            {tabelas::AtuaprevFile, tables.tabatusal},
+                            {tabelas::SeriesIFile, nullptr},
+                            {tabelas::SeriesIIFile, nullptr},
+                            {tabelas::SeriesIIIFile, nullptr}});
+    calc::TArrearsEngine engine(planilha->Matrix(), tables, PlanilhaInput(), Form9->marcalimite);
     try {
         pass(engine);
     } catch (...) {
@@ -128,12 +133,13 @@ void TForm12::Button2Click(TObject*) {
     SetActiveControl(nullptr);
     ClearGridRows(Sdem);
     ValidateSalaryDates(false, -1);
-    tabelas::RequireTables({tabelas::SalminFile, tabelas::InssFile});
+    const calc::TTableGrids tables = wizard_links::Tables();
+    tabelas::RequireTables(
+        {{tabelas::SalminFile, tables.GridSalmin}, {tabelas::InssFile, tables.gridiinss}});
     // The salaries are corrected up to the month after "Atualizar até".
     wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", IncMonth(DateEdit3->Date(), 1)));
 
-    calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), wizard_links::Tables(),
-                        Form9->marcalimite, Inform);
+    calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), tables, Form9->marcalimite, Inform);
     std::string rmi;
     try {
         rmi = nova.Calcular(NovaRmiInput());

@@ -15,6 +15,8 @@
 #include "revision/revision_internal.h"
 #include "revision/shared_helpers.h"
 #include "tables/cell_errors.h"
+#include "tables/table_names.h"
+#include "tables/table_status.h"
 
 namespace revisao {
 
@@ -139,6 +141,11 @@ void LayoutSalariosd(TCellMatrix& Salariosd) {
 
 void corrigesalario(TCellMatrix& STGSalarios, const TRevisionTables& tables,
                     const std::string& EDIB, std::string& marcalimite) {
+    // A zero index is told below with its month; a repeated month takes the
+    // last row, as the table has always been read.
+    tabelas::RequireTables({{tabelas::SeriesIIIFile, nullptr},
+                            {tabelas::SalminFile, tables.GridSalmin},
+                            {tabelas::InssFile, tables.gridiinss}});
     const TCellMatrix& inpc = Grid(tables.Gridanterior1994);
     // The last row of a month wins, as a scan of the whole table gives.
     std::unordered_map<std::string, int> rowOf;
@@ -242,6 +249,7 @@ std::string TetoDoMes(const TCellMatrix& gridiinss, TDateTime monthStart, bool C
 }
 
 TNovaRmiResult novarmi(const TNovaRmiInput& in, const TRevisionTables& tables) {
+    tabelas::RequireTables({{tabelas::InssFile, tables.gridiinss}});
     TNovaRmiResult out;
     const std::string zero = "0,00";
 

@@ -11,6 +11,8 @@
 #include "revision/revision_internal.h"
 #include "revision/shared_helpers.h"
 #include "tables/cell_errors.h"
+#include "tables/table_names.h"
+#include "tables/table_status.h"
 
 namespace revisao {
 
@@ -37,10 +39,20 @@ int Find(const std::unordered_map<std::string, int>& rows, const std::string& mo
     return it == rows.end() ? -1 : it->second;
 }
 
+// The factor series chosen, after the tables both evolutions read were
+// found sound: a table refused at start-up, or edited since into values it
+// would refuse, stops the evolution with its name.
 const TCellMatrix& Series(const TRevisionTables& tables, const std::string& name) {
     const TCellMatrix* series[3] = {tables.SRVI, tables.SRVII, tables.SRVIII};
+    const char* files[3] = {tabelas::SeriesIFile, tabelas::SeriesIIFile, tabelas::SeriesIIIFile};
     for (int k = 0; k < 3; ++k)
-        if (name == AtualizacaoNames[k]) return Grid(series[k]);
+        if (name == AtualizacaoNames[k]) {
+            tabelas::RequireTables({{files[k], nullptr},
+                                    {tabelas::CrMensalRev3File, tables.GridCorrRev},
+                                    {tabelas::SalminFile, tables.GridSalmin},
+                                    {tabelas::InssFile, tables.gridiinss}});
+            return Grid(series[k]);
+        }
     throw calc::ECalcError("Tabela de atualização desconhecida: '" + name + "'");
 }
 

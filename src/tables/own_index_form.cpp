@@ -54,7 +54,7 @@ TForm15::TForm15(TComponent* AOwner) : TForm(AOwner), DataDir(GetCurrentDir()) {
 }
 
 void TForm15::Button4Click(TObject*) {
-    tabelas::SaveGridTable(GridMI, PathJoin(DataDir, tabelas::MeuIndiceFile));
+    tabelas::SaveGridTable(GridMI, DataDir, tabelas::MeuIndiceFile);
 }
 
 void TForm15::Button11Click(TObject*) {

@@ -40,6 +40,16 @@ long double Number(const TCellMatrix& grid, int col, int row) {
     return v;
 }
 
+// A divisor read from the source: zero would stop the generator with a bare
+// division error that names neither the month nor the value.
+long double Divisor(const TCellMatrix& grid, int col, int row) {
+    const long double v = Number(grid, col, row);
+    if (v == 0)
+        throw ECellValueError(
+            CellValueMessage(RowLabel(grid.Cell(0, row), row), IntToStr(col), grid.Cell(col, row)));
+    return v;
+}
+
 // Steps shared by the ratio and the keyed kinds: the target takes the
 // source's size and its columns 0, 2 and 3; column 1 starts empty.
 void PrepareTarget(TCellMatrix& target, const TCellMatrix& source) {
@@ -66,7 +76,7 @@ void RatioKind(TCellMatrix& target, const TCellMatrix& source) {
     if (last - 1 < 1) return;
     long double top = Number(source, 1, last);
     for (int r = last - 1; r >= 1; --r)
-        target.SetCell(1, r, formatfloatx(Divide(top, Number(source, 1, r))));
+        target.SetCell(1, r, formatfloatx(top / Divisor(source, 1, r)));
 }
 
 } // namespace
@@ -158,8 +168,8 @@ void geraindiceII(const std::string& key, TCellMatrix& target, const TCellMatrix
     long double f = 1;
     for (int r = s; r > 1; --r) {
         long double p = Number(source, 1, r - 1);
-        long double d = HasDigit(source.Cell(3, r)) ? Number(source, 3, r) : 1;
-        f = Divide(f + f * p / 100, d);
+        long double d = HasDigit(source.Cell(3, r)) ? Divisor(source, 3, r) : 1;
+        f = CheckFinite((f + f * p / 100) / d);
         target.SetCell(1, r - 1, FormatFloat("0.0000000", f));
     }
 }

@@ -10,9 +10,9 @@
 // change taking effect in that month. The target gets the source's row and
 // column counts and copies of its columns 0, 2 and 3; column 1 the factor.
 //
-// A source cell that is not a number raises ECellValueError (an
-// EConvertError whose message names the month and the column); a currency
-// divisor of 0 or an index number of 0 raises EZeroDivide. The target keeps
+// A source cell that is not a number, an index number of 0 or a currency
+// divisor of 0 raises ECellValueError (an EConvertError whose message names
+// the month and the column). The target keeps
 // the rows written before the failure.
 #include <string>
 

@@ -58,6 +58,10 @@ const TStartupStep Steps[] = {
     {tabelas::CoeficientesFile, &TIndexTableSet::Gridcoeficientes, nullptr},
     {tabelas::CrMensalRevInssFile, &TIndexTableSet::Gridcrmensal, nullptr},
     {tabelas::MeuIndiceFile, &TIndexTableSet::GridMI, nullptr},
+    // Read by their windows when shown: checked here so that damage is told
+    // with the rest.
+    {tabelas::FatorFile, nullptr, nullptr},
+    {tabelas::PrazosFile, nullptr, nullptr},
 };
 
 } // namespace
@@ -80,8 +84,8 @@ int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
         if (failed) failed(TableProblemText(file, problem));
     };
     for (const TStartupStep& step : Steps) {
-        TCellMatrix* grid = tables.*step.grid;
-        if (!grid) continue;
+        TCellMatrix* grid = step.grid ? tables.*step.grid : nullptr;
+        if (step.grid && !grid) continue;
         if (step.grid == &TIndexTableSet::gridinsssc &&
             !FileExists(PathJoin(dataDir, tabelas::InssScMarkFile)))
             continue;
@@ -99,7 +103,7 @@ int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
             if (TableProblem(file).empty()) fail(file, problem);
             continue;
         }
-        if (missing) continue;
+        if (missing || !grid) continue;
         try {
             load(*grid, text);
             ++loaded;

@@ -37,8 +37,9 @@ using TTableLoader = std::function<void(TCellMatrix& cells, const std::string& t
 using TTableFailure = std::function<void(const std::string& message)>;
 
 // The fourteen tables in order, each followed by the generators of that
-// table. Every table file is read and checked whole before it reaches its
-// grid (tables/table_check.h). A table the program ships that is missing,
+// table, then the two the simulation's windows read (checked only). Every
+// table file is read and checked whole before it reaches its grid
+// (tables/table_check.h). A table the program ships that is missing,
 // unreadable or damaged, an optional one that is damaged, or a table whose
 // generator fails is reported through `failed` with a message naming the
 // file (by its name: the directory is the program's own) and noted as a

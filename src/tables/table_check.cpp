@@ -1,11 +1,10 @@
 #include "tables/table_check.h"
 
-#include <cmath>
-#include <cstring>
+#include <algorithm>
 
 #include "grids/table_file.h"
+#include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/dates.h"
-#include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
 #include "tables/table_names.h"
 
@@ -68,65 +67,177 @@ void NextLine(std::string_view text, size_t& pos, TLineFields& out) {
 
 std::string At(int lineNo) { return "linha " + std::to_string(lineNo) + ": "; }
 
-std::string CheckRow(const TLineFields& line, int lineNo, const TTableRules& rules) {
-    auto field = [&](int c) { return c < line.count ? line.field[c] : std::string_view(); };
-    if (rules.key == TTableKey::Month && !IsMonthKey(field(0)))
-        return At(lineNo) + QuotedExcerpt(field(0)) + " na coluna 1 não é um mês (mm/aaaa)";
-    if (rules.key == TTableKey::Date && !IsDateKey(field(0)))
-        return At(lineNo) + QuotedExcerpt(field(0)) + " na coluna 1 não é uma data (dd/mm/aaaa)";
-    for (int c = 1; c <= rules.numbers + rules.optionalNumbers; ++c) {
-        std::string_view cell = field(c);
-        if (c > rules.numbers && cell.empty()) continue;
-        if (!IsTableNumber(cell))
-            return At(lineNo) + QuotedExcerpt(cell) + " na coluna " + std::to_string(c + 1) +
-                   " não é um número";
+enum class TNumberShape { Number, NotNumber, Point };
+
+// The strict shape of a table number, and its value (close enough to tell
+// its sign and compare it with -100). Up to 15 integer and 20 decimal digits:
+// no real table comes near, and no value can overflow.
+TNumberShape ReadNumber(std::string_view s, long double& value) {
+    if (s.find('.') != std::string_view::npos) return TNumberShape::Point;
+    size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (negative) ++i;
+    long double v = 0;
+    size_t intDigits = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++intDigits) v = v * 10 + (s[i] - '0');
+    if (intDigits == 0 || intDigits > 15) return TNumberShape::NotNumber;
+    if (i < s.size() && s[i] == ',') {
+        ++i;
+        size_t fracDigits = 0;
+        long double scale = 1;
+        for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++fracDigits) {
+            scale /= 10;
+            v += (s[i] - '0') * scale;
+        }
+        if (fracDigits == 0 || fracDigits > 20) return TNumberShape::NotNumber;
     }
+    if (i != s.size()) return TNumberShape::NotNumber;
+    value = negative ? -v : v;
+    return TNumberShape::Number;
+}
+
+// "60 meses": the term of a grace period.
+bool IsTerm(std::string_view s) {
+    const size_t space = s.find(' ');
+    if (space == std::string_view::npos || space == 0 || space > 4 || s.substr(space) != " meses")
+        return false;
+    return Digits(s, 0, space) && Number(s, 0, space) > 0;
+}
+
+// What is wrong with one cell of column c ("" when nothing).
+std::string CellProblem(std::string_view cell, const TColumnRule& rule) {
+    if (rule.kind == TCellKind::Text || (rule.optional && cell.empty())) return "";
+    if (rule.kind == TCellKind::Term)
+        return IsTerm(cell) ? "" : "não é um prazo em meses (como '60 meses')";
+    long double value = 0;
+    switch (ReadNumber(cell, value)) {
+    case TNumberShape::Point:
+        return "tem ponto: os números das tabelas usam vírgula decimal e nenhum separador de "
+               "milhar";
+    case TNumberShape::NotNumber: return "não é um número";
+    case TNumberShape::Number: break;
+    }
+    if (rule.kind == TCellKind::Positive && value <= 0) return "não pode ser zero nem negativo";
+    if (rule.kind == TCellKind::Percent && value <= -100)
+        return "não é um percentual maior que -100";
     return "";
 }
 
-// The common shapes of a table amount ("1.234,56", "-0,5", "12") answered
-// without a copy or a conversion: 1 a number, 0 not one, -1 for anything
-// else (an exponent, blanks, many digits), which takes the full conversion.
-int QuickTableNumber(std::string_view text) {
-    if (FormatSettings.DecimalSeparator != ',') return -1;
-    int digits = 0, commas = 0;
-    bool started = false;  // past the place of a sign (points are dropped)
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') ++digits;
-        else if (c == ',') ++commas;
-        else if (c == '-' || c == '+') {
-            if (started) return 0;
-        } else if (c == '.') continue;
-        else return -1;
-        started = true;
+// The key of a row as a number that grows with the month or date, or -1
+// when the text is no key of that kind.
+long KeyOrdinal(std::string_view s, TTableKey key) {
+    switch (key) {
+    case TTableKey::Month: return IsMonthKey(s) ? Number(s, 3, 4) * 12L + Number(s, 0, 2) : -1;
+    case TTableKey::Date:
+        return IsDateKey(s) ? Number(s, 6, 4) * 10000L + Number(s, 3, 2) * 100 + Number(s, 0, 2)
+                            : -1;
+    case TTableKey::Year: return s.size() == 4 && Digits(s, 0, 4) ? Number(s, 0, 4) : -1;
+    case TTableKey::None: break;
     }
-    // Up to 18 digits no value overflows.
-    if (digits > 18) return -1;
-    return digits > 0 && commas <= 1 ? 1 : 0;
+    return 0;
 }
+
+// The rows of a table, from the file or from the cells, one by one.
+class TRowCheck {
+public:
+    explicit TRowCheck(const TTableRules& rules) : rules_(rules) {}
+
+    std::string Row(int lineNo, const std::string_view* field, int count, bool blank) {
+        if (blank) {
+            if (!blankFrom_) blankFrom_ = lineNo;
+            return "";
+        }
+        if (blankFrom_) return At(blankFrom_) + "linha vazia no meio da tabela";
+        ++rows_;
+        auto cell = [&](int c) { return c < count ? field[c] : std::string_view(); };
+        if (std::string r = Key(lineNo, cell(0)); !r.empty()) return r;
+        for (int c = 1; c <= kMaxRuleColumns; ++c)
+            if (std::string r = CellProblem(cell(c), rules_.columns[c - 1]); !r.empty())
+                return At(lineNo) + QuotedExcerpt(cell(c)) + " na coluna " + std::to_string(c + 1) +
+                       " " + r;
+        return "";
+    }
+
+    std::string Finish() const {
+        return rows_ == 0 && rules_.key != TTableKey::None
+                   ? "a tabela não tem nenhuma linha de dados"
+                   : "";
+    }
+
+private:
+    std::string Key(int lineNo, std::string_view key) {
+        static const char* const kinds[] = {"", "um mês (mm/aaaa)", "uma data (dd/mm/aaaa)",
+                                            "um ano (aaaa)"};
+        static const char* const names[] = {"", "o mês", "a data", "o ano"};
+        const int k = static_cast<int>(rules_.key);
+        const long ordinal = KeyOrdinal(key, rules_.key);
+        if (ordinal < 0)
+            return At(lineNo) + QuotedExcerpt(key) + " na coluna 1 não é " + kinds[k];
+        if (rules_.order != TKeyOrder::Any && prevLine_) {
+            if (ordinal == prevKey_)
+                return At(lineNo) + QuotedExcerpt(key) + " repete " + names[k] + " da linha " +
+                       std::to_string(prevLine_);
+            const bool oldestFirst = rules_.order == TKeyOrder::OldestFirst;
+            if ((ordinal < prevKey_) == oldestFirst)
+                return At(lineNo) + QuotedExcerpt(key) + " está fora de ordem: vem depois de " +
+                       QuotedExcerpt(prevText_) + " (linha " + std::to_string(prevLine_) +
+                       "), e a tabela vai do mais " + (oldestFirst ? "antigo" : "recente") +
+                       " ao mais " + (oldestFirst ? "recente" : "antigo");
+        }
+        prevKey_ = ordinal;
+        prevLine_ = lineNo;
+        prevText_ = key;
+        return "";
+    }
+
+    const TTableRules& rules_;
+    int rows_ = 0;
+    int blankFrom_ = 0; // blank lines count only when a row follows them
+    long prevKey_ = 0;
+    int prevLine_ = 0;
+    std::string_view prevText_;
+};
 
 } // namespace
 
 TTableRules TableRules(const std::string& fileName) {
+    using K = TCellKind;
+    constexpr TColumnRule positive{K::Positive}, optionalPositive{K::Positive, true};
+    constexpr TColumnRule percent{K::Percent}, optionalNumber{K::Number, true};
+    constexpr TColumnRule text{K::Text}, optionalTerm{K::Term, true};
+    const TTableKey M = TTableKey::Month;
+    const TKeyOrder up = TKeyOrder::OldestFirst;
+    // Index factor and the month's minimum wage; the currency is carried.
+    const TTableRules correction{M, up, {positive, optionalPositive}, true};
+    // Monthly percentages; column 3 the divisor of a currency change.
+    const TTableRules series{M, up, {percent, text, optionalPositive}, true};
     struct Entry {
         const char* file;
         TTableRules rules;
     };
-    static const Entry entries[] = {
-        {SalminFile, {TTableKey::Date, 1, 0, true}},
-        {AtuaprevFile, {TTableKey::Month, 1, 0, true}},
-        {CrMensalRev3File, {TTableKey::Month, 1, 1, true}},
-        // Columns 2 and 3 of a series are carried along as they are; a
-        // divisor there is read by its generator.
-        {SeriesIFile, {TTableKey::Month, 1, 0, true}},
-        {SeriesIIFile, {TTableKey::Month, 1, 0, true}},
-        {SeriesIIIFile, {TTableKey::Month, 1, 0, true}},
-        {Inpc98File, {TTableKey::Month, 1, 0, true}},
-        {InssFile, {TTableKey::Month, 1, 1, true}},
-        {CrMensalRevInssFile, {TTableKey::Month, 1, 1, true}},
-        {InssScFile, {TTableKey::Month, 1, 0, false}},
-        {MeuIndiceFile, {TTableKey::Month, 1, 1, false}},
-        {CoeficientesFile, {TTableKey::None, 0, 0, false}},
+    const Entry entries[] = {
+        {SalminFile, {TTableKey::Date, up, {positive}, true}},
+        {AtuaprevFile, {M, up, {percent}, true}},
+        {CrMensalRev3File, correction},
+        {CrMensalRevInssFile, correction},
+        {MeuIndiceFile, {M, up, {positive, optionalPositive}, false}},
+        {SeriesIFile, series},
+        {SeriesIIFile, series},
+        // Index numbers: every factor is a ratio of two of them.
+        {SeriesIIIFile, {M, up, {positive}, true}},
+        {Inpc98File, {M, up, {percent}, true}},
+        {InssFile, {M, up, {positive, optionalPositive}, true}},
+        {InssScFile, {M, TKeyOrder::NewestFirst, {positive}, false}},
+        // Coefficient, additions, contributions, grace periods and years of
+        // each benefit, read where they hold a digit.
+        {CoeficientesFile,
+         {TTableKey::None,
+          TKeyOrder::Any,
+          {optionalPositive, optionalNumber, optionalNumber, optionalNumber, optionalNumber,
+           optionalNumber, optionalNumber},
+          false}},
+        {FatorFile, {TTableKey::None, TKeyOrder::Any, {positive, positive}, false}},
+        {PrazosFile, {TTableKey::Year, up, {optionalTerm, optionalTerm}, false}},
     };
     for (const Entry& e : entries)
         if (fileName == e.file) return e.rules;
@@ -148,25 +259,17 @@ bool IsDateKey(std::string_view s) {
 }
 
 bool IsTableNumber(std::string_view text) {
-    if (const int quick = QuickTableNumber(text); quick >= 0) return quick == 1;
-    std::string plain;
-    plain.reserve(text.size());
-    for (char c : text)
-        if (c != '.') plain += c;
-    if (plain.empty() || plain.find_first_not_of("0123456789,+-eE ") != std::string::npos)
-        return false;
     long double value;
-    return TryStrToFloat(plain, value) && std::isfinite(value);
+    return ReadNumber(text, value) == TNumberShape::Number;
 }
 
 std::string CheckTableText(std::string_view text, const TTableRules& rules) {
     if (size_t nul = text.find('\0'); nul != std::string_view::npos)
         return "linha " + std::to_string(TableLineAt(text, nul)) + ": byte nulo no texto";
     size_t pos = 0;
-    int lineNo = 0, rows = 0;
+    int lineNo = 0;
     bool anyText = false;
-    // Blank lines count only when a row follows them.
-    int blankFrom = 0;
+    TRowCheck rows(rules);
     TLineFields line;
     while (pos < text.size()) {
         NextLine(text, pos, line);
@@ -178,17 +281,27 @@ std::string CheckTableText(std::string_view text, const TTableRules& rules) {
         anyText = anyText || !line.blank;
         // The header's cells are titles: only its width counts.
         if (lineNo == 1) continue;
-        if (line.blank) {
-            if (!blankFrom) blankFrom = lineNo;
-            continue;
-        }
-        if (blankFrom) return At(blankFrom) + "linha vazia no meio da tabela";
-        if (std::string r = CheckRow(line, lineNo, rules); !r.empty()) return r;
-        ++rows;
+        if (std::string r = rows.Row(lineNo, line.field, line.count, line.blank); !r.empty())
+            return r;
     }
     if (!anyText) return "o arquivo está vazio";
-    if (rows == 0 && rules.key != TTableKey::None) return "a tabela não tem nenhuma linha de dados";
-    return "";
+    return rows.Finish();
+}
+
+std::string CheckTableCells(const TCellMatrix& cells, const TTableRules& rules, bool needRows) {
+    TRowCheck rows(rules);
+    std::string_view field[kMaxTableColumns];
+    const int count = std::min(cells.ColCount(), kMaxTableColumns);
+    for (int r = 1; r < cells.RowCount(); ++r) {
+        bool blank = true;
+        for (int c = 0; c < count; ++c) {
+            field[c] = cells.Cell(c, r);
+            blank = blank && field[c].find_first_not_of(' ') == std::string_view::npos;
+        }
+        if (std::string problem = rows.Row(r + 1, field, count, blank); !problem.empty())
+            return problem;
+    }
+    return needRows ? rows.Finish() : "";
 }
 
 } // namespace tabelas

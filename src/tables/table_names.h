@@ -11,6 +11,9 @@ inline constexpr const char* InssFile = "inss.tab";
 inline constexpr const char* Inpc98File = "inpc98.tab";
 inline constexpr const char* CoeficientesFile = "coeficientes.tab";
 inline constexpr const char* MeuIndiceFile = "meuindice.tab";
+// Shown by the simulation's conversion and grace-period windows.
+inline constexpr const char* FatorFile = "fator.tab";
+inline constexpr const char* PrazosFile = "prazosAI.tab";
 // The ceiling table newest first is loaded only where insssc.tab marks it.
 inline constexpr const char* InssScFile = "gridinsssc.tab";
 inline constexpr const char* InssScMarkFile = "insssc.tab";

@@ -47,6 +47,19 @@ void RequireTables(std::initializer_list<const char*> files) {
                               problem + ".");
 }
 
+void RequireTables(std::initializer_list<TTableInUse> tables) {
+    for (const TTableInUse& t : tables) {
+        RequireTables({t.file});
+        if (!t.cells) continue;
+        // A grid left empty is a table that was not loaded: its problem was
+        // noted then.
+        if (std::string reason = CheckTableCells(*t.cells, TableRules(t.file), false);
+            !reason.empty())
+            throw ETableError("O cálculo não foi feito: a tabela " + std::string(t.file) +
+                              " tem um valor que não pode ser usado (" + reason + ").");
+    }
+}
+
 std::string ReadCheckedTable(const std::string& dir, const std::string& name, std::string& text,
                              bool& missing) {
     const TTableRules rules = TableRules(name);
@@ -79,7 +92,9 @@ void ReloadCheckedTable(TCellMatrix& cells, const std::string& dir, const std::s
         RequireTables({name.c_str()});
     }
     ClearTableProblem(name);
-    if (!missing) CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
+    if (missing) return;
+    CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
+    RequireTables({TTableInUse{name.c_str(), &cells}});
 }
 
 } // namespace tabelas

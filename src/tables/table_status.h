@@ -32,6 +32,17 @@ void ClearTableProblems();
 // for the first of the files that has a problem.
 void RequireTables(std::initializer_list<const char*> files);
 
+// A table a calculation reads, and the cells it reads it from.
+struct TTableInUse {
+    const char* file;
+    const TCellMatrix* cells;
+};
+// RequireTables for each file, and then its cells (when given) are checked
+// as its file is at start-up: a table edited since it was loaded stops the
+// calculation with "O cálculo não foi feito: a tabela <file> tem um valor
+// que não pode ser usado (linha 5: ...)." rather than give a wrong total.
+void RequireTables(std::initializer_list<TTableInUse> tables);
+
 // Reads and checks a table file of the data directory (dir + name) against
 // its rules. Returns "" and the text, or the problem ("não foi encontrada na
 // pasta de dados", "está danificada (linha 5: ...)", "não pôde ser lida
@@ -43,7 +54,8 @@ std::string ReadCheckedTable(const std::string& dir, const std::string& name, st
 // The reload before a calculation: the table is read and checked whole,
 // then loaded into the cells (which only grow, as the grid loader does).
 // A problem is noted and raised as ETableError; the cells keep their texts.
-// Success clears what was noted.
+// Success clears what was noted. Rows the cells held beyond the file (the
+// grid only grows) are checked with it and raise ETableError too.
 void ReloadCheckedTable(TCellMatrix& cells, const std::string& dir, const std::string& name);
 
 } // namespace tabelas

@@ -7,6 +7,7 @@
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
 #include "tables/series_generators.h"
+#include "tables/table_check.h"
 #include "tables/table_names.h"
 
 TForm8* Form8 = nullptr;
@@ -59,9 +60,11 @@ void FillMonthKey(TStringAlignGrid* grid, int row, bool dateKeys) {
     grid->SetCells(0, row, KeyAfter(key, dateKeys, 2));
 }
 
-void SaveGridTable(TStringAlignGrid* grid, const std::string& fileName) {
+void SaveGridTable(TStringAlignGrid* grid, const std::string& dir, const char* name) {
     if (TForm* form = grid->ParentForm()) form->SetActiveControl(nullptr);
-    grid->SaveToFile(fileName);
+    if (std::string reason = CheckTableCells(grid->Matrix(), TableRules(name)); !reason.empty())
+        throw ETableError("A tabela " + std::string(name) + " não foi gravada: " + reason + ".");
+    grid->SaveToFile(PathJoin(dir, name));
 }
 
 } // namespace tabelas
@@ -275,12 +278,8 @@ void TForm8::FormShow(TObject*) {
     PageControl1->SetActivePageIndex(0);
 }
 
-std::string TForm8::TablePath(const char* file) const {
-    return PathJoin(DataDir, file);
-}
-
 void TForm8::SaveTable(TStringAlignGrid* grid, const char* file) {
-    tabelas::SaveGridTable(grid, TablePath(file));
+    tabelas::SaveGridTable(grid, DataDir, file);
 }
 
 void TForm8::ReloadTable(TStringAlignGrid* grid, const char* file) {

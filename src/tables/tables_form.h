@@ -127,7 +127,6 @@ public:
     long double RemovePontoS(long double number) const;
 
 private:
-    std::string TablePath(const char* file) const;
     void SaveTable(TStringAlignGrid* grid, const char* file);
     void ReloadTable(TStringAlignGrid* grid, const char* file);
 };
@@ -151,6 +150,9 @@ void RemoveTopRow(TStringAlignGrid* grid);
 // An empty key cell in `row` gets the month two months after the key of the
 // row two above; nothing when that key is no month (the header, an empty row).
 void FillMonthKey(TStringAlignGrid* grid, int row, bool dateKeys);
-// Ends an open cell edit on the grid's form and saves the grid to fileName.
-void SaveGridTable(TStringAlignGrid* grid, const std::string& fileName);
+// Ends an open cell edit on the grid's form and saves the grid as the table
+// file `name` of dir. A row the next start would refuse (a key or a value
+// that does not read, a row out of order) writes nothing and raises
+// ETableError naming the row.
+void SaveGridTable(TStringAlignGrid* grid, const std::string& dir, const char* name);
 } // namespace tabelas

@@ -4,6 +4,7 @@
 // keeps its default.
 #include <gmock/gmock.h>
 
+#include <array>
 #include <filesystem>
 
 #include "app_env.h"
@@ -132,6 +133,47 @@ TEST_F(DamagedData, TheStartUpNamesEachDamagedTableOnceWithItsLine) {
                 ElementsAre("O cálculo não foi feito: a tabela salmin.tab está danificada "
                             "(linha 5: byte nulo no texto)."));
     EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
+}
+
+// Damaged copies of shipped tables whose cells still read as numbers once
+// gave wrong totals without a word: the start-up names each, and the
+// calculation stops on it, as on a table edited after the start-up.
+TEST_F(DamagedData, DamageThatReadsAsNumbersIsNamedAndStopsTheCalculation) {
+    // Column 2 of a month's row, as a typing slip would leave it.
+    const std::array<std::string, 3> damages[] = {
+        {"crmensalrev3.tab", "01/2021", "1.0545"},
+        {"ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab", "06/2015", "0"},
+    };
+    for (const auto& [file, month, value] : damages) {
+        ShipTables();
+        std::string text = Read(file);
+        const size_t at = text.find("\n" + month + "\t") + month.size() + 2;
+        text.replace(at, text.find('\t', at) - at, value);
+        Write(file, text);
+        Dialogs().Clear();
+        Start(false);
+        ASSERT_EQ(Dialogs().Messages().size(), 1u) << file;
+        EXPECT_EQ(Dialogs().Messages()[0].rfind("A tabela " + file + " está danificada (linha ", 0), 0u);
+        Dialogs().Clear();
+        RunCase();
+        ASSERT_EQ(Dialogs().Messages().size(), 1u) << file;
+        EXPECT_EQ(Dialogs().Messages()[0].rfind("O cálculo não foi feito: a tabela " + file, 0), 0u);
+        EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
+        Application->DestroyForms();
+    }
+
+    ShipTables();
+    Dialogs().Clear();
+    Start(false);
+    TCellMatrix& salmin = Form8->GridSalmin->Matrix();
+    int row = 1;
+    while (salmin.Cell(0, row) != "01/06/1998") ++row;
+    salmin.SetCell(1, row, "0");
+    RunCase();
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O cálculo não foi feito: a tabela salmin.tab tem um valor que não pode "
+                            "ser usado (linha " + std::to_string(row + 1) +
+                            ": '0' na coluna 2 não pode ser zero nem negativo)."));
 }
 
 TEST_F(DamagedData, SettingsOutsideTheirRangeKeepTheirDefaults) {

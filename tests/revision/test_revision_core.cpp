@@ -7,6 +7,8 @@
 #include "platform/runtime/formats.h"
 #include "revision/revision_core.h"
 #include "tables/cell_errors.h"
+#include "tables/table_names.h"
+#include "tables/table_status.h"
 
 using namespace revisao;
 
@@ -18,7 +20,7 @@ struct IrsmTables {
     TCellMatrix salmin = GridOf({"Data|Valor", "01/03/1994|64,79", "01/07/1994|64,79",
                                  "01/09/1994|70,00", "01/05/1995|100,00"});
     TCellMatrix teto = GridOf(
-        {"Data|Teto", "03/1994|582,86", "07/1994|582,86", "05/1995|832,66", "01/2004|2.400,00"});
+        {"Data|Teto", "03/1994|582,86", "07/1994|582,86", "05/1995|832,66", "01/2004|2400,00"});
     TCellMatrix inpc = GridOf({"Data|Índice", "01/1994|1,42130", "02/1994|3,55325",
                                "12/1993|0,71065", "12/1993|1,0000", "11/1993|0"});
     TRevisionTables Tables() {
@@ -271,7 +273,7 @@ TEST(RevisionEvolution, BenefitsEvolvedLimitedCorrectedWithInterest) {
 TEST(RevisionEvolution, ThirteenthSalaryOf2006InTwoHalves) {
     TCellMatrix none = GridOf({"Data|x"});
     TCellMatrix salmin = GridOf({"Data|Valor", "01/01/1990|1,00"});
-    TCellMatrix teto = GridOf({"Data|Teto", "01/1990|10.000,00"});
+    TCellMatrix teto = GridOf({"Data|Teto", "01/1990|10000,00"});
     TRevisionTables t;
     t.GridCorrRev = &none;
     t.GridSalmin = &salmin;
@@ -307,6 +309,24 @@ TEST(RevisionEvolution, ThirteenthSalaryOf2006InTwoHalves) {
               "Tabela de atualização desconhecida: 'outra'");
 }
 
+// A ceiling typed 582.86 was read as 58.286,00, so no ceiling held; a table
+// refused at start-up was read as empty.
+TEST(RevisionEvolution, ATableThatWouldBeMisreadStopsTheEvolution) {
+    EvolutionCase e;
+    TCellMatrix full(13, 2);
+    std::string marca;
+    e.teto.SetCell(1, 3, "582.86");
+    EXPECT_EQ(MessageOf<tabelas::ETableError>([&] { evolucao2(e.Input(), e.Tables(), full, marca); }),
+              "O cálculo não foi feito: a tabela inss.tab tem um valor que não pode ser usado "
+              "(linha 4: '582.86' na coluna 2 tem ponto: os números das tabelas usam vírgula "
+              "decimal e nenhum separador de milhar).");
+    e.teto.SetCell(1, 3, "582,86");
+    tabelas::NoteTableProblem(tabelas::SeriesIIFile, "não foi encontrada na pasta de dados");
+    EXPECT_THROW(evolucao2(e.Input(), e.Tables(), full, marca), tabelas::ETableError);
+    tabelas::ClearTableProblems();
+    EXPECT_NO_THROW(evolucao2(e.Input(), e.Tables(), full, marca));
+}
+
 TEST(RevisionEvolution, IndexEvolutionTakesEveryMonthFromTheDib) {
     // The paid benefit grows by the month's index as a percentage, the
     // revised one by the ratio of the month's index to the last one.
@@ -332,7 +352,7 @@ TEST(RevisionEvolution, IndexEvolutionTakesEveryMonthFromTheDib) {
     EXPECT_EQ(g.Cell(12, 4), "<b>1.374,50</b>");
 
     // A month without an index cannot carry the revised benefit on.
-    corr.SetCell(0, 2, "08/1995");
+    corr = GridOf({"Data|Índice", "07/1994|2", "09/1994|5"});
     EXPECT_EQ(MessageOf<calc::ECalcError>([&] { evolucao(in, t, g); }),
               "Divisão por zero na linha 09/1994, coluna Evolução Autor: o índice de 08/1994 é "
               "zero");

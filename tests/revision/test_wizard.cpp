@@ -42,8 +42,8 @@ TEST_F(WizardSteps, DecretoRoadComputesTheNewRmiAndHandsItOn) {
     TCellMatrix& teto = Table("gridiinss");
     for (int r = 1; r < teto.RowCount(); ++r)
         if (teto.Cell(0, r) == "01/1993") {
-            teto.SetCell(1, r, "2.000,00");
-            teto.SetCell(2, r, "1.000,00");
+            teto.SetCell(1, r, "2000,00");
+            teto.SetCell(2, r, "1000,00");
         }
     Form12->PageControl1->SetPageIndex(3);
     Form12->Button5Click(nullptr);

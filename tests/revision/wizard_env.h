@@ -1,7 +1,7 @@
 #pragma once
 // The program's forms, created once for the wizard tests, with a fresh data
 // directory and neutral tables (every factor 1, minimum wage 1,00, ceiling
-// 100.000,00) from 01/1977 to 12/2002 for each test.
+// 100000,00) from 01/1977 to 12/2002 for each test.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -86,7 +86,7 @@ protected:
                 AddRow(*corr, {month, "1", "1,00", "Real"});
                 AddRow(*crmensal, {month, "1"});
                 AddRow(*salmin, {"01/" + month, "1,00"});
-                AddRow(*teto, {month, "100.000,00", "100.000,00"});
+                AddRow(*teto, {month, "100000,00", "100000,00"});
                 AddRow(*inpc, {month, "1"});
                 // Monthly percentages, then index numbers.
                 AddRow(Table("SRevisaoI"), {month, "0"});

@@ -42,7 +42,8 @@ TEST(SeriesGenerators, RatioKindReportsTheCellItCannotRead) {
     // Rows written before the failure stay.
     EXPECT_EQ(target.Cell(1, 2), "0,00000");
     TCellMatrix zero = GridOf({"Mês|Índice", "01/2000|0", "02/2000|100"});
-    EXPECT_THROW(tabelas::geraindice(target, zero), EZeroDivide);
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { tabelas::geraindice(target, zero); }),
+              "Valor inválido na linha 01/2000, coluna 1: '0'");
 }
 
 TEST(SeriesGenerators, CumulativePercentage) {
@@ -73,7 +74,8 @@ TEST(SeriesGenerators, CumulativeWithCurrencyDivisor) {
     EXPECT_EQ(target.Cell(1, 0), "1,0000");
 
     TCellMatrix zero = GridOf({"Mês|%|x|Divisor", "01/1986|5||", "02/1986|10||0"});
-    EXPECT_THROW(tabelas::geraindiceII("02/1986", target, zero), EZeroDivide);
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { tabelas::geraindiceII("02/1986", target, zero); }),
+              "Valor inválido na linha 02/1986, coluna 3: '0'");
 }
 
 TEST(SeriesGenerators, TruncatingReloadEndsTheSeriesAtTheDate) {

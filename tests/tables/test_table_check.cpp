@@ -1,9 +1,10 @@
 // What an index table file must hold before it reaches its grid.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
+#include "grids/table_file.h"
+#include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/formats.h"
 #include "tables/table_check.h"
 #include "tables/table_names.h"
@@ -21,7 +22,7 @@ std::string Check(const std::string& text, const TTableRules& rules = kCorrectio
 
 TEST(TableCheck, WhatTheTableFormatAllowsPasses) {
     const std::string crlf = "Data\tÍndice\tSM\tMoeda\t\r\n01/1994\t1,5\t64,79\tCR$\t\r\n"
-                             "02/1994\t1\t1.250.700,00\tR$\t\r\n";
+                             "02/1994\t1\t1250700,00\tR$\t\r\n";
     EXPECT_EQ(Check(crlf), "");
     // LF or CR line ends, no TAB after the last field, no final line end,
     // empty lines (or lines of TABs) at the end, an empty optional number.
@@ -31,8 +32,8 @@ TEST(TableCheck, WhatTheTableFormatAllowsPasses) {
     // An empty header is only a title row.
     EXPECT_EQ(Check("\t\t\t\t\r\n01/1994\t1\t\t\t\r\n"), "");
     EXPECT_EQ(Check("Data\tSM\r\n15/01/2000\t151,00\r\n29/02/2000\t151\r\n", kSalmin), "");
-    // Tables without a key column check only their width.
-    EXPECT_EQ(Check("Benefício\tPercentual\r\naposentadoria\tsetenta\r\n",
+    // Tables without a key column check only their numbers.
+    EXPECT_EQ(Check("Benefício\tPercentual\r\naposentadoria\t0,70\t\t30\r\n",
                     TableRules(CoeficientesFile)),
               "");
 }
@@ -60,7 +61,7 @@ TEST(TableCheck, DamageIsNamedWithItsLine) {
     EXPECT_EQ(Check(std::string(40, '\t') + "\r\n01/1994\t1\r\n"), "linha 1: mais de 16 colunas");
     std::string longTable = head;
     for (int i = 0; i < kMaxTableLines; ++i) longTable += "01/1994\t1\r\n";
-    EXPECT_EQ(Check(longTable), "o arquivo tem mais de 20000 linhas");
+    EXPECT_EQ(Check(longTable, TTableRules{TTableKey::Month}), "o arquivo tem mais de 20000 linhas");
     EXPECT_EQ(Check(""), "o arquivo está vazio");
     EXPECT_EQ(Check("\r\n\r\n"), "o arquivo está vazio");
     EXPECT_EQ(Check(head), "a tabela não tem nenhuma linha de dados");
@@ -80,7 +81,7 @@ TEST(TableCheck, KeysAndNumbers) {
     EXPECT_TRUE(IsDateKey("29/02/2000"));
     EXPECT_FALSE(IsDateKey("29/02/1900"));
     EXPECT_FALSE(IsDateKey("01/1977"));
-    EXPECT_TRUE(IsTableNumber("1.250.700,00"));
+    EXPECT_TRUE(IsTableNumber("1250700,00"));
     EXPECT_TRUE(IsTableNumber("-0,5"));
     EXPECT_TRUE(IsTableNumber("1,0173155458753"));
     EXPECT_FALSE(IsTableNumber(""));
@@ -88,27 +89,20 @@ TEST(TableCheck, KeysAndNumbers) {
     EXPECT_FALSE(IsTableNumber("R$ 5"));
 }
 
-// Table amounts are read by the general conversion once the thousands points
-// are dropped: whatever shortcut the check takes, every short text over the
-// characters of amounts (and a few beside them) must get the conversion's
-// answer.
-TEST(TableCheck, NumbersAgreeWithTheConversion) {
-    auto converts = [](const std::string& text) {
-        std::string plain;
-        for (char c : text)
-            if (c != '.') plain += c;
-        if (plain.empty() || plain.find_first_not_of("0123456789,+-eE ") != std::string::npos)
-            return false;
-        long double v;
-        return TryStrToFloat(plain, v) && std::isfinite(v);
-    };
+// The calculations read table values in two ways: StrToFloat, and a reader
+// that drops thousands points and letters. A value the check lets through
+// must read the same both ways, so it holds digits, a minus and a comma only.
+TEST(TableCheck, NumbersReadTheSameByEveryReader) {
     const std::string alphabet = "019,.-+e x";
     std::string text;
-    int checked = 0;
+    int accepted = 0;
     auto visit = [&](auto&& self, size_t length) -> void {
         if (text.size() == length) {
-            ASSERT_EQ(IsTableNumber(text), converts(text)) << "'" << text << "'";
-            ++checked;
+            if (!IsTableNumber(text)) return;
+            long double v;
+            ASSERT_TRUE(TryStrToFloat(text, v)) << "'" << text << "'";
+            ASSERT_EQ(text.find_first_not_of("0123456789,-"), std::string::npos) << text;
+            ++accepted;
             return;
         }
         for (char c : alphabet) {
@@ -118,12 +112,67 @@ TEST(TableCheck, NumbersAgreeWithTheConversion) {
         }
     };
     for (size_t length = 0; length <= 5; ++length) visit(visit, length);
-    EXPECT_GT(checked, 100000);
-    for (const std::string& s :
-         {std::string(18, '9'), std::string(19, '9'), std::string(30, '9') + ",5",
-          "-" + std::string(25, '1') + ",0", std::string(4000, '9'), std::string("9e4931"),
-          std::string(".-5"), std::string("1.-5")})
-        EXPECT_EQ(IsTableNumber(s), converts(s)) << s.size();
+    EXPECT_GT(accepted, 500);
+    for (const char* bad : {"1.0545", "1039.00", "1e3", "+5", "5,", ",5", "1,2,3", " 5", "--1",
+                            "1234567890123456"})
+        EXPECT_FALSE(IsTableNumber(bad)) << bad;
+}
+
+// Damage that reads as numbers and months and so once gave wrong totals
+// without a word.
+TEST(TableCheck, ValuesTheCalculationsWouldMisreadAreRefused) {
+    const std::string head = "Data\tÍndice\tSM\tMoeda\t\r\n";
+    const std::string rows = "12/1997\t1\t120,00\tR$\t\r\n01/1998\t1\t120,00\tR$\t\r\n";
+    EXPECT_EQ(Check(head + rows + "02/1998\t1.0545\t120,00\tR$\t\r\n"),
+              "linha 4: '1.0545' na coluna 2 tem ponto: os números das tabelas usam vírgula "
+              "decimal e nenhum separador de milhar");
+    EXPECT_EQ(Check("Data\tSM\r\n01/01/2020\t1039.00\r\n", kSalmin),
+              "linha 2: '1039.00' na coluna 2 tem ponto: os números das tabelas usam vírgula "
+              "decimal e nenhum separador de milhar");
+    // Lines swapped, a month added again, a zero factor or minimum wage.
+    EXPECT_EQ(Check(head + "01/1998\t1\t120,00\t\r\n12/1997\t1\t120,00\t\r\n"),
+              "linha 3: '12/1997' está fora de ordem: vem depois de '01/1998' (linha 2), e a "
+              "tabela vai do mais antigo ao mais recente");
+    EXPECT_EQ(Check(head + rows + "01/1998\t0\r\n"), "linha 4: '01/1998' repete o mês da linha 3");
+    EXPECT_EQ(Check(head + rows + "02/1998\t0\r\n"),
+              "linha 4: '0' na coluna 2 não pode ser zero nem negativo");
+    EXPECT_EQ(Check("Data\tÍndice\r\n01/1994\t0,0\r\n", TableRules(SeriesIIIFile)),
+              "linha 2: '0,0' na coluna 2 não pode ser zero nem negativo");
+
+    // Percentages may be zero or negative, but not take the whole amount;
+    // a currency divisor may be absent but not zero.
+    const TTableRules series = TableRules(SeriesIFile);
+    EXPECT_EQ(Check("Data\t%\t\tDivisor\r\n01/1994\t0\r\n02/1994\t-0,5\t\t1000\r\n", series), "");
+    EXPECT_EQ(Check("Data\t%\r\n01/1994\t-100\r\n", series),
+              "linha 2: '-100' na coluna 2 não é um percentual maior que -100");
+    EXPECT_EQ(Check("Data\t%\t\tDivisor\r\n01/1994\t1\t\t0\r\n", series),
+              "linha 2: '0' na coluna 4 não pode ser zero nem negativo");
+    // The ceilings of gridinsssc go newest first.
+    EXPECT_EQ(Check("Data\tTeto\r\n06/2002\t1561,56\r\n06/2003\t1869,34\r\n",
+                    TableRules(InssScFile)),
+              "linha 3: '06/2003' está fora de ordem: vem depois de '06/2002' (linha 2), e a "
+              "tabela vai do mais recente ao mais antigo");
+    // The tables of the simulation's windows.
+    EXPECT_EQ(Check("Ano\tLei\r\n1991\t60 meses\t60 meses\r\n1992\t66 meses\r\n",
+                    TableRules(PrazosFile)),
+              "");
+    EXPECT_EQ(Check("Ano\tLei\r\n1991\tsessenta\r\n", TableRules(PrazosFile)),
+              "linha 2: 'sessenta' na coluna 2 não é um prazo em meses (como '60 meses')");
+    EXPECT_EQ(Check("Tempo\tMulher\tHomem\r\nDE 15 ANOS\t2,00\t0,00\r\n", TableRules(FatorFile)),
+              "linha 2: '0,00' na coluna 3 não pode ser zero nem negativo");
+}
+
+TEST(TableCheck, LoadedCellsAreCheckedAsTheirFile) {
+    TCellMatrix cells(4, 1);
+    CellsFromText(cells, "Data\tÍndice\r\n01/1998\t1\r\n02/1998\t0\r\n\t\r\n", '\t',
+                  GridRect(0, 0, -1, -1));
+    EXPECT_EQ(CheckTableCells(cells, kCorrection),
+              "linha 3: '0' na coluna 2 não pode ser zero nem negativo");
+    cells.SetCell(1, 2, "1,01");
+    EXPECT_EQ(CheckTableCells(cells, kCorrection), "");
+    TCellMatrix empty(2, 2);
+    EXPECT_EQ(CheckTableCells(empty, kCorrection), "a tabela não tem nenhuma linha de dados");
+    EXPECT_EQ(CheckTableCells(empty, kCorrection, false), "");
 }
 
 } // namespace

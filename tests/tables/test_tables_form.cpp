@@ -5,6 +5,8 @@
 #include "grids/table_file.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
+#include "revision/grid_text.h"
 #include "tables/own_index_form.h"
 #include "tables/table_names.h"
 #include "tables/table_status.h"
@@ -195,6 +197,23 @@ TEST_F(TablesForm, GravarWritesTheTableFile) {
     form->DataDir = dir.File("missing");
     EXPECT_THROW(form->Button3->Click(), EInOutError);
     EXPECT_EQ(form->GridSalmin->Cells(1, 2), "181,5");
+}
+
+// A row the next start would refuse is never written: "Inserir Linha" then
+// "Gravar" used to save a month with no index.
+TEST_F(TablesForm, GravarRefusesARowThatDoesNotReadAndWritesNothing) {
+    Fill(own->GridMI, {"Data|Índice", "01/2001|1,5"});
+    own->Button4->Click();
+    const std::string saved = ReadFileBytes(dir.File(MeuIndiceFile));
+    own->Button11->Click();
+    EXPECT_EQ(MessageOf<ETableError>([&] { own->Button4->Click(); }),
+              "A tabela meuindice.tab não foi gravada: linha 3: '' na coluna 2 não é um número.");
+    own->GridMI->SetCells(1, 2, "1.02");
+    EXPECT_THROW(own->Button4->Click(), ETableError);
+    EXPECT_EQ(ReadFileBytes(dir.File(MeuIndiceFile)), saved);
+    own->GridMI->SetCells(1, 2, "1,02");
+    own->Button4->Click();
+    EXPECT_NE(ReadFileBytes(dir.File(MeuIndiceFile)), saved);
 }
 
 TEST_F(TablesForm, TruncatingReloadEndsTheFactorsAtTheMonth) {

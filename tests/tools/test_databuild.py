@@ -131,6 +131,9 @@ class MinimumWageAndCeiling(unittest.TestCase):
         self.assertEqual(self.lookup("salmin.tab", "07/1994"), "64,79")
         self.assertEqual(self.lookup("salmin.tab", "01/1989"), "54,374")   # PNS of Cz$ 54.374,00 in NCz$
         self.assertEqual(self.lookup("salmin.tab", "09/1988"), "18960,00")  # PNS, not SMR
+        # The first national wage (Decreto 89.589/84), in force until 10/1984.
+        self.assertEqual(self.lookup("salmin.tab", "05/1984"), "97176,00")
+        self.assertEqual(self.lookup("salmin.tab", "10/1984"), "97176,00")
         self.assertEqual(self.lookup("inss.tab", "11/1998"), "1081,50")
         self.assertEqual(self.lookup("inss.tab", "12/1998"), "1200,00")
         self.assertEqual(self.lookup("inss.tab", "02/2011"), "3691,74")    # 6,47% retroactive to 01/2011

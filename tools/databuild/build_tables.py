@@ -416,7 +416,6 @@ LAST_MONTH = month("01/2026")
 SALMIN_UNKNOWN = {
     "05/1983": "SM de 05/1983 não encontrado",
     "11/1983": "SM de 11/1983 não encontrado",
-    "05/1984": "SM de 05/1984 (Decreto 89.589) não encontrado",
     "05/1985": "SM de 05/1985 (Decreto 91.213) não encontrado",
     "12/1986": "SM de 12/1986 a 07/1987 (Planos Cruzado e Bresser) não encontrado",
     "11/1987": "PNS de 11/1987 não encontrado",
