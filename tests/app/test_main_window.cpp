@@ -16,6 +16,7 @@
 #include "platform/runtime/string_list.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/wizard_state_file.h"
 #include "tables/own_index_form.h"
 #include "tables/tables_form.h"
 #include "grids/align_grid.h"
@@ -235,12 +236,15 @@ TEST_F(MainWindow, BackupWithoutAStateFileDoesNothing) {
 }
 
 TEST_F(MainWindow, AStateFileTheCalculationRefusesLeavesTheWizardHidden) {
-    // Name and number, no start date, the boxes and no rows: the
+    // A new case with a name and a number but no start date: the
     // calculation step stops, and the wizard is as it was.
-    std::string file = "Fulano\r\n123\r\n  /  /    \r\n";
-    for (int i = 0; i < 19; ++i) file += "\r\n";
-    Write("atualrev.back", file + "\r\n");
     Start();
+    std::vector<std::string> lines = wizard_state::StateLines(*Form12);
+    lines[0] = "Fulano";
+    lines[1] = "123";
+    std::string file;
+    for (const std::string& line : lines) file += line + "\r\n";
+    Write("atualrev.back", file);
     Event([] { Form1->SpeedButton17->UserClick(); });
     EXPECT_THAT(Dialogs().Messages(), ElementsAre("é necessário digitar a Data Inicial"));
     EXPECT_EQ(Form12->Enome->Text(), "");
