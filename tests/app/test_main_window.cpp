@@ -101,15 +101,17 @@ TEST_F(MainWindow, SettingsBoxesRewriteFontIniAndApplyWholeCentimetres) {
     EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "4", "1"));
     EXPECT_EQ(Read("font.ini"), "Arial\r\n10\r\n3\r\n2,9\r\n4\r\n1\r\n");
 
-    // Text that is no number is written (the file is the boxes' texts) and
-    // reported when the margins are applied; the other margins stay.
+    // Text that is no number is reported and never saved: the box gets back
+    // the margin in effect.
     Event([] {
         Form1->Cbotton->SetText("x");
         Form1->CbottonExit(Form1->Cbotton);
     });
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("Margem inferior inválida: 'x' não é um número de 0 a 10."));
-    EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "x", "1"));
+                ElementsAre("Configuração não aceita; foram mantidos os valores anteriores:\n"
+                            "margem inferior: 'x' não é um número de 0 a 10"));
+    EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "4", "1"));
+    EXPECT_EQ(Form1->Cbotton->Text(), "4");
     EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 3.0L);
 }
 
