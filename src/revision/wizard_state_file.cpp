@@ -193,24 +193,31 @@ void SetGrid(TStringAlignGrid* grid, const TGridLines& lines) {
     grid->MatrixChanged();
 }
 
-// The stored spreadsheet must add up by its own rows: the totals pass the
-// calculation ran (with or without interest) gives back every cell it
-// writes, the sums row included; otherwise an edited total would be
-// printed as the amount due. A spreadsheet never computed (every cell
-// below the header empty) has nothing to add up.
+// The totals pass the calculation ran (with interest or without) over the
+// cells. A spreadsheet never computed (every cell below the header empty)
+// has nothing to add up: false, and the cells stay.
+bool AddUp(TForm12& f, TCellMatrix& cells) {
+    bool empty = true;
+    for (int r = 1; r < cells.RowCount() && empty; ++r)
+        for (int c = 0; c < cells.ColCount() && empty; ++c) empty = cells.Cell(c, r).empty();
+    if (empty) return false;
+    std::string marcalimite;
+    calc::TArrearsEngine engine(cells, wizard_links::Tables(), f.PlanilhaInput(), marcalimite);
+    // The calculation leaves interest out when the interest is zero.
+    if (f.Cjuros->Checked() && f.Ejuros->Value() != 0) engine.fimx();
+    else engine.corrigevalor3fim();
+    return true;
+}
+
+// The stored spreadsheet must add up by its own rows: the totals pass gives
+// back every cell it writes, the sums row included; otherwise an edited
+// total would be printed as the amount due.
 std::string TotalsProblem(TForm12& f, const TGridLines& planilha, const std::string& name) {
     TCellMatrix stored(f.planilha->Matrix().ColCount(), 1);
     FillRows(stored, planilha);
-    bool empty = true;
-    for (int r = 1; r < stored.RowCount() && empty; ++r)
-        for (int c = 0; c < stored.ColCount() && empty; ++c) empty = stored.Cell(c, r).empty();
-    if (empty) return "";
     TCellMatrix summed = stored;
-    std::string marcalimite;
     try {
-        calc::TArrearsEngine engine(summed, wizard_links::Tables(), f.PlanilhaInput(), marcalimite);
-        if (f.Cjuros->Checked()) engine.fimx();
-        else engine.corrigevalor3fim();
+        if (!AddUp(f, summed)) return "";
     } catch (const Exception& e) {
         return state_values::Refused(name, "planilha: " + e.Message);
     }
@@ -350,6 +357,13 @@ std::vector<std::string> StateLines(TForm12& f) {
     return lines;
 }
 
+void AddUpPlanilha(TForm12& form) {
+    TCellMatrix cells = form.planilha->Matrix();
+    if (!AddUp(form, cells)) return;
+    form.planilha->Matrix() = cells;
+    form.planilha->MatrixChanged();
+}
+
 void WriteStateFile(TForm12& form, const std::string& fileName) {
     std::vector<std::string> lines = StateLines(form);
     TTextFileWriter file(fileName);
@@ -399,6 +413,9 @@ void ReadStateFile(TForm12& form, const std::string& fileName) {
 } // namespace wizard_state
 
 void TForm12::gravax() {
+    // A cell edited in the grid flows into the totals first: the report
+    // prints what the rows add up to, and the file reads back.
+    wizard_state::AddUpPlanilha(*this);
     wizard_state::WriteStateFile(*this, wizard_links::DataFile("atualrev.back"));
 }
 

@@ -13,6 +13,13 @@ namespace wizard_state {
 // The lines of the file for the wizard as it stands.
 std::vector<std::string> StateLines(TForm12& form);
 
+// Runs the totals pass of the last calculation (with or without interest)
+// over planilha, so the differences, corrected values, totals and the sums
+// row follow the cells the user edited. A spreadsheet never computed stays
+// as it is; a cell that must hold a number and does not raises
+// ECellValueError and nothing changes.
+void AddUpPlanilha(TForm12& form);
+
 // Writes the lines to fileName (CR LF, Windows-1252) atomically: a failure
 // raises EInOutError and keeps the previous file.
 void WriteStateFile(TForm12& form, const std::string& fileName);

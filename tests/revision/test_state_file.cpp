@@ -128,6 +128,20 @@ TEST_F(StateFile, PassBoxesAreClearedAfterAReadingAndCirsmIsKept) {
     EXPECT_EQ(Form12->Vautor->Value(), 1000);
 }
 
+TEST_F(StateFile, CellsEditedInTheGridFlowIntoTheTotalsAndTheFileReadsBack) {
+    DistinctCase();
+    TCellMatrix& cells = Cells(Form12->planilha);
+    const int sums = cells.RowCount() - 1;
+    const std::string total = cells.Cell(11, sums);
+    cells.SetCell(5, 2, "0,00"); // "Valor Pago" of a month typed over
+    Form12->gravax();
+    EXPECT_NE(cells.Cell(11, sums), total);
+    const Texts written = FileLines(Path());
+    Form12->ReadStateFile(Path());
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(wizard_state::StateLines(*Form12), written);
+}
+
 // The wizard as a case left it, to compare after a refused file.
 Texts Snapshot() {
     Texts lines = wizard_state::StateLines(*Form12);
