@@ -18,6 +18,7 @@
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/report_font.h"
 #include "revision/state_values.h"
 #include "revision/wizard_links.h"
 #include "simulation/conversion_form.h"
@@ -205,6 +206,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Cbotton->OnExit = [this](TObject* Sender) { CbottonExit(Sender); };
     Ctop->OnClick = [this](TObject* Sender) { CtopClick(Sender); };
     Ctop->OnExit = [this](TObject* Sender) { CtopExit(Sender); };
+    for (int i = 0; i < 6; ++i) settings_[i] = SettingsBoxes()[i]->Text();
 }
 
 // ------------------------------------------------------------------ start-up
@@ -218,8 +220,8 @@ void TForm1::FormCreate(TObject*) {
     while (DataDir.size() > 1 && DataDir.back() == PathDelim) DataDir.pop_back();
     wizard_links::SetMainWindowLinks({
         [this] { return DataDir; },
-        [this] { return Cfont->Text(); },
-        [this] { return Cnomefont->Text(); },
+        [this] { return settings_[1]; },
+        [this] { return settings_[0]; },
         [this](const std::string& fileName) { HTMLViewer1->LoadFromFile(fileName); },
     });
 }
@@ -253,9 +255,9 @@ namespace {
 
 // What font.ini may hold: the program's own choices and some room around
 // them. A value outside is damage (a hand edit, a broken disk).
-constexpr int kMinFontSize = 6, kMaxFontSize = 72;
 constexpr int kMaxMargin = 10;  // centimetres
-constexpr size_t kMaxFontName = 64;
+// Two opposite margins must leave this much of A4's shorter side.
+constexpr int kPaperSide = 21, kMinPrintable = 5;  // centimetres
 
 const char* const kSettingNames[6] = {"fonte do relatório", "tamanho da fonte", "margem esquerda",
                                       "margem direita", "margem inferior", "margem superior"};
@@ -263,30 +265,77 @@ const char* const kSettingNames[6] = {"fonte do relatório", "tamanho da fonte",
 // Why a margin text cannot be used, "" when it can: a number whose whole
 // part is 0 .. kMaxMargin.
 std::string MarginProblem(const std::string& text, long double& value) {
-    if (!TryStrToFloat(text, value) || !(value > -1 && value < kMaxMargin + 1))
+    if (!TryStrToFloat(text, value) || !(value >= 0 && value < kMaxMargin + 1))
         return QuotedExcerpt(text) + " não é um número de 0 a " + std::to_string(kMaxMargin);
     return "";
 }
 
+// Margins are whole centimetres: a typed "2,9" prints with 2.
+int WholeMargin(const std::string& text) {
+    long double value = 0;
+    MarginProblem(text, value);
+    return static_cast<int>(Trunc(value));
+}
+
 std::string SettingProblem(int line, const std::string& text) {
-    if (line == 0) {
-        if (text.empty() || text.size() > kMaxFontName) return QuotedExcerpt(text) + " não é um nome de fonte";
-        for (unsigned char c : text)
-            if (c < 32) return QuotedExcerpt(text) + " não é um nome de fonte";
-        return "";
-    }
-    if (line == 1) {
-        int size = 0;
-        if (!TryStrToInt(text, size) || size < kMinFontSize || size > kMaxFontSize)
-            return QuotedExcerpt(text) + " não é um tamanho de " + std::to_string(kMinFontSize) + " a " +
-                   std::to_string(kMaxFontSize);
-        return "";
-    }
+    if (line == 0) return report_font::NameProblem(text);
+    if (line == 1) return report_font::SizeProblem(text);
     long double value;
     return MarginProblem(text, value);
 }
 
+// A refused setting: its lines in font.ini (0-based) and why.
+struct TRefusal {
+    int first, last;
+    std::string why;
+};
+
+// Checks the wanted settings one by one, then the opposite margins two by
+// two; each refused text is replaced by the one in effect (which passes).
+std::vector<TRefusal> CheckSettings(std::array<std::string, 6>& wanted,
+                                    const std::array<std::string, 6>& inEffect) {
+    std::vector<TRefusal> refused;
+    for (int i = 0; i < 6; ++i)
+        if (std::string why = SettingProblem(i, wanted[i]); !why.empty()) {
+            refused.push_back({i, i, why});
+            wanted[i] = inEffect[i];
+        }
+    for (int first : {2, 4}) {
+        const int sum = WholeMargin(wanted[first]) + WholeMargin(wanted[first + 1]);
+        if (kPaperSide - sum >= kMinPrintable) continue;
+        refused.push_back({first, first + 1,
+                           "juntas somam " + std::to_string(sum) + " cm e deixam menos de " +
+                               std::to_string(kMinPrintable) + " cm para imprimir numa folha de " +
+                               std::to_string(kPaperSide) + " cm"});
+        wanted[first] = inEffect[first];
+        wanted[first + 1] = inEffect[first + 1];
+    }
+    return refused;
+}
+
+// "linha 4 (margem direita)" or, for a pair, "linhas 3 e 4 (margem
+// esquerda e margem direita)"; without line numbers for the boxes.
+std::string RefusalPlace(const TRefusal& r, bool lines) {
+    std::string names = kSettingNames[r.first];
+    if (r.last != r.first) names += std::string(" e ") + kSettingNames[r.last];
+    if (!lines) return names;
+    const std::string numbers = r.last != r.first ? "linhas " + std::to_string(r.first + 1) + " e " +
+                                                        std::to_string(r.last + 1)
+                                                  : "linha " + std::to_string(r.first + 1);
+    return numbers + " (" + names + ")";
+}
+
+std::string RefusalList(const std::vector<TRefusal>& refused, bool lines) {
+    std::string list;
+    for (const TRefusal& r : refused) list += "\n" + RefusalPlace(r, lines) + ": " + r.why;
+    return list;
+}
+
 } // namespace
+
+std::array<TComboBox*, 6> TForm1::SettingsBoxes() const {
+    return {Cnomefont, Cfont, Cleft, Crigth, Cbotton, Ctop};
+}
 
 void TForm1::LoadSettings() {
     const std::string fileName = PathJoin(DataDir, "font.ini");
@@ -301,19 +350,15 @@ void TForm1::LoadSettings() {
     }
     // A shorter file (written by hand) keeps the defaults of the lines it
     // lacks; a value the program cannot use keeps its default too.
-    TComboBox* boxes[] = {Cnomefont, Cfont, Cleft, Crigth, Cbotton, Ctop};
-    std::string problems;
-    for (int i = 0; i < 6 && i < Memofont->Lines.Count(); ++i) {
-        const std::string text = Memofont->Lines[i];
-        if (std::string why = SettingProblem(i, text); !why.empty())
-            problems += "\nlinha " + std::to_string(i + 1) + " (" + kSettingNames[i] + "): " + why;
-        else
-            boxes[i]->SetText(text);
-    }
+    std::array<std::string, 6> wanted = settings_;
+    for (int i = 0; i < 6 && i < Memofont->Lines.Count(); ++i) wanted[i] = Memofont->Lines[i];
+    const std::vector<TRefusal> refused = CheckSettings(wanted, settings_);
+    settings_ = wanted;
+    for (int i = 0; i < 6; ++i) SettingsBoxes()[i]->SetText(settings_[i]);
     ApplyMargins();
-    if (!problems.empty())
+    if (!refused.empty())
         ShowMessage("O arquivo font.ini tem valores que não podem ser usados; foram mantidos os "
-                    "valores padrão:" + problems);
+                    "valores padrão:" + RefusalList(refused, true));
 }
 
 void TForm1::LoadProportionalStart() {
@@ -339,24 +384,28 @@ void TForm1::LoadProportionalStart() {
 // ------------------------------------------------------------------ settings
 
 void TForm1::SaveSettings() {
+    std::array<std::string, 6> wanted;
+    for (int i = 0; i < 6; ++i) wanted[i] = SettingsBoxes()[i]->Text();
+    const std::vector<TRefusal> refused = CheckSettings(wanted, settings_);
+    settings_ = wanted;
     Memofont->Lines.Clear();
-    for (TComboBox* box : {Cnomefont, Cfont, Cleft, Crigth, Cbotton, Ctop}) Memofont->Lines.Add(box->Text());
+    for (int i = 0; i < 6; ++i) {
+        if (SettingsBoxes()[i]->Text() != wanted[i]) SettingsBoxes()[i]->SetText(wanted[i]);
+        Memofont->Lines.Add(wanted[i]);
+    }
     Memofont->Lines.SaveToFile(PathJoin(DataDir, "font.ini"));
     ApplyMargins();
+    if (!refused.empty())
+        ShowMessage("Configuração não aceita; foram mantidos os valores anteriores:" +
+                    RefusalList(refused, false));
 }
 
 void TForm1::ApplyMargins() {
-    // Whole centimetres: a typed "2,9" prints with 2.
-    auto margin = [](TComboBox* box, const char* name) {
-        long double value;
-        if (std::string why = MarginProblem(box->Text(), value); !why.empty())
-            throw EConvertError(std::string("Margem ") + name + " inválida: " + why + ".");
-        return static_cast<long double>(Trunc(value));
-    };
-    HTMLViewer1->PrintMarginLeft = margin(Cleft, "esquerda");
-    HTMLViewer1->PrintMarginRight = margin(Crigth, "direita");
-    HTMLViewer1->PrintMarginBottom = margin(Cbotton, "inferior");
-    HTMLViewer1->PrintMarginTop = margin(Ctop, "superior");
+    // The settings in effect always pass their checks.
+    HTMLViewer1->PrintMarginLeft = WholeMargin(settings_[2]);
+    HTMLViewer1->PrintMarginRight = WholeMargin(settings_[3]);
+    HTMLViewer1->PrintMarginBottom = WholeMargin(settings_[4]);
+    HTMLViewer1->PrintMarginTop = WholeMargin(settings_[5]);
 }
 
 void TForm1::CnomefontClick(TObject*) { SaveSettings(); }

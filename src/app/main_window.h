@@ -2,6 +2,7 @@
 // The main window: the report view, the toolbar that starts, reopens, saves
 // and prints a calculation, the report font and print margins, and the
 // start-up load of the settings and index tables.
+#include <array>
 #include <string>
 
 #include "controls/speed_button.h"
@@ -123,9 +124,14 @@ public:
     bool CheckUrl(const std::string& url);
 
 private:
-    // font.ini rewritten whole from the six combo boxes, then the margins applied.
+    // The six settings boxes in font.ini's order: face, size, left, right,
+    // bottom and top margins.
+    std::array<TComboBox*, 6> SettingsBoxes() const;
+    // font.ini rewritten whole from the six combo boxes, then the margins
+    // applied; a text that cannot be used is shown and its box gets back
+    // the value in effect.
     void SaveSettings();
-    // The four margins of the combo boxes onto the report view.
+    // The four margins in effect onto the report view.
     void ApplyMargins();
     void LoadSettings();
     void LoadProportionalStart();
@@ -135,6 +141,9 @@ private:
     // Opens a page of the data directory in the web browser.
     void OpenPage(const std::string& name);
     void SetToolbarEnabled(bool enabled);
+
+    // The settings in effect, in font.ini's order: what the reports use.
+    std::array<std::string, 6> settings_;
 };
 
 extern TForm1* Form1;

@@ -6,6 +6,7 @@
 #include "platform/runtime/strutil.h"
 #include "platform/runtime/text_file.h"
 #include "revision/arrears_internal.h"
+#include "revision/report_font.h"
 
 namespace calc {
 
@@ -59,8 +60,7 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
     std::vector<std::string> lines;
     lines.reserve(2 * (planilha.RowCount() + Sdem.RowCount()) + 64);
 
-    const std::string span = "<span style=\"font-size:" + HtmlEscape(in.Cfont) +
-                             ".0pt;font-family:" + HtmlEscape(in.Cnomefont) + "\">";
+    const std::string span = report_font::Span(in.Cfont, in.Cnomefont);
     lines.push_back("<html>");
     lines.push_back("<head>");
     lines.push_back("<title>Atualização</title>");

@@ -779,6 +779,8 @@ void TForm9::CheckStateValues(const revisao::TRevisionState& state, const std::s
     for (TStateField f : {sfCalculoate, sfDataajuizamento, sfParcelafinal, sfPrescricao,
                           sfContagemjuros, sfEDIB})
         refuse(f + 1, StateFieldNames[f], state_values::DateProblem(state.values[f]));
+    refuse(sfChek13 + 1, StateFieldNames[sfChek13],
+           state_values::BooleanProblem(state.values[sfChek13]));
     for (size_t k = 0; k < state.salaries.size(); ++k)
         refuse(sfFieldCount + 3 + 2 * k, "salário da linha " + std::to_string(k + 1) + " da lista",
                state_values::AmountProblem(state.salaries[k], 0, 0));

@@ -8,6 +8,7 @@
 #include "platform/runtime/text_file.h"
 #include "revision/revision_core.h"
 #include "revision/revision_internal.h"
+#include "revision/report_font.h"
 
 namespace revisao {
 
@@ -65,8 +66,7 @@ std::vector<std::string> printrevisaoLines(const TRevisionReport& in) {
     std::vector<std::string> lines;
     lines.reserve(64 + salaries.RowCount() + cabeca.RowCount() + evolution.RowCount());
 
-    const std::string span = "<span style=\"font-size:" + HtmlEscape(in.Cfont) +
-                             ".0pt;font-family:" + HtmlEscape(in.Cnomefont) + "\">";
+    const std::string span = report_font::Span(in.Cfont, in.Cnomefont);
     lines.push_back("<html>");
     lines.push_back("<head>");
     lines.push_back("<title>Revisão</title>");

@@ -5,7 +5,9 @@
 #include "controls/number_rules.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/string_list.h"
 #include "platform/runtime/strutil.h"
+#include "revision/amount_text.h"
 
 namespace state_values {
 
@@ -23,6 +25,8 @@ std::string AmountProblem(const std::string& text, long double minValue, long do
     long double v;
     if (!CurrEdit::TryReadNumber(CurrEdit::NormalizeNumberText(text), v))
         return QuotedExcerpt(text) + " não é um número";
+    if (!amount_text::ThousandsGrouped(text))
+        return QuotedExcerpt(text) + " não é um número: o ponto só separa milhares (1.234,56)";
     if (std::fabs(v) >= kMaxAmount)
         return QuotedExcerpt(text) + " é grande demais (o limite é " + Bound(kMaxAmount - 1, 0) + ")";
     if (CurrEdit::ClampToBounds(v, minValue, maxValue) != v) {
@@ -49,6 +53,27 @@ std::string DateProblem(const std::string& text) {
 std::string CountProblem(const std::string& text, int& count) {
     if (!TryStrToInt(Trim(text), count) || count < 1)
         return QuotedExcerpt(text) + " não é um número de linhas";
+    return "";
+}
+
+std::string BooleanProblem(const std::string& text) {
+    if (text == "true" || text == "false") return "";
+    return QuotedExcerpt(text) + " não é true nem false";
+}
+
+std::string RowProblem(const std::string& text, int columns) {
+    bool quoted = false;
+    for (unsigned char c : text) {
+        if (c == '"') quoted = !quoted;
+        else if (c < ' ' && !quoted)
+            return "a linha tem um caractere de controle (código " + std::to_string(c) +
+                   ") fora de aspas";
+    }
+    TStringList cells;
+    cells.SetCommaText(text);
+    if (cells.Count() != columns)
+        return "a linha tem " + std::to_string(cells.Count()) + " células e a grade tem " +
+               std::to_string(columns) + " colunas";
     return "";
 }
 

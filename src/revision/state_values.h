@@ -12,15 +12,20 @@ namespace state_values {
 inline constexpr long double kMaxAmount = 1e15L;
 
 // Why a line cannot be taken, "" when it can.
-// An amount: empty, or a number in the edit's form ("1.234,56") within
-// [minValue, maxValue] as the edit's bounds rule reads them (refused, not
-// clamped) and below kMaxAmount.
+// An amount: empty, or a number in the edit's form ("1.234,56", points
+// only between thousands) within [minValue, maxValue] as the edit's bounds
+// rule reads them (refused, not clamped) and below kMaxAmount.
 std::string AmountProblem(const std::string& text, long double minValue, long double maxValue,
                           int decimals = 2);
 // A date: empty, the empty mask ("  /  /    "), or a calendar date "dd/mm/yyyy".
 std::string DateProblem(const std::string& text);
 // A row count: a whole number of at least 1 (the header row counts).
 std::string CountProblem(const std::string& text, int& count);
+// A check box: exactly "true" or "false", as the writers put it.
+std::string BooleanProblem(const std::string& text);
+// A grid row as comma text: exactly `columns` cells, and no control
+// character outside quotes (reading would split the cell there).
+std::string RowProblem(const std::string& text, int columns);
 
 // "O arquivo <file> não foi aberto: linha <line> (<field>): <why>. Nada foi alterado."
 std::string RefusedLine(const std::string& fileName, size_t line, const std::string& field,

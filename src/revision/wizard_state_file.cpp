@@ -38,9 +38,10 @@ void AddGrid(std::vector<std::string>& lines, TStringAlignGrid* grid) {
         lines.push_back(cells.Row(r).CommaText());
 }
 
-// A grid as the file holds it: the count line had a digit, and its rows.
+// A grid as the file holds it: its rows, the first of them on line
+// `firstLine` (1-based).
 struct TGridLines {
-    bool present = false;
+    size_t firstLine = 0;
     std::vector<std::string> rows;
 };
 
@@ -49,14 +50,13 @@ struct TStateData {
     std::string head[10];
     bool boxes[12] = {};
     TGridLines planilha;
-    bool hasA = false;
     std::string dates[3], rmi01, divisor, coef;
     bool Csmt = false;
     TGridLines Sdem, Sdig;
-    bool hasB = false, Catual24 = false;
-    bool hasC = false, caplicar = false, coefprop = false, C8213 = false, cpossuo = false;
+    bool Catual24 = false;
+    bool caplicar = false, coefprop = false, C8213 = false, cpossuo = false;
     std::string umtrinta;
-    bool hasD = false, Cirsm = false;
+    bool Cirsm = false;
     std::string ComboBox1;
 };
 
@@ -72,8 +72,10 @@ const char* const kBoxFields[12] = {
     "Considerar teto (INSS)"};
 
 // Reads the lines in the writer's order; the first line that cannot be
-// taken, or a file that ends inside a part it must hold whole, raises
-// EDamagedFile naming the line and the field.
+// taken, or a file that ends before its last line, raises EDamagedFile
+// naming the line and the field. Every block is required: the writer
+// always writes them all, and a block left out would keep the values of
+// the case opened before.
 class TStateParser {
 public:
     TStateParser(TForm12& form, std::string name, std::vector<std::string> lines)
@@ -88,8 +90,6 @@ private:
         if (AtEnd()) Refuse(state_values::EndsEarly(name_, lines_.size(), field));
         return lines_[next_++];
     }
-    // The first line of an optional part: "" past the end.
-    std::string Optional() { return AtEnd() ? std::string() : lines_[next_++]; }
     [[noreturn]] void Refuse(const std::string& message) { throw EDamagedFile(message); }
     void Check(const std::string& problem, const std::string& field) {
         if (!problem.empty()) Refuse(state_values::RefusedLine(name_, next_, field, problem));
@@ -106,8 +106,12 @@ private:
         Check(state_values::DateProblem(text), field);
         return text;
     }
-    bool Box(const std::string& field) { return Need(field) != "false"; }
-    TGridLines Grid(const std::string& field);
+    bool Box(const std::string& field) {
+        const std::string& text = Need(field);
+        Check(state_values::BooleanProblem(text), field);
+        return text == "true";
+    }
+    TGridLines Grid(const std::string& field, const TStringAlignGrid* grid);
 
     TForm12& f_;
     std::string name_;
@@ -115,23 +119,23 @@ private:
     size_t next_ = 0;
 };
 
-TGridLines TStateParser::Grid(const std::string& field) {
-    TGridLines grid;
+TGridLines TStateParser::Grid(const std::string& field, const TStringAlignGrid* grid) {
+    TGridLines lines;
     const std::string countField = "número de linhas da " + field;
-    const std::string& countText = Need(countField);
-    if (!f_.checkinteiro(countText)) return grid;
     int count = 0;
-    Check(state_values::CountProblem(countText, count), countField);
+    Check(state_values::CountProblem(Need(countField), count), countField);
     if (static_cast<size_t>(count) > lines_.size() - next_)
         Refuse(state_values::Refused(
             name_, "linha " + std::to_string(next_) + ": a " + field + " tem " +
                        std::to_string(count) + " linhas e o arquivo termina depois de " +
                        std::to_string(lines_.size() - next_)));
-    grid.present = true;
-    grid.rows.assign(lines_.begin() + static_cast<std::ptrdiff_t>(next_),
-                     lines_.begin() + static_cast<std::ptrdiff_t>(next_) + count);
-    next_ += static_cast<size_t>(count);
-    return grid;
+    lines.firstLine = next_ + 1;
+    const int columns = grid->Matrix().ColCount();
+    for (int r = 0; r < count; ++r)
+        Check(state_values::RowProblem(Need(field), columns), field);
+    lines.rows.assign(lines_.begin() + static_cast<std::ptrdiff_t>(lines.firstLine - 1),
+                      lines_.begin() + static_cast<std::ptrdiff_t>(next_));
+    return lines;
 }
 
 TStateData TStateParser::Parse() {
@@ -144,56 +148,88 @@ TStateData TStateParser::Parse() {
         else d.head[i] = Need(kHeadFields[i]);
     }
     for (int i = 0; i < 12; ++i) d.boxes[i] = Box(kBoxFields[i]);
-    d.planilha = Grid("planilha");
+    d.planilha = Grid("planilha", f_.planilha);
 
-    // The blocks after the spreadsheet may be absent; one that starts must
-    // be whole.
-    if (std::string first = Optional(); !first.empty()) {
-        d.hasA = true;
-        --next_;
-        d.dates[0] = Date("Data Inicial da nova RMI");
-        d.dates[1] = Date("Data Final da nova RMI");
-        d.dates[2] = Date("Atualizar até");
-        d.rmi01 = Amount(f_.rmi01, "RMI Valor (Carta de Concessão)");
-        d.divisor = Amount(f_.divisor, "Divisor");
-        d.coef = Amount(f_.coef, "Coeficiente");
-        d.Csmt = Box("Considerar Teto e Salário Mínimo");
-        d.Sdem = Grid("tabela da nova RMI");
-        d.Sdig = Grid("tabela de salários");
-    }
-    if (std::string line = Optional(); !line.empty()) {
-        d.hasB = true;
-        d.Catual24 = line != "false";
-    }
-    if (std::string first = Optional(); !first.empty()) {
-        d.hasC = true;
-        d.caplicar = first != "false";
-        d.coefprop = Box("Aplicar coeficiente de proporcionalidade");
-        d.umtrinta = Amount(f_.umtrinta, "1/30");
-        d.C8213 = Box("Lei 8.213/91");
-        d.cpossuo = Box("Já possuo a nova RMI");
-    }
-    if (std::string first = Optional(); !first.empty()) {
-        d.hasD = true;
-        d.Cirsm = first != "false";
-        d.ComboBox1 = Need("índice de correção");
-        if (calc::SeriesIndex(d.ComboBox1) < 0)
-            Check("'" + d.ComboBox1 + "' não é um índice de correção conhecido",
-                  "índice de correção");
-    }
+    d.dates[0] = Date("Data Inicial da nova RMI");
+    d.dates[1] = Date("Data Final da nova RMI");
+    d.dates[2] = Date("Atualizar até");
+    d.rmi01 = Amount(f_.rmi01, "RMI Valor (Carta de Concessão)");
+    d.divisor = Amount(f_.divisor, "Divisor");
+    d.coef = Amount(f_.coef, "Coeficiente");
+    d.Csmt = Box("Considerar Teto e Salário Mínimo");
+    d.Sdem = Grid("tabela da nova RMI", f_.Sdem);
+    d.Sdig = Grid("tabela de salários", f_.Sdig);
+    d.Catual24 = Box("Não atualizar os últimos 12 salários");
+    d.caplicar = Box("Decreto 83.080/79");
+    d.coefprop = Box("Aplicar coeficiente de proporcionalidade");
+    d.umtrinta = Amount(f_.umtrinta, "1/30");
+    d.C8213 = Box("Lei 8.213/91");
+    d.cpossuo = Box("Já possuo a nova RMI");
+    d.Cirsm = Box("Aplicação do IRSM");
+    d.ComboBox1 = Need("índice de correção");
+    if (calc::SeriesIndex(d.ComboBox1) < 0)
+        Check("'" + d.ComboBox1 + "' não é um índice de correção conhecido",
+              "índice de correção");
+    // One empty line more is an editor's final line end.
+    if (lines_.size() - next_ > 1 || (!AtEnd() && !lines_.back().empty()))
+        Refuse(state_values::Refused(name_, "o caso termina na linha " + std::to_string(next_) +
+                                                ", mas o arquivo continua na linha " +
+                                                std::to_string(next_ + 1)));
     return d;
 }
 
-void SetGrid(TStringAlignGrid* grid, const TGridLines& lines) {
-    if (!lines.present) return;
-    TCellMatrix& cells = grid->Matrix();
+// The rows into the cells; the column count stays the grid's.
+void FillRows(TCellMatrix& cells, const TGridLines& lines) {
     cells.SetRowCount(std::max<int>(static_cast<int>(lines.rows.size()), 1));
     TStringList row;
     for (size_t r = 0; r < lines.rows.size(); ++r) {
         row.SetCommaText(lines.rows[r]);
         cells.SetRow(static_cast<int>(r), row);
     }
+}
+
+void SetGrid(TStringAlignGrid* grid, const TGridLines& lines) {
+    FillRows(grid->Matrix(), lines);
     grid->MatrixChanged();
+}
+
+// The totals pass the calculation ran (with interest or without) over the
+// cells. A spreadsheet never computed (every cell below the header empty)
+// has nothing to add up: false, and the cells stay.
+bool AddUp(TForm12& f, TCellMatrix& cells) {
+    bool empty = true;
+    for (int r = 1; r < cells.RowCount() && empty; ++r)
+        for (int c = 0; c < cells.ColCount() && empty; ++c) empty = cells.Cell(c, r).empty();
+    if (empty) return false;
+    std::string marcalimite;
+    calc::TArrearsEngine engine(cells, wizard_links::Tables(), f.PlanilhaInput(), marcalimite);
+    // The calculation leaves interest out when the interest is zero.
+    if (f.Cjuros->Checked() && f.Ejuros->Value() != 0) engine.fimx();
+    else engine.corrigevalor3fim();
+    return true;
+}
+
+// The stored spreadsheet must add up by its own rows: the totals pass gives
+// back every cell it writes, the sums row included; otherwise an edited
+// total would be printed as the amount due.
+std::string TotalsProblem(TForm12& f, const TGridLines& planilha, const std::string& name) {
+    TCellMatrix stored(f.planilha->Matrix().ColCount(), 1);
+    FillRows(stored, planilha);
+    TCellMatrix summed = stored;
+    try {
+        if (!AddUp(f, summed)) return "";
+    } catch (const Exception& e) {
+        return state_values::Refused(name, "planilha: " + e.Message);
+    }
+    for (int r = 1; r < stored.RowCount(); ++r)
+        for (int c = 0; c < stored.ColCount(); ++c)
+            if (summed.Cell(c, r) != stored.Cell(c, r))
+                return state_values::RefusedLine(
+                    name, planilha.firstLine + static_cast<size_t>(r),
+                    std::string("planilha, ") + calc::PlanilhaHeaders[std::min(c, 13)],
+                    QuotedExcerpt(stored.Cell(c, r)) + " não confere com a conta da planilha, que dá " +
+                        summed.Cell(c, r));
+    return "";
 }
 
 void ApplyHead(TForm12& f, const TStateData& d) {
@@ -208,31 +244,26 @@ void ApplyHead(TForm12& f, const TStateData& d) {
     for (int i = 0; i < 12; ++i) boxes[i]->SetChecked(d.boxes[i]);
 }
 
+// Everything after the calculation: the stored grids and blocks A to D.
 void ApplyRest(TForm12& f, const TStateData& d) {
     SetGrid(f.planilha, d.planilha);
-    if (d.hasA) {
-        f.DateEdit1->SetText(d.dates[0]);
-        f.DateEdit2->SetText(d.dates[1]);
-        f.DateEdit3->SetText(d.dates[2]);
-        f.rmi01->SetText(d.rmi01);
-        f.divisor->SetText(d.divisor);
-        f.coef->SetText(d.coef);
-        f.Csmt->SetChecked(d.Csmt);
-        SetGrid(f.Sdem, d.Sdem);
-        SetGrid(f.Sdig, d.Sdig);
-    }
-    if (d.hasB) f.Catual24->SetChecked(d.Catual24);
-    if (d.hasC) {
-        f.caplicar->SetChecked(d.caplicar);
-        f.coefprop->SetChecked(d.coefprop);
-        f.umtrinta->SetText(d.umtrinta);
-        f.C8213->SetChecked(d.C8213);
-        f.cpossuo->SetChecked(d.cpossuo);
-    }
-    if (d.hasD) {
-        f.Cirsm->SetChecked(d.Cirsm);
-        f.ComboBox1->SetText(d.ComboBox1);
-    }
+    f.DateEdit1->SetText(d.dates[0]);
+    f.DateEdit2->SetText(d.dates[1]);
+    f.DateEdit3->SetText(d.dates[2]);
+    f.rmi01->SetText(d.rmi01);
+    f.divisor->SetText(d.divisor);
+    f.coef->SetText(d.coef);
+    f.Csmt->SetChecked(d.Csmt);
+    SetGrid(f.Sdem, d.Sdem);
+    SetGrid(f.Sdig, d.Sdig);
+    f.Catual24->SetChecked(d.Catual24);
+    f.caplicar->SetChecked(d.caplicar);
+    f.coefprop->SetChecked(d.coefprop);
+    f.umtrinta->SetText(d.umtrinta);
+    f.C8213->SetChecked(d.C8213);
+    f.cpossuo->SetChecked(d.cpossuo);
+    f.Cirsm->SetChecked(d.Cirsm);
+    f.ComboBox1->SetText(d.ComboBox1);
 }
 
 // What reading a file can change, to put back when the calculation refuses
@@ -248,7 +279,6 @@ struct TWizardSnapshot {
                                 f.Dteto, f.Cadct1inss, f.Cadct2inss, f.Curvinss, f.Cstetoinss,
                                 f.Dtetoinss};
         for (int i = 0; i < 12; ++i) data.boxes[i] = boxes[i]->Checked();
-        data.hasA = data.hasB = data.hasC = data.hasD = true;
         data.dates[0] = f.DateEdit1->Text();
         data.dates[1] = f.DateEdit2->Text();
         data.dates[2] = f.DateEdit3->Text();
@@ -327,6 +357,13 @@ std::vector<std::string> StateLines(TForm12& f) {
     return lines;
 }
 
+void AddUpPlanilha(TForm12& form) {
+    TCellMatrix cells = form.planilha->Matrix();
+    if (!AddUp(form, cells)) return;
+    form.planilha->Matrix() = cells;
+    form.planilha->MatrixChanged();
+}
+
 void WriteStateFile(TForm12& form, const std::string& fileName) {
     std::vector<std::string> lines = StateLines(form);
     TTextFileWriter file(fileName);
@@ -357,10 +394,14 @@ void ReadStateFile(TForm12& form, const std::string& fileName) {
         ApplyHead(form, data);
         // The calculation follows the file's own correction series, never
         // the one the wizard held before (the file sets it again below).
-        if (data.hasD) form.ComboBox1->SetText(data.ComboBox1);
+        form.ComboBox1->SetText(data.ComboBox1);
         // The calculation on the restored inputs; its refusal (its message
         // shown) puts the wizard back as it was.
         form.BTNcorrigir->Click();
+        if (std::string why = TotalsProblem(form, data.planilha, name); !why.empty()) {
+            ShowMessage(why);
+            Abort();
+        }
         ApplyRest(form, data);
     } catch (...) {
         before.Restore(form);
@@ -372,6 +413,9 @@ void ReadStateFile(TForm12& form, const std::string& fileName) {
 } // namespace wizard_state
 
 void TForm12::gravax() {
+    // A cell edited in the grid flows into the totals first: the report
+    // prints what the rows add up to, and the file reads back.
+    wizard_state::AddUpPlanilha(*this);
     wizard_state::WriteStateFile(*this, wizard_links::DataFile("atualrev.back"));
 }
 

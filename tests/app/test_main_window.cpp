@@ -16,6 +16,7 @@
 #include "platform/runtime/string_list.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
+#include "revision/wizard_state_file.h"
 #include "tables/own_index_form.h"
 #include "tables/tables_form.h"
 #include "grids/align_grid.h"
@@ -100,15 +101,17 @@ TEST_F(MainWindow, SettingsBoxesRewriteFontIniAndApplyWholeCentimetres) {
     EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "4", "1"));
     EXPECT_EQ(Read("font.ini"), "Arial\r\n10\r\n3\r\n2,9\r\n4\r\n1\r\n");
 
-    // Text that is no number is written (the file is the boxes' texts) and
-    // reported when the margins are applied; the other margins stay.
+    // Text that is no number is reported and never saved: the box gets back
+    // the margin in effect.
     Event([] {
         Form1->Cbotton->SetText("x");
         Form1->CbottonExit(Form1->Cbotton);
     });
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("Margem inferior inválida: 'x' não é um número de 0 a 10."));
-    EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "x", "1"));
+                ElementsAre("Configuração não aceita; foram mantidos os valores anteriores:\n"
+                            "margem inferior: 'x' não é um número de 0 a 10"));
+    EXPECT_THAT(FontIni(), ElementsAre("Arial", "10", "3", "2,9", "4", "1"));
+    EXPECT_EQ(Form1->Cbotton->Text(), "4");
     EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 3.0L);
 }
 
@@ -235,12 +238,15 @@ TEST_F(MainWindow, BackupWithoutAStateFileDoesNothing) {
 }
 
 TEST_F(MainWindow, AStateFileTheCalculationRefusesLeavesTheWizardHidden) {
-    // Name and number, no start date, the boxes and no rows: the
+    // A new case with a name and a number but no start date: the
     // calculation step stops, and the wizard is as it was.
-    std::string file = "Fulano\r\n123\r\n  /  /    \r\n";
-    for (int i = 0; i < 19; ++i) file += "\r\n";
-    Write("atualrev.back", file + "\r\n");
     Start();
+    std::vector<std::string> lines = wizard_state::StateLines(*Form12);
+    lines[0] = "Fulano";
+    lines[1] = "123";
+    std::string file;
+    for (const std::string& line : lines) file += line + "\r\n";
+    Write("atualrev.back", file);
     Event([] { Form1->SpeedButton17->UserClick(); });
     EXPECT_THAT(Dialogs().Messages(), ElementsAre("é necessário digitar a Data Inicial"));
     EXPECT_EQ(Form12->Enome->Text(), "");

@@ -175,6 +175,9 @@ TEST_F(RevisionFormTest, BadStateFilesChangeNothing) {
                          "a 36)"},
         {with(9, "31/02/1994"), "linha 10 (DIB): '31/02/1994' não é uma data (dd/mm/aaaa)"},
         {with(23, "mil"), "linha 24 (salário da linha 1 da lista): 'mil' não é um número"},
+        {with(18, "sim"), "linha 19 (Calcular 13º salário): 'sim' não é true nem false"},
+        {with(23, "1.5"), "linha 24 (salário da linha 1 da lista): '1.5' não é um número: o ponto "
+                          "só separa milhares (1.234,56)"},
     };
     for (const Case& c : cases) {
         WriteLines(File(), c.lines);

@@ -4,6 +4,7 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/string_list.h"
 #include "platform/runtime/text_file.h"
 #include "revision/wizard_state_file.h"
 
@@ -110,45 +111,35 @@ TEST_F(StateFile, ReadingRestoresEveryControlAndGridCellByCell) {
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(StateFile, BooleansAreCheckedUnlessExactlyFalse) {
+TEST_F(StateFile, PassBoxesAreClearedAfterAReadingAndCirsmIsKept) {
     DistinctCase();
     Texts lines = wizard_state::StateLines(*Form12);
-    lines[15] = "TRUE";  // Csteto
-    lines[16] = "False"; // Dteto
-    lines[20] = "";      // Cstetoinss
-    lines[21] = "false"; // Dtetoinss
     // Boxes a pass never uses: unchecked after the reading whatever the file
     // says, except Cirsm, which is read after the pass.
     lines[14] = "true"; // Curv
     lines[19] = "true"; // Curvinss
+    lines[5] = "1.000"; // Vautor: a point between thousands
     WriteLines(lines);
-    Form12->Csteto->SetChecked(false);
-    Form12->Dteto->SetChecked(false);
-    Form12->Cstetoinss->SetChecked(false);
-    Form12->Dtetoinss->SetChecked(true);
     Form12->ReadStateFile(Path());
-    EXPECT_TRUE(Form12->Csteto->Checked());
-    EXPECT_TRUE(Form12->Dteto->Checked());
-    EXPECT_TRUE(Form12->Cstetoinss->Checked());
-    EXPECT_FALSE(Form12->Dtetoinss->Checked());
+    EXPECT_TRUE(Messages().empty());
     EXPECT_FALSE(Form12->Curv->Checked());
     EXPECT_FALSE(Form12->Curvinss->Checked());
     EXPECT_TRUE(Form12->Cirsm->Checked());
+    EXPECT_EQ(Form12->Vautor->Value(), 1000);
 }
 
-TEST_F(StateFile, AFileEndingAfterTheSpreadsheetLeavesTheOtherBlocksAlone) {
+TEST_F(StateFile, CellsEditedInTheGridFlowIntoTheTotalsAndTheFileReadsBack) {
     DistinctCase();
-    Texts lines = wizard_state::StateLines(*Form12);
-    const int rows = std::stoi(lines[kPlanilhaCount]);
-    lines.resize(kPlanilhaCount + 1 + rows);
-    WriteLines(lines);
-    Form12->DateEdit1->SetText("05/05/2005");
-    Form12->umtrinta->SetText("3");
+    TCellMatrix& cells = Cells(Form12->planilha);
+    const int sums = cells.RowCount() - 1;
+    const std::string total = cells.Cell(11, sums);
+    cells.SetCell(5, 2, "0,00"); // "Valor Pago" of a month typed over
+    Form12->gravax();
+    EXPECT_NE(cells.Cell(11, sums), total);
+    const Texts written = FileLines(Path());
     Form12->ReadStateFile(Path());
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(Form12->DateEdit1->Text(), "05/05/2005");
-    EXPECT_EQ(Form12->umtrinta->Text(), "3");
-    EXPECT_EQ(Cells(Form12->planilha).Cell(12, 1), "a b, \"c\"");
+    EXPECT_EQ(wizard_state::StateLines(*Form12), written);
 }
 
 // The wizard as a case left it, to compare after a refused file.
@@ -204,6 +195,36 @@ TEST_F(StateFile, FilesThatEndEarlyAreRefusedAndChangeNothing) {
                                    IntToStr(static_cast<int>(blockA) + 2) +
                                    " (Data Final da nova RMI). Nada foi alterado.");
     EXPECT_EQ(Snapshot(), before);
+
+    // Cut after the spreadsheet or after block B: the blocks left out would
+    // keep the values of the case open before.
+    const size_t blockC = good.size() - 7;
+    for (size_t end : {blockA, blockC}) {
+        lines.assign(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(end));
+        WriteLines(lines);
+        EXPECT_EQ(Refusal(Path()), "O arquivo atualrev.back não foi aberto: ele termina na linha " +
+                                       IntToStr(static_cast<int>(end)) + " e falta a linha " +
+                                       IntToStr(static_cast<int>(end) + 1) +
+                                       (end == blockA ? " (Data Inicial da nova RMI)"
+                                                      : " (Decreto 83.080/79)") +
+                                       ". Nada foi alterado.");
+        EXPECT_EQ(Snapshot(), before);
+    }
+
+    // Lines after the last one: an empty one is an editor's line end.
+    lines = good;
+    lines.push_back("");
+    WriteLines(lines);
+    velorim_test::Dialogs().Clear();
+    Form12->ReadStateFile(Path());
+    EXPECT_TRUE(Messages().empty());
+    lines.push_back("mais");
+    WriteLines(lines);
+    EXPECT_EQ(Refusal(Path()), "O arquivo atualrev.back não foi aberto: o caso termina na linha " +
+                                   IntToStr(static_cast<int>(good.size())) +
+                                   ", mas o arquivo continua na linha " +
+                                   IntToStr(static_cast<int>(good.size()) + 1) +
+                                   ". Nada foi alterado.");
 }
 
 TEST_F(StateFile, UnreadableValuesAreNamedAndChangeNothing) {
@@ -213,11 +234,34 @@ TEST_F(StateFile, UnreadableValuesAreNamedAndChangeNothing) {
     const size_t blockA = kPlanilhaCount + 1 + std::stoul(good[kPlanilhaCount]);
     struct Case {
         size_t line;  // index in the file
-        const char* text;
+        std::string text;
         std::string expected;
     };
+    // The sums row with its Total edited, and a month row.
+    const size_t sums = blockA - 1, month = kPlanilhaCount + 2;
+    TStringList edited;
+    edited.SetCommaText(good[sums]);
+    const std::string total = edited[11];
+    edited.SetStrings(11, "9" + total);
+    const std::string sumsLine = edited.CommaText();
     const Case cases[] = {
         {5, "muito", "linha 6 (RMI INSS): 'muito' não é um número"},
+        {7, "1.0.0", "linha 8 (Valor dos Juros): '1.0.0' não é um número: o ponto só separa "
+                     "milhares (1.234,56)"},
+        {6, "1.5", "linha 7 (RMI Autor): '1.5' não é um número: o ponto só separa milhares "
+                   "(1.234,56)"},
+        {11, "sim", "linha 12 (Incluir juros): 'sim' não é true nem false"},
+        {15, "TRUE", "linha 16 (Desconsiderar teto (Autor)): 'TRUE' não é true nem false"},
+        {20, "", "linha 21 (Desconsiderar teto (INSS)): '' não é true nem false"},
+        {month, good[month] + ",x",
+         "linha " + IntToStr(static_cast<int>(month) + 1) +
+             " (planilha): a linha tem 15 células e a grade tem 14 colunas"},
+        {month, "\x01" + good[month],
+         "linha " + IntToStr(static_cast<int>(month) + 1) +
+             " (planilha): a linha tem um caractere de controle (código 1) fora de aspas"},
+        {sums, sumsLine,
+         "linha " + IntToStr(static_cast<int>(sums) + 1) + " (planilha, Total): '9" + total +
+             "' não confere com a conta da planilha, que dá " + total},
         {6, "1e99999", "linha 7 (RMI Autor): '1e99999' não é um número"},
         {6, "99.999.999.999.999.999,00",
          "linha 7 (RMI Autor): '99.999.999.999.999.999,00' é grande demais (o limite é "

@@ -1,19 +1,41 @@
-// The revision form's state file: any text parses or is refused with the
-// program's own error, and a file written from what was parsed parses the
-// same again.
+// The saved cases: any text parses as the revision form's state file or is
+// refused with the program's own error, and a file written from what was
+// parsed parses the same again. Every line also goes through the checks the
+// wizard's reader makes before anything changes, and a grid row they accept
+// is written back as cells that read the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/string_list.h"
 #include "platform/runtime/strutil.h"
 #include "revision/revision_core.h"
+#include "revision/state_values.h"
+
+namespace {
+
+void CheckLine(const std::string& line) {
+    int count = 0;
+    state_values::AmountProblem(line, 0, 1000);
+    state_values::DateProblem(line);
+    state_values::BooleanProblem(line);
+    state_values::CountProblem(line, count);
+    if (!state_values::RowProblem(line, 14).empty()) return;
+    TStringList cells, again;
+    cells.SetCommaText(line);
+    again.SetCommaText(cells.CommaText());
+    if (again.Items() != cells.Items()) std::abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 14) return 0;
     const std::vector<std::string> lines =
         SplitTextLines(std::string(reinterpret_cast<const char*>(data), size));
+    for (const std::string& line : lines) CheckLine(line);
     revisao::TRevisionState state;
     try {
         state = revisao::ParseState(lines, "temprev.back");

@@ -1,0 +1,72 @@
+// The report font and print margins: font.ini at start-up and the settings
+// boxes never let a value through that would restyle the report or leave
+// no page to print on.
+#include <gmock/gmock.h>
+
+#include "app_env.h"
+#include "revision/report_font.h"
+#include "revision/wizard_links.h"
+
+using ::testing::ElementsAre;
+using velorim_test::Dialogs;
+
+namespace {
+
+class Settings : public velorim_test::ProgramTest {};
+
+TEST_F(Settings, StartUpRefusesStyleInTheFontNameAndMarginsThatLeaveNoPage) {
+    Write("font.ini", "Arial;font-size:1px;color:white\r\n10\r\n10\r\n10\r\n-0,5\r\n2\r\n");
+    Start();
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O arquivo font.ini tem valores que não podem ser usados; foram "
+                            "mantidos os valores padrão:\n"
+                            "linha 1 (fonte do relatório): 'Arial;font-size:1px;color:white' não "
+                            "é um nome de fonte\n"
+                            "linha 5 (margem inferior): '-0,5' não é um número de 0 a 10\n"
+                            "linhas 3 e 4 (margem esquerda e margem direita): juntas somam 20 cm "
+                            "e deixam menos de 5 cm para imprimir numa folha de 21 cm"));
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Arial");
+    EXPECT_EQ(Form1->Cfont->Text(), "10");
+    EXPECT_EQ(Form1->Cleft->Text(), "2");
+    EXPECT_EQ(Form1->Crigth->Text(), "2");
+    EXPECT_EQ(Form1->Cbotton->Text(), "2");
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 2.0L);
+    EXPECT_EQ(wizard_links::ReportFontName(), "Arial");
+}
+
+TEST_F(Settings, BoxesNeverSaveWhatCannotBeUsed) {
+    Write("font.ini", "Courier New\r\n10\r\n8\r\n8\r\n2\r\n2\r\n");
+    Start();
+    Event([] {
+        Form1->Cnomefont->SetText("Arial;letter-spacing:99999999999px");
+        Form1->CnomefontExit(Form1->Cnomefont);
+        Form1->Cfont->SetText("8;color:white");
+        Form1->CfontExit(Form1->Cfont);
+        Form1->Cleft->SetText("9");
+        Form1->CleftExit(Form1->Cleft);
+    });
+    EXPECT_THAT(
+        Dialogs().Messages(),
+        ElementsAre("Configuração não aceita; foram mantidos os valores anteriores:\n"
+                    "fonte do relatório: 'Arial;letter-spacing:99999999999px' não é um nome de "
+                    "fonte",
+                    "Configuração não aceita; foram mantidos os valores anteriores:\n"
+                    "tamanho da fonte: '8;color:white' não é um tamanho de 6 a 72",
+                    "Configuração não aceita; foram mantidos os valores anteriores:\n"
+                    "margem esquerda e margem direita: juntas somam 17 cm e deixam menos de 5 cm "
+                    "para imprimir numa folha de 21 cm"));
+    EXPECT_EQ(Read("font.ini"), "Courier New\r\n10\r\n8\r\n8\r\n2\r\n2\r\n");
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Courier New");
+    EXPECT_EQ(wizard_links::ReportFontName(), "Courier New");
+    EXPECT_EQ(wizard_links::ReportFontSize(), "10");
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 8.0L);
+}
+
+TEST(ReportFont, OnlyASizeAndAPlainNameReachTheStyle) {
+    EXPECT_EQ(report_font::Span("10", "Liberation Sans Narrow"),
+              "<span style=\"font-size:10.0pt;font-family:Liberation Sans Narrow\">");
+    EXPECT_EQ(report_font::Span("0x0A", "Arial;color:white"),
+              "<span style=\"font-size:8.0pt;font-family:Arial\">");
+}
+
+} // namespace
