@@ -118,7 +118,10 @@ public:
     std::string getdesktopdirectory();
     // Starts a program (or opens a document) with the desktop.
     void ExecutePrograma(const std::string& program, const std::string& parameters);
-    // There is no network: both report failure.
+    // The file at the address into destFile (replaced whole, or left as it
+    // was and false); whether the address answers "200" or "302". Each waits
+    // at most its timeout.
+    static constexpr int kDownloadTimeoutMs = 60000, kCheckTimeoutMs = 15000;
     bool DownloadFile(const std::string& sourceUrl, const std::string& destFile);
     bool CheckUrl(const std::string& url);
 
