@@ -509,13 +509,15 @@ void TForm1::ExecutePrograma(const std::string& program, const std::string& para
 }
 
 bool TForm1::DownloadFile(const std::string& sourceUrl, const std::string& destFile) {
-    return HttpDownloadFile(sourceUrl, destFile, THttpOptions{"", kDownloadTimeoutMs});
+    return HttpDownloadFile(sourceUrl, destFile, THttpOptions{"", 60000});
 }
 
 bool TForm1::CheckUrl(const std::string& url) {
     // An address without a scheme is a web address.
     const std::string lower = LowerCase(url);
-    const bool hasScheme = lower.find("http://") != std::string::npos || lower.rfind("https://", 0) == 0;
-    const int status = HttpStatusCode(hasScheme ? url : "http://" + url, THttpOptions{"InetURL:/1.0", kCheckTimeoutMs});
+    const bool hasScheme =
+        lower.find("http://") != std::string::npos || lower.rfind("https://", 0) == 0;
+    const int status =
+        HttpStatusCode(hasScheme ? url : "http://" + url, THttpOptions{"InetURL:/1.0", 15000});
     return status == 200 || status == 302;
 }

@@ -120,8 +120,7 @@ public:
     void ExecutePrograma(const std::string& program, const std::string& parameters);
     // The file at the address into destFile (replaced whole, or left as it
     // was and false); whether the address answers "200" or "302". Each waits
-    // at most its timeout.
-    static constexpr int kDownloadTimeoutMs = 60000, kCheckTimeoutMs = 15000;
+    // at most a minute.
     bool DownloadFile(const std::string& sourceUrl, const std::string& destFile);
     bool CheckUrl(const std::string& url);
 

@@ -831,7 +831,8 @@ void TStringAlignGrid::EndEditWithValidation(int col, int row) {
     const std::string textBefore = ed ? ed->TextBeforeEdit : std::string();
     if (ed) ed->BeforeEditSent = false;
     auto unbindHidden = [&] {
-        if (ed && ed->EditedCol == col && ed->EditedRow == row && !ed->Visible()) ed->EditedCol = ed->EditedRow = -1;
+        if (ed && ed->EditedCol == col && ed->EditedRow == row && !ed->Visible())
+            ed->EditedCol = ed->EditedRow = -1;
     };
     bool valid = true;
     try {

@@ -11,7 +11,8 @@ namespace {
 class BrowserForm : public velorim_test::ProgramTest {};
 
 TEST_F(BrowserForm, TheBrowserWindowShowsAPage) {
-    Write("pagina.htm", "<html><head><title>Ajuda</title></head><body><p>Página de ajuda</p></body></html>");
+    Write("pagina.htm",
+          "<html><head><title>Ajuda</title></head><body><p>Página de ajuda</p></body></html>");
     Start(false);
     Event([] { Form16->Show(); });
     Event([&] { Form16->WB->LoadFromFile((dir / "pagina.htm").string()); });
@@ -22,4 +23,4 @@ TEST_F(BrowserForm, TheBrowserWindowShowsAPage) {
     EXPECT_THAT(Form16->WB->SelText(), HasSubstr("Página de ajuda"));
 }
 
-}  // namespace
+} // namespace

@@ -55,7 +55,8 @@ private:
         if (path == "/ok")
             return "HTTP/1.1 200 OK\r\nContent-Length: 26\r\nConnection: close\r\n\r\n" + kBody;
         if (path == "/moved")
-            return "HTTP/1.1 302 Found\r\nLocation: /ok\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+            return "HTTP/1.1 302 Found\r\nLocation: /ok\r\nContent-Length: 6\r\n"
+                   "Connection: close\r\n\r\nmovido";
         if (path == "/missing")
             return "HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\nConnection: close\r\n\r\nnada";
         return {};
@@ -101,7 +102,8 @@ TEST_F(WebHelpers, DownloadFileReplacesTheFileOnlyWithAWholeAnswer) {
     Write("baixado.tab", "antigo");
 
     EXPECT_FALSE(Form1->DownloadFile("http://" + server.Address("/missing"), target));
-    EXPECT_FALSE(Form1->DownloadFile("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/ok", target));
+    EXPECT_FALSE(
+        Form1->DownloadFile("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/ok", target));
     EXPECT_FALSE(Form1->DownloadFile("file://" + target, target));
     EXPECT_EQ(Read("baixado.tab"), "antigo");
 
@@ -114,8 +116,9 @@ TEST_F(WebHelpers, DownloadFileReplacesTheFileOnlyWithAWholeAnswer) {
     EXPECT_FALSE(HttpDownloadFile("http://" + server.Address("/ok"), target, THttpOptions{}, 10));
     EXPECT_EQ(Read("baixado.tab"), "antigo");
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) files.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        files.push_back(entry.path().filename());
     EXPECT_THAT(files, ElementsAre("baixado.tab"));
 }
 
-}  // namespace
+} // namespace

@@ -331,11 +331,12 @@ TEST_F(GridForm, DraggedRowsLeaveFixedRecordsAndRebindTheEditor) {
     g->FocusCell(1, 3);
     g->ShowEditor();
     g->HideEditor();  // still bound to its cell
-    ASSERT_EQ(static_cast<TNewInplaceEdit*>(g->InplaceEditor())->EditedRow, 3);
+    const TNewInplaceEdit* ed = g->Editor();
+    ASSERT_EQ(ed->EditedRow, 3);
     g->Drag(1, 3);  // the edited row stood where the dragged one lands
-    EXPECT_EQ(static_cast<TNewInplaceEdit*>(g->InplaceEditor())->EditedRow, 4);
+    EXPECT_EQ(ed->EditedRow, 4);
     g->Drag(2, 5);
-    EXPECT_EQ(static_cast<TNewInplaceEdit*>(g->InplaceEditor())->EditedRow, 4);
+    EXPECT_EQ(ed->EditedRow, 4);
     EXPECT_EQ(g->GetAlignCell(0, 1), TMyAlign::alCenter);
     EXPECT_EQ(g->GetAlignCell(0, 5), TMyAlign::alLeft);
 }

@@ -23,7 +23,8 @@ constexpr int kMaxRedirects = 5;
 QUrl ToUrl(const std::string& address) {
     const QUrl url(QString::fromStdString(Cp1252ToUtf8(address)));
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty()) return QUrl();
+    if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty())
+        return QUrl();
     return url;
 }
 
@@ -42,8 +43,10 @@ public:
         // No proxy stands between the program and its own machine.
         if (IsLoopback(url)) manager_.setProxy(QNetworkProxy::NoProxy);
         QNetworkRequest request(url);
-        if (!options.UserAgent.empty()) request.setRawHeader("User-Agent", QByteArray::fromStdString(options.UserAgent));
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        if (!options.UserAgent.empty())
+            request.setRawHeader("User-Agent", QByteArray::fromStdString(options.UserAgent));
+        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                             QNetworkRequest::AlwaysNetwork);
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                              followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
                                              : QNetworkRequest::ManualRedirectPolicy);
@@ -78,18 +81,20 @@ public:
     }
     bool Stopped() const { return stopped_; }
 
-    int Status() const { return reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
+    int Status() const {
+        return reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    }
 
 private:
     QNetworkAccessManager manager_;
     QEventLoop loop_;
     QTimer deadline_;
-    QNetworkReply* reply_ = nullptr;  // the manager's
+    QNetworkReply* reply_ = nullptr; // the manager's
     int timeoutMs_ = 0;
     bool stopped_ = false;
 };
 
-}  // namespace
+} // namespace
 
 int HttpStatusCode(const std::string& address, const THttpOptions& options) {
     const QUrl url = ToUrl(address);
@@ -110,8 +115,8 @@ int HttpStatusCode(const std::string& address, const THttpOptions& options) {
     }
 }
 
-bool HttpDownloadFile(const std::string& address, const std::string& fileName, const THttpOptions& options,
-                      size_t maxSize) {
+bool HttpDownloadFile(const std::string& address, const std::string& fileName,
+                      const THttpOptions& options, size_t maxSize) {
     const QUrl url = ToUrl(address);
     if (url.isEmpty()) return false;
     try {
@@ -124,7 +129,7 @@ bool HttpDownloadFile(const std::string& address, const std::string& fileName, c
             if (failed) return;
             const int status = exchange.Status();
             if (status != 0 && (status < 200 || status > 299)) {
-                failed = true;  // an error page is no file
+                failed = true; // an error page is no file
             } else {
                 const QByteArray piece = reply.readAll();
                 received += static_cast<size_t>(piece.size());
@@ -144,8 +149,8 @@ bool HttpDownloadFile(const std::string& address, const std::string& fileName, c
         exchange.Wait();
         if (!exchange.Stopped() && reply.isFinished()) take();
         const int status = exchange.Status();
-        if (failed || exchange.Stopped() || !reply.isFinished() || reply.error() != QNetworkReply::NoError ||
-            status < 200 || status > 299) {
+        if (failed || exchange.Stopped() || !reply.isFinished() ||
+            reply.error() != QNetworkReply::NoError || status < 200 || status > 299) {
             writer.Discard();
             return false;
         }

@@ -9,7 +9,7 @@
 
 struct THttpOptions {
     std::string UserAgent;
-    int TimeoutMs = 15000;  // the whole exchange, connection included
+    int TimeoutMs = 15000; // the whole exchange, connection included
 };
 
 // A downloaded file larger than this is refused (nothing the program fetches
@@ -23,5 +23,5 @@ int HttpStatusCode(const std::string& url, const THttpOptions& options);
 // Fetches url, following redirections, into fileName. The file is replaced
 // whole, and only when a 2xx answer arrived complete within the size limit;
 // otherwise it stays as it was and the result is false.
-bool HttpDownloadFile(const std::string& url, const std::string& fileName, const THttpOptions& options,
-                      size_t maxSize = kMaxDownloadSize);
+bool HttpDownloadFile(const std::string& url, const std::string& fileName,
+                      const THttpOptions& options, size_t maxSize = kMaxDownloadSize);
