@@ -19,10 +19,8 @@ TForm16::TForm16(TComponent* AOwner) : TForm(AOwner) {
     Button2->SetCancel(true);
     Button2->SetBounds(8, 8, 75, 25);
 
-    WB = Make<TPanel>(this, this, "WB");
-    WB->SetCaption("");
-    WB->SetBevelOuter(TPanelBevel::bvNone);
-    WB->SetColor(clWhite);
+    WB = Make<THTMLViewer>(this, this, "WB");
+    WB->SetDefBackground(clWhite);
     WB->SetAlign(TAlign::alClient);
 
     Button2->OnClick = [this](TObject* Sender) { Button2Click(Sender); };

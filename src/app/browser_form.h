@@ -1,17 +1,17 @@
 #pragma once
+#include "html/view/html_viewer.h"
 #include "platform/gui/extctrls.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
 
-// A window for a web page; nothing loads one into it.
+// A window for a web page, shown by the program's own viewer.
 class TForm16 : public TForm {
 public:
     explicit TForm16(TComponent* AOwner);
 
     TPanel* Panel1;
     TButton* Button2;
-    // Stands where the page would be shown.
-    TPanel* WB;
+    THTMLViewer* WB;
 
     void Button2Click(TObject* Sender);
 };

@@ -11,6 +11,7 @@
 #include "grids/align_grid.h"
 #include "html/view/print_preview.h"
 #include "platform/gui/application.h"
+#include "platform/net/http.h"
 #include "platform/runtime/arith.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
@@ -556,7 +557,16 @@ void TForm1::ExecutePrograma(const std::string& program, const std::string& para
     DesktopRun(program, parameters);
 }
 
-// The program runs without a network: nothing is downloaded or checked.
-bool TForm1::DownloadFile(const std::string&, const std::string&) { return false; }
+bool TForm1::DownloadFile(const std::string& sourceUrl, const std::string& destFile) {
+    return HttpDownloadFile(sourceUrl, destFile, THttpOptions{"", 60000});
+}
 
-bool TForm1::CheckUrl(const std::string&) { return false; }
+bool TForm1::CheckUrl(const std::string& url) {
+    // An address without a scheme is a web address.
+    const std::string lower = LowerCase(url);
+    const bool hasScheme =
+        lower.find("http://") != std::string::npos || lower.rfind("https://", 0) == 0;
+    const int status =
+        HttpStatusCode(hasScheme ? url : "http://" + url, THttpOptions{"InetURL:/1.0", 15000});
+    return status == 200 || status == 302;
+}

@@ -119,7 +119,9 @@ public:
     std::string getdesktopdirectory();
     // Starts a program (or opens a document) with the desktop.
     void ExecutePrograma(const std::string& program, const std::string& parameters);
-    // There is no network: both report failure.
+    // The file at the address into destFile (replaced whole, or left as it
+    // was and false); whether the address answers "200" or "302". Each waits
+    // at most a minute.
     bool DownloadFile(const std::string& sourceUrl, const std::string& destFile);
     bool CheckUrl(const std::string& url);
 

@@ -42,6 +42,7 @@ void TNewInplaceEdit::UpdateContents() {
     SetEditFont(alignGrid_->ResolveCellFont(EditedCol, EditedRow));
     SetEditColor(alignGrid_->GetColorCell(EditedCol, EditedRow));
     EditMultilineMode = alignGrid_->EditMultiline;
+    SetIme(alignGrid_->ImeMode, alignGrid_->ImeName);
 }
 
 bool TNewInplaceEdit::WantsKey(WORD key, TShiftState shift) const {
@@ -72,7 +73,13 @@ void TNewInplaceEdit::EditKeyPress(char& key) {
     }
     if (key == 13) {
         if (EditMultilineMode) {
-            key = 0;  // a cell holds no line breaks
+            // A line break typed into the text; the cell stores it as a blank
+            // when the edit ends (its rows travel one per line in state files).
+            if (alignGrid_->CanEditModify()) {
+                SetSelText("\r\n");
+                Modified = true;
+            }
+            key = 0;
             return;
         }
         alignGrid_->PostEditMessage(GM_ENDEDITNEXT, EditedCol, EditedRow);
@@ -381,7 +388,7 @@ void TStringAlignGrid::Loaded() {
 
 // ---------------------------------------------------------------- hints, sizes
 
-bool TStringAlignGrid::CellHintAt(int x, int y, std::string& hint, TRect& cellRect) {
+bool TStringAlignGrid::CellHintAt(int x, int y, std::string& hint, TRect& cellRect, TPoint& hintPos) {
     if (!ShowCellHints) return false;
     TGridCoord cell = MouseCoord(x, y);
     if (cell.X < 0) {
@@ -394,7 +401,21 @@ bool TStringAlignGrid::CellHintAt(int x, int y, std::string& hint, TRect& cellRe
     bool canShow = !hint.empty();
     THintInfo info{TPoint{cellRect.Left, cellRect.Bottom + 6}, cellRect};
     if (OnShowHintCell) OnShowHintCell(this, cell.X, cell.Y, hint, canShow, info);
+    // The handler may move the hint and widen or narrow the area it lives in.
+    hintPos = info.HintPos;
+    cellRect = info.CursorRect;
     return canShow;
+}
+
+void TStringAlignGrid::MouseMove(TShiftState shift, int x, int y) {
+    if (HintCellPos.X >= 0 || HintCellPos.Y >= 0) {
+        const TGridCoord cell = MouseCoord(x, y);
+        if (cell.X != HintCellPos.X || cell.Y != HintCellPos.Y) {
+            HideCellHint();
+            HintCellPos = TGridCoord{-1, -1};
+        }
+    }
+    TStringGrid::MouseMove(shift, x, y);
 }
 
 void TStringAlignGrid::SetAutoAdjustLastCol(bool on) {
@@ -611,24 +632,31 @@ void TStringAlignGrid::SwapColumns(int c1, int c2) {
     Invalidate();
 }
 
+// The editor's binding after a drag from `from` to `to`: the dragged index
+// goes to `to`, and the one that stood at `to` to the index after it.
+static void MoveEditedIndex(int& index, int from, int to) {
+    if (index == from) index = to;
+    else if (index == to) index = to + 1;
+}
+
 void TStringAlignGrid::RowMoved(int from, int to) {
+    if (from == to) return;
     TStringGrid::RowMoved(from, to);
     props_.MoveRow(from, to);
-    AdjustEditedCells([from, to](int&, int& r) {
-        r = MovedIndex(r, from, to);
-        return true;
-    });
+    for (PendingEdit& p : pending_)
+        if (!p.dropped && p.row >= 0) p.row = MovedIndex(p.row, from, to);
+    if (TNewInplaceEdit* ed = Editor(); ed && ed->EditedRow >= 0) MoveEditedIndex(ed->EditedRow, from, to);
     ShiftCurrent(Col(), MovedIndex(Row(), from, to), AnchorCol(), MovedIndex(AnchorRow(), from, to));
     if (EditorVisible()) InvalidateEditor();
 }
 
 void TStringAlignGrid::ColumnMoved(int from, int to) {
+    if (from == to) return;
     TStringGrid::ColumnMoved(from, to);
     props_.MoveCol(from, to);
-    AdjustEditedCells([from, to](int& c, int&) {
-        c = MovedIndex(c, from, to);
-        return true;
-    });
+    for (PendingEdit& p : pending_)
+        if (!p.dropped && p.col >= 0) p.col = MovedIndex(p.col, from, to);
+    if (TNewInplaceEdit* ed = Editor(); ed && ed->EditedCol >= 0) MoveEditedIndex(ed->EditedCol, from, to);
     ShiftCurrent(MovedIndex(Col(), from, to), Row(), MovedIndex(AnchorCol(), from, to), AnchorRow());
     if (EditorVisible()) InvalidateEditor();
 }
@@ -802,8 +830,19 @@ void TStringAlignGrid::EndEditWithValidation(int col, int row) {
     TNewInplaceEdit* ed = Editor();
     const std::string textBefore = ed ? ed->TextBeforeEdit : std::string();
     if (ed) ed->BeforeEditSent = false;
+    auto unbindHidden = [&] {
+        if (ed && ed->EditedCol == col && ed->EditedRow == row && !ed->Visible())
+            ed->EditedCol = ed->EditedRow = -1;
+    };
     bool valid = true;
-    if (col >= 0 && row >= 0 && OnValidateEdit) OnValidateEdit(this, col, row, valid);
+    try {
+        if (col >= 0 && row >= 0 && OnValidateEdit) OnValidateEdit(this, col, row, valid);
+    } catch (...) {
+        // The validator's error ends this edit (its text stays in the cell):
+        // the cell is not validated again when the editor opens elsewhere.
+        unbindHidden();
+        throw;
+    }
     if (!valid) {
         // The user stays in the cell with the refused text; Esc still goes
         // back to the text before the edit.
@@ -816,7 +855,7 @@ void TStringAlignGrid::EndEditWithValidation(int col, int row) {
         EditingActive = true;
         return;
     }
-    if (ed && ed->EditedCol == col && ed->EditedRow == row && !ed->Visible()) ed->EditedCol = ed->EditedRow = -1;
+    unbindHidden();
     if (col >= 0 && row >= 0 && OnAfterEdit) OnAfterEdit(this, col, row);
 }
 

@@ -66,6 +66,8 @@ private:
 };
 
 class TStringAlignGrid : public TStringGrid, private INextCellHost {
+    friend class TNewInplaceEdit;
+
 public:
     explicit TStringAlignGrid(TComponent* AOwner = nullptr);
     ~TStringAlignGrid() override;
@@ -94,7 +96,7 @@ public:
     int SavedSelStart = 0, SavedSelLength = 0;
     bool SelectEditText = true;
     bool EditMultiline = false;
-    int ImeMode = 0;
+    TImeMode ImeMode = TImeMode::imDontCare;  // given to the editor with ImeName
     std::string ImeName;
     bool AutoEditNextCell = false;
     T_nextcell NextCellEdit = nc_rightdown;
@@ -222,6 +224,8 @@ public:
     void DoExit() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // Leaving the cell whose hint shows takes the hint away.
+    void MouseMove(TShiftState shift, int x, int y) override;
     // The editing messages arrive here.
     void WndProc(TMessage& message) override;
 
@@ -244,7 +248,7 @@ protected:
     void WMPaste() override;
     void CellLeft(int col, int row) override;
     void EditorShown() override;
-    bool CellHintAt(int x, int y, std::string& hint, TRect& cellRect) override;
+    bool CellHintAt(int x, int y, std::string& hint, TRect& cellRect, TPoint& hintPos) override;
     bool FollowThumbTracking() const override;
 
     void AdjustLastCol();

@@ -73,16 +73,13 @@ void TCellProperties::ReadProperties(TPropReader& r) {
 }
 
 void TCellProperties::ReadProperty(int tag, TPropReader& r) {
-    // The low byte is stored; a value outside its type is damage, not a setting.
-    auto low = [&](int last, const char* what) {
-        const int v = r.ReadInteger() & 0xFF;
-        if (v > last) r.Fail(std::string("invalid ") + what + " " + std::to_string(v));
-        return static_cast<uint8_t>(v);
-    };
+    // The low byte is stored as it is, also beyond the type's values: stored
+    // descriptions keep such bytes, and reading them back must not lose them.
+    auto low = [&] { return static_cast<uint8_t>(r.ReadInteger() & 0xFF); };
     switch (tag) {
-        case 1: Align = static_cast<TMyAlign>(low(static_cast<int>(TMyAlign::alDefault), "alignment")); break;
-        case 2: WordWrap = static_cast<T_Wordwrap>(low(ww_default, "word wrap")); break;
-        case 3: Edit = low(2, "edit flag"); break;
+        case 1: Align = static_cast<TMyAlign>(low()); break;
+        case 2: WordWrap = static_cast<T_Wordwrap>(low()); break;
+        case 3: Edit = low(); break;
         case 4: case 5: {
             const TBrush b = ReadBrush(r);
             if (tag == 4) SetBrush(&b);

@@ -83,60 +83,52 @@ void TCellPropertyLists::SetHint(int col, int row, const std::string& text) {
     HintCell[col][row] = text;
 }
 
-// Fixed row records follow their rows too: a fixed column's cells take their
-// row record from the fixed list, and it must stay with the row's text.
+// The fixed lists stay where they are: they describe the header rows and
+// columns by position, not the content that moves under them.
 void TCellPropertyLists::InsertRow(int at) {
     InsertAt(PropRow, at);
-    InsertAt(PropFixedRow, at);
     for (auto& l : PropCell) InsertAt(l, at);
     for (auto& l : HintCell) InsertAt(l, at);
 }
 
 void TCellPropertyLists::DeleteRow(int at) {
     DeleteAt(PropRow, at);
-    DeleteAt(PropFixedRow, at);
     for (auto& l : PropCell) DeleteAt(l, at);
     for (auto& l : HintCell) DeleteAt(l, at);
 }
 
 void TCellPropertyLists::SwapRows(int r1, int r2) {
     SwapAt(PropRow, r1, r2);
-    SwapAt(PropFixedRow, r1, r2);
     for (auto& l : PropCell) SwapAt(l, r1, r2);
     for (auto& l : HintCell) SwapAt(l, r1, r2);
 }
 
 void TCellPropertyLists::MoveRow(int from, int to) {
     MoveAt(PropRow, from, to);
-    MoveAt(PropFixedRow, from, to);
     for (auto& l : PropCell) MoveAt(l, from, to);
     for (auto& l : HintCell) MoveAt(l, from, to);
 }
 
 void TCellPropertyLists::InsertCol(int at) {
     InsertAt(PropCol, at);
-    InsertAt(PropFixedCol, at);
     InsertAt(PropCell, at);
     InsertAt(HintCell, at);
 }
 
 void TCellPropertyLists::DeleteCol(int at) {
     DeleteAt(PropCol, at);
-    DeleteAt(PropFixedCol, at);
     DeleteAt(PropCell, at);
     DeleteAt(HintCell, at);
 }
 
 void TCellPropertyLists::SwapCols(int c1, int c2) {
     SwapAt(PropCol, c1, c2);
-    SwapAt(PropFixedCol, c1, c2);
     SwapAt(PropCell, c1, c2);
     SwapAt(HintCell, c1, c2);
 }
 
 void TCellPropertyLists::MoveCol(int from, int to) {
     MoveAt(PropCol, from, to);
-    MoveAt(PropFixedCol, from, to);
     MoveAt(PropCell, from, to);
     MoveAt(HintCell, from, to);
 }

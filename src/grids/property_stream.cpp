@@ -170,9 +170,8 @@ void WriteBrush(TPropWriter& w, const TBrush& brush) {
 TBrush ReadBrush(TPropReader& r) {
     TBrush b;
     const TColor color = r.ReadInteger();
-    const int style = r.ReadInteger();
-    if (style < 0 || style > static_cast<int>(TBrushStyle::bsDiagCross))
-        r.Fail("invalid brush style " + std::to_string(style));
+    // A style beyond the known ones keeps its low byte (it paints solid).
+    const auto style = static_cast<uint8_t>(r.ReadInteger() & 0xFF);
     b.SetColor(color);
     b.SetStyle(static_cast<TBrushStyle>(style));
     return b;
@@ -189,12 +188,12 @@ void WriteFont(TPropWriter& w, const TFont& font) {
 TFont ReadFont(TPropReader& r) {
     TFont f;
     const TColor color = r.ReadInteger();
-    const int height = r.ReadInteger();
-    // Beyond this no screen or printer font exists; such a value is damage.
-    if (height < INT16_MIN || height > INT16_MAX) r.Fail("invalid font height " + std::to_string(height));
+    // Out-of-range values are kept in part, not refused: the height's low
+    // word (no font is larger) and the pitch's low byte (beyond fixed it is
+    // variable).
+    const auto height = static_cast<int16_t>(r.ReadInteger() & 0xFFFF);
     const std::string name = r.ReadString();
-    const int pitch = r.ReadInteger();
-    if (pitch < 0 || pitch > static_cast<int>(TFontPitch::fpFixed)) r.Fail("invalid font pitch " + std::to_string(pitch));
+    const auto pitch = static_cast<uint8_t>(r.ReadInteger() & 0xFF);
     const int style = r.ReadInteger();
     f.SetColor(color);
     f.SetHeight(height);
@@ -338,8 +337,7 @@ void ReadBlock(TPropReader& r, const PropertyInfo& p, Staged& staged) {
         if (p.where == Where::Cell) s.row = u8(at + 2) | (u8(at + 3) << 8);
         const uint8_t v = u8(at + size - 1);
         if (s.kind == Step::Align) {
-            if (v > static_cast<uint8_t>(TMyAlign::alDefault)) r.Fail("invalid alignment " + std::to_string(v));
-            s.value = v;
+            s.value = v;  // kept as stored, as the records' own alignment items are
         } else {
             s.value = v ? 2 : 1;
         }

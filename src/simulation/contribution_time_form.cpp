@@ -355,12 +355,9 @@ void TForm2::IconGrid3SetEditText(TObject*, int ACol, int ARow, const std::strin
 void TForm2::IconGrid3ValidateEdit(TObject*, int ACol, int ARow, bool& Valid) {
     Valid = true;
     if (!IsDateHeader(IconGrid3->Cells(ACol, 0))) return;
-    try {
-        IconGrid3->SetCells(ACol, ARow, validadata(IconGrid3->Cells(ACol, ARow)));
-    } catch (const EConvertError&) {
-        // A date with a field that is no number stays as typed; organising
-        // the periods names it.
-    }
+    // A date with a field that is no number raises the conversion error; the
+    // cell keeps what was typed.
+    IconGrid3->SetCells(ACol, ARow, validadata(IconGrid3->Cells(ACol, ARow)));
 }
 
 void TForm2::IconGrid1SetEditText(TObject*, int ACol, int ARow, const std::string&) {

@@ -57,20 +57,6 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     SpeedButton1->OnClick = [this](TObject* Sender) { SpeedButton1Click(Sender); };
 }
 
-namespace {
-
-// A date field of the contribution-time form: 0 when it is empty, and also
-// when it is no date, after saying so (the table still shows).
-TDateTime FieldDate(const TMaskEdit* edit, const char* place) {
-    const std::string text = edit->Text();
-    TDateTime d = 0;
-    if (soma::DataVazia(text) || TryStrToDate(text, d)) return d;
-    ShowMessage(std::string(place) + ": " + text + " NÃO é data válida.");
-    return 0;
-}
-
-} // namespace
-
 void TForm3::FormShow(TObject*) {
     const std::string path = wizard_links::DataFile("prazosAI.tab");
     if (FileExists(path)) {
@@ -80,11 +66,13 @@ void TForm3::FormShow(TObject*) {
         table.SetRowCount(2);
         IconGrid1->LoadFromFile(path);
     }
-    TDateTime nascimento = 0, requerimento = 0;
-    if (Form2) {
-        nascimento = FieldDate(Form2->MaskEdit1, "Data do Nascimento");
-        requerimento = FieldDate(Form2->MaskEdit2, "Data do Requerimento");
-    }
+    // The ages of an earlier person go first: an empty or wrong date then
+    // stops here with the conversion error, and the table still shows.
+    soma::prazosCarencia(0, 0, IconGrid1->Matrix(), IconGrid2->Matrix());
+    IconGrid2->MatrixChanged();
+    if (!Form2) return;
+    const TDateTime nascimento = StrToDate(Form2->MaskEdit1->Text());
+    const TDateTime requerimento = StrToDate(Form2->MaskEdit2->Text());
     soma::prazosCarencia(nascimento, requerimento, IconGrid1->Matrix(), IconGrid2->Matrix());
     IconGrid2->MatrixChanged();
 }

@@ -363,16 +363,16 @@ void calcSalCorrigido98(TCellMatrix& geral2, const TCellMatrix& salario, const T
 
 // ---- factor and coefficient -----------------------------------------------------
 
-long double fatorx(const TSimInput& in, const TSimTables& tables, const std::string& years,
-                   const std::string& months, const std::string& rate, const std::string& days,
-                   TSimResults& res) {
+namespace {
+
+long double Fator(const TSimInput& in, const TSimTables& tables, long double Y, long double M,
+                  const std::string& rate, long double D, TSimResults& res) {
     int bonus = 0;
     const bool mulher = !in.masculino;
     if (in.ComboBox2 == Beneficios[kProfessor])
         bonus = mulher ? 10 : 5;
     else if (in.ComboBox2 == Beneficios[kTempoContribuicao])
         bonus = mulher ? 5 : 0;
-    const long double Y = RemovePonto(years), M = RemovePonto(months), D = RemovePonto(days);
     const long double Tc = ((Y + bonus) * 360 + M * 30 + D) / 360;
     res.tempocontrib = (Y * 360 + M * 30 + D) / 360;
 
@@ -412,6 +412,14 @@ long double fatorx(const TSimInput& in, const TSimTables& tables, const std::str
     if (in.ComboBox2 == Beneficios[kIdade] && f < 1) f = 1;
     res.fator = f;
     return f;
+}
+
+}  // namespace
+
+long double fatorx(const TSimInput& in, const TSimTables& tables, const std::string& years,
+                   const std::string& months, const std::string& rate, const std::string& days,
+                   TSimResults& res) {
+    return Fator(in, tables, RemovePonto(years), RemovePonto(months), rate, RemovePonto(days), res);
 }
 
 std::string coeficientex(const TSimTables& tables, const std::string& kind, bool masculino,
@@ -496,10 +504,18 @@ void calcAtual(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables,
     res.divisorRelatorio = n >= 90 ? divisor : n;
     res.aliquota = in.Edit1;
 
-    // The professor's bonus years are part of the factor itself.
     const long double f = fatorx(in, tables, in.Edit9, in.Edit8, in.Edit1, in.Edit6, res);
     const long double semFator = media;
     media = media * f;
+    if (in.ComboBox2 == Beneficios[kProfessor]) {
+        // A teacher's mean takes the factor a second time, with five years
+        // more; the time and age kept are those of the first.
+        TSimResults second = res;
+        const long double f2 = Fator(in, tables, RemovePonto(in.Edit9) + 5, RemovePonto(in.Edit8), in.Edit1,
+                                     RemovePonto(in.Edit6), second);
+        media = media * f2;
+        res.fator = f * f2;
+    }
     std::string sb = Money(semFator * f);
     const long double teto = TetoDoMes(tables.gridiinss, MonthStartOf(geral, n, kGeral));
     if (teto < RemovePonto(sb)) sb = Money(teto);

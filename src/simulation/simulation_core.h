@@ -76,7 +76,7 @@ struct TSimResults {
     long double idade = 0;         // age in years (fractions of 11 months)
     std::string idadeTexto;        // the age as "0.0"
     std::string aliquota;          // the contribution rate text
-    long double fator = 0;         // social-security factor
+    long double fator = 0;         // social-security factor (a teacher's mean: both factors)
     long double coeficiente = 0;   // benefit coefficient
     std::string beneficio;         // benefit of coeficientex
     std::string beneficioEvoluido; // last evolved benefit of the EC 20 rules

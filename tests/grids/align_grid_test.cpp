@@ -174,6 +174,28 @@ TEST(AlignGrid, SwapAndMoveKeepRecordsWithTheirRows) {
     EXPECT_EQ(g.ColProperties(1)->Align, TMyAlign::alCenter);
 }
 
+TEST(AlignGrid, FixedRecordsStayInTheirPlaces) {
+    TStringAlignGrid g;  // one fixed row and column
+    g.SetColCount(4);
+    g.SetRowCount(5);
+    g.SetAlignFixedRow(2, TMyAlign::alCenter);  // header cell (0, 2)
+    g.SetAlignFixedCol(2, TMyAlign::alRight);   // header cell (2, 0)
+    auto unmoved = [&](const char* after) {
+        EXPECT_EQ(g.GetAlignCell(0, 2), TMyAlign::alCenter) << after;
+        EXPECT_EQ(g.GetAlignCell(0, 3), TMyAlign::alLeft) << after;
+        EXPECT_EQ(g.GetAlignCell(2, 0), TMyAlign::alRight) << after;
+        EXPECT_EQ(g.GetAlignCell(3, 0), TMyAlign::alLeft) << after;
+    };
+    g.InsertRow(1);
+    g.InsertColumn(1);
+    unmoved("insert");
+    g.RemoveRow(1);
+    unmoved("remove");
+    g.SwapRows(2, 3);
+    g.SwapColumns(2, 3);
+    unmoved("swap");
+}
+
 TEST(AlignGrid, SortsRowsByDateOrTextAndColumnsByText) {
     TStringAlignGrid g;
     g.SetColCount(2);

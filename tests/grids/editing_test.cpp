@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QHelpEvent>
+#include <QThread>
+#include <QToolTip>
 #include <QWidget>
 
 #include <string>
@@ -19,6 +22,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/stdctrls.h"
+#include "platform/runtime/formats.h"
 #include "support/gui_test.h"
 
 namespace {
@@ -44,6 +48,15 @@ void QtType(const std::string& s) {
 }
 
 void QtEnter() { QtKey(Qt::Key_Return, Qt::NoModifier, "\r"); }
+
+// A grid whose rows can be dragged from code, as the mouse drags them.
+struct DragGrid : TStringAlignGrid {
+    using TStringAlignGrid::TStringAlignGrid;
+    void Drag(int from, int to) {
+        MoveRowData(from, to);
+        RowMoved(from, to);
+    }
+};
 
 struct GridForm : ::testing::Test {
     TForm* form = nullptr;
@@ -262,6 +275,111 @@ TEST_F(GridForm, RefusedValidationReopensAndEscGoesBack) {
     EXPECT_TRUE(EditorShown());
     EXPECT_EQ(grid->Col(), 1);
     EXPECT_EQ(grid->Row(), 2);
+}
+
+TEST_F(GridForm, AValidatorsErrorIsShownOnceAndTheTypedTextStays) {
+    int validations = 0;
+    grid->OnValidateEdit = [&](TObject*, int c, int r, bool&) {
+        ++validations;
+        StrToInt(grid->Cells(c, r));
+    };
+    Type("1/");
+    Enter();
+    EXPECT_EQ(grid->Cells(1, 1), "1/");
+    EXPECT_EQ(events, (std::vector<std::string>{"before 1,1"}));
+    // Editing another cell validates that one alone.
+    grid->FocusCell(2, 1);
+    Type("7");
+    Enter();
+    EXPECT_EQ(validations, 2);
+    EXPECT_EQ(velorim_test::Dialogs().Messages(), std::vector<std::string>{"'1/' não é um número inteiro válido"});
+    EXPECT_EQ(events.back(), "after 2,1");
+}
+
+TEST_F(GridForm, MultiLineEditingTakesEnterAsText) {
+    grid->EditMultiline = true;
+    Type("ab");
+    Enter();
+    Type("c");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "ab\r\nc");
+    EXPECT_EQ(events, (std::vector<std::string>{"before 1,1"}));
+}
+
+TEST_F(GridForm, TheEditorTakesTheGridsInputMethodSettings) {
+    grid->ImeMode = TImeMode::imDisable;
+    grid->ImeName = "Anthy";
+    Type("a");
+    ASSERT_TRUE(EditorShown());
+    QWidget* w = grid->InplaceEditor()->Widget();
+    EXPECT_FALSE(w->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(w->property("imeName").toString(), "Anthy");
+    Enter();
+    grid->ImeMode = TImeMode::imAlpha;
+    Type("b");
+    EXPECT_TRUE(w->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_TRUE(w->inputMethodHints() & Qt::ImhLatinOnly);
+}
+
+TEST_F(GridForm, DraggedRowsLeaveFixedRecordsAndRebindTheEditor) {
+    auto* g = new DragGrid(form);
+    g->SetParent(form);
+    g->SetBounds(8, 8, 420, 200);
+    g->SetRowCount(6);
+    g->SetOptions(g->Options() | goEditing);
+    g->SetAlignFixedRow(1, TMyAlign::alCenter);
+    g->FocusCell(1, 3);
+    g->ShowEditor();
+    g->HideEditor();  // still bound to its cell
+    const TNewInplaceEdit* ed = g->Editor();
+    ASSERT_EQ(ed->EditedRow, 3);
+    g->Drag(1, 3);  // the edited row stood where the dragged one lands
+    EXPECT_EQ(ed->EditedRow, 4);
+    g->Drag(2, 5);
+    EXPECT_EQ(ed->EditedRow, 4);
+    EXPECT_EQ(g->GetAlignCell(0, 1), TMyAlign::alCenter);
+    EXPECT_EQ(g->GetAlignCell(0, 5), TMyAlign::alLeft);
+}
+
+TEST_F(GridForm, CellHintsMoveWithTheirHandlerAndGoWithTheCell) {
+    Show();
+    grid->SetHintCell(1, 1, "dica");
+    TPoint shift{0, 0};
+    grid->OnShowHintCell = [&](TObject*, int, int, std::string&, bool&, THintInfo& info) {
+        info.HintPos.X += shift.X;
+        info.HintPos.Y += shift.Y;
+    };
+    const TRect cell = grid->CellRect(1, 1);
+    const QPoint inside((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2);
+    auto hintAt = [&]() -> QWidget* {
+        QHelpEvent help(QEvent::ToolTip, inside, Viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(Viewport(), &help);
+        Pump();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("QTipLabel") && w->isVisible()) return w;
+        return nullptr;
+    };
+    QWidget* tip = hintAt();
+    ASSERT_NE(tip, nullptr);
+    const QPoint plain = tip->pos();
+    shift = TPoint{30, 12};
+    tip = hintAt();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->pos() - plain, QPoint(30, 12));
+    EXPECT_EQ(grid->HintCellPos, (TGridCoord{1, 1}));
+
+    const TRect next = grid->CellRect(2, 2);
+    const QPointF away(next.Left + 2, next.Top + 2);
+    QMouseEvent move(QEvent::MouseMove, away, Viewport()->mapToGlobal(away), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(Viewport(), &move);
+    Pump();
+    EXPECT_EQ(grid->HintCellPos, (TGridCoord{-1, -1}));
+    for (int i = 0; i < 300 && QToolTip::isVisible(); ++i) {  // Qt fades it out
+        QThread::msleep(10);
+        Pump();
+    }
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {

@@ -219,8 +219,6 @@ TEST(PropertyStream, DamagedDescriptionsRaiseAndLeaveTheGridAsItWas) {
     expectUntouched(Description(Name("PropCel") + "()"));
     // A tag this record does not know is skipped alone: its string is then taken for a tag.
     expectUntouched(Description(Name("PropCell") + List(Int(1) + Int(1) + Int(100) + Str("00") + Str(".") + Int(0))));
-    expectUntouched(Description(Name("PropCell") + List(Int(1) + Int(1) + Int(1) + Int(4) + Int(0))));
-    expectUntouched(Description(Name("PropCol") + List(Int(1) + Int(4) + Int(0) + Int(9) + Int(0))));
     expectUntouched(Description(Name("AlignCol") + "B" + std::string("\4\0\0\0\1\0\2\0", 8)));
     // Far-off indexes in many columns would claim gigabytes of list slots.
     std::string far;
@@ -234,4 +232,27 @@ TEST(PropertyStream, DamagedDescriptionsRaiseAndLeaveTheGridAsItWas) {
     } catch (const EReadError& e) {
         EXPECT_EQ(e.Message, "Error reading Grade.PropRow: Stream read error: integer expected at byte 16");
     }
+}
+
+TEST(PropertyStream, ValuesBeyondTheirTypesKeepTheirLowBytes) {
+    // Alignment 260, edit flag 7, brush style 9, font height 70000 and pitch
+    // 258 are kept as their low byte or word, never refused.
+    const std::string font = Int(0) + Int(70000) + Str("Arial") + Int(258) + Int(0);
+    const std::string items = Int(1) + Int(260) + Int(3) + Int(7) + Int(4) + Int(clRed) + Int(9) + Int(6) + font + Int(0);
+    TStringAlignGrid g;
+    g.ReadDescription(Description(Name("PropCell") + List(Int(1) + Int(1) + items) + Name("AlignCol") + "B" +
+                                  std::string("\3\0\0\0\1\0\7", 7)));
+    const TCellProperties* p = g.CellProperties(1, 1);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(static_cast<int>(p->Align), 4);
+    EXPECT_EQ(p->Edit, 7);
+    EXPECT_EQ(static_cast<int>(p->Brush()->Style()), 9);
+    EXPECT_EQ(p->Font()->Height(), 4464);
+    EXPECT_EQ(static_cast<int>(p->Font()->Pitch()), 2);
+    EXPECT_EQ(static_cast<int>(g.ColProperties(1)->Align), 7);
+    // What was kept is written back as it was read.
+    TStringAlignGrid copy;
+    copy.ReadDescription(g.WriteDescription());
+    EXPECT_EQ(copy.WriteDescription(), g.WriteDescription());
+    EXPECT_NE(g.WriteDescription().find(Int(1) + Int(4) + Int(3) + Int(7)), std::string::npos);
 }

@@ -266,14 +266,17 @@ TEST_F(ContributionPeriods, GridHandlersFormatFactorsAndDates) {
     const std::pair<const char*, const char*> dates[] = {
         {"01/02/90", "01/02/1990"},
         {"31/04/2000", "30/04/2000"},
-        {"  /  /    ", ""},
-        {"1 /2 /2000", "1 /2 /2000"}}; // a field that is no number stays as typed
+        {"  /  /    ", ""}};
     for (const auto& [typed, kept] : dates) {
         g->SetCells(2, 3, typed);
         Form2->IconGrid3ValidateEdit(g, 2, 3, valid);
         EXPECT_TRUE(valid);
         EXPECT_EQ(g->Cells(2, 3), kept) << typed;
     }
+    // A field that is no number raises the conversion error; the text stays.
+    g->SetCells(2, 3, "1 /2 /2000");
+    EXPECT_THROW(Form2->IconGrid3ValidateEdit(g, 2, 3, valid), EConvertError);
+    EXPECT_EQ(g->Cells(2, 3), "1 /2 /2000");
     g->SetCells(0, 3, "01/02/90");
     Form2->IconGrid3ValidateEdit(g, 0, 3, valid);
     EXPECT_EQ(g->Cells(0, 3), "01/02/90");

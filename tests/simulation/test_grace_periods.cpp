@@ -3,6 +3,7 @@
 #include "contribution_env.h"
 
 #include "grids/table_file.h"
+#include "platform/gui/application.h"
 
 namespace {
 
@@ -62,11 +63,18 @@ TEST_F(GracePeriods, ShownFromTheContributionForm) {
     EXPECT_EQ(Row(Form3->IconGrid2->Matrix(), 0, 2), (Texts{"Idade", "Ano"}));
     Form3->Hide();
 
-    // A requirement date that is none is named; the ages stay empty.
-    Form2->MaskEdit2->SetText("31/02/2002");
-    Form3->Show();
-    EXPECT_EQ(Messages(), Texts{"Data do Requerimento: 31/02/2002 NÃO é data válida."});
-    EXPECT_EQ(Row(Form3->IconGrid2->Matrix(), 1, 4), Texts(4));
+    // A date that is none, or none at all, raises the conversion error (the
+    // button's handler shows it); the ages of the last person do not stay.
+    for (const char* birth : {"15/06/1940", "  /  /    "}) {
+        Form2->MaskEdit1->SetText(birth);
+        Form2->MaskEdit2->SetText(birth[0] == ' ' ? "01/07/2002" : "31/02/2002");
+        Application->Dispatch(Form2->SpeedButton14, [] { Form2->SpeedButton14Click(nullptr); });
+        EXPECT_TRUE(Form3->Visible());
+        EXPECT_EQ(Row(Form3->IconGrid2->Matrix(), 1, 4), Texts(4));
+        EXPECT_EQ(Form3->IconGrid1->RowCount(), 4);
+        Form3->Hide();
+    }
+    EXPECT_EQ(Messages(), (Texts{"'31/02/2002' não é uma data válida", "'  /  /    ' não é uma data válida"}));
 }
 
 } // namespace

@@ -49,6 +49,23 @@ TEST_F(Rules, LargestEightyPercentWithFactorAndCeiling) {
     EXPECT_EQ(d.Cell(7, 50), "100");
 }
 
+TEST_F(Rules, ATeachersMeanTakesTheFactorTwice) {
+    // A man teacher with 30 years: the factor of 30 + 5 bonus years, then
+    // once more with five years more (40 in all).
+    Form6->ComboBox2->SetText(simulacao::Beneficios[simulacao::kProfessor]);
+    Form6->Edit9->SetText("30");
+    HundredSalaries();
+    Form6->calcSalCorrigido();
+    Form6->calcAtual();
+    const simulacao::TSimResults& r = Form6->Resultados;
+    // 1.569,5556 x 0,882725 x ((0,31 x 40 / 21) x (1 + (0,31 x 40 + 60) / 100) = 1,017981)
+    EXPECT_EQ(Money(r.media), "1.410,40");
+    EXPECT_EQ(FormatFloat("0.000000", r.fator), "0,898597");
+    // The salary-of-benefit text takes the first factor alone.
+    EXPECT_EQ(r.salbeneficio, "1.385,49");
+    EXPECT_EQ(FormatFloat("0.00", r.tempocontrib), "30,00");
+}
+
 TEST_F(Rules, FewSalariesDivideByNinetyAndMeetTheFloor) {
     Form6->criaindice();
     SetSalary("09/2002", "100,00");

@@ -88,10 +88,12 @@ protected:
             auto* he = static_cast<QHelpEvent*>(e);
             std::string hint;
             TRect cell;
+            TPoint at;
             bool show = false;
-            Guard(grid_, [&] { show = grid_->CellHintAt(he->pos().x(), he->pos().y(), hint, cell); });
+            Guard(grid_, [&] { show = grid_->CellHintAt(he->pos().x(), he->pos().y(), hint, cell, at); });
             if (show && !hint.empty())
-                QToolTip::showText(viewport()->mapToGlobal(QPoint(cell.Left, cell.Bottom + 6)), ToQ(hint), viewport());
+                QToolTip::showText(viewport()->mapToGlobal(QPoint(at.X, at.Y)), ToQ(hint), viewport(),
+                                   QRect(cell.Left, cell.Top, cell.Width(), cell.Height()));
             else
                 QToolTip::hideText();
             return true;
@@ -197,6 +199,28 @@ void TInplaceEdit::CreateWidget() {
         e->setVisible(Visible());
         grid_->view_->WatchEditor(e);
     }
+    ApplyIme();
+}
+
+void TInplaceEdit::SetIme(TImeMode mode, const std::string& name) {
+    imeMode_ = mode;
+    imeName_ = name;
+    ApplyIme();
+}
+
+void TInplaceEdit::ApplyIme() {
+    QWidget* w = MadeWidget();
+    if (!w) return;
+    Qt::InputMethodHints hints = Qt::ImhNone;
+    switch (imeMode_) {
+        case TImeMode::imClose: hints = Qt::ImhPreferLatin; break;
+        case TImeMode::imSAlpha:
+        case TImeMode::imAlpha: hints = Qt::ImhPreferLatin | Qt::ImhLatinOnly; break;
+        default: break;  // the input method picks its own script
+    }
+    w->setAttribute(Qt::WA_InputMethodEnabled, imeMode_ != TImeMode::imDisable);
+    w->setInputMethodHints(hints);
+    w->setProperty("imeName", ToQ(imeName_));
 }
 
 TInplaceEdit::~TInplaceEdit() = default;
@@ -1161,7 +1185,9 @@ void TStringGrid::FocusNextControl(bool forward) {
     if (TForm* form = ParentForm()) form->SelectNext(this, forward, true);
 }
 
-bool TStringGrid::CellHintAt(int, int, std::string&, TRect&) { return false; }
+bool TStringGrid::CellHintAt(int, int, std::string&, TRect&, TPoint&) { return false; }
+
+void TStringGrid::HideCellHint() { QToolTip::hideText(); }
 
 void TStringGrid::ShiftCurrent(int col, int row, int anchorCol, int anchorRow) {
     col_ = col;

@@ -34,6 +34,13 @@ using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, T
 using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
 
+// What the input method should offer while a text is typed (the platform's
+// IME modes, in their order).
+enum class TImeMode : uint8_t {
+    imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+    imSHanguel, imHanguel
+};
+
 // The in-place editor: a masked edit over the current cell (OnGetEditMask
 // gives the mask). It belongs to the grid but is no control of the form: the
 // grid keeps the focus. Descendant grids subclass it (CreateEditor) to add
@@ -49,6 +56,12 @@ public:
     void SetTextAlignment(TAlignment alignment);
     void SetEditFont(const TFont& font) { Font().Assign(font); }
     void SetEditColor(TColor color) { SetColor(color); }
+    // The input-method settings, as hints to the window system's input
+    // method. The name is kept for it to read; no input method is chosen by
+    // name here.
+    void SetIme(TImeMode mode, const std::string& name);
+    TImeMode ImeMode() const { return imeMode_; }
+    const std::string& ImeName() const { return imeName_; }
 
     // Loads mask and text of the grid's current cell.
     virtual void UpdateContents();
@@ -78,7 +91,10 @@ protected:
     TStringGrid* grid_;
 
 private:
+    void ApplyIme();
     bool fromGrid_ = false;
+    TImeMode imeMode_ = TImeMode::imDontCare;
+    std::string imeName_;
 };
 
 class TStringGrid : public TCustomControl, public IScriptGrid {
@@ -241,8 +257,11 @@ protected:
     virtual void CellLeft(int col, int row) { (void)col; (void)row; }
     // The editor was just shown on the current cell.
     virtual void EditorShown() {}
-    // Text of the tooltip for a point of the grid; false shows none.
-    virtual bool CellHintAt(int x, int y, std::string& hint, TRect& cellRect);
+    // Text of the tooltip for a point of the grid, where it shows (its top
+    // left corner) and the cell it belongs to; false shows none.
+    virtual bool CellHintAt(int x, int y, std::string& hint, TRect& cellRect, TPoint& hintPos);
+    // Takes away a tooltip the grid shows.
+    void HideCellHint();
     // Moves the current cell and the selection anchor without asking
     // OnSelectCell (rows were inserted or removed under them).
     void ShiftCurrent(int col, int row, int anchorCol, int anchorRow);
