@@ -187,6 +187,15 @@ bool ReadDateParts(const std::string& Format, const std::string& S, int& D, int&
     return ReadDateFreeForm(S, Format, pos, Y, M, D);
 }
 
+bool NamesNoDay(const std::string& Format, const std::string& S) {
+    int d, m, y;
+    ReadFieldAt(Format, S, 'd', 1, d, -1, 1);
+    ReadFieldAt(Format, S, 'm', 1, m, -1, 0);
+    ReadFieldAt(Format, S, 'y', 1, y, -1, LocalYear());
+    if (d < 1 || m < 1) return false;
+    return m > 12 || d > DaysInMonth(WindowYear(y), m);
+}
+
 bool TextToDate(const std::string& DateFormat, const std::string& S, TDateTime& ADate) {
     if (S.empty()) {
         ADate = NoDate;

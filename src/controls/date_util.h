@@ -48,6 +48,10 @@ void ReadFieldAt(const std::string& Format, const std::string& S, char Ch, int C
                  int Default);
 // Column reading, then free-form reading.
 bool ReadDateParts(const std::string& Format, const std::string& S, int& D, int& M, int& Y);
+// Whether the day and month columns of S are filled in with numbers that name
+// no day of the calendar ("31/02/2020", "45/13/2001"). Blank, zero or
+// unreadable fields are not such a date.
+bool NamesNoDay(const std::string& Format, const std::string& S);
 // An empty S gives NoDate and true.
 bool TextToDate(const std::string& DateFormat, const std::string& S, TDateTime& ADate);
 // Raises EConvertError "''<S>'' is not a valid date".

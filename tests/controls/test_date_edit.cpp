@@ -70,7 +70,17 @@ TEST_F(DateEditTest, TypedDatesReadBack) {
     Type(edit, "01");
     EXPECT_EQ(edit->Text(), "31/04/2001");
     EXPECT_EQ(edit->Date(), DateUtil::NoDate);
-    other->SetFocus();  // leaving does not check (CheckOnExit is off)
+    // A day the month does not have is refused on leaving, never moved.
+    try {
+        other->SetFocus();
+        ADD_FAILURE() << "left with 31/04/2001";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "''31/04/2001'' is not a valid date");
+    }
+    EXPECT_EQ(form->ActiveControl(), edit);
+    EXPECT_EQ(edit->Text(), "31/04/2001");
+    edit->SetText("29/02/2024");
+    other->SetFocus();  // a real day, and no other check (CheckOnExit is off)
     EXPECT_EQ(form->ActiveControl(), other);
 }
 
