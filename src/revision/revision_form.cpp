@@ -45,7 +45,9 @@ TCurrencyEdit* NewAmount(TComponent* owner, TWinControl* parent, const std::stri
     TCurrencyEdit* edit = Make<TCurrencyEdit>(owner, parent, name);
     edit->FieldName = caption.substr(0, caption.find_last_not_of(" :") + 1);
     edit->SetDecimalPlaces(decimals);
-    edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000" : "#,##0.00;-#,##0.00");
+    // The amounts in R$ keep the currency edit's own format ("R$ 1.234,50").
+    if (caption.find("(R$)") == std::string::npos)
+        edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000" : "#,##0.00;-#,##0.00");
     edit->SetBounds(left, top, width, kEditH);
     return edit;
 }
