@@ -379,6 +379,28 @@ void PressOn(QWidget* w) {
     QApplication::sendEvent(w, &press);
 }
 
+void ClickAt(QWidget* w, QPointF at) {
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, at, w->mapToGlobal(at), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+}
+
+TEST_F(DateEditTest, AClickIntoTheBlanksTypesFromTheFirstOfThem) {
+    QWidget* w = edit->Widget();
+    ClickAt(w, QPointF(w->width() / 2.0, w->height() / 2.0));
+    Type(edit, "31/10/2025");
+    EXPECT_EQ(edit->Text(), "31/10/2025");
+    EXPECT_EQ(edit->Date(), EncodeDate(2025, 10, 31));
+    // A click before the blanks leaves the caret where it landed.
+    edit->SetText("31/1 /    ");
+    ClickAt(w, QPointF(3, w->height() / 2.0));
+    EXPECT_EQ(edit->SelStart(), 0);
+    ClickAt(w, QPointF(w->width() - 30, w->height() / 2.0));
+    EXPECT_EQ(edit->SelStart(), 4);
+}
+
 TEST_F(DropDownTest, AClickElsewhereClosesThePopup) {
     edit->SetFocus();
     edit->ButtonClick();

@@ -463,6 +463,17 @@ void TCustomMaskEdit::DoExit() {
     TCustomEdit::DoExit();
 }
 
+void TCustomMaskEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomEdit::MouseUp(button, shift, x, y);
+    // Typing overwrites from the caret: one left where the mouse landed in
+    // the blanks would scatter a date over them ("3/1 /1020").
+    const int blank = engine_.FirstBlank();
+    if (button == TMouseButton::mbLeft && !(shift & ssShift) && selLength_ == 0 && blank >= 0 && selStart_ > blank) {
+        selStart_ = blank;
+        ApplySelection();
+    }
+}
+
 void TCustomMaskEdit::DefaultKeyInput(WORD key, TShiftState shift, char ch) {
     if (!engine_.IsMasked()) {
         TCustomEdit::DefaultKeyInput(key, shift, ch);

@@ -164,6 +164,8 @@ public:
     virtual void ValidateEdit();
     // Validates (when masked) before OnExit fires.
     void DoExit() override;
+    // A click in or after the blank places puts the caret on the first of them.
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     const TMaskEngine& Engine() const { return engine_; }
 
 protected:
