@@ -401,6 +401,18 @@ TEST_F(DateEditTest, AClickIntoTheBlanksTypesFromTheFirstOfThem) {
     EXPECT_EQ(edit->SelStart(), 4);
 }
 
+TEST_F(DropDownTest, ClosingThePopupGivesTheKeysBackToTheEdit) {
+    form->Show();
+    QApplication::setActiveWindow(form->Widget());
+    edit->SetFocus();
+    edit->ButtonClick();
+    edit->Widget()->clearFocus();  // the window system moved the keys away
+    calendar->date = EncodeDate(2015, 5, 5);
+    calendar->Finish(true);
+    EXPECT_TRUE(edit->Widget()->hasFocus());
+    EXPECT_EQ(edit->Text(), "05/05/2015");
+}
+
 TEST_F(DropDownTest, AClickElsewhereClosesThePopup) {
     edit->SetFocus();
     edit->ButtonClick();

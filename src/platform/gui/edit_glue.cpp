@@ -37,6 +37,7 @@ void ShowText(TControl& edit, const std::string& text, TAlignment alignment) {
 
 void ShowCaret(TControl& edit) {
     auto* line = qobject_cast<QLineEdit*>(edit.MadeWidget());
+    if (line && line->isVisible() && !line->hasFocus()) line->setFocus(Qt::OtherFocusReason);
     if (line && line->hasFocus()) line->setCursorPosition(line->cursorPosition());
 }
 
