@@ -13,8 +13,9 @@
 namespace EditGlue {
 
 void SetTextAlignment(TControl& edit, TAlignment alignment);
-// Keeps the text clear of the button at the right end.
+// Keeps the text clear of the button at the right end (or at both ends).
 void SetRightTextMargin(TControl& edit, int margin);
+void SetTextMargins(TControl& edit, int left, int right);
 // The edit window's own left text margin in pixels.
 int LeftTextMargin(TControl& edit);
 // The window shows text at alignment (the edit's own text is not changed).

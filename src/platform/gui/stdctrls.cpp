@@ -210,7 +210,7 @@ void TCustomEdit::CreateWidget() {
     if (readOnly_) edit->setReadOnly(true);
     if (passwordChar_) edit->setEchoMode(QLineEdit::Password);
     if (alignmentSet_) ShowAlignment(textAlignment_);
-    if (rightMargin_ >= 0) edit->setTextMargins(0, 0, rightMargin_, 0);
+    if (rightMargin_ >= 0) edit->setTextMargins(leftMargin_, 0, rightMargin_, 0);
     if (!glueText_) {
         ShowText();
     } else {
@@ -367,9 +367,10 @@ void TCustomEdit::ShowAlignment(TAlignment alignment) {
     if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setAlignment(a | Qt::AlignVCenter);
 }
 
-void TCustomEdit::ShowRightMargin(int margin) {
-    rightMargin_ = std::max(0, margin);
-    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setTextMargins(0, 0, rightMargin_, 0);
+void TCustomEdit::ShowTextMargins(int left, int right) {
+    leftMargin_ = std::max(0, left);
+    rightMargin_ = std::max(0, right);
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setTextMargins(leftMargin_, 0, rightMargin_, 0);
 }
 
 void TCustomEdit::ShowWidgetText(const std::string& text) {
