@@ -128,14 +128,8 @@ TEST_F(CurrencyEditTest, TypingAndLeavingReadsTheValue) {
 }
 
 TEST_F(CurrencyEditTest, ThousandsPointsWhileTheIntegerPartIsTyped) {
-    Enter("3.000,00");
-    EXPECT_EQ(edit->Value(), 3000);
     Enter("1.250.000,5");
     EXPECT_EQ(edit->Value(), 1250000.5L);
-    Enter(".5");  // no digit before it: the decimal comma
-    EXPECT_EQ(edit->Value(), 0.5L);
-    Enter("12,5.");  // after the comma a "." is the comma again, refused
-    EXPECT_EQ(edit->Text(), "12,5");
     // The keypad's decimal key always gives the decimal comma.
     edit->SetFocus();
     edit->SelectAll();
