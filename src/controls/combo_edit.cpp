@@ -323,8 +323,10 @@ void TCustomComboEdit::ClosePopup(TObject*, bool accept) {
     if (Mouse && Mouse->Capture() && Mouse->Capture() != this) Mouse->Capture()->SetMouseCapture(false);
     TPopupValue value = GetPopupValue();
     HidePopupWindow();
-    // A click elsewhere that closed the popup keeps the focus it moved.
+    // The keys go to the edit again (a click elsewhere that moved the focus
+    // closed the popup before this, on leaving).
     try {
+        if (CanFocus()) SetFocus();
         if (Focused()) ShowTextCaret();
     } catch (const std::exception&) {
         // The popup closes all the same.

@@ -128,7 +128,8 @@ public:
     int FontTextHeight() const;
     // Keeps the text area clear of the button.
     void SetTextArea();
-    // The caret of the focused edit shows again (after a popup closed).
+    // The focused edit takes the keyboard focus back and shows its caret
+    // again (after a popup closed).
     void ShowTextCaret();
 
     void SetBounds(int left, int top, int width, int height) override;

@@ -33,12 +33,18 @@ long double TCustomNumEdit::ClampValue(long double value, bool raiseOnError) con
     return result;
 }
 
-void TCustomNumEdit::ReadEditText() const {
-    value_ = ClampValue(CurrEdit::ReadNumber(CurrEdit::NormalizeNumberText(TCustomComboEdit::Text())), false);
+long double TCustomNumEdit::TypedAmount() const {
+    const std::string text = TCustomComboEdit::Text();
+    long double value;
+    if (CurrEdit::TryReadAmount(text, value)) return value;
+    if (FieldName.empty()) throw EConvertError("'" + text + "' não é um número válido");
+    throw EConvertError("Valor inválido em " + FieldName + ": '" + text + "'");
 }
 
+void TCustomNumEdit::ReadEditText() const { value_ = ClampValue(TypedAmount(), false); }
+
 void TCustomNumEdit::CheckBounds() const {
-    if (CheckOnExit) ClampValue(CurrEdit::ReadNumber(CurrEdit::NormalizeNumberText(TCustomComboEdit::Text())), true);
+    if (CheckOnExit) ClampValue(TypedAmount(), true);
 }
 
 long double TCustomNumEdit::Value() const {
@@ -47,6 +53,11 @@ long double TCustomNumEdit::Value() const {
     } catch (const std::exception&) {
         value_ = minValue_;
     }
+    return value_;
+}
+
+long double TCustomNumEdit::CheckedValue() const {
+    ReadEditText();
     return value_;
 }
 
@@ -183,7 +194,13 @@ void TCustomNumEdit::KeyPress(char& key) {
             return;
         }
     }
-    if (key == '.' || key == ',') key = FormatSettings.DecimalSeparator;
+    // The main keyboard's "." groups thousands while the integer part is
+    // typed (3.000,00); the keypad's decimal key and "," give the decimal comma.
+    const bool decimalKey = decimalKey_;
+    decimalKey_ = false;
+    if (key == ',' || (key == '.' && (decimalKey || !CurrEdit::TakesThousandsPoint(TCustomComboEdit::Text(),
+                                                                                   selStart_, selLength_))))
+        key = FormatSettings.DecimalSeparator;
     TCustomComboEdit::KeyPress(key);
     if (key == 27) {
         Reset();
@@ -192,6 +209,11 @@ void TCustomNumEdit::KeyPress(char& key) {
         key = 0;
         if (BeepOnError) MessageBeep(0);
     }
+}
+
+void TCustomNumEdit::KeyDown(WORD& key, TShiftState shift) {
+    decimalKey_ = key == VK_DECIMAL;
+    TCustomComboEdit::KeyDown(key, shift);
 }
 
 void TCustomNumEdit::WidgetEdited(const std::string& text) {

@@ -14,6 +14,12 @@ public:
 
     // Brings the value up to date from the text; never raises.
     long double Value() const;
+    // The same for the forms' calculations: a text that is no amount raises
+    // EConvertError naming the field instead of reading as another number.
+    long double CheckedValue() const;
+    // The field as the user knows it ("RMI Autor"), named by the message that
+    // refuses a text that is no amount; without it the message names the text.
+    std::string FieldName;
     // Clamped; a value that is not finite counts as MinValue.
     void SetValue(long double value);
     // The text being edited ("1234,5"; empty for 0 with ZeroEmpty).
@@ -49,6 +55,7 @@ public:
     // Esc: the edit text rebuilt from the value, all selected.
     void Reset();
 
+    void KeyDown(WORD& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void Change() override;
     void DoEnter() override;
@@ -72,6 +79,9 @@ protected:
     bool CanAcceptPopupValue(TPopupValue& value) override;
     virtual void RefreshEditText();
     virtual bool KeyKeepsNumber(char key) const;
+    // The edit text read as a typed amount; raises EConvertError naming the
+    // field (FieldName) when it is none.
+    long double TypedAmount() const;
     void ReadEditText() const;
     void CheckBounds() const;
     void GroupEditText();
@@ -93,6 +103,7 @@ private:
     bool zeroEmpty_ = true;
     bool formatOnEditing_ = false;
     bool formatting_ = false;
+    bool decimalKey_ = false;  // the key being typed is the keypad's decimal key
 };
 
 class TCurrencyEdit : public TCustomNumEdit {

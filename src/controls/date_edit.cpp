@@ -109,6 +109,11 @@ void TCustomDateEdit::ValidateText() {
 
 void TCustomDateEdit::DoExit() {
     if (CheckOnExit) ValidateText();  // an error keeps the focus here
+    // A day the calendar does not have is refused, never moved to another.
+    if (DateUtil::NamesNoDay(dateFormat_, Text())) {
+        SelectAll();
+        DateUtil::StrToDateWithFormat(dateFormat_, Text());
+    }
     TCustomComboEdit::DoExit();
 }
 

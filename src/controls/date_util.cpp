@@ -1,5 +1,6 @@
 #include "controls/date_util.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "controls/str_utils.h"
@@ -106,6 +107,17 @@ void SkipToDigit(const std::string& S, int& Pos) {
     while (Pos <= int(S.size()) && !IsDigit(S[Pos - 1])) ++Pos;
 }
 
+TFarEastSettings FarEastSettings;
+
+namespace {
+
+// Whether S from Pos begins with Prefix, case aside.
+bool TextAt(const std::string& S, int Pos, const std::string& Prefix) {
+    return AnsiUpperCase(S.substr(std::min<size_t>(Pos - 1, S.size()), Prefix.size())) == AnsiUpperCase(Prefix);
+}
+
+}  // namespace
+
 bool ReadDateFreeForm(const std::string& S, const std::string& DateFormat, int& Pos, int& Y, int& M,
                       int& D) {
     Y = M = D = 0;
@@ -137,6 +149,18 @@ bool ReadDateFreeForm(const std::string& S, const std::string& DateFormat, int& 
     }
     ReadChar(S, Pos, sep);
     SkipSpaces(S, Pos);
+    if (FarEastSettings.FarEast && FormatSettings.ShortDateFormat.find("ddd") != std::string::npos) {
+        const std::string& timeFormat = FormatSettings.ShortTimeFormat;
+        if (!timeFormat.empty() && IsDigit(timeFormat[0])) {
+            SkipToDigit(S, Pos);
+        } else {
+            do {
+                while (Pos <= int(S.size()) && S[Pos - 1] != ' ') ++Pos;
+                SkipSpaces(S, Pos);
+            } while (Pos <= int(S.size()) && !TextAt(S, Pos, FarEastSettings.TimeAMString) &&
+                     !TextAt(S, Pos, FarEastSettings.TimePMString));
+        }
+    }
     return IsValidDate(Y, M, D) && Pos > int(S.size());
 }
 
@@ -185,6 +209,15 @@ bool ReadDateParts(const std::string& Format, const std::string& S, int& D, int&
     if (IsValidDate(Y, M, D)) return true;
     int pos = 1;
     return ReadDateFreeForm(S, Format, pos, Y, M, D);
+}
+
+bool NamesNoDay(const std::string& Format, const std::string& S) {
+    int d, m, y;
+    ReadFieldAt(Format, S, 'd', 1, d, -1, 1);
+    ReadFieldAt(Format, S, 'm', 1, m, -1, 0);
+    ReadFieldAt(Format, S, 'y', 1, y, -1, LocalYear());
+    if (d < 1 || m < 1) return false;
+    return m > 12 || d > DaysInMonth(WindowYear(y), m);
 }
 
 bool TextToDate(const std::string& DateFormat, const std::string& S, TDateTime& ADate) {

@@ -36,8 +36,19 @@ bool ReadNumber(const std::string& S, int MaxLength, int& Pos, int& N);
 bool ReadChar(const std::string& S, int& Pos, char Ch);
 void SkipToDigit(const std::string& S, int& Pos);
 
+// What a Far East system adds to the locale. The program never sets FarEast,
+// so the trailing text after a date is never skipped here.
+struct TFarEastSettings {
+    bool FarEast = false;  // the system locale is a Far East one
+    std::string TimeAMString = "AM", TimePMString = "PM";
+};
+extern TFarEastSettings FarEastSettings;
+
 // Reads "n sep n [sep n]" from Pos; true only for a valid date with nothing
-// left unread.
+// left unread. On a Far East system whose short date format shows the day's
+// name ("ddd"), the text after the date (a day name, a time) is skipped: up to
+// the next digit when the short time format begins with one, else word by
+// word until the end or an AM or PM string.
 bool ReadDateFreeForm(const std::string& S, const std::string& DateFormat, int& Pos, int& Y, int& M,
                       int& D);
 // 1..12 for the first long month name whose first MaxLen characters match
@@ -48,6 +59,10 @@ void ReadFieldAt(const std::string& Format, const std::string& S, char Ch, int C
                  int Default);
 // Column reading, then free-form reading.
 bool ReadDateParts(const std::string& Format, const std::string& S, int& D, int& M, int& Y);
+// Whether the day and month columns of S are filled in with numbers that name
+// no day of the calendar ("31/02/2020", "45/13/2001"). Blank, zero or
+// unreadable fields are not such a date.
+bool NamesNoDay(const std::string& Format, const std::string& S);
 // An empty S gives NoDate and true.
 bool TextToDate(const std::string& DateFormat, const std::string& S, TDateTime& ADate);
 // Raises EConvertError "''<S>'' is not a valid date".

@@ -1,5 +1,6 @@
 #include "controls/number_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "controls/str_utils.h"
@@ -57,6 +58,15 @@ TNumberScan Scan(const std::string& S) {
     return scan;
 }
 
+// EditText with [SelStart, SelStart + SelLength) (0-based, clipped to the
+// text) replaced by Insert.
+std::string WithSelectionReplaced(const std::string& EditText, int SelStart, int SelLength, const std::string& Insert) {
+    const int len = int(EditText.size());
+    SelStart = std::clamp(SelStart, 0, len);
+    SelLength = std::clamp(SelLength, 0, len - SelStart);
+    return EditText.substr(0, SelStart) + Insert + EditText.substr(SelStart + SelLength);
+}
+
 }  // namespace
 
 std::string NormalizeNumberText(const std::string& S) {
@@ -95,6 +105,44 @@ bool TryTextToFloat(const std::string& S, long double& R) {
 }
 
 bool IsNumberPrefix(const std::string& S) { return Scan(S).prefixOk; }
+
+bool ThousandsWellPlaced(const std::string& S) {
+    const char thou = FormatSettings.ThousandSeparator;
+    size_t i = (!S.empty() && (S[0] == '-' || S[0] == '+')) ? 1 : 0;
+    size_t end = S.find_first_of(std::string(1, FormatSettings.DecimalSeparator) + "Ee", i);
+    if (end == std::string::npos) end = S.size();
+    if (S.find(thou, end) != std::string::npos) return false;  // none past the integer part
+    if (S.find(thou, i) == std::string::npos) return true;
+    int group = 0;
+    bool first = true;
+    for (; i < end; ++i) {
+        if (IsDigit(S[i])) {
+            ++group;
+        } else if (S[i] == thou) {
+            if (group == 0 || group > 3 || (!first && group != 3)) return false;
+            first = false;
+            group = 0;
+        } else {
+            return false;
+        }
+    }
+    return group == 3;
+}
+
+bool TryReadAmount(const std::string& S, long double& R) {
+    return ThousandsWellPlaced(StrUtils::TrimBlanks(S)) && TryReadNumber(NormalizeNumberText(S), R);
+}
+
+bool TakesThousandsPoint(const std::string& EditText, int SelStart, int SelLength) {
+    const std::string rest = WithSelectionReplaced(EditText, SelStart, SelLength, "");
+    if (rest.find(FormatSettings.DecimalSeparator) != std::string::npos) return false;
+    const std::string before = rest.substr(0, std::clamp(SelStart, 0, int(rest.size())));
+    size_t i = (!before.empty() && (before[0] == '-' || before[0] == '+')) ? 1 : 0;
+    if (i == before.size() || !IsDigit(before.back())) return false;
+    for (; i < before.size(); ++i)
+        if (!IsDigit(before[i]) && before[i] != FormatSettings.ThousandSeparator) return false;
+    return true;
+}
 
 std::string GroupDigits(const std::string& S, bool Thousands) {
     std::string sign, rest = S;
@@ -148,13 +196,7 @@ std::string EditTextFor(long double V, int Decimals, bool ZeroEmpty) {
 
 bool KeyKeepsNumber(const std::string& EditText, int SelStart, int SelLength, char Key, int Decimals,
                     long double MinValue, long double MaxValue) {
-    const int len = int(EditText.size());
-    if (SelStart < 0) SelStart = 0;
-    if (SelStart > len) SelStart = len;
-    if (SelLength < 0) SelLength = 0;
-    if (SelStart + SelLength > len) SelLength = len - SelStart;
-    std::string s = EditText.substr(0, SelStart) + Key + EditText.substr(SelStart + SelLength);
-    s = NormalizeNumberText(s);
+    const std::string s = NormalizeNumberText(WithSelectionReplaced(EditText, SelStart, SelLength, std::string(1, Key)));
     const char sep = FormatSettings.DecimalSeparator;
     size_t p = s.find(sep);
     if (p != std::string::npos) {
@@ -165,11 +207,11 @@ bool KeyKeepsNumber(const std::string& EditText, int SelStart, int SelLength, ch
     }
     long double r = 0;
     if (!TryTextToFloat(s, r)) {
-        for (char c : s)
-            if (!(IsDigit(c) || c == '+' || c == '-' || c == 'E' || c == 'e' || c == sep)) return false;
-        if (!IsNumberPrefix(s)) return false;
+        // A number may begin with its decimal separator (",5"), signed or not.
+        const size_t signs = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+        if (s.size() != signs + 1 || s[signs] != sep) return false;
     }
-    if (MinValue >= 0 && MaxValue > 0 && (r < 0 || (!s.empty() && s[0] == '-'))) return false;
+    if (MinValue >= 0 && MaxValue > 0 && (r < 0 || s[0] == '-')) return false;
     return true;
 }
 

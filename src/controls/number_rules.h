@@ -23,6 +23,21 @@ bool TryReadNumber(const std::string& S, long double& R);
 // The same, raising EConvertError "'<S>' não é um número válido".
 long double ReadNumber(const std::string& S);
 
+// Whether the thousands points of a typed amount stand where they group
+// digits: between digits of the integer part, the first group of one to three
+// digits and each later one of exactly three ("1.234.567,8"). A text without
+// points passes.
+bool ThousandsWellPlaced(const std::string& S);
+// Reads an amount as the user types it: thousands points well placed, then
+// the normalised text in the number grammar. "1.5" and "1.OOO" are no amounts.
+bool TryReadAmount(const std::string& S, long double& R);
+
+// Whether the "." of the main keyboard typed over [SelStart, SelStart +
+// SelLength) is a thousands point: the text before it holds digits (after an
+// optional sign) and no decimal separator is left in the text. Otherwise the
+// key means the decimal separator.
+bool TakesThousandsPoint(const std::string& EditText, int SelStart, int SelLength);
+
 // True when S could still become a number by typing more characters after it
 // ("", "-", "1,", "1e", "1e-"); every complete number is such a prefix too.
 bool IsNumberPrefix(const std::string& S);
@@ -46,9 +61,9 @@ std::string EditTextFor(long double V, int Decimals, bool ZeroEmpty);
 
 // The keystroke filter: EditText with [SelStart, SelStart + SelLength) (0-based)
 // replaced by Key must, once normalised, hold at most Decimals decimals (no
-// decimal separator at all for 0), read
-// as a number or a number being typed, and not be negative when MinValue >= 0
-// and MaxValue > 0.
+// decimal separator at all for 0), read as a number (a lone sign or decimal
+// separator counts as the start of one; "1e" and "1e-" do not), and not be
+// negative when MinValue >= 0 and MaxValue > 0.
 bool KeyKeepsNumber(const std::string& EditText, int SelStart, int SelLength, char Key, int Decimals,
                     long double MinValue, long double MaxValue);
 

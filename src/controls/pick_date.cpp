@@ -210,7 +210,9 @@ void TRxCalendar::DrawCell(int col, int row, const TRect& rect, TGridDrawState s
 void TRxCalendar::BoundsChanged() {
     TStringGrid::BoundsChanged();
     const int line = GridLineWidth();
-    const int w = PickDate::CellExtent(ClientWidth(), line), h = PickDate::CellExtent(ClientHeight(), line);
+    // The lines between the columns are taken off only when they are drawn.
+    const int w = PickDate::CellExtent(ClientWidth(), (Options() & goVertLine) ? line : 0);
+    const int h = PickDate::CellExtent(ClientHeight(), line);
     if (w != DefaultColWidth()) SetDefaultColWidth(w);
     if (h != DefaultRowHeight()) SetDefaultRowHeight(h);
 }
@@ -221,6 +223,10 @@ TLocCalendar::TLocCalendar(TComponent* AOwner) : TRxCalendar(AOwner) {
     SetTabStop(false);
     SetBorderStyle(TBorderStyle::bsNone);
     SetOptions(goFixedHorzLine | goDrawFocusSelected);
+    // Only the line under the day names is drawn, by the cells themselves:
+    // without lines between them the seven 26-pixel columns of the drop-down
+    // fill its 183 pixels.
+    SetGridLineWidth(0);
     SetParentColor(true);
     SetFixedColor(Color());
     SetCalendarDate(Today());
@@ -235,7 +241,11 @@ void TLocCalendar::ColorChanged() {
 void TLocCalendar::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
     TRxCalendar::DrawCell(col, row, rect, state);
     TCanvas& c = Canvas();
-    if (!c.Attached() || row < 1) return;
+    if (!c.Attached()) return;
+    if (row == 0) {
+        c.FillRect(TRect{rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom}, clBlack);
+        return;
+    }
     int y, m, d;
     DecodeDate(Today(), y, m, d);
     const int n = PickDate::CellDay(MonthOffset(), col, row, DaysThisMonth());

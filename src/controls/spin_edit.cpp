@@ -75,6 +75,7 @@ void TRxSpinButton::FireClick(TSpinPressState half) {
     } else if (half == spBottomDown) {
         if (OnBottomClick) OnBottomClick(this);
     }
+    if (Mouse && !Mouse->LeftButtonDown()) SetState(spNotDown);
 }
 
 void TRxSpinButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -240,19 +241,29 @@ void TRxSpinEdit::RecreateButton() {
 void TRxSpinEdit::PlaceButton() {
     if (!created_) return;
     const int w = Width(), h = Height();
+    const bool rtl = UseRightToLeftAlignment();
     int spinnerWidth = 0;
     if (container_) {
-        // A square inside the edit's 3-D frame, right edge and bottom on its
-        // inner line.
+        // A square inside the edit's 3-D frame, its outer edge and bottom on
+        // the frame's inner line; at the left end for right-to-left reading.
         const int side = std::max(0, h - 3);
-        container_->SetBounds(w - h + 1, 1, side, side);
+        container_->SetBounds(rtl ? 1 : w - h + 1, 1, side, side);
         button_->SetBounds(0, 0, side, side);
         spinnerWidth = side;
     } else if (upDown_) {
         spinnerWidth = RXSpin::SpinWidth();
-        upDown_->SetBounds(w - spinnerWidth - 2, 2, spinnerWidth, std::max(0, h - 4));
+        upDown_->SetBounds(rtl ? 2 : w - spinnerWidth - 2, 2, spinnerWidth, std::max(0, h - 4));
     }
-    EditGlue::SetRightTextMargin(*this, spinnerWidth + 2);
+    if (rtl)
+        EditGlue::SetTextMargins(*this, spinnerWidth + 1, 0);
+    else
+        EditGlue::SetRightTextMargin(*this, spinnerWidth + 2);
+}
+
+void TRxSpinEdit::SetBiDiMode(TBiDiMode value) {
+    if (value == biDiMode_) return;
+    biDiMode_ = value;
+    PlaceButton();
 }
 
 void TRxSpinEdit::SetBounds(int left, int top, int width, int height) {

@@ -14,6 +14,10 @@
 class TPanel;
 class TTimer;
 
+// Reading order of a control; only bdRightToLeft places the spinner at the
+// left end.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
 // A square button split along its diagonal; a press fires the half's click
 // at once, then after 400 ms every 100 ms while held.
 class TRxSpinButton : public TGraphicControl {
@@ -40,6 +44,8 @@ protected:
     void Paint() override;
 
 private:
+    // Fires the half's click; when the left button is up by then (its
+    // release went elsewhere), the button shows not down again.
     void FireClick(TSpinPressState half);
     void TimerExpired();
     void SetState(TSpinPressState state);
@@ -82,6 +88,9 @@ public:
     void SetButtonKind(TSpinButtonKind value);
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
+    TBiDiMode BiDiMode() const { return biDiMode_; }
+    void SetBiDiMode(TBiDiMode value);
+    bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
     bool EditorEnabled() const { return editorEnabled_; }
     void SetEditorEnabled(bool value) { editorEnabled_ = value; }
     bool ArrowKeys = true;
@@ -119,6 +128,7 @@ private:
     bool editorEnabled_ = true;
     TValueType valueType_ = vtInteger;
     TSpinButtonKind buttonKind_ = bkDiagonal;
+    TBiDiMode biDiMode_ = bdLeftToRight;
     TPanel* container_ = nullptr;
     TRxSpinButton* button_ = nullptr;
     TRxUpDown* upDown_ = nullptr;

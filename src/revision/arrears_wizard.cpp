@@ -61,8 +61,9 @@ TDateEdit* NewDateEdit(TComponent* owner, TWinControl* parent, const std::string
 }
 
 TCurrencyEdit* NewAmount(TComponent* owner, TWinControl* parent, const std::string& name, int left,
-                         int top, int width, const std::string& format) {
+                         int top, int width, const std::string& format, const std::string& field) {
     TCurrencyEdit* edit = Make<TCurrencyEdit>(owner, parent, name);
+    edit->FieldName = field;
     edit->SetDisplayFormat(format);
     edit->SetBounds(left, top, width, kEditH);
     return edit;
@@ -225,11 +226,11 @@ void TForm12::BuildPage2() {
     TTabSheet* p = TabSheet7;
     const std::string money = "#,##0.00;-#,##0.00";
     Labelrmi01 = NewLabel(this, p, "Labelrmi01", "RMI Valor (Carta de Concessão)", 24, 24);
-    rmi01 = NewAmount(this, p, "rmi01", 24, 42, 150, money);
+    rmi01 = NewAmount(this, p, "rmi01", 24, 42, 150, money, "RMI Valor (Carta de Concessão)");
     Button13 = HelpButton(p, "Button13", &TForm12::Button13Click);
     Button13->SetBounds(178, 42, kHelpW, kEditH);
     Labeldivisor = NewLabel(this, p, "Labeldivisor", "Divisor (Carta de Concessão)", 24, 80);
-    divisor = NewAmount(this, p, "divisor", 24, 98, 150, " ,0;- ,0");
+    divisor = NewAmount(this, p, "divisor", 24, 98, 150, " ,0;- ,0", "Divisor (Carta de Concessão)");
     divisor->SetDecimalPlaces(0);
     divisor->SetValue(36);
     Button14 = HelpButton(p, "Button14", &TForm12::Button14Click);
@@ -239,7 +240,7 @@ void TForm12::BuildPage2() {
     Button15 = HelpButton(p, "Button15", &TForm12::Button15Click);
     Button15->SetBounds(278, 133, kHelpW, 22);
     Labelcoef = NewLabel(this, p, "Labelcoef", "Coeficiente: (ex: 1 / 0,9 5 / 0,90 ...)", 24, 170);
-    coef = NewAmount(this, p, "coef", 24, 188, 150, " ,0.00;-,0.00");
+    coef = NewAmount(this, p, "coef", 24, 188, 150, " ,0.00;-,0.00", "Coeficiente");
     coef->SetMaxValue(1);
     coef->SetValue(1);
     Button16 = HelpButton(p, "Button16", &TForm12::Button16Click);
@@ -259,7 +260,7 @@ void TForm12::BuildPage3() {
     Labelumtrinta = NewLabel(this, GroupBox1, "Labelumtrinta",
                              "Informe quantos 1/30 (um trinta avos) devem ser considerados:", 16,
                              28);
-    umtrinta = NewAmount(this, GroupBox1, "umtrinta", 16, 50, 80, "0");
+    umtrinta = NewAmount(this, GroupBox1, "umtrinta", 16, 50, 80, "0", "1/30 (um trinta avos)");
     umtrinta->SetDecimalPlaces(0);
     umtrinta->SetMaxValue(30);
     Button18 = HelpButton(GroupBox1, "Button18", &TForm12::Button18Click);
@@ -333,12 +334,12 @@ void TForm12::BuildPage5() {
                                    "Data final para contagem de juros", 356, 18);
     Datefinaljuros = NewDateEdit(this, GroupJuros, "Datefinaljuros", 356, 36);
     LabelEjuros = NewLabel(this, GroupJuros, "LabelEjuros", "Valor dos Juros", 570, 18);
-    Ejuros = NewAmount(this, GroupJuros, "Ejuros", 570, 36, 110, money);
+    Ejuros = NewAmount(this, GroupJuros, "Ejuros", 570, 36, 110, money, "Valor dos Juros");
 
     // The paid benefit (INSS) and the recomputed one (Autor), side by side.
     GroupRmiInss = Captioned<TGroupBox>(this, p, "GroupRmiInss", "RMI INSS", 12, 184, 340, 170);
     LabelVautor = NewLabel(this, GroupRmiInss, "LabelVautor", "RMI Valor", 12, 18);
-    Vautor = NewAmount(this, GroupRmiInss, "Vautor", 12, 36, 140, money);
+    Vautor = NewAmount(this, GroupRmiInss, "Vautor", 12, 36, 140, money, "RMI INSS");
     Cadct1inss = Captioned<TCheckBox>(this, GroupRmiInss, "Cadct1inss",
                                       "Art. 58 do ADCT de 04/89 a 12/91", 12, 64, 316, 20);
     Cadct2inss = Captioned<TCheckBox>(this, GroupRmiInss, "Cadct2inss",
@@ -356,7 +357,7 @@ void TForm12::BuildPage5() {
 
     GroupRmiAutor = Captioned<TGroupBox>(this, p, "GroupRmiAutor", "RMI Autor ", 364, 184, 340, 170);
     LabelVinss = NewLabel(this, GroupRmiAutor, "LabelVinss", "Nova RMI Valor", 12, 18);
-    Vinss = NewAmount(this, GroupRmiAutor, "Vinss", 12, 36, 140, money);
+    Vinss = NewAmount(this, GroupRmiAutor, "Vinss", 12, 36, 140, money, "RMI Autor");
     Cadct1 = Captioned<TCheckBox>(this, GroupRmiAutor, "Cadct1", "Art. 58 do ADCT de 04/89 a 12/91",
                                   12, 64, 316, 20);
     Cadct1->SetChecked(true);

@@ -278,6 +278,7 @@ private:
     [[noreturn]] void Fail(const std::string& message, TWinControl* focus,
                            int pageIndex = -1);
     void ValidateSalaryDates(bool withUpdateDate, int failPage);
+    void CheckSalaryCells();
     void ClearGridRows(TStringAlignGrid* grid);
     // Runs one spreadsheet pass on planilha with the controls' inputs.
     template <class F>

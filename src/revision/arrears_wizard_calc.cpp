@@ -2,6 +2,7 @@
 // (page 5) and Finalizar. They gather the controls into the engine's inputs,
 // run the engine on the grids' cells and refresh the grids.
 #include "controls/currency_edit.h"
+#include "controls/number_rules.h"
 #include "controls/date_edit.h"
 #include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
@@ -14,6 +15,7 @@
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
+#include "tables/cell_errors.h"
 #include "tables/table_names.h"
 #include "tables/table_status.h"
 
@@ -27,9 +29,9 @@ calc::TPlanilhaInput TForm12::PlanilhaInput() {
     in.DatainiDate = Dataini->Date();
     in.DatePrescricaoDate = DatePrescricao->Date();
     in.PropDate = Fprop->DateEdit1->Date();
-    in.Vinss = Vinss->Value();
-    in.Vautor = Vautor->Value();
-    in.Ejuros = Ejuros->Value();
+    in.Vinss = Vinss->CheckedValue();
+    in.Vautor = Vautor->CheckedValue();
+    in.Ejuros = Ejuros->CheckedValue();
     in.Check13 = Check13->Checked();
     in.Cjuros = Cjuros->Checked();
     in.Cadct1 = Cadct1->Checked();
@@ -54,9 +56,9 @@ calc::TNovaRmiInput TForm12::NovaRmiInput() {
     in.divisorText = divisor->Text();
     in.coefText = coef->Text();
     in.umtrintaText = umtrinta->Text();
-    in.divisor = divisor->Value();
-    in.coef = coef->Value();
-    in.umtrinta = umtrinta->Value();
+    in.divisor = divisor->CheckedValue();
+    in.coef = coef->CheckedValue();
+    in.umtrinta = umtrinta->CheckedValue();
     in.caplicar = caplicar->Checked();
     in.Catual24 = Catual24->Checked();
     in.Csmt = Csmt->Checked();
@@ -129,10 +131,25 @@ std::string TForm12::devolvevalorex(int side, const std::string& date) {
     return nova.devolvevalorex(side, date);
 }
 
+// A typed salary reads as an amount or not at all: one with letters
+// ("1.OOO,00") is refused naming its month. A cell without digits counts as 0.
+void TForm12::CheckSalaryCells() {
+    const TCellMatrix& dig = Sdig->Matrix();
+    for (int r = 1; r < dig.RowCount(); ++r) {
+        const std::string& text = dig.Cell(1, r);
+        long double value;
+        const bool plain = text.find_first_not_of("0123456789.,-+ ") == std::string::npos;
+        if (!plain || (checkinteiro(text) && !CurrEdit::TryReadAmount(text, value)))
+            Fail(CellValueMessage(RowLabel(dig.Cell(0, r), r), "Salário", text), Sdig);
+    }
+}
+
 void TForm12::Button2Click(TObject*) {
     SetActiveControl(nullptr);
     ClearGridRows(Sdem);
     ValidateSalaryDates(false, -1);
+    CheckSalaryCells();
+    const long double paid = rmi01->CheckedValue();
     const calc::TTableGrids tables = wizard_links::Tables();
     tabelas::RequireTables(
         {{tabelas::SalminFile, tables.GridSalmin}, {tabelas::InssFile, tables.gridiinss}});
@@ -153,7 +170,7 @@ void TForm12::Button2Click(TObject*) {
 
     PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
     Vinss->SetText(rmi);
-    Vautor->SetText(rmi01->Text());
+    Vautor->SetValue(paid);
 }
 
 // ---- the spreadsheet ------------------------------------------------------------

@@ -39,11 +39,15 @@ TDateEdit* NewDate(TComponent* owner, TWinControl* parent, const std::string& na
     return edit;
 }
 
+// The field is named after its caption, without the closing " :".
 TCurrencyEdit* NewAmount(TComponent* owner, TWinControl* parent, const std::string& name, int left,
-                         int top, int width, int decimals = 2) {
+                         int top, int width, const std::string& caption, int decimals = 2) {
     TCurrencyEdit* edit = Make<TCurrencyEdit>(owner, parent, name);
+    edit->FieldName = caption.substr(0, caption.find_last_not_of(" :") + 1);
     edit->SetDecimalPlaces(decimals);
-    edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000" : "#,##0.00;-#,##0.00");
+    // The amounts in R$ keep the currency edit's own format ("R$ 1.234,50").
+    if (caption.find("(R$)") == std::string::npos)
+        edit->SetDisplayFormat(decimals == 8 ? "#,##0.00000000;-#,##0.00000000" : "#,##0.00;-#,##0.00");
     edit->SetBounds(left, top, width, kEditH);
     return edit;
 }
@@ -192,7 +196,7 @@ void TForm9::BuildDados() {
     GroupBox1 = MakeCaptioned<TGroupBox>(this, p, "GroupBox1", "Juros ", 12, 178, 440, 92);
     LabelEjurosmes = MakeCaptionedAt<TLabel>(this, GroupBox1, "LabelEjurosmes",
                                              "Valor dos juros ao mês: ", 12, 30);
-    Ejurosmes = NewAmount(this, GroupBox1, "Ejurosmes", 190, 26, 100);
+    Ejurosmes = NewAmount(this, GroupBox1, "Ejurosmes", 190, 26, 100, "Valor dos juros ao mês");
     LabelContagemjuros = MakeCaptionedAt<TLabel>(this, GroupBox1, "LabelContagemjuros",
                                                  "Juros de mora a partir de: ", 12, 60);
     Contagemjuros = NewDate(this, GroupBox1, "Contagemjuros", 190, 56);
@@ -211,7 +215,7 @@ void TForm9::BuildRmi() {
     auto row = [&](TLabel*& label, TCurrencyEdit*& edit, const std::string& name,
                    const std::string& caption, int left, int top, int decimals) {
         label = MakeCaptionedAt<TLabel>(this, p, "Label" + name, caption, left, top + 3);
-        edit = NewAmount(this, p, name, left + 170, top, 130, decimals);
+        edit = NewAmount(this, p, name, left + 170, top, 130, caption, decimals);
     };
     LabelEDIB = MakeCaptionedAt<TLabel>(this, p, "LabelEDIB", "DIB :", 12, 23);
     EDIB = NewDate(this, p, "EDIB", 182, 20);
@@ -233,7 +237,7 @@ void TForm9::BuildCarta() {
     LabelEditA = MakeCaptionedAt<TLabel>(
         this, p, "LabelEditA",
         "a) Soma dos Salários-de-Contribuição corrigidos (Carta de Concessão) :", 12, 24);
-    EditA = NewAmount(this, p, "EditA", 560, 20, 150);
+    EditA = NewAmount(this, p, "EditA", 560, 20, 150, "a) Soma dos Salários-de-Contribuição");
     LabelEditB = MakeCaptionedAt<TLabel>(
         this, p, "LabelEditB",
         "b) Nº de Contribuições consideradas (até 36) - (Carta de Concessão) :", 12, 60);

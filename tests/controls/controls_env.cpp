@@ -2,6 +2,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
+#include "platform/runtime/errors.h"
 
 namespace ctltest {
 
@@ -31,6 +32,15 @@ TDialogRecorder& Dialogs() {
 }
 
 int Beeps() { return gBeeps; }
+
+std::string FocusRefusal(TWinControl* next) {
+    try {
+        next->SetFocus();
+    } catch (const EConvertError& e) {
+        return e.Message;
+    }
+    return std::string();
+}
 void ResetBeeps() { gBeeps = 0; }
 
 void FormTest::SetUp() {

@@ -3,6 +3,8 @@
 // dialog recorder in place of real message boxes, and a beep counter.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/gui/dialog_recorder.h"
 #include "platform/gui/forms.h"
 
@@ -11,6 +13,10 @@ namespace ctltest {
 TDialogRecorder& Dialogs();
 int Beeps();
 void ResetBeeps();
+
+// Moves the focus to next; returns the message of the conversion error that
+// refused it, or "" when the focus moved.
+std::string FocusRefusal(TWinControl* next);
 
 // A form of its own for each test, freed with the fixture.
 class FormTest : public ::testing::Test {

@@ -278,6 +278,18 @@ TEST_F(ChooserTest, DropDownFollowsTheEditsKeysAndWritesTheDateBack) {
     EXPECT_EQ(edit->Text(), "15/06/2025");
 }
 
+TEST_F(ChooserTest, TheDropDownsSevenColumnsFillItWithoutScrolling) {
+    edit->SetText("07/06/2026");  // a Sunday: the last column
+    edit->ButtonClick();
+    TLocCalendar* cal = Popup()->Calendar();
+    ASSERT_EQ(cal->ClientWidth(), 183);
+    EXPECT_EQ(cal->DefaultColWidth(), 26);
+    EXPECT_EQ(cal->Col(), 6);
+    EXPECT_EQ(cal->LeftCol(), 0);
+    EXPECT_LE(cal->CellRect(6, 1).Right, 183);
+    EXPECT_LE(cal->CellRect(0, 6).Bottom, cal->ClientHeight());
+}
+
 TEST_F(ChooserTest, AClickOnADayClosesTheDropDownWithIt) {
     edit->SetText("10/02/2026");
     edit->ButtonClick();

@@ -113,18 +113,39 @@ TEST_F(CurrencyEditTest, DivisorWithoutDecimals) {
 
 TEST_F(CurrencyEditTest, TypingAndLeavingReadsTheValue) {
     edit->SetDisplayFormat("#,##0.00;-#,##0.00");
-    Enter("1234.567");  // "." types the decimal comma; the third decimal is refused
+    Enter("1234,567");  // the third decimal is refused
     EXPECT_EQ(edit->Text(), "1234,56");
     EXPECT_EQ(edit->Value(), 1234.56L);
     EXPECT_EQ(edit->DisplayText(), "1.234,56");
     EXPECT_EQ(ctltest::Beeps(), 1);
 
-    Enter("1e5");
-    EXPECT_EQ(edit->Value(), 100000);
+    Enter("1e5");  // "1e" does not read as a number: the "e" is refused
+    EXPECT_EQ(edit->Value(), 15);
     Enter("-3,25");
     EXPECT_EQ(edit->DisplayText(), "-3,25");
     Enter("12x");
     EXPECT_EQ(edit->Text(), "12");
+}
+
+TEST_F(CurrencyEditTest, ThousandsPointsWhileTheIntegerPartIsTyped) {
+    Enter("1.250.000,5");
+    EXPECT_EQ(edit->Value(), 1250000.5L);
+    // The keypad's decimal key always gives the decimal comma.
+    edit->SetFocus();
+    edit->SelectAll();
+    Type(edit, "12");
+    edit->SimulateKey(VK_DECIMAL, 0, '.');
+    Type(edit, "5");
+    EXPECT_EQ(edit->Text(), "12,5");
+
+    // Points that group nothing are refused on leaving, naming the field.
+    edit->FieldName = "RMI Autor";
+    edit->SetFocus();
+    edit->SelectAll();
+    Type(edit, "1.5");
+    EXPECT_EQ(ctltest::FocusRefusal(other), "Valor inválido em RMI Autor: '1.5'");
+    EXPECT_EQ(form->ActiveControl(), edit);
+    EXPECT_THROW(edit->CheckedValue(), EConvertError);
 }
 
 TEST_F(CurrencyEditTest, UnreadableTextsReadAsTheMinimum) {

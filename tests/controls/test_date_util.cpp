@@ -16,6 +16,7 @@ protected:
     void TearDown() override {
         SetClock(nullptr);
         FormatSettings = TFormatSettings();
+        DateUtil::FarEastSettings = DateUtil::TFarEastSettings();
     }
     // The date as the program writes it, or "default" for the given default.
     static std::string Read(const std::string& text, const std::string& format = "DD/MM/YYYY") {
@@ -37,6 +38,24 @@ TEST_F(DateRules, ReadsByColumnsThenFreeForm) {
     EXPECT_EQ(Read("12345/1/2003"), "default");    // a fifth digit is never read
     EXPECT_EQ(Read("abc"), "default");
     EXPECT_EQ(Read("//"), "default");
+}
+
+TEST_F(DateRules, AFarEastDayNameFormatSkipsTheTextAfterTheDate) {
+    DateUtil::FarEastSettings.FarEast = true;
+    EXPECT_EQ(Read("1/2/2003 seg"), "default");  // the short date format shows no day name
+    FormatSettings.ShortDateFormat = "dd/mm/yyyy ddd";
+    EXPECT_EQ(Read("1/2/2003 seg x"), "01/02/2003");  // word by word to the end
+    EXPECT_EQ(Read("1/2/2003 seg pm"), "default");    // up to the PM string, which is left
+    FormatSettings.ShortTimeFormat = "0h:nn";
+    EXPECT_EQ(Read("1/2/2003 seg x"), "01/02/2003");  // up to a digit: none
+    EXPECT_EQ(Read("1/2/2003 seg 10"), "default");
+}
+
+TEST_F(DateRules, DaysNoMonthHas) {
+    EXPECT_TRUE(DateUtil::NamesNoDay("DD/MM/YYYY", "45/13/2001"));
+    EXPECT_TRUE(DateUtil::NamesNoDay("DD/MM/YYYY", "29/02/21  "));  // two-digit year, windowed
+    EXPECT_FALSE(DateUtil::NamesNoDay("DD/MM/YYYY", "29/02/20  "));
+    EXPECT_FALSE(DateUtil::NamesNoDay("DD/MM/YYYY", "00/02/2020"));  // no date at all
 }
 
 TEST_F(DateRules, EmptyAndBlankTexts) {

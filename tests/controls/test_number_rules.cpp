@@ -71,6 +71,24 @@ TEST_F(NumberRules, EditText) {
     EXPECT_EQ(EditTextFor(std::numeric_limits<long double>::infinity(), 2, false), "");
 }
 
+TEST_F(NumberRules, TypedAmountsWithThousandsPoints) {
+    long double r = 0;
+    EXPECT_TRUE(TryReadAmount("3.000,00", r));
+    EXPECT_EQ(r, 3000);
+    EXPECT_TRUE(TryReadAmount(" -1.234.567,5 ", r));
+    EXPECT_EQ(r, -1234567.5L);
+    EXPECT_TRUE(TryReadAmount("1.234", r));
+    EXPECT_EQ(r, 1234);
+    for (const char* bad : {"1.5", "1234.567", ".123", "1,5.0", "1..234", "1.OOO,00"})
+        EXPECT_FALSE(TryReadAmount(bad, r)) << bad;
+
+    EXPECT_TRUE(TakesThousandsPoint("-1.234", 6, 0));
+    EXPECT_FALSE(TakesThousandsPoint("-", 1, 0));      // no digit before it
+    EXPECT_FALSE(TakesThousandsPoint("3.", 2, 0));     // right after a point
+    EXPECT_FALSE(TakesThousandsPoint("12,5", 2, 0));   // a comma is already there
+    EXPECT_TRUE(TakesThousandsPoint("12,5", 2, 2));    // unless it is replaced
+}
+
 // Types the keys one by one at the end, as the filter sees them.
 std::string Type(const std::string& keys, int decimals, long double minValue = 0, long double maxValue = 0) {
     std::string text;
@@ -86,10 +104,13 @@ TEST_F(NumberRules, KeystrokeFilter) {
     EXPECT_EQ(Type("-1,5", 2), "-1,5");         // no bounds: negatives are fine
     EXPECT_EQ(Type("-1,5", 2, 0, 1), "1,5");    // minimum 0, maximum 1: "-" refused
     EXPECT_EQ(Type("-3", 0, -10, 10), "-3");
-    EXPECT_EQ(Type("1e5", 2), "1e5");           // an exponent may be typed
-    EXPECT_EQ(Type("1,5e3", 1), "1,5e3");       // the exponent letter is no decimal
+    EXPECT_EQ(Type("1e5", 2), "15");            // "1e" is no number yet: refused
+    EXPECT_TRUE(KeyKeepsNumber("15", 1, 0, 'e', 2, 0, 0));   // "1e5" is
+    EXPECT_FALSE(KeyKeepsNumber("1e", 2, 0, '-', 2, 0, 0));  // "1e-" is not
+    EXPECT_TRUE(KeyKeepsNumber("1,55", 3, 0, 'e', 1, 0, 0)); // the exponent letter is no decimal
     EXPECT_EQ(Type("12a3x", 2), "123");
     EXPECT_EQ(Type(",5", 2), ",5");
+    EXPECT_EQ(Type("-,5", 2), "-,5");
     // Replacing a selection: "1234" with "23" selected, typing "9".
     EXPECT_TRUE(KeyKeepsNumber("1234", 1, 2, '9', 2, 0, 0));
     EXPECT_FALSE(KeyKeepsNumber("1,23", 4, 0, '4', 2, 0, 0));

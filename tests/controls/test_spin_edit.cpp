@@ -5,6 +5,7 @@
 
 #include "controls/spin_edit.h"
 #include "controls_env.h"
+#include "platform/gui/application.h"
 #include "platform/gui/extctrls.h"
 
 namespace {
@@ -80,6 +81,11 @@ protected:
         other->SetTop(40);
         spin->SetFocus();
         changes = 0;
+        Mouse->LeftButtonHook = [this] { return held; };
+    }
+    void TearDown() override {
+        Mouse->LeftButtonHook = nullptr;
+        FormTest::TearDown();
     }
     void Type(const std::string& keys) {
         for (char k : keys) spin->SimulateKey(0, 0, k);
@@ -87,6 +93,7 @@ protected:
     TRxSpinEdit* spin = nullptr;
     TEdit* other = nullptr;
     int changes = 0;
+    bool held = true;  // the left button, as the window system sees it
 };
 
 TEST_F(SpinEditTest, StepsStayWithinTheBounds) {
@@ -207,6 +214,29 @@ TEST_F(SpinEditTest, DiagonalButtonRepeatsWhileHeld) {
     EXPECT_FALSE(b->Enabled());
     b->MouseDown(TMouseButton::mbLeft, 0, 2, 2);
     EXPECT_EQ(spin->Text(), "12");
+}
+
+TEST_F(SpinEditTest, AClickWhoseButtonIsAlreadyUpLeavesTheButtonUp) {
+    TRxSpinButton* b = spin->Button();
+    spin->SetValue(10);
+    held = false;  // the release went to another window (a message box)
+    b->MouseDown(TMouseButton::mbLeft, 0, 2, 2);
+    EXPECT_EQ(spin->Text(), "11");
+    EXPECT_EQ(b->State(), spNotDown);
+    b->RepeatTimer()->Fire();
+    b->RepeatTimer()->Fire();
+    EXPECT_EQ(spin->Text(), "11");  // no steps after the release
+}
+
+TEST_F(SpinEditTest, RightToLeftPutsTheButtonAtTheLeftEnd) {
+    TControl* box = spin->Button()->Parent();
+    EXPECT_EQ(box->Left(), spin->Width() - spin->Height() + 1);
+    spin->SetBiDiMode(bdRightToLeftNoAlign);  // only the full mode moves it
+    EXPECT_EQ(box->Left(), spin->Width() - spin->Height() + 1);
+    spin->SetBiDiMode(bdRightToLeft);
+    EXPECT_EQ(box->Left(), 1);
+    spin->SetButtonKind(bkStandard);
+    EXPECT_EQ(spin->UpDown()->Left(), 2);
 }
 
 TEST_F(SpinEditTest, UpDownSpinnerStepsAndRestsAtZero) {

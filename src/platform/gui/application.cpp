@@ -312,6 +312,11 @@ void TScreen::RemoveForm(TForm* form) {
 
 void TMouse::SetCapture(TControl* control) { capture_ = control; }
 
+bool TMouse::LeftButtonDown() const {
+    if (LeftButtonHook) return LeftButtonHook();
+    return QGuiApplication::mouseButtons() & Qt::LeftButton;
+}
+
 int GetSystemMetrics(int index) {
     switch (index) {
         case SM_CXSCREEN: return Screen->Width();

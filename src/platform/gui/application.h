@@ -193,6 +193,11 @@ public:
     bool WheelPresent() const { return true; }
     void SetCapture(TControl* control);
     TControl* Capture() const { return capture_; }
+    // Whether the left button is held now, as the window system knows it
+    // (a release that went to another window included).
+    bool LeftButtonDown() const;
+    // Tests stand in for the window system's button state.
+    std::function<bool()> LeftButtonHook;
 
 private:
     TControl* capture_ = nullptr;

@@ -19,8 +19,10 @@ void SetTextAlignment(TControl& edit, TAlignment alignment) {
     if (auto* e = dynamic_cast<TCustomEdit*>(&edit)) e->ShowAlignment(alignment);
 }
 
-void SetRightTextMargin(TControl& edit, int margin) {
-    if (auto* e = dynamic_cast<TCustomEdit*>(&edit)) e->ShowRightMargin(margin);
+void SetRightTextMargin(TControl& edit, int margin) { SetTextMargins(edit, 0, margin); }
+
+void SetTextMargins(TControl& edit, int left, int right) {
+    if (auto* e = dynamic_cast<TCustomEdit*>(&edit)) e->ShowTextMargins(left, right);
 }
 
 int LeftTextMargin(TControl& edit) {
@@ -37,6 +39,7 @@ void ShowText(TControl& edit, const std::string& text, TAlignment alignment) {
 
 void ShowCaret(TControl& edit) {
     auto* line = qobject_cast<QLineEdit*>(edit.MadeWidget());
+    if (line && line->isVisible() && !line->hasFocus()) line->setFocus(Qt::OtherFocusReason);
     if (line && line->hasFocus()) line->setCursorPosition(line->cursorPosition());
 }
 

@@ -13,13 +13,15 @@
 namespace EditGlue {
 
 void SetTextAlignment(TControl& edit, TAlignment alignment);
-// Keeps the text clear of the button at the right end.
+// Keeps the text clear of the button at the right end (or at both ends).
 void SetRightTextMargin(TControl& edit, int margin);
+void SetTextMargins(TControl& edit, int left, int right);
 // The edit window's own left text margin in pixels.
 int LeftTextMargin(TControl& edit);
 // The window shows text at alignment (the edit's own text is not changed).
 void ShowText(TControl& edit, const std::string& text, TAlignment alignment);
-// The caret of a focused edit shows again at its place.
+// The focused edit's window has the keyboard focus (back) and shows its
+// caret again at its place.
 void ShowCaret(TControl& edit);
 // The caret of the edit's window as it is now (the edit's own record of the
 // selection follows only after the change is reported); -1 without one.

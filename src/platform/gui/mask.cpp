@@ -247,6 +247,12 @@ int TMaskEngine::FirstMissing() const {
     return -1;
 }
 
+int TMaskEngine::FirstBlank() const {
+    for (int i = 0; i < Length(); ++i)
+        if (places_[i].kind != Kind::Literal && !places_[i].value) return i;
+    return -1;
+}
+
 void TMaskEngine::Validate() const {
     if (FirstMissing() >= 0) throw EDBEditError("Valor inválido para a máscara");
 }

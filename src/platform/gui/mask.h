@@ -62,6 +62,8 @@ public:
     // one before pos (-1 when none).
     int NextEditable(int pos) const;
     int PrevEditable(int pos) const;
+    // The first editable place that is blank; -1 when all are filled.
+    int FirstBlank() const;
     // -1 when every required place is filled, else the first blank one.
     int FirstMissing() const;
     // Raises EDBEditError "Valor inválido para a máscara" when a required

@@ -210,7 +210,7 @@ void TCustomEdit::CreateWidget() {
     if (readOnly_) edit->setReadOnly(true);
     if (passwordChar_) edit->setEchoMode(QLineEdit::Password);
     if (alignmentSet_) ShowAlignment(textAlignment_);
-    if (rightMargin_ >= 0) edit->setTextMargins(0, 0, rightMargin_, 0);
+    if (rightMargin_ >= 0) edit->setTextMargins(leftMargin_, 0, rightMargin_, 0);
     if (!glueText_) {
         ShowText();
     } else {
@@ -367,9 +367,10 @@ void TCustomEdit::ShowAlignment(TAlignment alignment) {
     if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setAlignment(a | Qt::AlignVCenter);
 }
 
-void TCustomEdit::ShowRightMargin(int margin) {
-    rightMargin_ = std::max(0, margin);
-    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setTextMargins(0, 0, rightMargin_, 0);
+void TCustomEdit::ShowTextMargins(int left, int right) {
+    leftMargin_ = std::max(0, left);
+    rightMargin_ = std::max(0, right);
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setTextMargins(leftMargin_, 0, rightMargin_, 0);
 }
 
 void TCustomEdit::ShowWidgetText(const std::string& text) {
@@ -461,6 +462,17 @@ void TCustomMaskEdit::ValidateEdit() {
 void TCustomMaskEdit::DoExit() {
     if (engine_.IsMasked()) ValidateEdit();
     TCustomEdit::DoExit();
+}
+
+void TCustomMaskEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomEdit::MouseUp(button, shift, x, y);
+    // Typing overwrites from the caret: one left where the mouse landed in
+    // the blanks would scatter a date over them ("3/1 /1020").
+    const int blank = engine_.FirstBlank();
+    if (button == TMouseButton::mbLeft && !(shift & ssShift) && selLength_ == 0 && blank >= 0 && selStart_ > blank) {
+        selStart_ = blank;
+        ApplySelection();
+    }
 }
 
 void TCustomMaskEdit::DefaultKeyInput(WORD key, TShiftState shift, char ch) {

@@ -112,7 +112,8 @@ public:
     // alignment of the text, room kept clear at the right end, and a text
     // shown instead of the edit's own until the edit shows its text again.
     void ShowAlignment(TAlignment alignment);
-    void ShowRightMargin(int margin);
+    void ShowRightMargin(int margin) { ShowTextMargins(0, margin); }
+    void ShowTextMargins(int left, int right);
     void ShowWidgetText(const std::string& text);
 
 protected:
@@ -137,7 +138,7 @@ private:
     bool showing_ = false;
     bool maxLengthSet_ = false, alignmentSet_ = false, glueSelected_ = false;
     TAlignment textAlignment_ = taLeftJustify;
-    int rightMargin_ = -1;
+    int rightMargin_ = -1, leftMargin_ = 0;
     std::optional<std::string> glueText_;
 };
 
@@ -164,6 +165,8 @@ public:
     virtual void ValidateEdit();
     // Validates (when masked) before OnExit fires.
     void DoExit() override;
+    // A click in or after the blank places puts the caret on the first of them.
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     const TMaskEngine& Engine() const { return engine_; }
 
 protected:
