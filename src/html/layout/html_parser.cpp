@@ -1516,6 +1516,9 @@ void ParseInit(TSectionList* List) {
     ParserPropStack.Add(std::move(bottom));
     SetFontSizes(List->FontSize > 0 ? List->FontSize : 12);
     IDNameList = &List->IDNameList;
+    // The reading reports how far it got through the document's own hook.
+    ReportProgress = List->ReportProgress;
+    ProgressScale = List->ProgressStart;
     IncludeSender = Owner();
     BodyBlock = new TBodyBlock(CurrentCell, Top(), CurrentCell, Attributes);
     CurrentCell->Add(BodyBlock, 0);
@@ -1558,6 +1561,8 @@ void ParseDone() {
     CurrentUrlTarget = nullptr;
     g_urlTarget.reset();
     IDNameList = nullptr;
+    ReportProgress = nullptr;
+    ProgressScale = 0;
     IncludeEvent = nullptr;
     SoundEvent = nullptr;
     MetaEvent = nullptr;
