@@ -925,8 +925,6 @@ void DoPre() {
     TProperties* pEntry = nullptr;
     TProperties* formEntry = nullptr;
     Token->Clear();
-    // A line break right after the start tag belongs to the markup.
-    if (Ch == CR) GetCh();
     bool done = false;
     while (!done) {
         if (Ch == 0) {
