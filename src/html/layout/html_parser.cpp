@@ -455,6 +455,8 @@ void DoBr(bool inPre) {
     }
     if (after) AddPage();
     PopAProp("br");
+    // What follows the break starts a section of its own, even a lone space.
+    SectionCheck();
 }
 
 void DoScript(bool startAtGt) {

@@ -226,6 +226,15 @@ TEST_F(ParserTest, PreformattedTextKeepsItsLines) {
     EXPECT_NE(FindSection(*list_, u"two"), nullptr);
 }
 
+// A break opens the next section itself: the text after it takes the
+// paragraph's alignment, not that of the inline element around it.
+TEST_F(ParserTest, ABreakOpensTheSectionAfterIt) {
+    Parse("<p>a<br> <span style=\"text-align: right\">b</span></p>");
+    TSection* b = FindSection(*list_, u"b");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Justify, 1);
+}
+
 TEST_F(ParserTest, OpenCommentAtTheEndIsReportedAfterReadingWhatCameBefore) {
     EXPECT_THROW(Parse("<p>kept</p><!-- never closed"), EParseError);
     EXPECT_NE(FindSection(*list_, u"kept"), nullptr);
