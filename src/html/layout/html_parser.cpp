@@ -92,11 +92,11 @@ TObject* Owner() { return SectionList ? reinterpret_cast<TObject*>(SectionList->
 
 // ---------------------------------------------------------------- symbol sets
 
-// The parts' tags end an open cell too, so that the rows after them get
-// their part even when the cell before was left open.
-const SymbSet TableTermSet{TableEndSy, TDSy,      TDEndSy,  TRSy,       TREndSy,    THSy,
-                           THEndSy,    CaptionSy, CaptionEndSy, ColSy,  ColGroupSy, THeadSy,
-                           TBodySy,    TFootSy,   THeadEndSy, TBodyEndSy, TFootEndSy};
+// What ends a cell, a caption or the content between cells. The parts'
+// tags are not among them: inside an open cell they are skipped, and the
+// rows after them stay in the part they were in.
+const SymbSet TableTermSet{TableEndSy, TDSy,      TDEndSy,      TRSy,  TREndSy,   THSy,
+                           THEndSy,    CaptionSy, CaptionEndSy, ColSy, ColGroupSy};
 
 // Everything DoCommonSy handles.
 const SymbSet CommonSet{TextSy,     BSy,        ISy,      USy,        EmSy,       StrongSy,    CiteSy,
