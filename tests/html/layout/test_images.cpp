@@ -109,6 +109,24 @@ TEST_F(ImageTest, BlocksPaintTheirPicture) {
     EXPECT_EQ(shown, expected);
 }
 
+// A fixed picture is placed in the view, not in its box, and shows only
+// where a box lies over it: a block's and a cell's alike.
+TEST_F(ImageTest, FixedPicturesArePlacedInTheView) {
+    Readhtml::HtmlParseString("<div style=\"height: 40px\">a</div>"
+                              "<div style=\"background: url(blk.bmp) no-repeat fixed; height: 80px\">x</div>"
+                              "<table cellspacing=0 cellpadding=0><tr><td width=300 height=60 background=\"c.bmp\" "
+                              "style=\"background-attachment: fixed; background-position: 0 130px; background-repeat: repeat-x\">y</td></tr></table>",
+                              doc.get());
+    Layout(600);
+    std::vector<std::string> shown;
+    for (const auto& l : Paint(600, 600))
+        if (l.rfind("picture", 0) == 0) shown.push_back(l);
+    // The block (40..120) shows the view's corner tile; the cell (120..180)
+    // the row of tiles 130 px down the view.
+    const std::vector<std::string> expected{"picture 0 0 200 50", "picture 0 130 200 180", "picture 200 130 400 180"};
+    EXPECT_EQ(shown, expected);
+}
+
 TEST_F(ImageTest, SizesFromAttributesAndThePicture) {
     auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
     TImageObj* pct = Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "50%"}, {BorderSy, "2"}});
