@@ -330,8 +330,9 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
     const ::MargArray& m = ConvertedBox(0, 400);
     const int width = m[piWidth];
     const bool declared = Declared(width);
-    const bool hide = HideOverflow && declared && width > 20;
-    if (hide) {
+    // Only a box of a declared width over 20 px clips what overflows it.
+    HideOverflow = HideOverflow && declared && width > 20;
+    if (HideOverflow) {
         Min = Max = width;
     } else {
         ContentMinMax(Canvas, Min, Max);
