@@ -127,6 +127,29 @@ TEST_F(ImageTest, FixedPicturesArePlacedInTheView) {
     EXPECT_EQ(shown, expected);
 }
 
+// An image under the mouse shows hovered, or pressed while the button is
+// held, also when the mouse moves onto it with the button down.
+TEST_F(ImageTest, AnImageUnderTheMouseShowsHoveredOrPressed) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    TImageObj* img = Image(s, {{SrcSy, "a.bmp"}});
+    cell->Add(s, 0);
+    Layout(600);
+    Paint();
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    auto moveTo = [&](int x, int y) { doc->GetLinkAt(canvas, x, y, url, control, title); };
+    moveTo(10, 10);
+    EXPECT_EQ(img->Hover, 1);
+    moveTo(10, 300);
+    EXPECT_EQ(img->Hover, 0);
+    doc->SetActiveImagePressed(true);
+    moveTo(10, 10);
+    EXPECT_EQ(img->Hover, 2);
+    doc->SetActiveImagePressed(false);
+    EXPECT_EQ(img->Hover, 1);
+}
+
 TEST_F(ImageTest, SizesFromAttributesAndThePicture) {
     auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
     TImageObj* pct = Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "50%"}, {BorderSy, "2"}});
