@@ -211,7 +211,8 @@ TEST_F(ParserTest, HeadElementsAndEvents) {
 TEST_F(ParserTest, PreformattedTextKeepsItsLines) {
     // The line break right after the start tag is an empty first line.
     std::string s = Shape("<pre>\na  b\n<b>c</b> &amp; d\n\n</pre>e");
-    EXPECT_THAT(s, HasSubstr("Block tag=pre\n      Pre \"\"\n      Pre \"a b\"\n      Pre \"c & d\"\n      Pre \"\"\n"));
+    EXPECT_THAT(s, HasSubstr("Block tag=pre\n      Pre \"\"\n      Pre \"a b\"\n      Pre \"c & d\"\n"
+                             "      Pre \"\"\n"));
     TSection* c = FindSection(*list_, u"c & d");
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->BuffS.substr(0, 5), u"c & d");

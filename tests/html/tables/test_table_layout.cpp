@@ -318,7 +318,8 @@ TEST_F(TableTest, HeaderAndFooterRows) {
     ASSERT_EQ(open.Rows.Count(), 2);
     EXPECT_EQ(open.Rows[1]->RowType, 0);
     ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><thead><tr><td>h</td></thead><tbody><tr><td>b1</td>"
-                          "<tr><td>b2</td></tbody><tfoot><tr><td>f</td></tfoot><thead><tr><td>late</td></thead></table>");
+                          "<tr><td>b2</td></tbody><tfoot><tr><td>f</td></tfoot><thead><tr><td>late</td></thead>"
+                          "</table>");
     t.Initialize();
     ASSERT_EQ(t.Rows.Count(), 5);
     EXPECT_EQ(t.Rows[0]->RowType, 0);

@@ -240,8 +240,11 @@ TEST_F(ViewerTest, FormControlsReportThroughTheViewerAndSubmitAfterTheClick) {
 // it is. Moving over a control leaves the link hovered before.
 TEST_F(ViewerTest, RadioGroupsAndThePointerOverControls) {
     std::vector<std::string> events;
-    v->OnObjectClick = [&](TObject*, TFormControlObj* c, const std::string&) { events.push_back("click " + c->Value); };
-    v->OnObjectChange = [&](TObject*, TFormControlObj* c, const std::string&) { events.push_back("change " + c->Value); };
+    auto record = [&](const char* what) {
+        return [&, what](TObject*, TFormControlObj* c, const std::string&) { events.push_back(what + c->Value); };
+    };
+    v->OnObjectClick = record("click ");
+    v->OnObjectChange = record("change ");
     v->OnHotSpotCovered = [&](TObject*, const std::string& url) { events.push_back("over " + url); };
     form->Show();
     v->LoadFromFile(Write("radio.htm", "<a href=\"x.htm\">link</a><form><input type=radio name=a value=1 checked>"
@@ -253,7 +256,8 @@ TEST_F(ViewerTest, RadioGroupsAndThePointerOverControls) {
     };
     auto shown = [&]() {
         std::string s;
-        for (int i = 0; i < 4; ++i) s += std::string(button(i)->IsChecked() ? "x" : "o") + (button(i)->Checked() ? "x" : "o");
+        for (int i = 0; i < 4; ++i)
+            s += std::string(button(i)->IsChecked() ? "x" : "o") + (button(i)->Checked() ? "x" : "o");
         return s;
     };
     EXPECT_EQ(shown(), "xxooxxoo");
