@@ -330,8 +330,9 @@ void TBlock::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
     const ::MargArray& m = ConvertedBox(0, 400);
     const int width = m[piWidth];
     const bool declared = Declared(width);
-    const bool hide = HideOverflow && declared && width > 20;
-    if (hide) {
+    // Only a box of a declared width over 20 px clips what overflows it.
+    HideOverflow = HideOverflow && declared && width > 20;
+    if (HideOverflow) {
         Min = Max = width;
     } else {
         ContentMinMax(Canvas, Min, Max);
@@ -675,6 +676,38 @@ int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X
     return result;
 }
 
+void TBackgroundPicture::Draw(TCanvas& Canvas, const TRect& Area, const TRect& View) const {
+    const int iw = Image->ImageWidth, ih = Image->ImageHeight;
+    if (Area.Right <= Area.Left || Area.Bottom <= Area.Top || iw <= 0 || ih <= 0) return;
+    const TRect& place = Pos[0].Fixed ? View : Area;
+    // Where the first tile starts along one axis; a repeating axis then
+    // steps back to its last start at or before the area's edge.
+    auto start = [](const PositionRec& p, int from, int size, int img, int edge) {
+        long long o = 0;
+        switch (p.PosType) {
+            case 1: o = size / 2 - img / 2; break;
+            case 2:
+            case 4: o = size - img; break;
+            case 5: o = static_cast<long long>(size - img) * p.Value / 100; break;
+            case 6: o = p.Value; break;
+            default: break;
+        }
+        long long at = from + std::clamp<long long>(o, -img, size);
+        if (p.RepeatD) at = edge - ((edge - at) % img + img) % img;
+        return static_cast<int>(at);
+    };
+    const int x0 = start(Pos[0], place.Left, place.Right - place.Left, iw, Area.Left);
+    const int y0 = start(Pos[1], place.Top, place.Bottom - place.Top, ih, Area.Top);
+    const int x1 = Pos[0].RepeatD ? Area.Right : x0 + 1, y1 = Pos[1].RepeatD ? Area.Bottom : y0 + 1;
+    const int saved = Canvas.SaveDC();
+    Canvas.IntersectClipRect(Area.Left, Area.Top, Area.Right, Area.Bottom);
+    for (int y = y0; y < y1; y += ih)
+        for (int x = x0; x < x1; x += iw)
+            if (x < Area.Right && x + iw > Area.Left && y < Area.Bottom && y + ih > Area.Top)
+                Image->DrawImage(Canvas, x, y, iw, ih);
+    Canvas.RestoreDC(saved);
+}
+
 int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef) {
     TSectionList* list = ParentSectionList;
     const int yOff = list ? list->YOff : 0;
@@ -695,35 +728,9 @@ int TBlock::DrawBlock(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, 
     if (meets && paintBack) {
         const TColor bg = m[piBackgroundColor];
         if (bg != clNone) FillRectColor(Canvas, boxLeft, boxTop, boxRight, boxBottom, bg);
-        if (HasBackgroundImage() && list && list->ShowImages && Bg->Image->Image && !Bg->Image->ShowsStandIn()) {
-            // The image is tiled over the padding box from its position.
-            const int pl = boxLeft + LB, pt = boxTop + TB, pr = boxRight - RB, pb = boxBottom - BB;
-            const int W = pr - pl, H = pb - pt;
-            const int iw = Bg->Image->ImageWidth, ih = Bg->Image->ImageHeight;
-            if (W > 0 && H > 0 && iw > 0 && ih > 0) {
-                auto offset = [](const PositionRec& p, int area, int img) {
-                    int o = 0;
-                    switch (p.PosType) {
-                    case 0: case 3: o = 0; break;
-                    case 1: o = area / 2 - img / 2; break;
-                    case 2: case 4: o = area - img; break;
-                    case 5: o = (area - img) * p.Value / 100; break;
-                    default: o = p.Value; break;
-                    }
-                    return std::clamp(o, -img, area);
-                };
-                int ox = offset(Bg->Pos[0], W, iw), oy = offset(Bg->Pos[1], H, ih);
-                const bool rx = Bg->Pos[0].RepeatD, ry = Bg->Pos[1].RepeatD;
-                if (rx) while (ox > 0) ox -= iw;
-                if (ry) while (oy > 0) oy -= ih;
-                const int saved = Canvas.SaveDC();
-                Canvas.IntersectClipRect(pl, pt, pr, pb);
-                for (int ty = oy; ty < (ry ? H : oy + 1); ty += ih)
-                    for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw)
-                        Bg->Image->DrawImage(Canvas, pl + tx, pt + ty, iw, ih);
-                Canvas.RestoreDC(saved);
-            }
-        }
+        // The picture is tiled over the padding box.
+        if (HasBackgroundImage() && list && list->ShowImages && Bg->Image->Image && !Bg->Image->ShowsStandIn())
+            Bg->Draw(Canvas, TRect{boxLeft + LB, boxTop + TB, boxRight - RB, boxBottom - BB}, ARect);
     }
     if (HideOverflow) {
         const int saved = Canvas.SaveDC();

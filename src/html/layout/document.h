@@ -400,6 +400,7 @@ public:
     int SectionCount = 0;  // running count of non-empty sections
     TFontObj* ActiveLink = nullptr;
     TImageObj* ActiveImage = nullptr;
+    bool LeftButtonDown = false;  // told by the view: an image under the mouse shows pressed
     bool IsCopy = false;
     double ScaleX = 1.0, ScaleY = 1.0;
     int* FirstLineHtPtr = nullptr;  // where a list item wants its first baseline

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "html/layout/document.h"
+#include "html/layout/form_controls.h"
 #include "platform/gui/controls.h"
+#include "platform/runtime/strutil.h"
 
 // ---------------------------------------------------------------- ThtmlForm
 
@@ -56,7 +58,14 @@ void ThtmlForm::SizeControls(TCanvas& Canvas) {
 }
 
 void ThtmlForm::UncheckOtherRadios(TFormControlObj* RB) {
-    (void)RB;  // the radio controls do this through their own class
+    if (!RB || !RB->IsRadio()) return;
+    for (const auto& c : ControlList) {
+        if (c.get() == RB || !c->IsRadio() || !SameText(c->FName, RB->FName)) continue;
+        auto* button = dynamic_cast<TFormRadioButton*>(c->GetControl());
+        if (!button || !button->IsChecked()) continue;
+        button->SetIsChecked(false);  // which takes its tab stop too
+        c->DoOnChange();
+    }
 }
 
 std::unique_ptr<TStringList> ThtmlForm::GetFormSubmission() {

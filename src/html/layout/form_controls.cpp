@@ -126,6 +126,18 @@ void TFormControlBase::Wire(TWinControl* c) {
         if (previous) previous(s);
         if (MasterList && MasterList->ObjectClick) MasterList->ObjectClick(MasterList->TheOwner, this, OnClickMessage);
     };
+    c->OnMouseMove = [this](TObject*, TShiftState shift, int x, int y) { ControlMouseMove(shift, x, y); };
+    if (!FTitle.empty()) {
+        c->SetHint(ToControlText(FTitle));
+        c->SetShowHint(true);
+    }
+}
+
+void TFormControlBase::ControlMouseMove(TShiftState Shift, int X, int Y) {
+    // The view hears of the move as one over its panel at the same place, so
+    // that a link or picture hovered before is left.
+    if (TWinControl* panel = PanelOf(MasterList))
+        if (control_->Parent() == panel) panel->MouseMove(Shift, X + control_->Left(), Y + control_->Top());
 }
 
 void TFormControlBase::EnterControl() {
@@ -313,11 +325,32 @@ void TCheckBoxFormControlObj::Draw(TCanvas& Canvas, int X1, int Y1) {
 // ---------------------------------------------------------------- radio button
 
 void TFormRadioButton::SetIsChecked(bool Value) {
-    if (TabHeld || Value == checked_) return;
+    if (TabHeld || Value == checked_) {
+        ShowState();
+        return;
+    }
     checked_ = Value;
     SetTabStop(Value);
-    SetChecked(Value);
-    if (Value && OnChecked) OnChecked();
+    ShowState();
+    if (Value) Click();
+}
+
+void TFormRadioButton::ShowState() {
+    quiet_ = true;
+    SetChecked(checked_);
+    quiet_ = false;
+}
+
+void TFormRadioButton::Click() {
+    if (quiet_ || clicking_) return;
+    clicking_ = true;
+    try {
+        TRadioButton::Click();
+    } catch (...) {
+        clicking_ = false;
+        throw;
+    }
+    clicking_ = false;
 }
 
 TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* Master, int Position, TAttributeList* Attr)
@@ -328,27 +361,27 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* Master, int
     Wire(button_);
     bool big = Screen && Screen->PixelsPerInch() > 100;
     button_->SetBounds(-4000, 0, big ? 16 : 13, big ? 16 : 14);
-    button_->OnChecked = [this]() {
-        if (!MyForm) return;
-        MyForm->UncheckOtherRadios(this);
-        for (const auto& c : MyForm->ControlList) {
-            auto* r = dynamic_cast<TRadioButtonFormControlObj*>(c.get());
-            if (r && r != this && Lower(r->FName) == Lower(FName) && r->button_->IsChecked()) {
-                r->button_->SetIsChecked(false);
-                r->button_->SetTabStop(false);
-                r->DoOnChange();
-            }
-        }
-    };
+    // A click checks the button (a click made by checking it finds it
+    // checked), reports, and unchecks the rest of its group.
     button_->OnClick = [this, prev = button_->OnClick](TObject* s) {
         button_->SetIsChecked(true);
         if (prev) prev(s);
+        if (MyForm && button_->IsChecked()) MyForm->UncheckOtherRadios(this);
     };
     button_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+        if (Key == VK_TAB) button_->TabHeld = true;
         int dir = (Key == VK_LEFT || Key == VK_UP) ? -1 : (Key == VK_RIGHT || Key == VK_DOWN) ? 1 : 0;
         if (dir == 0) return;
         Key = 0;
         if (TRadioButtonFormControlObj* n = Neighbour(dir)) n->button_->SetFocus();
+    };
+    button_->OnKeyUp = [this](TObject*, WORD& Key, TShiftState) {
+        if (Key == VK_TAB) button_->TabHeld = false;
+    };
+    // The key's release goes to the control the TAB moved to.
+    button_->OnExit = [this, prev = button_->OnExit](TObject* s) {
+        button_->TabHeld = false;
+        if (prev) prev(s);
     };
 }
 
@@ -370,12 +403,7 @@ TRadioButtonFormControlObj* TRadioButtonFormControlObj::Neighbour(int Direction)
 void TRadioButtonFormControlObj::ResetToValue() {
     bool held = button_->TabHeld;
     button_->TabHeld = false;
-    if (IsChecked) {
-        button_->SetIsChecked(true);
-    } else {
-        button_->SetIsChecked(false);
-        button_->SetChecked(false);
-    }
+    button_->SetIsChecked(IsChecked);
     button_->TabHeld = held;
 }
 

@@ -39,6 +39,8 @@ public:
     void SaveContents() override;
     // The value compared on exit to fire OnObjectChange.
     virtual std::string CurrentValue() const { return ""; }
+    // The pointer moved over the control (control coordinates).
+    void ControlMouseMove(TShiftState Shift, int X, int Y);
     TColor FontColor = clBlack;
 
 protected:
@@ -94,19 +96,27 @@ private:
     TCheckBox* box_;
 };
 
-// The radio control: keeps its own checked flag; checking it is a click.
+// The radio control: keeps its own checked flag, and its form keeps the
+// group (the page's other radios share its parent); checking it is a click.
 class TFormRadioButton : public TRadioButton {
 public:
     explicit TFormRadioButton(TComponent* AOwner) : TRadioButton(AOwner) {}
     bool IsChecked() const { return checked_; }
-    // Does nothing while TAB is held or when unchanged.
+    // Does nothing while TAB is held or when unchanged: the window keeps
+    // showing the flag.
     void SetIsChecked(bool Value);
     int GetDlgCode() const override { return DLGC_WANTARROWS; }
-    bool TabHeld = false;
-    std::function<void()> OnChecked;
+    void Click() override;
+    bool TabHeld = false;  // while the TAB key is down on the button
+
+protected:
+    bool GroupsWithSiblings() const override { return false; }
 
 private:
+    void ShowState();
     bool checked_ = false;
+    bool quiet_ = false;     // the window is being set: the click is ours to make
+    bool clicking_ = false;  // a click is under way: checking in it makes none
 };
 
 class TRadioButtonFormControlObj : public TFormControlBase {

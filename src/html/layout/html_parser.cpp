@@ -92,11 +92,11 @@ TObject* Owner() { return SectionList ? reinterpret_cast<TObject*>(SectionList->
 
 // ---------------------------------------------------------------- symbol sets
 
-// The parts' tags end an open cell too, so that the rows after them get
-// their part even when the cell before was left open.
-const SymbSet TableTermSet{TableEndSy, TDSy,      TDEndSy,  TRSy,       TREndSy,    THSy,
-                           THEndSy,    CaptionSy, CaptionEndSy, ColSy,  ColGroupSy, THeadSy,
-                           TBodySy,    TFootSy,   THeadEndSy, TBodyEndSy, TFootEndSy};
+// What ends a cell, a caption or the content between cells. The parts'
+// tags are not among them: inside an open cell they are skipped, and the
+// rows after them stay in the part they were in.
+const SymbSet TableTermSet{TableEndSy, TDSy,      TDEndSy,      TRSy,  TREndSy,   THSy,
+                           THEndSy,    CaptionSy, CaptionEndSy, ColSy, ColGroupSy};
 
 // Everything DoCommonSy handles.
 const SymbSet CommonSet{TextSy,     BSy,        ISy,      USy,        EmSy,       StrongSy,    CiteSy,
@@ -455,6 +455,8 @@ void DoBr(bool inPre) {
     }
     if (after) AddPage();
     PopAProp("br");
+    // What follows the break starts a section of its own, even a lone space.
+    SectionCheck();
 }
 
 void DoScript(bool startAtGt) {
@@ -925,8 +927,6 @@ void DoPre() {
     TProperties* pEntry = nullptr;
     TProperties* formEntry = nullptr;
     Token->Clear();
-    // A line break right after the start tag belongs to the markup.
-    if (Ch == CR) GetCh();
     bool done = false;
     while (!done) {
         if (Ch == 0) {
@@ -1516,6 +1516,9 @@ void ParseInit(TSectionList* List) {
     ParserPropStack.Add(std::move(bottom));
     SetFontSizes(List->FontSize > 0 ? List->FontSize : 12);
     IDNameList = &List->IDNameList;
+    // The reading reports how far it got through the document's own hook.
+    ReportProgress = List->ReportProgress;
+    ProgressScale = List->ProgressStart;
     IncludeSender = Owner();
     BodyBlock = new TBodyBlock(CurrentCell, Top(), CurrentCell, Attributes);
     CurrentCell->Add(BodyBlock, 0);
@@ -1558,6 +1561,8 @@ void ParseDone() {
     CurrentUrlTarget = nullptr;
     g_urlTarget.reset();
     IDNameList = nullptr;
+    ReportProgress = nullptr;
+    ProgressScale = 0;
     IncludeEvent = nullptr;
     SoundEvent = nullptr;
     MetaEvent = nullptr;

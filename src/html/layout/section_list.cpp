@@ -300,14 +300,12 @@ unsigned TSectionList::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlT
         Repaint();
     }
     if (oldImage && oldImage != ActiveImage) oldImage->SetHover(0);
-    if (ActiveImage) {
-        const bool pressed = false;
-        ActiveImage->SetHover(pressed ? 2 : 1);
-    }
+    if (ActiveImage) ActiveImage->SetHover(LeftButtonDown ? 2 : 1);
     return result;
 }
 
 void TSectionList::SetActiveImagePressed(bool Pressed) {
+    LeftButtonDown = Pressed;
     if (ActiveImage) {
         ActiveImage->SetHover(Pressed ? 2 : 1);
         Repaint();

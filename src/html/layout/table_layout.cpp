@@ -409,35 +409,6 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     }
 }
 
-void TCellObj::DrawBackgroundImage(TCanvas& Canvas, const TRect& r) {
-    const int W = r.Right - r.Left, H = r.Bottom - r.Top;
-    const int iw = Bg->Image->ImageWidth, ih = Bg->Image->ImageHeight;
-    if (W <= 0 || H <= 0 || iw <= 0 || ih <= 0) return;
-    auto offset = [](const PositionRec& p, int area, int img) {
-        int o = 0;
-        switch (p.PosType) {
-            case 1: o = area / 2 - img / 2; break;
-            case 2:
-            case 4: o = area - img; break;
-            case 5: o = (area - img) * p.Value / 100; break;
-            case 6: o = p.Value; break;
-            default: break;
-        }
-        return std::clamp(o, -img, area);
-    };
-    int ox = offset(Bg->Pos[0], W, iw), oy = offset(Bg->Pos[1], H, ih);
-    const bool rx = Bg->Pos[0].RepeatD, ry = Bg->Pos[1].RepeatD;
-    if (rx)
-        while (ox > 0) ox -= iw;
-    if (ry)
-        while (oy > 0) oy -= ih;
-    const int saved = Canvas.SaveDC();
-    Canvas.IntersectClipRect(r.Left, r.Top, r.Right, r.Bottom);
-    for (int ty = oy; ty < (ry ? H : oy + 1); ty += ih)
-        for (int tx = ox; tx < (rx ? W : ox + 1); tx += iw) Bg->Image->DrawImage(Canvas, r.Left + tx, r.Top + ty, iw, ih);
-    Canvas.RestoreDC(saved);
-}
-
 void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
                     TColor Dark) {
     if (IsDummy()) return;
@@ -448,7 +419,7 @@ void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellS
     if (r.Bottom < ARect.Top || r.Top > ARect.Bottom || r.Right < ARect.Left || r.Left > ARect.Right) return;
     if (Cell->BkGnd && Cell->BkColor != clNone) Canvas.FillRect(r, ResolveColor(Cell->BkColor));
     if (Bg && Bg->Image && root && root->ShowImages && Bg->Image->Image && !Bg->Image->ShowsStandIn())
-        DrawBackgroundImage(Canvas, r);
+        Bg->Draw(Canvas, r, ARect);
     Cell->Draw(Canvas, ARect, r.Right - r.Left, X + CellSpacing + PadLeft + BrdLeft, Y + CellSpacing + PadTop + BrdTop,
                0, 0);
     bool printing = root && root->Printing;

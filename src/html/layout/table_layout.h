@@ -84,7 +84,6 @@ public:
 
 private:
     TCellObj() = default;
-    void DrawBackgroundImage(TCanvas& Canvas, const TRect& r);
 
     // Plain content (TSectionBase::IsPlain) is laid out once per width: a
     // cell placed elsewhere at the width of its last layout is moved there,

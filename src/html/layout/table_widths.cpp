@@ -38,13 +38,8 @@ void SpreadSpan(std::vector<int>& cols, int first, int span, int value) {
         cols[static_cast<size_t>(first)] += shortfall;
         return;
     }
-    int given = 0;
-    for (int c = first; c <= last; ++c) {
-        int add = MulDivTrunc(cols[static_cast<size_t>(c)], shortfall, sum);
-        cols[static_cast<size_t>(c)] += add;
-        given += add;
-    }
-    cols[static_cast<size_t>(last)] += shortfall - given;
+    for (int c = first; c <= last; ++c)
+        cols[static_cast<size_t>(c)] += MulDivTrunc(cols[static_cast<size_t>(c)], shortfall, sum);
 }
 
 std::vector<int> FindTableWidths(const std::vector<int>& mins, const std::vector<int>& maxs, int avail,

@@ -11,11 +11,9 @@ namespace TableMath {
 // a * b / c with a 64-bit product, truncated toward zero; 0 when c is 0.
 int MulDivTrunc(int a, int b, int c);
 
-// Raises columns first..first+span-1 of `cols` so that they add up to at
-// least `value`: the shortfall is spread in proportion to the columns'
-// current values (all of it to the first column when they add up to 0).
-// Whatever the truncation leaves over goes to the last covered column, so the
-// columns always reach `value`.
+// Raises columns first..first+span-1 of `cols` towards `value`: the
+// shortfall is spread in proportion to the columns' current values, each
+// share truncated (all of it to the first column when they add up to 0).
 void SpreadSpan(std::vector<int>& cols, int first, int span, int value);
 
 // Widths of a table without percentages (available width `avail`): mins when

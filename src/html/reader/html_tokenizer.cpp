@@ -343,13 +343,9 @@ void AddEntityChar(TCharCollection& chars, const Reference& r, int position, int
     } else if (v < 32) {
         chars.Add('?', position);
     } else if (r.numeric && v >= 127 && v <= 159) {
-        if (codePage == 65001) {
-            // A lone byte is no UTF-8 character: read it as Windows-1252.
-            FlushChars(chars, codePage);
-            Token->AddUnicodeChar(Cp1252CharToUtf16(static_cast<unsigned char>(v)), position);
-        } else {
-            chars.Add(static_cast<char>(v), position);
-        }
+        // The byte of the document's code page, converted with the bytes
+        // around it.
+        chars.Add(static_cast<char>(v), position);
     } else {
         FlushChars(chars, codePage);
         if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) {

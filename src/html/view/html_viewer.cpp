@@ -475,6 +475,7 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
     SetProcessing(true);
     if (!FileExists(file)) {
         Screen->SetCursor(oldCursor);
+        if (OnProgress) OnProgress(this, psEnding, 100);
         SetProcessing(false);
         throw EInOutError("Can't locate file: " + file);
     }

@@ -747,9 +747,10 @@ void TRadioButton::SetChecked(bool value) {
         radio->setChecked(value);
     }
     if (!value) return;
-    if (TWinControl* p = Parent())
+    if (TWinControl* p = Parent(); p && GroupsWithSiblings())
         for (int i = 0; i < p->ControlCount(); ++i)
-            if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i)); r && r != this) r->SetChecked(false);
+            if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i)); r && r != this && r->GroupsWithSiblings())
+                r->SetChecked(false);
     Click();
 }
 

@@ -266,6 +266,9 @@ public:
     TAlignment Alignment = taRightJustify;
 
 protected:
+    // False for a button that keeps its group itself: it neither unchecks
+    // its siblings nor is unchecked by them.
+    virtual bool GroupsWithSiblings() const { return true; }
     void CreateWidget() override;
     void ClickAction() override { SetChecked(true); }
     void TextChanged() override;

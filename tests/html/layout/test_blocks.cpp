@@ -97,6 +97,22 @@ TEST_F(LayoutTest, PaddingBorderAndMarginPlaceTheContent) {
     EXPECT_THAT(log, ::testing::Contains(::testing::StartsWith("poly")));
 }
 
+// Overflow is hidden only by a box of a declared width over 20 px: the
+// others grow to their content.
+TEST_F(LayoutTest, OnlyABoxOfAWidthClipsItsOverflow) {
+    TBlock* outer = Block("div");
+    TBlock* free = Block("div", "overflow: hidden; height: 10px", outer->MyCell.get());
+    TBlock* narrow = Block("div", "overflow: hidden; height: 10px; width: 20px", outer->MyCell.get());
+    TBlock* wide = Block("div", "overflow: hidden; height: 10px; width: 100px", outer->MyCell.get());
+    for (TBlock* b : {free, narrow, wide}) Para("x\ny", b->MyCell.get());
+    Layout(400);
+    EXPECT_FALSE(free->HideOverflow);
+    EXPECT_EQ(free->SectionHeight, 40);
+    EXPECT_EQ(narrow->SectionHeight, 40);
+    EXPECT_TRUE(wide->HideOverflow);
+    EXPECT_EQ(wide->SectionHeight, 10);
+}
+
 TEST_F(LayoutTest, ALeftFloatPushesLaterTextAndTakesNoHeight) {
     TBlock* f = Block("div", "float: left; width: 100px");
     Para("f", f->MyCell.get());

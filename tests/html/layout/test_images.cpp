@@ -38,6 +38,19 @@ protected:
         Pop();
         return img;
     }
+    // The pictures among the drawing calls.
+    static std::vector<std::string> Pictures(const std::vector<std::string>& log) {
+        std::vector<std::string> out;
+        for (const auto& l : log)
+            if (l.rfind("picture", 0) == 0) out.push_back(l);
+        return out;
+    }
+    // The pictures a page paints, read and laid out 600 px wide.
+    std::vector<std::string> PicturesOf(const std::string& html) {
+        Readhtml::HtmlParseString(html, doc.get());
+        Layout(600);
+        return Pictures(Paint(600, 600));
+    }
     TStringBitmapList cache;
     int requests = 0;
 };
@@ -56,12 +69,6 @@ TEST_F(ImageTest, TableCellsPaintTheirOwnOrTheirRowsPicture) {
                               "<td width=300 height=60 background=\"none.bmp\">c</td></tr></table>",
                               doc.get());
     Layout(1000);
-    auto pictures = [](const std::vector<std::string>& log) {
-        std::vector<std::string> out;
-        for (const auto& l : log)
-            if (l.rfind("picture", 0) == 0) out.push_back(l);
-        return out;
-    };
     // The row's 200 x 50 picture tiles the first cell from its corner; the
     // second cell's own starts 10 px right and 5 px down of its corner (x 300),
     // tiled both ways; the third paints none.
@@ -70,7 +77,7 @@ TEST_F(ImageTest, TableCellsPaintTheirOwnOrTheirRowsPicture) {
         for (int x : {0, 200}) expected.push_back("picture " + Nums4(x, y, x + 200, y + 50));
     for (int y : {-45, 5, 55})
         for (int x : {110, 310, 510}) expected.push_back("picture " + Nums4(x, y, x + 200, y + 50));
-    const std::vector<std::string> shown = pictures(Paint(1000, 600));
+    const std::vector<std::string> shown = Pictures(Paint(1000, 600));
     EXPECT_EQ(shown, expected);
     doc->PrintTableBackgrounds = true;
     TSectionList copy(*doc);
@@ -80,7 +87,7 @@ TEST_F(ImageTest, TableCellsPaintTheirOwnOrTheirRowsPicture) {
     canvas.SetRecorder(&log);
     copy.Draw(canvas, TRect{0, 0, 1000, 600}, 1000, 0, 0, 0, 0);
     canvas.SetRecorder(nullptr);
-    EXPECT_EQ(pictures(log), shown);
+    EXPECT_EQ(Pictures(log), shown);
     doc->PrintTableBackgrounds = false;
     TSectionList plain(*doc);
     plain.Layout(canvas, 0, 1000, 600, 0, mw, curs);
@@ -88,25 +95,57 @@ TEST_F(ImageTest, TableCellsPaintTheirOwnOrTheirRowsPicture) {
     canvas.SetRecorder(&log);
     plain.Draw(canvas, TRect{0, 0, 1000, 600}, 1000, 0, 0, 0, 0);
     canvas.SetRecorder(nullptr);
-    EXPECT_TRUE(pictures(log).empty());
+    EXPECT_TRUE(Pictures(log).empty());
 }
 
 // A block paints its picture where its style puts it; a table's BACKGROUND
 // gives its block one tiled from the corner.
 TEST_F(ImageTest, BlocksPaintTheirPicture) {
-    Readhtml::HtmlParseString("<div style=\"background-image: url(blk.bmp); background-position: 30px 0; "
-                              "background-repeat: no-repeat; height: 80px\">x</div>"
-                              "<table background=\"t.bmp\" cellspacing=0 cellpadding=0><tr><td width=300 height=60>"
-                              "y</td></tr></table>",
-                              doc.get());
-    Layout(600);
-    std::vector<std::string> shown;
-    for (const auto& l : Paint(600, 600))
-        if (l.rfind("picture", 0) == 0) shown.push_back(l);
+    const auto shown = PicturesOf("<div style=\"background-image: url(blk.bmp); background-position: 30px 0; "
+                                  "background-repeat: no-repeat; height: 80px\">x</div>"
+                                  "<table background=\"t.bmp\" cellspacing=0 cellpadding=0><tr><td width=300 height=60>"
+                                  "y</td></tr></table>");
     // The block's one picture 30 px in; the table's 200 x 50 tiles over its 300 x 60.
     const std::vector<std::string> expected{"picture 30 0 230 50", "picture 0 80 200 130", "picture 200 80 400 130",
                                             "picture 0 130 200 180", "picture 200 130 400 180"};
     EXPECT_EQ(shown, expected);
+}
+
+// A fixed picture is placed in the view, not in its box, and shows only
+// where a box lies over it: a block's and a cell's alike.
+TEST_F(ImageTest, FixedPicturesArePlacedInTheView) {
+    const auto shown = PicturesOf("<div style=\"height: 40px\">a</div>"
+                                  "<div style=\"background: url(blk.bmp) no-repeat fixed; height: 80px\">x</div>"
+                                  "<table cellspacing=0 cellpadding=0><tr><td width=300 height=60 background=\"c.bmp\" "
+                                  "style=\"background-attachment: fixed; background-position: 0 130px; "
+                                  "background-repeat: repeat-x\">y</td></tr></table>");
+    // The block (40..120) shows the view's corner tile; the cell (120..180)
+    // the row of tiles 130 px down the view.
+    const std::vector<std::string> expected{"picture 0 0 200 50", "picture 0 130 200 180", "picture 200 130 400 180"};
+    EXPECT_EQ(shown, expected);
+}
+
+// An image under the mouse shows hovered, or pressed while the button is
+// held, also when the mouse moves onto it with the button down.
+TEST_F(ImageTest, AnImageUnderTheMouseShowsHoveredOrPressed) {
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    TImageObj* img = Image(s, {{SrcSy, "a.bmp"}});
+    cell->Add(s, 0);
+    Layout(600);
+    Paint();
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    auto moveTo = [&](int x, int y) { doc->GetLinkAt(canvas, x, y, url, control, title); };
+    moveTo(10, 10);
+    EXPECT_EQ(img->Hover, 1);
+    moveTo(10, 300);
+    EXPECT_EQ(img->Hover, 0);
+    doc->SetActiveImagePressed(true);
+    moveTo(10, 10);
+    EXPECT_EQ(img->Hover, 2);
+    doc->SetActiveImagePressed(false);
+    EXPECT_EQ(img->Hover, 1);
 }
 
 TEST_F(ImageTest, SizesFromAttributesAndThePicture) {

@@ -41,6 +41,9 @@ TEST_F(FormTest, RadioGroupsIgnoreTheCaseOfNames) {
     EXPECT_FALSE(Control<TRadioButtonFormControlObj>(f, 0)->TheButton()->IsChecked());
     EXPECT_TRUE(Control<TRadioButtonFormControlObj>(f, 2)->TheButton()->IsChecked());
     EXPECT_THAT(Submission(f), ::testing::ElementsAre("pick=2", "other=3"));
+    // The form unchecks the rest of a group for the button that was checked.
+    f.UncheckOtherRadios(Control<TRadioButtonFormControlObj>(f, 0));
+    EXPECT_THAT(Submission(f), ::testing::ElementsAre("other=3"));
     // Arrows walk the group without wrapping.
     EXPECT_EQ(second->Neighbour(-1), Control<TRadioButtonFormControlObj>(f, 0));
     EXPECT_EQ(second->Neighbour(1), nullptr);

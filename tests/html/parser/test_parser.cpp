@@ -209,8 +209,10 @@ TEST_F(ParserTest, HeadElementsAndEvents) {
 }
 
 TEST_F(ParserTest, PreformattedTextKeepsItsLines) {
+    // The line break right after the start tag is an empty first line.
     std::string s = Shape("<pre>\na  b\n<b>c</b> &amp; d\n\n</pre>e");
-    EXPECT_THAT(s, HasSubstr("Block tag=pre\n      Pre \"a b\"\n      Pre \"c & d\"\n      Pre \"\"\n"));
+    EXPECT_THAT(s, HasSubstr("Block tag=pre\n      Pre \"\"\n      Pre \"a b\"\n      Pre \"c & d\"\n"
+                             "      Pre \"\"\n"));
     TSection* c = FindSection(*list_, u"c & d");
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->BuffS.substr(0, 5), u"c & d");
@@ -223,6 +225,15 @@ TEST_F(ParserTest, PreformattedTextKeepsItsLines) {
     Readhtml::HtmlParseTextString("one <b>\r\ntwo", list_.get());
     EXPECT_NE(FindSection(*list_, u"one <b>"), nullptr);
     EXPECT_NE(FindSection(*list_, u"two"), nullptr);
+}
+
+// A break opens the next section itself: the text after it takes the
+// paragraph's alignment, not that of the inline element around it.
+TEST_F(ParserTest, ABreakOpensTheSectionAfterIt) {
+    Parse("<p>a<br> <span style=\"text-align: right\">b</span></p>");
+    TSection* b = FindSection(*list_, u"b");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->Justify, 1);
 }
 
 TEST_F(ParserTest, OpenCommentAtTheEndIsReportedAfterReadingWhatCameBefore) {

@@ -60,6 +60,10 @@ TEST_F(ReaderTest, CharacterReferencesInText) {
     EXPECT_EQ(Text(Read("&amp;&amp &AMP; &#233;&#xE9;&#XE9;")), u"&& &AMP; \u00e9\u00e9\u00e9");
     // 150 is a byte of the document code page (Windows-1252: en dash); 9 a space.
     EXPECT_EQ(Text(Read("a&#150;b&#9;c&#1;d")), u"a\u2013b c?d");
+    // In UTF-8 such a byte alone is no character.
+    ParserPropStack[0]->AssignUTF8();
+    EXPECT_EQ(Text(Read("a&#150;b")), u"a\ufffdb");
+    ParserPropStack[0]->AssignCharSet(0);
     EXPECT_EQ(Text(Read("&#x;&#;&nosuch;")), u"&x;&;&nosuch;");
     EXPECT_EQ(Text(Read("&hellip&apos;")), u"\u2026\u2019");
     EXPECT_EQ(Text(Read("&#128512;")), u"\U0001F600");

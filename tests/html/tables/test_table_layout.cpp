@@ -312,8 +312,14 @@ TEST_F(TableTest, HitTestsFindTheCellUnderThePoint) {
 }
 
 TEST_F(TableTest, HeaderAndFooterRows) {
-    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><thead><tr><td>h</thead><tbody><tr><td>b1<tr><td>b2"
-                          "</tbody><tfoot><tr><td>f</tfoot><thead><tr><td>late</thead></table>");
+    // The parts' tags count between cells only: inside a cell left open
+    // they are skipped, and the rows after them stay in the header.
+    ThtmlTable& open = Table("<table><thead><tr><th>h<tbody><tr><td>b</td></tr></tbody></table>");
+    ASSERT_EQ(open.Rows.Count(), 2);
+    EXPECT_EQ(open.Rows[1]->RowType, 0);
+    ThtmlTable& t = Table("<table cellpadding=0 cellspacing=0><thead><tr><td>h</td></thead><tbody><tr><td>b1</td>"
+                          "<tr><td>b2</td></tbody><tfoot><tr><td>f</td></tfoot><thead><tr><td>late</td></thead>"
+                          "</table>");
     t.Initialize();
     ASSERT_EQ(t.Rows.Count(), 5);
     EXPECT_EQ(t.Rows[0]->RowType, 0);

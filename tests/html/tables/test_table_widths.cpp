@@ -16,10 +16,11 @@ TEST(TableMath, SpannedCellWidensItsColumnsInProportion) {
     V zero{0, 0, 0};
     SpreadSpan(zero, 1, 2, 40);
     EXPECT_EQ(zero, (V{0, 40, 0}));
-    // Truncation leftovers still reach the value; a span past the end is cut.
+    // Each share is truncated and what they leave over is nobody's; a span
+    // past the end is cut.
     V odd{1, 1, 1};
     SpreadSpan(odd, 0, 3, 10);
-    EXPECT_EQ(Sum(odd), 10);
+    EXPECT_EQ(odd, (V{3, 3, 3}));
     V tail{5, 5};
     SpreadSpan(tail, 1, 4, 12);
     EXPECT_EQ(tail, (V{5, 12}));

@@ -238,6 +238,27 @@ TEST_F(ViewerTest, AMetaRefreshIsReportedAfterTheLoad) {
     EXPECT_EQ(delay, 0);
 }
 
+// The reading reports its share (up to 75) every 4096 bytes, the layout the
+// rest; a file that is not there still ends what it began.
+TEST_F(ViewerTest, ProgressRunsThroughTheReadingAndTheLayout) {
+    std::vector<std::pair<int, int>> seen;
+    v->OnProgress = [&](TObject*, TProgressStage stage, int percent) { seen.emplace_back(stage, percent); };
+    const std::string page = LongPage(400);
+    v->LoadFromFile(Write("a.htm", page));
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), std::make_pair(int(psStarting), 0));
+    EXPECT_EQ(seen.back(), std::make_pair(int(psEnding), 100));
+    std::vector<int> reading;
+    for (const auto& [stage, percent] : seen)
+        if (stage == psRunning && percent < 75) reading.push_back(percent);
+    ASSERT_EQ(reading.size(), page.size() / 4096);
+    for (size_t i = 0; i < reading.size(); ++i)
+        EXPECT_EQ(reading[i], static_cast<int>((i + 1) * 4096 * 75 / page.size()));
+    seen.clear();
+    EXPECT_THROW(v->LoadFromFile((dir / "nada.htm").string()), EInOutError);
+    EXPECT_THAT(seen, ElementsAre(std::make_pair(int(psEnding), 100)));
+}
+
 }  // namespace
 
 namespace {

@@ -234,6 +234,54 @@ TEST_F(ViewerTest, FormControlsReportThroughTheViewerAndSubmitAfterTheClick) {
                 ElementsAre("focus f1", "blur b1", "focus ", "click c1", "submit envia.cgi post quem=Ana,vai=Ok"));
 }
 
+// A form keeps its radio groups: checking a button, by code or by a click,
+// is a click that unchecks the rest of its group only, and each window
+// shows its button's own state; while TAB is down on a button it stays as
+// it is. Moving over a control leaves the link hovered before.
+TEST_F(ViewerTest, RadioGroupsAndThePointerOverControls) {
+    std::vector<std::string> events;
+    auto record = [&](const char* what) {
+        return [&, what](TObject*, TFormControlObj* c, const std::string&) { events.push_back(what + c->Value); };
+    };
+    v->OnObjectClick = record("click ");
+    v->OnObjectChange = record("change ");
+    v->OnHotSpotCovered = [&](TObject*, const std::string& url) { events.push_back("over " + url); };
+    form->Show();
+    v->LoadFromFile(Write("radio.htm", "<a href=\"x.htm\">link</a><form><input type=radio name=a value=1 checked>"
+                                       "<input type=radio name=a value=2><input type=radio name=b value=3 checked>"
+                                       "<input type=radio name=b value=4></form>"));
+    Paint();
+    auto button = [&](int i) {
+        return dynamic_cast<TRadioButtonFormControlObj*>((*v->FormControlList())[i])->TheButton();
+    };
+    auto shown = [&]() {
+        std::string s;
+        for (int i = 0; i < 4; ++i)
+            s += std::string(button(i)->IsChecked() ? "x" : "o") + (button(i)->Checked() ? "x" : "o");
+        return s;
+    };
+    EXPECT_EQ(shown(), "xxooxxoo");
+    events.clear();
+    button(1)->SetIsChecked(true);
+    EXPECT_EQ(shown(), "ooxxxxoo");
+    button(3)->UserClick();
+    EXPECT_EQ(shown(), "ooxxooxx");
+    EXPECT_THAT(events, ElementsAre("click 2", "change 1", "click 4", "change 3"));
+    WORD tab = VK_TAB;
+    button(2)->OnKeyDown(button(2), tab, 0);
+    button(2)->SetIsChecked(true);
+    EXPECT_EQ(shown(), "ooxxooxx");
+    button(2)->OnKeyUp(button(2), tab, 0);
+    button(2)->SetIsChecked(true);
+    EXPECT_EQ(shown(), "ooxxxxoo");
+    events.clear();
+    v->PaintPanel()->MouseMove(0, 15, 12);
+    TWinControl* control = (*v->FormControlList())[0]->GetControl();
+    ASSERT_TRUE(control->OnMouseMove);
+    control->OnMouseMove(control, 0, 2, 2);
+    EXPECT_THAT(events, ElementsAre("over x.htm", "over "));
+}
+
 TEST_F(ViewerTest, DragsOverThePaintPanelReachTheViewer) {
     TObject source;
     std::vector<std::string> seen;
