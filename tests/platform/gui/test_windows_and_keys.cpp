@@ -1,0 +1,87 @@
+// What a user meets around the forms: dialogs owned by the window they come
+// from, accelerators, focus marks, placement, the splitter, Portuguese
+// standard texts and the screen's font names.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/extctrls.h"
+#include "platform/gui/forms.h"
+#include "platform/gui/stdctrls.h"
+#include "support/gui_test.h"
+
+namespace {
+
+struct WindowsFixture : ::testing::Test {
+    std::vector<TForm*> forms;
+    TForm* NewForm(const std::string& name) {
+        auto* f = new TForm(Application);
+        f->SetName(name);
+        forms.push_back(f);
+        return f;
+    }
+    void TearDown() override {
+        for (auto it = forms.rbegin(); it != forms.rend(); ++it) (*it)->Free();
+        Application->ProcessMessages();
+    }
+};
+
+// How a dialog window stood when it came up.
+struct Seen {
+    QWidget* parent = nullptr;
+    QWindow* transientParent = nullptr;
+    bool onTop = false;
+};
+
+// Looks at the modal window once its loop runs, then lets close run.
+void WhenModal(Seen& seen, std::function<void(QWidget*)> close) {
+    QTimer::singleShot(0, [&seen, close] {
+        QWidget* w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        seen.parent = w->parentWidget();
+        seen.transientParent = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+        seen.onTop = w->windowFlags() & Qt::WindowStaysOnTopHint;
+        close(w);
+    });
+}
+
+TEST_F(WindowsFixture, TheSplitterSharesTheRoomBetweenItsNeighbours) {
+    TForm* form = NewForm("Divisor");
+    form->SetClientWidth(300);
+    form->SetClientHeight(300);
+    auto* top = Make<TPanel>(form, form, "Cima");
+    top->SetHeight(100);
+    top->SetAlign(TAlign::alTop);
+    auto* split = Make<TSplitter>(form, form, "Divisor");
+    split->SetAlign(TAlign::alTop);
+    split->SetBounds(0, 100, 300, 3);
+    auto* rest = Make<TPanel>(form, form, "Resto");
+    rest->SetAlign(TAlign::alClient);
+    ASSERT_EQ(split->Top(), 100);
+    ASSERT_EQ(split->Height(), 3);
+    EXPECT_EQ(split->Cursor(), crVSplit);
+    int moved = 0;
+    split->OnMoved = [&](TObject*) { ++moved; };
+
+    split->MouseDown(TMouseButton::mbLeft, 0, 10, 1);
+    split->MouseMove(ssLeft, 10, 41);
+    EXPECT_EQ(top->Height(), 140) << "dragging resizes as it goes";
+    EXPECT_EQ(split->Top(), 140);
+    EXPECT_EQ(rest->Top(), 143);
+    split->MouseUp(TMouseButton::mbLeft, 0, 10, 500);
+    EXPECT_EQ(top->Height(), 300 - 3 - 30) << "the rest keeps its minimum";
+    split->MouseDown(TMouseButton::mbLeft, 0, 10, 1);
+    split->MouseUp(TMouseButton::mbLeft, 0, 10, -900);
+    EXPECT_EQ(top->Height(), 30);
+    EXPECT_EQ(moved, 2);
+}
+
+}  // namespace
