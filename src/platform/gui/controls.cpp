@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -630,6 +631,43 @@ void TControl::WatchWidget(QWidget* widget) {
 }
 
 QObject* TControl::SignalContext() const { return bridge_; }
+
+void PaintBehind(TControl& control, TCanvas& canvas) {
+    TWinControl* parent = control.Parent();
+    const TRect own = control.BoundsRect();
+    canvas.FillRect(TRect{0, 0, own.Right - own.Left, own.Bottom - own.Top},
+                    ColorToRGB(parent ? parent->Color() : clBtnFace));
+    QPainter* painter = canvas.Painter();
+    QWidget* surface = parent ? parent->MadeClientWidget() : nullptr;
+    if (!painter || !surface || own.Right <= own.Left || own.Bottom <= own.Top) return;
+    // Drawn apart, so that the lent painter's state is left alone.
+    QImage behind(own.Right - own.Left, own.Bottom - own.Top, QImage::Format_ARGB32_Premultiplied);
+    behind.fill(ToQColor(parent->Color()));
+    surface->render(&behind, QPoint(), QRegion(own.Left, own.Top, behind.width(), behind.height()),
+                    QWidget::DrawWindowBackground);
+    QPainter p(&behind);
+    for (int i = 0; i < parent->ControlCount() && parent->Controls(i) != &control; ++i) {
+        auto* below = dynamic_cast<TGraphicControl*>(parent->Controls(i));
+        TRect common;
+        if (!below || !below->Visible() || !IntersectRect(common, own, below->BoundsRect())) continue;
+        p.save();
+        p.translate(below->Left() - own.Left, below->Top() - own.Top);
+        p.setClipRect(QRect(0, 0, below->Width(), below->Height()));
+        below->PaintWith(p);
+        p.restore();
+    }
+    p.end();
+    painter->drawImage(0, 0, behind);
+}
+
+bool IsAccel(char key, const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[++i] == '&') continue;
+        return key && AnsiUpperCase(std::string(1, caption[i])) == AnsiUpperCase(std::string(1, key));
+    }
+    return false;
+}
 
 TForm* GetParentForm(const TControl* control) {
     const TControl* c = control;

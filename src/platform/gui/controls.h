@@ -379,3 +379,11 @@ private:
 
 // Helpers shared by the controls' sources.
 TForm* GetParentForm(const TControl* control);
+// Paints into canvas (a lent painter, at the control's origin) what shows
+// behind a transparent control: its parent's own painting and the graphic
+// controls below it that it overlaps; only the parent's colour where the
+// parent has no widget yet.
+void PaintBehind(TControl& control, TCanvas& canvas);
+// Whether key is the accelerator of caption: the character after a single
+// "&", compared without case ("&&" is a plain "&").
+bool IsAccel(char key, const std::string& caption);
