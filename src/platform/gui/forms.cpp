@@ -1,6 +1,6 @@
 #include "platform/gui/forms.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
@@ -15,6 +15,36 @@
 #include "platform/runtime/errors.h"
 
 using namespace velorim_gui;
+
+namespace velorim_gui {
+
+QWidget* DialogOwner(const QWidget* except) {
+    auto usable = [except](QWidget* w) {
+        return w && w != except && w->isWindow() && w->isVisible() && w->windowType() != Qt::Popup &&
+               w->windowType() != Qt::ToolTip;
+    };
+    if (TForm* f = Screen->ActiveForm(); f && usable(f->MadeWidget())) return f->MadeWidget();
+    if (QWidget* w = QApplication::activeWindow(); usable(w)) return w;
+    if (TForm* m = Application->MainForm(); m && usable(m->MadeWidget())) return m->MadeWidget();
+    return nullptr;
+}
+
+bool StayOnTopShown(const QWidget* except) {
+    if (!QCoreApplication::instance()) return false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != except && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint)) return true;
+    return false;
+}
+
+void OwnDialog(QWidget* dialog, QWidget* owner) {
+    if (!dialog || !owner) return;
+    Qt::WindowFlags flags = dialog->windowFlags();
+    if (StayOnTopShown(dialog)) flags |= Qt::WindowStaysOnTopHint;
+    if (dialog->parentWidget() != owner) dialog->setParent(owner, flags);
+    else dialog->setWindowFlags(flags);
+}
+
+}  // namespace velorim_gui
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     SetVisibleFlag(false);
@@ -140,10 +170,13 @@ void TForm::ApplyWindowFlags() {
         case TFormBorderStyle::bsSizeToolWin: f |= Qt::Tool; break;
         default: break;
     }
-    if (formStyle_ == TFormStyle::fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    if (formStyle_ == TFormStyle::fsStayOnTop || modalOnTop_) f |= Qt::WindowStaysOnTopHint;
     const bool wasVisible = w->isVisible();
     w->setWindowFlags(f);
-    if (wasVisible) w->show();
+    if (wasVisible) {
+        w->show();
+        w->setAttribute(Qt::WA_KeyboardFocusChange);
+    }
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
@@ -254,12 +287,28 @@ TModalResult TForm::ShowModal() {
     if (Visible() || modal_) throw Exception("Cannot make a visible window modal");
     modal_ = true;
     modalResult_ = mrNone;
+    // A modal form belongs to the window it was opened from and shows above
+    // it, even above one that stays on top.
+    if (QWidget* w = Widget(); w && !w->parentWidget()) {
+        if (QWidget* owner = DialogOwner(w)) {
+            modalOnTop_ = StayOnTopShown(w);
+            w->setParent(owner, w->windowFlags());
+            ApplyWindowFlags();
+        }
+    }
     if (MadeWidget()) MadeWidget()->setWindowModality(Qt::ApplicationModal);
     auto finish = [this] {
         modal_ = false;
         SetModalWake(nullptr);
         if (Visible()) SetVisible(false);
-        if (MadeWidget()) MadeWidget()->setWindowModality(Qt::NonModal);
+        if (QWidget* w = MadeWidget()) {
+            w->setWindowModality(Qt::NonModal);
+            if (w->parentWidget()) {
+                modalOnTop_ = false;
+                w->setParent(nullptr, w->windowFlags());
+                ApplyWindowFlags();
+            }
+        }
     };
     try {
         SetVisible(true);

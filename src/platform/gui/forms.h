@@ -119,6 +119,8 @@ private:
 
     QWidget* client_ = nullptr;
     QWidget* menuBar_ = nullptr;
+    // Set while the form is shown modally above a window that stays on top.
+    bool modalOnTop_ = false;
     TWinControl* activeControl_ = nullptr;
     TMainMenu* menu_ = nullptr;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;

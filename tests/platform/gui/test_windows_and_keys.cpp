@@ -53,6 +53,40 @@ void WhenModal(Seen& seen, std::function<void(QWidget*)> close) {
     });
 }
 
+TEST_F(WindowsFixture, DialogsAndModalFormsBelongToTheStayOnTopWindowAndShowAboveIt) {
+    TForm* main = NewForm("Principal");
+    TForm* wizard = NewForm("Assistente");
+    wizard->SetFormStyle(TFormStyle::fsStayOnTop);
+    main->Show();
+    wizard->Show();
+    ASSERT_TRUE(wizard->Active());
+    std::unique_ptr<IDialogService> real = CreateQtDialogService();
+    SetDialogService(real.get());
+    QWidget* owner = wizard->Widget();
+
+    Seen box;
+    WhenModal(box, [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    MessageDlg("Data inválida", TMsgDlgType::mtError, mbOK);
+    Seen file;
+    WhenModal(file, [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    TOpenDialog open(wizard);
+    open.Execute();
+
+    TForm* modal = NewForm("Modal");
+    Seen form;
+    WhenModal(form, [modal](QWidget*) { modal->SetModalResult(mrOk); });
+    EXPECT_EQ(modal->ShowModal(), mrOk);
+    SetDialogService(&velorim_test::Dialogs());
+
+    for (const Seen* s : {&box, &file, &form}) {
+        EXPECT_EQ(s->parent, owner);
+        EXPECT_EQ(s->transientParent, owner->windowHandle());
+        EXPECT_TRUE(s->onTop) << "the owner stays on top: so must the dialog";
+    }
+    EXPECT_EQ(modal->Widget()->parentWidget(), nullptr) << "closed, the form is a window of its own again";
+    EXPECT_FALSE(modal->Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
 TEST_F(WindowsFixture, TheSplitterSharesTheRoomBetweenItsNeighbours) {
     TForm* form = NewForm("Divisor");
     form->SetClientWidth(300);
