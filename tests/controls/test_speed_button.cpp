@@ -404,6 +404,41 @@ TEST_F(SpeedButtonTest, AnImageThatArrivesLaterIsDrawnFromTheList) {
 
 namespace {
 
+TEST_F(SpeedButtonTest, TheFormsKeysReachItsSpeedButtons) {
+    TRxSpeedButton* close = NewButton();
+    close->SetCaption("&Fechar");
+    close->Cancel = true;
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetFocus();
+    edit->SimulateKey('F', ssAlt);
+    EXPECT_EQ(clicks, 1) << "Alt+letter clicks the button whose caption marks it";
+    edit->SimulateKey(VK_ESCAPE, 0, 27);
+    EXPECT_EQ(clicks, 2) << "Esc clicks the cancel button";
+    close->SetEnabled(false);
+    edit->SimulateKey(VK_ESCAPE, 0, 27);
+    edit->SimulateKey('F', ssAlt);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(SpeedButtonTest, TheHoverLookEndsWhenTheMouseGoesOrAnotherWindowTakesIt) {
+    TRxSpeedButton* b = NewButton();
+    b->SetFlat(true);
+    form->Show();
+    b->MouseMove(0, 5, 5);
+    ASSERT_TRUE(b->MouseInControl());
+    b->PointerLeft();
+    EXPECT_FALSE(b->MouseInControl()) << "the pointer left the button";
+
+    TForm* other = new TForm(form);
+    b->OnClick = [other](TObject*) { other->Show(); };
+    b->MouseMove(0, 5, 5);
+    b->MouseDown(L, 0, 5, 5);
+    b->MouseUp(L, 0, 5, 5);
+    EXPECT_FALSE(b->MouseInControl()) << "the window the click opened is the active one";
+    EXPECT_EQ(b->State(), rbsUp);
+}
+
 TEST_F(SpeedButtonTest, ATransparentButtonShowsItsParentAndTheControlsUnderIt) {
     auto* panel = new TPanel(form);
     panel->SetParent(form);

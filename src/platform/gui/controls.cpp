@@ -19,6 +19,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/qt_bridge.h"
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/strutil.h"
 
 using namespace velorim_gui;
 
@@ -1126,7 +1127,9 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
     }
 }
 
-bool TWinControl::CanFocus() const {
+bool TWinControl::CanFocus() const { return Reachable(); }
+
+bool TControl::Reachable() const {
     for (const TControl* c = this; c; c = c->Parent()) {
         if (dynamic_cast<const TForm*>(c)) return c->Enabled();
         if (!c->Visible() || !c->Enabled()) return false;
@@ -1202,8 +1205,8 @@ void TWinControl::KeyUp(WORD& key, TShiftState shift) {
 }
 
 bool TWinControl::ProcessKeyDown(WORD key, TShiftState shift, char ch, bool fromWidget) {
-    TForm* form = ParentForm();
-    if (form == this) form = nullptr;
+    TForm* const owner = ParentForm();
+    TForm* form = owner == this ? nullptr : owner;
     WORD k = key;
     if (k) {
         if (form && form->KeyPreview) {
@@ -1219,8 +1222,14 @@ bool TWinControl::ProcessKeyDown(WORD key, TShiftState shift, char ch, bool from
             if (form) form->SelectNext(this, !(shift & ssShift), true);
             return true;
         }
-        if ((k == VK_RETURN || k == VK_ESCAPE) && !(shift & (ssCtrl | ssAlt)) && !(code & DLGC_WANTALLKEYS) && form) {
-            if (form->DialogKey(k, shift)) return true;
+        // A key that reaches the window itself (nothing focused) still
+        // serves the form's buttons and accelerators.
+        if ((k == VK_RETURN || k == VK_ESCAPE) && !(shift & (ssCtrl | ssAlt)) && !(code & DLGC_WANTALLKEYS) && owner) {
+            if (owner->DialogKey(k, shift)) return true;
+        }
+        if ((shift & ssAlt) && !(shift & ssCtrl) && owner) {
+            const bool plain = (k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9');
+            if (owner->DialogChar(plain ? char(k) : ch)) return true;
         }
     }
     char c = ch;
@@ -1231,6 +1240,11 @@ bool TWinControl::ProcessKeyDown(WORD key, TShiftState shift, char ch, bool from
         }
         KeyPress(c);
         if (!c) return true;
+        // A control that types nothing (a button) leaves letters to the
+        // accelerators.
+        if (owner && static_cast<unsigned char>(c) > ' ' && !(shift & (ssCtrl | ssAlt)) &&
+            !(GetDlgCode() & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) && owner->DialogChar(c))
+            return true;
     }
     if (OwnsKeyInput() || !fromWidget || c != ch) {
         DefaultKeyInput(k, shift, c);

@@ -262,6 +262,9 @@ void TForm::SetVisible(bool visible) {
     if (QWidget* w = Widget()) {
         if (windowState_ == TWindowState::wsMaximized) w->showMaximized();
         else w->show();
+        // The focused control always shows its focus mark, as after keyboard
+        // use (showing a window forgets that).
+        w->setAttribute(Qt::WA_KeyboardFocusChange);
     }
     if (OnShow) OnShow(this);
     if (!activeControl_ && Visible()) SelectFirst();
@@ -447,29 +450,32 @@ void TForm::MenuChanged() {
     BoundsChanged();
 }
 
-bool TForm::DialogKey(WORD key, TShiftState shift) {
-    if (shift & (ssCtrl | ssAlt)) return false;
-    std::vector<TWinControl*> list;
-    GetTabOrderList(list);
-    TButton* target = nullptr;
-    if (key == VK_RETURN) {
-        target = dynamic_cast<TButton*>(activeControl_);
-        if (!target)
-            for (TWinControl* c : list)
-                if (auto* b = dynamic_cast<TButton*>(c); b && b->Default() && b->CanFocus()) {
-                    target = b;
-                    break;
-                }
-    } else if (key == VK_ESCAPE) {
-        for (TWinControl* c : list)
-            if (auto* b = dynamic_cast<TButton*>(c); b && b->Cancel() && b->CanFocus()) {
-                target = b;
-                break;
-            }
+namespace {
+// The first control of parent's subtree (in its order, parents first) that
+// keys reach and that answers pred.
+TControl* FindReachable(const TWinControl* parent, const std::function<bool(TControl*)>& pred) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Reachable()) continue;
+        if (pred(c)) return c;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            if (TControl* found = FindReachable(w, pred)) return found;
     }
+    return nullptr;
+}
+}  // namespace
+
+bool TForm::DialogKey(WORD key, TShiftState shift) {
+    if (shift & (ssCtrl | ssAlt) || (key != VK_RETURN && key != VK_ESCAPE)) return false;
+    TControl* target = key == VK_RETURN ? dynamic_cast<TButton*>(activeControl_) : nullptr;
+    if (!target) target = FindReachable(this, [key](TControl* c) { return c->TakesDialogKey(key); });
     if (!target || !target->Enabled()) return false;
     target->Click();
     return true;
+}
+
+bool TForm::DialogChar(char key) {
+    return key && FindReachable(this, [key](TControl* c) { return c->DialogChar(key); });
 }
 
 namespace {

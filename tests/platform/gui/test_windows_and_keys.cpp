@@ -87,6 +87,51 @@ TEST_F(WindowsFixture, DialogsAndModalFormsBelongToTheStayOnTopWindowAndShowAbov
     EXPECT_FALSE(modal->Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
+TEST_F(WindowsFixture, AcceleratorsReachTheControlsThatCarryThem) {
+    TForm* form = NewForm("Teclas");
+    auto* edit = MakeCaptioned<TEdit>(form, form, "Nome", "", 8, 8, 100, 21);
+    auto* save = MakeCaptioned<TButton>(form, form, "Salvar", "&Salvar", 8, 40, 75, 25);
+    auto* off = MakeCaptioned<TButton>(form, form, "Excluir", "&Excluir", 88, 40, 75, 25);
+    auto* box = MakeCaptioned<TCheckBox>(form, form, "Juros", "Incluir &juros", 8, 70, 120, 17);
+    auto* label = MakeCaptioned<TLabel>(form, form, "Rotulo", "&Nome", 120, 8, 40, 13);
+    label->FocusControl = edit;
+    off->SetEnabled(false);
+    std::string log;
+    save->OnClick = [&](TObject*) { log += "salvar;"; };
+    off->OnClick = [&](TObject*) { log += "excluir;"; };
+    edit->SetFocus();
+
+    edit->SimulateKey('S', ssAlt);
+    EXPECT_EQ(log, "salvar;");
+    EXPECT_TRUE(edit->Focused()) << "a button's accelerator leaves the focus";
+    edit->SimulateKey('E', ssAlt);
+    EXPECT_EQ(log, "salvar;") << "a disabled button takes nothing";
+    edit->SimulateKey('J', ssAlt);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_TRUE(box->Focused());
+    box->SimulateKey('N', ssAlt);
+    EXPECT_TRUE(edit->Focused()) << "a label's accelerator focuses its control";
+    edit->SimulateKey('S', 0, 's');
+    EXPECT_EQ(log, "salvar;") << "a letter typed into an edit is text";
+    save->SetFocus();
+    save->SimulateKey('S', 0, 's');
+    EXPECT_EQ(log, "salvar;salvar;") << "a button types nothing: its letter is an accelerator";
+}
+
+TEST_F(WindowsFixture, TheFocusedButtonShowsAFocusMark) {
+    TForm* form = NewForm("Foco");
+    auto* a = MakeCaptioned<TButton>(form, form, "A", "A", 8, 8, 75, 25);
+    auto* b = MakeCaptioned<TButton>(form, form, "B", "B", 8, 40, 75, 25);
+    form->Show();
+    QApplication::setActiveWindow(form->Widget());
+    Application->ProcessMessages();
+    b->SetFocus();
+    const QImage unfocused = a->Widget()->grab().toImage();
+    a->SetFocus();
+    ASSERT_TRUE(a->Widget()->hasFocus());
+    EXPECT_NE(a->Widget()->grab().toImage(), unfocused);
+}
+
 TEST_F(WindowsFixture, TheSplitterSharesTheRoomBetweenItsNeighbours) {
     TForm* form = NewForm("Divisor");
     form->SetClientWidth(300);
