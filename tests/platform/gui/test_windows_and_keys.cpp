@@ -163,4 +163,16 @@ TEST_F(WindowsFixture, TheSplitterSharesTheRoomBetweenItsNeighbours) {
     EXPECT_EQ(moved, 2);
 }
 
+TEST(PlatformTexts, StandardButtonsSpeakPortuguese) {
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), QStringLiteral("Cancelar"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text().remove('&'), QStringLiteral("Abrir"));
+}
+
+TEST(PlatformTexts, FontFamiliesAreListedOnceWithoutTheirFoundry) {
+    const std::vector<std::string> names =
+        FontFamilyNames({"DejaVu Sans", "C059 [UKWN]", "arial", "C059 [URW]", "Arial", "Nimbus [x] Sans"});
+    EXPECT_EQ(names, (std::vector<std::string>{"Arial", "arial", "C059", "DejaVu Sans", "Nimbus [x] Sans"}));
+}
+
 }  // namespace
