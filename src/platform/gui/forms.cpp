@@ -221,6 +221,15 @@ void TForm::PlaceOnScreen() {
             areaTop = ref->Top();
             areaWidth = ref->Width();
             areaHeight = ref->Height();
+            // Where the window really is: the window manager may have moved
+            // or maximised it since its bounds were set.
+            if (QWidget* w = ref->MadeWidget(); w && w->isVisible()) {
+                const QRect g = w->frameGeometry();
+                areaLeft = g.left();
+                areaTop = g.top();
+                areaWidth = g.width();
+                areaHeight = g.height();
+            }
             break;
         }
         default: centre = false; break;

@@ -132,6 +132,24 @@ TEST_F(WindowsFixture, TheFocusedButtonShowsAFocusMark) {
     EXPECT_NE(a->Widget()->grab().toImage(), unfocused);
 }
 
+TEST_F(WindowsFixture, AFormCentredOnTheMainFormFollowsWhereTheMainWindowReallyIs) {
+    TForm* main = NewForm("Principal");
+    main->SetBounds(100, 100, 400, 300);
+    main->Show();
+    Application->SetMainForm(main);
+    // The window manager maximises it.
+    main->Widget()->setGeometry(0, 0, 1000, 700);
+    Application->ProcessMessages();
+    TForm* wizard = NewForm("Assistente");
+    wizard->SetPosition(TPosition::poMainFormCenter);
+    wizard->SetBounds(0, 0, 200, 100);
+    wizard->Show();
+    Application->SetMainForm(nullptr);
+    const QRect g = main->Widget()->frameGeometry();
+    EXPECT_EQ(wizard->Left(), g.left() + (g.width() - 200) / 2);
+    EXPECT_EQ(wizard->Top(), g.top() + (g.height() - 100) / 2);
+}
+
 TEST_F(WindowsFixture, TheSplitterSharesTheRoomBetweenItsNeighbours) {
     TForm* form = NewForm("Divisor");
     form->SetClientWidth(300);
