@@ -384,6 +384,12 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
     };
     switch (event->type()) {
         case QEvent::FocusIn: {
+            // The focus mark shows however the focus came (Qt shows it only
+            // after its own tab handling).
+            if (source && !source->window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+                source->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+                source->update();
+            }
             auto* w = dynamic_cast<TWinControl*>(c);
             TForm* form = w ? GetParentForm(w) : nullptr;
             if (w && form && form != w && form->ActiveControl() != w) {
