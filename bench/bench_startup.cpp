@@ -130,9 +130,10 @@ struct DataCopy {
 };
 
 // Starts the probe in mode inside dir; returns the nanoseconds from the start
-// of the process to its window on screen (-1 on failure) and the probe's
-// second line in detail.
-long long StartProbe(const char* mode, const std::string& dir, std::string& detail) {
+// of the process to the moment it printed first (its window on screen, or
+// "Sair" pressed; -1 on failure), the probe's second line in detail and, in
+// ended, the nanoseconds from that moment to the end of the process.
+long long StartProbe(const char* mode, const std::string& dir, std::string& detail, long long* ended = nullptr) {
     int out[2];
     if (pipe(out) != 0) return -1;
     posix_spawn_file_actions_t actions;
@@ -159,9 +160,11 @@ long long StartProbe(const char* mode, const std::string& dir, std::string& deta
     close(out[0]);
     int status = 0;
     waitpid(pid, &status, 0);
+    const long long end = MonotonicNs();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
     const auto newline = text.find('\n');
     detail = newline == std::string::npos ? "" : text.substr(newline + 1);
+    if (ended) *ended = end - std::atoll(text.c_str());
     return std::atoll(text.c_str()) - start;
 }
 
@@ -196,5 +199,29 @@ void BM_StartupSideBySide(benchmark::State& state) {
     state.counters["ratio"] = program / trivial;
 }
 BENCHMARK(BM_StartupSideBySide)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// Leaving: the program up with the shipped tables, "Sair" pressed in its
+// message loop, timed to the end of the process (what the user waits for
+// once the window has gone).
+void BM_SairToExit(benchmark::State& state) {
+    auto unset = [](const char* name) { return !std::getenv(name) || !*std::getenv(name); };
+    if (unset("DISPLAY") && unset("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static DataCopy data;
+    double closing = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        std::string none;
+        long long ended = 0;
+        if (StartProbe("sair", data.dir, none, &ended) < 0) {
+            state.SkipWithError("the probe process failed");
+            return;
+        }
+        closing += static_cast<double>(ended) / 1e6;
+        ++runs;
+    }
+    state.counters["closing_ms"] = closing / runs;
+}
+BENCHMARK(BM_SairToExit)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace

@@ -4,10 +4,14 @@
 //                           in their order, the main window shown (with the
 //                           start-up load of the current directory's tables)
 //   startup_probe trivial   one empty Qt window, as a yardstick
+//   startup_probe sair      the program's window up, then "Sair" pressed in
+//                           its message loop: prints that moment and ends as
+//                           the program does
 // It prints the CLOCK_MONOTONIC time (nanoseconds) at which the window was
-// exposed and painted, then (program mode) "salmin N", the rows of the first
-// index table, and exits 0.
+// exposed and painted (sair: "Sair" was pressed), then (program mode)
+// "salmin N", the rows of the first index table, and exits 0.
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
@@ -64,11 +68,30 @@ int RunProgram(int argc, char** argv) {
     return 0;
 }
 
+// The program as the user leaves it: started as its main block starts it,
+// and once its window is on screen "Sair" is pressed in the message loop.
+int RunSair(int argc, char** argv) {
+    Application->Initialize(argc, argv);
+    auto* poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        TForm* main = Application->MainForm();
+        QWidget* w = main ? main->MadeWidget() : nullptr;
+        if (!w || !w->windowHandle() || !w->windowHandle()->isExposed()) return;
+        poll->stop();
+        std::printf("%lld\n", MonotonicNs());
+        std::fflush(stdout);
+        Form1->SpeedButton21->Click();
+    });
+    poll->start(1);
+    return RunVelorim(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "trivial") == 0) return RunTrivial(argc, argv);
     if (argc >= 2 && std::strcmp(argv[1], "program") == 0) return RunProgram(argc, argv);
-    std::fprintf(stderr, "usage: startup_probe program|trivial\n");
+    if (argc >= 2 && std::strcmp(argv[1], "sair") == 0) return RunSair(argc, argv);
+    std::fprintf(stderr, "usage: startup_probe program|trivial|sair\n");
     return 1;
 }

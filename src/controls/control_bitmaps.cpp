@@ -65,11 +65,7 @@ void DrawDisabledImage(const TCustomImageList& Images, TCanvas& Canvas, int X, i
     Stamp(Canvas, ink, X, Y, ShadowColor);
 }
 
-void PaintParentBackground(TControl& Control, TCanvas& Canvas) {
-    TColor color = clBtnFace;
-    if (Control.Parent()) color = Control.Parent()->Color();
-    Canvas.FillRect(TRect{0, 0, Control.Width(), Control.Height()}, ColorToRGB(color));
-}
+void PaintParentBackground(TControl& Control, TCanvas& Canvas) { PaintBehind(Control, Canvas); }
 
 bool ThreadOwnsActiveWindow() { return Screen && Screen->ActiveForm() != nullptr; }
 

@@ -22,7 +22,8 @@ std::unique_ptr<TBitmap> CreateDisabledBitmap(const TBitmap& Source, TColor Tran
 // the shadow is drawn.
 void DrawDisabledImage(const TCustomImageList& Images, TCanvas& Canvas, int X, int Y, int Index, bool Emboss,
                        TColor ShadowColor, TColor HighlightColor);
-// What shows behind a transparent control: its parent's colour.
+// What shows behind a transparent control: its parent's painting and the
+// graphic controls under it.
 void PaintParentBackground(TControl& Control, TCanvas& Canvas);
 // True while one of the program's windows is the active one.
 bool ThreadOwnsActiveWindow();

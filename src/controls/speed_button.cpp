@@ -582,7 +582,10 @@ void TRxSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int 
         Invalidate();
     }
     if (inside && !menuTracking_) Click();
-    if (inside && Enabled())
+    // A window the click opened has the mouse now: the button is no longer
+    // under it and shows so.
+    const TForm* form = GetParentForm(this);
+    if (inside && Enabled() && (!form || form->Active()))
         MouseEnter();
     else
         MouseLeave();
@@ -627,20 +630,7 @@ void TRxSpeedButton::PerformClick() {
 }
 
 bool TRxSpeedButton::DialogChar(char key) {
-    if (!Enabled() || !Visible()) return false;
-    const std::string caption = Caption();
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-        if (lower(caption[i + 1]) == lower(key)) {
-            Click();
-            return true;
-        }
-        return false;
-    }
-    return false;
+    if (!Enabled() || !Visible() || !IsAccel(key, Caption())) return false;
+    Click();
+    return true;
 }

@@ -114,6 +114,10 @@ public:
     void SetDropDownMenu(TPopupMenu* menu);
     TRxDropDownMenuPos MenuPosition = dmpBottom;
     TModalResult ModalResult = mrNone;
+    // Enter (Default) or Esc (Cancel) on the button's form clicks it.
+    bool Default = false;
+    bool Cancel = false;
+    bool TakesDialogKey(WORD key) const override { return key == VK_RETURN ? Default : key == VK_ESCAPE && Cancel; }
 
     const TBitmap& Glyph() const { return glyph_.Glyph(); }
     void SetGlyph(const TBitmap& bitmap);
@@ -141,10 +145,11 @@ public:
     void PerformClick();
     // A dialog character that matches the caption's accelerator clicks the
     // button; true when it did.
-    bool DialogChar(char key);
+    bool DialogChar(char key) override;
     // The pointer entered or left the button (also refreshed on release).
     void MouseEnter();
     void MouseLeave();
+    void PointerLeft() override { MouseLeave(); }
 
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;

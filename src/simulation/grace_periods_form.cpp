@@ -44,6 +44,11 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     IconGrid2->SetCells(0, 2, "60 anos");
     IconGrid2->SetCells(0, 3, "65 anos");
 
+    // Below the ages, dragged to give the year table more or less room.
+    Splitter1 = Make<TSplitter>(this, this, "Splitter1");
+    Splitter1->SetAlign(TAlign::alTop);
+    Splitter1->SetBounds(0, IconGrid2->Height(), ClientWidth(), 3);
+
     IconGrid1 = Make<TIconGrid>(this, this, "IconGrid1");
     IconGrid1->SetColCount(3);
     IconGrid1->SetFixedCols(0);

@@ -12,6 +12,7 @@ public:
     explicit TForm3(TComponent* AOwner);
 
     TIconGrid* IconGrid2; // the person's three ages, on top
+    TSplitter* Splitter1; // between the two grids
     TIconGrid* IconGrid1; // prazosAI.tab
     TPanel* Panel1;
     TRxSpeedButton* SpeedButton1;

@@ -10,6 +10,7 @@
 #include "platform/gui/extctrls.h"
 #include "platform/gui/imglist.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/stdctrls.h"
 
 namespace {
 
@@ -397,6 +398,65 @@ TEST_F(SpeedButtonTest, AnImageThatArrivesLaterIsDrawnFromTheList) {
     const TColor shadow = ColorToRGB(clBtnShadow);
     EXPECT_EQ(PixelAt(b, 6 + 5, 7 + 5),
               static_cast<QRgb>((GetRValue(shadow) << 16) | (GetGValue(shadow) << 8) | GetBValue(shadow)));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SpeedButtonTest, TheFormsKeysReachItsSpeedButtons) {
+    TRxSpeedButton* close = NewButton();
+    close->SetCaption("&Fechar");
+    close->Cancel = true;
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetFocus();
+    edit->SimulateKey('F', ssAlt);
+    EXPECT_EQ(clicks, 1) << "Alt+letter clicks the button whose caption marks it";
+    edit->SimulateKey(VK_ESCAPE, 0, 27);
+    EXPECT_EQ(clicks, 2) << "Esc clicks the cancel button";
+    close->SetEnabled(false);
+    edit->SimulateKey(VK_ESCAPE, 0, 27);
+    edit->SimulateKey('F', ssAlt);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(SpeedButtonTest, TheHoverLookEndsWhenTheMouseGoesOrAnotherWindowTakesIt) {
+    TRxSpeedButton* b = NewButton();
+    b->SetFlat(true);
+    form->Show();
+    b->MouseMove(0, 5, 5);
+    ASSERT_TRUE(b->MouseInControl());
+    b->PointerLeft();
+    EXPECT_FALSE(b->MouseInControl()) << "the pointer left the button";
+
+    TForm* other = new TForm(form);
+    b->OnClick = [other](TObject*) { other->Show(); };
+    b->MouseMove(0, 5, 5);
+    b->MouseDown(L, 0, 5, 5);
+    b->MouseUp(L, 0, 5, 5);
+    EXPECT_FALSE(b->MouseInControl()) << "the window the click opened is the active one";
+    EXPECT_EQ(b->State(), rbsUp);
+}
+
+TEST_F(SpeedButtonTest, ATransparentButtonShowsItsParentAndTheControlsUnderIt) {
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(0, 0, 100, 50);
+    panel->SetColor(clYellow);  // raised bevel: white top-left edge
+    auto* under = new TPaintBox(panel);
+    under->SetParent(panel);
+    under->SetBounds(10, 0, 20, 20);
+    under->OnPaint = [under](TObject*) { under->Canvas().FillRect(TRect{0, 0, 20, 20}, clBlue); };
+    auto* b = new TRxSpeedButton(form);
+    b->SetParent(panel);
+    b->SetBounds(0, 0, 40, 40);
+    b->SetFlat(true);
+    b->SetTransparent(true);
+    form->Show();
+    EXPECT_EQ(PixelAt(b, 0, 0), 0xFFFFFFu) << "the panel's own painting";
+    EXPECT_EQ(PixelAt(b, 15, 10), 0x0000FFu) << "the control under the button";
+    EXPECT_EQ(PixelAt(b, 35, 30), 0xFFFF00u) << "the panel's colour";
 }
 
 }  // namespace

@@ -77,4 +77,15 @@ TEST_F(GracePeriods, ShownFromTheContributionForm) {
     EXPECT_EQ(Messages(), (Texts{"'31/02/2002' não é uma data válida", "'  /  /    ' não é uma data válida"}));
 }
 
+TEST_F(GracePeriods, ASplitterBetweenTheGridsSharesTheirRoom) {
+    TSplitter* split = Form3->Splitter1;
+    EXPECT_EQ(split->Top(), Form3->IconGrid2->Top() + Form3->IconGrid2->Height());
+    EXPECT_EQ(Form3->IconGrid1->Top(), split->Top() + split->Height());
+    const int ages = Form3->IconGrid2->Height(), table = Form3->IconGrid1->Height();
+    split->MouseDown(TMouseButton::mbLeft, 0, 1, 1);
+    split->MouseUp(TMouseButton::mbLeft, 0, 1, 51);
+    EXPECT_EQ(Form3->IconGrid2->Height(), ages + 50);
+    EXPECT_EQ(Form3->IconGrid1->Height(), table - 50);
+}
+
 } // namespace

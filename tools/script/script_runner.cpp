@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -191,9 +192,30 @@ struct TScriptRunner::Impl {
     IDialogService* previous = nullptr;
     size_t messagesShown = 0;
     TForm* lastForm = nullptr;
+    // Steps that run inside the next modal form's loop, while it is shown.
+    std::deque<std::string> modalSteps;
 
     Impl(std::ostream& o, std::string s, std::string src) : out(o), scriptDir(std::move(s)), sourceDir(std::move(src)) {
         launchDir = GetCurrentDir();
+        recorder.OnModalForm = [this](TForm&) {
+            std::deque<std::string> steps;
+            steps.swap(modalSteps);
+            for (const std::string& step : steps) {
+                GuardedStep(step);
+                Application->ProcessMessages();
+            }
+        };
+    }
+
+    // A step whose failure is printed and does not end the script.
+    void GuardedStep(const std::string& cp1252) {
+        try {
+            Step(cp1252);
+        } catch (const StepError& e) {
+            Print("ERROR: " + e.what);
+        } catch (const std::exception& e) {
+            Print(std::string("ERROR: ") + e.what());
+        }
     }
 
     void Print(const std::string& cp1252) { out << Cp1252ToUtf8(cp1252) << "\n"; }
@@ -304,6 +326,8 @@ struct TScriptRunner::Impl {
                 if (auto* r = dynamic_cast<TRadioButton*>(c)) return onOff(r->Checked());
                 if (item) return onOff(item->Checked());
             }
+            if (p == "MODALRESULT")
+                if (auto* f = dynamic_cast<TForm*>(c)) return TDialogRecorder::NameOf(f->ModalResult());
             if (p == "ITEMINDEX") {
                 if (auto* x = dynamic_cast<TComboBox*>(c)) return std::to_string(x->ItemIndex());
                 if (auto* x = dynamic_cast<TListBox*>(c)) return std::to_string(x->ItemIndex());
@@ -525,6 +549,9 @@ struct TScriptRunner::Impl {
             std::string text = StringReplace(ReadFileBytes(name), "\r\n", "\n");
             if (!text.empty() && text.back() == '\n') text.pop_back();
             Print(text);
+        } else if (cmd == "inmodal") {
+            need(2);
+            modalSteps.push_back(Rest(line, 1));
         } else if (cmd == "show") {
             need(2);
             TForm* form = FindForm(t[1]);
@@ -575,13 +602,7 @@ void TScriptRunner::RunLine(const std::string& utf8) {
     std::string line = utf8;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
     if (line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-    try {
-        impl_->Step(Utf8ToCp1252(line));
-    } catch (const StepError& e) {
-        impl_->Print("ERROR: " + e.what);
-    } catch (const std::exception& e) {
-        impl_->Print(std::string("ERROR: ") + e.what());
-    }
+    impl_->GuardedStep(Utf8ToCp1252(line));
     impl_->out.flush();
     Application->ProcessMessages();
 }

@@ -17,7 +17,7 @@
 //   cell Form.Grid col row text...   rows Form.Grid n   select Form.Grid col row
 //   page Form.PageControl n
 //   answer OK|Yes|No|Cancel|Abort|Retry|Ignore|<file path>
-//   print Form.Component [Enabled|Visible|Focused|Checked|ItemIndex|Count]
+//   print Form.Component [Enabled|Visible|Focused|Checked|ItemIndex|Count|ModalResult]
 //                               or a registered property (Date, Value, Display, Down)
 //   setprop Form.Component Prop value   sets a registered property (Date, Value)
 //   dump Form.Grid              "== Form.Grid <RowCount>", then rows joined by TAB
@@ -25,6 +25,8 @@
 //   file NAME                   a data-directory file as UTF-8
 //   shot FILE.png [Form]        renders a form into a PNG
 //   show Form                   shows a form that no command of the program opens
+//   inmodal STEP...             runs STEP inside the next modal form's loop,
+//                               while that form is shown (in order, one a line)
 // A failing step prints "ERROR: <what>" and the script goes on. Posted
 // messages and due timers run after every step.
 #include <functional>

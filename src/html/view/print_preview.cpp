@@ -112,6 +112,7 @@ TPreviewForm::TPreviewForm(TComponent* AOwner, THTMLViewer* viewer, bool& Abort)
     for (TPreviewSpeedButton* b : {OnePageBut, TwoPageBut}) b->SetGroupIndex(4);
     CloseBut = ToolButton(this, ToolBarPanel, "CloseBut", "&Fechar", 758, 60);
     CloseBut->ModalResult = mrCancel;
+    CloseBut->Cancel = true;
     for (int i = 0; i < ToolBarPanel->ControlCount(); ++i) {
         TControl* c = ToolBarPanel->Controls(i);
         toolBarItems_.push_back({c, c->Left(), c->Top()});

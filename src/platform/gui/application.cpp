@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QPointer>
 #include <QScreen>
 #include <QThread>
@@ -26,7 +28,23 @@ TApplication::~TApplication() {
     delete ownApp_;
 }
 
+namespace {
+// The platform's own texts (standard dialogs and buttons) in Portuguese; an
+// application made elsewhere (the tests') gets them too.
+void LoadPortugueseTranslations() {
+    static bool loaded = false;
+    if (loaded || !QCoreApplication::instance()) return;
+    loaded = true;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+}  // namespace
+
 void TApplication::Initialize(int argc, char** argv) {
+    LoadPortugueseTranslations();
     if (QCoreApplication::instance()) return;
     static int sArgc = 1;
     static char sName[] = "velorim";
@@ -38,6 +56,7 @@ void TApplication::Initialize(int argc, char** argv) {
         ownApp_ = new QApplication(sArgc, sArgv);
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    LoadPortugueseTranslations();
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -254,13 +273,22 @@ const TStringList& TScreen::Fonts() {
         fontsRead_ = true;
         std::vector<std::string> names;
         for (const QString& f : QFontDatabase::families()) names.push_back(FromQ(f));
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return QString::compare(ToQ(a), ToQ(b), Qt::CaseInsensitive) < 0;
-        });
-        names.erase(std::unique(names.begin(), names.end()), names.end());
-        fonts_.MutableItems() = std::move(names);
+        fonts_.MutableItems() = FontFamilyNames(std::move(names));
     }
     return fonts_;
+}
+
+std::vector<std::string> FontFamilyNames(std::vector<std::string> families) {
+    // A family that several foundries provide is listed once per foundry,
+    // as "C059 [UKWN]": the name a font is asked for is the family's alone.
+    for (std::string& name : families)
+        if (const size_t open = name.rfind(" ["); open != std::string::npos && name.back() == ']') name.erase(open);
+    std::sort(families.begin(), families.end(), [](const std::string& a, const std::string& b) {
+        const int order = QString::compare(ToQ(a), ToQ(b), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    families.erase(std::unique(families.begin(), families.end()), families.end());
+    return families;
 }
 
 int TScreen::Width() const {

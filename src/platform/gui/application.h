@@ -187,6 +187,10 @@ private:
 
 extern TScreen* Screen;
 
+// Font family names as the screen lists them: sorted without case, each
+// once, foundry suffixes (" [URW]") taken off.
+std::vector<std::string> FontFamilyNames(std::vector<std::string> families);
+
 class TMouse {
 public:
     int WheelScrollLines() const { return 3; }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -18,6 +19,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/qt_bridge.h"
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/strutil.h"
 
 using namespace velorim_gui;
 
@@ -382,6 +384,12 @@ bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
     };
     switch (event->type()) {
         case QEvent::FocusIn: {
+            // The focus mark shows however the focus came (Qt shows it only
+            // after its own tab handling).
+            if (source && !source->window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+                source->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+                source->update();
+            }
             auto* w = dynamic_cast<TWinControl*>(c);
             TForm* form = w ? GetParentForm(w) : nullptr;
             if (w && form && form != w && form->ActiveControl() != w) {
@@ -630,6 +638,43 @@ void TControl::WatchWidget(QWidget* widget) {
 }
 
 QObject* TControl::SignalContext() const { return bridge_; }
+
+void PaintBehind(TControl& control, TCanvas& canvas) {
+    TWinControl* parent = control.Parent();
+    const TRect own = control.BoundsRect();
+    canvas.FillRect(TRect{0, 0, own.Right - own.Left, own.Bottom - own.Top},
+                    ColorToRGB(parent ? parent->Color() : clBtnFace));
+    QPainter* painter = canvas.Painter();
+    QWidget* surface = parent ? parent->MadeClientWidget() : nullptr;
+    if (!painter || !surface || own.Right <= own.Left || own.Bottom <= own.Top) return;
+    // Drawn apart, so that the lent painter's state is left alone.
+    QImage behind(own.Right - own.Left, own.Bottom - own.Top, QImage::Format_ARGB32_Premultiplied);
+    behind.fill(ToQColor(parent->Color()));
+    surface->render(&behind, QPoint(), QRegion(own.Left, own.Top, behind.width(), behind.height()),
+                    QWidget::DrawWindowBackground);
+    QPainter p(&behind);
+    for (int i = 0; i < parent->ControlCount() && parent->Controls(i) != &control; ++i) {
+        auto* below = dynamic_cast<TGraphicControl*>(parent->Controls(i));
+        TRect common;
+        if (!below || !below->Visible() || !IntersectRect(common, own, below->BoundsRect())) continue;
+        p.save();
+        p.translate(below->Left() - own.Left, below->Top() - own.Top);
+        p.setClipRect(QRect(0, 0, below->Width(), below->Height()));
+        below->PaintWith(p);
+        p.restore();
+    }
+    p.end();
+    painter->drawImage(0, 0, behind);
+}
+
+bool IsAccel(char key, const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[++i] == '&') continue;
+        return key && AnsiUpperCase(std::string(1, caption[i])) == AnsiUpperCase(std::string(1, key));
+    }
+    return false;
+}
 
 TForm* GetParentForm(const TControl* control) {
     const TControl* c = control;
@@ -1088,7 +1133,9 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
     }
 }
 
-bool TWinControl::CanFocus() const {
+bool TWinControl::CanFocus() const { return Reachable(); }
+
+bool TControl::Reachable() const {
     for (const TControl* c = this; c; c = c->Parent()) {
         if (dynamic_cast<const TForm*>(c)) return c->Enabled();
         if (!c->Visible() || !c->Enabled()) return false;
@@ -1164,8 +1211,8 @@ void TWinControl::KeyUp(WORD& key, TShiftState shift) {
 }
 
 bool TWinControl::ProcessKeyDown(WORD key, TShiftState shift, char ch, bool fromWidget) {
-    TForm* form = ParentForm();
-    if (form == this) form = nullptr;
+    TForm* const owner = ParentForm();
+    TForm* form = owner == this ? nullptr : owner;
     WORD k = key;
     if (k) {
         if (form && form->KeyPreview) {
@@ -1181,8 +1228,14 @@ bool TWinControl::ProcessKeyDown(WORD key, TShiftState shift, char ch, bool from
             if (form) form->SelectNext(this, !(shift & ssShift), true);
             return true;
         }
-        if ((k == VK_RETURN || k == VK_ESCAPE) && !(shift & (ssCtrl | ssAlt)) && !(code & DLGC_WANTALLKEYS) && form) {
-            if (form->DialogKey(k, shift)) return true;
+        // A key that reaches the window itself (nothing focused) still
+        // serves the form's buttons and accelerators.
+        if ((k == VK_RETURN || k == VK_ESCAPE) && !(shift & (ssCtrl | ssAlt)) && !(code & DLGC_WANTALLKEYS) && owner) {
+            if (owner->DialogKey(k, shift)) return true;
+        }
+        if ((shift & ssAlt) && !(shift & ssCtrl) && owner) {
+            const bool plain = (k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9');
+            if (owner->DialogChar(plain ? char(k) : ch)) return true;
         }
     }
     char c = ch;
@@ -1193,6 +1246,11 @@ bool TWinControl::ProcessKeyDown(WORD key, TShiftState shift, char ch, bool from
         }
         KeyPress(c);
         if (!c) return true;
+        // A control that types nothing (a button) leaves letters to the
+        // accelerators.
+        if (owner && static_cast<unsigned char>(c) > ' ' && !(shift & (ssCtrl | ssAlt)) &&
+            !(GetDlgCode() & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) && owner->DialogChar(c))
+            return true;
     }
     if (OwnsKeyInput() || !fromWidget || c != ch) {
         DefaultKeyInput(k, shift, c);

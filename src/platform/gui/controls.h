@@ -62,6 +62,9 @@ public:
     void Hide() { SetVisible(false); }
     // Visible itself and every parent up to and including its form.
     bool Showing() const;
+    // Visible and enabled with every parent up to its form (shown or not),
+    // and not on a page that is not shown: what a key of the form reaches.
+    bool Reachable() const;
     bool Enabled() const { return enabled_; }
     virtual void SetEnabled(bool enabled);
 
@@ -147,6 +150,14 @@ public:
     virtual bool MouseWheel(TShiftState shift, int delta, int x, int y);
     // The pointer left the control.
     virtual void PointerLeft() {}
+
+    // Keyboard interface of a form. An accelerator character (Alt+letter,
+    // or a letter where the focused control types none) whose "&" mark the
+    // control's caption carries: the control acts and answers true.
+    virtual bool DialogChar(char /*key*/) { return false; }
+    // Whether Enter (VK_RETURN: the default button) or Esc (VK_ESCAPE: the
+    // cancel button) clicks this control.
+    virtual bool TakesDialogKey(WORD /*key*/) const { return false; }
     // Something dragged is over the control: Accept starts as whether
     // OnDragOver is set, which may change it.
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
@@ -379,3 +390,11 @@ private:
 
 // Helpers shared by the controls' sources.
 TForm* GetParentForm(const TControl* control);
+// Paints into canvas (a lent painter, at the control's origin) what shows
+// behind a transparent control: its parent's own painting and the graphic
+// controls below it that it overlaps; only the parent's colour where the
+// parent has no widget yet.
+void PaintBehind(TControl& control, TCanvas& canvas);
+// Whether key is the accelerator of caption: the character after a single
+// "&", compared without case ("&&" is a plain "&").
+bool IsAccel(char key, const std::string& caption);

@@ -60,6 +60,12 @@ QString QtFilter(const std::string& filter, int index, QString* selected) {
     return parts.join(QStringLiteral(";;"));
 }
 
+// Runs a dialog as a window of the active one, above it.
+int ExecOwned(QDialog& dialog) {
+    OwnDialog(&dialog, DialogOwner(&dialog));
+    return dialog.exec();
+}
+
 class QtDialogService : public IDialogService {
 public:
     TModalResult ShowMessageBox(const TMessageBoxRequest& r) override {
@@ -80,7 +86,7 @@ public:
             if (b == r.DefaultButton) box.setDefaultButton(pb);
             if (b == r.CancelButton) box.setEscapeButton(pb);
         }
-        box.exec();
+        ExecOwned(box);
         for (auto& [button, result] : buttons)
             if (box.clickedButton() == button) return result;
         return r.CancelButton;
@@ -92,19 +98,20 @@ public:
         QString start = ToQ(r.FileName);
         if (!r.InitialDir.empty() && ExtractFilePath(r.FileName).empty())
             start = ToQ(PathJoin(r.InitialDir, r.FileName));
-        QFileDialog::Options options = QFileDialog::DontConfirmOverwrite;
-        const QString title = ToQ(r.Title);
-        QString chosen = r.Save ? QFileDialog::getSaveFileName(nullptr, title, start, filter, &selected, options)
-                                : QFileDialog::getOpenFileName(nullptr, title, start, filter, &selected, options);
-        if (chosen.isEmpty()) return false;
-        r.FileName = FromQ(chosen);
+        QFileDialog dialog(nullptr, ToQ(r.Title), start, filter);
+        dialog.setAcceptMode(r.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(r.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!selected.isEmpty()) dialog.selectNameFilter(selected);
+        if (ExecOwned(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        r.FileName = FromQ(dialog.selectedFiles().first());
         return true;
     }
 
     bool ExecuteFontDialog(TFont& font) override {
-        bool ok = false;
-        QFont chosen = QFontDialog::getFont(&ok, ToQFont(font));
-        if (!ok) return false;
+        QFontDialog dialog(ToQFont(font));
+        if (ExecOwned(dialog) != QDialog::Accepted) return false;
+        const QFont chosen = dialog.selectedFont();
         font.SetName(FromQ(chosen.family()));
         if (chosen.pointSize() > 0) font.SetSize(chosen.pointSize());
         TFontStyles style = 0;
@@ -128,7 +135,7 @@ public:
                                        : QPageLayout::Portrait);
         printer.setCopyCount(target.Copies());
         QPrintDialog dialog(&printer);
-        if (dialog.exec() != QDialog::Accepted) return false;
+        if (ExecOwned(dialog) != QDialog::Accepted) return false;
         // The choice becomes the program's printer, which the print jobs use.
         if (!printer.outputFileName().isEmpty()) {
             target.SetOutputFileName(FromQ(printer.outputFileName()));
@@ -150,7 +157,7 @@ public:
         printer.setCopyCount(r.Copies);
         QPrintDialog dialog(&printer);
         if (r.MaxPage > 0) dialog.setMinMax(std::max(1, r.MinPage), r.MaxPage);
-        if (dialog.exec() != QDialog::Accepted) return false;
+        if (ExecOwned(dialog) != QDialog::Accepted) return false;
         r.Copies = printer.copyCount();
         r.PrintRange = dialog.printRange() == QAbstractPrintDialog::PageRange;
         r.FromPage = dialog.fromPage();

@@ -13,6 +13,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
 #include "platform/gui/qt_bridge.h"
 
 using namespace velorim_gui;
@@ -109,6 +110,95 @@ void TPanel::ColorChanged() {
 void TPanel::FontChanged() {
     TWinControl::FontChanged();
     Invalidate();
+}
+
+// ------------------------------------------------------------------- splitter
+
+TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner) {
+    clickOnRelease_ = false;
+    SetBounds(0, 0, 3, 100);
+    SetAlign(TAlign::alLeft);
+    SetCursor(crHSplit);
+}
+
+bool TSplitter::Vertical() const { return Align() == TAlign::alTop || Align() == TAlign::alBottom; }
+
+int TSplitter::Along(int x, int y) const { return Vertical() ? Top() + y : Left() + x; }
+
+TControl* TSplitter::ResizedControl() const {
+    TWinControl* parent = Parent();
+    if (!parent) return nullptr;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (c == this || !c->Visible() || c->Align() != Align()) continue;
+        const TRect r = c->BoundsRect();
+        const bool touches = Align() == TAlign::alTop      ? r.Bottom == Top()
+                             : Align() == TAlign::alBottom ? r.Top == Top() + Height()
+                             : Align() == TAlign::alLeft   ? r.Right == Left()
+                             : Align() == TAlign::alRight  && r.Left == Left() + Width();
+        if (touches) return c;
+    }
+    return nullptr;
+}
+
+void TSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TGraphicControl::MouseDown(button, shift, x, y);
+    if (button != TMouseButton::mbLeft || !(resized_ = ResizedControl())) return;
+    // The room the aligned controls leave (an alClient control's) may go to
+    // the resized one, less what the rest keeps.
+    TWinControl* parent = Parent();
+    int room = Vertical() ? parent->ClientHeight() : parent->ClientWidth();
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible()) continue;
+        const TAlign a = c->Align();
+        if (Vertical() ? (a == TAlign::alTop || a == TAlign::alBottom) : (a == TAlign::alLeft || a == TAlign::alRight))
+            room -= Vertical() ? c->Height() : c->Width();
+    }
+    startPos_ = Along(x, y);
+    startSize_ = Vertical() ? resized_->Height() : resized_->Width();
+    maxSize_ = std::max(startSize_, startSize_ + room - MinSize);
+    SetMouseCapture(true);
+}
+
+void TSplitter::MouseMove(TShiftState shift, int x, int y) {
+    TGraphicControl::MouseMove(shift, x, y);
+    if (!resized_) return;
+    // Dragging towards the resized control's side shrinks it.
+    int delta = Along(x, y) - startPos_;
+    if (Align() == TAlign::alBottom || Align() == TAlign::alRight) delta = -delta;
+    const int size = std::clamp(startSize_ + delta, std::min(MinSize, startSize_), maxSize_);
+    if (size == (Vertical() ? resized_->Height() : resized_->Width())) return;
+    if (Vertical())
+        resized_->SetHeight(size);
+    else
+        resized_->SetWidth(size);
+}
+
+void TSplitter::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TGraphicControl::MouseUp(button, shift, x, y);
+    if (!resized_) return;
+    MouseMove(shift, x, y);
+    resized_ = nullptr;
+    SetMouseCapture(false);
+    if (OnMoved) OnMoved(this);
+}
+
+void TSplitter::BoundsChanged() {
+    TGraphicControl::BoundsChanged();
+    // Aligning places the bar: its cursor follows the way it moves.
+    const TCursor cursor = Vertical() ? crVSplit : crHSplit;
+    if (Cursor() != cursor) SetCursor(cursor);
+}
+
+void TSplitter::Paint() {
+    TCanvas& canvas = Canvas();
+    canvas.FillRect(TRect{0, 0, Width(), Height()}, ColorToRGB(Parent() ? Parent()->Color() : clBtnFace));
+    if (!Beveled) return;
+    const TRect r{0, 0, Width(), Height()};
+    canvas.FillRect(Vertical() ? TRect{0, 0, r.Right, 1} : TRect{0, 0, 1, r.Bottom}, ColorToRGB(clBtnHighlight));
+    canvas.FillRect(Vertical() ? TRect{0, r.Bottom - 1, r.Right, r.Bottom} : TRect{r.Right - 1, 0, r.Right, r.Bottom},
+                    ColorToRGB(clBtnShadow));
 }
 
 // ---------------------------------------------------------------------- bevel

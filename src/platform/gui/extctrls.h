@@ -101,6 +101,35 @@ protected:
     void Paint() override;
 };
 
+// A bar between two aligned controls that the user drags to share the room
+// between them. Aligned like the control it resizes (the one it touches on
+// the side its alignment points to, e.g. the control above an alTop
+// splitter), it resizes that control while dragged, never below MinSize
+// and never leaving less than MinSize to the rest of the parent.
+class TSplitter : public TGraphicControl {
+public:
+    explicit TSplitter(TComponent* AOwner);
+    int MinSize = 30;
+    bool Beveled = false;
+    TNotifyEvent OnMoved;
+    // The control the splitter resizes now (nullptr when none touches it).
+    TControl* ResizedControl() const;
+
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
+protected:
+    void Paint() override;
+    void BoundsChanged() override;
+
+private:
+    bool Vertical() const;  // a bar across the parent: alTop or alBottom
+    int Along(int x, int y) const;  // a point's position across the bar, in the parent
+    TControl* resized_ = nullptr;
+    int startPos_ = 0, startSize_ = 0, maxSize_ = 0;
+};
+
 // Shows a picture loaded from a file (any format Qt reads), stretched,
 // centred or at the top-left corner.
 class TImage : public TGraphicControl {

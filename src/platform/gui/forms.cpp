@@ -1,6 +1,6 @@
 #include "platform/gui/forms.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
@@ -15,6 +15,36 @@
 #include "platform/runtime/errors.h"
 
 using namespace velorim_gui;
+
+namespace velorim_gui {
+
+QWidget* DialogOwner(const QWidget* except) {
+    auto usable = [except](QWidget* w) {
+        return w && w != except && w->isWindow() && w->isVisible() && w->windowType() != Qt::Popup &&
+               w->windowType() != Qt::ToolTip;
+    };
+    if (TForm* f = Screen->ActiveForm(); f && usable(f->MadeWidget())) return f->MadeWidget();
+    if (QWidget* w = QApplication::activeWindow(); usable(w)) return w;
+    if (TForm* m = Application->MainForm(); m && usable(m->MadeWidget())) return m->MadeWidget();
+    return nullptr;
+}
+
+bool StayOnTopShown(const QWidget* except) {
+    if (!QCoreApplication::instance()) return false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != except && w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint)) return true;
+    return false;
+}
+
+void OwnDialog(QWidget* dialog, QWidget* owner) {
+    if (!dialog || !owner) return;
+    Qt::WindowFlags flags = dialog->windowFlags();
+    if (StayOnTopShown(dialog)) flags |= Qt::WindowStaysOnTopHint;
+    if (dialog->parentWidget() != owner) dialog->setParent(owner, flags);
+    else dialog->setWindowFlags(flags);
+}
+
+}  // namespace velorim_gui
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
     SetVisibleFlag(false);
@@ -140,10 +170,13 @@ void TForm::ApplyWindowFlags() {
         case TFormBorderStyle::bsSizeToolWin: f |= Qt::Tool; break;
         default: break;
     }
-    if (formStyle_ == TFormStyle::fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    if (formStyle_ == TFormStyle::fsStayOnTop || modalOnTop_) f |= Qt::WindowStaysOnTopHint;
     const bool wasVisible = w->isVisible();
     w->setWindowFlags(f);
-    if (wasVisible) w->show();
+    if (wasVisible) {
+        w->show();
+        w->setAttribute(Qt::WA_KeyboardFocusChange);
+    }
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
@@ -188,6 +221,15 @@ void TForm::PlaceOnScreen() {
             areaTop = ref->Top();
             areaWidth = ref->Width();
             areaHeight = ref->Height();
+            // Where the window really is: the window manager may have moved
+            // or maximised it since its bounds were set.
+            if (QWidget* w = ref->MadeWidget(); w && w->isVisible()) {
+                const QRect g = w->frameGeometry();
+                areaLeft = g.left();
+                areaTop = g.top();
+                areaWidth = g.width();
+                areaHeight = g.height();
+            }
             break;
         }
         default: centre = false; break;
@@ -229,6 +271,9 @@ void TForm::SetVisible(bool visible) {
     if (QWidget* w = Widget()) {
         if (windowState_ == TWindowState::wsMaximized) w->showMaximized();
         else w->show();
+        // The focused control always shows its focus mark, as after keyboard
+        // use (showing a window forgets that).
+        w->setAttribute(Qt::WA_KeyboardFocusChange);
     }
     if (OnShow) OnShow(this);
     if (!activeControl_ && Visible()) SelectFirst();
@@ -254,12 +299,28 @@ TModalResult TForm::ShowModal() {
     if (Visible() || modal_) throw Exception("Cannot make a visible window modal");
     modal_ = true;
     modalResult_ = mrNone;
+    // A modal form belongs to the window it was opened from and shows above
+    // it, even above one that stays on top.
+    if (QWidget* w = Widget(); w && !w->parentWidget()) {
+        if (QWidget* owner = DialogOwner(w)) {
+            modalOnTop_ = StayOnTopShown(w);
+            w->setParent(owner, w->windowFlags());
+            ApplyWindowFlags();
+        }
+    }
     if (MadeWidget()) MadeWidget()->setWindowModality(Qt::ApplicationModal);
     auto finish = [this] {
         modal_ = false;
         SetModalWake(nullptr);
         if (Visible()) SetVisible(false);
-        if (MadeWidget()) MadeWidget()->setWindowModality(Qt::NonModal);
+        if (QWidget* w = MadeWidget()) {
+            w->setWindowModality(Qt::NonModal);
+            if (w->parentWidget()) {
+                modalOnTop_ = false;
+                w->setParent(nullptr, w->windowFlags());
+                ApplyWindowFlags();
+            }
+        }
     };
     try {
         SetVisible(true);
@@ -398,29 +459,32 @@ void TForm::MenuChanged() {
     BoundsChanged();
 }
 
-bool TForm::DialogKey(WORD key, TShiftState shift) {
-    if (shift & (ssCtrl | ssAlt)) return false;
-    std::vector<TWinControl*> list;
-    GetTabOrderList(list);
-    TButton* target = nullptr;
-    if (key == VK_RETURN) {
-        target = dynamic_cast<TButton*>(activeControl_);
-        if (!target)
-            for (TWinControl* c : list)
-                if (auto* b = dynamic_cast<TButton*>(c); b && b->Default() && b->CanFocus()) {
-                    target = b;
-                    break;
-                }
-    } else if (key == VK_ESCAPE) {
-        for (TWinControl* c : list)
-            if (auto* b = dynamic_cast<TButton*>(c); b && b->Cancel() && b->CanFocus()) {
-                target = b;
-                break;
-            }
+namespace {
+// The first control of parent's subtree (in its order, parents first) that
+// keys reach and that answers pred.
+TControl* FindReachable(const TWinControl* parent, const std::function<bool(TControl*)>& pred) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Reachable()) continue;
+        if (pred(c)) return c;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            if (TControl* found = FindReachable(w, pred)) return found;
     }
+    return nullptr;
+}
+}  // namespace
+
+bool TForm::DialogKey(WORD key, TShiftState shift) {
+    if (shift & (ssCtrl | ssAlt) || (key != VK_RETURN && key != VK_ESCAPE)) return false;
+    TControl* target = key == VK_RETURN ? dynamic_cast<TButton*>(activeControl_) : nullptr;
+    if (!target) target = FindReachable(this, [key](TControl* c) { return c->TakesDialogKey(key); });
     if (!target || !target->Enabled()) return false;
     target->Click();
     return true;
+}
+
+bool TForm::DialogChar(char key) {
+    return key && FindReachable(this, [key](TControl* c) { return c->DialogChar(key); });
 }
 
 namespace {

@@ -86,6 +86,9 @@ public:
     // Enter clicks the focused button or else the default button, Esc the
     // cancel button; returns true when a button took the key.
     bool DialogKey(WORD key, TShiftState shift);
+    // Hands an accelerator character to the first shown, enabled control
+    // whose caption carries it; true when one acted.
+    bool DialogChar(char key);
 
     // Renders the form (shown or not) into a PNG file; false on failure.
     bool SaveToPng(const std::string& fileName);
@@ -119,6 +122,8 @@ private:
 
     QWidget* client_ = nullptr;
     QWidget* menuBar_ = nullptr;
+    // Set while the form is shown modally above a window that stays on top.
+    bool modalOnTop_ = false;
     TWinControl* activeControl_ = nullptr;
     TMainMenu* menu_ = nullptr;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;

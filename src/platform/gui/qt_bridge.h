@@ -69,6 +69,16 @@ private:
 
 QCursor QtCursorOf(TCursor cursor);
 
+// The window a dialog belongs to: the active form, else Qt's active window,
+// else the main form (never `except`); nullptr when none is shown.
+QWidget* DialogOwner(const QWidget* except = nullptr);
+// Whether one of the program's shown windows stays on top of the others: a
+// dialog must then stay on top too, or it opens behind that window.
+bool StayOnTopShown(const QWidget* except = nullptr);
+// Makes a dialog (shown next, modally) a window of owner that shows above
+// it; a null owner leaves it alone.
+void OwnDialog(QWidget* dialog, QWidget* owner);
+
 // Runs fn for control through the application's exception handler.
 void Guard(TObject* sender, const std::function<void()>& fn);
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -135,6 +136,12 @@ void TLabel::SetShowAccelChar(bool value) {
     Refresh();
 }
 void TLabel::TextChanged() { Refresh(); }
+
+bool TLabel::DialogChar(char key) {
+    if (!showAccel_ || !FocusControl || !IsAccel(key, text_) || !FocusControl->CanFocus()) return false;
+    FocusControl->SetFocus();
+    return true;
+}
 void TLabel::FontChanged() {
     TControl::FontChanged();
     Refresh();
@@ -144,6 +151,21 @@ void TLabel::ColorChanged() { SetWindowColor(MadeWidget(), color_); }
 // -------------------------------------------------------------------- buttons
 
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+namespace {
+// The caption with its accelerator underlined; the accelerator itself goes
+// through the form (DialogChar), so Qt's own shortcut for it is dropped.
+void ShowCaption(QAbstractButton* button, const std::string& caption) {
+    button->setText(ToQ(caption));
+    button->setShortcut(QKeySequence());
+}
+}  // namespace
+
+bool TButtonControl::DialogChar(char key) {
+    if (!IsAccel(key, Caption()) || !CanFocus()) return false;
+    AccelAction();
+    return true;
+}
 
 void TButtonControl::UserClick() {
     if (!Enabled()) return;
@@ -165,7 +187,7 @@ void TButton::CreateWidget() {
     auto* button = new QPushButton();
     button->setAutoDefault(false);
     SetWidget(button);
-    button->setText(ToQ(text_));
+    ShowCaption(button, text_);
     if (default_) button->setDefault(true);
     QObject::connect(button, &QPushButton::clicked, SignalContext(), [this] {
         Guard(this, [this] {
@@ -189,7 +211,7 @@ void TButton::SetDefault(bool value) {
 }
 
 void TButton::TextChanged() {
-    if (auto* b = qobject_cast<QPushButton*>(MadeWidget())) b->setText(ToQ(text_));
+    if (auto* b = qobject_cast<QPushButton*>(MadeWidget())) ShowCaption(b, text_);
 }
 
 // ---------------------------------------------------------------------- edits
@@ -663,7 +685,7 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
 void TCheckBox::CreateWidget() {
     auto* box = new QCheckBox();
     SetWidget(box);
-    box->setText(ToQ(text_));
+    ShowCaption(box, text_);
     if (stateShown_) ShowState();
     QObject::connect(box, &QCheckBox::clicked, SignalContext(), [this, box] {
         Guard(this, [this, box] {
@@ -710,7 +732,7 @@ void TCheckBox::Toggle() {
 }
 
 void TCheckBox::TextChanged() {
-    if (auto* box = qobject_cast<QCheckBox*>(MadeWidget())) box->setText(ToQ(text_));
+    if (auto* box = qobject_cast<QCheckBox*>(MadeWidget())) ShowCaption(box, text_);
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
@@ -723,7 +745,7 @@ void TRadioButton::CreateWidget() {
     auto* radio = new QRadioButton();
     radio->setAutoExclusive(false);
     SetWidget(radio);
-    radio->setText(ToQ(text_));
+    ShowCaption(radio, text_);
     radio->setChecked(checked_);
     QObject::connect(radio, &QRadioButton::clicked, SignalContext(), [this, radio] {
         Guard(this, [this, radio] {
@@ -755,7 +777,7 @@ void TRadioButton::SetChecked(bool value) {
 }
 
 void TRadioButton::TextChanged() {
-    if (auto* radio = qobject_cast<QRadioButton*>(MadeWidget())) radio->setText(ToQ(text_));
+    if (auto* radio = qobject_cast<QRadioButton*>(MadeWidget())) ShowCaption(radio, text_);
 }
 
 // ------------------------------------------------------------------ combo box

@@ -27,6 +27,8 @@ public:
     bool ShowAccelChar() const { return showAccel_; }
     void SetShowAccelChar(bool value);
     TWinControl* FocusControl = nullptr;
+    // Its accelerator focuses FocusControl.
+    bool DialogChar(char key) override;
 
 protected:
     void CreateWidget() override;
@@ -46,12 +48,15 @@ class TButtonControl : public TWinControl {
 public:
     explicit TButtonControl(TComponent* AOwner);
     void UserClick() override;
+    // Its accelerator focuses the control and acts as a click of the mouse.
+    bool DialogChar(char key) override;
     // Set when the focus could not come to the control on a mouse press
     // (the previous control's OnExit refused it): that click is dropped.
     bool FocusRefused = false;
 
 protected:
     virtual void ClickAction() { Click(); }
+    virtual void AccelAction() { UserClick(); }
 };
 
 class TButton : public TButtonControl {
@@ -66,10 +71,15 @@ public:
     bool Cancel() const { return cancel_; }
     void SetCancel(bool value) { cancel_ = value; }
     int GetDlgCode() const override { return 0; }
+    bool TakesDialogKey(WORD key) const override {
+        return key == VK_RETURN ? default_ : key == VK_ESCAPE && cancel_;
+    }
 
 protected:
     void CreateWidget() override;
     void TextChanged() override;
+    // Its accelerator clicks it, leaving the focus where it is.
+    void AccelAction() override { Click(); }
 
 private:
     TModalResult modalResult_ = mrNone;
