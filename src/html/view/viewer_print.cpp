@@ -29,10 +29,11 @@ struct PageGeometry {
     // Logical units.
     int Left = 0, Top = 0, Width = 0, Height = 0, PageWidth = 0, PageHeight = 0;
 
+    // lpi > 0 replaces the scale's logical units an inch.
     void Compute(const TDeviceCaps& caps, double scale, long double ml, long double mr, long double mt,
-                 long double mb) {
+                 long double mb, int lpi = 0) {
         // A larger scale prints everything larger: fewer logical units an inch.
-        Lpi = static_cast<int>(std::lround(96 / scale));
+        Lpi = lpi > 0 ? lpi : static_cast<int>(std::lround(96 / scale));
         LogX = std::max(caps.LogPixelsX, 1);
         LogY = std::max(caps.LogPixelsY, 1);
         PageWidthPx = caps.HorzRes;
@@ -192,7 +193,18 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
     copy->ScaleY = 100.0f / static_cast<float>(g.LogY);
     g.Map(*canvas);
     int maxWidth = 0, curs = 0;
-    const int docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    int docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    // A document wider than the paper (a wide table in a large font) is drawn
+    // smaller, alike on every page, rather than cut at the right margin. A
+    // width beyond any use is shrunk no further than a tenth.
+    const int maxLpi = 10 * g.Lpi;
+    for (int tries = 0; tries < 4 && maxWidth > g.Width && g.Width > 0 && g.Lpi < maxLpi; ++tries) {
+        const long long wider = (static_cast<long long>(g.Lpi) * maxWidth + g.Width - 1) / g.Width;
+        g.Compute(caps, printScale_, PrintMarginLeft, PrintMarginRight, PrintMarginTop, PrintMarginBottom,
+                  static_cast<int>(std::min<long long>(std::max<long long>(wider, g.Lpi + 1), maxLpi)));
+        g.Map(*canvas);
+        docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    }
     if (Application) Application->ProcessMessages();
     if (OnPageEvent) OnPageEvent(this, 1, stop);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <regex>
 
 #include "html/view/go_page_form.h"
@@ -15,6 +16,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/printer.h"
 #include "platform/gui/metafile.h"
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/files.h"
 #include "view_env.h"
 
@@ -176,6 +178,89 @@ TEST_F(PrintTest, ThePreviewShowsThePagesAndItsPrintButtonPrintsThemAgain) {
     p->PrintBut->UserClick();
     EXPECT_FALSE(FileExists(pdf));
     p->Free();
+}
+
+// The arrears report in its largest fonts is wider than the paper: it is
+// printed and previewed smaller, every column inside the margins.
+class WideReportTest : public PrintTest {
+protected:
+    static constexpr const char* kHeadings[] = {"Data", "Calculado", "Pago", "Diferença", "Correção",
+                                                "Corrigido", "Juros", "Total", "Moeda"};
+    void LoadReport(int points) {
+        std::string html = ReadFileBytes(std::string(VELORIM_TEST_DATA) + "/html/parser/data/atual.html");
+        const std::string size = "font-size:" + std::to_string(points) + ".0pt";
+        for (size_t at = 0; (at = html.find("font-size:8.0pt", at)) != std::string::npos; at += size.size())
+            html.replace(at, 15, size);
+        v->LoadFromFile(Write("atual.html", html));
+    }
+    // Right edges (PDF points) of the words on page 1, from pdftotext's boxes.
+    std::map<std::string, double> WordRights() {
+        const std::string boxes = (dir / "boxes.html").string();
+        const std::string command = "pdftotext -f 1 -l 1 -bbox '" + pdf + "' '" + boxes + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << "pdftotext (poppler-utils) is needed";
+        std::map<std::string, double> rights;
+        static const std::regex word(R"re(<word xMin="[^"]*" yMin="[^"]*" xMax="([^"]*)" yMax="[^"]*">([^<]*)</word>)re");
+        const std::string text = FileExists(boxes) ? ReadFileBytes(boxes) : "";
+        for (std::sregex_iterator i(text.begin(), text.end(), word), end; i != end; ++i)
+            rights.emplace((*i)[2], std::stod((*i)[1]));
+        return rights;
+    }
+    int printableRightPx = 0;
+    // The right edge (printer pixels) of the last text on preview page 1 that
+    // ends with `tail`, and the page's logical units an inch.
+    int PreviewRightOf(const std::string& tail, int& extent) {
+        TMetaFilePrinter mf(nullptr);
+        std::vector<std::string> log;
+        TCanvas* first = nullptr;
+        mf.OnPageEvent = [&](TObject*, int page, bool&) {
+            if (page == 1) (first = &mf.GetCanvas())->SetRecorder(&log);
+        };
+        int right = 0, ones = 0;
+        // Page 1 is announced once laid out and again once drawn.
+        v->OnPageEvent = [&](TObject*, int page, bool&) {
+            if (page != 1 || ++ones < 2 || !first) return;
+            first->SetRecorder(nullptr);
+            extent = first->GetWindowExt().cx;
+            for (const std::string& l : log) {
+                int x = 0, y = 0, w = 0;
+                if (l.size() > tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0 &&
+                    std::sscanf(l.c_str(), "text %d %d %d", &x, &y, &w) == 3) {
+                    TPoint p{x + w, y};
+                    first->LPtoDP(&p, 1);
+                    right = p.X;
+                }
+            }
+        };
+        v->PrintPreview(&mf);
+        v->OnPageEvent = nullptr;
+        printableRightPx = mf.PageWidth - static_cast<int>(2 / 2.54 * mf.PixelsPerInchX);
+        return right;
+    }
+};
+
+TEST_F(WideReportTest, EveryColumnIsPrintedInsideTheMarginsAtTheLargestFont) {
+    LoadReport(12);
+    Printer().SetOutputFileName(pdf);
+    v->Print(1, 9999);
+    const auto rights = WordRights();
+    const double printable = 595.28 - 2 / 2.54 * 72;  // A4 less the right margin, in points
+    for (const char* heading : kHeadings) {
+        const std::string w = Cp1252ToUtf8(heading);  // literals are Windows-1252
+        ASSERT_TRUE(rights.count(w)) << w << " missing from the PDF";
+        EXPECT_LE(rights.at(w), printable) << w;
+    }
+
+    // The preview draws the last column left of the right margin too.
+    int extent = 0;
+    const int right = PreviewRightOf(" Moeda", extent);
+    ASSERT_GT(right, 0) << "no Moeda heading in the preview";
+    EXPECT_LE(right, printableRightPx);
+    EXPECT_GT(extent, 96);  // drawn smaller than on the screen
+
+    // A report that fits is drawn exactly as before, at the screen's scale.
+    LoadReport(8);
+    EXPECT_GT(PreviewRightOf(" Moeda", extent), 0);
+    EXPECT_EQ(extent, 96);
 }
 
 // Pages of the preview as pictures: cells painted in colours of their own
