@@ -98,17 +98,17 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, L
             TFontObj* fo = Fonts.GetFontObjAt(I, idx);
             if (obj) {
                 if (obj->IsFloating()) {
+                    // A float sits in the room the indent manager kept for it.
+                    const int px = IMgr.LfEdge + obj->Indent, py = obj->DrawYY - yOff + obj->VSpaceT;
                     if (!FirstPass && obj->IsPanel()) {
                         auto* p = static_cast<TPanelObj*>(obj);
-                        const int px = IMgr.LfEdge + obj->Indent, py = obj->DrawYY - yOff + obj->VSpaceT;
                         if (printing) p->Draw(Canvas, px, py);
                         else if (p->Panel) {
                             p->Panel->SetBounds(px, py, p->Panel->Width(), p->Panel->Height());
                             p->ShowIt = true;
                         }
                     } else if (!FirstPass && list) {
-                        auto* img = static_cast<TImageObj*>(obj);
-                        list->DrawList.AddImage(img, Canvas, img->DrawXX, obj->DrawYY - yOff + obj->VSpaceT, 0, fo);
+                        list->DrawList.AddImage(static_cast<TImageObj*>(obj), Canvas, px, py, 0, fo);
                     }
                 } else {
                     int iy;

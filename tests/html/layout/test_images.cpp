@@ -4,6 +4,7 @@
 #include "html/layout/html_parser.h"
 #include "html/layout/table_layout.h"
 #include "platform/gui/bitmap.h"
+#include "support/golden.h"
 
 namespace layout_test {
 namespace {
@@ -176,6 +177,23 @@ TEST_F(ImageTest, InlineImageRaisesItsLineAndFloatsMakeRoom) {
     Paint();
     EXPECT_EQ(t->Lines[0].DrawXX, 206);  // past the float and its spacing
     EXPECT_EQ(t->DrawHeight, 50);
+}
+
+// Floating pictures are painted and found where their room was kept: a
+// right float at the right edge with the text beside it on the left.
+TEST_F(ImageTest, FloatingPicturesArePaintedAndFoundInTheirRoom) {
+    Readhtml::HtmlParseString("<p><img src=\"a.bmp\" align=right>texto ao lado da figura</p>"
+                              "<p><img src=\"b.bmp\" align=left width=100 height=40>outro texto</p>",
+                              doc.get());
+    Layout(600);
+    std::string painted;
+    for (const std::string& l : Paint()) painted += l + "\n";
+    velorim_test::ExpectGolden("floating_images.paint", painted);
+    TFloatingObj* obj = nullptr;
+    int dx = 0, dy = 0;
+    EXPECT_FALSE(doc->GetObjectAt(10, 10, obj, dx, dy));  // text, not the picture
+    ASSERT_TRUE(doc->GetObjectAt(600 - 3 - 200 + 5, 10, obj, dx, dy));
+    EXPECT_EQ(dx, 5);
 }
 
 TEST_F(ImageTest, TwoLeftFloatsSitSideBySide) {
