@@ -5,6 +5,7 @@
 
 #include "html/images/viewer_globals.h"
 #include "html/layout/blocks.h"
+#include "html/layout/form_controls.h"
 #include "html/layout/section.h"
 
 namespace {
@@ -339,6 +340,10 @@ unsigned TSection::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg,
         }
         if (img->MyFormControl) {
             FormControl = img->MyFormControl;
+            if (auto* input = dynamic_cast<TImageFormControlObj*>(FormControl)) {
+                input->XTmp = IX;
+                input->YTmp = IY;
+            }
             return result | guControl;
         }
         if (img->UseMap) {
