@@ -313,7 +313,8 @@ void TSection::CopySelectionToBuffer(SelTextCount& Buffer) {
         if (to == StartCurs + Len) --to;  // the closing space
         if (to > from) Buffer.AddText(b + (from - StartCurs), to - from);
     }
-    if (selE > StartCurs + Len) {
+    // A selection that reaches the paragraph's end takes its line end too.
+    if (selE >= StartCurs + Len) {
         static const char16_t crlf[] = {13, 10};
         Buffer.AddText(crlf, 2);
     }

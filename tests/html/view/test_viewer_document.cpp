@@ -179,7 +179,7 @@ TEST_F(ViewerTest, TheMouseSelectsTextAndADoubleClickAWord) {
     v->PanelMouseDown(TMouseButton::mbLeft, 0, 2, 14);
     v->PanelMouseMove(ssLeft, 400, 14);
     v->PanelMouseUp(TMouseButton::mbLeft, 0, 400, 14);
-    EXPECT_EQ(v->SelText(), "Revisão de benefício");
+    EXPECT_EQ(v->SelText(), "Revisão de benefício\r\n");  // to the paragraph's end
     // Shift extends from the caret.
     v->PanelMouseDown(TMouseButton::mbLeft, ssShift, 400, 40);
     EXPECT_THAT(v->SelText(), HasSubstr("Diferença devida"));

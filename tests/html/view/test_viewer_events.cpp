@@ -115,7 +115,7 @@ TEST_F(ViewerTest, IncludeCommentsTakeTheProgramsText) {
     v->LoadFromFile(Write("inc.htm", "<p>Em <!--#data formato=\"curto\"--> e <!--#nada-->.</p>"));
     EXPECT_THAT(seen, ElementsAre("data formato=curto", "nada "));
     v->SelectAll();
-    EXPECT_EQ(Plain(v->SelTextW()), "Em hoje e .");
+    EXPECT_EQ(Plain(v->SelTextW()), "Em hoje e .\r\n");
 }
 
 TEST_F(ViewerTest, ObjectsAreTransparentWithoutAHandlerAndDroppedWhenNotWanted) {
