@@ -362,6 +362,33 @@ TEST_F(PagedTableTest, HeadAndFootRepeatOnEveryPageAndNoRowIsLostOrRepeated) {
     EXPECT_EQ(PdfPages(pdf), 3);
 }
 
+// With backgrounds printed, the page below the content and the HTML header's
+// band show their documents' colours instead of the paper's white.
+TEST_F(PagedTableTest, PrintedBackgroundsFillThePageAndTheHeaderBand) {
+    v->LoadFromFile(Write("verde.htm", "<body bgcolor=\"#00FF00\"><p>Curto</p>"
+                                       "<p style=\"page-break-before: always\">Segunda</p></body>"));
+    const std::string head = Write("cabeca.htm", "<body bgcolor=\"#0000FF\"><p>Cabeçalho</p></body>");
+    v->SethtOptions(v->htOptions() | htPrintBackground);
+    v->OnPrintHTMLHeader = [&](TObject*, THTMLViewer* hf, int, bool, int&, int&, bool&) { hf->LoadFromFile(head); };
+    const auto pages = Pictures(8);
+    ASSERT_EQ(pages.size(), 2u);
+    const TBitmap& page = *pages[0];
+    EXPECT_EQ(Rgb(page, page.Width() / 2, page.Height() * 3 / 4), 0x00FF00);  // below the early end
+    EXPECT_EQ(Rgb(page, page.Width() / 2, 10), 0x0000FF);                    // in the top margin
+}
+
+// A top or bottom margin that a header callback changes holds for the pages
+// after it: larger margins, more pages.
+TEST_F(PrintTest, MarginsChangedByTheHeaderCallbackHoldForTheNextPages) {
+    v->LoadFromFile(Write("longo.htm", Paragraphs(60)));
+    ASSERT_EQ(PreviewPages(), 2);
+    v->OnPrintHeader = [&](TObject*, TCanvas&, int, int, int, bool&) {
+        v->PrintMarginTop = 8;
+        v->PrintMarginBottom = 8;
+    };
+    EXPECT_GT(PreviewPages(), 2);
+}
+
 // A row that asks for a new page starts one, below the head: the pages
 // still run on to the table's end.
 TEST_F(PagedTableTest, ARowWithABreakBeforeStartsAPageUnderTheHead) {
