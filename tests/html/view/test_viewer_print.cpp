@@ -9,6 +9,9 @@
 #include <map>
 #include <regex>
 
+#include "html/images/gif_image.h"
+#include "html/images/picture_builders.h"
+#include "html/layout/document.h"
 #include "html/view/go_page_form.h"
 #include "html/view/metafile_printer.h"
 #include "html/view/print_preview.h"
@@ -375,6 +378,27 @@ TEST_F(PagedTableTest, PrintedBackgroundsFillThePageAndTheHeaderBand) {
     const TBitmap& page = *pages[0];
     EXPECT_EQ(Rgb(page, page.Width() / 2, page.Height() * 3 / 4), 0x00FF00);  // below the early end
     EXPECT_EQ(Rgb(page, page.Width() / 2, 10), 0x0000FF);                    // in the top margin
+}
+
+// An animated picture prints the frame it shows, not its first one.
+TEST_F(PagedTableTest, AnAnimatedPictureIsPrintedAtTheFrameShown) {
+    const pics::GifFrame red{0, 0, 4, 4, std::vector<uint8_t>(16, 1), 500};
+    const pics::GifFrame green{0, 0, 4, 4, std::vector<uint8_t>(16, 2), 500};
+    Write("anim.gif", pics::Gif(4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, {red, green}, 0));
+    v->LoadFromFile(Write("anim.htm", "<p><img src=\"anim.gif\" width=200 height=200></p>"));
+    ASSERT_EQ(v->SectionList()->AGifList.size(), 1u);
+    v->SectionList()->AGifList[0]->SetCurrentFrame(2);
+    const auto pages = Pictures(8);
+    ASSERT_EQ(pages.size(), 1u);
+    int reds = 0, greens = 0;
+    for (int y = 0; y < pages[0]->Height(); ++y)
+        for (int x = 0; x < pages[0]->Width(); ++x) {
+            const int c = Rgb(*pages[0], x, y);
+            reds += c == 0xFF0000;
+            greens += c == 0x00FF00;
+        }
+    EXPECT_EQ(reds, 0);
+    EXPECT_GT(greens, 100);
 }
 
 // A top or bottom margin that a header callback changes holds for the pages
