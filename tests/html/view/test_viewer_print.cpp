@@ -16,6 +16,7 @@
 #include "html/view/metafile_printer.h"
 #include "html/view/print_preview.h"
 #include "html/view/print_status_form.h"
+#include "html/view/vw_print.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/printer.h"
 #include "platform/gui/metafile.h"
@@ -101,6 +102,31 @@ TEST_F(PrintTest, ALongReportPrintsToAPdfOfAsManyPagesAsThePreviewShows) {
     std::filesystem::remove(pdf);
     v->Print(4, 9999);
     EXPECT_FALSE(FileExists(pdf));
+}
+
+// The print object's context and settings follow its job; its canvas takes
+// no drawing tool outside one.
+TEST_F(PrintTest, ThePrintObjectKeepsItsStateAndTheJobsSettings) {
+    Printer().SetOutputFileName(pdf);
+    TvwPrinter p;
+    EXPECT_EQ(p.State(), 0);
+    EXPECT_GT(p.PageWidth(), 0);
+    EXPECT_EQ(p.State(), 1);
+    EXPECT_EQ(p.DeviceMode(), nullptr);
+    TPrinterCanvas& canvas = p.Canvas();
+    EXPECT_EQ(canvas.Owner(), &Printer());
+    EXPECT_THROW(canvas.Pen().SetColor(clRed), EPrinter);
+    p.BeginDoc();
+    EXPECT_EQ(p.State(), 2);
+    ASSERT_NE(p.DeviceMode(), nullptr);
+    EXPECT_EQ(p.DeviceMode()->Device, pdf);
+    EXPECT_EQ(p.DeviceMode()->PaperWidthMm, 210);
+    canvas.Pen().SetColor(clBlue);
+    canvas.Rectangle(10, 10, 100, 100);
+    p.EndDoc();
+    EXPECT_EQ(p.DeviceMode(), nullptr);
+    EXPECT_EQ(p.State(), 2);
+    EXPECT_EQ(PdfPages(pdf), 1);
 }
 
 TEST_F(PrintTest, AnEmptyFileHasNoPageToPreviewOrPrint) {
