@@ -284,6 +284,32 @@ TEST(BorderPainter, DottedSidesLeaveGapsOverTheBackground) {
     EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixel(20, 15)), static_cast<TColor>(0xFFFFFF));  // inside is untouched
 }
 
+// Dotted and dashed sides are stroked along their middle line, sides alike
+// joined in one path; one-pixel sides meet at the corners without overlap.
+TEST(BorderPainter, PatternedSidesAreStrokedPathsAndThinSidesMeetAtTheCorners) {
+    auto paint = [](const TRect& o, const TRect& i, const htColorArray& c, uint8_t style, bool print) {
+        TCanvas canvas;
+        std::vector<std::string> log;
+        canvas.SetRecorder(&log);
+        DrawBorder(canvas, o, i, c, MakeFourStyles(style, style, style, style), clNone, print);
+        return log;
+    };
+    const htColorArray red = MakeFourColors(clRed, clRed, clRed, clRed);
+    EXPECT_THAT(paint(TRect{0, 0, 40, 30}, TRect{4, 4, 36, 26}, red, bssDotted, false),
+                ::testing::ElementsAre("path stroke pen #FF0000 4 style 2 brush #FFFFFF M 2,28 2,2 38,2 38,28 2,28"));
+    // A blue top stands alone; the other three run on round two corners.
+    EXPECT_THAT(paint(TRect{0, 0, 40, 30}, TRect{4, 4, 36, 26}, MakeFourColors(clRed, clBlue, clRed, clRed),
+                      bssDashed, false),
+                ::testing::ElementsAre("path stroke pen #0000FF 4 style 1 brush #FFFFFF M 2,2 38,2",
+                                       "path stroke pen #FF0000 4 style 1 brush #FFFFFF M 38,2 38,28 2,28 2,2"));
+    EXPECT_THAT(paint(TRect{0, 0, 10, 10}, TRect{1, 1, 9, 9}, red, bssSolid, false),
+                ::testing::ElementsAre("line 0 0 0 9 #FF0000 1", "line 0 0 10 0 #FF0000 1", "line 9 0 9 10 #FF0000 1",
+                                       "line 0 9 9 9 #FF0000 1"));
+    EXPECT_THAT(paint(TRect{0, 0, 10, 10}, TRect{1, 1, 9, 9}, red, bssSolid, true),
+                ::testing::ElementsAre("line 0 0 0 9 #FF0000 1", "line 0 0 9 0 #FF0000 1", "line 9 0 9 9 #FF0000 1",
+                                       "line 0 9 9 9 #FF0000 1"));
+}
+
 TEST(BorderPainter, InsetDarkensTheTopAndLeft) {
     EXPECT_EQ(Darker(static_cast<TColor>(0x808080)), static_cast<TColor>(0x606060));
     TCanvas canvas;
