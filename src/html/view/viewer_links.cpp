@@ -451,14 +451,19 @@ void THTMLViewer::MouseScroll() {
         const uint32_t now = GetTickCount();
         if (now - last >= 100) {
             last = now;
+            // At an end of the document the loop goes on, waiting for the
+            // pointer to come back or the button to be released.
             const int old = sections_->YOff;
             const int top = std::clamp(old + step, 0, std::max(docHeight_ - panelH, 0));
-            if (top == old) break;  // an end of the document is reached
-            vScrollBar_->SetPosition(top);
-            sections_->SetYOffset(top);
+            if (top != old) {
+                vScrollBar_->SetPosition(top);
+                sections_->SetYOffset(top);
+            }
             if (mouseSelectDrag_) ExtendSelectionTo(lastMoveX_, y);
-            paintPanel_->Invalidate();
-            paintPanel_->Update();
+            if (top != old) {
+                paintPanel_->Invalidate();
+                paintPanel_->Update();
+            }
         }
         for (int i = 0; i < 4; ++i) Application->ProcessMessages();
     }
