@@ -196,6 +196,21 @@ TEST_F(ImageTest, FloatingPicturesArePaintedAndFoundInTheirRoom) {
     EXPECT_EQ(dx, 5);
 }
 
+// A line holding only a picture still takes the paragraph's line height.
+TEST_F(ImageTest, ALineOfOnlyAPictureTakesTheLineHeight) {
+    Push("p", "line-height: 40px");
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    Pop();
+    Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "10"}, {HeightSy, "10"}});
+    AddText(s, "\ntexto");  // the picture's line ends at the break
+    cell->Add(s, 0);
+    Layout(800);
+    ASSERT_EQ(s->Lines.size(), 2u);
+    EXPECT_EQ(s->Lines[0].LineHt, 0);
+    EXPECT_EQ(s->Lines[0].SpaceBefore, 20);
+    EXPECT_EQ(s->Lines[0].SpaceAfter, 20);
+}
+
 TEST_F(ImageTest, TwoLeftFloatsSitSideBySide) {
     IndentManager m;
     m.Reset(0, 600);
