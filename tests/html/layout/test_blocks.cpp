@@ -209,9 +209,7 @@ TEST_F(LayoutTest, RulesAreCentredOrPlacedByTheirOwnAlignment) {
                               "<hr width=100 align=left style=\"text-align:right\">",
                               doc.get());
     Layout(400);
-    std::string painted;
-    for (const std::string& l : Paint()) painted += l + "\n";
-    velorim_test::ExpectGolden("hr_align.paint", painted);
+    velorim_test::ExpectGolden("hr_align.paint", PaintText());
 }
 
 TEST_F(LayoutTest, BodyBackgroundGoesToTheDocument) {

@@ -186,9 +186,7 @@ TEST_F(ImageTest, FloatingPicturesArePaintedAndFoundInTheirRoom) {
                               "<p><img src=\"b.bmp\" align=left width=100 height=40>outro texto</p>",
                               doc.get());
     Layout(600);
-    std::string painted;
-    for (const std::string& l : Paint()) painted += l + "\n";
-    velorim_test::ExpectGolden("floating_images.paint", painted);
+    velorim_test::ExpectGolden("floating_images.paint", PaintText());
     TFloatingObj* obj = nullptr;
     int dx = 0, dy = 0;
     EXPECT_FALSE(doc->GetObjectAt(10, 10, obj, dx, dy));  // text, not the picture
