@@ -9,6 +9,7 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu
+  poppler-utils
   clang libclang-rt-14-dev
   python3
 )

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 #include "html/images/viewer_globals.h"
 
@@ -189,18 +190,32 @@ std::vector<TColor> TColorQuantizer::ColorTable() const {
 // ---- rows ----
 
 DitherUnit::TDIBReader::TDIBReader(const TBitmap& source) : copy_(source) {
+    if (source.Width() <= 0 || source.Height() <= 0) throw GIFException(SGIFInvalidBitmap);
     copy_.SetPixelFormat(TPixelFormat::pf24bit);
+    if (copy_.PixelFormat() != TPixelFormat::pf24bit) throw GIFException(SGIFInvalidPixelFormat);
+}
+
+const uint8_t* DitherUnit::TDIBReader::ScanLine(int row) const {
+    if (row < 0 || row >= copy_.Height()) throw GIFException(SGIFScanLine);
+    return copy_.ScanLine(row);
 }
 
 DitherUnit::TDIBWriter::TDIBWriter(TBitmap& target, const std::vector<TColor>& palette) : target_(target) {
+    if (target.Width() <= 0 || target.Height() <= 0) throw GIFException(SGIFNoDIB);
     target_.SetPixelFormat(TPixelFormat::pf8bit);
+    if (target_.PixelFormat() != TPixelFormat::pf8bit) throw GIFException(SGIFCreateDIB);
     if (!palette.empty()) target_.SetPalette(palette);
+}
+
+uint8_t* DitherUnit::TDIBWriter::ScanLine(int row) {
+    if (row < 0 || row >= target_.Height()) throw GIFException(SGIFScanLine);
+    return target_.ScanLine(row);
 }
 
 // ---- reduction ----
 
-std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, int reduction, int ditherMode) {
-    if (reduction == rmNone) return std::make_unique<TBitmap>(bitmap);
+namespace {
+std::unique_ptr<TBitmap> Reduce(const TBitmap& bitmap, int reduction, int ditherMode) {
     auto result = std::make_unique<TBitmap>(bitmap.Width(), bitmap.Height(), TPixelFormat::pf8bit);
     std::vector<TColor> palette;
     switch (reduction) {
@@ -230,6 +245,7 @@ std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, int reduction, int 
     else
         return result;
 
+    if (bitmap.Empty()) return result;
     DitherUnit::TDIBReader reader(bitmap);
     DitherUnit::TDIBWriter writer(*result, palette);
     const int w = bitmap.Width();
@@ -244,6 +260,16 @@ std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, int reduction, int 
         engine->NextLine();
     }
     return result;
+}
+}  // namespace
+
+std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, int reduction, int ditherMode) {
+    if (reduction == rmNone) return std::make_unique<TBitmap>(bitmap);
+    try {
+        return Reduce(bitmap, reduction, ditherMode);
+    } catch (const std::bad_alloc&) {
+        throw GIFException(SGIFOutOfMemory);
+    }
 }
 
 std::unique_ptr<TBitmap> DitherBitmap(const TGraphic* graphic) {

@@ -12,6 +12,13 @@ class GIFException : public EInvalidGraphic {
 public:
     using EInvalidGraphic::EInvalidGraphic;
 };
+// GIFException's texts.
+inline constexpr const char* SGIFOutOfMemory = "Failed to allocate memory for GIF DIB";
+inline constexpr const char* SGIFCreateDIB = "Failed to create DIB from Bitmap";
+inline constexpr const char* SGIFNoDIB = "Image has no DIB";
+inline constexpr const char* SGIFInvalidBitmap = "Bitmap image is not valid";
+inline constexpr const char* SGIFInvalidPixelFormat = "Invalid pixel format";
+inline constexpr const char* SGIFScanLine = "Scan line index out of range";
 
 // Reductions: 0 a copy; 1 the 20 system colours; 3 the 6 x 6 x 6 cube (levels
 // 0, 51 .. 255); 4 the screen's palette; 5 an optimised palette (octree) after
@@ -111,11 +118,12 @@ private:
 };
 
 namespace DitherUnit {
-// A bitmap's rows as 24-bit pixels (blue, green, red), read from a copy.
+// A bitmap's rows as 24-bit pixels (blue, green, red), read from a copy of a
+// non-empty bitmap (GIFException otherwise, and for a row outside it).
 class TDIBReader {
 public:
     explicit TDIBReader(const TBitmap& source);
-    const uint8_t* ScanLine(int row) const { return copy_.ScanLine(row); }
+    const uint8_t* ScanLine(int row) const;
     int Width() const { return copy_.Width(); }
     int Height() const { return copy_.Height(); }
 
@@ -123,12 +131,12 @@ private:
     TBitmap copy_;
 };
 
-// An 8-bit target with its palette; rows written through ScanLine ("Scan line
-// index out of range" outside the bitmap).
+// An 8-bit target with its palette; rows written through ScanLine
+// (GIFException for an empty target or a row outside it).
 class TDIBWriter {
 public:
     TDIBWriter(TBitmap& target, const std::vector<TColor>& palette);
-    uint8_t* ScanLine(int row) { return target_.ScanLine(row); }
+    uint8_t* ScanLine(int row);
 
 private:
     TBitmap& target_;

@@ -15,23 +15,31 @@ std::function<uint32_t()>& Clock() {
     return clock;
 }
 
-// A copy of the left `width` columns of a bitmap, in its own pixel format.
-std::unique_ptr<TBitmap> LeftPart(const TBitmap& src, int width) {
+// A copy of the `width` columns from `left` on of a bitmap, in its own pixel
+// format: one cell of a strip of frames.
+std::unique_ptr<TBitmap> Columns(const TBitmap& src, int left, int width) {
     const TPixelFormat f = src.PixelFormat();
     auto out = std::make_unique<TBitmap>(width, src.Height(), f);
-    if (f == TPixelFormat::pf1bit || f == TPixelFormat::pf24bit || f == TPixelFormat::pf32bit) {
+    if (f == TPixelFormat::pf1bit) {
         out->SetPalette(src.Palette());
-        const size_t bytes = f == TPixelFormat::pf1bit    ? (static_cast<size_t>(width) + 7) / 8
-                             : f == TPixelFormat::pf24bit ? static_cast<size_t>(width) * 3
-                                                          : static_cast<size_t>(width) * 4;
-        for (int y = 0; y < src.Height(); ++y) std::memcpy(out->ScanLine(y), src.ScanLine(y), bytes);
-        if (f == TPixelFormat::pf1bit && width % 8) {
+        const size_t bytes = (static_cast<size_t>(width) + 7) / 8;
+        for (int y = 0; y < src.Height(); ++y) {
+            const uint8_t* from = src.ScanLine(y);
+            uint8_t* to = out->ScanLine(y);
+            std::memset(to, 0, bytes);
             // Bits past the cell's edge belong to the next frame.
-            for (int y = 0; y < src.Height(); ++y) out->ScanLine(y)[width / 8] &= uint8_t(0xFF00 >> (width % 8));
+            for (int x = 0; x < width; ++x)
+                if (from[(left + x) / 8] & (0x80 >> ((left + x) % 8))) to[x / 8] |= uint8_t(0x80 >> (x % 8));
         }
+    } else if (f == TPixelFormat::pf24bit || f == TPixelFormat::pf32bit) {
+        out->SetPalette(src.Palette());
+        const size_t bpp = f == TPixelFormat::pf24bit ? 3 : 4;
+        for (int y = 0; y < src.Height(); ++y)
+            std::memcpy(out->ScanLine(y), src.ScanLine(y) + bpp * static_cast<size_t>(left), bpp * static_cast<size_t>(width));
     } else {
         auto& self = const_cast<TBitmap&>(src);
-        out->Canvas().CopyRect(TRect{0, 0, width, src.Height()}, self.Canvas(), TRect{0, 0, width, src.Height()});
+        out->Canvas().CopyRect(TRect{0, 0, width, src.Height()}, self.Canvas(),
+                               TRect{left, 0, left + width, src.Height()});
     }
     return out;
 }
@@ -222,10 +230,28 @@ void TGIFImage::CheckTime(TControl* WinControl) {
 
 TBitmap* TGIFImage::Bitmap() {
     if (!firstFrame_ && strip_ && width_ > 0) {
-        firstFrame_ = LeftPart(*strip_, std::min(width_, strip_->Width()));
-        if (strip_->htMask()) firstMask_ = LeftPart(*strip_->htMask(), std::min(width_, strip_->Width()));
+        firstFrame_ = Columns(*strip_, 0, std::min(width_, strip_->Width()));
+        if (strip_->htMask()) firstMask_ = Columns(*strip_->htMask(), 0, std::min(width_, strip_->Width()));
     }
     return firstFrame_.get();
+}
+
+TBitmap* TGIFImage::FrameBitmap(TBitmap*& mask) {
+    mask = nullptr;
+    if (currentFrame_ <= 1 || !strip_ || width_ <= 0) {
+        TBitmap* first = Bitmap();
+        mask = GetMaskBitmap();
+        return first;
+    }
+    const int left = (currentFrame_ - 1) * width_;
+    if (left + width_ > strip_->Width()) return nullptr;
+    if (cutFrame_ != currentFrame_) {
+        cut_ = Columns(*strip_, left, width_);
+        cutMask_ = isTransparent_ && strip_->htMask() ? Columns(*strip_->htMask(), left, width_) : nullptr;
+        cutFrame_ = currentFrame_;
+    }
+    mask = cutMask_.get();
+    return cut_.get();
 }
 
 int64_t TGIFImage::FirstFrameBytes() const {

@@ -98,6 +98,9 @@ public:
     TBitmap* GetBitmap() { return Bitmap(); }
     // Its mask; null unless the image is transparent.
     TBitmap* GetMaskBitmap();
+    // The current frame as a plain bitmap (kept until another frame is
+    // asked for) and its mask, null unless transparent; for printing.
+    TBitmap* FrameBitmap(TBitmap*& mask);
     const ThtBitmap& Strip() const { return *strip_; }
     // Bytes of the first frame and its mask once made.
     int64_t FirstFrameBytes() const;
@@ -119,6 +122,8 @@ private:
     int frameState_ = 0;
     TRect drawRect_;
     std::unique_ptr<TBitmap> firstFrame_, firstMask_;
+    std::unique_ptr<TBitmap> cut_, cutMask_;
+    int cutFrame_ = 0;
 };
 
 // Decodes a GIF; NonAnimated tells whether it has a single frame. Raises the

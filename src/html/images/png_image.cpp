@@ -125,8 +125,11 @@ Header Inspect(const TChunkList& list) {
     if (ihdr.FilterMethod() != 0) PngError(65287);
     if (h.interlace != 0 && h.interlace != 1) PngError(65288);
     h.bitsPerPixel = h.depth * Channels(h.colorType);
-    h.gamma = static_cast<const TChunkGAMA*>(list.ItemFromType("gAMA"));
     h.idat = list.ItemFromType("IDAT");
+    // The hooks run in list order: a gAMA listed after the image data has
+    // no tables yet when it is decoded, and would turn every sample black.
+    const TChunk* gamma = list.ItemFromType("gAMA");
+    if (gamma && h.idat && list.IndexOf(gamma) < list.IndexOf(h.idat)) h.gamma = static_cast<const TChunkGAMA*>(gamma);
     return h;
 }
 
@@ -481,12 +484,7 @@ void TPNGImage::LoadFromStream(TStream& stream) {
     filters_ = pfNone | pfSub | pfAverage | pfPaeth;
     interlacing_ = false;
     ReadChunks(stream, chunks_);
-    // The image data is decoded last, so that gamma and palette are ready
-    // whatever order the file lists them in.
-    for (int i = 0; i < chunks_.Count(); ++i)
-        if (chunks_.Item(i)->ChunkType() != "IDAT") chunks_.Item(i)->AfterLoad();
-    for (int i = 0; i < chunks_.Count(); ++i)
-        if (chunks_.Item(i)->ChunkType() == "IDAT") chunks_.Item(i)->AfterLoad();
+    for (int i = 0; i < chunks_.Count(); ++i) chunks_.Item(i)->AfterLoad();
     SetTransparent(false);
     if (auto* trns = static_cast<TChunkTRNS*>(chunks_.ItemFromType("tRNS"))) {
         if (static_cast<TChunkIHDR*>(chunks_.Item(0))->ColorType() == 2 && trns->Data().size() >= 6) {
@@ -612,8 +610,7 @@ void TPNGImage::PrepareHeader() {
         case TPixelFormat::pf8bit: depth = 8, colorType = 3; break;
         default: SetPixelFormat(TPixelFormat::pf24bit);
     }
-    // The rows are always written in plain order, so the header says so.
-    ihdr.Set(static_cast<uint32_t>(Width()), static_cast<uint32_t>(Height()), depth, colorType, 0);
+    ihdr.Set(static_cast<uint32_t>(Width()), static_cast<uint32_t>(Height()), depth, colorType, interlacing_ ? 1 : 0);
 
     while (TChunk* plte = chunks_.ItemFromType("PLTE")) chunks_.Remove(plte);
     if (colorType == 3) {
@@ -669,76 +666,130 @@ void TPNGImage::SaveToFile(const std::string& fileName) { WriteFileAtomic(fileNa
 void TPNGImage::EncodeImage(TChunkIDAT& idat) {
     const bool palette = PixelFormat() == TPixelFormat::pf1bit || PixelFormat() == TPixelFormat::pf4bit ||
                          PixelFormat() == TPixelFormat::pf8bit;
-    const int depth = BitsPerPixel();
+    const size_t depth = static_cast<size_t>(BitsPerPixel());
     const size_t width = static_cast<size_t>(Width());
     const size_t rowSize = palette ? (depth * width + 7) / 8 : width * 3;
     const size_t dist = palette ? 1 : 3;
     const TChunkGAMA* gamma = static_cast<const TChunkGAMA*>(chunks_.ItemFromType("gAMA"));
-    interlacing_ = false;
 
-    std::vector<uint8_t> row(rowSize), prev(rowSize, 0);
-    std::vector<uint8_t> out[5];
-    for (int t = 1; t <= 4; ++t)
-        if (filters_ & (1 << t)) out[t].resize(rowSize);
-
-    TMemoryStream data;
-    {
-        TZCompressionStream z(TCompressionLevel::clDefault, data);
-        for (int y = 0; y < Height(); ++y) {
-            const uint8_t* scan = ScanLine(y);
-            if (palette) {
-                std::memcpy(row.data(), scan, rowSize);
-            } else {
-                for (size_t x = 0; x < width; ++x) {
-                    uint8_t b = scan[3 * x], gr = scan[3 * x + 1], r = scan[3 * x + 2];
-                    if (gamma) {
-                        r = gamma->InverseTable[r];
-                        gr = gamma->InverseTable[gr];
-                        b = gamma->InverseTable[b];
-                    }
-                    row[3 * x] = r;
-                    row[3 * x + 1] = gr;
-                    row[3 * x + 2] = b;
-                }
-            }
-            for (size_t i = 0; i < rowSize; ++i) {
-                const int left = i >= dist ? row[i - dist] : 0;
-                const int above = prev[i];
-                const int upLeft = i >= dist ? prev[i - dist] : 0;
-                if (!out[1].empty()) out[1][i] = static_cast<uint8_t>(row[i] - left);
-                if (!out[2].empty()) out[2][i] = static_cast<uint8_t>(row[i] - above);
-                if (!out[3].empty()) out[3][i] = static_cast<uint8_t>(row[i] - (left + above) / 2);
-                if (!out[4].empty()) out[4][i] = static_cast<uint8_t>(row[i] - Paeth(left, above, upLeft));
-            }
-            prev = row;
-            int chosen = 0;
-            if (filters_ != pfNone) {
-                // Long runs of equal bytes compress best.
-                auto score = [&](const std::vector<uint8_t>& o) {
-                    int s = 0;
-                    for (size_t j = 4; j < rowSize; ++j)
-                        if (o[j] == o[j - 1] && o[j] == o[j - 2] && o[j] == o[j - 3] && o[j] == o[j - 4]) ++s;
-                    return s;
-                };
-                int best = 0;
-                for (int t = 0; t <= 4; ++t) {
-                    if (!(filters_ & (1 << t))) continue;
-                    int s = score(t == 0 ? prev : out[t]);
-                    if (s > best) {
-                        best = s;
-                        chosen = t;
-                    }
-                }
-            }
-            const uint8_t type = static_cast<uint8_t>(chosen);
-            z.WriteBuffer(&type, 1);
-            const std::vector<uint8_t>& o = chosen == 0 ? prev : out[chosen];
-            z.WriteBuffer(o.data(), rowSize);
+    // Row y as the file holds it: palette indices as stored, colours as red,
+    // green, blue through the inverse gamma.
+    std::vector<uint8_t> row(rowSize);
+    auto fileRow = [&](int y) {
+        const uint8_t* scan = ScanLine(y);
+        if (palette) {
+            std::memcpy(row.data(), scan, rowSize);
+            return;
         }
-        z.Finish();
+        for (size_t x = 0; x < width; ++x) {
+            uint8_t b = scan[3 * x], gr = scan[3 * x + 1], r = scan[3 * x + 2];
+            if (gamma) {
+                r = gamma->InverseTable[r];
+                gr = gamma->InverseTable[gr];
+                b = gamma->InverseTable[b];
+            }
+            row[3 * x] = r;
+            row[3 * x + 1] = gr;
+            row[3 * x + 2] = b;
+        }
+    };
+
+    std::vector<uint8_t> prev, out[5];
+    TMemoryStream data;
+    TZCompressionStream z(TCompressionLevel::clDefault, data);
+    // One row of n bytes through the filters: the type whose output holds the
+    // longest runs of equal bytes (they compress best) is written.
+    auto writeRow = [&](const std::vector<uint8_t>& bytes, size_t n) {
+        for (int t = 1; t <= 4; ++t)
+            if (filters_ & (1 << t)) out[t].resize(n);
+        for (size_t i = 0; i < n; ++i) {
+            const int left = i >= dist ? bytes[i - dist] : 0;
+            const int above = prev[i];
+            const int upLeft = i >= dist ? prev[i - dist] : 0;
+            if (!out[1].empty()) out[1][i] = static_cast<uint8_t>(bytes[i] - left);
+            if (!out[2].empty()) out[2][i] = static_cast<uint8_t>(bytes[i] - above);
+            if (!out[3].empty()) out[3][i] = static_cast<uint8_t>(bytes[i] - (left + above) / 2);
+            if (!out[4].empty()) out[4][i] = static_cast<uint8_t>(bytes[i] - Paeth(left, above, upLeft));
+        }
+        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), prev.begin());
+        int chosen = 0;
+        if (filters_ != pfNone) {
+            auto score = [&](const std::vector<uint8_t>& o) {
+                int s = 0;
+                for (size_t j = 4; j < n; ++j)
+                    if (o[j] == o[j - 1] && o[j] == o[j - 2] && o[j] == o[j - 3] && o[j] == o[j - 4]) ++s;
+                return s;
+            };
+            int best = 0;
+            for (int t = 0; t <= 4; ++t) {
+                if (!(filters_ & (1 << t))) continue;
+                const int s = score(t == 0 ? prev : out[t]);
+                if (s > best) {
+                    best = s;
+                    chosen = t;
+                }
+            }
+        }
+        const uint8_t type = static_cast<uint8_t>(chosen);
+        z.WriteBuffer(&type, 1);
+        z.WriteBuffer((chosen == 0 ? prev : out[chosen]).data(), n);
+    };
+
+    if (!interlacing_) {
+        prev.assign(rowSize, 0);
+        for (int y = 0; y < Height(); ++y) {
+            fileRow(y);
+            writeRow(row, rowSize);
+        }
+    } else {
+        // Adam7: seven passes over every eighth, fourth, second pixel; each
+        // pass's rows are filtered among themselves.
+        static const size_t startRow[] = {0, 0, 4, 0, 2, 0, 1}, rowStep[] = {8, 8, 8, 4, 4, 2, 2},
+                            startCol[] = {0, 4, 0, 2, 0, 1, 0}, colStep[] = {8, 8, 4, 4, 2, 2, 1};
+        std::vector<uint8_t> passRow;
+        for (int pass = 0; pass < 7; ++pass) {
+            const size_t sc = startCol[pass], cs = colStep[pass];
+            const size_t pw = width > sc ? (width - sc + cs - 1) / cs : 0;
+            if (pw == 0) continue;
+            const size_t n = palette ? (depth * pw + 7) / 8 : pw * 3;
+            prev.assign(n, 0);
+            for (size_t y = startRow[pass]; y < static_cast<size_t>(Height()); y += rowStep[pass]) {
+                fileRow(static_cast<int>(y));
+                passRow.assign(n, 0);
+                for (size_t j = 0; j < pw; ++j) {
+                    const size_t x = sc + j * cs;
+                    if (!palette) {
+                        std::memcpy(&passRow[3 * j], &row[3 * x], 3);
+                        continue;
+                    }
+                    const unsigned sample = (row[x * depth / 8] >> (8 - depth - x * depth % 8)) & ((1u << depth) - 1);
+                    passRow[j * depth / 8] |= static_cast<uint8_t>(sample << (8 - depth - j * depth % 8));
+                }
+                writeRow(passRow, n);
+            }
+        }
     }
+    z.Finish();
     idat.Data() = data.Bytes();
 }
+
+// ---- the format's registration ----
+
+std::vector<TPictureFileFormat>& PictureFileFormats() {
+    static std::vector<TPictureFileFormat> formats;
+    return formats;
+}
+
+namespace {
+struct RegisterPng {
+    RegisterPng() { PictureFileFormats().push_back({"PNG", "Portable Network Graphics"}); }
+    ~RegisterPng() {
+        auto& f = PictureFileFormats();
+        f.erase(std::remove_if(f.begin(), f.end(), [](const TPictureFileFormat& x) { return x.Extension == "PNG"; }),
+                f.end());
+    }
+} registerPng;
+}  // namespace
 
 // ---- with alpha ----
 

@@ -191,6 +191,14 @@ private:
     bool interlacing_ = false;
 };
 
+// The picture file formats registered with the program (extension in upper
+// case and the description open dialogs show). Loading this library adds
+// "PNG", "Portable Network Graphics"; it is taken away again at exit.
+struct TPictureFileFormat {
+    std::string Extension, Description;
+};
+std::vector<TPictureFileFormat>& PictureFileFormats();
+
 // The PNG's pixels with their alpha, 0xAARRGGBB, rows top-down (tRNS gives
 // alpha to palette entries and marks a grey or colour value transparent).
 // Raises what TPNGImage raises.

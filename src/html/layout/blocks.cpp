@@ -1124,10 +1124,14 @@ THorzLine::THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Pr
         }
     }
     if (Prop) {
+        // Only a text-align of the rule's own: the inherited one (the default
+        // sheet's "left") would put every rule at the left.
         const TPropValue& ta = Prop->Props[piTextAlign];
-        if (ta.Is("left")) Align = 1;
-        else if (ta.Is("right")) Align = 3;
-        else if (ta.Is("center")) Align = 2;
+        if (Prop->PropSet[piTextAlign]) {
+            if (ta.Is("left")) Align = 1;
+            else if (ta.Is("right")) Align = 3;
+            else if (ta.Is("center")) Align = 2;
+        }
         if (Color == clNone && Prop->PropSet[piColor] && Prop->Props[piColor].IsInt()) Color = Prop->Props[piColor].Int();
         Prop->Assign(TPropValue(VSize), piHeight);
     }

@@ -69,19 +69,54 @@ int SideWidth(const TRect& o, const TRect& i, int s) {
 void Band(TCanvas& Canvas, const TRect& a, const TRect& b, int s, TColor color, bool print) {
     const int w = SideWidth(a, b, s);
     if (w <= 0) return;
+    const Quad q = SideQuad(a, b, s);
     if (w == 1) {
-        // A band one pixel thick is a line along the outer edge.
-        const int l = a.Left, t = a.Top, r = a.Right - 1, btm = a.Bottom - 1;
-        switch (s) {
-        case 0: Line(Canvas, l, t, l, btm + 1, color); break;
-        case 1: Line(Canvas, l, t, r + (print ? 0 : 1), t, color); break;
-        case 2: Line(Canvas, r, t, r, btm + 1, color); break;
-        default: Line(Canvas, l, btm, r + 1, btm, color); break;
-        }
+        // A band one pixel thick is a line: its ends are the x of one corner
+        // and the y of another, so that the four lines meet at the corners
+        // without overlapping (the printer's lines stop short of the next side).
+        static const int kScreen[4][4] = {{0, 1, 0, 3}, {0, 1, 1, 1}, {2, 0, 2, 1}, {1, 3, 3, 3}};
+        static const int kPrint[4][4] = {{0, 1, 0, 3}, {0, 1, 2, 1}, {2, 0, 2, 2}, {1, 3, 3, 3}};
+        const int* k = (print ? kPrint : kScreen)[s];
+        Line(Canvas, q.p[k[0]].X, q.p[k[1]].Y, q.p[k[2]].X, q.p[k[3]].Y, color);
         return;
     }
-    const Quad q = SideQuad(a, b, s);
     FillPoly(Canvas, {q.p[0], q.p[1], q.p[2], q.p[3]}, color);
+}
+
+// Dashed and dotted sides: a pen as wide as the side along the middle line.
+// Neighbouring sides of the same style, colour and width are one path, so
+// the pattern runs on round the corner; four alike close the path.
+void StrokePatternSides(TCanvas& Canvas, const TRect& O, const TRect& I, const TRect& M, const htColorArray& C,
+                        const htStyleArray& S) {
+    // The middle line's corners, clockwise from the bottom left: side s runs
+    // from corner s to corner s + 1.
+    const TPoint corner[4] = {{M.Left, M.Bottom}, {M.Left, M.Top}, {M.Right, M.Top}, {M.Right, M.Bottom}};
+    auto patterned = [&](int s) { return (S[s] == bssDashed || S[s] == bssDotted) && SideWidth(O, I, s) > 0; };
+    auto alike = [&](int a, int b) {
+        return patterned(a) && patterned(b) && S[a] == S[b] && ResolveColor(C[a]) == ResolveColor(C[b]) &&
+               SideWidth(O, I, a) == SideWidth(O, I, b);
+    };
+    const bool all = alike(0, 1) && alike(1, 2) && alike(2, 3) && alike(3, 0);
+    const TPen save = Canvas.Pen();
+    for (int s = 0; s < 4; ++s) {
+        // A chain starts at a patterned side that its predecessor does not join.
+        if (!patterned(s) || (all ? s > 0 : alike((s + 3) % 4, s))) continue;
+        std::vector<TPoint> pts{corner[s]};
+        for (int e = s, n = 0;; e = (e + 1) % 4, ++n) {
+            pts.push_back(corner[(e + 1) % 4]);
+            if (all ? n == 2 : !alike(e, (e + 1) % 4)) break;
+        }
+        Canvas.Pen().SetStyle(S[s] == bssDotted ? TPenStyle::psDot : TPenStyle::psDash);
+        Canvas.Pen().SetGeometric(true);
+        Canvas.Pen().SetWidth(SideWidth(O, I, s));
+        Canvas.Pen().SetColor(ResolveColor(C[s]));
+        Canvas.BeginPath();
+        Canvas.Polyline(pts);
+        if (all) Canvas.CloseFigure();
+        Canvas.EndPath();
+        Canvas.StrokePath();
+    }
+    Canvas.SetPen(save);
 }
 
 }  // namespace
@@ -130,26 +165,11 @@ void DrawBorder(TCanvas& Canvas, TRect O, TRect I, const htColorArray& C, const 
             break;
         }
         case bssDashed:
-        case bssDotted: {
-            // Marks along the side's band: dots as long as the side is wide,
-            // dashes three times that, with gaps of the width, so the gaps
-            // show what lies under (the background filled above).
-            const int mark = S[s] == bssDotted ? w : 3 * w;
-            const int gap = w;
-            const bool horizontal = s == 1 || s == 3;
-            const int from = horizontal ? O.Left : O.Top, to = horizontal ? O.Right : O.Bottom;
-            const int b1 = s == 0 ? O.Left : s == 1 ? O.Top : s == 2 ? I.Right : I.Bottom;
-            const int b2 = b1 + w;
-            for (int p = from; p < to; p += mark + gap) {
-                const int e = std::min(to, p + mark);
-                if (horizontal) FillRectColor(Canvas, p, b1, e, b2, col);
-                else FillRectColor(Canvas, b1, p, b2, e, col);
-            }
-            break;
-        }
+        case bssDotted: break;  // stroked below, joined with their neighbours
         default: break;
         }
     }
+    StrokePatternSides(Canvas, O, I, M, C, S);
 }
 
 void FillRectColor(TCanvas& Canvas, int X1, int Y1, int X2, int Y2, TColor Color) {

@@ -434,8 +434,8 @@ void TImageObj::DrawImage(TCanvas& Canvas, int X, int Y, int W, int H) {
         if (!printing) {
             gif->Draw(Canvas, X, Y, W, H);
         } else {
-            TBitmap* frame = gif->GetBitmap();
-            TBitmap* mask = gif->GetMaskBitmap();
+            TBitmap* mask = nullptr;
+            TBitmap* frame = gif->FrameBitmap(mask);
             if (frame && mask) PrintBitmap1(Canvas, X, Y, W, H, mask, *frame, frame->Height(), 0);
             else if (frame) EnlargeImage(Canvas, X, Y, *frame, H, W);
         }

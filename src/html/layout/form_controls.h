@@ -157,6 +157,8 @@ public:
     TImageFormControlObj(TSectionList* Master, int Position, TAttributeList* Attr);
     TImageObj* MyImage = nullptr;
     int XPos = -1, YPos = -1;
+    // The point last found over the picture; a click submits it.
+    int XTmp = 0, YTmp = 0;
     // A click at image coordinates: submits the form with them.
     void ImageClick(int X, int Y);
     bool GetSubmission(int Index, std::string& S) override;

@@ -1158,7 +1158,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
                 LR.Descent = std::max(LR.Descent, Fonts[f]->Descent);
             }
         }
-        if (LineHeight >= 0 && !onlyObjects) {
+        if (LineHeight >= 0) {  // also a line of objects alone, whose own height is 0
             const int diff = LineHeight - LR.LineHt;
             LR.SpaceBefore = diff / 2;
             LR.SpaceAfter = diff - LR.SpaceBefore;

@@ -5,6 +5,7 @@
 
 #include "html/images/viewer_globals.h"
 #include "html/layout/blocks.h"
+#include "html/layout/form_controls.h"
 #include "html/layout/section.h"
 
 namespace {
@@ -98,17 +99,17 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, L
             TFontObj* fo = Fonts.GetFontObjAt(I, idx);
             if (obj) {
                 if (obj->IsFloating()) {
+                    // A float sits in the room the indent manager kept for it.
+                    const int px = IMgr.LfEdge + obj->Indent, py = obj->DrawYY - yOff + obj->VSpaceT;
                     if (!FirstPass && obj->IsPanel()) {
                         auto* p = static_cast<TPanelObj*>(obj);
-                        const int px = IMgr.LfEdge + obj->Indent, py = obj->DrawYY - yOff + obj->VSpaceT;
                         if (printing) p->Draw(Canvas, px, py);
                         else if (p->Panel) {
                             p->Panel->SetBounds(px, py, p->Panel->Width(), p->Panel->Height());
                             p->ShowIt = true;
                         }
                     } else if (!FirstPass && list) {
-                        auto* img = static_cast<TImageObj*>(obj);
-                        list->DrawList.AddImage(img, Canvas, img->DrawXX, obj->DrawYY - yOff + obj->VSpaceT, 0, fo);
+                        list->DrawList.AddImage(static_cast<TImageObj*>(obj), Canvas, px, py, 0, fo);
                     }
                 } else {
                     int iy;
@@ -312,7 +313,8 @@ void TSection::CopySelectionToBuffer(SelTextCount& Buffer) {
         if (to == StartCurs + Len) --to;  // the closing space
         if (to > from) Buffer.AddText(b + (from - StartCurs), to - from);
     }
-    if (selE > StartCurs + Len) {
+    // A selection that reaches the paragraph's end takes its line end too.
+    if (selE >= StartCurs + Len) {
         static const char16_t crlf[] = {13, 10};
         Buffer.AddText(crlf, 2);
     }
@@ -339,6 +341,10 @@ unsigned TSection::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg,
         }
         if (img->MyFormControl) {
             FormControl = img->MyFormControl;
+            if (auto* input = dynamic_cast<TImageFormControlObj*>(FormControl)) {
+                input->XTmp = IX;
+                input->YTmp = IY;
+            }
             return result | guControl;
         }
         if (img->UseMap) {

@@ -1,6 +1,7 @@
 #include "html/layout/table_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <iterator>
 
@@ -416,6 +417,11 @@ void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellS
     int yOff = root ? root->YOff : 0;
     TRect r{X + CellSpacing, Y + CellSpacing - yOff, X + Wd, Y + Ht - yOff};
     Cell->MyRect = r;
+    if (root && root->Printing) {
+        auto scaled = [](int v, double s) { return static_cast<int>(std::lround(v * s)); };
+        Cell->MyRect = TRect{scaled(r.Left, root->ScaleX), scaled(r.Top, root->ScaleY), scaled(r.Right, root->ScaleX),
+                             scaled(r.Bottom, root->ScaleY)};
+    }
     if (r.Bottom < ARect.Top || r.Top > ARect.Bottom || r.Right < ARect.Left || r.Left > ARect.Right) return;
     if (Cell->BkGnd && Cell->BkColor != clNone) Canvas.FillRect(r, ResolveColor(Cell->BkColor));
     if (Bg && Bg->Image && root && root->ShowImages && Bg->Image->Image && !Bg->Image->ShowsStandIn())

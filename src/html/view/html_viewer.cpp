@@ -91,8 +91,8 @@ void TPaintPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     viewer_->PanelMouseUp(button, shift, x, y);
 }
 
-bool TPaintPanel::MouseWheel(TShiftState, int delta, int, int) {
-    viewer_->WheelScroll(delta);
+bool TPaintPanel::MouseWheel(TShiftState shift, int delta, int x, int y) {
+    viewer_->PanelMouseWheel(shift, delta, x, y);
     return true;
 }
 
@@ -852,6 +852,12 @@ void THTMLViewer::KeyDown(WORD& key, TShiftState shift) {
         }
         default: return;
     }
+}
+
+void THTMLViewer::PanelMouseWheel(TShiftState shift, int delta, int x, int y) {
+    bool handled = false;
+    if (OnMouseWheel) OnMouseWheel(this, shift, delta, TPoint{x, y}, handled);
+    if (!handled) WheelScroll(delta);
 }
 
 void THTMLViewer::WheelScroll(int delta) {

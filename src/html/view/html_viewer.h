@@ -71,6 +71,10 @@ using TImageOverEvent = std::function<void(TObject* Sender, TFloatingObj* Obj, T
 using TRightClickEvent = std::function<void(TObject* Sender, TRightClickParameters& Parameters)>;
 using TParseEvent = std::function<void(TObject* Sender, std::string& Source)>;
 // Header and footer drawn by the program on each printed page (logical units).
+// The wheel turned over the view (delta 120 a notch, positive away from
+// the user); Handled keeps the view from scrolling.
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 using TPagePrinted =
     std::function<void(TObject* Sender, TCanvas& Canvas, int NumPage, int W, int H, bool& StopPrinting)>;
 // Header and footer as HTML: the handler loads its text into HFViewer.
@@ -229,6 +233,8 @@ public:
     void KeyDown(WORD& key, TShiftState shift) override;
     // A turn of the wheel (positive: away from the user, 120 a notch).
     void WheelScroll(int delta);
+    // The wheel over the paint panel: OnMouseWheel first, then the scroll.
+    void PanelMouseWheel(TShiftState shift, int delta, int x, int y);
     void WndProc(TMessage& message) override;
     int GetDlgCode() const override { return DLGC_WANTARROWS; }
     void HintTimerTimer(TObject* Sender);
@@ -314,6 +320,7 @@ public:
     TImageOverEvent OnImageOver;
     TRightClickEvent OnRightClick;
     TMouseEvent OnMouseDouble;
+    TMouseWheelEvent OnMouseWheel;
     TPagePrinted OnPrintHeader, OnPrintFooter;
     ThtmlPagePrinted OnPrintHTMLHeader, OnPrintHTMLFooter;
     TParseEvent OnParseBegin;

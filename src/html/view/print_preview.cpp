@@ -366,9 +366,9 @@ void TPreviewForm::ScrollBox1Resize(TObject*) {
     PagePanel->SetBounds(left, top, pageW, pageH);
     PagePanel2->SetBounds(left + pageW + 20, top, pageW, pageH);
 
-    // The bars show only what does not fit.
+    // Both bars show together while the pages do not fit either way.
     const int sb = GetSystemMetrics(SM_CXVSCROLL);
-    const bool hNeeded = needW > clientW, vNeeded = needH > clientH;
+    const bool hNeeded = needW > clientW || needH > clientH, vNeeded = hNeeded;
     HScroll->SetVisible(hNeeded);
     VScroll->SetVisible(vNeeded);
     const int viewW = clientW - (vNeeded ? sb : 0), viewH = clientH - (hNeeded ? sb : 0);

@@ -8,6 +8,7 @@
 
 #include "html/images/viewer_globals.h"
 #include "html/layout/document.h"
+#include "html/layout/form_controls.h"
 #include "html/layout/section.h"
 #include "html/view/html_viewer.h"
 #include "platform/gui/application.h"
@@ -338,12 +339,22 @@ void THTMLViewer::PanelMouseUp(TMouseButton Button, TShiftState Shift, int X, in
     TFormControlObj* control = nullptr;
     std::string title;
     const unsigned flags = sections_->GetLinkAt(paintPanel_->Canvas(), dx, dy, target, control, title);
+    if (flags & guControl) {
+        if (auto* input = dynamic_cast<TImageFormControlObj*>(control)) input->ImageClick(input->XTmp, input->YTmp);
+        return;
+    }
     if (!(flags & guUrl)) return;
     url_ = target.URL;
     target_ = target.Target;
     linkAttributes_.SetText(target.Attr);
     linkText_ = GetTextByIndices(target.LinkText.Start, target.LinkText.Last);
     linkJustFollowed_ = true;
+    // The link's focus holder takes the focus; the view does not scroll to it.
+    for (TFontObj* run : sections_->LinkList)
+        if (run->TabControl && run->Link().ID == target.ID) {
+            if (run->TabControl->CanFocus()) run->TabControl->SetFocus();
+            break;
+        }
     FollowLink();
 }
 
@@ -440,14 +451,19 @@ void THTMLViewer::MouseScroll() {
         const uint32_t now = GetTickCount();
         if (now - last >= 100) {
             last = now;
+            // At an end of the document the loop goes on, waiting for the
+            // pointer to come back or the button to be released.
             const int old = sections_->YOff;
             const int top = std::clamp(old + step, 0, std::max(docHeight_ - panelH, 0));
-            if (top == old) break;  // an end of the document is reached
-            vScrollBar_->SetPosition(top);
-            sections_->SetYOffset(top);
+            if (top != old) {
+                vScrollBar_->SetPosition(top);
+                sections_->SetYOffset(top);
+            }
             if (mouseSelectDrag_) ExtendSelectionTo(lastMoveX_, y);
-            paintPanel_->Invalidate();
-            paintPanel_->Update();
+            if (top != old) {
+                paintPanel_->Invalidate();
+                paintPanel_->Update();
+            }
         }
         for (int i = 0; i < 4; ++i) Application->ProcessMessages();
     }

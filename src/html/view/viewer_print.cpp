@@ -29,10 +29,11 @@ struct PageGeometry {
     // Logical units.
     int Left = 0, Top = 0, Width = 0, Height = 0, PageWidth = 0, PageHeight = 0;
 
+    // lpi > 0 replaces the scale's logical units an inch.
     void Compute(const TDeviceCaps& caps, double scale, long double ml, long double mr, long double mt,
-                 long double mb) {
+                 long double mb, int lpi = 0) {
         // A larger scale prints everything larger: fewer logical units an inch.
-        Lpi = static_cast<int>(std::lround(96 / scale));
+        Lpi = lpi > 0 ? lpi : static_cast<int>(std::lround(96 / scale));
         LogX = std::max(caps.LogPixelsX, 1);
         LogY = std::max(caps.LogPixelsY, 1);
         PageWidthPx = caps.HorzRes;
@@ -186,13 +187,28 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
     const TFont savedFont = canvas->Font();
     const TBrush savedBrush = canvas->Brush();
 
+    // The side margins hold for the whole job (the layout's width follows
+    // them); top and bottom may be changed between pages by the callbacks.
+    const long double marginLeft = PrintMarginLeft, marginRight = PrintMarginRight;
+    long double marginTop = PrintMarginTop, marginBottom = PrintMarginBottom;
     PageGeometry g;
-    g.Compute(caps, printScale_, PrintMarginLeft, PrintMarginRight, PrintMarginTop, PrintMarginBottom);
+    g.Compute(caps, printScale_, marginLeft, marginRight, marginTop, marginBottom);
     copy->ScaleX = 100.0f / static_cast<float>(g.LogX);
     copy->ScaleY = 100.0f / static_cast<float>(g.LogY);
     g.Map(*canvas);
     int maxWidth = 0, curs = 0;
-    const int docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    int docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    // A document wider than the paper (a wide table in a large font) is drawn
+    // smaller, alike on every page, rather than cut at the right margin. A
+    // width beyond any use is shrunk no further than a tenth.
+    const int maxLpi = 10 * g.Lpi;
+    for (int tries = 0; tries < 4 && maxWidth > g.Width && g.Width > 0 && g.Lpi < maxLpi; ++tries) {
+        const long long wider = (static_cast<long long>(g.Lpi) * maxWidth + g.Width - 1) / g.Width;
+        g.Compute(caps, printScale_, marginLeft, marginRight, marginTop, marginBottom,
+                  static_cast<int>(std::min<long long>(std::max<long long>(wider, g.Lpi + 1), maxLpi)));
+        g.Map(*canvas);
+        docHeight = copy->Layout(*canvas, 0, std::max(g.Width, 1), std::max(g.Height, 1), 0, maxWidth, curs);
+    }
     if (Application) Application->ProcessMessages();
     if (OnPageEvent) OnPageEvent(this, 1, stop);
 
@@ -201,6 +217,7 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
     if (OnPrintHTMLFooter) footer.reset(CreateHeaderFooterViewer());
 
     TRegion clip = g.Clip(preview);
+    const bool printBackground = (options_ & htPrintBackground) != 0;
     int page = 1, top = 0;
     while (page <= ToPage && !stop) {
         if (preview) canvas = &mfPrinter->GetCanvas();
@@ -228,10 +245,16 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
             canvas->Brush().SetStyle(TBrushStyle::bsSolid);
             canvas->FillRect(TRect{0, g.Top - 2, g.PageWidth, g.Top});
             const int bottom = std::max(copy->PageBottom - copy->YOff, g.Top);
-            if (bottom < g.Top + g.Height + 2) canvas->FillRect(TRect{0, bottom, g.PageWidth, g.Top + g.Height + 2});
+            if (bottom >= g.Top + g.Height + 2) return;
+            canvas->FillRect(TRect{0, bottom, g.PageWidth, g.Top + g.Height + 2});
+            // A page that ends early keeps the document's background below.
+            if (printBackground && bottom < pageRect.Bottom) {
+                canvas->Brush().SetColor(sections_->Background);
+                canvas->FillRect(TRect{pageRect.Left, bottom, pageRect.Right, pageRect.Bottom});
+            }
         };
         g.Map(*canvas);
-        if (onPaper && (options_ & htPrintBackground)) {
+        if (onPaper && printBackground) {
             canvas->SelectClipRgn(&clip);
             canvas->Brush().SetColor(sections_->Background);
             canvas->Brush().SetStyle(TBrushStyle::bsSolid);
@@ -301,16 +324,21 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
                 g.Map(*canvas);
                 int mw = 0, c = 0;
                 const int height = band.Layout(*canvas, 0, std::max(xr - xl, 1), 300, 0, mw, c);
+                TRect r{xl, 0, xr, g.Top};
                 if (isHeader) {
                     band.SetYOffset(height - g.Top);
-                    band.Draw(*canvas, TRect{xl, 0, xr, g.Top}, xr - xl, xl, 0, 0, 0);
                 } else {
                     const int bandTop = g.Top + g.Height;
-                    const int bandHeight = std::min(g.PageHeight - bandTop, height);
+                    r.Bottom = std::min(g.PageHeight - bandTop, height);
                     canvas->SetWindowOrgEx(0, -bandTop);
                     band.SetYOffset(0);
-                    band.Draw(*canvas, TRect{xl, 0, xr, bandHeight}, xr - xl, xl, 0, 0, 0);
                 }
+                if (printBackground) {
+                    canvas->Brush().SetColor(hf->sections_->Background);
+                    canvas->Brush().SetStyle(TBrushStyle::bsSolid);
+                    canvas->FillRect(r);
+                }
+                band.Draw(*canvas, r, xr - xl, xl, 0, 0, 0);
             };
             if (header) htmlBand(header.get(), OnPrintHTMLHeader, true);
             if (footer) htmlBand(footer.get(), OnPrintHTMLFooter, false);
@@ -319,6 +347,13 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
         canvas->SetPen(savedPen);
         canvas->SetFont(savedFont);
         canvas->SetBrush(savedBrush);
+        if (PrintMarginTop != marginTop || PrintMarginBottom != marginBottom) {
+            // A callback moved the top or bottom margin: the next pages follow it.
+            marginTop = PrintMarginTop;
+            marginBottom = PrintMarginBottom;
+            g.Compute(caps, printScale_, marginLeft, marginRight, marginTop, marginBottom, g.Lpi);
+            clip = g.Clip(preview);
+        }
 
         const int nextTop = copy->PageBottom;
         if (Application) Application->ProcessMessages();

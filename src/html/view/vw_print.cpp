@@ -16,7 +16,18 @@ TvwPrinter::~TvwPrinter() {
     if (current == this) current = nullptr;
 }
 
-TCanvas& TvwPrinter::Canvas() { return Printer().Canvas(); }
+TPrinterCanvas& TvwPrinter::Canvas() {
+    InformationContext();
+    if (!canvas_) canvas_ = std::make_unique<TPrinterCanvas>(&Printer(), true);
+    return *canvas_;
+}
+
+// The job is over (done or dropped): its painter goes, its settings too.
+void TvwPrinter::EndJob() {
+    printing_ = false;
+    Printer().AbortProc = nullptr;
+    devMode_.reset();
+}
 
 void TvwPrinter::RequirePrinting() const {
     if (!printing_) throw EPrinter("Printer is not currently printing");
@@ -29,6 +40,7 @@ void TvwPrinter::BeginDoc() {
     // Pending messages run between pages so that a Cancel button is seen.
     p.AbortProc = [this] {
         if (Application) Application->ProcessMessages();
+        if (aborted_ && canvas_) canvas_->Lost();  // the printer ends its painter next
         return !aborted_;
     };
     aborted_ = false;
@@ -40,6 +52,13 @@ void TvwPrinter::BeginDoc() {
     }
     printing_ = true;
     pageNumber_ = 1;
+    state_ = 2;
+    devMode_ = std::make_unique<TDeviceMode>();
+    devMode_->Device = p.PrintsToFile() ? p.OutputFileName() : p.PrinterName();
+    devMode_->PaperWidthMm = p.PaperWidthMm();
+    devMode_->PaperHeightMm = p.PaperHeightMm();
+    devMode_->Orientation = p.Orientation();
+    devMode_->Copies = p.Copies();
 }
 
 void TvwPrinter::NewPage() {
@@ -47,9 +66,8 @@ void TvwPrinter::NewPage() {
     TPrinter& p = Printer();
     p.NewPage();
     if (!p.Printing()) {  // the abort procedure stopped the job
-        printing_ = false;
         aborted_ = true;
-        p.AbortProc = nullptr;
+        EndJob();
         return;
     }
     ++pageNumber_;
@@ -58,23 +76,27 @@ void TvwPrinter::NewPage() {
 void TvwPrinter::EndDoc() {
     RequirePrinting();
     TPrinter& p = Printer();
+    if (canvas_) canvas_->Lost();
     if (!aborted_ && p.Printing()) p.EndDoc();
     if (p.Aborted()) aborted_ = true;
-    printing_ = false;
-    p.AbortProc = nullptr;
+    EndJob();
 }
 
 void TvwPrinter::Abort() {
     RequirePrinting();
     TPrinter& p = Printer();
+    if (canvas_) canvas_->Lost();
     if (p.Printing()) p.Abort();
     aborted_ = true;
     EndDoc();
 }
 
-int TvwPrinter::PageWidth() const { return Printer().PageWidth(); }
-int TvwPrinter::PageHeight() const { return Printer().PageHeight(); }
-TDeviceCaps TvwPrinter::DeviceCaps() const { return Printer().DeviceCaps(); }
+int TvwPrinter::PageWidth() const { return DeviceCaps().HorzRes; }
+int TvwPrinter::PageHeight() const { return DeviceCaps().VertRes; }
+TDeviceCaps TvwPrinter::DeviceCaps() const {
+    InformationContext();
+    return Printer().DeviceCaps();
+}
 
 TvwPrinter* vwPrinter() {
     if (!current) current = new TvwPrinter;  // the default object lives for the run

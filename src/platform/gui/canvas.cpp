@@ -1265,6 +1265,16 @@ void TCanvas::CloseFigure() {
 void TCanvas::DrawPath(bool stroke, bool fill) {
     if (!path_ || path_->open) return;
     std::unique_ptr<PathState> done = std::move(path_);
+    if (log_) {
+        std::string figures;
+        for (int i = 0; i < done->path.elementCount(); ++i) {
+            const QPainterPath::Element e = done->path.elementAt(i);
+            figures += std::string(e.isMoveTo() ? " M " : " ") + std::to_string(qRound(e.x)) + "," +
+                       std::to_string(qRound(e.y));
+        }
+        Record(std::string("path") + (stroke ? " stroke" : "") + (fill ? " fill" : "") + " pen " + PenText() +
+               " style " + std::to_string(static_cast<int>(pen_.Style())) + " brush " + BrushText() + figures);
+    }
     QPainter* p = Prepare();
     if (!p) return;
     done->path.setFillRule(st_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);

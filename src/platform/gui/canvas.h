@@ -259,6 +259,7 @@ public:
     //   ellipse L T R B               frame L T R B #RRGGBB
     //   focus L T R B                 blit X Y W H ROP(hex)
     //   picture L T R B [masked]
+    //   path [stroke] [fill] pen ... style N brush ... M X,Y X,Y ... (M starts a figure)
     void SetRecorder(std::vector<std::string>* log) { log_ = log; }
 
     // ---- escape hatch for graphics drawn elsewhere ----

@@ -10,33 +10,42 @@
 
 #include "platform/runtime/codepage.h"
 
-class TPrinterCanvas : public TCanvas {
-public:
-    explicit TPrinterCanvas(TPrinter* owner) : owner_(owner) {
-        SetFontResolution(owner->DeviceCaps().LogPixelsY);
-        Font().SetSize(8);
+TPrinterCanvas::TPrinterCanvas(TPrinter* owner, bool toolsNeedJob) : owner_(owner) {
+    SetFontResolution(owner->DeviceCaps().LogPixelsY);
+    Font().SetSize(8);
+    if (!toolsNeedJob) return;
+    // From here on a tool changed outside a job is the caller's mistake.
+    for (TGraphicsObject* tool : {static_cast<TGraphicsObject*>(&Font()), static_cast<TGraphicsObject*>(&Pen()),
+                                  static_cast<TGraphicsObject*>(&Brush())}) {
+        tool->OnChange = [this, inner = std::move(tool->OnChange)](TGraphicsObject* o) {
+            if (!setUp_ && !owner_->Printing()) throw EPrinter("Printer is not currently printing");
+            if (inner) inner(o);
+        };
     }
-    TDeviceCaps DeviceCaps() const override { return owner_->DeviceCaps(); }
-    void Lost() { PainterLost(); }
-    // A new resolution keeps the font's size in points.
-    void Resolution(int ppi) {
-        int size = Font().Size();
-        SetFontResolution(ppi);
-        Font().SetSize(size);
-    }
+    setUp_ = false;
+}
 
-protected:
-    QPainter* AcquirePainter(bool& fresh) override {
-        QPainter* p = owner_->ActivePainter();
-        fresh = p && p != handed_;
-        handed_ = p;
-        return p;
-    }
+TDeviceCaps TPrinterCanvas::DeviceCaps() const { return owner_->DeviceCaps(); }
 
-private:
-    TPrinter* owner_;
-    QPainter* handed_ = nullptr;
-};
+void TPrinterCanvas::Lost() {
+    PainterLost();
+    handed_ = nullptr;
+}
+
+void TPrinterCanvas::Resolution(int ppi) {
+    setUp_ = true;
+    const int size = Font().Size();
+    SetFontResolution(ppi);
+    Font().SetSize(size);
+    setUp_ = false;
+}
+
+QPainter* TPrinterCanvas::AcquirePainter(bool& fresh) {
+    QPainter* p = owner_->ActivePainter();
+    fresh = p && p != handed_;
+    handed_ = p;
+    return p;
+}
 
 struct TPrinter::Impl {
     std::unique_ptr<QPrinter> printer;
@@ -80,6 +89,11 @@ void TPrinter::SetPrinterIndex(int index) {
     if (index < -1 || index >= count) throw EPrinter("Printer index out of range");
     index_ = index;
     d_->dirty = true;
+}
+
+std::string TPrinter::PrinterName() const {
+    const std::vector<std::string> names = Printers();
+    return index_ >= 0 && index_ < static_cast<int>(names.size()) ? names[static_cast<size_t>(index_)] : "";
 }
 
 bool TPrinter::PrintsToFile() const {
@@ -165,7 +179,7 @@ TDeviceCaps TPrinter::DeviceCaps() const {
 int TPrinter::PageWidth() const { return DeviceCaps().HorzRes; }
 int TPrinter::PageHeight() const { return DeviceCaps().VertRes; }
 
-TCanvas& TPrinter::Canvas() {
+TPrinterCanvas& TPrinter::Canvas() {
     if (!canvas_) canvas_ = std::make_unique<TPrinterCanvas>(this);
     return *canvas_;
 }

@@ -19,7 +19,29 @@ public:
 
 enum class TPrinterOrientation : uint8_t { poPortrait, poLandscape };
 
-class TPrinterCanvas;
+class TPrinter;
+
+// A canvas on the printer, in printer pixels. One made with toolsNeedJob
+// raises "Printer is not currently printing" when its pen, font or brush is
+// changed outside a job (the printer's own canvas also measures before one).
+class TPrinterCanvas : public TCanvas {
+public:
+    explicit TPrinterCanvas(TPrinter* owner, bool toolsNeedJob = false);
+    TPrinter* Owner() const { return owner_; }
+    TDeviceCaps DeviceCaps() const override;
+    // Called before the job's painter ends.
+    void Lost();
+    // A new resolution keeps the font's size in points.
+    void Resolution(int ppi);
+
+protected:
+    QPainter* AcquirePainter(bool& fresh) override;
+
+private:
+    TPrinter* owner_;
+    QPainter* handed_ = nullptr;
+    bool setUp_ = true;  // the printer's own settings, not a caller's change
+};
 
 class TPrinter {
 public:
@@ -48,13 +70,17 @@ public:
     void SetTitle(const std::string& title) { title_ = title; }
     // Paper in millimetres (A4 unless set).
     void SetPaperSize(double widthMm, double heightMm);
+    double PaperWidthMm() const { return paperW_; }
+    double PaperHeightMm() const { return paperH_; }
+    // The chosen printer's name ("" for the system's default one).
+    std::string PrinterName() const;
 
     // The printable area in printer pixels (HORZRES, VERTRES).
     int PageWidth() const;
     int PageHeight() const;
     TDeviceCaps DeviceCaps() const;
 
-    TCanvas& Canvas();
+    TPrinterCanvas& Canvas();
     bool Printing() const { return printing_; }
     bool Aborted() const { return aborted_; }
     int PageNumber() const { return page_; }

@@ -1,6 +1,8 @@
 // Colour reduction: palettes, lookups, error diffusion and the octree.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "html/images/dither.h"
 #include "html/images/viewer_globals.h"
 
@@ -120,6 +122,34 @@ TEST(ColourLookups, OctreeFindsFewColoursExactlyAndBoundsMany) {
     std::vector<TColor> pal = reduced->Palette();
     ASSERT_GE(pal.size(), 20u);
     EXPECT_TRUE(std::equal(DefaultPalette20().begin(), DefaultPalette20().end(), pal.begin()));
+}
+
+}  // namespace
+
+namespace {
+
+// The row reader and writer refuse what they cannot hold with GIFException.
+TEST(DibRows, BadBitmapsAndRowsRaiseGifExceptions) {
+    auto text = [](const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const GIFException& e) {
+            return e.Message;
+        }
+        return std::string("nothing raised");
+    };
+    TBitmap empty;
+    EXPECT_EQ(text([&] { DitherUnit::TDIBReader r(empty); }), "Bitmap image is not valid");
+    EXPECT_EQ(text([&] { DitherUnit::TDIBWriter w(empty, {}); }), "Image has no DIB");
+    auto source = Gradient(4, 3);
+    DitherUnit::TDIBReader reader(*source);
+    EXPECT_EQ(text([&] { reader.ScanLine(3); }), "Scan line index out of range");
+    TBitmap target(4, 3);
+    DitherUnit::TDIBWriter writer(target, {clBlack, clWhite});
+    EXPECT_EQ(text([&] { writer.ScanLine(-1); }), "Scan line index out of range");
+    EXPECT_NE(writer.ScanLine(2), nullptr);
+    // An empty picture still reduces to an empty one.
+    EXPECT_TRUE(ReduceColors(empty, rmWindows20, dmFloydSteinberg)->Empty());
 }
 
 }  // namespace

@@ -279,4 +279,43 @@ TEST(Png, EncoderFilterChoiceAndRoundTrip) {
     EXPECT_THROW(empty.SaveToStream(), EInvalidGraphicOperation);
 }
 
+// The format is registered by its description; hooks run in list order, so a
+// gAMA after the image data comes too late to change it; an interlaced save
+// writes Adam7 passes that read back as the same picture.
+TEST(Png, RegisteredHooksInListOrderAndInterlacedSaving) {
+    EXPECT_EQ(PictureFileFormats().size(), 1u);
+    EXPECT_EQ(PictureFileFormats()[0].Extension, "PNG");
+    EXPECT_EQ(PictureFileFormats()[0].Description, "Portable Network Graphics");
+
+    std::string dark;
+    pics::Be32(dark, 100000);
+    TPNGImage late;
+    Load(late, pics::kPngSignature + Ihdr(1, 1, 8, 0) + Chunk("IDAT", pics::Deflate(Bytes({0, 128}))) +
+                   Chunk("gAMA", dark) + Chunk("IEND", ""));
+    EXPECT_EQ(GetRValue(late.GetPixel(0, 0)), 128);
+
+    // Pixel x of a row: a packed sample, or three bytes.
+    auto sample = [](const uint8_t* row, int x, int bpp) {
+        if (bpp == 24) return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
+        return (row[x * bpp / 8] >> (8 - bpp - x * bpp % 8)) & ((1 << bpp) - 1);
+    };
+    for (const TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf24bit}) {
+        TPNGImage png;
+        png.SetPixelFormat(format);
+        png.SetSize(11, 9);
+        const int bpp = png.BitsPerPixel();
+        for (int y = 0; y < 9; ++y) {
+            uint8_t* row = png.ScanLine(y);
+            for (int i = 0; i < (bpp * 11 + 7) / 8; ++i) row[i] = static_cast<uint8_t>(i * 37 + y * 11);
+        }
+        png.SetInterlacing(true);
+        TPNGImage back;
+        Load(back, png.SaveToStream());
+        EXPECT_EQ(static_cast<TChunkIHDR*>(back.Chunks().Item(0))->InterlaceMethod(), 1);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 11; ++x)
+                EXPECT_EQ(sample(back.ScanLine(y), x, bpp), sample(png.ScanLine(y), x, bpp)) << bpp << ": " << x << "," << y;
+    }
+}
+
 }  // namespace

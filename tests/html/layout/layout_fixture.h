@@ -107,6 +107,12 @@ protected:
         canvas.SetRecorder(nullptr);
         return log;
     }
+    // Paint() as one text, a call a line, as golden files hold it.
+    std::string PaintText() {
+        std::string text;
+        for (const std::string& l : Paint()) text += l + "\n";
+        return text;
+    }
     // The text of each line of a section.
     static std::vector<std::string> LineTexts(const TSection& s) {
         std::vector<std::string> out;

@@ -1,6 +1,9 @@
 // Block boxes, floats, list items, rules and page breaks.
 #include "layout_fixture.h"
 
+#include "html/layout/html_parser.h"
+#include "support/golden.h"
+
 namespace layout_test {
 namespace {
 
@@ -212,6 +215,17 @@ TEST_F(LayoutTest, RulesAreShadedFlatOrBlack) {
     }
     EXPECT_EQ(lines, 8);  // four edges for each shaded rule
     EXPECT_EQ(fills, 1);
+}
+
+// A rule is centred unless its ALIGN or a text-align of its own says
+// otherwise; the sheet's "left" that every element inherits does not count.
+TEST_F(LayoutTest, RulesAreCentredOrPlacedByTheirOwnAlignment) {
+    Readhtml::HtmlParseString("<hr width=100><hr width=100 align=left><hr width=100 align=right>"
+                              "<hr width=50%>"
+                              "<hr width=100 align=left style=\"text-align:right\">",
+                              doc.get());
+    Layout(400);
+    velorim_test::ExpectGolden("hr_align.paint", PaintText());
 }
 
 TEST_F(LayoutTest, BodyBackgroundGoesToTheDocument) {

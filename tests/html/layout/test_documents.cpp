@@ -136,7 +136,7 @@ TEST_F(DocumentTest, SelectAllCopiesParagraphsAsLines) {
     Parse("<p>One two.</p><p>Three.</p>");
     Layout(800);
     Paint();
-    EXPECT_EQ(SelectAllText(), "One two.\r\n\r\nThree.");
+    EXPECT_EQ(SelectAllText(), "One two.\r\n\r\nThree.\r\n");
 }
 
 TEST_F(DocumentTest, PreKeepsItsLinesAndBlanks) {

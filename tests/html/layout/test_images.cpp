@@ -4,6 +4,7 @@
 #include "html/layout/html_parser.h"
 #include "html/layout/table_layout.h"
 #include "platform/gui/bitmap.h"
+#include "support/golden.h"
 
 namespace layout_test {
 namespace {
@@ -217,6 +218,36 @@ TEST_F(ImageTest, InlineImageRaisesItsLineAndFloatsMakeRoom) {
     EXPECT_EQ(t->DrawHeight, 50);
 }
 
+// Floating pictures are painted and found where their room was kept: a
+// right float at the right edge with the text beside it on the left.
+TEST_F(ImageTest, FloatingPicturesArePaintedAndFoundInTheirRoom) {
+    Readhtml::HtmlParseString("<p><img src=\"a.bmp\" align=right>texto ao lado da figura</p>"
+                              "<p><img src=\"b.bmp\" align=left width=100 height=40>outro texto</p>",
+                              doc.get());
+    Layout(600);
+    velorim_test::ExpectGolden("floating_images.paint", PaintText());
+    TFloatingObj* obj = nullptr;
+    int dx = 0, dy = 0;
+    EXPECT_FALSE(doc->GetObjectAt(10, 10, obj, dx, dy));  // text, not the picture
+    ASSERT_TRUE(doc->GetObjectAt(600 - 3 - 200 + 5, 10, obj, dx, dy));
+    EXPECT_EQ(dx, 5);
+}
+
+// A line holding only a picture still takes the paragraph's line height.
+TEST_F(ImageTest, ALineOfOnlyAPictureTakesTheLineHeight) {
+    Push("p", "line-height: 40px");
+    auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
+    Pop();
+    Image(s, {{SrcSy, "a.bmp"}, {WidthSy, "10"}, {HeightSy, "10"}});
+    AddText(s, "\ntexto");  // the picture's line ends at the break
+    cell->Add(s, 0);
+    Layout(800);
+    ASSERT_EQ(s->Lines.size(), 2u);
+    EXPECT_EQ(s->Lines[0].LineHt, 0);
+    EXPECT_EQ(s->Lines[0].SpaceBefore, 20);
+    EXPECT_EQ(s->Lines[0].SpaceAfter, 20);
+}
+
 TEST_F(ImageTest, TwoLeftFloatsSitSideBySide) {
     IndentManager m;
     m.Reset(0, 600);
@@ -303,6 +334,32 @@ TEST(BorderPainter, DottedSidesLeaveGapsOverTheBackground) {
     EXPECT_GT(red, 0);
     EXPECT_GT(yellow, 0) << red;  // the gaps show the background colour
     EXPECT_EQ(ColorToRGB(bmp.Canvas().Pixel(20, 15)), static_cast<TColor>(0xFFFFFF));  // inside is untouched
+}
+
+// Dotted and dashed sides are stroked along their middle line, sides alike
+// joined in one path; one-pixel sides meet at the corners without overlap.
+TEST(BorderPainter, PatternedSidesAreStrokedPathsAndThinSidesMeetAtTheCorners) {
+    auto paint = [](const TRect& o, const TRect& i, const htColorArray& c, uint8_t style, bool print) {
+        TCanvas canvas;
+        std::vector<std::string> log;
+        canvas.SetRecorder(&log);
+        DrawBorder(canvas, o, i, c, MakeFourStyles(style, style, style, style), clNone, print);
+        return log;
+    };
+    const htColorArray red = MakeFourColors(clRed, clRed, clRed, clRed);
+    EXPECT_THAT(paint(TRect{0, 0, 40, 30}, TRect{4, 4, 36, 26}, red, bssDotted, false),
+                ::testing::ElementsAre("path stroke pen #FF0000 4 style 2 brush #FFFFFF M 2,28 2,2 38,2 38,28 2,28"));
+    // A blue top stands alone; the other three run on round two corners.
+    EXPECT_THAT(paint(TRect{0, 0, 40, 30}, TRect{4, 4, 36, 26}, MakeFourColors(clRed, clBlue, clRed, clRed),
+                      bssDashed, false),
+                ::testing::ElementsAre("path stroke pen #0000FF 4 style 1 brush #FFFFFF M 2,2 38,2",
+                                       "path stroke pen #FF0000 4 style 1 brush #FFFFFF M 38,2 38,28 2,28 2,2"));
+    EXPECT_THAT(paint(TRect{0, 0, 10, 10}, TRect{1, 1, 9, 9}, red, bssSolid, false),
+                ::testing::ElementsAre("line 0 0 0 9 #FF0000 1", "line 0 0 10 0 #FF0000 1", "line 9 0 9 10 #FF0000 1",
+                                       "line 0 9 9 9 #FF0000 1"));
+    EXPECT_THAT(paint(TRect{0, 0, 10, 10}, TRect{1, 1, 9, 9}, red, bssSolid, true),
+                ::testing::ElementsAre("line 0 0 0 9 #FF0000 1", "line 0 0 9 0 #FF0000 1", "line 9 0 9 9 #FF0000 1",
+                                       "line 0 9 9 9 #FF0000 1"));
 }
 
 TEST(BorderPainter, InsetDarkensTheTopAndLeft) {

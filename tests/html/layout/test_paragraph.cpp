@@ -157,9 +157,11 @@ TEST_F(LayoutTest, SelectionCopiesLinesWithoutTheClosingSpace) {
     doc->SelE = 10;  // the first paragraph (8 characters) and "cc"
     EXPECT_EQ(doc->GetSelText(), u"aaa bbb\r\ncc");
     doc->SelB = 4;
-    doc->SelE = 8;  // to the paragraph's end exactly
+    doc->SelE = 8;  // to the paragraph's end exactly: its line end comes too
+    EXPECT_EQ(doc->GetSelText(), u"bbb\r\n");
+    EXPECT_EQ(doc->GetSelLength(), 5);
+    doc->SelE = 7;  // short of it: not
     EXPECT_EQ(doc->GetSelText(), u"bbb");
-    EXPECT_EQ(doc->GetSelLength(), 3);
     doc->SelB = doc->SelE = 3;
     char16_t buf[4] = {u'x', u'x', u'x', u'x'};
     EXPECT_EQ(doc->GetSelTextBuf(buf, 4), 0);

@@ -2,6 +2,8 @@
 // compared with each other and with golden files.
 #include <gmock/gmock.h>
 
+#include <cmath>
+
 #include "html/layout/blocks.h"
 #include "html/layout/table_layout.h"
 #include "html/parser/parser_fixture.h"
@@ -116,6 +118,35 @@ TEST_F(TablePaintTest, ANestedListLeavesNoBlankLineAfterIt) {
 // A column declared 150 pixels wide gets at least that much content width,
 // with the cell's padding, borders and the spacing added, in a table of the
 // page's width too.
+// A printed cell keeps its rectangle scaled by the print scales; it is
+// painted where it stands.
+TEST_F(TablePaintTest, APrintedCellStoresItsRectangleScaled) {
+    const std::string screen = Painted("<table><tr><td>a</td></tr></table>");
+    std::function<TTableBlock*(TCellBasic&)> find = [&](TCellBasic& c) -> TTableBlock* {
+        for (const auto& sec : c) {
+            if (auto* t = dynamic_cast<TTableBlock*>(sec.get())) return t;
+            if (auto* b = dynamic_cast<TBlock*>(sec.get()))
+                if (TTableBlock* t = find(*b->MyCell)) return t;
+        }
+        return nullptr;
+    };
+    TTableBlock* block = find(*list_);
+    ASSERT_TRUE(block && block->Table);
+    TCellObjCell& cell = *(*block->Table->Rows[0])[0]->Cell;
+    const TRect shown = cell.MyRect;
+    list_->Printing = true;
+    list_->ScaleX = 0.5;
+    list_->ScaleY = 0.25;
+    std::vector<std::string> log;
+    canvas_.SetRecorder(&log);
+    list_->Draw(canvas_, TRect{0, 0, 800, 600}, 800, 0, 0, 0, 0);
+    canvas_.SetRecorder(nullptr);
+    EXPECT_EQ(cell.MyRect.Left, static_cast<int>(std::lround(shown.Left * 0.5)));
+    EXPECT_EQ(cell.MyRect.Right, static_cast<int>(std::lround(shown.Right * 0.5)));
+    EXPECT_EQ(cell.MyRect.Bottom, static_cast<int>(std::lround(shown.Bottom * 0.25)));
+    EXPECT_THAT(screen, ::testing::HasSubstr(log.back()));  // the frame itself is not scaled
+}
+
 TEST_F(TablePaintTest, AColumnWidthGivenByColIsKept) {
     for (const std::string width : {"150px", "150"}) {
         Parse("<table width=\"100%\" border=\"1\"><col width=\"" + width +

@@ -108,7 +108,12 @@ TEST_F(PreviewTest, ZoomFollowsTheBoxAndTheZoomTool) {
     EXPECT_NEAR(p->Zoom(), width, 1e-9);
     EXPECT_TRUE(p->OnePageBut->Down());
     EXPECT_FALSE(p->PagePanel2->Visible());
+    // The width fits, the height does not: both bars show, as they hide together.
+    EXPECT_TRUE(p->HScroll->Visible());
+    EXPECT_TRUE(p->VScroll->Visible());
     p->ZoomBox->SelectAsUser(0);
+    EXPECT_FALSE(p->HScroll->Visible());
+    EXPECT_FALSE(p->VScroll->Visible());
     p->TwoPageBut->UserClick();
     EXPECT_TRUE(p->PagePanel2->Visible());
     EXPECT_EQ(p->PagePanel2->Left(), p->PagePanel->Left() + p->PagePanel->Width() + 20);

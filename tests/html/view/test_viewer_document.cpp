@@ -3,10 +3,14 @@
 // mouse and by word, keys, and the meta refresh.
 #include <gmock/gmock.h>
 
+#include <functional>
+#include <utility>
+
 #include "html/layout/document.h"
 #include "html/layout/section.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/extctrls.h"
 #include "platform/runtime/codepage.h"
 #include "view_env.h"
 
@@ -80,6 +84,22 @@ TEST_F(ViewerTest, KeysScrollByLinesPagesAndToTheEnds) {
     v->SethtOptions(v->htOptions() | htNoWheelMouse);
     v->WheelScroll(-120);
     EXPECT_EQ(v->VScrollBarPosition(), 48);
+
+    // The wheel over the view asks the program's handler first.
+    v->SethtOptions(v->htOptions() & ~htNoWheelMouse);
+    std::vector<int> deltas;
+    bool handle = true;
+    v->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint at, bool& handled) {
+        deltas.push_back(delta);
+        EXPECT_EQ(at.X, 5);
+        handled = handle;
+    };
+    v->PaintPanel()->MouseWheel(0, -120, 5, 6);
+    EXPECT_EQ(v->VScrollBarPosition(), 48);
+    handle = false;
+    v->PaintPanel()->MouseWheel(0, -120, 5, 6);
+    EXPECT_EQ(v->VScrollBarPosition(), 96);
+    EXPECT_THAT(deltas, ElementsAre(-120, -120));
 }
 
 TEST_F(ViewerTest, LinksInsideThePageScrollAndAreRememberedAsVisited) {
@@ -179,7 +199,7 @@ TEST_F(ViewerTest, TheMouseSelectsTextAndADoubleClickAWord) {
     v->PanelMouseDown(TMouseButton::mbLeft, 0, 2, 14);
     v->PanelMouseMove(ssLeft, 400, 14);
     v->PanelMouseUp(TMouseButton::mbLeft, 0, 400, 14);
-    EXPECT_EQ(v->SelText(), "Revisão de benefício");
+    EXPECT_EQ(v->SelText(), "Revisão de benefício\r\n");  // to the paragraph's end
     // Shift extends from the caret.
     v->PanelMouseDown(TMouseButton::mbLeft, ssShift, 400, 40);
     EXPECT_THAT(v->SelText(), HasSubstr("Diferença devida"));
@@ -264,28 +284,45 @@ TEST_F(ViewerTest, ProgressRunsThroughTheReadingAndTheLayout) {
 namespace {
 
 // Dragging a selection below the panel scrolls on its own, selecting as it
-// goes, until the document's end; the wheel mode scrolls the same way.
-TEST_F(ViewerTest, DraggingBeyondThePanelScrollsToTheEndAndStops) {
+// goes, to the document's end, and waits there until the button is released;
+// the wheel mode scrolls the same way until a press ends it.
+TEST_F(ViewerTest, DraggingBeyondThePanelScrollsToTheEndUntilReleased) {
     v->SetBounds(0, 0, 600, 200);
     v->LoadFromFile(Write("a.htm", LongPage(20)));
     Paint();
     const int panelH = v->PaintPanel()->Height();
     ASSERT_GT(v->DocHeight(), panelH);
+    // The user's next move comes a while later, from a timer.
+    int endedAt = -1;
+    std::function<void()> next;
+    TTimer later(nullptr);
+    later.SetEnabled(false);
+    later.SetInterval(1000);
+    later.OnTimer = [&](TObject*) {
+        if (!next) return;  // a tick already queued
+        later.SetEnabled(false);
+        endedAt = v->VScrollBarPosition();
+        std::exchange(next, nullptr)();
+    };
     v->PanelMouseDown(TMouseButton::mbLeft, 0, 2, 10);
     v->PanelMouseMove(ssLeft, 200, panelH + 40);
-    Application->ProcessMessages();  // the posted scroll runs until the end
+    next = [&] { v->PanelMouseUp(TMouseButton::mbLeft, 0, 200, panelH + 40); };
+    later.SetEnabled(true);
+    Application->ProcessMessages();  // the posted scroll runs until the release
+    EXPECT_EQ(endedAt, v->DocHeight() - panelH);
     EXPECT_EQ(v->VScrollBarPosition(), v->DocHeight() - panelH);
     EXPECT_GT(v->SelLength(), 100);
-    v->PanelMouseUp(TMouseButton::mbLeft, 0, 200, panelH + 40);
 
     // The wheel button: a press starts the mode, the pointer far above scrolls up.
+    v->ScrollTo(96);
     v->PanelMouseDown(TMouseButton::mbMiddle, 0, 100, 150);
     v->PanelMouseUp(TMouseButton::mbMiddle, 0, 100, 150);  // a click keeps the mode
     v->PanelMouseMove(0, 100, 50);
+    endedAt = -1;
+    next = [&] { v->PanelMouseDown(TMouseButton::mbLeft, 0, 100, 150); };  // any press ends the mode
+    later.SetEnabled(true);
     Application->ProcessMessages();
-    EXPECT_EQ(v->VScrollBarPosition(), 0);
-    // Any press ends the mode and does nothing else.
-    v->PanelMouseDown(TMouseButton::mbLeft, 0, 100, 150);
+    EXPECT_EQ(endedAt, 0);
     v->PanelMouseMove(0, 100, 10);
     Application->ProcessMessages();
     EXPECT_EQ(v->VScrollBarPosition(), 0);

@@ -8,6 +8,7 @@
 #include "html/images/viewer_globals.h"
 #include "html/layout/floating.h"
 #include "html/layout/form_controls.h"
+#include "html/layout/section.h"
 #include "platform/gui/bitmap.h"
 #include "view_env.h"
 
@@ -114,7 +115,7 @@ TEST_F(ViewerTest, IncludeCommentsTakeTheProgramsText) {
     v->LoadFromFile(Write("inc.htm", "<p>Em <!--#data formato=\"curto\"--> e <!--#nada-->.</p>"));
     EXPECT_THAT(seen, ElementsAre("data formato=curto", "nada "));
     v->SelectAll();
-    EXPECT_EQ(Plain(v->SelTextW()), "Em hoje e .");
+    EXPECT_EQ(Plain(v->SelTextW()), "Em hoje e .\r\n");
 }
 
 TEST_F(ViewerTest, ObjectsAreTransparentWithoutAHandlerAndDroppedWhenNotWanted) {
@@ -280,6 +281,48 @@ TEST_F(ViewerTest, RadioGroupsAndThePointerOverControls) {
     ASSERT_TRUE(control->OnMouseMove);
     control->OnMouseMove(control, 0, 2, 2);
     EXPECT_THAT(events, ElementsAre("over x.htm", "over "));
+}
+
+// A click on an image input submits its form with the point clicked inside
+// the picture; merely passing over it submits nothing.
+TEST_F(ViewerTest, AClickOnAnImageInputSubmitsThePointInsideIt) {
+    TBitmap picture;
+    picture.SetSize(40, 30);
+    picture.SaveToFile((dir / "mapa.bmp").string());
+    std::vector<std::string> submitted;
+    v->OnFormSubmit = [&](TObject*, const std::string& action, const std::string&, const std::string&,
+                          const std::string&, TStringList* results) {
+        submitted.push_back(action + " " + results->CommaText());
+    };
+    form->Show();
+    v->LoadFromFile(Write("form.htm", "<form action=\"envia.cgi\"><input name=\"quem\" value=\"Ana\">"
+                                      "<input type=image name=\"mapa\" src=\"mapa.bmp\"></form>"));
+    ASSERT_EQ(v->FormControlList()->Count(), 2);
+    Paint();
+    auto* input = dynamic_cast<TImageFormControlObj*>((*v->FormControlList())[1]);
+    ASSERT_TRUE(input && input->MyImage);
+    const int x = input->MyImage->DrawXX + 10, y = input->MyImage->ShownY - v->SectionList()->YOff + 5;
+    v->PanelMouseMove(0, x, y);
+    v->PanelMouseMove(0, x + 1, y + 1);
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, x + 1, y + 1);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, x + 1, y + 1);
+    Application->ProcessMessages();
+    EXPECT_THAT(submitted, ElementsAre("envia.cgi quem=Ana,mapa.x=11,mapa.y=6"));
+}
+
+// A click on a link gives the link the keyboard focus.
+TEST_F(ViewerTest, AClickedLinkTakesTheFocus) {
+    form->Show();
+    v->LoadFromFile(Write("a.htm", "<p><a href=\"#fim\">Ir para o fim</a></p><p><a name=\"fim\">fim</a></p>"));
+    Paint();
+    ASSERT_FALSE(v->SectionList()->LinkList.empty());
+    ThtTabcontrol* holder = v->SectionList()->LinkList[0]->TabControl.get();
+    ASSERT_NE(holder, nullptr);
+    v->PanelMouseMove(0, 30, 14);
+    ASSERT_EQ(v->URL(), "#fim");
+    v->PanelMouseDown(TMouseButton::mbLeft, 0, 30, 14);
+    v->PanelMouseUp(TMouseButton::mbLeft, 0, 30, 14);
+    EXPECT_TRUE(holder->Focused());
 }
 
 TEST_F(ViewerTest, DragsOverThePaintPanelReachTheViewer) {

@@ -6,15 +6,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <regex>
 
+#include "html/images/gif_image.h"
+#include "html/images/picture_builders.h"
+#include "html/layout/document.h"
 #include "html/view/go_page_form.h"
 #include "html/view/metafile_printer.h"
 #include "html/view/print_preview.h"
 #include "html/view/print_status_form.h"
+#include "html/view/vw_print.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/printer.h"
 #include "platform/gui/metafile.h"
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/files.h"
 #include "view_env.h"
 
@@ -98,6 +104,31 @@ TEST_F(PrintTest, ALongReportPrintsToAPdfOfAsManyPagesAsThePreviewShows) {
     EXPECT_FALSE(FileExists(pdf));
 }
 
+// The print object's context and settings follow its job; its canvas takes
+// no drawing tool outside one.
+TEST_F(PrintTest, ThePrintObjectKeepsItsStateAndTheJobsSettings) {
+    Printer().SetOutputFileName(pdf);
+    TvwPrinter p;
+    EXPECT_EQ(p.State(), 0);
+    EXPECT_GT(p.PageWidth(), 0);
+    EXPECT_EQ(p.State(), 1);
+    EXPECT_EQ(p.DeviceMode(), nullptr);
+    TPrinterCanvas& canvas = p.Canvas();
+    EXPECT_EQ(canvas.Owner(), &Printer());
+    EXPECT_THROW(canvas.Pen().SetColor(clRed), EPrinter);
+    p.BeginDoc();
+    EXPECT_EQ(p.State(), 2);
+    ASSERT_NE(p.DeviceMode(), nullptr);
+    EXPECT_EQ(p.DeviceMode()->Device, pdf);
+    EXPECT_EQ(p.DeviceMode()->PaperWidthMm, 210);
+    canvas.Pen().SetColor(clBlue);
+    canvas.Rectangle(10, 10, 100, 100);
+    p.EndDoc();
+    EXPECT_EQ(p.DeviceMode(), nullptr);
+    EXPECT_EQ(p.State(), 2);
+    EXPECT_EQ(PdfPages(pdf), 1);
+}
+
 TEST_F(PrintTest, AnEmptyFileHasNoPageToPreviewOrPrint) {
     v->LoadFromFile(Write("vazio.htm", ""));
     EXPECT_EQ(PreviewPages(), 0);
@@ -176,6 +207,89 @@ TEST_F(PrintTest, ThePreviewShowsThePagesAndItsPrintButtonPrintsThemAgain) {
     p->PrintBut->UserClick();
     EXPECT_FALSE(FileExists(pdf));
     p->Free();
+}
+
+// The arrears report in its largest fonts is wider than the paper: it is
+// printed and previewed smaller, every column inside the margins.
+class WideReportTest : public PrintTest {
+protected:
+    static constexpr const char* kHeadings[] = {"Data", "Calculado", "Pago", "Diferença", "Correção",
+                                                "Corrigido", "Juros", "Total", "Moeda"};
+    void LoadReport(int points) {
+        std::string html = ReadFileBytes(std::string(VELORIM_TEST_DATA) + "/html/parser/data/atual.html");
+        const std::string size = "font-size:" + std::to_string(points) + ".0pt";
+        for (size_t at = 0; (at = html.find("font-size:8.0pt", at)) != std::string::npos; at += size.size())
+            html.replace(at, 15, size);
+        v->LoadFromFile(Write("atual.html", html));
+    }
+    // Right edges (PDF points) of the words on page 1, from pdftotext's boxes.
+    std::map<std::string, double> WordRights() {
+        const std::string boxes = (dir / "boxes.html").string();
+        const std::string command = "pdftotext -f 1 -l 1 -bbox '" + pdf + "' '" + boxes + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << "pdftotext (poppler-utils) is needed";
+        std::map<std::string, double> rights;
+        static const std::regex word(R"re(<word xMin="[^"]*" yMin="[^"]*" xMax="([^"]*)" yMax="[^"]*">([^<]*)</word>)re");
+        const std::string text = FileExists(boxes) ? ReadFileBytes(boxes) : "";
+        for (std::sregex_iterator i(text.begin(), text.end(), word), end; i != end; ++i)
+            rights.emplace((*i)[2], std::stod((*i)[1]));
+        return rights;
+    }
+    int printableRightPx = 0;
+    // The right edge (printer pixels) of the last text on preview page 1 that
+    // ends with `tail`, and the page's logical units an inch.
+    int PreviewRightOf(const std::string& tail, int& extent) {
+        TMetaFilePrinter mf(nullptr);
+        std::vector<std::string> log;
+        TCanvas* first = nullptr;
+        mf.OnPageEvent = [&](TObject*, int page, bool&) {
+            if (page == 1) (first = &mf.GetCanvas())->SetRecorder(&log);
+        };
+        int right = 0, ones = 0;
+        // Page 1 is announced once laid out and again once drawn.
+        v->OnPageEvent = [&](TObject*, int page, bool&) {
+            if (page != 1 || ++ones < 2 || !first) return;
+            first->SetRecorder(nullptr);
+            extent = first->GetWindowExt().cx;
+            for (const std::string& l : log) {
+                int x = 0, y = 0, w = 0;
+                if (l.size() > tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0 &&
+                    std::sscanf(l.c_str(), "text %d %d %d", &x, &y, &w) == 3) {
+                    TPoint p{x + w, y};
+                    first->LPtoDP(&p, 1);
+                    right = p.X;
+                }
+            }
+        };
+        v->PrintPreview(&mf);
+        v->OnPageEvent = nullptr;
+        printableRightPx = mf.PageWidth - static_cast<int>(2 / 2.54 * mf.PixelsPerInchX);
+        return right;
+    }
+};
+
+TEST_F(WideReportTest, EveryColumnIsPrintedInsideTheMarginsAtTheLargestFont) {
+    LoadReport(12);
+    Printer().SetOutputFileName(pdf);
+    v->Print(1, 9999);
+    const auto rights = WordRights();
+    const double printable = 595.28 - 2 / 2.54 * 72;  // A4 less the right margin, in points
+    for (const char* heading : kHeadings) {
+        const std::string w = Cp1252ToUtf8(heading);  // literals are Windows-1252
+        ASSERT_TRUE(rights.count(w)) << w << " missing from the PDF";
+        EXPECT_LE(rights.at(w), printable) << w;
+    }
+
+    // The preview draws the last column left of the right margin too.
+    int extent = 0;
+    const int right = PreviewRightOf(" Moeda", extent);
+    ASSERT_GT(right, 0) << "no Moeda heading in the preview";
+    EXPECT_LE(right, printableRightPx);
+    EXPECT_GT(extent, 96);  // drawn smaller than on the screen
+
+    // A report that fits is drawn exactly as before, at the screen's scale.
+    LoadReport(8);
+    EXPECT_GT(PreviewRightOf(" Moeda", extent), 0);
+    EXPECT_EQ(extent, 96);
 }
 
 // Pages of the preview as pictures: cells painted in colours of their own
@@ -275,6 +389,54 @@ TEST_F(PagedTableTest, HeadAndFootRepeatOnEveryPageAndNoRowIsLostOrRepeated) {
     Printer().SetOutputFileName(pdf);
     v->Print(1, 9999);
     EXPECT_EQ(PdfPages(pdf), 3);
+}
+
+// With backgrounds printed, the page below the content and the HTML header's
+// band show their documents' colours instead of the paper's white.
+TEST_F(PagedTableTest, PrintedBackgroundsFillThePageAndTheHeaderBand) {
+    v->LoadFromFile(Write("verde.htm", "<body bgcolor=\"#00FF00\"><p>Curto</p>"
+                                       "<p style=\"page-break-before: always\">Segunda</p></body>"));
+    const std::string head = Write("cabeca.htm", "<body bgcolor=\"#0000FF\"><p>Cabeçalho</p></body>");
+    v->SethtOptions(v->htOptions() | htPrintBackground);
+    v->OnPrintHTMLHeader = [&](TObject*, THTMLViewer* hf, int, bool, int&, int&, bool&) { hf->LoadFromFile(head); };
+    const auto pages = Pictures(8);
+    ASSERT_EQ(pages.size(), 2u);
+    const TBitmap& page = *pages[0];
+    EXPECT_EQ(Rgb(page, page.Width() / 2, page.Height() * 3 / 4), 0x00FF00);  // below the early end
+    EXPECT_EQ(Rgb(page, page.Width() / 2, 10), 0x0000FF);                    // in the top margin
+}
+
+// An animated picture prints the frame it shows, not its first one.
+TEST_F(PagedTableTest, AnAnimatedPictureIsPrintedAtTheFrameShown) {
+    const pics::GifFrame red{0, 0, 4, 4, std::vector<uint8_t>(16, 1), 500};
+    const pics::GifFrame green{0, 0, 4, 4, std::vector<uint8_t>(16, 2), 500};
+    Write("anim.gif", pics::Gif(4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, {red, green}, 0));
+    v->LoadFromFile(Write("anim.htm", "<p><img src=\"anim.gif\" width=200 height=200></p>"));
+    ASSERT_EQ(v->SectionList()->AGifList.size(), 1u);
+    v->SectionList()->AGifList[0]->SetCurrentFrame(2);
+    const auto pages = Pictures(8);
+    ASSERT_EQ(pages.size(), 1u);
+    int reds = 0, greens = 0;
+    for (int y = 0; y < pages[0]->Height(); ++y)
+        for (int x = 0; x < pages[0]->Width(); ++x) {
+            const int c = Rgb(*pages[0], x, y);
+            reds += c == 0xFF0000;
+            greens += c == 0x00FF00;
+        }
+    EXPECT_EQ(reds, 0);
+    EXPECT_GT(greens, 100);
+}
+
+// A top or bottom margin that a header callback changes holds for the pages
+// after it: larger margins, more pages.
+TEST_F(PrintTest, MarginsChangedByTheHeaderCallbackHoldForTheNextPages) {
+    v->LoadFromFile(Write("longo.htm", Paragraphs(60)));
+    ASSERT_EQ(PreviewPages(), 2);
+    v->OnPrintHeader = [&](TObject*, TCanvas&, int, int, int, bool&) {
+        v->PrintMarginTop = 8;
+        v->PrintMarginBottom = 8;
+    };
+    EXPECT_GT(PreviewPages(), 2);
 }
 
 // A row that asks for a new page starts one, below the head: the pages
