@@ -397,6 +397,23 @@ int TBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int AutoCount) {
     return width;
 }
 
+namespace {
+
+// A float that does not fit beside the floats in force at its top moves down
+// to where the next of them ends, until it fits or no float reaches lower.
+int FloatTop(const IndentManager& IMgr, int X, int AWidth, int top, int boxWidth) {
+    for (;;) {
+        const int left = std::max(X, IMgr.LeftIndent(top));
+        const int right = std::min(X + AWidth, IMgr.RightSide(top));
+        if (right - left >= boxWidth) return top;
+        const int next = IMgr.GetNextWiderY(top);
+        if (next <= top) return top;
+        top = next;
+    }
+}
+
+}  // namespace
+
 int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                    IndentManager& IMgr, int& MaxWidth, int& Curs) {
     StartCurs = Curs;
@@ -461,6 +478,11 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     if (wv.IsText() && wv.Text().find('%') != std::string::npos)
         NewWidth = std::min(NewWidth, AWidth - LM - RM - LP - RP - LB - RB);
 
+    if (FloatLR != 0) {
+        const int from = std::max(Y + ClearAddon, OwnerCell ? OwnerCell->LastFloatTop : INT_MIN);
+        ClearAddon = FloatTop(IMgr, X, AWidth, from, LM + LB + LP + NewWidth + RP + RB + RM) - Y;
+        if (OwnerCell) OwnerCell->LastFloatTop = Y + ClearAddon;
+    }
     DrawTop = Y + ClearAddon + (TM < 0 ? TM : 0);
     const int top = Y + ClearAddon;
     if (FloatLR == ALeft)
@@ -512,9 +534,9 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     } else {
         const int h = SectionHeight;
         if (FloatLR == ALeft)
-            IMgr.AddFloatingBlock(Y, X + ContentLeft + NewWidth + RP + RB + RM, ALeft, DrawBot - Y);
+            IMgr.AddFloatingBlock(top, X + ContentLeft + NewWidth + RP + RB + RM, ALeft, DrawBot - top);
         else if (FloatLR == ARight)
-            IMgr.AddFloatingBlock(Y, LM + LB + LP + NewWidth + RP + RB + RM, ARight, DrawBot - Y);
+            IMgr.AddFloatingBlock(top, LM + LB + LP + NewWidth + RP + RB + RM, ARight, DrawBot - top);
         SectionHeight = 0;
         DrawHeight = Positioning == 1 ? 0 : h;
     }

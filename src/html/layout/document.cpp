@@ -147,6 +147,7 @@ int TCellBasic::LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHe
                                int& Curs) {
     YValue = Y;
     StartCurs = Curs;
+    LastFloatTop = INT_MIN;
     int H = 0;
     MaxWidth = 0;
     for (const auto& s : *this) {
@@ -383,6 +384,7 @@ int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef
                                int& MaxWidth, int& Curs) {
     YValue = Y;
     StartCurs = Curs;
+    LastFloatTop = INT_MIN;
     int H = 0;
     MaxWidth = 0;
     tcContentBot = 0;

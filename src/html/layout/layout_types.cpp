@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <new>
 
 #include "html/layout/floating.h"
@@ -22,50 +23,90 @@ void IndentManagerBasic::Reset(int lf, int width) {
 void IndentManagerBasic::Clear() {
     LeftRecs.clear();
     RightRecs.clear();
+    leftReach_.clear();
+    rightReach_.clear();
+    leftLimits_.clear();
+    rightLimits_.clear();
     CurrentID = nullptr;
 }
 
-int IndentManagerBasic::LeftIndent(int Y) const {
-    int result = -99999;
-    for (const IndentRec& r : LeftRecs)
-        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::max(result, r.X);
-    return result == -99999 ? LfEdge : result + LfEdge;
+namespace {
+
+// Calls f for each float record in force at Y, newest first.
+template <class F>
+void ForFloatsAt(const std::vector<IndentRec>& recs, const std::vector<int>& reach, int Y, F f) {
+    for (size_t i = recs.size(); i-- > 0;) {
+        if (reach[i] <= Y) break;  // this record and all before it have ended
+        const IndentRec& r = recs[i];
+        if (r.YT <= Y && Y < r.YB) f(r);
+    }
 }
 
-int IndentManagerBasic::RightSide(int Y) const {
-    int result = 99999;
-    for (const IndentRec& r : RightRecs)
-        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::min(result, r.X);
-    return result == 99999 ? Width : result + LfEdge;
+// The X of the records in force at Y that `better` prefers, if any.
+template <class Better>
+bool EdgeAt(const std::vector<IndentRec>& limits, const std::vector<IndentRec>& recs, const std::vector<int>& reach,
+            const void* currentID, int Y, Better better, int& edge) {
+    bool any = false;
+    auto take = [&](const IndentRec& r) {
+        if (!any || better(r.X, edge)) edge = r.X;
+        any = true;
+    };
+    for (const IndentRec& r : limits)
+        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == currentID)) take(r);
+    ForFloatsAt(recs, reach, Y, take);
+    return any;
 }
 
-int IndentManagerBasic::ImageBottom() const {
-    int result = 0;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr) result = std::max(result, r.YB);
-    for (const IndentRec& r : RightRecs)
+// Largest bottom of one side's records of ID nullptr; -1 when none.
+int SideBottom(const std::vector<IndentRec>& limits, const std::vector<int>& reach) {
+    int result = reach.empty() ? -1 : reach.back();
+    for (const IndentRec& r : limits)
         if (r.ID == nullptr) result = std::max(result, r.YB);
     return result;
 }
 
+}  // namespace
+
+int IndentManagerBasic::LeftIndent(int Y) const {
+    int edge = 0;
+    return EdgeAt(leftLimits_, LeftRecs, leftReach_, CurrentID, Y, std::greater<int>(), edge) ? edge + LfEdge
+                                                                                                 : LfEdge;
+}
+
+int IndentManagerBasic::RightSide(int Y) const {
+    int edge = 0;
+    return EdgeAt(rightLimits_, RightRecs, rightReach_, CurrentID, Y, std::less<int>(), edge) ? edge + LfEdge
+                                                                                                : Width;
+}
+
+int IndentManagerBasic::ImageBottom() const {
+    return std::max({0, SideBottom(leftLimits_, leftReach_), SideBottom(rightLimits_, rightReach_)});
+}
+
 void IndentManagerBasic::GetClearY(int& CL, int& CR) const {
-    CL = -1;
-    CR = -1;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr) CL = std::max(CL, r.YB);
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr) CR = std::max(CR, r.YB);
-    CL += 1;
-    CR += 1;
+    CL = SideBottom(leftLimits_, leftReach_) + 1;
+    CR = SideBottom(rightLimits_, rightReach_) + 1;
 }
 
 int IndentManagerBasic::GetNextWiderY(int Y) const {
-    int result = 99999999;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
-    return result == 99999999 ? Y : result;
+    bool any = false;
+    int result = Y;
+    auto take = [&](const IndentRec& r) {
+        if (r.ID == nullptr && r.YB > Y && (!any || r.YB < result)) result = r.YB, any = true;
+    };
+    for (const IndentRec& r : leftLimits_) take(r);
+    for (const IndentRec& r : rightLimits_) take(r);
+    // A record that ends below Y is in force there or starts below it.
+    for (size_t i = LeftRecs.size(); i-- > 0 && leftReach_[i] > Y;) take(LeftRecs[i]);
+    for (size_t i = RightRecs.size(); i-- > 0 && rightReach_[i] > Y;) take(RightRecs[i]);
+    return result;
+}
+
+void IndentManagerBasic::AddFloatRec(bool left, const IndentRec& r) {
+    std::vector<IndentRec>& recs = left ? LeftRecs : RightRecs;
+    std::vector<int>& reach = left ? leftReach_ : rightReach_;
+    recs.push_back(r);
+    reach.push_back(reach.empty() ? r.YB : std::max(reach.back(), r.YB));
 }
 
 namespace {
@@ -100,16 +141,16 @@ void FreeRec(std::vector<IndentRec>& recs, int i) {
 }  // namespace
 
 int IndentManagerBasic::SetLeftIndent(int XLeft, int Y) {
-    return AddRec(LeftRecs, IndentRec{CurrentID, XLeft, Y, 9999999, false});
+    return AddRec(leftLimits_, IndentRec{CurrentID, XLeft, Y, 9999999, false});
 }
 
 int IndentManagerBasic::SetRightIndent(int XRight, int Y) {
-    return AddRec(RightRecs, IndentRec{CurrentID, XRight, Y, 9999999, false});
+    return AddRec(rightLimits_, IndentRec{CurrentID, XRight, Y, 9999999, false});
 }
 
-void IndentManagerBasic::FreeLeftIndentRec(int i) { FreeRec(LeftRecs, i); }
+void IndentManagerBasic::FreeLeftIndentRec(int i) { FreeRec(leftLimits_, i); }
 
-void IndentManagerBasic::FreeRightIndentRec(int i) { FreeRec(RightRecs, i); }
+void IndentManagerBasic::FreeRightIndentRec(int i) { FreeRec(rightLimits_, i); }
 
 // ---------------------------------------------------------------- IndentManager
 
@@ -125,12 +166,12 @@ void IndentManager::AddFloatingObj(int Y, TFloatingObj* Obj) {
         const int L = LeftIndent(Y);
         Obj->Indent = L - LfEdge + Obj->HSpaceL;
         r.X = L - LfEdge + totalW;
-        LeftRecs.push_back(r);
+        AddFloatRec(true, r);
     } else if (Obj->Floating == ARight) {
         const int X = RightSide(Y) - totalW;
         Obj->Indent = X + Obj->HSpaceL;
         r.X = X;
-        RightRecs.push_back(r);
+        AddFloatRec(false, r);
     }
 }
 
@@ -142,10 +183,10 @@ void IndentManager::AddFloatingBlock(int Y, int X, int Align, int Height) {
     r.FloatBlock = true;
     if (Align == ALeft) {
         r.X = X - LfEdge;
-        LeftRecs.push_back(r);
+        AddFloatRec(true, r);
     } else if (Align == ARight) {
         r.X = RightSide(Y) - X;
-        RightRecs.push_back(r);
+        AddFloatRec(false, r);
     }
 }
 
