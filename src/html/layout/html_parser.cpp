@@ -81,11 +81,43 @@ bool RefusedAsTooDeep(Symb startSy) {
     return true;
 }
 
+// Inline elements (fonts, links, phrase tags) nest only so deep within a
+// block: a start tag beyond the limit changes nothing, its text keeps the
+// style of the deepest level and its end tag is dropped. Each level costs the
+// style cascade a look at the levels below it, so deep nesting would make
+// reading quadratic. End tags are dropped where they are handled, as the
+// preformatted reader reads its text between tags itself.
+constexpr int kMaxInlineNesting = 200;
+int g_inlineBase = 0;  // property stack entries when the innermost block opened
+std::array<int, LastSymb + 1> g_inlineDropEnd{};
+
+bool InlineRefusedAsTooDeep(Symb startSy) {
+    if (ParserPropStack.Count() - g_inlineBase < kMaxInlineNesting) return false;
+    Symb endSy = EndSymbolOf(startSy);
+    if (endSy != NoSy) ++g_inlineDropEnd[endSy];
+    return true;
+}
+
+bool InlineEndDropped(Symb endSy) {
+    if (g_inlineDropEnd[endSy] == 0) return false;
+    --g_inlineDropEnd[endSy];
+    return true;
+}
+
 struct TBlockLevel {
-    TBlockLevel() { ++g_blockDepth; }
-    ~TBlockLevel() { --g_blockDepth; }
+    TBlockLevel() : savedBase_(g_inlineBase) {
+        ++g_blockDepth;
+        g_inlineBase = ParserPropStack.Count();
+    }
+    ~TBlockLevel() {
+        --g_blockDepth;
+        g_inlineBase = savedBase_;
+    }
     TBlockLevel(const TBlockLevel&) = delete;
     TBlockLevel& operator=(const TBlockLevel&) = delete;
+
+private:
+    int savedBase_;
 };
 
 TObject* Owner() { return SectionList ? reinterpret_cast<TObject*>(SectionList->TheOwner) : nullptr; }
@@ -332,17 +364,20 @@ void DoPre();
 // preformatted reader can use them too.
 
 void FontStyleStart(Symb sy) {
+    if (InlineRefusedAsTooDeep(sy)) return;
     PushPropsWith(TagNameOfSymbol(sy), "", Attributes);
     if (Top()->HasBorder()) SectionList->ProcessInlines(TagPos, Top(), true);
     ChangeFont();
 }
 
 void FontStyleEnd(Symb sy) {
+    if (InlineEndDropped(sy)) return;
     PopAProp(TagNameOfEndSymbol(sy));
     ChangeFont();
 }
 
 void DoFont(Symb sy) {
+    if (InlineRefusedAsTooDeep(sy)) return;
     int size = BaseFontSize;
     bool sizeGiven = false;
     if (const TAttribute* a = Attr(SizeSy)) {
@@ -379,6 +414,7 @@ void DoFont(Symb sy) {
 }
 
 void DoAStart() {
+    if (InlineRefusedAsTooDeep(ASy)) return;
     const TAttribute* href = Attr(HRefSy);
     if (href) {
         EndLink();
@@ -402,6 +438,7 @@ void DoAStart() {
 }
 
 void DoAEnd() {
+    if (InlineEndDropped(AEndSy)) return;
     EndLink();
     PopAProp("a");
     ChangeFont();
@@ -642,7 +679,7 @@ void DoCommonSy() {
     switch (sy) {
         case FontSy:
         case BaseFontSy: DoFont(sy); Advance(); return;
-        case FontEndSy: PopAProp("font"); ChangeFont(); Advance(); return;
+        case FontEndSy: FontStyleEnd(sy); Advance(); return;
         case ASy: DoAStart(); Advance(); return;
         case AEndSy: DoAEnd(); Advance(); return;
         case ImageSy:
@@ -964,7 +1001,7 @@ void DoPre() {
             switch (sy) {
                 case FontSy:
                 case BaseFontSy: DoFont(sy); break;
-                case FontEndSy: PopAProp("font"); ChangeFont(); break;
+                case FontEndSy: FontStyleEnd(sy); break;
                 case ASy: DoAStart(); break;
                 case AEndSy: DoAEnd(); break;
                 case ImageSy:
@@ -1539,6 +1576,8 @@ void ParseInit(TSectionList* List) {
     g_blockDepth = 0;
     g_dropsPending = 0;
     g_dropEnd.fill(0);
+    g_inlineBase = 0;
+    g_inlineDropEnd.fill(0);
     ScanPass = false;
     g_inPre = false;
 }

@@ -333,3 +333,27 @@ TEST_F(ParserTest, NestingAtTheLimitClosesItsOwnLevels) {
     std::string line = dump.substr(dump.rfind('\n', outside) + 1, outside - dump.rfind('\n', outside) - 1);
     EXPECT_EQ(line, "    ");
 }
+
+// Inline elements nest only so deep as well: a start tag beyond the limit
+// changes nothing and its end tag is dropped, so the levels that did open
+// close at their own ends, in running and in preformatted text.
+TEST_F(ParserTest, InlineNestingAtTheLimitKeepsTextAndClosesItsOwnLevels) {
+    for (const std::string pre : {"", "<pre>"}) {
+        std::string html = pre + "<u>";
+        for (int i = 0; i < 150; ++i) html += "<b><font color=red>";
+        html += "<i>deep</i>";
+        for (int i = 0; i < 150; ++i) html += "</font></b>";
+        html += "under</u>plain";
+        Parse(html);
+        TSection* s = FindSection(*list_, u"deepunderplain");
+        ASSERT_NE(s, nullptr) << pre;
+        auto styleAt = [&](int pos) {
+            int i = 0;
+            TFontObj* f = s->Fonts.GetFontObjAt(pos, i);
+            return f && f->TheFont ? f->TheFont->Style() : TFontStyles(0);
+        };
+        EXPECT_EQ(styleAt(0), fsBold | fsUnderline) << pre;  // the italic level is beyond the limit
+        EXPECT_EQ(styleAt(4), fsUnderline) << pre;
+        EXPECT_EQ(styleAt(9), 0) << pre;
+    }
+}
