@@ -1107,7 +1107,7 @@ THorzLine::THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Pr
         for (const auto& a : *L) {
             switch (a->Symbol) {
             case SizeSy: {
-                const int v = std::atoi(a->TextValue.c_str());
+                const int v = PageInteger(a->TextValue);
                 if (v >= 1 && v <= 20) VSize = v;
                 break;
             }
@@ -1127,10 +1127,10 @@ THorzLine::THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Pr
                 if (Prop) {
                     const std::string t = a->TextValue;
                     if (t.find('%') != std::string::npos) {
-                        const int v = std::min(100, std::atoi(t.c_str()));
+                        const int v = std::min(100, PageInteger(t));
                         Prop->Assign(TPropValue(std::to_string(v) + "%"), piWidth);
                     } else {
-                        Prop->Assign(TPropValue(std::atoi(t.c_str())), piWidth);
+                        Prop->Assign(TPropValue(PageInteger(t)), piWidth);
                     }
                 }
                 break;

@@ -152,7 +152,7 @@ int TCellBasic::LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHe
     MaxWidth = 0;
     for (const auto& s : *this) {
         int sw = 0;
-        H += s->Layout(Canvas, X, Y + H, 0, 0, Width, AHeight, BlHt, *IMgr, sw, Curs);
+        H = AddExtent(H, s->Layout(Canvas, X, AddExtent(Y, H), 0, 0, Width, AHeight, BlHt, *IMgr, sw, Curs));
         MaxWidth = std::max(MaxWidth, sw);
     }
     Len = Curs - StartCurs;
@@ -392,7 +392,7 @@ int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef
     tcDrawBot = 0;
     for (const auto& s : *this) {
         int sw = 0;
-        H += s->Layout(Canvas, X, Y + H, XRef, YRef, Width, AHeight, BlHt, *IMgr, sw, Curs);
+        H = AddExtent(H, s->Layout(Canvas, X, AddExtent(Y, H), XRef, YRef, Width, AHeight, BlHt, *IMgr, sw, Curs));
         MaxWidth = std::max(MaxWidth, sw);
         const bool absBlock = s->IsBlock() && static_cast<TBlock*>(s.get())->Positioning == 1;
         if (!absBlock) tcContentBot = std::max(tcContentBot, s->ContentBot);

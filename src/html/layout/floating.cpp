@@ -38,20 +38,16 @@ std::string Trim(const std::string& s) {
 // false when it is neither.
 bool SizeValue(const std::string& text, int& value, bool& percent) {
     const std::string t = Trim(text);
-    char* end = nullptr;
-    const long v = std::strtol(t.c_str(), &end, 10);
-    if (end == t.c_str()) return false;
+    bool found = false;
+    const int v = PageInteger(t, &found);
+    if (!found) return false;
     percent = t.find('%') != std::string::npos;
     if (percent && (v < 0 || v > 100)) return false;
-    value = static_cast<int>(v);
+    value = v;
     return true;
 }
 
-int IntValue(const TAttribute& a) {
-    char* end = nullptr;
-    const long v = std::strtol(Trim(a.TextValue).c_str(), &end, 10);
-    return static_cast<int>(v);
-}
+int IntValue(const TAttribute& a) { return PageInteger(a.TextValue); }
 
 TWinControl* PanelParent(TSectionList* list) {
     if (!list) return nullptr;

@@ -382,16 +382,9 @@ void DoFont(Symb sy) {
     bool sizeGiven = false;
     if (const TAttribute* a = Attr(SizeSy)) {
         std::string v = Trimmed(a->TextValue);
-        int n = 0;
         bool rel = v.size() >= 2 && (v[0] == '+' || v[0] == '-');
-        try {
-            n = std::stoi(rel ? v.substr(1) : v);
-            if (rel && v[0] == '-') n = -n;
-            size = rel ? BaseFontSize + n : n;
-            sizeGiven = true;
-        } catch (...) {
-            sizeGiven = false;
-        }
+        const int n = PageInteger(v, &sizeGiven);  // a relative size keeps its sign
+        if (sizeGiven) size = rel ? BaseFontSize + n : n;
         size = std::clamp(size, 1, 7);
         if (sy == BaseFontSy && sizeGiven) BaseFontSize = size;
     }

@@ -10,6 +10,7 @@
 #include <new>
 
 #include "html/layout/floating.h"
+#include "html/reader/style_values.h"
 #include "platform/gui/clipboard.h"
 
 // ---------------------------------------------------------------- IndentManagerBasic
@@ -203,10 +204,12 @@ std::vector<int> ParseCoords(const std::string& coords) {
     while (p < s.size() && result.size() < 301) {
         size_t e = s.find_first_of(", ", p);
         if (e == std::string::npos) e = s.size();
-        std::string num = s.substr(p, std::min<size_t>(e - p, 20));
-        char* end = nullptr;
-        long v = std::strtol(num.c_str(), &end, 10);
-        result.push_back(end && *end == '\0' && !num.empty() ? static_cast<int>(v) : 0);
+        const std::string num = s.substr(p, e - p);
+        bool found = false;
+        const int v = PageInteger(num, &found);
+        const size_t sign = !num.empty() && (num[0] == '+' || num[0] == '-') ? 1 : 0;
+        const bool whole = found && num.find_first_not_of("0123456789", sign) == std::string::npos;
+        result.push_back(whole ? v : 0);
         p = e;
         skip();
     }
@@ -239,28 +242,41 @@ void TMapItem::AddArea(TAttributeList& Attrib) {
     if (Attrib.Find(NoHrefSy, dummy)) href.clear();
     Area area;
     const size_t n = coords.size();
-    if (shape == Rect) {
-        if (n < 4) return;
-        area.Region = TRegion::FromRect(coords[0], coords[1], coords[2] + 1, coords[3] + 1);
-    } else if (shape == Circle) {
-        if (n < 3) return;
-        const int x = coords[0], y = coords[1], r = coords[2];
-        area.Region = TRegion::FromEllipse(TRect{x - r, y - r, x + r + 1, y + r + 1});
-    } else {
-        if (n < 6) return;
-        std::vector<TPoint> pts;
-        for (size_t i = 0; i + 1 < n; i += 2) pts.push_back(TPoint{coords[i], coords[i + 1]});
-        area.Region = TRegion::FromPolygon(pts.data(), static_cast<int>(pts.size()), WINDING);
-    }
+    if (n < (shape == Rect ? 4u : shape == Circle ? 3u : 6u)) return;
+    area.Shape = shape == Rect ? Area::Rect : shape == Circle ? Area::Circle : Area::Poly;
+    coords.resize(shape == Rect ? 4 : shape == Circle ? 3 : n & ~size_t{1});
+    area.Coords = std::move(coords);
     area.HRef = href;
     area.Target = target;
     area.Title = title;
     Areas.push_back(std::move(area));
 }
 
+bool TMapItem::Area::Contains(int X, int Y) const {
+    const std::vector<int>& c = Coords;
+    if (Shape == Rect) return c[0] <= X && X <= c[2] && c[1] <= Y && Y <= c[3];
+    if (Shape == Circle) {
+        // The pixels whose centres lie in the circle through the edge pixels' centres.
+        const int64_t dx = int64_t(X) - c[0], dy = int64_t(Y) - c[1], r = c[2];
+        return r >= 0 && dx * dx + dy * dy <= r * r + r;
+    }
+    // Winding rule at the pixel's centre, in half pixels.
+    const int64_t px = 2 * int64_t(X) + 1, py = 2 * int64_t(Y) + 1;
+    int winding = 0;
+    for (size_t i = 0, n = c.size(); i < n; i += 2) {
+        const size_t j = (i + 2) % n;
+        const int64_t x0 = 2 * int64_t(c[i]), y0 = 2 * int64_t(c[i + 1]);
+        const int64_t x1 = 2 * int64_t(c[j]), y1 = 2 * int64_t(c[j + 1]);
+        const int64_t side = (x1 - x0) * (py - y0) - (px - x0) * (y1 - y0);
+        if (y0 <= py && y1 > py && side > 0) ++winding;
+        else if (y0 > py && y1 <= py && side < 0) --winding;
+    }
+    return winding != 0;
+}
+
 bool TMapItem::GetURL(int X, int Y, TUrlTarget& UrlTarg, std::string& ATitle) const {
     for (const auto& a : Areas) {
-        if (a.Region.Contains(X, Y)) {
+        if (a.Contains(X, Y)) {
             if (a.HRef.empty()) return false;
             UrlTarg.Clear();
             UrlTarg.URL = a.HRef;

@@ -91,11 +91,15 @@ class TMapItem {
 public:
     TMapItem() = default;
     std::string MapName;  // upper case
+    // An area's shape is kept as its numbers and tested point by point: a
+    // region of a huge circle or polygon would hold a rectangle per row.
     struct Area {
+        enum Kind { Rect, Circle, Poly } Shape = Rect;
+        std::vector<int> Coords;
         std::string HRef;
-        TRegion Region;
         std::string Target;
         std::string Title;
+        bool Contains(int X, int Y) const;
     };
     std::vector<Area> Areas;
     // At most 1000 areas; shapes rect (default), circ(le), poly(gon).
