@@ -4,8 +4,6 @@
 #include <array>
 #include <cctype>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "html/layout/blocks.h"
@@ -17,6 +15,7 @@
 #include "html/reader/style_parser.h"
 #include "html/reader/style_props.h"
 #include "platform/gui/controls.h"
+#include "platform/runtime/files.h"
 
 namespace Readhtml {
 
@@ -1117,15 +1116,6 @@ void DoMeta() {
     Advance();
 }
 
-bool ReadWholeFile(const std::string& name, std::string& text) {
-    std::ifstream f(name, std::ios::binary);
-    if (!f) return false;
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    text = ss.str();
-    return true;
-}
-
 void DoLink() {
     std::string href = AttrText(HRefSy), rel = AttrText(RelSy), rev = AttrText(RevSy);
     if (Lower(Trimmed(rel)) == "stylesheet" && !href.empty()) {
@@ -1136,7 +1126,9 @@ void DoLink() {
                 got = LinkedSheetEvent(href, text, path);
             } else {
                 std::string file = SectionList->ResolveFileName ? SectionList->ResolveFileName(href) : HTMLToDos(href, "");
-                got = ReadWholeFile(file, text);
+                // A regular file only, no larger than the program's help texts.
+                text = ReadFileBytes(file, kMaxHelpFileSize);
+                got = true;
                 size_t slash = file.find_last_of("/\\");
                 path = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
             }

@@ -27,7 +27,7 @@ std::unique_ptr<TGraphic> LoadImageFile(const std::string& FName, std::unique_pt
     const int kind = KindOfImageFile(FName);
     if (kind == itGIF87 || kind == itGIF89) {
         TMemoryStream stream;
-        stream.LoadFromFile(FName);
+        LoadPictureFile(stream, FName);
         return LoadGifPicture(stream, AMask, Transparent);
     }
     return LoadImageFromFile(FName, AMask, Transparent);

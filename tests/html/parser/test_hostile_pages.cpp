@@ -4,11 +4,15 @@
 // paint without overflow (the sanitized build stops at any) and keep their
 // text.
 #include <gmock/gmock.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "html/images/image_loading.h"
 #include "html/layout/blocks.h"
 #include "html/layout/table_layout.h"
 #include "html/reader/style_values.h"
 #include "parser_fixture.h"
+#include "platform/runtime/errors.h"
 
 namespace {
 
@@ -111,4 +115,21 @@ TEST_F(ParserTest, SpansReachOnlyTheTablesRealColumns) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->NumCols, 6);
     EXPECT_EQ((*t->Rows[2])[0]->ColSpan, 4);
+}
+
+// Pictures and style sheets are read only from regular files: a device never
+// ends and a named pipe blocks whoever opens it.
+TEST_F(ParserTest, OnlyRegularFilesAreReadForPicturesAndStyleSheets) {
+    const std::string fifo = ::testing::TempDir() + "velorim-hostile-fifo";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {std::string("/dev/zero"), fifo}) {
+        EXPECT_EQ(KindOfImageFile(name), itNone) << name;
+        std::unique_ptr<TBitmap> mask;
+        Transparency transp = NotTransp;
+        EXPECT_THROW(LoadImageFromFile(name, mask, transp), EFOpenError) << name;
+        Parse("<link rel=stylesheet href=\"" + name + "\">kept");
+        EXPECT_NE(list_->FindString(0, u"kept", false), -1) << name;
+    }
+    ::unlink(fifo.c_str());
 }
