@@ -639,10 +639,22 @@ TImageObjList::TImageObjList(TSectionList* AMasterList, const TImageObjList& T) 
     for (const auto& o : T) Add(o->CreateCopy(AMasterList));
 }
 
+// The objects stand in their paragraph's order, so the first at or after a
+// position is found by halving: a paragraph of thousands of pictures asks for
+// each of them.
+int TImageObjList::FirstAtOrAfter(int Posn) const {
+    int lo = 0, hi = Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if ((*this)[mid]->Pos < Posn) lo = mid + 1;
+        else hi = mid;
+    }
+    return lo;
+}
+
 TFloatingObj* TImageObjList::FindImage(int Posn) const {
-    for (const auto& o : *this)
-        if (o->Pos == Posn) return o.get();
-    return nullptr;
+    const int i = FirstAtOrAfter(Posn);
+    return i < Count() && (*this)[i]->Pos == Posn ? (*this)[i] : nullptr;
 }
 
 int TImageObjList::GetHeightAt(int Posn, uint8_t& AAlign, TFloatingObj*& FlObj) const {
@@ -662,10 +674,8 @@ int TImageObjList::GetWidthAt(int Posn, uint8_t& AAlign, int& HSpcL, int& HSpcR,
 }
 
 int TImageObjList::CharsToNextImage(int Posn) const {
-    int best = 99999999;
-    for (const auto& o : *this)
-        if (o->Pos >= Posn) best = std::min(best, o->Pos - Posn);
-    return best;
+    const int i = FirstAtOrAfter(Posn);
+    return i < Count() ? (*this)[i]->Pos - Posn : 99999999;
 }
 
 void TImageObjList::DecrementPositions(int N) {

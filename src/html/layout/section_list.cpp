@@ -384,8 +384,10 @@ TGraphic* TSectionList::GetTheBitmap(const std::string& BMName, Transparency& Tr
         if (dynamic_cast<TBitmap*>(item->MImage.get())) {
             if (item->Transp == TrGif || item->Transp == TrPng)
                 Transparent = item->Transp;
-            else if (Transparent == LLCorner && !item->Mask)
+            else if (Transparent == LLCorner && !item->Mask) {
                 item->Mask = GetImageMask(*static_cast<TBitmap*>(item->MImage.get()), false, 0);
+                BitmapList->Remeasure(index);
+            }
         }
         AMask = item->Mask.get();
         FromCache = true;
