@@ -1665,15 +1665,11 @@ void HtmlParseString(const std::string& Doc, TSectionList* List, TIncludeType In
         int links = 0;
         if (CountNoCase(Doc, "href", 401) > 400) {
             ScanPass = true;
-            try {
-                GetCh();
+            GetCh();
+            Next();
+            while (Sy != EofSy && links < 401) {
+                if (Sy == ASy && Attributes->Find(HRefSy)) ++links;
                 Next();
-                while (Sy != EofSy && links < 401) {
-                    if (Sy == ASy && Attributes->Find(HRefSy)) ++links;
-                    Next();
-                }
-            } catch (const EParseError&) {
-                // The second pass reads up to the same place and reports it.
             }
             RestartTokenizer();
             ScanPass = false;
