@@ -875,7 +875,20 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
     const int forPercent = std::max(0, a - n * CellSpacing);
     std::vector<int> mins(static_cast<size_t>(n), 0), pcts(static_cast<size_t>(n), 0);
     std::vector<bool> flagged(static_cast<size_t>(n), false);
-    for (int span = 1;; ++span) {
+    // A pass for a span no cell has changes nothing (with a spacing of at
+    // least 0): only the spans cells have are measured, or one cell spanning
+    // thousands of rows would measure every row once per row it spans.
+    std::vector<int> spans;
+    for (const auto& row : Rows)
+        for (const auto& c : *row)
+            if (c && !c->IsDummy() && c->RowSpan > 1) spans.push_back(c->RowSpan);
+    std::sort(spans.begin(), spans.end());
+    auto nextSpan = [&](int span) {
+        if (CellSpacing < 0) return span + 1;
+        auto it = std::upper_bound(spans.begin(), spans.end(), span);
+        return it == spans.end() ? span + 1 : *it;
+    };
+    for (int span = 1;; span = nextSpan(span)) {
         bool more = false;
         for (int r = 0; r + span <= n; ++r) {
             TCellList* row = Rows[r];
