@@ -4,11 +4,14 @@
 // read once and laid out again per iteration at alternating widths, as a
 // resize does; reading it with the memory the document keeps; painting its
 // first screen. Also pages far beyond a report: one paragraph of megabytes,
-// a table of 20,000 x 50 cells and tables nested ten deep.
+// a table of 20,000 x 50 cells and tables nested ten deep; and pages made to
+// break the viewer (thousands of floats, nested tags, distinct pictures, huge
+// spans), each at two sizes whose times should differ by the sizes' ratio.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <malloc.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -17,6 +20,7 @@
 #include "html/layout/document.h"
 #include "html/layout/html_parser.h"
 #include "platform/gui/canvas.h"
+#include "platform/runtime/files.h"
 
 namespace {
 
@@ -208,5 +212,55 @@ void BM_PaintFirstScreen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintFirstScreen)->Unit(benchmark::kMillisecond);
+
+// `n` floats side by side: they fill a row, then wrap below it.
+void BM_SiblingFloats(benchmark::State& state) {
+    std::string doc = "<html><body>";
+    for (int i = 0; i < state.range(0); ++i) doc += "<div style=\"float:left;width:10px\">f</div>";
+    ReadAndLayOut(state, doc + "</body></html>", 800);
+}
+BENCHMARK(BM_SiblingFloats)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Bold tags nested `n` deep around one word.
+void BM_NestedInlineTags(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::string doc = "<html><body>";
+    for (int i = 0; i < n; ++i) doc += "<b>";
+    doc += "x";
+    for (int i = 0; i < n; ++i) doc += "</b>";
+    ReadAndLayOut(state, doc + "after</body></html>", 800);
+}
+BENCHMARK(BM_NestedInlineTags)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// `n` distinct pictures, one per paragraph, each from a file of its own, read
+// into an empty picture cache.
+void BM_DistinctPictures(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string dir = GetTempDir() + "/velorim-bench-pictures";
+    ::mkdir(dir.c_str(), 0700);
+    // A picture of one pixel.
+    static const unsigned char gif[] = {
+        0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0x21, 0xf9, 0x04, 0x01, 0x00,
+        0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
+        0x00, 0x02, 0x01, 0x44, 0x00, 0x3b};
+    std::string doc = "<html><body>";
+    for (int i = 0; i < n; ++i) {
+        const std::string file = dir + "/p" + std::to_string(i) + ".gif";
+        if (!FileExists(file))
+            std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif);
+        doc += "<p><img src=\"" + file + "\">";
+    }
+    ReadAndLayOut(state, doc + "</body></html>", 800);
+}
+BENCHMARK(BM_DistinctPictures)->Arg(5000)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One cell spanning 1000 columns and all `n` rows of its table.
+void BM_HugeSpans(benchmark::State& state) {
+    std::string doc = "<html><body><table><tr><td colspan=1000 rowspan=10000>x</td></tr>";
+    for (int i = 0; i < state.range(0); ++i) doc += "<tr><td>y</td></tr>";
+    ReadAndLayOut(state, doc + "</table></body></html>", 800);
+}
+BENCHMARK(BM_HugeSpans)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -65,22 +65,20 @@ int TStringBitmapList::AddObject(const std::string& key, std::unique_ptr<TBitmap
     // the older one ages out once unused.
     Find(key, index);
     ++item->UsageCount;
-    const TBitmapItem* added = item.get();
-    items_.insert(items_.begin() + index, Entry{key, std::move(item)});
+    const int64_t bytes = PictureBytes(item->MImage.get(), item->Mask.get());
+    items_.insert(items_.begin() + index, Entry{key, std::move(item), bytes});
+    bytes_ += bytes;
     MakeRoom(0);
-    return IndexOfItem(added);
+    // Still the first of its key: an entry in use is never freed.
+    Find(key, index);
+    return index;
 }
 
-int TStringBitmapList::IndexOfItem(const TBitmapItem* item) const {
-    for (int i = 0; i < Count(); ++i)
-        if (Objects(i) == item) return i;
-    return -1;
-}
-
-int64_t TStringBitmapList::Bytes() const {
-    int64_t total = 0;
-    for (const Entry& e : items_) total += PictureBytes(e.item->MImage.get(), e.item->Mask.get());
-    return total;
+void TStringBitmapList::Remeasure(int index) {
+    Entry& e = items_.at(static_cast<size_t>(index));
+    const int64_t bytes = PictureBytes(e.item->MImage.get(), e.item->Mask.get());
+    bytes_ += bytes - e.bytes;
+    e.bytes = bytes;
 }
 
 bool TStringBitmapList::MakeRoom(int64_t bytes) {
@@ -93,7 +91,7 @@ bool TStringBitmapList::MakeRoom(int64_t bytes) {
             if (item->UsageCount < 1 && (victim < 0 || item->AccessCount > Objects(victim)->AccessCount)) victim = i;
         }
         if (victim < 0) return false;
-        held -= PictureBytes(Objects(victim)->MImage.get(), Objects(victim)->Mask.get());
+        held -= items_[static_cast<size_t>(victim)].bytes;
         Erase(victim);
     }
     return true;

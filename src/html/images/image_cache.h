@@ -41,8 +41,11 @@ public:
     // Most bytes the pictures held may take.
     static constexpr int64_t kDefaultMaxBytes = int64_t(256) << 20;
     int64_t MaxBytes = kDefaultMaxBytes;
-    // Bytes the pictures held take now.
-    int64_t Bytes() const;
+    // Bytes the pictures held take now (as measured when each came in, or
+    // when Remeasure was last called for it).
+    int64_t Bytes() const { return bytes_; }
+    // Measures an entry again after its picture or mask changed.
+    void Remeasure(int index);
     // Frees unused entries, oldest first, until a picture of `bytes` more
     // fits within MaxBytes; false when it cannot (pictures in use stay).
     bool MakeRoom(int64_t bytes);
@@ -66,14 +69,23 @@ public:
     void BumpAndCheck();
     // Frees unused entries older than n, then makes n the limit.
     void SetCacheCount(int n);
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        bytes_ = 0;
+    }
 
 private:
     struct Entry {
         std::string key;
         std::unique_ptr<TBitmapItem> item;
+        int64_t bytes;  // what the picture and mask held when last measured
     };
+    // Kept by key; the total is kept alongside, so that adding one of
+    // thousands of pictures does not measure all the others again.
     std::vector<Entry> items_;
-    void Erase(int index) { items_.erase(items_.begin() + index); }
-    int IndexOfItem(const TBitmapItem* item) const;
+    int64_t bytes_ = 0;
+    void Erase(int index) {
+        bytes_ -= items_[static_cast<size_t>(index)].bytes;
+        items_.erase(items_.begin() + index);
+    }
 };

@@ -71,14 +71,18 @@ int KindOfImage(const void* data, size_t size) {
 
 int KindOfImageFile(const std::string& fileName) {
     if (!FileExists(fileName)) return itNone;
-    std::string bytes;
+    TMemoryStream stream;
     try {
-        bytes = ReadFileBytes(fileName);
+        LoadPictureFile(stream, fileName);
     } catch (const Exception&) {
         return itNone;
     }
-    if (bytes.size() < 10) return itNone;
-    return KindOfImage(bytes.data(), bytes.size());
+    if (stream.Size() < 10) return itNone;
+    return KindOfImage(stream.Memory(), static_cast<size_t>(stream.Size()));
+}
+
+void LoadPictureFile(TMemoryStream& stream, const std::string& fileName) {
+    stream.SetBytes(ReadFileBytes(fileName, kMaxPictureFileSize));
 }
 
 bool PngHasTransparency(TStream& stream, TColor& color) {
@@ -139,7 +143,7 @@ std::unique_ptr<TGraphic> LoadImageFromFile(const std::string& FName, std::uniqu
         return std::make_unique<TGpBitmap>(FName);
     }
     TMemoryStream stream;
-    stream.LoadFromFile(FName);
+    LoadPictureFile(stream, FName);
     return LoadImageFromStream(&stream, AMask, Transparent);
 }
 

@@ -21,6 +21,12 @@ constexpr int itNone = 0, itBMP = 1, itGIF87 = 2, itGIF89 = 3, itPNG = 4, itJPEG
 int KindOfImage(const void* data, size_t size);
 // 0 for a missing file or one shorter than 10 bytes.
 int KindOfImageFile(const std::string& fileName);
+// A picture file is read only when it is a regular file no larger than all
+// the pictures a document may hold together.
+constexpr size_t kMaxPictureFileSize = TStringBitmapList::kDefaultMaxBytes;
+// The bytes of a picture file into the stream; raises EFOpenError for a file
+// that is missing, not a regular file or larger than kMaxPictureFileSize.
+void LoadPictureFile(TMemoryStream& stream, const std::string& fileName);
 // True only for a palette PNG whose tRNS chunk (before the image data) makes a
 // palette entry fully transparent; that entry's colour is given back. The
 // file is read from the stream's start; the stream's position is kept.

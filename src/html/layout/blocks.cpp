@@ -398,6 +398,23 @@ int TBlock::FindWidth(TCanvas& Canvas, int AWidth, int, int AutoCount) {
     return width;
 }
 
+namespace {
+
+// A float that does not fit beside the floats in force at its top moves down
+// to where the next of them ends, until it fits or no float reaches lower.
+int FloatTop(const IndentManager& IMgr, int X, int AWidth, int top, int boxWidth) {
+    for (;;) {
+        const int left = std::max(X, IMgr.LeftIndent(top));
+        const int right = std::min(X + AWidth, IMgr.RightSide(top));
+        if (right - left >= boxWidth) return top;
+        const int next = IMgr.GetNextWiderY(top);
+        if (next <= top) return top;
+        top = next;
+    }
+}
+
+}  // namespace
+
 int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                    IndentManager& IMgr, int& MaxWidth, int& Curs) {
     StartCurs = Curs;
@@ -462,6 +479,11 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     if (wv.IsText() && wv.Text().find('%') != std::string::npos)
         NewWidth = std::min(NewWidth, AWidth - LM - RM - LP - RP - LB - RB);
 
+    if (FloatLR != 0) {
+        const int from = std::max(Y + ClearAddon, OwnerCell ? OwnerCell->LastFloatTop : INT_MIN);
+        ClearAddon = FloatTop(IMgr, X, AWidth, from, LM + LB + LP + NewWidth + RP + RB + RM) - Y;
+        if (OwnerCell) OwnerCell->LastFloatTop = Y + ClearAddon;
+    }
     DrawTop = Y + ClearAddon + (TM < 0 ? TM : 0);
     const int top = Y + ClearAddon;
     if (FloatLR == ALeft)
@@ -513,9 +535,9 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     } else {
         const int h = SectionHeight;
         if (FloatLR == ALeft)
-            IMgr.AddFloatingBlock(Y, X + ContentLeft + NewWidth + RP + RB + RM, ALeft, DrawBot - Y);
+            IMgr.AddFloatingBlock(top, X + ContentLeft + NewWidth + RP + RB + RM, ALeft, DrawBot - top);
         else if (FloatLR == ARight)
-            IMgr.AddFloatingBlock(Y, LM + LB + LP + NewWidth + RP + RB + RM, ARight, DrawBot - Y);
+            IMgr.AddFloatingBlock(top, LM + LB + LP + NewWidth + RP + RB + RM, ARight, DrawBot - top);
         SectionHeight = 0;
         DrawHeight = Positioning == 1 ? 0 : h;
     }
@@ -1092,7 +1114,7 @@ THorzLine::THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Pr
         for (const auto& a : *L) {
             switch (a->Symbol) {
             case SizeSy: {
-                const int v = std::atoi(a->TextValue.c_str());
+                const int v = PageInteger(a->TextValue);
                 if (v >= 1 && v <= 20) VSize = v;
                 break;
             }
@@ -1112,10 +1134,10 @@ THorzLine::THorzLine(TCellBasic* AMasterList, TAttributeList* L, TProperties* Pr
                 if (Prop) {
                     const std::string t = a->TextValue;
                     if (t.find('%') != std::string::npos) {
-                        const int v = std::min(100, std::atoi(t.c_str()));
+                        const int v = std::min(100, PageInteger(t));
                         Prop->Assign(TPropValue(std::to_string(v) + "%"), piWidth);
                     } else {
-                        Prop->Assign(TPropValue(std::atoi(t.c_str())), piWidth);
+                        Prop->Assign(TPropValue(PageInteger(t)), piWidth);
                     }
                 }
                 break;

@@ -147,11 +147,12 @@ int TCellBasic::LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHe
                                int& Curs) {
     YValue = Y;
     StartCurs = Curs;
+    LastFloatTop = INT_MIN;
     int H = 0;
     MaxWidth = 0;
     for (const auto& s : *this) {
         int sw = 0;
-        H += s->Layout(Canvas, X, Y + H, 0, 0, Width, AHeight, BlHt, *IMgr, sw, Curs);
+        H = AddExtent(H, s->Layout(Canvas, X, AddExtent(Y, H), 0, 0, Width, AHeight, BlHt, *IMgr, sw, Curs));
         MaxWidth = std::max(MaxWidth, sw);
     }
     Len = Curs - StartCurs;
@@ -383,6 +384,7 @@ int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef
                                int& MaxWidth, int& Curs) {
     YValue = Y;
     StartCurs = Curs;
+    LastFloatTop = INT_MIN;
     int H = 0;
     MaxWidth = 0;
     tcContentBot = 0;
@@ -390,7 +392,7 @@ int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef
     tcDrawBot = 0;
     for (const auto& s : *this) {
         int sw = 0;
-        H += s->Layout(Canvas, X, Y + H, XRef, YRef, Width, AHeight, BlHt, *IMgr, sw, Curs);
+        H = AddExtent(H, s->Layout(Canvas, X, AddExtent(Y, H), XRef, YRef, Width, AHeight, BlHt, *IMgr, sw, Curs));
         MaxWidth = std::max(MaxWidth, sw);
         const bool absBlock = s->IsBlock() && static_cast<TBlock*>(s.get())->Positioning == 1;
         if (!absBlock) tcContentBot = std::max(tcContentBot, s->ContentBot);

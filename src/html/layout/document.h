@@ -10,6 +10,7 @@
 // Positions: every character (text, and one placeholder per image or
 // control) has a document position counted from 0 in reading order; source
 // positions are byte offsets into the document as received.
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -164,6 +165,9 @@ public:
     int Len = 0;
     // Kept by TBlockCell.LayoutContents.
     int tcContentBot = 0, tcDrawTop = 0, tcDrawBot = 0;
+    // Top of the float of this cell laid out last: a later float goes no
+    // higher (reset by each layout).
+    int LastFloatTop = INT_MIN;
     TTagName OwnersTag;  // the owning element's tag
     TBlock* Owner = nullptr;  // the owning block, when there is one
 

@@ -38,20 +38,16 @@ std::string Trim(const std::string& s) {
 // false when it is neither.
 bool SizeValue(const std::string& text, int& value, bool& percent) {
     const std::string t = Trim(text);
-    char* end = nullptr;
-    const long v = std::strtol(t.c_str(), &end, 10);
-    if (end == t.c_str()) return false;
+    bool found = false;
+    const int v = PageInteger(t, &found);
+    if (!found) return false;
     percent = t.find('%') != std::string::npos;
     if (percent && (v < 0 || v > 100)) return false;
-    value = static_cast<int>(v);
+    value = v;
     return true;
 }
 
-int IntValue(const TAttribute& a) {
-    char* end = nullptr;
-    const long v = std::strtol(Trim(a.TextValue).c_str(), &end, 10);
-    return static_cast<int>(v);
-}
+int IntValue(const TAttribute& a) { return PageInteger(a.TextValue); }
 
 TWinControl* PanelParent(TSectionList* list) {
     if (!list) return nullptr;
@@ -643,10 +639,22 @@ TImageObjList::TImageObjList(TSectionList* AMasterList, const TImageObjList& T) 
     for (const auto& o : T) Add(o->CreateCopy(AMasterList));
 }
 
+// The objects stand in their paragraph's order, so the first at or after a
+// position is found by halving: a paragraph of thousands of pictures asks for
+// each of them.
+int TImageObjList::FirstAtOrAfter(int Posn) const {
+    int lo = 0, hi = Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if ((*this)[mid]->Pos < Posn) lo = mid + 1;
+        else hi = mid;
+    }
+    return lo;
+}
+
 TFloatingObj* TImageObjList::FindImage(int Posn) const {
-    for (const auto& o : *this)
-        if (o->Pos == Posn) return o.get();
-    return nullptr;
+    const int i = FirstAtOrAfter(Posn);
+    return i < Count() && (*this)[i]->Pos == Posn ? (*this)[i] : nullptr;
 }
 
 int TImageObjList::GetHeightAt(int Posn, uint8_t& AAlign, TFloatingObj*& FlObj) const {
@@ -666,10 +674,8 @@ int TImageObjList::GetWidthAt(int Posn, uint8_t& AAlign, int& HSpcL, int& HSpcR,
 }
 
 int TImageObjList::CharsToNextImage(int Posn) const {
-    int best = 99999999;
-    for (const auto& o : *this)
-        if (o->Pos >= Posn) best = std::min(best, o->Pos - Posn);
-    return best;
+    const int i = FirstAtOrAfter(Posn);
+    return i < Count() ? (*this)[i]->Pos - Posn : 99999999;
 }
 
 void TImageObjList::DecrementPositions(int N) {

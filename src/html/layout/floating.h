@@ -137,6 +137,8 @@ public:
     TImageObjList() = default;
     TImageObjList(TSectionList* AMasterList, const TImageObjList& T);
     TFloatingObj* FindImage(int Posn) const;
+    // Index of the first object at or after Posn (Count() when none).
+    int FirstAtOrAfter(int Posn) const;
     // Height + VSpaceT + VSpaceB and the alignment; -1 when no object is there.
     int GetHeightAt(int Posn, uint8_t& AAlign, TFloatingObj*& FlObj) const;
     int GetWidthAt(int Posn, uint8_t& AAlign, int& HSpcL, int& HSpcR, TFloatingObj*& FlObj) const;

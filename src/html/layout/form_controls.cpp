@@ -209,18 +209,16 @@ TEditFormControlObj::TEditFormControlObj(TSectionList* Master, int Position, TAt
     Password = Typ == "password";
     if (Password) edit_->SetPasswordChar('*');
     if (const TAttribute* a = Find(Attr, MaxLengthSy))
-        if (a->NumValue > 0) edit_->SetMaxLength(a->NumValue);
+        if (a->NumValue > 0) edit_->SetMaxLength(ClampPageLength(a->NumValue));
     if (const TAttribute* a = Find(Attr, SizeSy)) {
         std::string v = a->TextValue;
         size_t cut = v.find_first_of(" ,");
         if (cut != std::string::npos) {
-            try {
-                EditSize = std::stoi(v.substr(0, cut));
-            } catch (...) {
-                EditSize = 20;
-            }
+            bool found = false;
+            EditSize = PageInteger(v.substr(0, cut), &found);
+            if (!found) EditSize = 20;
         } else if (a->NumValue > 0) {
-            EditSize = a->NumValue;
+            EditSize = ClampPageLength(a->NumValue);
         }
     }
     edit_->SetReadOnly(ReadOnly);
@@ -514,7 +512,7 @@ bool ThtOptionStringList::GetSelected(int i) const {
 
 TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* Master, int Position, TAttributeList* Attr, bool)
     : TFormControlBase(Master, Position, Attr) {
-    if (const TAttribute* a = Find(Attr, SizeSy)) LBSize = a->NumValue;
+    if (const TAttribute* a = Find(Attr, SizeSy)) LBSize = ClampPageLength(a->NumValue);
     Multiple = Find(Attr, MultipleSy) != nullptr;
 }
 
@@ -682,9 +680,9 @@ void TComboFormControlObj::Draw(TCanvas& Canvas, int X1, int Y1) {
 TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* Master, int Position, TAttributeList* Attr)
     : TFormControlBase(Master, Position, Attr) {
     if (const TAttribute* a = Find(Attr, RowsSy))
-        if (a->NumValue > 0) Rows = a->NumValue;
+        if (a->NumValue > 0) Rows = ClampPageLength(a->NumValue);
     if (const TAttribute* a = Find(Attr, ColsSy))
-        if (a->NumValue > 0) Cols = a->NumValue;
+        if (a->NumValue > 0) Cols = ClampPageLength(a->NumValue);
     if (const TAttribute* a = Find(Attr, WrapSy)) Wrap = Lower(a->TextValue) != "off";
     memo_ = new TMemo(nullptr);
     Wire(memo_);

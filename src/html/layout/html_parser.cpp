@@ -4,8 +4,6 @@
 #include <array>
 #include <cctype>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "html/layout/blocks.h"
@@ -17,6 +15,7 @@
 #include "html/reader/style_parser.h"
 #include "html/reader/style_props.h"
 #include "platform/gui/controls.h"
+#include "platform/runtime/files.h"
 
 namespace Readhtml {
 
@@ -81,11 +80,43 @@ bool RefusedAsTooDeep(Symb startSy) {
     return true;
 }
 
+// Inline elements (fonts, links, phrase tags) nest only so deep within a
+// block: a start tag beyond the limit changes nothing, its text keeps the
+// style of the deepest level and its end tag is dropped. Each level costs the
+// style cascade a look at the levels below it, so deep nesting would make
+// reading quadratic. End tags are dropped where they are handled, as the
+// preformatted reader reads its text between tags itself.
+constexpr int kMaxInlineNesting = 200;
+int g_inlineBase = 0;  // property stack entries when the innermost block opened
+std::array<int, LastSymb + 1> g_inlineDropEnd{};
+
+bool InlineRefusedAsTooDeep(Symb startSy) {
+    if (ParserPropStack.Count() - g_inlineBase < kMaxInlineNesting) return false;
+    Symb endSy = EndSymbolOf(startSy);
+    if (endSy != NoSy) ++g_inlineDropEnd[endSy];
+    return true;
+}
+
+bool InlineEndDropped(Symb endSy) {
+    if (g_inlineDropEnd[endSy] == 0) return false;
+    --g_inlineDropEnd[endSy];
+    return true;
+}
+
 struct TBlockLevel {
-    TBlockLevel() { ++g_blockDepth; }
-    ~TBlockLevel() { --g_blockDepth; }
+    TBlockLevel() : savedBase_(g_inlineBase) {
+        ++g_blockDepth;
+        g_inlineBase = ParserPropStack.Count();
+    }
+    ~TBlockLevel() {
+        --g_blockDepth;
+        g_inlineBase = savedBase_;
+    }
     TBlockLevel(const TBlockLevel&) = delete;
     TBlockLevel& operator=(const TBlockLevel&) = delete;
+
+private:
+    int savedBase_;
 };
 
 TObject* Owner() { return SectionList ? reinterpret_cast<TObject*>(SectionList->TheOwner) : nullptr; }
@@ -332,31 +363,27 @@ void DoPre();
 // preformatted reader can use them too.
 
 void FontStyleStart(Symb sy) {
+    if (InlineRefusedAsTooDeep(sy)) return;
     PushPropsWith(TagNameOfSymbol(sy), "", Attributes);
     if (Top()->HasBorder()) SectionList->ProcessInlines(TagPos, Top(), true);
     ChangeFont();
 }
 
 void FontStyleEnd(Symb sy) {
+    if (InlineEndDropped(sy)) return;
     PopAProp(TagNameOfEndSymbol(sy));
     ChangeFont();
 }
 
 void DoFont(Symb sy) {
+    if (InlineRefusedAsTooDeep(sy)) return;
     int size = BaseFontSize;
     bool sizeGiven = false;
     if (const TAttribute* a = Attr(SizeSy)) {
         std::string v = Trimmed(a->TextValue);
-        int n = 0;
         bool rel = v.size() >= 2 && (v[0] == '+' || v[0] == '-');
-        try {
-            n = std::stoi(rel ? v.substr(1) : v);
-            if (rel && v[0] == '-') n = -n;
-            size = rel ? BaseFontSize + n : n;
-            sizeGiven = true;
-        } catch (...) {
-            sizeGiven = false;
-        }
+        const int n = PageInteger(v, &sizeGiven);  // a relative size keeps its sign
+        if (sizeGiven) size = rel ? BaseFontSize + n : n;
         size = std::clamp(size, 1, 7);
         if (sy == BaseFontSy && sizeGiven) BaseFontSize = size;
     }
@@ -379,6 +406,7 @@ void DoFont(Symb sy) {
 }
 
 void DoAStart() {
+    if (InlineRefusedAsTooDeep(ASy)) return;
     const TAttribute* href = Attr(HRefSy);
     if (href) {
         EndLink();
@@ -402,6 +430,7 @@ void DoAStart() {
 }
 
 void DoAEnd() {
+    if (InlineEndDropped(AEndSy)) return;
     EndLink();
     PopAProp("a");
     ChangeFont();
@@ -644,7 +673,7 @@ void DoCommonSy() {
     switch (sy) {
         case FontSy:
         case BaseFontSy: DoFont(sy); Advance(); return;
-        case FontEndSy: PopAProp("font"); ChangeFont(); Advance(); return;
+        case FontEndSy: FontStyleEnd(sy); Advance(); return;
         case ASy: DoAStart(); Advance(); return;
         case AEndSy: DoAEnd(); Advance(); return;
         case ImageSy:
@@ -964,7 +993,7 @@ void DoPre() {
             switch (sy) {
                 case FontSy:
                 case BaseFontSy: DoFont(sy); break;
-                case FontEndSy: PopAProp("font"); ChangeFont(); break;
+                case FontEndSy: FontStyleEnd(sy); break;
                 case ASy: DoAStart(); break;
                 case AEndSy: DoAEnd(); break;
                 case ImageSy:
@@ -1087,15 +1116,6 @@ void DoMeta() {
     Advance();
 }
 
-bool ReadWholeFile(const std::string& name, std::string& text) {
-    std::ifstream f(name, std::ios::binary);
-    if (!f) return false;
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    text = ss.str();
-    return true;
-}
-
 void DoLink() {
     std::string href = AttrText(HRefSy), rel = AttrText(RelSy), rev = AttrText(RevSy);
     if (Lower(Trimmed(rel)) == "stylesheet" && !href.empty()) {
@@ -1106,7 +1126,9 @@ void DoLink() {
                 got = LinkedSheetEvent(href, text, path);
             } else {
                 std::string file = SectionList->ResolveFileName ? SectionList->ResolveFileName(href) : HTMLToDos(href, "");
-                got = ReadWholeFile(file, text);
+                // A regular file only, no larger than the program's help texts.
+                text = ReadFileBytes(file, kMaxHelpFileSize);
+                got = true;
                 size_t slash = file.find_last_of("/\\");
                 path = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
             }
@@ -1542,6 +1564,8 @@ void ParseInit(TSectionList* List) {
     g_blockDepth = 0;
     g_dropsPending = 0;
     g_dropEnd.fill(0);
+    g_inlineBase = 0;
+    g_inlineDropEnd.fill(0);
     ScanPass = false;
     g_inPre = false;
 }
@@ -1646,15 +1670,11 @@ void HtmlParseString(const std::string& Doc, TSectionList* List, TIncludeType In
         int links = 0;
         if (CountNoCase(Doc, "href", 401) > 400) {
             ScanPass = true;
-            try {
-                GetCh();
+            GetCh();
+            Next();
+            while (Sy != EofSy && links < 401) {
+                if (Sy == ASy && Attributes->Find(HRefSy)) ++links;
                 Next();
-                while (Sy != EofSy && links < 401) {
-                    if (Sy == ASy && Attributes->Find(HRefSy)) ++links;
-                    Next();
-                }
-            } catch (const EParseError&) {
-                // The second pass reads up to the same place and reports it.
             }
             RestartTokenizer();
             ScanPass = false;

@@ -72,8 +72,8 @@ extern TObjectTagEvent ObjectTagEvent;
 // HREF (resolved through the section list's ResolveFileName when set).
 extern TLinkedSheetEvent LinkedSheetEvent;
 
-// Parses a document into List. EParseError (an open comment at the end) and
-// anything else thrown pass to the caller; the list then holds what was read.
+// Parses a document into List. Anything thrown passes to the caller; the list
+// then holds what was read.
 void HtmlParseString(const std::string& Doc, TSectionList* List, TIncludeType Include = nullptr,
                      TSoundType Sound = nullptr, TMetaType Meta = nullptr, TLinkType Link = nullptr);
 // A plain-text document: preformatted, one section per line.

@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <new>
 
 #include "html/layout/floating.h"
+#include "html/reader/style_values.h"
 #include "platform/gui/clipboard.h"
 
 // ---------------------------------------------------------------- IndentManagerBasic
@@ -22,50 +24,90 @@ void IndentManagerBasic::Reset(int lf, int width) {
 void IndentManagerBasic::Clear() {
     LeftRecs.clear();
     RightRecs.clear();
+    leftReach_.clear();
+    rightReach_.clear();
+    leftLimits_.clear();
+    rightLimits_.clear();
     CurrentID = nullptr;
 }
 
-int IndentManagerBasic::LeftIndent(int Y) const {
-    int result = -99999;
-    for (const IndentRec& r : LeftRecs)
-        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::max(result, r.X);
-    return result == -99999 ? LfEdge : result + LfEdge;
+namespace {
+
+// Calls f for each float record in force at Y, newest first.
+template <class F>
+void ForFloatsAt(const std::vector<IndentRec>& recs, const std::vector<int>& reach, int Y, F f) {
+    for (size_t i = recs.size(); i-- > 0;) {
+        if (reach[i] <= Y) break;  // this record and all before it have ended
+        const IndentRec& r = recs[i];
+        if (r.YT <= Y && Y < r.YB) f(r);
+    }
 }
 
-int IndentManagerBasic::RightSide(int Y) const {
-    int result = 99999;
-    for (const IndentRec& r : RightRecs)
-        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == CurrentID)) result = std::min(result, r.X);
-    return result == 99999 ? Width : result + LfEdge;
+// The X of the records in force at Y that `better` prefers, if any.
+template <class Better>
+bool EdgeAt(const std::vector<IndentRec>& limits, const std::vector<IndentRec>& recs, const std::vector<int>& reach,
+            const void* currentID, int Y, Better better, int& edge) {
+    bool any = false;
+    auto take = [&](const IndentRec& r) {
+        if (!any || better(r.X, edge)) edge = r.X;
+        any = true;
+    };
+    for (const IndentRec& r : limits)
+        if (r.YT <= Y && Y < r.YB && (r.ID == nullptr || r.ID == currentID)) take(r);
+    ForFloatsAt(recs, reach, Y, take);
+    return any;
 }
 
-int IndentManagerBasic::ImageBottom() const {
-    int result = 0;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr) result = std::max(result, r.YB);
-    for (const IndentRec& r : RightRecs)
+// Largest bottom of one side's records of ID nullptr; -1 when none.
+int SideBottom(const std::vector<IndentRec>& limits, const std::vector<int>& reach) {
+    int result = reach.empty() ? -1 : reach.back();
+    for (const IndentRec& r : limits)
         if (r.ID == nullptr) result = std::max(result, r.YB);
     return result;
 }
 
+}  // namespace
+
+int IndentManagerBasic::LeftIndent(int Y) const {
+    int edge = 0;
+    return EdgeAt(leftLimits_, LeftRecs, leftReach_, CurrentID, Y, std::greater<int>(), edge) ? edge + LfEdge
+                                                                                                 : LfEdge;
+}
+
+int IndentManagerBasic::RightSide(int Y) const {
+    int edge = 0;
+    return EdgeAt(rightLimits_, RightRecs, rightReach_, CurrentID, Y, std::less<int>(), edge) ? edge + LfEdge
+                                                                                                : Width;
+}
+
+int IndentManagerBasic::ImageBottom() const {
+    return std::max({0, SideBottom(leftLimits_, leftReach_), SideBottom(rightLimits_, rightReach_)});
+}
+
 void IndentManagerBasic::GetClearY(int& CL, int& CR) const {
-    CL = -1;
-    CR = -1;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr) CL = std::max(CL, r.YB);
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr) CR = std::max(CR, r.YB);
-    CL += 1;
-    CR += 1;
+    CL = SideBottom(leftLimits_, leftReach_) + 1;
+    CR = SideBottom(rightLimits_, rightReach_) + 1;
 }
 
 int IndentManagerBasic::GetNextWiderY(int Y) const {
-    int result = 99999999;
-    for (const IndentRec& r : LeftRecs)
-        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
-    for (const IndentRec& r : RightRecs)
-        if (r.ID == nullptr && r.YB > Y && r.YB < result) result = r.YB;
-    return result == 99999999 ? Y : result;
+    bool any = false;
+    int result = Y;
+    auto take = [&](const IndentRec& r) {
+        if (r.ID == nullptr && r.YB > Y && (!any || r.YB < result)) result = r.YB, any = true;
+    };
+    for (const IndentRec& r : leftLimits_) take(r);
+    for (const IndentRec& r : rightLimits_) take(r);
+    // A record that ends below Y is in force there or starts below it.
+    for (size_t i = LeftRecs.size(); i-- > 0 && leftReach_[i] > Y;) take(LeftRecs[i]);
+    for (size_t i = RightRecs.size(); i-- > 0 && rightReach_[i] > Y;) take(RightRecs[i]);
+    return result;
+}
+
+void IndentManagerBasic::AddFloatRec(bool left, const IndentRec& r) {
+    std::vector<IndentRec>& recs = left ? LeftRecs : RightRecs;
+    std::vector<int>& reach = left ? leftReach_ : rightReach_;
+    recs.push_back(r);
+    reach.push_back(reach.empty() ? r.YB : std::max(reach.back(), r.YB));
 }
 
 namespace {
@@ -100,16 +142,16 @@ void FreeRec(std::vector<IndentRec>& recs, int i) {
 }  // namespace
 
 int IndentManagerBasic::SetLeftIndent(int XLeft, int Y) {
-    return AddRec(LeftRecs, IndentRec{CurrentID, XLeft, Y, 9999999, false});
+    return AddRec(leftLimits_, IndentRec{CurrentID, XLeft, Y, 9999999, false});
 }
 
 int IndentManagerBasic::SetRightIndent(int XRight, int Y) {
-    return AddRec(RightRecs, IndentRec{CurrentID, XRight, Y, 9999999, false});
+    return AddRec(rightLimits_, IndentRec{CurrentID, XRight, Y, 9999999, false});
 }
 
-void IndentManagerBasic::FreeLeftIndentRec(int i) { FreeRec(LeftRecs, i); }
+void IndentManagerBasic::FreeLeftIndentRec(int i) { FreeRec(leftLimits_, i); }
 
-void IndentManagerBasic::FreeRightIndentRec(int i) { FreeRec(RightRecs, i); }
+void IndentManagerBasic::FreeRightIndentRec(int i) { FreeRec(rightLimits_, i); }
 
 // ---------------------------------------------------------------- IndentManager
 
@@ -125,12 +167,12 @@ void IndentManager::AddFloatingObj(int Y, TFloatingObj* Obj) {
         const int L = LeftIndent(Y);
         Obj->Indent = L - LfEdge + Obj->HSpaceL;
         r.X = L - LfEdge + totalW;
-        LeftRecs.push_back(r);
+        AddFloatRec(true, r);
     } else if (Obj->Floating == ARight) {
         const int X = RightSide(Y) - totalW;
         Obj->Indent = X + Obj->HSpaceL;
         r.X = X;
-        RightRecs.push_back(r);
+        AddFloatRec(false, r);
     }
 }
 
@@ -142,10 +184,10 @@ void IndentManager::AddFloatingBlock(int Y, int X, int Align, int Height) {
     r.FloatBlock = true;
     if (Align == ALeft) {
         r.X = X - LfEdge;
-        LeftRecs.push_back(r);
+        AddFloatRec(true, r);
     } else if (Align == ARight) {
         r.X = RightSide(Y) - X;
-        RightRecs.push_back(r);
+        AddFloatRec(false, r);
     }
 }
 
@@ -162,10 +204,12 @@ std::vector<int> ParseCoords(const std::string& coords) {
     while (p < s.size() && result.size() < 301) {
         size_t e = s.find_first_of(", ", p);
         if (e == std::string::npos) e = s.size();
-        std::string num = s.substr(p, std::min<size_t>(e - p, 20));
-        char* end = nullptr;
-        long v = std::strtol(num.c_str(), &end, 10);
-        result.push_back(end && *end == '\0' && !num.empty() ? static_cast<int>(v) : 0);
+        const std::string num = s.substr(p, e - p);
+        bool found = false;
+        const int v = PageInteger(num, &found);
+        const size_t sign = !num.empty() && (num[0] == '+' || num[0] == '-') ? 1 : 0;
+        const bool whole = found && num.find_first_not_of("0123456789", sign) == std::string::npos;
+        result.push_back(whole ? v : 0);
         p = e;
         skip();
     }
@@ -198,28 +242,41 @@ void TMapItem::AddArea(TAttributeList& Attrib) {
     if (Attrib.Find(NoHrefSy, dummy)) href.clear();
     Area area;
     const size_t n = coords.size();
-    if (shape == Rect) {
-        if (n < 4) return;
-        area.Region = TRegion::FromRect(coords[0], coords[1], coords[2] + 1, coords[3] + 1);
-    } else if (shape == Circle) {
-        if (n < 3) return;
-        const int x = coords[0], y = coords[1], r = coords[2];
-        area.Region = TRegion::FromEllipse(TRect{x - r, y - r, x + r + 1, y + r + 1});
-    } else {
-        if (n < 6) return;
-        std::vector<TPoint> pts;
-        for (size_t i = 0; i + 1 < n; i += 2) pts.push_back(TPoint{coords[i], coords[i + 1]});
-        area.Region = TRegion::FromPolygon(pts.data(), static_cast<int>(pts.size()), WINDING);
-    }
+    if (n < (shape == Rect ? 4u : shape == Circle ? 3u : 6u)) return;
+    area.Shape = shape == Rect ? Area::Rect : shape == Circle ? Area::Circle : Area::Poly;
+    coords.resize(shape == Rect ? 4 : shape == Circle ? 3 : n & ~size_t{1});
+    area.Coords = std::move(coords);
     area.HRef = href;
     area.Target = target;
     area.Title = title;
     Areas.push_back(std::move(area));
 }
 
+bool TMapItem::Area::Contains(int X, int Y) const {
+    const std::vector<int>& c = Coords;
+    if (Shape == Rect) return c[0] <= X && X <= c[2] && c[1] <= Y && Y <= c[3];
+    if (Shape == Circle) {
+        // The pixels whose centres lie in the circle through the edge pixels' centres.
+        const int64_t dx = int64_t(X) - c[0], dy = int64_t(Y) - c[1], r = c[2];
+        return r >= 0 && dx * dx + dy * dy <= r * r + r;
+    }
+    // Winding rule at the pixel's centre, in half pixels.
+    const int64_t px = 2 * int64_t(X) + 1, py = 2 * int64_t(Y) + 1;
+    int winding = 0;
+    for (size_t i = 0, n = c.size(); i < n; i += 2) {
+        const size_t j = (i + 2) % n;
+        const int64_t x0 = 2 * int64_t(c[i]), y0 = 2 * int64_t(c[i + 1]);
+        const int64_t x1 = 2 * int64_t(c[j]), y1 = 2 * int64_t(c[j + 1]);
+        const int64_t side = (x1 - x0) * (py - y0) - (px - x0) * (y1 - y0);
+        if (y0 <= py && y1 > py && side > 0) ++winding;
+        else if (y0 > py && y1 <= py && side < 0) --winding;
+    }
+    return winding != 0;
+}
+
 bool TMapItem::GetURL(int X, int Y, TUrlTarget& UrlTarg, std::string& ATitle) const {
     for (const auto& a : Areas) {
-        if (a.Region.Contains(X, Y)) {
+        if (a.Contains(X, Y)) {
             if (a.HRef.empty()) return false;
             UrlTarg.Clear();
             UrlTarg.URL = a.HRef;

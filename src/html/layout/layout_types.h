@@ -32,8 +32,7 @@ public:
     IndentManagerBasic(const IndentManagerBasic&) = delete;
     IndentManagerBasic& operator=(const IndentManagerBasic&) = delete;
 
-    // Held by value: every block laid out in a cell adds a record to its
-    // cell's lists and frees it again.
+    // The float records of each side (ID nullptr), in the order placed.
     std::vector<IndentRec> LeftRecs;
     std::vector<IndentRec> RightRecs;
     const void* CurrentID = nullptr;  // the block whose limit records apply now
@@ -58,6 +57,21 @@ public:
     int SetRightIndent(int XRight, int Y);
     void FreeLeftIndentRec(int i);
     void FreeRightIndentRec(int i);
+
+protected:
+    void AddFloatRec(bool left, const IndentRec& r);
+
+private:
+    // Floats are placed from the top down, so a look-up at Y walks the float
+    // records back from the last one placed and stops where every earlier
+    // record has ended: each side keeps, per record, the largest bottom of
+    // it and the records before it. Thousands of floats lay out in linear
+    // time.
+    std::vector<int> leftReach_, rightReach_;
+    // Limit records of the blocks being laid out (nested, freed last first).
+    // Held by value: every block laid out in a cell adds one to each side
+    // and frees it again.
+    std::vector<IndentRec> leftLimits_, rightLimits_;
 };
 
 // The float manager of a cell: adds the floating objects and floated blocks.
@@ -77,11 +91,15 @@ class TMapItem {
 public:
     TMapItem() = default;
     std::string MapName;  // upper case
+    // An area's shape is kept as its numbers and tested point by point: a
+    // region of a huge circle or polygon would hold a rectangle per row.
     struct Area {
+        enum Kind { Rect, Circle, Poly } Shape = Rect;
+        std::vector<int> Coords;
         std::string HRef;
-        TRegion Region;
         std::string Target;
         std::string Title;
+        bool Contains(int X, int Y) const;
     };
     std::vector<Area> Areas;
     // At most 1000 areas; shapes rect (default), circ(le), poly(gon).

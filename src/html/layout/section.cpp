@@ -1039,8 +1039,8 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         lr.LineHt = h;
         lr.LineImgHt = h;
         Lines.push_back(std::move(lr));
-        SectionHeight += h;
-        Y += h;
+        SectionHeight = AddExtent(SectionHeight, h);
+        Y = AddExtent(Y, h);
     };
 
     {
@@ -1247,8 +1247,8 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         const int lineTotal = LR.LineHt + LR.SpaceBefore + LR.SpaceAfter;
         LR.LineImgHt = std::max(lineTotal, ImgHt);
         const int lineTop = Y;
-        SectionHeight += lineTotal;
-        Y += lineTotal;
+        SectionHeight = AddExtent(SectionHeight, lineTotal);
+        Y = AddExtent(Y, lineTotal);
         for (TFloatingObj* obj : later) {
             IMgr.AddFloatingObj(Y, obj);
             placed_.push_back(obj);

@@ -27,7 +27,7 @@ std::unique_ptr<TGraphic> LoadImageFile(const std::string& FName, std::unique_pt
     const int kind = KindOfImageFile(FName);
     if (kind == itGIF87 || kind == itGIF89) {
         TMemoryStream stream;
-        stream.LoadFromFile(FName);
+        LoadPictureFile(stream, FName);
         return LoadGifPicture(stream, AMask, Transparent);
     }
     return LoadImageFromFile(FName, AMask, Transparent);
@@ -382,8 +382,10 @@ TGraphic* TSectionList::GetTheBitmap(const std::string& BMName, Transparency& Tr
         if (dynamic_cast<TBitmap*>(item->MImage.get())) {
             if (item->Transp == TrGif || item->Transp == TrPng)
                 Transparent = item->Transp;
-            else if (Transparent == LLCorner && !item->Mask)
+            else if (Transparent == LLCorner && !item->Mask) {
                 item->Mask = GetImageMask(*static_cast<TBitmap*>(item->MImage.get()), false, 0);
+                BitmapList->Remeasure(index);
+            }
         }
         AMask = item->Mask.get();
         FromCache = true;

@@ -198,6 +198,20 @@ const TCellStyle& CellStyleOf(const TProperties& Prop) {
 
 }  // namespace
 
+namespace {
+
+// Rows and columns beyond the farthest edge a page reaches get no size, so
+// that every run of them from the first adds up in an int.
+void CapRunningSum(std::vector<int>& sizes) {
+    int64_t total = 0;
+    for (int& size : sizes) {
+        size = AddExtent(total, size) - static_cast<int>(total);
+        total += size;
+    }
+}
+
+}  // namespace
+
 // ================================================================ TCellObj
 
 TCellObj::TCellObj(TSectionList* Master, uint8_t AVAlign, TAttributeList* Attr, TProperties* Prop)
@@ -628,9 +642,46 @@ void ThtmlTable::AddColInfo(std::unique_ptr<TColObj> Col) {
     if (ColInfo.Count() < 10000) ColInfo.Add(std::move(Col));
 }
 
+namespace {
+
+// Spans are laid out as a dummy cell for every slot they cover. A table whose
+// spans would cover far more slots than it has cells (a cell with colspan 1000
+// and rowspan 10000 in a small page) has its spans cut to the columns its
+// rows really fill: the most cells any row holds, counting the cells that
+// reach into it from the rows above. Real tables stay as written.
+void CutSpansBeyondTheRealColumns(const TFreeList<TCellList>& Rows) {
+    const int nRows = Rows.Count();
+    std::vector<int> reaching(static_cast<size_t>(nRows) + 1, 0);  // running count of row spans, by row
+    int64_t cells = 0, slots = 0;
+    for (int r = 0; r < nRows; ++r)
+        for (const auto& c : *Rows[r]) {
+            if (!c || c->IsDummy()) continue;
+            const int rows = std::clamp(c->RowSpan, 1, nRows - r);
+            ++cells;
+            slots += int64_t(std::max(1, c->ColSpan)) * rows;
+            ++reaching[static_cast<size_t>(std::min(r + 1, nRows))];
+            --reaching[static_cast<size_t>(r + rows)];
+        }
+    if (slots <= 16 * cells + 65536) return;
+    int columns = 1, spanning = 0;
+    for (int r = 0; r < nRows; ++r) {
+        spanning += reaching[static_cast<size_t>(r)];
+        int held = spanning;
+        for (const auto& c : *Rows[r])
+            if (c && !c->IsDummy()) ++held;
+        columns = std::max(columns, held);
+    }
+    for (const auto& row : Rows)
+        for (const auto& c : *row)
+            if (c && !c->IsDummy()) c->ColSpan = std::min(c->ColSpan, columns);
+}
+
+}  // namespace
+
 void ThtmlTable::Initialize() {
     if (Initialized) return;
     const int nRows = Rows.Count();
+    CutSpansBeyondTheRealColumns(Rows);
     NumCols = 0;
     bool anyRowSpan = false;
     for (int r = 0; r < nRows; ++r) {
@@ -801,7 +852,20 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
     const int forPercent = std::max(0, a - n * CellSpacing);
     std::vector<int> mins(static_cast<size_t>(n), 0), pcts(static_cast<size_t>(n), 0);
     std::vector<bool> flagged(static_cast<size_t>(n), false);
-    for (int span = 1;; ++span) {
+    // A pass for a span no cell has changes nothing (with a spacing of at
+    // least 0): only the spans cells have are measured, or one cell spanning
+    // thousands of rows would measure every row once per row it spans.
+    std::vector<int> spans;
+    for (const auto& row : Rows)
+        for (const auto& c : *row)
+            if (c && !c->IsDummy() && c->RowSpan > 1) spans.push_back(c->RowSpan);
+    std::sort(spans.begin(), spans.end());
+    auto nextSpan = [&](int span) {
+        if (CellSpacing < 0) return span + 1;
+        auto it = std::upper_bound(spans.begin(), spans.end(), span);
+        return it == spans.end() ? span + 1 : *it;
+    };
+    for (int span = 1;; span = nextSpan(span)) {
         bool more = false;
         for (int r = 0; r + span <= n; ++r) {
             TCellList* row = Rows[r];
@@ -822,6 +886,7 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
         if (!more) break;
     }
     Heights = TableMath::DistributeRowHeights(mins, pcts, flagged, a);
+    CapRunningSum(Heights);
     HeightsValid = true;
 }
 
@@ -856,6 +921,7 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
         Widths = TableMath::WidthsForFixedTable(MinWidths, MaxWidths, Percents, avail);
     else
         Widths = TableMath::WidthsForFreeTable(MinWidths, MaxWidths, Percents, avail, Stretch);
+    CapRunningSum(Widths);
     TableWidth = CellSpacing + Sum(Widths);
     // Only a height declared on the table shares out among the rows.
     int tableHt = 0;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "html/reader/style_values.h"
+
 namespace TableMath {
 
 int MulDivTrunc(int a, int b, int c) {
@@ -17,7 +19,7 @@ int MulDivTrunc(int a, int b, int c) {
 int Sum(const std::vector<int>& v) {
     int64_t s = 0;
     for (int x : v) s += x;
-    return static_cast<int>(std::clamp<int64_t>(s, INT32_MIN, INT32_MAX));
+    return AddExtent(s, 0);
 }
 
 namespace {

@@ -150,8 +150,6 @@ unsigned char ReadCharSlow() {
     }
 }
 
-void ThrowOpenComment() { throw EParseError("Open Comment at End of HTML File"); }
-
 // Reads to the end of a comment: a run of two or more "-", optional blanks and
 // line breaks, an optional "!", then ">". With countCurrent, Ch takes part.
 void SkipComment(bool countCurrent) {
@@ -160,6 +158,7 @@ void SkipComment(bool countCurrent) {
     for (;;) {
         if (!haveChar) GetChBasic();
         haveChar = false;
+        if (Ch == 0) break;
         if (Ch == '-') {
             ++dashes;
             continue;
@@ -949,7 +948,9 @@ void GetChBasic() {
         if (Ch == TAB) Ch = ' ';
     }
     LCh = Upper(Ch);
-    if (Ch == 0 && InComment) ThrowOpenComment();
+    // The end of the text ends an open comment or declaration: the page shows
+    // what came before it.
+    if (Ch == 0) InComment = false;
 }
 
 unsigned char PeekChar() {
@@ -979,7 +980,7 @@ void GetCh() {
                 }
             }
             // A declaration: skipped to its ">".
-            while (Ch != '>') GetChBasic();
+            while (Ch != '>' && Ch != 0) GetChBasic();
             InComment = false;
             continue;
         }

@@ -681,8 +681,8 @@ int TProperties::GetVisibility() const { return Props[piVisibility].Is(1) ? 1 : 
 
 int TProperties::GetZIndex() const {
     const TPropValue& v = Props[piZIndex];
-    if (v.IsInt()) return v.Int();
-    if (v.IsText()) return StrToIntDef(Trim(v.Text()), 0);
+    if (v.IsInt()) return ClampPageLength(v.Int());
+    if (v.IsText()) return ClampPageLength(StrToIntDef(Trim(v.Text()), 0));
     return 0;
 }
 
@@ -773,8 +773,7 @@ int TProperties::GetLineHeight(int newHeight) const {
     if (v.IsNumber() || PlainNumber(v.Text(), n)) {
         if (v.IsNumber()) n = v.Real();
         long double px = static_cast<long double>(newHeight) * n;
-        if (px > 99999999 || px < -99999999) return -1;
-        return static_cast<int>(Round(px));
+        return ClampPageLength(static_cast<double>(px));
     }
     return LengthConv(v.Text(), false, EmSize, -1, ExSize, EmSize);
 }

@@ -1,5 +1,6 @@
 #include "html/reader/style_values.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -151,14 +152,26 @@ double LeadingNumber(const std::string& s, size_t& used) {
     return neg ? -v : v;
 }
 
-int ClampRound(double v) {
+}  // namespace
+
+int ClampPageLength(double v) {
     if (!(v == v)) return 0;
-    if (v > 999999999.0) v = 999999999.0;
-    if (v < -999999999.0) v = -999999999.0;
+    v = std::clamp(v, -double(kMaxPageLength), double(kMaxPageLength));
     return static_cast<int>(Round(static_cast<long double>(v)));
 }
 
-}  // namespace
+int PageInteger(const std::string& text, bool* found) {
+    size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    const size_t first = i;
+    long long v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        if (v <= kMaxPageLength) v = v * 10 + (text[i] - '0');
+    if (found) *found = i > first;
+    return static_cast<int>(std::clamp(negative ? -v : v, -(long long)kMaxPageLength, (long long)kMaxPageLength));
+}
 
 // ---------------------------------------------------------------- colours
 
@@ -175,7 +188,7 @@ bool RGBFromString(const std::string& text, TColor& color) {
         if (part.find('%') != std::string::npos) {
             size_t used;
             double d = LeadingNumber(part, used);
-            v = ClampRound(d * 255 / 100);
+            v = ClampPageLength(d * 255 / 100);
         } else {
             v = StrToIntDef(part, 0);
         }
@@ -261,7 +274,7 @@ int LengthConv(const std::string& text, bool relative, int base, int def, int ex
     else if (unit == "ex") r = exSize * v;
     else if (unit == "%") r = base * v / 100;
     else return def;
-    return ClampRound(r);
+    return ClampPageLength(r);
 }
 
 double FontSizeConv(const std::string& text, double base) {
@@ -400,7 +413,7 @@ int BorderWidth(const MargArrayO& o, int i, int base, int emSize, int exSize) {
         return LengthConv(v.Text(), false, base, 4, exSize, emSize);
     }
     if (v.IsInt()) return v.Int() == IntNull ? 4 : v.Int();
-    if (v.IsReal()) return ClampRound(v.Real());
+    if (v.IsReal()) return ClampPageLength(v.Real());
     return 4;
 }
 
@@ -408,7 +421,7 @@ int BorderWidth(const MargArrayO& o, int i, int base, int emSize, int exSize) {
 int Length(const TPropValue& v, int base, int def, int emSize, int exSize, int otherwise) {
     if (v.IsText()) return LengthConv(v.Text(), false, base, def, exSize, emSize);
     if (v.IsInt() && v.Int() != IntNull) return v.Int();
-    if (v.IsReal()) return ClampRound(v.Real());
+    if (v.IsReal()) return ClampPageLength(v.Real());
     return otherwise;
 }
 }  // namespace

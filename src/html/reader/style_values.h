@@ -186,6 +186,25 @@ bool RGBFromString(const std::string& text, TColor& color);
 
 // ---- lengths and sizes ----
 
+// Every length and count read from a page is held to +-kMaxPageLength: no
+// real page comes near it, and the layout can add up a box's margins,
+// borders, paddings, width and offsets at every nesting level, or multiply a
+// count by a line or character size, without overflowing.
+constexpr int kMaxPageLength = 32000;
+// v rounded (halves to even) and held to +-kMaxPageLength; NaN gives 0.
+int ClampPageLength(double v);
+// The leading whole number of a page's text (blanks, an optional sign,
+// digits), held to +-kMaxPageLength; 0, and *found false, when there is none.
+int PageInteger(const std::string& text, bool* found = nullptr);
+// Thousands of such lengths still add up: the sums the layout makes (lines,
+// sections, rows, columns) stop at +-kMaxPageExtent, so everything beyond
+// lands at that edge and the box values added on top of it still fit in an int.
+constexpr int kMaxPageExtent = 1 << 29;
+inline int AddExtent(int64_t a, int64_t b) {
+    const int64_t s = a + b;
+    return static_cast<int>(s > kMaxPageExtent ? kMaxPageExtent : s < -kMaxPageExtent ? -kMaxPageExtent : s);
+}
+
 // Pixels of a CSS length: "in", "cm", "mm", "pt", "px", "pc", "em", "ex", "%"
 // (of base); any other unit gives def; no unit gives base * v when relative,
 // else v. Rounded halves to even.

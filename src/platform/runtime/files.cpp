@@ -99,6 +99,7 @@ std::string SysErrorText(int err) {
     case EBUSY:
     case ETXTBSY: return "o arquivo está em uso por outro programa";
     case EIO: return "erro de leitura ou gravação no disco";
+    case ENODEV: return "não é um arquivo comum";
     default: return "erro do sistema " + std::to_string(err);
     }
 }
@@ -220,20 +221,22 @@ std::string ReadFileBytes(const std::string& fileName, size_t maxSize) {
         const std::string reason = TooLargeReason(size, maxSize);
         return EFOpenError(OpenErrorText(fileName, reason), EFBIG, reason);
     };
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only regular files are read: a device never ends and a pipe blocks
+    // (opening without blocking tells them apart first).
+    int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw fail(errno);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? 0 : ENODEV;
+    if (err != 0) {
         ::close(fd);
         throw fail(err);
     }
-    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxSize) {
+    if (static_cast<unsigned long long>(st.st_size) > maxSize) {
         ::close(fd);
         throw tooLarge(static_cast<unsigned long long>(st.st_size));
     }
     std::string out;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+    if (st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
     char buf[1 << 16];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -244,7 +247,7 @@ std::string ReadFileBytes(const std::string& fileName, size_t maxSize) {
             throw fail(err);
         }
         if (n == 0) break;
-        // A file that grows while it is read, or a device, stops at the limit.
+        // A file that grows while it is read stops at the limit.
         if (out.size() + static_cast<size_t>(n) > maxSize) {
             ::close(fd);
             throw tooLarge(out.size() + static_cast<size_t>(n));

@@ -169,6 +169,16 @@ TEST(PictureCacheBudget, PicturesAreCountedAsTheyAreHeld) {
     cache.AddObject("A", Item(10, 10));
     cache.AddObject("B", Item(10, 10, TPixelFormat::pf24bit));
     EXPECT_EQ(cache.Bytes(), 400 + 720);
+    // The total is kept as pictures come and go; a mask given later counts
+    // once the entry is measured again.
+    auto second = Item(10, 10);
+    const TBitmapItem* added = second.get();
+    const int index = cache.AddObject("A", std::move(second));
+    EXPECT_EQ(cache.Objects(index), added);  // the newest entry of a key comes first
+    EXPECT_EQ(cache.Bytes(), 400 + 720 + 400);
+    cache.Objects(index)->Mask = std::make_unique<TBitmap>(10, 10, TPixelFormat::pf1bit);
+    cache.Remeasure(index);
+    EXPECT_EQ(cache.Bytes(), 400 + 720 + 400 + 440);
     cache.Clear();
     EXPECT_EQ(cache.Bytes(), 0);
 }

@@ -137,6 +137,29 @@ TEST_F(LayoutTest, ClearMovesBelowFloats) {
     EXPECT_GE(c->YDraw, f->ContentTop + 50);
 }
 
+// Floats fill a row and then start the next one below the earlier floats; a
+// later float never goes back up beside them, and a right float that does
+// not fit beside a left one moves below it too.
+TEST_F(LayoutTest, FloatsThatDoNotFitMoveBelowTheEarlierOnes) {
+    std::vector<TBlock*> f;
+    const char* styles[] = {"float: left; width: 150px; height: 30px", "float: left; width: 150px; height: 50px",
+                            "float: left; width: 150px; height: 20px", "float: left; width: 40px; height: 20px",
+                            "float: right; width: 300px; height: 20px"};
+    for (const char* style : styles) {
+        f.push_back(Block("div", style));
+        Para("f", f.back()->MyCell.get());
+    }
+    Layout(400);
+    EXPECT_EQ(f[1]->ContentTop + f[1]->ClearAddon, 0);
+    EXPECT_EQ(f[1]->ContentLeft, 150);
+    EXPECT_EQ(f[2]->ClearAddon, 50);  // below both: the second still stands beside the room left
+    EXPECT_EQ(f[2]->ContentLeft, 0);
+    EXPECT_EQ(f[3]->ClearAddon, 50);  // beside the third, not back up beside the first two
+    EXPECT_EQ(f[3]->ContentLeft, 150);
+    EXPECT_EQ(f[4]->ClearAddon, 70);
+    EXPECT_EQ(f[4]->ContentLeft, 100);
+}
+
 TEST_F(LayoutTest, ZIndexOrdersPainting) {
     TBlock* outer = Block("div");
     TBlock* top = Block("div", "position: relative; z-index: 2", outer->MyCell.get());

@@ -93,6 +93,23 @@ TEST(ImageMap, AreasByShapeAndOrder) {
     EXPECT_EQ(map.Areas.size(), 1000u);
 }
 
+// Shapes are tested point by point: a polygon by the winding rule, and a
+// circle as large as a page allows costs no more than a small one.
+TEST(ImageMap, PolygonsAndHugeCircles) {
+    TMapItem map;
+    auto poly = Area("poly", "0,0,100,0,0,100", "p.htm");
+    map.AddArea(*poly);
+    auto huge = Area("circle", "0,0,2147483647", "c.htm");
+    map.AddArea(*huge);
+    TUrlTarget url;
+    std::string title;
+    ASSERT_TRUE(map.GetURL(10, 10, url, title));
+    EXPECT_EQ(url.URL, "p.htm");
+    ASSERT_TRUE(map.GetURL(90, 90, url, title));
+    EXPECT_EQ(url.URL, "c.htm");
+    EXPECT_FALSE(map.GetURL(40000, 0, url, title));
+}
+
 TEST(ImageMap, CoordinatesReadLeniently) {
     EXPECT_THAT(ParseCoords(" 1, 2 ,,3 x 4"), ::testing::ElementsAre(1, 2, 3, 0, 4));
     EXPECT_EQ(ParseCoords(std::string(400 * 2, '1').replace(1, 1, ",")).size(), 2u);

@@ -236,9 +236,13 @@ TEST_F(ParserTest, ABreakOpensTheSectionAfterIt) {
     EXPECT_EQ(b->Justify, 1);
 }
 
-TEST_F(ParserTest, OpenCommentAtTheEndIsReportedAfterReadingWhatCameBefore) {
-    EXPECT_THROW(Parse("<p>kept</p><!-- never closed"), EParseError);
-    EXPECT_NE(FindSection(*list_, u"kept"), nullptr);
+// A comment or declaration left open ends the page: what came before shows.
+TEST_F(ParserTest, OpenCommentAtTheEndEndsThePage) {
+    for (const char* open : {"<!-- never closed <p>hidden", "<!DOCTYPE html", "<!--#include x <p>hidden"}) {
+        EXPECT_NO_THROW(Parse(std::string("<p>kept</p>") + open)) << open;
+        EXPECT_NE(FindSection(*list_, u"kept"), nullptr) << open;
+        EXPECT_EQ(FindSection(*list_, u"hidden"), nullptr) << open;
+    }
     // The parser is usable again afterwards.
     EXPECT_NO_THROW(Parse("<table><tr><td>fine"));
     EXPECT_NE(FindSection(*list_, u"fine"), nullptr);
@@ -343,4 +347,28 @@ TEST_F(ParserTest, NestingAtTheLimitClosesItsOwnLevels) {
     ASSERT_NE(outside, std::string::npos);
     std::string line = dump.substr(dump.rfind('\n', outside) + 1, outside - dump.rfind('\n', outside) - 1);
     EXPECT_EQ(line, "    ");
+}
+
+// Inline elements nest only so deep as well: a start tag beyond the limit
+// changes nothing and its end tag is dropped, so the levels that did open
+// close at their own ends, in running and in preformatted text.
+TEST_F(ParserTest, InlineNestingAtTheLimitKeepsTextAndClosesItsOwnLevels) {
+    for (const std::string pre : {"", "<pre>"}) {
+        std::string html = pre + "<u>";
+        for (int i = 0; i < 150; ++i) html += "<b><font color=red>";
+        html += "<i>deep</i>";
+        for (int i = 0; i < 150; ++i) html += "</font></b>";
+        html += "under</u>plain";
+        Parse(html);
+        TSection* s = FindSection(*list_, u"deepunderplain");
+        ASSERT_NE(s, nullptr) << pre;
+        auto styleAt = [&](int pos) {
+            int i = 0;
+            TFontObj* f = s->Fonts.GetFontObjAt(pos, i);
+            return f && f->TheFont ? f->TheFont->Style() : TFontStyles(0);
+        };
+        EXPECT_EQ(styleAt(0), fsBold | fsUnderline) << pre;  // the italic level is beyond the limit
+        EXPECT_EQ(styleAt(4), fsUnderline) << pre;
+        EXPECT_EQ(styleAt(9), 0) << pre;
+    }
 }

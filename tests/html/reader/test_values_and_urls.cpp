@@ -53,7 +53,8 @@ TEST(Lengths, PixelsFromCssLengths) {
     EXPECT_EQ(LengthConv("2", false, 10, 0, 8, 16), 2);
     EXPECT_EQ(LengthConv("2.5", false, 10, 0, 8, 16), 2);  // halves to even
     EXPECT_EQ(LengthConv("1e3px", false, 0, -1, 8, 16), -1);
-    EXPECT_EQ(LengthConv("99999999999999999999px", false, 0, 0, 8, 16), 999999999);
+    EXPECT_EQ(LengthConv("99999999999999999999px", false, 0, 0, 8, 16), kMaxPageLength);
+    EXPECT_EQ(LengthConv("-99999in", false, 0, 0, 8, 16), -kMaxPageLength);
 }
 
 TEST(Lengths, FontSizes) {
