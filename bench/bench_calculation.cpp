@@ -4,8 +4,9 @@
 // 01/2021 on (art. 58 off for the author: the shipped tables start in 1993).
 // Measured from the spreadsheet page's Próximo to the end of Finalizar (state
 // file and report written, report shown in the main window); Finalizar alone
-// with the heap the shown report adds; and that report read and laid out by a
-// viewer 800 pixels wide, then laid out again at another width. Forms are
+// with the heap the shown report adds; and the reports of 12, 120, 240 and 597
+// months read and laid out by a viewer 800 pixels wide (with the heap they
+// hold), laid out again at another width, and one screen of each painted. Forms are
 // created offscreen and never shown; the program starts in a copy of data/.
 #include <benchmark/benchmark.h>
 
@@ -13,6 +14,7 @@
 #include <malloc.h>
 
 #include <filesystem>
+#include <map>
 
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -23,7 +25,10 @@
 #include "platform/gui/application.h"
 #include "platform/gui/dialog_recorder.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/bitmap.h"
+#include "platform/runtime/dates.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/formats.h"
 #include "revision/arrears_wizard.h"
 
 namespace {
@@ -124,18 +129,34 @@ void BM_FinalizarOverShownReport(benchmark::State& state) {
 }
 BENCHMARK(BM_FinalizarOverShownReport)->Unit(benchmark::kMillisecond);
 
-// The report Finalizar writes, in a viewer of its own 800 pixels wide.
+// The report Finalizar writes for `months` months ending 31/12/2026 (12,
+// 120, 240, or 597 from 01/05/1977), kept in a file of its own: the four
+// show how the viewer's costs grow with the report.
+std::string ReportOf(int months) {
+    static std::map<int, std::string> files;
+    auto& file = files[months];
+    if (!file.empty()) return file;
+    Program& program = TheProgram();
+    TForm12& w = *Form12;
+    const std::string first = months >= 597 ? "01/05/1977" : FormatDateTime("dd/mm/yyyy", IncMonth(EncodeDate(2027, 1, 1), -months));
+    w.Dataini->SetText(first);
+    w.DatePrescricao->SetText(first);
+    w.PageControl1->SetPageIndex(5);
+    w.BTNcorrigirClick(nullptr);
+    w.Button3Click(nullptr);
+    file = (program.dir / ("atual-" + std::to_string(months) + ".html")).string();
+    std::filesystem::copy_file(program.dir / "atual.html", file, std::filesystem::copy_options::overwrite_existing);
+    w.Dataini->SetText("01/05/1977");
+    w.DatePrescricao->SetText("01/05/1977");
+    return file;
+}
+
+// A viewer of its own 800 pixels wide, empty.
 struct ReportViewer {
     TForm* form;
     THTMLViewer* viewer;
-    std::string file;
     ReportViewer() {
         TheProgram();
-        TForm12& w = *Form12;
-        w.PageControl1->SetPageIndex(5);
-        w.BTNcorrigirClick(nullptr);
-        w.Button3Click(nullptr);
-        file = (std::filesystem::current_path() / "atual.html").string();
         form = new TForm(nullptr);
         form->SetBounds(0, 0, 1024, 768);
         viewer = new THTMLViewer(form);
@@ -145,30 +166,60 @@ struct ReportViewer {
     ~ReportViewer() { form->Free(); }
 };
 
+void MonthsCounters(benchmark::State& state, const ReportViewer& r) {
+    state.counters["months"] = static_cast<double>(state.range(0));
+    state.counters["doc_height"] = r.viewer->DocHeight();
+}
+
+// Loading and laying out the report; "report_MB" is the heap the shown
+// report holds, measured from the empty viewer.
 void BM_ReportLoadAndLayOutAt800(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
     ReportViewer r;
+    double held = 0;
     for (auto _ : state) {
         state.PauseTiming();
         r.viewer->Clear();  // the report before goes untimed, as in Finalizar
+        const double before = static_cast<double>(mallinfo2().uordblks);
         state.ResumeTiming();
-        r.viewer->LoadFromFile(r.file);
+        r.viewer->LoadFromFile(file);
         benchmark::DoNotOptimize(r.viewer->DocHeight());
+        state.PauseTiming();
+        held = static_cast<double>(mallinfo2().uordblks) - before;
+        state.ResumeTiming();
     }
-    state.counters["doc_height"] = r.viewer->DocHeight();
+    state.counters["report_MB"] = held / 1e6;
+    MonthsCounters(state, r);
 }
-BENCHMARK(BM_ReportLoadAndLayOutAt800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportLoadAndLayOutAt800)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
 void BM_ReportRelayoutAtNewWidth(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
     ReportViewer r;
-    r.viewer->LoadFromFile(r.file);
+    r.viewer->LoadFromFile(file);
     bool wide = false;
     for (auto _ : state) {
         wide = !wide;
         r.viewer->SetBounds(0, 0, wide ? 1000 : 800, 700);
         benchmark::DoNotOptimize(r.viewer->DocHeight());
     }
+    MonthsCounters(state, r);
 }
-BENCHMARK(BM_ReportRelayoutAtNewWidth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportRelayoutAtNewWidth)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
+
+// Painting one screen of the report scrolled to its middle: the time should
+// not grow with the report.
+void BM_ReportPaintOneScreen(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
+    ReportViewer r;
+    r.viewer->LoadFromFile(file);
+    r.viewer->ScrollTo(r.viewer->DocHeight() / 2 - 350);
+    TBitmap screen;
+    screen.SetSize(800, 700);
+    for (auto _ : state) r.viewer->PaintDocument(screen.Canvas(), TRect{0, 0, 800, 700});
+    MonthsCounters(state, r);
+}
+BENCHMARK(BM_ReportPaintOneScreen)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
 // The same without the viewer's reading of the report: the wizard's own share
 // (spreadsheet, state file, report file).
