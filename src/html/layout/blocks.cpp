@@ -128,6 +128,27 @@ void TBoxValues::SetVertical(int top, int bottom) { ChangeShared(*this, piMargin
 
 // ---------------------------------------------------------------- TBlock
 
+bool BoxAddsNothing(const TProperties& Prop) {
+    int v = 0;
+    bool before = false, after = false, inside = false;
+    Prop.GetPageBreaks(before, after, inside);
+    std::string image;
+    if ((Prop.GetClear(v) && v != 0) || (Prop.GetFloat(v) && v != 0) || Prop.HasBorder() ||
+        Prop.GetBorderStyle() != 0 || Prop.DisplayNone() || !Prop.PropTitle.empty() || Prop.GetPosition() != 0 ||
+        Prop.GetVisibility() != 2 || before || after || inside || Prop.IsOverflowHidden() ||
+        (Prop.GetBackgroundImage(image) && !image.empty() && image != "none"))
+        return false;
+    const TPropValue& bg = Prop.Props[piBackgroundColor];
+    if (bg.IsInt() && bg.Int() != IntNull && bg.Int() != clNone) return false;
+    for (int i = piMarginTop; i <= piLeftPos; ++i) {
+        if (i >= piBorderTopColor && i <= piBorderLeftStyle) continue;  // no border is drawn
+        const TPropValue& p = Prop.Props[static_cast<size_t>(i)];
+        const bool vertical = i == piMarginTop || i == piMarginBottom;
+        if (!p.IsEmpty() && !p.Is(IntNull) && !(vertical && (p.Is(ParaSpace) || p.Is(0)))) return false;
+    }
+    return true;
+}
+
 TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes)
     : TSectionBase(AMasterList),
       MyCell(std::make_unique<TBlockCell>(AMasterList ? AMasterList->MasterList : nullptr)),

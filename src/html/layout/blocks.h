@@ -69,6 +69,12 @@ private:
     std::shared_ptr<::MargArray> values_;
 };
 
+// Whether a block of these properties adds nothing around its content when it
+// is the first thing in its cell: no margin but the default paragraph spacing
+// (which the cell's edges take away), no padding, border, background, size,
+// offset, float, clearing, positioning, page break, title or hiding.
+bool BoxAddsNothing(const TProperties& Prop);
+
 class TBlock : public TSectionBase {
 public:
     TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);

@@ -323,9 +323,17 @@ int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int&
     const void* saveID = IMgr->CurrentID;
     IMgr->CurrentID = this;
     const bool limits = !CellLimitsUnread(*this);
+    // A paragraph in its block's place is as wide as that block would be: as
+    // wide as the cell, or as its longest word.
+    int width = Width;
+    if (Count() == 1 && (*this)[0]->IsSection() && static_cast<TSection*>((*this)[0])->InPlaceOfBlock) {
+        int Min = 0, Max = 0;
+        (*this)[0]->MinMaxWidth(Canvas, Min, Max);
+        width = std::max(Width, Min);
+    }
     const int LIndex = limits ? IMgr->SetLeftIndent(0, Y) : -1;
-    const int RIndex = limits ? IMgr->SetRightIndent(Width, Y) : -1;
-    int H = TCellBasic::Layout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);
+    const int RIndex = limits ? IMgr->SetRightIndent(width, Y) : -1;
+    int H = TCellBasic::Layout(Canvas, Y, width, AHeight, BlHt, MaxWidth, Curs);
     if (limits) {
         IMgr->FreeLeftIndentRec(LIndex);
         IMgr->FreeRightIndentRec(RIndex);

@@ -61,7 +61,8 @@ public:
     int StartCurs = 0;
     int Len = 0;
     int ZIndex = 0;
-    int YDraw = 999999999;
+    static constexpr int NotLaidOut = 999999999;
+    int YDraw = NotLaidOut;
     int ContentBot = 0, DrawTop = 0, DrawBot = 0, ContentTop = 0;
     int SectionNumber = 0;
     int ThisCycle = 0;

@@ -373,6 +373,7 @@ TSection::TSection(TCellBasic* AMasterList, const TSection& T)
       FLPercent(T.FLPercent),
       BreakWord(T.BreakWord),
       Finished(true),
+      InPlaceOfBlock(T.InPlaceOfBlock),
       OwnerCell(AMasterList) {
     Len = T.Len;
     SectionNumber = T.SectionNumber;

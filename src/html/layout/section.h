@@ -222,6 +222,11 @@ public:
     int FLPercent = 0;
     bool BreakWord = false;
     bool Finished = false;
+    // The whole content of a table cell, read from a p element whose box adds
+    // nothing (no margin, padding, border, background, size, float or
+    // position): the paragraph stands in the cell in its block's place and is
+    // laid out, painted, hit and copied as that block would have it.
+    bool InPlaceOfBlock = false;
     TCellBasic* OwnerCell;
 
     const char16_t* Buff() const { return BuffS.c_str(); }
