@@ -287,14 +287,9 @@ void TCellBasic::MoveDown(int dy, int dcurs) {
 
 // ---------------------------------------------------------------- TCell
 
-TCell::TCell(TSectionList* Master) : TCellBasic(Master) {
-    IMgr = &ownIMgr_;
-}
+TCell::TCell(TSectionList* Master) : TCellBasic(Master) {}
 
-TCell::TCell(TSectionList* Master, const TCell& T)
-    : TCellBasic(Master, T) {
-    IMgr = &ownIMgr_;
-}
+TCell::TCell(TSectionList* Master, const TCell& T) : TCellBasic(Master, T), laidOutWidth_(T.laidOutWidth_) {}
 
 TCell::~TCell() {
     // Sections go before the manager they may point at.
@@ -302,6 +297,40 @@ TCell::~TCell() {
 }
 
 namespace {
+
+// Float managers not lent out. Cells nest, so several are out at once.
+std::vector<std::unique_ptr<IndentManager>>& SpareIndents() {
+    thread_local std::vector<std::unique_ptr<IndentManager>> spare;
+    return spare;
+}
+
+// A float manager lent to a cell for the time of one call.
+class TLentIndents {
+public:
+    explicit TLentIndents(IndentManager*& slot) : slot_(slot) {
+        auto& spare = SpareIndents();
+        if (spare.empty()) {
+            mgr_ = std::make_unique<IndentManager>();
+        } else {
+            mgr_ = std::move(spare.back());
+            spare.pop_back();
+        }
+        saved_ = slot_;
+        slot_ = mgr_.get();
+    }
+    ~TLentIndents() {
+        mgr_->Clear();
+        SpareIndents().push_back(std::move(mgr_));
+        slot_ = saved_;
+    }
+    TLentIndents(const TLentIndents&) = delete;
+    TLentIndents& operator=(const TLentIndents&) = delete;
+
+private:
+    IndentManager*& slot_;
+    IndentManager* saved_ = nullptr;
+    std::unique_ptr<IndentManager> mgr_;
+};
 
 // A block in the flow, neither floated nor positioned, asks for the limits of
 // its cell only under its own name: the cell's own limit records cannot
@@ -318,6 +347,8 @@ bool CellLimitsUnread(const TCellBasic& cell) {
 }  // namespace
 
 int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
+    TLentIndents lent(IMgr);
+    laidOutWidth_ = Width;
     IMgr->Clear();
     IMgr->Reset(0, Width);
     const void* saveID = IMgr->CurrentID;
@@ -344,7 +375,8 @@ int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int&
 }
 
 int TCell::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) {
-    IMgr->Reset(X, X + IMgr->Width);
+    TLentIndents lent(IMgr);
+    IMgr->Reset(X, X + laidOutWidth_);
     IMgr->ClipWidth = ClipWidth;
     YValue = Y;
     return TCellBasic::Draw(Canvas, ARect, ClipWidth, X, Y, XRef, YRef);

@@ -1,6 +1,7 @@
 // A table cell whose whole content is one paragraph read from a p element
 // with an empty box holds the paragraph itself, in the block's place; every
 // other cell keeps the block. Both forms lay out, paint, copy and hit alike.
+// Cells hold a float manager only while they lay out or paint.
 #include <gmock/gmock.h>
 
 #include "html/layout/doc_dump.h"
@@ -79,6 +80,8 @@ TEST_F(CellParagraphTest, BothFormsShowTheSame) {
         for (int width : {800, 90}) {
             EXPECT_EQ(Seen(page(false, table, cells), width), Seen(page(true, table, cells), width))
                 << table << " at " << width;
+            // Laid out and painted, a cell keeps no float manager.
+            EXPECT_EQ(FirstCell().IMgr, nullptr);
         }
     }
 }
