@@ -362,14 +362,14 @@ int TCellObj::LayOut(TCanvas& Canvas, int top, int width, int height, int& Curs)
     return h;
 }
 
-int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight) {
+int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight, int RowTop, int& Curs) {
     int width = std::max(0, W - HzSpace - CellSpacing);
     int avail = std::max(0, DeclaredHeight - VrSpace);
     if (Reusable(Canvas, width)) {
         VSize = last_.height;
+        Curs += last_.len;
     } else {
-        int curs = 0;
-        VSize = LayOut(Canvas, 0, width, avail, curs);
+        VSize = LayOut(Canvas, std::max(0, RowTop + CellSpacing + PadTop + BrdTop), width, avail, Curs);
     }
     return VSize;
 }
@@ -404,7 +404,7 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     TSectionList* root = Cell->MasterList;
     // Laying plain text out again elsewhere gives the same lines, moved.
     if (top >= 0 && Reusable(Canvas, width)) {
-        Cell->MoveDown(top - last_.top, Curs - last_.curs);
+        if (top != last_.top || Curs != last_.curs) Cell->MoveDown(top - last_.top, Curs - last_.curs);
         last_.top = top;
         last_.curs = Curs;
         Curs += last_.len;
@@ -518,7 +518,8 @@ void TCellList::ApplyRowBackground() {
 }
 
 void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int Span, int TableHeight,
-                           int CellSpacing, int& Height, int& PercentHeight, bool& Declared) {
+                           int CellSpacing, int RowTop, int& Curs, int& Height, int& PercentHeight,
+                           bool& Declared) {
     int h = 0, p = 0;
     Declared = false;
     int col = 0;
@@ -531,7 +532,7 @@ void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int 
                 int declared = c->SpecHt > 0 ? c->SpecHt
                                : c->SpecHtPercent > 0 ? TableMath::MulDivTrunc(c->SpecHtPercent, TableHeight, 100)
                                                       : 0;
-                c->MeasureContent(Canvas, wd, CellSpacing, declared);
+                c->MeasureContent(Canvas, wd, CellSpacing, declared, RowTop, Curs);
                 int ch = c->VSize + c->VrSpace;
                 if (c->SpecHt > 0) ch = std::max(ch, c->SpecHt);
                 h = std::max(h, ch);
@@ -846,7 +847,7 @@ void ThtmlTable::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
     Max = std::max(mx + CellSpacing, tbWidth);
 }
 
-void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
+void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight, int Top, int Curs) {
     const int n = Rows.Count();
     const int a = AHeight - CellSpacing;
     const int forPercent = std::max(0, a - n * CellSpacing);
@@ -867,13 +868,16 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
     };
     for (int span = 1;; span = nextSpan(span)) {
         bool more = false;
+        // Cells are measured where they will most likely stay: below the
+        // rows measured before, from the positions those took.
+        int top = Top, curs = Curs;
         for (int r = 0; r + span <= n; ++r) {
             TCellList* row = Rows[r];
             for (const auto& c : *row)
                 if (c && !c->IsDummy() && c->RowSpan > span) more = true;
             int h = 0, p = 0;
             bool declared = false;
-            row->MeasureRow(Canvas, Widths, span, forPercent, CellSpacing, h, p, declared);
+            row->MeasureRow(Canvas, Widths, span, forPercent, CellSpacing, top, curs, h, p, declared);
             if (span == 1) {
                 mins[static_cast<size_t>(r)] = h;
                 pcts[static_cast<size_t>(r)] = p;
@@ -882,6 +886,7 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
                 TableMath::SpreadRowSpan(mins, r, span, h);
                 if (p > 0) TableMath::SpreadRowSpan(pcts, r, span, p);
             }
+            top = AddExtent(top, mins[static_cast<size_t>(r)]);
         }
         if (!more) break;
     }
@@ -932,7 +937,7 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
     }
     int nest = root ? root->TableNestLevel : 0;
     if (!HeightsValid || Widths != old || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6)) {
-        FindRowHeights(Canvas, tableHt);
+        FindRowHeights(Canvas, tableHt, Y, Curs);
         LastAvailHeight = tableHt;
     }
     HeaderHeight = HeaderRowCount = FootHeight = 0;

@@ -77,8 +77,10 @@ public:
     void PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing);
     void Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
               TColor Dark);
-    // Lays the content out at width W - spaces; returns VSize.
-    int MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight);
+    // Lays the content out at width W - spaces, in a row whose top is RowTop,
+    // from document position Curs (advanced past it); returns VSize. Where the
+    // row and the position hold, placing the cell then costs nothing.
+    int MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight, int RowTop, int& Curs);
     // The content's narrowest and widest widths (Cell->MinMaxWidth).
     void ContentWidths(TCanvas& Canvas, int& Min, int& Max);
 
@@ -123,10 +125,11 @@ public:
 
     void AddCell(TCellObj* CellObj);  // Add: takes ownership, ORs the page breaks
     void ApplyRowBackground();
-    // Measures the cells of a row whose RowSpan equals Span: returns the row
-    // height and the percent height (both with CellSpacing).
+    // Measures the cells of a row whose RowSpan equals Span, at the row's top
+    // and from document position Curs: returns the row height and the percent
+    // height (both with CellSpacing).
     void MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int Span, int TableHeight, int CellSpacing,
-                    int& Height, int& PercentHeight, bool& Declared);
+                    int RowTop, int& Curs, int& Height, int& PercentHeight, bool& Declared);
     void PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing, int& Curs);
     void Draw(TCanvas& Canvas, const TRect& ARect, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
               bool Border, TColor Light, TColor Dark);
@@ -166,7 +169,8 @@ public:
     void Initialize();
     void GetMinMax(TCanvas& Canvas, int& TotalMin, int& TotalMax);
     void GetMinMaxAbs(TCanvas& Canvas, int& TotalMin, int& TotalMax);
-    void FindRowHeights(TCanvas& Canvas, int AHeight);
+    // Top and Curs: where the table's first row and its content start.
+    void FindRowHeights(TCanvas& Canvas, int AHeight, int Top, int Curs);
 
     // ---- overrides
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
