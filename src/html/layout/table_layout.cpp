@@ -975,6 +975,7 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
         Rows[r]->PlaceRow(Canvas, Widths, X, y, CellSpacing, Curs);
         y += Heights[static_cast<size_t>(r)];
     }
+    FindRowOffsets();
     SectionHeight = Sum(Heights) + CellSpacing;
     TableHeight = SectionHeight;
     Len = Curs - StartCurs;
@@ -987,12 +988,58 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
     return SectionHeight;
 }
 
+void ThtmlTable::FindRowOffsets() {
+    const int n = Rows.Count();
+    RowOffsets.assign(static_cast<size_t>(n) + 1, 0);
+    SpanStart.resize(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) {
+        const int h = Heights[static_cast<size_t>(r)];
+        if (h < 0) {
+            RowOffsets.clear();
+            SpanStart.clear();
+            return;
+        }
+        RowOffsets[static_cast<size_t>(r) + 1] = AddExtent(RowOffsets[static_cast<size_t>(r)], h);
+        SpanStart[static_cast<size_t>(r)] = r;
+    }
+    // Spans reach down over dummies only: one pass over the grid.
+    for (int r = 0; r < n; ++r)
+        for (const auto& c : *Rows[r])
+            if (c && !c->IsDummy())
+                for (int k = r + 1; k < r + c->RowSpan && k < n; ++k)
+                    SpanStart[static_cast<size_t>(k)] = std::min(SpanStart[static_cast<size_t>(k)], r);
+}
+
+std::pair<int, int> ThtmlTable::RowsBetween(int top, int bottom) const {
+    const int n = Rows.Count();
+    if (RowOffsets.size() != static_cast<size_t>(n) + 1) return {0, n - 1};
+    // The first row whose bottom reaches top, and the last whose top is not
+    // below bottom.
+    const auto first = std::lower_bound(RowOffsets.begin() + 1, RowOffsets.end(), top - ContentTop);
+    const auto last = std::upper_bound(RowOffsets.begin(), RowOffsets.end() - 1, bottom - ContentTop);
+    const int f = static_cast<int>(first - (RowOffsets.begin() + 1));
+    const int l = static_cast<int>(last - RowOffsets.begin()) - 1;
+    if (f >= n || l < 0) return {n, n - 1};
+    return {SpanStart[static_cast<size_t>(f)], l};
+}
+
 void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow,
                           bool PageRules) {
     TSectionList* root = ParentSectionList;
     PageRules = PageRules && root && root->Printing;
+    if (!(root && root->Printing) && Y == ContentTop) {
+        // On the screen a cell outside the rectangle paints nothing: only the
+        // rows that reach into it are looked at.
+        const int yOff = root ? root->YOff : 0;
+        const auto [first, last] = RowsBetween(ARect.Top + yOff, ARect.Bottom + yOff - CellSpacing);
+        FirstRow = std::max(FirstRow, first);
+        LastRow = std::min(LastRow, last);
+    }
     int y = Y;
-    for (int r = 0; r < FirstRow && r < Rows.Count(); ++r) y += Heights[static_cast<size_t>(r)];
+    if (RowOffsets.size() == static_cast<size_t>(Rows.Count()) + 1 && FirstRow >= 0 && FirstRow < Rows.Count())
+        y += RowOffsets[static_cast<size_t>(FirstRow)];
+    else
+        for (int r = 0; r < FirstRow && r < Rows.Count(); ++r) y += Heights[static_cast<size_t>(r)];
     for (int r = FirstRow; r <= LastRow && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         int h = Heights[static_cast<size_t>(r)];
@@ -1128,7 +1175,8 @@ void ThtmlTable::DrawPrinted(TCanvas& Canvas, const TRect& ARect, int X, int Y) 
 ThtmlTable::CellHit ThtmlTable::CellAt(int X, int Y) const {
     CellHit hit;
     if (Y < ContentTop || Y >= ContentTop + SectionHeight || X < DrawX_ || X >= DrawX_ + TableWidth) return hit;
-    for (int r = 0; r < Rows.Count(); ++r) {
+    const auto [first, last] = RowsBetween(Y + 1, Y);
+    for (int r = first; r <= last && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         for (int c = 0; c < row->Count(); ++c) {
             TCellObj* cell = (*row)[c];

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "html/layout/blocks.h"
@@ -195,6 +196,15 @@ public:
     int ColumnLeft(int c) const;
 
 private:
+    // Where the rows lie after a layout: RowOffsets[r] is the top of row r
+    // from the table's top (the sum of the heights above it, one entry more
+    // than rows), and SpanStart[r] the first row holding a cell that reaches
+    // into row r. Painting and hit tests find their rows by halving; empty
+    // when a negative height leaves the offsets out of order.
+    std::vector<int> RowOffsets, SpanStart;
+    void FindRowOffsets();
+    // The rows that may hold what lies between document y top and bottom.
+    std::pair<int, int> RowsBetween(int top, int bottom) const;
     struct CellHit {
         TCellObj* Cell = nullptr;
         int X = 0;
