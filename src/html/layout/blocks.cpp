@@ -1281,6 +1281,21 @@ int THRBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount)
 
 // ---------------------------------------------------------------- TPage
 
+std::unique_ptr<TSectionBase> TEmptyParagraph::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TEmptyParagraph>(AMasterList, *this);
+}
+
+int TEmptyParagraph::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                            IndentManager& IMgr, int& MaxWidth, int& Curs) {
+    LaidOutWidth = std::max(0, AWidth);
+    return TSectionBase::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+}
+
+void TEmptyParagraph::CopySelectionToBuffer(SelTextCount& Buffer) {
+    static const char16_t crlf[] = {13, 10};
+    if (ParentSectionList && StartCurs < ParentSectionList->SelE) Buffer.AddText(crlf, 2);
+}
+
 std::unique_ptr<TSectionBase> TPage::CreateCopy(TCellBasic* AMasterList) const {
     return std::make_unique<TPage>(AMasterList, *this);
 }

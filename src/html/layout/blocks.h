@@ -246,6 +246,21 @@ public:
     int FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) override;
 };
 
+// A p element holding nothing, alone in a table cell, whose box adds
+// nothing: its block would take no room and paint nothing, and it still ends
+// a copied line. Kept as this instead of a block.
+class TEmptyParagraph : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    TEmptyParagraph(TCellBasic* AMasterList, const TEmptyParagraph& T)
+        : TSectionBase(AMasterList, T), LaidOutWidth(T.LaidOutWidth) {}
+    int LaidOutWidth = 0;  // the width its block would have had
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    void CopySelectionToBuffer(SelTextCount& Buffer) override;
+};
+
 // A forced page break for printing.
 class TPage : public TSectionBase {
 public:

@@ -143,6 +143,14 @@ void DumpInto(std::ostringstream& o, TSectionBase& s, int depth, const TDumpOpti
         DumpCellInto(o, *b->MyCell, depth + 1, opt);
         return;
     }
+    if (auto* e = dynamic_cast<TEmptyParagraph*>(&s)) {
+        // Shown as the block it stands for.
+        o << Indent(depth) << "Block tag=p";
+        Box(o, s, opt);
+        if (opt.Geometry) o << " x=0 w=" << e->LaidOutWidth;
+        o << "\n";
+        return;
+    }
     const char* kind = dynamic_cast<THorzLine*>(&s) ? "Rule" : dynamic_cast<TPage*>(&s) ? "PageBreak" : "SectionBase";
     o << Indent(depth) << kind;
     Box(o, s, opt);

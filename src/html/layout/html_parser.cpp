@@ -762,8 +762,11 @@ void DoP(const SymbSet& TermSet) {
     if (inPlace) {
         SectionEnd();
         TSectionBase* only = saved->Count() == 1 ? saved->First() : nullptr;
-        if (only && only->IsSection() && only->IsPlain() && (TableTermSet.Contains(Sy) || Sy == EofSy)) {
+        const bool cellEnds = TableTermSet.Contains(Sy) || Sy == EofSy;
+        if (cellEnds && only && only->IsSection() && only->IsPlain()) {
             static_cast<TSection*>(only)->InPlaceOfBlock = true;
+        } else if (cellEnds && saved->Count() == 0) {
+            saved->Add(new TEmptyParagraph(saved), pos);
         } else {
             // Anything else in the cell: the block is made after all, around
             // what was read, as it would have been before.

@@ -62,20 +62,24 @@ TEST_F(CellParagraphTest, OnlyAPlainParagraphWithAnEmptyBoxTakesItsBlocksPlace) 
     EXPECT_FALSE(InPlace("<p>x<br>y"));     // two paragraphs
     EXPECT_FALSE(InPlace("<p><a href=\"#x\">x</a>"));
     EXPECT_FALSE(InPlace("<p><img src=\"none.gif\">"));
-    EXPECT_FALSE(InPlace("<p>"));           // an empty p still ends a copied line
+    EXPECT_FALSE(InPlace("<p>"));  // it holds nothing, yet ends a copied line:
+    EXPECT_NE(dynamic_cast<TEmptyParagraph*>(FirstCell()[0]), nullptr);
     EXPECT_FALSE(InPlace("a<p>x"));
 }
 
 TEST_F(CellParagraphTest, BothFormsShowTheSame) {
-    // The second form of each cell keeps its block: a </p> may be followed.
+    // The second form of each cell keeps its block: a margin of 0 is still
+    // a margin given.
     auto page = [](bool block, const std::string& table, const std::vector<std::string>& cells) {
+        const std::string p = block ? "<p style=\"margin-left:0\"" : "<p";
         std::string s = "<body><p>before" + table + "<tr>";
-        for (const auto& c : cells) s += "<td><p align=right>" + c + (block ? "</p>" : "") + "</td>";
+        for (const auto& c : cells) s += "<td>" + p + " align=right>" + c + "</td>";
         // A spanning cell wider than the truncated shares of its columns.
-        s += "</tr><tr><td colspan=3><p>" + cells[3] + (block ? "</p>" : "") + "</td>";
-        return s + "</tr><tr><td><p>" + cells[0] + (block ? "</p>" : "") + "</td></tr></table><p>after";
+        s += "</tr><tr><td colspan=3>" + p + ">" + cells[3] + "</td>";
+        return s + "</tr><tr><td>" + p + ">" + cells[0] + "</td></tr></table><p>after";
     };
-    const std::vector<std::string> cells = {"01/1977", "1.116,67", "<b>Total</b> devido", "Inconstitucionalissimamente-interrompida"};
+    const std::vector<std::string> cells = {"01/1977", "1.116,67", "<b>Total</b> devido",
+                                            "Inconstitucionalissimamente-interrompida", ""};
     for (const std::string table : {"<table border=1>", "<table border=1 width=120 cellpadding=3>"}) {
         for (int width : {800, 90}) {
             EXPECT_EQ(Seen(page(false, table, cells), width), Seen(page(true, table, cells), width))
