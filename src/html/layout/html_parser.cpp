@@ -774,10 +774,7 @@ void DoP(const SymbSet& TermSet) {
             while (saved->Count() > 0) read.push_back(saved->Extract(0));
             b = new TBlock(saved, entry, saved, attrs.get());
             saved->Add(b, pos);
-            for (auto& s : read) {
-                if (s->IsSection()) static_cast<TSection*>(s.get())->OwnerCell = b->MyCell.get();
-                b->MyCell->TSectionItems::Add(std::move(s));
-            }
+            for (auto& s : read) b->MyCell->TSectionItems::Add(std::move(s));
         }
     }
     if (Sy == TableSy) {
