@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
@@ -38,7 +39,8 @@ struct Program {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         Application->Initialize();
         SetDialogService(&dialogs);
-        dir = std::filesystem::temp_directory_path() / "velorim_bench_calculation";
+        // A folder of each process's own: runs side by side do not meet.
+        dir = std::filesystem::temp_directory_path() / ("velorim_bench_calculation_" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::copy(std::string(VELORIM_SOURCE_DIR) + "/data", dir, std::filesystem::copy_options::recursive);
         SetCurrentDir(dir.string());
@@ -62,6 +64,10 @@ struct Program {
         w.Ejuros->SetText("1");
         w.Dateinicialjuros->SetText("01/01/2021");
         w.Datefinaljuros->SetText("31/12/2026");
+    }
+    ~Program() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
     }
     TDialogRecorder dialogs;
     std::filesystem::path dir;

@@ -128,16 +128,11 @@ void TBoxValues::SetVertical(int top, int bottom) { ChangeShared(*this, piMargin
 
 // ---------------------------------------------------------------- TBlock
 
-bool BoxAddsNothing(const TProperties& Prop) {
-    int v = 0;
-    bool before = false, after = false, inside = false;
-    Prop.GetPageBreaks(before, after, inside);
-    std::string image;
-    if ((Prop.GetClear(v) && v != 0) || (Prop.GetFloat(v) && v != 0) || Prop.HasBorder() ||
-        Prop.GetBorderStyle() != 0 || Prop.DisplayNone() || !Prop.PropTitle.empty() || Prop.GetPosition() != 0 ||
-        Prop.GetVisibility() != 2 || before || after || inside || Prop.IsOverflowHidden() ||
-        (Prop.GetBackgroundImage(image) && !image.empty() && image != "none"))
-        return false;
+namespace {
+
+// Background colour, margins (the vertical ones but the default spacing),
+// paddings, border widths, size and offsets.
+bool BoxValuesAddNothing(const TProperties& Prop) {
     const TPropValue& bg = Prop.Props[piBackgroundColor];
     if (bg.IsInt() && bg.Int() != IntNull && bg.Int() != clNone) return false;
     for (int i = piMarginTop; i <= piLeftPos; ++i) {
@@ -147,6 +142,30 @@ bool BoxAddsNothing(const TProperties& Prop) {
         if (!p.IsEmpty() && !p.Is(IntNull) && !(vertical && (p.Is(ParaSpace) || p.Is(0)))) return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool BoxAddsNothing(const TProperties& Prop) {
+    // Most paragraphs leave all of these unset: each getter below then
+    // answers its default.
+    static constexpr int kRead[] = {piBorderStyle,     piBorderTopStyle,  piBorderRightStyle, piBorderBottomStyle,
+                                    piBorderLeftStyle, piVisibility,      piBackgroundImage,  piPosition,
+                                    piFloat,           piClear,           piPageBreakBefore,  piPageBreakAfter,
+                                    piPageBreakInside, piOverflow,        piDisplay};
+    bool unset = true;
+    for (int i : kRead) unset = unset && Prop.Props[static_cast<size_t>(i)].IsEmpty();
+    if (unset) return Prop.PropTitle.empty() && BoxValuesAddNothing(Prop);
+    int v = 0;
+    bool before = false, after = false, inside = false;
+    Prop.GetPageBreaks(before, after, inside);
+    std::string image;
+    if ((Prop.GetClear(v) && v != 0) || (Prop.GetFloat(v) && v != 0) || Prop.HasBorder() ||
+        Prop.GetBorderStyle() != 0 || Prop.DisplayNone() || !Prop.PropTitle.empty() || Prop.GetPosition() != 0 ||
+        Prop.GetVisibility() != 2 || before || after || inside || Prop.IsOverflowHidden() ||
+        (Prop.GetBackgroundImage(image) && !image.empty() && image != "none"))
+        return false;
+    return BoxValuesAddNothing(Prop);
 }
 
 TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes)

@@ -745,7 +745,7 @@ void DoP(const SymbSet& TermSet) {
     // the cell itself: when it turns out to be the cell's whole content, one
     // paragraph of text, it stays there in the place of its block.
     const bool inPlace = CurrentCell->Count() == 0 && dynamic_cast<TCellObjCell*>(CurrentCell) &&
-                         BoxAddsNothing(*entry) && attrs->GetID().empty();
+                         !Attr(IDSy, attrs.get()) && BoxAddsNothing(*entry);
     TBlock* b = nullptr;
     if (!inPlace) {
         b = new TBlock(CurrentCell, entry, CurrentCell, attrs.get());
