@@ -144,9 +144,7 @@ bool BoxValuesAddNothing(const TProperties& Prop) {
     return true;
 }
 
-}  // namespace
-
-bool BoxAddsNothing(const TProperties& Prop) {
+bool BoxAddsNothingFor(const TProperties& Prop) {
     // Most paragraphs leave all of these unset: each getter below then
     // answers its default.
     static constexpr int kRead[] = {piBorderStyle,     piBorderTopStyle,  piBorderRightStyle, piBorderBottomStyle,
@@ -155,17 +153,33 @@ bool BoxAddsNothing(const TProperties& Prop) {
                                     piPageBreakInside, piOverflow,        piDisplay};
     bool unset = true;
     for (int i : kRead) unset = unset && Prop.Props[static_cast<size_t>(i)].IsEmpty();
-    if (unset) return Prop.PropTitle.empty() && BoxValuesAddNothing(Prop);
+    if (unset) return BoxValuesAddNothing(Prop);
     int v = 0;
     bool before = false, after = false, inside = false;
     Prop.GetPageBreaks(before, after, inside);
     std::string image;
     if ((Prop.GetClear(v) && v != 0) || (Prop.GetFloat(v) && v != 0) || Prop.HasBorder() ||
-        Prop.GetBorderStyle() != 0 || Prop.DisplayNone() || !Prop.PropTitle.empty() || Prop.GetPosition() != 0 ||
+        Prop.GetBorderStyle() != 0 || Prop.DisplayNone() || Prop.GetPosition() != 0 ||
         Prop.GetVisibility() != 2 || before || after || inside || Prop.IsOverflowHidden() ||
         (Prop.GetBackgroundImage(image) && !image.empty() && image != "none"))
         return false;
     return BoxValuesAddNothing(Prop);
+}
+
+}  // namespace
+
+bool BoxAddsNothing(const TProperties& Prop) {
+    if (!Prop.PropTitle.empty()) return false;
+    // The paragraphs of a long table mostly hold the very values of the one
+    // before (the cascade shares them): the answer holds for those.
+    static struct {
+        TPropValues values;
+        bool answer = false;
+    } last;
+    if (Prop.Props.SameBlock(last.values)) return last.answer;
+    last.values = Prop.Props;
+    last.answer = BoxAddsNothingFor(Prop);
+    return last.answer;
 }
 
 TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes)
