@@ -255,6 +255,7 @@ public:
     TEmptyParagraph(TCellBasic* AMasterList, const TEmptyParagraph& T)
         : TSectionBase(AMasterList, T), LaidOutWidth(T.LaidOutWidth) {}
     int LaidOutWidth = 0;  // the width its block would have had
+    bool IsPlain() const override { return true; }
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;

@@ -388,9 +388,13 @@ void TCellObj::ContentWidths(TCanvas& Canvas, int& Min, int& Max) {
     widthsFonts_ = FontServiceGeneration();
 }
 
-void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing) {
+bool TCellObj::WidthsHoldFor(const TCanvas& Canvas) const {
+    return widthsCanvas_ == &Canvas && widthsFonts_ == FontServiceGeneration();
+}
+
+bool TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing) {
     (void)X;
-    if (IsDummy()) return;
+    if (IsDummy()) return true;
     int freeH = Ht - VSize, used = VrSpace + CellSpacing;
     switch (VAlign) {
         case 1: YIndent = 0; break;
@@ -403,15 +407,18 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     const int top = Y + CellSpacing + PadTop + BrdTop + YIndent;
     TSectionList* root = Cell->MasterList;
     // Laying plain text out again elsewhere gives the same lines, moved.
+    bool settled = false;
     if (top >= 0 && Reusable(Canvas, width)) {
         if (top != last_.top || Curs != last_.curs) Cell->MoveDown(top - last_.top, Curs - last_.curs);
         last_.top = top;
         last_.curs = Curs;
         Curs += last_.len;
+        settled = true;
     } else {
         LayOut(Canvas, top, width, height, Curs);
     }
     if (Bg && !Bg->ImageName.empty() && root && root->ShowImages) {
+        settled = false;
         if (!Bg->Image) Bg->Image = TImageObj::CreateFromURL(root, Bg->ImageName);
         if (Bg->Image) {
             Bg->Image->Layout(Canvas, width, height, nullptr);
@@ -422,6 +429,7 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
             }
         }
     }
+    return settled;
 }
 
 void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
@@ -546,18 +554,20 @@ void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int 
     PercentHeight = p > 0 ? p + CellSpacing : 0;
 }
 
-void TCellList::PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
+bool TCellList::PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
                          int& Curs) {
     int x = X;
     int col = 0;
+    bool settled = true;
     for (const auto& c : *this) {
         if (c && !c->IsDummy()) {
             c->RowTop = Y;
-            c->PlaceContents(Canvas, x, Y, Curs, CellSpacing);
+            settled = c->PlaceContents(Canvas, x, Y, Curs, CellSpacing) && settled;
         }
         if (col < static_cast<int>(Widths.size())) x += Widths[static_cast<size_t>(col)];
         ++col;
     }
+    return settled;
 }
 
 void TCellList::Draw(TCanvas& Canvas, const TRect& ARect, const std::vector<int>& Widths, int X, int Y,
@@ -771,10 +781,13 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
     // keeps what it found.
     TSectionList* root = ParentSectionList;
     const int cycle = root ? root->CycleNumber : -1;
-    if (cycle > 0 && cycle == spansCycle_ && WithPercents == spansPercents_ && tbWidth == spansTbWidth_) return;
+    const bool sameCycle = cycle > 0 && cycle == spansCycle_;
+    const bool widthsHold = spansCanvas_ == &Canvas && spansFonts_ == FontServiceGeneration();
+    if ((sameCycle || widthsHold) && WithPercents == spansPercents_ && tbWidth == spansTbWidth_) return;
     spansCycle_ = cycle;
     spansPercents_ = WithPercents;
     spansTbWidth_ = tbWidth;
+    bool allHold = true;
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
@@ -788,6 +801,7 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
                 if (cell->ColSpan != span) continue;
                 int mn = 0, mx = 0;
                 cell->ContentWidths(Canvas, mn, mx);
+                allHold = allHold && cell->WidthsHoldFor(Canvas);
                 int add = cell->HzSpace + CellSpacing;
                 mn += add;
                 mx = std::max(mx + add, mn);
@@ -820,6 +834,8 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
         if (!more) break;
     }
     for (size_t c = 0; c < MaxWidths.size(); ++c) MaxWidths[c] = std::max(MaxWidths[c], MinWidths[c]);
+    spansCanvas_ = allHold ? &Canvas : nullptr;
+    spansFonts_ = FontServiceGeneration();
 }
 
 void ThtmlTable::GetMinMax(TCanvas& Canvas, int& TotalMin, int& TotalMax) {
@@ -893,6 +909,7 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight, int Top, int Curs)
     Heights = TableMath::DistributeRowHeights(mins, pcts, flagged, a);
     CapRunningSum(Heights);
     HeightsValid = true;
+    FindRowOffsets();
 }
 
 int ThtmlTable::ColumnLeft(int c) const {
@@ -936,7 +953,10 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
         if (d > 0 && d != Auto && d != IntNull) tableHt = d;
     }
     int nest = root ? root->TableNestLevel : 0;
-    if (!HeightsValid || Widths != old || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6)) {
+    const bool widthsChanged = Widths != old;
+    const bool newHeights =
+        !HeightsValid || widthsChanged || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6);
+    if (newHeights) {
         FindRowHeights(Canvas, tableHt, Y, Curs);
         LastAvailHeight = tableHt;
     }
@@ -957,7 +977,8 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
         }
     }
     HeadOrFoot = (HeaderRowCount > 0 || FootStartRow >= 0) && anyBody;
-    for (int r = 0; r < Rows.Count(); ++r) {
+    if (newHeights) cellSizesSet_ = false;
+    for (int r = 0; !cellSizesSet_ && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         for (int c = 0; c < row->Count(); ++c) {
             TCellObj* cell = (*row)[c];
@@ -970,12 +991,22 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
             cell->Ht = ht;
         }
     }
-    int y = Y;
-    for (int r = 0; r < Rows.Count(); ++r) {
-        Rows[r]->PlaceRow(Canvas, Widths, X, y, CellSpacing, Curs);
-        y += Heights[static_cast<size_t>(r)];
+    cellSizesSet_ = true;
+    const unsigned fonts = FontServiceGeneration();
+    if (!newHeights && settled_.canvas == &Canvas && settled_.fonts == fonts && settled_.top == Y &&
+        settled_.curs == Curs && !(root && root->FirstLineHtPtr)) {
+        Curs += Len;  // every cell stands where it stood
+    } else {
+        settled_ = TSettled{};
+        const int curs = Curs;
+        bool settled = true;
+        int y = Y;
+        for (int r = 0; r < Rows.Count(); ++r) {
+            settled = Rows[r]->PlaceRow(Canvas, Widths, X, y, CellSpacing, Curs) && settled;
+            y += Heights[static_cast<size_t>(r)];
+        }
+        if (settled) settled_ = TSettled{&Canvas, fonts, Y, curs};
     }
-    FindRowOffsets();
     SectionHeight = Sum(Heights) + CellSpacing;
     TableHeight = SectionHeight;
     Len = Curs - StartCurs;

@@ -75,7 +75,9 @@ public:
     bool IsDummy() const { return ColSpan == 0 || !Cell; }
     void InitializeCell(int TablePadding, const std::string& RowImageName, bool TableBorder,
                         const PositionRecArray& RowPos);
-    void PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing);
+    // Returns whether the content is plain and stands laid out where it was
+    // placed: placed there again from the same position, it is not touched.
+    bool PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing);
     void Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
               TColor Dark);
     // Lays the content out at width W - spaces, in a row whose top is RowTop,
@@ -84,6 +86,8 @@ public:
     int MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight, int RowTop, int& Curs);
     // The content's narrowest and widest widths (Cell->MinMaxWidth).
     void ContentWidths(TCanvas& Canvas, int& Min, int& Max);
+    // Whether the widths last measured hold for Canvas without measuring.
+    bool WidthsHoldFor(const TCanvas& Canvas) const;
 
 private:
     TCellObj() = default;
@@ -131,7 +135,8 @@ public:
     // height (both with CellSpacing).
     void MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int Span, int TableHeight, int CellSpacing,
                     int RowTop, int& Curs, int& Height, int& PercentHeight, bool& Declared);
-    void PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing, int& Curs);
+    // Returns whether every cell of the row is left in place (PlaceContents).
+    bool PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing, int& Curs);
     void Draw(TCanvas& Canvas, const TRect& ARect, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
               bool Border, TColor Light, TColor Dark);
 };
@@ -223,9 +228,23 @@ private:
     void SetPart(TTablePartRec& Part, TablePartType Type) const;
     int LastFootRow() const;
     int DrawX_ = 0;  // x of the table at the last layout or drawing
-    // The layout cycle and inputs of the last MeasureSpans.
+    // The inputs of the last MeasureSpans: the columns' measures hold while
+    // they are the same and the cells' widths hold (plain content on the same
+    // canvas and fonts), or within one layout cycle.
     int spansCycle_ = -1, spansTbWidth_ = 0;
     bool spansPercents_ = false;
+    const TCanvas* spansCanvas_ = nullptr;  // none: the widths may change
+    unsigned spansFonts_ = 0;
+    // Every cell left in place by the last layout, at this top, from this
+    // document position, on this canvas and fonts: laid out again with the
+    // same widths and heights, the rows are not walked (none: walk them).
+    struct TSettled {
+        const TCanvas* canvas = nullptr;
+        unsigned fonts = 0;
+        int top = 0, curs = 0;
+    };
+    TSettled settled_;
+    bool cellSizesSet_ = false;  // every cell's Wd and Ht follow Widths and Heights
 };
 
 class TTableBlock : public TBlock {
