@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <typeinfo>
 #include <unordered_set>
 
 #include "html/layout/blocks.h"
@@ -332,18 +331,6 @@ private:
     std::unique_ptr<IndentManager> mgr_;
 };
 
-// A block in the flow, neither floated nor positioned, asks for the limits of
-// its cell only under its own name: the cell's own limit records cannot
-// change what such blocks lay out.
-bool CellLimitsUnread(const TCellBasic& cell) {
-    for (const auto& s : cell) {
-        if (!s->IsBlock() || typeid(*s) != typeid(TBlock)) return false;
-        const auto& b = static_cast<const TBlock&>(*s);
-        if (b.Positioning != 0 || b.FloatLR != 0) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
@@ -353,7 +340,6 @@ int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int&
     IMgr->Reset(0, Width);
     const void* saveID = IMgr->CurrentID;
     IMgr->CurrentID = this;
-    const bool limits = !CellLimitsUnread(*this);
     // A paragraph in its block's place is as wide as that block would be: as
     // wide as the cell, or as its longest word.
     int width = Width;
@@ -362,13 +348,11 @@ int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int&
         (*this)[0]->MinMaxWidth(Canvas, Min, Max);
         width = std::max(Width, Min);
     }
-    const int LIndex = limits ? IMgr->SetLeftIndent(0, Y) : -1;
-    const int RIndex = limits ? IMgr->SetRightIndent(width, Y) : -1;
+    const int LIndex = IMgr->SetLeftIndent(0, Y);
+    const int RIndex = IMgr->SetRightIndent(width, Y);
     int H = TCellBasic::Layout(Canvas, Y, width, AHeight, BlHt, MaxWidth, Curs);
-    if (limits) {
-        IMgr->FreeLeftIndentRec(LIndex);
-        IMgr->FreeRightIndentRec(RIndex);
-    }
+    IMgr->FreeLeftIndentRec(LIndex);
+    IMgr->FreeRightIndentRec(RIndex);
     const int IB = IMgr->ImageBottom() - YValue;
     IMgr->CurrentID = saveID;
     return std::max(H, IB);
