@@ -199,35 +199,27 @@ void BM_ReportLoadAndLayOutAt800(benchmark::State& state) {
 }
 BENCHMARK(BM_ReportLoadAndLayOutAt800)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
-void BM_ReportRelayoutAtNewWidth(benchmark::State& state) {
+// The report laid out again and again, at one width and then the other.
+void RelayoutBetween(benchmark::State& state, int narrow, int wide) {
     const std::string file = ReportOf(static_cast<int>(state.range(0)));
     ReportViewer r;
     r.viewer->LoadFromFile(file);
-    bool wide = false;
+    bool wider = false;
     for (auto _ : state) {
-        wide = !wide;
-        r.viewer->SetBounds(0, 0, wide ? 1000 : 800, 700);
+        wider = !wider;
+        r.viewer->SetBounds(0, 0, wider ? wide : narrow, 700);
         benchmark::DoNotOptimize(r.viewer->DocHeight());
     }
     MonthsCounters(state, r);
 }
+
+void BM_ReportRelayoutAtNewWidth(benchmark::State& state) { RelayoutBetween(state, 800, 1000); }
 BENCHMARK(BM_ReportRelayoutAtNewWidth)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
 // The same at 640 and 720 pixels, where the monthly table gets neither its
 // widest columns nor its narrowest: each layout gives the columns other
 // widths, and every cell is laid out again.
-void BM_ReportRelayoutNarrower(benchmark::State& state) {
-    const std::string file = ReportOf(static_cast<int>(state.range(0)));
-    ReportViewer r;
-    r.viewer->LoadFromFile(file);
-    bool wide = false;
-    for (auto _ : state) {
-        wide = !wide;
-        r.viewer->SetBounds(0, 0, wide ? 720 : 640, 700);
-        benchmark::DoNotOptimize(r.viewer->DocHeight());
-    }
-    MonthsCounters(state, r);
-}
+void BM_ReportRelayoutNarrower(benchmark::State& state) { RelayoutBetween(state, 640, 720); }
 BENCHMARK(BM_ReportRelayoutNarrower)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
 // Painting one screen of the report scrolled to its middle: the time should
