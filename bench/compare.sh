@@ -17,8 +17,15 @@ for ((r = 0; r < rounds; ++r)); do
     bin=$old
     [ "$side" = new ] && bin=$new
     # A run that fails leaves its side one figure short (the counts show it).
-    { taskset -c "$cpu" "$bin" --benchmark_filter="$filter" --benchmark_format=csv 2>/dev/null || true; } |
-      awk -F, -v side="$side" '/^"BM_/ { gsub(/"/, "", $1); print side "," $1 "," $3 "," $5 }' >>"$out/runs.csv"
+    { taskset -c "$cpu" "$bin" --benchmark_filter="$filter" --benchmark_format=json 2>/dev/null || true; } |
+      python3 -c '
+import json, sys
+try:
+    runs = json.load(sys.stdin)["benchmarks"]
+except ValueError:
+    runs = []
+for b in runs:
+    print("%s,%s,%s,%s" % (sys.argv[1], b["name"], b["real_time"], b["time_unit"]))' "$side" >>"$out/runs.csv"
   done
 done
 # side,name,real_time,time_unit

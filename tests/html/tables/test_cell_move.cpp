@@ -181,6 +181,20 @@ public:
     }
 };
 
+// A table of the same columns below text that wraps otherwise at another
+// width moves, and lands where a fresh layout puts it.
+TEST_F(CellMoveTest, APlainTableMovedByTheTextAboveLandsWhereAFreshLayoutPutsIt) {
+    std::string html = "<p>" + std::string(40, 'a') + " " + std::string(40, 'b') + "</p><table border=1>";
+    for (int r = 0; r < 4; ++r) html += "<tr><td><p align=right>1.116,67</td><td>03/2024</td></tr>";
+    Parse(html + "</table>");
+    Layout(800);
+    const std::string fresh = Dump();
+    Parse(html + "</table>");
+    Layout(500);
+    Layout(800);  // the text above takes one line less; the columns are the same
+    EXPECT_EQ(Dump(), fresh);
+}
+
 // Cells are measured where their rows will stand: placing them moves none.
 TEST_F(CellMoveTest, PlainCellsAreMeasuredWhereTheyStay) {
     std::string html = "<table border=1>";
@@ -198,6 +212,9 @@ TEST_F(CellMoveTest, PlainCellsAreMeasuredWhereTheyStay) {
     EXPECT_EQ(probe->layouts, 1);
     EXPECT_EQ(probe->moves, 0);
     Layout(500);  // nothing changed: nothing is laid out or moved again
+    EXPECT_EQ(probe->layouts, 1);
+    EXPECT_EQ(probe->moves, 0);
+    Layout(700);  // the same columns: the cells stay as they are
     EXPECT_EQ(probe->layouts, 1);
     EXPECT_EQ(probe->moves, 0);
     Layout(60);
