@@ -34,6 +34,7 @@ protected:
         list_->Draw(canvas_, TRect{0, 0, width, h}, width, 0, 0, 0, 0);
         canvas_.SetRecorder(nullptr);
         std::string seen = DumpDocument(*list_);
+        for (TSectionBase* s : list_->PositionList) seen += std::to_string(s->GetYPosition()) + ";";
         for (const auto& l : log) seen += l + "\n";
         for (int y = 0; y < h; y += 3)
             for (int x = 0; x < width; x += 5) {
