@@ -405,12 +405,18 @@ void TSection::AddChar(char16_t C, int Index) {
 void TSection::AddTokenObj(TokenObj& T) {
     if (T.Leng == 0) return;
     TProperties* prop = ParserPropStack.Count() ? ParserPropStack.Top() : nullptr;
-    std::u16string text(T.C.begin(), T.C.begin() + T.Leng);
     const int transform = prop ? prop->GetTextTransform() : 0;
+    const char code = (ParserNoBreak || IsPreFormated()) ? 'n' : 'y';
+    const bool smallCaps = prop && prop->Props[piFontVariant].Is("small-caps");
+    if (!smallCaps && transform == 0) {
+        BuffS.append(T.C.begin(), T.C.begin() + T.Leng);
+        Brk.append(static_cast<size_t>(T.Leng), code);
+        SIndexList.insert(SIndexList.end(), T.I.begin(), T.I.begin() + T.Leng);
+        return;
+    }
+    std::u16string text(T.C.begin(), T.C.begin() + T.Leng);
     if (transform == 1) text = WideUpperCase(text);
     else if (transform == 2) text = WideLowerCase(text);
-    const char code = (ParserNoBreak || IsPreFormated()) ? 'n' : 'y';
-    const bool smallCaps = prop && prop->GetFontVariant() == "small-caps";
     if (!smallCaps) {
         BuffS += text;
         Brk.append(static_cast<size_t>(T.Leng), code);
