@@ -6,7 +6,7 @@
 // file and report written, report shown in the main window); Finalizar alone
 // with the heap the shown report adds; and the reports of 12, 120, 240 and 597
 // months read and laid out by a viewer 800 pixels wide (with the heap they
-// hold), laid out again at another width, and one screen of each painted. Forms are
+// hold), freed, laid out again at other widths, and one screen of each painted. Forms are
 // created offscreen and never shown; the program starts in a copy of data/.
 #include <benchmark/benchmark.h>
 
@@ -198,6 +198,20 @@ void BM_ReportLoadAndLayOutAt800(benchmark::State& state) {
     MonthsCounters(state, r);
 }
 BENCHMARK(BM_ReportLoadAndLayOutAt800)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
+
+// Freeing the shown report, as Finalizar does before it shows the next one.
+void BM_ReportFree(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
+    ReportViewer r;
+    for (auto _ : state) {
+        state.PauseTiming();
+        r.viewer->LoadFromFile(file);
+        state.ResumeTiming();
+        r.viewer->Clear();
+    }
+    state.counters["months"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_ReportFree)->Arg(120)->Arg(597)->Unit(benchmark::kMillisecond);
 
 // The report laid out again and again, at one width and then the other.
 void RelayoutBetween(benchmark::State& state, int narrow, int wide) {
