@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -770,11 +771,11 @@ void DoP(const SymbSet& TermSet) {
         } else {
             // Anything else in the cell: the block is made after all, around
             // what was read, as it would have been before.
-            std::vector<std::unique_ptr<TSectionBase>> read;
-            while (saved->Count() > 0) read.push_back(saved->Extract(0));
+            std::vector<std::unique_ptr<TSectionBase>> read;  // the last first
+            saved->MoveTailTo(0, read, SIZE_MAX);
             b = new TBlock(saved, entry, saved, attrs.get());
             saved->Add(b, pos);
-            for (auto& s : read) b->MyCell->TSectionItems::Add(std::move(s));
+            for (auto s = read.rbegin(); s != read.rend(); ++s) b->MyCell->TSectionItems::Add(std::move(*s));
         }
     }
     if (Sy == TableSy) {
