@@ -248,7 +248,7 @@ bool THTMLViewer::LinkedSheet(const std::string& href, std::string& text, std::s
     if (!stream) {
         const std::string file = ResolveFileName(href);
         if (!FileExists(file)) return false;
-        text = ReadFileBytes(file);
+        text = ReadFileBytes(file, kMaxHelpFileSize);
         path = ExtractFilePath(file);
         return true;
     }
@@ -479,6 +479,17 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
         SetProcessing(false);
         throw EInOutError("Can't locate file: " + file);
     }
+    // The file is read before anything changes: one that cannot be read
+    // (a folder, a device, one too large) leaves the document shown as it was.
+    std::string source;
+    try {
+        if (fileType != 2) source = ReadFileBytes(file, kMaxPageFileSize);
+    } catch (...) {
+        Screen->SetCursor(oldCursor);
+        if (OnProgress) OnProgress(this, psEnding, 100);
+        SetProcessing(false);
+        throw;
+    }
     try {
         sections_->ProgressStart = 75;
         if (OnProgress) OnProgress(this, psStarting, 0);
@@ -489,7 +500,7 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
         const std::string oldFile = currentFile_;
         currentFile_ = ExpandFileName(file);
         currentFileType_ = fileType;
-        documentSource_ = fileType == 2 ? std::string() : ReadFileBytes(file);
+        documentSource_ = std::move(source);
         if (OnParseBegin) OnParseBegin(this, documentSource_);
         ParseDocument(fileType, file);
         if (OnParseEnd) OnParseEnd(this);
