@@ -130,11 +130,11 @@ struct DataCopy {
     }
 };
 
-// Starts the probe in mode inside dir; returns the nanoseconds from the start
-// of the process to the moment it printed first (its window on screen, or
-// "Sair" pressed; -1 on failure), the probe's second line in detail and, in
-// ended, the nanoseconds from that moment to the end of the process.
-long long StartProbe(const char* mode, const std::string& dir, std::string& detail, long long* ended = nullptr) {
+// Runs argv inside dir with its output (stderr to /dev/null) read into text;
+// returns its exit code, -1 when it could not start or did not exit.
+// startedNs and endedNs get the moments around the run.
+int RunInDir(const std::string& dir, std::vector<std::string> args, std::string& text, long long* startedNs = nullptr,
+             long long* endedNs = nullptr) {
     int out[2];
     if (pipe(out) != 0) return -1;
     posix_spawn_file_actions_t actions;
@@ -143,26 +143,36 @@ long long StartProbe(const char* mode, const std::string& dir, std::string& deta
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-    char probe[] = VELORIM_STARTUP_PROBE;
-    std::string modeText = mode;
-    char* argv[] = {probe, modeText.data(), nullptr};
-    const long long start = MonotonicNs();
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (startedNs) *startedNs = MonotonicNs();
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, probe, &actions, nullptr, argv, environ);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     if (spawned != 0) {
         close(out[0]);
         return -1;
     }
-    std::string text;
+    text.clear();
     char buffer[256];
     for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
     close(out[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    const long long end = MonotonicNs();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    if (endedNs) *endedNs = MonotonicNs();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Starts the probe in mode inside dir; returns the nanoseconds from the start
+// of the process to the moment it printed first (its window on screen, or
+// "Sair" pressed; -1 on failure), the probe's second line in detail and, in
+// ended, the nanoseconds from that moment to the end of the process.
+long long StartProbe(const char* mode, const std::string& dir, std::string& detail, long long* ended = nullptr) {
+    std::string text;
+    long long start = 0, end = 0;
+    if (RunInDir(dir, {VELORIM_STARTUP_PROBE, mode}, text, &start, &end) != 0) return -1;
     const auto newline = text.find('\n');
     detail = newline == std::string::npos ? "" : text.substr(newline + 1);
     if (ended) *ended = end - std::atoll(text.c_str());
@@ -232,32 +242,9 @@ BENCHMARK(BM_SairToExit)->Unit(benchmark::kMillisecond)->Iterations(20);
 // line gives the moments the first window was mapped and first drawn into.
 bool FirstPixels(const std::string& dir, std::vector<std::string> command, double& mapMs, double& pixelsMs,
                  int& exitCode) {
-    int out[2];
-    if (pipe(out) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
     command.insert(command.begin(), VELORIM_X_FIRST_PIXELS);
-    std::vector<char*> argv;
-    for (std::string& a : command) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    if (spawned != 0) {
-        close(out[0]);
-        return false;
-    }
     std::string text;
-    char buffer[256];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    exitCode = RunInDir(dir, std::move(command), text);
     return exitCode == 0 && std::sscanf(text.c_str(), "%lf %lf", &mapMs, &pixelsMs) == 2;
 }
 #endif

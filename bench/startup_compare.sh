@@ -1,30 +1,21 @@
 #!/usr/bin/env bash
 # Start-up seen from outside: the program (in a fresh copy of data/) against
-# an empty maximised Qt window (trivial_window, linked with Qt Widgets alone)
-# and the same window from startup_probe (linked with everything the program
-# links), all timed to their first pixels at an X server by x_first_pixels,
-# through compare.sh (pinned, shuffled, one fresh process per side per round).
+# an empty maximised Qt window (trivial_window, linked with Qt Widgets alone),
+# both timed to their first pixels at an X server by x_first_pixels, through
+# compare.sh (pinned, shuffled, one fresh process per side per round).
 #
-#   bench/startup_compare.sh [-r ROUNDS] [-c CORE] [BUILD_DIR]
+#   [ROUNDS=10] [CORE=2] bench/startup_compare.sh [BUILD_DIR]
 #
 # Setup (once, as root; not needed by the tests):
 #   apt-get install xvfb libxcb-damage0-dev
-#   bash tools/build.sh velorim trivial_window startup_probe x_first_pixels
+#   bash tools/build.sh velorim trivial_window x_first_pixels
 # Xvfb runs on display :93 on the core after CORE.
 set -euo pipefail
-rounds=10
-core=2
-while getopts "r:c:" opt; do
-  case $opt in
-    r) rounds=$OPTARG ;;
-    c) core=$OPTARG ;;
-    *) exit 1 ;;
-  esac
-done
-shift $((OPTIND - 1))
+rounds=${ROUNDS:-10}
+core=${CORE:-2}
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
-for f in velorim bench/trivial_window bench/startup_probe bench/x_first_pixels; do
+for f in velorim bench/trivial_window bench/x_first_pixels; do
   [ -x "$build/$f" ] || { echo "missing $build/$f (see the setup above)" >&2; exit 1; }
 done
 command -v Xvfb > /dev/null || { echo "Xvfb is not installed (see the setup above)" >&2; exit 1; }
@@ -45,4 +36,4 @@ cp -r "$here/../data" "$work/data"
 cd "$work/data"
 export DISPLAY=$display
 X_FIRST_PIXELS="$build/bench/x_first_pixels" bash "$here/compare.sh" -r "$rounds" -c "$core" \
-  "qt=x:$build/bench/trivial_window" "program=x:$build/velorim" "probe=x:$build/bench/startup_probe window"
+  "qt=x:$build/bench/trivial_window" "program=x:$build/velorim"

@@ -7,10 +7,6 @@
 //   startup_probe sair      the program's window up, then "Sair" pressed in
 //                           its message loop: prints that moment and ends as
 //                           the program does
-//   startup_probe window    one empty Qt window, maximised as the program's
-//                           is, left up until the process is ended (the
-//                           yardstick of x_first_pixels, which times it from
-//                           outside)
 // It prints the CLOCK_MONOTONIC time (nanoseconds) at which the window was
 // exposed and painted (sair: "Sair" was pressed), then (program mode)
 // "salmin N", the rows of the first index table, and exits 0.
@@ -59,15 +55,6 @@ int RunTrivial(int argc, char** argv) {
     return 0;
 }
 
-int RunWindow(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle("Velorim");
-    window.resize(800, 600);
-    window.showMaximized();
-    return app.exec();
-}
-
 int RunProgram(int argc, char** argv) {
     Application->Initialize(argc, argv);
     CreateProgramForms();
@@ -105,7 +92,6 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "trivial") == 0) return RunTrivial(argc, argv);
     if (argc >= 2 && std::strcmp(argv[1], "program") == 0) return RunProgram(argc, argv);
     if (argc >= 2 && std::strcmp(argv[1], "sair") == 0) return RunSair(argc, argv);
-    if (argc >= 2 && std::strcmp(argv[1], "window") == 0) return RunWindow(argc, argv);
-    std::fprintf(stderr, "usage: startup_probe program|trivial|sair|window\n");
+    std::fprintf(stderr, "usage: startup_probe program|trivial|sair\n");
     return 1;
 }
