@@ -308,7 +308,8 @@ void TPreviewForm::SetCurPage(int page) {
 
 void TPreviewForm::RecordShownPages() {
     const int count = PageCount();
-    if (!viewer_ || !mfPrinter_ || count == 0 || recording_) return;
+    // Not while the pages are being made (a resize while the status dialog shows).
+    if (!viewer_ || !mfPrinter_ || count == 0 || recording_ || mfPrinter_->Printing()) return;
     const int last = std::min(curPage_ + (TwoPageBut->Down() ? 1 : 0), count - 1);
     if (mfPrinter_->Recorded(curPage_) && mfPrinter_->Recorded(last)) return;
     // The document is paged again and these pages drawn, with the next one
