@@ -1,5 +1,7 @@
 // What the user waits for in the report view: reading and laying out a long
-// arrears report, and paging it for print (the preview's rendering).
+// arrears report, paging it for print (every page drawn), and the print
+// preview from "Impressão" to its first page on screen, then a page further
+// on drawn when it is shown.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 
 #include "html/view/html_viewer.h"
 #include "html/view/metafile_printer.h"
+#include "html/view/print_preview.h"
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/runtime/cell_matrix.h"
@@ -107,5 +110,50 @@ void BM_PageReportForPrint(benchmark::State& state) {
     state.counters["pages"] = pages;
 }
 BENCHMARK(BM_PageReportForPrint)->Unit(benchmark::kMillisecond);
+
+// "Impressão": the preview built (the document paged, the status dialog
+// shown meanwhile), shown, and its first page painted.
+void BM_PreviewFirstPage(benchmark::State& state) {
+    const std::string file = WriteReport(static_cast<int>(state.range(0)));
+    Viewer w;
+    w.v->LoadFromFile(file);
+    int pages = 0;
+    for (auto _ : state) {
+        bool abort = false;
+        auto* preview = new TPreviewForm(nullptr, w.v, abort);
+        preview->Show();
+        preview->PB1->Repaint();
+        QCoreApplication::processEvents();
+        pages = preview->PageCount();
+        state.PauseTiming();
+        preview->Free();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_PreviewFirstPage)->Arg(384)->Arg(597)->Unit(benchmark::kMillisecond);
+
+// A page not drawn yet, shown: the middle page of the 597-month report.
+void BM_PreviewPageOnDemand(benchmark::State& state) {
+    const std::string file = WriteReport(597);
+    Viewer w;
+    w.v->LoadFromFile(file);
+    for (auto _ : state) {
+        state.PauseTiming();
+        bool abort = false;
+        auto* preview = new TPreviewForm(nullptr, w.v, abort);
+        preview->Show();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        preview->SetCurPage(preview->PageCount() / 2);
+        preview->PB1->Repaint();
+        state.PauseTiming();
+        preview->Free();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PreviewPageOnDemand)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Start-up. Side by side, each a fresh process timed to its first window on
 // screen: the program with every shipped table of data/ loaded, and a trivial
-// Qt window started the same way. Then the start-up load of the index tables
+// Qt window started the same way; the same seen from outside, at an X server. Then the start-up load of the index tables
 // without windows: the fourteen table files of 600 rows each read into cell
 // matrices, and the generators that start-up runs (two keyed cumulative
 // series and the 1998 series).
@@ -15,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "grids/table_file.h"
 #include "platform/runtime/cell_matrix.h"
@@ -129,11 +130,11 @@ struct DataCopy {
     }
 };
 
-// Starts the probe in mode inside dir; returns the nanoseconds from the start
-// of the process to the moment it printed first (its window on screen, or
-// "Sair" pressed; -1 on failure), the probe's second line in detail and, in
-// ended, the nanoseconds from that moment to the end of the process.
-long long StartProbe(const char* mode, const std::string& dir, std::string& detail, long long* ended = nullptr) {
+// Runs argv inside dir with its output (stderr to /dev/null) read into text;
+// returns its exit code, -1 when it could not start or did not exit.
+// startedNs and endedNs get the moments around the run.
+int RunInDir(const std::string& dir, std::vector<std::string> args, std::string& text, long long* startedNs = nullptr,
+             long long* endedNs = nullptr) {
     int out[2];
     if (pipe(out) != 0) return -1;
     posix_spawn_file_actions_t actions;
@@ -142,26 +143,36 @@ long long StartProbe(const char* mode, const std::string& dir, std::string& deta
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-    char probe[] = VELORIM_STARTUP_PROBE;
-    std::string modeText = mode;
-    char* argv[] = {probe, modeText.data(), nullptr};
-    const long long start = MonotonicNs();
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (startedNs) *startedNs = MonotonicNs();
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, probe, &actions, nullptr, argv, environ);
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     if (spawned != 0) {
         close(out[0]);
         return -1;
     }
-    std::string text;
+    text.clear();
     char buffer[256];
     for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
     close(out[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    const long long end = MonotonicNs();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    if (endedNs) *endedNs = MonotonicNs();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Starts the probe in mode inside dir; returns the nanoseconds from the start
+// of the process to the moment it printed first (its window on screen, or
+// "Sair" pressed; -1 on failure), the probe's second line in detail and, in
+// ended, the nanoseconds from that moment to the end of the process.
+long long StartProbe(const char* mode, const std::string& dir, std::string& detail, long long* ended = nullptr) {
+    std::string text;
+    long long start = 0, end = 0;
+    if (RunInDir(dir, {VELORIM_STARTUP_PROBE, mode}, text, &start, &end) != 0) return -1;
     const auto newline = text.find('\n');
     detail = newline == std::string::npos ? "" : text.substr(newline + 1);
     if (ended) *ended = end - std::atoll(text.c_str());
@@ -223,5 +234,56 @@ void BM_SairToExit(benchmark::State& state) {
     state.counters["closing_ms"] = closing / runs;
 }
 BENCHMARK(BM_SairToExit)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// ------------------------------------------------------- seen from outside
+
+#ifdef VELORIM_X_FIRST_PIXELS
+// Runs x_first_pixels on a command inside dir; false when it failed. Its
+// line gives the moments the first window was mapped and first drawn into.
+bool FirstPixels(const std::string& dir, std::vector<std::string> command, double& mapMs, double& pixelsMs,
+                 int& exitCode) {
+    command.insert(command.begin(), VELORIM_X_FIRST_PIXELS);
+    std::string text;
+    exitCode = RunInDir(dir, std::move(command), text);
+    return exitCode == 0 && std::sscanf(text.c_str(), "%lf %lf", &mapMs, &pixelsMs) == 2;
+}
+#endif
+
+// The program (the real one, in a copy of data/) and trivial_window (an empty
+// maximised Qt window), each started fresh, alternately, and timed at the X server from
+// the start of the process to its window's map and first pixels. Needs an X
+// server with DAMAGE in DISPLAY (bench/startup_compare.sh starts Xvfb).
+void BM_StartupFirstPixelsAtTheXServer(benchmark::State& state) {
+#ifndef VELORIM_X_FIRST_PIXELS
+    state.SkipWithError("built without xcb-damage (libxcb-damage0-dev)");
+#else
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        state.SkipWithError("no X server: DISPLAY is not set");
+        return;
+    }
+    static DataCopy data;
+    double programMap = 0, program = 0, window = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        double map = 0, pixels = 0, m2 = 0, yardstick = 0;
+        int code = 0;
+        if (!FirstPixels(data.dir, {VELORIM_PROGRAM}, map, pixels, code) ||
+            !FirstPixels(data.dir, {VELORIM_TRIVIAL_WINDOW}, m2, yardstick, code)) {
+            state.SkipWithError(code == 3 ? "the X server has no DAMAGE extension" : "a start failed");
+            return;
+        }
+        programMap += map;
+        program += pixels;
+        window += yardstick;
+        ++runs;
+    }
+    state.counters["program_map_ms"] = programMap / runs;
+    state.counters["program_pixels_ms"] = program / runs;
+    state.counters["window_pixels_ms"] = window / runs;
+    state.counters["ratio"] = program / window;
+#endif
+}
+BENCHMARK(BM_StartupFirstPixelsAtTheXServer)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace

@@ -1,45 +1,102 @@
 #!/usr/bin/env bash
-# Compares benchmarks of two builds, as the figures in issues are taken:
-# every process pinned to one core, the two sides run in shuffled order in
-# each round, one fresh process per side per round.
-#   compare.sh OLD_BIN NEW_BIN FILTER [ROUNDS=10] [CPU=3]
-# OLD_BIN and NEW_BIN are the same benchmark program from two builds (for an
-# old commit: `git archive COMMIT | tar -x -C DIR`, then tools/build.sh in
-# DIR). For each benchmark and side it prints the median over the rounds, the
-# range, and the medians of the faster and the slower half of the rounds:
-# fresh processes fall into a fast and a slow mode, and both are quoted.
+# Compares sides the way the speed figures are taken: every process pinned
+# to one core, one fresh process per side per round, the sides in a shuffled
+# order each round. Prints each side's median and, as fresh processes fall
+# into a fast and a slow mode, the median of each mode; then the ratio of
+# every side to the first.
+#
+#   bench/compare.sh [-r ROUNDS] [-c CORE] SIDE...
+#
+# A SIDE is NAME=SPEC, where SPEC is one of
+#   x:COMMAND ARGS...      the command started under bench's x_first_pixels
+#                          (needs DISPLAY, see startup_compare.sh): its first
+#                          pixels at the X server, ms from its start
+#   b:BINARY:FILTER        a Google Benchmark binary run on the benchmarks
+#                          matching FILTER: the real time of the first one
+#   c:COMMAND ARGS...      any command whose output's last line starts with
+#                          the figure
+# e.g. (from the build folder)
+#   ../bench/compare.sh before=b:../build-base/build/bench/bench_images:DecodeAnimated \
+#                       after=b:bench/bench_images:DecodeAnimated
 set -euo pipefail
-old=$1 new=$2 filter=$3 rounds=${4:-10} cpu=${5:-3}
+rounds=10
+core=2
+while getopts "r:c:" opt; do
+  case $opt in
+    r) rounds=$OPTARG ;;
+    c) core=$OPTARG ;;
+    *) exit 1 ;;
+  esac
+done
+shift $((OPTIND - 1))
+[ $# -ge 1 ] || { sed -n '2,24p' "$0"; exit 1; }
+here=$(cd "$(dirname "$0")" && pwd)
+firstpixels=${X_FIRST_PIXELS:-}
+if [ -z "$firstpixels" ]; then
+  for f in "$here/../build/bench/x_first_pixels" "./bench/x_first_pixels"; do
+    [ -x "$f" ] && firstpixels=$f && break
+  done
+fi
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-for ((r = 0; r < rounds; ++r)); do
-  for side in $(printf 'old\nnew\n' | shuf); do
-    bin=$old
-    [ "$side" = new ] && bin=$new
-    # A run that fails leaves its side one figure short (the counts show it).
-    { taskset -c "$cpu" "$bin" --benchmark_filter="$filter" --benchmark_format=json 2>/dev/null || true; } |
-      python3 -c '
-import json, sys
-try:
-    runs = json.load(sys.stdin)["benchmarks"]
-except ValueError:
-    runs = []
-for b in runs:
-    print("%s,%s,%s,%s" % (sys.argv[1], b["name"], b["real_time"], b["time_unit"]))' "$side" >>"$out/runs.csv"
+
+names=()
+specs=()
+for side in "$@"; do
+  names+=("${side%%=*}")
+  specs+=("${side#*=}")
+done
+
+measure() {
+  local spec=$1
+  case $spec in
+    x:*)
+      # shellcheck disable=SC2086
+      taskset -c "$core" "$firstpixels" ${spec#x:} | awk '{print $2}' ;;
+    b:*)
+      local rest=${spec#b:} bin filter
+      bin=${rest%%:*}
+      filter=${rest#*:}
+      taskset -c "$core" "$bin" --benchmark_filter="$filter" --benchmark_format=csv 2>/dev/null |
+        awk -F, '/^"/ && !done {print $3; done=1}' ;;
+    c:*)
+      # shellcheck disable=SC2086
+      taskset -c "$core" ${spec#c:} | tail -n 1 | awk '{print $1}' ;;
+    *) echo "unknown side: $spec" >&2; return 1 ;;
+  esac
+}
+
+for ((r = 1; r <= rounds; r++)); do
+  for i in $(seq 0 $((${#names[@]} - 1)) | shuf); do
+    value=$(measure "${specs[$i]}")
+    [ -n "$value" ] || { echo "${names[$i]}: no figure in round $r" >&2; exit 1; }
+    echo "$value" >> "$out/$i"
   done
 done
-# side,name,real_time,time_unit
-sort -t, -k2,2 -k1,1r "$out/runs.csv" | awk -F, '
-  function report(   n, i, j, t, lo, hi, half) {
-    n = count
-    for (i = 1; i <= n; ++i) for (j = i + 1; j <= n; ++j) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
-    half = int(n / 2)
-    lo = half ? median(1, half) : v[1]
-    hi = half ? median(n - half + 1, n) : v[n]
-    printf "%-48s %-4s median %9.3f %s  [%9.3f - %9.3f]  fast %9.3f  slow %9.3f  (%d runs)\n",
-           name, side, median(1, n), unit, v[1], v[n], lo, hi, n
-  }
-  function median(a, b,   m) { m = b - a + 1; return m % 2 ? v[a + (m - 1) / 2] : (v[a + m / 2 - 1] + v[a + m / 2]) / 2 }
-  { if ($1 != side || $2 != name) { if (count) report(); side = $1; name = $2; unit = $4; count = 0 }
-    v[++count] = $3 + 0 }
-  END { if (count) report() }'
+
+# Median of the values in a file; the modes split the sorted values at their
+# widest gap when it is over a tenth of the median.
+summary() {
+  sort -g "$1" | awk '
+    function median(a, lo, hi,   n) { n = hi - lo + 1; return (n % 2) ? a[lo + (n - 1) / 2] : (a[lo + n / 2 - 1] + a[lo + n / 2]) / 2 }
+    { v[NR] = $1 }
+    END {
+      m = median(v, 1, NR); gap = 0; at = 0
+      for (i = 1; i < NR; i++) if (v[i + 1] - v[i] > gap) { gap = v[i + 1] - v[i]; at = i }
+      printf "%.3f [%.3f-%.3f]", m, v[1], v[NR]
+      if (gap > m / 10) printf "  fast %.3f (%d)  slow %.3f (%d)", median(v, 1, at), at, median(v, at + 1, NR), NR - at
+      else printf "  one mode"
+      printf " %.3f\n", m
+    }'
+}
+
+echo "rounds $rounds, core $core (median [range], modes with their counts)"
+base=""
+for i in $(seq 0 $((${#names[@]} - 1))); do
+  line=$(summary "$out/$i")
+  med=${line##* }
+  printf "%-10s %s\n" "${names[$i]}" "${line% *}"
+  if [ -z "$base" ]; then base=$med; else
+    awk -v a="$med" -v b="$base" -v n="${names[$i]}" -v f="${names[0]}" 'BEGIN { printf "           %s / %s = %.2f\n", n, f, a / b }'
+  fi
+done

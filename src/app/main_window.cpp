@@ -224,6 +224,10 @@ void TForm1::FormCreate(TObject*) {
         [this] { return settings_[1]; },
         [this] { return settings_[0]; },
         [this](const std::string& fileName) { HTMLViewer1->LoadFromFile(fileName); },
+        [this](const std::string& source, const std::string& fileName) {
+            HTMLViewer1->LoadFromString(source, fileName);
+            HTMLViewer1->Repaint();
+        },
     });
 }
 

@@ -59,18 +59,4 @@ long double ParseKept(const std::string& kept) {
     return StrToFloat(kept);
 }
 
-bool ThousandsGrouped(const std::string& text) {
-    const size_t whole = std::min(text.find(','), text.size());
-    if (text.find('.', whole) != std::string::npos) return false;
-    auto digit = [&](size_t i) { return i < whole && text[i] >= '0' && text[i] <= '9'; };
-    for (size_t p = text.find('.'); p < whole; p = text.find('.', p + 1)) {
-        size_t before = 0;
-        while (before < p && digit(p - 1 - before)) ++before;
-        if (before < 1 || before > 3) return false;
-        if (!digit(p + 1) || !digit(p + 2) || !digit(p + 3) || digit(p + 4)) return false;
-        if (p + 4 < whole && text[p + 4] != '.') return false;
-    }
-    return true;
-}
-
 } // namespace amount_text

@@ -254,8 +254,12 @@ struct TReportInput {
 // The lines of "atual.html" (some hold CR LF inside). Texts from fields and
 // cells are escaped ("&", "<", ">").
 std::vector<std::string> imprixLines(const TReportInput& in);
-// Writes DataDir/"atual.html" (Windows-1252, CR LF). A failed write shows
-// "File access error" through showMessage and leaves any previous report.
+// The whole of "atual.html" as the file holds it: the lines, each ended CR LF.
+std::string imprixText(const TReportInput& in);
+// Writes the report's text to DataDir/"atual.html" (Windows-1252, CR LF). A
+// failed write shows "File access error" through showMessage and leaves any
+// previous report.
+void WriteReport(const std::string& text, const std::string& DataDir, const TShowMessage& showMessage);
 void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage);
 
 } // namespace calc

@@ -116,17 +116,32 @@ std::vector<std::string> imprixLines(const TReportInput& in) {
     return lines;
 }
 
-void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage) {
-    std::vector<std::string> lines = imprixLines(in);
+std::string imprixText(const TReportInput& in) {
+    const std::vector<std::string> lines = imprixLines(in);
+    size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + kCrLf.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += kCrLf;
+    }
+    return text;
+}
+
+void WriteReport(const std::string& text, const std::string& DataDir, const TShowMessage& showMessage) {
     try {
         // Rewritten on every Finalizar: replaced whole, but not worth a flush to disk.
-        TTextFileWriter file(PathJoin(DataDir, "atual.html"), TDurability::RebuiltOnDemand);
-        for (const std::string& line : lines)
-            file.Writeln(line);
-        file.Close();
+        TAtomicFileWriter file(PathJoin(DataDir, "atual.html"), TDurability::RebuiltOnDemand);
+        file.Write(text);
+        file.Commit();
     } catch (const EInOutError&) {
         if (showMessage) showMessage("File access error");
     }
+}
+
+void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage) {
+    WriteReport(imprixText(in), DataDir, showMessage);
 }
 
 } // namespace calc

@@ -20,6 +20,7 @@ class TCellMatrix;
 namespace calc {
 struct TNovaRmiInput;
 struct TPlanilhaInput;
+struct TReportInput;
 struct TTableGrids;
 class TArrearsEngine;
 }
@@ -250,6 +251,9 @@ public:
     void gravax();
     // Writes DataDir/atual.html.
     void imprix();
+    // What the report is made of: the wizard's fields and grids and the
+    // main window's report font.
+    calc::TReportInput ReportInput();
     // The state-file reading of "A. Backup" and "Abrir": restores the
     // controls and the grids from the file, reruns BTNcorrigirClick on the
     // way, and leaves the wizard on page 0 (the caller shows it). A stop of

@@ -1,6 +1,8 @@
 // The wizard's computing handlers: the new RMI (page 4), the spreadsheet
 // (page 5) and Finalizar. They gather the controls into the engine's inputs,
 // run the engine on the grids' cells and refresh the grids.
+#include <exception>
+
 #include "controls/currency_edit.h"
 #include "controls/number_rules.h"
 #include "controls/date_edit.h"
@@ -15,6 +17,7 @@
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
+#include "revision/wizard_state_file.h"
 #include "tables/cell_errors.h"
 #include "tables/table_names.h"
 #include "tables/table_status.h"
@@ -296,7 +299,7 @@ std::string TForm12::devolveind(const std::string& date) {
 
 // ---- Finalizar and the report ---------------------------------------------------
 
-void TForm12::imprix() {
+calc::TReportInput TForm12::ReportInput() {
     calc::TReportInput in;
     in.Cfont = wizard_links::ReportFontSize();
     in.Cnomefont = wizard_links::ReportFontName();
@@ -313,16 +316,37 @@ void TForm12::imprix() {
     in.ComboBox1 = ComboBox1->Text();
     in.Sdem = &Sdem->Matrix();
     in.planilha = &planilha->Matrix();
-    calc::imprix(in, wizard_links::DataDir(), [](const std::string& text) {
-        MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
-    });
+    return in;
+}
+
+namespace {
+void ReportWriteFailed(const std::string& text) {
+    MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
+}
+} // namespace
+
+void TForm12::imprix() {
+    calc::imprix(ReportInput(), wizard_links::DataDir(), ReportWriteFailed);
 }
 
 void TForm12::Button3Click(TObject*) {
     SetActiveControl(nullptr);
-    gravax();
-    imprix();
-    const std::string report = wizard_links::DataFile("atual.html");
-    if (FileExists(report)) wizard_links::ShowReport(report);
+    // A cell edited in the grid flows into the totals first: the report
+    // prints what the rows add up to, and the state file reads back.
+    wizard_state::AddUpPlanilha(*this);
+    // The user waits for the report, not for the disk: it is shown from
+    // memory, and the files are written once it is on screen.
+    const std::string report = calc::imprixText(ReportInput());
+    wizard_links::ShowReportText(report, wizard_links::DataFile("atual.html"));
+    // The state file is the user's case: a failure to write it is told, and
+    // the wizard stays open to try again; the report is written regardless.
+    std::exception_ptr stateFailure;
+    try {
+        wizard_state::WriteStateFile(*this, wizard_links::DataFile("atualrev.back"));
+    } catch (...) {
+        stateFailure = std::current_exception();
+    }
+    calc::WriteReport(report, wizard_links::DataDir(), ReportWriteFailed);
+    if (stateFailure) std::rethrow_exception(stateFailure);
     Close();
 }

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "controls/number_rules.h"
+#include "controls/str_utils.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/string_list.h"
 #include "platform/runtime/strutil.h"
-#include "revision/amount_text.h"
 
 namespace state_values {
 
@@ -25,7 +25,8 @@ std::string AmountProblem(const std::string& text, long double minValue, long do
     long double v;
     if (!CurrEdit::TryReadNumber(CurrEdit::NormalizeNumberText(text), v))
         return QuotedExcerpt(text) + " não é um número";
-    if (!amount_text::ThousandsGrouped(text))
+    // Reading drops the points: "1.0.0" would read as 100 and "1.5" as 15.
+    if (!CurrEdit::ThousandsWellPlaced(StrUtils::TrimBlanks(text)))
         return QuotedExcerpt(text) + " não é um número: o ponto só separa milhares (1.234,56)";
     if (std::fabs(v) >= kMaxAmount)
         return QuotedExcerpt(text) + " é grande demais (o limite é " + Bound(kMaxAmount - 1, 0) + ")";

@@ -42,6 +42,10 @@ void ShowReport(const std::string& fileName) {
     if (MainWindow().ShowReport) MainWindow().ShowReport(fileName);
 }
 
+void ShowReportText(const std::string& source, const std::string& fileName) {
+    if (MainWindow().ShowReportText) MainWindow().ShowReportText(source, fileName);
+}
+
 TCellMatrix* TableCells(const std::string& gridName) {
     if (!Form8) return nullptr;
     auto* grid = dynamic_cast<TStringAlignGrid*>(Form8->FindComponent(gridName));

@@ -18,6 +18,8 @@ struct TMainWindowLinks {
     std::function<std::string()> ReportFontSize;
     std::function<std::string()> ReportFontName;
     std::function<void(const std::string&)> ShowReport;
+    // The report's text shown as the file fileName, painted at once.
+    std::function<void(const std::string& source, const std::string& fileName)> ShowReportText;
 };
 void SetMainWindowLinks(TMainWindowLinks links);
 
@@ -30,6 +32,9 @@ std::string ReportFontSize();
 std::string ReportFontName();
 // Form1->HTMLViewer1->LoadFromFile.
 void ShowReport(const std::string& fileName);
+// Form1->HTMLViewer1 shows the report's text as the file fileName (which
+// need not exist yet), on screen before this returns.
+void ShowReportText(const std::string& source, const std::string& fileName);
 
 // The cells of the tables form's grid of that name ("GridCorrRev",
 // "indicegrid"...); nullptr when there is no such grid.

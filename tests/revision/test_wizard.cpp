@@ -193,6 +193,33 @@ TEST_F(WizardSteps, FinalizarWritesBothFilesShowsTheReportAndCloses) {
     EXPECT_EQ(html.substr(html.size() - 9), "</html>\r\n");
 }
 
+// The report is shown from memory, whatever the disk does after; a file that
+// cannot be written is told and loses nothing else.
+TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
+    SmallCase();
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->Show();
+    // A folder where the report goes: the report cannot be written.
+    std::filesystem::create_directory(DataFile("atual.html"));
+    Form12->Button3Click(nullptr);
+    EXPECT_EQ(Messages(), Texts{"File access error"});
+    EXPECT_EQ(Form1->HTMLViewer1->CurrentFile(), DataFile("atual.html"));
+    EXPECT_NE(Form1->HTMLViewer1->DocumentSource().find("DIFERENÇA DEVIDA = R$ 300,00"), std::string::npos);
+    EXPECT_TRUE(FileExists(DataFile("atualrev.back")));
+    EXPECT_FALSE(Form12->Visible());
+
+    // Now the state file cannot be written: the failure leaves Finalizar
+    // with the wizard open, after the report was shown and written.
+    std::filesystem::remove(DataFile("atual.html"));
+    std::filesystem::remove(DataFile("atualrev.back"));
+    std::filesystem::create_directory(DataFile("atualrev.back"));
+    Form1->HTMLViewer1->Clear();
+    Form12->Show();
+    EXPECT_THROW(Form12->Button3Click(nullptr), EInOutError);
+    EXPECT_TRUE(Form12->Visible());
+    EXPECT_EQ(Form1->HTMLViewer1->DocumentSource(), ReadFileBytes(DataFile("atual.html")));
+}
+
 } // namespace
 
 namespace {

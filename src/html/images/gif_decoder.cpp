@@ -55,14 +55,32 @@ inline void ClearBit(uint8_t* row, size_t x) { row[x >> 3] &= uint8_t(~(0x80u >>
 inline bool Bit(const uint8_t* row, size_t x) { return (row[x >> 3] >> (7 - (x & 7))) & 1; }
 
 // Bits [from, from + count) of a row copied to [to, to + count) (the ranges do
-// not overlap).
+// not overlap). Frames of a width that is a multiple of 8 start on whole
+// bytes: those bytes are copied whole.
 void CopyBits(uint8_t* row, size_t from, size_t to, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
+    size_t i = 0;
+    if (from % 8 == 0 && to % 8 == 0) {
+        std::memcpy(row + to / 8, row + from / 8, count / 8);
+        i = count / 8 * 8;
+    }
+    for (; i < count; ++i) {
         if (Bit(row, from + i))
             SetBit(row, to + i);
         else
             ClearBit(row, to + i);
     }
+}
+
+// Bits [from, from + count) of a row cleared.
+void ClearBits(uint8_t* row, size_t from, size_t count) {
+    size_t x = from;
+    const size_t end = from + count;
+    for (; x < end && x % 8 != 0; ++x) ClearBit(row, x);
+    if (const size_t whole = (end - x) / 8) {
+        std::memset(row + x / 8, 0, whole);
+        x += whole * 8;
+    }
+    for (; x < end; ++x) ClearBit(row, x);
 }
 
 }  // namespace
@@ -305,10 +323,12 @@ void TGif::DecodeLzw(const TGifImageDescriptor& image, RowSink&& sink) const {
     const int minSize = image.LzwCodeSize;
     if (minSize + 1 > 12) GifError(12);
     const int clear = 1 << minSize, end = clear + 1;
-    uint16_t prefix[4096];
+    // length: the pixels a code stands for.
+    uint16_t prefix[4096], length[4096];
     uint8_t suffix[4096], stack[4097];
     std::memset(prefix, 0, sizeof prefix);
     std::memset(suffix, 0, sizeof suffix);
+    std::fill(std::begin(length), std::end(length), uint16_t{1});
     for (int i = 0; i < clear && i < 4096; ++i) suffix[i] = static_cast<uint8_t>(i);
 
     const uint8_t* data = reinterpret_cast<const uint8_t*>(image.Data.data());
@@ -333,14 +353,14 @@ void TGif::DecodeLzw(const TGifImageDescriptor& image, RowSink&& sink) const {
         return code;
     };
 
-    // Rows in order, or by the four interlace passes.
+    // Rows in order, or by the four interlace passes. A row is handed on
+    // once every kept column of it was written.
     const int w = image.Width, h = image.Height, kept = image.StoredWidth;
     std::vector<uint8_t> row(static_cast<size_t>(kept) + 1, 0);
     int y = 0, col = 0, pass = 1;
     bool full = false;
     auto nextRow = [&]() {
         sink(y, row.data());
-        std::fill(row.begin(), row.end(), 0);
         col = 0;
         if (!image.Interlaced) {
             if (++y >= h) full = true;
@@ -403,21 +423,37 @@ void TGif::DecodeLzw(const TGifImageDescriptor& image, RowSink&& sink) const {
         }
         if (code > nextFree) GifError(13);
         const int inCode = code;
-        int n = 0;
-        if (code == nextFree) {
-            if (tableFull) GifError(13);
+        if (code < nextFree && !full && col + length[code] <= kept) {
+            // The whole string lands inside the row: written there from its
+            // end, without the stack.
+            int at = col + length[code];
+            col = at;
+            while (code > end) {
+                row[static_cast<size_t>(--at)] = suffix[code];
+                code = prefix[code];
+            }
+            firstChar = suffix[code];
+            row[static_cast<size_t>(--at)] = static_cast<uint8_t>(firstChar);
+            if (col >= w) nextRow();
+        } else {
+            int n = 0;
+            if (code == nextFree) {
+                if (tableFull) GifError(13);
+                stack[n++] = static_cast<uint8_t>(firstChar);
+                code = oldCode;
+            }
+            while (code > end) {
+                stack[n++] = suffix[code];
+                code = prefix[code];
+            }
+            firstChar = suffix[code];
             stack[n++] = static_cast<uint8_t>(firstChar);
-            code = oldCode;
+            put(n);
         }
-        while (code > end) {
-            stack[n++] = suffix[code];
-            code = prefix[code];
-        }
-        firstChar = suffix[code];
-        stack[n++] = static_cast<uint8_t>(firstChar);
         if (!tableFull) {
             prefix[nextFree] = static_cast<uint16_t>(oldCode);
             suffix[nextFree] = static_cast<uint8_t>(firstChar);
+            length[nextFree] = static_cast<uint16_t>(length[oldCode] + 1);
             ++nextFree;
             if (nextFree >= limit) {
                 if (codeSize < 12) {
@@ -428,12 +464,15 @@ void TGif::DecodeLzw(const TGifImageDescriptor& image, RowSink&& sink) const {
                 }
             }
         }
-        put(n);
         oldCode = inCode;
     }
 done:
     // Rows the data did not reach (the current one from where it stopped).
-    while (!full) nextRow();
+    if (!full) std::fill(row.begin() + std::min(col, kept), row.end(), 0);
+    while (!full) {
+        nextRow();
+        std::fill(row.begin(), row.end(), 0);
+    }
 }
 
 void TGif::CheckIndex(int index) const {
@@ -529,10 +568,7 @@ void TGif::DrawFrames(int frames, uint32_t* image, size_t stride, uint8_t* mask,
             uint32_t* dst = image + static_cast<size_t>(sy) * stride + cellX;
             if (ti < 0) {
                 for (int x = 0; x < visible; ++x) dst[x] = colors[src[x]];
-                if (mask) {
-                    uint8_t* m = mask + static_cast<size_t>(sy) * maskStride;
-                    for (int x = 0; x < visible; ++x) ClearBit(m, cellX + static_cast<size_t>(x));
-                }
+                if (mask) ClearBits(mask + static_cast<size_t>(sy) * maskStride, cellX, static_cast<size_t>(visible));
                 return;
             }
             uint8_t* m = mask ? mask + static_cast<size_t>(sy) * maskStride : nullptr;

@@ -248,7 +248,7 @@ bool THTMLViewer::LinkedSheet(const std::string& href, std::string& text, std::s
     if (!stream) {
         const std::string file = ResolveFileName(href);
         if (!FileExists(file)) return false;
-        text = ReadFileBytes(file);
+        text = ReadFileBytes(file, kMaxHelpFileSize);
         path = ExtractFilePath(file);
         return true;
     }
@@ -417,32 +417,25 @@ void THTMLViewer::SetProcessing(bool value) {
 
 // ---------------------------------------------------------------- loading
 
-void THTMLViewer::LoadFromFile(const std::string& fileName) {
-    if (processing_ || fileName.empty()) return;
-    const std::string oldFile = currentFile_, oldTitle = documentTitle_;
-    const int oldPos = Position(), oldType = currentFileType_;
-    std::unique_ptr<TFreeList<TStringList>> oldFormData = GetFormData();
-    LoadFile(fileName, 0);
-    if (oldFile != currentFile_ || oldType != currentFileType_)
-        BumpHistory(oldFile, oldTitle, oldType, std::move(oldFormData), oldPos);
+void THTMLViewer::LoadFromFile(const std::string& fileName) { LoadKeepingHistory(fileName, 0, nullptr); }
+
+void THTMLViewer::LoadImageFile(const std::string& fileName) { LoadKeepingHistory(fileName, 2, nullptr); }
+
+void THTMLViewer::LoadTextFile(const std::string& fileName) { LoadKeepingHistory(fileName, 1, nullptr); }
+
+void THTMLViewer::LoadFromString(const std::string& source, const std::string& fileName) {
+    LoadKeepingHistory(fileName, 0, &source);
 }
 
-void THTMLViewer::LoadImageFile(const std::string& fileName) {
+void THTMLViewer::LoadKeepingHistory(const std::string& fileName, int fileType, const std::string* source) {
     if (processing_ || fileName.empty()) return;
     const std::string oldFile = currentFile_, oldTitle = documentTitle_;
     const int oldPos = Position(), oldType = currentFileType_;
     std::unique_ptr<TFreeList<TStringList>> oldFormData = GetFormData();
-    LoadFile(fileName, 2);
-    if (oldFile != currentFile_ || oldType != currentFileType_)
-        BumpHistory(oldFile, oldTitle, oldType, std::move(oldFormData), oldPos);
-}
-
-void THTMLViewer::LoadTextFile(const std::string& fileName) {
-    if (processing_ || fileName.empty()) return;
-    const std::string oldFile = currentFile_, oldTitle = documentTitle_;
-    const int oldPos = Position(), oldType = currentFileType_;
-    std::unique_ptr<TFreeList<TStringList>> oldFormData = GetFormData();
-    LoadFile(fileName, 1);
+    if (source)
+        LoadDocument(fileName, fileType, source);
+    else
+        LoadFile(fileName, fileType);
     if (oldFile != currentFile_ || oldType != currentFileType_)
         BumpHistory(oldFile, oldTitle, oldType, std::move(oldFormData), oldPos);
 }
@@ -462,7 +455,9 @@ void THTMLViewer::ApplyDocumentSettings() {
     ApplyOptions();
 }
 
-void THTMLViewer::LoadFile(const std::string& name, int fileType) {
+void THTMLViewer::LoadFile(const std::string& name, int fileType) { LoadDocument(name, fileType, nullptr); }
+
+void THTMLViewer::LoadDocument(const std::string& name, int fileType, const std::string* source) {
     const TCursor oldCursor = Screen->Cursor();
     Screen->SetCursor(crHourGlass);
     std::string file = name, dest;
@@ -473,11 +468,22 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
     refreshDelay_ = 0;
     refreshURL_.clear();
     SetProcessing(true);
-    if (!FileExists(file)) {
+    if (!source && !FileExists(file)) {
         Screen->SetCursor(oldCursor);
         if (OnProgress) OnProgress(this, psEnding, 100);
         SetProcessing(false);
         throw EInOutError("Can't locate file: " + file);
+    }
+    // The file is read before anything changes: one that cannot be read
+    // (a folder, a device, one too large) leaves the document shown as it was.
+    std::string text;
+    try {
+        if (fileType != 2) text = source ? *source : ReadFileBytes(file, kMaxPageFileSize);
+    } catch (...) {
+        Screen->SetCursor(oldCursor);
+        if (OnProgress) OnProgress(this, psEnding, 100);
+        SetProcessing(false);
+        throw;
     }
     try {
         sections_->ProgressStart = 75;
@@ -489,7 +495,7 @@ void THTMLViewer::LoadFile(const std::string& name, int fileType) {
         const std::string oldFile = currentFile_;
         currentFile_ = ExpandFileName(file);
         currentFileType_ = fileType;
-        documentSource_ = fileType == 2 ? std::string() : ReadFileBytes(file);
+        documentSource_ = std::move(text);
         if (OnParseBegin) OnParseBegin(this, documentSource_);
         ParseDocument(fileType, file);
         if (OnParseEnd) OnParseEnd(this);

@@ -147,6 +147,10 @@ public:
     void LoadImageFile(const std::string& fileName);
     // Shows a plain-text file as preformatted text.
     void LoadTextFile(const std::string& fileName);
+    // Shows HTML held in memory as if it had been read from fileName (which
+    // need not exist yet): its folder resolves relative names, and title,
+    // history and position behave as for LoadFromFile.
+    void LoadFromString(const std::string& source, const std::string& fileName);
     // The load proper: type 0 HTML, 1 text, 2 picture.
     virtual void LoadFile(const std::string& name, int fileType);
     // A link's URL or a relative name as a file name.
@@ -373,6 +377,9 @@ private:
     void ApplyDocumentSettings();
     void ApplyOptions();
     void ParseDocument(int fileType, const std::string& fileName);
+    // The loads: with a source, its text stands for the file's.
+    void LoadKeepingHistory(const std::string& fileName, int fileType, const std::string* source);
+    void LoadDocument(const std::string& name, int fileType, const std::string* source);
     void MarkVisitedLinks();
     bool LinkMatches(const std::string& entry, const std::string& url);
     std::string ExpandedTarget(const std::string& url);

@@ -24,7 +24,8 @@ void TMetaFilePrinter::BeginDoc() {
         throw EPrinter("Printer not available");
     printing_ = true;
     canvas_.reset();
-    pages_.clear();
+    if (!keepPages_) pages_.clear();
+    pageCount_ = 0;
     printerDC_ = &printer.Canvas();
     PixelsPerInchX = caps.LogPixelsX;
     PixelsPerInchY = caps.LogPixelsY;
@@ -37,15 +38,30 @@ void TMetaFilePrinter::BeginDoc() {
     NewPage();
 }
 
+void TMetaFilePrinter::SetRecordedPages(int first, int last) {
+    recordFirst_ = first;
+    recordLast_ = last;
+    keepPages_ = true;
+}
+
 void TMetaFilePrinter::NewPage() {
     canvas_.reset();  // closes the previous page's recording
-    pages_.push_back(std::make_unique<TMetafile>());
-    canvas_ = std::make_unique<TMetafileCanvas>(*pages_.back(), printerDC_, PaperWidth, PaperHeight);
+    const int index = pageCount_++;
+    if (pages_.size() < static_cast<size_t>(pageCount_)) pages_.resize(static_cast<size_t>(pageCount_));
+    if (Recording(index)) {
+        pages_[static_cast<size_t>(index)] = std::make_unique<TMetafile>();
+        canvas_ = std::make_unique<TMetafileCanvas>(*pages_[static_cast<size_t>(index)], printerDC_, PaperWidth,
+                                                    PaperHeight);
+    } else {
+        // Closed at once: it draws nothing but measures as the page would.
+        canvas_ = std::make_unique<TMetafileCanvas>(scratch_, printerDC_, PaperWidth, PaperHeight);
+        canvas_->Close();
+    }
     TCanvas& c = *canvas_;
     c.Brush().SetColor(clWhite);
     c.Brush().SetStyle(TBrushStyle::bsSolid);
     c.FillRect(TRect{0, 0, PaperWidth, PaperHeight});
-    if (pages_.size() == 1) {
+    if (pageCount_ == 1) {
         c.Font().SetPixelsPerInch(Screen ? Screen->PixelsPerInch() : 96);
         c.Font().SetName("Arial");
         c.Font().SetSize(10);
@@ -66,7 +82,8 @@ void TMetaFilePrinter::EndDoc() {
     printing_ = false;
     canvas_.reset();
     printerDC_ = nullptr;
-    if (!pageUsed_ && !pages_.empty()) pages_.pop_back();
+    if (!pageUsed_ && pageCount_ > 0) --pageCount_;
+    pages_.resize(static_cast<size_t>(pageCount_));
 }
 
 TMetafile* TMetaFilePrinter::GetMetaFile(int i) const {

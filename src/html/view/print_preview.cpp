@@ -231,6 +231,9 @@ TPreviewForm::TPreviewForm(TComponent* AOwner, THTMLViewer* viewer, bool& Abort)
 
     mfPrinter_ = new TMetaFilePrinter(this);
     mfPrinter_->SetName("MFPrinter");
+    // Every page is laid out, for the count, but only the pages shown first
+    // are drawn; the others are drawn when they are shown.
+    mfPrinter_->SetRecordedPages(0, 0);
     auto* status = new TPrnStatusForm(nullptr);
     try {
         status->DoPreview(viewer_, mfPrinter_, Abort);
@@ -303,6 +306,25 @@ void TPreviewForm::SetCurPage(int page) {
     ShowPage();
 }
 
+void TPreviewForm::RecordShownPages() {
+    const int count = PageCount();
+    // Not while the pages are being made (a resize while the status dialog shows).
+    if (!viewer_ || !mfPrinter_ || count == 0 || recording_ || mfPrinter_->Printing()) return;
+    const int last = std::min(curPage_ + (TwoPageBut->Down() ? 1 : 0), count - 1);
+    if (mfPrinter_->Recorded(curPage_) && mfPrinter_->Recorded(last)) return;
+    // The document is paged again and these pages drawn, with the next one
+    // too: the usual way on is the next page.
+    recording_ = true;
+    mfPrinter_->SetRecordedPages(curPage_, curPage_ + 1);
+    try {
+        viewer_->PrintPreview(mfPrinter_);
+    } catch (...) {
+        // The printer went away since the preview opened: the pages not yet
+        // drawn stay blank, the others as they were.
+    }
+    recording_ = false;
+}
+
 void TPreviewForm::UpdateButtons() {
     const int count = PageCount();
     const bool next = count > curPage_ + 1, prev = curPage_ >= 1;
@@ -316,6 +338,7 @@ void TPreviewForm::UpdateButtons() {
 }
 
 void TPreviewForm::ShowPage() {
+    RecordShownPages();
     PB1->Invalidate();
     PB2->Invalidate();
 }

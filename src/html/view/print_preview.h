@@ -86,7 +86,9 @@ public:
     int VertPosition() const;
 
 private:
+    // Repaints the pages shown, drawing first those not yet drawn.
     void ShowPage();
+    void RecordShownPages();
     void PlaceContainer();
     void HintChanged(TObject* Sender);
     void FlowToolBar(TObject* Sender);
@@ -96,6 +98,7 @@ private:
     int curPage_ = 0;
     double zoom_ = 1.0;
     bool dragging_ = false;
+    bool recording_ = false;
     TPoint dragStart_{0, 0};
     TNotifyEvent oldHint_;
     bool hintInstalled_ = false;

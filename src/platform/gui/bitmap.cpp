@@ -205,13 +205,17 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format) {
     height_ = height;
     format_ = format;
     DefaultPalette();
-    store_->surface = NewSurface(width, height);
-    if (Native32())
+    // A bitmap of fewer bits gets its 32-bit surface when something draws
+    // on it or reads it (a GIF's mask is written as bits and often never).
+    if (Native32()) {
+        store_->surface = NewSurface(width, height);
         bits_.clear();
-    else
+    } else {
+        store_->surface = QImage();
         bits_.assign(static_cast<size_t>(Stride(width, Bits(format))) * height, 0);
-    surfaceValid_ = nativeValid_ = true;
-    if (format == TPixelFormat::pf1bit) store_->surface.fill(palette_[0]);
+    }
+    surfaceValid_ = Native32();
+    nativeValid_ = true;
 }
 
 void TBitmap::SetSize(int width, int height) {
@@ -225,6 +229,7 @@ void TBitmap::SetSize(int width, int height) {
     Allocate(width, height, format_);
     palette_ = pal;
     QImage& s = store_->surface;
+    if (!Native32()) s = NewSurface(width, height);
     s.fill(palette_.empty() ? 0xFF000000u : palette_[0]);
     int w = std::min(width, old.width()), h = std::min(height, old.height());
     for (int y = 0; y < h; ++y) std::memcpy(s.scanLine(y), old.constScanLine(y), static_cast<size_t>(w) * 4);
@@ -430,7 +435,7 @@ std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor color) const {
     auto mask = std::make_unique<TBitmap>(width_, height_, TPixelFormat::pf1bit);
     const QImage& s = Surface();
     uint32_t key = ToArgb(color) & 0xFFFFFF;
-    QImage& m = mask->store_->surface;
+    QImage& m = mask->store_->surface = NewSurface(width_, height_);
     for (int y = 0; y < height_; ++y) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(s.constScanLine(y));
         uint32_t* out = reinterpret_cast<uint32_t*>(m.scanLine(y));

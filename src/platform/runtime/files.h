@@ -31,7 +31,8 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists,
 constexpr size_t kMaxSettingsFileSize = size_t{1} << 20;  // font.ini, prop.ini
 constexpr size_t kMaxTableFileSize = size_t{50} << 20;    // .tab
 constexpr size_t kMaxStateFileSize = size_t{16} << 20;    // .back, .bev
-constexpr size_t kMaxHelpFileSize = size_t{4} << 20;      // help texts
+constexpr size_t kMaxHelpFileSize = size_t{4} << 20;      // help texts, style sheets
+constexpr size_t kMaxPageFileSize = size_t{64} << 20;     // pages the viewer shows
 constexpr size_t kNoSizeLimit = static_cast<size_t>(-1);
 
 // Whole-file helpers. ReadFileBytes raises EFOpenError (with the reason in

@@ -140,6 +140,29 @@ TEST(Gif, TransparencyAndDisposalInTheMask) {
     EXPECT_EQ(mask->GetPixel(5, 0), clWhite);
 }
 
+TEST(Gif, MaskOfCellsOnWholeBytesIsCopiedAndClearedBitForBit) {
+    // A 16-wide screen puts every cell on whole mask bytes. Frame 2 covers
+    // columns 3-12 of row 0 only, across byte edges, with no transparency.
+    std::vector<uint8_t> px(32, 1);
+    px[0] = px[16 + 9] = 0;
+    GifFrame a = Frame(16, 2, px);
+    a.transparent = 0;
+    GifFrame b = Frame(10, 1, std::vector<uint8_t>(10, 2));
+    b.left = 3;
+    TGif gif;
+    std::unique_ptr<TBitmap> mask;
+    auto strip = Strip(pics::Gif(16, 2, kColors, {a, b}), mask, gif);
+    ASSERT_NE(mask, nullptr);
+    for (int cell : {0, 16})
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const bool hole = (x == 0 && y == 0) || (x == 9 && y == 1);
+                const bool covered = cell == 16 && y == 0 && x >= 3 && x <= 12;
+                EXPECT_EQ(mask->GetPixel(cell + x, y), hole && !covered ? clWhite : clBlack) << cell + x << "," << y;
+                if (covered) EXPECT_EQ(strip->GetPixel(cell + x, y), C(0x00FF00));
+            }
+}
+
 TEST(Gif, DamagedFilesRaiseTheirErrors) {
     const std::string good = pics::Gif(2, 2, kColors, {Frame(2, 2, {0, 1, 2, 3})});
     EXPECT_EQ(Raise(pics::Gif(2, 2, kColors, {Frame(2, 2, {0, 1, 2, 3})}, -1, "GIF88a")),

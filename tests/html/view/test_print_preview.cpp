@@ -2,6 +2,7 @@
 // one or two pages, and the tools.
 #include <gmock/gmock.h>
 
+#include <QImage>
 #include <cmath>
 
 #include "html/view/go_page_form.h"
@@ -37,6 +38,47 @@ TEST_F(PreviewTest, AnEmptyDocumentHasNoPage) {
     EXPECT_TRUE(p->ZoomCursorBut->Down());
     EXPECT_TRUE(p->OnePageBut->Down());
     EXPECT_EQ(p->ZoomBox->Items.Count(), 12);
+    p->Free();
+}
+
+// A page as it shows: its drawing played onto a small white bitmap.
+QImage Played(TMetafile* mf) {
+    TBitmap b(200, 280, TPixelFormat::pf32bit);
+    b.Canvas().Brush().SetColor(clWhite);
+    b.Canvas().FillRect(TRect{0, 0, 200, 280});
+    if (mf) mf->Draw(b.Canvas(), TRect{0, 0, 200, 280});
+    return b.Surface().copy();
+}
+
+// Only the page shown is drawn when the preview opens; the count is that of
+// every page, and a page drawn when it is shown is the page drawn in one go.
+TEST_F(PreviewTest, PagesAreDrawnWhenShownAndCountedFromTheStart) {
+    std::string html;
+    for (int i = 0; i < 400; ++i) html += "<p>linha " + std::to_string(i) + "</p>";
+    v->LoadFromFile(Write("longo.htm", html));
+    TMetaFilePrinter all(nullptr);
+    v->PrintPreview(&all);
+    const int count = all.LastAvailablePage();
+    ASSERT_GE(count, 4);
+
+    TPreviewForm* p = Open();
+    EXPECT_EQ(p->PageCount(), count);
+    EXPECT_EQ(p->CurPageLabel->Caption(), "Page 1 of " + std::to_string(count));
+    EXPECT_TRUE(p->MFPrinter()->Recorded(0));
+    EXPECT_FALSE(p->MFPrinter()->Recorded(count - 1));
+    EXPECT_EQ(Played(p->MFPrinter()->GetMetaFile(0)), Played(all.GetMetaFile(0)));
+
+    p->LastPageSpeed->Click();
+    EXPECT_EQ(p->CurPage(), count - 1);
+    EXPECT_EQ(p->PageCount(), count);
+    ASSERT_TRUE(p->MFPrinter()->Recorded(count - 1));
+    EXPECT_EQ(Played(p->MFPrinter()->GetMetaFile(count - 1)), Played(all.GetMetaFile(count - 1)));
+    EXPECT_NE(Played(all.GetMetaFile(count - 1)), Played(all.GetMetaFile(0)));
+    EXPECT_TRUE(p->MFPrinter()->Recorded(0));  // the pages drawn before stay
+
+    p->SetCurPage(1);
+    p->TwoPageBut->UserClick();
+    EXPECT_TRUE(p->MFPrinter()->Recorded(2));
     p->Free();
 }
 

@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 #include "html/layout/document.h"
@@ -12,6 +14,8 @@
 #include "platform/gui/clipboard.h"
 #include "platform/gui/extctrls.h"
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/files.h"
 #include "view_env.h"
 
 using ::testing::ElementsAre;
@@ -60,6 +64,24 @@ TEST_F(ViewerTest, AReloadKeepsThePlaceAndAnotherFileStartsAtTheTop) {
     const TSectionBase* before = v->SectionList()->FindSectionAtPosition(v->SectionList()->YOff, top, index);
     ASSERT_NE(before, nullptr);
     EXPECT_EQ(index + 1, pos >> 16);
+}
+
+// A page that cannot be read (a device, a pipe, one too large) is refused
+// before anything changes: the page shown stays, and so does its history.
+TEST_F(ViewerTest, APageThatCannotBeReadLeavesTheShownOneAsItWas) {
+    const std::string a = Write("a.htm", LongPage(20));
+    v->LoadFromFile(a);
+    const int height = v->DocHeight();
+    const std::string big = (dir / "grande.htm").string();
+    ASSERT_EQ(truncate(Write("grande.htm", "").c_str(), static_cast<off_t>(kMaxPageFileSize) + 1), 0);
+    const std::string pipe = (dir / "cano.htm").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& bad : {big, pipe, std::string("/dev/zero")}) {
+        EXPECT_THROW(v->LoadFromFile(bad), EInOutError) << bad;
+        EXPECT_EQ(v->CurrentFile(), a);
+        EXPECT_EQ(v->DocumentTitle(), "Longa");
+        EXPECT_EQ(v->DocHeight(), height);
+    }
 }
 
 TEST_F(ViewerTest, KeysScrollByLinesPagesAndToTheEnds) {

@@ -92,3 +92,25 @@ TEST_F(ViewerTest, FileNamesOfLinksResolveBesideTheShownFile) {
 }
 
 }  // namespace
+
+namespace {
+
+using velorim_test::ViewerTest;
+
+// Text held in memory shows as the file it will be written to: the same
+// folder for relative names, title and history, and no file is needed.
+TEST_F(ViewerTest, TextFromMemoryShowsAsTheFileItNames) {
+    const std::string a = Write("a.htm", "<p>a</p>");
+    const std::string report = (dir / "sub" / "r.htm").string();
+    v->SetHistoryMaxCount(3);
+    v->LoadFromFile(a);
+    v->LoadFromString("<title>Relatório</title><p>r</p>", report);
+    EXPECT_EQ(v->CurrentFile(), report);
+    EXPECT_EQ(v->DocumentTitle(), "Relatório");
+    EXPECT_EQ(v->DocumentSource(), "<title>Relatório</title><p>r</p>");
+    EXPECT_EQ(v->ResolveFileName("fig.gif"), (dir / "sub" / "fig.gif").string());
+    EXPECT_THAT(v->History().Items(), ElementsAre(report, a));
+    EXPECT_THAT(v->TitleHistory().Items(), ElementsAre("Relatório", ""));
+}
+
+}  // namespace
