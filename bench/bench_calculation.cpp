@@ -5,18 +5,21 @@
 // Measured from the spreadsheet page's Próximo to the end of Finalizar (state
 // file and report written, report shown in the main window); Finalizar alone
 // with the heap the shown report adds; Finalizar to the report's first paint
-// in the shown main window; and that report read and laid out by a
-// viewer 800 pixels wide, then laid out again at another width. Forms are
-// created offscreen (only the first-paint measure shows the main window); the
-// program starts in a copy of data/.
+// in the shown main window; and the reports of 12, 120, 240 and 597 months
+// read and laid out by a viewer 800 pixels wide (with the heap they hold),
+// freed, laid out again at other widths, and one screen of each painted.
+// Forms are created offscreen (only the first-paint measure shows the main
+// window); the program starts in a copy of data/.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QWidget>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -27,7 +30,10 @@
 #include "platform/gui/application.h"
 #include "platform/gui/dialog_recorder.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/bitmap.h"
+#include "platform/runtime/dates.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/formats.h"
 #include "revision/arrears_wizard.h"
 
 namespace {
@@ -37,7 +43,8 @@ struct Program {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         Application->Initialize();
         SetDialogService(&dialogs);
-        dir = std::filesystem::temp_directory_path() / "velorim_bench_calculation";
+        // A folder of each process's own: runs side by side do not meet.
+        dir = std::filesystem::temp_directory_path() / ("velorim_bench_calculation_" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::copy(std::string(VELORIM_SOURCE_DIR) + "/data", dir, std::filesystem::copy_options::recursive);
         SetCurrentDir(dir.string());
@@ -61,6 +68,10 @@ struct Program {
         w.Ejuros->SetText("1");
         w.Dateinicialjuros->SetText("01/01/2021");
         w.Datefinaljuros->SetText("31/12/2026");
+    }
+    ~Program() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
     }
     TDialogRecorder dialogs;
     std::filesystem::path dir;
@@ -187,18 +198,34 @@ void BM_FinalizarOverShownReport(benchmark::State& state) {
 }
 BENCHMARK(BM_FinalizarOverShownReport)->Unit(benchmark::kMillisecond);
 
-// The report Finalizar writes, in a viewer of its own 800 pixels wide.
+// The report Finalizar writes for `months` months ending 31/12/2026 (12,
+// 120, 240, or 597 from 01/05/1977), kept in a file of its own: the four
+// show how the viewer's costs grow with the report.
+std::string ReportOf(int months) {
+    static std::map<int, std::string> files;
+    auto& file = files[months];
+    if (!file.empty()) return file;
+    Program& program = TheProgram();
+    TForm12& w = *Form12;
+    const std::string first = months >= 597 ? "01/05/1977" : FormatDateTime("dd/mm/yyyy", IncMonth(EncodeDate(2027, 1, 1), -months));
+    w.Dataini->SetText(first);
+    w.DatePrescricao->SetText(first);
+    w.PageControl1->SetPageIndex(5);
+    w.BTNcorrigirClick(nullptr);
+    w.Button3Click(nullptr);
+    file = (program.dir / ("atual-" + std::to_string(months) + ".html")).string();
+    std::filesystem::copy_file(program.dir / "atual.html", file, std::filesystem::copy_options::overwrite_existing);
+    w.Dataini->SetText("01/05/1977");
+    w.DatePrescricao->SetText("01/05/1977");
+    return file;
+}
+
+// A viewer of its own 800 pixels wide, empty.
 struct ReportViewer {
     TForm* form;
     THTMLViewer* viewer;
-    std::string file;
     ReportViewer() {
         TheProgram();
-        TForm12& w = *Form12;
-        w.PageControl1->SetPageIndex(5);
-        w.BTNcorrigirClick(nullptr);
-        w.Button3Click(nullptr);
-        file = (std::filesystem::current_path() / "atual.html").string();
         form = new TForm(nullptr);
         form->SetBounds(0, 0, 1024, 768);
         viewer = new THTMLViewer(form);
@@ -208,30 +235,83 @@ struct ReportViewer {
     ~ReportViewer() { form->Free(); }
 };
 
+void MonthsCounters(benchmark::State& state, const ReportViewer& r) {
+    state.counters["months"] = static_cast<double>(state.range(0));
+    state.counters["doc_height"] = r.viewer->DocHeight();
+}
+
+// Loading and laying out the report; "report_MB" is the heap the shown
+// report holds, measured from the empty viewer.
 void BM_ReportLoadAndLayOutAt800(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
     ReportViewer r;
+    double held = 0;
     for (auto _ : state) {
         state.PauseTiming();
         r.viewer->Clear();  // the report before goes untimed, as in Finalizar
+        const double before = static_cast<double>(mallinfo2().uordblks);
         state.ResumeTiming();
-        r.viewer->LoadFromFile(r.file);
+        r.viewer->LoadFromFile(file);
         benchmark::DoNotOptimize(r.viewer->DocHeight());
+        state.PauseTiming();
+        held = static_cast<double>(mallinfo2().uordblks) - before;
+        state.ResumeTiming();
     }
-    state.counters["doc_height"] = r.viewer->DocHeight();
+    state.counters["report_MB"] = held / 1e6;
+    MonthsCounters(state, r);
 }
-BENCHMARK(BM_ReportLoadAndLayOutAt800)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportLoadAndLayOutAt800)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
-void BM_ReportRelayoutAtNewWidth(benchmark::State& state) {
+// Freeing the shown report, as Finalizar does before it shows the next one.
+void BM_ReportFree(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
     ReportViewer r;
-    r.viewer->LoadFromFile(r.file);
-    bool wide = false;
     for (auto _ : state) {
-        wide = !wide;
-        r.viewer->SetBounds(0, 0, wide ? 1000 : 800, 700);
+        state.PauseTiming();
+        r.viewer->LoadFromFile(file);
+        state.ResumeTiming();
+        r.viewer->Clear();
+    }
+    state.counters["months"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_ReportFree)->Arg(120)->Arg(597)->Unit(benchmark::kMillisecond);
+
+// The report laid out again and again, at one width and then the other.
+void RelayoutBetween(benchmark::State& state, int narrow, int wide) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
+    ReportViewer r;
+    r.viewer->LoadFromFile(file);
+    bool wider = false;
+    for (auto _ : state) {
+        wider = !wider;
+        r.viewer->SetBounds(0, 0, wider ? wide : narrow, 700);
         benchmark::DoNotOptimize(r.viewer->DocHeight());
     }
+    MonthsCounters(state, r);
 }
-BENCHMARK(BM_ReportRelayoutAtNewWidth)->Unit(benchmark::kMillisecond);
+
+void BM_ReportRelayoutAtNewWidth(benchmark::State& state) { RelayoutBetween(state, 800, 1000); }
+BENCHMARK(BM_ReportRelayoutAtNewWidth)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
+
+// The same at 640 and 720 pixels, where the monthly table gets neither its
+// widest columns nor its narrowest: each layout gives the columns other
+// widths, and every cell is laid out again.
+void BM_ReportRelayoutNarrower(benchmark::State& state) { RelayoutBetween(state, 640, 720); }
+BENCHMARK(BM_ReportRelayoutNarrower)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
+
+// Painting one screen of the report scrolled to its middle: the time should
+// not grow with the report.
+void BM_ReportPaintOneScreen(benchmark::State& state) {
+    const std::string file = ReportOf(static_cast<int>(state.range(0)));
+    ReportViewer r;
+    r.viewer->LoadFromFile(file);
+    r.viewer->ScrollTo(r.viewer->DocHeight() / 2 - 350);
+    TBitmap screen;
+    screen.SetSize(800, 700);
+    for (auto _ : state) r.viewer->PaintDocument(screen.Canvas(), TRect{0, 0, 800, 700});
+    MonthsCounters(state, r);
+}
+BENCHMARK(BM_ReportPaintOneScreen)->Arg(12)->Arg(120)->Arg(240)->Arg(597)->Unit(benchmark::kMillisecond);
 
 // The same without the viewer's reading of the report: the wizard's own share
 // (spreadsheet, state file, report file).

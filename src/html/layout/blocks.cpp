@@ -128,6 +128,60 @@ void TBoxValues::SetVertical(int top, int bottom) { ChangeShared(*this, piMargin
 
 // ---------------------------------------------------------------- TBlock
 
+namespace {
+
+// Background colour, margins (the vertical ones but the default spacing),
+// paddings, border widths, size and offsets.
+bool BoxValuesAddNothing(const TProperties& Prop) {
+    const TPropValue& bg = Prop.Props[piBackgroundColor];
+    if (bg.IsInt() && bg.Int() != IntNull && bg.Int() != clNone) return false;
+    for (int i = piMarginTop; i <= piLeftPos; ++i) {
+        if (i >= piBorderTopColor && i <= piBorderLeftStyle) continue;  // no border is drawn
+        const TPropValue& p = Prop.Props[static_cast<size_t>(i)];
+        const bool vertical = i == piMarginTop || i == piMarginBottom;
+        if (!p.IsEmpty() && !p.Is(IntNull) && !(vertical && (p.Is(ParaSpace) || p.Is(0)))) return false;
+    }
+    return true;
+}
+
+bool BoxAddsNothingFor(const TProperties& Prop) {
+    // Most paragraphs leave all of these unset: each getter below then
+    // answers its default.
+    static constexpr int kRead[] = {piBorderStyle,     piBorderTopStyle,  piBorderRightStyle, piBorderBottomStyle,
+                                    piBorderLeftStyle, piVisibility,      piBackgroundImage,  piPosition,
+                                    piFloat,           piClear,           piPageBreakBefore,  piPageBreakAfter,
+                                    piPageBreakInside, piOverflow,        piDisplay};
+    bool unset = true;
+    for (int i : kRead) unset = unset && Prop.Props[static_cast<size_t>(i)].IsEmpty();
+    if (unset) return BoxValuesAddNothing(Prop);
+    int v = 0;
+    bool before = false, after = false, inside = false;
+    Prop.GetPageBreaks(before, after, inside);
+    std::string image;
+    if ((Prop.GetClear(v) && v != 0) || (Prop.GetFloat(v) && v != 0) || Prop.HasBorder() ||
+        Prop.GetBorderStyle() != 0 || Prop.DisplayNone() || Prop.GetPosition() != 0 ||
+        Prop.GetVisibility() != 2 || before || after || inside || Prop.IsOverflowHidden() ||
+        (Prop.GetBackgroundImage(image) && !image.empty() && image != "none"))
+        return false;
+    return BoxValuesAddNothing(Prop);
+}
+
+}  // namespace
+
+bool BoxAddsNothing(const TProperties& Prop) {
+    if (!Prop.PropTitle.empty()) return false;
+    // The paragraphs of a long table mostly hold the very values of the one
+    // before (the cascade shares them): the answer holds for those.
+    static struct {
+        TPropValues values;
+        bool answer = false;
+    } last;
+    if (Prop.Props.SameBlock(last.values)) return last.answer;
+    last.values = Prop.Props;
+    last.answer = BoxAddsNothingFor(Prop);
+    return last.answer;
+}
+
 TBlock::TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes)
     : TSectionBase(AMasterList),
       MyCell(std::make_unique<TBlockCell>(AMasterList ? AMasterList->MasterList : nullptr)),
@@ -1259,6 +1313,21 @@ int THRBlock::FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount)
 }
 
 // ---------------------------------------------------------------- TPage
+
+std::unique_ptr<TSectionBase> TEmptyParagraph::CreateCopy(TCellBasic* AMasterList) const {
+    return std::make_unique<TEmptyParagraph>(AMasterList, *this);
+}
+
+int TEmptyParagraph::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                            IndentManager& IMgr, int& MaxWidth, int& Curs) {
+    LaidOutWidth = std::max(0, AWidth);
+    return TSectionBase::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+}
+
+void TEmptyParagraph::CopySelectionToBuffer(SelTextCount& Buffer) {
+    static const char16_t crlf[] = {13, 10};
+    if (ParentSectionList && StartCurs < ParentSectionList->SelE) Buffer.AddText(crlf, 2);
+}
 
 std::unique_ptr<TSectionBase> TPage::CreateCopy(TCellBasic* AMasterList) const {
     return std::make_unique<TPage>(AMasterList, *this);

@@ -69,6 +69,12 @@ private:
     std::shared_ptr<::MargArray> values_;
 };
 
+// Whether a block of these properties adds nothing around its content when it
+// is the first thing in its cell: no margin but the default paragraph spacing
+// (which the cell's edges take away), no padding, border, background, size,
+// offset, float, clearing, positioning, page break, title or hiding.
+bool BoxAddsNothing(const TProperties& Prop);
+
 class TBlock : public TSectionBase {
 public:
     TBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell, TAttributeList* Attributes);
@@ -238,6 +244,22 @@ public:
     THorzLine* Line = nullptr;  // the content (owned by MyCell)
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
     int FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) override;
+};
+
+// A p element holding nothing, alone in a table cell, whose box adds
+// nothing: its block would take no room and paint nothing, and it still ends
+// a copied line. Kept as this instead of a block.
+class TEmptyParagraph : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    TEmptyParagraph(TCellBasic* AMasterList, const TEmptyParagraph& T)
+        : TSectionBase(AMasterList, T), LaidOutWidth(T.LaidOutWidth) {}
+    int LaidOutWidth = 0;  // the width its block would have had
+    bool IsPlain() const override { return true; }
+    std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override;
+    void CopySelectionToBuffer(SelTextCount& Buffer) override;
 };
 
 // A forced page break for printing.

@@ -24,10 +24,12 @@ std::string ColorText(TColor c) {
     return "#" + Hex(static_cast<unsigned>(c));
 }
 
-void Box(std::ostringstream& o, const TSectionBase& s, const TDumpOptions& opt) {
-    o << " start=" << s.StartCurs << " len=" << s.Len;
+void Box(std::ostringstream& o, const TSectionBase& s, const TDumpOptions& opt, int len) {
+    o << " start=" << s.StartCurs << " len=" << len;
     if (opt.Geometry) o << " y=" << s.YDraw << " h=" << s.SectionHeight << " draw=" << s.DrawTop << ".." << s.DrawBot;
 }
+
+void Box(std::ostringstream& o, const TSectionBase& s, const TDumpOptions& opt) { Box(o, s, opt, s.Len); }
 
 void DumpInto(std::ostringstream& o, TSectionBase& s, int depth, const TDumpOptions& opt);
 
@@ -113,6 +115,15 @@ void DumpInto(std::ostringstream& o, TSectionBase& s, int depth, const TDumpOpti
         return;
     }
     if (auto* p = dynamic_cast<TSection*>(&s)) {
+        if (p->InPlaceOfBlock) {
+            // Shown as the block it stands for, which would have its geometry
+            // (and no length before its first layout).
+            o << Indent(depth) << "Block tag=p";
+            Box(o, s, opt, s.YDraw == TSectionBase::NotLaidOut ? 0 : s.Len);
+            if (opt.Geometry) o << " x=0 w=" << p->AvailableWidth;
+            o << "\n";
+            ++depth;
+        }
         DumpParagraph(o, *p, depth, opt);
         return;
     }
@@ -130,6 +141,14 @@ void DumpInto(std::ostringstream& o, TSectionBase& s, int depth, const TDumpOpti
         if (opt.Geometry) o << " x=" << b->ContentLeft << " w=" << b->NewWidth;
         o << "\n";
         DumpCellInto(o, *b->MyCell, depth + 1, opt);
+        return;
+    }
+    if (auto* e = dynamic_cast<TEmptyParagraph*>(&s)) {
+        // Shown as the block it stands for.
+        o << Indent(depth) << "Block tag=p";
+        Box(o, s, opt);
+        if (opt.Geometry) o << " x=0 w=" << e->LaidOutWidth;
+        o << "\n";
         return;
     }
     const char* kind = dynamic_cast<THorzLine*>(&s) ? "Rule" : dynamic_cast<TPage*>(&s) ? "PageBreak" : "SectionBase";

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <typeinfo>
 #include <unordered_set>
 
 #include "html/layout/blocks.h"
@@ -287,14 +286,9 @@ void TCellBasic::MoveDown(int dy, int dcurs) {
 
 // ---------------------------------------------------------------- TCell
 
-TCell::TCell(TSectionList* Master) : TCellBasic(Master) {
-    IMgr = &ownIMgr_;
-}
+TCell::TCell(TSectionList* Master) : TCellBasic(Master) {}
 
-TCell::TCell(TSectionList* Master, const TCell& T)
-    : TCellBasic(Master, T) {
-    IMgr = &ownIMgr_;
-}
+TCell::TCell(TSectionList* Master, const TCell& T) : TCellBasic(Master, T), laidOutWidth_(T.laidOutWidth_) {}
 
 TCell::~TCell() {
     // Sections go before the manager they may point at.
@@ -303,40 +297,70 @@ TCell::~TCell() {
 
 namespace {
 
-// A block in the flow, neither floated nor positioned, asks for the limits of
-// its cell only under its own name: the cell's own limit records cannot
-// change what such blocks lay out.
-bool CellLimitsUnread(const TCellBasic& cell) {
-    for (const auto& s : cell) {
-        if (!s->IsBlock() || typeid(*s) != typeid(TBlock)) return false;
-        const auto& b = static_cast<const TBlock&>(*s);
-        if (b.Positioning != 0 || b.FloatLR != 0) return false;
-    }
-    return true;
+// Float managers not lent out. Cells nest, so several are out at once.
+std::vector<std::unique_ptr<IndentManager>>& SpareIndents() {
+    thread_local std::vector<std::unique_ptr<IndentManager>> spare;
+    return spare;
 }
+
+// A float manager lent to a cell for the time of one call.
+class TLentIndents {
+public:
+    explicit TLentIndents(IndentManager*& slot) : slot_(slot) {
+        auto& spare = SpareIndents();
+        if (spare.empty()) {
+            mgr_ = std::make_unique<IndentManager>();
+        } else {
+            mgr_ = std::move(spare.back());
+            spare.pop_back();
+        }
+        saved_ = slot_;
+        slot_ = mgr_.get();
+    }
+    ~TLentIndents() {
+        mgr_->Clear();
+        SpareIndents().push_back(std::move(mgr_));
+        slot_ = saved_;
+    }
+    TLentIndents(const TLentIndents&) = delete;
+    TLentIndents& operator=(const TLentIndents&) = delete;
+
+private:
+    IndentManager*& slot_;
+    IndentManager* saved_ = nullptr;
+    std::unique_ptr<IndentManager> mgr_;
+};
 
 }  // namespace
 
 int TCell::Layout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlHt, int& MaxWidth, int& Curs) {
+    TLentIndents lent(IMgr);
+    laidOutWidth_ = Width;
     IMgr->Clear();
     IMgr->Reset(0, Width);
     const void* saveID = IMgr->CurrentID;
     IMgr->CurrentID = this;
-    const bool limits = !CellLimitsUnread(*this);
-    const int LIndex = limits ? IMgr->SetLeftIndent(0, Y) : -1;
-    const int RIndex = limits ? IMgr->SetRightIndent(Width, Y) : -1;
-    int H = TCellBasic::Layout(Canvas, Y, Width, AHeight, BlHt, MaxWidth, Curs);
-    if (limits) {
-        IMgr->FreeLeftIndentRec(LIndex);
-        IMgr->FreeRightIndentRec(RIndex);
+    // A paragraph in its block's place is as wide as that block would be: as
+    // wide as the cell, or as its longest word.
+    int width = Width;
+    if (Count() == 1 && (*this)[0]->IsSection() && static_cast<TSection*>((*this)[0])->InPlaceOfBlock) {
+        int Min = 0, Max = 0;
+        (*this)[0]->MinMaxWidth(Canvas, Min, Max);
+        width = std::max(Width, Min);
     }
+    const int LIndex = IMgr->SetLeftIndent(0, Y);
+    const int RIndex = IMgr->SetRightIndent(width, Y);
+    int H = TCellBasic::Layout(Canvas, Y, width, AHeight, BlHt, MaxWidth, Curs);
+    IMgr->FreeLeftIndentRec(LIndex);
+    IMgr->FreeRightIndentRec(RIndex);
     const int IB = IMgr->ImageBottom() - YValue;
     IMgr->CurrentID = saveID;
     return std::max(H, IB);
 }
 
 int TCell::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) {
-    IMgr->Reset(X, X + IMgr->Width);
+    TLentIndents lent(IMgr);
+    IMgr->Reset(X, X + laidOutWidth_);
     IMgr->ClipWidth = ClipWidth;
     YValue = Y;
     return TCellBasic::Draw(Canvas, ARect, ClipWidth, X, Y, XRef, YRef);

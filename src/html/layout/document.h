@@ -61,7 +61,8 @@ public:
     int StartCurs = 0;
     int Len = 0;
     int ZIndex = 0;
-    int YDraw = 999999999;
+    static constexpr int NotLaidOut = 999999999;
+    int YDraw = NotLaidOut;
     int ContentBot = 0, DrawTop = 0, DrawBot = 0, ContentTop = 0;
     int SectionNumber = 0;
     int ThisCycle = 0;
@@ -159,7 +160,7 @@ public:
     ~TCellBasic() override;
 
     TSectionList* MasterList;
-    IndentManager* IMgr = nullptr;  // owned by TCell; a TBlockCell uses its block's
+    IndentManager* IMgr = nullptr;  // lent to a TCell while it lays out or paints; a TBlockCell uses its block's
     int YValue = 0;
     int StartCurs = 0;
     int Len = 0;
@@ -204,7 +205,9 @@ public:
     void MoveDown(int dy, int dcurs);
 };
 
-// A cell with its own float manager.
+// A cell with a float manager of its own while it lays out or paints: what
+// its content places beside floats matters only then, so the managers are
+// lent, and a long table's thousands of cells hold none.
 class TCell : public TCellBasic {
 public:
     explicit TCell(TSectionList* Master);
@@ -214,7 +217,7 @@ public:
     int Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef) override;
 
 private:
-    IndentManager ownIMgr_;
+    int laidOutWidth_ = 0;  // the width of the last layout
 };
 
 // The content of a table cell: adds the cell rectangle and a whole-cell link.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -739,16 +740,43 @@ void DoP(const SymbSet& TermSet) {
     }
     PushPropsWith("p", "", attrs.get());
     AssignAlign(AttrText(AlignSy, attrs.get()));
+    TProperties* entry = Top();
     TCellBasic* saved = CurrentCell;
-    auto* b = new TBlock(CurrentCell, Top(), CurrentCell, attrs.get());
-    CurrentCell->Add(b, pos);
-    CurrentCell = b->MyCell.get();
+    // The first paragraph of a table cell whose box adds nothing is read into
+    // the cell itself: when it turns out to be the cell's whole content, one
+    // paragraph of text, it stays there in the place of its block.
+    const bool inPlace = CurrentCell->Count() == 0 && dynamic_cast<TCellObjCell*>(CurrentCell) &&
+                         !Attr(IDSy, attrs.get()) && BoxAddsNothing(*entry);
+    TBlock* b = nullptr;
+    if (!inPlace) {
+        b = new TBlock(CurrentCell, entry, CurrentCell, attrs.get());
+        CurrentCell->Add(b, pos);
+        CurrentCell = b->MyCell.get();
+    }
     CurrentSection = NewSection(true, attrs.get());
     while (Sy != EofSy && !TermSet.Contains(Sy) && (ParaSet.Contains(Sy) || Sy == OtherSy)) {
         unsigned mark = g_advance;
         if (Sy == OtherSy) Advance();
         else DoCommonSy();
         if (mark == g_advance) Advance();
+    }
+    if (inPlace) {
+        SectionEnd();
+        TSectionBase* only = saved->Count() == 1 ? saved->First() : nullptr;
+        const bool cellEnds = TableTermSet.Contains(Sy) || Sy == EofSy;
+        if (cellEnds && only && only->IsSection() && only->IsPlain()) {
+            static_cast<TSection*>(only)->InPlaceOfBlock = true;
+        } else if (cellEnds && saved->Count() == 0) {
+            saved->Add(new TEmptyParagraph(saved), pos);
+        } else {
+            // Anything else in the cell: the block is made after all, around
+            // what was read, as it would have been before.
+            std::vector<std::unique_ptr<TSectionBase>> read;  // the last first
+            saved->MoveTailTo(0, read, SIZE_MAX);
+            b = new TBlock(saved, entry, saved, attrs.get());
+            saved->Add(b, pos);
+            for (auto s = read.rbegin(); s != read.rend(); ++s) b->MyCell->TSectionItems::Add(std::move(*s));
+        }
     }
     if (Sy == TableSy) {
         b->MargArrayO.Edit()[piMarginBottom] = TPropValue(0);

@@ -3,7 +3,6 @@
 #include <sanitizer/asan_interface.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -112,19 +111,7 @@ void IndentManagerBasic::AddFloatRec(bool left, const IndentRec& r) {
 
 namespace {
 
-// A list emptied gives its room back: a laid-out document keeps one manager
-// per table cell, most of them with no float left in force. The room of the
-// last lists emptied waits here for the next lists to get a record, as every
-// block laid out in a cell adds a record to its left and right lists and
-// frees both again.
-struct SpareRecs {
-    std::array<std::vector<IndentRec>, 4> lists;
-    size_t count = 0;
-};
-SpareRecs g_spare;
-
 int AddRec(std::vector<IndentRec>& recs, const IndentRec& r) {
-    if (recs.capacity() == 0 && g_spare.count > 0) recs.swap(g_spare.lists[--g_spare.count]);
     recs.push_back(r);
     return static_cast<int>(recs.size()) - 1;
 }
@@ -132,11 +119,6 @@ int AddRec(std::vector<IndentRec>& recs, const IndentRec& r) {
 void FreeRec(std::vector<IndentRec>& recs, int i) {
     if (i < 0 || i >= static_cast<int>(recs.size())) return;
     recs.erase(recs.begin() + i);
-    if (!recs.empty()) return;
-    if (g_spare.count < g_spare.lists.size())
-        recs.swap(g_spare.lists[g_spare.count++]);
-    else
-        recs.shrink_to_fit();
 }
 
 }  // namespace

@@ -312,7 +312,7 @@ void TFontList::Decrement(int N, TSectionList* ParentSectionList) {
 // ---------------------------------------------------------------- TSection
 
 TSection::TSection(TCellBasic* AMasterList, TAttributeList* L, TProperties* Prop, TUrlTarget* AnURL, bool FirstItem)
-    : TSectionBase(AMasterList), OwnerCell(AMasterList) {
+    : TSectionBase(AMasterList) {
     TSectionList* list = ParentSectionList;
     // The list's room before the run's: a paragraph dropped at once then
     // gives both back to the slab.
@@ -373,7 +373,7 @@ TSection::TSection(TCellBasic* AMasterList, const TSection& T)
       FLPercent(T.FLPercent),
       BreakWord(T.BreakWord),
       Finished(true),
-      OwnerCell(AMasterList) {
+      InPlaceOfBlock(T.InPlaceOfBlock) {
     Len = T.Len;
     SectionNumber = T.SectionNumber;
 }
@@ -405,12 +405,18 @@ void TSection::AddChar(char16_t C, int Index) {
 void TSection::AddTokenObj(TokenObj& T) {
     if (T.Leng == 0) return;
     TProperties* prop = ParserPropStack.Count() ? ParserPropStack.Top() : nullptr;
-    std::u16string text(T.C.begin(), T.C.begin() + T.Leng);
     const int transform = prop ? prop->GetTextTransform() : 0;
+    const char code = (ParserNoBreak || IsPreFormated()) ? 'n' : 'y';
+    const bool smallCaps = prop && prop->Props[piFontVariant].Is("small-caps");
+    if (!smallCaps && transform == 0) {
+        BuffS.append(T.C.begin(), T.C.begin() + T.Leng);
+        Brk.append(static_cast<size_t>(T.Leng), code);
+        SIndexList.insert(SIndexList.end(), T.I.begin(), T.I.begin() + T.Leng);
+        return;
+    }
+    std::u16string text(T.C.begin(), T.C.begin() + T.Leng);
     if (transform == 1) text = WideUpperCase(text);
     else if (transform == 2) text = WideLowerCase(text);
-    const char code = (ParserNoBreak || IsPreFormated()) ? 'n' : 'y';
-    const bool smallCaps = prop && prop->GetFontVariant() == "small-caps";
     if (!smallCaps) {
         BuffS += text;
         Brk.append(static_cast<size_t>(T.Leng), code);
@@ -518,7 +524,7 @@ int TSection::FindMarker(char16_t C, int I, int Limit) const {
         markers_.clear();
         for (size_t k = 0; k < BuffS.size(); ++k)
             if (BuffS[k] == Placeholder || BuffS[k] == HardBreak) markers_.push_back(static_cast<int>(k));
-        markersFor_ = BuffS.size();
+        markersFor_ = static_cast<uint32_t>(BuffS.size());
     }
     const int end = I + Limit;
     for (auto it = std::lower_bound(markers_.begin(), markers_.end(), I); it != markers_.end() && *it < end; ++it)
@@ -564,7 +570,7 @@ void TSection::AllowBreakAfterLast() {
 
 void TSection::DeleteChar(int I) {
     BuffS.erase(static_cast<size_t>(I), 1);
-    markersFor_ = std::u16string::npos;
+    markersFor_ = UINT32_MAX;
     Brk.erase(static_cast<size_t>(I), 1);
     if (I < static_cast<int>(SIndexList.size())) SIndexList.erase(SIndexList.begin() + I);
     Fonts.Decrement(I, ParentSectionList);
@@ -876,7 +882,8 @@ void TSection::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
 // ---------------------------------------------------------------- line fitting
 
 int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentManager& IMgr, int& ImgHt, int& Width,
-                            std::vector<TFloatingObj*>& Later, int& FloatBottom) {
+                            std::vector<TFloatingObj*>& Later, std::vector<TFloatingObj*>& Placed,
+                            int& FloatBottom) {
     const char16_t* b = BuffS.c_str();
     ImgHt = 0;
     // 1. a hard break limits the line
@@ -910,7 +917,7 @@ int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentMana
             TFloatingObj* obj = nullptr;
             int w = Images.GetWidthAt(I, align, hl, hr, obj);
             if (w >= 0 && obj->IsFloating() &&
-                std::find(placed_.begin(), placed_.end(), obj) != placed_.end()) {
+                std::find(Placed.begin(), Placed.end(), obj) != Placed.end()) {
                 ++count;  // placed already, on an earlier try of this line
             } else if (w >= 0 && obj->IsFloating()) {
                 if (lineEmpty) {
@@ -918,7 +925,7 @@ int TSection::FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentMana
                     const int room = IMgr.RightSide(Y) - IMgr.LeftIndent(Y);
                     if (total <= room || (count == 0 && IMgr.GetNextWiderY(Y) == Y)) {
                         IMgr.AddFloatingObj(Y, obj);
-                        placed_.push_back(obj);
+                        Placed.push_back(obj);
                         obj->DrawYY = Y;
                         const int h = obj->ImageHeight + obj->VSpaceT + obj->VSpaceB;
                         ImgHt = std::max(ImgHt, h);
@@ -996,7 +1003,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     YDraw = ContentTop = DrawTop = Y;
     StartCurs = Curs;
     Lines.clear();
-    placed_.clear();
+    std::vector<TFloatingObj*> placed;
     SectionHeight = 0;
     int floatBottom = 0;
 
@@ -1054,7 +1061,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
     while (N > 0 && guard++ < 1000000) {
         int ImgHt = 0, Width = 0;
         std::vector<TFloatingObj*> later;
-        const int raw = FindLineCount(Canvas, PStart, N, Y, IMgr, ImgHt, Width, later, floatBottom);
+        const int raw = FindLineCount(Canvas, PStart, N, Y, IMgr, ImgHt, Width, later, placed, floatBottom);
         if (raw <= 0) {
             const int wider = IMgr.GetNextWiderY(Y);
             if (wider > Y) {
@@ -1251,7 +1258,7 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         Y = AddExtent(Y, lineTotal);
         for (TFloatingObj* obj : later) {
             IMgr.AddFloatingObj(Y, obj);
-            placed_.push_back(obj);
+            placed.push_back(obj);
             obj->DrawYY = Y;
             const int h = obj->ImageHeight + obj->VSpaceT + obj->VSpaceB;
             floatBottom = std::max(floatBottom, Y + h);

@@ -222,7 +222,11 @@ public:
     int FLPercent = 0;
     bool BreakWord = false;
     bool Finished = false;
-    TCellBasic* OwnerCell;
+    // The whole content of a table cell, read from a p element whose box adds
+    // nothing (no margin, padding, border, background, size, float or
+    // position): the paragraph stands in the cell in its block's place and is
+    // laid out, painted, hit and copied as that block would have it.
+    bool InPlaceOfBlock = false;
 
     const char16_t* Buff() const { return BuffS.c_str(); }
 
@@ -274,8 +278,10 @@ public:
 protected:
     void FinishText();
     void DeleteChar(int I);
+    // Placed: the floats placed by the running layout, which a line tried
+    // again lower must not place a second time.
     int FindLineCount(TCanvas& Canvas, int Start, int N, int Y, IndentManager& IMgr, int& ImgHt, int& Width,
-                      std::vector<TFloatingObj*>& Later, int& FloatBottom);
+                      std::vector<TFloatingObj*>& Later, std::vector<TFloatingObj*>& Placed, int& FloatBottom);
     void DrawTheText(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, LineRec& LR, int X, int Y,
                      int Start, bool FirstPass);
     void BuildBorderList(LineRec& LR);
@@ -289,13 +295,9 @@ protected:
     // paragraph is not rescanned line after line.
     int FindMarker(char16_t C, int I, int Limit) const;
 
-    TProperties* BuildProps_ = nullptr;  // properties while building (not owned)
-    // Floats placed by the running layout: a line that is tried again lower
-    // must not place them a second time.
-    std::vector<TFloatingObj*> placed_;
     int SmallCapsStack_ = 0;
+    mutable uint32_t markersFor_ = UINT32_MAX;  // the text length markers_ indexes
     mutable std::vector<int> markers_;  // positions of placeholders and #8
-    mutable size_t markersFor_ = std::u16string::npos;  // the text length they index
 
     // The width of the text from its start, all of it and without its trailing
     // spaces: measuring, fitting and placing a one-line paragraph each ask for

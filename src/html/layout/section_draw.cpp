@@ -313,11 +313,11 @@ void TSection::CopySelectionToBuffer(SelTextCount& Buffer) {
         if (to == StartCurs + Len) --to;  // the closing space
         if (to > from) Buffer.AddText(b + (from - StartCurs), to - from);
     }
-    // A selection that reaches the paragraph's end takes its line end too.
-    if (selE >= StartCurs + Len) {
-        static const char16_t crlf[] = {13, 10};
-        Buffer.AddText(crlf, 2);
-    }
+    // A selection that reaches the paragraph's end takes its line end too,
+    // and one that goes beyond the end of a p element another one.
+    static const char16_t crlf[] = {13, 10};
+    if (selE >= StartCurs + Len) Buffer.AddText(crlf, 2);
+    if (InPlaceOfBlock && selE > StartCurs + Len) Buffer.AddText(crlf, 2);
 }
 
 // ---------------------------------------------------------------- hit tests

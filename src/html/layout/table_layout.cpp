@@ -362,14 +362,14 @@ int TCellObj::LayOut(TCanvas& Canvas, int top, int width, int height, int& Curs)
     return h;
 }
 
-int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight) {
+int TCellObj::MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight, int RowTop, int& Curs) {
     int width = std::max(0, W - HzSpace - CellSpacing);
     int avail = std::max(0, DeclaredHeight - VrSpace);
     if (Reusable(Canvas, width)) {
         VSize = last_.height;
+        Curs += last_.len;
     } else {
-        int curs = 0;
-        VSize = LayOut(Canvas, 0, width, avail, curs);
+        VSize = LayOut(Canvas, std::max(0, RowTop + CellSpacing + PadTop + BrdTop), width, avail, Curs);
     }
     return VSize;
 }
@@ -388,9 +388,13 @@ void TCellObj::ContentWidths(TCanvas& Canvas, int& Min, int& Max) {
     widthsFonts_ = FontServiceGeneration();
 }
 
-void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing) {
+bool TCellObj::WidthsHoldFor(const TCanvas& Canvas) const {
+    return widthsCanvas_ == &Canvas && widthsFonts_ == FontServiceGeneration();
+}
+
+bool TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing) {
     (void)X;
-    if (IsDummy()) return;
+    if (IsDummy()) return true;
     int freeH = Ht - VSize, used = VrSpace + CellSpacing;
     switch (VAlign) {
         case 1: YIndent = 0; break;
@@ -403,15 +407,18 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
     const int top = Y + CellSpacing + PadTop + BrdTop + YIndent;
     TSectionList* root = Cell->MasterList;
     // Laying plain text out again elsewhere gives the same lines, moved.
+    bool settled = false;
     if (top >= 0 && Reusable(Canvas, width)) {
-        Cell->MoveDown(top - last_.top, Curs - last_.curs);
+        if (top != last_.top || Curs != last_.curs) Cell->MoveDown(top - last_.top, Curs - last_.curs);
         last_.top = top;
         last_.curs = Curs;
         Curs += last_.len;
+        settled = true;
     } else {
         LayOut(Canvas, top, width, height, Curs);
     }
     if (Bg && !Bg->ImageName.empty() && root && root->ShowImages) {
+        settled = false;
         if (!Bg->Image) Bg->Image = TImageObj::CreateFromURL(root, Bg->ImageName);
         if (Bg->Image) {
             Bg->Image->Layout(Canvas, width, height, nullptr);
@@ -422,6 +429,7 @@ void TCellObj::PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellS
             }
         }
     }
+    return settled;
 }
 
 void TCellObj::Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
@@ -518,7 +526,8 @@ void TCellList::ApplyRowBackground() {
 }
 
 void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int Span, int TableHeight,
-                           int CellSpacing, int& Height, int& PercentHeight, bool& Declared) {
+                           int CellSpacing, int RowTop, int& Curs, int& Height, int& PercentHeight,
+                           bool& Declared) {
     int h = 0, p = 0;
     Declared = false;
     int col = 0;
@@ -531,7 +540,7 @@ void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int 
                 int declared = c->SpecHt > 0 ? c->SpecHt
                                : c->SpecHtPercent > 0 ? TableMath::MulDivTrunc(c->SpecHtPercent, TableHeight, 100)
                                                       : 0;
-                c->MeasureContent(Canvas, wd, CellSpacing, declared);
+                c->MeasureContent(Canvas, wd, CellSpacing, declared, RowTop, Curs);
                 int ch = c->VSize + c->VrSpace;
                 if (c->SpecHt > 0) ch = std::max(ch, c->SpecHt);
                 h = std::max(h, ch);
@@ -545,18 +554,20 @@ void TCellList::MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int 
     PercentHeight = p > 0 ? p + CellSpacing : 0;
 }
 
-void TCellList::PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
+bool TCellList::PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
                          int& Curs) {
     int x = X;
     int col = 0;
+    bool settled = true;
     for (const auto& c : *this) {
         if (c && !c->IsDummy()) {
             c->RowTop = Y;
-            c->PlaceContents(Canvas, x, Y, Curs, CellSpacing);
+            settled = c->PlaceContents(Canvas, x, Y, Curs, CellSpacing) && settled;
         }
         if (col < static_cast<int>(Widths.size())) x += Widths[static_cast<size_t>(col)];
         ++col;
     }
+    return settled;
 }
 
 void TCellList::Draw(TCanvas& Canvas, const TRect& ARect, const std::vector<int>& Widths, int X, int Y,
@@ -770,10 +781,13 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
     // keeps what it found.
     TSectionList* root = ParentSectionList;
     const int cycle = root ? root->CycleNumber : -1;
-    if (cycle > 0 && cycle == spansCycle_ && WithPercents == spansPercents_ && tbWidth == spansTbWidth_) return;
+    const bool sameCycle = cycle > 0 && cycle == spansCycle_;
+    const bool widthsHold = spansCanvas_ == &Canvas && spansFonts_ == FontServiceGeneration();
+    if ((sameCycle || widthsHold) && WithPercents == spansPercents_ && tbWidth == spansTbWidth_) return;
     spansCycle_ = cycle;
     spansPercents_ = WithPercents;
     spansTbWidth_ = tbWidth;
+    bool allHold = true;
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
@@ -787,6 +801,7 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
                 if (cell->ColSpan != span) continue;
                 int mn = 0, mx = 0;
                 cell->ContentWidths(Canvas, mn, mx);
+                allHold = allHold && cell->WidthsHoldFor(Canvas);
                 int add = cell->HzSpace + CellSpacing;
                 mn += add;
                 mx = std::max(mx + add, mn);
@@ -819,6 +834,8 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
         if (!more) break;
     }
     for (size_t c = 0; c < MaxWidths.size(); ++c) MaxWidths[c] = std::max(MaxWidths[c], MinWidths[c]);
+    spansCanvas_ = allHold ? &Canvas : nullptr;
+    spansFonts_ = FontServiceGeneration();
 }
 
 void ThtmlTable::GetMinMax(TCanvas& Canvas, int& TotalMin, int& TotalMax) {
@@ -846,7 +863,7 @@ void ThtmlTable::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
     Max = std::max(mx + CellSpacing, tbWidth);
 }
 
-void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
+void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight, int Top, int Curs) {
     const int n = Rows.Count();
     const int a = AHeight - CellSpacing;
     const int forPercent = std::max(0, a - n * CellSpacing);
@@ -867,13 +884,16 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
     };
     for (int span = 1;; span = nextSpan(span)) {
         bool more = false;
+        // Cells are measured where they will most likely stay: below the
+        // rows measured before, from the positions those took.
+        int top = Top, curs = Curs;
         for (int r = 0; r + span <= n; ++r) {
             TCellList* row = Rows[r];
             for (const auto& c : *row)
                 if (c && !c->IsDummy() && c->RowSpan > span) more = true;
             int h = 0, p = 0;
             bool declared = false;
-            row->MeasureRow(Canvas, Widths, span, forPercent, CellSpacing, h, p, declared);
+            row->MeasureRow(Canvas, Widths, span, forPercent, CellSpacing, top, curs, h, p, declared);
             if (span == 1) {
                 mins[static_cast<size_t>(r)] = h;
                 pcts[static_cast<size_t>(r)] = p;
@@ -882,12 +902,14 @@ void ThtmlTable::FindRowHeights(TCanvas& Canvas, int AHeight) {
                 TableMath::SpreadRowSpan(mins, r, span, h);
                 if (p > 0) TableMath::SpreadRowSpan(pcts, r, span, p);
             }
+            top = AddExtent(top, mins[static_cast<size_t>(r)]);
         }
         if (!more) break;
     }
     Heights = TableMath::DistributeRowHeights(mins, pcts, flagged, a);
     CapRunningSum(Heights);
     HeightsValid = true;
+    FindRowOffsets();
 }
 
 int ThtmlTable::ColumnLeft(int c) const {
@@ -931,8 +953,11 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
         if (d > 0 && d != Auto && d != IntNull) tableHt = d;
     }
     int nest = root ? root->TableNestLevel : 0;
-    if (!HeightsValid || Widths != old || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6)) {
-        FindRowHeights(Canvas, tableHt);
+    const bool widthsChanged = Widths != old;
+    const bool newHeights =
+        !HeightsValid || widthsChanged || LastAvailHeight != tableHt || (root && root->TableRelayout && nest < 6);
+    if (newHeights) {
+        FindRowHeights(Canvas, tableHt, Y, Curs);
         LastAvailHeight = tableHt;
     }
     HeaderHeight = HeaderRowCount = FootHeight = 0;
@@ -952,7 +977,8 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
         }
     }
     HeadOrFoot = (HeaderRowCount > 0 || FootStartRow >= 0) && anyBody;
-    for (int r = 0; r < Rows.Count(); ++r) {
+    if (newHeights) cellSizesSet_ = false;
+    for (int r = 0; !cellSizesSet_ && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         for (int c = 0; c < row->Count(); ++c) {
             TCellObj* cell = (*row)[c];
@@ -965,10 +991,21 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
             cell->Ht = ht;
         }
     }
-    int y = Y;
-    for (int r = 0; r < Rows.Count(); ++r) {
-        Rows[r]->PlaceRow(Canvas, Widths, X, y, CellSpacing, Curs);
-        y += Heights[static_cast<size_t>(r)];
+    cellSizesSet_ = true;
+    const unsigned fonts = FontServiceGeneration();
+    if (!newHeights && settled_.canvas == &Canvas && settled_.fonts == fonts && settled_.top == Y &&
+        settled_.curs == Curs && !(root && root->FirstLineHtPtr)) {
+        Curs += Len;  // every cell stands where it stood
+    } else {
+        settled_ = TSettled{};
+        const int curs = Curs;
+        bool settled = true;
+        int y = Y;
+        for (int r = 0; r < Rows.Count(); ++r) {
+            settled = Rows[r]->PlaceRow(Canvas, Widths, X, y, CellSpacing, Curs) && settled;
+            y += Heights[static_cast<size_t>(r)];
+        }
+        if (settled) settled_ = TSettled{&Canvas, fonts, Y, curs};
     }
     SectionHeight = Sum(Heights) + CellSpacing;
     TableHeight = SectionHeight;
@@ -982,12 +1019,58 @@ int ThtmlTable::Layout(TCanvas& Canvas, int X, int Y, int, int, int, int, int Bl
     return SectionHeight;
 }
 
+void ThtmlTable::FindRowOffsets() {
+    const int n = Rows.Count();
+    RowOffsets.assign(static_cast<size_t>(n) + 1, 0);
+    SpanStart.resize(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) {
+        const int h = Heights[static_cast<size_t>(r)];
+        if (h < 0) {
+            RowOffsets.clear();
+            SpanStart.clear();
+            return;
+        }
+        RowOffsets[static_cast<size_t>(r) + 1] = AddExtent(RowOffsets[static_cast<size_t>(r)], h);
+        SpanStart[static_cast<size_t>(r)] = r;
+    }
+    // Spans reach down over dummies only: one pass over the grid.
+    for (int r = 0; r < n; ++r)
+        for (const auto& c : *Rows[r])
+            if (c && !c->IsDummy())
+                for (int k = r + 1; k < r + c->RowSpan && k < n; ++k)
+                    SpanStart[static_cast<size_t>(k)] = std::min(SpanStart[static_cast<size_t>(k)], r);
+}
+
+std::pair<int, int> ThtmlTable::RowsBetween(int top, int bottom) const {
+    const int n = Rows.Count();
+    if (RowOffsets.size() != static_cast<size_t>(n) + 1) return {0, n - 1};
+    // The first row whose bottom reaches top, and the last whose top is not
+    // below bottom.
+    const auto first = std::lower_bound(RowOffsets.begin() + 1, RowOffsets.end(), top - ContentTop);
+    const auto last = std::upper_bound(RowOffsets.begin(), RowOffsets.end() - 1, bottom - ContentTop);
+    const int f = static_cast<int>(first - (RowOffsets.begin() + 1));
+    const int l = static_cast<int>(last - RowOffsets.begin()) - 1;
+    if (f >= n || l < 0) return {n, n - 1};
+    return {SpanStart[static_cast<size_t>(f)], l};
+}
+
 void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int FirstRow, int LastRow,
                           bool PageRules) {
     TSectionList* root = ParentSectionList;
     PageRules = PageRules && root && root->Printing;
+    if (!(root && root->Printing) && Y == ContentTop) {
+        // On the screen a cell outside the rectangle paints nothing: only the
+        // rows that reach into it are looked at.
+        const int yOff = root ? root->YOff : 0;
+        const auto [first, last] = RowsBetween(ARect.Top + yOff, ARect.Bottom + yOff - CellSpacing);
+        FirstRow = std::max(FirstRow, first);
+        LastRow = std::min(LastRow, last);
+    }
     int y = Y;
-    for (int r = 0; r < FirstRow && r < Rows.Count(); ++r) y += Heights[static_cast<size_t>(r)];
+    if (RowOffsets.size() == static_cast<size_t>(Rows.Count()) + 1 && FirstRow >= 0 && FirstRow < Rows.Count())
+        y += RowOffsets[static_cast<size_t>(FirstRow)];
+    else
+        for (int r = 0; r < FirstRow && r < Rows.Count(); ++r) y += Heights[static_cast<size_t>(r)];
     for (int r = FirstRow; r <= LastRow && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         int h = Heights[static_cast<size_t>(r)];
@@ -1123,7 +1206,8 @@ void ThtmlTable::DrawPrinted(TCanvas& Canvas, const TRect& ARect, int X, int Y) 
 ThtmlTable::CellHit ThtmlTable::CellAt(int X, int Y) const {
     CellHit hit;
     if (Y < ContentTop || Y >= ContentTop + SectionHeight || X < DrawX_ || X >= DrawX_ + TableWidth) return hit;
-    for (int r = 0; r < Rows.Count(); ++r) {
+    const auto [first, last] = RowsBetween(Y + 1, Y);
+    for (int r = first; r <= last && r < Rows.Count(); ++r) {
         TCellList* row = Rows[r];
         for (int c = 0; c < row->Count(); ++c) {
             TCellObj* cell = (*row)[c];

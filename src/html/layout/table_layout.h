@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "html/layout/blocks.h"
@@ -74,13 +75,19 @@ public:
     bool IsDummy() const { return ColSpan == 0 || !Cell; }
     void InitializeCell(int TablePadding, const std::string& RowImageName, bool TableBorder,
                         const PositionRecArray& RowPos);
-    void PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing);
+    // Returns whether the content is plain and stands laid out where it was
+    // placed: placed there again from the same position, it is not touched.
+    bool PlaceContents(TCanvas& Canvas, int X, int Y, int& Curs, int CellSpacing);
     void Draw(TCanvas& Canvas, const TRect& ARect, int X, int Y, int CellSpacing, bool Border, TColor Light,
               TColor Dark);
-    // Lays the content out at width W - spaces; returns VSize.
-    int MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight);
+    // Lays the content out at width W - spaces, in a row whose top is RowTop,
+    // from document position Curs (advanced past it); returns VSize. Where the
+    // row and the position hold, placing the cell then costs nothing.
+    int MeasureContent(TCanvas& Canvas, int W, int CellSpacing, int DeclaredHeight, int RowTop, int& Curs);
     // The content's narrowest and widest widths (Cell->MinMaxWidth).
     void ContentWidths(TCanvas& Canvas, int& Min, int& Max);
+    // Whether the widths last measured hold for Canvas without measuring.
+    bool WidthsHoldFor(const TCanvas& Canvas) const;
 
 private:
     TCellObj() = default;
@@ -123,11 +130,13 @@ public:
 
     void AddCell(TCellObj* CellObj);  // Add: takes ownership, ORs the page breaks
     void ApplyRowBackground();
-    // Measures the cells of a row whose RowSpan equals Span: returns the row
-    // height and the percent height (both with CellSpacing).
+    // Measures the cells of a row whose RowSpan equals Span, at the row's top
+    // and from document position Curs: returns the row height and the percent
+    // height (both with CellSpacing).
     void MeasureRow(TCanvas& Canvas, const std::vector<int>& Widths, int Span, int TableHeight, int CellSpacing,
-                    int& Height, int& PercentHeight, bool& Declared);
-    void PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing, int& Curs);
+                    int RowTop, int& Curs, int& Height, int& PercentHeight, bool& Declared);
+    // Returns whether every cell of the row is left in place (PlaceContents).
+    bool PlaceRow(TCanvas& Canvas, const std::vector<int>& Widths, int X, int Y, int CellSpacing, int& Curs);
     void Draw(TCanvas& Canvas, const TRect& ARect, const std::vector<int>& Widths, int X, int Y, int CellSpacing,
               bool Border, TColor Light, TColor Dark);
 };
@@ -166,7 +175,8 @@ public:
     void Initialize();
     void GetMinMax(TCanvas& Canvas, int& TotalMin, int& TotalMax);
     void GetMinMaxAbs(TCanvas& Canvas, int& TotalMin, int& TotalMax);
-    void FindRowHeights(TCanvas& Canvas, int AHeight);
+    // Top and Curs: where the table's first row and its content start.
+    void FindRowHeights(TCanvas& Canvas, int AHeight, int Top, int Curs);
 
     // ---- overrides
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
@@ -191,6 +201,15 @@ public:
     int ColumnLeft(int c) const;
 
 private:
+    // Where the rows lie after a layout: RowOffsets[r] is the top of row r
+    // from the table's top (the sum of the heights above it, one entry more
+    // than rows), and SpanStart[r] the first row holding a cell that reaches
+    // into row r. Painting and hit tests find their rows by halving; empty
+    // when a negative height leaves the offsets out of order.
+    std::vector<int> RowOffsets, SpanStart;
+    void FindRowOffsets();
+    // The rows that may hold what lies between document y top and bottom.
+    std::pair<int, int> RowsBetween(int top, int bottom) const;
     struct CellHit {
         TCellObj* Cell = nullptr;
         int X = 0;
@@ -209,9 +228,23 @@ private:
     void SetPart(TTablePartRec& Part, TablePartType Type) const;
     int LastFootRow() const;
     int DrawX_ = 0;  // x of the table at the last layout or drawing
-    // The layout cycle and inputs of the last MeasureSpans.
+    // The inputs of the last MeasureSpans: the columns' measures hold while
+    // they are the same and the cells' widths hold (plain content on the same
+    // canvas and fonts), or within one layout cycle.
     int spansCycle_ = -1, spansTbWidth_ = 0;
     bool spansPercents_ = false;
+    const TCanvas* spansCanvas_ = nullptr;  // none: the widths may change
+    unsigned spansFonts_ = 0;
+    // Every cell left in place by the last layout, at this top, from this
+    // document position, on this canvas and fonts: laid out again with the
+    // same widths and heights, the rows are not walked (none: walk them).
+    struct TSettled {
+        const TCanvas* canvas = nullptr;
+        unsigned fonts = 0;
+        int top = 0, curs = 0;
+    };
+    TSettled settled_;
+    bool cellSizesSet_ = false;  // every cell's Wd and Ht follow Widths and Heights
 };
 
 class TTableBlock : public TBlock {

@@ -290,13 +290,25 @@ TEST_F(ImageTest, AFloatThatDoesNotFitMovesBelowEarlierFloats) {
 }
 
 TEST_F(ImageTest, AFloatBeforeAnOverlongWordIsPlacedOnce) {
+    // Laid out after the paragraph, it counts the float records in force.
+    struct FloatCount : TSectionBase {
+        using TSectionBase::TSectionBase;
+        size_t floats = 0;
+        int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+                   IndentManager& IMgr, int& MaxWidth, int& Curs) override {
+            floats = IMgr.LeftRecs.size();
+            return TSectionBase::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+        }
+    };
     auto* s = new TSection(cell, nullptr, ParserPropStack.Top(), nullptr, false);
     TImageObj* f = Image(s, {{SrcSy, "a.bmp"}, {AlignSy, "left"}, {WidthSy, "30"}, {HeightSy, "20"}});
     AddText(s, "longwordlongword");
     cell->Add(s, 0);
+    auto* probe = new FloatCount(cell);
+    cell->Add(probe, 0);
     Layout(100);  // the word does not fit beside the float: it goes below it
     EXPECT_EQ(f->DrawYY, 0);
-    EXPECT_EQ(doc->IMgr->LeftRecs.size(), 1u);
+    EXPECT_EQ(probe->floats, 1u);
     ASSERT_EQ(s->Lines.size(), 2u);  // the room beside the float, then the word below it
     EXPECT_EQ(s->Lines[0].Ln, 0);
     EXPECT_EQ(s->Lines[0].LineHt, 20);

@@ -87,7 +87,7 @@ TEST_F(ModelTest, ParagraphsInARowKeepTheirOwnBoxValues) {
     ASSERT_EQ(s.size(), 5u);
     std::string lefts, styles;
     for (TSection* p : s) {
-        TBlock* b = p->OwnerCell->Owner;
+        TBlock* b = p->OwnerBlock;
         ASSERT_NE(b, nullptr);
         lefts += std::to_string(b->MargArray[piMarginLeft]) + " ";
         styles += b->MargArrayO[piBorderTopStyle].Is(BorderStyleFromString("dashed")) ? "d" : "-";

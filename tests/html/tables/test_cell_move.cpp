@@ -161,3 +161,65 @@ TEST_F(CellMoveTest, FloatsPulledOutByNegativeMarginsLeaveTextInTheCell) {
 }
 
 }  // namespace
+
+namespace {
+
+// Plain content that counts how often it is laid out and moved.
+class CountingContent : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    int layouts = 0, moves = 0;
+    bool IsPlain() const override { return true; }
+    int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
+               IndentManager& IMgr, int& MaxWidth, int& Curs) override {
+        ++layouts;
+        return TSectionBase::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+    }
+    void MoveDown(int dy, int dcurs) override {
+        ++moves;
+        TSectionBase::MoveDown(dy, dcurs);
+    }
+};
+
+// A table of the same columns below text that wraps otherwise at another
+// width moves, and lands where a fresh layout puts it.
+TEST_F(CellMoveTest, APlainTableMovedByTheTextAboveLandsWhereAFreshLayoutPutsIt) {
+    std::string html = "<p>" + std::string(40, 'a') + " " + std::string(40, 'b') + "</p><table border=1>";
+    for (int r = 0; r < 4; ++r) html += "<tr><td><p align=right>1.116,67</td><td>03/2024</td></tr>";
+    Parse(html + "</table>");
+    Layout(800);
+    const std::string fresh = Dump();
+    Parse(html + "</table>");
+    Layout(500);
+    Layout(800);  // the text above takes one line less; the columns are the same
+    EXPECT_EQ(Dump(), fresh);
+}
+
+// Cells are measured where their rows will stand: placing them moves none.
+TEST_F(CellMoveTest, PlainCellsAreMeasuredWhereTheyStay) {
+    std::string html = "<table border=1>";
+    for (int r = 0; r < 3; ++r) html += "<tr><td><p align=right>1.116,67</td><td>03/2024 mensal</td></tr>";
+    Parse(html + "</table>");
+    auto* body = dynamic_cast<TBlock*>((*list_)[0]);
+    TTableBlock* table = nullptr;
+    for (const auto& s : *body->MyCell)
+        if (auto* tb = dynamic_cast<TTableBlock*>(s.get())) table = tb;
+    ASSERT_NE(table, nullptr);
+    TCellObjCell& cell = *(*table->Table->Rows[2])[1]->Cell;
+    auto* probe = new CountingContent(&cell);
+    cell.Add(probe, 0);
+    Layout(500);
+    EXPECT_EQ(probe->layouts, 1);
+    EXPECT_EQ(probe->moves, 0);
+    Layout(500);  // nothing changed: nothing is laid out or moved again
+    EXPECT_EQ(probe->layouts, 1);
+    EXPECT_EQ(probe->moves, 0);
+    Layout(700);  // the same columns: the cells stay as they are
+    EXPECT_EQ(probe->layouts, 1);
+    EXPECT_EQ(probe->moves, 0);
+    Layout(60);
+    EXPECT_EQ(probe->layouts, 2);
+    EXPECT_EQ(probe->moves, 0);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "html/layout/blocks.h"
 #include "html/layout/table_layout.h"
@@ -145,6 +146,42 @@ TEST_F(TablePaintTest, APrintedCellStoresItsRectangleScaled) {
     EXPECT_EQ(cell.MyRect.Right, static_cast<int>(std::lround(shown.Right * 0.5)));
     EXPECT_EQ(cell.MyRect.Bottom, static_cast<int>(std::lround(shown.Bottom * 0.25)));
     EXPECT_THAT(screen, ::testing::HasSubstr(log.back()));  // the frame itself is not scaled
+}
+
+// A screen in the middle of a long table paints the cells that meet it,
+// also one that spans down from rows above the screen; the same cell is
+// found under the mouse there.
+TEST_F(TablePaintTest, AScreenInALongTablePaintsAndFindsASpanFromAbove) {
+    std::string html = "<table border=1>";
+    for (int r = 0; r < 60; ++r)
+        html += "<tr>" + std::string(r == 10 ? "<td rowspan=30 href=\"x.htm\">longo</td>" : "") + "<td>linha " +
+                std::to_string(r) + "</td></tr>";
+    Parse(html + "</table>");
+    Layout(800);
+    const ThtmlTable& t = *FirstTable()->Table;
+    const TCellObj& span = *(*t.Rows[10])[0];
+    const int top = (*t.Rows[32])[1]->RowTop;  // column 0 holds the span's dummy
+    list_->SetYOffset(top);
+    std::vector<std::string> log;
+    canvas_.SetRecorder(&log);
+    list_->Draw(canvas_, TRect{0, 0, 800, 60}, 800, 0, 0, 0, 0);
+    canvas_.SetRecorder(nullptr);
+    std::string texts;
+    int across = 0;  // the spanning cell's sides, from above the screen to below it
+    for (const std::string& l : log) {
+        if (l.rfind("text ", 0) == 0) texts += l.substr(l.rfind(' ') + 1) + ",";
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        if (std::sscanf(l.c_str(), "line %d %d %d %d", &x1, &y1, &x2, &y2) == 4 && x1 == x2 &&
+            std::min(y1, y2) < 0 && std::max(y1, y2) > 60)
+            ++across;
+    }
+    EXPECT_EQ(texts, "31,32,33,34,");  // a cell whose bottom is the screen's top paints
+    EXPECT_EQ(across, 4);
+    TUrlTarget url;
+    TFormControlObj* control = nullptr;
+    std::string title;
+    EXPECT_EQ(list_->GetLinkAt(canvas_, span.Cell->MyRect.Left + 4, top + 5, url, control, title), guUrl);
+    EXPECT_EQ(url.URL, "x.htm");
 }
 
 TEST_F(TablePaintTest, AColumnWidthGivenByColIsKept) {
