@@ -235,6 +235,21 @@ void TForm1::FormShow(TObject*) {
     SetToolbarEnabled(false);
     Cnomefont->Items.Assign(Screen->Fonts());
     PageControl1->SetPageIndex(0);
+    if (!FormsAfterFirstPaint) {
+        LoadAtStart();
+        return;
+    }
+    // "Sobre" shows a form that is not made yet.
+    Sobre2->SetEnabled(false);
+    AfterFirstPaint([this, makeForms = std::move(FormsAfterFirstPaint)] {
+        makeForms();
+        Sobre2->SetEnabled(true);
+        LoadAtStart();
+    });
+    FormsAfterFirstPaint = nullptr;
+}
+
+void TForm1::LoadAtStart() {
     // A damaged settings file or table is reported and the load goes on:
     // stopping half-way would leave the toolbar disabled for the whole run.
     auto step = [this](const std::function<void()>& fn) {

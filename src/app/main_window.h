@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The main window: the report view, the toolbar that starts, reopens, saves
 // and prints a calculation, the report font and print margins, and the
 // start-up load of the settings and index tables.
@@ -73,6 +74,10 @@ public:
 
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
+    // Set before the window first shows: makes the program's other forms.
+    // The window is then seen first, and these forms and the start-up load
+    // follow its first paint (the commands that need them wait disabled).
+    std::function<void()> FormsAfterFirstPaint;
 
     void BtnRevisaoNovoClick(TObject* Sender);
     void SpeedButton20Click(TObject* Sender);
@@ -137,6 +142,9 @@ private:
     void ApplyMargins();
     void LoadSettings();
     void LoadProportionalStart();
+    // Settings, proportional-start date and index tables, each failure
+    // reported and the rest loaded; the toolbar enabled at the end.
+    void LoadAtStart();
     // Reads a state file into the wizard and shows it.
     void OpenStateFile(const std::string& fileName);
     void ShowPrintPreview();

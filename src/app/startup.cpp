@@ -20,9 +20,14 @@
 #include "tables/own_index_form.h"
 #include "app/browser_form.h"
 
-void CreateProgramForms() {
+namespace {
+
+void CreateMainForm() {
     Application->SetTitle("Velorim");
     Application->CreateForm(Form1);
+}
+
+void CreateOtherForms() {
     Application->CreateForm(Form3);
     Application->CreateForm(Form4);
     Application->CreateForm(Form5);
@@ -42,9 +47,21 @@ void CreateProgramForms() {
     Application->CreateForm(Form16);
 }
 
+}  // namespace
+
+void CreateProgramForms() {
+    CreateMainForm();
+    CreateOtherForms();
+}
+
+void CreateMainFormFirst() {
+    CreateMainForm();
+    Form1->FormsAfterFirstPaint = CreateOtherForms;
+}
+
 int RunVelorim(int argc, char* argv[]) {
     Application->Initialize(argc, argv);
-    CreateProgramForms();
+    CreateMainFormFirst();
     Application->Run();
     Application->DestroyForms();
     return 0;

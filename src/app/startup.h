@@ -4,6 +4,9 @@
 
 // Creates every form (the scenario driver calls this too, without the loop).
 void CreateProgramForms();
-// Brings the application up, creates the forms and runs the message loop
+// Creates the main form alone; showing it makes the other forms, in their
+// order, once its window is first painted, and runs the start-up load then.
+void CreateMainFormFirst();
+// Brings the application up, creates the forms (the main window first) and runs the message loop
 // until the main window closes; returns the process exit code.
 int RunVelorim(int argc, char* argv[]);

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <QGuiApplication>
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
 
@@ -65,6 +66,28 @@ TEST_F(MainWindow, FirstStartInAnEmptyDirectoryKeepsTheDefaultsAndEnablesTheTool
     ASSERT_EQ(Dialogs().Messages().size(), 1u);
     EXPECT_THAT(Dialogs().Messages()[0], HasSubstr("- A tabela salmin.tab não foi encontrada na pasta de dados.\n"));
     EXPECT_FALSE(std::filesystem::exists(dir / "font.ini")) << "nothing is written at start-up";
+}
+
+// As the program starts: the main window is painted before the other forms
+// are made and the tables read; until then the commands that need them wait
+// disabled, and "Sobre" (a form of its own) too.
+TEST_F(MainWindow, TheMainWindowIsPaintedFirstAndTheRestFollows) {
+    ShipTables();
+    CreateMainFormFirst();
+    Application->Dispatch(Form1, [] { Form1->Show(); });
+    EXPECT_EQ(Screen->FormCount(), 1);
+    EXPECT_FALSE(Form1->BtnRevisaoNovo->Enabled());
+    EXPECT_FALSE(Form1->Sobre2->Enabled());
+    for (int i = 0; i < 200 && Screen->FormCount() == 1; ++i) {
+        Application->ProcessMessages();
+        QThread::msleep(10);
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(Screen->FormCount(), 18);
+    EXPECT_TRUE(Form1->BtnRevisaoNovo->Enabled());
+    EXPECT_TRUE(Form1->Sobre2->Enabled());
+    EXPECT_EQ(Form8->GridSalmin->Cells(0, 1), "01/07/1940") << "the tables were read";
+    EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
 // The window system gets each form's caption exactly: no application name is

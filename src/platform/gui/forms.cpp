@@ -4,8 +4,11 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
+#include <memory>
 
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
@@ -278,6 +281,52 @@ void TForm::SetVisible(bool visible) {
     if (OnShow) OnShow(this);
     if (!activeControl_ && Visible()) SelectFirst();
     Activate();
+}
+
+namespace {
+
+// Watches a window for its first exposure, which Qt answers with the first
+// paint before the event returns; `exposed` then runs.
+class TExposeWatch : public QObject {
+public:
+    TExposeWatch(QWindow* window, std::function<void()> exposed) : QObject(window), exposed_(std::move(exposed)) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed() && exposed_) {
+            watched->removeEventFilter(this);
+            std::function<void()> exposed = std::move(exposed_);
+            exposed_ = nullptr;
+            exposed();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> exposed_;
+};
+
+}  // namespace
+
+void TForm::AfterFirstPaint(std::function<void()> call) {
+    QWidget* w = MadeWidget();
+    QWindow* window = w && w->isVisible() ? w->windowHandle() : nullptr;
+    if (!window || window->isExposed()) {
+        Application->PostCall(this, std::move(call));
+        return;
+    }
+    // One call, whichever comes first. The short wait lets the message loop
+    // hand the painted pixels to the display server before the call runs.
+    auto pending = std::make_shared<std::function<void()>>(std::move(call));
+    auto run = [this, pending] {
+        if (!*pending) return;
+        std::function<void()> c = std::move(*pending);
+        *pending = nullptr;
+        Application->PostCall(this, std::move(c));
+    };
+    new TExposeWatch(window, [w, run] { QTimer::singleShot(1, w, run); });
+    QTimer::singleShot(1000, w, run);
 }
 
 void TForm::Activate() {

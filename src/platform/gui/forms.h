@@ -90,6 +90,12 @@ public:
     // whose caption carries it; true when one acted.
     bool DialogChar(char key);
 
+    // Calls `call` once the form's shown window has been painted on screen
+    // for the first time (after a second at the latest, should the screen
+    // never expose it), or from the message loop when the form shows no
+    // window: what a start-up need not do before its window is seen waits.
+    void AfterFirstPaint(std::function<void()> call);
+
     // Renders the form (shown or not) into a PNG file; false on failure.
     bool SaveToPng(const std::string& fileName);
 
