@@ -1,156 +1,77 @@
 #include "platform/net/http.h"
 
-#include <QByteArray>
-#include <QEventLoop>
-#include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
-#include <QUrl>
+#include <dlfcn.h>
+#include <unistd.h>
 
-#include <functional>
-#include <memory>
+#include <climits>
+#include <mutex>
+#include <string>
+#include <vector>
 
+#include "platform/net/http_module.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/files.h"
 
 namespace {
 
-constexpr int kMaxRedirects = 5;
+constexpr const char* kModuleName = "libvelorim_http.so";
 
-QUrl ToUrl(const std::string& address) {
-    const QUrl url(QString::fromStdString(Cp1252ToUtf8(address)));
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty())
-        return QUrl();
-    return url;
+// The module beside the running program, else in the build folder (where
+// the tests run from folders of their own); null when neither loads.
+const THttpModuleApi* Module() {
+    static const THttpModuleApi* api = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        std::vector<std::string> places;
+        char self[PATH_MAX];
+        const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+        if (n > 0) {
+            std::string dir(self, static_cast<size_t>(n));
+            dir.erase(dir.find_last_of('/') + 1);
+            places.push_back(dir + kModuleName);
+        }
+#ifdef VELORIM_HTTP_MODULE_DIR
+        places.push_back(std::string(VELORIM_HTTP_MODULE_DIR) + "/" + kModuleName);
+#endif
+        for (const std::string& place : places) {
+            void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!handle) continue;
+            using TEntry = const THttpModuleApi* (*)();
+            if (auto entry = reinterpret_cast<TEntry>(dlsym(handle, VELORIM_HTTP_MODULE_ENTRY))) {
+                api = entry();
+                return;
+            }
+            dlclose(handle);
+        }
+    });
+    return api;
 }
 
-bool IsLoopback(const QUrl& url) {
-    QHostAddress address;
-    if (address.setAddress(url.host())) return address.isLoopback();
-    return url.host().compare("localhost", Qt::CaseInsensitive) == 0;
+bool WritePiece(void* context, const char* data, size_t size) {
+    try {
+        static_cast<TAtomicFileWriter*>(context)->Write(data, size);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
-
-// One GET run in a local event loop until it finishes, a handler stops it,
-// or the deadline passes. The handlers run inside Qt's signals: they must
-// not raise.
-class TExchange {
-public:
-    TExchange(const QUrl& url, const THttpOptions& options, bool followRedirects) {
-        // No proxy stands between the program and its own machine.
-        if (IsLoopback(url)) manager_.setProxy(QNetworkProxy::NoProxy);
-        QNetworkRequest request(url);
-        if (!options.UserAgent.empty())
-            request.setRawHeader("User-Agent", QByteArray::fromStdString(options.UserAgent));
-        request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                             QNetworkRequest::AlwaysNetwork);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                             followRedirects ? QNetworkRequest::NoLessSafeRedirectPolicy
-                                             : QNetworkRequest::ManualRedirectPolicy);
-        request.setMaximumRedirectsAllowed(kMaxRedirects);
-        timeoutMs_ = options.TimeoutMs > 0 ? options.TimeoutMs : 1;
-        request.setTransferTimeout(timeoutMs_);
-        reply_ = manager_.get(request);
-        QObject::connect(reply_, &QNetworkReply::finished, &loop_, &QEventLoop::quit);
-        deadline_.setSingleShot(true);
-        QObject::connect(&deadline_, &QTimer::timeout, &loop_, [this] { Stop(); });
-    }
-
-    ~TExchange() {
-        // The handlers see nothing of the end: what they use may be gone.
-        reply_->disconnect();
-        if (!reply_->isFinished()) reply_->abort();
-    }
-
-    QNetworkReply& Reply() { return *reply_; }
-
-    void Wait() {
-        if (reply_->isFinished() || stopped_) return;
-        deadline_.start(timeoutMs_);
-        loop_.exec(QEventLoop::ExcludeUserInputEvents);
-        deadline_.stop();
-    }
-
-    // Ends the exchange early: what it brought is not taken.
-    void Stop() {
-        stopped_ = true;
-        loop_.quit();
-    }
-    bool Stopped() const { return stopped_; }
-
-    int Status() const {
-        return reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    }
-
-private:
-    QNetworkAccessManager manager_;
-    QEventLoop loop_;
-    QTimer deadline_;
-    QNetworkReply* reply_ = nullptr; // the manager's
-    int timeoutMs_ = 0;
-    bool stopped_ = false;
-};
 
 } // namespace
 
 int HttpStatusCode(const std::string& address, const THttpOptions& options) {
-    const QUrl url = ToUrl(address);
-    if (url.isEmpty()) return 0;
-    try {
-        TExchange exchange(url, options, false);
-        int status = 0;
-        // The status line is all that is wanted: the body is not waited for.
-        QObject::connect(&exchange.Reply(), &QNetworkReply::metaDataChanged, [&] {
-            status = exchange.Status();
-            if (status != 0) exchange.Stop();
-        });
-        exchange.Wait();
-        if (status == 0 && exchange.Reply().isFinished()) status = exchange.Status();
-        return status;
-    } catch (...) {
-        return 0;
-    }
+    const THttpModuleApi* api = Module();
+    if (!api) return 0;
+    return api->StatusCode(Cp1252ToUtf8(address).c_str(), options.UserAgent.c_str(), options.TimeoutMs);
 }
 
 bool HttpDownloadFile(const std::string& address, const std::string& fileName,
                       const THttpOptions& options, size_t maxSize) {
-    const QUrl url = ToUrl(address);
-    if (url.isEmpty()) return false;
+    const THttpModuleApi* api = Module();
+    if (!api) return false;
     try {
         TAtomicFileWriter writer(fileName);
-        TExchange exchange(url, options, true);
-        QNetworkReply& reply = exchange.Reply();
-        size_t received = 0;
-        bool failed = false;
-        auto take = [&] {
-            if (failed) return;
-            const int status = exchange.Status();
-            if (status != 0 && (status < 200 || status > 299)) {
-                failed = true; // an error page is no file
-            } else {
-                const QByteArray piece = reply.readAll();
-                received += static_cast<size_t>(piece.size());
-                if (received > maxSize) {
-                    failed = true;
-                } else {
-                    try {
-                        writer.Write(piece.constData(), static_cast<size_t>(piece.size()));
-                    } catch (...) {
-                        failed = true;
-                    }
-                }
-            }
-            if (failed) exchange.Stop();
-        };
-        QObject::connect(&reply, &QNetworkReply::readyRead, take);
-        exchange.Wait();
-        if (!exchange.Stopped() && reply.isFinished()) take();
-        const int status = exchange.Status();
-        if (failed || exchange.Stopped() || !reply.isFinished() ||
-            reply.error() != QNetworkReply::NoError || status < 200 || status > 299) {
+        if (!api->Download(Cp1252ToUtf8(address).c_str(), options.UserAgent.c_str(), options.TimeoutMs,
+                           maxSize, WritePiece, &writer)) {
             writer.Discard();
             return false;
         }

@@ -1,6 +1,6 @@
 #pragma once
-// Plain HTTP for the program's web helpers, over Qt Network (the only Qt of
-// this folder). Addresses and file names are Windows-1252 text; only http
+// Plain HTTP for the program's web helpers, over Qt Network in a module the
+// first call loads (http_module.h): without it every call fails. Addresses and file names are Windows-1252 text; only http
 // and https addresses are taken. Each call waits at most its timeout, keeps
 // the user's input waiting meanwhile, and never raises: a failure is an
 // answer too.
