@@ -505,7 +505,18 @@ void TForm::MenuChanged() {
             }
         }
     }
-    BoundsChanged();
+    QWidget* w = MadeWidget();
+    if (!w->isVisible()) {
+        BoundsChanged();
+        return;
+    }
+    // A shown window stays where and as large as the window manager keeps it
+    // (maximised, moved): the bar and the client area share its size.
+    const int mh = MenuHeight();
+    if (menuBar_) menuBar_->setGeometry(0, 0, w->width(), mh);
+    client_->setGeometry(0, mh, w->width(), std::max(0, w->height() - mh));
+    ClientResized(w->width(), std::max(0, w->height() - mh));
+    Realign();
 }
 
 namespace {

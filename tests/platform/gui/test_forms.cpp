@@ -523,6 +523,29 @@ TEST_F(FormFixture, AWindowResizedByTheWindowManagerRealignsItsControls) {
     EXPECT_GT(panel->Width(), 500);
 }
 
+// A menu changed while the window is up keeps the window where the window
+// manager put it (maximised, moved): only the bar and the client area follow.
+TEST_F(FormFixture, AMenuChangedOnAShownWindowLeavesItsPlaceAndSize) {
+    form->SetBounds(10, 10, 300, 200);
+    auto* menu = new TMainMenu(form);
+    auto* item = new TMenuItem(form);
+    item->SetCaption("&Sobre");
+    menu->Items()->Add(item);
+    form->SetMenu(menu);
+    auto* panel = Make<TPanel>(form, form, "Painel");
+    panel->SetAlign(TAlign::alClient);
+    form->Show();
+    Application->ProcessMessages();
+    form->Widget()->setGeometry(40, 30, 640, 480);  // as maximising does
+    Application->ProcessMessages();
+    const QRect placed = form->Widget()->geometry();
+    item->SetEnabled(false);
+    Application->ProcessMessages();
+    EXPECT_EQ(form->Widget()->geometry(), placed);
+    EXPECT_EQ(panel->Height(), form->ClientHeight());
+    EXPECT_GT(panel->Width(), 500);
+}
+
 TEST_F(FormFixture, AHintShowsItsShortPartAsTheTooltip) {
     auto* button = Make<TButton>(form, form, "Botao");
     button->SetShowHint(true);
