@@ -339,6 +339,34 @@ int QtKeyOf(WORD vk) {
 
 void Guard(TObject* sender, const std::function<void()>& fn) { Application->Dispatch(sender, fn); }
 
+namespace {
+class FirstEventHook : public QObject {
+public:
+    FirstEventHook(QObject* watched, std::function<bool(QEvent*)> when, std::function<void()> fn)
+        : QObject(watched), when_(std::move(when)), fn_(std::move(fn)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (fn_ && when_(event)) {
+            watched->removeEventFilter(this);
+            std::function<void()> fn = std::move(fn_);
+            fn_ = nullptr;
+            deleteLater();
+            fn();
+        }
+        return false;
+    }
+
+private:
+    std::function<bool(QEvent*)> when_;
+    std::function<void()> fn_;
+};
+}  // namespace
+
+void OnFirstEvent(QObject* watched, std::function<bool(QEvent*)> when, std::function<void()> fn) {
+    new FirstEventHook(watched, std::move(when), std::move(fn));
+}
+
 ControlBridge::ControlBridge(TControl* c, QObject* parent) : QObject(parent), control(c) {}
 
 void ControlBridge::DropNextPress(TControl* control, UINT msg) {

@@ -283,31 +283,6 @@ void TForm::SetVisible(bool visible) {
     Activate();
 }
 
-namespace {
-
-// Watches a window for its first exposure, which Qt answers with the first
-// paint before the event returns; `exposed` then runs.
-class TExposeWatch : public QObject {
-public:
-    TExposeWatch(QWindow* window, std::function<void()> exposed) : QObject(window), exposed_(std::move(exposed)) {
-        window->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed() && exposed_) {
-            watched->removeEventFilter(this);
-            std::function<void()> exposed = std::move(exposed_);
-            exposed_ = nullptr;
-            exposed();
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> exposed_;
-};
-
-}  // namespace
 
 void TForm::AfterFirstPaint(std::function<void()> call) {
     QWidget* w = MadeWidget();
@@ -325,7 +300,11 @@ void TForm::AfterFirstPaint(std::function<void()> call) {
         *pending = nullptr;
         Application->PostCall(this, std::move(c));
     };
-    new TExposeWatch(window, [w, run] { QTimer::singleShot(1, w, run); });
+    // Qt answers the first exposure with the first paint before the event
+    // returns.
+    OnFirstEvent(
+        window, [window](QEvent* e) { return e->type() == QEvent::Expose && window->isExposed(); },
+        [w, run] { QTimer::singleShot(1, w, run); });
     QTimer::singleShot(1000, w, run);
 }
 

@@ -82,4 +82,8 @@ void OwnDialog(QWidget* dialog, QWidget* owner);
 // Runs fn for control through the application's exception handler.
 void Guard(TObject* sender, const std::function<void()>& fn);
 
+// Runs fn once, when the first event of watched that answers when arrives
+// (before watched handles it); the hook goes with watched.
+void OnFirstEvent(QObject* watched, std::function<bool(QEvent*)> when, std::function<void()> fn);
+
 }  // namespace velorim_gui

@@ -782,27 +782,6 @@ void TRadioButton::TextChanged() {
 
 // ------------------------------------------------------------------ combo box
 
-namespace {
-// Calls a function when the widget it watches is first shown.
-class FirstShowHook : public QObject {
-public:
-    FirstShowHook(QWidget* widget, std::function<void()> fn) : QObject(widget), fn_(std::move(fn)) {
-        widget->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && fn_) {
-            watched->removeEventFilter(this);
-            auto fn = std::move(fn_);
-            fn_ = nullptr;
-            fn();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> fn_;
-};
-}  // namespace
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
     WantWidget();
@@ -825,7 +804,8 @@ void TComboBox::CreateWidget() {
     QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), SignalContext(), [this](int index) {
         Guard(this, [&] { SelectAsUser(index); });
     });
-    if (editPartPending_) new FirstShowHook(combo, [this] { MakeEditPart(); });
+    if (editPartPending_)
+        OnFirstEvent(combo, [](QEvent* e) { return e->type() == QEvent::Show; }, [this] { MakeEditPart(); });
 }
 
 void TComboBox::MakeEditPart() {
