@@ -14,6 +14,12 @@ bool ParserNoBreak = false;
 
 namespace {
 
+// Letters (Latin and beyond) and digits: the characters a word is made of.
+bool LetterOrDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+           (c >= 0xC0 && c != 0xD7 && c != 0xF7 && c < 0x2000);
+}
+
 constexpr char16_t Placeholder = 4, ObjectLike = 2, HardBreak = 8, Shy = 173;
 
 // The one-entry cache of FindCountThatFits, shared by all sections.
@@ -619,6 +625,14 @@ void TSection::Finish(int SourceIndex) {
     if (BuffS.size() > 1) {
         if (BuffS.back() == HardBreak) DeleteChar(static_cast<int>(BuffS.size()) - 1);
         if (!BuffS.empty() && IsSpace(BuffS.back())) DeleteChar(static_cast<int>(BuffS.size()) - 1);
+    }
+    // A minus sign that starts a number keeps its digits on its line: broken
+    // after it, a negative amount would read as a positive one.
+    for (size_t i = 0; i + 1 < BuffS.size(); ++i) {
+        const char16_t next = BuffS[i + 1];
+        if (BuffS[i] == u'-' && Brk[i] == 'y' && next >= u'0' && next <= u'9' &&
+            (i == 0 || !LetterOrDigit(BuffS[i - 1])))
+            Brk[i] = 'n';
     }
     // 7. the closing space
     if (!BuffS.empty() && !(BuffS.size() == 1 && BuffS[0] == HardBreak) && !IsSpace(BuffS.back())) {

@@ -92,6 +92,21 @@ TEST_F(LayoutTest, SoftHyphenBreaksOnlyWhenTheHyphenFits) {
     EXPECT_THAT(log, ::testing::Contains(::testing::HasSubstr("aaa-")));
 }
 
+// A line may end after a hyphen, but a minus sign stays with the number it
+// starts: a negative amount must never read as a positive one.
+TEST_F(LayoutTest, AMinusSignStaysWithItsNumber) {
+    TSection* amount = Para("-1.974,61");
+    TSection* words = Para("aaa-bbb");
+    TSection* range = Para("100-200");
+    Layout(40);
+    EXPECT_THAT(LineTexts(*amount), ElementsAre("-1.974,61 "));
+    EXPECT_THAT(LineTexts(*words), ElementsAre("aaa-", "bbb "));
+    EXPECT_THAT(LineTexts(*range), ElementsAre("100-", "200 "));
+    int mn = 0, mx = 0;
+    amount->MinMaxWidth(canvas, mn, mx);
+    EXPECT_EQ(mn, 72) << "the whole amount is the narrowest it can be";
+}
+
 TEST_F(LayoutTest, AlignmentPlacesLines) {
     Push("p", "text-align: center");
     TSection* c = Para("ab");
