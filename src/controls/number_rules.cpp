@@ -130,7 +130,8 @@ bool ThousandsWellPlaced(const std::string& S) {
 }
 
 bool TryReadAmount(const std::string& S, long double& R) {
-    return ThousandsWellPlaced(StrUtils::TrimBlanks(S)) && TryReadNumber(NormalizeNumberText(S), R);
+    return ThousandsWellPlaced(StrUtils::TrimBlanks(S)) && TryReadNumber(NormalizeNumberText(S), R) &&
+           std::fabs(R) < kMaxAmount;
 }
 
 bool TakesThousandsPoint(const std::string& EditText, int SelStart, int SelLength) {

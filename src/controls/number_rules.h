@@ -28,8 +28,12 @@ long double ReadNumber(const std::string& S);
 // digits and each later one of exactly three ("1.234.567,8"). A text without
 // points passes.
 bool ThousandsWellPlaced(const std::string& S);
+// No amount of a case comes near this; a larger one cannot be kept to the
+// nearest cent.
+inline constexpr long double kMaxAmount = 1e15L;
 // Reads an amount as the user types it: thousands points well placed, then
-// the normalised text in the number grammar. "1.5" and "1.OOO" are no amounts.
+// the normalised text in the number grammar, below kMaxAmount. "1.5" and
+// "1.OOO" are no amounts.
 bool TryReadAmount(const std::string& S, long double& R);
 
 // Whether the "." of the main keyboard typed over [SelStart, SelStart +

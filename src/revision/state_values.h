@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <string>
 
+#include "controls/number_rules.h"
+
 namespace state_values {
 
-// No amount of a case comes near this; a larger one cannot be written back
-// to the nearest cent.
-inline constexpr long double kMaxAmount = 1e15L;
+using CurrEdit::kMaxAmount;
 
 // Why a line cannot be taken, "" when it can.
 // An amount: empty, or a number in the edit's form ("1.234,56", points

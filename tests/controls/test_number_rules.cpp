@@ -79,7 +79,9 @@ TEST_F(NumberRules, TypedAmountsWithThousandsPoints) {
     EXPECT_EQ(r, -1234567.5L);
     EXPECT_TRUE(TryReadAmount("1.234", r));
     EXPECT_EQ(r, 1234);
-    for (const char* bad : {"1.5", "1234.567", ".123", "1,5.0", "1..234", "1.OOO,00"})
+    EXPECT_TRUE(TryReadAmount("999.999.999.999.999,99", r));
+    for (const char* bad : {"1.5", "1234.567", ".123", "1,5.0", "1..234", "1.OOO,00",
+                            "1.000.000.000.000.000,00", "999999999999999999,99"})
         EXPECT_FALSE(TryReadAmount(bad, r)) << bad;
 
     EXPECT_TRUE(TakesThousandsPoint("-1.234", 6, 0));
