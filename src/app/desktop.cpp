@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/files.h"
 
 namespace {
 
@@ -21,10 +22,6 @@ TDesktopOpener& Opener() {
 QString Q(const std::string& cp1252) {
     const std::u16string u = Cp1252ToUtf16(cp1252);
     return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
-}
-
-std::string FromQ(const QString& text) {
-    return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
 }
 
 // Without a screen (tests, the scenario driver) nothing is started: there is
@@ -67,5 +64,10 @@ bool DesktopRun(const std::string& program, const std::string& parameters) {
 std::string DesktopDirectory() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (dir.isEmpty()) dir = QDir::homePath();
-    return FromQ(QDir::cleanPath(dir));
+    dir = QDir::cleanPath(dir);
+    std::string path;
+    if (!TryUtf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(dir.utf16()), static_cast<size_t>(dir.size())),
+                          path))
+        RaiseUnusablePath("a pasta", path);
+    return path;
 }

@@ -19,6 +19,8 @@
 #include "revision/redo_index_form.h"
 #include "tables/own_index_form.h"
 #include "app/browser_form.h"
+#include "platform/gui/dialogs.h"
+#include "platform/runtime/files.h"
 
 namespace {
 
@@ -59,8 +61,17 @@ void CreateMainFormFirst() {
     Form1->FormsAfterFirstPaint = CreateOtherForms;
 }
 
+bool DataDirUsable() {
+    std::string dir;
+    if (TryGetCurrentDir(dir)) return true;
+    MessageDlg(UnusablePathText("a pasta de dados", dir) + ".\nInicie o programa em outra pasta.",
+               TMsgDlgType::mtError, mbOK);
+    return false;
+}
+
 int RunVelorim(int argc, char* argv[]) {
     Application->Initialize(argc, argv);
+    if (!DataDirUsable()) return 1;
     CreateMainFormFirst();
     Application->Run();
     Application->DestroyForms();

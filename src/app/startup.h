@@ -7,6 +7,10 @@ void CreateProgramForms();
 // Creates the main form alone; showing it makes the other forms, in their
 // order, once its window is first painted, and runs the start-up load then.
 void CreateMainFormFirst();
+// The data folder is the current one. One whose name the program cannot hold
+// (a folder named in Chinese) is refused with a message, false: the program
+// would read and write another folder.
+bool DataDirUsable();
 // Brings the application up, creates the forms (the main window first) and runs the message loop
 // until the main window closes; returns the process exit code.
 int RunVelorim(int argc, char* argv[]);

@@ -18,7 +18,8 @@ namespace velorim_test {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir;
+    std::filesystem::path dir;  // the data directory: root or a folder in it
+    std::filesystem::path root;
     std::string previousDir;
 
     void SetUp() override {
@@ -27,6 +28,7 @@ protected:
               ("velorim_app_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
+        root = dir;
         SetCurrentDir(dir.string());
     }
 
@@ -35,7 +37,7 @@ protected:
         Application->ProcessMessages();
         SetDesktopOpener(nullptr);
         SetCurrentDir(previousDir);
-        std::filesystem::remove_all(dir);
+        std::filesystem::remove_all(root);
     }
 
     // Writes a data file (bytes as given: Windows-1252, CR LF where wanted).
@@ -51,6 +53,13 @@ protected:
             if (entry.path().extension() == ".tab")
                 std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
                                            std::filesystem::copy_options::overwrite_existing);
+    }
+
+    // Makes a folder of root (its name in the system's UTF-8) the data directory.
+    void EnterFolder(const std::filesystem::path& name) {
+        dir = root / name;
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
     }
 
     // Creates the forms and shows the main window, as the program starts,

@@ -212,6 +212,58 @@ TEST_F(MainWindow, SalvarCopiesTheLastStateFileOrSaysWhyNot) {
     EXPECT_TRUE(Dialogs().Messages().empty());
 }
 
+// Folder and file names with accents are the system's UTF-8 names: a case
+// saved there is listed by its name and opens again, byte for byte.
+TEST_F(MainWindow, ACaseSavedInAFolderNamedWithAccentsOpensAgain) {
+    Start();
+    TForm12& w = *Form12;
+    w.Enome->SetText("Maria Antônia Gonçalves");
+    w.Enumero->SetText("42");
+    w.Dataini->SetText("01/01/1999");
+    w.Datafim->SetText("01/06/1999");
+    w.DatePrescricao->SetText("01/01/1999");
+    w.Vautor->SetText("100,00");
+    w.Vinss->SetText("150,00");
+    Event([&] {
+        w.BTNcorrigirClick(nullptr);
+        w.gravax();
+    });
+    std::filesystem::create_directories(dir / u8"casos/Conceição");
+    const std::string caso = dir.string() + "/casos/Conceição/Maria Antônia.bev";
+    Dialogs().Answer(caso);
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre());
+    std::ifstream saved(dir / u8"casos/Conceição/Maria Antônia.bev", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), Read("atualrev.back"));
+
+    Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+    ASSERT_EQ(w.Enome->Text(), "");
+    Dialogs().Answer(caso);
+    Event([] { Form1->SpeedButton18->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre());
+    EXPECT_EQ(w.Enome->Text(), "Maria Antônia Gonçalves");
+    EXPECT_EQ(w.Dataini->Text(), "01/01/1999");
+}
+
+// The data directory is named as the program's text and its tables read; a
+// folder the program cannot name is refused before anything is read there.
+TEST_F(MainWindow, TheDataFolderMayBeNamedWithAccentsButNotInChinese) {
+    EnterFolder(u8"Conceição");
+    Start();
+    EXPECT_EQ(Form1->DataDir, root.string() + "/Conceição");
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre());
+    EXPECT_NE(Form8->GridSalmin->Cells(0, 1), "");
+    EXPECT_TRUE(DataDirUsable());
+
+    EnterFolder(u8"中文");
+    EXPECT_FALSE(DataDirUsable());
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("Não foi possível usar a pasta de dados \"" + root.string() +
+                            "/??\": o nome tem caracteres que o programa não consegue usar (use só letras do "
+                            "alfabeto latino, com ou sem acento, algarismos e sinais comuns).\n"
+                            "Inicie o programa em outra pasta."));
+}
+
 TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
     Start();
     TForm12& w = *Form12;

@@ -284,7 +284,7 @@ struct TScriptRunner::Impl {
     void Start(const std::string& startupName, const std::vector<std::string>& t, size_t dataArg) {
         std::string source;
         if (t.size() > dataArg) {
-            fs::path p(t[dataArg]);
+            fs::path p(SystemPath(t[dataArg]));
             source = (p.is_absolute() ? p : fs::path(scriptDir) / p).string();
             if (!fs::is_directory(source)) throw StepError{"no data directory " + t[dataArg]};
         } else {

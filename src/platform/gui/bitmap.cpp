@@ -3,10 +3,11 @@
 #include <QImage>
 #include <QPainter>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <unordered_map>
+
+#include "platform/runtime/files.h"
 
 // The canvas of a bitmap: draws on the bitmap's 32-bit surface.
 class TBitmapCanvas : public TCanvas {
@@ -487,10 +488,7 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
 // ---- BMP files ----
 
 void TBitmap::LoadFromFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EFOpenError("Cannot open file \"" + fileName + "\"");
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LoadFromStream(data);
+    LoadFromStream(ReadFileBytes(fileName));
 }
 
 void TBitmap::LoadFromStream(const std::string& bytes) { LoadFromMemory(bytes.data(), bytes.size()); }
@@ -723,9 +721,5 @@ std::string TBitmap::SaveToStream() const {
 }
 
 void TBitmap::SaveToFile(const std::string& fileName) const {
-    std::string data = SaveToStream();
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFCreateError("Cannot create file \"" + fileName + "\"");
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    if (!out) throw EInOutError("Cannot write file \"" + fileName + "\"");
+    WriteFileAtomic(fileName, SaveToStream());
 }

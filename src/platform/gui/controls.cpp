@@ -174,10 +174,15 @@ QString ToQ(const std::string& cp1252) {
     return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
-std::string FromQ(const QString& text) {
-    return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                                        static_cast<size_t>(text.size())));
+namespace {
+std::u16string Utf16Of(const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
 }
+}  // namespace
+
+std::string FromQ(const QString& text) { return Utf16ToCp1252(Utf16Of(text)); }
+
+bool FromQPath(const QString& path, std::string& out) { return TryUtf16ToCp1252(Utf16Of(path), out); }
 
 QColor ToQColor(TColor color) {
     TColor c = ColorToRGB(color);

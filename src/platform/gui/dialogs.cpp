@@ -60,6 +60,14 @@ QString QtFilter(const std::string& filter, int index, QString* selected) {
     return parts.join(QStringLiteral(";;"));
 }
 
+// A path picked in a dialog. One the program cannot name is refused with a
+// message and the dialog counts as cancelled: used, it would name another file.
+bool PickedPath(const QString& picked, std::string& path) {
+    if (FromQPath(picked, path)) return true;
+    ShowMessage(UnusablePathText("o arquivo", path));
+    return false;
+}
+
 // Runs a dialog as a window of the active one, above it.
 int ExecOwned(QDialog& dialog) {
     OwnDialog(&dialog, DialogOwner(&dialog));
@@ -104,7 +112,9 @@ public:
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         if (ExecOwned(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-        r.FileName = FromQ(dialog.selectedFiles().first());
+        std::string path;
+        if (!PickedPath(dialog.selectedFiles().first(), path)) return false;
+        r.FileName = path;
         return true;
     }
 
@@ -136,9 +146,11 @@ public:
         printer.setCopyCount(target.Copies());
         QPrintDialog dialog(&printer);
         if (ExecOwned(dialog) != QDialog::Accepted) return false;
+        std::string output;
+        if (!printer.outputFileName().isEmpty() && !PickedPath(printer.outputFileName(), output)) return false;
         // The choice becomes the program's printer, which the print jobs use.
-        if (!printer.outputFileName().isEmpty()) {
-            target.SetOutputFileName(FromQ(printer.outputFileName()));
+        if (!output.empty()) {
+            target.SetOutputFileName(output);
         } else {
             target.SetOutputFileName("");
             const std::string chosen = FromQ(printer.printerName());
@@ -158,11 +170,14 @@ public:
         QPrintDialog dialog(&printer);
         if (r.MaxPage > 0) dialog.setMinMax(std::max(1, r.MinPage), r.MaxPage);
         if (ExecOwned(dialog) != QDialog::Accepted) return false;
+        std::string output;
+        if (printer.outputFormat() == QPrinter::PdfFormat && !PickedPath(printer.outputFileName(), output))
+            return false;
         r.Copies = printer.copyCount();
         r.PrintRange = dialog.printRange() == QAbstractPrintDialog::PageRange;
         r.FromPage = dialog.fromPage();
         r.ToPage = dialog.toPage();
-        r.FileName = printer.outputFormat() == QPrinter::PdfFormat ? FromQ(printer.outputFileName()) : std::string();
+        r.FileName = output;
         return true;
     }
 

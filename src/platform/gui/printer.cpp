@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <cstdio>
 
 #include "platform/runtime/codepage.h"
+#include "platform/runtime/files.h"
 
 TPrinterCanvas::TPrinterCanvas(TPrinter* owner, bool toolsNeedJob) : owner_(owner) {
     SetFontResolution(owner->DeviceCaps().LogPixelsY);
@@ -135,7 +135,7 @@ void TPrinter::Configure() const {
     if (toFile) {
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setResolution(kPdfResolution);
-        if (!fileName_.empty()) printer->setOutputFileName(QString::fromLocal8Bit(fileName_.c_str()));
+        if (!fileName_.empty()) printer->setOutputFileName(ToQString(fileName_));
     } else {
         QPrinterInfo info = index_ >= 0 ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().value(index_))
                                         : QPrinterInfo::defaultPrinter();
@@ -229,7 +229,7 @@ void TPrinter::Abort() {
     if (d_->painter->isActive()) d_->painter->end();
     d_->painter.reset();
     // An aborted PDF is not left behind half written.
-    if (PrintsToFile() && !fileName_.empty()) std::remove(fileName_.c_str());
+    if (PrintsToFile() && !fileName_.empty()) DeleteFile(fileName_);
     printing_ = false;
     aborted_ = true;
 }

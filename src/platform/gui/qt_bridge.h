@@ -19,6 +19,10 @@ namespace velorim_gui {
 
 QString ToQ(const std::string& cp1252);
 std::string FromQ(const QString& text);
+// A path Qt gives back (a file picked in a dialog) as the program's text;
+// false when its name holds a character the program cannot (out then shows
+// it with '?'), and then the path must not be used.
+bool FromQPath(const QString& path, std::string& out);
 QColor ToQColor(TColor color);
 QFont ToQFont(const TFont& font);
 // What makes two fonts measure alike, as a key for measurements kept per

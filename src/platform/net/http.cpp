@@ -31,7 +31,8 @@ const THttpModuleApi* Module() {
             places.push_back(dir + kModuleName);
         }
 #ifdef VELORIM_HTTP_MODULE_DIR
-        places.push_back(std::string(VELORIM_HTTP_MODULE_DIR) + "/" + kModuleName);
+        // Compiled in as the program's text, like every literal.
+        places.push_back(SystemPath(VELORIM_HTTP_MODULE_DIR) + "/" + kModuleName);
 #endif
         for (const std::string& place : places) {
             void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);

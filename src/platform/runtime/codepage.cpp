@@ -278,9 +278,10 @@ std::u16string Cp1252ToUtf16(const std::string& text) {
     return out;
 }
 
-std::string Utf16ToCp1252(const std::u16string& text) {
-    std::string out;
+bool TryUtf16ToCp1252(const std::u16string& text, std::string& out) {
+    out.clear();
     out.reserve(text.size());
+    bool whole = true;
     size_t i = 0;
     while (i < text.size()) {
         char16_t c = text[i];
@@ -291,8 +292,15 @@ std::string Utf16ToCp1252(const std::u16string& text) {
         }
         char32_t cp;
         int b = DecodeUtf16(text, i, cp) ? ToCp1252(cp) : -1;
+        if (b < 0) whole = false;
         out += b < 0 ? '?' : static_cast<char>(b);
     }
+    return whole;
+}
+
+std::string Utf16ToCp1252(const std::u16string& text) {
+    std::string out;
+    TryUtf16ToCp1252(text, out);
     return out;
 }
 
@@ -309,9 +317,10 @@ std::string Cp1252ToUtf8(const std::string& text) {
     return out;
 }
 
-std::string Utf8ToCp1252(const std::string& text) {
-    std::string out;
+bool TryUtf8ToCp1252(const std::string& text, std::string& out) {
+    out.clear();
     out.reserve(text.size());
+    bool whole = true;
     std::string_view s(text);
     size_t i = 0;
     while (i < s.size()) {
@@ -323,8 +332,15 @@ std::string Utf8ToCp1252(const std::string& text) {
         }
         char32_t cp;
         int b = DecodeUtf8(s, i, cp) ? ToCp1252(cp) : -1;
+        if (b < 0) whole = false;
         out += b < 0 ? '?' : static_cast<char>(b);
     }
+    return whole;
+}
+
+std::string Utf8ToCp1252(const std::string& text) {
+    std::string out;
+    TryUtf8ToCp1252(text, out);
     return out;
 }
 

@@ -11,6 +11,11 @@ std::u16string Cp1252ToUtf16(const std::string& text);
 std::string Utf16ToCp1252(const std::u16string& text);
 std::string Cp1252ToUtf8(const std::string& text);
 std::string Utf8ToCp1252(const std::string& text);
+// The same, telling whether every character made it: false when the text
+// holds one Windows-1252 lacks or (UTF-8) a malformed sequence; `out` then
+// holds the text with '?' in their place.
+bool TryUtf16ToCp1252(const std::u16string& text, std::string& out);
+bool TryUtf8ToCp1252(const std::string& text, std::string& out);
 char16_t Cp1252CharToUtf16(unsigned char c);
 
 // Code-page numbers as the viewer uses them: 0 (CP_ACP) and 1252 are

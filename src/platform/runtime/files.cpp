@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
 
 namespace {
@@ -55,6 +56,7 @@ bool WriteAll(int fd, const char* data, size_t size, int& err) {
     return true;
 }
 
+// Takes the folder's system name, as the helpers below do.
 void SyncDirectory(const std::string& dir) {
     int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -79,7 +81,38 @@ std::string ResolveTarget(const std::string& fileName) {
 
 constexpr size_t kBufferSize = 1 << 16;
 
+// A name cut to at most `room` bytes without splitting a UTF-8 character.
+std::string CutName(const std::string& name, size_t room) {
+    if (name.size() <= room) return name;
+    size_t end = room;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    return name.substr(0, end);
+}
+
+int RemoveStaleIn(const std::string& sysDir);
+
+// A path the system gave back, or EInOutError naming it as well as it can.
+std::string FromSystem(const std::string& sysPath, const char* what) {
+    std::string path;
+    if (!ProgramPath(sysPath, path)) RaiseUnusablePath(what, path);
+    return path;
+}
+
 } // namespace
+
+std::string SystemPath(const std::string& path) { return Cp1252ToUtf8(path); }
+
+bool ProgramPath(const std::string& systemPath, std::string& path) {
+    return TryUtf8ToCp1252(systemPath, path);
+}
+
+std::string UnusablePathText(const std::string& what, const std::string& shown) {
+    return "Não foi possível usar " + what + " \"" + shown + "\": " + SysErrorText(EILSEQ);
+}
+
+void RaiseUnusablePath(const std::string& what, const std::string& shown) {
+    throw EInOutError(UnusablePathText(what, shown), EILSEQ, SysErrorText(EILSEQ));
+}
 
 std::string SysErrorText(int err) {
     switch (err) {
@@ -100,6 +133,9 @@ std::string SysErrorText(int err) {
     case ETXTBSY: return "o arquivo está em uso por outro programa";
     case EIO: return "erro de leitura ou gravação no disco";
     case ENODEV: return "não é um arquivo comum";
+    case EILSEQ:
+        return "o nome tem caracteres que o programa não consegue usar (use só letras do "
+               "alfabeto latino, com ou sem acento, algarismos e sinais comuns)";
     default: return "erro do sistema " + std::to_string(err);
     }
 }
@@ -122,27 +158,38 @@ std::string TooLargeReason(unsigned long long size, size_t maxSize) {
 
 bool FileExists(const std::string& fileName) {
     struct stat st;
-    return !fileName.empty() && ::stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return !fileName.empty() && ::stat(SystemPath(fileName).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& dir) {
     struct stat st;
-    return !dir.empty() && ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !dir.empty() && ::stat(SystemPath(dir).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string GetCurrentDir() {
+bool TryGetCurrentDir(std::string& dir) {
     std::string buf(PATH_MAX, '\0');
     for (;;) {
         if (::getcwd(buf.data(), buf.size())) {
             buf.resize(std::strlen(buf.c_str()));
-            return buf;
+            return ProgramPath(buf, dir);
         }
-        if (errno != ERANGE) return ".";
+        if (errno != ERANGE) {
+            dir = ".";
+            return true;
+        }
         buf.resize(buf.size() * 2);
     }
 }
 
-bool SetCurrentDir(const std::string& dir) { return !dir.empty() && ::chdir(dir.c_str()) == 0; }
+std::string GetCurrentDir() {
+    std::string dir;
+    if (!TryGetCurrentDir(dir)) RaiseUnusablePath("a pasta", dir);
+    return dir;
+}
+
+bool SetCurrentDir(const std::string& dir) {
+    return !dir.empty() && ::chdir(SystemPath(dir).c_str()) == 0;
+}
 
 std::string PathJoin(const std::string& dir, const std::string& name) {
     if (dir.empty()) return name;
@@ -176,22 +223,23 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 
 bool DeleteFile(const std::string& fileName) {
     struct stat st;
-    if (fileName.empty() || ::lstat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    return ::unlink(fileName.c_str()) == 0;
+    const std::string sys = SystemPath(fileName);
+    if (fileName.empty() || ::lstat(sys.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return ::unlink(sys.c_str()) == 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
     struct stat st;
-    if (from.empty() || to.empty() || ::lstat(to.c_str(), &st) == 0) return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    const std::string sysTo = SystemPath(to);
+    if (from.empty() || to.empty() || ::lstat(sysTo.c_str(), &st) == 0) return false;
+    return ::rename(SystemPath(from).c_str(), sysTo.c_str()) == 0;
 }
 
 bool CopyFile(const std::string& from, const std::string& to, bool failIfExists,
               std::string* reason) {
     if (failIfExists) {
         struct stat st;
-        if (::lstat(to.c_str(), &st) == 0) {
+        if (::lstat(SystemPath(to).c_str(), &st) == 0) {
             if (reason) *reason = SysErrorText(EEXIST);
             return false;
         }
@@ -223,7 +271,7 @@ std::string ReadFileBytes(const std::string& fileName, size_t maxSize) {
     };
     // Only regular files are read: a device never ends and a pipe blocks
     // (opening without blocking tells them apart first).
-    int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = ::open(SystemPath(fileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw fail(errno);
     struct stat st;
     const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? 0 : ENODEV;
@@ -272,15 +320,16 @@ constexpr char kTempPrefix[] = ".velorim-save.";
 constexpr char kTempSuffix[] = ".velorim-tmp";
 
 TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName, TDurability durability)
-    : target_(ResolveTarget(fileName)), durability_(durability) {
+    : target_(fileName), sysTarget_(ResolveTarget(SystemPath(fileName))), durability_(durability) {
     if (fileName.empty()) Fail(ENOENT);
-    std::string dir = ExtractFilePath(target_);
-    RemoveStaleTempFiles(dir);
+    // Through a link the file replaced is another; messages name that one.
+    if (sysTarget_ != SystemPath(fileName)) ProgramPath(sysTarget_, target_);
+    std::string dir = ExtractFilePath(sysTarget_);
+    RemoveStaleIn(dir);
     // The target's name is only there to help a person who sees the file; a
     // long one is cut so that the temporary name stays within NAME_MAX.
-    std::string shown = ExtractFileName(target_);
     const size_t room = 255 - (sizeof kTempPrefix - 1) - 7 - (sizeof kTempSuffix - 1);
-    if (shown.size() > room) shown.resize(room);
+    const std::string shown = CutName(ExtractFileName(sysTarget_), room);
     for (;;) {
         temp_ = dir + kTempPrefix + shown + ".XXXXXX" + kTempSuffix;
         fd_ = ::mkostemps(temp_.data(), static_cast<int>(sizeof kTempSuffix - 1), O_CLOEXEC);
@@ -298,7 +347,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName, TDurability du
         fd_ = -1;
     }
     struct stat st;
-    mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777)
+    mode_t mode = ::stat(sysTarget_.c_str(), &st) == 0 ? (st.st_mode & 07777)
                                                      : (0666 & ~ProcessUmask());
     ::fchmod(fd_, mode);
     buffer_.reserve(kBufferSize);
@@ -339,12 +388,12 @@ void TAtomicFileWriter::Commit() {
     if (durable && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
     // The lock goes with the descriptor, after the rename: until then the
     // temporary file is ours.
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(errno);
+    if (::rename(temp_.c_str(), sysTarget_.c_str()) != 0) Fail(errno);
     temp_.clear();
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) Fail(errno);
-    if (durable) SyncDirectory(ExtractFilePath(target_));
+    if (durable) SyncDirectory(ExtractFilePath(sysTarget_));
 }
 
 void TAtomicFileWriter::Discard() noexcept {
@@ -377,7 +426,13 @@ bool IsAtomicTempName(const std::string& name) {
     return true;
 }
 
-int RemoveStaleTempFiles(const std::string& dir) {
+int RemoveStaleTempFiles(const std::string& dir) { return RemoveStaleIn(SystemPath(dir)); }
+
+namespace {
+
+// The names listed are the system's and stay so: a left-over is removed
+// whatever characters its name holds.
+int RemoveStaleIn(const std::string& dir) {
     DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!d) return 0;
     int removed = 0;
@@ -398,11 +453,13 @@ int RemoveStaleTempFiles(const std::string& dir) {
     return removed;
 }
 
+} // namespace
+
 // ---- Misc --------------------------------------------------------------------
 
 TDateTime FileAgeDateTime(const std::string& fileName) {
     struct stat st;
-    if (::stat(fileName.c_str(), &st) != 0) return -1;
+    if (::stat(SystemPath(fileName).c_str(), &st) != 0) return -1;
     std::time_t t = st.st_mtime;
     std::tm tm{};
     if (!localtime_r(&t, &tm)) return -1;
@@ -413,18 +470,20 @@ TDateTime FileAgeDateTime(const std::string& fileName) {
 
 std::string GetTempDir() {
     const char* t = std::getenv("TMPDIR");
-    std::string dir = t && *t ? t : "/tmp";
+    std::string dir;
+    // Any temporary folder serves: one the program cannot name is passed over.
+    if (!t || !*t || !ProgramPath(t, dir)) dir = "/tmp";
     while (dir.size() > 1 && dir.back() == PathDelim) dir.pop_back();
     return dir;
 }
 
 std::string GetHomeDir() {
     const char* h = std::getenv("HOME");
-    if (h && *h) return h;
+    if (h && *h) return FromSystem(h, "a pasta pessoal");
     struct passwd pw;
     struct passwd* result = nullptr;
     char buf[4096];
     if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &result) == 0 && result && pw.pw_dir)
-        return pw.pw_dir;
+        return FromSystem(pw.pw_dir, "a pasta pessoal");
     return GetTempDir();
 }

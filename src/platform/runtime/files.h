@@ -7,9 +7,27 @@
 
 constexpr char PathDelim = '/';
 
+// Paths are Windows-1252 text inside the program, like every other string,
+// while the system names files in UTF-8. Every function here converts at that
+// boundary; code that calls the system with a path itself uses SystemPath,
+// and ProgramPath for a path the system gives back.
+std::string SystemPath(const std::string& path);
+// False when the system's name cannot be held as the program's text (not
+// UTF-8, or a character Windows-1252 lacks, as in a folder named in Chinese);
+// `path` then shows it as well as it can, with '?' for what cannot be shown.
+// Such a path is refused, never used: it would name another file.
+bool ProgramPath(const std::string& systemPath, std::string& path);
+// "Não foi possível usar <what> "<shown>": o nome tem caracteres ...", and
+// the EInOutError that says it.
+std::string UnusablePathText(const std::string& what, const std::string& shown);
+[[noreturn]] void RaiseUnusablePath(const std::string& what, const std::string& shown);
+
 bool FileExists(const std::string& fileName);
 bool DirectoryExists(const std::string& dir);
+// The current folder; one whose name the program cannot hold raises
+// EInOutError (TryGetCurrentDir returns false, with the name as shown).
 std::string GetCurrentDir();
+bool TryGetCurrentDir(std::string& dir);
 bool SetCurrentDir(const std::string& dir);
 // dir + "/" + name; an empty dir gives name.
 std::string PathJoin(const std::string& dir, const std::string& name);
@@ -82,8 +100,9 @@ private:
     void Flush();
     [[noreturn]] void Fail(int err);
 
-    std::string target_;  // the file to replace
-    std::string temp_;
+    std::string target_;     // the file to replace, as the program names it
+    std::string sysTarget_;  // and as the system does
+    std::string temp_;       // the system's name
     TDurability durability_;
     int fd_ = -1;
     std::string buffer_;

@@ -27,6 +27,14 @@ TEST(Cp1252, UnmappableAndMalformedInput) {
     EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");            // truncated
     EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");       // overlong
     EXPECT_EQ(MultiByteToWide(65001, "\xFF" "a"), u"\uFFFDa");
+    // The checked forms tell whether every character made it.
+    std::string out;
+    EXPECT_TRUE(TryUtf8ToCp1252("Concei\xC3\xA7\xC3\xA3o \xC2\x81", out));
+    EXPECT_EQ(out, "Conceição \x81");
+    EXPECT_FALSE(TryUtf8ToCp1252("Ant\xF4nia", out));
+    EXPECT_EQ(out, "Ant?nia");
+    EXPECT_FALSE(TryUtf16ToCp1252(u"/tmp/\u4E2D", out));
+    EXPECT_EQ(out, "/tmp/?");
 }
 
 TEST(CodePages, ConvertThroughIconv) {

@@ -292,3 +292,53 @@ TEST_F(Files, ASaveRemovesOnlyItsOwnLeftOvers) {
 }
 
 } // namespace
+
+namespace {
+
+// Names the program holds in Windows-1252 reach the system as UTF-8, and the
+// system's names come back as the program's text.
+TEST_F(Files, AccentedNamesAreTheSystemsUtf8Names) {
+    ASSERT_EQ(::mkdir(Path("Concei\xC3\xA7\xC3\xA3o").c_str(), 0700), 0);
+    const std::string folder = Path("Conceição"), caso = PathJoin(folder, "Maria Antônia.bev");
+    EXPECT_TRUE(DirectoryExists(folder));
+    const std::string bytes = "Maria Antônia\r\n\x81\xFF\r\n";
+    WriteFileAtomic(caso, bytes);
+    DIR* d = opendir(Path("Concei\xC3\xA7\xC3\xA3o").c_str());
+    ASSERT_NE(d, nullptr);
+    std::vector<std::string> names;
+    while (dirent* e = readdir(d)) names.push_back(e->d_name);
+    closedir(d);
+    EXPECT_NE(std::find(names.begin(), names.end(), "Maria Ant\xC3\xB4nia.bev"), names.end());
+    EXPECT_EQ(ReadFileBytes(caso), bytes);
+    const std::string copia = PathJoin(folder, "Cópia.bev");
+    EXPECT_TRUE(CopyFile(caso, copia, true));
+    EXPECT_TRUE(DeleteFile(copia));
+    EXPECT_TRUE(RenameFile(caso, copia));
+    EXPECT_TRUE(FileExists(copia));
+    EXPECT_GT(FileAgeDateTime(copia), 40000);
+
+    const std::string before = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDir(folder));
+    EXPECT_EQ(GetCurrentDir(), folder);
+    // A folder named in Chinese, or not in UTF-8 at all, cannot be held:
+    // it is refused, named as well as it can be.
+    for (const char* name : {"\xE4\xB8\xAD\xE6\x96\x87", "Ant\xF4nia"}) {
+        ASSERT_EQ(::mkdir(name, 0700), 0);
+        ASSERT_EQ(::chdir(name), 0);
+        std::string shown;
+        EXPECT_FALSE(TryGetCurrentDir(shown));
+        EXPECT_EQ(ExtractFileName(shown), std::string(name)[0] == 'A' ? "Ant?nia" : "??");
+        try {
+            GetCurrentDir();
+            ADD_FAILURE() << "no error for " << name;
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.Message, "Não foi possível usar a pasta \"" + shown +
+                                     "\": o nome tem caracteres que o programa não consegue usar (use só "
+                                     "letras do alfabeto latino, com ou sem acento, algarismos e sinais comuns)");
+        }
+        ASSERT_EQ(::chdir(".."), 0);
+    }
+    SetCurrentDir(before);
+}
+
+} // namespace
