@@ -133,6 +133,7 @@ std::string SysErrorText(int err) {
     case ETXTBSY: return "o arquivo está em uso por outro programa";
     case EIO: return "erro de leitura ou gravação no disco";
     case ENODEV: return "não é um arquivo comum";
+    case ELOOP: return "o caminho tem um ciclo de atalhos (ligações simbólicas)";
     case EILSEQ:
         return "o nome tem caracteres que o programa não consegue usar (use só letras do "
                "alfabeto latino, com ou sem acento, algarismos e sinais comuns)";

@@ -220,6 +220,9 @@ TEST_F(Files, ReadsStopAtTheLimitAndSayWhyInPortuguese) {
     EXPECT_EQ(reason([&] { ReadFileBytes(Path("pasta.tab")); }), "é uma pasta, não um arquivo");
     EXPECT_EQ(reason([&] { WriteFileAtomic(Path("nenhuma/caso.bev"), "x"); }),
               "a pasta não existe");
+    ASSERT_EQ(symlink("ciclo.tab", Path("ciclo.tab").c_str()), 0);
+    EXPECT_EQ(reason([&] { ReadFileBytes(Path("ciclo.tab")); }),
+              "o caminho tem um ciclo de atalhos (ligações simbólicas)");
 
     std::string why;
     EXPECT_FALSE(CopyFile(Path("atualrev.back"), Path("caso.bev"), false, &why));
