@@ -4,6 +4,7 @@
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_internal.h"
+#include "tables/table_names.h"
 
 namespace calc {
 
@@ -62,7 +63,8 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
         Sdig_.SetCell(0, i, month);
         Sdem_.SetCell(0, i, month);
     }
-    // One merge pass: a month the table lacks stops the filling there.
+    // One merge pass. A month the table lacks would leave its salary and
+    // every later one without a factor: the calculation stops instead.
     const TCellMatrix& indices = Grid(tables_.indicegrid);
     int j = 1;
     for (int r = 1; r < indices.RowCount(); ++r) {
@@ -71,6 +73,7 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
             ++j;
         }
     }
+    if (j <= Sdem_.RowCount() - 1) MissingMonth(Sdem_.Cell(0, j), tabelas::SeriesIIIFile);
 }
 
 std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
