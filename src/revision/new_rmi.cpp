@@ -63,8 +63,7 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
         Sdig_.SetCell(0, i, month);
         Sdem_.SetCell(0, i, month);
     }
-    // One merge pass. A month the table lacks would leave its salary and
-    // every later one without a factor: the calculation stops instead.
+    // One merge pass: a month the table lacks stops the filling there.
     const TCellMatrix& indices = Grid(tables_.indicegrid);
     int j = 1;
     for (int r = 1; r < indices.RowCount(); ++r) {
@@ -73,7 +72,6 @@ void TNovaRmi::incdata2(const std::string& initial, const std::string& final) {
             ++j;
         }
     }
-    if (j <= Sdem_.RowCount() - 1) MissingMonth(Sdem_.Cell(0, j), tabelas::SeriesIIIFile);
 }
 
 std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
@@ -82,6 +80,10 @@ std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
         for (int c = 0; c < Sdem_.ColCount(); ++c)
             Sdem_.SetCell(c, r, "");
     incdata2(in.DateEdit1, in.DateEdit2);
+    // A salary whose month the index table lacks would go uncorrected, and
+    // every later one with it: the calculation stops instead.
+    for (int r = 1; r < Sdem_.RowCount(); ++r)
+        if (Sdem_.Cell(2, r).empty()) MissingMonth(Sdem_.Cell(0, r), tabelas::SeriesIIIFile);
     if (in.caplicar)
         S041088(in);
     else
