@@ -8,6 +8,8 @@
 #include "platform/runtime/strutil.h"
 #include "revision/amount_text.h"
 #include "revision/arrears_internal.h"
+#include "tables/cell_errors.h"
+#include "tables/table_names.h"
 
 namespace calc {
 
@@ -34,6 +36,19 @@ int SeriesIndex(const std::string& name) {
         if (name == SeriesNames[i]) return i;
     if (name == "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004)") return 3;
     return -1;
+}
+
+const char* SeriesFile(int index) {
+    // indicegrid comes from the INPC table, the third series' file.
+    static const char* const files[] = {tabelas::SeriesIIIFile, tabelas::SeriesIFile,
+                                        tabelas::SeriesIIFile, tabelas::SeriesIIIFile};
+    return files[index];
+}
+
+const TCellMatrix* SeriesGrid(const TTableGrids& tables, int index) {
+    const TCellMatrix* const grids[] = {tables.indicegrid, tables.SRVI, tables.SRVII,
+                                        tables.SRVIII};
+    return grids[index];
 }
 
 bool checkinteiro(const std::string& text) {
@@ -245,12 +260,18 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
         planilha_.SetCell(1, i, "1");
         // The scan writes "1" into both columns for every row it passes.
         if (corr.RowCount() > 1) planilha_.SetCell(4, i, "1");
+        // A month the table lacks has no factor: reading it as 1 would drop
+        // that month's readjustment from every later month.
         int j = TableRow(corr, month);
-        if (j < 0) continue;
+        if (j < 0) MissingMonth(month, tabelas::CrMensalRev3File);
 
         planilha_.SetCell(1, i, corr.Cell(1, j));
         planilha_.SetCell(4, i, corr.Cell(1, j));
-        if (in_.Cirsm) planilha_.SetCell(cirsmOnInss ? 4 : 1, i, crmensal.Cell(1, j));
+        if (in_.Cirsm) {
+            int k = TableRow(crmensal, month);
+            if (k < 0) MissingMonth(month, tabelas::CrMensalRevInssFile);
+            planilha_.SetCell(cirsmOnInss ? 4 : 1, i, crmensal.Cell(1, k));
+        }
         planilha_.SetCell(13, i, corr.Cell(3, j));
 
         // Proportional first readjustment: once, at the first readjusting

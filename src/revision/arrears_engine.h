@@ -137,6 +137,9 @@ extern const char* const SeriesNames[4];
 // Index of the series a ComboBox1 text names (0..3), -1 for none. The
 // fourth is also known without its "+".
 int SeriesIndex(const std::string& name);
+// The table file of the series of that index (0 to 3), and its factor grid.
+const char* SeriesFile(int index);
+const TCellMatrix* SeriesGrid(const TTableGrids& tables, int index);
 
 // What the spreadsheet passes read from the wizard's controls.
 struct TPlanilhaInput {
@@ -213,7 +216,7 @@ private:
     void WithInterest(int lastRow, bool appendRow);
     void Totals(int lastRow, bool prescriptionTest);
     void Colocaindice(bool proportional, bool cirsmOnInss);
-    const TCellMatrix* ChosenSeries() const;
+    const TCellMatrix* ChosenSeries(const char*& file) const;
     int TableRow(const TCellMatrix& grid, const std::string& month);
 
     // Cell access: amounts through RemovePonto, errors naming the place.

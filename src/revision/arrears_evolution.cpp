@@ -3,7 +3,9 @@
 // and the thirteenth-salary rows.
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
 #include "revision/arrears_internal.h"
+#include "tables/table_names.h"
 
 namespace calc {
 
@@ -36,14 +38,12 @@ void TArrearsEngine::corrigevalorttfim() {
     Evolution(Member::TTFim);
 }
 
-const TCellMatrix* TArrearsEngine::ChosenSeries() const {
+const TCellMatrix* TArrearsEngine::ChosenSeries(const char*& file) const {
     const std::string& name = in_.ComboBox1;
-    switch (SeriesIndex(name)) {
-    case 0: return &Grid(tables_.indicegrid);
-    case 1: return &Grid(tables_.SRVI);
-    case 2: return &Grid(tables_.SRVII);
-    case 3: return &Grid(tables_.SRVIII);
-    default: break;
+    const int k = SeriesIndex(name);
+    if (k >= 0) {
+        file = SeriesFile(k);
+        return &Grid(SeriesGrid(tables_, k));
     }
     throw ECalcError("Índice de correção desconhecido: '" + name + "'");
 }
@@ -51,8 +51,9 @@ const TCellMatrix* TArrearsEngine::ChosenSeries() const {
 void TArrearsEngine::Evolution(Member member) {
     const bool tt = member == Member::TT || member == Member::TTFim;
     const TCellMatrix* series = nullptr;
+    const char* seriesFile = tabelas::SeriesIIIFile;
     if (member == Member::Plain)
-        series = ChosenSeries();
+        series = ChosenSeries(seriesFile);
     else if (member == Member::TT)
         series = &Grid(tables_.indicegrid);
     const int lastRow = planilha_.RowCount() - (member == Member::Fim ? 2 : 1);
@@ -97,7 +98,8 @@ void TArrearsEngine::Evolution(Member member) {
 
         if (series && series->RowCount() > 1) {
             int j = TableRow(*series, month);
-            planilha_.SetCell(8, i, j < 0 ? std::string("1") : series->Cell(1, j));
+            if (j < 0) MissingMonth(month, seriesFile);
+            planilha_.SetCell(8, i, series->Cell(1, j));
         }
 
         long double dA = divmoeda(2, i, in_.Cadct2);

@@ -10,6 +10,7 @@
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/strutil.h"
 #include "revision/arrears_engine.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
@@ -211,6 +212,19 @@ void TForm12::BTNcorrigirClick(TObject*) {
     }
     if (Dataini->Date() < EncodeDate(1977, 5, 1))
         Fail("a data inicial não pode ser anterior a 01/05/1977", nullptr);
+    // The reloads cut each factor series at the final month, and a series
+    // carries amounts to its last month: one that ends before the final
+    // month, or lacks it, would carry them to another month.
+    {
+        const calc::TTableGrids grids = wizard_links::Tables();
+        const std::string finalMonth = Copy(fim, 4, 7);
+        auto require = [&](const TCellMatrix* series, const char* file) {
+            if (series) RequireSeriesEnd(*series, finalMonth, file);
+        };
+        require(grids.indicegrid, tabelas::SeriesIIIFile);
+        if (const int k = calc::SeriesIndex(ComboBox1->Text()); k >= 0)
+            require(calc::SeriesGrid(grids, k), calc::SeriesFile(k));
+    }
     bool computed = false;
     RunPass([&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
     if (computed) PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);

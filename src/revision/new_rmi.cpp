@@ -4,6 +4,7 @@
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
 #include "revision/arrears_internal.h"
+#include "tables/table_names.h"
 
 namespace calc {
 
@@ -79,6 +80,10 @@ std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
         for (int c = 0; c < Sdem_.ColCount(); ++c)
             Sdem_.SetCell(c, r, "");
     incdata2(in.DateEdit1, in.DateEdit2);
+    // A salary whose month the index table lacks would go uncorrected, and
+    // every later one with it: the calculation stops instead.
+    for (int r = 1; r < Sdem_.RowCount(); ++r)
+        if (Sdem_.Cell(2, r).empty()) MissingMonth(Sdem_.Cell(0, r), tabelas::SeriesIIIFile);
     if (in.caplicar)
         S041088(in);
     else

@@ -243,9 +243,13 @@ std::string TetoDoMes(const TCellMatrix& gridiinss, TDateTime monthStart, bool C
         if (!TryMonthStart(month, d))
             throw ECellValueError("Data inválida na linha " + IntToStr(j) +
                                   " da tabela INSS - Teto: '" + month + "'");
-        if (Cusetabsc ? d <= monthStart : monthStart <= d) return gridiinss.Cell(1, j);
+        if (Cusetabsc ? d <= monthStart : monthStart <= d) {
+            // A later month's row stands for a month the table lacks.
+            if (!Cusetabsc && d != monthStart) break;
+            return gridiinss.Cell(1, j);
+        }
     }
-    return gridiinss.Cell(1, last);
+    MissingMonth(FormatDateTime("mm/yyyy", monthStart), "INSS - Teto");
 }
 
 TNovaRmiResult novarmi(const TNovaRmiInput& in, const TRevisionTables& tables) {

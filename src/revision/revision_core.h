@@ -92,7 +92,8 @@ struct TNovaRmiResult {
 };
 
 // The ceiling of the DIB month: the row of gridiinss that devolvevalor
-// limits that month by. "" when the table has no data row.
+// limits that month by. "" when the table has no data row; a month the
+// table lacks stops with MissingMonth.
 std::string TetoDoMes(const TCellMatrix& gridiinss, TDateTime monthStart, bool Cusetabsc);
 
 // Computes everything first: on a stop nothing is to be written.

@@ -42,7 +42,8 @@ int Find(const std::unordered_map<std::string, int>& rows, const std::string& mo
 // The factor series chosen, after the tables both evolutions read were
 // found sound: a table refused at start-up, or edited since into values it
 // would refuse, stops the evolution with its name.
-const TCellMatrix& Series(const TRevisionTables& tables, const std::string& name) {
+const TCellMatrix& Series(const TRevisionTables& tables, const std::string& name,
+                          const char*& file) {
     const TCellMatrix* series[3] = {tables.SRVI, tables.SRVII, tables.SRVIII};
     const char* files[3] = {tabelas::SeriesIFile, tabelas::SeriesIIFile, tabelas::SeriesIIIFile};
     for (int k = 0; k < 3; ++k)
@@ -51,6 +52,7 @@ const TCellMatrix& Series(const TRevisionTables& tables, const std::string& name
                                     {tabelas::CrMensalRev3File, tables.GridCorrRev},
                                     {tabelas::SalminFile, tables.GridSalmin},
                                     {tabelas::InssFile, tables.gridiinss}});
+            file = files[k];
             return Grid(series[k]);
         }
     throw calc::ECalcError("Tabela de atualização desconhecida: '" + name + "'");
@@ -61,7 +63,7 @@ const TCellMatrix& Series(const TRevisionTables& tables, const std::string& name
 class TEvolution {
 public:
     TEvolution(const TEvolucaoInput& in, const TRevisionTables& tables, TCellMatrix& grid)
-        : in_(in), grid_(grid), series_(Series(tables, in.Catualizacao)),
+        : in_(in), grid_(grid), series_(Series(tables, in.Catualizacao, seriesFile_)),
           seriesRows_(MonthRows(series_)) {}
 
     // Empties the grid and writes the months from the DIB to "Cálculo Até".
@@ -115,7 +117,8 @@ public:
     void Tail(int r) {
         const std::string& month = grid_.Cell(0, r);
         const int s = Find(seriesRows_, month);
-        std::string factor = s < 0 ? std::string() : series_.Cell(1, s);
+        if (s < 0) MissingMonth(month, seriesFile_);
+        const std::string& factor = series_.Cell(1, s);
         grid_.SetCell(8, r, factor.empty() ? "0" : factor);
         Put(9, r, Val(7, r) * Val(8, r));
 
@@ -138,6 +141,7 @@ public:
 private:
     const TEvolucaoInput& in_;
     TCellMatrix& grid_;
+    const char* seriesFile_ = nullptr; // set while series_ is found
     const TCellMatrix& series_;
     std::unordered_map<std::string, int> seriesRows_;
     TDateTime calcDate_ = 0, jurosStart_ = 0, prescStart_ = 0;
@@ -180,7 +184,7 @@ void evolucao(const TEvolucaoInput& in, const TRevisionTables& tables, TCellMatr
     const auto corrRows = MonthRows(corr);
     auto index = [&](int r) -> std::string {
         const int j = Find(corrRows, SEvolucao.Cell(0, r));
-        if (j < 0) return "";
+        if (j < 0) MissingMonth(SEvolucao.Cell(0, r), tabelas::CrMensalRev3File);
         return FormatFloat("#,##0.00000000",
                            CellValue(corr, 1, j, "1", "Correção de Renda Revisão"));
     };
@@ -242,9 +246,9 @@ void evolucao2(const TEvolucaoInput& in, const TRevisionTables& tables, TCellMat
             e.Put(4, 1, FieldValue(in.ENRMIMR, "Nova RMI/MR"));
         } else {
             const int j = Find(corrRows, month);
-            long double factor = 1;
-            if (j >= 0) factor = CellValue(corr, 1, j, "1", "Correção de Renda Revisão");
-            if (j >= 0 && factor != 1) readjusted = true;
+            if (j < 0) MissingMonth(month, tabelas::CrMensalRev3File);
+            const long double factor = CellValue(corr, 1, j, "1", "Correção de Renda Revisão");
+            if (factor != 1) readjusted = true;
             e.Put(1, r, e.Val(1, r - 1) * factor);
             e.Put(4, r, e.Val(4, r - 1) * factor);
         }

@@ -160,6 +160,7 @@ void TValueLimiter::BuildSalmin() {
         }
         run = i == 0 ? d : std::max(run, d);
         ix.prefix.push_back(run);
+        ix.key.push_back(d);
     }
     salminValue_.assign(salmin_.RowCount(), 0.0L);
     salminKnown_.assign(salmin_.RowCount(), 0);
@@ -186,6 +187,7 @@ void TValueLimiter::BuildTeto() {
         else
             run = usetabsc_ ? std::min(run, d) : std::max(run, d);
         ix.prefix.push_back(run);
+        ix.key.push_back(d);
     }
     tetoValue_.assign(teto_.RowCount(), 0.0L);
     tetoKnown_.assign(teto_.RowCount(), 0);
@@ -195,23 +197,46 @@ int TValueLimiter::FindSalmin(TDateTime d01) {
     if (!salminIndex_.built) BuildSalmin();
     const TKeyIndex& ix = salminIndex_;
     auto it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d01);
-    if (it != ix.prefix.end()) return static_cast<int>(it - ix.prefix.begin()) + 1;
+    // The table has a row for every month it covers: the first row on or
+    // after the month is another month's wage when the month is missing.
+    if (it != ix.prefix.end()) return MonthRow(ix, it, d01, "Salário Mínimo");
     if (ix.firstBad >= 0) BadKey(ix, "Salário Mínimo"); // the scan reaches it
-    return -1;
+    MissingMonth(FormatDateTime("mm/yyyy", d01), "Salário Mínimo");
+}
+
+int TValueLimiter::MonthRow(const TKeyIndex& ix, std::vector<double>::const_iterator it,
+                            TDateTime month, const char* table) {
+    const auto i = it - ix.prefix.begin();
+    if (ix.key[i] != month) MissingMonth(FormatDateTime("mm/yyyy", month), table);
+    return static_cast<int>(i) + 1;
 }
 
 int TValueLimiter::FindTeto(TDateTime d) {
     if (!tetoIndex_.built) BuildTeto();
     const TKeyIndex& ix = tetoIndex_;
     std::vector<double>::const_iterator it;
-    if (usetabsc_)
+    // The month whose ceiling a complete monthly table gives: the first
+    // month starting on or after the date.
+    TDateTime month = d;
+    if (usetabsc_) {
         it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d,
                               [](double run, double date) { return run > date; });
-    else
+    } else {
         it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d);
-    if (it != ix.prefix.end()) return static_cast<int>(it - ix.prefix.begin()) + 1;
+        int y, m, day;
+        DecodeDate(d, y, m, day);
+        const TDateTime first = EncodeDate(y, m, 1);
+        month = first < d ? IncMonth(first, 1) : first;
+    }
+    if (it != ix.prefix.end()) {
+        // A table newest first holds the months of change: the row in force
+        // is the one wanted.
+        if (usetabsc_) return static_cast<int>(it - ix.prefix.begin()) + 1;
+        return MonthRow(ix, it, month, "INSS - Teto");
+    }
     if (ix.firstBad >= 0) BadKey(ix, "INSS - Teto");
-    return teto_.RowCount() - 1;
+    // Past the last row there is no ceiling to take.
+    MissingMonth(FormatDateTime("mm/yyyy", month), "INSS - Teto");
 }
 
 void TValueLimiter::BadKey(const TKeyIndex& ix, const char* table) {
@@ -247,8 +272,7 @@ std::string TValueLimiter::Limit(const std::string& V, TDateTime d, TDateTime d0
     marca_.clear();
     long double amount = simulacao::RemovePonto(V);
 
-    int sm = FindSalmin(d01);
-    long double minimo = sm < 0 ? 0.0L : CellValue(salmin_, salminValue_, salminKnown_, sm);
+    long double minimo = CellValue(salmin_, salminValue_, salminKnown_, FindSalmin(d01));
     if (amount < minimo) {
         amount = minimo;
         marca_ = "SM";

@@ -47,7 +47,9 @@ std::string validadataMA(const std::string& text);
 // "SM", "Teto" or "" after each call.
 //
 // The scans give the same rows as a linear first-match scan from row 1 (a key
-// that is not a date raises ECellValueError when the scan would reach it),
+// that is not a date raises ECellValueError when the scan would reach it)
+// when the month's own row is there; a month the table lacks stops with
+// "O mês mm/yyyy não está na tabela ..." instead of taking another row,
 // but run on an index built on first use: the two tables must not change while a limiter
 // lives. Create one per calculation pass.
 class TValueLimiter {
@@ -76,14 +78,19 @@ private:
         // first key that is no date: its first entry at or past a date is
         // the first row a linear scan would stop at.
         std::vector<double> prefix;
+        std::vector<double> key; // each data row's own month (or date)
         int firstBad = -1; // data index of the first key that is no date, or -1
         std::string badText;
     };
     std::string Limit(const std::string& V, TDateTime d, TDateTime d01, bool cutAtCeiling);
     void BuildSalmin();
     void BuildTeto();
-    int FindSalmin(TDateTime d01); // grid row, or -1
-    int FindTeto(TDateTime d);     // grid row
+    // The grid row of the month; a month the table lacks (in a gap, before
+    // its first row or past its last) stops with MissingMonth.
+    int FindSalmin(TDateTime d01);
+    int FindTeto(TDateTime d);
+    static int MonthRow(const TKeyIndex& ix, std::vector<double>::const_iterator it,
+                        TDateTime month, const char* table);
     [[noreturn]] static void BadKey(const TKeyIndex& ix, const char* table);
     long double CellValue(const TCellMatrix& grid, std::vector<long double>& cache,
                           std::vector<char>& known, int row);

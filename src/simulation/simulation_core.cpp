@@ -9,6 +9,7 @@
 #include "revision/amount_text.h"
 #include "revision/shared_helpers.h"
 #include "tables/cell_errors.h"
+#include "tables/table_names.h"
 
 namespace simulacao {
 
@@ -251,7 +252,7 @@ std::string devolvevalor(const TCellMatrix* GridSalmin, const TCellMatrix* gridi
 long double TetoDoMes(const TCellMatrix* gridiinss, TDateTime monthStart) {
     const TCellMatrix& t = OrEmpty(gridiinss);
     int best = -1, earliest = -1;
-    TDateTime bestDate = 0, earliestDate = 0;
+    TDateTime bestDate = 0, earliestDate = 0, latestDate = 0;
     for (int r = 1; r < t.RowCount(); ++r) {
         if (t.Cell(0, r).empty()) continue; // a row added and left blank
         TDateTime d = MonthStartOf(t, r, "INSS - Teto");
@@ -263,16 +264,20 @@ long double TetoDoMes(const TCellMatrix* gridiinss, TDateTime monthStart) {
             earliest = r;
             earliestDate = d;
         }
+        latestDate = std::max(latestDate, d);
     }
     int row = best >= 0 ? best : earliest;
     if (row < 0) throw ESimulacaoError("A tabela INSS - Teto não tem valores.");
+    // The row in force stands for the months up to the table's last one;
+    // past it the ceiling is not known.
+    if (monthStart > latestDate) MissingMonth(FormatDateTime("mm/yyyy", monthStart), tabelas::InssFile);
     return Val(t, 1, row, "INSS - Teto");
 }
 
 long double SalarioMinimoDoMes(const TCellMatrix* GridSalmin, TDateTime monthStart) {
     const TCellMatrix& t = OrEmpty(GridSalmin);
     int best = -1;
-    TDateTime bestDate = 0;
+    TDateTime bestDate = 0, latestDate = 0;
     for (int r = 1; r < t.RowCount(); ++r) {
         TDateTime d;
         if (!TryStrToDate(t.Cell(0, r), d)) continue;
@@ -281,7 +286,10 @@ long double SalarioMinimoDoMes(const TCellMatrix* GridSalmin, TDateTime monthSta
             best = r;
             bestDate = d;
         }
+        latestDate = std::max(latestDate, d);
     }
+    if (best >= 0 && monthStart > latestDate)
+        MissingMonth(FormatDateTime("mm/yyyy", monthStart), tabelas::SalminFile);
     return best < 0 ? 0 : Val(t, 1, best, "Salário Mínimo");
 }
 
@@ -625,9 +633,9 @@ void calcEC20(TCellMatrix& geral2, TCellMatrix& demo, TCellMatrix& correcao,
     for (size_t i = 0; i < months.size(); ++i) {
         const int r = static_cast<int>(i) + 1;
         correcao.SetCell(0, r, months[i]);
-        // A month the table lacks is not readjusted.
-        int t = FirstRowWith(cr, months[i]);
-        correcao.SetCell(3, r, t >= 1 && Digit(cr, 1, t) ? cr.Cell(1, t) : std::string("1"));
+        // A month the table lacks has no known readjustment.
+        const int t = MonthRowOrFail(cr, months[i], tabelas::CrMensalRevInssFile);
+        correcao.SetCell(3, r, Digit(cr, 1, t) ? cr.Cell(1, t) : std::string("1"));
     }
 
     res.tempocontrib = TempoEmAnos(in.Edit9, in.Edit8, in.Edit6);
@@ -637,7 +645,8 @@ void calcEC20(TCellMatrix& geral2, TCellMatrix& demo, TCellMatrix& correcao,
     long double value = RemovePonto(beneficio);
     const TCellMatrix& sm = OrEmpty(tables.GridSalmin);
     const int sm1198 = FirstRowWith(sm, "01/11/1998");
-    if (sm1198 >= 1) {
+    if (sm1198 < 1) MissingMonth("11/1998", tabelas::SalminFile);
+    {
         const long double minimo = Val(sm, 1, sm1198, "Salário Mínimo");
         if (minimo > value) {
             correcao.SetCell(5, 1, "Salário Mínimo");

@@ -15,6 +15,23 @@ std::string CellValueMessage(const std::string& row, const std::string& column,
     return "Valor inválido na linha " + row + ", coluna " + column + ": '" + text + "'";
 }
 
+void MissingMonth(const std::string& month, const std::string& table) {
+    throw ECellValueError("O mês " + month + " não está na tabela " + table);
+}
+
+int MonthRowOrFail(const TCellMatrix& table, const std::string& month,
+                   const std::string& tableName) {
+    for (int r = 1; r < table.RowCount(); ++r)
+        if (table.Cell(0, r) == month) return r;
+    MissingMonth(month, tableName);
+}
+
+void RequireSeriesEnd(const TCellMatrix& series, const std::string& month,
+                      const std::string& table) {
+    if (series.RowCount() < 2 || series.Cell(0, series.RowCount() - 1) != month)
+        MissingMonth(month, table);
+}
+
 namespace {
 
 bool HasDigit(const std::string& text) {

@@ -279,13 +279,36 @@ std::string CheckTableText(std::string_view text, const TTableRules& rules) {
         if (line.total > static_cast<size_t>(kMaxTableColumns))
             return At(lineNo) + "mais de " + std::to_string(kMaxTableColumns) + " colunas";
         anyText = anyText || !line.blank;
-        // The header's cells are titles: only its width counts.
-        if (lineNo == 1) continue;
+        // The header's cells are titles: only its width counts. A first line
+        // that reads as a data row means the titles were lost, and the grids
+        // would take that row for them.
+        if (lineNo == 1) {
+            if (rules.key != TTableKey::None && line.count > 0 &&
+                KeyOrdinal(line.field[0], rules.key) >= 0)
+                return At(1) + QuotedExcerpt(line.field[0]) +
+                       " é uma linha de dados: a primeira linha deve ser a dos títulos das colunas";
+            continue;
+        }
         if (std::string r = rows.Row(lineNo, line.field, line.count, line.blank); !r.empty())
             return r;
     }
     if (!anyText) return "o arquivo está vazio";
+    // Every writer ends each line: a last line without its end was cut, and
+    // its last value may be a part of the number.
+    if (size_t end = text.find_last_not_of(" \t"); end != std::string_view::npos &&
+                                                    text[end] != '\r' && text[end] != '\n')
+        return At(TableLineAt(text, end)) +
+               "a última linha não termina com fim de linha: o arquivo foi cortado";
     return rows.Finish();
+}
+
+std::string_view WithoutTrailingBlankLines(std::string_view text) {
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos) return text.substr(0, 0);
+    size_t end = text.find_first_of("\r\n", last);
+    if (end == std::string_view::npos) return text;
+    end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+    return text.substr(0, end);
 }
 
 std::string CheckTableCells(const TCellMatrix& cells, const TTableRules& rules, bool needRows) {

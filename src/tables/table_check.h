@@ -55,9 +55,14 @@ inline constexpr int kMaxTableLines = 20000;
 
 // Checks a table's text: "" when it may be loaded, else the reason with its
 // line, e.g. "linha 5: 'abc' na coluna 2 não é um número". The header (line
-// 1) is not checked; empty lines at the end are allowed, as are line ends
-// of any kind and a TAB after the last field.
+// 1) must not read as a data row; its titles are not checked. Empty lines at
+// the end are allowed, as are line ends of any kind and a TAB after the last
+// field, but the last line that holds text must end with a line end.
 std::string CheckTableText(std::string_view text, const TTableRules& rules);
+
+// The text up to the end of its last line that holds more than TABs and
+// blanks: the blank lines after it, which the check allows, make no rows.
+std::string_view WithoutTrailingBlankLines(std::string_view text);
 
 // The same check on the cells of a loaded table (row 0 the header), which
 // may have been edited since it was read: "linha N" is row N - 1. Without

@@ -81,6 +81,9 @@ std::string ReadCheckedTable(const std::string& dir, const std::string& name, st
         text.clear();
         return "está danificada (" + reason + ")";
     }
+    // Blank lines at the end would become blank last rows, which the
+    // generators and the reloaders would take for the last month.
+    text.resize(WithoutTrailingBlankLines(text).size());
     return "";
 }
 

@@ -46,7 +46,7 @@ void RequireTables(std::initializer_list<TTableInUse> tables);
 // Reads and checks a table file of the data directory (dir + name) against
 // its rules. Returns "" and the text, or the problem ("não foi encontrada na
 // pasta de dados", "está danificada (linha 5: ...)", "não pôde ser lida
-// (...)"). A missing optional table gives "" and an empty text with
+// (...)"). The text comes without the blank lines at its end. A missing optional table gives "" and an empty text with
 // `missing` set.
 std::string ReadCheckedTable(const std::string& dir, const std::string& name, std::string& text,
                              bool& missing);

@@ -135,6 +135,89 @@ TEST_F(DamagedData, TheStartUpNamesEachDamagedTableOnceWithItsLine) {
     EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
 }
 
+// Shipped tables short of a month the case needs (a line taken out, or the
+// table ending before the case) once gave another total without a word.
+TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
+    // The text of a table without the lines from `from` on, or without the
+    // one line of `from` when `only`.
+    auto cut = [this](const std::string& file, const std::string& from, bool only) {
+        std::string text = Read(file);
+        const size_t at = text.find("\n" + from) + 1;
+        const size_t end = only ? text.find('\n', at) + 1 : text.size();
+        return text.erase(at, end - at);
+    };
+    const std::array<std::string, 4> cases[] = {
+        {"crmensalrev3.tab", "01/1998", "1", "O mês 01/1998 não está na tabela crmensalrev3.tab"},
+        {"crmensalrev3.tab", "01/1999", "", "O mês 01/1999 não está na tabela crmensalrev3.tab"},
+        {"inss.tab", "01/1995", "", "O mês 02/1997 não está na tabela INSS - Teto"},
+        {"salmin.tab", "01/06/1998", "1", "O mês 06/1998 não está na tabela Salário Mínimo"},
+    };
+    for (const auto& [file, from, only, message] : cases) {
+        ShipTables();
+        Write(file, cut(file, from, !only.empty()));
+        Dialogs().Clear();
+        Start(false);
+        ASSERT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
+        RunCase();
+        EXPECT_THAT(Dialogs().Messages(), ElementsAre(message)) << file;
+        EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
+        Application->DestroyForms();
+    }
+}
+
+// A table cut in the middle of its last line once read a ceiling of 8,00; a
+// table without its titles line lost its first month.
+TEST_F(DamagedData, ACutTableOrOneWithoutItsTitlesIsNamedAtStartUp) {
+    const std::string inpc = "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab";
+    struct Damage {
+        std::string file, text, why;
+    };
+    ShipTables();
+    std::string inss = Read("inss.tab");
+    inss.erase(inss.find("\n01/2026\t") + 10);
+    std::string noTitles = Read(inpc);
+    noTitles.erase(0, noTitles.find('\n') + 1);
+    const Damage damages[] = {
+        {"inss.tab", inss, "a última linha não termina com fim de linha: o arquivo foi cortado"},
+        {inpc, noTitles, "'01/1977' é uma linha de dados: a primeira linha deve ser a dos títulos "
+                         "das colunas"},
+    };
+    for (const Damage& d : damages) {
+        ShipTables();
+        Write(d.file, d.text);
+        Dialogs().Clear();
+        Start(false);
+        ASSERT_EQ(Dialogs().Messages().size(), 1u) << d.file;
+        EXPECT_NE(Dialogs().Messages()[0].find("A tabela " + d.file + " está danificada (linha "),
+                  std::string::npos);
+        EXPECT_NE(Dialogs().Messages()[0].find(d.why), std::string::npos) << Dialogs().Messages()[0];
+        Application->DestroyForms();
+    }
+}
+
+// Blank lines after the last row (as an editor leaves them) once stopped
+// every calculation: they are no rows, and the case computes as shipped.
+TEST_F(DamagedData, BlankLinesAtTheEndOfATableChangeNothing) {
+    Start();
+    RunCase();
+    ASSERT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
+    const std::string shipped = Planilha();
+    Application->DestroyForms();
+    for (const char* tail : {"\r\n", "\r\n\t\t\r\n\n", "\n\r"}) {
+        ShipTables();
+        for (const char* file : {"ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab",
+                                 "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi.tab",
+                                 "crmensalrev3.tab"})
+            Write(file, Read(file) + tail);
+        Dialogs().Clear();
+        Start(false);
+        RunCase();
+        EXPECT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
+        EXPECT_EQ(Planilha(), shipped);
+        Application->DestroyForms();
+    }
+}
+
 // Damaged copies of shipped tables whose cells still read as numbers once
 // gave wrong totals without a word: the start-up names each, and the
 // calculation stops on it, as on a table edited after the start-up.

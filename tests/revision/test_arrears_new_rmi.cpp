@@ -118,12 +118,12 @@ TEST(NovaRmi, StopsNamingWhatIsMissing) {
     c.in.divisor = 0;
     EXPECT_EQ(MessageOf<calc::ECalcError>([&] { c.Rmi().Calcular(c.in); }),
               "O divisor não pode ser zero");
-    // A month the index table lacks ends the factors there.
+    // A month the index table lacks stops before any salary is corrected.
     c.in.divisor = 3;
     c.indicegrid = GridOf({"Mês|Fator", "01/1990|2", "03/1990|1"});
     EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
-              "Valor inválido na linha 02/1990, coluna Índice: ''");
-    EXPECT_EQ(c.Sdem.Cell(3, 1), "200,00");
+              "O mês 02/1990 não está na tabela "
+              "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab");
 
     c.in.caplicar = true;
     c.indicegrid = GridOf({"Mês|Fator", "01/1990|1", "02/1990|1", "03/1990|1"});

@@ -10,17 +10,23 @@ TEST(ArrearsLayout, MonthRowsAndIndexColumns) {
     engine.incdata("15/03/1990", "10/06/1990");
     EXPECT_EQ(ColumnOf(c.planilha, 0), (Texts{"03/1990", "04/1990", "05/1990"}));
 
-    // A month missing from the correction table keeps "1" and no currency.
+    // A month missing from the correction table has no factor: it stops.
     ArrearsCase::Set(c.GridCorrRev, "04/1990", 0, "gone");
     ArrearsCase::Set(c.GridCorrRev, "05/1990", 1, "1,25");
     ArrearsCase::Set(c.GridCorrRev, "05/1990", 2, "3.674,06");
     ArrearsCase::Set(c.GridCorrRev, "03/1990", 2, "1.283,95");
     ArrearsCase::Set(c.GridCorrRev, "05/1990", 3, "Cruzeiro");
+    {
+        TArrearsEngine gap(c.planilha, c.Tables(), c.in, c.marcalimite);
+        EXPECT_EQ(MessageOf<ECellValueError>([&] { gap.colocaindice(); }),
+                  "O mês 04/1990 não está na tabela crmensalrev3.tab");
+    }
+    ArrearsCase::Set(c.GridCorrRev, "gone", 0, "04/1990");
     TArrearsEngine again(c.planilha, c.Tables(), c.in, c.marcalimite);
     again.colocaindice();
     EXPECT_EQ(ColumnOf(c.planilha, 1), (Texts{"1", "1", "1,25"}));
     EXPECT_EQ(ColumnOf(c.planilha, 4), (Texts{"1", "1", "1,25"}));
-    EXPECT_EQ(ColumnOf(c.planilha, 13), (Texts{"Real", "", "Cruzeiro"}));
+    EXPECT_EQ(ColumnOf(c.planilha, 13), (Texts{"Real", "Real", "Cruzeiro"}));
     EXPECT_EQ(FormatFloat("0.00", calc::salminicial), "1283,95");
 
     // Currency cuts: 03/1986 only without the ADCT-from-concession box.
@@ -155,6 +161,13 @@ TEST(ArrearsEvolution, CorrectionSeries) {
     tables.SRVIII = &srviii;
     c.Period("01/01/2000", "31/03/2000", "01/01/1980");
     c.in.ComboBox1 = calc::SeriesNames[3];
+    // A month the series lacks has no factor: the step stops naming it.
+    EXPECT_EQ(MessageOf<ECellValueError>([&] {
+                  calc::TArrearsEngine(c.planilha, tables, c.in, c.marcalimite).Calcular();
+              }),
+              "O mês 03/2000 não está na tabela "
+              "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab");
+    srviii = GridOf({"Mês|Fator", "01/2000|1,5", "02/2000|1,2", "03/2000|1"});
     calc::TArrearsEngine(c.planilha, tables, c.in, c.marcalimite).Calcular();
     EXPECT_EQ(ColumnOf(c.planilha, 8, 1, 3), (Texts{"1,5", "1,2", "1"}));
     EXPECT_EQ(ColumnOf(c.planilha, 9, 1, 3), (Texts{"150,00", "120,00", "100,00"}));

@@ -271,11 +271,20 @@ TEST(RevisionEvolution, BenefitsEvolvedLimitedCorrectedWithInterest) {
 }
 
 TEST(RevisionEvolution, ThirteenthSalaryOf2006InTwoHalves) {
-    TCellMatrix none = GridOf({"Data|x"});
-    TCellMatrix salmin = GridOf({"Data|Valor", "01/01/1990|1,00"});
-    TCellMatrix teto = GridOf({"Data|Teto", "01/1990|10000,00"});
+    // Every month of the case in each table, none of which changes anything.
+    std::vector<std::string> corrRows{"Data|x"}, seriesRows{"Data|x"}, salminRows{"Data|Valor"},
+        tetoRows{"Data|Teto"};
+    for (TDateTime d = EncodeDate(2005, 11, 1); d <= EncodeDate(2006, 12, 1); d = IncMonth(d, 1)) {
+        const std::string m = FormatDateTime("mm/yyyy", d);
+        corrRows.push_back(m + "|1");
+        seriesRows.push_back(m + "|0");
+        salminRows.push_back("01/" + m + "|1,00");
+        tetoRows.push_back(m + "|10000,00");
+    }
+    TCellMatrix corr = GridOf(corrRows), none = GridOf(seriesRows);
+    TCellMatrix salmin = GridOf(salminRows), teto = GridOf(tetoRows);
     TRevisionTables t;
-    t.GridCorrRev = &none;
+    t.GridCorrRev = &corr;
     t.GridSalmin = &salmin;
     t.gridiinss = &teto;
     t.SRVI = &none;
@@ -351,11 +360,11 @@ TEST(RevisionEvolution, IndexEvolutionTakesEveryMonthFromTheDib) {
     EXPECT_EQ(ColumnOf(g, 5, 1, 3), (Texts{"200,00", "1.000,00", "500,00"}));
     EXPECT_EQ(g.Cell(12, 4), "<b>1.374,50</b>");
 
-    // A month without an index cannot carry the revised benefit on.
+    // A month without an index cannot carry the revised benefit on: the
+    // evolution stops, naming it.
     corr = GridOf({"Data|Índice", "07/1994|2", "09/1994|5"});
-    EXPECT_EQ(MessageOf<calc::ECalcError>([&] { evolucao(in, t, g); }),
-              "Divisão por zero na linha 09/1994, coluna Evolução Autor: o índice de 08/1994 é "
-              "zero");
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { evolucao(in, t, g); }),
+              "O mês 08/1994 não está na tabela crmensalrev3.tab");
 }
 
 namespace {

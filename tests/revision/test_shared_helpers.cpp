@@ -103,10 +103,24 @@ TEST(SharedHelpers, LimitingToMinimumWageAndCeiling) {
     EXPECT_EQ(t.marca, "");
     // The ceiling scan compares the full date: mid-month takes the next month.
     EXPECT_EQ(limiter.devolvevalor("5.000,00", "15/02/2000"), "1.200,00");
-    // Past the tables: no minimum wage, the last ceiling.
-    EXPECT_EQ(limiter.devolvevalor("-1,00", "01/06/2000"), "0,00");
-    EXPECT_EQ(limiter.devolvevalor("5.000,00", "01/06/2000"), "1.200,00");
     EXPECT_EQ(limiter.devolvevalorAtMonth("5.000,00", EncodeDate(2000, 1, 1)), "1.000,00");
+    // A month a table lacks (past its last row, before its first, in a gap)
+    // stops rather than take a floor of 0 or another month's value.
+    auto refusal = [](revisao::TValueLimiter& l, const char* date) {
+        return MessageOf<ECellValueError>([&] { l.devolvevalor("5.000,00", date); });
+    };
+    EXPECT_EQ(refusal(limiter, "01/06/2000"), "O mês 06/2000 não está na tabela Salário Mínimo");
+    EXPECT_EQ(refusal(limiter, "01/12/1999"), "O mês 12/1999 não está na tabela Salário Mínimo");
+    EXPECT_EQ(refusal(limiter, "15/03/2000"), "O mês 04/2000 não está na tabela INSS - Teto");
+    t.salmin.SetCell(0, 2, "01/03/2000");
+    t.salmin.SetCell(0, 3, "01/04/2000");
+    t.teto.SetCell(0, 2, "03/2000");
+    t.teto.SetCell(0, 3, "04/2000");
+    revisao::TValueLimiter gaps(t.salmin, t.teto, false, t.marca);
+    EXPECT_EQ(refusal(gaps, "01/02/2000"), "O mês 02/2000 não está na tabela Salário Mínimo");
+    t.salmin.SetCell(0, 1, "01/02/2000");
+    revisao::TValueLimiter tetoGap(t.salmin, t.teto, false, t.marca);
+    EXPECT_EQ(refusal(tetoGap, "01/02/2000"), "O mês 02/2000 não está na tabela INSS - Teto");
 }
 
 TEST(SharedHelpers, LimiterScansAsTheTablesRead) {
@@ -123,5 +137,9 @@ TEST(SharedHelpers, LimiterScansAsTheTablesRead) {
     sc.teto = GridOf({"Mês|Teto", "03/2000|1.200,00", "02/2000|1.100,00", "01/2000|1.000,00"});
     revisao::TValueLimiter newest(sc.salmin, sc.teto, true, sc.marca);
     EXPECT_EQ(newest.devolvevalor("5.000,00", "15/02/2000"), "1.100,00");
-    EXPECT_EQ(newest.devolvevalor("5.000,00", "01/12/1999"), "1.000,00");
+    // Older than its oldest row: no ceiling in force is known.
+    sc.salmin.SetCell(0, 1, "01/12/1999");
+    revisao::TValueLimiter older(sc.salmin, sc.teto, true, sc.marca);
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { older.devolvevalor("5.000,00", "01/12/1999"); }),
+              "O mês 12/1999 não está na tabela INSS - Teto");
 }

@@ -101,12 +101,14 @@ protected:
         Reset(teto, {"Data", "Maior valor-teto", "Menor valor-teto"});
         AddRow(teto, {"07/1994", "1.900,00"});
         AddRow(teto, {"01/2002", "5.000,00"});
+        AddRow(teto, {"12/2003", "5.000,00"}); // the last month a case reaches
         TCellMatrix& sm = Table("GridSalmin");
         Reset(sm, {"Data", "Salário Mínimo"});
         AddRow(sm, {"01/11/1998", "130,00"});
         AddRow(sm, {"01/05/1999", "136,00"});
         AddRow(sm, {"01/04/2002", "200,00"});
         AddRow(sm, {"01/04/2003", "240,00"});
+        AddRow(sm, {"01/12/2003", "240,00"});
         TCellMatrix& vida = Table("gridsvida");
         Reset(vida, {"Data", "59", "60", "61"});
         AddRow(vida, {"30/11/2003", "21,5", "20,5", "19,5"});

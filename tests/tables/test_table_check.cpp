@@ -24,9 +24,9 @@ TEST(TableCheck, WhatTheTableFormatAllowsPasses) {
     const std::string crlf = "Data\tÍndice\tSM\tMoeda\t\r\n01/1994\t1,5\t64,79\tCR$\t\r\n"
                              "02/1994\t1\t1250700,00\tR$\t\r\n";
     EXPECT_EQ(Check(crlf), "");
-    // LF or CR line ends, no TAB after the last field, no final line end,
-    // empty lines (or lines of TABs) at the end, an empty optional number.
-    EXPECT_EQ(Check("Data\tÍndice\n01/1994\t1,5\n02/1994\t2\t\tR$"), "");
+    // LF or CR line ends, no TAB after the last field, empty lines (or
+    // lines of TABs) at the end, an empty optional number.
+    EXPECT_EQ(Check("Data\tÍndice\n01/1994\t1,5\n02/1994\t2\t\tR$\n"), "");
     EXPECT_EQ(Check("Data\tÍndice\r01/1994\t1,5\r"), "");
     EXPECT_EQ(Check("Data\t\r\n01/1994\t1\t\r\n\r\n\t\t\r\n\r\n"), "");
     // An empty header is only a title row.
