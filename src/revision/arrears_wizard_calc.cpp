@@ -212,6 +212,8 @@ void TForm12::BTNcorrigirClick(TObject*) {
     }
     if (Dataini->Date() < EncodeDate(1977, 5, 1))
         Fail("a data inicial não pode ser anterior a 01/05/1977", nullptr);
+    // Dates the wrong way round would give one month's row as the whole case.
+    if (Datafim->Date() < Dataini->Date()) Fail("a data final não pode ser anterior à data inicial", Datafim);
     // The reloads cut each factor series at the final month, and a series
     // carries amounts to its last month: one that ends before the final
     // month, or lacks it, would carry them to another month.

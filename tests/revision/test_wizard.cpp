@@ -132,6 +132,11 @@ TEST_F(WizardSteps, SpreadsheetStepValidatesInOrder) {
              Form12->Dataini->SetText("30/04/1977");
          },
          "a data inicial não pode ser anterior a 01/05/1977"},
+        {[] {
+             Form12->Dataini->SetText("01/01/1999");
+             Form12->Datafim->SetText("31/12/1998");
+         },
+         "a data final não pode ser anterior à data inicial"},
     };
     for (const Step& s : steps) {
         velorim_test::Dialogs().Clear();
