@@ -791,47 +791,54 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
-    for (int span = 1;; ++span) {
-        bool more = false;
-        for (const auto& row : Rows) {
-            for (int c = 0; c < row->Count() && c < NumCols; ++c) {
-                TCellObj* cell = (*row)[c];
-                if (!cell || cell->IsDummy()) continue;
-                if (cell->ColSpan > span) more = true;
-                if (cell->ColSpan != span) continue;
-                int mn = 0, mx = 0;
-                cell->ContentWidths(Canvas, mn, mx);
-                allHold = allHold && cell->WidthsHoldFor(Canvas);
-                int add = cell->HzSpace + CellSpacing;
-                mn += add;
-                mx = std::max(mx + add, mn);
-                if (cell->SpecWd > 0 && !cell->WidthPercent) {
-                    mn = std::max(mn, cell->SpecWd + add);
-                    mx = std::max(mx, cell->SpecWd + add);
-                }
-                int span1 = std::min(span, NumCols - c);
-                if (span1 == 1) {
-                    MinWidths[static_cast<size_t>(c)] = std::max(MinWidths[static_cast<size_t>(c)], mn);
-                    MaxWidths[static_cast<size_t>(c)] = std::max(MaxWidths[static_cast<size_t>(c)], mx);
-                } else {
-                    TableMath::SpreadSpan(MinWidths, c, span1, mn);
-                    TableMath::SpreadSpan(MaxWidths, c, span1, mx);
-                }
-                if (WithPercents) {
-                    int pct = cell->WidthPercent ? cell->SpecWd
-                              : (cell->SpecWd > 0 && tbWidth > 0)
-                                  ? std::min(1000, TableMath::MulDivTrunc(cell->SpecWd, 1000, tbWidth))
-                                  : 0;
-                    if (pct > 0) {
-                        if (span1 == 1)
-                            Percents[static_cast<size_t>(c)] = std::max(Percents[static_cast<size_t>(c)], pct);
-                        else
-                            TableMath::SpreadSpan(Percents, c, span1, pct);
-                    }
-                }
+    // Narrower spans first, each span's cells in row and column order: a
+    // wide cell spreads what is left over the widths its columns already
+    // have. One pass sorts them, however wide the spans a page asks for.
+    struct TSpanCell {
+        int span, c;
+        TCellObj* cell;
+    };
+    std::vector<TSpanCell> cells;
+    for (const auto& row : Rows)
+        for (int c = 0; c < row->Count() && c < NumCols; ++c) {
+            TCellObj* cell = (*row)[c];
+            if (cell && !cell->IsDummy() && cell->ColSpan >= 1) cells.push_back({cell->ColSpan, c, cell});
+        }
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const TSpanCell& a, const TSpanCell& b) { return a.span < b.span; });
+    for (const TSpanCell& item : cells) {
+        const int span = item.span, c = item.c;
+        TCellObj* cell = item.cell;
+        int mn = 0, mx = 0;
+        cell->ContentWidths(Canvas, mn, mx);
+        allHold = allHold && cell->WidthsHoldFor(Canvas);
+        int add = cell->HzSpace + CellSpacing;
+        mn += add;
+        mx = std::max(mx + add, mn);
+        if (cell->SpecWd > 0 && !cell->WidthPercent) {
+            mn = std::max(mn, cell->SpecWd + add);
+            mx = std::max(mx, cell->SpecWd + add);
+        }
+        int span1 = std::min(span, NumCols - c);
+        if (span1 == 1) {
+            MinWidths[static_cast<size_t>(c)] = std::max(MinWidths[static_cast<size_t>(c)], mn);
+            MaxWidths[static_cast<size_t>(c)] = std::max(MaxWidths[static_cast<size_t>(c)], mx);
+        } else {
+            TableMath::SpreadSpan(MinWidths, c, span1, mn);
+            TableMath::SpreadSpan(MaxWidths, c, span1, mx);
+        }
+        if (WithPercents) {
+            int pct = cell->WidthPercent ? cell->SpecWd
+                      : (cell->SpecWd > 0 && tbWidth > 0)
+                          ? std::min(1000, TableMath::MulDivTrunc(cell->SpecWd, 1000, tbWidth))
+                          : 0;
+            if (pct > 0) {
+                if (span1 == 1)
+                    Percents[static_cast<size_t>(c)] = std::max(Percents[static_cast<size_t>(c)], pct);
+                else
+                    TableMath::SpreadSpan(Percents, c, span1, pct);
             }
         }
-        if (!more) break;
     }
     for (size_t c = 0; c < MaxWidths.size(); ++c) MaxWidths[c] = std::max(MaxWidths[c], MinWidths[c]);
     spansCanvas_ = allHold ? &Canvas : nullptr;
