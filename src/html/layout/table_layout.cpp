@@ -791,24 +791,7 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
-    // Narrower spans first, each span's cells in row and column order: a
-    // wide cell spreads what is left over the widths its columns already
-    // have. One pass sorts them, however wide the spans a page asks for.
-    struct TSpanCell {
-        int span, c;
-        TCellObj* cell;
-    };
-    std::vector<TSpanCell> cells;
-    for (const auto& row : Rows)
-        for (int c = 0; c < row->Count() && c < NumCols; ++c) {
-            TCellObj* cell = (*row)[c];
-            if (cell && !cell->IsDummy() && cell->ColSpan >= 1) cells.push_back({cell->ColSpan, c, cell});
-        }
-    std::stable_sort(cells.begin(), cells.end(),
-                     [](const TSpanCell& a, const TSpanCell& b) { return a.span < b.span; });
-    for (const TSpanCell& item : cells) {
-        const int span = item.span, c = item.c;
-        TCellObj* cell = item.cell;
+    auto measure = [&](TCellObj* cell, int c, int span) {
         int mn = 0, mx = 0;
         cell->ContentWidths(Canvas, mn, mx);
         allHold = allHold && cell->WidthsHoldFor(Canvas);
@@ -839,7 +822,26 @@ void ThtmlTable::MeasureSpans(TCanvas& Canvas, bool WithPercents) {
                     TableMath::SpreadSpan(Percents, c, span1, pct);
             }
         }
-    }
+    };
+    // Narrower spans first, each span's cells in row and column order: a
+    // wide cell spreads what is left over the widths its columns already
+    // have. Single columns go first as they come; the few wider cells are
+    // sorted once, however wide the spans a page asks for.
+    struct TSpanCell {
+        int span, c;
+        TCellObj* cell;
+    };
+    std::vector<TSpanCell> wider;
+    for (const auto& row : Rows)
+        for (int c = 0; c < row->Count() && c < NumCols; ++c) {
+            TCellObj* cell = (*row)[c];
+            if (!cell || cell->IsDummy()) continue;
+            if (cell->ColSpan == 1) measure(cell, c, 1);
+            else if (cell->ColSpan > 1) wider.push_back({cell->ColSpan, c, cell});
+        }
+    std::stable_sort(wider.begin(), wider.end(),
+                     [](const TSpanCell& x, const TSpanCell& y) { return x.span < y.span; });
+    for (const TSpanCell& item : wider) measure(item.cell, item.c, item.span);
     for (size_t c = 0; c < MaxWidths.size(); ++c) MaxWidths[c] = std::max(MaxWidths[c], MinWidths[c]);
     spansCanvas_ = allHold ? &Canvas : nullptr;
     spansFonts_ = FontServiceGeneration();
