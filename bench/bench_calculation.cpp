@@ -36,6 +36,7 @@
 #include "platform/runtime/dates.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/text_file.h"
 #include "revision/arrears_wizard.h"
 
 namespace {
@@ -49,14 +50,10 @@ void CompleteTables(const std::filesystem::path& dir) {
     const TDateTime first = EncodeDate(1977, 5, 1), last = EncodeDate(2026, 12, 1);
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         if (entry.path().extension() != ".tab") continue;
-        const std::string text = ReadFileBytes(entry.path().string());
+        TTextFileReader file(entry.path().string());
         std::vector<std::string> lines;
-        for (size_t at = 0; at < text.size();) {
-            const size_t end = text.find("\r\n", at);
-            if (end == std::string::npos) break;
-            lines.push_back(text.substr(at, end - at));
-            at = end + 2;
-        }
+        while (!file.Eof()) lines.push_back(file.Readln());
+        while (!lines.empty() && lines.back().empty()) lines.pop_back();
         if (lines.size() < 2) continue;
         std::map<double, std::string> rows;  // month -> the cells after the key
         bool withDay = false, monthly = true;
