@@ -7,7 +7,7 @@
 #
 #   bench/compare.sh [-r ROUNDS] [-c CORE] SIDE...
 #
-# A SIDE is NAME=SPEC, where SPEC is one of
+# A SIDE is NAME=HOW, where HOW is one of
 #   x:COMMAND ARGS...      the command started under bench's x_first_pixels
 #                          (needs DISPLAY, see startup_compare.sh): its first
 #                          pixels at the X server, ms from its start
@@ -41,34 +41,34 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 names=()
-specs=()
+hows=()
 for side in "$@"; do
   names+=("${side%%=*}")
-  specs+=("${side#*=}")
+  hows+=("${side#*=}")
 done
 
 measure() {
-  local spec=$1
-  case $spec in
+  local how=$1
+  case $how in
     x:*)
       # shellcheck disable=SC2086
-      taskset -c "$core" "$firstpixels" ${spec#x:} | awk '{print $2}' ;;
+      taskset -c "$core" "$firstpixels" ${how#x:} | awk '{print $2}' ;;
     b:*)
-      local rest=${spec#b:} bin filter
+      local rest=${how#b:} bin filter
       bin=${rest%%:*}
       filter=${rest#*:}
       taskset -c "$core" "$bin" --benchmark_filter="$filter" --benchmark_format=csv 2>/dev/null |
         awk -F, '/^"/ && !done {print $3; done=1}' ;;
     c:*)
       # shellcheck disable=SC2086
-      taskset -c "$core" ${spec#c:} | tail -n 1 | awk '{print $1}' ;;
-    *) echo "unknown side: $spec" >&2; return 1 ;;
+      taskset -c "$core" ${how#c:} | tail -n 1 | awk '{print $1}' ;;
+    *) echo "unknown side: $how" >&2; return 1 ;;
   esac
 }
 
 for ((r = 1; r <= rounds; r++)); do
   for i in $(seq 0 $((${#names[@]} - 1)) | shuf); do
-    value=$(measure "${specs[$i]}")
+    value=$(measure "${hows[$i]}")
     [ -n "$value" ] || { echo "${names[$i]}: no figure in round $r" >&2; exit 1; }
     echo "$value" >> "$out/$i"
   done
