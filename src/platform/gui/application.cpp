@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QIconEngine>
 #include <QLibraryInfo>
-#include <QTranslator>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
+#include <QProxyStyle>
+#include <QTranslator>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -41,6 +45,57 @@ void LoadPortugueseTranslations() {
     else
         delete translator;
 }
+// The "»" of a menu bar or tool bar too narrow for its items, drawn here:
+// the style's own picture is a PNG, and reading it makes Qt look through
+// its image plugins while the main window's menu bar is being built, which
+// holds back the window's first paint by about a millisecond.
+class TOverflowArrowEngine : public QIconEngine {
+public:
+    explicit TOverflowArrowEngine(bool vertical) : vertical_(vertical) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        QPen pen(mode == QIcon::Disabled ? QColor(160, 160, 160) : QColor(48, 48, 48));
+        pen.setWidthF(std::max(1.0, rect.width() / 10.0));
+        painter->setPen(pen);
+        // Two chevrons side by side pointing right (downwards when vertical),
+        // in the middle half of the box.
+        const double s = std::min(rect.width(), rect.height()) / 16.0;
+        const QPointF origin = QRectF(rect).center() - QPointF(4 * s, 4 * s);
+        for (int k = 0; k < 2; ++k) {
+            const double at = (1 + 4 * k) * s;
+            QPointF p[3] = {{at, 1 * s}, {at + 3 * s, 4 * s}, {at, 7 * s}};
+            for (QPointF& q : p) {
+                if (vertical_) q = QPointF(q.y(), q.x());
+                q += origin;
+            }
+            painter->drawPolyline(p, 3);
+        }
+        painter->restore();
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap result(size);
+        result.fill(Qt::transparent);
+        QPainter painter(&result);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return result;
+    }
+    QIconEngine* clone() const override { return new TOverflowArrowEngine(vertical_); }
+
+private:
+    bool vertical_;
+};
+
+// The platform's style (or the one -style names), with the overflow arrows
+// above.
+class TPlatformStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton)
+            return QIcon(new TOverflowArrowEngine(which == SP_ToolBarVerticalExtensionButton));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
 }  // namespace
 
 void TApplication::Initialize(int argc, char** argv) {
@@ -55,6 +110,7 @@ void TApplication::Initialize(int argc, char** argv) {
     } else {
         ownApp_ = new QApplication(sArgc, sArgv);
     }
+    QApplication::setStyle(new TPlatformStyle);
     QApplication::setQuitOnLastWindowClosed(false);
     LoadPortugueseTranslations();
 }
