@@ -25,6 +25,21 @@ void Stamp(TCanvas& canvas, const std::vector<TPoint>& ink, int dx, int dy, TCol
     for (const TPoint& p : ink) canvas.FillRect(TRect{p.X + dx, p.Y + dy, p.X + dx + 1, p.Y + dy + 1}, rgb);
 }
 
+// Stamp on a 24-bit bitmap's own rows: a glyph's ink is a few hundred
+// pixels, and one canvas fill for each costs more than the rest of the
+// button's first paint.
+void Stamp(TBitmap& bitmap, const std::vector<TPoint>& ink, int dx, int dy, TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    for (const TPoint& p : ink) {
+        const int x = p.X + dx, y = p.Y + dy;
+        if (x < 0 || y < 0 || x >= bitmap.Width() || y >= bitmap.Height()) continue;
+        uint8_t* pixel = bitmap.ScanLine(y) + 3 * x;  // blue, green, red
+        pixel[0] = uint8_t(GetBValue(rgb));
+        pixel[1] = uint8_t(GetGValue(rgb));
+        pixel[2] = uint8_t(GetRValue(rgb));
+    }
+}
+
 }  // namespace
 
 void CopyBitmapCell(const TGraphic& Source, TBitmap& Dest, int Cols, int Index, int Rows) {
@@ -51,8 +66,8 @@ std::unique_ptr<TBitmap> CreateDisabledBitmap(const TBitmap& Source, TColor Tran
     auto result = std::make_unique<TBitmap>(w, h, TPixelFormat::pf24bit);
     result->Canvas().FillRect(TRect{0, 0, w, h}, ColorToRGB(clBtnFace));
     const std::vector<TPoint> ink = InkOf(*mask);
-    Stamp(result->Canvas(), ink, 1, 1, clBtnHighlight);
-    Stamp(result->Canvas(), ink, 0, 0, clBtnShadow);
+    Stamp(*result, ink, 1, 1, clBtnHighlight);
+    Stamp(*result, ink, 0, 0, clBtnShadow);
     return result;
 }
 
