@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "controls/number_rules.h"
+#include "controls/str_utils.h"
 #include "platform/runtime/formats.h"
 
 namespace amount_text {
@@ -57,6 +59,21 @@ long double ParseKept(const std::string& kept) {
         }
     }
     return StrToFloat(kept);
+}
+
+bool IsAmountText(const std::string& text) {
+    const std::string t = StrUtils::TrimBlanks(text);
+    bool whole = false, comma = false, decimals = false;
+    for (size_t i = (!t.empty() && t[0] == '-') ? 1 : 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9')
+            (comma ? decimals : whole) = true;
+        else if (c == ',' && whole && !comma)
+            comma = true;
+        else if (c != '.' || comma)
+            return false;
+    }
+    return whole && decimals == comma && CurrEdit::ThousandsWellPlaced(t);
 }
 
 } // namespace amount_text

@@ -13,5 +13,12 @@ std::string KeepNumberChars(const std::string& text);
 // else goes through StrToFloat and raises its EConvertError.
 long double ParseKept(const std::string& kept);
 
+// Whether a spreadsheet cell holds an amount as the program writes and the
+// user types it: blanks around, an optional minus, digits with thousands
+// points where they group ("1.234.567"), an optional comma and decimals.
+// "529.05", "4x0" and "abc" are none: KeepNumberChars would read them as
+// 52905, 40 and nothing.
+bool IsAmountText(const std::string& text);
+
 
 } // namespace amount_text

@@ -91,6 +91,16 @@ std::string Fmt(long double value) {
     return FormatFloat("#,##0.00", CheckFinite(value));
 }
 
+long double CellAmount(const TCellMatrix& grid, int col, int row, const std::string& column) {
+    const std::string& text = grid.Cell(col, row);
+    try {
+        // A typed "529.05" must not read as 52905 while the report prints it.
+        if (amount_text::IsAmountText(text)) return RemovePonto(text);
+    } catch (const EConvertError&) {
+    }
+    throw ECellValueError(CellValueMessage(RowLabel(grid.Cell(0, row), row), column, text));
+}
+
 bool StartsWith12(const std::string& month) {
     return month.size() >= 2 && month[0] == '1' && month[1] == '2';
 }
@@ -137,13 +147,7 @@ const char* ColumnName(int col) {
 } // namespace
 
 long double TArrearsEngine::Val(int col, int row) const {
-    const std::string& text = planilha_.Cell(col, row);
-    try {
-        return RemovePonto(text);
-    } catch (const EConvertError&) {
-        throw ECellValueError(
-            CellValueMessage(RowLabel(planilha_.Cell(0, row), row), ColumnName(col), text));
-    }
+    return CellAmount(planilha_, col, row, ColumnName(col));
 }
 
 long double TArrearsEngine::Factor(int col, int row) const {

@@ -154,15 +154,22 @@ void TArrearsEngine::Totals(int lastRow, bool prescriptionTest) {
     for (int r = 1; r <= lastRow; ++r) {
         const bool dated = Digit(0, r);
         if (prescriptionTest && (!dated || RowDate(r) < prescription)) continue;
-        if (Digit(2, r) && Digit(5, r)) Put(7, r, Val(2, r) - Val(5, r));
-        if (Digit(8, r) && Digit(9, r)) {
+        // An empty amount cell is passed over; one typed over with text
+        // ("abc") is refused rather than left out of the sums.
+        auto filled = [&](int col) {
+            if (Digit(col, r)) return true;
+            if (planilha_.Cell(col, r).find_first_not_of(" \t") != std::string::npos) Val(col, r);
+            return false;
+        };
+        if (filled(2) && filled(5)) Put(7, r, Val(2, r) - Val(5, r));
+        if (filled(8) && filled(9)) {
             Put(9, r, Val(7, r) * Val(8, r));
             sum9 += Val(9, r);
         }
-        if (Digit(9, r) && Digit(10, r)) Put(11, r, Val(9, r) * (1 + Val(10, r) / 100));
+        if (filled(9) && filled(10)) Put(11, r, Val(9, r) * (1 + Val(10, r) / 100));
         // A month on the prescription date that receives a Total is summed
         // too, so the sums row adds up the rows above it.
-        if (Digit(2, r) && Digit(11, r) && dated && RowDate(r) >= prescription) sum11 += Val(11, r);
+        if (filled(2) && filled(11) && dated && RowDate(r) >= prescription) sum11 += Val(11, r);
     }
     if (lastRow < 1) return;
     int sums = planilha_.RowCount() - 1;

@@ -21,13 +21,7 @@ TDateTime DateOf(const std::string& text, const char* control) {
 
 long double ValueOf(const TCellMatrix& grid, int col, int row, const char* const* headers,
                     int headerCount) {
-    const std::string& text = grid.Cell(col, row);
-    try {
-        return RemovePonto(text);
-    } catch (const EConvertError&) {
-        const char* column = col < headerCount ? headers[col] : "";
-        throw ECellValueError(CellValueMessage(RowLabel(grid.Cell(0, row), row), column, text));
-    }
+    return CellAmount(grid, col, row, col < headerCount ? headers[col] : "");
 }
 
 } // namespace

@@ -72,3 +72,19 @@ TEST(ArrearsInterest, MonthOnThePrescriptionDateIsSummed) {
     EXPECT_EQ(c.Sums(11), "203,00");
     EXPECT_EQ(c.Sums(9), "200,00");
 }
+
+TEST(ArrearsInterest, AHandEditedCellThatIsNoAmountStopsTheTotals) {
+    ArrearsCase c = InterestCase(false);
+    calc::TArrearsEngine engine(c.planilha, c.Tables(), c.in, c.marcalimite);
+    const int r = c.Row("12/2000");
+    // Read by their digits these would count as 52905, 40, 105 and nothing
+    // while the report prints them as typed.
+    for (const char* typed : {"529.05", "4x0", "1e5", "abc", "1.0.0", "12,"}) {
+        c.planilha.SetCell(5, r, typed);
+        EXPECT_THROW(engine.fimx(), ECellValueError) << typed;
+    }
+    c.planilha.SetCell(5, r, " 1.025,50 ");
+    engine.fimx();
+    EXPECT_EQ(c.At("12/2000", 7),
+              FormatFloat("#,##0.00", calc::RemovePonto(c.At("12/2000", 2)) - 1025.50L));
+}
