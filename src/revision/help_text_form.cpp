@@ -16,6 +16,7 @@ TForm7::TForm7(TComponent* AOwner) : TForm(AOwner) {
     Panel1->SetAlign(TAlign::alBottom);
     Button2 = Make<TButton>(this, Panel1, "Button2");
     Button2->SetCaption("Fechar");
+    Button2->SetCancel(true);
     Button2->SetBounds(520 - 95 - 12, 7, 95, 27);
     RE = Make<TRichEdit>(this, this, "RE");
     RE->SetReadOnly(true);

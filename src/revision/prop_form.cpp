@@ -35,6 +35,7 @@ TFprop::TFprop(TComponent* AOwner) : TForm(AOwner) {
     place.Add(Gravar, 95, 27);
     Fechar = Make<TButton>(this, this, "Fechar");
     Fechar->SetCaption("Fechar");
+    Fechar->SetCancel(true);
     place.Add(Fechar, 95, 27);
     Memo1 = Make<TMemo>(this, this, "Memo1");
     Memo1->SetVisible(false);
