@@ -69,9 +69,19 @@ bool DataDirUsable() {
     return false;
 }
 
+bool DataDirToItself() {
+    const std::string dir = GetCurrentDir();
+    if (HoldFolderLock(dir, ".velorim.lock")) return true;
+    MessageDlg("O Velorim já está aberto na pasta de dados \"" + dir +
+                   "\".\nUse a janela já aberta: duas cópias na mesma pasta gravam o mesmo cálculo "
+                   "(atualrev.back) e as mesmas configurações uma por cima da outra.",
+               TMsgDlgType::mtError, mbOK);
+    return false;
+}
+
 int RunVelorim(int argc, char* argv[]) {
     Application->Initialize(argc, argv);
-    if (!DataDirUsable()) return 1;
+    if (!DataDirUsable() || !DataDirToItself()) return 1;
     CreateMainFormFirst();
     Application->Run();
     Application->DestroyForms();

@@ -11,6 +11,10 @@ void CreateMainFormFirst();
 // (a folder named in Chinese) is refused with a message, false: the program
 // would read and write another folder.
 bool DataDirUsable();
+// The data folder is this process's alone: a second copy started in it is
+// refused with a message, false, since both would write the same state file
+// and settings.
+bool DataDirToItself();
 // Brings the application up, creates the forms (the main window first) and runs the message loop
 // until the main window closes; returns the process exit code.
 int RunVelorim(int argc, char* argv[]);

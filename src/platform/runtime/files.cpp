@@ -68,13 +68,23 @@ void SyncDirectory(const std::string& dir) {
 // The file a write to `fileName` must replace: a symbolic link is followed so
 // that the link itself survives.
 std::string ResolveTarget(const std::string& fileName) {
-    struct stat st;
-    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(fileName.c_str(), nullptr)) {
+    std::string path = fileName;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
             std::string r(real);
             std::free(real);
             return r;
         }
+        // A link to a file not there yet: the write makes the file it names
+        // (or fails naming its folder), as writing through the link would.
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || n >= ssize_t(sizeof target)) break;
+        const std::string next(target, size_t(n));
+        const size_t slash = path.rfind('/');
+        path = next[0] == '/' || slash == std::string::npos ? next : path.substr(0, slash + 1) + next;
     }
     return fileName;
 }
@@ -457,6 +467,16 @@ int RemoveStaleIn(const std::string& dir) {
 } // namespace
 
 // ---- Misc --------------------------------------------------------------------
+
+bool HoldFolderLock(const std::string& dir, const std::string& name) {
+    const int fd = ::open(SystemPath(PathJoin(dir, name)).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return true;
+    // Never closed: the system lets it go when the process ends, however it ends.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !held;
+}
 
 TDateTime FileAgeDateTime(const std::string& fileName) {
     struct stat st;

@@ -116,6 +116,12 @@ bool IsAtomicTempName(const std::string& name);
 // Removes the stale temporary files of that pattern in dir; returns how many.
 int RemoveStaleTempFiles(const std::string& dir);
 
+// Holds an advisory lock on the file `name` in `dir` (made when missing) for
+// the rest of the process. False when another process holds it; true as well
+// when the file cannot be made (a read-only folder), as then nothing can be
+// written there to clash.
+bool HoldFolderLock(const std::string& dir, const std::string& name);
+
 // Modification time of a file as a TDateTime (local time); -1 when missing.
 TDateTime FileAgeDateTime(const std::string& fileName);
 std::string GetTempDir();  // without a trailing separator

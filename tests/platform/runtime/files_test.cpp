@@ -84,6 +84,25 @@ TEST_F(Files, AtomicWriteReplacesAndKeepsPermissions) {
     EXPECT_EQ(ReadFileBytes(f), "three");
     ASSERT_EQ(lstat(Path("link").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
+    // So does a link to a file not there yet, through a second link; a link
+    // into a folder that is missing (a share not mounted) fails, naming it.
+    ASSERT_EQ(symlink("novo.back", Path("chain2").c_str()), 0);
+    ASSERT_EQ(symlink("chain2", Path("chain1").c_str()), 0);
+    WriteFileAtomic(Path("chain1"), "four");
+    EXPECT_EQ(ReadFileBytes(Path("novo.back")), "four");
+    ASSERT_EQ(lstat(Path("chain1").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(symlink("/nenhuma/pasta/caso.bev", Path("remote").c_str()), 0);
+    EXPECT_THROW(WriteFileAtomic(Path("remote"), "five"), EInOutError);
+    ASSERT_EQ(lstat(Path("remote").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+// One copy of the program per data folder: the second is told so.
+TEST_F(Files, AFolderLockIsHeldByOneOpenerAtATime) {
+    EXPECT_TRUE(HoldFolderLock(dir_, ".velorim.lock"));
+    EXPECT_FALSE(HoldFolderLock(dir_, ".velorim.lock"));
+    EXPECT_TRUE(HoldFolderLock(dir_, ".outra.lock"));
 }
 
 TEST_F(Files, FailedSavesLeaveThePreviousFileIntact) {
