@@ -22,6 +22,7 @@
 #include "revision/report_font.h"
 #include "revision/state_values.h"
 #include "revision/wizard_links.h"
+#include "revision/wizard_state_file.h"
 #include "simulation/conversion_form.h"
 #include "simulation/grace_periods_form.h"
 #include "tables/startup_tables.h"
@@ -407,14 +408,23 @@ void TForm1::SaveSettings() {
     std::array<std::string, 6> wanted;
     for (int i = 0; i < 6; ++i) wanted[i] = SettingsBoxes()[i]->Text();
     const std::vector<TRefusal> refused = CheckSettings(wanted, settings_);
-    settings_ = wanted;
-    Memofont->Lines.Clear();
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         if (SettingsBoxes()[i]->Text() != wanted[i]) SettingsBoxes()[i]->SetText(wanted[i]);
-        Memofont->Lines.Add(wanted[i]);
+    // Each click into a box and each exit from one comes here. Only a change
+    // is written: an unchanged file stays as it is on disk (another copy of
+    // the program, or a hand, may have written it), and a folder that cannot
+    // be written does not hold the user in the box with its message.
+    if (wanted != settings_) {
+        settings_ = wanted;
+        ApplyMargins();
+        Memofont->Lines.Clear();
+        for (const std::string& line : wanted) Memofont->Lines.Add(line);
+        try {
+            Memofont->Lines.SaveToFile(PathJoin(DataDir, "font.ini"));
+        } catch (const EInOutError& e) {
+            ShowMessage(e.Message + ".\nA configuração vale até o programa ser fechado.");
+        }
     }
-    Memofont->Lines.SaveToFile(PathJoin(DataDir, "font.ini"));
-    ApplyMargins();
     if (!refused.empty())
         ShowMessage("Configuração não aceita; foram mantidos os valores anteriores:" +
                     RefusalList(refused, false));
@@ -465,10 +475,12 @@ void TForm1::BtnRevisaoNovoClick(TObject*) {
         for (int c = 0; c < w.Sdem->ColCount(); ++c) w.Sdem->SetCells(c, r, "");
     w.Sdem->SetRowCount(2);
     w.PageControl1->SetPageIndex(0);
+    wizardShown_ = true;
     w.Show();
 }
 
 void TForm1::SpeedButton20Click(TObject*) {
+    wizardShown_ = true;
     Form12->Show();
     Form12->PageControl1->SetPageIndex(0);
 }
@@ -487,12 +499,32 @@ void TForm1::OpenStateFile(const std::string& fileName) {
     // wizard then stays hidden.
     Form12->ReadStateFile(fileName);
     Form12->PageControl1->SetPageIndex(0);
+    wizardShown_ = true;
     Form12->Show();
 }
 
+bool TForm1::SavesTheFinishedCase(const std::string& stateFile) {
+    if (!wizardShown_ || !FileExists(stateFile)) return true;
+    TStringList saved;
+    try {
+        saved.LoadFromFile(stateFile);
+    } catch (const EInOutError&) {
+        return true;  // the copy reports it
+    }
+    if (saved.Items() == wizard_state::StateLines(*Form12)) return true;
+    TMessageBoxRequest r = MessageBoxRequest(
+        "\"Salvar\" grava o último cálculo finalizado (" + (saved.Count() > 0 ? saved[0] : std::string()) +
+            "), não o caso que está no assistente, que ainda não foi finalizado. Para gravar o caso do "
+            "assistente, use antes \"Finalizar\".\nDeseja gravar o último cálculo finalizado assim mesmo?",
+        "Salvar", MB_YESNO | MB_ICONQUESTION);
+    r.DefaultButton = mrNo;
+    return DialogService().ShowMessageBox(r) == mrYes;
+}
+
 void TForm1::SpeedButton19Click(TObject*) {
-    if (!SaveDialog2->Execute()) return;
     const std::string source = PathJoin(DataDir, "atualrev.back");
+    if (!SavesTheFinishedCase(source)) return;
+    if (!SaveDialog2->Execute()) return;
     std::string reason;
     if (!CopyFile(source, SaveDialog2->FileName, false, &reason))
         ShowMessage("Erro ao copiar " + source + " para " + SaveDialog2->FileName + " (" + reason + ")");

@@ -134,8 +134,8 @@ private:
     // The six settings boxes in font.ini's order: face, size, left, right,
     // bottom and top margins.
     std::array<TComboBox*, 6> SettingsBoxes() const;
-    // font.ini rewritten whole from the six combo boxes, then the margins
-    // applied; a text that cannot be used is shown and its box gets back
+    // A changed setting into effect and font.ini rewritten whole from the six
+    // combo boxes; a text that cannot be used is shown and its box gets back
     // the value in effect.
     void SaveSettings();
     // The four margins in effect onto the report view.
@@ -147,6 +147,9 @@ private:
     void LoadAtStart();
     // Reads a state file into the wizard and shows it.
     void OpenStateFile(const std::string& fileName);
+    // "Salvar" copies the last finished calculation: whether the user, whose
+    // wizard shows another case, still wants that one saved.
+    bool SavesTheFinishedCase(const std::string& stateFile);
     void ShowPrintPreview();
     // Opens a page of the data directory in the web browser.
     void OpenPage(const std::string& name);
@@ -154,6 +157,8 @@ private:
 
     // The settings in effect, in font.ini's order: what the reports use.
     std::array<std::string, 6> settings_;
+    // The wizard was shown this run: what it holds is the user's case.
+    bool wizardShown_ = false;
 };
 
 extern TForm1* Form1;

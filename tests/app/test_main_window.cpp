@@ -245,6 +245,48 @@ TEST_F(MainWindow, ACaseSavedInAFolderNamedWithAccentsOpensAgain) {
     EXPECT_EQ(w.Dataini->Text(), "01/01/1999");
 }
 
+// "Salvar" copies the last finished calculation. When the wizard holds
+// another case (opened, or changed and not finished) the user is asked
+// before a client's file is replaced by another client's case.
+TEST_F(MainWindow, SalvarAsksWhenTheWizardHoldsACaseNotFinished) {
+    Start();
+    TForm12& w = *Form12;
+    w.Enome->SetText("Ana");
+    w.Dataini->SetText("01/01/1999");
+    w.Datafim->SetText("01/06/1999");
+    w.DatePrescricao->SetText("01/01/1999");
+    w.Vautor->SetText("100,00");
+    w.Vinss->SetText("150,00");
+    Event([&] {
+        w.BTNcorrigirClick(nullptr);
+        w.gravax();
+    });
+    const std::string ana = (dir / "ana.bev").string(), celia = (dir / "celia.bev").string();
+    Dialogs().Answer(ana);
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    // Reopened as it was saved: saving it again asks nothing.
+    Dialogs().Answer(ana);
+    Event([] { Form1->SpeedButton18->UserClick(); });
+    Dialogs().Answer(celia);
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre());
+    EXPECT_EQ(Read("celia.bev"), Read("ana.bev"));
+
+    std::filesystem::remove(dir / "celia.bev");
+    w.Enome->SetText("Célia");
+    Dialogs().Answer("No");
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("\"Salvar\" grava o último cálculo finalizado (Ana), não o caso que está no "
+                            "assistente, que ainda não foi finalizado. Para gravar o caso do assistente, use "
+                            "antes \"Finalizar\".\nDeseja gravar o último cálculo finalizado assim mesmo?"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "celia.bev"));
+    Dialogs().Answer("Yes");
+    Dialogs().Answer(celia);
+    Event([] { Form1->SpeedButton19->UserClick(); });
+    EXPECT_EQ(Read("celia.bev"), Read("ana.bev"));
+}
+
 // The data directory is named as the program's text and its tables read; a
 // folder the program cannot name is refused before anything is read there.
 TEST_F(MainWindow, TheDataFolderMayBeNamedWithAccentsButNotInChinese) {

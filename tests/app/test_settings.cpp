@@ -62,6 +62,35 @@ TEST_F(Settings, BoxesNeverSaveWhatCannotBeUsed) {
     EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 8.0L);
 }
 
+TEST_F(Settings, OnlyAChangeIsWrittenAndAFailedWriteIsToldOnce) {
+    Write("font.ini", "Courier New\r\n10\r\n2\r\n2\r\n2\r\n2\r\n");
+    Start();
+    // Written meanwhile by another hand: clicks and exits that change nothing,
+    // and a change refused, leave it as it is.
+    Write("font.ini", "Arial\r\n12\r\n2\r\n2\r\n2\r\n4\r\n");
+    Event([] {
+        Form1->CfontClick(Form1->Cfont);
+        Form1->CfontExit(Form1->Cfont);
+        Form1->Cleft->SetText("15");
+        Form1->CleftExit(Form1->Cleft);
+    });
+    EXPECT_EQ(Read("font.ini"), "Arial\r\n12\r\n2\r\n2\r\n2\r\n4\r\n");
+    EXPECT_EQ(Dialogs().Messages().size(), 1u);
+
+    // A file that cannot be written: the change holds for this run, said once.
+    std::filesystem::remove(dir / "font.ini");
+    std::filesystem::create_directory(dir / "font.ini");
+    Event([] {
+        Form1->Cbotton->SetText("3");
+        Form1->CbottonClick(Form1->Cbotton);
+        Form1->CbottonExit(Form1->Cbotton);
+    });
+    ASSERT_EQ(Dialogs().Messages().size(), 2u);
+    EXPECT_NE(Dialogs().Messages()[1].find("font.ini"), std::string::npos);
+    EXPECT_NE(Dialogs().Messages()[1].find("A configuração vale até o programa ser fechado."), std::string::npos);
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginBottom, 3.0L);
+}
+
 TEST(ReportFont, OnlyASizeAndAPlainNameReachTheStyle) {
     EXPECT_EQ(report_font::Span("10", "Liberation Sans Narrow"),
               "<span style=\"font-size:10.0pt;font-family:Liberation Sans Narrow\">");
