@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QValidator>
 #include <algorithm>
 #include <functional>
 #include <unordered_map>
@@ -22,6 +23,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/qt_bridge.h"
+#include "platform/runtime/codepage.h"
 
 using namespace velorim_gui;
 
@@ -225,9 +227,26 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 121, 21);
 }
 
+namespace {
+
+// The program's texts are Windows-1252: a letter outside it ("Ł", "Ż") is
+// refused as it is typed or pasted instead of becoming "?" in the case and
+// the report.
+class TCp1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        std::string ignored;
+        return TryUtf16ToCp1252(input.toStdU16String(), ignored) ? Acceptable : Invalid;
+    }
+};
+
+}  // namespace
+
 void TCustomEdit::CreateWidget() {
     auto* edit = new QLineEdit();
     SetWidget(edit);
+    edit->setValidator(new TCp1252Validator(edit));
     if (maxLengthSet_) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
     if (readOnly_) edit->setReadOnly(true);
     if (passwordChar_) edit->setEchoMode(QLineEdit::Password);

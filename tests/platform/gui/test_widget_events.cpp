@@ -55,6 +55,18 @@ TEST_F(WidgetEvents, KeysFromTheWidgetCarryVirtualCodesAndEditTheText) {
     EXPECT_EQ(changes, 2);
 }
 
+// A letter the program's texts cannot hold ("L" with a stroke) never reaches
+// the text (it would be saved and printed as "?"); "a" with a tilde and the
+// euro sign do.
+TEST_F(WidgetEvents, AnEditRefusesLettersOutsideTheProgramsCharacters) {
+    auto* e = Make<TEdit>(form, form, "E");
+    e->SetFocus();
+    Key(e->Widget(), Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x141)));
+    Key(e->Widget(), Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xE3)));
+    Key(e->Widget(), Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x20AC)));
+    EXPECT_EQ(e->Text(), "\xE3\x80");
+}
+
 TEST_F(WidgetEvents, AMaskedEditTakesItsKeysFromTheEngine) {
     auto* date = Make<TMaskEdit>(form, form, "D");
     date->SetEditMask("!99/99/9999;1;_");
