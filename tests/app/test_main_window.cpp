@@ -251,6 +251,7 @@ TEST_F(MainWindow, ACaseSavedInAFolderNamedWithAccentsOpensAgain) {
 TEST_F(MainWindow, SalvarAsksWhenTheWizardHoldsACaseNotFinished) {
     Start();
     TForm12& w = *Form12;
+    Event([] { Form1->BtnRevisaoNovo->UserClick(); });
     w.Enome->SetText("Ana");
     w.Dataini->SetText("01/01/1999");
     w.Datafim->SetText("01/06/1999");
@@ -262,9 +263,9 @@ TEST_F(MainWindow, SalvarAsksWhenTheWizardHoldsACaseNotFinished) {
         w.gravax();
     });
     const std::string ana = (dir / "ana.bev").string(), celia = (dir / "celia.bev").string();
+    // Saved as finished, and reopened as it was saved: neither asks anything.
     Dialogs().Answer(ana);
     Event([] { Form1->SpeedButton19->UserClick(); });
-    // Reopened as it was saved: saving it again asks nothing.
     Dialogs().Answer(ana);
     Event([] { Form1->SpeedButton18->UserClick(); });
     Dialogs().Answer(celia);
