@@ -377,6 +377,8 @@ void TForm1::LoadSettings() {
     settings_ = wanted;
     for (int i = 0; i < 6; ++i) SettingsBoxes()[i]->SetText(settings_[i]);
     ApplyMargins();
+    // The next visit to the boxes writes the values in effect over it.
+    settingsFileDamaged_ = !refused.empty();
     if (!refused.empty())
         ShowMessage("O arquivo font.ini tem valores que não podem ser usados; foram mantidos os "
                     "valores padrão:" + RefusalList(refused, true));
@@ -411,10 +413,11 @@ void TForm1::SaveSettings() {
     for (int i = 0; i < 6; ++i)
         if (SettingsBoxes()[i]->Text() != wanted[i]) SettingsBoxes()[i]->SetText(wanted[i]);
     // Each click into a box and each exit from one comes here. Only a change
-    // is written: an unchanged file stays as it is on disk (another copy of
-    // the program, or a hand, may have written it), and a folder that cannot
-    // be written does not hold the user in the box with its message.
-    if (wanted != settings_) {
+    // (or a file read with values refused) is written: an unchanged file stays
+    // as it is on disk, and a folder that cannot be written does not hold the
+    // user in the box with its message.
+    if (wanted != settings_ || settingsFileDamaged_) {
+        settingsFileDamaged_ = false;
         settings_ = wanted;
         ApplyMargins();
         Memofont->Lines.Clear();
@@ -507,7 +510,7 @@ bool TForm1::SavesTheFinishedCase(const std::string& stateFile) {
     if (!wizardShown_ || !FileExists(stateFile)) return true;
     TStringList saved;
     try {
-        saved.LoadFromFile(stateFile);
+        saved.SetText(ReadFileBytes(stateFile, kMaxStateFileSize));
     } catch (const EInOutError&) {
         return true;  // the copy reports it
     }

@@ -159,6 +159,8 @@ private:
     std::array<std::string, 6> settings_;
     // The wizard was shown this run: what it holds is the user's case.
     bool wizardShown_ = false;
+    // font.ini holds values that were refused at start-up.
+    bool settingsFileDamaged_ = false;
 };
 
 extern TForm1* Form1;

@@ -55,6 +55,7 @@ public:
     void UpdateContents() override;
     void Change() override;
     bool WantsKey(WORD key, TShiftState shift) const override;
+    bool TakesLineBreaks() const override { return EditMultilineMode; }
 
 protected:
     void EditKeyDown(WORD& key, TShiftState shift) override;

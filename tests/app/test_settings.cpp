@@ -32,6 +32,10 @@ TEST_F(Settings, StartUpRefusesStyleInTheFontNameAndMarginsThatLeaveNoPage) {
     EXPECT_EQ(Form1->Cbotton->Text(), "2");
     EXPECT_EQ(Form1->HTMLViewer1->PrintMarginLeft, 2.0L);
     EXPECT_EQ(wizard_links::ReportFontName(), "Arial");
+    // The first visit to the boxes writes the values in effect over the
+    // damaged file, so the next start says nothing.
+    Event([] { Form1->CfontClick(Form1->Cfont); });
+    EXPECT_EQ(Read("font.ini"), "Arial\r\n10\r\n2\r\n2\r\n2\r\n2\r\n");
 }
 
 TEST_F(Settings, BoxesNeverSaveWhatCannotBeUsed) {

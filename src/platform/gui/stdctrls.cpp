@@ -1,5 +1,6 @@
 #include "platform/gui/stdctrls.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -229,16 +230,35 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
 
 namespace {
 
-// The program's texts are Windows-1252: a letter outside it ("Ł", "Ż") is
-// refused as it is typed or pasted instead of becoming "?" in the case and
-// the report.
+// What an edit takes in: one line of the program's Windows-1252 text. A
+// pasted line break or tab becomes a blank (it would split a line of the
+// state file), letters composed from a base and an accent are joined, as
+// the text copied from some documents has them, and a letter outside
+// Windows-1252 ("L" with a stroke) refuses the typing or the paste instead
+// of becoming "?" in the case and the report.
 class TCp1252Validator : public QValidator {
 public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
+    TCp1252Validator(const TCustomEdit& edit, QObject* parent) : QValidator(parent), edit_(edit) {}
+    State validate(QString& input, int& pos) const override {
+        QString text = input.normalized(QString::NormalizationForm_C);
+        if (!edit_.TakesLineBreaks())
+            for (QChar& c : text)
+                if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
         std::string ignored;
-        return TryUtf16ToCp1252(input.toStdU16String(), ignored) ? Acceptable : Invalid;
+        if (!TryUtf16ToCp1252(text.toStdU16String(), ignored)) {
+            QApplication::beep();
+            return Invalid;
+        }
+        if (text != input) {
+            pos = std::min<int>(pos - int(input.size() - text.size()), int(text.size()));
+            pos = std::max(pos, 0);
+            input = text;
+        }
+        return Acceptable;
     }
+
+private:
+    const TCustomEdit& edit_;
 };
 
 }  // namespace
@@ -246,7 +266,7 @@ public:
 void TCustomEdit::CreateWidget() {
     auto* edit = new QLineEdit();
     SetWidget(edit);
-    edit->setValidator(new TCp1252Validator(edit));
+    edit->setValidator(new TCp1252Validator(*this, edit));
     if (maxLengthSet_) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
     if (readOnly_) edit->setReadOnly(true);
     if (passwordChar_) edit->setEchoMode(QLineEdit::Password);

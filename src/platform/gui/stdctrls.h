@@ -93,6 +93,9 @@ enum class TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* AOwner);
+    // An edit holds one line: a pasted line break or tab becomes a blank.
+    // One that edits text of several lines (a grid cell) says so.
+    virtual bool TakesLineBreaks() const { return false; }
     std::string Text() const override { return text_; }
     void SetText(const std::string& text) override;
     int MaxLength() const { return maxLength_; }

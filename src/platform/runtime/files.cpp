@@ -469,7 +469,10 @@ int RemoveStaleIn(const std::string& dir) {
 // ---- Misc --------------------------------------------------------------------
 
 bool HoldFolderLock(const std::string& dir, const std::string& name) {
-    const int fd = ::open(SystemPath(PathJoin(dir, name)).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const std::string path = SystemPath(PathJoin(dir, name));
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // Made by another user of a shared folder: a lock needs no write access.
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return true;
     // Never closed: the system lets it go when the process ends, however it ends.
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QAbstractButton>
 #include <QWidget>
@@ -65,6 +66,13 @@ TEST_F(WidgetEvents, AnEditRefusesLettersOutsideTheProgramsCharacters) {
     Key(e->Widget(), Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xE3)));
     Key(e->Widget(), Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x20AC)));
     EXPECT_EQ(e->Text(), "\xE3\x80");
+    // A paste: its line break would split a line of a saved case, and a "c"
+    // followed by a combining cedilla is the letter the program holds.
+    auto* line = qobject_cast<QLineEdit*>(e->Widget());
+    ASSERT_TRUE(line);
+    e->SetText("");
+    line->insert(QString("Ana\nSilva\t") + QChar(u'c') + QChar(0x327));
+    EXPECT_EQ(e->Text(), "Ana Silva \xE7");
 }
 
 TEST_F(WidgetEvents, AMaskedEditTakesItsKeysFromTheEngine) {
