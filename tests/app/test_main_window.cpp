@@ -39,6 +39,21 @@ protected:
         THTMLViewer* v = Form1->HTMLViewer1;
         return {v->PrintMarginLeft, v->PrintMarginRight, v->PrintMarginBottom, v->PrintMarginTop};
     }
+    // A short "Já possuo" case of the named client, calculated and finished
+    // ("Finalizar" writes atualrev.back).
+    void FinishCase(const std::string& name) {
+        TForm12& w = *Form12;
+        w.Enome->SetText(name);
+        w.Dataini->SetText("01/01/1999");
+        w.Datafim->SetText("01/06/1999");
+        w.DatePrescricao->SetText("01/01/1999");
+        w.Vautor->SetText("100,00");
+        w.Vinss->SetText("150,00");
+        Event([&] {
+            w.BTNcorrigirClick(nullptr);
+            w.gravax();
+        });
+    }
 };
 
 TEST_F(MainWindow, FirstStartInAnEmptyDirectoryKeepsTheDefaultsAndEnablesTheToolbar) {
@@ -217,17 +232,8 @@ TEST_F(MainWindow, SalvarCopiesTheLastStateFileOrSaysWhyNot) {
 TEST_F(MainWindow, ACaseSavedInAFolderNamedWithAccentsOpensAgain) {
     Start();
     TForm12& w = *Form12;
-    w.Enome->SetText("Maria Antônia Gonçalves");
     w.Enumero->SetText("42");
-    w.Dataini->SetText("01/01/1999");
-    w.Datafim->SetText("01/06/1999");
-    w.DatePrescricao->SetText("01/01/1999");
-    w.Vautor->SetText("100,00");
-    w.Vinss->SetText("150,00");
-    Event([&] {
-        w.BTNcorrigirClick(nullptr);
-        w.gravax();
-    });
+    FinishCase("Maria Antônia Gonçalves");
     std::filesystem::create_directories(dir / u8"casos/Conceição");
     const std::string caso = dir.string() + "/casos/Conceição/Maria Antônia.bev";
     Dialogs().Answer(caso);
@@ -252,16 +258,7 @@ TEST_F(MainWindow, SalvarAsksWhenTheWizardHoldsACaseNotFinished) {
     Start();
     TForm12& w = *Form12;
     Event([] { Form1->BtnRevisaoNovo->UserClick(); });
-    w.Enome->SetText("Ana");
-    w.Dataini->SetText("01/01/1999");
-    w.Datafim->SetText("01/06/1999");
-    w.DatePrescricao->SetText("01/01/1999");
-    w.Vautor->SetText("100,00");
-    w.Vinss->SetText("150,00");
-    Event([&] {
-        w.BTNcorrigirClick(nullptr);
-        w.gravax();
-    });
+    FinishCase("Ana");
     const std::string ana = (dir / "ana.bev").string(), celia = (dir / "celia.bev").string();
     // Saved as finished, and reopened as it was saved: neither asks anything.
     Dialogs().Answer(ana);
