@@ -29,7 +29,8 @@ protected:
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         root = dir;
-        SetCurrentDir(dir.string());
+        // A test left in the previous folder would write its files there.
+        ASSERT_TRUE(SetCurrentDir(dir.string())) << dir;
     }
 
     void TearDown() override {
@@ -49,10 +50,12 @@ protected:
     // Copies the shipped index tables into the data directory, so that the
     // start-up finds every table it needs.
     void ShipTables() {
+        int copied = 0;
         for (const auto& entry : std::filesystem::directory_iterator(VELORIM_SOURCE_DIR "/data"))
             if (entry.path().extension() == ".tab")
-                std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
-                                           std::filesystem::copy_options::overwrite_existing);
+                copied += std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
+                                                     std::filesystem::copy_options::overwrite_existing);
+        ASSERT_GT(copied, 0) << "no tables in " VELORIM_SOURCE_DIR "/data";
     }
 
     // Makes a folder of root (its name in the system's UTF-8) the data directory.

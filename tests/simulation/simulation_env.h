@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,12 @@
 #include "support/gui_test.h"
 
 inline TCellMatrix& Table(const std::string& name) {
-    return *wizard_links::TableCells(name);
+    TCellMatrix* table = wizard_links::TableCells(name);
+    if (!table) {
+        ADD_FAILURE() << "no table grid named " << name;
+        throw std::invalid_argument(name);
+    }
+    return *table;
 }
 
 inline std::string Month(int year, int month) {
@@ -47,6 +53,7 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
+        ASSERT_NE(Form6, nullptr) << "the program's forms were not created";
         Form1->DataDir = dir_.string();
         Tables();
         // The series the tests set is the one the form reads.
