@@ -106,10 +106,11 @@ bool TryTextToFloat(const std::string& S, long double& R) {
 
 bool IsNumberPrefix(const std::string& S) { return Scan(S).prefixOk; }
 
-bool ThousandsWellPlaced(const std::string& S) {
+bool ThousandsWellPlaced(std::string_view S) {
     const char thou = FormatSettings.ThousandSeparator;
     size_t i = (!S.empty() && (S[0] == '-' || S[0] == '+')) ? 1 : 0;
-    size_t end = S.find_first_of(std::string(1, FormatSettings.DecimalSeparator) + "Ee", i);
+    const char integerEnds[] = {FormatSettings.DecimalSeparator, 'E', 'e', '\0'};
+    size_t end = S.find_first_of(integerEnds, i);
     if (end == std::string::npos) end = S.size();
     if (S.find(thou, end) != std::string::npos) return false;  // none past the integer part
     if (S.find(thou, i) == std::string::npos) return true;

@@ -5,6 +5,7 @@
 // display formats. Plain functions of text and numbers under the program's
 // format settings (decimal "," and thousands ".").
 #include <string>
+#include <string_view>
 
 namespace CurrEdit {
 
@@ -27,7 +28,7 @@ long double ReadNumber(const std::string& S);
 // digits: between digits of the integer part, the first group of one to three
 // digits and each later one of exactly three ("1.234.567,8"). A text without
 // points passes.
-bool ThousandsWellPlaced(const std::string& S);
+bool ThousandsWellPlaced(std::string_view S);
 // No amount of a case comes near this; a larger one cannot be kept to the
 // nearest cent.
 inline constexpr long double kMaxAmount = 1e15L;

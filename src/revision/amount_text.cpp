@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "controls/number_rules.h"
 #include "platform/runtime/formats.h"
 
 namespace amount_text {
@@ -61,29 +62,20 @@ long double ParseKept(const std::string& kept) {
 
 bool IsAmountText(const std::string& text) {
     // Read in place: this runs for every cell every pass reads.
-    size_t i = text.find_first_not_of(" \t");
-    if (i == std::string::npos) return false;
-    const size_t end = text.find_last_not_of(" \t") + 1;
-    if (text[i] == '-') ++i;
-    int group = 0;  // digits since the start or the last point
-    bool whole = false, point = false;
-    for (; i < end && text[i] != ','; ++i) {
-        if (text[i] >= '0' && text[i] <= '9') {
-            ++group;
-            whole = true;
-        } else if (text[i] == '.' && group >= 1 && group <= 3 && (!point || group == 3)) {
-            point = true;
-            group = 0;
-        } else {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return false;
+    const std::string_view t(text.data() + first, text.find_last_not_of(" \t") + 1 - first);
+    bool whole = false, comma = false, decimals = false;
+    for (size_t i = t[0] == '-' ? 1 : 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9')
+            (comma ? decimals : whole) = true;
+        else if (c == ',' && whole && !comma)
+            comma = true;
+        else if (c != '.' || comma)
             return false;
-        }
     }
-    if (!whole || (point && group != 3)) return false;
-    if (i == end) return true;
-    if (++i == end) return false;  // "12,"
-    for (; i < end; ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
-    return true;
+    return whole && decimals == comma && CurrEdit::ThousandsWellPlaced(t);
 }
 
 } // namespace amount_text
