@@ -580,8 +580,8 @@ class Readjustments:
 
     # Periods in which every readjustment is known, so a month without one
     # had none: from 04/1991 (the minimum wage stood still from 03 to
-    # 08/1991, and benefits followed its changes until 1992: Lei 8.213/91
-    # art. 41 II) to the end. The readjustments of 1989-03/1991 are unknown.
+    # 08/1991, and up to the URV benefits were readjusted exactly when it
+    # changed: RULE_FROM) to the end. Those of 1989-03/1991 are unknown.
     KNOWN = [(month("04/1991"), LAST_MONTH)]
 
     def __init__(self, src, teto_rows):

@@ -160,8 +160,8 @@ def render(build):
       "1.869,34. O builder para com erro se uma dessas contas deixar de fechar.\n")
     w("**FONTE ÚNICA.** %s vêm de uma só fonte secundária (o blog \"Valores de Contribuição Pelo Teto, de "
       "1988 a 2003\"), como diz a nota de cada linha; de 07/1989 em diante cada passo dela reproduz um "
-      "índice oficial desta pasta (BTN, INPC, o IRSM menos 10 pontos, os reajustes de 1991–1994), e o "
-      "builder confere os passos dos meses de reajuste de 1991–1994 (seção seguinte). De 01/1988 a 06/1989 "
+      "índice desta pasta (o BTN, o INPC, o IRSM menos 10 pontos, os reajustes de 1991–1994) ou o passo do "
+      "salário mínimo do mês, e o builder confere os passos dos meses de reajuste de 1991–1994 (seção seguinte). De 01/1988 a 06/1989 "
       "só 01/1988 e 05/1989 conferem com 20 × o Salário Mínimo de Referência (Lei 6.950/81 art. 4º).\n"
       % span_text(bt.spans(bt.month(r["vigencia"]) for r in source_rows(build.teto) if unique(r))))
     w("| vigência | teto | norma | fonte | nota |")
