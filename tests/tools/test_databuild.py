@@ -144,6 +144,13 @@ class MinimumWageAndCeiling(unittest.TestCase):
         self.assertEqual(self.lookup("inss.tab", "06/2003"), "1869,34")
         self.assertEqual(self.lookup("inss.tab", "12/2003"), "1869,34")
         self.assertEqual(self.lookup("inss.tab", "01/2004"), "2400,00")
+        # The monthly contribution limit of 1988-1994, in the month's currency.
+        self.assertEqual(self.lookup("inss.tab", "03/1992"), "923262,76")
+        self.assertEqual(self.lookup("inss.tab", "08/1993"), "50613,12")
+        self.assertEqual(self.lookup("inss.tab", "04/1994"), "582,86")
+        # The 2026 values hold to the end of the year.
+        self.assertEqual(self.lookup("salmin.tab", "12/2026"), "1621,00")
+        self.assertEqual(self.lookup("inss.tab", "12/2026"), "8475,55")
 
     def test_every_year_covered_has_every_month_and_the_latest_value_read(self):
         # Independent of the builder: the latest source change on or before
@@ -156,18 +163,20 @@ class MinimumWageAndCeiling(unittest.TestCase):
             self.assertEqual(row[0], "01/" + bt.month_text(m))
             self.assertEqual(value(row[1]), value(expected), bt.month_text(m))
 
-    def test_ceiling_columns_are_one_limit_and_no_month_before_1989(self):
+    def test_ceiling_columns_and_the_contribution_limit_before_07_1989(self):
+        # Before 07/1989 only the contribution limit is known: column 2, the
+        # smaller ceiling the Decreto 83.080/79 calculation reads, stays empty.
         rows = table("inss.tab")
-        self.assertEqual(rows[1][0], "07/1989")
-        self.assertTrue(all(r[1] == r[2] for r in rows[1:]))
+        self.assertEqual(rows[1], ["01/1988", "61200,00", ""])
+        self.assertEqual([bt.month(r[0]) for r in rows[1:]], list(range(bt.month("01/1988"), bt.LAST_MONTH + 1)))
+        for r in rows[1:]:
+            self.assertEqual(r[2], r[1] if bt.month(r[0]) >= bt.month("07/1989") else "", r)
 
     def test_months_the_sources_leave_unknown_are_absent(self):
         salmin = {r[0] for r in table("salmin.tab")}
         for gap in ("01/06/1983", "01/01/1987", "01/11/1987", "01/08/1989"):
             self.assertNotIn(gap, salmin)
-        inss = {r[0] for r in table("inss.tab")}
-        for gap in ("10/1989", "06/1991", "03/1993", "03/1994"):
-            self.assertNotIn(gap, inss)
+        self.assertNotIn("01/1980", {r[0] for r in table("inss.tab")})
 
     def test_a_ceiling_that_does_not_lead_to_the_next_is_refused(self):
         # The misprint 582,66 does not give the 832,66 of 05/1995.
@@ -190,11 +199,43 @@ class Readjustments(unittest.TestCase):
         for r in rows[1:]:
             self.assertTrue(r[1] == "1" or value(r[1]) != 1, r)
 
-    def test_no_month_missing_from_1994_on(self):
+    def test_no_month_missing_from_04_1991_on(self):
         months = [bt.month(r[0]) for r in table("crmensalrev3.tab")[1:]]
-        since = [m for m in months if m >= bt.month("01/1994")]
-        self.assertEqual(since, list(range(bt.month("01/1994"), bt.LAST_MONTH + 1)))
+        self.assertEqual(months, list(range(bt.month("04/1991"), bt.LAST_MONTH + 1)))
         self.assertEqual(table("crmensalrev3.tab"), table("crmensalrevinss.tab"))
+
+    def test_readjustments_of_1991_to_1994_where_the_minimum_wage_changed(self):
+        by = {r[0]: r[1:] for r in table("crmensalrev3.tab")[1:]}
+        self.assertEqual(by["04/1991"], ["1", "17000,00", "Cr$"])
+        self.assertEqual(by["09/1991"][0], "2,4706")
+        self.assertEqual(by["01/1992"][0], "2,1982342")
+        self.assertEqual(by["05/1993"][0], "1,917074")
+        self.assertEqual(by["08/1993"], ["1,1926", "5534,00", "CR$"])
+        self.assertEqual(by["06/1993"][0], "1")
+        self.assertEqual((by["01/2026"][0], by["02/2026"][0], by["12/2026"]), ("1,039", "1", ["1", "1621,00", "R$"]))
+
+    def test_a_readjustment_off_the_ceilings_step_is_refused(self):
+        src = bt.Sources()
+        row = next(r for r in src.reajuste if r["competencia"] == "09/1993")
+        row["percentual"] = "73,5815"    # the minimum wage's step, not the ceiling's
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("09/1993", str(e.exception))
+        src = bt.Sources()
+        row = next(r for r in src.reajuste if r["competencia"] == "07/1993")
+        row["competencia"] = "06/1993"   # a month in which the wage stood still
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("salário mínimo mudou", str(e.exception))
+
+    def test_a_change_after_the_last_year_read_stops_the_builder(self):
+        src = bt.Sources()
+        row = next(r for r in src.teto if r["vigencia"] == "01/2026")
+        src.teto.append(bt.Row(row, vigencia="01/2027"))
+        src.teto[-1].file, src.teto[-1].line = row.file, row.line
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("LAST_MONTH", str(e.exception))
 
     def test_2006_increase_of_501_over_the_value_before_april(self):
         by = {r[0]: r for r in table("crmensalrev3.tab")[1:]}
@@ -207,6 +248,7 @@ class Readjustments(unittest.TestCase):
         self.assertEqual(by["06/2000"], "7,66")
         self.assertEqual(by["12/2023"], "0,55")
         self.assertNotIn("06/2012", by)   # the superseded 2013 table stays out
+        self.assertEqual((by["06/1992"], by["09/1991"]), ("80,5517", "119,82342"))   # derived, 1992
 
 
 class CorrectionChain(unittest.TestCase):
@@ -341,12 +383,13 @@ class CommandLine(unittest.TestCase):
             path = os.path.join(sources, "teto_inss.tsv")
             with open(path, encoding="utf-8") as f:
                 lines = f.read().split("\n")
-            lines[5] = lines[5].replace("\t28847,52\t", "\t28.847,52\t")
+            n = next(i for i, line in enumerate(lines) if "\t28847,52\t" in line)
+            lines[n] = lines[n].replace("\t28847,52\t", "\t28.847,52\t")
             with open(path, "w", encoding="utf-8") as f:
                 f.write("\n".join(lines))
             status, _, err = self.run_main("--sources", sources, "--out", os.path.join(tmp, "out"))
             self.assertEqual(status, 2)
-            self.assertIn("teto_inss.tsv:6", err)
+            self.assertIn("teto_inss.tsv:%d" % (n + 1), err)
             self.assertFalse(os.path.exists(os.path.join(tmp, "out")))
 
     def test_verify_fails_on_a_wrong_index(self):

@@ -406,9 +406,14 @@ class Step:
         return out
 
 
-# The last month the sources cover for minimum wages, ceilings and
-# readjustments (the values of 01/2026 are the latest read).
-LAST_MONTH = month("01/2026")
+# The last month of the minimum wages, ceilings and readjustments. The
+# values read for 01/2026 hold until the next act: the minimum wage of the
+# decree and the ceiling of the annual portaria, and benefits are readjusted
+# once a year, on the date of the minimum wage (Lei 8.213/91 art. 41 as
+# changed by Lei 10.699/2003), so 02-12/2026 have none. The builder stops
+# when a source brings a change after LAST_YEAR_FROM (see last_year_acts).
+LAST_MONTH = month("12/2026")
+LAST_YEAR_FROM = month("01/2026")
 
 # Minimum-wage changes whose values the sources do not give (data/sources/
 # README.md, "Lacunas"): the wage in force from there up to the next known
@@ -444,19 +449,21 @@ def minimum_wage(src, cur):
     return out
 
 
-# Ceiling changes whose values the sources do not give (README "Lacunas").
-TETO_UNKNOWN = {
-    "09/1989": "o Decreto 97.968/89 fixa o limite só para julho e agosto de 1989; 09/1989-03/1990 não encontrados",
-    "01/1991": "limite de 01/1991 a 12/1992 não encontrado",
-    "03/1993": "limite de 03/1993 a 06/1994 não encontrado (reajustado com a antecipação de 03/1993)",
-}
-# Before 07/1989 the benefit had a larger and a smaller ceiling (maior and
-# menor valor-teto); the sources give neither, so those months stay out.
-TETO_FIRST = month("07/1989")
+# The ceiling table starts with the limit of the salary of contribution of
+# 01/1988. Up to 06/1989 that limit is not the benefit's larger and smaller
+# ceiling (maior and menor valor-teto), which the sources do not give: column
+# 1 carries the limit, which the Lei 8.213/91 calculation reads for the
+# salaries of those months (art. 135) and for the benefit starting in them
+# (art. 29 §2º), and column 2 stays empty, so that the Decreto 83.080/79
+# calculation, which reads the smaller ceiling there, stops instead of taking
+# the contribution limit for it. From 07/1989 one limit serves both
+# (Decreto 97.968/89 art. 1º) and column 2 repeats column 1.
+TETO_FIRST = month("01/1988")
+SINGLE_LIMIT_FROM = month("07/1989")
 
 
-def ceiling(src, reaj):
-    """Ceiling in force in each month (a single limit from 07/1989 on)."""
+def ceiling(src, cur, reaj):
+    """Ceiling in force in each month, in the month's currency."""
     step = Step()
     rows_by_month = {}
     for r in src.teto:
@@ -464,26 +471,29 @@ def ceiling(src, reaj):
         if r["maior_valor_teto"] or r["menor_valor_teto"]:
             raise SourceError("%s: maior/menor valor-teto preenchido: a regra do builder precisa ser revista"
                               % r.where())
+        if m in rows_by_month:
+            raise SourceError("%s: mês repetido %s" % (r.where(), r["vigencia"]))
         rows_by_month[m] = r
     for m, r in rows_by_month.items():
         if m < TETO_FIRST:
-            continue    # the contribution limit of 1980, not the benefit ceiling
-        step.known(m, field(r, "teto", dec), [r])
+            continue    # the lone contribution limit of 1980: 1981-1987 are unknown
+        step.known(m, (field(r, "teto", dec), symbol_of(r["moeda"])), [r])
     # The 2011 readjustment was changed from 6,41% to 6,47% retroactively to
     # 01/2011; the ceiling that goes with it holds from 01/2011 as well.
     jan, mar = month("01/2011"), month("03/2011")
     if jan in rows_by_month and mar in rows_by_month:
-        before = step.events[month("01/2010")][0]
+        before = step.events[month("01/2010")][0][0]
         fixed = field(rows_by_month[mar], "teto", dec)
         if (before * reaj.factor_of(jan)).quantize(Decimal("0.01")) != fixed:
             raise SourceError("teto_inss.tsv: 03/2011 não é o teto de 01/2010 reajustado pelo índice de 01/2011")
-        step.known(jan, fixed, [rows_by_month[jan], rows_by_month[mar]],
+        step.known(jan, (fixed, symbol_of(rows_by_month[mar]["moeda"])), [rows_by_month[jan], rows_by_month[mar]],
                    "reajuste alterado para %s%% retroativo a 01/2011" % num((reaj.factor_of(jan) - 1) * 100))
         del step.events[mar]
-    for text, note in TETO_UNKNOWN.items():
-        step.unknown(month(text), note)
-    out = step.months(LAST_MONTH)
+    out = {}
+    for m, ((value, symbol), rows, note) in step.months(LAST_MONTH).items():
+        out[m] = (cur.convert(value, symbol, m), rows, note)
     confirm_ceilings(src, reaj, out)
+    confirm_readjustments(src, cur, reaj, out)
     return out
 
 
@@ -505,14 +515,74 @@ def confirm_ceilings(src, reaj, teto):
                               % (before, num(a[0]), after, num(b[0])))
 
 
+# From 04/1991 to the URV the benefits were readjusted exactly when the
+# minimum wage changed: by the INPC at each change (Lei 8.213/91 art. 41 II)
+# and then by the IRSM, in the quadrimestral readjustments and the monthly
+# antecipações that changed the wage too (Lei 8.542/92, Lei 8.700/93). The
+# ceiling followed the same indices (Lei 8.212/91 art. 28 §5º).
+RULE_FROM, RULE_TO = month("04/1991"), month("02/1994")
+
+
+def confirm_readjustments(src, cur, reaj, teto):
+    """Each readjustment of 04/1991-02/1994, most of them DERIVADO, checked
+    against the step of the ceiling of the same month; and the months with
+    a readjustment must be those in which the minimum wage changed. Keeps
+    the ceiling's and the wage's steps for FONTES.md."""
+    wage = {}
+    for r in src.salmin:
+        m = field(r, "vigencia", date_parts)[0]
+        wage[m] = cur.convert(field(r, "valor", dec), symbol_of(r["moeda"]), m)
+    changed = {m for m in wage if RULE_FROM <= m <= RULE_TO}
+    readjusted = {m for m in range(RULE_FROM, RULE_TO + 1) if reaj.factor[m][0] is not None}
+    if changed != readjusted:
+        raise SourceError("reajuste_beneficios.tsv: de %s a %s os reajustes (%s) não caem nos meses em que o "
+                          "salário mínimo mudou (%s)" % (month_text(RULE_FROM), month_text(RULE_TO),
+                                                         ", ".join(map(month_text, sorted(readjusted))),
+                                                         ", ".join(map(month_text, sorted(changed)))))
+    reaj.steps = {}
+    with localcontext() as ctx:
+        ctx.prec = 40
+        for m in sorted(readjusted):
+            if m - 1 not in teto or m not in teto:
+                raise SourceError("teto_inss.tsv: faltam os tetos de %s e %s para conferir o reajuste"
+                                  % (month_text(m - 1), month_text(m)))
+            div = cur.chain_divisor(m) or ONE
+            ceiling_step = teto[m][0] * div / teto[m - 1][0]
+            wage_before = wage[max(k for k in wage if k < m)]
+            wage_step = wage[m] * div / wage_before
+            factor = reaj.factor[m][0]
+            if abs(ceiling_step / factor - 1) > Decimal("0.0001"):
+                raise SourceError("reajuste_beneficios.tsv: o reajuste de %s (fator %s) não é o passo do teto "
+                                  "(%s)" % (month_text(m), num(factor, 1), num(ceiling_step, 1, 7)))
+            reaj.steps[m] = (ceiling_step, wage_step)
+
+
+def last_year_acts(src):
+    """The rows of the acts the months after LAST_YEAR_FROM rest on: the
+    minimum wage, the ceiling and the readjustment of LAST_YEAR_FROM, the
+    latest change each source brings."""
+    acts = {}
+    for name, rows, key, parse in (("salmin", src.salmin, "vigencia", lambda t: date_parts(t)[0]),
+                                   ("teto", src.teto, "vigencia", month),
+                                   ("reajuste", src.reajuste, "competencia", month)):
+        latest = max(rows, key=lambda r: field(r, key, parse))
+        m = field(latest, key, parse)
+        if m != LAST_YEAR_FROM:
+            raise SourceError("%s: a última mudança é de %s, não de %s: reveja LAST_MONTH no builder"
+                              % (latest.where(), month_text(m), month_text(LAST_YEAR_FROM)))
+        acts[name] = latest
+    return acts
+
+
 class Readjustments:
     """Factor of the general readjustment of benefits in each month where
     the sources say whether there was one."""
 
     # Periods in which every readjustment is known, so a month without one
-    # had none: 1993 up to the antecipação of 03/1993 (05-12/1993 not read),
-    # and from 01/1994 on (the annual regime from 1995 is complete).
-    KNOWN = [(month("01/1993"), month("04/1993")), (month("01/1994"), LAST_MONTH)]
+    # had none: from 04/1991 (the minimum wage stood still from 03 to
+    # 08/1991, and up to the URV benefits were readjusted exactly when it
+    # changed: RULE_FROM) to the end. Those of 1989-03/1991 are unknown.
+    KNOWN = [(month("04/1991"), LAST_MONTH)]
 
     def __init__(self, src, teto_rows):
         self.factor = {}     # month -> (Decimal factor or None for "1", rows, note)
@@ -713,7 +783,8 @@ class Build:
         self.cur = Currency(src)
         self.salmin = minimum_wage(src, self.cur)
         self.reaj = Readjustments(src, src.teto)
-        self.teto = ceiling(src, self.reaj)
+        self.teto = ceiling(src, self.cur, self.reaj)
+        self.acts = last_year_acts(src)
         self.pro_rata = pro_rata(src)
         self.chains = {v: Chain(src, self.cur, v) for v in ("inss", "igpdi", "inpc2004")}
         self.index = self.chains["inss"].index()
@@ -744,7 +815,7 @@ class Build:
         rows = [["Data", "Maior valor-teto", "Menor valor-teto"]]
         for m in sorted(self.teto):
             v = num(self.teto[m][0], 2)
-            rows.append([month_text(m), v, v])
+            rows.append([month_text(m), v, v if m >= SINGLE_LIMIT_FROM else ""])
         return rows
 
     def correction_months(self):

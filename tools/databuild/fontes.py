@@ -2,6 +2,7 @@
 the sources and norms of its values. Generated with the tables, so the
 coverage it states is always the coverage of the files."""
 
+import re
 import sys
 
 bt = None   # the builder module, set by render (it may be running as __main__)
@@ -57,8 +58,8 @@ def render(build):
     w("- Windows-1252, um TAB depois de cada campo (inclusive o último), CR LF depois de cada linha; a "
       "linha 0 traz os títulos das colunas.")
     w("- Números com vírgula decimal e sem separador de milhar; valores nominais, na moeda do mês.")
-    w("- Uma linha por mês, do mais antigo ao mais recente: as buscas do programa tomam a primeira linha "
-      "no mês ou depois dele, então uma tabela só com os meses de mudança daria o valor seguinte.\n")
+    w("- Uma linha por mês, do mais antigo ao mais recente: o programa procura cada mês na sua própria linha "
+      "(ver \"Mês que falta\"), então uma tabela só com os meses de mudança não serviria.\n")
 
     w("## Regras comuns\n")
     w("**Mês de vigência.** Um valor que entra em vigor em qualquer dia de um mês vale para o mês inteiro, "
@@ -81,11 +82,18 @@ def render(build):
       "o cruzeiro real vira URV pela URV de 28/02/1994, CR$ %s (Lei 8.880/94 art. 21 §1º; valor DERIVADO "
       "em `urv_diaria.tsv`, o mesmo que o programa usa para fevereiro de 1994), e a URV vira real a 1 por 1."
       "\n" % bt.num(cur.urv_0228, 2))
-    w("**Mês que falta.** Nas tabelas procuradas pelo texto exato do mês (fatores, reajustes, pro rata), o "
-      "programa dá fator \"1\" a um mês ausente. Em `salmin.tab` e `inss.tab` a busca toma a primeira linha "
-      "no mês ou depois dele: um mês que falta no meio da tabela recebe o valor do mês coberto seguinte, e "
-      "um mês anterior à primeira linha recebe o valor da primeira linha. Cálculos que passem pelos meses "
-      "não cobertos listados abaixo precisam de tabelas completadas à mão.\n")
+    w("**Mês que falta.** Um cálculo que precisa de um mês que a tabela não tem é recusado: o assistente de "
+      "atrasados e a janela de revisão param com uma mensagem que nomeia a tabela e o mês que falta (ex.: "
+      "\"O mês 03/1992 não está na tabela INSS - Teto\") e não calculam nada com outro valor no lugar. Vale "
+      "para os reajustes de `crmensalrev3.tab` (e de `crmensalrevinss.tab`, quando lida), que não dão mais "
+      "fator 1 a um mês ausente; para as séries de correção (um salário cujo mês não tem fator, uma data "
+      "final depois do último mês da série); e para `salmin.tab` e `inss.tab`, cuja busca exige a linha do "
+      "próprio mês e não toma mais a linha do mês seguinte nem a primeira linha da tabela. O cálculo da RMI "
+      "pelo Decreto 83.080/79 lê o maior e o menor valor-teto na linha exata do mês seguinte à data final e "
+      "para também quando a célula está vazia. Duas leituras não recusam: em `atuaprev.tab` um mês de início "
+      "sem linha recebe o reajuste integral no primeiro reajuste; e a simulação de aposentadoria (janela que "
+      "nenhum comando abre) toma o salário mínimo e o teto da última linha que não passa do mês, e só recusa "
+      "um mês depois da última linha. Os meses que faltam estão na seção \"Lacunas que restam\".\n")
 
     w("## Cobertura\n")
     w("| arquivo | grade | meses cobertos | meses que faltam entre o primeiro e o último |")
@@ -101,12 +109,16 @@ def render(build):
         have, gaps = coverage(months)
         w("| %s | `%s` | %s | %s |" % (name, grids[name], span_text(have), span_text(gaps) or "nenhum"))
     w("")
+    w("Em `inss.tab` a coluna 2 (menor valor-teto) só está preenchida a partir de %s (ver a seção da tabela)."
+      "\n" % bt.month_text(bt.SINGLE_LIMIT_FROM))
+    last_year(build, w)
+    remaining_gaps(build, w)
 
     # ---------------------------------------------------------------- salmin
     w("## salmin.tab\n")
     w("Colunas: 0 \"Data\" (\"01/mm/aaaa\"), 1 \"Salário Mínimo\" (valor em vigor no mês, na moeda do mês).\n")
     have, gaps = coverage(build.salmin)
-    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps) or "nenhum"))
     w("Lacunas das fontes (`data/sources/README.md`, \"Lacunas\"), cada uma deixando de fora os meses até a "
       "mudança conhecida seguinte:\n")
     for text, note in bt.SALMIN_UNKNOWN.items():
@@ -130,30 +142,28 @@ def render(build):
     w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Maior valor-teto\" (o teto em vigor no mês), 2 \"Menor "
       "valor-teto\".\n")
     have, gaps = coverage(build.teto)
-    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
-    w("**Colunas 1 e 2.** Até 1989 o salário-de-benefício tinha um maior e um menor valor-teto (o "
-      "Decreto 83.080/79 aplica à parte acima do menor a parcela de n/30); as fontes não dão nenhum dos "
-      "dois, então nenhum mês anterior a %s está na tabela (o limite do salário-de-contribuição de 1980 que "
-      "`teto_inss.tsv` traz não é o teto do benefício). A partir de 07/1989 há um único limite, comum ao "
-      "salário-de-contribuição e ao salário-de-benefício (Decreto 97.968/89, art. 1º); daí em diante não "
-      "existe menor valor-teto e a coluna 2 repete a coluna 1, o que faz o cálculo do Decreto 83.080/79 "
-      "não gerar parcela adicional.\n" % bt.month_text(bt.TETO_FIRST))
-    w("Lacunas:\n")
-    for text, note in bt.TETO_UNKNOWN.items():
-        w("- %s: %s." % (text, note))
-    w("")
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps) or "nenhum"))
+    ceiling_decision(build, w)
     w("Escolhas: 1990 usa o limite superior da 3ª faixa de contribuição (o limite do salário-de-contribuição, "
-      "igual ao do salário-de-benefício desde 07/1989); 01–02/1993 usam o máximo do salário-de-benefício da "
-      "Portaria MPS 08/1993 (não houve reajuste em 02/1993; o de 03/1993 não foi lido); **01/2011 usa "
-      "3.691,74**, o teto que acompanhou a troca retroativa do reajuste de 6,41% para 6,47% (3.467,40 × "
-      "1,0647), no lugar de 3.689,66; os meses marcados \"inferido\" em `teto_inss.tsv` (1997, 1999, 2000, "
-      "2002) e 12/1998 e 01/2004 (EC 20/98 e EC 41/03) seguem a fonte.\n")
+      "igual ao do salário-de-benefício desde 07/1989); **08/1989 = 1.931,40**, da tabela secundária (1.500,00 "
+      "corrigido pelo BTN, como todo o período 07/1989–03/1990), embora a ementa do Decreto 97.968/89 diga "
+      "\"julho e agosto de 1989\" para os 1.500,00 (conflito anotado na linha); de 04 a 06/1991 repete-se o "
+      "limite de 03/1991, como na tabela (salário mínimo parado); **01/2011 usa 3.691,74**, o teto que "
+      "acompanhou a troca retroativa do reajuste de 6,41% para 6,47% (3.467,40 × 1,0647), no lugar de "
+      "3.689,66; os meses marcados \"inferido\" em `teto_inss.tsv` (1997, 1999, 2000, 2002) e 12/1998 e "
+      "01/2004 (EC 20/98 e EC 41/03) seguem a fonte.\n")
     w("**07/1994 = 582,86** (não 582,66, erro de digitação da tabela univille): lido na tabela de contribuição "
       "\"a partir de 01/1995\" (faixas 174,86 / 291,43 / 582,86) e conferido pelo builder: 582,86 × 100/70 "
       "(o reajuste de 42,86% de 05/1995, salário mínimo de 70,00 para 100,00) = 832,66, o teto de 05/1995. "
       "**06/2003 = 1.869,34** (Portaria MPS 727/2003, citada em fonte secundária; o texto da portaria não foi "
       "lido), conferido pelo builder: 1.561,56 (teto de 06/2002) × 1,1971 (reajuste de 19,71% de 06/2003) = "
       "1.869,34. O builder para com erro se uma dessas contas deixar de fechar.\n")
+    w("**FONTE ÚNICA.** %s vêm de uma só fonte secundária (o blog \"Valores de Contribuição Pelo Teto, de "
+      "1988 a 2003\"), como diz a nota de cada linha; de 07/1989 em diante cada passo dela reproduz um "
+      "índice desta pasta (o BTN, o INPC, o IRSM menos 10 pontos, os reajustes de 1991–1994) ou o passo do "
+      "salário mínimo do mês, e o builder confere os passos dos meses de reajuste de 1991–1994 (seção seguinte). De 01/1988 a 06/1989 "
+      "só 01/1988 e 05/1989 conferem com 20 × o Salário Mínimo de Referência (Lei 6.950/81 art. 4º).\n"
+      % span_text(bt.spans(bt.month(r["vigencia"]) for r in source_rows(build.teto) if unique(r))))
     w("| vigência | teto | norma | fonte | nota |")
     w("|---|---|---|---|---|")
     for r in source_rows(build.teto):
@@ -165,18 +175,22 @@ def render(build):
     w("## crmensalrev3.tab e crmensalrevinss.tab\n")
     w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Índice\" (fator do reajuste geral dos benefícios que entra em "
       "vigor no mês, ou o texto \"1\" exatamente onde não há reajuste: o assistente compara esse texto), "
-      "2 \"Salário Mínimo\" (o de `salmin.tab` para o mês), 3 \"Moeda\". As duas tabelas são iguais: nos meses "
-      "cobertos não há diferença entre o que o INSS aplicou e o reajuste devido (a diferença de 11/1993 a "
-      "02/1994, o IRSM, cai em meses que as fontes não cobrem).\n")
+      "2 \"Salário Mínimo\" (o de `salmin.tab` para o mês), 3 \"Moeda\". As duas tabelas são iguais: as fontes "
+      "dão um só reajuste por mês, o que a lei manda e o INSS pagou (em 09/1991, os 147,06% pagos com atraso "
+      "pela Portaria MPS 302/92 no lugar dos 79,96% de 19/09/1991). O assistente só leria "
+      "`crmensalrevinss.tab` com a caixa do IRSM, que ele desmarca antes de cada cálculo; a simulação a lê "
+      "como tabela de reajustes.\n")
     months = build.correction_months()
     have, gaps = coverage(months)
-    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
-    w("Um mês só entra quando se sabe se houve reajuste nele: de 01/1993 a 04/1993 (reajuste quadrimestral "
-      "de 01/1993 e antecipação de 03/1993; os de 05/1993 a 12/1993 não foram lidos) e de 01/1994 em diante "
-      "(a lista anual a partir de 1995 é completa). Os reajustes semestrais de 1977–1988, os de 1989–1992 "
-      "(inclusive os 147,06% de 09/1991, que não são um reajuste geral) não foram encontrados. O fator é 1 + "
-      "percentual/100 do reajuste integral (o primeiro reajuste proporcional fica em `atuaprev.tab`). "
-      "03/1994 tem \"1\": é a conversão em URV, que o programa faz com o seu próprio divisor.\n")
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps) or "nenhum"))
+    w("Um mês só entra quando se sabe se houve reajuste nele e qual foi o salário mínimo. Começa em %s: daí "
+      "em diante as fontes dão todos os reajustes (nenhum de 04 a 08/1991, com o salário mínimo parado em "
+      "Cr$ 17.000,00; os anuais a partir de 1995 completos). Antes faltam os reajustes semestrais de "
+      "1977–1988 e os de 1989 a 03/1991 (fora o art. 58 do ADCT, que o programa aplica com a coluna do "
+      "salário mínimo), e o salário mínimo de 07–10/1989. O fator é 1 + percentual/100 do reajuste integral "
+      "(o primeiro reajuste proporcional fica em `atuaprev.tab`). 03/1994 tem \"1\": é a conversão em URV, "
+      "que o programa faz com o seu próprio divisor.\n" % bt.month_text(months[0]))
+    readjustments_1991_1994(build, w)
     w("**2006.** A MP 291/2006 reajustou os benefícios em 04/2006 por um percentual que as fontes não "
       "trazem; o teto, que é reajustado com os mesmos índices dos benefícios (Lei 8.212/91 art. 20 §1º), "
       "passou de 2.668,15 para 2.801,56, o que dá 5,00% (DERIVADO). O aumento de 5,01% de 08/2006 (Decreto "
@@ -184,12 +198,13 @@ def render(build):
       "de 08/2006 é 1,0501 / 1,05, e o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere. O aumento "
       "de 08/2006 só valeu para benefícios iniciados até 03/2006; a tabela é uma só para todos, e um "
       "benefício iniciado de 04/2006 a 07/2006 recebe nela esse fator de 08/2006 sem o ter tido.\n")
+    w("Os demais reajustes e as suas fontes:\n")
     w("| competência | percentual | fator | norma | fonte | nota |")
     w("|---|---|---|---|---|---|")
     for m in months:
         f, rows, note = build.reaj.factor[m]
-        if not rows:
-            continue
+        if not rows or bt.RULE_FROM <= m <= bt.RULE_TO:
+            continue    # those of 1991-1994 are in the table above
         r = rows[0]
         w("| %s | %s | %s | %s | %s | %s |" % (r["competencia"], r["percentual"] or "—",
                                                "1" if f is None else bt.num(f, 1), cell(r["norma"]),
@@ -201,20 +216,25 @@ def render(build):
     w("Colunas: 0 \"Data\" (mês de início do benefício, \"mm/aaaa\"), 1 \"Percentual\" (percentual do "
       "primeiro reajuste, proporcional, desse benefício).\n")
     have, gaps = coverage(build.pro_rata)
-    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps)))
+    w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps) or "nenhum"))
     w("Uma linha por mês de início das tabelas pro rata lidas. A primeira linha de cada tabela (\"e "
       "anteriores\") vale para o seu mês; os meses de início anteriores já tiveram o seu primeiro reajuste "
-      "no ano anterior. A tabela de 2013 das fontes é a original de 6,15%, depois retificada para 6,20% (a "
-      "retificada não foi lida): fica de fora. As de 2019 e 2026 são parciais. Um mês de início que falta "
-      "recebe do programa o reajuste integral.\n")
-    w("| ano do reajuste | meses de início | fonte |")
+      "antes. A tabela de 2013 das fontes é a original de 6,15%, depois retificada para 6,20% (a retificada "
+      "não foi lida): fica de fora. A de 2019 é parcial. Um mês de início que falta recebe do programa o "
+      "reajuste integral no primeiro reajuste.\n")
+    w("**1992: três tabelas DERIVADAS**, uma para cada reajuste pelo INPC (01, 05 e 09/1992, art. 41 II da "
+      "Lei 8.213/91): para o mês de início m, o INPC acumulado de m até o mês anterior ao reajuste "
+      "(`inpc_mensal.tsv`), a convenção da tabela de 01/1993 da Portaria MPS 08/1993. A linha \"e "
+      "anteriores\" de cada uma é o reajuste inteiro.\n")
+    w("| reajuste | meses de início | fonte |")
     w("|---|---|---|")
-    by_year = {}
+    groups = {}
     for m in sorted(build.pro_rata):
         r = build.pro_rata[m][1][0]
-        by_year.setdefault(r["ano"], []).append((m, r))
-    for year, items in by_year.items():
-        w("| %s | %s | %s |" % (year, span_text(bt.spans(m for m, r in items)), cell(items[0][1]["fonte"])))
+        found = re.search(r"REAJUSTE DE (\d\d/\d{4})", r["nota"])
+        groups.setdefault(found.group(1) if found else r["ano"], []).append((m, r))
+    for key, items in groups.items():
+        w("| %s | %s | %s |" % (key, span_text(bt.spans(m for m, r in items)), cell(items[0][1]["fonte"][:200])))
     w("")
 
     # ---------------------------------------------------------------- chain
@@ -272,7 +292,7 @@ def render(build):
       "(índice[P] / índice[m], cortado em cinco casas) e o compara com cada fator de `checkpoints.tsv` "
       "dentro da cobertura, com tolerância de 0,01%%. Resultado: %d conferem, %d falham (maior diferença "
       "%s%%). As portarias de 1999 e 2004 diferem em cerca de −0,004%% (constante, já notada nas fontes: um "
-      "índice de 1995–1998 tem mais casas no cálculo oficial); os fatores mensais de 2021–2022 diferem no "
+      "índice de 1995–1998 tem mais casas no cálculo oficial); os fatores mensais de 2021–2026 diferem no "
       "máximo pela quinta casa cortada.\n" % (len(results) - len(failed), len(failed), bt.num(worst * 100, 4, 4)))
     by_table = {}
     for c, why in skipped:
@@ -407,5 +427,173 @@ def chain_text(build, chain):
                  "(\"variação integral\", Lei 8.213/91 art. 29-B; verificado em 09/2022)."
                  % ", ".join(bt.month_text(m) for m, n in notes if "zero" in n))
     lines.append("- 01/2004: IGP-DI (continuidade; a MP 167/2004 troca pelo INPC a partir de 02/2004).")
+    lines.append("- FONTE ÚNICA: o IRSM de 01–12/1993 (tabela t222, sem licença) e o INPC de %s (espelho sem "
+                 "licença da série do BCB); na tabela que mantém o IGP-DI, também o IGP-DI de %s."
+                 % (span_text(bt.spans(unique_months(src.inpc))), span_text(bt.spans(unique_months(src.igpdi)))))
     lines.append("")
     return "\n".join(lines)
+
+
+def money(text):
+    """A source amount ("1621,00") as the program shows it ("1.621,00")."""
+    whole, _, frac = text.partition(",")
+    groups = []
+    while len(whole) > 3:
+        groups.insert(0, whole[-3:])
+        whole = whole[:-3]
+    return ".".join([whole] + groups) + ("," + frac if frac else "")
+
+
+def derived_how(fonte):
+    """'DERIVADO' with what it was derived from: its parenthesis, or the text
+    up to the first ';'."""
+    rest = fonte[len("DERIVADO"):]
+    if rest.startswith(" ("):
+        depth = 0
+        for i, ch in enumerate(rest):
+            depth += {"(": 1, ")": -1}.get(ch, 0)
+            if depth == 0 and ch == ")":
+                return "DERIVADO" + rest[:i + 1]
+    return ("DERIVADO" + rest).split(";")[0]
+
+
+def unique(r):
+    """A source row whose value has a single source, as its note says."""
+    return "fonte única" in (r.get("nota", "") + " " + r.get("fonte", "")).lower()
+
+
+def unique_months(rows):
+    return [bt.month(r["competencia"]) for r in rows if unique(r)]
+
+
+def last_year(build, w):
+    """The months after the latest change the sources read, and the acts
+    they rest on."""
+    acts = build.acts
+    first, last = bt.month_text(bt.LAST_YEAR_FROM + 1), bt.month_text(bt.LAST_MONTH)
+    w("## Os meses de %s a %s\n" % (first, last))
+    w("`salmin.tab`, `inss.tab`, `crmensalrev3.tab` e `crmensalrevinss.tab` vão até %s, além do último índice "
+      "publicado: são meses que os atos em vigor já fixam.\n" % last)
+    w("- Salário mínimo de R$ %s: %s, a partir de %s; vale até o ato seguinte, e nenhum foi achado (as fontes "
+      "olharam até 09/2026)." % (money(acts["salmin"]["valor"]), cell(acts["salmin"]["norma"]), acts["salmin"]["vigencia"]))
+    w("- Teto de R$ %s: %s, a partir de %s; vale até a portaria do reajuste seguinte." %
+      (money(acts["teto"]["teto"]), cell(acts["teto"]["norma"]), acts["teto"]["vigencia"]))
+    w("- Reajuste de %s%% em %s (%s) e \"1\" de %s a %s: desde 2004 os benefícios são reajustados uma vez por "
+      "ano, na data do reajuste do salário mínimo (Lei 8.213/91 art. 41, na redação da Lei 10.699/2003); o "
+      "seguinte é o de 01/%d." % (acts["reajuste"]["percentual"], acts["reajuste"]["competencia"],
+                                  cell(acts["reajuste"]["norma"]), first, last, bt.LAST_MONTH // 12 + 1))
+    w("")
+    w("Valem até %s. Um ato que mude um desses valores antes (como a MP 1.172/2023 mudou o salário mínimo em "
+      "05/2023) pede as fontes e as tabelas refeitas; o builder para com erro se as fontes trouxerem uma "
+      "mudança depois de %s. As séries de correção vão só até onde vai o INPC publicado.\n"
+      % (last, bt.month_text(bt.LAST_YEAR_FROM)))
+
+
+def ceiling_decision(build, w):
+    first, single = bt.month_text(bt.TETO_FIRST), bt.month_text(bt.SINGLE_LIMIT_FROM)
+    before = bt.month_text(bt.SINGLE_LIMIT_FROM - 1)
+    w("**Colunas 1 e 2.** A partir de %s há um único limite, comum ao salário-de-contribuição e ao "
+      "salário-de-benefício (Decreto 97.968/89, art. 1º): não existe mais menor valor-teto, e a coluna 2 "
+      "repete a coluna 1, o que faz o cálculo do Decreto 83.080/79 não gerar parcela adicional. Antes, o "
+      "salário-de-benefício tinha um maior e um menor valor-teto, que as fontes não dão.\n" % single)
+    w("**%s a %s: decisão.** Para esses meses `teto_inss.tsv` traz o limite do salário-de-contribuição, não o "
+      "maior nem o menor valor-teto. Quem lê `INSS - Teto` nesses meses:\n" % (first, before))
+    w("- A nova RMI pela Lei 8.213/91 com \"Considerar Teto e Salário Mínimo\": limita cada salário pelo teto "
+      "do seu próprio mês, na moeda em que foi pago, e depois o corrige. É exatamente o limite do "
+      "salário-de-contribuição daquele mês: a lei manda considerar os salários-de-contribuição \"respeitando-se "
+      "os limites mínimo e máximo vigentes nos meses a que se referirem\" (Lei 8.213/91 art. 135). Na data de "
+      "início o mesmo limitador limita o salário-de-benefício e a RMI pelo limite do salário-de-contribuição "
+      "(art. 29 §2º, art. 33). Benefícios iniciados de 05/10/1988 a 05/04/1991 são recalculados por essa lei "
+      "(art. 144), com salários de 1988 e 1989: **esta leitura pode ler estes meses, e lê o valor certo.**")
+    w("- O cálculo da RMI pelo Decreto 83.080/79 (o dos benefícios anteriores a 05/10/1988): lê o maior e o "
+      "menor valor-teto (colunas 1 e 2) no mês seguinte à data final dos salários, e limita o "
+      "salário-de-benefício pela coluna 1 da data final. O limite de contribuição não é nenhum dos dois: "
+      "**esta leitura não pode ler estes meses.**")
+    w("- A evolução mensal do benefício (assistente e janela de revisão) lê a coluna 1 como teto do benefício; "
+      "não chega a esses meses, porque `crmensalrev3.tab` começa em %s e o cálculo para antes."
+      % bt.month_text(build.correction_months()[0]))
+    w("")
+    w("Por isso os meses entram com o limite na coluna 1 e **a coluna 2 vazia**. A Lei 8.213/91 os lê. O cálculo "
+      "pelo Decreto 83.080/79 com data final de %s a %s para ao ler a coluna 2 vazia (\"Valor inválido na "
+      "linha mm/aaaa da tabela INSS - Teto, coluna 2: ''\") em vez de tomar o limite de contribuição por menor "
+      "valor-teto; com data final antes de %s, o mês falta. Sobra um caso fora do período desse cálculo: com "
+      "data final em %s (início em %s) o salário-de-benefício é limitado pelo limite de contribuição de %s "
+      "(%s). O salário mínimo de 1988 e 1989 tem lacunas (`salmin.tab`): uma nova RMI com \"Considerar Teto e "
+      "Salário Mínimo\" que passe por elas ainda para no salário mínimo.\n"
+      % (first, bt.month_text(bt.SINGLE_LIMIT_FROM - 2), first, before, single, before,
+         bt.num(build.teto[bt.SINGLE_LIMIT_FROM - 1][0], 2)))
+
+
+def readjustments_1991_1994(build, w):
+    """The readjustments of 04/1991-02/1994, read or DERIVADO, with the
+    ceiling's and the minimum wage's steps the builder checked them with."""
+    w("**%s a %s.** Os reajustes caem exatamente nos meses em que o salário mínimo mudou, e o builder confere "
+      "isso: até 01/1993 pelo INPC integral a cada mudança do salário mínimo (Lei 8.213/91 art. 41 II, "
+      "redação original; Decreto 611/92 art. 38 II), depois pelo IRSM nos reajustes quadrimestrais e nas "
+      "antecipações (Lei 8.542/92; MP 340/93 e Lei 8.700/93). O teto é reajustado na mesma época e pelos "
+      "mesmos índices (Lei 8.212/91 art. 28 §5º): o builder para com erro se o passo do teto do mês diferir do "
+      "fator em mais de 0,01%%. O passo do salário mínimo é dado só para comparar (o mínimo teve reajustes "
+      "próprios).\n" % (bt.month_text(bt.RULE_FROM), bt.month_text(bt.RULE_TO)))
+    w("Lido: 09/1991 (Portaria MPS 302/92), 01/1993 (Portaria MPS 08/1993), 03/1993 (Portaria MPS 79/1993), "
+      "01/1994 e 02/1994 (Folha de S.Paulo de 30/01/1994; o 01/1994 também pelo FAS 3,422966 lido numa decisão "
+      "do TRF4). **DERIVADO** (a regra legal aplicada aos índices desta pasta, cada um conferido com o passo "
+      "do teto e do salário mínimo, dito na `nota`): 01/1992 (o percentual 119,82342% foi lido na Portaria "
+      "MEFP 42/92 como reajuste dos salários, = INPC 09–12/1991; a portaria dos benefícios não foi lida); "
+      "05/1992 e 09/1992 (INPC de 01–04 e 05–08/1992, `inpc_mensal.tsv`); 05/1993 e 09/1993 (IRSM acumulado "
+      "do quadrimestre, de fonte única, descontadas as antecipações do quadrimestre); 07/1993 (razão do teto "
+      "e do salário mínimo; a regra exata não foi lida); 08/1993 e 10–12/1993 (IRSM do mês anterior menos "
+      "10 pontos, Lei 8.700/93). 05, 07 e 09/1993: confiança média (o texto da regra não foi lido).\n")
+    w("| competência | percentual | fator | obtido | norma | passo do teto | passo do salário mínimo |")
+    w("|---|---|---|---|---|---|---|")
+    for m in range(bt.RULE_FROM, bt.RULE_TO + 1):
+        f, rows, note = build.reaj.factor[m]
+        if f is None:
+            continue
+        r = rows[0]
+        how = derived_how(r["fonte"]) if r["fonte"].startswith("DERIVADO") else "lido"
+        ceiling_step, wage_step = build.reaj.steps[m]
+        w("| %s | %s | %s | %s | %s | %s | %s |" % (r["competencia"], r["percentual"], bt.num(f, 1), cell(how),
+                                                    cell(r["norma"][:160]), bt.num(ceiling_step, 1, 7),
+                                                    bt.num(wage_step, 1, 7)))
+    w("")
+    w("Os meses desse período sem linha na tabela acima têm \"1\": o salário mínimo não mudou neles. A divisão "
+      "dos 147,06% de 09/1991 para os iniciados de 04 a 08/1991 e as tabelas pro rata de 05/1993, 09/1993 e "
+      "01/1994 não foram lidas (ver `atuaprev.tab`). As antecipações de 1993 entram pelo mês, como os demais "
+      "reajustes: a tabela é uma só para todos os benefícios.\n")
+
+
+def remaining_gaps(build, w):
+    """Every month a calculation may need and the tables lack."""
+    src = build.src
+    w("## Lacunas que restam\n")
+    salmin_have, salmin_gaps = coverage(build.salmin)
+    w("- `salmin.tab`: %s (as lacunas das fontes listadas na seção da tabela). Antes de %s não há tabela." %
+      (span_text(salmin_gaps), bt.month_text(min(build.salmin))))
+    w("- `inss.tab`: nenhum mês falta de %s a %s; antes, só o limite de contribuição de 1980 é conhecido (fica "
+      "fora). A coluna 2 (menor valor-teto) falta de %s a %s: o maior e o menor valor-teto de antes de "
+      "07/1989 não foram achados." % (bt.month_text(min(build.teto)), bt.month_text(max(build.teto)),
+                                      bt.month_text(bt.TETO_FIRST), bt.month_text(bt.SINGLE_LIMIT_FROM - 1)))
+    months = build.correction_months()
+    w("- `crmensalrev3.tab` e `crmensalrevinss.tab`: nenhum mês falta de %s a %s; antes de %s faltam os "
+      "reajustes de 1977 a 03/1991 e o salário mínimo de 07–10/1989." %
+      (bt.month_text(months[0]), bt.month_text(months[-1]), bt.month_text(months[0])))
+    have, gaps = coverage(build.pro_rata)
+    w("- `atuaprev.tab`: os meses de início %s, e os de 04–08/1991, antes da primeira linha: as tabelas pro rata "
+      "desses reajustes não foram lidas (em 1993–1994, as de 05/1993, 09/1993 e 01/1994), e o programa dá a "
+      "esses benefícios o reajuste integral no primeiro reajuste." % span_text(gaps))
+    chain = build.chains["inss"]
+    w("- Séries de correção: o INPC e o IGP-DI das fontes vão até %s. A tabela de número-índice (a cadeia do "
+      "INSS) vai até %s e falta de %s em diante; as de percentuais vão até %s (o percentual do último mês não "
+      "entra em nenhum fator) e faltam de %s em diante. Antes de %s não há ORTN gravada." %
+      (bt.month_text(chain.last_pct), bt.month_text(max(build.index)), bt.month_text(max(build.index) + 1),
+       bt.month_text(chain.last_pct), bt.month_text(chain.last_pct + 1), bt.month_text(chain.first)))
+    w("- `inpc98.tab`: completa para a simulação (07/1994–11/1998).")
+    w("")
+    w("Valores de fonte única (marcados \"FONTE ÚNICA\" nas fontes, enviados como o precedente do IRSM de 1993): "
+      "em `inss.tab` os tetos de %s; nas séries o IRSM de 1993, o INPC de %s e o IGP-DI de %s. Valores "
+      "DERIVADOS: os reajustes de 1991–1994 ditos na seção de `crmensalrev3.tab`, as três tabelas pro rata de "
+      "1992, o reajuste de 04/2006, os percentuais de ORTN, OTN e BTN (e três valores nominais corrigidos de "
+      "erros de digitação: ORTN 03/1981 e 02/1984, BTN 08/1989), o IPC-r de 07/1994–06/1995 e a URV de "
+      "28/02/1994.\n" % (span_text(bt.spans(bt.month(r["vigencia"]) for r in source_rows(build.teto) if unique(r))),
+                        span_text(bt.spans(unique_months(src.inpc))),
+                        span_text(bt.spans(unique_months(src.igpdi)))))
