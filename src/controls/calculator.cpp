@@ -167,7 +167,6 @@ TCalculatorPanel::TCalculatorPanel(TComponent* AOwner, TCalculatorLayout layout)
     buttons_.assign(cbCancel + 1, nullptr);
     auto place = [&](const TKeyPlace& p) {
         auto* b = new TCalcButton(this, p.Kind);
-        b->SetStyle(bsNew);
         b->SetBounds(p.Left, p.Top, p.Width ? p.Width : keyW, keyH);
         b->SetParent(this);
         b->OnClick = [this, kind = p.Kind](TObject*) { KeyClicked(kind); };
@@ -184,9 +183,21 @@ TCalculatorPanel::TCalculatorPanel(TComponent* AOwner, TCalculatorLayout layout)
         memoryLabel_->SetAlignment(taCenter);
         memoryLabel_->SetBounds(3, 3, 26, 14);
         memoryLabel_->SetParent(memoryPanel_);
+        displayPanel_ = new TPanel(this);
+        displayPanel_->SetCaption("");
+        displayPanel_->SetBevelOuter(TPanelBevel::bvNone);
+        displayPanel_->SetBounds(0, 0, Width(), 24);
+        auto* text = new TLabel(this);
+        text->SetAutoSize(false);
+        text->SetAlignment(taRightJustify);
+        text->SetParent(displayPanel_);
+        text->SetAlign(TAlign::alClient);
+        text->SetCaption(engine_.Text());
+        display_ = text;
     } else {
         for (const TKeyPlace& p : kPopup) place(p);
     }
+    ApplyCtl3D();
 
     engine_.OnBeep = [] { MessageBeep(0); };
     engine_.OnCopy = [](const std::string& text) { Clipboard().SetAsText(text); };
@@ -219,6 +230,20 @@ TCalculatorPanel::TCalculatorPanel(TComponent* AOwner, TCalculatorLayout layout)
 void TCalculatorPanel::SetDisplayControl(TControl* control) {
     display_ = control;
     if (display_) display_->SetCaption(engine_.Text());
+}
+
+void TCalculatorPanel::SetCtl3D(bool value) {
+    if (value == ctl3D_) return;
+    ctl3D_ = value;
+    ApplyCtl3D();
+}
+
+void TCalculatorPanel::ApplyCtl3D() {
+    for (TCalcButton* b : buttons_)
+        if (b) b->SetStyle(ctl3D_ ? bsNew : bsWin31);
+    if (!displayPanel_) return;
+    displayPanel_->SetBevelInner(ctl3D_ ? TPanelBevel::bvLowered : TPanelBevel::bvNone);
+    displayPanel_->SetBorderStyle(ctl3D_ ? TBorderStyle::bsNone : TBorderStyle::bsSingle);
 }
 
 void TCalculatorPanel::TextUpdated() {

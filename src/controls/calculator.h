@@ -45,8 +45,16 @@ public:
     void SetPrecision(int value) { engine_.SetPrecision(value); }
     bool BeepOnError() const { return engine_.BeepOnError; }
     void SetBeepOnError(bool value) { engine_.BeepOnError = value; }
-    // A control whose caption follows the text (the standard calculator's display).
+    // A control whose caption follows the text; at first the label of the
+    // display panel.
     void SetDisplayControl(TControl* control);
+    // The standard layout's display: a panel whose label shows the text, for
+    // the form that hosts the keypad to place; nullptr in the popup layout.
+    TPanel* DisplayPanel() const { return displayPanel_; }
+    // 3-D: keys of the new style and a sunken display; else keys of the old
+    // style and a display with a single border.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool value);
 
     TNotifyEvent OnError, OnOk, OnCancel, OnResult, OnTextChange, OnDisplayChange;
     std::function<void(TObject* Sender, char& Key)> OnCalcKey;
@@ -68,11 +76,14 @@ protected:
 
 private:
     void UpdateMemoryLabel();
+    void ApplyCtl3D();
 
     TCalcEngine engine_;
     TCalculatorLayout layout_;
+    bool ctl3D_ = true;
     std::vector<TCalcButton*> buttons_;
     TControl* display_ = nullptr;
+    TPanel* displayPanel_ = nullptr;
     TPanel* memoryPanel_ = nullptr;
     TLabel* memoryLabel_ = nullptr;
 };

@@ -407,6 +407,13 @@ void TRxSpeedButton::FontChanged() {
     Invalidate();
 }
 
+void TRxSpeedButton::WndProc(TMessage& message) {
+    TGraphicControl::WndProc(message);
+    if (message.Msg != RXCtrls::WM_SYSCOLORCHANGE) return;
+    glyph_.Invalidate();
+    Invalidate();
+}
+
 bool TRxSpeedButton::UseNewStyle() const { return style_ != bsWin31; }
 
 void TRxSpeedButton::Paint() {

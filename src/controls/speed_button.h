@@ -157,6 +157,9 @@ public:
 
     // A sibling of the same group went down.
     void ButtonPressed(TRxSpeedButton* sender);
+    // A change of the system colours (RXCtrls::WM_SYSCOLORCHANGE) drops the
+    // images made so far: they were drawn on the old button face.
+    void WndProc(TMessage& message) override;
 
 protected:
     void Paint() override;
@@ -199,6 +202,8 @@ private:
 };
 
 namespace RXCtrls {
+// Sent to a control when the system colours change.
+constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 // The 3-D (or flat) frame of a button; returns the rectangle inside it.
 TRect DrawButtonFrame(TCanvas& canvas, const TRect& client, bool down, bool flat, bool newStyle);
 }  // namespace RXCtrls

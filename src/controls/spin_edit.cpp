@@ -193,6 +193,8 @@ void TRxSpinEdit::SetDecimal(int value) {
 
 void TRxSpinEdit::SetValueType(TValueType value) {
     if (value == valueType_) return;
+    // Read under the old type: read under the new one, "2,50" would become 0
+    // and "255" would stand for $255 with the same text.
     const long double v = Value();
     valueType_ = value;
     if (value != vtFloat) increment_ = RXSpin::WholeIncrement(increment_);
@@ -284,10 +286,10 @@ void TRxSpinEdit::SetEnabled(bool enabled) {
 
 bool TRxSpinEdit::AcceptsKey(char key) const { return RXSpin::AcceptsKey(key, Text(), valueType_, editorEnabled_); }
 
-void TRxSpinEdit::Step(long double delta) {
+bool TRxSpinEdit::Step(long double delta) {
     if (ReadOnly()) {
         MessageBeep(0);
-        return;
+        return false;
     }
     const std::string before = Text();
     changing_ = true;
@@ -302,16 +304,15 @@ void TRxSpinEdit::Step(long double delta) {
         Modified = true;
         Change();
     }
+    return true;
 }
 
 void TRxSpinEdit::StepUp(TObject*) {
-    Step(increment_);
-    if (OnTopClick) OnTopClick(this);
+    if (Step(increment_) && OnTopClick) OnTopClick(this);
 }
 
 void TRxSpinEdit::StepDown(TObject*) {
-    Step(-increment_);
-    if (OnBottomClick) OnBottomClick(this);
+    if (Step(-increment_) && OnBottomClick) OnBottomClick(this);
 }
 
 void TRxSpinEdit::Change() {

@@ -117,7 +117,8 @@ protected:
     void WidgetEdited(const std::string& text) override;
 
 private:
-    void Step(long double delta);
+    // False on a read-only edit, which only beeps.
+    bool Step(long double delta);
     void RecreateButton();
     void PlaceButton();
 

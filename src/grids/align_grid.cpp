@@ -328,11 +328,12 @@ void TStringAlignGrid::DrawCellBackground(int col, int row, TRect& rect, TGridDr
         c.Font().SetColor(GetSelectedFontColorCell(col, row));
     }
     if (!DefaultDrawing()) return;
-    TRect r = rect;
+    c.FillRect(rect);
+    // Without grid lines the text may run over where a line would be.
     const bool fixed = state & gdFixed;
-    if (!(Options() & (fixed ? goFixedVertLine : goVertLine))) r.Right += GridLineWidth();
-    if (!(Options() & (fixed ? goFixedHorzLine : goHorzLine))) r.Bottom += GridLineWidth();
-    c.FillRect(r);
+    if (!(Options() & (fixed ? goFixedVertLine : goVertLine))) rect.Right += GridLineWidth();
+    if (!(Options() & (fixed ? goFixedHorzLine : goHorzLine))) rect.Bottom += GridLineWidth();
+    c.SetBkMode(TRANSPARENT);
 }
 
 void TStringAlignGrid::DrawCellText(int col, int row, const TRect& rect, TGridDrawState) {
@@ -465,7 +466,7 @@ void TStringAlignGrid::RowHeightsChanged() {
 }
 
 void TStringAlignGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft && !(shift & ssDouble)) {
+    if (button == TMouseButton::mbLeft) {  // the second press of a double click too
         TGridCoord cell = MouseCoord(x, y);
         if (cell.X >= 0 && cell.Y >= 0) {
             const bool fixedCol = cell.X < FixedCols(), fixedRow = cell.Y < FixedRows();
@@ -632,20 +633,16 @@ void TStringAlignGrid::SwapColumns(int c1, int c2) {
     Invalidate();
 }
 
-// The editor's binding after a drag from `from` to `to`: the dragged index
-// goes to `to`, and the one that stood at `to` to the index after it.
-static void MoveEditedIndex(int& index, int from, int to) {
-    if (index == from) index = to;
-    else if (index == to) index = to + 1;
-}
-
 void TStringAlignGrid::RowMoved(int from, int to) {
     if (from == to) return;
     TStringGrid::RowMoved(from, to);
     props_.MoveRow(from, to);
     for (PendingEdit& p : pending_)
         if (!p.dropped && p.row >= 0) p.row = MovedIndex(p.row, from, to);
-    if (TNewInplaceEdit* ed = Editor(); ed && ed->EditedRow >= 0) MoveEditedIndex(ed->EditedRow, from, to);
+    // The edited row shifts as the current row and the pending messages do,
+    // so the edit's end validates the row the user edited, also after a
+    // drag downwards onto it.
+    if (TNewInplaceEdit* ed = Editor(); ed && ed->EditedRow >= 0) ed->EditedRow = MovedIndex(ed->EditedRow, from, to);
     ShiftCurrent(Col(), MovedIndex(Row(), from, to), AnchorCol(), MovedIndex(AnchorRow(), from, to));
     if (EditorVisible()) InvalidateEditor();
 }
@@ -656,7 +653,7 @@ void TStringAlignGrid::ColumnMoved(int from, int to) {
     props_.MoveCol(from, to);
     for (PendingEdit& p : pending_)
         if (!p.dropped && p.col >= 0) p.col = MovedIndex(p.col, from, to);
-    if (TNewInplaceEdit* ed = Editor(); ed && ed->EditedCol >= 0) MoveEditedIndex(ed->EditedCol, from, to);
+    if (TNewInplaceEdit* ed = Editor(); ed && ed->EditedCol >= 0) ed->EditedCol = MovedIndex(ed->EditedCol, from, to);
     ShiftCurrent(MovedIndex(Col(), from, to), Row(), MovedIndex(AnchorCol(), from, to), AnchorRow());
     if (EditorVisible()) InvalidateEditor();
 }
@@ -740,6 +737,10 @@ void TStringAlignGrid::WMPaste() {
 // ---------------------------------------------------------------- editing protocol
 
 TInplaceEdit* TStringAlignGrid::CreateEditor() { return new TNewInplaceEdit(this); }
+
+void TStringAlignGrid::SetEditText(int col, int row, const std::string& value) {
+    TStringGrid::SetEditText(col, row, StringReplace(value, "\r\n", " "));
+}
 
 bool TStringAlignGrid::CanEditShow() {
     if ((Options() & goAlwaysShowEditor) && !EditorMode()) SetEditorModeFlag(true);
@@ -924,10 +925,9 @@ void TStringAlignGrid::DoExit() {
         SavedSelStart = ed->SelStart();
         SavedSelLength = ed->SelLength();
         if (ed->Visible()) {
-            const bool bound = ed->BeforeEditSent;
             const int c = Col(), r = Row();
             HideEditor();
-            if (bound) EndEditWithValidation(c, r);
+            EndEditWithValidation(c, r);
         }
     }
     if (EditingActive && ed && ed->Visible()) {

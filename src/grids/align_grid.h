@@ -232,12 +232,15 @@ public:
 
 protected:
     virtual void Init();
-    // May narrow the rectangle (from the left) for the text drawn after it.
+    // May narrow the rectangle (from the left) for the text drawn after it;
+    // widens it over the grid lines that are off.
     virtual void DrawCellBackground(int col, int row, TRect& rect, TGridDrawState state);
     virtual void DrawCellText(int col, int row, const TRect& rect, TGridDrawState state);
 
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
     bool CanEditShow() override;
+    // A line break typed in a multi-line edit becomes one blank in the cell.
+    void SetEditText(int col, int row, const std::string& value) override;
     TInplaceEdit* CreateEditor() override;
     void Resize() override;
     void RowMoved(int from, int to) override;

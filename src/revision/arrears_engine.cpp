@@ -272,6 +272,7 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
         planilha_.SetCell(1, i, corr.Cell(1, j));
         planilha_.SetCell(4, i, corr.Cell(1, j));
         if (in_.Cirsm) {
+            // By month, not GridCorrRev's row number: the two tables' rows need not match.
             int k = TableRow(crmensal, month);
             if (k < 0) MissingMonth(month, tabelas::CrMensalRevInssFile);
             planilha_.SetCell(cirsmOnInss ? 4 : 1, i, crmensal.Cell(1, k));

@@ -346,9 +346,9 @@ void TForm2::IconGrid3SetEditText(TObject*, int ACol, int ARow, const std::strin
     try {
         IconGrid3->SetCells(4, ARow, simulacao::formatfloatx("0.00#", RemovePonto(factor)));
     } catch (const EConvertError&) {
-        // The cell keeps what was typed; the message names it when it is the
-        // one just edited.
-        if (ACol == 4) ShowMessage(CellValueMessage(IntToStr(ARow), "Fator", factor));
+        // Whichever cell of the row was edited; the cell keeps what was typed.
+        // Shown, not raised: the grid is still writing the editor's text.
+        ShowMessage(CellValueMessage(IntToStr(ARow), "Fator", factor));
     }
 }
 

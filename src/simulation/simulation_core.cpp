@@ -293,11 +293,6 @@ long double SalarioMinimoDoMes(const TCellMatrix* GridSalmin, TDateTime monthSta
     return best < 0 ? 0 : Val(t, 1, best, "Salário Mínimo");
 }
 
-long double TempoEmAnos(const std::string& years, const std::string& months,
-                        const std::string& days) {
-    return (RemovePonto(years) * 360 + RemovePonto(months) * 30 + RemovePonto(days)) / 360;
-}
-
 // ---- the working table ---------------------------------------------------------
 
 void criaindice(TCellMatrix& geral, TCellMatrix* salario, TCellMatrix* demo,
@@ -307,6 +302,17 @@ void criaindice(TCellMatrix& geral, TCellMatrix* salario, TCellMatrix* demo,
     const TCellMatrix& indice = OrEmpty(tables.indicegrid);
     const std::string startMonth = FormatDateTime("mm/yyyy", ControlDate(in.MaskEdit1, "Data inicial"));
     const std::string endMonth = FormatDateTime("mm/yyyy", ControlDate(in.MaskEdit2, "Data final"));
+    if (tables.INPCGrid) {
+        // Harmless: no command shows the tables form, whose button would save
+        // the grid, and the wizard reloads it from its file before each use.
+        TCellMatrix& inpc = *tables.INPCGrid;
+        int from = 0;
+        for (int r = 0; r < inpc.RowCount(); ++r) {
+            TDateTime d;
+            if (MonthStart(inpc.Cell(0, r), d) && FormatDateTime("mm/yyyy", d) == endMonth) from = r;
+        }
+        for (int r = from; r < inpc.RowCount(); ++r) inpc.SetCell(1, r, "0");
+    }
     const int a = LastRowWith(indice, startMonth);
     const int e = LastRowWith(indice, endMonth);
     for (const auto& [row, month] : {std::pair{a, startMonth}, std::pair{e, endMonth}})
@@ -358,7 +364,8 @@ void calcSalCorrigido98(TCellMatrix& geral2, const TCellMatrix& salario, const T
         const std::string& month = f98.Cell(0, r);
         geral2.SetCell(0, r, month);
         geral2.SetCell(2, r, f98.Cell(1, r));
-        // Each month takes the salary of that month, wherever the list has it.
+        // Each month takes the salary of that month, wherever the list has it:
+        // a list read back from its file need not run row for row with grid98.
         int s = month.empty() ? -1 : FirstRowWith(salario, month);
         if (s >= 1) geral2.SetCell(1, r, salario.Cell(1, s));
     }
@@ -394,7 +401,8 @@ long double Fator(const TSimInput& in, const TSimTables& tables, long double Y, 
     res.idadeTexto = FormatFloat("0.0", Id);
 
     // Survival expectancy: the table that holds on the end date (the earliest
-    // dated on or after it) and the column of the age reached.
+    // dated on or after it, by date, so the file's row order does not matter)
+    // and the column of the age reached.
     const TCellMatrix& vida = OrEmpty(tables.gridsvida);
     int row = -1;
     TDateTime rowDate = 0;
@@ -436,6 +444,7 @@ std::string coeficientex(const TSimTables& tables, const std::string& kind, bool
     int row = -1;
     for (int r = 1; r < g.RowCount(); ++r)
         if (g.Cell(0, r) == kind) row = r;
+    // A kind the table lacks stops here: a benefit of 0,00 would pass for a result.
     if (row < 0)
         throw ESimulacaoError("O benefício " + kind + " não consta da tabela de coeficientes.");
     auto read = [&](int c, long double start) {
@@ -543,12 +552,16 @@ void calcAtual(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables,
     MontaDemo(demo, rows, 2);
 }
 
-void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimInput& in, TSimResults& res) {
+void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables, const TSimInput& in,
+            TSimResults& res) {
     const TDateTime from = EncodeDate(1995, 11, 1), to = EncodeDate(1999, 10, 1);
-    // The 48 months end at 10/1999, or at the end date when that is earlier;
-    // the walk starts at the last salary within them.
+    // The 48 months end at 10/1999, or at the end date when that is earlier,
+    // and are counted as months, not rows: the rows without a salary are gone
+    // from the working table.
     const TDateTime anchor = std::min(to, FirstOfMonth(ControlDate(in.MaskEdit2, "Data final")));
     const TDateTime oldest = IncMonth(anchor, -47);
+    // The walk starts at the last month up to that end, not at row 1 when
+    // 10/1999 is missing (no salary then, or past the end date).
     int start = 1;
     for (int r = geral.RowCount() - 1; r >= 1; --r) {
         TDateTime d;
@@ -563,6 +576,7 @@ void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimInput& in, TSimResu
         any = MonthStart(geral.Cell(0, r), d) && d >= from && d <= to && Digit(geral, 1, r);
     }
     if (!any) throw ESimulacaoError("Não existe contribuição no período de 11/1996 a 10/1999");
+    const TCellMatrix& indice = OrEmpty(tables.indicegrid);
     long double soma = 0;
     int counted = 0;
     for (int i = start; i >= 1 && counted < 36; --i) {
@@ -572,8 +586,15 @@ void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimInput& in, TSimResu
         ++counted;
         const long double v = Val(geral, 1, i, kGeral) * Val(geral, 2, i, kGeral);
         soma += v;
-        // The index of the month before, for the table.
-        geral.SetCell(9, i, i > 1 ? geral.Cell(2, i - 1) : std::string());
+        // The index of the month before, found by month: row i - 1 of the
+        // index table is that month only while the table starts at the first
+        // working month and no month was dropped.
+        std::string before;
+        if (MonthStart(geral.Cell(0, i), d)) {
+            const int t = LastRowWith(indice, FormatDateTime("mm/yyyy", IncMonth(d, -1)));
+            if (t >= 1) before = indice.Cell(1, t);
+        }
+        geral.SetCell(9, i, before);
         geral.SetCell(10, i, Money(v));
     }
     const int divisor = std::max(counted, 24);
@@ -619,7 +640,9 @@ void calcEC20(TCellMatrix& geral2, TCellMatrix& demo, TCellMatrix& correcao,
                         geral2.Cell(4, r)});
     MontaDemo(demo, rows, 2);
 
-    // The benefit as of 16/12/1998, evolved from 12/1998 to the end date's month.
+    // The benefit as of 16/12/1998, evolved from 12/1998 to the end date's
+    // month, not over Gridcrmensal's own rows, which start years before and
+    // end with the table.
     const TCellMatrix& cr = OrEmpty(tables.Gridcrmensal);
     const TDateTime first = EncodeDate(1998, 12, 1);
     TDateTime last = FirstOfMonth(ControlDate(in.MaskEdit2, "Data final"));
@@ -638,7 +661,7 @@ void calcEC20(TCellMatrix& geral2, TCellMatrix& demo, TCellMatrix& correcao,
         correcao.SetCell(3, r, Digit(cr, 1, t) ? cr.Cell(1, t) : std::string("1"));
     }
 
-    res.tempocontrib = TempoEmAnos(in.Edit9, in.Edit8, in.Edit6);
+    fatorx(in, tables, in.Edit9, in.Edit8, in.Edit1, in.Edit6, res);  // the time without bonus
     const std::string beneficio =
         coeficientex(tables, in.ComboBox2, in.masculino, res.tempocontrib, media, res);
     correcao.SetCell(1, 1, beneficio);

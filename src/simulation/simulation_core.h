@@ -48,6 +48,7 @@ struct TSimTables {
     const TCellMatrix* gridiinss = nullptr;        // month, ceiling
     const TCellMatrix* GridSalmin = nullptr;       // date, minimum wage
     const TCellMatrix* Gridcrmensal = nullptr;     // month, readjustment factor
+    TCellMatrix* INPCGrid = nullptr;               // month, index number; criaindice zeroes it
 };
 
 // What the passes read from the form's controls.
@@ -119,7 +120,8 @@ long double SalarioMinimoDoMes(const TCellMatrix* GridSalmin, TDateTime monthSta
 // The working table: the months from the start to the end date with their
 // factors from indicegrid in columns 0 and 2 of geral. With salario (criaindice)
 // its months are aligned to the table's; with demo (criaindice2) the
-// demonstrative is cleared.
+// demonstrative is cleared. The numbers of INPCGrid from the end month on
+// (all of them when it lacks that month) become "0".
 void criaindice(TCellMatrix& geral, TCellMatrix* salario, TCellMatrix* demo,
                 const TSimTables& tables, const TSimInput& in);
 
@@ -146,15 +148,12 @@ void calcAtual(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables,
                const TSimInput& in, TSimResults& res);
 // The last 36 salaries up to 10/1999 (or the end date, when earlier), in
 // the 48 months before.
-void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimInput& in, TSimResults& res);
+void calc99(TCellMatrix& geral, TCellMatrix& demo, const TSimTables& tables, const TSimInput& in,
+            TSimResults& res);
 // EC 20/98: the last 36 salaries up to 11/1998 (geral2 after
 // calcSalCorrigido98), the coefficient, the floor of 11/1998 and the benefit
 // evolved month by month in correcao from 12/1998 to the end date's month.
 void calcEC20(TCellMatrix& geral2, TCellMatrix& demo, TCellMatrix& correcao,
               const TSimTables& tables, const TSimInput& in, TSimResults& res);
-
-// Time without bonus, in years, from the year, month and day texts.
-long double TempoEmAnos(const std::string& years, const std::string& months,
-                        const std::string& days);
 
 } // namespace simulacao

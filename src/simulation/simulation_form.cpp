@@ -486,6 +486,7 @@ simulacao::TSimTables TForm6::Tabelas() {
     t.gridiinss = wizard_links::TableCells("gridiinss");
     t.GridSalmin = wizard_links::TableCells("GridSalmin");
     t.Gridcrmensal = wizard_links::TableCells("Gridcrmensal");
+    t.INPCGrid = wizard_links::TableCells("INPCGrid");
     return t;
 }
 
@@ -497,7 +498,7 @@ public:
     TRefresh(std::initializer_list<TStringAlignGrid*> grids) : grids_(grids) {}
     ~TRefresh() {
         for (TStringAlignGrid* g : grids_)
-            g->MatrixChanged();
+            if (g) g->MatrixChanged();
     }
 
 private:
@@ -516,7 +517,7 @@ void TForm6::SerieDeIndices() {
 
 void TForm6::criaindice() {
     SerieDeIndices();
-    TRefresh refresh{geralgrid, salariogrid};
+    TRefresh refresh{geralgrid, salariogrid, Form8 ? Form8->INPCGrid : nullptr};
     Step([&] {
         simulacao::criaindice(geralgrid->Matrix(), &salariogrid->Matrix(), nullptr, Tabelas(),
                               Entrada());
@@ -525,7 +526,7 @@ void TForm6::criaindice() {
 
 void TForm6::criaindice2() {
     SerieDeIndices();
-    TRefresh refresh{geralgrid, griddemo};
+    TRefresh refresh{geralgrid, griddemo, Form8 ? Form8->INPCGrid : nullptr};
     Step([&] {
         simulacao::criaindice(geralgrid->Matrix(), nullptr, &griddemo->Matrix(), Tabelas(),
                               Entrada());
@@ -557,7 +558,7 @@ void TForm6::calcAtual() {
 void TForm6::calc99() {
     TRefresh refresh{geralgrid, griddemo};
     Step(
-        [&] { simulacao::calc99(geralgrid->Matrix(), griddemo->Matrix(), Entrada(), Resultados); });
+        [&] { simulacao::calc99(geralgrid->Matrix(), griddemo->Matrix(), Tabelas(), Entrada(), Resultados); });
 }
 
 void TForm6::calcEC20() {

@@ -67,7 +67,12 @@ void TForm6::abrirBackup() {
     // Everything is checked before a control changes, so a bad file loses
     // nothing of the case on screen.
     const int count = StrToInt(Trim(line(kCountLine)));
-    if (count < 1 || lines.size() < kCountLine + 1 + 2 * static_cast<size_t>(count)) {
+    if (count < 1) {
+        ShowMessage("O arquivo " + std::string(kStateFile) + " está danificado: o número de linhas da lista de "
+                    "salários é " + IntToStr(count) + ", e deve ser ao menos 1.");
+        Abort();
+    }
+    if (lines.size() < kCountLine + 1 + 2 * static_cast<size_t>(count)) {
         ShowMessage("O arquivo " + std::string(kStateFile) + " está incompleto: a lista de salários tem " +
                     IntToStr(count) + " linhas, mas o arquivo termina antes delas.");
         Abort();

@@ -178,7 +178,7 @@ void geraindiceII(const std::string& key, TCellMatrix& target, const TCellMatrix
     for (int r = 1; r <= last; ++r)
         if (source.Cell(0, r) == key) s = r;
     if (s <= 1) {
-        target.SetCell(1, s, "1,0000");
+        target.SetCell(1, s, FormatFloat("0.0000000", 1));
         return;
     }
     target.SetCell(1, s, FormatFloat("0.0000000", 1));

@@ -175,6 +175,30 @@ TEST_F(FormTest, KeypadAndMemoryIndicator) {
     EXPECT_EQ(loc->DisplayText(), "3");
 }
 
+TEST_F(FormTest, TheStandardDisplaySinksIn3DAndIsFramedFlat) {
+    auto* panel = new TCalculatorPanel(form, clNormal);
+    panel->SetParent(form);
+    TPanel* display = panel->DisplayPanel();
+    ASSERT_NE(display, nullptr);
+    EXPECT_TRUE(panel->Ctl3D());
+    EXPECT_EQ(display->BevelInner(), TPanelBevel::bvLowered);
+    EXPECT_EQ(display->BorderStyle(), TBorderStyle::bsNone);
+    EXPECT_EQ(panel->Button(cbNum5)->Style(), bsNew);
+    display->SetParent(form);
+    panel->KeyPressed('1');
+    panel->KeyPressed('2');
+    ASSERT_EQ(display->ControlCount(), 1);
+    EXPECT_EQ(display->Controls(0)->Caption(), "12");  // its label follows the text
+
+    panel->SetCtl3D(false);
+    EXPECT_EQ(display->BevelInner(), TPanelBevel::bvNone);
+    EXPECT_EQ(display->BorderStyle(), TBorderStyle::bsSingle);
+    EXPECT_EQ(panel->Button(cbNum5)->Style(), bsWin31);
+    EXPECT_EQ(panel->Button(cbOk)->Style(), bsWin31);
+
+    EXPECT_EQ((new TLocCalculator(form))->DisplayPanel(), nullptr);  // the popup shows its text in the edit
+}
+
 class CalcEditTest : public FormTest {
 protected:
     void SetUp() override {

@@ -73,6 +73,19 @@ TEST_F(SpeedButtonTest, StateImagesOfAOneImageStrip) {
     EXPECT_EQ(disabled->GetPixel(0, 0) & 0xFFFFFF, ColorToRGB(clBtnFace));
 }
 
+TEST_F(SpeedButtonTest, NewSystemColoursOrFontDropTheImages) {
+    TRxSpeedButton* b = NewButton();
+    b->SetGlyph(Strip(14, 12));
+    TRxButtonGlyph& g = b->ButtonGlyph();
+    g.CreateButtonGlyph(rbsDisabled);  // drawn on the button face
+    ASSERT_NE(g.List(), nullptr);
+    b->Perform(RXCtrls::WM_SYSCOLORCHANGE);
+    EXPECT_EQ(g.List(), nullptr);
+    g.CreateButtonGlyph(rbsUp);
+    b->Font().SetSize(b->Font().Size() + 2);
+    EXPECT_EQ(g.List(), nullptr);
+}
+
 TEST_F(SpeedButtonTest, ImageListsAreSharedBySize) {
     const int before = GlyphCache::ListCount();
     TRxSpeedButton* a = NewButton();

@@ -116,9 +116,13 @@ TEST_F(SpinEditTest, StepsStayWithinTheBounds) {
 
     spin->SetReadOnly(true);
     const int beeps = ctltest::Beeps();
+    int clicks = 0;
+    spin->OnTopClick = spin->OnBottomClick = [&](TObject*) { ++clicks; };
     spin->StepUp(spin);
+    spin->StepDown(spin);
     EXPECT_EQ(spin->Text(), "0");
-    EXPECT_EQ(ctltest::Beeps(), beeps + 1);
+    EXPECT_EQ(ctltest::Beeps(), beeps + 2);
+    EXPECT_EQ(clicks, 0);  // a read-only edit only beeps
 }
 
 TEST_F(SpinEditTest, TypedTextIsFilteredAndClampedOnLeaving) {
@@ -168,6 +172,11 @@ TEST_F(SpinEditTest, FloatAndHexValues) {
     EXPECT_EQ(spin->Text(), "1000");
     spin->SetValueType(vtHex);
     EXPECT_EQ(spin->Text(), "3E8");
+    // A change of type keeps the value: it is read under the old type.
+    spin->SetValueType(vtFloat);
+    spin->SetValue(2.5L);
+    spin->SetValueType(vtInteger);
+    EXPECT_EQ(spin->Text(), "2");
 }
 
 TEST_F(SpinEditTest, DiagonalButtonRepeatsWhileHeld) {

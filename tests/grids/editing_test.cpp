@@ -13,6 +13,7 @@
 #include <QToolTip>
 #include <QWidget>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -304,6 +305,8 @@ TEST_F(GridForm, MultiLineEditingTakesEnterAsText) {
     ASSERT_TRUE(EditorShown());
     EXPECT_EQ(grid->InplaceEditor()->Text(), "ab\r\nc");
     EXPECT_EQ(events, (std::vector<std::string>{"before 1,1"}));
+    grid->HideEditor();
+    EXPECT_EQ(grid->Cells(1, 1), "ab c");  // the line break is one blank in the cell
 }
 
 TEST_F(GridForm, TheEditorTakesTheGridsInputMethodSettings) {
@@ -333,10 +336,14 @@ TEST_F(GridForm, DraggedRowsLeaveFixedRecordsAndRebindTheEditor) {
     g->HideEditor();  // still bound to its cell
     const TNewInplaceEdit* ed = g->Editor();
     ASSERT_EQ(ed->EditedRow, 3);
-    g->Drag(1, 3);  // the edited row stood where the dragged one lands
-    EXPECT_EQ(ed->EditedRow, 4);
-    g->Drag(2, 5);
-    EXPECT_EQ(ed->EditedRow, 4);
+    g->Drag(1, 3);  // the edited row stood where the dragged one lands: it moves up
+    EXPECT_EQ(ed->EditedRow, 2);
+    EXPECT_EQ(g->Row(), 2);
+    g->Drag(4, 1);
+    EXPECT_EQ(ed->EditedRow, 3);
+    EXPECT_EQ(g->Row(), 3);
+    g->Drag(4, 5);
+    EXPECT_EQ(ed->EditedRow, 3);
     EXPECT_EQ(g->GetAlignCell(0, 1), TMyAlign::alCenter);
     EXPECT_EQ(g->GetAlignCell(0, 5), TMyAlign::alLeft);
 }
@@ -402,6 +409,22 @@ TEST_F(GridForm, LeavingTheGridEndsTheEditOrKeepsTheFocus) {
     EXPECT_EQ(QApplication::focusWidget(), other->Widget());
     EXPECT_EQ(grid->Cells(1, 1), "x");
     EXPECT_EQ(events.back(), "after 1,1");
+}
+
+TEST_F(GridForm, LeavingWithTheEditorShownEndsItsEditEvenAfterEnter) {
+    grid->SetOptions(grid->Options() | goAlwaysShowEditor);
+    int validations = 0;
+    grid->OnValidateEdit = [&](TObject*, int, int, bool&) { ++validations; };
+    grid->FocusCell(2, 1);
+    ASSERT_TRUE(EditorShown());
+    Type("x");
+    Enter();  // ends the edit; the editor stays on the cell
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(validations, 1);
+    events.clear();
+    other->SetFocus();
+    EXPECT_EQ(validations, 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"after 2,1"}));
 }
 
 TEST_F(GridForm, TabWalksTheCellsAndActsPastTheLastOne) {
@@ -573,6 +596,30 @@ TEST_F(GridForm, PaintsCellBrushesWhereTheMouseFindsTheCells) {
     EXPECT_GT(grid->CellRect(1, 39).Width(), 0);
 }
 
+TEST_F(GridForm, WithoutGridLinesTheTextRunsOverTheLineButTheFillDoesNot) {
+    grid->SetOptions(grid->Options() & ~(goVertLine | goHorzLine));
+    grid->SetGridLineWidth(3);
+    grid->SetCells(1, 1, "fim");
+    grid->SetAlignCell(1, 1, TMyAlign::alRight);
+    grid->BrushCell(1, 1).SetColor(clRed);
+    std::vector<std::string> log;
+    grid->Canvas().SetRecorder(&log);
+    Show();
+    Viewport()->grab();
+    grid->Canvas().SetRecorder(nullptr);
+    const TRect cell = grid->CellRect(1, 1);
+    int fillRight = -1, textRight = -1;
+    for (const std::string& line : log) {
+        int l, t, r, b, x, base, w;
+        if (std::sscanf(line.c_str(), "fill %d %d %d %d", &l, &t, &r, &b) == 4 && l == cell.Left && t == cell.Top)
+            fillRight = r;
+        if (std::sscanf(line.c_str(), "text %d %d %d", &x, &base, &w) == 3 && line.ends_with(" fim"))
+            textRight = x + w;
+    }
+    EXPECT_EQ(fillRight, cell.Right);
+    EXPECT_EQ(textRight, cell.Right + 3 - 2);
+}
+
 TEST_F(GridForm, ScriptWritesCellsAsTheUserWould) {
     std::vector<std::string> seen;
     grid->OnValidateEdit = [&](TObject*, int c, int r, bool& valid) {
@@ -649,6 +696,9 @@ TEST_F(GridForm, MouseSelectsSizesAndMovesRowsWithTheirRecords) {
     click(centre(2, 0));
     click(centre(0, 4));
     EXPECT_EQ(fixedClicks, (std::vector<std::string>{"col 2", "row 4"}));
+    mouse(QEvent::MouseButtonDblClick, centre(0, 4));  // the second press of a double click
+    mouse(QEvent::MouseButtonRelease, centre(0, 4), Qt::NoButton);
+    EXPECT_EQ(fixedClicks, (std::vector<std::string>{"col 2", "row 4", "row 4"}));
 
     // Dragging a column border in the header sizes the column.
     grid->SetOptions(grid->Options() | goColSizing | goRowMoving);

@@ -259,8 +259,9 @@ TEST_F(ContributionPeriods, GridHandlersFormatFactorsAndDates) {
     EXPECT_EQ(g->Cells(4, 1), "1,126");
     g->SetCells(4, 2, "1,2,3");
     Form2->IconGrid3SetEditText(g, 4, 2, "");
+    Form2->IconGrid3SetEditText(g, 0, 2, "");  // another cell of the row: told again
     EXPECT_EQ(g->Cells(4, 2), "1,2,3");
-    EXPECT_EQ(Messages(), Texts{"Valor inválido na linha 2, coluna Fator: '1,2,3'"});
+    EXPECT_EQ(Messages(), Texts(2, "Valor inválido na linha 2, coluna Fator: '1,2,3'"));
 
     bool valid = false;
     const std::pair<const char*, const char*> dates[] = {

@@ -73,6 +73,22 @@ TEST_F(SimulationForm, WithoutIndexFileTheCorrectionTableServes) {
     EXPECT_EQ(g.Cell(2, 4), "1,0000");
 }
 
+TEST_F(SimulationForm, TheWorkingTableZeroesTheCorrectionNumbersFromTheEndMonth) {
+    TCellMatrix& inpc = Table("INPCGrid");
+    Reset(inpc, {"Data", "Índice"});
+    for (int m = 0; m < 4; ++m) AddRow(inpc, {Month(2002, 8 + m), "100"});
+    Form6->criaindice();  // to 10/2002
+    auto numbers = [&] {
+        std::vector<std::string> column;
+        for (int r = 0; r < inpc.RowCount(); ++r) column.push_back(inpc.Cell(1, r));
+        return column;
+    };
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"Índice", "100", "100", "0", "0"}));
+    Form6->MaskEdit2->SetText("01/07/2002");  // a month the table lacks: every row
+    Form6->criaindice();
+    EXPECT_EQ(numbers(), (std::vector<std::string>{"0", "0", "0", "0", "0"}));
+}
+
 TEST_F(SimulationForm, TypedDatesAndTimes) {
     Form6->MaskEdit3->SetText("31/02/1950");
     Form6->MaskEdit3Exit(nullptr);
@@ -159,6 +175,13 @@ TEST_F(SimulationForm, BadStateFilesLoseNothing) {
     EXPECT_THROW(Form6->abrirBackup(), EAbort);
     EXPECT_EQ(Form6->Edit3->Text(), "Caso aberto");
     EXPECT_EQ(Messages().size(), 1u);
+
+    lines[25] = "0";
+    WriteLines(DataFile("temp2.back"), lines);
+    EXPECT_THROW(Form6->abrirBackup(), EAbort);
+    EXPECT_EQ(Messages().back(), "O arquivo temp2.back está danificado: o número de linhas da lista de salários "
+                                 "é 0, e deve ser ao menos 1.");
+    EXPECT_EQ(Form6->Edit3->Text(), "Caso aberto");
 }
 
 } // namespace

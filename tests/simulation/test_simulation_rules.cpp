@@ -180,6 +180,22 @@ TEST_F(Rules, RulesToOctober1999) {
     EXPECT_EQ(Form6->griddemo->Cells(1, 1), "10/1999");
 }
 
+TEST_F(Rules, RulesToOctober1999ShowTheIndexOfTheMonthBefore) {
+    TCellMatrix& indice = Table("indicegrid");
+    for (int r = 1; r < indice.RowCount(); ++r)  // each month its own factor
+        indice.SetCell(1, r, FormatFloat("0.00000", 1 + r / 1000.0L));
+    HundredSalaries();
+    SetSalary("09/1999", "");  // dropped from the working table
+    Form6->calcSalCorrigido();
+    Form6->calc99();
+    const TCellMatrix& g = Form6->geralgrid->Matrix();
+    const int october = g.RowCount() - 37;
+    ASSERT_EQ(g.Cell(0, october), "10/1999");
+    EXPECT_EQ(g.Cell(9, october), indice.Cell(1, 63));  // 09/1999, not the row above
+    EXPECT_EQ(indice.Cell(0, 63), "09/1999");
+    EXPECT_EQ(g.Cell(9, october - 1), indice.Cell(1, 61));  // 08/1999's: 07/1999
+}
+
 TEST_F(Rules, RulesToOctober1999CountOnlyFortyEightMonths) {
     Form6->criaindice();
     // 10/1995 is 49 months before 10/1999; twenty salaries inside.
@@ -225,6 +241,15 @@ TEST_F(Rules, AmendmentTwentyWithCoefficientAndEvolution) {
     EXPECT_EQ(c.Cell(1, 8), "941,20");
     EXPECT_EQ(c.Cell(0, 47), "10/2002");
     EXPECT_EQ(r.beneficioEvoluido, "941,20");
+    // The time came through the factor, which also kept the age.
+    EXPECT_EQ(FormatFloat("0.00", r.tempocontrib), "32,00");
+    EXPECT_EQ(r.idadeTexto, "60,0");
+
+    Form6->MaskEdit3->SetText("01/10/1950");  // an age the survival table lacks: the factor stops it
+    Form6->calcSalCorrigido98();
+    EXPECT_THROW(Form6->calcEC20(), EAbort);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("Não há expectativa de sobrevida", 0), 0u);
 }
 
 TEST_F(Rules, AmendmentTwentyRaisedToTheMinimumWage) {

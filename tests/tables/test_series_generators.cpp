@@ -68,10 +68,10 @@ TEST(SeriesGenerators, CumulativeWithCurrencyDivisor) {
     // A table with one data row (or none) still gives a factor grid.
     TCellMatrix single = GridOf({"Mês|%", "01/1986|5"});
     tabelas::geraindiceII("01/1986", target, single);
-    EXPECT_EQ(ColumnOf(target, 1), (Texts{"1,0000"}));
+    EXPECT_EQ(ColumnOf(target, 1), (Texts{"1,0000000"}));
     TCellMatrix empty = GridOf({"Mês|%"});
     tabelas::geraindiceII("", target, empty);
-    EXPECT_EQ(target.Cell(1, 0), "1,0000");
+    EXPECT_EQ(target.Cell(1, 0), "1,0000000");
 
     TCellMatrix zero = GridOf({"Mês|%|x|Divisor", "01/1986|5||", "02/1986|10||0"});
     EXPECT_EQ(MessageOf<ECellValueError>([&] { tabelas::geraindiceII("02/1986", target, zero); }),
@@ -117,5 +117,5 @@ TEST(SeriesGenerators, RevisionSeriesAreRegeneratedFromPercentages) {
     EXPECT_EQ(ColumnOf(srv, 1), (Texts{"1,1000000", "1,0000000", "1,0000000"}));
     TCellMatrix none = GridOf({"Mês|%|x|Divisor", "|||"}), srv2(1, 1);
     tabelas::geraindiceINSSII("10/03/2000", none, srv2);
-    EXPECT_EQ(srv2.Cell(1, 1), "1,0000");
+    EXPECT_EQ(srv2.Cell(1, 1), "1,0000000");
 }

@@ -9,6 +9,8 @@
 // one takes it) or is skipped.
 //
 // Like the tokenizer, the state is unit-wide; one document is read at a time.
+// They live here, not beside the tokenizer, because they build the layout's
+// sections and the reader library must not depend on the layout.
 #include <functional>
 #include <memory>
 #include <string>
