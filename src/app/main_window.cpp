@@ -228,9 +228,13 @@ void TForm1::FormCreate(TObject*) {
         [this] { return DataDir; },
         [this] { return settings_[1]; },
         [this] { return settings_[0]; },
-        [this](const std::string& fileName) { HTMLViewer1->LoadFromFile(fileName); },
+        [this](const std::string& fileName) {
+            HTMLViewer1->LoadFromFile(fileName);
+            ShowReportFromTop();
+        },
         [this](const std::string& source, const std::string& fileName) {
             HTMLViewer1->LoadFromString(source, fileName);
+            ShowReportFromTop();
             HTMLViewer1->Repaint();
         },
     });
@@ -526,6 +530,11 @@ void TForm1::SpeedButton19Click(TObject*) {
 void TForm1::SpeedButton1Click(TObject*) { ShowPrintPreview(); }
 
 void TForm1::ShowPrintPreview() {
+    if (HTMLViewer1->CurrentFile().empty()) {
+        ShowMessage("Não há relatório para imprimir: finalize um cálculo para que o relatório "
+                    "apareça nesta janela.");
+        return;
+    }
     bool abort = false;
     auto* preview = new TPreviewForm(nullptr, HTMLViewer1, abort);
     try {
@@ -535,6 +544,13 @@ void TForm1::ShowPrintPreview() {
         throw;
     }
     preview->Free();
+}
+
+void TForm1::ShowReportFromTop() {
+    // The viewer keeps its place when the same file comes back (a shorter
+    // case would show its blank end): a newly computed report starts at its top.
+    HTMLViewer1->ScrollTo(0);
+    HTMLViewer1->HScrollBar()->SetPosition(0);
 }
 
 void TForm1::SpeedButton4Click(TObject*) { Close(); }
