@@ -4,6 +4,8 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QIdentityProxyModel>
 #include <QLocale>
 #include <QFontDialog>
@@ -140,6 +142,14 @@ public:
         // Qt's own dialog on every desktop: the one the program's language reaches.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setProxyModel(new TFileListing(&dialog));
+        // Size, kind and date shown whole; the name takes the rest.
+        if (auto* listing = dialog.findChild<QTreeView*>()) {
+            QHeaderView* header = listing->header();
+            header->setStretchLastSection(false);
+            header->setSectionResizeMode(0, QHeaderView::Stretch);
+            for (int column = 1; column < 4; ++column)
+                header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         if (ExecOwned(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         std::string path;
