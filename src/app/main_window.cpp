@@ -208,6 +208,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Cbotton->OnExit = [this](TObject* Sender) { CbottonExit(Sender); };
     Ctop->OnClick = [this](TObject* Sender) { CtopClick(Sender); };
     Ctop->OnExit = [this](TObject* Sender) { CtopExit(Sender); };
+    // Sair, or the window closed: typed work is not dropped without a word.
+    OnCloseQuery = [](TObject*, bool& CanClose) {
+        if (Form12 && !Form12->MayDiscardInput()) CanClose = false;
+    };
     for (int i = 0; i < 6; ++i) settings_[i] = SettingsBoxes()[i]->Text();
 }
 
@@ -224,9 +228,13 @@ void TForm1::FormCreate(TObject*) {
         [this] { return DataDir; },
         [this] { return settings_[1]; },
         [this] { return settings_[0]; },
-        [this](const std::string& fileName) { HTMLViewer1->LoadFromFile(fileName); },
+        [this](const std::string& fileName) {
+            HTMLViewer1->LoadFromFile(fileName);
+            ShowReportFromTop();
+        },
         [this](const std::string& source, const std::string& fileName) {
             HTMLViewer1->LoadFromString(source, fileName);
+            ShowReportFromTop();
             HTMLViewer1->Repaint();
         },
     });
@@ -457,29 +465,13 @@ void TForm1::CtopExit(TObject*) { SaveSettings(); }
 // ------------------------------------------------------------------ toolbar
 
 void TForm1::BtnRevisaoNovoClick(TObject*) {
-    const std::string noDate = "  /  /    ";
-    TForm12& w = *Form12;
-    w.Enome->SetText("");
-    w.Enumero->SetText("");
-    w.Vautor->SetText("");
-    w.Vinss->SetText("");
-    w.Ejuros->SetText("");
-    for (TDateEdit* d : {w.Dataini, w.Datafim, w.Dateinicialjuros, w.Datefinaljuros, w.DatePrescricao})
-        d->SetText(noDate);
-    w.Check13->SetChecked(false);
-    for (TDateEdit* d : {w.DateEdit1, w.DateEdit2, w.DateEdit3}) d->SetText(noDate);
-    w.rmi01->SetValue(0);
-    w.divisor->SetValue(36);
-    w.coef->SetValue(1);
-    w.Csmt->SetChecked(true);
-    w.Catual24->SetChecked(false);
-    // The salary list keeps its header and first row.
-    for (int r = 2; r < w.Sdem->RowCount(); ++r)
-        for (int c = 0; c < w.Sdem->ColCount(); ++c) w.Sdem->SetCells(c, r, "");
-    w.Sdem->SetRowCount(2);
-    w.PageControl1->SetPageIndex(0);
+    if (!Form12->MayDiscardInput()) return;
+    // A new case starts empty: nothing of the last one (its salaries, its
+    // road) carries over.
+    Form12->ClearCase();
+    Form12->KeepInput();
     wizardShown_ = true;
-    w.Show();
+    Form12->Show();
 }
 
 void TForm1::SpeedButton20Click(TObject*) {
@@ -490,10 +482,11 @@ void TForm1::SpeedButton20Click(TObject*) {
 
 void TForm1::SpeedButton17Click(TObject*) {
     const std::string fileName = PathJoin(DataDir, "atualrev.back");
-    if (FileExists(fileName)) OpenStateFile(fileName);
+    if (FileExists(fileName) && Form12->MayDiscardInput()) OpenStateFile(fileName);
 }
 
 void TForm1::SpeedButton18Click(TObject*) {
+    if (!Form12->MayDiscardInput()) return;
     if (OpenDialog2->Execute()) OpenStateFile(OpenDialog2->FileName);
 }
 
@@ -502,6 +495,7 @@ void TForm1::OpenStateFile(const std::string& fileName) {
     // wizard then stays hidden.
     Form12->ReadStateFile(fileName);
     Form12->PageControl1->SetPageIndex(0);
+    Form12->KeepInput();
     wizardShown_ = true;
     Form12->Show();
 }
@@ -536,6 +530,11 @@ void TForm1::SpeedButton19Click(TObject*) {
 void TForm1::SpeedButton1Click(TObject*) { ShowPrintPreview(); }
 
 void TForm1::ShowPrintPreview() {
+    if (HTMLViewer1->CurrentFile().empty()) {
+        ShowMessage("Não há relatório para imprimir: finalize um cálculo para que o relatório "
+                    "apareça nesta janela.");
+        return;
+    }
     bool abort = false;
     auto* preview = new TPreviewForm(nullptr, HTMLViewer1, abort);
     try {
@@ -545,6 +544,13 @@ void TForm1::ShowPrintPreview() {
         throw;
     }
     preview->Free();
+}
+
+void TForm1::ShowReportFromTop() {
+    // The viewer keeps its place when the same file comes back (a shorter
+    // case would show its blank end): a newly computed report starts at its top.
+    HTMLViewer1->ScrollTo(0);
+    HTMLViewer1->HScrollBar()->SetPosition(0);
 }
 
 void TForm1::SpeedButton4Click(TObject*) { Close(); }

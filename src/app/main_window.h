@@ -150,7 +150,10 @@ private:
     // "Salvar" copies the last finished calculation: whether the user, whose
     // wizard shows another case, still wants that one saved.
     bool SavesTheFinishedCase(const std::string& stateFile);
+    // The print preview of the report shown; without one, a message.
     void ShowPrintPreview();
+    // A report just computed shows from its top left.
+    void ShowReportFromTop();
     // Opens a page of the data directory in the web browser.
     void OpenPage(const std::string& name);
     void SetToolbarEnabled(bool enabled);

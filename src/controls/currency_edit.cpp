@@ -1,11 +1,13 @@
 #include "controls/currency_edit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "controls/calculator.h"
 #include "controls/control_resources.h"
 #include "platform/gui/edit_glue.h"
 #include "controls/number_rules.h"
+#include "controls/str_utils.h"
 #include "platform/gui/application.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/formats.h"
@@ -33,12 +35,21 @@ long double TCustomNumEdit::ClampValue(long double value, bool raiseOnError) con
     return result;
 }
 
+bool TCustomNumEdit::HoldsMoney() const { return CurrEdit::HoldsMoney(decimalPlaces_, minValue_, maxValue_); }
+
 long double TCustomNumEdit::TypedAmount() const {
     const std::string text = TCustomComboEdit::Text();
+    const bool money = HoldsMoney();
     long double value;
-    if (CurrEdit::TryReadAmount(text, value)) return value;
-    if (FieldName.empty()) throw EConvertError("'" + text + "' não é um número válido");
-    throw EConvertError("Valor inválido em " + FieldName + ": '" + text + "'");
+    if (money ? CurrEdit::TryReadAmount(text, value) : CurrEdit::TryReadDecimal(text, value)) {
+        std::string decimals = StrUtils::TrimBlanks(text);
+        if (!money) std::replace(decimals.begin(), decimals.end(), '.', FormatSettings.DecimalSeparator);
+        if (CurrEdit::DecimalsOf(decimals) <= decimalPlaces_) return value;
+    }
+    // An amount typed the other way round ("1,480.55") is shown the form it takes.
+    const std::string example = money ? std::string(" (ex.: ") + CurrEdit::kAmountExample + ")" : "";
+    if (FieldName.empty()) throw EConvertError("'" + text + "' não é um número válido" + example);
+    throw EConvertError("Valor inválido em " + FieldName + ": '" + text + "'" + example);
 }
 
 void TCustomNumEdit::ReadEditText() const { value_ = ClampValue(TypedAmount(), false); }
@@ -180,7 +191,10 @@ void TCustomNumEdit::Reset() {
 }
 
 bool TCustomNumEdit::KeyKeepsNumber(char key) const {
-    return CurrEdit::KeyKeepsNumber(TCustomComboEdit::Text(), selStart_, selLength_, key, decimalPlaces_, minValue_,
+    // An amount keeps the keys of a slip ("1,480.55", a third decimal) so that
+    // leaving refuses it as typed instead of keeping another number (1,48).
+    const int decimals = HoldsMoney() ? kTypedDecimals : decimalPlaces_;
+    return CurrEdit::KeyKeepsNumber(TCustomComboEdit::Text(), selStart_, selLength_, key, decimals, minValue_,
                                     maxValue_);
 }
 
@@ -194,12 +208,13 @@ void TCustomNumEdit::KeyPress(char& key) {
             return;
         }
     }
-    // The main keyboard's "." groups thousands while the integer part is
-    // typed (3.000,00); the keypad's decimal key and "," give the decimal comma.
+    // In an amount the main keyboard's "." groups thousands while the integer
+    // part is typed (3.000,00) and stays as typed after the decimal comma (a
+    // slip that leaving refuses); elsewhere, like the keypad's decimal key and
+    // ",", it gives the decimal comma.
     const bool decimalKey = decimalKey_;
     decimalKey_ = false;
-    if (key == ',' || (key == '.' && (decimalKey || !CurrEdit::TakesThousandsPoint(TCustomComboEdit::Text(),
-                                                                                   selStart_, selLength_))))
+    if (key == ',' || (key == '.' && (decimalKey || !PointStays())))
         key = FormatSettings.DecimalSeparator;
     TCustomComboEdit::KeyPress(key);
     if (key == 27) {
@@ -209,6 +224,16 @@ void TCustomNumEdit::KeyPress(char& key) {
         key = 0;
         if (BeepOnError) MessageBeep(0);
     }
+}
+
+bool TCustomNumEdit::PointStays() const {
+    if (!HoldsMoney()) return false;
+    const std::string text = TCustomComboEdit::Text();
+    if (CurrEdit::TakesThousandsPoint(text, selStart_, selLength_)) return true;
+    const int start = std::clamp(selStart_, 0, int(text.size()));
+    const int length = std::clamp(selLength_, 0, int(text.size()) - start);
+    const std::string rest = text.substr(0, start) + text.substr(start + length);
+    return rest.find(FormatSettings.DecimalSeparator) != std::string::npos;
 }
 
 void TCustomNumEdit::KeyDown(WORD& key, TShiftState shift) {

@@ -79,8 +79,13 @@ protected:
     bool CanAcceptPopupValue(TPopupValue& value) override;
     virtual void RefreshEditText();
     virtual bool KeyKeepsNumber(char key) const;
-    // The edit text read as a typed amount; raises EConvertError naming the
-    // field (FieldName) when it is none.
+    // Two decimals and no upper bound below 1000: an amount of money, typed
+    // with thousands points; any other value takes "." as its decimal comma.
+    bool HoldsMoney() const;
+    // The edit text read as typed (an amount, or a value with "." as its
+    // decimal comma) with at most DecimalPlaces decimals; raises
+    // EConvertError naming the field (FieldName) when it is none, with the
+    // form an amount takes.
     long double TypedAmount() const;
     void ReadEditText() const;
     void CheckBounds() const;
@@ -94,6 +99,11 @@ protected:
 
 private:
     void ShowAlignment();
+    // Whether the main keyboard's "." goes in as typed rather than as the
+    // decimal comma.
+    bool PointStays() const;
+    // The decimals an amount may take while typed; leaving checks them.
+    static constexpr int kTypedDecimals = 63;
 
     TAlignment alignment_ = taRightJustify;
     bool focused_ = false;

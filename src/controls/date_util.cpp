@@ -237,7 +237,7 @@ bool TextToDate(const std::string& DateFormat, const std::string& S, TDateTime& 
 
 TDateTime StrToDateWithFormat(const std::string& DateFormat, const std::string& S) {
     TDateTime result;
-    if (!TextToDate(DateFormat, S, result)) throw EConvertError("''" + S + "'' is not a valid date");
+    if (!TextToDate(DateFormat, S, result)) throw EConvertError("'" + S + "' não é uma data válida");
     return result;
 }
 

@@ -65,7 +65,7 @@ bool ReadDateParts(const std::string& Format, const std::string& S, int& D, int&
 bool NamesNoDay(const std::string& Format, const std::string& S);
 // An empty S gives NoDate and true.
 bool TextToDate(const std::string& DateFormat, const std::string& S, TDateTime& ADate);
-// Raises EConvertError "''<S>'' is not a valid date".
+// Raises EConvertError "'<S>' não é uma data válida", the runtime's own text.
 TDateTime StrToDateWithFormat(const std::string& DateFormat, const std::string& S);
 
 // Whether the program's short date format holds a four-digit year; read once,

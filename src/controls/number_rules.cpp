@@ -135,6 +135,26 @@ bool TryReadAmount(const std::string& S, long double& R) {
            std::fabs(R) < kMaxAmount;
 }
 
+bool HoldsMoney(int Decimals, long double MinValue, long double MaxValue) {
+    if (Decimals != 2) return false;
+    const bool upperBound = MaxValue > MinValue || (MaxValue < MinValue && MinValue == 0);
+    return !upperBound || MaxValue >= 1000;
+}
+
+bool TryReadDecimal(const std::string& S, long double& R) {
+    std::string t = StrUtils::TrimBlanks(S);
+    std::replace(t.begin(), t.end(), '.', FormatSettings.DecimalSeparator);
+    if (t.empty() || t == "-") t += '0';
+    return TryReadNumber(t, R) && std::fabs(R) < kMaxAmount;
+}
+
+int DecimalsOf(std::string_view S) {
+    const size_t p = S.find(FormatSettings.DecimalSeparator);
+    if (p == std::string_view::npos) return 0;
+    const size_t e = S.find_first_of("Ee", p + 1);
+    return int((e == std::string_view::npos ? S.size() : e) - p - 1);
+}
+
 bool TakesThousandsPoint(const std::string& EditText, int SelStart, int SelLength) {
     const std::string rest = WithSelectionReplaced(EditText, SelStart, SelLength, "");
     if (rest.find(FormatSettings.DecimalSeparator) != std::string::npos) return false;

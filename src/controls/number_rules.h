@@ -37,6 +37,18 @@ inline constexpr long double kMaxAmount = 1e15L;
 // "1.OOO" are no amounts.
 bool TryReadAmount(const std::string& S, long double& R);
 
+// Whether an edit with these settings holds money: two decimals and no upper
+// bound below 1000 (the bounds rule of ClampToBounds). Only there is "." a
+// thousands point; elsewhere it is the decimal comma ("0.95" is 0,95).
+bool HoldsMoney(int Decimals, long double MinValue, long double MaxValue);
+// The form a refused amount is shown in, as the message's example.
+inline constexpr const char* kAmountExample = "1.480,55";
+// Reads a value that is no amount as the user types it: "." is its decimal
+// comma and it has no thousands point, below kMaxAmount.
+bool TryReadDecimal(const std::string& S, long double& R);
+// How many digits follow the decimal separator, up to an exponent.
+int DecimalsOf(std::string_view S);
+
 // Whether the "." of the main keyboard typed over [SelStart, SelStart +
 // SelLength) is a thousands point: the text before it holds digits (after an
 // optional sign) and no decimal separator is left in the text. Otherwise the

@@ -7,10 +7,12 @@
 
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
+#include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/string_list.h"
 #include "revision/arrears_engine.h"
 #include "revision/help_text_form.h"
 #include "revision/prop_form.h"
@@ -18,6 +20,7 @@
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
+#include "revision/wizard_state_file.h"
 #include "tables/own_index_form.h"
 
 TForm12* Form12 = nullptr;
@@ -106,17 +109,15 @@ TForm12::TForm12(TComponent* AOwner) : TForm(AOwner) {
     BuildPage6();
     PageControl1->SetPageIndex(0);
 
-    auto next = [this](TObject* Sender) { Button20Click(Sender); };
-    Button20->OnClick = next;
-    Button22->OnClick = next;
-    Button23->OnClick = [this](TObject* Sender) { Button23Click(Sender); };
-    Button5->OnClick = [this](TObject* Sender) { Button5Click(Sender); };
-    Button2->OnClick = [this](TObject* Sender) { Button2Click(Sender); };
-    BTNcorrigir->OnClick = [this](TObject* Sender) { BTNcorrigirClick(Sender); };
-    auto back = [this](TObject* Sender) { Button6Click(Sender); };
+    BindStep(Button20, &TForm12::Button20Click);
+    BindStep(Button22, &TForm12::Button20Click);
+    BindStep(Button23, &TForm12::Button23Click);
+    BindStep(Button5, &TForm12::Button5Click);
+    BindStep(Button2, &TForm12::Button2Click);
+    BindStep(BTNcorrigir, &TForm12::BTNcorrigirClick);
     for (TButton* b : {Button6, Button7, Button8, Button25, Button26, Button27})
-        b->OnClick = back;
-    Button31->OnClick = [this](TObject* Sender) { Button31Click(Sender); };
+        BindStep(b, &TForm12::Button6Click);
+    BindStep(Button31, &TForm12::Button31Click);
     Button3->OnClick = [this](TObject* Sender) { Button3Click(Sender); };
     Fechar->OnClick = [this](TObject* Sender) { FecharClick(Sender); };
     Button4->OnClick = [this](TObject* Sender) { FecharClick(Sender); };
@@ -145,6 +146,7 @@ TForm12::TForm12(TComponent* AOwner) : TForm(AOwner) {
     Button32->OnClick = [this](TObject* Sender) { Button32Click(Sender); };
     ndiceProporcional1->OnClick = [this](TObject* Sender) { ndiceProporcional1Click(Sender); };
     Meundice1->OnClick = [this](TObject* Sender) { Meundice1Click(Sender); };
+    KeepInput();
 }
 
 TForm12::~TForm12() = default;
@@ -440,6 +442,30 @@ int RoadForward(int index, bool cpossuo, bool caplicar) {
 
 } // namespace
 
+void TForm12::BindStep(TButton* button, void (TForm12::*handler)(TObject*)) {
+    button->OnClick = [this, handler](TObject* Sender) {
+        TTabSheet* const before = PageControl1->ActivePage();
+        (this->*handler)(Sender);
+        if (PageControl1->ActivePage() != before) FocusFirstInput();
+    };
+}
+
+void TForm12::FocusFirstInput() {
+    // Only for the user at the wizard: a state file read from the main
+    // window also steps through the pages.
+    TTabSheet* page = PageControl1->ActivePage();
+    if (!page || !Active() || !page->CanFocus()) return;
+    std::vector<TWinControl*> order;
+    page->GetTabOrderList(order);
+    for (TWinControl* c : order) {
+        if (!c->TabStop() || !c->CanFocus() || dynamic_cast<TButton*>(c)) continue;
+        // Of the roads, the one chosen.
+        if (auto* road = dynamic_cast<TRadioButton*>(c); road && !road->Checked()) continue;
+        c->SetFocus();
+        return;
+    }
+}
+
 void TForm12::Button20Click(TObject*) {
     SetActiveControl(nullptr);
     Cirsm->SetEnabled(Curv->Checked());
@@ -510,6 +536,67 @@ void TForm12::Button31Click(TObject*) {
 
 void TForm12::FecharClick(TObject*) {
     Close();
+}
+
+// ---- the case as a whole ----------------------------------------------------
+
+void TForm12::ClearCase() {
+    const std::string noDate = "  /  /    ";
+    for (TEdit* e : {Enome, Enumero})
+        e->SetText("");
+    for (TDateEdit* d : {Dataini, Datafim, Dateinicialjuros, Datefinaljuros, DatePrescricao,
+                         DateEdit1, DateEdit2, DateEdit3})
+        d->SetText(noDate);
+    for (TCurrencyEdit* a : {Vautor, Vinss, Ejuros, rmi01, umtrinta})
+        a->SetValue(0);
+    divisor->SetValue(36);
+    coef->SetValue(1);
+    // The boxes as a new form has them; "Considerar Teto e Salário Mínimo" on.
+    for (TCheckBox* on : {Cadct1, Dteto, Dtetoinss, coefprop, Csmt})
+        on->SetChecked(true);
+    for (TCheckBox* off : {Check13, Cjuros, Cadct2, Cadct1inss, Cadct2inss, Csteto, Cstetoinss,
+                           Curv, Curvinss, Cirsm, meuindice, Catual24, CheckBox1})
+        off->SetChecked(false);
+    C8213->SetChecked(false);
+    cpossuo->SetChecked(false);
+    caplicar->SetChecked(true);
+    ComboBox1->SetText(calc::SeriesNames[0]);
+    // The grids keep their header and one empty row.
+    for (TStringAlignGrid* grid : {Sdig, Sdem, planilha}) {
+        TCellMatrix& cells = grid->Matrix();
+        cells.SetRowCount(2);
+        for (int c = 0; c < cells.ColCount(); ++c)
+            cells.SetCell(c, 1, "");
+        grid->MatrixChanged();
+    }
+    PageControl1->SetPageIndex(0);
+}
+
+void TForm12::KeepInput() {
+    keptInput_ = wizard_state::StateLines(*this);
+}
+
+bool TForm12::HoldsUnfinishedInput() {
+    const std::vector<std::string> lines = wizard_state::StateLines(*this);
+    if (lines == keptInput_) return false;
+    // The case as "Finalizar" wrote it last is not lost either.
+    const std::string finished = wizard_links::DataFile("atualrev.back");
+    if (!FileExists(finished)) return true;
+    TStringList saved;
+    try {
+        saved.SetText(ReadFileBytes(finished, kMaxStateFileSize));
+    } catch (const EInOutError&) {
+        return true;
+    }
+    return saved.Items() != lines;
+}
+
+bool TForm12::MayDiscardInput() {
+    if (!HoldsUnfinishedInput()) return true;
+    TMessageBoxRequest r = MessageBoxRequest("Descartar o cálculo em andamento?", Application->Title(),
+                                             MB_YESNO | MB_ICONQUESTION);
+    r.DefaultButton = mrNo;
+    return DialogService().ShowMessageBox(r) == mrYes;
 }
 
 // ---- small handlers ---------------------------------------------------------

@@ -5,6 +5,7 @@
 // report. The arithmetic lives in revision/arrears_engine.h; this form
 // gathers its controls into the engine's inputs and shows what it returns.
 #include <string>
+#include <vector>
 
 #include "platform/gui/comctrls.h"
 #include "platform/gui/extctrls.h"
@@ -261,6 +262,20 @@ public:
     // file that cannot be read raises EInOutError.
     void ReadStateFile(const std::string& fileName);
 
+    // "Novo": every input a case holds back to a new case's (texts, dates,
+    // amounts, boxes, the road, the correction series, the three grids),
+    // page 0.
+    void ClearCase();
+    // Whether the wizard holds input changed since its case was started,
+    // opened or finished (what it holds is then not the last state file
+    // written either).
+    bool HoldsUnfinishedInput();
+    // When it does, asks whether to discard it ("Sim"/"Não", "Não" the
+    // default); true when what it holds may go.
+    bool MayDiscardInput();
+    // What the wizard holds now is its case as started, opened or finished.
+    void KeepInput();
+
     // What the passes read from the controls.
     calc::TPlanilhaInput PlanilhaInput();
     calc::TNovaRmiInput NovaRmiInput();
@@ -284,6 +299,14 @@ private:
     void ValidateSalaryDates(bool withUpdateDate, int failPage);
     void CheckSalaryCells();
     void ClearGridRows(TStringAlignGrid* grid);
+    // After a page change the keyboard goes on in the new page's first
+    // input.
+    void FocusFirstInput();
+    // Binds a navigation button: the handler, then the focus into the page
+    // it led to.
+    void BindStep(TButton* button, void (TForm12::*handler)(TObject*));
+    // The inputs as the state file writes them, when last kept.
+    std::vector<std::string> keptInput_;
     // Runs one spreadsheet pass on planilha with the controls' inputs.
     template <class F>
     void RunPass(F pass);

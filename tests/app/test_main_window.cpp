@@ -322,11 +322,32 @@ TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
     TStringAlignGrid& sdem = *w.Sdem;
     sdem.SetRowCount(4);
     for (int r = 1; r < 4; ++r) sdem.SetCells(0, r, "0" + std::to_string(r) + "/1990");
+    // What else a case holds: its typed salaries, its road, its spreadsheet.
+    w.Sdig->SetRowCount(3);
+    w.Sdig->SetCells(0, 1, "06/1987");
+    w.Sdig->SetCells(1, 1, "480.186,65");
+    w.C8213->SetChecked(true);
+    w.Cjuros->SetChecked(true);
+    w.umtrinta->SetValue(20);
+    w.planilha->SetRowCount(5);
+    w.planilha->SetCells(1, 3, "1.000,00");
+    w.ComboBox1->SetText(w.ComboBox1->Items[1]);
+    Dialogs().Answer("Yes");  // discard the case typed
     Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre("Descartar o cálculo em andamento?"));
     EXPECT_EQ(sdem.RowCount(), 2);
-    EXPECT_EQ(sdem.Cells(0, 1), "01/1990") << "the first row stays";
+    EXPECT_EQ(sdem.Cells(0, 1), "") << "nothing of the last case stays";
     sdem.SetRowCount(4);
     EXPECT_EQ(sdem.Cells(0, 2), "") << "the rows below were emptied";
+    EXPECT_EQ(w.Sdig->RowCount(), 2);
+    EXPECT_EQ(w.Sdig->Cells(1, 1), "");
+    EXPECT_TRUE(w.caplicar->Checked());
+    EXPECT_FALSE(w.C8213->Checked());
+    EXPECT_FALSE(w.Cjuros->Checked());
+    EXPECT_EQ(w.umtrinta->Text(), "");
+    EXPECT_EQ(w.planilha->RowCount(), 2);
+    EXPECT_EQ(w.planilha->Cells(1, 1), "");
+    EXPECT_EQ(w.ComboBox1->Text(), w.ComboBox1->Items[0]);
     EXPECT_EQ(w.Enome->Text(), "");
     EXPECT_EQ(w.Enumero->Text(), "");
     EXPECT_EQ(w.Vautor->Text(), "");
@@ -340,6 +361,46 @@ TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
     EXPECT_FALSE(w.Catual24->Checked());
     EXPECT_EQ(w.PageControl1->PageIndex(), 0);
     EXPECT_TRUE(w.Visible());
+}
+
+// Sair, Novo, Abrir and "A. Backup" ask before input typed since the case
+// was started, opened or finished goes; "Não", the default, keeps it.
+TEST_F(MainWindow, TypedWorkIsNotDiscardedWithoutAsking) {
+    Start();
+    TForm12& w = *Form12;
+    EXPECT_TRUE(Form1->CloseQuery()) << "a wizard never used holds nothing";
+    Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+    EXPECT_TRUE(Form1->CloseQuery());
+    w.Sdig->SetCells(1, 1, "480.186,65");
+    Event([] { Form1->BtnRevisaoNovo->UserClick(); });
+    Write("atualrev.back", "Fulano\r\n");
+    Event([] { Form1->SpeedButton17->UserClick(); });
+    Event([] { Form1->SpeedButton18->UserClick(); });
+    EXPECT_FALSE(Form1->CloseQuery());
+    const std::vector<TDialogRecord>& asked = Dialogs().Records();
+    ASSERT_EQ(asked.size(), 4u) << "no open dialog after a \"Não\"";
+    for (const TDialogRecord& r : asked) {
+        EXPECT_EQ(r.Text, "Descartar o cálculo em andamento?");
+        EXPECT_THAT(r.Buttons, ElementsAre(mrYes, mrNo));
+        EXPECT_EQ(r.Answer, "No");
+    }
+    EXPECT_EQ(w.Sdig->Cells(1, 1), "480.186,65");
+
+    // Finished, then opened: nothing to ask until something changes.
+    Dialogs().Clear();
+    FinishCase("Ana");
+    EXPECT_TRUE(Form1->CloseQuery());
+    Event([] { Form1->SpeedButton17->UserClick(); });
+    EXPECT_EQ(w.Enome->Text(), "Ana");
+    w.Enumero->SetText("42");
+    std::filesystem::remove(dir / "atualrev.back");
+    w.Enumero->SetText("");
+    EXPECT_TRUE(Form1->CloseQuery());
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre());
+    w.Enome->SetText("Célia");
+    Dialogs().Answer("Yes");
+    EXPECT_TRUE(Form1->CloseQuery());
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre("Descartar o cálculo em andamento?"));
 }
 
 TEST_F(MainWindow, BackupWithoutAStateFileDoesNothing) {

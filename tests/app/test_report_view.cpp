@@ -12,6 +12,7 @@
 #include "platform/gui/clipboard.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
+#include "revision/wizard_links.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -86,6 +87,34 @@ TEST_F(ReportView, AMissingFileIsAnErrorAndTheShownReportStays) {
     Event([] { Form1->Copiartudo1Click(nullptr); });
     EXPECT_THAT(Clipboard().AsText(), Not(HasSubstr("antes")));
     EXPECT_THAT(Clipboard().AsText(), HasSubstr("1.116,67"));
+}
+
+// A report just computed opens at its top, even under the name of a longer
+// one scrolled down; with no report shown "Impressão" says so.
+TEST_F(ReportView, ANewReportOpensAtItsTopAndNoReportPrintsNothing) {
+    Start();
+    Event([] { Form1->SpeedButton1->UserClick(); });
+    EXPECT_THAT(velorim_test::Dialogs().Messages(),
+                ::testing::ElementsAre(HasSubstr("Não há relatório para imprimir")));
+    EXPECT_EQ(velorim_test::Dialogs().Records().size(), 1u) << "no empty preview";
+
+    auto rows = [](int n) {
+        std::string html = "<html><body><table>";
+        for (int i = 0; i < n; ++i) html += "<tr><td>" + std::to_string(i) + "</td><td>1.116,67</td></tr>";
+        return html + "</table></body></html>";
+    };
+    THTMLViewer* v = Form1->HTMLViewer1;
+    const std::string name = (dir / "atual.html").string();
+    Event([&] { wizard_links::ShowReportText(rows(600), name); });
+    v->ScrollTo(v->DocHeight());
+    ASSERT_GT(v->VScrollBarPosition(), 0);
+    Event([&] { wizard_links::ShowReportText(rows(120), name); });
+    EXPECT_EQ(v->VScrollBarPosition(), 0);
+    EXPECT_EQ(v->Position(), 0);
+    v->ScrollTo(v->DocHeight());
+    Write("revisao.html", rows(60));
+    Event([&] { wizard_links::ShowReport((dir / "revisao.html").string()); });
+    EXPECT_EQ(v->Position(), 0);
 }
 
 TEST_F(ReportView, PrintScaleIsClamped) {

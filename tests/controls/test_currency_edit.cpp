@@ -113,11 +113,23 @@ TEST_F(CurrencyEditTest, DivisorWithoutDecimals) {
 
 TEST_F(CurrencyEditTest, TypingAndLeavingReadsTheValue) {
     edit->SetDisplayFormat("#,##0.00;-#,##0.00");
-    Enter("1234,567");  // the third decimal is refused
-    EXPECT_EQ(edit->Text(), "1234,56");
+    // An amount keeps a third decimal as typed, and leaving refuses it with
+    // the form an amount takes instead of reading another number.
+    edit->SetFocus();
+    edit->SelectAll();
+    Type(edit, "1234,567");
+    EXPECT_EQ(edit->Text(), "1234,567");
+    EXPECT_EQ(ctltest::FocusRefusal(other), "'1234,567' não é um número válido (ex.: 1.480,55)");
+    Enter("1234,56");
     EXPECT_EQ(edit->Value(), 1234.56L);
     EXPECT_EQ(edit->DisplayText(), "1.234,56");
+    EXPECT_EQ(ctltest::Beeps(), 0);
+    // A value that is no amount (its maximum below 1000) refuses the key.
+    edit->SetMaxValue(999);
+    Enter("123,456");
+    EXPECT_EQ(edit->Text(), "123,45");
     EXPECT_EQ(ctltest::Beeps(), 1);
+    edit->SetMaxValue(0);
 
     Enter("1e5");  // "1e" does not read as a number: the "e" is refused
     EXPECT_EQ(edit->Value(), 15);
@@ -143,7 +155,7 @@ TEST_F(CurrencyEditTest, ThousandsPointsWhileTheIntegerPartIsTyped) {
     edit->SetFocus();
     edit->SelectAll();
     Type(edit, "1.5");
-    EXPECT_EQ(ctltest::FocusRefusal(other), "Valor inválido em RMI Autor: '1.5'");
+    EXPECT_EQ(ctltest::FocusRefusal(other), "Valor inválido em RMI Autor: '1.5' (ex.: 1.480,55)");
     EXPECT_EQ(form->ActiveControl(), edit);
     EXPECT_THROW(edit->CheckedValue(), EConvertError);
 }

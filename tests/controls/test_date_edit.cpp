@@ -71,7 +71,7 @@ TEST_F(DateEditTest, TypedDatesReadBack) {
     EXPECT_EQ(edit->Text(), "31/04/2001");
     EXPECT_EQ(edit->Date(), DateUtil::NoDate);
     // A day the month does not have is refused on leaving, never moved.
-    EXPECT_EQ(ctltest::FocusRefusal(other), "''31/04/2001'' is not a valid date");
+    EXPECT_EQ(ctltest::FocusRefusal(other), "'31/04/2001' não é uma data válida");
     EXPECT_EQ(form->ActiveControl(), edit);
     EXPECT_EQ(edit->Text(), "31/04/2001");
     edit->SetText("29/02/2024");
@@ -172,7 +172,7 @@ TEST_F(DateEditTest, CheckOnExitRejectsANonDateAndKeepsTheFocus) {
     edit->CheckOnExit = true;
     edit->SetFocus();
     edit->SetText("31/02/2000");
-    EXPECT_EQ(ctltest::FocusRefusal(other), "''31/02/2000'' is not a valid date");
+    EXPECT_EQ(ctltest::FocusRefusal(other), "'31/02/2000' não é uma data válida");
     EXPECT_EQ(form->ActiveControl(), edit);
     edit->SetText("1/2/3");  // digits that read as a date are rewritten
     edit->SetText("");

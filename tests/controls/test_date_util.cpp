@@ -120,7 +120,7 @@ TEST_F(DateRules, StrictReadingRaisesWithTheDoubledQuotes) {
         DateUtil::StrToDateWithFormat("DD/MM/YYYY", "31/02/2000");
         FAIL() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message, "''31/02/2000'' is not a valid date");
+        EXPECT_EQ(e.Message, "'31/02/2000' não é uma data válida");
     }
 }
 

@@ -84,6 +84,19 @@ TEST_F(NumberRules, TypedAmountsWithThousandsPoints) {
                             "1.000.000.000.000.000,00", "999999999999999999,99"})
         EXPECT_FALSE(TryReadAmount(bad, r)) << bad;
 
+    // Only money takes a thousands point: two decimals, no maximum below
+    // 1000. Elsewhere "." is the decimal comma.
+    EXPECT_TRUE(HoldsMoney(2, 0, 0));
+    EXPECT_TRUE(HoldsMoney(2, 0, 1000));
+    EXPECT_FALSE(HoldsMoney(2, 0, 1));   // a coefficient
+    EXPECT_FALSE(HoldsMoney(2, 0, -5));  // no lower bound, an upper one of -5
+    EXPECT_FALSE(HoldsMoney(0, 0, 0));   // a divisor
+    EXPECT_FALSE(HoldsMoney(8, 0, 0));   // an increment
+    EXPECT_TRUE(TryReadDecimal(" 0.95", r));
+    EXPECT_EQ(r, 0.95L);
+    EXPECT_FALSE(TryReadDecimal("1.234,5", r));
+    EXPECT_EQ(DecimalsOf("1.480,555e3"), 3);
+
     EXPECT_TRUE(TakesThousandsPoint("-1.234", 6, 0));
     EXPECT_FALSE(TakesThousandsPoint("-", 1, 0));      // no digit before it
     EXPECT_FALSE(TakesThousandsPoint("3.", 2, 0));     // right after a point

@@ -48,6 +48,8 @@ protected:
         Form8->DataDir = dir_.string();
         NeutralTables();
         SaveReloadedTables();
+        // What the last test typed is nobody's case: "Novo" asks nothing.
+        Form12->KeepInput();
         Form1->BtnRevisaoNovoClick(nullptr);
         Form12->Hide();
         // What "Novo" keeps from the last case goes back to the form's defaults.

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QIconEngine>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -34,11 +35,13 @@ TApplication::~TApplication() {
 
 namespace {
 // The platform's own texts (standard dialogs and buttons) in Portuguese; an
-// application made elsewhere (the tests') gets them too.
+// application made elsewhere (the tests') gets them too. Qt's own numbers,
+// dates and file kinds follow the same language, whatever the host's.
 void LoadPortugueseTranslations() {
     static bool loaded = false;
     if (loaded || !QCoreApplication::instance()) return;
     loaded = true;
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);

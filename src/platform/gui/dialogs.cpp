@@ -3,6 +3,11 @@
 
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -74,6 +79,30 @@ int ExecOwned(QDialog& dialog) {
     return dialog.exec();
 }
 
+// The file dialog's listing in the program's language: Qt writes its dates
+// and sizes in the host's locale ("7 Dec 2026") and names a folder "Folder".
+class TFileListing : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (files && role == Qt::DisplayRole) {
+            const QModelIndex source = mapToSource(index);
+            switch (index.column()) {
+                case 1:
+                    if (!files->isDir(source)) return QLocale().formattedDataSize(files->size(source));
+                    break;
+                case 2:
+                    if (files->isDir(source)) return QStringLiteral("Pasta");
+                    break;
+                case 3: return files->lastModified(source).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+                default: break;
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 class QtDialogService : public IDialogService {
 public:
     TModalResult ShowMessageBox(const TMessageBoxRequest& r) override {
@@ -110,6 +139,17 @@ public:
         dialog.setAcceptMode(r.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(r.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // Qt's own dialog on every desktop: the one the program's language reaches.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setProxyModel(new TFileListing(&dialog));
+        // Size, kind and date shown whole; the name takes the rest.
+        if (auto* listing = dialog.findChild<QTreeView*>()) {
+            QHeaderView* header = listing->header();
+            header->setStretchLastSection(false);
+            header->setSectionResizeMode(0, QHeaderView::Stretch);
+            for (int column = 1; column < 4; ++column)
+                header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         if (ExecOwned(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         std::string path;

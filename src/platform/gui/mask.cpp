@@ -247,6 +247,12 @@ int TMaskEngine::FirstMissing() const {
     return -1;
 }
 
+bool TMaskEngine::IsBlank() const {
+    for (const Place& p : places_)
+        if (p.kind != Kind::Literal && p.value) return false;
+    return true;
+}
+
 int TMaskEngine::FirstBlank() const {
     for (int i = 0; i < Length(); ++i)
         if (places_[i].kind != Kind::Literal && !places_[i].value) return i;

@@ -64,6 +64,8 @@ public:
     int PrevEditable(int pos) const;
     // The first editable place that is blank; -1 when all are filled.
     int FirstBlank() const;
+    // Whether every editable place is blank.
+    bool IsBlank() const;
     // -1 when every required place is filled, else the first blank one.
     int FirstMissing() const;
     // Raises EDBEditError "Valor inválido para a máscara" when a required

@@ -511,7 +511,9 @@ void TCustomMaskEdit::WidgetEdited(const std::string& text) {
 }
 
 void TCustomMaskEdit::ValidateEdit() {
-    if (!engine_.IsMasked()) return;
+    // An untouched or emptied mask holds no value yet: what to do without one
+    // is the form's to say.
+    if (!engine_.IsMasked() || engine_.IsBlank()) return;
     const int missing = engine_.FirstMissing();
     if (missing < 0) return;
     selStart_ = missing;

@@ -174,7 +174,8 @@ public:
     // The text as shown: literals and the blank character included.
     std::string EditText() const;
     void SetEditText(const std::string& text);
-    // Raises EDBEditError when a required place is blank and puts the caret there.
+    // Raises EDBEditError when a required place is blank and puts the caret
+    // there; a mask with every place blank (untouched or emptied) passes.
     virtual void ValidateEdit();
     // Validates (when masked) before OnExit fires.
     void DoExit() override;

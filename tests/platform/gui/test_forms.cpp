@@ -377,6 +377,9 @@ TEST_F(Controls, EditsMemoAndMaskedEditKeepTheirText) {
     auto* required = Make<TMaskEdit>(form, form, "R");
     required->SetEditMask("00;1;_");
     required->SetFocus();
+    EXPECT_NO_THROW(form->SetActiveControl(nullptr)) << "an empty mask holds no value yet";
+    required->SetFocus();
+    required->SimulateKey('1', 0, '1');
     EXPECT_THROW(form->SetActiveControl(nullptr), EDBEditError);
     EXPECT_TRUE(required->Focused());
 }

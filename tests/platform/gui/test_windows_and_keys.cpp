@@ -3,9 +3,18 @@
 // standard texts and the screen's font names.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QTest>
+#include <QTreeView>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
@@ -185,6 +194,44 @@ TEST(PlatformTexts, StandardButtonsSpeakPortuguese) {
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Open);
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), QStringLiteral("Cancelar"));
     EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text().remove('&'), QStringLiteral("Abrir"));
+}
+
+// The open dialog lists a folder as "Pasta" and dates as the program
+// writes them, not in the host's language ("Folder", "7 Dec 2020 10:30:00").
+TEST(PlatformTexts, TheFileDialogListsFoldersAndDatesInPortuguese) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "velorim_dialog_listing";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "casos");
+    std::ofstream(dir / "ana.bev") << "Ana\r\n";
+    using namespace std::chrono;
+    const sys_seconds sys = sys_days{year{2020} / 12 / 7} + hours{10} + minutes{30};
+    const auto when = file_clock::from_sys(sys);
+    for (const char* name : {"casos", "ana.bev"}) std::filesystem::last_write_time(dir / name, when);
+    std::unique_ptr<IDialogService> real = CreateQtDialogService();
+    SetDialogService(real.get());
+    std::map<QString, QStringList> rows;
+    QTimer::singleShot(0, [&rows] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* view = dialog->findChild<QTreeView*>();
+        ASSERT_NE(view, nullptr);
+        QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; });
+        const QAbstractItemModel* m = view->model();
+        for (int r = 0; r < m->rowCount(view->rootIndex()); ++r)
+            for (int c = 0; c < 4; ++c)
+                rows[m->index(r, 0, view->rootIndex()).data().toString()]
+                    << m->index(r, c, view->rootIndex()).data().toString();
+        dialog->reject();
+    });
+    TFileDialogRequest request;
+    request.InitialDir = dir.string();
+    DialogService().ExecuteFileDialog(request);
+    SetDialogService(&velorim_test::Dialogs());
+    std::filesystem::remove_all(dir);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows["casos"].mid(2).join(" | ").toStdString(), "Pasta | 07/12/2020 10:30");
+    EXPECT_EQ(rows["ana.bev"][1].toStdString(), "5 bytes");
+    EXPECT_EQ(rows["ana.bev"][3].toStdString(), "07/12/2020 10:30");
 }
 
 TEST(PlatformTexts, FontFamiliesAreListedOnceWithoutTheirFoundry) {
