@@ -93,12 +93,18 @@ void RatioKind(TCellMatrix& target, const TCellMatrix& source) {
     if (last - 1 < 1) return;
     long double top = Number(source, 1, last);
     for (int r = last - 1; r >= 1; --r)
-        target.SetCell(1, r, formatfloatx(top / Divisor(source, 1, r)));
+        target.SetCell(1, r, formatfactor(top / Divisor(source, 1, r)));
 }
 
 } // namespace
 
-std::string formatfloatx(long double value) {
+namespace {
+
+// The value cut (towards zero) at `decimals` decimals, after rounding it to 12
+// significant digits so that a binary representation error (1.0302 held as
+// 1.03019999...) never cuts away a whole last digit. `exponent` receives the
+// decimal exponent of its first significant digit.
+std::string CutDecimals(long double value, int decimals, int* exponentOut = nullptr) {
     value = CheckFinite(value);
     // "%.11Le" gives the 12 significant digits, correctly rounded; only its
     // digits are used, so the locale's decimal point does not matter.
@@ -112,25 +118,42 @@ std::string formatfloatx(long double value) {
         ++p;
     }
     int exponent = *p ? std::atoi(p + 1) : 0;
+    if (exponentOut) *exponentOut = value == 0 ? 0 : exponent;
     // value = d0.d1d2... x 10^exponent: the integer part has exponent + 1
-    // digits; keep five decimals and cut the rest.
+    // digits; keep `decimals` decimals and cut the rest.
     std::string intPart, fracPart;
     int pointAt = exponent + 1; // digits before the decimal point
-    for (int i = 0; i < pointAt + 5; ++i) {
+    for (int i = 0; i < pointAt + decimals; ++i) {
         char d = (i >= 0 && i < static_cast<int>(digits.size())) ? digits[i] : '0';
         if (i < pointAt)
             intPart += d;
         else if (i >= 0)
             fracPart += d;
     }
-    if (pointAt < 0) fracPart = std::string(std::min(5, -pointAt), '0') + fracPart;
-    fracPart = fracPart.substr(0, 5);
-    while (fracPart.size() < 5)
+    if (pointAt < 0) fracPart = std::string(std::min(decimals, -pointAt), '0') + fracPart;
+    fracPart = fracPart.substr(0, decimals);
+    while (static_cast<int>(fracPart.size()) < decimals)
         fracPart += '0';
     size_t nz = intPart.find_first_not_of('0');
     intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
-    bool zero = intPart == "0" && fracPart == "00000";
+    bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
     return (negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
+}
+
+} // namespace
+
+std::string formatfloatx(long double value) {
+    return CutDecimals(value, 5);
+}
+
+std::string formatfactor(long double value) {
+    int exponent = 0;
+    std::string fixed = CutDecimals(value, 5, &exponent);
+    // Five decimals would leave a factor of a month before the Real with one
+    // or two digits (0,00002 for 0,0000294...): below 0,1 the cut keeps five
+    // significant digits instead. No table comes near 10^-25.
+    if (exponent >= -1 || value == 0) return fixed;
+    return CutDecimals(value, std::min(4 - exponent, 30));
 }
 
 long double RoundNum(long double value, int n) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "grid_text.h"
+#include "grids/table_file.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/files.h"
+#include "platform/runtime/formats.h"
 #include "revision/arrears_engine.h"
+#include "tables/series_generators.h"
+#include "tables/table_names.h"
 
 namespace {
 
@@ -130,4 +135,22 @@ TEST(NovaRmi, StopsNamingWhatIsMissing) {
     c.in.DateEdit2Date = EncodeDate(1990, 5, 31);
     EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
               "O mês 06/1990 não está na tabela INSS - Teto");
+}
+
+// The factors of salaries before the Real are tiny: cut at five decimals,
+// 06/1993's factor to 04/1995 was 0,00002 instead of 0,0000293902..., and the
+// salary was corrected 32 % too low.
+TEST(NovaRmi, ASalaryBeforeTheRealKeepsFiveSignificantDigitsOfItsFactor) {
+    NovaRmiCase c;
+    TCellMatrix inpc(2, 2);
+    LoadTableFile(inpc, PathJoin(PathJoin(VELORIM_SOURCE_DIR, "data"), tabelas::SeriesIIIFile));
+    tabelas::geraindicex("01/04/1995", inpc, c.indicegrid);
+    c.in.DateEdit1 = "01/06/1993";
+    c.in.DateEdit2 = "30/06/1993";
+    c.in.divisor = 1;
+    c.in.divisorText = "1";
+    c.in.coef = 1;
+    c.Salaries({"15.000.000,00"});
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "440,85");
+    EXPECT_EQ(c.Row(1), (Texts{"06/1993", "15.000.000,00", "0,000029390", "440,85", ""}));
 }
