@@ -137,6 +137,29 @@ TEST(NovaRmi, StopsNamingWhatIsMissing) {
               "O mês 06/1990 não está na tabela INSS - Teto");
 }
 
+// The last twelve salaries taken as paid need no factor: a case whose last
+// salaries come after "Atualizar até" (where the index table is cut) was
+// refused, and its Soma, SB and RMI never written.
+TEST(NovaRmi, TheLastTwelveSalariesNeedNoFactor) {
+    NovaRmiCase c;
+    c.in.DateEdit2 = "01/12/1992";
+    c.indicegrid.SetRowCount(25); // 01/1990 to 12/1991
+    for (int i = 0; i < 24; ++i) {
+        c.indicegrid.SetCell(0, i + 1, FormatDateTime("mm/yyyy", EncodeDate(1990 + i / 12, i % 12 + 1, 1)));
+        c.indicegrid.SetCell(1, i + 1, "2");
+    }
+    c.Rmi().incdata2(c.in.DateEdit1, c.in.DateEdit2);
+    for (int r = 1; r <= 36; ++r) c.Sdig.SetCell(1, r, "100,00");
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
+              "O mês 01/1992 não está na tabela "
+              "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab");
+    c.in.Catual24 = true;
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "1.400,00");
+    EXPECT_EQ(c.Row(25), (Texts{"01/1992", "100,00", "1", "100,00", ""}));
+    EXPECT_EQ(c.Row(37), (Texts{"Soma", "", "", "6.000,00", ""}));
+    EXPECT_EQ(c.Row(38), (Texts{"SB", "", "6.000,00 : 3", "2.000,00", ""}));
+}
+
 // The factors of salaries before the Real are tiny: cut at five decimals,
 // 06/1993's factor to 04/1995 was 0,00002 instead of 0,0000293902..., and the
 // salary was corrected 32 % too low.
