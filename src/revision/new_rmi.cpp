@@ -212,10 +212,10 @@ std::string TNovaRmi::devolvevalorex(int side, const std::string& date) {
             return Fmt(RemovePonto(text));
         } catch (const EConvertError&) {
             throw ECellValueError(
-                CellValueMessage(key + " da tabela INSS - Teto", IntToStr(side), text));
+                CellValueMessage(key + " da tabela " + tabelas::InssFile, IntToStr(side), text));
         }
     }
-    throw ECellValueError("O mês " + key + " não está na tabela INSS - Teto");
+    MissingMonth(key, tabelas::InssFile);
 }
 
 } // namespace calc

@@ -134,7 +134,7 @@ TEST(NovaRmi, StopsNamingWhatIsMissing) {
     c.indicegrid = GridOf({"Mês|Fator", "01/1990|1", "02/1990|1", "03/1990|1"});
     c.in.DateEdit2Date = EncodeDate(1990, 5, 31);
     EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
-              "O mês 06/1990 não está na tabela INSS - Teto");
+              "O mês 06/1990 não está na tabela inss.tab");
 }
 
 // The last twelve salaries taken as paid need no factor: a case whose last
