@@ -137,6 +137,8 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
     TWatched& w = Watched()[TKey(&cells, path)];
     const TStamp stamp = StampOf(path);
     const bool changed = !w.read || !(w.stamp == stamp);
+    uint64_t digest = 0; // of the cells, once known
+    bool known = false;
     if (follow == TFollow::File) {
         if (changed) {
             std::string text;
@@ -147,14 +149,17 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
             w.loaded = false;
             NoteFileProblem(file, w.fileProblem);
         }
-        if (w.fileProblem.empty() && !w.absent &&
-            (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
-            // Over the cells, as the grid loader reads a file: they only grow.
-            CellsFromText(cells, w.text, TableSeparator, GridRect(0, 0, -1, -1));
-            w.loadedDigest = CellsDigest(cells);
-            w.loaded = true;
-            w.fromFile = true;
-            if (loaded) loaded(cells);
+        if (w.fileProblem.empty() && !w.absent) {
+            digest = CellsDigest(cells);
+            known = true;
+            if (!w.loaded || digest != w.loadedDigest) {
+                // Over the cells, as the grid loader reads a file: they only grow.
+                CellsFromText(cells, w.text, TableSeparator, GridRect(0, 0, -1, -1));
+                digest = w.loadedDigest = CellsDigest(cells);
+                w.loaded = true;
+                w.fromFile = true;
+                if (loaded) loaded(cells);
+            }
         }
     } else if (changed) {
         // A file not there: cells set before anything was read from this
@@ -184,7 +189,7 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
         refusal = FileRefusal(file, w.fileProblem);
         return nullptr;
     }
-    const uint64_t digest = CellsDigest(cells);
+    if (!known) digest = CellsDigest(cells);
     if (!w.checked || digest != w.checkedDigest) {
         const TTableRules rules = TableRules(file);
         // A grid left empty is a table that was not loaded: its months are
