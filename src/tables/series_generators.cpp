@@ -100,35 +100,43 @@ void RatioKind(TCellMatrix& target, const TCellMatrix& source) {
 
 namespace {
 
-// The value cut (towards zero) at `decimals` decimals, after rounding it to 12
-// significant digits so that a binary representation error (1.0302 held as
-// 1.03019999...) never cuts away a whole last digit. `exponent` receives the
-// decimal exponent of its first significant digit.
-std::string CutDecimals(long double value, int decimals, int* exponentOut = nullptr) {
+// A value as its first 12 significant digits, correctly rounded, and the
+// decimal exponent of the first: d0.d1d2... x 10^exponent. Rounding to 12
+// digits first means a binary representation error (1.0302 held as
+// 1.03019999...) never cuts away a whole last digit.
+struct TDigits {
+    std::string digits;
+    int exponent = 0;
+    bool negative = false;
+};
+
+TDigits DigitsOf(long double value) {
     value = CheckFinite(value);
-    // "%.11Le" gives the 12 significant digits, correctly rounded; only its
-    // digits are used, so the locale's decimal point does not matter.
+    // Only the digits of "%.11Le" are used, so the locale's decimal point
+    // does not matter.
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.11Le", value);
-    std::string digits;
-    bool negative = buf[0] == '-';
+    TDigits d;
+    d.negative = buf[0] == '-';
     const char* p = buf;
     while (*p && *p != 'e' && *p != 'E') {
-        if (*p >= '0' && *p <= '9') digits += *p;
+        if (*p >= '0' && *p <= '9') d.digits += *p;
         ++p;
     }
-    int exponent = *p ? std::atoi(p + 1) : 0;
-    if (exponentOut) *exponentOut = value == 0 ? 0 : exponent;
-    // value = d0.d1d2... x 10^exponent: the integer part has exponent + 1
-    // digits; keep `decimals` decimals and cut the rest.
+    d.exponent = value == 0 ? 0 : *p ? std::atoi(p + 1) : 0;
+    return d;
+}
+
+// The value cut (towards zero) at `decimals` decimals.
+std::string CutDecimals(const TDigits& d, int decimals) {
     std::string intPart, fracPart;
-    int pointAt = exponent + 1; // digits before the decimal point
+    int pointAt = d.exponent + 1; // digits before the decimal point
     for (int i = 0; i < pointAt + decimals; ++i) {
-        char d = (i >= 0 && i < static_cast<int>(digits.size())) ? digits[i] : '0';
+        char c = (i >= 0 && i < static_cast<int>(d.digits.size())) ? d.digits[i] : '0';
         if (i < pointAt)
-            intPart += d;
+            intPart += c;
         else if (i >= 0)
-            fracPart += d;
+            fracPart += c;
     }
     if (pointAt < 0) fracPart = std::string(std::min(decimals, -pointAt), '0') + fracPart;
     fracPart = fracPart.substr(0, decimals);
@@ -137,23 +145,22 @@ std::string CutDecimals(long double value, int decimals, int* exponentOut = null
     size_t nz = intPart.find_first_not_of('0');
     intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
     bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
-    return (negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
+    return (d.negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
 }
 
 } // namespace
 
 std::string formatfloatx(long double value) {
-    return CutDecimals(value, 5);
+    return CutDecimals(DigitsOf(value), 5);
 }
 
 std::string formatfactor(long double value) {
-    int exponent = 0;
-    std::string fixed = CutDecimals(value, 5, &exponent);
+    const TDigits d = DigitsOf(value);
     // Five decimals would leave a factor of a month before the Real with one
     // or two digits (0,00002 for 0,0000294...): below 0,1 the cut keeps five
     // significant digits instead. No table comes near 10^-25.
-    if (exponent >= -1 || value == 0) return fixed;
-    return CutDecimals(value, std::min(4 - exponent, 30));
+    if (d.exponent >= -1 || value == 0) return CutDecimals(d, 5);
+    return CutDecimals(d, std::min(4 - d.exponent, 30));
 }
 
 long double RoundNum(long double value, int n) {
