@@ -222,16 +222,25 @@ void TForm12::BTNcorrigirClick(TObject*) {
     const calc::TTableGrids tables = wizard_links::Tables();
     wizard_links::PrepareTables(calc::PlanilhaTables(input, correction, tables.Cusetabsc));
     wizard_links::ReloadCorrRev(correction);
-    // Only the series column "Correção" reads is cut at the final month and
-    // derived again; the others are not needed.
+    // Every series is cut at the final month and derived again (the
+    // revision form reads them as the last calculation left them); only the
+    // one column "Correção" reads must serve, another that cannot is left as
+    // it was. A series already derived for this month is not derived again.
     const std::string fim = Datafim->Text();
     const int k = Csteto->Checked() ? 0 : calc::SeriesIndex(ComboBox1->Text());
-    switch (k) {
-    case 0: wizard_links::geraindicex(fim); break;
-    case 1: wizard_links::geraindiceINSSI(fim); break;
-    case 2: wizard_links::geraindiceINSSII(fim); break;
-    case 3: wizard_links::geraindiceINSSIII(fim); break;
-    default: break;
+    void (*const derive[])(const std::string&) = {
+        wizard_links::geraindicex, wizard_links::geraindiceINSSI, wizard_links::geraindiceINSSII,
+        wizard_links::geraindiceINSSIII};
+    for (int s = 0; s < 4; ++s) {
+        if (s == k) {
+            derive[s](fim);
+            continue;
+        }
+        try {
+            derive[s](fim);
+        } catch (const tabelas::ETableError&) {
+        } catch (const EConvertError&) {
+        }
     }
     // The reloads cut the factor series at the final month, and a series
     // carries amounts to its last month: one that ends before the final

@@ -44,8 +44,8 @@ TStamp StampOf(const std::string& path) {
     return s;
 }
 
-// A digest of every cell and of the counts: equal digests mean the cells
-// are as they were when the digest was taken.
+} // namespace
+
 uint64_t CellsDigest(const TCellMatrix& cells) {
     const std::hash<std::string_view> hash;
     uint64_t h = 0x9e3779b97f4a7c15ULL ^ (static_cast<uint64_t>(cells.ColCount()) << 32) ^
@@ -58,6 +58,8 @@ uint64_t CellsDigest(const TCellMatrix& cells) {
     return h;
 }
 
+namespace {
+
 // What is known of a table's cells and of the file they come from.
 struct TWatched {
     bool read = false;        // the file was looked at (stamp holds)
@@ -66,6 +68,7 @@ struct TWatched {
     bool absent = false;      // an optional table that is not there
     bool fromFile = false;    // the cells hold what the file held
     std::string text;         // the file's checked text (TFollow::File)
+    bool fileMonthsKnown = false; // months holds those of the text
     bool loaded = false;      // digest of the cells right after loading it
     uint64_t loadedDigest = 0;
     bool checked = false;     // digest of the cells when last checked
@@ -129,16 +132,23 @@ void NoteFileProblem(const std::string& file, const std::string& problem) {
         NoteTableProblem(file, problem);
 }
 
-// Brings the cells up to date with the file and checks them when they
-// changed. Returns the record, or fills `refusal` when the table cannot serve.
+// The cells become what the text holds, rows taken out included.
+void LoadExactly(TCellMatrix& cells, const std::string& text) {
+    cells.Clear();
+    CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
+    cells.SetRowCount(std::max(2, LineCount(text)));
+}
+
+// Brings the table up to date with its file and checks it when it changed:
+// the file (TFollow::File; its cells are made what it holds only when
+// `restore`, before they are read) or the cells (TFollow::Changes). Returns
+// the record, or fills `refusal` when the table cannot serve.
 TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& cells,
-                TFollow follow, const TCellsLoaded& loaded, TTableRefusal& refusal) {
+                TFollow follow, bool restore, const TCellsLoaded& loaded, TTableRefusal& refusal) {
     const std::string path = PathJoin(dir, file);
     TWatched& w = Watched()[TKey(&cells, path)];
     const TStamp stamp = StampOf(path);
     const bool changed = !w.read || !(w.stamp == stamp);
-    uint64_t digest = 0; // of the cells, once known
-    bool known = false;
     if (follow == TFollow::File) {
         if (changed) {
             std::string text;
@@ -146,20 +156,35 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
             w.fileProblem = ReadCheckedTable(dir, file, text, absent);
             w.absent = absent;
             w.text = std::move(text);
+            w.fileMonthsKnown = false;
             w.loaded = false;
             NoteFileProblem(file, w.fileProblem);
         }
-        if (w.fileProblem.empty() && !w.absent) {
-            digest = CellsDigest(cells);
-            known = true;
-            if (!w.loaded || digest != w.loadedDigest) {
-                // Over the cells, as the grid loader reads a file: they only grow.
-                CellsFromText(cells, w.text, TableSeparator, GridRect(0, 0, -1, -1));
-                digest = w.loadedDigest = CellsDigest(cells);
+        w.read = true;
+        w.stamp = stamp;
+        if (!w.fileProblem.empty()) {
+            refusal = FileRefusal(file, w.fileProblem);
+            return nullptr;
+        }
+        // An optional table that is not there: the cells are all there is,
+        // checked as those of a table loaded at start-up.
+        if (!w.absent) {
+            if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
+                LoadExactly(cells, w.text);
+                w.loadedDigest = CellsDigest(cells);
                 w.loaded = true;
                 w.fromFile = true;
                 if (loaded) loaded(cells);
             }
+            // The file was checked whole when it was read; the cells will be
+            // made what it holds before they are read.
+            if (!w.fileMonthsKnown) {
+                TCellMatrix text(1, 1);
+                CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
+                w.months = MonthsOf(text, TableRules(file).key);
+                w.fileMonthsKnown = true;
+            }
+            return &w;
         }
     } else if (changed) {
         // A file not there: cells set before anything was read from this
@@ -172,30 +197,27 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
             bool absent = false;
             w.fileProblem = ReadCheckedTable(dir, file, text, absent);
             if (w.fileProblem.empty() && !absent) {
-                // The table is what the file now holds, rows taken out
-                // included.
-                cells.Clear();
-                CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
-                cells.SetRowCount(std::max(2, LineCount(text)));
+                LoadExactly(cells, text);
                 w.fromFile = true;
                 if (loaded) loaded(cells);
             }
             NoteFileProblem(file, w.fileProblem);
         }
+        w.read = true;
+        w.stamp = stamp;
     }
-    w.read = true;
-    w.stamp = stamp;
     if (!w.fileProblem.empty()) {
         refusal = FileRefusal(file, w.fileProblem);
         return nullptr;
     }
-    if (!known) digest = CellsDigest(cells);
+    const uint64_t digest = CellsDigest(cells);
     if (!w.checked || digest != w.checkedDigest) {
         const TTableRules rules = TableRules(file);
         // A grid left empty is a table that was not loaded: its months are
         // told missing.
         w.cellsProblem = CheckTableCells(cells, rules, false);
         w.months = w.cellsProblem.empty() ? MonthsOf(cells, rules.key) : std::vector<int>();
+        w.fileMonthsKnown = false;
         w.checkedDigest = digest;
         w.checked = true;
     }
@@ -282,8 +304,10 @@ std::string RefusalText(const std::string& dir, const std::vector<TTableRefusal>
                   "alteradas são lidas outra vez a cada cálculo.";
 }
 
-void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
-                   const TCellsLoaded& loaded) {
+namespace {
+
+void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool restore,
+             const TCellsLoaded& loaded) {
     std::vector<TTableRefusal> refusals;
     auto told = [&refusals](const std::string& file) {
         return std::any_of(refusals.begin(), refusals.end(),
@@ -292,7 +316,7 @@ void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
     for (const TTableUse& use : uses) {
         if (!use.cells) continue;
         TTableRefusal refusal;
-        const TWatched* w = Bring(dir, use.file, *use.cells, use.follow, loaded, refusal);
+        const TWatched* w = Bring(dir, use.file, *use.cells, use.follow, restore, loaded, refusal);
         if (!w) {
             if (!told(use.file)) refusals.push_back(refusal);
             continue;
@@ -310,9 +334,23 @@ void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
     if (!refusals.empty()) throw ETableError(RefusalText(dir, refusals));
 }
 
+} // namespace
+
+void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
+                   const TCellsLoaded& loaded) {
+    Prepare(dir, uses, false, loaded);
+}
+
 void PrepareTable(const std::string& dir, const std::string& file, TCellMatrix& cells,
                   TFollow follow, const TCellsLoaded& loaded) {
-    PrepareTables(dir, {TTableUse{file, &cells, follow, {}}}, loaded);
+    Prepare(dir, {TTableUse{file, &cells, follow, {}}}, true, loaded);
+}
+
+bool FileUnchanged(const std::string& dir, const std::string& file, const TCellMatrix& cells) {
+    const std::string path = PathJoin(dir, file);
+    auto it = Watched().find(TKey(&cells, path));
+    return it != Watched().end() && it->second.read && it->second.fileProblem.empty() &&
+           !it->second.absent && it->second.stamp == StampOf(path);
 }
 
 void NoteTableLoaded(const std::string& dir, const std::string& file, TCellMatrix* cells,

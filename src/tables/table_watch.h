@@ -6,6 +6,7 @@
 // one refusal: each table by its file name, the data folder, the months it
 // lacks as ranges ("02/2026 a 11/2026") and what to do. A table file changed
 // while the program runs is read again by the next calculation: no restart.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,9 +27,9 @@ struct TMonthSpan {
 
 // How a table's cells follow its file.
 enum class TFollow {
-    // Made again from the file before each calculation, over whatever the
-    // cells hold (the calculation shortens them; an edit in the tables form
-    // is not used): the correction table and the index series.
+    // Made again from the file before each calculation (the calculation
+    // shortens them; an edit in the tables form is not used): the
+    // correction table and the index series.
     File,
     // Loaded at start-up and read again only when the file changed since;
     // until then the cells are used as they are, edits included, and
@@ -51,13 +52,24 @@ using TCellsLoaded = std::function<void(TCellMatrix&)>;
 
 // Brings every table up to date and checks it and its months; raises one
 // ETableError (tables/table_status.h) that lists every table that cannot
-// serve, in the order given (a file named twice is told once).
+// serve, in the order given (a file named twice is told once). A table that
+// follows its file is checked in its file: its cells are made what the file
+// holds by PrepareTable, before the calculation reads them.
 void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
                    const TCellsLoaded& loaded = {});
 
-// The same for one table without months (the reloaders of the tables form).
+// The same for one table without months, its cells made what its file holds
+// when it follows it (the reloaders of the tables form).
 void PrepareTable(const std::string& dir, const std::string& file, TCellMatrix& cells,
                   TFollow follow, const TCellsLoaded& loaded = {});
+
+// Whether dir/file served when the cells were last prepared from it and has
+// not changed since (one look at the file, no reading).
+bool FileUnchanged(const std::string& dir, const std::string& file, const TCellMatrix& cells);
+
+// A digest of every cell and of the counts: equal digests mean the cells are
+// as they were when the digest was taken.
+uint64_t CellsDigest(const TCellMatrix& cells);
 
 // What the start-up load read into the cells from dir/file (text empty when
 // the file was missing or refused): the calculations then read the file

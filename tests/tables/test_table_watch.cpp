@@ -120,10 +120,14 @@ TEST(TableWatch, ChangedCellsAreCheckedOrMadeAgainFromTheFile) {
                         "2 não pode ser zero nem negativo): corrija esse valor."),
               std::string::npos);
     salmin.SetCell(1, 2, "1518,00");
-    // An edit in a table that follows its file gives way to the file.
+    // A table that follows its file is made what the file holds before it
+    // is read: an edit or a cut gives way to the file.
+    PrepareTable(dir.path, SeriesIIIFile, series, TFollow::File);
+    EXPECT_EQ(series.Cell(1, 3), "102");
     series.SetRowCount(2);
     series.SetCell(1, 1, "99");
     EXPECT_EQ(Refusal(dir.path, uses), "");
+    PrepareTable(dir.path, SeriesIIIFile, series, TFollow::File);
     EXPECT_EQ(series.RowCount(), 4);
     EXPECT_EQ(series.Cell(1, 1), "100");
     ClearTableProblems();
