@@ -47,8 +47,8 @@ TTableNeed& Need(std::vector<TTableNeed>& needs, const char* grid, const std::st
     return needs.back();
 }
 
-void AddMonths(std::vector<TTableNeed>& needs, const char* grid, const std::string& file,
-               int first, int last) {
+void AddMonths(std::vector<TTableNeed>& needs, const char* grid, const std::string& file, int first,
+               int last) {
     TTableNeed& n = Need(needs, grid, file);
     if (first <= last) n.months.push_back({first, last});
 }

@@ -73,8 +73,7 @@ namespace {
 
 // Runs a pass of the engine on the spreadsheet; the rows written before a
 // failure stay and must show.
-template <class F>
-void RunOnPlanilha(TForm12& form, F pass) {
+template <class F> void RunOnPlanilha(TForm12& form, F pass) {
     calc::TArrearsEngine engine(form.planilha->Matrix(), wizard_links::Tables(),
                                 form.PlanilhaInput(), Form9->marcalimite);
     try {

@@ -78,8 +78,8 @@ void PrepareTables(const std::vector<calc::TTableNeed>& needs) {
         // The calculation shortens the series and reads the correction table
         // again from its file, as the generators always did.
         const std::string name = need.grid;
-        const bool fromFile = name == "GridCorrRev" || name == "INPCGrid" ||
-                              name.rfind("SRevisao", 0) == 0;
+        const bool fromFile =
+            name == "GridCorrRev" || name == "INPCGrid" || name.rfind("SRevisao", 0) == 0;
         uses.push_back({need.file, &grid->Matrix(),
                         fromFile ? tabelas::TFollow::File : tabelas::TFollow::Changes,
                         need.months});

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <string_view>
 
@@ -47,31 +48,46 @@ TStamp StampOf(const std::string& path) {
 } // namespace
 
 uint64_t CellsDigest(const TCellMatrix& cells) {
-    const std::hash<std::string_view> hash;
-    uint64_t h = 0x9e3779b97f4a7c15ULL ^ (static_cast<uint64_t>(cells.ColCount()) << 32) ^
-                 static_cast<uint64_t>(cells.RowCount());
+    // Eight bytes at a time, each cell closed by its length: a changed,
+    // moved or split text changes the digest.
+    auto mix = [](uint64_t h, uint64_t word) {
+        h ^= word;
+        h = (h << 27 | h >> 37) * 0x9e3779b97f4a7c15ULL;
+        return h;
+    };
+    uint64_t h = mix(0xcbf29ce484222325ULL, static_cast<uint64_t>(cells.ColCount()) << 32 |
+                                                static_cast<uint32_t>(cells.RowCount()));
     for (int r = 0; r < cells.RowCount(); ++r)
         for (int c = 0; c < cells.ColCount(); ++c) {
-            h = (h << 7 | h >> 57) ^ hash(cells.Cell(c, r));
-            h *= 0xff51afd7ed558ccdULL;
+            const std::string& text = cells.Cell(c, r);
+            const char* p = text.data();
+            size_t n = text.size();
+            for (; n >= 8; p += 8, n -= 8) {
+                uint64_t word;
+                std::memcpy(&word, p, 8);
+                h = mix(h, word);
+            }
+            uint64_t tail = 0;
+            std::memcpy(&tail, p, n);
+            h = mix(h, tail ^ static_cast<uint64_t>(text.size()) << 56);
         }
-    return h;
+    return h ^ h >> 31;
 }
 
 namespace {
 
 // What is known of a table's cells and of the file they come from.
 struct TWatched {
-    bool read = false;        // the file was looked at (stamp holds)
-    TStamp stamp;             // as it was then
-    std::string fileProblem;  // why the file cannot serve ("" when it can)
-    bool absent = false;      // an optional table that is not there
-    bool fromFile = false;    // the cells hold what the file held
-    std::string text;         // the file's checked text (TFollow::File)
+    bool read = false;            // the file was looked at (stamp holds)
+    TStamp stamp;                 // as it was then
+    std::string fileProblem;      // why the file cannot serve ("" when it can)
+    bool absent = false;          // an optional table that is not there
+    bool fromFile = false;        // the cells hold what the file held
+    std::string text;             // the file's checked text (TFollow::File)
     bool fileMonthsKnown = false; // months holds those of the text
-    bool loaded = false;      // digest of the cells right after loading it
+    bool loaded = false;          // digest of the cells right after loading it
     uint64_t loadedDigest = 0;
-    bool checked = false;     // digest of the cells when last checked
+    bool checked = false; // digest of the cells when last checked
     uint64_t checkedDigest = 0;
     std::string cellsProblem; // what that check found
     std::vector<int> months;  // the months of column 0 then, in order
@@ -86,7 +102,8 @@ std::map<TKey, TWatched>& Watched() {
 
 int Digits(std::string_view s, size_t from, size_t count) {
     int n = 0;
-    for (size_t i = from; i < from + count; ++i) n = n * 10 + (s[i] - '0');
+    for (size_t i = from; i < from + count; ++i)
+        n = n * 10 + (s[i] - '0');
     return n;
 }
 
@@ -143,8 +160,8 @@ void LoadExactly(TCellMatrix& cells, const std::string& text) {
 // the file (TFollow::File; its cells are made what it holds only when
 // `restore`, before they are read) or the cells (TFollow::Changes). Returns
 // the record, or fills `refusal` when the table cannot serve.
-TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& cells,
-                TFollow follow, bool restore, const TCellsLoaded& loaded, TTableRefusal& refusal) {
+TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& cells, TFollow follow,
+                bool restore, const TCellsLoaded& loaded, TTableRefusal& refusal) {
     const std::string path = PathJoin(dir, file);
     TWatched& w = Watched()[TKey(&cells, path)];
     const TStamp stamp = StampOf(path);
@@ -325,8 +342,7 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
         const std::string missing = MissingMonthsText(use.months, w->months, &count);
         if (count == 0 || told(use.file)) continue;
         refusals.push_back({use.file,
-                            count == 1 ? "não tem o mês " + missing
-                                       : "não tem os meses " + missing,
+                            count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing,
                             count == 1 ? "acrescente esse mês ao arquivo"
                                        : "acrescente esses meses ao arquivo (uma linha por mês, "
                                          "em ordem)"});

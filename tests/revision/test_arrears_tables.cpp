@@ -28,8 +28,8 @@ TEST(ArrearsTables, TheSpreadsheetNeedsOnlyTheSeriesItReads) {
     in.Dataini = "15/03/1995";
     in.Datafim = "30/11/2026";
     in.ComboBox1 = calc::SeriesNames[0];
-    const Texts base = {"GridCorrRev crmensalrev3.tab: 03/1995-11/2026", "tabatusal atuaprev.tab:",
-                        "GridSalmin salmin.tab: 04/1995-11/2026",
+    const Texts base = {"GridCorrRev crmensalrev3.tab: 03/1995-11/2026",
+                        "tabatusal atuaprev.tab:", "GridSalmin salmin.tab: 04/1995-11/2026",
                         "gridiinss inss.tab: 04/1995-11/2026"};
     Texts expected = base;
     expected.push_back("INPCGrid " + kInpc + ": 03/1995-11/2026");

@@ -24,7 +24,8 @@ std::string Refusal(const std::string& dir, const std::vector<TTableUse>& uses) 
 TEST(TableWatch, MissingMonthsAreToldAsRanges) {
     std::vector<int> present;
     auto add = [&present](int y0, int m0, int y1, int m1) {
-        for (int m = MonthNumber(y0, m0); m <= MonthNumber(y1, m1); ++m) present.push_back(m);
+        for (int m = MonthNumber(y0, m0); m <= MonthNumber(y1, m1); ++m)
+            present.push_back(m);
     };
     add(1989, 7, 1990, 12);
     add(1993, 1, 1993, 2);
@@ -40,11 +41,13 @@ TEST(TableWatch, MissingMonthsAreToldAsRanges) {
                                 present, &count),
               "01/1991 e 02/2026 a 11/2026");
     EXPECT_EQ(count, 11);
-    EXPECT_EQ(MissingMonthsText({{MonthNumber(2000, 1), MonthNumber(2001, 1)}}, present, &count), "");
+    EXPECT_EQ(MissingMonthsText({{MonthNumber(2000, 1), MonthNumber(2001, 1)}}, present, &count),
+              "");
     EXPECT_EQ(count, 0);
     // A table with every other month gives a short list, not a page.
     std::vector<int> odd;
-    for (int m = MonthNumber(2000, 1); m < MonthNumber(2004, 1); m += 2) odd.push_back(m);
+    for (int m = MonthNumber(2000, 1); m < MonthNumber(2004, 1); m += 2)
+        odd.push_back(m);
     EXPECT_EQ(MissingMonthsText({{MonthNumber(2000, 1), MonthNumber(2003, 12)}}, odd, &count),
               "02/2000, 04/2000, 06/2000, 08/2000, 10/2000, 12/2000, 02/2001, 04/2001, 06/2001, "
               "08/2001, 10/2001, 12/2001 e outros 12 meses");
