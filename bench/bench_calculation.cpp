@@ -138,6 +138,22 @@ void BM_FullCalculationToFinalizar(benchmark::State& state) {
 }
 BENCHMARK(BM_FullCalculationToFinalizar)->Unit(benchmark::kMillisecond);
 
+// Próximo of the spreadsheet page alone (BTNcorrigirClick): the tables it
+// reads made ready, the months laid out, both benefits carried, the
+// differences, interest and totals.
+void BM_Proximo(benchmark::State& state) {
+    Program& program = TheProgram();
+    TForm12& w = *Form12;
+    for (auto _ : state) {
+        w.PageControl1->SetPageIndex(5);
+        w.BTNcorrigirClick(nullptr);
+    }
+    state.counters["rows"] = w.planilha->RowCount();
+    if (!program.dialogs.Messages().empty())
+        state.SkipWithError(program.dialogs.Messages().front().c_str());
+}
+BENCHMARK(BM_Proximo)->Unit(benchmark::kMillisecond);
+
 // Finalizar alone (Button3Click): state file, report file, the report read
 // and laid out in the main window. "report_MB" is the heap the shown report
 // holds, measured from an empty viewer.

@@ -293,7 +293,7 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
                         p = RemovePonto(pct);
                     } catch (const EConvertError&) {
                         throw ECellValueError(CellValueMessage(
-                            first + " da tabela de atualização de salários", "1", pct));
+                            first + " da tabela " + tabelas::AtuaprevFile, "1", pct));
                     }
                     std::string factor = formatfloatx("#,##0.000000", p / 100 + 1);
                     planilha_.SetCell(1, i, factor);
@@ -308,7 +308,7 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
                 salminicial = RemovePonto(minimo);
             } catch (const EConvertError&) {
                 throw ECellValueError(CellValueMessage(
-                    month + " da tabela Correção de Renda Revisão", "Salário Mínimo", minimo));
+                    month + " da tabela " + tabelas::CrMensalRev3File, "Salário Mínimo", minimo));
             }
         }
 

@@ -18,6 +18,7 @@
 
 #include "platform/runtime/dates.h"
 #include "tables/cell_errors.h"
+#include "tables/table_watch.h"
 
 class TCellMatrix;
 
@@ -240,6 +241,35 @@ private:
 // Copies "Data" and "Valor Pago" of planilha into the columns 0 and 1 of the
 // other grid (TForm10.planilha), one row fewer.
 void recalculo(const TCellMatrix& planilha, TCellMatrix& target);
+
+// ---- the tables a calculation reads ------------------------------------------
+
+// A table a calculation reads: the tables form's grid ("GridSalmin"), its
+// file in the data folder and the months the calculation looks up in it.
+struct TTableNeed {
+    const char* grid;
+    std::string file;
+    std::vector<tabelas::TMonthSpan> months;
+};
+
+// Of the new RMI: the INPC series (file of the third series) for every
+// salary month it corrects (not the last twelve with Catual24) and the month
+// after "Atualizar até", which its factors carry them to; the minimum wage and
+// the ceiling of every salary month with Csmt, and of "Atualizar até" on the
+// Lei 8.213/91 road; of the final date and the month after it (the two
+// ceilings) on the Decreto 83.080/79 road. A salary it corrects that falls
+// after that month has no factor: ECalcError says so. Dates that do not read
+// add no months (the validations before tell them).
+std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc);
+
+// Of the spreadsheet: the correction table (corrFile: crmensalrev3.tab or the
+// own index) and the series of column "Correção" (indicegrid with Csteto,
+// else the one ComboBox1 names) for every month of the case; with Cirsm the
+// alternative readjustments; the minimum wage and the ceiling of every month
+// after the first (the first is not limited); the proportional readjustments,
+// looked up by the first month (none is needed).
+std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::string& corrFile,
+                                       bool Cusetabsc);
 
 // ---- the report -------------------------------------------------------------
 

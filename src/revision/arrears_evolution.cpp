@@ -153,7 +153,7 @@ void TArrearsEngine::EvolveSide(Member member, int i, TDateTime d, bool autor,
             if (salminicial == 0)
                 throw ECalcError("Falta o salário mínimo do primeiro mês do cálculo (" +
                                  planilha_.Cell(0, 1) +
-                                 ") na tabela Correção de Renda Revisão: o art. 58 do ADCT "
+                                 ") na tabela " + std::string(tabelas::CrMensalRev3File) + ": o art. 58 do ADCT "
                                  "não pode ser aplicado");
             write(Val(prevCol, 1) / salminicial * Factor(factorCol, i) / divisor, in_.Dteto,
                   nullptr);

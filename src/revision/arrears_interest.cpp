@@ -84,7 +84,8 @@ void TArrearsEngine::NoInterest(int lastRow, bool appendSums) {
 
 void TArrearsEngine::WithInterest(int lastRow, bool appendRow) {
     const TDateTime start = MonthOf(in_.Dataini, "Data Inicial (DIB)");
-    const TDateTime prescription = ControlDate(in_.DatePrescricao, "Data da Prescrição");
+    // The month of the prescription date is owed whether interest is on or off.
+    const TDateTime prescription = MonthOf(in_.DatePrescricao, "Data da Prescrição");
     const TDateTime interestStart =
         checkinteiro(in_.Dateinicialjuros)
             ? ControlDate(in_.Dateinicialjuros, "Data inicial para contagem de juros")
@@ -149,7 +150,10 @@ void TArrearsEngine::WithInterest(int lastRow, bool appendRow) {
 }
 
 void TArrearsEngine::Totals(int lastRow, bool prescriptionTest) {
-    const TDateTime prescription = in_.DatePrescricaoDate;
+    // The month of the prescription date is owed whether interest is on or off.
+    int y, m, day;
+    DecodeDate(in_.DatePrescricaoDate, y, m, day);
+    const TDateTime prescription = EncodeDate(y, m, 1);
     long double sum9 = 0, sum11 = 0;
     for (int r = 1; r <= lastRow; ++r) {
         const bool dated = Digit(0, r);

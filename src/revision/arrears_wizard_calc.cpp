@@ -69,28 +69,36 @@ calc::TNovaRmiInput TForm12::NovaRmiInput() {
     return in;
 }
 
-// Every pass reads these tables: none runs on a table that is missing or
-// damaged (the start-up, or the last reload, said which), nor on one whose
-// cells were edited since into values the start-up would have refused.
+namespace {
+
+// Runs a pass of the engine on the spreadsheet; the rows written before a
+// failure stay and must show.
+template <class F> void RunOnPlanilha(TForm12& form, F pass) {
+    calc::TArrearsEngine engine(form.planilha->Matrix(), wizard_links::Tables(),
+                                form.PlanilhaInput(), Form9->marcalimite);
+    try {
+        pass(engine);
+    } catch (...) {
+        form.planilha->MatrixChanged();
+        throw;
+    }
+    form.planilha->MatrixChanged();
+}
+
+} // namespace
+
+// The companion passes read these tables: none runs on a table that is
+// missing or damaged (the start-up, or the last reload, said which), nor on
+// one whose cells were edited since into values the start-up would have
+// refused (checked again only when they changed).
 template <class F>
 void TForm12::RunPass(F pass) {
     const calc::TTableGrids tables = wizard_links::Tables();
     tabelas::RequireTables({{tabelas::CrMensalRev3File, tables.GridCorrRev},
                             {tabelas::SalminFile, tables.GridSalmin},
                             {tabelas::InssFile, tables.gridiinss},
-                            {tabelas::AtuaprevFile, tables.tabatusal},
-                            {tabelas::SeriesIFile, nullptr},
-                            {tabelas::SeriesIIFile, nullptr},
-                            {tabelas::SeriesIIIFile, nullptr}});
-    calc::TArrearsEngine engine(planilha->Matrix(), tables, PlanilhaInput(), Form9->marcalimite);
-    try {
-        pass(engine);
-    } catch (...) {
-        // The rows written before the failure stay and must show.
-        planilha->MatrixChanged();
-        throw;
-    }
-    planilha->MatrixChanged();
+                            {tabelas::AtuaprevFile, tables.tabatusal}});
+    RunOnPlanilha(*this, pass);
 }
 
 namespace {
@@ -154,16 +162,17 @@ void TForm12::Button2Click(TObject*) {
     ValidateSalaryDates(false, -1);
     CheckSalaryCells();
     const long double paid = rmi01->CheckedValue();
+    const calc::TNovaRmiInput input = NovaRmiInput();
+    // Every month the road reads, in every table, before anything is computed.
     const calc::TTableGrids tables = wizard_links::Tables();
-    tabelas::RequireTables(
-        {{tabelas::SalminFile, tables.GridSalmin}, {tabelas::InssFile, tables.gridiinss}});
+    wizard_links::PrepareTables(calc::NovaRmiTables(input, tables.Cusetabsc));
     // The salaries are corrected up to the month after "Atualizar até".
     wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", IncMonth(DateEdit3->Date(), 1)));
 
     calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), tables, Form9->marcalimite, Inform);
     std::string rmi;
     try {
-        rmi = nova.Calcular(NovaRmiInput());
+        rmi = nova.Calcular(input);
     } catch (...) {
         Sdig->MatrixChanged();
         Sdem->MatrixChanged();
@@ -190,17 +199,6 @@ void TForm12::BTNcorrigirClick(TObject*) {
     if (!checkinteiro(Dataini->Text())) Fail("é necessário digitar a Data Inicial", Dataini);
     if (Ejuros->Value() == 0) Cjuros->SetChecked(false);
     if (!checkinteiro(Datafim->Text())) Fail("é necessário digitar a Data Final", Datafim);
-
-    // The correction table is read again, whole and checked: a missing or
-    // damaged one stops the calculation instead of leaving its months out.
-    wizard_links::ReloadCorrRev(meuindice->Checked() ? tabelas::MeuIndiceFile
-                                                     : tabelas::CrMensalRev3File);
-    const std::string fim = Datafim->Text();
-    wizard_links::geraindicex(fim);
-    wizard_links::geraindiceINSSI(fim);
-    wizard_links::geraindiceINSSII(fim);
-    wizard_links::geraindiceINSSIII(fim);
-
     if (!checkinteiro(Vinss->Text())) Fail("é necessário digitar RMI Autor", Vinss);
     if (!checkinteiro(DatePrescricao->Text()))
         Fail("é necessário digitar a Data da Prescrição", DatePrescricao);
@@ -214,21 +212,45 @@ void TForm12::BTNcorrigirClick(TObject*) {
         Fail("a data inicial não pode ser anterior a 01/05/1977", nullptr);
     // Dates the wrong way round would give one month's row as the whole case.
     if (Datafim->Date() < Dataini->Date()) Fail("a data final não pode ser anterior à data inicial", Datafim);
-    // The reloads cut each factor series at the final month, and a series
+
+    // Every table the case reads, for every month it reads, before anything
+    // is computed: what is missing is told at once.
+    const calc::TPlanilhaInput input = PlanilhaInput();
+    const std::string correction =
+        meuindice->Checked() ? tabelas::MeuIndiceFile : tabelas::CrMensalRev3File;
+    const calc::TTableGrids tables = wizard_links::Tables();
+    wizard_links::PrepareTables(calc::PlanilhaTables(input, correction, tables.Cusetabsc));
+    wizard_links::ReloadCorrRev(correction);
+    // Every series is cut at the final month and derived again (the
+    // revision form reads them as the last calculation left them); only the
+    // one column "Correção" reads must serve, another that cannot is left as
+    // it was. A series already derived for this month is not derived again.
+    const std::string fim = Datafim->Text();
+    const int k = Csteto->Checked() ? 0 : calc::SeriesIndex(ComboBox1->Text());
+    void (*const derive[])(const std::string&) = {
+        wizard_links::geraindicex, wizard_links::geraindiceINSSI, wizard_links::geraindiceINSSII,
+        wizard_links::geraindiceINSSIII};
+    for (int s = 0; s < 4; ++s) {
+        if (s == k) {
+            derive[s](fim);
+            continue;
+        }
+        try {
+            derive[s](fim);
+        } catch (const tabelas::ETableError&) {
+        } catch (const EConvertError&) {
+        }
+    }
+    // The reloads cut the factor series at the final month, and a series
     // carries amounts to its last month: one that ends before the final
     // month, or lacks it, would carry them to another month.
-    {
+    if (k >= 0) {
         const calc::TTableGrids grids = wizard_links::Tables();
-        const std::string finalMonth = Copy(fim, 4, 7);
-        auto require = [&](const TCellMatrix* series, const char* file) {
-            if (series) RequireSeriesEnd(*series, finalMonth, file);
-        };
-        require(grids.indicegrid, tabelas::SeriesIIIFile);
-        if (const int k = calc::SeriesIndex(ComboBox1->Text()); k >= 0)
-            require(calc::SeriesGrid(grids, k), calc::SeriesFile(k));
+        if (const TCellMatrix* series = calc::SeriesGrid(grids, k))
+            RequireSeriesEnd(*series, Copy(fim, 4, 7), calc::SeriesFile(k));
     }
     bool computed = false;
-    RunPass([&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
+    RunOnPlanilha(*this, [&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
     if (computed) PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
 }
 

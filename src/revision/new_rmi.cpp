@@ -75,8 +75,10 @@ std::string TNovaRmi::Calcular(const TNovaRmiInput& in) {
             Sdem_.SetCell(c, r, "");
     incdata2(in.DateEdit1, in.DateEdit2);
     // A salary whose month the index table lacks would go uncorrected, and
-    // every later one with it: the calculation stops instead.
-    for (int r = 1; r < Sdem_.RowCount(); ++r)
+    // every later one with it: the calculation stops instead. The last
+    // twelve, when they are not corrected, need no factor.
+    const int corrected = in.Catual24 ? Sdig_.RowCount() - 13 : Sdem_.RowCount() - 1;
+    for (int r = 1; r <= corrected && r < Sdem_.RowCount(); ++r)
         if (Sdem_.Cell(2, r).empty()) MissingMonth(Sdem_.Cell(0, r), tabelas::SeriesIIIFile);
     if (in.caplicar)
         S041088(in);
@@ -210,10 +212,10 @@ std::string TNovaRmi::devolvevalorex(int side, const std::string& date) {
             return Fmt(RemovePonto(text));
         } catch (const EConvertError&) {
             throw ECellValueError(
-                CellValueMessage(key + " da tabela INSS - Teto", IntToStr(side), text));
+                CellValueMessage(key + " da tabela " + tabelas::InssFile, IntToStr(side), text));
         }
     }
-    throw ECellValueError("O mês " + key + " não está na tabela INSS - Teto");
+    MissingMonth(key, tabelas::InssFile);
 }
 
 } // namespace calc

@@ -166,10 +166,10 @@ void corrigesalario(TCellMatrix& STGSalarios, const TRevisionTables& tables,
         auto found = rowOf.find(month);
         if (found == rowOf.end()) continue;
         const int j = found->second;
-        long double index = CellValue(inpc, 1, j, "1", "Correção INPC");
+        long double index = CellValue(inpc, 1, j, "1", tabelas::SeriesIIIFile);
         if (index == 0)
             throw calc::ECalcError("Índice zero na linha " + month +
-                                   " da tabela Correção INPC: o salário de " + month +
+                                   " da tabela " + std::string(tabelas::SeriesIIIFile) + ": o salário de " + month +
                                    " não pode ser corrigido");
         STGSalarios.SetCell(2, r, FormatFloat("0.00000000", CheckFinite(base / index)));
 
@@ -242,14 +242,14 @@ std::string TetoDoMes(const TCellMatrix& gridiinss, TDateTime monthStart, bool C
         TDateTime d;
         if (!TryMonthStart(month, d))
             throw ECellValueError("Data inválida na linha " + IntToStr(j) +
-                                  " da tabela INSS - Teto: '" + month + "'");
+                                  " da tabela " + std::string(tabelas::InssFile) + ": '" + month + "'");
         if (Cusetabsc ? d <= monthStart : monthStart <= d) {
             // A later month's row stands for a month the table lacks.
             if (!Cusetabsc && d != monthStart) break;
             return gridiinss.Cell(1, j);
         }
     }
-    MissingMonth(FormatDateTime("mm/yyyy", monthStart), "INSS - Teto");
+    MissingMonth(FormatDateTime("mm/yyyy", monthStart), tabelas::InssFile);
 }
 
 TNovaRmiResult novarmi(const TNovaRmiInput& in, const TRevisionTables& tables) {

@@ -186,7 +186,7 @@ void evolucao(const TEvolucaoInput& in, const TRevisionTables& tables, TCellMatr
         const int j = Find(corrRows, SEvolucao.Cell(0, r));
         if (j < 0) MissingMonth(SEvolucao.Cell(0, r), tabelas::CrMensalRev3File);
         return FormatFloat("#,##0.00000000",
-                           CellValue(corr, 1, j, "1", "Correção de Renda Revisão"));
+                           CellValue(corr, 1, j, "1", tabelas::CrMensalRev3File));
     };
 
     for (int r = 1; r < e.Rows(); ++r) {
@@ -247,7 +247,7 @@ void evolucao2(const TEvolucaoInput& in, const TRevisionTables& tables, TCellMat
         } else {
             const int j = Find(corrRows, month);
             if (j < 0) MissingMonth(month, tabelas::CrMensalRev3File);
-            const long double factor = CellValue(corr, 1, j, "1", "Correção de Renda Revisão");
+            const long double factor = CellValue(corr, 1, j, "1", tabelas::CrMensalRev3File);
             if (factor != 1) readjusted = true;
             e.Put(1, r, e.Val(1, r - 1) * factor);
             e.Put(4, r, e.Val(4, r - 1) * factor);

@@ -9,6 +9,7 @@
 #include "platform/runtime/strutil.h"
 #include "revision/amount_text.h"
 #include "tables/cell_errors.h"
+#include "tables/table_names.h"
 
 namespace simulacao {
 
@@ -199,9 +200,9 @@ int TValueLimiter::FindSalmin(TDateTime d01) {
     auto it = std::lower_bound(ix.prefix.begin(), ix.prefix.end(), d01);
     // The table has a row for every month it covers: the first row on or
     // after the month is another month's wage when the month is missing.
-    if (it != ix.prefix.end()) return MonthRow(ix, it, d01, "Salário Mínimo");
-    if (ix.firstBad >= 0) BadKey(ix, "Salário Mínimo"); // the scan reaches it
-    MissingMonth(FormatDateTime("mm/yyyy", d01), "Salário Mínimo");
+    if (it != ix.prefix.end()) return MonthRow(ix, it, d01, tabelas::SalminFile);
+    if (ix.firstBad >= 0) BadKey(ix, tabelas::SalminFile); // the scan reaches it
+    MissingMonth(FormatDateTime("mm/yyyy", d01), tabelas::SalminFile);
 }
 
 int TValueLimiter::MonthRow(const TKeyIndex& ix, std::vector<double>::const_iterator it,
@@ -232,11 +233,11 @@ int TValueLimiter::FindTeto(TDateTime d) {
         // A table newest first holds the months of change: the row in force
         // is the one wanted.
         if (usetabsc_) return static_cast<int>(it - ix.prefix.begin()) + 1;
-        return MonthRow(ix, it, month, "INSS - Teto");
+        return MonthRow(ix, it, month, tabelas::InssFile);
     }
-    if (ix.firstBad >= 0) BadKey(ix, "INSS - Teto");
+    if (ix.firstBad >= 0) BadKey(ix, tabelas::InssFile);
     // Past the last row there is no ceiling to take.
-    MissingMonth(FormatDateTime("mm/yyyy", month), "INSS - Teto");
+    MissingMonth(FormatDateTime("mm/yyyy", month), tabelas::InssFile);
 }
 
 void TValueLimiter::BadKey(const TKeyIndex& ix, const char* table) {
@@ -254,7 +255,7 @@ long double TValueLimiter::CellValue(const TCellMatrix& grid, std::vector<long d
     } catch (const EConvertError&) {
         throw ECellValueError(
             CellValueMessage(RowLabel(grid.Cell(0, row), row) + " da tabela " +
-                                 (&grid == &salmin_ ? "Salário Mínimo" : "INSS - Teto"),
+                                 (&grid == &salmin_ ? tabelas::SalminFile : tabelas::InssFile),
                              "1", text));
     }
     if (row >= 0 && row < static_cast<int>(known.size())) {

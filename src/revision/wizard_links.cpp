@@ -7,6 +7,7 @@
 #include "revision/recalc_form.h"
 #include "revision/revision_form.h"
 #include "tables/table_status.h"
+#include "tables/table_watch.h"
 #include "tables/tables_form.h"
 
 namespace wizard_links {
@@ -67,8 +68,31 @@ calc::TTableGrids Tables() {
     return t;
 }
 
+void PrepareTables(const std::vector<calc::TTableNeed>& needs) {
+    if (!Form8) return;
+    std::vector<tabelas::TTableUse> uses;
+    std::vector<TStringAlignGrid*> grids;
+    for (const calc::TTableNeed& need : needs) {
+        auto* grid = dynamic_cast<TStringAlignGrid*>(Form8->FindComponent(need.grid));
+        if (!grid) continue;
+        // The calculation shortens the series and reads the correction table
+        // again from its file, as the generators always did.
+        const std::string name = need.grid;
+        const bool fromFile =
+            name == "GridCorrRev" || name == "INPCGrid" || name.rfind("SRevisao", 0) == 0;
+        uses.push_back({need.file, &grid->Matrix(),
+                        fromFile ? tabelas::TFollow::File : tabelas::TFollow::Changes,
+                        need.months});
+        grids.push_back(grid);
+    }
+    tabelas::PrepareTables(Form8->DataDir, uses, [&grids](TCellMatrix& cells) {
+        for (TStringAlignGrid* grid : grids)
+            if (&grid->Matrix() == &cells) grid->MatrixChanged();
+    });
+}
+
 void ReloadCorrRev(const std::string& name) {
-    tabelas::ReloadCheckedTable(Form8->GridCorrRev->Matrix(), DataDir(), name);
+    tabelas::ReloadCheckedTable(Form8->GridCorrRev->Matrix(), Form8->DataDir, name);
     Form8->GridCorrRev->MatrixChanged();
 }
 

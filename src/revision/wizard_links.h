@@ -5,6 +5,7 @@
 // forms' code reads the same whichever way the other forms hold them.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "revision/arrears_engine.h"
 
@@ -42,6 +43,12 @@ TCellMatrix* TableCells(const std::string& gridName);
 // The cells of the tables form's grids that the calculations read, with the
 // revision form's ceiling-table choice.
 calc::TTableGrids Tables();
+// Brings the tables a calculation reads up to date and checks them and the
+// months it looks up (tables/table_watch.h): the correction table and the
+// series are made again from their files, the others read again when their
+// files changed since. Raises one tabelas::ETableError for all that stands
+// in the way.
+void PrepareTables(const std::vector<calc::TTableNeed>& needs);
 // Reloads Form8->GridCorrRev from the data directory's table `name`, read
 // and checked whole: a missing or damaged table raises tabelas::ETableError.
 void ReloadCorrRev(const std::string& name);

@@ -93,44 +93,74 @@ void RatioKind(TCellMatrix& target, const TCellMatrix& source) {
     if (last - 1 < 1) return;
     long double top = Number(source, 1, last);
     for (int r = last - 1; r >= 1; --r)
-        target.SetCell(1, r, formatfloatx(top / Divisor(source, 1, r)));
+        target.SetCell(1, r, formatfactor(top / Divisor(source, 1, r)));
+}
+
+} // namespace
+
+namespace {
+
+// A value as its first 12 significant digits, correctly rounded, and the
+// decimal exponent of the first: d0.d1d2... x 10^exponent. Rounding to 12
+// digits first means a binary representation error (1.0302 held as
+// 1.03019999...) never cuts away a whole last digit.
+struct TDigits {
+    std::string digits;
+    int exponent = 0;
+    bool negative = false;
+};
+
+TDigits DigitsOf(long double value) {
+    value = CheckFinite(value);
+    // Only the digits of "%.11Le" are used, so the locale's decimal point
+    // does not matter.
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.11Le", value);
+    TDigits d;
+    d.negative = buf[0] == '-';
+    const char* p = buf;
+    while (*p && *p != 'e' && *p != 'E') {
+        if (*p >= '0' && *p <= '9') d.digits += *p;
+        ++p;
+    }
+    d.exponent = value == 0 ? 0 : *p ? std::atoi(p + 1) : 0;
+    return d;
+}
+
+// The value cut (towards zero) at `decimals` decimals.
+std::string CutDecimals(const TDigits& d, int decimals) {
+    std::string intPart, fracPart;
+    int pointAt = d.exponent + 1; // digits before the decimal point
+    for (int i = 0; i < pointAt + decimals; ++i) {
+        char c = (i >= 0 && i < static_cast<int>(d.digits.size())) ? d.digits[i] : '0';
+        if (i < pointAt)
+            intPart += c;
+        else if (i >= 0)
+            fracPart += c;
+    }
+    if (pointAt < 0) fracPart = std::string(std::min(decimals, -pointAt), '0') + fracPart;
+    fracPart = fracPart.substr(0, decimals);
+    while (static_cast<int>(fracPart.size()) < decimals)
+        fracPart += '0';
+    size_t nz = intPart.find_first_not_of('0');
+    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+    bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
+    return (d.negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
 }
 
 } // namespace
 
 std::string formatfloatx(long double value) {
-    value = CheckFinite(value);
-    // "%.11Le" gives the 12 significant digits, correctly rounded; only its
-    // digits are used, so the locale's decimal point does not matter.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.11Le", value);
-    std::string digits;
-    bool negative = buf[0] == '-';
-    const char* p = buf;
-    while (*p && *p != 'e' && *p != 'E') {
-        if (*p >= '0' && *p <= '9') digits += *p;
-        ++p;
-    }
-    int exponent = *p ? std::atoi(p + 1) : 0;
-    // value = d0.d1d2... x 10^exponent: the integer part has exponent + 1
-    // digits; keep five decimals and cut the rest.
-    std::string intPart, fracPart;
-    int pointAt = exponent + 1; // digits before the decimal point
-    for (int i = 0; i < pointAt + 5; ++i) {
-        char d = (i >= 0 && i < static_cast<int>(digits.size())) ? digits[i] : '0';
-        if (i < pointAt)
-            intPart += d;
-        else if (i >= 0)
-            fracPart += d;
-    }
-    if (pointAt < 0) fracPart = std::string(std::min(5, -pointAt), '0') + fracPart;
-    fracPart = fracPart.substr(0, 5);
-    while (fracPart.size() < 5)
-        fracPart += '0';
-    size_t nz = intPart.find_first_not_of('0');
-    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
-    bool zero = intPart == "0" && fracPart == "00000";
-    return (negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
+    return CutDecimals(DigitsOf(value), 5);
+}
+
+std::string formatfactor(long double value) {
+    const TDigits d = DigitsOf(value);
+    // Five decimals would leave a factor of a month before the Real with one
+    // or two digits (0,00002 for 0,0000294...): below 0,1 the cut keeps five
+    // significant digits instead. No table comes near 10^-25.
+    if (d.exponent >= -1 || value == 0) return CutDecimals(d, 5);
+    return CutDecimals(d, std::min(4 - d.exponent, 30));
 }
 
 long double RoundNum(long double value, int n) {

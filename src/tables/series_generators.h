@@ -27,12 +27,16 @@ namespace tabelas {
 // representation error (1.0302 held as 1.03019999...) never cuts away a whole
 // last digit.
 std::string formatfloatx(long double value);
+// The factor text of the ratio kind: formatfloatx for factors of 0,1 and
+// above; below, cut at the decimal that keeps five significant digits
+// (0,0000294129... gives 0,000029412).
+std::string formatfactor(long double value);
 
 // Round(value * 10^n) / 10^n with halves to even; n clamped to 0..15.
 long double RoundNum(long double value, int n);
 
-// Ratio kind: factor of row r = source[1, last] / source[1, r], five decimals
-// cut; the last row "1,0000".
+// Ratio kind: factor of row r = source[1, last] / source[1, r], cut by
+// formatfactor; the last row "1,0000".
 void geraindice(TCellMatrix& indicegrid, const TCellMatrix& INPCGrid);
 void geraindiceI(TCellMatrix& SRVI, const TCellMatrix& SRevisaoI);
 void geraindicexII(TCellMatrix& SRVII, const TCellMatrix& SRevisaoII);

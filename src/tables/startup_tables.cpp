@@ -11,6 +11,7 @@
 #include "tables/series_generators.h"
 #include "tables/table_names.h"
 #include "tables/table_status.h"
+#include "tables/table_watch.h"
 #include "tables/tables_form.h"
 
 using tabelas::ClearTableProblems;
@@ -101,9 +102,13 @@ int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
         if (std::string problem = ReadCheckedTable(dataDir, file, text, missing); !problem.empty()) {
             // The same file feeds several grids: it is told once.
             if (TableProblem(file).empty()) fail(file, problem);
+            tabelas::NoteTableLoaded(dataDir, file, grid, "");
             continue;
         }
-        if (missing || !grid) continue;
+        if (missing || !grid) {
+            tabelas::NoteTableLoaded(dataDir, file, grid, "");
+            continue;
+        }
         try {
             load(*grid, text);
             ++loaded;
@@ -113,6 +118,8 @@ int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
         } catch (const Exception& e) {
             fail(file, "não pôde ser usada (" + e.Message + ")");
         }
+        // The calculations read the file again only when it changes.
+        tabelas::NoteTableLoaded(dataDir, file, grid, text);
     }
     return loaded;
 }

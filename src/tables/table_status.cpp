@@ -7,6 +7,7 @@
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/files.h"
 #include "tables/table_check.h"
+#include "tables/table_watch.h"
 
 namespace tabelas {
 
@@ -38,6 +39,7 @@ std::string TableProblem(const std::string& fileName) {
 
 void ClearTableProblems() {
     Problems().clear();
+    ForgetLoadedTables();
 }
 
 void RequireTables(std::initializer_list<const char*> files) {
@@ -51,10 +53,7 @@ void RequireTables(std::initializer_list<TTableInUse> tables) {
     for (const TTableInUse& t : tables) {
         RequireTables({t.file});
         if (!t.cells) continue;
-        // A grid left empty is a table that was not loaded: its problem was
-        // noted then.
-        if (std::string reason = CheckTableCells(*t.cells, TableRules(t.file), false);
-            !reason.empty())
+        if (std::string reason = CheckedCellsProblem(t.file, *t.cells); !reason.empty())
             throw ETableError("O cálculo não foi feito: a tabela " + std::string(t.file) +
                               " tem um valor que não pode ser usado (" + reason + ").");
     }
@@ -88,16 +87,7 @@ std::string ReadCheckedTable(const std::string& dir, const std::string& name, st
 }
 
 void ReloadCheckedTable(TCellMatrix& cells, const std::string& dir, const std::string& name) {
-    std::string text;
-    bool missing = false;
-    if (std::string problem = ReadCheckedTable(dir, name, text, missing); !problem.empty()) {
-        NoteTableProblem(name, problem);
-        RequireTables({name.c_str()});
-    }
-    ClearTableProblem(name);
-    if (missing) return;
-    CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
-    RequireTables({TTableInUse{name.c_str(), &cells}});
+    PrepareTable(dir, name, cells, TFollow::File);
 }
 
 } // namespace tabelas

@@ -26,6 +26,7 @@ void NoteTableProblem(const std::string& fileName, const std::string& problem);
 void ClearTableProblem(const std::string& fileName);
 // The problem noted for the file ("" when none).
 std::string TableProblem(const std::string& fileName);
+// Also forgets what was read and checked (tables/table_watch.h).
 void ClearTableProblems();
 
 // Raises ETableError "O cálculo não foi feito: a tabela <file> <problem>."
@@ -38,7 +39,7 @@ struct TTableInUse {
     const TCellMatrix* cells;
 };
 // RequireTables for each file, and then its cells (when given) are checked
-// as its file is at start-up: a table edited since it was loaded stops the
+// as its file is at start-up (again only when they changed since): a table edited since it was loaded stops the
 // calculation with "O cálculo não foi feito: a tabela <file> tem um valor
 // que não pode ser usado (linha 5: ...)." rather than give a wrong total.
 void RequireTables(std::initializer_list<TTableInUse> tables);
@@ -51,11 +52,11 @@ void RequireTables(std::initializer_list<TTableInUse> tables);
 std::string ReadCheckedTable(const std::string& dir, const std::string& name, std::string& text,
                              bool& missing);
 
-// The reload before a calculation: the table is read and checked whole,
-// then loaded into the cells (which only grow, as the grid loader does).
-// A problem is noted and raised as ETableError; the cells keep their texts.
-// Success clears what was noted. Rows the cells held beyond the file (the
-// grid only grows) are checked with it and raise ETableError too.
+// The reload before a calculation (tables/table_watch.h, TFollow::File):
+// the cells are made again from the file, which is read and checked whole
+// when it changed since it was last read. A table that cannot serve raises
+// ETableError in the words of a calculation's refusal; the cells keep their
+// texts.
 void ReloadCheckedTable(TCellMatrix& cells, const std::string& dir, const std::string& name);
 
 } // namespace tabelas

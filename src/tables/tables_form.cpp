@@ -1,14 +1,17 @@
 #include "tables/tables_form.h"
 
-#include "tables/table_status.h"
+#include <map>
 
 #include "platform/runtime/dates.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
+#include "platform/runtime/strutil.h"
 #include "tables/series_generators.h"
 #include "tables/table_check.h"
 #include "tables/table_names.h"
+#include "tables/table_status.h"
+#include "tables/table_watch.h"
 
 TForm8* Form8 = nullptr;
 
@@ -475,28 +478,56 @@ void TForm8::geraindiceIII() {
     tabelas::geraindiceIII(SRVIII->Matrix(), SRevisaoIII->Matrix());
 }
 
+namespace {
+
+// What each truncating reloader last derived, by its source grid.
+struct TDerived {
+    bool valid = false;
+    std::string path, month;
+    uint64_t source = 0, target = 0; // digests of both grids then
+};
+
+std::map<const TStringAlignGrid*, TDerived>& Derived() {
+    static std::map<const TStringAlignGrid*, TDerived> derived;
+    return derived;
+}
+
+} // namespace
+
+void TForm8::Derive(TStringAlignGrid* source, const char* file, TStringAlignGrid* target,
+                    const std::string& D, TDerivation derive) {
+    // A calculation run again on the same case finds the series as it left
+    // them: reloading, cutting and deriving them again would give the same.
+    TDerived& last = Derived()[source];
+    const std::string path = PathJoin(DataDir, file), month = Copy(D, 4, 7);
+    TDateTime date;
+    if (last.valid && last.path == path && last.month == month && TryStrToDate(D, date) &&
+        tabelas::FileUnchanged(DataDir, file, source->Matrix()) &&
+        tabelas::CellsDigest(source->Matrix()) == last.source &&
+        tabelas::CellsDigest(target->Matrix()) == last.target)
+        return;
+    last.valid = false;
+    ReloadTable(source, file);
+    TMatrixRefresh refresh(target, source);
+    derive(D, source->Matrix(), target->Matrix());
+    last = {true, path, month, tabelas::CellsDigest(source->Matrix()),
+            tabelas::CellsDigest(target->Matrix())};
+}
+
 void TForm8::geraindicex(const std::string& D) {
-    ReloadTable(INPCGrid, tabelas::SeriesIIIFile);
-    TMatrixRefresh refresh(indicegrid, INPCGrid);
-    tabelas::geraindicex(D, INPCGrid->Matrix(), indicegrid->Matrix());
+    Derive(INPCGrid, tabelas::SeriesIIIFile, indicegrid, D, tabelas::geraindicex);
 }
 
 void TForm8::geraindiceINSSI(const std::string& D) {
-    ReloadTable(SRevisaoI, tabelas::SeriesIFile);
-    TMatrixRefresh refresh(SRVI, SRevisaoI);
-    tabelas::geraindiceINSSI(D, SRevisaoI->Matrix(), SRVI->Matrix());
+    Derive(SRevisaoI, tabelas::SeriesIFile, SRVI, D, tabelas::geraindiceINSSI);
 }
 
 void TForm8::geraindiceINSSII(const std::string& D) {
-    ReloadTable(SRevisaoII, tabelas::SeriesIIFile);
-    TMatrixRefresh refresh(SRVII, SRevisaoII);
-    tabelas::geraindiceINSSII(D, SRevisaoII->Matrix(), SRVII->Matrix());
+    Derive(SRevisaoII, tabelas::SeriesIIFile, SRVII, D, tabelas::geraindiceINSSII);
 }
 
 void TForm8::geraindiceINSSIII(const std::string& D) {
-    ReloadTable(SRevisaoIII, tabelas::SeriesIIIFile);
-    TMatrixRefresh refresh(SRVIII, SRevisaoIII);
-    tabelas::geraindiceINSSIII(D, SRevisaoIII->Matrix(), SRVIII->Matrix());
+    Derive(SRevisaoIII, tabelas::SeriesIIIFile, SRVIII, D, tabelas::geraindiceINSSIII);
 }
 
 std::string TForm8::formatfloatx(long double value) const {

@@ -129,6 +129,12 @@ public:
 private:
     void SaveTable(TStringAlignGrid* grid, const char* file);
     void ReloadTable(TStringAlignGrid* grid, const char* file);
+    // A truncating reloader: the source reloaded from its file, cut at D and
+    // its factors derived, unless the file, both grids and D's month are as
+    // the last derivation left them.
+    using TDerivation = void (*)(const std::string& D, TCellMatrix& source, TCellMatrix& target);
+    void Derive(TStringAlignGrid* source, const char* file, TStringAlignGrid* target,
+                const std::string& D, TDerivation derive);
 };
 
 extern TForm8* Form8;

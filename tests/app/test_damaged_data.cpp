@@ -38,6 +38,13 @@ protected:
         Event([] { Form12->BTNcorrigir->UserClick(); });
     }
 
+    // The refusal of a calculation for one table of the data directory.
+    std::string Refused(const std::string& line) {
+        return "O cálculo não foi feito por causa desta tabela da pasta de dados \"" + dir.string() +
+               "\":\n- " + line + ".\nFeito isso, calcule de novo. Não é preciso reiniciar o " +
+               "programa: as tabelas alteradas são lidas outra vez a cada cálculo.";
+    }
+
     std::string Planilha() {
         std::string text;
         for (int r = 0; r < Form12->planilha->RowCount(); ++r)
@@ -76,22 +83,22 @@ TEST_F(DamagedData, AMissingOrDamagedCorrectionTableStopsTheCalculation) {
         Dialogs().Clear();
         Event([] { Form12->BTNcorrigir->UserClick(); });
         EXPECT_THAT(Dialogs().Messages(),
-                    ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab está "
-                                "danificada (" + why + ")."));
+                    ElementsAre(Refused("crmensalrev3.tab está danificada (" + why +
+                                        "): corrija o arquivo")));
         EXPECT_EQ(Planilha(), computed);
     }
     std::filesystem::remove(table);
     Dialogs().Clear();
     Event([] { Form12->BTNcorrigir->UserClick(); });
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
-                            "encontrada na pasta de dados."));
+                ElementsAre(Refused("crmensalrev3.tab não foi encontrada na pasta de dados: "
+                                    "coloque o arquivo nessa pasta")));
     std::filesystem::create_directory(table);
     Dialogs().Clear();
     Event([] { Form12->BTNcorrigir->UserClick(); });
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab não pôde ser "
-                            "lida (é uma pasta, não um arquivo)."));
+                ElementsAre(Refused("crmensalrev3.tab não pôde ser lida (é uma pasta, não um "
+                                    "arquivo): verifique o arquivo")));
     EXPECT_EQ(Planilha(), computed);
 
     // Mended, the same case gives the same spreadsheet again.
@@ -123,15 +130,21 @@ TEST_F(DamagedData, TheStartUpNamesEachDamagedTableOnceWithItsLine) {
 
     Dialogs().Clear();
     RunCase();
+    // Both at once, each with what to do.
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
-                            "encontrada na pasta de dados."));
+                ElementsAre("O cálculo não foi feito por causa destas tabelas da pasta de dados \"" +
+                            dir.string() +
+                            "\":\n- crmensalrev3.tab não foi encontrada na pasta de dados: "
+                            "coloque o arquivo nessa pasta.\n- salmin.tab está danificada (linha "
+                            "5: byte nulo no texto): corrija o arquivo.\nFeito isso, calcule de "
+                            "novo. Não é preciso reiniciar o programa: as tabelas alteradas são "
+                            "lidas outra vez a cada cálculo."));
     Write("crmensalrev3.tab", ReadFileBytes(VELORIM_SOURCE_DIR "/data/crmensalrev3.tab"));
     Dialogs().Clear();
     Event([] { Form12->BTNcorrigir->UserClick(); });
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("O cálculo não foi feito: a tabela salmin.tab está danificada "
-                            "(linha 5: byte nulo no texto)."));
+                ElementsAre(Refused("salmin.tab está danificada (linha 5: byte nulo no texto): "
+                                    "corrija o arquivo")));
     EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
 }
 
@@ -147,10 +160,16 @@ TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
         return text.erase(at, end - at);
     };
     const std::array<std::string, 4> cases[] = {
-        {"crmensalrev3.tab", "01/1998", "1", "O mês 01/1998 não está na tabela crmensalrev3.tab"},
-        {"crmensalrev3.tab", "01/1999", "", "O mês 01/1999 não está na tabela crmensalrev3.tab"},
-        {"inss.tab", "01/1995", "", "O mês 02/1997 não está na tabela INSS - Teto"},
-        {"salmin.tab", "01/06/1998", "1", "O mês 06/1998 não está na tabela Salário Mínimo"},
+        {"crmensalrev3.tab", "01/1998", "1",
+         "crmensalrev3.tab não tem o mês 01/1998: acrescente esse mês ao arquivo"},
+        {"crmensalrev3.tab", "01/1999", "",
+         "crmensalrev3.tab não tem os meses 01/1999 a 12/1999: acrescente esses meses ao arquivo "
+         "(uma linha por mês, em ordem)"},
+        {"inss.tab", "01/1995", "",
+         "inss.tab não tem os meses 02/1997 a 12/1999: acrescente esses meses ao arquivo (uma "
+         "linha por mês, em ordem)"},
+        {"salmin.tab", "01/06/1998", "1",
+         "salmin.tab não tem o mês 06/1998: acrescente esse mês ao arquivo"},
     };
     for (const auto& [file, from, only, message] : cases) {
         ShipTables();
@@ -159,7 +178,7 @@ TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
         Start(false);
         ASSERT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
         RunCase();
-        EXPECT_THAT(Dialogs().Messages(), ElementsAre(message)) << file;
+        EXPECT_THAT(Dialogs().Messages(), ElementsAre(Refused(message))) << file;
         EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
         Application->DestroyForms();
     }
@@ -240,7 +259,9 @@ TEST_F(DamagedData, DamageThatReadsAsNumbersIsNamedAndStopsTheCalculation) {
         Dialogs().Clear();
         RunCase();
         ASSERT_EQ(Dialogs().Messages().size(), 1u) << file;
-        EXPECT_EQ(Dialogs().Messages()[0].rfind("O cálculo não foi feito: a tabela " + file, 0), 0u);
+        EXPECT_NE(Dialogs().Messages()[0].find("\n- " + file + " está danificada (linha "),
+                  std::string::npos)
+            << Dialogs().Messages()[0];
         EXPECT_NE(Form12->PageControl1->PageIndex(), 6);
         Application->DestroyForms();
     }
@@ -254,9 +275,10 @@ TEST_F(DamagedData, DamageThatReadsAsNumbersIsNamedAndStopsTheCalculation) {
     salmin.SetCell(1, row, "0");
     RunCase();
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("O cálculo não foi feito: a tabela salmin.tab tem um valor que não pode "
-                            "ser usado (linha " + std::to_string(row + 1) +
-                            ": '0' na coluna 2 não pode ser zero nem negativo)."));
+                ElementsAre(Refused("salmin.tab tem um valor que não pode ser usado (linha " +
+                                    std::to_string(row + 1) +
+                                    ": '0' na coluna 2 não pode ser zero nem negativo): corrija "
+                                    "esse valor")));
 }
 
 TEST_F(DamagedData, SettingsOutsideTheirRangeKeepTheirDefaults) {

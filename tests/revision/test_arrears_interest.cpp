@@ -88,3 +88,23 @@ TEST(ArrearsInterest, AHandEditedCellThatIsNoAmountStopsTheTotals) {
     EXPECT_EQ(c.At("12/2000", 7),
               FormatFloat("#,##0.00", calc::RemovePonto(c.At("12/2000", 2)) - 1025.50L));
 }
+
+// With interest a prescription date in mid-month cut its month away, while
+// without interest the same month was owed.
+TEST(ArrearsInterest, ThePrescriptionMonthIsOwedWithOrWithoutInterest) {
+    for (bool juros : {false, true}) {
+        ArrearsCase c;
+        c.Period("01/04/2000", "31/07/2000", "15/06/2000");
+        c.in.Cjuros = juros;
+        c.in.Ejuros = 1;
+        c.in.Dateinicialjuros = "01/07/2000";
+        c.in.Datefinaljuros = "01/08/2000";
+        c.Run();
+        EXPECT_EQ(ColumnOf(c.planilha, 9, 1, 4), (Texts{"0,00", "0,00", "100,00", "100,00"}))
+            << juros;
+        const Texts totals = juros ? Texts{"0,00", "0,00", "101,00", "101,00"}
+                                   : Texts{"0,00", "0,00", "100,00", "100,00"};
+        EXPECT_EQ(ColumnOf(c.planilha, 11, 1, 4), totals);
+        EXPECT_EQ(c.Sums(11), juros ? "202,00" : "200,00");
+    }
+}

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "grid_text.h"
+#include "grids/table_file.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/files.h"
+#include "platform/runtime/formats.h"
 #include "revision/arrears_engine.h"
+#include "tables/series_generators.h"
+#include "tables/table_names.h"
 
 namespace {
 
@@ -129,5 +134,46 @@ TEST(NovaRmi, StopsNamingWhatIsMissing) {
     c.indicegrid = GridOf({"Mês|Fator", "01/1990|1", "02/1990|1", "03/1990|1"});
     c.in.DateEdit2Date = EncodeDate(1990, 5, 31);
     EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
-              "O mês 06/1990 não está na tabela INSS - Teto");
+              "O mês 06/1990 não está na tabela inss.tab");
+}
+
+// The last twelve salaries taken as paid need no factor: a case whose last
+// salaries come after "Atualizar até" (where the index table is cut) was
+// refused, and its Soma, SB and RMI never written.
+TEST(NovaRmi, TheLastTwelveSalariesNeedNoFactor) {
+    NovaRmiCase c;
+    c.in.DateEdit2 = "01/12/1992";
+    c.indicegrid.SetRowCount(25); // 01/1990 to 12/1991
+    for (int i = 0; i < 24; ++i) {
+        c.indicegrid.SetCell(0, i + 1, FormatDateTime("mm/yyyy", EncodeDate(1990 + i / 12, i % 12 + 1, 1)));
+        c.indicegrid.SetCell(1, i + 1, "2");
+    }
+    c.Rmi().incdata2(c.in.DateEdit1, c.in.DateEdit2);
+    for (int r = 1; r <= 36; ++r) c.Sdig.SetCell(1, r, "100,00");
+    EXPECT_EQ(MessageOf<ECellValueError>([&] { c.Rmi().Calcular(c.in); }),
+              "O mês 01/1992 não está na tabela "
+              "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab");
+    c.in.Catual24 = true;
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "1.400,00");
+    EXPECT_EQ(c.Row(25), (Texts{"01/1992", "100,00", "1", "100,00", ""}));
+    EXPECT_EQ(c.Row(37), (Texts{"Soma", "", "", "6.000,00", ""}));
+    EXPECT_EQ(c.Row(38), (Texts{"SB", "", "6.000,00 : 3", "2.000,00", ""}));
+}
+
+// The factors of salaries before the Real are tiny: cut at five decimals,
+// 06/1993's factor to 04/1995 was 0,00002 instead of 0,0000293902..., and the
+// salary was corrected 32 % too low.
+TEST(NovaRmi, ASalaryBeforeTheRealKeepsFiveSignificantDigitsOfItsFactor) {
+    NovaRmiCase c;
+    TCellMatrix inpc(2, 2);
+    LoadTableFile(inpc, PathJoin(PathJoin(VELORIM_SOURCE_DIR, "data"), tabelas::SeriesIIIFile));
+    tabelas::geraindicex("01/04/1995", inpc, c.indicegrid);
+    c.in.DateEdit1 = "01/06/1993";
+    c.in.DateEdit2 = "30/06/1993";
+    c.in.divisor = 1;
+    c.in.divisorText = "1";
+    c.in.coef = 1;
+    c.Salaries({"15.000.000,00"});
+    EXPECT_EQ(c.Rmi().Calcular(c.in), "440,85");
+    EXPECT_EQ(c.Row(1), (Texts{"06/1993", "15.000.000,00", "0,000029390", "440,85", ""}));
 }

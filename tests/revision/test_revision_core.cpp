@@ -143,7 +143,8 @@ TEST(RevisionSalaries, CorrectedByTheInpcAndLimitedAtTheDib) {
     row(8, "11/1993", "50,00");
     EXPECT_EQ(
         MessageOf<calc::ECalcError>([&] { corrigesalario(s, t.Tables(), "01/07/1994", marca); }),
-        "Índice zero na linha 11/1993 da tabela Correção INPC: o salário de 11/1993 não "
+        "Índice zero na linha 11/1993 da tabela "
+        "ortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi-inpc(02-2004).tab: o salário de 11/1993 não "
         "pode ser corrigido");
     s.SetCell(0, 8, "");
     s.SetCell(1, 3, "3,00,0");

@@ -109,18 +109,18 @@ TEST(SharedHelpers, LimitingToMinimumWageAndCeiling) {
     auto refusal = [](revisao::TValueLimiter& l, const char* date) {
         return MessageOf<ECellValueError>([&] { l.devolvevalor("5.000,00", date); });
     };
-    EXPECT_EQ(refusal(limiter, "01/06/2000"), "O mês 06/2000 não está na tabela Salário Mínimo");
-    EXPECT_EQ(refusal(limiter, "01/12/1999"), "O mês 12/1999 não está na tabela Salário Mínimo");
-    EXPECT_EQ(refusal(limiter, "15/03/2000"), "O mês 04/2000 não está na tabela INSS - Teto");
+    EXPECT_EQ(refusal(limiter, "01/06/2000"), "O mês 06/2000 não está na tabela salmin.tab");
+    EXPECT_EQ(refusal(limiter, "01/12/1999"), "O mês 12/1999 não está na tabela salmin.tab");
+    EXPECT_EQ(refusal(limiter, "15/03/2000"), "O mês 04/2000 não está na tabela inss.tab");
     t.salmin.SetCell(0, 2, "01/03/2000");
     t.salmin.SetCell(0, 3, "01/04/2000");
     t.teto.SetCell(0, 2, "03/2000");
     t.teto.SetCell(0, 3, "04/2000");
     revisao::TValueLimiter gaps(t.salmin, t.teto, false, t.marca);
-    EXPECT_EQ(refusal(gaps, "01/02/2000"), "O mês 02/2000 não está na tabela Salário Mínimo");
+    EXPECT_EQ(refusal(gaps, "01/02/2000"), "O mês 02/2000 não está na tabela salmin.tab");
     t.salmin.SetCell(0, 1, "01/02/2000");
     revisao::TValueLimiter tetoGap(t.salmin, t.teto, false, t.marca);
-    EXPECT_EQ(refusal(tetoGap, "01/02/2000"), "O mês 02/2000 não está na tabela INSS - Teto");
+    EXPECT_EQ(refusal(tetoGap, "01/02/2000"), "O mês 02/2000 não está na tabela inss.tab");
 }
 
 TEST(SharedHelpers, LimiterScansAsTheTablesRead) {
@@ -130,7 +130,7 @@ TEST(SharedHelpers, LimiterScansAsTheTablesRead) {
     revisao::TValueLimiter limiter(t.salmin, t.teto, false, t.marca);
     EXPECT_EQ(limiter.devolvevalor("5.000,00", "01/02/2000"), "1.100,00");
     EXPECT_EQ(MessageOf<ECellValueError>([&] { limiter.devolvevalor("5.000,00", "01/03/2000"); }),
-              "Data inválida na linha 3 da tabela INSS - Teto: 'xx/2000'");
+              "Data inválida na linha 3 da tabela inss.tab: 'xx/2000'");
 
     // Newest first: the first month starting on or before the date.
     LimiterTables sc;
@@ -141,5 +141,5 @@ TEST(SharedHelpers, LimiterScansAsTheTablesRead) {
     sc.salmin.SetCell(0, 1, "01/12/1999");
     revisao::TValueLimiter older(sc.salmin, sc.teto, true, sc.marca);
     EXPECT_EQ(MessageOf<ECellValueError>([&] { older.devolvevalor("5.000,00", "01/12/1999"); }),
-              "O mês 12/1999 não está na tabela INSS - Teto");
+              "O mês 12/1999 não está na tabela inss.tab");
 }

@@ -225,6 +225,44 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     EXPECT_EQ(Form1->HTMLViewer1->DocumentSource(), ReadFileBytes(DataFile("atual.html")));
 }
 
+// A case past the tables was refused one table and one month at a time, a
+// table read only at start-up took a restart to be read again, and a series
+// the case does not read stopped it too.
+TEST_F(WizardSteps, OneRefusalListsEveryMonthEveryTableLacksAndNoRestartIsNeeded) {
+    SmallCase();
+    Form12->Datafim->SetText("30/11/2003");
+    std::filesystem::remove(DataFile(tabelas::SeriesIFile));
+    std::filesystem::remove(DataFile(tabelas::SeriesIIFile));
+    const std::string months = " não tem os meses 01/2003 a 11/2003: acrescente esses meses ao "
+                               "arquivo (uma linha por mês, em ordem).";
+    EXPECT_EQ(MessageOf<tabelas::ETableError>([] { Form12->BTNcorrigirClick(nullptr); }),
+              "O cálculo não foi feito por causa destas tabelas da pasta de dados \"" +
+                  dir_.string() + "\":\n- crmensalrev3.tab" + months + "\n- salmin.tab" + months +
+                  "\n- inss.tab" + months + "\n- " + tabelas::SeriesIIIFile + months +
+                  "\nFeito isso, calcule de novo. Não é preciso reiniciar o programa: as tabelas "
+                  "alteradas são lidas outra vez a cada cálculo.");
+    EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);
+
+    // The clerk adds the months to the four files and clicks again.
+    for (int m = 1; m <= 12; ++m) {
+        const std::string month = FormatDateTime("mm/yyyy", EncodeDate(2003, m, 1));
+        AddRow(Table("GridCorrRev"), {month, "1", "1,00", "Real"});
+        AddRow(Table("GridSalmin"), {"01/" + month, "1,00"});
+        AddRow(Table("gridiinss"), {month, "100000,00", "100000,00"});
+        AddRow(Table("INPCGrid"), {month, "1"});
+    }
+    SaveTableFile(Table("GridCorrRev"), DataFile(tabelas::CrMensalRev3File));
+    SaveTableFile(Table("INPCGrid"), DataFile(tabelas::SeriesIIIFile));
+    SaveTableFile(Table("GridSalmin"), DataFile(tabelas::SalminFile));
+    SaveTableFile(Table("gridiinss"), DataFile(tabelas::InssFile));
+    for (const char* grid : {"GridCorrRev", "GridSalmin", "gridiinss", "INPCGrid"})
+        Table(grid).SetRowCount(Table(grid).RowCount() - 12);
+    Form12->BTNcorrigirClick(nullptr);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Form12->PageControl1->PageIndex(), 6);
+    EXPECT_EQ(Cells(Form12->planilha).Cell(0, 47), "11/2003");
+}
+
 } // namespace
 
 namespace {

@@ -19,6 +19,21 @@ TEST(SeriesGenerators, FormatFloatxCutsFiveDecimalsAfterTwelveDigits) {
     EXPECT_EQ(tabelas::RoundNum(1.2345L, 40), tabelas::RoundNum(1.2345L, 15));
 }
 
+// Factors of months before the Real cut at five decimals kept one or two
+// digits (0,00002 for 0,0000294...): below 0,1 five significant digits stay.
+TEST(SeriesGenerators, SmallFactorsKeepFiveSignificantDigits) {
+    EXPECT_EQ(tabelas::formatfactor(0.0000294129876L), "0,000029412");
+    EXPECT_EQ(tabelas::formatfactor(0.0999999L), "0,099999");
+    EXPECT_EQ(tabelas::formatfactor(0.1L), "0,10000");
+    EXPECT_EQ(tabelas::formatfactor(2.4388999L), "2,43889");
+    EXPECT_EQ(tabelas::formatfactor(0), "0,00000");
+    EXPECT_EQ(tabelas::formatfactor(1.5e-30L), "0,000000000000000000000000000001");
+    TCellMatrix source = GridOf({"Mês|Índice", "06/1993|3400", "04/1995|0,1"});
+    TCellMatrix target(1, 1);
+    tabelas::geraindice(target, source);
+    EXPECT_EQ(target.Cell(1, 1), "0,000029411");
+}
+
 TEST(SeriesGenerators, RatioKindCarriesEachMonthToTheLast) {
     TCellMatrix source =
         GridOf({"Mês|Índice|x|y", "01/2000|100|a|", "02/2000|100,00099|b|", "03/2000|200|c|1000"});

@@ -218,8 +218,12 @@ TEST(StartupTables, AReloadChecksTheTableAgain) {
         ReloadCheckedTable(g.GridCorrRev, dir.path, CrMensalRev3File);
         ADD_FAILURE() << "a missing table was taken";
     } catch (const ETableError& e) {
-        EXPECT_EQ(e.Message, "O cálculo não foi feito: a tabela crmensalrev3.tab não foi "
-                             "encontrada na pasta de dados.");
+        EXPECT_EQ(e.Message, "O cálculo não foi feito por causa desta tabela da pasta de dados \"" +
+                                 dir.path +
+                                 "\":\n- crmensalrev3.tab não foi encontrada na pasta de dados: "
+                                 "coloque o arquivo nessa pasta.\nFeito isso, calcule de novo. Não "
+                                 "é preciso reiniciar o programa: as tabelas alteradas são lidas "
+                                 "outra vez a cada cálculo.");
     }
     EXPECT_EQ(g.GridCorrRev.Cell(1, 2), "1,2");
 }

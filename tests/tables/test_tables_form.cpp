@@ -247,6 +247,25 @@ TEST_F(TablesForm, TruncatingReloadEndsTheFactorsAtTheMonth) {
     EXPECT_EQ(Column(form->SRVIII, 1), (Rows{"1,00000", "1,0000"}));
 }
 
+// A calculation run again on the same case reuses the factors it derived,
+// never after the file, a grid or the month changed.
+TEST_F(TablesForm, DerivedFactorsAreReusedOnlyWhileNothingChanged) {
+    dir.Write(SeriesIIIFile, {"Data|Índice", "01/2000|100", "02/2000|110", "03/2000|120"});
+    form->geraindicex("01/02/2000");
+    EXPECT_EQ(Column(form->indicegrid, 1), (Rows{"1,10000", "1,0000"}));
+    form->indicegrid->SetCells(1, 1, "9");
+    form->geraindicex("01/02/2000");
+    EXPECT_EQ(Column(form->indicegrid, 1), (Rows{"1,10000", "1,0000"}));
+    form->INPCGrid->SetCells(1, 1, "50");
+    form->geraindicex("01/02/2000");
+    EXPECT_EQ(Column(form->indicegrid, 1), (Rows{"1,10000", "1,0000"}));
+    dir.Write(SeriesIIIFile, {"Data|Índice", "01/2000|100", "02/2000|150", "03/2000|120"});
+    form->geraindicex("01/02/2000");
+    EXPECT_EQ(Column(form->indicegrid, 1), (Rows{"1,50000", "1,0000"}));
+    form->geraindicex("01/03/2000");
+    EXPECT_EQ(Column(form->indicegrid, 1), (Rows{"1,20000", "0,80000", "1,0000"}));
+}
+
 TEST_F(TablesForm, RevisionSeriesIAndIIAreCumulative) {
     // Monthly percentages, a month of 0 % among them.
     dir.Write(SeriesIFile, {"Data|%", "01/2000|10", "02/2000|0", "03/2000|5", "04/2000|7"});

@@ -1,0 +1,416 @@
+#include "tables/table_watch.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string_view>
+
+#include "grids/table_file.h"
+#include "platform/runtime/cell_matrix.h"
+#include "platform/runtime/files.h"
+#include "tables/table_check.h"
+#include "tables/table_status.h"
+
+namespace tabelas {
+
+namespace {
+
+// What tells a changed file: a write changes the size or the times, a file
+// put in its place (as every save here does) the inode.
+struct TStamp {
+    int error = 0; // of stat: ENOENT when there is no such file
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    long long mtime = 0, ctime = 0; // nanoseconds
+    bool operator==(const TStamp&) const = default;
+};
+
+TStamp StampOf(const std::string& path) {
+    TStamp s;
+    struct stat st;
+    if (::stat(SystemPath(path).c_str(), &st) != 0) {
+        s.error = errno;
+        return s;
+    }
+    s.dev = st.st_dev;
+    s.ino = st.st_ino;
+    s.size = st.st_size;
+    s.mtime = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    s.ctime = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+    return s;
+}
+
+} // namespace
+
+uint64_t CellsDigest(const TCellMatrix& cells) {
+    // Eight bytes at a time, each cell closed by its length: a changed,
+    // moved or split text changes the digest.
+    auto mix = [](uint64_t h, uint64_t word) {
+        h ^= word;
+        h = (h << 27 | h >> 37) * 0x9e3779b97f4a7c15ULL;
+        return h;
+    };
+    uint64_t h = mix(0xcbf29ce484222325ULL, static_cast<uint64_t>(cells.ColCount()) << 32 |
+                                                static_cast<uint32_t>(cells.RowCount()));
+    for (int r = 0; r < cells.RowCount(); ++r)
+        for (int c = 0; c < cells.ColCount(); ++c) {
+            const std::string& text = cells.Cell(c, r);
+            const char* p = text.data();
+            size_t n = text.size();
+            for (; n >= 8; p += 8, n -= 8) {
+                uint64_t word;
+                std::memcpy(&word, p, 8);
+                h = mix(h, word);
+            }
+            uint64_t tail = 0;
+            std::memcpy(&tail, p, n);
+            h = mix(h, tail ^ static_cast<uint64_t>(text.size()) << 56);
+        }
+    return h ^ h >> 31;
+}
+
+namespace {
+
+// What is known of a table's cells and of the file they come from.
+struct TWatched {
+    bool read = false;            // the file was looked at (stamp holds)
+    TStamp stamp;                 // as it was then
+    std::string fileProblem;      // why the file cannot serve ("" when it can)
+    bool absent = false;          // an optional table that is not there
+    bool fromFile = false;        // the cells hold what the file held
+    std::string text;             // the file's checked text (TFollow::File)
+    bool fileMonthsKnown = false; // months holds those of the text
+    bool loaded = false;          // digest of the cells right after loading it
+    uint64_t loadedDigest = 0;
+    bool checked = false; // digest of the cells when last checked
+    uint64_t checkedDigest = 0;
+    std::string cellsProblem; // what that check found
+    std::vector<int> months;  // the months of column 0 then, in order
+};
+
+using TKey = std::pair<const TCellMatrix*, std::string>;
+
+std::map<TKey, TWatched>& Watched() {
+    static std::map<TKey, TWatched> watched;
+    return watched;
+}
+
+int Digits(std::string_view s, size_t from, size_t count) {
+    int n = 0;
+    for (size_t i = from; i < from + count; ++i)
+        n = n * 10 + (s[i] - '0');
+    return n;
+}
+
+// The months of the keys of a checked table, oldest first and once each.
+std::vector<int> MonthsOf(const TCellMatrix& cells, TTableKey key) {
+    std::vector<int> months;
+    if (key != TTableKey::Month && key != TTableKey::Date) return months;
+    months.reserve(cells.RowCount());
+    for (int r = 1; r < cells.RowCount(); ++r) {
+        const std::string& k = cells.Cell(0, r);
+        if (key == TTableKey::Month && IsMonthKey(k))
+            months.push_back(MonthNumber(Digits(k, 3, 4), Digits(k, 0, 2)));
+        else if (key == TTableKey::Date && IsDateKey(k))
+            months.push_back(MonthNumber(Digits(k, 6, 4), Digits(k, 3, 2)));
+    }
+    std::sort(months.begin(), months.end());
+    months.erase(std::unique(months.begin(), months.end()), months.end());
+    return months;
+}
+
+// The number of lines of a table text (the last one ends with its line end).
+int LineCount(std::string_view text) {
+    int lines = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++lines;
+    return lines;
+}
+
+TTableRefusal FileRefusal(const std::string& file, const std::string& problem) {
+    std::string action = "verifique o arquivo";
+    if (problem.rfind("não foi encontrada", 0) == 0)
+        action = "coloque o arquivo nessa pasta";
+    else if (problem.rfind("está danificada", 0) == 0)
+        action = "corrija o arquivo";
+    return {file, problem, action};
+}
+
+void NoteFileProblem(const std::string& file, const std::string& problem) {
+    if (problem.empty())
+        ClearTableProblem(file);
+    else
+        NoteTableProblem(file, problem);
+}
+
+// The cells become what the text holds, rows taken out included.
+void LoadExactly(TCellMatrix& cells, const std::string& text) {
+    cells.Clear();
+    CellsFromText(cells, text, TableSeparator, GridRect(0, 0, -1, -1));
+    cells.SetRowCount(std::max(2, LineCount(text)));
+}
+
+// Brings the table up to date with its file and checks it when it changed:
+// the file (TFollow::File; its cells are made what it holds only when
+// `restore`, before they are read) or the cells (TFollow::Changes). Returns
+// the record, or fills `refusal` when the table cannot serve.
+TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& cells, TFollow follow,
+                bool restore, const TCellsLoaded& loaded, TTableRefusal& refusal) {
+    const std::string path = PathJoin(dir, file);
+    TWatched& w = Watched()[TKey(&cells, path)];
+    const TStamp stamp = StampOf(path);
+    const bool changed = !w.read || !(w.stamp == stamp);
+    if (follow == TFollow::File) {
+        if (changed) {
+            std::string text;
+            bool absent = false;
+            w.fileProblem = ReadCheckedTable(dir, file, text, absent);
+            w.absent = absent;
+            w.text = std::move(text);
+            w.fileMonthsKnown = false;
+            w.loaded = false;
+            NoteFileProblem(file, w.fileProblem);
+        }
+        w.read = true;
+        w.stamp = stamp;
+        if (!w.fileProblem.empty()) {
+            refusal = FileRefusal(file, w.fileProblem);
+            return nullptr;
+        }
+        // An optional table that is not there: the cells are all there is,
+        // checked as those of a table loaded at start-up.
+        if (!w.absent) {
+            if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
+                LoadExactly(cells, w.text);
+                w.loadedDigest = CellsDigest(cells);
+                w.loaded = true;
+                w.fromFile = true;
+                if (loaded) loaded(cells);
+            }
+            // The file was checked whole when it was read; the cells will be
+            // made what it holds before they are read.
+            if (!w.fileMonthsKnown) {
+                TCellMatrix text(1, 1);
+                CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
+                w.months = MonthsOf(text, TableRules(file).key);
+                w.fileMonthsKnown = true;
+            }
+            return &w;
+        }
+    } else if (changed) {
+        // A file not there: cells set before anything was read from this
+        // folder, or loaded from a file moved away since, are the table.
+        const bool gone = stamp.error == ENOENT;
+        if (gone && (!w.read || w.fromFile)) {
+            w.fileProblem.clear();
+        } else {
+            std::string text;
+            bool absent = false;
+            w.fileProblem = ReadCheckedTable(dir, file, text, absent);
+            if (w.fileProblem.empty() && !absent) {
+                LoadExactly(cells, text);
+                w.fromFile = true;
+                if (loaded) loaded(cells);
+            }
+            NoteFileProblem(file, w.fileProblem);
+        }
+        w.read = true;
+        w.stamp = stamp;
+    }
+    if (!w.fileProblem.empty()) {
+        refusal = FileRefusal(file, w.fileProblem);
+        return nullptr;
+    }
+    const uint64_t digest = CellsDigest(cells);
+    if (!w.checked || digest != w.checkedDigest) {
+        const TTableRules rules = TableRules(file);
+        // A grid left empty is a table that was not loaded: its months are
+        // told missing.
+        w.cellsProblem = CheckTableCells(cells, rules, false);
+        w.months = w.cellsProblem.empty() ? MonthsOf(cells, rules.key) : std::vector<int>();
+        w.fileMonthsKnown = false;
+        w.checkedDigest = digest;
+        w.checked = true;
+    }
+    if (!w.cellsProblem.empty()) {
+        refusal = {file, "tem um valor que não pode ser usado (" + w.cellsProblem + ")",
+                   "corrija esse valor"};
+        return nullptr;
+    }
+    return &w;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " e " : ", ") + parts[i];
+    return text;
+}
+
+} // namespace
+
+int MonthNumber(int year, int month) {
+    return year * 12 + month - 1;
+}
+
+std::string MonthText(int number) {
+    const int month = number % 12 + 1, year = number / 12;
+    std::string text = (month < 10 ? "0" : "") + std::to_string(month) + "/";
+    const std::string y = std::to_string(year);
+    return text + std::string(y.size() < 4 ? 4 - y.size() : 0, '0') + y;
+}
+
+std::string MissingMonthsText(const std::vector<TMonthSpan>& needed,
+                              const std::vector<int>& present, int* missingCount) {
+    std::vector<TMonthSpan> spans = needed;
+    std::sort(spans.begin(), spans.end(),
+              [](const TMonthSpan& a, const TMonthSpan& b) { return a.first < b.first; });
+    std::vector<TMonthSpan> missing;
+    int count = 0, covered = -1; // months up to `covered` were looked at
+    for (const TMonthSpan& s : spans) {
+        for (int m = std::max(s.first, covered + 1); m <= s.last;) {
+            // The next month the table holds from m on.
+            auto it = std::lower_bound(present.begin(), present.end(), m);
+            if (it != present.end() && *it == m) {
+                // Skip the run of months held one after another.
+                while (it != present.end() && *it == m && m <= s.last) {
+                    ++it;
+                    ++m;
+                }
+                continue;
+            }
+            const int end = std::min(s.last, it == present.end() ? s.last : *it - 1);
+            if (!missing.empty() && missing.back().last + 1 == m)
+                missing.back().last = end;
+            else
+                missing.push_back({m, end});
+            count += end - m + 1;
+            m = end + 1;
+        }
+        covered = std::max(covered, s.last);
+    }
+    if (missingCount) *missingCount = count;
+    constexpr size_t kShown = 12;
+    std::vector<std::string> parts;
+    int shown = 0;
+    for (size_t i = 0; i < missing.size() && i < kShown; ++i) {
+        const TMonthSpan& s = missing[i];
+        parts.push_back(s.first == s.last ? MonthText(s.first)
+                                          : MonthText(s.first) + " a " + MonthText(s.last));
+        shown += s.last - s.first + 1;
+    }
+    if (missing.size() > kShown)
+        parts.push_back("outros " + std::to_string(count - shown) + " meses");
+    return Joined(parts);
+}
+
+std::string RefusalText(const std::string& dir, const std::vector<TTableRefusal>& refusals) {
+    const bool one = refusals.size() == 1;
+    std::string text = std::string("O cálculo não foi feito por causa ") +
+                       (one ? "desta tabela" : "destas tabelas") + " da pasta de dados \"" + dir +
+                       "\":";
+    for (const TTableRefusal& r : refusals)
+        text += "\n- " + r.file + " " + r.problem + ": " + r.action + ".";
+    return text + "\nFeito isso, calcule de novo. Não é preciso reiniciar o programa: as tabelas "
+                  "alteradas são lidas outra vez a cada cálculo.";
+}
+
+namespace {
+
+void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool restore,
+             const TCellsLoaded& loaded) {
+    std::vector<TTableRefusal> refusals;
+    auto told = [&refusals](const std::string& file) {
+        return std::any_of(refusals.begin(), refusals.end(),
+                           [&file](const TTableRefusal& r) { return r.file == file; });
+    };
+    for (const TTableUse& use : uses) {
+        if (!use.cells) continue;
+        TTableRefusal refusal;
+        const TWatched* w = Bring(dir, use.file, *use.cells, use.follow, restore, loaded, refusal);
+        if (!w) {
+            if (!told(use.file)) refusals.push_back(refusal);
+            continue;
+        }
+        int count = 0;
+        const std::string missing = MissingMonthsText(use.months, w->months, &count);
+        if (count == 0 || told(use.file)) continue;
+        refusals.push_back({use.file,
+                            count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing,
+                            count == 1 ? "acrescente esse mês ao arquivo"
+                                       : "acrescente esses meses ao arquivo (uma linha por mês, "
+                                         "em ordem)"});
+    }
+    if (!refusals.empty()) throw ETableError(RefusalText(dir, refusals));
+}
+
+} // namespace
+
+void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
+                   const TCellsLoaded& loaded) {
+    Prepare(dir, uses, false, loaded);
+}
+
+void PrepareTable(const std::string& dir, const std::string& file, TCellMatrix& cells,
+                  TFollow follow, const TCellsLoaded& loaded) {
+    Prepare(dir, {TTableUse{file, &cells, follow, {}}}, true, loaded);
+}
+
+bool FileUnchanged(const std::string& dir, const std::string& file, const TCellMatrix& cells) {
+    const std::string path = PathJoin(dir, file);
+    auto it = Watched().find(TKey(&cells, path));
+    return it != Watched().end() && it->second.read && it->second.fileProblem.empty() &&
+           !it->second.absent && it->second.stamp == StampOf(path);
+}
+
+void NoteTableLoaded(const std::string& dir, const std::string& file, TCellMatrix* cells,
+                     const std::string& text) {
+    if (!cells) return;
+    const std::string path = PathJoin(dir, file);
+    TWatched& w = Watched()[TKey(cells, path)];
+    w = TWatched();
+    w.read = true;
+    w.stamp = StampOf(path);
+    w.fileProblem = TableProblem(file);
+    w.fromFile = w.fileProblem.empty() && !text.empty();
+    w.text = text;
+}
+
+namespace {
+
+struct TCellsCheck {
+    uint64_t digest = 0;
+    std::string problem;
+};
+
+std::map<TKey, TCellsCheck>& CellsChecks() {
+    static std::map<TKey, TCellsCheck> checks;
+    return checks;
+}
+
+} // namespace
+
+std::string CheckedCellsProblem(const std::string& file, const TCellMatrix& cells) {
+    const uint64_t digest = CellsDigest(cells);
+    auto [it, fresh] = CellsChecks().try_emplace(TKey(&cells, file));
+    if (fresh || it->second.digest != digest) {
+        it->second.digest = digest;
+        // A grid left empty is a table that was not loaded: its problem was
+        // noted then.
+        it->second.problem = CheckTableCells(cells, TableRules(file), false);
+    }
+    return it->second.problem;
+}
+
+void ForgetLoadedTables() {
+    Watched().clear();
+    CellsChecks().clear();
+}
+
+} // namespace tabelas
