@@ -117,7 +117,7 @@ measure() {
   esac
 }
 
-# The runs: side, measure, how, working folder, the names of its figures.
+# The runs: side, measure, how and working folder of each.
 run_side=()
 run_measure=()
 run_how=()
@@ -255,7 +255,7 @@ build_side "$new" "$newdir" "${targets[@]}" x_first_pixels
 firstpixels=$newdir/build/bench/x_first_pixels
 
 source "$here/xvfb.sh"
-start_xvfb "$firstpixels" "$out/xvfb.log" $((core + 1))
+start_xvfb "$firstpixels" "$out/xvfb.log" $(((core + 1) % $(nproc)))
 echo "X server on $DISPLAY" >&2
 
 # The measures: a name, the benchmark (binary:filter:fields) or the start-up,

@@ -27,7 +27,7 @@ source "$here/xvfb.sh"
 work=$(mktemp -d)
 xvfb_pid=
 trap 'stop_xvfb; rm -rf "$work"' EXIT
-start_xvfb "$build/bench/x_first_pixels" "$work/xvfb.log" $((core + 1))
+start_xvfb "$build/bench/x_first_pixels" "$work/xvfb.log" $(((core + 1) % $(nproc)))
 echo "X server on $DISPLAY" >&2
 cp -r "$here/../data" "$work/data"
 cd "$work/data"
