@@ -11,17 +11,18 @@
 # Two commits: builds OLD and NEW in WORKDIR (outside the checkout; default
 # $TMPDIR/velorim-compare), optimised as the run command's build
 # (RelWithDebInfo), each with the benchmark sources (bench/) and the data
-# (data/) of NEW, and prints OLD/NEW for each figure (over 1: NEW is faster or
-# smaller). A build is kept and reused by later runs on the same pair of
-# commits. The figures: Finalizar until the screen is usable again (wall and
-# CPU, and its first paint); Próximo, the calculation pass over 597 months
-# (wall and CPU); the 597-month report loaded and laid out, and the heap it
-# holds; its relayout at a new width and one screen painted; the print
-# preview's first page of 597 rows; and the start-up of the program at an X
-# server (an Xvfb of its own, see xvfb.sh) to its usable frame, its first
-# frame beside it. A benchmark a commit cannot run is reported as skipped on
-# that side, with its reason. Building needs what tools/build.sh needs, the
-# start-up Xvfb and libxcb-damage0-dev. JOBS sets the build's parallel jobs.
+# (data/) of NEW, and prints OLD/NEW for each figure (over 1: NEW is faster
+# or smaller). A build is kept in WORKDIR and reused by later runs on the
+# same commit with the same bench/ and data/. The figures: Finalizar until
+# the screen is usable again (wall and CPU, and its first paint); Próximo,
+# the calculation pass over 597 months (wall and CPU); the 597-month report
+# loaded and laid out, and the heap it holds; its relayout at a new width and
+# one screen painted; the print preview's first page of 597 rows; and the
+# start-up of the program at an X server (an Xvfb of its own, see xvfb.sh) to
+# its usable frame, its first frame beside it. A benchmark a commit cannot
+# run is reported as skipped on that side, with its reason. Building needs
+# what tools/build.sh needs; the start-up needs Xvfb and libxcb-damage0-dev.
+# JOBS sets the build's parallel jobs.
 # e.g. bench/compare.sh -r 10 10fe8f4 HEAD
 #
 #   bench/compare.sh [-r ROUNDS] [-c CORE] NAME=HOW...
@@ -218,9 +219,8 @@ case $work in "$top"|"$top"/*) echo "the work folder must be outside the checkou
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
-# A commit's tree with NEW's bench/ and data/, configured and built into
-# $work/<commit>-bench-<NEW>/build: the benchmarks, the program and, on NEW's
-# side, the start-up tools.
+# A commit's tree with NEW's bench/ and data/, configured and built in DIR:
+# the targets given.
 build_side() {
   local sha=$1 dir=$2
   shift 2
@@ -247,8 +247,11 @@ build_side() {
   fi
 }
 
-olddir=$work/${old:0:12}-bench-${new:0:12}
-newdir=$work/${new:0:12}-bench-${new:0:12}
+# Builds are named by the commit and by NEW's bench/ and data/, so that a
+# later NEW with the same benchmarks and data reuses the OLD build.
+same=$(git -C "$top" rev-parse "$new:bench" "$new:data" | sha1sum | cut -c1-12)
+olddir=$work/${old:0:12}-bench-$same
+newdir=$work/${new:0:12}-bench-$same
 targets=(velorim bench_calculation bench_html_view)
 build_side "$old" "$olddir" "${targets[@]}"
 build_side "$new" "$newdir" "${targets[@]}" x_first_pixels
