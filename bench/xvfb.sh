@@ -9,7 +9,9 @@
 # lock file or socket is there; a server that cannot start on a display that
 # looked free (another one took it meanwhile) moves the search on, and the
 # server that answers must be the one started (its lock file holds its pid).
-# Fails when no server of its own starts. stop_xvfb ends it.
+# Fails when no server of its own starts. stop_xvfb ends it. The server does
+# not reset when its last client leaves: it would refuse the next program
+# started while it resets.
 start_xvfb() {
   local checker=$1 log=$2 core=${3:-} range=${XVFB_DISPLAYS:-90-199}
   local first=${range%-*} last=${range#*-} n status pin=()
@@ -17,7 +19,7 @@ start_xvfb() {
   [ -n "$core" ] && pin=(taskset -c "$core")
   for ((n = first; n <= last; n++)); do
     if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-    "${pin[@]}" Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > "$log" 2>&1 &
+    "${pin[@]}" Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset > "$log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
       kill -0 "$xvfb_pid" 2> /dev/null || break
