@@ -12,8 +12,8 @@
 # $TMPDIR/velorim-compare), optimised as the run command's build
 # (RelWithDebInfo), each with the benchmark sources (bench/) and the data
 # (data/) of NEW, and prints OLD/NEW for each figure (over 1: NEW is faster
-# or smaller). A build is kept in WORKDIR and reused by later runs on the
-# same commit with the same bench/ and data/. The figures: Finalizar until
+# or smaller). A commit's build is kept in WORKDIR and reused by later runs,
+# which rebuild only what changed. The figures: Finalizar until
 # the screen is usable again (wall and CPU, and its first paint); Próximo,
 # the calculation pass over 597 months (wall and CPU); the 597-month report
 # loaded and laid out, and the heap it holds; its relayout at a new width and
@@ -219,20 +219,37 @@ case $work in "$top"|"$top"/*) echo "the work folder must be outside the checkou
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
+# DIR/src made to hold a commit's tree with NEW's bench/ and data/. Only the
+# files whose content differs from what is there are written, so that a build
+# kept from an earlier run redoes only what they touch.
+prepare_source() {
+  local sha=$1 dir=$2 f
+  local next=$dir/next
+  rm -rf "$next"
+  mkdir -p "$next" "$dir/src"
+  git -C "$top" archive "$sha" | tar -x -m -C "$next"
+  rm -rf "$next/bench" "$next/data"
+  git -C "$top" archive "$new" bench data | tar -x -m -C "$next"
+  (cd "$dir/src" && find . -type f) | while read -r f; do
+    [ -e "$next/$f" ] || rm -f "$dir/src/$f"
+  done
+  (cd "$next" && find . -type f) | while read -r f; do
+    if ! cmp -s "$next/$f" "$dir/src/$f"; then
+      mkdir -p "$(dirname "$dir/src/$f")"
+      cp "$next/$f" "$dir/src/$f"
+    fi
+  done
+  rm -rf "$next"
+  echo "${sha:0:10} with bench/ and data/ of ${new:0:10}" > "$dir/source"
+}
+
 # A commit's tree with NEW's bench/ and data/, configured and built in DIR:
 # the targets given.
 build_side() {
   local sha=$1 dir=$2
   shift 2
-  if [ ! -f "$dir/source" ]; then
-    rm -rf "$dir"
-    mkdir -p "$dir/src"
-    git -C "$top" archive "$sha" | tar -x -C "$dir/src"
-    rm -rf "$dir/src/bench" "$dir/src/data"
-    git -C "$top" archive "$new" bench data | tar -x -C "$dir/src"
-    echo "$sha with bench/ and data/ of $new" > "$dir/source"
-  fi
   echo "building ${sha:0:10} in $dir" >&2
+  prepare_source "$sha" "$dir"
   if [ ! -f "$dir/build/build.ninja" ] &&
      ! cmake -S "$dir/src" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
        -DVELORIM_TESTS=OFF -DVELORIM_BENCH=ON > "$dir/configure.log" 2>&1; then
@@ -247,11 +264,10 @@ build_side() {
   fi
 }
 
-# Builds are named by the commit and by NEW's bench/ and data/, so that a
-# later NEW with the same benchmarks and data reuses the OLD build.
-same=$(git -C "$top" rev-parse "$new:bench" "$new:data" | sha1sum | cut -c1-12)
-olddir=$work/${old:0:12}-bench-$same
-newdir=$work/${new:0:12}-bench-$same
+# A build is kept per commit, and later runs reuse it.
+olddir=$work/${old:0:12}
+newdir=$work/${new:0:12}
+command -v Xvfb > /dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; exit 1; }
 targets=(velorim bench_calculation bench_html_view)
 build_side "$old" "$olddir" "${targets[@]}"
 build_side "$new" "$newdir" "${targets[@]}" x_first_pixels
