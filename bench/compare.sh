@@ -13,16 +13,17 @@
 # (RelWithDebInfo), each with the benchmark sources (bench/) and the data
 # (data/) of NEW, and prints OLD/NEW for each figure (over 1: NEW is faster
 # or smaller). A commit's build is kept in WORKDIR and reused by later runs,
-# which rebuild only what changed. The figures: Finalizar until
-# the screen is usable again (wall and CPU, and its first paint); Próximo,
-# the calculation pass over 597 months (wall and CPU); the 597-month report
-# loaded and laid out, and the heap it holds; its relayout at a new width and
-# one screen painted; the print preview's first page of 597 rows; and the
-# start-up of the program at an X server (an Xvfb of its own, see xvfb.sh) to
-# its usable frame, its first frame beside it. A benchmark a commit cannot
-# run is reported as skipped on that side, with its reason. Building needs
-# what tools/build.sh needs; the start-up needs Xvfb and libxcb-damage0-dev.
-# JOBS sets the build's parallel jobs.
+# which rebuild only what changed. The figures:
+#   Finalizar until the screen is usable again, wall and CPU, and its first
+#   paint; Próximo, the calculation pass over 597 months, wall and CPU; the
+#   597-month report loaded and laid out, and the heap it holds; its relayout
+#   between two widths where the columns keep theirs, and between two where
+#   every cell is laid out again; one screen of it painted; the print
+#   preview's first page of 597 rows; the program's start-up at an X server
+#   (an Xvfb of its own, see xvfb.sh) to its usable frame, and to its first.
+# A benchmark a commit cannot run is reported as skipped on that side, with
+# its reason. Building needs what tools/build.sh needs; the start-up needs
+# Xvfb and libxcb-damage0-dev. JOBS sets the build's parallel jobs.
 # e.g. bench/compare.sh -r 10 10fe8f4 HEAD
 #
 #   bench/compare.sh [-r ROUNDS] [-c CORE] NAME=HOW...
@@ -56,7 +57,7 @@ while getopts "r:c:w:" opt; do
   esac
 done
 shift $((OPTIND - 1))
-[ $# -ge 1 ] || { sed -n '2,45p' "$0"; exit 1; }
+[ $# -ge 1 ] || { sed -n '2,/^set -euo/p' "$0" | sed '$d'; exit 1; }
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/.." && pwd)
 firstpixels=${X_FIRST_PIXELS:-}
@@ -268,6 +269,7 @@ build_side() {
 olddir=$work/${old:0:12}
 newdir=$work/${new:0:12}
 command -v Xvfb > /dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; exit 1; }
+pkg-config --exists xcb-damage || { echo "libxcb-damage0-dev is not installed" >&2; exit 1; }
 targets=(velorim bench_calculation bench_html_view)
 build_side "$old" "$olddir" "${targets[@]}"
 build_side "$new" "$newdir" "${targets[@]}" x_first_pixels
@@ -279,7 +281,7 @@ echo "X server on $DISPLAY" >&2
 
 # The measures: a name, the benchmark (binary:filter:fields) or the start-up,
 # and the label of each of its figures.
-measures=(finalizar pass load relayout screen preview startup)
+measures=(finalizar pass load relayout narrower screen preview startup)
 declare -A how label
 how[finalizar]="bench_calculation:^BM_FinalizarToScreenUsable/:real_time,cpu_time,first_paint_ms"
 label[finalizar]="Finalizar until the screen is usable, wall ms|Finalizar until the screen is usable, CPU ms|Finalizar to the report's first paint, ms"
@@ -288,7 +290,9 @@ label[pass]="Próximo, the calculation pass (597 months), wall ms|Próximo, the 
 how[load]="bench_calculation:^BM_ReportLoadAndLayOutAt800/597\$:real_time,report_MB"
 label[load]="Report of 597 months loaded and laid out, ms|Heap the shown report holds, MB"
 how[relayout]="bench_calculation:^BM_ReportRelayoutAtNewWidth/597\$"
-label[relayout]="Relayout at a new width (597 months), ms"
+label[relayout]="Relayout between 800 and 1000 pixels, the columns' widths kept (597 months), ms"
+how[narrower]="bench_calculation:^BM_ReportRelayoutNarrower/597\$"
+label[narrower]="Relayout between 640 and 720 pixels, every cell laid out again (597 months), ms"
 how[screen]="bench_calculation:^BM_ReportPaintOneScreen/597\$"
 label[screen]="One screen of the report painted, ms"
 how[preview]="bench_html_view:^BM_PreviewFirstPage/597\$"
@@ -313,8 +317,9 @@ run_rounds
 printf "\n%s %s (old) against %s %s (new), each with the benchmarks and data of the new\n" \
   "$1" "${old:0:10}" "$2" "${new:0:10}"
 printf "rounds %s, core %s, a fresh pinned process per side and measure each round, shuffled\n" "$rounds" "$core"
-printf "median [range] per side; \"2 modes\" when the values split into a fast and a slow group\n\n"
-printf "%-52s %-26s %-26s %s\n" "" "old" "new" "old/new"
+printf "median [range] per side; \"2 modes\" when the values split into a fast and a slow group;\n"
+printf "old/new over 1: the new is faster or smaller\n\n"
+printf "%7s   %-26s %-26s %s\n" "old/new" "old" "new" "figure"
 notes=()
 for m in "${measures[@]}"; do
   i_old=-1 i_new=-1
@@ -341,7 +346,7 @@ for m in "${measures[@]}"; do
     if [ -n "${meds[0]}" ] && [ -n "${meds[1]}" ]; then
       ratio=$(awk -v a="${meds[0]}" -v b="${meds[1]}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
     fi
-    printf "%-52s %-26s %-26s %s\n" "${labels[$((k - 1))]}" "${cells[0]}" "${cells[1]}" "$ratio"
+    printf "%7s   %-26s %-26s %s\n" "$ratio" "${cells[0]}" "${cells[1]}" "${labels[$((k - 1))]}"
   done
 done
 for n in "${notes[@]}"; do echo "note: $n"; done
