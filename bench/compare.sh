@@ -12,8 +12,8 @@
 # $TMPDIR/velorim-compare), optimised as the run command's build
 # (RelWithDebInfo), each with the benchmark sources (bench/) and the data
 # (data/) of NEW, and prints OLD/NEW for each figure (over 1: NEW is faster
-# or smaller). A commit's build is kept in WORKDIR and reused by later runs,
-# which rebuild only what changed. The figures:
+# or smaller). Each side's build is kept in WORKDIR, and a later run
+# rebuilds only what its commits change. The figures:
 #   Finalizar until the screen is usable again, wall and CPU, and its first
 #   paint; Próximo, the calculation pass over 597 months, wall and CPU; the
 #   597-month report loaded and laid out, and the heap it holds; its relayout
@@ -265,9 +265,10 @@ build_side() {
   fi
 }
 
-# A build is kept per commit, and later runs reuse it.
-olddir=$work/${old:0:12}
-newdir=$work/${new:0:12}
+# One build per side, kept: a later run rewrites the sources that differ and
+# rebuilds only what they touch.
+olddir=$work/old
+newdir=$work/new
 command -v Xvfb > /dev/null || { echo "Xvfb is not installed (apt-get install xvfb)" >&2; exit 1; }
 pkg-config --exists xcb-damage || { echo "libxcb-damage0-dev is not installed" >&2; exit 1; }
 targets=(velorim bench_calculation bench_html_view)
