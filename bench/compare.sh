@@ -320,7 +320,7 @@ printf "\n%s %s (old) against %s %s (new), each with the benchmarks and data of 
 printf "rounds %s, core %s, a fresh pinned process per side and measure each round, shuffled\n" "$rounds" "$core"
 printf "median [range] per side; \"2 modes\" when the values split into a fast and a slow group;\n"
 printf "old/new over 1: the new is faster or smaller\n\n"
-printf "%7s   %-26s %-26s %s\n" "old/new" "old" "new" "figure"
+printf "%7s   %-28s %-28s %s\n" "old/new" "old" "new" "figure"
 notes=()
 for m in "${measures[@]}"; do
   i_old=-1 i_new=-1
@@ -347,7 +347,7 @@ for m in "${measures[@]}"; do
     if [ -n "${meds[0]}" ] && [ -n "${meds[1]}" ]; then
       ratio=$(awk -v a="${meds[0]}" -v b="${meds[1]}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
     fi
-    printf "%7s   %-26s %-26s %s\n" "$ratio" "${cells[0]}" "${cells[1]}" "${labels[$((k - 1))]}"
+    printf "%7s   %-28s %-28s %s\n" "$ratio" "${cells[0]}" "${cells[1]}" "${labels[$((k - 1))]}"
   done
 done
 for n in "${notes[@]}"; do echo "note: $n"; done
