@@ -1,15 +1,16 @@
 // A full calculation as the user waits for it, on the shipped tables made
 // whole month by month (CompleteTables): "Já possuo" from 01/05/1977 to
 // 31/12/2026, prescription from the first month, thirteenth salary and 1 %
-// interest from 01/2021 on, art. 58 off for the author. Measured from the spreadsheet page's Próximo to the end of
-// Finalizar (state file and report written, report shown in the main
-// window); Próximo alone (the calculation pass); Finalizar alone with the
-// heap the shown report adds; Finalizar in the shown main window until the
-// screen is usable again, in wall and CPU time; and the reports of 12, 120,
-// 240 and 597 months read and laid out by a viewer 800 pixels wide (with the
-// heap they hold), freed, laid out again at other widths, and one screen of
-// each painted. Forms are created offscreen (only the Finalizar-to-usable
-// measure shows the main window); the program starts in a copy of data/.
+// interest from 01/2021 on, art. 58 off for the author. Measured from the
+// spreadsheet page's Próximo to the end of Finalizar (state file and report
+// written, report shown in the main window); Próximo alone (the calculation
+// pass); Finalizar alone with the heap the shown report adds; Finalizar in
+// the shown main window until the screen is usable again, in wall and CPU
+// time; and the reports of 12, 120, 240 and 597 months read and laid out by a
+// viewer 800 pixels wide (with the heap they hold), freed, laid out again at
+// other widths, and one screen of each painted. Forms are created offscreen
+// (only the Finalizar-to-usable measure shows the main window); the program
+// starts in a copy of data/.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
