@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -98,11 +99,16 @@ TEST_F(Files, AtomicWriteReplacesAndKeepsPermissions) {
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
-// One copy of the program per data folder: the second is told so.
+// One copy of the program per data folder: the second is told so, and a
+// folder whose lock cannot be taken is told apart from a free one.
 TEST_F(Files, AFolderLockIsHeldByOneOpenerAtATime) {
-    EXPECT_TRUE(HoldFolderLock(dir_, ".velorim.lock"));
-    EXPECT_FALSE(HoldFolderLock(dir_, ".velorim.lock"));
-    EXPECT_TRUE(HoldFolderLock(dir_, ".outra.lock"));
+    EXPECT_EQ(HoldFolderLock(dir_), TFolderLock::Held);
+    EXPECT_EQ(HoldFolderLock(dir_), TFolderLock::HeldByOther);
+    ASSERT_EQ(mkdir(Path("outra").c_str(), 0700), 0);
+    EXPECT_EQ(HoldFolderLock(Path("outra")), TFolderLock::Held);
+    int error = 0;
+    EXPECT_EQ(HoldFolderLock(Path("nenhuma"), &error), TFolderLock::Unavailable);
+    EXPECT_EQ(error, ENOENT);
 }
 
 TEST_F(Files, FailedSavesLeaveThePreviousFileIntact) {
