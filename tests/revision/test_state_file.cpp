@@ -402,4 +402,42 @@ TEST_F(StateFile, ACutCaseIsRefusedAndAMarkedUtf8CaseOpens) {
     EXPECT_EQ(Snapshot(), again);
 }
 
+// A grid longer than a case on these tables can be (their 312 months from
+// 01/1977 to 12/2002, with its summary rows) is refused before it is read.
+TEST_F(StateFile, AGridLongerThanAnyCaseIsRefused) {
+    DistinctCase();
+    const Texts good = wizard_state::StateLines(*Form12);
+    const Texts before = Snapshot();
+    const size_t planilha = kPlanilhaCount;
+    const size_t sdem = planilha + 1 + std::stoul(good[planilha]) + 7;
+    const size_t sdig = sdem + 1 + std::stoul(good[sdem]);
+    struct Case {
+        size_t count;  // index of the count line
+        int rows;      // the most a case can have
+        std::string field, summary;
+    };
+    const Case cases[] = {
+        {planilha, 1 + 312 + 26 + 1, "planilha", ", 26 linhas de 13º salário e a linha das somas"},
+        {sdem, 1 + 312 + 7, "tabela da nova RMI", ", 7 linhas de resumo"},
+        {sdig, 1 + 312, "tabela de salários", ""},
+    };
+    for (const Case& c : cases) {
+        Texts lines(good.begin(), good.begin() + std::ptrdiff_t(c.count));
+        lines.push_back(IntToStr(c.rows + 1));
+        const std::string row = good[c.count + 1];
+        lines.insert(lines.end(), size_t(c.rows) + 1, row);
+        lines.insert(lines.end(), good.begin() + std::ptrdiff_t(c.count + 1 + std::stoul(good[c.count])),
+                     good.end());
+        WriteLines(lines);
+        EXPECT_EQ(Refusal(Path()),
+                  "O arquivo atualrev.back não foi aberto: linha " + IntToStr(int(c.count) + 1) +
+                      " (número de linhas da " + c.field + "): " + IntToStr(c.rows + 1) +
+                      " são mais linhas do que um caso pode ter: no máximo " + IntToStr(c.rows) +
+                      " (o título" + (c.summary.empty() ? " e" : ",") +
+                      " os 312 meses das tabelas, de 01/1977 a 12/2002" + c.summary +
+                      "). Nada foi alterado.");
+        EXPECT_EQ(Snapshot(), before) << c.field;
+    }
+}
+
 } // namespace
