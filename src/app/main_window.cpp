@@ -624,8 +624,7 @@ bool TForm1::DownloadFile(const std::string& sourceUrl, const std::string& destF
 bool TForm1::CheckUrl(const std::string& url) {
     // An address without a scheme is a web address.
     const std::string lower = LowerCase(url);
-    const bool hasScheme =
-        lower.find("http://") != std::string::npos || lower.rfind("https://", 0) == 0;
+    const bool hasScheme = lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
     const int status =
         HttpStatusCode(hasScheme ? url : "http://" + url, THttpOptions{"InetURL:/1.0", 15000});
     return status == 200 || status == 302;

@@ -71,10 +71,22 @@ bool DataDirUsable() {
 
 bool DataDirToItself() {
     const std::string dir = GetCurrentDir();
-    if (HoldFolderLock(dir, ".velorim.lock")) return true;
-    MessageDlg("O Velorim já está aberto na pasta de dados \"" + dir +
-                   "\".\nUse a janela já aberta: duas cópias na mesma pasta gravam o mesmo cálculo "
-                   "(atualrev.back) e as mesmas configurações uma por cima da outra.",
+    const std::string why =
+        "duas cópias na mesma pasta gravam o mesmo cálculo (atualrev.back) e as mesmas "
+        "configurações uma por cima da outra.";
+    int error = 0;
+    switch (HoldFolderLock(dir, &error)) {
+    case TFolderLock::Held: return true;
+    case TFolderLock::HeldByOther:
+        MessageDlg("O Velorim já está aberto na pasta de dados \"" + dir +
+                       "\".\nUse a janela já aberta: " + why,
+                   TMsgDlgType::mtError, mbOK);
+        return false;
+    case TFolderLock::Unavailable: break;
+    }
+    // Unchecked, a second copy could be running there already.
+    MessageDlg("Não foi possível verificar se o Velorim já está aberto na pasta de dados \"" + dir +
+                   "\": " + SysErrorText(error) + ".\nO programa não foi iniciado, pois " + why,
                TMsgDlgType::mtError, mbOK);
     return false;
 }

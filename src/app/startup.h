@@ -13,7 +13,8 @@ void CreateMainFormFirst();
 bool DataDirUsable();
 // The data folder is this process's alone: a second copy started in it is
 // refused with a message, false, since both would write the same state file
-// and settings.
+// and settings; so is a copy that cannot tell (the folder's lock cannot be
+// taken or checked).
 bool DataDirToItself();
 // Brings the application up, creates the forms (the main window first) and runs the message loop
 // until the main window closes; returns the process exit code.

@@ -384,7 +384,19 @@ void TForm12::Button3Click(TObject*) {
     } catch (...) {
         stateFailure = std::current_exception();
     }
-    calc::WriteReport(report, wizard_links::DataDir(), ReportWriteFailed);
-    if (stateFailure) std::rethrow_exception(stateFailure);
-    Close();
+    if (!stateFailure) {
+        calc::WriteReport(report, wizard_links::DataDir(), ReportWriteFailed);
+        Close();
+        return;
+    }
+    // One message tells it all (a full disk fails both files): the state
+    // file's, which names the file and why, and the report's with it.
+    bool reportFailed = false;
+    calc::WriteReport(report, wizard_links::DataDir(), [&](const std::string&) { reportFailed = true; });
+    try {
+        std::rethrow_exception(stateFailure);
+    } catch (EInOutError& e) {
+        if (reportFailed) e.Message += "\nO relatório atual.html também não foi gravado.";
+        throw;
+    }
 }

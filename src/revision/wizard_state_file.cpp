@@ -71,6 +71,57 @@ const char* const kBoxFields[12] = {
     "Art. 58 do ADCT da concessão (INSS)", "média da URV (INSS)", "Desconsiderar teto (INSS)",
     "Considerar teto (INSS)"};
 
+// The months of the tables a case is computed with, from the earliest to
+// the last. A case's month rows are months its tables hold (the calculation
+// refuses a month a table lacks), so a grid longer than that, with its
+// summary rows, is no case the program wrote.
+struct TTableSpan {
+    int first = 0, last = -1; // months counted from year 0
+
+    int Months() const { return last - first + 1; }
+    int Decembers() const { return (last + 1) / 12 - first / 12; }
+    std::string Text() const {
+        auto month = [](int m) {
+            const std::string mm = std::to_string(m % 12 + 1);
+            return (mm.size() < 2 ? "0" + mm : mm) + "/" + std::to_string(m / 12);
+        };
+        return "de " + month(first) + " a " + month(last);
+    }
+};
+
+// "mm/yyyy" at the end of a table's key ("dd/mm/yyyy" or "mm/yyyy").
+bool KeyMonth(const std::string& key, int& month) {
+    if (key.size() < 7) return false;
+    const char* p = key.data() + key.size() - 7;
+    for (int i : {0, 1, 3, 4, 5, 6})
+        if (p[i] < '0' || p[i] > '9') return false;
+    const int m = (p[0] - '0') * 10 + (p[1] - '0');
+    const int y = ((p[3] - '0') * 10 + (p[4] - '0')) * 100 + (p[5] - '0') * 10 + (p[6] - '0');
+    if (p[2] != '/' || m < 1 || m > 12) return false;
+    month = y * 12 + m - 1;
+    return true;
+}
+
+// The span over every month table of the tables form; none when they are
+// empty (the calculation then refuses the case for its missing table).
+TTableSpan TableSpan() {
+    TTableSpan span;
+    bool any = false;
+    for (const char* name : {"GridCorrRev", "Gridcrmensal", "GridSalmin", "gridiinss", "INPCGrid",
+                             "indicegrid", "SRevisaoI", "SRevisaoII", "SRevisaoIII", "tabatusal"}) {
+        const TCellMatrix* table = wizard_links::TableCells(name);
+        if (!table || table->ColCount() < 1) continue;
+        for (int r = 1; r < table->RowCount(); ++r) {
+            int month;
+            if (!KeyMonth(table->Cell(0, r), month)) continue;
+            span.first = any ? std::min(span.first, month) : month;
+            span.last = any ? std::max(span.last, month) : month;
+            any = true;
+        }
+    }
+    return span;
+}
+
 // Reads the lines in the writer's order; the first line that cannot be
 // taken, or a file that ends before its last line, raises EDamagedFile
 // naming the line and the field. Every block is required: the writer
@@ -111,15 +162,19 @@ private:
         Check(state_values::BooleanProblem(text), field);
         return text == "true";
     }
-    TGridLines Grid(const std::string& field, const TStringAlignGrid* grid);
+    // `summary` tells the rows a grid holds besides its title and months.
+    TGridLines Grid(const std::string& field, const TStringAlignGrid* grid,
+                    int summaryRows = 0, const std::string& summary = "");
 
     TForm12& f_;
     std::string name_;
     std::vector<std::string> lines_;
     size_t next_ = 0;
+    TTableSpan span_ = TableSpan();
 };
 
-TGridLines TStateParser::Grid(const std::string& field, const TStringAlignGrid* grid) {
+TGridLines TStateParser::Grid(const std::string& field, const TStringAlignGrid* grid,
+                              int summaryRows, const std::string& summary) {
     TGridLines lines;
     const std::string countField = "número de linhas da " + field;
     int count = 0;
@@ -129,6 +184,15 @@ TGridLines TStateParser::Grid(const std::string& field, const TStringAlignGrid* 
             name_, "linha " + std::to_string(next_) + ": a " + field + " tem " +
                        std::to_string(count) + " linhas e o arquivo termina depois de " +
                        std::to_string(lines_.size() - next_)));
+    if (span_.Months() > 0) {
+        const long long most = 1LL + span_.Months() + summaryRows;
+        if (count > most)
+            Check(std::to_string(count) + " são mais linhas do que um caso pode ter: no máximo " +
+                      std::to_string(most) + " (o título" + (summary.empty() ? " e" : ",") + " os " +
+                      std::to_string(span_.Months()) + " meses das tabelas, " + span_.Text() +
+                      (summary.empty() ? "" : ", " + summary) + ")",
+                  countField);
+    }
     lines.firstLine = next_ + 1;
     const int columns = grid->Matrix().ColCount();
     for (int r = 0; r < count; ++r)
@@ -148,7 +212,9 @@ TStateData TStateParser::Parse() {
         else d.head[i] = Need(kHeadFields[i]);
     }
     for (int i = 0; i < 12; ++i) d.boxes[i] = Box(kBoxFields[i]);
-    d.planilha = Grid("planilha", f_.planilha);
+    // A thirteenth-salary row after each December, and the sums row.
+    d.planilha = Grid("planilha", f_.planilha, span_.Decembers() + 1,
+                      std::to_string(span_.Decembers()) + " linhas de 13º salário e a linha das somas");
 
     d.dates[0] = Date("Data Inicial da nova RMI");
     d.dates[1] = Date("Data Final da nova RMI");
@@ -157,7 +223,8 @@ TStateData TStateParser::Parse() {
     d.divisor = Amount(f_.divisor, "Divisor");
     d.coef = Amount(f_.coef, "Coeficiente");
     d.Csmt = Box("Considerar Teto e Salário Mínimo");
-    d.Sdem = Grid("tabela da nova RMI", f_.Sdem);
+    // Soma, SB, the two ceilings, the two parts and the RMI at most.
+    d.Sdem = Grid("tabela da nova RMI", f_.Sdem, 7, "7 linhas de resumo");
     d.Sdig = Grid("tabela de salários", f_.Sdig);
     d.Catual24 = Box("Não atualizar os últimos 12 salários");
     d.caplicar = Box("Decreto 83.080/79");

@@ -304,6 +304,21 @@ TEST_F(MainWindow, TheDataFolderMayBeNamedWithAccentsButNotInChinese) {
                             "Inicie o programa em outra pasta."));
 }
 
+// One copy per data folder, whatever stands under the name of the lock
+// file of earlier versions (a folder or a link there let a second copy in).
+TEST_F(MainWindow, ASecondCopyInTheDataFolderIsRefused) {
+    std::filesystem::create_directory(dir / ".velorim.lock");
+    EXPECT_TRUE(DataDirToItself());
+    EXPECT_FALSE(DataDirToItself());
+    EnterFolder("outra");
+    std::filesystem::create_symlink("/nenhum/lugar", dir / ".velorim.lock");
+    EXPECT_TRUE(DataDirToItself());
+    EXPECT_FALSE(DataDirToItself());
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre(HasSubstr("O Velorim já está aberto na pasta de dados \"" + root.string() + "\"."),
+                            HasSubstr("O Velorim já está aberto na pasta de dados \"" + root.string() + "/outra\".")));
+}
+
 TEST_F(MainWindow, NovoClearsTheWizardAndSetsItsDefaults) {
     Start();
     TForm12& w = *Form12;

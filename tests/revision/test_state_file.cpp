@@ -2,6 +2,7 @@
 // and "Abrir".
 #include "wizard_env.h"
 
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/string_list.h"
@@ -357,6 +358,88 @@ TEST_F(StateFile, AFileLargerThanAnyCaseIsRefused) {
               0u)
         << message;
     EXPECT_EQ(Snapshot(), before);
+}
+
+// A case cut inside its last line is refused, not opened as another (the
+// name of series 1 begins those of series 2 and 3); a case a text editor
+// saved in UTF-8 with its mark opens with its letters.
+TEST_F(StateFile, ACutCaseIsRefusedAndAMarkedUtf8CaseOpens) {
+    DistinctCase();
+    Form12->ComboBox1->SetText(calc::SeriesNames[2]);
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->gravax();
+    const std::string whole = ReadFileBytes(Path());
+    const size_t lines = FileLines(Path()).size();
+    const size_t last = whole.rfind("\r\n", whole.size() - 3) + 2;
+    ASSERT_EQ(whole.substr(last), std::string(calc::SeriesNames[2]) + "\r\n");
+    Form12->Enome->SetText("o caso aberto antes");
+    const Texts before = Snapshot();
+    for (size_t cut : {last + std::string(calc::SeriesNames[1]).size(), last + 1}) {
+        WriteFileAtomic(Path(), whole.substr(0, cut));
+        EXPECT_EQ(Refusal(Path()), "O arquivo atualrev.back não foi aberto: linha " + IntToStr(int(lines)) +
+                                       ": a última linha não termina com fim de linha: o arquivo foi "
+                                       "cortado. Nada foi alterado.");
+        EXPECT_EQ(Snapshot(), before);
+    }
+    // Cut between its CR and its LF, nothing of it is lost.
+    WriteFileAtomic(Path(), whole.substr(0, whole.size() - 1));
+    velorim_test::Dialogs().Clear();
+    Form12->ReadStateFile(Path());
+    EXPECT_EQ(Messages(), Texts{});
+    EXPECT_EQ(Form12->ComboBox1->Text(), calc::SeriesNames[2]);
+
+    Form12->Enome->SetText("o caso aberto antes");
+    WriteFileAtomic(Path(), "\xEF\xBB\xBF" + Cp1252ToUtf8(whole));
+    Form12->ReadStateFile(Path());
+    EXPECT_EQ(Messages(), Texts{});
+    EXPECT_EQ(Form12->Enome->Text(), "João, \"Zé\" da Silva");
+    // A letter the program's text cannot hold ("L" with a stroke) is refused.
+    Form12->Enome->SetText("o caso aberto antes");
+    const Texts again = Snapshot();
+    WriteFileAtomic(Path(), "\xEF\xBB\xBF\xC5\x81ukasz" + Cp1252ToUtf8(whole.substr(whole.find("\r\n"))));
+    EXPECT_EQ(Refusal(Path()),
+              "O arquivo atualrev.back não foi aberto: linha 1: o arquivo está em UTF-8 e tem caracteres "
+              "que o programa não consegue usar (use só letras do alfabeto latino, com ou sem acento, "
+              "algarismos e sinais comuns). Nada foi alterado.");
+    EXPECT_EQ(Snapshot(), again);
+}
+
+// A grid longer than a case on these tables can be (their 312 months from
+// 01/1977 to 12/2002, with its summary rows) is refused before it is read.
+TEST_F(StateFile, AGridLongerThanAnyCaseIsRefused) {
+    DistinctCase();
+    const Texts good = wizard_state::StateLines(*Form12);
+    const Texts before = Snapshot();
+    const size_t planilha = kPlanilhaCount;
+    const size_t sdem = planilha + 1 + std::stoul(good[planilha]) + 7;
+    const size_t sdig = sdem + 1 + std::stoul(good[sdem]);
+    struct Case {
+        size_t count;  // index of the count line
+        int rows;      // the most a case can have
+        std::string field, summary;
+    };
+    const Case cases[] = {
+        {planilha, 1 + 312 + 26 + 1, "planilha", ", 26 linhas de 13º salário e a linha das somas"},
+        {sdem, 1 + 312 + 7, "tabela da nova RMI", ", 7 linhas de resumo"},
+        {sdig, 1 + 312, "tabela de salários", ""},
+    };
+    for (const Case& c : cases) {
+        Texts lines(good.begin(), good.begin() + std::ptrdiff_t(c.count));
+        lines.push_back(IntToStr(c.rows + 1));
+        const std::string row = good[c.count + 1];
+        lines.insert(lines.end(), size_t(c.rows) + 1, row);
+        lines.insert(lines.end(), good.begin() + std::ptrdiff_t(c.count + 1 + std::stoul(good[c.count])),
+                     good.end());
+        WriteLines(lines);
+        EXPECT_EQ(Refusal(Path()),
+                  "O arquivo atualrev.back não foi aberto: linha " + IntToStr(int(c.count) + 1) +
+                      " (número de linhas da " + c.field + "): " + IntToStr(c.rows + 1) +
+                      " são mais linhas do que um caso pode ter: no máximo " + IntToStr(c.rows) +
+                      " (o título" + (c.summary.empty() ? " e" : ",") +
+                      " os 312 meses das tabelas, de 01/1977 a 12/2002" + c.summary +
+                      "). Nada foi alterado.");
+        EXPECT_EQ(Snapshot(), before) << c.field;
+    }
 }
 
 } // namespace

@@ -223,6 +223,20 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     EXPECT_THROW(Form12->Button3Click(nullptr), EInOutError);
     EXPECT_TRUE(Form12->Visible());
     EXPECT_EQ(Form1->HTMLViewer1->DocumentSource(), ReadFileBytes(DataFile("atual.html")));
+
+    // Both fail, as on a full disk: one message, in Portuguese, tells both.
+    std::filesystem::remove(DataFile("atual.html"));
+    std::filesystem::create_directory(DataFile("atual.html"));
+    velorim_test::Dialogs().Clear();
+    try {
+        Form12->Button3Click(nullptr);
+        ADD_FAILURE() << "Finalizar went on without its files";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message, "Não foi possível gravar o arquivo \"" + DataFile("atualrev.back") +
+                                 "\": é uma pasta, não um arquivo\nO relatório atual.html também não "
+                                 "foi gravado.");
+    }
+    EXPECT_EQ(Messages(), Texts{});
 }
 
 // A case past the tables was refused one table and one month at a time, a

@@ -17,7 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size >= 26) {
         const int64_t w = static_cast<int32_t>(fuzz_images::Le32(data + 18));
         const int64_t h = static_cast<int32_t>(fuzz_images::Le32(data + 22));
-        if (w * w + h * h > int64_t(fuzz_images::kMaxPixels) * 2 || std::abs(w * h) > int64_t(fuzz_images::kMaxPixels))
+        // Each side first: squaring one of 2^31 would overflow the sum.
+        const int64_t most = int64_t(fuzz_images::kMaxPixels);
+        if (std::abs(w) > most || std::abs(h) > most || w * w + h * h > most * 2 ||
+            std::abs(w * h) > most)
             return 0;
     }
     try {

@@ -1,8 +1,9 @@
-// The saved cases: any text parses as the revision form's state file or is
-// refused with the program's own error, and a file written from what was
-// parsed parses the same again. Every line also goes through the checks the
-// wizard's reader makes before anything changes, and a grid row they accept
-// is written back as cells that read the same.
+// The saved cases: any text reads as lines or is refused, parses as the
+// revision form's state file or is refused with the program's own error,
+// and a file written from what was parsed parses the same again. Every line
+// also goes through the checks the wizard's reader makes before anything
+// changes, and a grid row they accept is written back as cells that read the
+// same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/string_list.h"
 #include "platform/runtime/strutil.h"
+#include "platform/runtime/text_file.h"
 #include "revision/revision_core.h"
 #include "revision/state_values.h"
 
@@ -33,8 +35,12 @@ void CheckLine(const std::string& line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 14) return 0;
-    const std::vector<std::string> lines =
-        SplitTextLines(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    // The lines as the readers take them (a cut file and UTF-8 refused or
+    // converted); the parser sees the others too.
+    std::vector<std::string> lines;
+    std::string problem;
+    if (!ReadTextLines(bytes, lines, problem)) lines = SplitTextLines(bytes);
     for (const std::string& line : lines) CheckLine(line);
     revisao::TRevisionState state;
     try {

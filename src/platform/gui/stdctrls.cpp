@@ -249,6 +249,13 @@ public:
             QApplication::beep();
             return Invalid;
         }
+        // The widget takes one character more than the limit, so that a
+        // longer paste shows here instead of being cut without a word.
+        if (edit_.MaxLength() == 0 && text.size() > TCustomEdit::kMaxEditLength &&
+            !edit_.ShowingText()) {
+            QApplication::beep();
+            return Invalid;
+        }
         if (text != input) {
             pos = std::min<int>(pos - int(input.size() - text.size()), int(text.size()));
             pos = std::max(pos, 0);
@@ -267,7 +274,7 @@ void TCustomEdit::CreateWidget() {
     auto* edit = new QLineEdit();
     SetWidget(edit);
     edit->setValidator(new TCp1252Validator(*this, edit));
-    if (maxLengthSet_) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
+    edit->setMaxLength(maxLength_ > 0 ? maxLength_ : kMaxEditLength + 1);
     if (readOnly_) edit->setReadOnly(true);
     if (passwordChar_) edit->setEchoMode(QLineEdit::Password);
     if (alignmentSet_) ShowAlignment(textAlignment_);
@@ -360,8 +367,8 @@ void TCustomEdit::DoEnter() {
 
 void TCustomEdit::SetMaxLength(int value) {
     maxLength_ = std::max(0, value);
-    maxLengthSet_ = true;
-    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) edit->setMaxLength(maxLength_ > 0 ? maxLength_ : 32767);
+    if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget()))
+        edit->setMaxLength(maxLength_ > 0 ? maxLength_ : kMaxEditLength + 1);
 }
 
 void TCustomEdit::SetReadOnly(bool value) {
@@ -437,7 +444,9 @@ void TCustomEdit::ShowTextMargins(int left, int right) {
 void TCustomEdit::ShowWidgetText(const std::string& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(MadeWidget())) {
         QSignalBlocker block(edit);
+        showing_ = true;
         edit->setText(ToQ(text));
+        showing_ = false;
     }
     glueText_ = text;
     glueSelected_ = false;

@@ -98,8 +98,13 @@ public:
     virtual bool TakesLineBreaks() const { return false; }
     std::string Text() const override { return text_; }
     void SetText(const std::string& text) override;
+    // Without a MaxLength an edit takes up to kMaxEditLength characters: a
+    // paste that would make it longer is refused whole, not cut.
+    static constexpr int kMaxEditLength = 32767;
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int value);
+    // The widget is being given the program's text, not the user's.
+    bool ShowingText() const { return showing_; }
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool value);
     char PasswordChar() const { return passwordChar_; }
@@ -149,7 +154,7 @@ private:
     char passwordChar_ = 0;
     TEditCharCase charCase_ = TEditCharCase::ecNormal;
     bool showing_ = false;
-    bool maxLengthSet_ = false, alignmentSet_ = false, glueSelected_ = false;
+    bool alignmentSet_ = false, glueSelected_ = false;
     TAlignment textAlignment_ = taLeftJustify;
     int rightMargin_ = -1, leftMargin_ = 0;
     std::optional<std::string> glueText_;

@@ -9,7 +9,7 @@
 
 struct THttpOptions {
     std::string UserAgent;
-    int TimeoutMs = 15000; // the whole exchange, connection included
+    int TimeoutMs = 15000; // the whole call: connections, redirections, headers and body
 };
 
 // A downloaded file larger than this is refused (nothing the program fetches
@@ -21,7 +21,9 @@ constexpr size_t kMaxDownloadSize = size_t{64} << 20;
 int HttpStatusCode(const std::string& url, const THttpOptions& options);
 
 // Fetches url, following redirections, into fileName. The file is replaced
-// whole, and only when a 2xx answer arrived complete within the size limit;
-// otherwise it stays as it was and the result is false.
+// whole, and only when a 200 answer's body arrived whole on one connection
+// (its one Content-Length reached, or a chunked body to its last chunk),
+// not empty and within the size limit; otherwise it stays as it was and the
+// result is false.
 bool HttpDownloadFile(const std::string& url, const std::string& fileName,
                       const THttpOptions& options, size_t maxSize = kMaxDownloadSize);

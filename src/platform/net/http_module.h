@@ -10,9 +10,10 @@ struct THttpModuleApi {
     // reported, not followed); 0 when no answer came or the address is not
     // an http or https one.
     int (*StatusCode)(const char* url, const char* userAgent, int timeoutMs);
-    // A GET following redirections: each piece of a 2xx answer's body goes
-    // to take (false stops the exchange). True when the whole body of a 2xx
-    // answer arrived, within maxSize bytes.
+    // A GET following redirections: each piece of a 200 answer's body goes
+    // to take (false stops the exchange), all from one connection. True when
+    // that body arrived whole, as its Content-Length or chunked framing
+    // says, not empty and within maxSize bytes.
     bool (*Download)(const char* url, const char* userAgent, int timeoutMs, size_t maxSize,
                      bool (*take)(void* context, const char* data, size_t size), void* context);
 };

@@ -144,6 +144,9 @@ std::string SysErrorText(int err) {
     case EIO: return "erro de leitura ou gravação no disco";
     case ENODEV: return "não é um arquivo comum";
     case ELOOP: return "o caminho tem um ciclo de atalhos (ligações simbólicas)";
+    case ENOLCK:
+    case EOPNOTSUPP:
+    case ENOSYS: return "o sistema de arquivos não permite travar a pasta";
     case EILSEQ:
         return "o nome tem caracteres que o programa não consegue usar (use só letras do "
                "alfabeto latino, com ou sem acento, algarismos e sinais comuns)";
@@ -468,17 +471,20 @@ int RemoveStaleIn(const std::string& dir) {
 
 // ---- Misc --------------------------------------------------------------------
 
-bool HoldFolderLock(const std::string& dir, const std::string& name) {
-    const std::string path = SystemPath(PathJoin(dir, name));
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    // Made by another user of a shared folder: a lock needs no write access.
-    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return true;
-    // Never closed: the system lets it go when the process ends, however it ends.
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    const bool held = errno == EWOULDBLOCK;
-    ::close(fd);
-    return !held;
+TFolderLock HoldFolderLock(const std::string& dir, int* error) {
+    int err = 0;
+    const int fd = ::open(SystemPath(dir.empty() ? "." : dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+    } else {
+        // Never closed: the system lets it go when the process ends, however it ends.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return TFolderLock::Held;
+        err = errno;
+        ::close(fd);
+        if (err == EWOULDBLOCK) return TFolderLock::HeldByOther;
+    }
+    if (error) *error = err;
+    return TFolderLock::Unavailable;
 }
 
 TDateTime FileAgeDateTime(const std::string& fileName) {

@@ -116,11 +116,14 @@ bool IsAtomicTempName(const std::string& name);
 // Removes the stale temporary files of that pattern in dir; returns how many.
 int RemoveStaleTempFiles(const std::string& dir);
 
-// Holds an advisory lock on the file `name` in `dir` (made when missing) for
-// the rest of the process. False when another process holds it; true as well
-// when the file cannot be made (a read-only folder), as then nothing can be
-// written there to clash.
-bool HoldFolderLock(const std::string& dir, const std::string& name);
+// Holds an advisory lock on the folder `dir` itself for the rest of the
+// process. The folder is locked, not a file in it: a file can be removed or
+// put back as a link or a folder while the holder runs, and let a second
+// opener in. HeldByOther when another opener holds it; Unavailable, with
+// the system's error in *error, when it cannot be taken or checked (the
+// folder cannot be opened, or its file system takes no locks).
+enum class TFolderLock { Held, HeldByOther, Unavailable };
+TFolderLock HoldFolderLock(const std::string& dir, int* error = nullptr);
 
 // Modification time of a file as a TDateTime (local time); -1 when missing.
 TDateTime FileAgeDateTime(const std::string& fileName);

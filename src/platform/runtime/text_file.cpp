@@ -1,5 +1,6 @@
 #include "platform/runtime/text_file.h"
 
+#include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
 #include "platform/runtime/strutil.h"
@@ -36,8 +37,51 @@ void TTextFileWriter::Close() {
 
 bool TTextFileWriter::IsOpen() const { return impl_ && impl_->file.IsOpen(); }
 
-TTextFileReader::TTextFileReader(const std::string& fileName, size_t maxSize)
-    : lines_(SplitTextLines(ReadFileBytes(fileName, maxSize))) {}
+namespace {
+
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+std::string Line(size_t number) { return "linha " + std::to_string(number) + ": "; }
+
+// The text after a UTF-8 mark as Windows-1252, line by line (a line end is
+// the same byte in both) so that a refusal names its line.
+bool FromUtf8(const std::string& bytes, std::string& text, std::string& problem) {
+    const std::vector<std::string> lines = SplitTextLines(bytes.substr(sizeof kUtf8Mark - 1));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string line;
+        if (TryUtf8ToCp1252(lines[i], line)) continue;
+        const bool valid = MultiByteToWide(65001, lines[i]).find(u'\uFFFD') == std::u16string::npos;
+        problem = Line(i + 1) +
+                  (valid ? "o arquivo está em UTF-8 e tem caracteres que o programa não consegue usar "
+                           "(use só letras do alfabeto latino, com ou sem acento, algarismos e sinais "
+                           "comuns)"
+                         : "o arquivo começa com a marca de UTF-8, mas não está em UTF-8");
+        return false;
+    }
+    return TryUtf8ToCp1252(bytes.substr(sizeof kUtf8Mark - 1), text);
+}
+
+} // namespace
+
+bool ReadTextLines(const std::string& bytes, std::vector<std::string>& lines,
+                   std::string& problem) {
+    std::string converted;
+    const bool utf8 = bytes.compare(0, sizeof kUtf8Mark - 1, kUtf8Mark) == 0;
+    if (utf8 && !FromUtf8(bytes, converted, problem)) return false;
+    const std::string& text = utf8 ? converted : bytes;
+    lines = SplitTextLines(text);
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') {
+        problem = Line(lines.size()) + "a última linha não termina com fim de linha: o arquivo foi cortado";
+        return false;
+    }
+    return true;
+}
+
+TTextFileReader::TTextFileReader(const std::string& fileName, size_t maxSize) {
+    std::string problem;
+    if (!ReadTextLines(ReadFileBytes(fileName, maxSize), lines_, problem))
+        throw EInOutError(OpenErrorText(fileName, problem), 0, problem);
+}
 
 std::string TTextFileReader::Readln() {
     if (next_ >= lines_.size()) return std::string();

@@ -27,9 +27,22 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Reads a whole file and hands out its lines (CR LF, LF or CR end a line).
+// The lines of a text file's bytes (CR LF, LF or CR end a line), as the
+// program's own files are read; false, with the reason naming the line
+// ("linha 3: ..."), for bytes that cannot be taken:
+// - a last line without its line end: every writer ends each line, so the
+//   file was cut, and its last value may be a part of itself;
+// - text in UTF-8 marked so (it starts with the byte order mark), as a text
+//   editor may save a case, that is not valid UTF-8 or holds a character
+//   Windows-1252 lacks. Valid UTF-8 text is taken as the program's
+//   Windows-1252 text, without its mark.
+bool ReadTextLines(const std::string& bytes, std::vector<std::string>& lines,
+                   std::string& problem);
+
+// Reads a whole file and hands out its lines, as ReadTextLines takes them.
 // Reading past the end yields empty lines. Opening a missing or unreadable
-// file, or one larger than maxSize, raises EInOutError.
+// file, one larger than maxSize, or one ReadTextLines refuses raises
+// EInOutError (its Reason the why alone).
 class TTextFileReader {
 public:
     explicit TTextFileReader(const std::string& fileName,  // Reset

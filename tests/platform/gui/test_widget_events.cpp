@@ -73,6 +73,13 @@ TEST_F(WidgetEvents, AnEditRefusesLettersOutsideTheProgramsCharacters) {
     e->SetText("");
     line->insert(QString("Ana\nSilva\t") + QChar(u'c') + QChar(0x327));
     EXPECT_EQ(e->Text(), "Ana Silva \xE7");
+    // A paste longer than an edit takes is refused whole, never cut.
+    e->SetText("Ana");
+    line->setCursorPosition(3);
+    line->insert(QString(40000, u'x'));
+    EXPECT_EQ(e->Text().size(), 3u);
+    line->insert(QString(32767 - 3, u'x'));
+    EXPECT_EQ(e->Text().size(), 32767u);
 }
 
 TEST_F(WidgetEvents, AMaskedEditTakesItsKeysFromTheEngine) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -98,11 +99,44 @@ TEST_F(Files, AtomicWriteReplacesAndKeepsPermissions) {
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
-// One copy of the program per data folder: the second is told so.
+// One copy of the program per data folder: the second is told so, and a
+// folder whose lock cannot be taken is told apart from a free one.
 TEST_F(Files, AFolderLockIsHeldByOneOpenerAtATime) {
-    EXPECT_TRUE(HoldFolderLock(dir_, ".velorim.lock"));
-    EXPECT_FALSE(HoldFolderLock(dir_, ".velorim.lock"));
-    EXPECT_TRUE(HoldFolderLock(dir_, ".outra.lock"));
+    EXPECT_EQ(HoldFolderLock(dir_), TFolderLock::Held);
+    EXPECT_EQ(HoldFolderLock(dir_), TFolderLock::HeldByOther);
+    ASSERT_EQ(mkdir(Path("outra").c_str(), 0700), 0);
+    EXPECT_EQ(HoldFolderLock(Path("outra")), TFolderLock::Held);
+    int error = 0;
+    EXPECT_EQ(HoldFolderLock(Path("nenhuma"), &error), TFolderLock::Unavailable);
+    EXPECT_EQ(error, ENOENT);
+}
+
+// A last line without its end was cut, as every writer ends its lines: the
+// file is refused with that line. A file a text editor saved in UTF-8 with
+// its mark reads as the program's text, unless it holds what that cannot.
+TEST_F(Files, TextFilesRefuseACutLastLineAndTakeMarkedUtf8) {
+    const std::string f = Path("caso.bev");
+    WriteFileAtomic(f, "Jo\xE3o\r\nortn-otn-btn-inpc-irsm-urv-ipcr-inpc-igpdi");
+    try {
+        TTextFileReader r(f);
+        ADD_FAILURE() << "a cut file was read";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Reason, "linha 2: a última linha não termina com fim de linha: o arquivo foi cortado");
+        EXPECT_EQ(e.Message, "Não foi possível abrir o arquivo \"" + f + "\": " + e.Reason);
+    }
+    using Lines = std::vector<std::string>;
+    Lines lines;
+    std::string problem;
+    for (const char* whole : {"", "a\r", "a\n", "a\r\n\r\n"}) EXPECT_TRUE(ReadTextLines(whole, lines, problem));
+    EXPECT_TRUE(ReadTextLines("\xEF\xBB\xBFJos\xC3\xA9\r\n\xE2\x82\xAC 5\r\n", lines, problem));
+    EXPECT_EQ(lines, (Lines{"Jos\xE9", "\x80 5"}));
+    EXPECT_FALSE(ReadTextLines("\xEF\xBB\xBFok\r\n\xC5\x81ukasz\r\n", lines, problem));
+    EXPECT_EQ(problem, "linha 2: o arquivo está em UTF-8 e tem caracteres que o programa não consegue usar "
+                       "(use só letras do alfabeto latino, com ou sem acento, algarismos e sinais comuns)");
+    EXPECT_FALSE(ReadTextLines("\xEF\xBB\xBFJos\xE9\r\n", lines, problem));
+    EXPECT_EQ(problem, "linha 1: o arquivo começa com a marca de UTF-8, mas não está em UTF-8");
+    EXPECT_FALSE(ReadTextLines("\xEF\xBB\xBFJos\xC3\xA9", lines, problem));
+    EXPECT_EQ(problem, "linha 1: a última linha não termina com fim de linha: o arquivo foi cortado");
 }
 
 TEST_F(Files, FailedSavesLeaveThePreviousFileIntact) {
@@ -156,7 +190,7 @@ TEST_F(Files, TextFilesWriteCrLfAndReadAnyLineEnd) {
     EXPECT_THROW(w.Writeln("late"), EInOutError);
     EXPECT_EQ(ReadFileBytes(f), "Nome: José\r\n\r\nfim\r\n");
 
-    WriteFileAtomic(f, "a\r\nb\nc\rd");
+    WriteFileAtomic(f, "a\r\nb\nc\rd\n");
     TTextFileReader r(f);
     std::vector<std::string> got;
     while (!r.Eof()) got.push_back(r.Readln());
