@@ -237,10 +237,21 @@ void RemoveAt(int i) {
         ParserPropStack[k]->Reinherit(*ParserPropStack[k - 1], SectionList ? SectionList->Styles : nullptr, k);
 }
 
-// Drops the entries above e (all of them down to the bottom when e is gone).
-void PopAbove(const TProperties* e) {
-    int i = IndexOfEntry(e);
-    int keep = i < 0 ? 1 : i + 1;
+// Ends an element: drops its own entry and everything above it. A misnested
+// end tag may have closed the own entry already; then the entries above the
+// one it was pushed on go. When both are gone nothing goes: popping further
+// would free entries that the enclosing handlers still hold.
+void PopBackTo(const TProperties* below, const TProperties* own) {
+    int keep = -1;
+    if (own) {
+        const int j = IndexOfEntry(own);
+        if (j > 0) keep = j;
+    }
+    if (keep < 0 && below) {
+        if (below == ParserPropStack[0]) keep = 1;
+        else if (const int i = IndexOfEntry(below); i > 0) keep = i + 1;
+    }
+    if (keep < 0) return;
     while (ParserPropStack.Count() > keep) RemoveAt(ParserPropStack.Count() - 1);
 }
 
@@ -957,6 +968,7 @@ void DoPre() {
     TProperties* below = Top();
     auto attrs = CopyAttributes(*Attributes);
     PushPropsWith("pre", "", attrs.get());
+    TProperties* preEntry = Top();
     TCellBasic* saved = CurrentCell;
     TCellBasic* preCell = AddBlock(attrs.get())->MyCell.get();
     bool savePre = g_inPre;
@@ -1112,7 +1124,7 @@ void DoPre() {
     }
     flush();
     SectionEnd();
-    PopAbove(below);
+    PopBackTo(below, preEntry);
     CurrentCell = saved;
     g_inPre = savePre;
     if (Sy != EofSy) Advance();
@@ -1186,7 +1198,9 @@ void DoBodyTag() {
     // Text still in the open paragraph counts as content too.
     bool hasContent = BodyBlock && BodyBlock->MyCell->Count() > 0;
     if (CurrentSection && CurrentSection->BuffS.find_first_not_of(u' ') != std::u16string::npos) hasContent = true;
-    if (hasContent || TableDepth > 0 || !BodyBlock || CurrentCell != BodyBlock->MyCell.get()) {
+    // Inside any open block (a CENTER too, which keeps the body's cell) the
+    // old body must stay: the block still holds its cell.
+    if (hasContent || TableDepth > 0 || g_blockDepth > 0 || !BodyBlock || CurrentCell != BodyBlock->MyCell.get()) {
         Advance();
         return;
     }
@@ -1346,6 +1360,7 @@ void DoTable(const SymbSet&) {
     TProperties* rowEntry = nullptr;
     TProperties* partEntry = tableEntry;
     TCellObj* cell = nullptr;
+    TProperties* cellEntry = nullptr;
     uint8_t rowType = 1, rowVAlign = 0;
     bool seenBody = false;
     int rowIndex = -1;
@@ -1358,7 +1373,8 @@ void DoTable(const SymbSet&) {
         // cell's: it would make every report row taller by a blank line.
         cell->Cell->CheckLastBottomMargin();
         cell = nullptr;
-        PopAbove(rowEntry ? rowEntry : partEntry);
+        PopBackTo(rowEntry ? rowEntry : partEntry, cellEntry);
+        cellEntry = nullptr;
         CurrentCell = enclosing;
         ParserNoBreak = saveNoBreak;
     };
@@ -1366,14 +1382,14 @@ void DoTable(const SymbSet&) {
         endCell();
         if (!row) return;
         row = nullptr;
+        PopBackTo(partEntry, rowEntry);
         rowEntry = nullptr;
-        PopAbove(partEntry);
     };
     auto finish = [&]() {
         EndLink();
         endRow();
         SectionEnd();
-        PopAbove(tableEntry);
+        PopBackTo(tableEntry, nullptr);
         CurrentCell = enclosing;
         if (caption) {
             auto* both = new TTableAndCaptionBlock(enclosing, tableEntry, enclosing, tableAttrs.get(), block.release());
@@ -1400,6 +1416,7 @@ void DoTable(const SymbSet&) {
                     TSection* wasSection = CurrentSection;
                     CurrentSection = nullptr;
                     auto capAttrs = CopyAttributes(*Attributes);
+                    TProperties* capBelow = Top();
                     PushPropsWith("caption", "", capAttrs.get());
                     TProperties* capEntry = Top();
                     // No owner cell yet: the caption must not collapse margins with what
@@ -1410,8 +1427,7 @@ void DoTable(const SymbSet&) {
                     Advance();
                     DoBody(TableTermSet);
                     SectionEnd();
-                    PopAbove(capEntry);
-                    RemoveEntry(capEntry);
+                    PopBackTo(capBelow, capEntry);
                     CurrentCell = was;
                     CurrentSection = wasSection;
                     if (Sy == CaptionEndSy) Advance();
@@ -1439,7 +1455,7 @@ void DoTable(const SymbSet&) {
                 case TBodyEndSy:
                 case TFootEndSy: {
                     endRow();
-                    PopAbove(tableEntry);
+                    PopBackTo(tableEntry, partEntry == tableEntry ? nullptr : partEntry);
                     partEntry = tableEntry;
                     rowType = 1;
                     if (Sy == THeadSy || Sy == TBodySy || Sy == TFootSy) {
@@ -1482,6 +1498,7 @@ void DoTable(const SymbSet&) {
                     // The tag's attributes are read before the next token: no copy.
                     TAttributeList* cellAttrs = Attributes;
                     PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs);
+                    cellEntry = Top();
                     AssignAlign(AttrText(AlignSy, cellAttrs));
                     const TColObj* colSpec = nullptr;
                     if (table->ColInfo.Count() > 0) {
