@@ -693,7 +693,25 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* Master, int Posit
 
 void TTextAreaFormControlObj::AddText(const std::string& S) { TheText += S; }
 
-void TTextAreaFormControlObj::ResetToValue() { memo_->SetText(ToControlText(TheText)); }
+// Wrapping a line grows with the square of its length in the edit's layout:
+// a text with a line longer than this is shown unwrapped, scrolled sideways.
+void TTextAreaFormControlObj::ShowText(const std::string& Text) {
+    constexpr size_t kLongestWrappedLine = 4096;
+    size_t longest = 0, start = 0;
+    for (size_t i = 0; i <= Text.size(); ++i)
+        if (i == Text.size() || Text[i] == '\n' || Text[i] == '\r') {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    const bool wrap = Wrap && longest <= kLongestWrappedLine;
+    if (wrap != memo_->WordWrap()) {
+        memo_->SetWordWrap(wrap);
+        memo_->SetScrollBars(wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
+    }
+    memo_->SetText(Text);
+}
+
+void TTextAreaFormControlObj::ResetToValue() { ShowText(ToControlText(TheText)); }
 
 std::string TTextAreaFormControlObj::CurrentValue() const { return memo_->Text(); }
 
@@ -703,7 +721,7 @@ bool TTextAreaFormControlObj::GetSubmission(int Index, std::string& S) {
     return true;
 }
 
-void TTextAreaFormControlObj::SetData(int, const std::string& V) { memo_->SetText(V); }
+void TTextAreaFormControlObj::SetData(int, const std::string& V) { ShowText(V); }
 
 void TTextAreaFormControlObj::SetHeightWidth(TCanvas& Canvas) {
     int rowH = FontHeightOf(Canvas, memo_->Font());

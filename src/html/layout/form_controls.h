@@ -243,5 +243,6 @@ public:
     TMemo* TheMemo() const { return memo_; }
 
 private:
+    void ShowText(const std::string& Text);
     TMemo* memo_;
 };
