@@ -34,6 +34,7 @@ class TFormControlBase : public TFormControlObj {
 public:
     TFormControlBase(TSectionList* Master, int Position, TAttributeList* Attr);
     TWinControl* GetControl() const override { return control_; }
+    void Realize() override;
     void ProcessProperties(TProperties* Prop) override;
     void DoOnChange() override;
     void SaveContents() override;

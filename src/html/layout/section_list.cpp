@@ -121,6 +121,7 @@ void TSectionList::Clear() {
     ActiveLink = nullptr;
     ActiveImage = nullptr;
     FormControlList.Clear();
+    RealizedControls.clear();
     if (!IsCopy && ownStyles_) Styles->Clear();
     TabOrderList.clear();
     // Emptied first: each section freed would look for its runs in it.
@@ -135,6 +136,7 @@ void TSectionList::Clear() {
 
 void TSectionList::ClearLists() {
     FormControlList.Clear();
+    RealizedControls.clear();
     PanelList.clear();
 }
 
