@@ -1,0 +1,67 @@
+// Pictures in the view: an animated GIF is drawn and animates while in view.
+#include <gmock/gmock.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/images/gif_image.h"
+#include "html/images/picture_builders.h"
+#include "html/layout/document.h"
+#include "html/view/metafile_printer.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/metafile.h"
+#include "view_env.h"
+
+namespace {
+
+int Rgb(const TBitmap& b, int x, int y) {
+    const TColor c = b.GetPixel(x, y);
+    return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+}
+
+// A PNG of `rows` (0xRRGGBB), each row one colour.
+std::string StripedPng(int width, const std::vector<uint32_t>& rows) {
+    std::string raw;
+    for (uint32_t c : rows) {
+        raw.push_back('\0');
+        for (int x = 0; x < width; ++x) raw += {char(c >> 16), char(c >> 8 & 0xFF), char(c & 0xFF)};
+    }
+    return pics::Png(pics::Ihdr(width, static_cast<uint32_t>(rows.size()), 8, 2), raw);
+}
+
+class PicturesTest : public velorim_test::ViewerTest {
+protected:
+    void TearDown() override {
+        SetAnimationClock(nullptr);
+        ViewerTest::TearDown();
+    }
+    // The view as a paint draws it; `log` records the drawing calls instead.
+    std::unique_ptr<TBitmap> Painted(std::vector<std::string>* log = nullptr) {
+        const TRect r = v->PaintPanel()->ClientRect();
+        auto bmp = std::make_unique<TBitmap>(r.Width(), r.Height(), TPixelFormat::pf24bit);
+        bmp->Canvas().SetRecorder(log);
+        v->PaintDocument(bmp->Canvas(), r);
+        bmp->Canvas().SetRecorder(nullptr);
+        return bmp;
+    }
+};
+
+TEST_F(PicturesTest, AnAnimatedGifIsDrawnAndAnimatesWhileInView) {
+    uint32_t now = 1000;
+    SetAnimationClock([&] { return now; });
+    const pics::GifFrame red{0, 0, 4, 4, std::vector<uint8_t>(16, 1), 10};
+    const pics::GifFrame green{0, 0, 4, 4, std::vector<uint8_t>(16, 2), 10};
+    Write("anim.gif", pics::Gif(4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, {red, green}, 0));
+    Write("foto.png", StripedPng(100, std::vector<uint32_t>(100, 0x0000FF)));
+    v->LoadFromFile(Write("p.htm", "<body leftmargin=0 topmargin=0><img src=foto.png width=100 height=100>"
+                                   "<img src=anim.gif width=100 height=100></body>"));
+    auto first = Painted();
+    EXPECT_EQ(Rgb(*first, 50, 50), 0x0000FF);
+    EXPECT_EQ(Rgb(*first, 150, 50), 0xFF0000);
+    now += 200;
+    v->SectionList()->HandleGifTimer();
+    EXPECT_EQ(Rgb(*Painted(), 150, 50), 0x00FF00);
+}
+
+}  // namespace
