@@ -1,4 +1,6 @@
-// Pictures in the view: an animated GIF is drawn and animates while in view.
+// Pictures in the view and on paper: an animated GIF is drawn and animates
+// while in view, a PNG prints at its place and size under the default print
+// options.
 #include <gmock/gmock.h>
 
 #include <memory>
@@ -62,6 +64,31 @@ TEST_F(PicturesTest, AnAnimatedGifIsDrawnAndAnimatesWhileInView) {
     now += 200;
     v->SectionList()->HandleGifTimer();
     EXPECT_EQ(Rgb(*Painted(), 150, 50), 0x00FF00);
+}
+
+TEST_F(PicturesTest, APngPrintsAtItsPlaceAndSizeUnderTheDefaultOptions) {
+    Write("vermelho.png", StripedPng(200, std::vector<uint32_t>(200, 0xFF0000)));
+    Write("azul.bmp", pics::Bmp24(200, 200, std::vector<uint32_t>(200 * 200, 0x0000FF)));
+    v->LoadFromFile(Write("p.htm", "<p><img src=vermelho.png></p><p><img src=azul.bmp></p>"));
+    ASSERT_EQ(v->htOptions(), htPrintTableBackground | htPrintMonochromeBlack);
+    TMetaFilePrinter mf(nullptr);
+    v->PrintPreview(&mf);
+    ASSERT_GE(mf.LastAvailablePage(), 1);
+    const int w = mf.PaperWidth / 8, h = mf.PaperHeight / 8;
+    TBitmap page(w, h, TPixelFormat::pf24bit);
+    page.Canvas().FillRect(TRect{0, 0, w, h}, clWhite);
+    mf.GetMetaFile(0)->Draw(page.Canvas(), TRect{0, 0, w, h});
+    int reds = 0, blues = 0, redLeft = w, blueLeft = w, redBottom = 0, blueTop = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int c = Rgb(page, x, y);
+            if (c == 0xFF0000) ++reds, redLeft = std::min(redLeft, x), redBottom = y;
+            if (c == 0x0000FF) ++blues, blueLeft = std::min(blueLeft, x), blueTop = std::min(blueTop, y);
+        }
+    EXPECT_GT(blues, 100);
+    EXPECT_NEAR(reds, blues, blues / 10);
+    EXPECT_NEAR(redLeft, blueLeft, 1);
+    EXPECT_LT(redBottom, blueTop);
 }
 
 }  // namespace
