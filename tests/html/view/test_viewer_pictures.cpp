@@ -1,6 +1,7 @@
 // Pictures in the view and on paper: an animated GIF is drawn and animates
 // while in view, a PNG prints at its place and size under the default print
-// options.
+// options, a background one pixel high is stretched over the view instead of
+// tiled pixel by pixel.
 #include <gmock/gmock.h>
 
 #include <memory>
@@ -89,6 +90,18 @@ TEST_F(PicturesTest, APngPrintsAtItsPlaceAndSizeUnderTheDefaultOptions) {
     EXPECT_NEAR(reds, blues, blues / 10);
     EXPECT_NEAR(redLeft, blueLeft, 1);
     EXPECT_LT(redBottom, blueTop);
+}
+
+TEST_F(PicturesTest, ABackgroundOnePixelWideIsStretchedOverTheViewNotTiledPixelByPixel) {
+    Write("fundo.png", StripedPng(1, {0xFF0000, 0x0000FF}));
+    v->LoadFromFile(Write("p.htm", "<body background=fundo.png><p>texto</p></body>"));
+    const auto view = Painted();
+    EXPECT_EQ(Rgb(*view, 590, 200), 0xFF0000);
+    EXPECT_EQ(Rgb(*view, 590, 201), 0x0000FF);
+    std::vector<std::string> log;
+    Painted(&log);
+    const auto tiles = std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("picture", 0) == 0; });
+    EXPECT_LE(tiles, v->PaintPanel()->ClientHeight() / 2 + 1);
 }
 
 }  // namespace
