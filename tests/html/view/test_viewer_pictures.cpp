@@ -1,7 +1,8 @@
 // Pictures in the view and on paper: an animated GIF is drawn and animates
 // while in view, a PNG prints at its place and size under the default print
 // options, a background one pixel high is stretched over the view instead of
-// tiled pixel by pixel.
+// tiled pixel by pixel, and a box with hidden overflow but no width, in the
+// body, grows with what it holds.
 #include <gmock/gmock.h>
 
 #include <memory>
@@ -102,6 +103,14 @@ TEST_F(PicturesTest, ABackgroundOnePixelWideIsStretchedOverTheViewNotTiledPixelB
     Painted(&log);
     const auto tiles = std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("picture", 0) == 0; });
     EXPECT_LE(tiles, v->PaintPanel()->ClientHeight() / 2 + 1);
+}
+
+TEST_F(PicturesTest, ABoxWithHiddenOverflowAndNoWidthGrowsInTheBody) {
+    v->LoadFromFile(Write("p.htm", "<body leftmargin=0 topmargin=0>"
+                                   "<div style=\"overflow:hidden;height:20px;background:#FF0000\">a<br>b<br>c<br>d</div>"
+                                   "<p style=\"margin:0;background:#00FF00\">depois</p></body>"));
+    const auto view = Painted();
+    EXPECT_EQ(Rgb(*view, 300, 50), 0xFF0000);  // the box's third line, not the paragraph laid over it
 }
 
 }  // namespace
