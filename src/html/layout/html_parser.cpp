@@ -993,8 +993,13 @@ void DoPre() {
         SectionEnd();
         newPre();
     };
+    // A paragraph and a form opened inside the PRE, each with the cell it was
+    // opened in (where its end returns to).
     TProperties* pEntry = nullptr;
     TProperties* formEntry = nullptr;
+    TCellBasic* pOuter = preCell;
+    TCellBasic* formOuter = preCell;
+    bool formInP = false;  // the form was opened inside the paragraph
     Token->Clear();
     bool done = false;
     while (!done) {
@@ -1075,6 +1080,7 @@ void DoPre() {
                         auto pAttrs = CopyAttributes(*Attributes);
                         PushPropsWith("p", "", pAttrs.get());
                         pEntry = Top();
+                        pOuter = CurrentCell;
                         AddBlock(pAttrs.get());
                         newPre();
                         if (Ch == CR) GetCh();
@@ -1084,9 +1090,14 @@ void DoPre() {
                     if (pEntry) {
                         flush();
                         SectionEnd();
+                        if (formEntry && formInP) {
+                            // The form ends with the paragraph it is in.
+                            RemoveEntry(formEntry);
+                            formEntry = nullptr;
+                        }
                         RemoveEntry(pEntry);
                         pEntry = nullptr;
-                        CurrentCell = formEntry ? CurrentCell : preCell;
+                        CurrentCell = pOuter;
                         newPre();
                     }
                     break;
@@ -1097,6 +1108,8 @@ void DoPre() {
                         auto fAttrs = CopyAttributes(*Attributes);
                         PushPropsWith("form", "", fAttrs.get());
                         formEntry = Top();
+                        formOuter = CurrentCell;
+                        formInP = pEntry != nullptr;
                         AddBlock(fAttrs.get());
                         CurrentForm = CreateForm(SectionList, fAttrs.get());
                         newPre();
@@ -1107,10 +1120,14 @@ void DoPre() {
                     if (formEntry) {
                         flush();
                         SectionEnd();
+                        if (pEntry && !formInP) {
+                            // A paragraph opened inside the form ends with it.
+                            RemoveEntry(pEntry);
+                            pEntry = nullptr;
+                        }
                         RemoveEntry(formEntry);
                         formEntry = nullptr;
-                        pEntry = nullptr;
-                        CurrentCell = preCell;
+                        CurrentCell = formOuter;
                         newPre();
                     }
                     break;

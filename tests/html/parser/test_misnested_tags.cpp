@@ -52,3 +52,16 @@ TEST_F(ParserTest, ABodyInsideABlockKeepsTheBlocksCell) {
         for (const char16_t* t : {u"a", u"b", u"c"}) EXPECT_NE(list_->FindString(0, t, false), -1) << html;
     }
 }
+
+// A paragraph or a form opened inside preformatted text ends where its end
+// tag stands: what follows goes back to the block it was opened in.
+TEST_F(ParserTest, AParagraphEndInsideAFormInPreReturnsToTheForm) {
+    const std::string shape = Shape("<pre><form><p>a</p>b</form>c</pre>");
+    // "b" is in the form's block, beside the paragraph's, not inside it.
+    const size_t p = shape.find("\"a\""), b = shape.find("\"b\"");
+    ASSERT_NE(p, std::string::npos);
+    ASSERT_NE(b, std::string::npos);
+    auto depth = [&](size_t at) { return at - shape.rfind('\n', at); };
+    EXPECT_LT(depth(b), depth(p));
+    EXPECT_THAT(Shape("<pre><p>a<form>b</p>c</form>d</pre>e"), HasSubstr("\"e\""));
+}
