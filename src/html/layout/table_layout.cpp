@@ -1593,6 +1593,8 @@ void TTableBlock::AddToPositionList() {
 TTableAndCaptionBlock::TTableAndCaptionBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell,
                                              TAttributeList* Attr, TTableBlock* ATableBlock)
     : TBlock(AMasterList, Prop, AnOwnerCell, Attr), TableBlock(ATableBlock) {
+    // The table's picture is its own block's: none under the caption.
+    Bg.reset();
     MyCell->Add(ATableBlock, 0);
     ATableBlock->HasCaption = true;
     OwnVerticalMargins(*this);
