@@ -169,8 +169,12 @@ THTMLViewer::THTMLViewer(TComponent* AOwner) : TCustomControl(AOwner) {
     sections_->ControlEnterEvent = [this](TObject* obj, int y, bool isLink) { ControlEnter(obj, y, isLink); };
     sections_->LinkFollowEvent = [this](TFontObj* link) {
         if (!link) return;
+        // As a click on it: the link's attributes and text are known to the
+        // handlers it reaches.
         url_ = link->Link().URL;
         target_ = link->Link().Target;
+        linkAttributes_.SetText(link->Link().Attr);
+        linkText_ = GetTextByIndices(link->Link().LinkText.Start, link->Link().LinkText.Last);
         PostMessage(this, wm_UrlAction, 0, 0);
     };
     BindDocumentEvents();

@@ -325,6 +325,29 @@ TEST_F(ViewerTest, AClickedLinkTakesTheFocus) {
     EXPECT_TRUE(holder->Focused());
 }
 
+// Enter on a focused link follows it as a click does: its text and
+// attributes are known to the handlers first.
+TEST_F(ViewerTest, EnterOnAFocusedLinkGivesItsTextAndAttributes) {
+    form->Show();
+    v->LoadFromFile(Write("a.htm", "<p><a href=\"outra.htm\" title=\"Outra\">Outra folha</a></p>"));
+    Paint();
+    ASSERT_FALSE(v->SectionList()->LinkList.empty());
+    ThtTabcontrol* holder = v->SectionList()->LinkList[0]->TabControl.get();
+    ASSERT_NE(holder, nullptr);
+    std::string clicked, text;
+    v->OnHotSpotClick = [&](TObject*, const std::string& url, bool& handled) {
+        clicked = url + " " + v->LinkAttributes().Text();
+        text = Plain(v->LinkText());
+        handled = true;
+    };
+    WORD enter = VK_RETURN;
+    holder->OnKeyDown(holder, enter, 0);
+    Application->ProcessMessages();
+    EXPECT_THAT(clicked, HasSubstr("outra.htm"));
+    EXPECT_THAT(clicked, HasSubstr("TITLE=Outra"));
+    EXPECT_EQ(text, "Outra folha");
+}
+
 TEST_F(ViewerTest, DragsOverThePaintPanelReachTheViewer) {
     TObject source;
     std::vector<std::string> seen;
