@@ -15,6 +15,7 @@
 #include "html/layout/table_widths.h"
 #include "html/reader/style_parser.h"
 #include "html/reader/style_props.h"
+#include "html/reader/url_subs.h"
 #include "platform/gui/controls.h"
 #include "platform/runtime/files.h"
 
@@ -1178,11 +1179,22 @@ void DoLink() {
     if (Lower(Trimmed(rel)) == "stylesheet" && !href.empty()) {
         std::string text, path;
         bool got = false;
+        // With an expand-name handler the address is expanded to a URL whose
+        // base the sheet's own addresses are read against.
+        std::string name = href, base;
+        if (SectionList->ExpandName) {
+            std::string expanded;
+            SectionList->ExpandName(Owner(), href, expanded);
+            if (!expanded.empty()) {
+                name = expanded;
+                base = GetBase(expanded);
+            }
+        }
         try {
             if (LinkedSheetEvent) {
-                got = LinkedSheetEvent(href, text, path);
+                got = LinkedSheetEvent(name, text, path);
             } else {
-                std::string file = SectionList->ResolveFileName ? SectionList->ResolveFileName(href) : HTMLToDos(href, "");
+                std::string file = SectionList->ResolveFileName ? SectionList->ResolveFileName(name) : HTMLToDos(name, "");
                 // A regular file only, no larger than the program's help texts.
                 text = ReadFileBytes(file, kMaxHelpFileSize);
                 got = true;
@@ -1193,7 +1205,7 @@ void DoLink() {
             // A sheet that cannot be had leaves the document unstyled by it.
             got = false;
         }
-        if (got) DoStyleText(SectionList->Styles, text, path);
+        if (got) DoStyleText(SectionList->Styles, text, base.empty() ? path : base);
     }
     if (LinkEvent) LinkEvent(Owner(), rel, rev, href);
     Advance();

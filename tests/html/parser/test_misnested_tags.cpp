@@ -5,6 +5,8 @@
 // them keeps the style of those elements.
 #include <gmock/gmock.h>
 
+#include "html/layout/blocks.h"
+#include "html/layout/floating.h"
 #include "parser_fixture.h"
 
 using ::testing::HasSubstr;
@@ -64,4 +66,34 @@ TEST_F(ParserTest, AParagraphEndInsideAFormInPreReturnsToTheForm) {
     auto depth = [&](size_t at) { return at - shape.rfind('\n', at); };
     EXPECT_LT(depth(b), depth(p));
     EXPECT_THAT(Shape("<pre><p>a<form>b</p>c</form>d</pre>e"), HasSubstr("\"e\""));
+}
+
+// A linked style sheet whose address the expand-name handler expands is
+// asked for by the expanded address, and its pictures are read against that
+// address's base.
+TEST_F(ParserTest, ALinkedSheetOfAnExpandedNameReadsAgainstItsBase) {
+    std::vector<std::string> asked;
+    Readhtml::LinkedSheetEvent = [&](const std::string& name, std::string& text, std::string& path) {
+        asked.push_back(name);
+        text = "div { background-image: url(fundo.gif) }";
+        path = "/outra/";
+        return true;
+    };
+    NewList();
+    list_->ExpandName = [](TObject*, const std::string& src, std::string& result) { result = "http://host/css/" + src; };
+    Readhtml::HtmlParseString("<link rel=stylesheet href=estilo.css><div>a</div>", list_.get());
+    Readhtml::LinkedSheetEvent = nullptr;
+    EXPECT_THAT(asked, ::testing::ElementsAre("http://host/css/estilo.css"));
+    std::string picture;
+    std::vector<TCellBasic*> open{list_.get()};
+    while (!open.empty()) {
+        TCellBasic* c = open.back();
+        open.pop_back();
+        for (const auto& s : *c)
+            if (auto* b = dynamic_cast<TBlock*>(s.get())) {
+                if (b->HasBackgroundImage()) picture = b->Bg->Image->Source;
+                open.push_back(b->MyCell.get());
+            }
+    }
+    EXPECT_EQ(picture, "http://host/css/fundo.gif");
 }
