@@ -311,7 +311,7 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* Master, int Posit
     CheckBox = true;
     if (Value.empty()) Value = "on";
     IsChecked = Find(Attr, CheckedSy) != nullptr;
-    box_ = new TCheckBox(nullptr);
+    box_ = new TFormCheckBox(nullptr);
     Wire(box_);
     box_->SetBounds(-4000, 0, 13, 13);
 }

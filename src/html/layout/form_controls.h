@@ -80,6 +80,14 @@ public:
     void SetData(int Index, const std::string& V) override;
 };
 
+// The check box of a form: the arrow keys reach it, as they reach a radio
+// button.
+class TFormCheckBox : public TCheckBox {
+public:
+    explicit TFormCheckBox(TComponent* AOwner) : TCheckBox(AOwner) {}
+    int GetDlgCode() const override { return DLGC_WANTARROWS; }
+};
+
 class TCheckBoxFormControlObj : public TFormControlBase {
 public:
     TCheckBoxFormControlObj(TSectionList* Master, int Position, TAttributeList* Attr);
