@@ -46,7 +46,8 @@ struct PageGeometry {
         const int rightPx = static_cast<int>(mr / 2.54L * LogX) - rightStrip;
         TopPx = static_cast<int>(mt / 2.54L * LogY) - caps.PhysicalOffsetY;
         const int bottomPx = static_cast<int>(mb / 2.54L * LogY) - bottomStrip;
-        // Margins narrower than the unprintable strips are the strips.
+        // Margins narrower than the unprintable strips are the strips: what
+        // would be drawn there never reaches the paper.
         LeftPx = std::max(LeftPx, 0);
         TopPx = std::max(TopPx, 0);
         WidthPx = PageWidthPx - (LeftPx + std::max(rightPx, 0));
@@ -302,6 +303,9 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
             TRegion whole = TRegion::FromRect(TRect{0, 0, g.PageWidthPx, g.PageHeightPx});
             canvas->SelectClipRgn(&whole);
         }
+        // Pages before the range are drawn only to find where the next one
+        // begins: nothing of them is printed, nor are their headers and
+        // footers asked for.
         if (onPaper) {
             if (OnPrintHeader) {
                 canvas->SetWindowOrgEx(0, 0);
