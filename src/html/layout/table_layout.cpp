@@ -1170,6 +1170,8 @@ void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int
                     root->PageShortened = true;
                 }
             }
+            // Rows below the page's end are the next pages'.
+            if (y >= root->PageBottom) break;
         }
         row->Draw(Canvas, ARect, Widths, X, y, CellSpacing, BorderWidth > 0, PaperLight(root, BorderColorLight),
                   BorderColorDark);

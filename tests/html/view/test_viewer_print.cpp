@@ -209,6 +209,30 @@ TEST_F(PrintTest, ThePreviewShowsThePagesAndItsPrintButtonPrintsThemAgain) {
     p->Free();
 }
 
+// A real report (378 months) printed to PDF in margins of 4 cm at the top
+// and bottom, on nine pages, holds each month's row once: what lies past a
+// page's end is left off that page (it used to be drawn and painted over in
+// white, so the PDF's text held it twice).
+TEST_F(PrintTest, EveryMonthOfANinePageReportIsInThePdfOnce) {
+    const std::string html = ReadFileBytes(std::string(VELORIM_TEST_DATA) + "/html/view/data/atual_378_meses.html");
+    v->LoadFromFile(Write("atual.html", html));
+    v->PrintMarginTop = v->PrintMarginBottom = 4;
+    Printer().SetOutputFileName(pdf);
+    v->Print(1, 9999);
+    ASSERT_EQ(PdfPages(pdf), 9);
+    const std::string txt = (dir / "atual.txt").string();
+    ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + txt + "'").c_str()), 0) << "pdftotext (poppler-utils) is needed";
+    const std::string text = FileExists(txt) ? ReadFileBytes(txt) : "";
+    auto count = [](const std::string& s, const std::regex& re, int group) {
+        std::map<std::string, int> n;
+        for (std::sregex_iterator i(s.begin(), s.end(), re), end; i != end; ++i) ++n[(*i)[group]];
+        return n;
+    };
+    const auto rows = count(html, std::regex(R"(>(\d\d/\d{4})<)"), 1);
+    ASSERT_EQ(rows.size(), 378u);
+    EXPECT_EQ(count(text, std::regex(R"((^|\s)(\d\d/\d{4})(?=\s))"), 2), rows);
+}
+
 // The arrears report in its largest fonts is wider than the paper: it is
 // printed and previewed smaller, every column inside the margins.
 class WideReportTest : public PrintTest {
