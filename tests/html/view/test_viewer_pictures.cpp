@@ -5,6 +5,7 @@
 // body, grows with what it holds.
 #include <gmock/gmock.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -97,8 +98,14 @@ TEST_F(PicturesTest, ABackgroundOnePixelWideIsStretchedOverTheViewNotTiledPixelB
     Write("fundo.png", StripedPng(1, {0xFF0000, 0x0000FF}));
     v->LoadFromFile(Write("p.htm", "<body background=fundo.png><p>texto</p></body>"));
     const auto view = Painted();
-    EXPECT_EQ(Rgb(*view, 590, 200), 0xFF0000);
-    EXPECT_EQ(Rgb(*view, 590, 201), 0x0000FF);
+    // Stretched, a colour may come out a step off.
+    auto near = [](int rgb, int want) {
+        for (int shift : {0, 8, 16})
+            if (std::abs((rgb >> shift & 0xFF) - (want >> shift & 0xFF)) > 2) return false;
+        return true;
+    };
+    EXPECT_PRED2(near, Rgb(*view, 590, 200), 0xFF0000);
+    EXPECT_PRED2(near, Rgb(*view, 590, 201), 0x0000FF);
     std::vector<std::string> log;
     Painted(&log);
     const auto tiles = std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("picture", 0) == 0; });
