@@ -3,8 +3,10 @@
 // long line, thousands of nested forms and of lists. Each run happens in a
 // child process of its own, so that its memory is its own: "peak_MB" is how
 // far the child's resident memory rose above what it held at its start.
+// Last, the paint of a view over a background picture of one pixel.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +21,7 @@
 #include "html/layout/html_parser.h"
 #include "html/view/html_viewer.h"
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/forms.h"
 
@@ -151,5 +154,36 @@ void BM_FlatSelects(benchmark::State& state) {
 }
 BENCHMARK(BM_FlatSelects)->Arg(2500)->Arg(5000)->Arg(10000)->UseManualTime()->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// One paint of a 1200 x 1000 view over a background picture of one pixel
+// (a PNG written here), the document laid out once beforehand.
+void BM_PaintOnePixelBackground(benchmark::State& state) {
+    StartQt();
+    // A 1 x 1 PNG of one grey pixel.
+    static const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+        0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00,
+        0x0C, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x68, 0x68, 0x68, 0x00, 0x00, 0x03, 0x04, 0x01, 0x81, 0x4B,
+        0xD3, 0xD2, 0x10, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const std::string dir = "/tmp/bench_hostile_pages_" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+    if (FILE* f = std::fopen((dir + "/fundo.png").c_str(), "wb")) {
+        std::fwrite(png, 1, sizeof png, f);
+        std::fclose(f);
+    }
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 1220, 1020);
+    auto* v = new THTMLViewer(form);
+    v->SetParent(form);
+    v->SetBounds(0, 0, 1220, 1020);
+    v->LoadFromString("<body background=\"fundo.png\"><p>texto</p></body>", dir + "/pagina.htm");
+    const TRect r{0, 0, 1200, 1000};
+    TBitmap bmp(r.Width(), r.Height(), TPixelFormat::pf24bit);
+    for (auto _ : state) v->PaintDocument(bmp.Canvas(), r);
+    form->Free();
+    unlink((dir + "/fundo.png").c_str());
+    rmdir(dir.c_str());
+}
+BENCHMARK(BM_PaintOnePixelBackground)->Unit(benchmark::kMillisecond);
 
 }  // namespace
