@@ -195,6 +195,7 @@ void TGIFImage::Draw(TCanvas& canvas, int X, int Y, int Wid, int Ht) {
     drawRect_ = TRect{X, Y, X + Wid, Y + Ht};
     canvas.SetStretchBltMode(COLORONCOLOR);
     if (!visible_ || frames_.empty() || !strip_) return;
+    shown_ = true;
     const TRect src{(currentFrame_ - 1) * width_, 0, currentFrame_ * width_, height_};
     const uint32_t mode = canvas.CopyMode();
     canvas.SetCopyMode(SRCCOPY);

@@ -75,6 +75,10 @@ public:
     void SetCurrentFrame(int frame);
     bool Visible() const { return visible_; }
     void SetVisible(bool visible) { visible_ = visible; }
+    // Whether the picture was drawn in the document's last paint: the
+    // animation runs only for pictures in view.
+    bool Shown() const { return shown_; }
+    void SetShown(bool shown) { shown_ = shown; }
     bool Animate() const { return animate_; }
     void SetAnimate(bool animate);
     uint32_t LastTime() const { return lastTime_; }
@@ -117,7 +121,7 @@ private:
     int width_ = 0, height_ = 0;
     bool isAnimated_ = false, isTransparent_ = false, isCopy_ = false;
     int numIterations_ = 1, currentIteration_ = 1, currentFrame_ = 1;
-    bool visible_ = true, animate_ = false;
+    bool visible_ = true, animate_ = false, shown_ = false;
     uint32_t lastTime_ = 0, currentInterval_ = 0;
     int frameState_ = 0;
     TRect drawRect_;

@@ -1,6 +1,11 @@
 #include "html/images/image_loading.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -70,15 +75,20 @@ int KindOfImage(const void* data, size_t size) {
 }
 
 int KindOfImageFile(const std::string& fileName) {
-    if (!FileExists(fileName)) return itNone;
-    TMemoryStream stream;
-    try {
-        LoadPictureFile(stream, fileName);
-    } catch (const Exception&) {
-        return itNone;
+    // Only the first bytes are read, of a regular file that a picture may be
+    // (a device never ends and a pipe blocks).
+    const int fd = ::open(SystemPath(fileName).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return itNone;
+    struct stat st;
+    char head[16];
+    ssize_t got = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 10 &&
+        static_cast<unsigned long long>(st.st_size) <= kMaxPictureFileSize) {
+        do got = ::pread(fd, head, sizeof head, 0);
+        while (got < 0 && errno == EINTR);
     }
-    if (stream.Size() < 10) return itNone;
-    return KindOfImage(stream.Memory(), static_cast<size_t>(stream.Size()));
+    ::close(fd);
+    return got >= 10 ? KindOfImage(head, static_cast<size_t>(got)) : itNone;
 }
 
 void LoadPictureFile(TMemoryStream& stream, const std::string& fileName) {

@@ -489,6 +489,13 @@ int TBlock::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth
     case 3: ClearAddon = std::max({0, CL - Y - 1, CR - Y - 1}); break;
     default: ClearAddon = 0; break;
     }
+    if (HideOverflow) {
+        // As the widths are measured: only a box of a declared width over
+        // 20 px clips what overflows it (a box in the body is laid out
+        // without being measured first).
+        const int w = ConvertedBox(0, 400)[piWidth];
+        HideOverflow = Declared(w) && w > 20;
+    }
     ConvertBox(AWidth, AHeight);
     const auto& m = MargArray;
     TopP = m[piTopPos];

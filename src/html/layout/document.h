@@ -372,6 +372,7 @@ public:
     TFreeList<ThtmlForm> htmlFormList;
     std::vector<TGIFImage*> AGifList;  // animated images being shown
     TFormControlList FormControlList;
+    std::vector<int> RealizedControls;  // places in FormControlList of the controls with a window on the view
     std::vector<TPanelObj*> PanelList;
     std::vector<TFontObj*> LinkList;
     // Image names that will arrive later, each with the object asking for it.

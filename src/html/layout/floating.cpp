@@ -421,7 +421,9 @@ void TImageObj::DrawImage(TCanvas& Canvas, int X, int Y, int W, int H) {
     if (auto* gp = dynamic_cast<TGpImage*>(Image)) {
         if (!printing) StretchDrawGpImage(Canvas, *gp, X, Y, W, H);
         else if (MasterList->PrintBackground || MasterList->PrintTableBackgrounds)
-            StretchPrintGpImageDirect(Canvas, *gp, X, Y, W, H, MasterList->ScaleX, MasterList->ScaleY);
+            // The printing canvas already maps the document's pixels to the
+            // printer's: no scale of its own on top of that.
+            StretchPrintGpImageDirect(Canvas, *gp, X, Y, W, H, 1.0, 1.0);
         else
             StretchPrintGpImageOnColor(Canvas, *gp, X, Y, W, H, clWhite);
         return;

@@ -145,6 +145,14 @@ void TFormControlObj::PlaceAt(int X, int Y) {
     left_ = X;
     top_ = Y;
     ShowIt = true;
+    Realize();
+    // The neighbours too, so that the tab key reaches the controls beyond the
+    // view.
+    if (MasterList) {
+        const TFormControlList& all = MasterList->FormControlList;
+        for (int i : {ListIndex - 1, ListIndex + 1})
+            if (i >= 0 && i < all.Count() && all[i]) all[i]->Realize();
+    }
     if (TWinControl* c = GetControl()) {
         c->SetBounds(X, Y, c->Width(), c->Height());
         c->Show();

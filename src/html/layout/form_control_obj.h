@@ -62,6 +62,13 @@ public:
     TColor BkColor = clNone;
     bool ShowIt = false;  // the control is on a drawn line
     bool Hidden = false;  // no character and no window (hidden input)
+    int ListIndex = -1;   // place in the document's list of controls
+
+    // Puts the control's window on the view. A page's first controls get it
+    // as they are made, the others when they (or a neighbour) are first
+    // drawn: a page of thousands of controls makes windows only for those
+    // shown, as making and freeing many at once grows with their square.
+    virtual void Realize() {}
 
     // Slot 0 (TIDObject).
     int GetYPosition() override { return YValue; }
@@ -102,7 +109,10 @@ class TFormControlList {
 public:
     int Count() const { return static_cast<int>(items_.size()); }
     TFormControlObj* operator[](int i) const { return items_[static_cast<size_t>(i)]; }
-    void Add(TFormControlObj* C) { items_.push_back(C); }
+    void Add(TFormControlObj* C) {
+        C->ListIndex = Count();
+        items_.push_back(C);
+    }
     void Clear() { items_.clear(); }
     void Remove(TFormControlObj* C);
     auto begin() const { return items_.begin(); }

@@ -39,6 +39,13 @@ TWinControl* PanelOf(TSectionList* Master) {
     return Master ? dynamic_cast<TWinControl*>(Master->PPanel) : nullptr;
 }
 
+// A page's first controls, and those with a place in the tab order of their
+// own, get their window as they are made.
+void RealizeEarly(TSectionList* Master, TFormControlObj* c, const TAttribute* tabIndex) {
+    constexpr int kMadeAtOnce = 200;
+    if (Master->FormControlList.Count() <= kMadeAtOnce || (tabIndex && tabIndex->NumValue > 0)) c->Realize();
+}
+
 int FontHeightOf(TCanvas& Canvas, const TFont& font) {
     Canvas.SetFont(font);
     return Canvas.TextHeight("A");
@@ -92,6 +99,7 @@ TFormControlObj* CreateFormControl(Symb Which, TSectionList* Master, int Pos, TA
     if (form) form->InsertControl(c);
     if (Master) {
         Master->FormControlList.Add(c);
+        RealizeEarly(Master, c, Find(Attr, TabIndexSy));
         if (!c->FID.empty()) Master->IDNameList.AddObject(Lower(c->FID), c);
         const TAttribute* tab = Find(Attr, TabIndexSy);
         TWinControl* w = c->GetControl();
@@ -112,10 +120,24 @@ TFormControlObj* CreateFormControl(Symb Which, TSectionList* Master, int Pos, TA
 TFormControlBase::TFormControlBase(TSectionList* Master, int Position, TAttributeList* Attr)
     : TFormControlObj(Master, Position, Attr) {}
 
+void TFormControlBase::Realize() {
+    TWinControl* panel = PanelOf(MasterList);
+    if (!control_ || !panel || control_->Parent()) return;
+    control_->SetParent(panel);
+    // The tab order follows the document among the controls on the view.
+    std::vector<int>& done = MasterList->RealizedControls;
+    const TFormControlList& all = MasterList->FormControlList;
+    if (ListIndex < 0 || ListIndex >= all.Count() || all[ListIndex] != this) return;
+    const auto at = std::lower_bound(done.begin(), done.end(), ListIndex);
+    const bool last = at == done.end();
+    const int order = static_cast<int>(at - done.begin());
+    done.insert(at, ListIndex);
+    if (!last) control_->SetTabOrder(order);
+}
+
 void TFormControlBase::Wire(TWinControl* c) {
     own_.reset(c);
     control_ = c;
-    if (TWinControl* panel = PanelOf(MasterList)) c->SetParent(panel);
     c->SetBounds(-4000, 0, c->Width() > 0 ? c->Width() : 10, c->Height() > 0 ? c->Height() : 10);
     left_ = -4000;
     c->SetEnabled(!Disabled);
@@ -289,7 +311,7 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* Master, int Posit
     CheckBox = true;
     if (Value.empty()) Value = "on";
     IsChecked = Find(Attr, CheckedSy) != nullptr;
-    box_ = new TCheckBox(nullptr);
+    box_ = new TFormCheckBox(nullptr);
     Wire(box_);
     box_->SetBounds(-4000, 0, 13, 13);
 }
@@ -693,7 +715,25 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* Master, int Posit
 
 void TTextAreaFormControlObj::AddText(const std::string& S) { TheText += S; }
 
-void TTextAreaFormControlObj::ResetToValue() { memo_->SetText(ToControlText(TheText)); }
+// Wrapping a line grows with the square of its length in the edit's layout:
+// a text with a line longer than this is shown unwrapped, scrolled sideways.
+void TTextAreaFormControlObj::ShowText(const std::string& Text) {
+    constexpr size_t kLongestWrappedLine = 4096;
+    size_t longest = 0, start = 0;
+    for (size_t i = 0; i <= Text.size(); ++i)
+        if (i == Text.size() || Text[i] == '\n' || Text[i] == '\r') {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    const bool wrap = Wrap && longest <= kLongestWrappedLine;
+    if (wrap != memo_->WordWrap()) {
+        memo_->SetWordWrap(wrap);
+        memo_->SetScrollBars(wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
+    }
+    memo_->SetText(Text);
+}
+
+void TTextAreaFormControlObj::ResetToValue() { ShowText(ToControlText(TheText)); }
 
 std::string TTextAreaFormControlObj::CurrentValue() const { return memo_->Text(); }
 
@@ -703,7 +743,7 @@ bool TTextAreaFormControlObj::GetSubmission(int Index, std::string& S) {
     return true;
 }
 
-void TTextAreaFormControlObj::SetData(int, const std::string& V) { memo_->SetText(V); }
+void TTextAreaFormControlObj::SetData(int, const std::string& V) { ShowText(V); }
 
 void TTextAreaFormControlObj::SetHeightWidth(TCanvas& Canvas) {
     int rowH = FontHeightOf(Canvas, memo_->Font());
@@ -745,7 +785,10 @@ TFormControlObj* TSection::AddFormControl(Symb Which, TSectionList* AMasterList,
         auto* browse = new TButtonFormControlObj(AMasterList, static_cast<int>(BuffS.size()), nullptr, "file");
         browse->MyEdit = edit;
         if (c->MyForm) c->MyForm->InsertControl(browse);
-        if (AMasterList) AMasterList->FormControlList.Add(browse);
+        if (AMasterList) {
+            AMasterList->FormControlList.Add(browse);
+            RealizeEarly(AMasterList, browse, nullptr);
+        }
         FormControls.Add(browse);
         AddPlaceholder(Index, 'n');
     } else if (!c->Hidden) {

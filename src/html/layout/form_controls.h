@@ -34,6 +34,7 @@ class TFormControlBase : public TFormControlObj {
 public:
     TFormControlBase(TSectionList* Master, int Position, TAttributeList* Attr);
     TWinControl* GetControl() const override { return control_; }
+    void Realize() override;
     void ProcessProperties(TProperties* Prop) override;
     void DoOnChange() override;
     void SaveContents() override;
@@ -77,6 +78,14 @@ public:
     THiddenFormControlObj(TSectionList* Master, int Position, TAttributeList* Attr);
     bool GetSubmission(int Index, std::string& S) override;
     void SetData(int Index, const std::string& V) override;
+};
+
+// The check box of a form: the arrow keys reach it, as they reach a radio
+// button.
+class TFormCheckBox : public TCheckBox {
+public:
+    explicit TFormCheckBox(TComponent* AOwner) : TCheckBox(AOwner) {}
+    int GetDlgCode() const override { return DLGC_WANTARROWS; }
 };
 
 class TCheckBoxFormControlObj : public TFormControlBase {
@@ -243,5 +252,6 @@ public:
     TMemo* TheMemo() const { return memo_; }
 
 private:
+    void ShowText(const std::string& Text);
     TMemo* memo_;
 };

@@ -15,6 +15,7 @@
 #include "html/layout/table_widths.h"
 #include "html/reader/style_parser.h"
 #include "html/reader/style_props.h"
+#include "html/reader/url_subs.h"
 #include "platform/gui/controls.h"
 #include "platform/runtime/files.h"
 
@@ -237,10 +238,21 @@ void RemoveAt(int i) {
         ParserPropStack[k]->Reinherit(*ParserPropStack[k - 1], SectionList ? SectionList->Styles : nullptr, k);
 }
 
-// Drops the entries above e (all of them down to the bottom when e is gone).
-void PopAbove(const TProperties* e) {
-    int i = IndexOfEntry(e);
-    int keep = i < 0 ? 1 : i + 1;
+// Ends an element: drops its own entry and everything above it. A misnested
+// end tag may have closed the own entry already; then the entries above the
+// one it was pushed on go. When both are gone nothing goes: popping further
+// would free entries that the enclosing handlers still hold.
+void PopBackTo(const TProperties* below, const TProperties* own) {
+    int keep = -1;
+    if (own) {
+        const int j = IndexOfEntry(own);
+        if (j > 0) keep = j;
+    }
+    if (keep < 0 && below) {
+        if (below == ParserPropStack[0]) keep = 1;
+        else if (const int i = IndexOfEntry(below); i > 0) keep = i + 1;
+    }
+    if (keep < 0) return;
     while (ParserPropStack.Count() > keep) RemoveAt(ParserPropStack.Count() - 1);
 }
 
@@ -957,6 +969,7 @@ void DoPre() {
     TProperties* below = Top();
     auto attrs = CopyAttributes(*Attributes);
     PushPropsWith("pre", "", attrs.get());
+    TProperties* preEntry = Top();
     TCellBasic* saved = CurrentCell;
     TCellBasic* preCell = AddBlock(attrs.get())->MyCell.get();
     bool savePre = g_inPre;
@@ -981,8 +994,13 @@ void DoPre() {
         SectionEnd();
         newPre();
     };
+    // A paragraph and a form opened inside the PRE, each with the cell it was
+    // opened in (where its end returns to).
     TProperties* pEntry = nullptr;
     TProperties* formEntry = nullptr;
+    TCellBasic* pOuter = preCell;
+    TCellBasic* formOuter = preCell;
+    bool formInP = false;  // the form was opened inside the paragraph
     Token->Clear();
     bool done = false;
     while (!done) {
@@ -1063,6 +1081,7 @@ void DoPre() {
                         auto pAttrs = CopyAttributes(*Attributes);
                         PushPropsWith("p", "", pAttrs.get());
                         pEntry = Top();
+                        pOuter = CurrentCell;
                         AddBlock(pAttrs.get());
                         newPre();
                         if (Ch == CR) GetCh();
@@ -1072,9 +1091,14 @@ void DoPre() {
                     if (pEntry) {
                         flush();
                         SectionEnd();
+                        if (formEntry && formInP) {
+                            // The form ends with the paragraph it is in.
+                            RemoveEntry(formEntry);
+                            formEntry = nullptr;
+                        }
                         RemoveEntry(pEntry);
                         pEntry = nullptr;
-                        CurrentCell = formEntry ? CurrentCell : preCell;
+                        CurrentCell = pOuter;
                         newPre();
                     }
                     break;
@@ -1085,6 +1109,8 @@ void DoPre() {
                         auto fAttrs = CopyAttributes(*Attributes);
                         PushPropsWith("form", "", fAttrs.get());
                         formEntry = Top();
+                        formOuter = CurrentCell;
+                        formInP = pEntry != nullptr;
                         AddBlock(fAttrs.get());
                         CurrentForm = CreateForm(SectionList, fAttrs.get());
                         newPre();
@@ -1095,10 +1121,14 @@ void DoPre() {
                     if (formEntry) {
                         flush();
                         SectionEnd();
+                        if (pEntry && !formInP) {
+                            // A paragraph opened inside the form ends with it.
+                            RemoveEntry(pEntry);
+                            pEntry = nullptr;
+                        }
                         RemoveEntry(formEntry);
                         formEntry = nullptr;
-                        pEntry = nullptr;
-                        CurrentCell = preCell;
+                        CurrentCell = formOuter;
                         newPre();
                     }
                     break;
@@ -1112,7 +1142,7 @@ void DoPre() {
     }
     flush();
     SectionEnd();
-    PopAbove(below);
+    PopBackTo(below, preEntry);
     CurrentCell = saved;
     g_inPre = savePre;
     if (Sy != EofSy) Advance();
@@ -1149,11 +1179,22 @@ void DoLink() {
     if (Lower(Trimmed(rel)) == "stylesheet" && !href.empty()) {
         std::string text, path;
         bool got = false;
+        // With an expand-name handler the address is expanded to a URL whose
+        // base the sheet's own addresses are read against.
+        std::string name = href, base;
+        if (SectionList->ExpandName) {
+            std::string expanded;
+            SectionList->ExpandName(Owner(), href, expanded);
+            if (!expanded.empty()) {
+                name = expanded;
+                base = GetBase(expanded);
+            }
+        }
         try {
             if (LinkedSheetEvent) {
-                got = LinkedSheetEvent(href, text, path);
+                got = LinkedSheetEvent(name, text, path);
             } else {
-                std::string file = SectionList->ResolveFileName ? SectionList->ResolveFileName(href) : HTMLToDos(href, "");
+                std::string file = SectionList->ResolveFileName ? SectionList->ResolveFileName(name) : HTMLToDos(name, "");
                 // A regular file only, no larger than the program's help texts.
                 text = ReadFileBytes(file, kMaxHelpFileSize);
                 got = true;
@@ -1164,7 +1205,7 @@ void DoLink() {
             // A sheet that cannot be had leaves the document unstyled by it.
             got = false;
         }
-        if (got) DoStyleText(SectionList->Styles, text, path);
+        if (got) DoStyleText(SectionList->Styles, text, base.empty() ? path : base);
     }
     if (LinkEvent) LinkEvent(Owner(), rel, rev, href);
     Advance();
@@ -1186,7 +1227,9 @@ void DoBodyTag() {
     // Text still in the open paragraph counts as content too.
     bool hasContent = BodyBlock && BodyBlock->MyCell->Count() > 0;
     if (CurrentSection && CurrentSection->BuffS.find_first_not_of(u' ') != std::u16string::npos) hasContent = true;
-    if (hasContent || TableDepth > 0 || !BodyBlock || CurrentCell != BodyBlock->MyCell.get()) {
+    // Inside any open block (a CENTER too, which keeps the body's cell) the
+    // old body must stay: the block still holds its cell.
+    if (hasContent || TableDepth > 0 || g_blockDepth > 0 || !BodyBlock || CurrentCell != BodyBlock->MyCell.get()) {
         Advance();
         return;
     }
@@ -1346,6 +1389,7 @@ void DoTable(const SymbSet&) {
     TProperties* rowEntry = nullptr;
     TProperties* partEntry = tableEntry;
     TCellObj* cell = nullptr;
+    TProperties* cellEntry = nullptr;
     uint8_t rowType = 1, rowVAlign = 0;
     bool seenBody = false;
     int rowIndex = -1;
@@ -1358,7 +1402,8 @@ void DoTable(const SymbSet&) {
         // cell's: it would make every report row taller by a blank line.
         cell->Cell->CheckLastBottomMargin();
         cell = nullptr;
-        PopAbove(rowEntry ? rowEntry : partEntry);
+        PopBackTo(rowEntry ? rowEntry : partEntry, cellEntry);
+        cellEntry = nullptr;
         CurrentCell = enclosing;
         ParserNoBreak = saveNoBreak;
     };
@@ -1366,14 +1411,14 @@ void DoTable(const SymbSet&) {
         endCell();
         if (!row) return;
         row = nullptr;
+        PopBackTo(partEntry, rowEntry);
         rowEntry = nullptr;
-        PopAbove(partEntry);
     };
     auto finish = [&]() {
         EndLink();
         endRow();
         SectionEnd();
-        PopAbove(tableEntry);
+        PopBackTo(tableEntry, nullptr);
         CurrentCell = enclosing;
         if (caption) {
             auto* both = new TTableAndCaptionBlock(enclosing, tableEntry, enclosing, tableAttrs.get(), block.release());
@@ -1400,6 +1445,7 @@ void DoTable(const SymbSet&) {
                     TSection* wasSection = CurrentSection;
                     CurrentSection = nullptr;
                     auto capAttrs = CopyAttributes(*Attributes);
+                    TProperties* capBelow = Top();
                     PushPropsWith("caption", "", capAttrs.get());
                     TProperties* capEntry = Top();
                     // No owner cell yet: the caption must not collapse margins with what
@@ -1410,8 +1456,7 @@ void DoTable(const SymbSet&) {
                     Advance();
                     DoBody(TableTermSet);
                     SectionEnd();
-                    PopAbove(capEntry);
-                    RemoveEntry(capEntry);
+                    PopBackTo(capBelow, capEntry);
                     CurrentCell = was;
                     CurrentSection = wasSection;
                     if (Sy == CaptionEndSy) Advance();
@@ -1439,7 +1484,7 @@ void DoTable(const SymbSet&) {
                 case TBodyEndSy:
                 case TFootEndSy: {
                     endRow();
-                    PopAbove(tableEntry);
+                    PopBackTo(tableEntry, partEntry == tableEntry ? nullptr : partEntry);
                     partEntry = tableEntry;
                     rowType = 1;
                     if (Sy == THeadSy || Sy == TBodySy || Sy == TFootSy) {
@@ -1482,6 +1527,7 @@ void DoTable(const SymbSet&) {
                     // The tag's attributes are read before the next token: no copy.
                     TAttributeList* cellAttrs = Attributes;
                     PushPropsWith(cellSy == THSy ? "th" : "td", "", cellAttrs);
+                    cellEntry = Top();
                     AssignAlign(AttrText(AlignSy, cellAttrs));
                     const TColObj* colSpec = nullptr;
                     if (table->ColInfo.Count() > 0) {

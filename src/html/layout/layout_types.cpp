@@ -186,7 +186,7 @@ std::vector<int> ParseCoords(const std::string& coords) {
     while (p < s.size() && result.size() < 301) {
         size_t e = s.find_first_of(", ", p);
         if (e == std::string::npos) e = s.size();
-        const std::string num = s.substr(p, e - p);
+        const std::string num = s.substr(p, std::min<size_t>(e - p, 20));  // a number is read from 20 characters at most
         bool found = false;
         const int v = PageInteger(num, &found);
         const size_t sign = !num.empty() && (num[0] == '+' || num[0] == '-') ? 1 : 0;

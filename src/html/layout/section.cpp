@@ -225,6 +225,9 @@ void TFontObj::CreateFocusHolder(int TabIndex) {
         KeyDownEvent(k, Shift);
         Key = k;
     };
+    // Only a link with a tab index of its own is put in order: the others
+    // are made in the document's order, which the tab key follows already,
+    // after those with an index (a tab index of 0 or none counts last).
     if (TabIndex > 0) {
         char key[32];
         std::snprintf(key, sizeof key, "%.5d%.3d", TabIndex, static_cast<int>(list->TabOrderList.size()) % 1000);
@@ -391,12 +394,9 @@ void TSection::CheckFree() {
     if (!list) return;
     auto& links = list->LinkList;
     for (const auto& f : Fonts) links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
+    // The id goes with the section.
     for (int i = list->IDNameList.Count() - 1; i >= 0; --i)
-        if (list->IDNameList.Objects(i) == this) {
-            // The id goes with the section.
-            std::string name = list->IDNameList.Strings(i);
-            list->IDNameList.AddObject(name, nullptr);
-        }
+        if (list->IDNameList.Objects(i) == this) list->IDNameList.Delete(i);
     if (list->ActiveLink && std::any_of(Fonts.begin(), Fonts.end(),
                                         [&](const auto& f) { return f.get() == list->ActiveLink; }))
         list->ActiveLink = nullptr;
@@ -1049,6 +1049,8 @@ int TSection::Layout(TCanvas& Canvas, int X, int Y, int, int, int AWidth, int AH
         MaxWidth = std::max(MaxWidth, obj->ImageWidth + obj->HSpaceL + obj->HSpaceR);
     }
     for (auto* c : FormControls) {
+        // At least 10 px: a control of a few per cent of a narrow cell would
+        // be too thin to see or click.
         if (c->PercentWidth) c->SetWidth(std::max(10, c->FWidth * AWidth / 100));
         MaxWidth = std::max(MaxWidth, c->Width() + c->HSpaceL + c->HSpaceR);
     }

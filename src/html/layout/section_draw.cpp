@@ -277,6 +277,8 @@ int TSection::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int
             } else if (!(docBottom > ARect.Top + yOff)) {
                 draw = false;
             }
+            // A line below the page's end is the next page's.
+            if (docTop >= list->PageBottom) draw = false;
         }
         if (!draw || LR.Ln == 0) {
             Y += step;

@@ -121,6 +121,7 @@ void TSectionList::Clear() {
     ActiveLink = nullptr;
     ActiveImage = nullptr;
     FormControlList.Clear();
+    RealizedControls.clear();
     if (!IsCopy && ownStyles_) Styles->Clear();
     TabOrderList.clear();
     // Emptied first: each section freed would look for its runs in it.
@@ -135,6 +136,7 @@ void TSectionList::Clear() {
 
 void TSectionList::ClearLists() {
     FormControlList.Clear();
+    RealizedControls.clear();
     PanelList.clear();
 }
 
@@ -269,8 +271,8 @@ int TSectionList::Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X
     PageShortened = false;
     FirstPageItem = true;
     if (Timer) Timer->SetEnabled(false);
-    for (auto* g : AGifList) g->SetVisible(false);
-    if (BackgroundAniGif && !IsCopy) BackgroundAniGif->SetVisible(true);
+    for (auto* g : AGifList) g->SetShown(false);
+    if (BackgroundAniGif && !IsCopy) BackgroundAniGif->SetShown(true);
     DrawList.Clear();
     const int result = TCell::Draw(Canvas, ARect, ClipWidth, X, Y, XRef, YRef);
     DrawList.DrawImages();
@@ -510,7 +512,7 @@ void TSectionList::HandleGifTimer() {
     if (IsCopy) return;
     bool bgChanged = false;
     for (auto* g : AGifList) {
-        if (!g->Visible()) continue;
+        if (!g->Shown()) continue;
         const int before = g->CurrentFrame();
         g->CheckTime(PPanel);
         if (g == BackgroundAniGif && g->CurrentFrame() != before) bgChanged = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cctype>
+#include <cstdint>
 #include <iterator>
 
 #include "html/layout/borders.h"
@@ -687,48 +688,121 @@ void CutSpansBeyondTheRealColumns(const TFreeList<TCellList>& Rows) {
             if (c && !c->IsDummy()) c->ColSpan = std::min(c->ColSpan, columns);
 }
 
+
+// Places the rows' cells on the table's grid, row by row: a cell spanning
+// columns is followed by a dummy for each further column, and a cell (or
+// dummy) spanning rows reaches into the rows below at its column, where a
+// dummy stands and the row's own cells move right (a row shorter than that
+// column is filled up with dummies). Spans are cut to `widest` columns and
+// `tallest` rows. Gives the number of grid places, or -1 as soon as they
+// would pass `limit`; with `build` the rows are rebuilt with their dummies.
+// Each place is made once, so the work follows the grid's size.
+int64_t PlaceOnGrid(const TFreeList<TCellList>& Rows, int widest, int tallest, int64_t limit, bool build) {
+    const int nRows = Rows.Count();
+    std::vector<std::vector<int>> reach(static_cast<size_t>(nRows));  // columns spans from above hold, by row
+    int64_t places = 0, pending = 0;
+    for (int r = 0; r < nRows; ++r) {
+        TCellList* row = Rows[r];
+        std::vector<int>& held = reach[static_cast<size_t>(r)];
+        std::sort(held.begin(), held.end());
+        pending -= static_cast<int64_t>(held.size());
+        std::vector<std::unique_ptr<TCellObj>> old, now;
+        if (build) row->SwapItems(old);
+        const int n = build ? static_cast<int>(old.size()) : row->Count();
+        size_t k = 0;
+        int col = 0;
+        bool over = false;
+        // Dummies where spans from above stand (a repeated column counts once).
+        auto skipHeld = [&] {
+            for (; k < held.size() && held[k] <= col; ++k) {
+                if (held[k] != col) continue;
+                if (build) now.push_back(TCellObj::MakeDummy(1));
+                ++col;
+                ++places;
+            }
+        };
+        auto place = [&](std::unique_ptr<TCellObj> item, int rows) {
+            skipHeld();
+            if (places + pending + rows > limit) {
+                over = true;
+                return;
+            }
+            for (int j = 1; j < rows; ++j) reach[static_cast<size_t>(r + j)].push_back(col);
+            pending += rows - 1;
+            if (build) now.push_back(std::move(item));
+            ++col;
+            ++places;
+        };
+        for (int i = 0; i < n && !over; ++i) {
+            TCellObj* c = build ? old[static_cast<size_t>(i)].get() : (*row)[i];
+            int cols = 1, rows = c ? std::clamp(c->RowSpan, 1, nRows - r) : 1;
+            if (c && !c->IsDummy()) {
+                cols = std::max(1, std::min(c->ColSpan, widest));
+                rows = std::min(rows, tallest);
+                if (build) {
+                    if (c->ColSpan > widest) c->ColSpan = widest;
+                    c->RowSpan = rows;
+                }
+            }
+            place(build ? std::move(old[static_cast<size_t>(i)]) : nullptr, rows);
+            for (int j = 1; j < cols && !over; ++j) place(build ? TCellObj::MakeDummy(rows) : nullptr, rows);
+        }
+        if (over) return -1;
+        // Spans from above beyond the row's own cells: the row is filled up
+        // to them.
+        while (k < held.size()) {
+            if (held[k] > col) {
+                const int gap = held[k] - col;
+                places += gap;
+                if (places + pending > limit) return -1;
+                if (build)
+                    for (int j = 0; j < gap; ++j) now.push_back(TCellObj::MakeDummy(1));
+                col = held[k];
+            }
+            skipHeld();
+        }
+        if (places + pending > limit) return -1;
+        if (build) row->SwapItems(now);
+    }
+    return places;
+}
+
 }  // namespace
 
 void ThtmlTable::Initialize() {
     if (Initialized) return;
     const int nRows = Rows.Count();
     CutSpansBeyondTheRealColumns(Rows);
-    NumCols = 0;
-    bool anyRowSpan = false;
+    int64_t cells = 0;
+    int widest = 1, tallest = 1;
     for (int r = 0; r < nRows; ++r) {
         TCellList* row = Rows[r];
         row->ApplyRowBackground();
-        for (int i = row->Count() - 1; i >= 0; --i) {
-            TCellObj* c = (*row)[i];
-            if (c && c->RowSpan > 1) anyRowSpan = true;
+        for (const auto& c : *row) {
             if (!c || c->IsDummy()) continue;
+            ++cells;
             c->InitializeCell(CellPadding, row->BkImage, BorderWidth > 0, row->APRec);
             c->RowSpan = std::min(c->RowSpan, nRows - r);
             if (!c->Cell->BkGnd && BkGnd) {
                 c->Cell->BkColor = BkColor;
                 c->Cell->BkGnd = true;
             }
-            for (int k = 1; k < c->ColSpan; ++k) row->Insert(i + 1, TCellObj::MakeDummy(c->RowSpan).release());
-        }
-        NumCols = std::max(NumCols, row->Count());
-    }
-    // Row spans push dummies into the rows they cover; a table without any
-    // (a report's) is not walked again column by column.
-    for (int c = 0; anyRowSpan && c < NumCols; ++c) {
-        for (int r = 0; r < nRows; ++r) {
-            TCellList* row = Rows[r];
-            if (c >= row->Count()) continue;
-            TCellObj* cell = (*row)[c];
-            if (!cell || cell->RowSpan <= 1) continue;
-            cell->RowSpan = std::min(cell->RowSpan, nRows - r);
-            for (int k = 1; k < cell->RowSpan; ++k) {
-                TCellList* below = Rows[r + k];
-                while (below->Count() < c) below->Add(TCellObj::MakeDummy(1).release());
-                below->Insert(c, TCellObj::MakeDummy(1).release());
-                NumCols = std::max(NumCols, below->Count());
-            }
+            widest = std::max(widest, c->ColSpan);
+            tallest = std::max(tallest, c->RowSpan);
         }
     }
+    // A table whose spans would fill a grid far larger than its cells (each
+    // of a column of cells spanning a thousand columns and all the rows below
+    // it) has its widest or tallest spans halved until the grid is of the
+    // order of its cells. Real tables stay as written.
+    const int64_t limit = 16 * cells + 65536;
+    while (PlaceOnGrid(Rows, widest, tallest, limit, false) < 0 && (widest > 1 || tallest > 1)) {
+        if (widest >= tallest) widest = std::max(1, widest / 2);
+        else tallest = std::max(1, tallest / 2);
+    }
+    PlaceOnGrid(Rows, widest, tallest, INT64_MAX, true);
+    NumCols = 0;
+    for (const auto& row : Rows) NumCols = std::max(NumCols, row->Count());
     // Trailing columns holding nothing but dummies go.
     for (;;) {
         NumCols = 0;
@@ -1096,6 +1170,8 @@ void ThtmlTable::DrawRows(TCanvas& Canvas, const TRect& ARect, int X, int Y, int
                     root->PageShortened = true;
                 }
             }
+            // Rows below the page's end are the next pages'.
+            if (y >= root->PageBottom) break;
         }
         row->Draw(Canvas, ARect, Widths, X, y, CellSpacing, BorderWidth > 0, PaperLight(root, BorderColorLight),
                   BorderColorDark);
@@ -1519,6 +1595,8 @@ void TTableBlock::AddToPositionList() {
 TTableAndCaptionBlock::TTableAndCaptionBlock(TCellBasic* AMasterList, TProperties* Prop, TCellBasic* AnOwnerCell,
                                              TAttributeList* Attr, TTableBlock* ATableBlock)
     : TBlock(AMasterList, Prop, AnOwnerCell, Attr), TableBlock(ATableBlock) {
+    // The table's picture is its own block's: none under the caption.
+    Bg.reset();
     MyCell->Add(ATableBlock, 0);
     ATableBlock->HasCaption = true;
     OwnVerticalMargins(*this);

@@ -62,10 +62,10 @@ std::string LowerKeepUrls(const std::string& s) {
     return r;
 }
 
-// One pair of matching outer quotes removed; a trailing "!important" dropped.
+// One pair of matching outer quotes removed (anything else, "!important"
+// too, stays part of the value).
 std::string CleanValue(std::string v) {
     v = Trim(v);
-    if (v.size() >= 10 && Lower(v.substr(v.size() - 10)) == "!important") v = Trim(v.substr(0, v.size() - 10));
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
     return v;
 }
@@ -255,23 +255,26 @@ void ExpandShorthand(int which, const std::string& value, const StoreFn& store, 
         case shFont: {
             std::vector<std::string> parts = SplitValues(value, 7);
             std::string family;
+            bool inFamily = false;  // the words of a family name written without quotes go together
             for (size_t i = 0; i < parts.size(); ++i) {
                 const std::string& part = parts[i];
                 int word = -1;
                 for (int k = 0; k < 16; ++k)
                     if (part == FontWords[k]) word = k;
-                if (!family.empty() && part[0] != '/') {
-                    // The family is the rest of the value.
-                    family += " " + part;
-                } else if (part[0] == '/') {
+                const bool familyWord = word < 0 && part[0] != '/' && !IsDigit(static_cast<unsigned char>(part[0]));
+                if (familyWord) {
+                    family = inFamily ? family + " " + part : part;
+                    inFamily = true;
+                    continue;
+                }
+                inFamily = false;
+                if (part[0] == '/') {
                     store("line-height", part.substr(1));
                 } else if (word >= 0) {
                     if (word <= 1) store("font-style", part);
                     else if (word <= 5) store("font-weight", part);
                     else if (word == 6) store("font-variant", part);
                     else store("font-size", part);
-                } else if (!IsDigit(static_cast<unsigned char>(part[0]))) {
-                    family = part;
                 } else {
                     bool whole = std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
                     if (!(whole && part.size() <= 9 && std::stol(part) >= 100)) store("font-size", part);

@@ -328,6 +328,8 @@ public:
     const std::string& Strings(int i) const { return items_[static_cast<size_t>(i)].name; }
     TIDObject* Objects(int i) const { return items_[static_cast<size_t>(i)].object; }
     void Clear();
+    // Takes the name out (freeing its TChPosObj).
+    void Delete(int index) { Remove(index); }
     void SetSource(TChPosSource* list) { list_ = list; }
 
 private:

@@ -169,8 +169,12 @@ THTMLViewer::THTMLViewer(TComponent* AOwner) : TCustomControl(AOwner) {
     sections_->ControlEnterEvent = [this](TObject* obj, int y, bool isLink) { ControlEnter(obj, y, isLink); };
     sections_->LinkFollowEvent = [this](TFontObj* link) {
         if (!link) return;
+        // As a click on it: the link's attributes and text are known to the
+        // handlers it reaches.
         url_ = link->Link().URL;
         target_ = link->Link().Target;
+        linkAttributes_.SetText(link->Link().Attr);
+        linkText_ = GetTextByIndices(link->Link().LinkText.Start, link->Link().LinkText.Last);
         PostMessage(this, wm_UrlAction, 0, 0);
     };
     BindDocumentEvents();
@@ -976,19 +980,26 @@ void THTMLViewer::DrawBackground(TCanvas& canvas, const TRect& clip, int xOff, i
     };
     int x0 = place(pos[0], areaW, pw) - dx, y0 = place(pos[1], areaH, ph) - dy;
     int x1 = x0 + pw, y1 = y0 + ph;
+    // Repeated, the range starts at the tile (in whole tiles from the placed
+    // one) that holds the clip's edge.
+    auto firstTile = [](int placed, int edge, int size) {
+        const long long back = ((static_cast<long long>(edge) - placed) % size + size) % size;
+        return static_cast<int>(edge - back);
+    };
     if (pos[0].RepeatD) {
-        while (x0 > clip.Left) x0 -= pw;
-        while (x0 + pw <= clip.Left) x0 += pw;
+        x0 = firstTile(x0, clip.Left, pw);
         x1 = clip.Right;
     }
     if (pos[1].RepeatD) {
-        while (y0 > clip.Top) y0 -= ph;
-        while (y0 + ph <= clip.Top) y0 += ph;
+        y0 = firstTile(y0, clip.Top, ph);
         y1 = clip.Bottom;
     }
-    for (int y = y0; y < y1; y += ph)
-        for (int x = x0; x < x1; x += pw) {
-            const TRect tile{x, y, x + pw, y + ph};
+    // A picture one pixel wide or high is stretched over the range first:
+    // one tile a row (or column) instead of one a pixel.
+    const int tw = pw == 1 ? std::max(x1 - x0, 1) : pw, th = ph == 1 ? std::max(y1 - y0, 1) : ph;
+    for (int y = y0; y < y1; y += th)
+        for (int x = x0; x < x1; x += tw) {
+            const TRect tile{x, y, x + tw, y + th};
             if (tile.Right <= clip.Left || tile.Left >= clip.Right || tile.Bottom <= clip.Top || tile.Top >= clip.Bottom)
                 continue;
             if (sections_->BackgroundMask && !sections_->BackgroundAniGif) {

