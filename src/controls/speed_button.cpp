@@ -638,6 +638,9 @@ void TRxSpeedButton::PerformClick() {
 
 bool TRxSpeedButton::DialogChar(char key) {
     if (!Enabled() || !Visible() || !IsAccel(key, Caption())) return false;
+    // A grouped button goes down as under the mouse: its handler reads Down
+    // (the preview's "&2" shows two pages).
+    if (groupIndex_ != 0) SetDown(!down_);
     Click();
     return true;
 }

@@ -144,7 +144,7 @@ public:
     // Clicks from code: shows the button pressed for a moment first.
     void PerformClick();
     // A dialog character that matches the caption's accelerator clicks the
-    // button; true when it did.
+    // button as the mouse does (a grouped one goes down); true when it did.
     bool DialogChar(char key) override;
     // The pointer entered or left the button (also refreshed on release).
     void MouseEnter();

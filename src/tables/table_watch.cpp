@@ -323,6 +323,18 @@ std::string RefusalText(const std::string& dir, const std::vector<TTableRefusal>
 
 namespace {
 
+// Where the missing months go: in their place among the others, and in a
+// table of dates on a line that starts with a date of the month (the month
+// alone would be refused as no date).
+std::string AddMonthsAction(const std::string& file, const std::string& missing, int count) {
+    const bool one = count == 1;
+    std::string line = one ? "uma linha" : "uma linha por mês";
+    if (TableRules(file).key == TTableKey::Date)
+        line += " começando pela data, como 01/" + missing.substr(0, 7);
+    return std::string(one ? "acrescente esse mês ao arquivo (" : "acrescente esses meses ao arquivo (") +
+           line + (one ? ", no seu lugar entre os outros meses)" : ", em ordem)");
+}
+
 void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool restore,
              const TCellsLoaded& loaded) {
     std::vector<TTableRefusal> refusals;
@@ -343,9 +355,7 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
         if (count == 0 || told(use.file)) continue;
         refusals.push_back({use.file,
                             count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing,
-                            count == 1 ? "acrescente esse mês ao arquivo"
-                                       : "acrescente esses meses ao arquivo (uma linha por mês, "
-                                         "em ordem)"});
+                            AddMonthsAction(use.file, missing, count)});
     }
     if (!refusals.empty()) throw ETableError(RefusalText(dir, refusals));
 }

@@ -149,7 +149,9 @@ TEST_F(DamagedData, TheStartUpNamesEachDamagedTableOnceWithItsLine) {
 }
 
 // Shipped tables short of a month the case needs (a line taken out, or the
-// table ending before the case) once gave another total without a word.
+// table ending before the case) once gave another total without a word. The
+// refusal says where the line goes and, in the table of dates, how it starts
+// (the month alone, as the refusal wrote it, was refused again).
 TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
     // The text of a table without the lines from `from` on, or without the
     // one line of `from` when `only`.
@@ -161,7 +163,8 @@ TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
     };
     const std::array<std::string, 4> cases[] = {
         {"crmensalrev3.tab", "01/1998", "1",
-         "crmensalrev3.tab não tem o mês 01/1998: acrescente esse mês ao arquivo"},
+         "crmensalrev3.tab não tem o mês 01/1998: acrescente esse mês ao arquivo (uma linha, no "
+         "seu lugar entre os outros meses)"},
         {"crmensalrev3.tab", "01/1999", "",
          "crmensalrev3.tab não tem os meses 01/1999 a 12/1999: acrescente esses meses ao arquivo "
          "(uma linha por mês, em ordem)"},
@@ -169,7 +172,8 @@ TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
          "inss.tab não tem os meses 02/1997 a 12/1999: acrescente esses meses ao arquivo (uma "
          "linha por mês, em ordem)"},
         {"salmin.tab", "01/06/1998", "1",
-         "salmin.tab não tem o mês 06/1998: acrescente esse mês ao arquivo"},
+         "salmin.tab não tem o mês 06/1998: acrescente esse mês ao arquivo (uma linha começando "
+         "pela data, como 01/06/1998, no seu lugar entre os outros meses)"},
     };
     for (const auto& [file, from, only, message] : cases) {
         ShipTables();

@@ -251,7 +251,9 @@ TEST_F(WizardSteps, OneRefusalListsEveryMonthEveryTableLacksAndNoRestartIsNeeded
                                "arquivo (uma linha por mês, em ordem).";
     EXPECT_EQ(MessageOf<tabelas::ETableError>([] { Form12->BTNcorrigirClick(nullptr); }),
               "O cálculo não foi feito por causa destas tabelas da pasta de dados \"" +
-                  dir_.string() + "\":\n- crmensalrev3.tab" + months + "\n- salmin.tab" + months +
+                  dir_.string() + "\":\n- crmensalrev3.tab" + months +
+                  "\n- salmin.tab não tem os meses 01/2003 a 11/2003: acrescente esses meses ao "
+                  "arquivo (uma linha por mês começando pela data, como 01/01/2003, em ordem)." +
                   "\n- inss.tab" + months + "\n- " + tabelas::SeriesIIIFile + months +
                   "\nFeito isso, calcule de novo. Não é preciso reiniciar o programa: as tabelas "
                   "alteradas são lidas outra vez a cada cálculo.");

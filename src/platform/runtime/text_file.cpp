@@ -1,5 +1,7 @@
 #include "platform/runtime/text_file.h"
 
+#include <algorithm>
+
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
@@ -61,13 +63,24 @@ bool FromUtf8(const std::string& bytes, std::string& text, std::string& problem)
     return TryUtf8ToCp1252(bytes.substr(sizeof kUtf8Mark - 1), text);
 }
 
+// Text without the mark that reads whole as UTF-8 and holds a letter beyond
+// ASCII, as most editors save it. In Windows-1252 an accented letter is a
+// lone byte beside plain ones, which is no UTF-8: the program's own files
+// read as they always did.
+bool FromUnmarkedUtf8(const std::string& bytes, std::string& text) {
+    const bool plain = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !plain && TryUtf8ToCp1252(bytes, text);
+}
+
 } // namespace
 
 bool ReadTextLines(const std::string& bytes, std::vector<std::string>& lines,
                    std::string& problem) {
     std::string converted;
-    const bool utf8 = bytes.compare(0, sizeof kUtf8Mark - 1, kUtf8Mark) == 0;
-    if (utf8 && !FromUtf8(bytes, converted, problem)) return false;
+    const bool marked = bytes.compare(0, sizeof kUtf8Mark - 1, kUtf8Mark) == 0;
+    if (marked && !FromUtf8(bytes, converted, problem)) return false;
+    const bool utf8 = marked || FromUnmarkedUtf8(bytes, converted);
     const std::string& text = utf8 ? converted : bytes;
     lines = SplitTextLines(text);
     if (!text.empty() && text.back() != '\r' && text.back() != '\n') {

@@ -35,7 +35,8 @@ private:
 // - text in UTF-8 marked so (it starts with the byte order mark), as a text
 //   editor may save a case, that is not valid UTF-8 or holds a character
 //   Windows-1252 lacks. Valid UTF-8 text is taken as the program's
-//   Windows-1252 text, without its mark.
+//   Windows-1252 text, without its mark; so is unmarked text that reads
+//   whole as UTF-8 with letters beyond ASCII (otherwise it is Windows-1252).
 bool ReadTextLines(const std::string& bytes, std::vector<std::string>& lines,
                    std::string& problem);
 

@@ -8,6 +8,7 @@
 #include "html/view/go_page_form.h"
 #include "html/view/metafile_printer.h"
 #include "html/view/print_preview.h"
+#include "support/gui_input.h"
 #include "view_env.h"
 
 namespace {
@@ -79,6 +80,24 @@ TEST_F(PreviewTest, PagesAreDrawnWhenShownAndCountedFromTheStart) {
     p->SetCurPage(1);
     p->TwoPageBut->UserClick();
     EXPECT_TRUE(p->MFPrinter()->Recorded(2));
+    p->Free();
+}
+
+// Alt+2 and Alt+1, the accelerators of the tools "&2" and "&1", show two
+// pages and one, as clicking the tools does.
+TEST_F(PreviewTest, AltDigitShowsTwoPagesOrOne) {
+    std::string html;
+    for (int i = 0; i < 400; ++i) html += "<p>linha " + std::to_string(i) + "</p>";
+    v->LoadFromFile(Write("longo.htm", html));
+    TPreviewForm* p = Open();
+    ASSERT_TRUE(velorim_test::Activate(p));
+    QWidget* keys = velorim_test::KeyboardWidget() ? velorim_test::KeyboardWidget() : p->Widget();
+    QTest::keyClick(keys, Qt::Key_2, Qt::AltModifier);
+    EXPECT_TRUE(p->TwoPageBut->Down());
+    EXPECT_TRUE(p->PagePanel2->Visible());
+    QTest::keyClick(keys, Qt::Key_1, Qt::AltModifier);
+    EXPECT_TRUE(p->OnePageBut->Down());
+    EXPECT_FALSE(p->PagePanel2->Visible());
     p->Free();
 }
 

@@ -139,6 +139,21 @@ TEST_F(Files, TextFilesRefuseACutLastLineAndTakeMarkedUtf8) {
     EXPECT_EQ(problem, "linha 1: a última linha não termina com fim de linha: o arquivo foi cortado");
 }
 
+// A case an editor saved in UTF-8 without the mark reads as the program's
+// text; Windows-1252 text, and UTF-8 with a letter Windows-1252 lacks, read
+// byte for byte as before.
+TEST_F(Files, TextFilesTakeUnmarkedUtf8) {
+    using Lines = std::vector<std::string>;
+    Lines lines;
+    std::string problem;
+    EXPECT_TRUE(ReadTextLines("Jos\xC3\xA9 Ant\xC3\xB4nio\n582,86\n", lines, problem));
+    EXPECT_EQ(lines, (Lines{"Jos\xE9 Ant\xF4nio", "582,86"}));
+    EXPECT_TRUE(ReadTextLines("Concei\xE7\xE3o\r\n", lines, problem));
+    EXPECT_EQ(lines, (Lines{"Concei\xE7\xE3o"}));
+    EXPECT_TRUE(ReadTextLines("\xC5\x81ukasz\r\n", lines, problem));
+    EXPECT_EQ(lines, (Lines{"\xC5\x81ukasz"}));
+}
+
 TEST_F(Files, FailedSavesLeaveThePreviousFileIntact) {
     std::string f = Path("atualrev.back");
     std::string previous(10000, 'p');
