@@ -259,6 +259,10 @@ void TForm::SetVisible(bool visible) {
     if (!visible) {
         SetVisibleFlag(false);
         if (MadeWidget()) MadeWidget()->hide();
+        if (!modal_ && modalOnTop_) {
+            modalOnTop_ = false;
+            ApplyWindowFlags();
+        }
         if (modal_ && modalResult_ == mrNone) SetModalResult(mrCancel);
         if (Screen->ActiveForm() == this) {
             Screen->SetActiveForm(nullptr);
@@ -272,6 +276,13 @@ void TForm::SetVisible(bool visible) {
     shownOnce_ = true;
     // The form's widgets are made when it is first shown.
     if (QWidget* w = Widget()) {
+        // A dialog opened while a window that stays on top is shown (the
+        // wizard) would open hidden behind it: it shows above it until closed.
+        if (!modal_ && borderStyle_ == TFormBorderStyle::bsDialog && formStyle_ != TFormStyle::fsStayOnTop &&
+            StayOnTopShown(w)) {
+            modalOnTop_ = true;
+            ApplyWindowFlags();
+        }
         if (windowState_ == TWindowState::wsMaximized) w->showMaximized();
         else w->show();
         // The focused control always shows its focus mark, as after keyboard

@@ -128,7 +128,8 @@ private:
 
     QWidget* client_ = nullptr;
     QWidget* menuBar_ = nullptr;
-    // Set while the form is shown modally above a window that stays on top.
+    // Set while the form is shown above a window that stays on top: modally,
+    // or as a dialog opened while such a window is shown.
     bool modalOnTop_ = false;
     TWinControl* activeControl_ = nullptr;
     TMainMenu* menu_ = nullptr;

@@ -94,6 +94,18 @@ TEST_F(WindowsFixture, DialogsAndModalFormsBelongToTheStayOnTopWindowAndShowAbov
     }
     EXPECT_EQ(modal->Widget()->parentWidget(), nullptr) << "closed, the form is a window of its own again";
     EXPECT_FALSE(modal->Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // A dialog shown without a modal loop (the about box) comes up above the
+    // wizard too, and no longer stays on top once closed.
+    TForm* about = NewForm("Sobre");
+    about->SetBorderStyle(TFormBorderStyle::bsDialog);
+    about->Show();
+    EXPECT_TRUE(about->Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+    about->Hide();
+    EXPECT_FALSE(about->Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+    wizard->Hide();
+    about->Show();
+    EXPECT_FALSE(about->Widget()->windowFlags() & Qt::WindowStaysOnTopHint) << "nothing on top to show above";
 }
 
 TEST_F(WindowsFixture, AcceleratorsReachTheControlsThatCarryThem) {
