@@ -156,6 +156,10 @@ struct TPlanilhaInput {
     bool Cadct1 = false, Cadct2 = false, Curv = false, Cirsm = false, Csteto = false, Dteto = false;
     bool Cadct1inss = false, Cadct2inss = false, Curvinss = false;
     std::string ComboBox1; // correction series of column "Correção"
+    // With interest, the prescription cut at the date itself rather than at
+    // its month, as spreadsheets were computed before the month of the
+    // prescription date was owed: a case saved then still adds up.
+    bool PrescriptionByDay = false;
 };
 
 class TArrearsEngine {

@@ -569,6 +569,7 @@ void TForm12::ClearCase() {
             cells.SetCell(c, 1, "");
         grid->MatrixChanged();
     }
+    PrescriptionByDay = false;
     PageControl1->SetPageIndex(0);
 }
 

@@ -276,6 +276,11 @@ public:
     // What the wizard holds now is its case as started, opened or finished.
     void KeepInput();
 
+    // The spreadsheet was opened from a case saved when, with interest, the
+    // month of a prescription date after its first day was not owed: its
+    // passes keep that rule until it is computed again.
+    bool PrescriptionByDay = false;
+
     // What the passes read from the controls.
     calc::TPlanilhaInput PlanilhaInput();
     calc::TNovaRmiInput NovaRmiInput();
