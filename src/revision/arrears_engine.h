@@ -254,6 +254,9 @@ struct TTableNeed {
     const char* grid;
     std::string file;
     std::vector<tabelas::TMonthSpan> months;
+    // Months whose cell in this column, which may be empty, is read too.
+    int column = 0;
+    std::vector<tabelas::TMonthSpan> filled;
 };
 
 // Of the new RMI: the INPC series (file of the third series) for every
@@ -261,7 +264,7 @@ struct TTableNeed {
 // after "Atualizar até", which its factors carry them to; the minimum wage and
 // the ceiling of every salary month with Csmt, and of "Atualizar até" on the
 // Lei 8.213/91 road; of the final date and the month after it (the two
-// ceilings) on the Decreto 83.080/79 road. A salary it corrects that falls
+// ceilings, the smaller one in column 2) on the Decreto 83.080/79 road. A salary it corrects that falls
 // after that month has no factor: ECalcError says so. Dates that do not read
 // add no months (the validations before tell them).
 std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc);

@@ -43,7 +43,7 @@ bool LaidOutMonths(const std::string& initial, const std::string& final, int& fi
 TTableNeed& Need(std::vector<TTableNeed>& needs, const char* grid, const std::string& file) {
     for (TTableNeed& n : needs)
         if (n.grid == std::string(grid)) return n;
-    needs.push_back({grid, file, {}});
+    needs.push_back({grid, file, {}, 0, {}});
     return needs.back();
 }
 
@@ -103,6 +103,9 @@ std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc) {
         limitAt(final);
         const int next = MonthOfDate(IncMonth(in.DateEdit2Date, 1));
         AddMonths(needs, "gridiinss", tabelas::InssFile, next, next);
+        TTableNeed& teto = Need(needs, "gridiinss", tabelas::InssFile);
+        teto.column = 2;
+        teto.filled = {{next, next}};
     } else if (!decreto && in.Csmt && updated) {
         limitAt(update);
     }
