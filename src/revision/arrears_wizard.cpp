@@ -337,6 +337,7 @@ void TForm12::BuildPage5() {
     Datefinaljuros = NewDateEdit(this, GroupJuros, "Datefinaljuros", 356, 36);
     LabelEjuros = NewLabel(this, GroupJuros, "LabelEjuros", "Valor dos Juros", 570, 18);
     Ejuros = NewAmount(this, GroupJuros, "Ejuros", 570, 36, 110, money, "Valor dos Juros");
+    Ejuros->NotMoney = true; // percent a month
 
     // The paid benefit (INSS) and the recomputed one (Autor), side by side.
     GroupRmiInss = Captioned<TGroupBox>(this, p, "GroupRmiInss", "RMI INSS", 12, 184, 340, 170);
