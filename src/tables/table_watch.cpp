@@ -183,43 +183,15 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
     TWatched& w = Watched()[TKey(&cells, path)];
     const TStamp stamp = StampOf(path);
     const bool changed = !w.read || !(w.stamp == stamp);
-    if (follow == TFollow::File) {
-        if (changed) {
-            std::string text;
-            bool absent = false;
-            w.fileProblem = ReadCheckedTable(dir, file, text, absent);
-            w.absent = absent;
-            w.text = std::move(text);
-            w.fileMonthsKnown = false;
-            w.loaded = false;
-            NoteFileProblem(file, w.fileProblem);
-        }
-        w.read = true;
-        w.stamp = stamp;
-        if (!w.fileProblem.empty()) {
-            refusal = FileRefusal(file, w.fileProblem);
-            return nullptr;
-        }
-        // An optional table that is not there: the cells are all there is,
-        // checked as those of a table loaded at start-up.
-        if (!w.absent) {
-            if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
-                LoadExactly(cells, w.text);
-                w.loadedDigest = CellsDigest(cells);
-                w.loaded = true;
-                w.fromFile = true;
-                if (loaded) loaded(cells);
-            }
-            // The file was checked whole when it was read; the cells will be
-            // made what it holds before they are read.
-            if (!w.fileMonthsKnown) {
-                TCellMatrix text(1, 1);
-                CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
-                w.months = MonthsOf(text, TableRules(file).key);
-                w.fileMonthsKnown = true;
-            }
-            return &w;
-        }
+    if (follow == TFollow::File && changed) {
+        std::string text;
+        bool absent = false;
+        w.fileProblem = ReadCheckedTable(dir, file, text, absent);
+        w.absent = absent;
+        w.text = std::move(text);
+        w.fileMonthsKnown = false;
+        w.loaded = false;
+        NoteFileProblem(file, w.fileProblem);
     } else if (changed) {
         // A file not there: cells set before anything was read from this
         // folder, or loaded from a file moved away since, are the table.
@@ -237,12 +209,32 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
             }
             NoteFileProblem(file, w.fileProblem);
         }
-        w.read = true;
-        w.stamp = stamp;
     }
+    w.read = true;
+    w.stamp = stamp;
     if (!w.fileProblem.empty()) {
         refusal = FileRefusal(file, w.fileProblem);
         return nullptr;
+    }
+    // A table that follows its file was checked whole in it, and its cells
+    // are made what it holds before they are read. An optional one that is
+    // not there: the cells are all there is, checked as those of a table
+    // loaded at start-up.
+    if (follow == TFollow::File && !w.absent) {
+        if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
+            LoadExactly(cells, w.text);
+            w.loadedDigest = CellsDigest(cells);
+            w.loaded = true;
+            w.fromFile = true;
+            if (loaded) loaded(cells);
+        }
+        if (!w.fileMonthsKnown) {
+            TCellMatrix text(1, 1);
+            CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
+            w.months = MonthsOf(text, TableRules(file).key);
+            w.fileMonthsKnown = true;
+        }
+        return &w;
     }
     const uint64_t digest = CellsDigest(cells);
     if (!w.checked || digest != w.checkedDigest) {
