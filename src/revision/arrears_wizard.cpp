@@ -579,6 +579,11 @@ void TForm12::KeepInput() {
 }
 
 bool TForm12::HoldsUnfinishedInput() {
+    // A cell being typed into keeps its text in the editor until the edit ends.
+    for (TStringAlignGrid* grid : {Sdig, Sdem, planilha})
+        if (const TInplaceEdit* editor = grid->InplaceEditor();
+            editor && editor->Visible() && editor->Text() != grid->Cells(grid->Col(), grid->Row()))
+            return true;
     const std::vector<std::string> lines = wizard_state::StateLines(*this);
     if (lines == keptInput_) return false;
     // The case as "Finalizar" wrote it last is not lost either.

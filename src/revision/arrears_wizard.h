@@ -268,7 +268,7 @@ public:
     void ClearCase();
     // Whether the wizard holds input changed since its case was started,
     // opened or finished (what it holds is then not the last state file
-    // written either).
+    // written either), a cell still being typed into included.
     bool HoldsUnfinishedInput();
     // When it does, asks whether to discard it ("Sim"/"Não", "Não" the
     // default); true when what it holds may go.
