@@ -270,9 +270,10 @@ struct TTableNeed {
 std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc);
 
 // Of the spreadsheet: the correction table (corrFile: crmensalrev3.tab or the
-// own index) and the series of column "Correção" (indicegrid with Csteto,
-// else the one ComboBox1 names) for every month of the case; with Cirsm the
-// alternative readjustments; the minimum wage and the ceiling of every month
+// own index), with its minimum wage (column 2) of the first month and of the
+// months art. 58 of the ADCT reads, and the series of column "Correção"
+// (indicegrid with Csteto, else the one ComboBox1 names) for every month of
+// the case; with Cirsm the alternative readjustments; the minimum wage and the ceiling of every month
 // after the first (the first is not limited); the proportional readjustments,
 // looked up by the first month (none is needed).
 std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::string& corrFile,

@@ -119,6 +119,17 @@ std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::stri
     const bool laidOut = LaidOutMonths(in.Dataini, in.Datafim, first, count);
     const int last = laidOut ? first + count - 1 : -1;
     AddMonths(needs, "GridCorrRev", corrFile, first, last);
+    if (laidOut) {
+        // Its minimum wage, a column that may be empty, is read for the first
+        // month and stands for the factor under art. 58 of the ADCT.
+        TTableNeed& corr = Need(needs, "GridCorrRev", corrFile);
+        corr.column = 2;
+        corr.filled.push_back({first, first});
+        const int adctEnd = tabelas::MonthNumber(1991, 12);
+        if (in.Cadct2 || in.Cadct2inss) corr.filled.push_back({first, std::min(last, adctEnd)});
+        if (in.Cadct1 || in.Cadct1inss)
+            corr.filled.push_back({std::max(first, tabelas::MonthNumber(1989, 5)), std::min(last, adctEnd)});
+    }
     if (in.Cirsm) AddMonths(needs, "Gridcrmensal", tabelas::CrMensalRevInssFile, first, last);
     Need(needs, "tabatusal", tabelas::AtuaprevFile);
     // Every month after the first is limited by its minimum wage and ceiling.
