@@ -10,13 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QApplication>
-
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 
+#include "offscreen_qt.h"
 #include "html/layout/document.h"
 #include "html/layout/html_parser.h"
 #include "html/view/html_viewer.h"
@@ -26,15 +25,6 @@
 #include "platform/gui/forms.h"
 
 namespace {
-
-void StartQt() {
-    if (QCoreApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 long ResidentKb() {
     long pages = 0, resident = 0;

@@ -3,10 +3,9 @@
 // its column widths and row heights.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <string>
 
+#include "offscreen_qt.h"
 #include "html/layout/document.h"
 #include "html/layout/html_parser.h"
 #include "platform/gui/canvas.h"
@@ -28,15 +27,6 @@ std::string Report(int rows) {
         s += "</tr>\r\n";
     }
     return s + "</div></table>\r\n<tr><td><p><b>DIFEREN\xc7" "A DEVIDA = R$ 4.498,27</b></p></td></tr>\r\n</html>\r\n";
-}
-
-void StartQt() {
-    if (QCoreApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
 }
 
 std::unique_ptr<TSectionList> NewList() {

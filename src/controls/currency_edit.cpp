@@ -35,7 +35,9 @@ long double TCustomNumEdit::ClampValue(long double value, bool raiseOnError) con
     return result;
 }
 
-bool TCustomNumEdit::HoldsMoney() const { return CurrEdit::HoldsMoney(decimalPlaces_, minValue_, maxValue_); }
+bool TCustomNumEdit::HoldsMoney() const {
+    return !NotMoney && CurrEdit::HoldsMoney(decimalPlaces_, minValue_, maxValue_);
+}
 
 long double TCustomNumEdit::TypedAmount() const {
     const std::string text = TCustomComboEdit::Text();

@@ -20,6 +20,10 @@ public:
     // The field as the user knows it ("RMI Autor"), named by the message that
     // refuses a text that is no amount; without it the message names the text.
     std::string FieldName;
+    // Set on a value of two decimals and no upper bound that is no amount of
+    // money (a rate, a coefficient in percent): "." is then its decimal
+    // comma, never a thousands point.
+    bool NotMoney = false;
     // Clamped; a value that is not finite counts as MinValue.
     void SetValue(long double value);
     // The text being edited ("1234,5"; empty for 0 with ZeroEmpty).
@@ -79,8 +83,9 @@ protected:
     bool CanAcceptPopupValue(TPopupValue& value) override;
     virtual void RefreshEditText();
     virtual bool KeyKeepsNumber(char key) const;
-    // Two decimals and no upper bound below 1000: an amount of money, typed
-    // with thousands points; any other value takes "." as its decimal comma.
+    // Two decimals and no upper bound below 1000, unless NotMoney: an amount
+    // of money, typed with thousands points; any other value takes "." as
+    // its decimal comma.
     bool HoldsMoney() const;
     // The edit text read as typed (an amount, or a value with "." as its
     // decimal comma) with at most DecimalPlaces decimals; raises

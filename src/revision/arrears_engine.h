@@ -156,6 +156,10 @@ struct TPlanilhaInput {
     bool Cadct1 = false, Cadct2 = false, Curv = false, Cirsm = false, Csteto = false, Dteto = false;
     bool Cadct1inss = false, Cadct2inss = false, Curvinss = false;
     std::string ComboBox1; // correction series of column "Correção"
+    // With interest, the prescription cut at the date itself rather than at
+    // its month, as spreadsheets were computed before the month of the
+    // prescription date was owed: a case saved then still adds up.
+    bool PrescriptionByDay = false;
 };
 
 class TArrearsEngine {
@@ -250,6 +254,9 @@ struct TTableNeed {
     const char* grid;
     std::string file;
     std::vector<tabelas::TMonthSpan> months;
+    // Months whose cell in this column, which may be empty, is read too.
+    int column = 0;
+    std::vector<tabelas::TMonthSpan> filled;
 };
 
 // Of the new RMI: the INPC series (file of the third series) for every
@@ -257,15 +264,16 @@ struct TTableNeed {
 // after "Atualizar até", which its factors carry them to; the minimum wage and
 // the ceiling of every salary month with Csmt, and of "Atualizar até" on the
 // Lei 8.213/91 road; of the final date and the month after it (the two
-// ceilings) on the Decreto 83.080/79 road. A salary it corrects that falls
+// ceilings, the smaller one in column 2) on the Decreto 83.080/79 road. A salary it corrects that falls
 // after that month has no factor: ECalcError says so. Dates that do not read
 // add no months (the validations before tell them).
 std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc);
 
 // Of the spreadsheet: the correction table (corrFile: crmensalrev3.tab or the
-// own index) and the series of column "Correção" (indicegrid with Csteto,
-// else the one ComboBox1 names) for every month of the case; with Cirsm the
-// alternative readjustments; the minimum wage and the ceiling of every month
+// own index), with its minimum wage (column 2) of the first month and of the
+// months art. 58 of the ADCT reads, and the series of column "Correção"
+// (indicegrid with Csteto, else the one ComboBox1 names) for every month of
+// the case; with Cirsm the alternative readjustments; the minimum wage and the ceiling of every month
 // after the first (the first is not limited); the proportional readjustments,
 // looked up by the first month (none is needed).
 std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::string& corrFile,

@@ -85,7 +85,9 @@ void TArrearsEngine::NoInterest(int lastRow, bool appendSums) {
 void TArrearsEngine::WithInterest(int lastRow, bool appendRow) {
     const TDateTime start = MonthOf(in_.Dataini, "Data Inicial (DIB)");
     // The month of the prescription date is owed whether interest is on or off.
-    const TDateTime prescription = MonthOf(in_.DatePrescricao, "Data da Prescrição");
+    const TDateTime prescription =
+        in_.PrescriptionByDay ? ControlDate(in_.DatePrescricao, "Data da Prescrição")
+                              : MonthOf(in_.DatePrescricao, "Data da Prescrição");
     const TDateTime interestStart =
         checkinteiro(in_.Dateinicialjuros)
             ? ControlDate(in_.Dateinicialjuros, "Data inicial para contagem de juros")
@@ -153,7 +155,8 @@ void TArrearsEngine::Totals(int lastRow, bool prescriptionTest) {
     // The month of the prescription date is owed whether interest is on or off.
     int y, m, day;
     DecodeDate(in_.DatePrescricaoDate, y, m, day);
-    const TDateTime prescription = EncodeDate(y, m, 1);
+    const TDateTime prescription =
+        in_.PrescriptionByDay ? in_.DatePrescricaoDate : EncodeDate(y, m, 1);
     long double sum9 = 0, sum11 = 0;
     for (int r = 1; r <= lastRow; ++r) {
         const bool dated = Digit(0, r);

@@ -43,7 +43,7 @@ bool LaidOutMonths(const std::string& initial, const std::string& final, int& fi
 TTableNeed& Need(std::vector<TTableNeed>& needs, const char* grid, const std::string& file) {
     for (TTableNeed& n : needs)
         if (n.grid == std::string(grid)) return n;
-    needs.push_back({grid, file, {}});
+    needs.push_back({grid, file, {}, 0, {}});
     return needs.back();
 }
 
@@ -103,6 +103,9 @@ std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc) {
         limitAt(final);
         const int next = MonthOfDate(IncMonth(in.DateEdit2Date, 1));
         AddMonths(needs, "gridiinss", tabelas::InssFile, next, next);
+        TTableNeed& teto = Need(needs, "gridiinss", tabelas::InssFile);
+        teto.column = 2;
+        teto.filled = {{next, next}};
     } else if (!decreto && in.Csmt && updated) {
         limitAt(update);
     }
@@ -116,6 +119,17 @@ std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::stri
     const bool laidOut = LaidOutMonths(in.Dataini, in.Datafim, first, count);
     const int last = laidOut ? first + count - 1 : -1;
     AddMonths(needs, "GridCorrRev", corrFile, first, last);
+    if (laidOut) {
+        // Its minimum wage, a column that may be empty, is read for the first
+        // month and stands for the factor under art. 58 of the ADCT.
+        TTableNeed& corr = Need(needs, "GridCorrRev", corrFile);
+        corr.column = 2;
+        corr.filled.push_back({first, first});
+        const int adctEnd = tabelas::MonthNumber(1991, 12);
+        if (in.Cadct2 || in.Cadct2inss) corr.filled.push_back({first, std::min(last, adctEnd)});
+        if (in.Cadct1 || in.Cadct1inss)
+            corr.filled.push_back({std::max(first, tabelas::MonthNumber(1989, 5)), std::min(last, adctEnd)});
+    }
     if (in.Cirsm) AddMonths(needs, "Gridcrmensal", tabelas::CrMensalRevInssFile, first, last);
     Need(needs, "tabatusal", tabelas::AtuaprevFile);
     // Every month after the first is limited by its minimum wage and ceiling.

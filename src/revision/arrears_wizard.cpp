@@ -337,6 +337,7 @@ void TForm12::BuildPage5() {
     Datefinaljuros = NewDateEdit(this, GroupJuros, "Datefinaljuros", 356, 36);
     LabelEjuros = NewLabel(this, GroupJuros, "LabelEjuros", "Valor dos Juros", 570, 18);
     Ejuros = NewAmount(this, GroupJuros, "Ejuros", 570, 36, 110, money, "Valor dos Juros");
+    Ejuros->NotMoney = true; // percent a month
 
     // The paid benefit (INSS) and the recomputed one (Autor), side by side.
     GroupRmiInss = Captioned<TGroupBox>(this, p, "GroupRmiInss", "RMI INSS", 12, 184, 340, 170);
@@ -569,6 +570,7 @@ void TForm12::ClearCase() {
             cells.SetCell(c, 1, "");
         grid->MatrixChanged();
     }
+    PrescriptionByDay = false;
     PageControl1->SetPageIndex(0);
 }
 
@@ -577,6 +579,11 @@ void TForm12::KeepInput() {
 }
 
 bool TForm12::HoldsUnfinishedInput() {
+    // A cell being typed into keeps its text in the editor until the edit ends.
+    for (TStringAlignGrid* grid : {Sdig, Sdem, planilha})
+        if (const TInplaceEdit* editor = grid->InplaceEditor();
+            editor && editor->Visible() && editor->Text() != grid->Cells(grid->Col(), grid->Row()))
+            return true;
     const std::vector<std::string> lines = wizard_state::StateLines(*this);
     if (lines == keptInput_) return false;
     // The case as "Finalizar" wrote it last is not lost either.

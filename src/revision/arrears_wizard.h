@@ -268,13 +268,18 @@ public:
     void ClearCase();
     // Whether the wizard holds input changed since its case was started,
     // opened or finished (what it holds is then not the last state file
-    // written either).
+    // written either), a cell still being typed into included.
     bool HoldsUnfinishedInput();
     // When it does, asks whether to discard it ("Sim"/"Não", "Não" the
     // default); true when what it holds may go.
     bool MayDiscardInput();
     // What the wizard holds now is its case as started, opened or finished.
     void KeepInput();
+
+    // The spreadsheet was opened from a case saved when, with interest, the
+    // month of a prescription date after its first day was not owed: its
+    // passes keep that rule until it is computed again.
+    bool PrescriptionByDay = false;
 
     // What the passes read from the controls.
     calc::TPlanilhaInput PlanilhaInput();

@@ -48,6 +48,7 @@ calc::TPlanilhaInput TForm12::PlanilhaInput() {
     in.Cadct2inss = Cadct2inss->Checked();
     in.Curvinss = Curvinss->Checked();
     in.ComboBox1 = ComboBox1->Text();
+    in.PrescriptionByDay = PrescriptionByDay;
     return in;
 }
 
@@ -250,6 +251,7 @@ void TForm12::BTNcorrigirClick(TObject*) {
             RequireSeriesEnd(*series, Copy(fim, 4, 7), calc::SeriesFile(k));
     }
     bool computed = false;
+    PrescriptionByDay = false;
     RunOnPlanilha(*this, [&](calc::TArrearsEngine& engine) { computed = engine.Calcular(); });
     if (computed) PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
 }

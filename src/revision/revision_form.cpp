@@ -197,6 +197,7 @@ void TForm9::BuildDados() {
     LabelEjurosmes = MakeCaptionedAt<TLabel>(this, GroupBox1, "LabelEjurosmes",
                                              "Valor dos juros ao mês: ", 12, 30);
     Ejurosmes = NewAmount(this, GroupBox1, "Ejurosmes", 190, 26, 100, "Valor dos juros ao mês");
+    Ejurosmes->NotMoney = true; // percent a month
     LabelContagemjuros = MakeCaptionedAt<TLabel>(this, GroupBox1, "LabelContagemjuros",
                                                  "Juros de mora a partir de: ", 12, 60);
     Contagemjuros = NewDate(this, GroupBox1, "Contagemjuros", 190, 56);
@@ -228,6 +229,9 @@ void TForm9::BuildRmi() {
     row(LabelENCoeficienteRMI, ENCoeficienteRMI, "ENCoeficienteRMI", "Coeficiente Nova RMI :", 380,
         84, 2);
     row(LabelENIncrementoRMI, ENIncrementoRMI, "ENIncrementoRMI", "Incremento :", 380, 116, 8);
+    // The coefficients are percentages (100 by default).
+    ECoeficienteRMI->NotMoney = true;
+    ENCoeficienteRMI->NotMoney = true;
     row(LabelENRMIMR, ENRMIMR, "ENRMIMR", "Nova RMI/MR (R$) :", 380, 148, 2);
     Chek13 = MakeCaptioned<TCheckBox>(this, p, "Chek13", "Considerar 13º (GN) ?", 12, 192, 220, 20);
 }

@@ -82,7 +82,7 @@ void PrepareTables(const std::vector<calc::TTableNeed>& needs) {
             name == "GridCorrRev" || name == "INPCGrid" || name.rfind("SRevisao", 0) == 0;
         uses.push_back({need.file, &grid->Matrix(),
                         fromFile ? tabelas::TFollow::File : tabelas::TFollow::Changes,
-                        need.months});
+                        need.months, need.column, need.filled});
         grids.push_back(grid);
     }
     tabelas::PrepareTables(Form8->DataDir, uses, [&grids](TCellMatrix& cells) {

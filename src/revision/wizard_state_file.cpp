@@ -276,10 +276,9 @@ bool AddUp(TForm12& f, TCellMatrix& cells) {
     return true;
 }
 
-// The stored spreadsheet must add up by its own rows: the totals pass gives
-// back every cell it writes, the sums row included; otherwise an edited
-// total would be printed as the amount due.
-std::string TotalsProblem(TForm12& f, const TGridLines& planilha, const std::string& name) {
+// The first cell the totals pass writes otherwise than the stored
+// spreadsheet holds it ("" when none).
+std::string Mismatch(TForm12& f, const TGridLines& planilha, const std::string& name) {
     TCellMatrix stored(f.planilha->Matrix().ColCount(), 1);
     FillRows(stored, planilha);
     TCellMatrix summed = stored;
@@ -297,6 +296,21 @@ std::string TotalsProblem(TForm12& f, const TGridLines& planilha, const std::str
                     QuotedExcerpt(stored.Cell(c, r)) + " não confere com a conta da planilha, que dá " +
                         summed.Cell(c, r));
     return "";
+}
+
+// The stored spreadsheet must add up by its own rows: the totals pass gives
+// back every cell it writes, the sums row included; otherwise an edited
+// total would be printed as the amount due. A case saved before the month of
+// the prescription date was owed with interest adds up by the rule it was
+// computed with, which its passes then keep.
+std::string TotalsProblem(TForm12& f, const TGridLines& planilha, const std::string& name) {
+    f.PrescriptionByDay = false;
+    const std::string problem = Mismatch(f, planilha, name);
+    if (problem.empty()) return problem;
+    f.PrescriptionByDay = true;
+    if (Mismatch(f, planilha, name).empty()) return "";
+    f.PrescriptionByDay = false;
+    return problem;
 }
 
 void ApplyHead(TForm12& f, const TStateData& d) {
@@ -338,7 +352,8 @@ void ApplyRest(TForm12& f, const TStateData& d) {
 struct TWizardSnapshot {
     explicit TWizardSnapshot(TForm12& f)
         : planilha(f.planilha->Matrix()), Sdem(f.Sdem->Matrix()), Sdig(f.Sdig->Matrix()),
-          meuindice(f.meuindice->Checked()), page(f.PageControl1->PageIndex()) {
+          meuindice(f.meuindice->Checked()), page(f.PageControl1->PageIndex()),
+          prescriptionByDay(f.PrescriptionByDay) {
         TCustomEdit* heads[10] = {f.Enome, f.Enumero, f.Dataini, f.Datafim, f.Dateinicialjuros,
                                   f.Vautor, f.Vinss, f.Ejuros, f.Datefinaljuros, f.DatePrescricao};
         for (int i = 0; i < 10; ++i) data.head[i] = heads[i]->Text();
@@ -373,12 +388,14 @@ struct TWizardSnapshot {
         }
         f.meuindice->SetChecked(meuindice);
         f.PageControl1->SetPageIndex(page);
+        f.PrescriptionByDay = prescriptionByDay;
     }
 
     TStateData data;
     TCellMatrix planilha, Sdem, Sdig;
     bool meuindice;
     int page;
+    bool prescriptionByDay;
 };
 
 } // namespace

@@ -107,21 +107,38 @@ int Digits(std::string_view s, size_t from, size_t count) {
     return n;
 }
 
+// The month of a row's key ("mm/yyyy" or "dd/mm/yyyy"); false for none.
+bool KeyMonth(const std::string& k, TTableKey key, int& month) {
+    if (key == TTableKey::Month && IsMonthKey(k))
+        month = MonthNumber(Digits(k, 3, 4), Digits(k, 0, 2));
+    else if (key == TTableKey::Date && IsDateKey(k))
+        month = MonthNumber(Digits(k, 6, 4), Digits(k, 3, 2));
+    else
+        return false;
+    return true;
+}
+
 // The months of the keys of a checked table, oldest first and once each.
 std::vector<int> MonthsOf(const TCellMatrix& cells, TTableKey key) {
     std::vector<int> months;
-    if (key != TTableKey::Month && key != TTableKey::Date) return months;
     months.reserve(cells.RowCount());
-    for (int r = 1; r < cells.RowCount(); ++r) {
-        const std::string& k = cells.Cell(0, r);
-        if (key == TTableKey::Month && IsMonthKey(k))
-            months.push_back(MonthNumber(Digits(k, 3, 4), Digits(k, 0, 2)));
-        else if (key == TTableKey::Date && IsDateKey(k))
-            months.push_back(MonthNumber(Digits(k, 6, 4), Digits(k, 3, 2)));
-    }
+    for (int r = 1, m; r < cells.RowCount(); ++r)
+        if (KeyMonth(cells.Cell(0, r), key, m)) months.push_back(m);
     std::sort(months.begin(), months.end());
     months.erase(std::unique(months.begin(), months.end()), months.end());
     return months;
+}
+
+// The months of `spans` whose row in `cells` has an empty cell in `column`.
+std::vector<TMonthSpan> EmptyCellMonths(const TCellMatrix& cells, TTableKey key, int column,
+                                        const std::vector<TMonthSpan>& spans) {
+    std::vector<TMonthSpan> empty;
+    for (int r = 1, m; r < cells.RowCount(); ++r)
+        if (cells.Cell(column, r).empty() && KeyMonth(cells.Cell(0, r), key, m) &&
+            std::any_of(spans.begin(), spans.end(),
+                        [m](const TMonthSpan& s) { return s.first <= m && m <= s.last; }))
+            empty.push_back({m, m});
+    return empty;
 }
 
 // The number of lines of a table text (the last one ends with its line end).
@@ -166,43 +183,15 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
     TWatched& w = Watched()[TKey(&cells, path)];
     const TStamp stamp = StampOf(path);
     const bool changed = !w.read || !(w.stamp == stamp);
-    if (follow == TFollow::File) {
-        if (changed) {
-            std::string text;
-            bool absent = false;
-            w.fileProblem = ReadCheckedTable(dir, file, text, absent);
-            w.absent = absent;
-            w.text = std::move(text);
-            w.fileMonthsKnown = false;
-            w.loaded = false;
-            NoteFileProblem(file, w.fileProblem);
-        }
-        w.read = true;
-        w.stamp = stamp;
-        if (!w.fileProblem.empty()) {
-            refusal = FileRefusal(file, w.fileProblem);
-            return nullptr;
-        }
-        // An optional table that is not there: the cells are all there is,
-        // checked as those of a table loaded at start-up.
-        if (!w.absent) {
-            if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
-                LoadExactly(cells, w.text);
-                w.loadedDigest = CellsDigest(cells);
-                w.loaded = true;
-                w.fromFile = true;
-                if (loaded) loaded(cells);
-            }
-            // The file was checked whole when it was read; the cells will be
-            // made what it holds before they are read.
-            if (!w.fileMonthsKnown) {
-                TCellMatrix text(1, 1);
-                CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
-                w.months = MonthsOf(text, TableRules(file).key);
-                w.fileMonthsKnown = true;
-            }
-            return &w;
-        }
+    if (follow == TFollow::File && changed) {
+        std::string text;
+        bool absent = false;
+        w.fileProblem = ReadCheckedTable(dir, file, text, absent);
+        w.absent = absent;
+        w.text = std::move(text);
+        w.fileMonthsKnown = false;
+        w.loaded = false;
+        NoteFileProblem(file, w.fileProblem);
     } else if (changed) {
         // A file not there: cells set before anything was read from this
         // folder, or loaded from a file moved away since, are the table.
@@ -220,12 +209,32 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
             }
             NoteFileProblem(file, w.fileProblem);
         }
-        w.read = true;
-        w.stamp = stamp;
     }
+    w.read = true;
+    w.stamp = stamp;
     if (!w.fileProblem.empty()) {
         refusal = FileRefusal(file, w.fileProblem);
         return nullptr;
+    }
+    // A table that follows its file was checked whole in it, and its cells
+    // are made what it holds before they are read. An optional one that is
+    // not there: the cells are all there is, checked as those of a table
+    // loaded at start-up.
+    if (follow == TFollow::File && !w.absent) {
+        if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
+            LoadExactly(cells, w.text);
+            w.loadedDigest = CellsDigest(cells);
+            w.loaded = true;
+            w.fromFile = true;
+            if (loaded) loaded(cells);
+        }
+        if (!w.fileMonthsKnown) {
+            TCellMatrix text(1, 1);
+            CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
+            w.months = MonthsOf(text, TableRules(file).key);
+            w.fileMonthsKnown = true;
+        }
+        return &w;
     }
     const uint64_t digest = CellsDigest(cells);
     if (!w.checked || digest != w.checkedDigest) {
@@ -350,12 +359,38 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
             if (!told(use.file)) refusals.push_back(refusal);
             continue;
         }
-        int count = 0;
+        int count = 0, emptyCount = 0;
         const std::string missing = MissingMonthsText(use.months, w->months, &count);
-        if (count == 0 || told(use.file)) continue;
-        refusals.push_back({use.file,
-                            count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing,
-                            AddMonthsAction(use.file, missing, count)});
+        std::string empty;
+        if (use.column > 0 && !use.filled.empty()) {
+            // The cells of a table that follows its file are made what the
+            // file holds before they are read.
+            TCellMatrix text(1, 1);
+            if (use.follow == TFollow::File)
+                CellsFromText(text, w->text, TableSeparator, GridRect(0, 0, -1, -1));
+            const TCellMatrix& cells = use.follow == TFollow::File ? text : *use.cells;
+            empty = MissingMonthsText(
+                EmptyCellMonths(cells, TableRules(use.file).key, use.column, use.filled), {},
+                &emptyCount);
+            if (emptyCount > 0) {
+                const std::string title = cells.Cell(use.column, 0);
+                empty = "não tem o valor da coluna " + std::to_string(use.column + 1) +
+                        (title.empty() ? "" : " (" + title + ")") +
+                        (emptyCount == 1 ? " no mês " : " nos meses ") + empty;
+            }
+        }
+        if ((count == 0 && emptyCount == 0) || told(use.file)) continue;
+        refusal = {use.file, "", ""};
+        if (count > 0) {
+            refusal.problem = count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing;
+            refusal.action = AddMonthsAction(use.file, missing, count);
+        }
+        if (emptyCount > 0) {
+            refusal.problem += (count > 0 ? ", e " : "") + empty;
+            refusal.action += std::string(count > 0 ? ", e " : "") +
+                              (emptyCount == 1 ? "preencha esse valor" : "preencha esses valores");
+        }
+        refusals.push_back(refusal);
     }
     if (!refusals.empty()) throw ETableError(RefusalText(dir, refusals));
 }
@@ -369,7 +404,11 @@ void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
 
 void PrepareTable(const std::string& dir, const std::string& file, TCellMatrix& cells,
                   TFollow follow, const TCellsLoaded& loaded) {
-    Prepare(dir, {TTableUse{file, &cells, follow, {}}}, true, loaded);
+    TTableUse use;
+    use.file = file;
+    use.cells = &cells;
+    use.follow = follow;
+    Prepare(dir, {use}, true, loaded);
 }
 
 bool FileUnchanged(const std::string& dir, const std::string& file, const TCellMatrix& cells) {

@@ -45,6 +45,10 @@ struct TTableUse {
     TCellMatrix* cells = nullptr;
     TFollow follow = TFollow::Changes;
     std::vector<TMonthSpan> months;
+    // Months whose cell in `column`, a column that may be left empty, is
+    // read too (the smaller ceiling of inss.tab): empty, it is told.
+    int column = 0;
+    std::vector<TMonthSpan> filled;
 };
 
 // Called for cells that were loaded again, so that their grid shows them.

@@ -235,6 +235,10 @@ TEST_F(WebHelpers, DownloadFileTakesOnlyAWholeBody) {
             RawServer::Send(socket, ok + "Content-Length: 0\r\n\r\n");
         } else if (path == "/until-close") {
             RawServer::Send(socket, ok + "\r\n" + kBody.toStdString());
+        } else if (path == "/empty-coding") {
+            // An empty list names no coding: the body is the file.
+            RawServer::Send(socket, ok + "Content-Encoding: \r\nContent-Length: 26\r\n\r\n" +
+                                        kBody.toStdString());
         }
     });
     const std::string target = (dir / "baixado.tab").string();
@@ -247,6 +251,9 @@ TEST_F(WebHelpers, DownloadFileTakesOnlyAWholeBody) {
         EXPECT_EQ(server.Visits(path), 1) << path;
     }
     EXPECT_TRUE(Form1->DownloadFile(server.Address("/chunked"), target));
+    EXPECT_EQ(Read("baixado.tab"), kBody.toStdString());
+    Write("baixado.tab", "antigo");
+    EXPECT_TRUE(Form1->DownloadFile(server.Address("/empty-coding"), target));
     EXPECT_EQ(Read("baixado.tab"), kBody.toStdString());
     EXPECT_TRUE(Form1->DownloadFile(server.Address("/whole"), target));
     EXPECT_EQ(Read("baixado.tab"), body);

@@ -75,3 +75,24 @@ TEST(ArrearsTables, TheNewRmiNeedsWhatItsRoadReads) {
               "\"Atualizar até\": os salários são corrigidos até esse mês, e nenhum índice "
               "corrige um salário posterior. Revise as datas.");
 }
+
+// The first month's minimum wage of the correction table, and those art. 58
+// of the ADCT takes for factors, may be empty cells: they stopped the
+// calculation after the one refusal had been met.
+TEST(ArrearsTables, TheSpreadsheetNeedsTheMinimumWagesItReads) {
+    calc::TPlanilhaInput in;
+    in.Dataini = "15/03/1991";
+    in.Datafim = "30/06/1992";
+    in.ComboBox1 = calc::SeriesNames[0];
+    auto filled = [&] {
+        const calc::TTableNeed corr = calc::PlanilhaTables(in, tabelas::CrMensalRev3File, false)[0];
+        Texts spans = {std::to_string(corr.column)};
+        for (const tabelas::TMonthSpan& s : corr.filled)
+            spans.push_back(tabelas::MonthText(s.first) + "-" + tabelas::MonthText(s.last));
+        return spans;
+    };
+    EXPECT_EQ(filled(), (Texts{"2", "03/1991-03/1991"}));
+    in.Cadct1 = true;
+    in.Cadct2inss = true;
+    EXPECT_EQ(filled(), (Texts{"2", "03/1991-03/1991", "03/1991-12/1991", "03/1991-12/1991"}));
+}

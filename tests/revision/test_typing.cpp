@@ -88,4 +88,21 @@ TEST_F(Typing, AfterEachPageChangeTheKeyboardReachesTheNewPage) {
     EXPECT_EQ(w.rmi01->Value(), 1000);
 }
 
+// A salary still in the grid's editor is typed work too: Sair asked nothing
+// and dropped it.
+TEST_F(Typing, ASalaryBeingTypedIsNotDiscardedWithoutAsking) {
+    TForm12& w = *Form12;
+    w.C8213->SetChecked(true);
+    w.incdata2("01/01/2000", "01/03/2000");
+    w.KeepInput();
+    w.PageControl1->SetPageIndex(4);
+    ASSERT_TRUE(Activate(&w));
+    w.Sdig->SetFocus();
+    w.Sdig->SetCol(1);
+    TypeText("900");
+    ASSERT_TRUE(w.Sdig->EditorVisible());
+    EXPECT_FALSE(w.MayDiscardInput());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Descartar o cálculo em andamento?"});
+}
+
 } // namespace

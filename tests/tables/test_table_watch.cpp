@@ -64,10 +64,10 @@ TEST(TableWatch, OneRefusalListsEveryTableAndAChangedFileIsReadAgain) {
     TCellMatrix inss(3, 2), salmin(2, 2), corr(4, 2);
     const int jan = MonthNumber(2026, 1), nov = MonthNumber(2026, 11);
     const std::vector<TTableUse> uses = {
-        {InssFile, &inss, TFollow::Changes, {{jan, nov}}},
-        {SalminFile, &salmin, TFollow::Changes, {{jan, nov}}},
-        {CrMensalRev3File, &corr, TFollow::File, {{jan, nov}}},
-        {InssFile, &inss, TFollow::Changes, {{jan, jan}}},
+        {InssFile, &inss, TFollow::Changes, {{jan, nov}}, 0, {}},
+        {SalminFile, &salmin, TFollow::Changes, {{jan, nov}}, 0, {}},
+        {CrMensalRev3File, &corr, TFollow::File, {{jan, nov}}, 0, {}},
+        {InssFile, &inss, TFollow::Changes, {{jan, jan}}, 0, {}},
     };
     EXPECT_EQ(Refusal(dir.path, uses),
               "O cálculo não foi feito por causa destas tabelas da pasta de dados \"" + dir.path +
@@ -113,8 +113,8 @@ TEST(TableWatch, ChangedCellsAreCheckedOrMadeAgainFromTheFile) {
     dir.Write(SeriesIIIFile, {"Data|Índice", "01/2026|100", "02/2026|101", "03/2026|102"});
     TCellMatrix salmin(2, 2), series(2, 2);
     const std::vector<TTableUse> uses = {
-        {SalminFile, &salmin, TFollow::Changes, {{MonthNumber(2026, 1), MonthNumber(2026, 2)}}},
-        {SeriesIIIFile, &series, TFollow::File, {{MonthNumber(2026, 1), MonthNumber(2026, 3)}}}};
+        {SalminFile, &salmin, TFollow::Changes, {{MonthNumber(2026, 1), MonthNumber(2026, 2)}}, 0, {}},
+        {SeriesIIIFile, &series, TFollow::File, {{MonthNumber(2026, 1), MonthNumber(2026, 3)}}, 0, {}}};
     EXPECT_EQ(Refusal(dir.path, uses), "");
 
     salmin.SetCell(1, 2, "0");
@@ -133,5 +133,24 @@ TEST(TableWatch, ChangedCellsAreCheckedOrMadeAgainFromTheFile) {
     PrepareTable(dir.path, SeriesIIIFile, series, TFollow::File);
     EXPECT_EQ(series.RowCount(), 4);
     EXPECT_EQ(series.Cell(1, 1), "100");
+    ClearTableProblems();
+}
+
+// The Decreto 83.080/79 road reads the smaller ceiling, a column that may be
+// empty: the calculation stopped on it after the one refusal had been met.
+TEST(TableWatch, AnEmptyCellTheCalculationReadsIsToldWithTheMissingMonths) {
+    TTableDir dir;
+    ClearTableProblems();
+    dir.Write(InssFile, {"Data|Maior valor-teto|Menor valor-teto", "05/1989|936,00|",
+                         "06/1989|936,00|"});
+    TCellMatrix inss(3, 2);
+    const int june = MonthNumber(1989, 6);
+    const TTableUse use{InssFile, &inss, TFollow::Changes, {{MonthNumber(1989, 4), june}},
+                        2, {{june, june}}};
+    EXPECT_NE(Refusal(dir.path, {use}).find(
+                  "- inss.tab não tem o mês 04/1989, e não tem o valor da coluna 3 (Menor "
+                  "valor-teto) no mês 06/1989: acrescente esse mês ao arquivo (uma linha, no "
+                  "seu lugar entre os outros meses), e preencha esse valor.\n"),
+              std::string::npos);
     ClearTableProblems();
 }

@@ -218,7 +218,12 @@ struct TScriptRunner::Impl {
         }
     }
 
-    void Print(const std::string& cp1252) { out << Cp1252ToUtf8(cp1252) << "\n"; }
+    // The working data directory, a new name each run, prints as <dados>.
+    void Print(const std::string& cp1252) {
+        std::string text = cp1252;
+        if (!dataDir.empty()) text = StringReplace(text, dataDir, "<dados>");
+        out << Cp1252ToUtf8(text) << "\n";
+    }
 
     void RemoveDataDir() {
         if (dataDir.empty()) return;

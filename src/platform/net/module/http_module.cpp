@@ -192,6 +192,8 @@ public:
             } else if (name == "transfer-encoding" || name == "content-encoding") {
                 for (const QByteArray& part : value.split(',')) {
                     const QByteArray coding = part.trimmed().toLower();
+                    // An empty element of a list names nothing.
+                    if (coding.isEmpty()) continue;
                     if (name[0] == 't' && coding == "chunked" && !head.chunked) head.chunked = true;
                     else if (coding != "identity") head.otherCoding = true;
                 }
