@@ -279,11 +279,13 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
         }
         planilha_.SetCell(13, i, corr.Cell(3, j));
 
-        // Proportional first readjustment: once, at the first readjusting
-        // month from the proportional-correction date on.
-        if (!proportionalDone && d >= in_.PropDate && planilha_.Cell(1, i) != "1") {
+        // Proportional first readjustment: at the benefit's first readjusting
+        // month, when that is on or after the proportional-correction date.
+        // A first readjustment before that date is entered by hand: a later
+        // one is not the first, and takes its full factor.
+        if (!proportionalDone && planilha_.Cell(1, i) != "1") {
             proportionalDone = true;
-            if (planilha_.Cell(1, 1) == "1") {
+            if (i > 1 && d >= in_.PropDate && planilha_.Cell(1, 1) == "1") {
                 const std::string first = planilha_.Cell(0, 1);
                 for (int t = 1; t < tabatusal.RowCount(); ++t) {
                     if (tabatusal.Cell(0, t) != first) continue;

@@ -67,6 +67,16 @@ TEST(ArrearsLayout, AdctAndProportionalFirstReadjustment) {
     EXPECT_EQ(p.At("05/1996", 1), "1,125000");
     EXPECT_EQ(p.At("05/1996", 4), "1,125000");
     EXPECT_EQ(p.At("05/1997", 1), "1,07");
+
+    // A first readjustment before the date is not made proportional later:
+    // 05/1996 keeps its full factor for a start in 06/1992.
+    ArrearsCase::Set(p.GridCorrRev, "09/1992", 1, "2,2");
+    ArrearsCase::AddRow(p.tabatusal, {"06/1992", "80,5517"});
+    TArrearsEngine early(p.planilha, p.Tables(), p.in, p.marcalimite);
+    early.incdata("01/06/1992", "31/12/1996");
+    early.colocaindice();
+    EXPECT_EQ(p.At("09/1992", 1), "2,2");
+    EXPECT_EQ(p.At("05/1996", 1), "1,15");
 }
 
 TEST(ArrearsEvolution, MonthByMonthWithCurrencyChanges) {
