@@ -22,15 +22,25 @@ void TMetafile::Clear() {
     width_ = height_ = 0;
 }
 
+namespace {
+// A picture's resolution is the same for every picture, whatever it holds;
+// asking a recorded one checksums all its records each time.
+QPoint PictureDpi() {
+    const QPicture blank;
+    return {blank.logicalDpiX(), blank.logicalDpiY()};
+}
+}  // namespace
+
 void TMetafile::Draw(TCanvas& canvas, const TRect& rect) const {
     if (Empty() || recording_ || rect.Width() == 0 || rect.Height() == 0) return;
     QPainter* p = canvas.BeginPaint();
     if (!p) return;
     const double sx = double(rect.Width()) / width_, sy = double(rect.Height()) / height_;
     QPaintDevice* dev = p->device();
+    const QPoint dpi = PictureDpi();
     // A picture scales its fonts by the ratio of its resolution to the device's;
     // on a device of another resolution it is played through an image of its own.
-    if (dev && dev->logicalDpiX() == picture_->logicalDpiX() && dev->logicalDpiY() == picture_->logicalDpiY()) {
+    if (dev && dev->logicalDpiX() == dpi.x() && dev->logicalDpiY() == dpi.y()) {
         p->save();
         p->translate(rect.Left, rect.Top);
         p->scale(sx, sy);
@@ -42,8 +52,8 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect) const {
         int ih = std::clamp(int(std::lround(target.height())), 1, 8192);
         QImage img(iw, ih, QImage::Format_ARGB32_Premultiplied);
         img.fill(Qt::transparent);
-        img.setDotsPerMeterX(int(std::lround(picture_->logicalDpiX() / 0.0254)));
-        img.setDotsPerMeterY(int(std::lround(picture_->logicalDpiY() / 0.0254)));
+        img.setDotsPerMeterX(int(std::lround(dpi.x() / 0.0254)));
+        img.setDotsPerMeterY(int(std::lround(dpi.y() / 0.0254)));
         {
             QPainter ip(&img);
             ip.scale(double(iw) / width_, double(ih) / height_);
