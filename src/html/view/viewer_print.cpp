@@ -228,12 +228,21 @@ void THTMLViewer::PrintPages(bool preview, TMetaFilePrinter* mfPrinter, int From
         const int shift = onPaper ? 0 : 3 * g.Width;
         const TRect pageRect{g.Left + shift, g.Top, g.Left + shift + g.Width, g.Top + g.Height};
         // below: the page's top band that a repeated head takes.
+        // A pass beside the paper only finds where things fall: it draws
+        // nothing, so that the page (or the preview's recording) holds none of it.
         auto pass = [&](int yOff, const TRegion& region, int dx, int below = 0) {
             copy->SetYOffset(yOff);
             g.Map(*canvas);
             canvas->SelectClipRgn(&region);
             const TRect r{pageRect.Left + dx, pageRect.Top + below, pageRect.Right + dx, pageRect.Bottom};
-            copy->Draw(*canvas, r, g.Width, g.Left + shift + dx, 0, 0, 0);
+            canvas->SetDrawingOff(!onPaper || dx != 0);
+            try {
+                copy->Draw(*canvas, r, g.Width, g.Left + shift + dx, 0, 0, 0);
+            } catch (...) {
+                canvas->SetDrawingOff(false);
+                throw;
+            }
+            canvas->SetDrawingOff(false);
         };
         // A page that ends early keeps the document's background below.
         auto backgroundBelow = [&] {

@@ -212,6 +212,7 @@ void TCanvas::PainterLost() {
 }
 
 QPainter* TCanvas::Prepare() {
+    if (drawingOff_) return nullptr;
     bool fresh = false;
     QPainter* p = AcquirePainter(fresh);
     if (!p || !p->isActive()) return nullptr;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/font_service.h"
@@ -260,7 +261,17 @@ public:
     //   focus L T R B                 blit X Y W H ROP(hex)
     //   picture L T R B [masked]
     //   path [stroke] [fill] pen ... style N brush ... M X,Y X,Y ... (M starts a figure)
-    void SetRecorder(std::vector<std::string>* log) { log_ = log; }
+    void SetRecorder(std::vector<std::string>* log) { (drawingOff_ ? heldLog_ : log_) = log; }
+
+    // With drawing off every drawing call draws and records nothing, while the
+    // current position, the font and the rest of the state change as usual: a
+    // pass that only finds where things fall costs no painting.
+    void SetDrawingOff(bool off) {
+        if (off == drawingOff_) return;
+        drawingOff_ = off;
+        std::swap(log_, heldLog_);
+    }
+    bool DrawingOff() const { return drawingOff_; }
 
     // ---- escape hatch for graphics drawn elsewhere ----
     // The painter with the canvas's mapping and clip applied (logical coordinates),
@@ -351,6 +362,8 @@ private:
     bool clipDirty_ = true;
     bool transformDirty_ = true;
     bool inPaint_ = false;
+    bool drawingOff_ = false;
+    std::vector<std::string>* heldLog_ = nullptr;  // the recorder while drawing is off
     struct Mapping;
     std::unique_ptr<Mapping> map_;  // logical -> device transform and the device base
 };
