@@ -159,7 +159,9 @@ TEST(Gif, MaskOfCellsOnWholeBytesIsCopiedAndClearedBitForBit) {
                 const bool hole = (x == 0 && y == 0) || (x == 9 && y == 1);
                 const bool covered = cell == 16 && y == 0 && x >= 3 && x <= 12;
                 EXPECT_EQ(mask->GetPixel(cell + x, y), hole && !covered ? clWhite : clBlack) << cell + x << "," << y;
-                if (covered) EXPECT_EQ(strip->GetPixel(cell + x, y), C(0x00FF00));
+                if (covered) {
+                    EXPECT_EQ(strip->GetPixel(cell + x, y), C(0x00FF00));
+                }
             }
 }
 

@@ -87,7 +87,9 @@ protected:
         EXPECT_EQ(a.BackgroundColorCache, b.BackgroundColorCache);
         EXPECT_EQ(a.HasFontInfo, b.HasFontInfo);
         ASSERT_EQ(a.PropStyle == nullptr, b.PropStyle == nullptr);
-        if (a.PropStyle) EXPECT_TRUE(a.PropStyle->Props == b.PropStyle->Props);
+        if (a.PropStyle) {
+            EXPECT_TRUE(a.PropStyle->Props == b.PropStyle->Props);
+        }
         ASSERT_EQ(a.FontInfoArray == nullptr, b.FontInfoArray == nullptr);
         if (a.FontInfoArray)
             for (size_t k = 0; k < a.FontInfoArray->Ary.size(); ++k) {

@@ -165,7 +165,9 @@ TEST(SharedValues, ConvertingABoxAgainAnswersAsConvertingItAfresh) {
     EXPECT_EQ(again[11], 7);
     EXPECT_EQ(again[13], 7);
     for (int i = MargLow; i <= MargHigh; ++i)
-        if (i != 11 && i != 13) EXPECT_EQ(again[static_cast<size_t>(i)], first[static_cast<size_t>(i)]) << i;
+        if (i != 11 && i != 13) {
+            EXPECT_EQ(again[static_cast<size_t>(i)], first[static_cast<size_t>(i)]) << i;
+        }
     MargArrayO other = box();
     other[piMarginLeft] = "3em";
     EXPECT_EQ(convert(other, 200, 16, 0)[piMarginLeft], 48);

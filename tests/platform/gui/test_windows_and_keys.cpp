@@ -227,7 +227,7 @@ TEST(PlatformTexts, TheFileDialogListsFoldersAndDatesInPortuguese) {
         ASSERT_NE(dialog, nullptr);
         auto* view = dialog->findChild<QTreeView*>();
         ASSERT_NE(view, nullptr);
-        QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 2; }));
         const QAbstractItemModel* m = view->model();
         for (int r = 0; r < m->rowCount(view->rootIndex()); ++r)
             for (int c = 0; c < 4; ++c)
