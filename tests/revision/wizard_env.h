@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,20 +13,23 @@
 #include "app/startup.h"
 #include "controls/currency_edit.h"
 #include "controls/date_edit.h"
+#include "grids/align_grid.h"
+#include "grids/table_file.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
 #include "revision/arrears_wizard.h"
-#include "grids/align_grid.h"
 #include "revision/wizard_links.h"
-#include "grids/table_file.h"
 #include "support/gui_test.h"
 #include "tables/table_names.h"
 #include "tables/table_status.h"
 #include "tables/tables_form.h"
 
+// A grid named wrong fails the test that asked for it.
 inline TCellMatrix& Table(const std::string& name) {
-    return *wizard_links::TableCells(name);
+    TCellMatrix* cells = wizard_links::TableCells(name);
+    if (!cells) throw std::runtime_error("no table grid named " + name);
+    return *cells;
 }
 
 inline TCellMatrix& Cells(TStringAlignGrid* grid) {
@@ -44,6 +48,8 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
+        ASSERT_TRUE(std::filesystem::is_directory(dir_)) << dir_;
+        ASSERT_TRUE(Form1 && Form8 && Form12) << "the program's forms were not created";
         Form1->DataDir = dir_.string();
         Form8->DataDir = dir_.string();
         NeutralTables();
@@ -57,12 +63,13 @@ protected:
         for (TCheckBox* on : {Form12->Cadct1, Form12->Dteto, Form12->Dtetoinss, Form12->coefprop})
             on->SetChecked(true);
         for (TCheckBox* off : {Form12->Cjuros, Form12->Cadct2, Form12->Cadct1inss,
-                               Form12->Cadct2inss, Form12->Csteto, Form12->Cstetoinss,
-                               Form12->Curv, Form12->Curvinss, Form12->Cirsm, Form12->meuindice})
+                               Form12->Cadct2inss, Form12->Csteto, Form12->Cstetoinss, Form12->Curv,
+                               Form12->Curvinss, Form12->Cirsm, Form12->meuindice})
             off->SetChecked(false);
         Form12->umtrinta->SetText("");
         Form12->ComboBox1->SetText(calc::SeriesNames[0]);
-        for (TStringAlignGrid* g : {Form12->Sdig, Form12->Sdem}) Cells(g).SetRowCount(2);
+        for (TStringAlignGrid* g : {Form12->Sdig, Form12->Sdem})
+            Cells(g).SetRowCount(2);
         velorim_test::Dialogs().Clear();
     }
 
@@ -81,7 +88,8 @@ protected:
         TCellMatrix* teto = reset("gridiinss", 3);
         TCellMatrix* inpc = reset("INPCGrid", 4);
         reset("tabatusal", 2);
-        for (const char* s : {"SRevisaoI", "SRevisaoII", "SRevisaoIII"}) reset(s, 4);
+        for (const char* s : {"SRevisaoI", "SRevisaoII", "SRevisaoIII"})
+            reset(s, 4);
         for (int y = 1977; y <= 2002; ++y)
             for (int m = 1; m <= 12; ++m) {
                 std::string month = FormatDateTime("mm/yyyy", EncodeDate(y, m, 1));
@@ -104,6 +112,10 @@ protected:
         SaveTableFile(Table("INPCGrid"), DataFile(tabelas::SeriesIIIFile));
         SaveTableFile(Table("SRevisaoI"), DataFile(tabelas::SeriesIFile));
         SaveTableFile(Table("SRevisaoII"), DataFile(tabelas::SeriesIIFile));
+        for (const char* file : {tabelas::CrMensalRev3File, tabelas::SeriesIIIFile,
+                                 tabelas::SeriesIFile, tabelas::SeriesIIFile})
+            EXPECT_TRUE(std::filesystem::is_regular_file(DataFile(file)))
+                << "not written: " << file;
     }
 
     static void AddRow(TCellMatrix& grid, const std::vector<std::string>& cells) {

@@ -2,6 +2,8 @@
 // Input as a person gives it, through Qt's own event delivery: keys to the
 // widget that has the keyboard focus, clicks that move the focus as they do
 // on screen. The form must be shown; Activate makes its window the active one.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
@@ -22,22 +24,32 @@ inline bool Activate(TForm* form) {
 }
 
 // The widget the keyboard reaches now.
-inline QWidget* KeyboardWidget() { return QApplication::focusWidget(); }
+inline QWidget* KeyboardWidget() {
+    return QApplication::focusWidget();
+}
+
+// The widget keys go to; keys typed where nothing has the focus are lost,
+// and the test says so.
+inline QWidget* KeysTarget() {
+    QWidget* w = KeyboardWidget();
+    if (!w) ADD_FAILURE() << "keys typed with no widget holding the keyboard";
+    return w;
+}
 
 // Types text (ASCII) where the keyboard is.
 inline void TypeText(const QString& text) {
-    if (QWidget* w = KeyboardWidget()) QTest::keyClicks(w, text);
+    if (QWidget* w = KeysTarget()) QTest::keyClicks(w, text);
 }
 
 // Presses a key (Tab, Delete...) where the keyboard is.
 inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    if (QWidget* w = KeyboardWidget()) QTest::keyClick(w, key, modifiers);
+    if (QWidget* w = KeysTarget()) QTest::keyClick(w, key, modifiers);
 }
 
 // Ctrl+A as a keyboard sends it: its text is the control character (QTest
 // would send a plain "a").
 inline void SelectAllKeys() {
-    QWidget* w = KeyboardWidget();
+    QWidget* w = KeysTarget();
     if (!w) return;
     for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent key(type, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
@@ -58,4 +70,4 @@ inline void ClickOn(TControl* control) {
     QApplication::processEvents();
 }
 
-}  // namespace velorim_test
+} // namespace velorim_test
