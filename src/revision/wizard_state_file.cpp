@@ -18,6 +18,7 @@
 #include "revision/wizard_grid.h"
 #include "revision/state_values.h"
 #include "revision/wizard_links.h"
+#include "tables/table_watch.h"
 
 namespace wizard_state {
 
@@ -81,26 +82,9 @@ struct TTableSpan {
     int Months() const { return last - first + 1; }
     int Decembers() const { return (last + 1) / 12 - first / 12; }
     std::string Text() const {
-        auto month = [](int m) {
-            const std::string mm = std::to_string(m % 12 + 1);
-            return (mm.size() < 2 ? "0" + mm : mm) + "/" + std::to_string(m / 12);
-        };
-        return "de " + month(first) + " a " + month(last);
+        return "de " + tabelas::MonthText(first) + " a " + tabelas::MonthText(last);
     }
 };
-
-// "mm/yyyy" at the end of a table's key ("dd/mm/yyyy" or "mm/yyyy").
-bool KeyMonth(const std::string& key, int& month) {
-    if (key.size() < 7) return false;
-    const char* p = key.data() + key.size() - 7;
-    for (int i : {0, 1, 3, 4, 5, 6})
-        if (p[i] < '0' || p[i] > '9') return false;
-    const int m = (p[0] - '0') * 10 + (p[1] - '0');
-    const int y = ((p[3] - '0') * 10 + (p[4] - '0')) * 100 + (p[5] - '0') * 10 + (p[6] - '0');
-    if (p[2] != '/' || m < 1 || m > 12) return false;
-    month = y * 12 + m - 1;
-    return true;
-}
 
 // The span over every month table of the tables form; none when they are
 // empty (the calculation then refuses the case for its missing table).
@@ -113,7 +97,7 @@ TTableSpan TableSpan() {
         if (!table || table->ColCount() < 1) continue;
         for (int r = 1; r < table->RowCount(); ++r) {
             int month;
-            if (!KeyMonth(table->Cell(0, r), month)) continue;
+            if (!tabelas::KeyMonth(table->Cell(0, r), month)) continue;
             span.first = any ? std::min(span.first, month) : month;
             span.last = any ? std::max(span.last, month) : month;
             any = true;

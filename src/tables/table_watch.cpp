@@ -275,6 +275,10 @@ std::string MonthText(int number) {
     return text + std::string(y.size() < 4 ? 4 - y.size() : 0, '0') + y;
 }
 
+bool KeyMonth(const std::string& key, int& month) {
+    return KeyMonth(key, TTableKey::Month, month) || KeyMonth(key, TTableKey::Date, month);
+}
+
 std::string MissingMonthsText(const std::vector<TMonthSpan>& needed,
                               const std::vector<int>& present, int* missingCount) {
     std::vector<TMonthSpan> spans = needed;

@@ -18,6 +18,9 @@ namespace tabelas {
 // A month as one number (year * 12 + month - 1), and back as "mm/yyyy".
 int MonthNumber(int year, int month);
 std::string MonthText(int number);
+// The month of a table row's key, "mm/yyyy" or "dd/mm/yyyy"; false for
+// another key.
+bool KeyMonth(const std::string& key, int& month);
 
 // The months from `first` to `last`, both included.
 struct TMonthSpan {
