@@ -207,10 +207,6 @@ void geraindiceII(const std::string& key, TCellMatrix& target, const TCellMatrix
     int s = last;
     for (int r = 1; r <= last; ++r)
         if (source.Cell(0, r) == key) s = r;
-    if (s <= 1) {
-        target.SetCell(1, s, FormatFloat("0.0000000", 1));
-        return;
-    }
     target.SetCell(1, s, FormatFloat("0.0000000", 1));
     long double f = 1;
     for (int r = s; r > 1; --r) {

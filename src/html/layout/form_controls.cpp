@@ -99,9 +99,9 @@ TFormControlObj* CreateFormControl(Symb Which, TSectionList* Master, int Pos, TA
     if (form) form->InsertControl(c);
     if (Master) {
         Master->FormControlList.Add(c);
-        RealizeEarly(Master, c, Find(Attr, TabIndexSy));
-        if (!c->FID.empty()) Master->IDNameList.AddObject(Lower(c->FID), c);
         const TAttribute* tab = Find(Attr, TabIndexSy);
+        RealizeEarly(Master, c, tab);
+        if (!c->FID.empty()) Master->IDNameList.AddObject(Lower(c->FID), c);
         TWinControl* w = c->GetControl();
         if (tab && tab->NumValue > 0 && w) {
             char key[24];
