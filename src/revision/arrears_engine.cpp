@@ -258,6 +258,8 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
     const TCellMatrix& tabatusal = Grid(tables_.tabatusal);
     const TDateTime adctStart = EncodeDate(1989, 5, 1), adctEnd = EncodeDate(1991, 12, 1);
     bool proportionalDone = !proportional;
+    int start = -1;
+    tabelas::KeyMonth(planilha_.Cell(0, 1), start);
     for (int i = 1; i < planilha_.RowCount(); ++i) {
         const std::string month = planilha_.Cell(0, i);
         TDateTime d = RowDate(i);
@@ -269,13 +271,17 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
         int j = TableRow(corr, month);
         if (j < 0) MissingMonth(month, tabelas::CrMensalRev3File);
 
-        planilha_.SetCell(1, i, corr.Cell(1, j));
-        planilha_.SetCell(4, i, corr.Cell(1, j));
+        // A readjustment the acts give only to benefits started up to a month
+        // is none for a later start.
+        const std::string& factor = AppliesToStart(corr, j, start) ? corr.Cell(1, j) : "1";
+        planilha_.SetCell(1, i, factor);
+        planilha_.SetCell(4, i, factor);
         if (in_.Cirsm) {
             // By month, not GridCorrRev's row number: the two tables' rows need not match.
             int k = TableRow(crmensal, month);
             if (k < 0) MissingMonth(month, tabelas::CrMensalRevInssFile);
-            planilha_.SetCell(cirsmOnInss ? 4 : 1, i, crmensal.Cell(1, k));
+            planilha_.SetCell(cirsmOnInss ? 4 : 1, i,
+                              AppliesToStart(crmensal, k, start) ? crmensal.Cell(1, k) : "1");
         }
         planilha_.SetCell(13, i, corr.Cell(3, j));
 
@@ -287,6 +293,16 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
             proportionalDone = true;
             if (i > 1 && d >= in_.PropDate && planilha_.Cell(1, 1) == "1") {
                 const std::string first = planilha_.Cell(0, 1);
+                // Without the start month's row the whole readjustment would
+                // stay in every later month: only a start before its window's
+                // first row takes it whole.
+                tabelas::TTableRefusal refusal;
+                int readjust = -1;
+                tabelas::KeyMonth(month, readjust);
+                if (TableRow(tabatusal, first) < 0 &&
+                    ProportionalRowMissing(corr, tabatusal, start, readjust, refusal))
+                    throw ECalcError("O cálculo não foi feito: a tabela " + refusal.file + " " +
+                                     refusal.problem + ". Para calcular, " + refusal.action + ".");
                 for (int t = 1; t < tabatusal.RowCount(); ++t) {
                     if (tabatusal.Cell(0, t) != first) continue;
                     const std::string& pct = tabatusal.Cell(1, t);

@@ -261,7 +261,7 @@ struct TTableNeed {
 
 // Of the new RMI: the INPC series (file of the third series) for every
 // salary month it corrects (not the last twelve with Catual24) and the month
-// after "Atualizar até", which its factors carry them to; the minimum wage and
+// of "Atualizar até", which its factors carry them to; the minimum wage and
 // the ceiling of every salary month with Csmt, and of "Atualizar até" on the
 // Lei 8.213/91 road; of the final date and the month after it (the two
 // ceilings, the smaller one in column 2) on the Decreto 83.080/79 road. A salary it corrects that falls
@@ -274,10 +274,38 @@ std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc);
 // months art. 58 of the ADCT reads, and the series of column "Correção"
 // (indicegrid with Csteto, else the one ComboBox1 names) for every month of
 // the case; with Cirsm the alternative readjustments; the minimum wage and the ceiling of every month
-// after the first (the first is not limited); the proportional readjustments,
-// looked up by the first month (none is needed).
+// after the first (the first is not limited); the proportional readjustments
+// when the case reaches the date of the proportional correction, looked up by
+// the first month (FirstReadjustmentRefusal tells a missing one).
 std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::string& corrFile,
                                        bool Cusetabsc);
+
+// ---- the benefit's first readjustment ------------------------------------------
+
+// The column of the correction table that holds, in the row of a readjustment
+// the acts give only to benefits started up to a month, that month ("Início
+// até"); it is empty in every other row.
+inline constexpr int StartedUpToColumn = 4;
+
+// Whether row j of the correction table applies to a benefit started in the
+// month `start` (tabelas::MonthNumber): a readjustment given only to earlier
+// starts is no readjustment of this benefit, and not its first.
+bool AppliesToStart(const TCellMatrix& corr, int j, int start);
+
+// Where the proportional table has no row for the benefit's start month: the
+// line of the refusal, when the start lies in the window of the readjustment
+// of month `readjust` (from the readjustment before it) at or after the
+// table's first row for that window, or when the table has no row of that
+// window at all. A start before the first row of its window ("e anteriores")
+// takes the whole readjustment: false.
+bool ProportionalRowMissing(const TCellMatrix& corr, const TCellMatrix& tabatusal, int start,
+                            int readjust, tabelas::TTableRefusal& refusal);
+
+// The same before the spreadsheet is laid out, from its dates: false when the
+// proportional rule is not in force for the first readjustment within the
+// case, or its row is there.
+bool FirstReadjustmentRefusal(const TPlanilhaInput& in, const TCellMatrix& corr,
+                              const TCellMatrix& tabatusal, tabelas::TTableRefusal& refusal);
 
 // ---- the report -------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // every month a table lacks is told at once.
 #include <algorithm>
 
+#include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/formats.h"
 #include "revision/arrears_engine.h"
 #include "tables/table_names.h"
@@ -65,8 +66,8 @@ std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc) {
     const bool updated = TryStrToDate(in.DateEdit3, update);
     std::vector<TMonthSpan> factors;
     if (updated) {
-        // The factors carry each salary to the month after "Atualizar até".
-        const int to = MonthOfDate(IncMonth(update, 1));
+        // The factors carry each salary to the month of "Atualizar até".
+        const int to = MonthOfDate(update);
         if (corrected > 0 && first + corrected - 1 > to) {
             const int from = std::max(first, to + 1), last = first + corrected - 1;
             throw ECalcError(
@@ -74,7 +75,7 @@ std::vector<TTableNeed> NovaRmiTables(const TNovaRmiInput& in, bool Cusetabsc) {
                                          : "Os salários de " + tabelas::MonthText(from) + " a " +
                                                tabelas::MonthText(last) + " são") +
                 " posterior" + (from == last ? "" : "es") + " a " + tabelas::MonthText(to) +
-                ", o mês seguinte a \"Atualizar até\": os salários são corrigidos até esse mês, "
+                ", o mês de \"Atualizar até\": os salários são corrigidos até esse mês, "
                 "e nenhum índice corrige um salário posterior. Revise as datas.");
         }
         factors.push_back({to, to});
@@ -131,7 +132,9 @@ std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::stri
             corr.filled.push_back({std::max(first, tabelas::MonthNumber(1989, 5)), std::min(last, adctEnd)});
     }
     if (in.Cirsm) AddMonths(needs, "Gridcrmensal", tabelas::CrMensalRevInssFile, first, last);
-    Need(needs, "tabatusal", tabelas::AtuaprevFile);
+    // The proportional table serves only a first readjustment on or after the
+    // date of the proportional correction.
+    if (laidOut && last >= MonthOfDate(in.PropDate)) Need(needs, "tabatusal", tabelas::AtuaprevFile);
     // Every month after the first is limited by its minimum wage and ceiling.
     AddMonths(needs, "GridSalmin", tabelas::SalminFile, first + 1, last);
     AddMonths(needs, "gridiinss", tabelas::InssFile, first + 1, Cusetabsc ? -1 : last);
@@ -141,6 +144,82 @@ std::vector<TTableNeed> PlanilhaTables(const TPlanilhaInput& in, const std::stri
     static const char* const grids[] = {"INPCGrid", "SRevisaoI", "SRevisaoII", "SRevisaoIII"};
     if (k >= 0) AddMonths(needs, grids[k], SeriesFile(k), first, last);
     return needs;
+}
+
+} // namespace calc
+
+namespace calc {
+
+namespace {
+
+// The month of a table row's key; -1 for another key.
+int RowMonth(const TCellMatrix& table, int row) {
+    int m;
+    return tabelas::KeyMonth(table.Cell(0, row), m) ? m : -1;
+}
+
+bool Readjusts(const TCellMatrix& corr, int row) {
+    const std::string& factor = corr.Cell(1, row);
+    return !factor.empty() && factor != "1";
+}
+
+} // namespace
+
+bool AppliesToStart(const TCellMatrix& corr, int j, int start) {
+    const std::string& upTo = corr.Cell(StartedUpToColumn, j);
+    int last;
+    return upTo.empty() || !tabelas::KeyMonth(upTo, last) || start <= last;
+}
+
+bool ProportionalRowMissing(const TCellMatrix& corr, const TCellMatrix& tabatusal, int start,
+                            int readjust, tabelas::TTableRefusal& refusal) {
+    // The window opens at the readjustment every benefit started by then
+    // received: the last before the start (the start itself had none).
+    int opens = -1;
+    for (int r = 1; r < corr.RowCount(); ++r) {
+        const int m = RowMonth(corr, r);
+        if (m >= 0 && m <= start && Readjusts(corr, r) && corr.Cell(StartedUpToColumn, r).empty())
+            opens = std::max(opens, m);
+    }
+    int firstRow = -1;
+    for (int r = 1; r < tabatusal.RowCount(); ++r) {
+        const int m = RowMonth(tabatusal, r);
+        if (m == start) return false;
+        if (m >= opens && m < readjust && (firstRow < 0 || m < firstRow)) firstRow = m;
+    }
+    if (firstRow >= 0 && start < firstRow) return false;
+    const std::string startText = tabelas::MonthText(start), readjustText = tabelas::MonthText(readjust);
+    refusal.file = tabelas::AtuaprevFile;
+    refusal.problem = "não tem o mês " + startText + ", em que o benefício começou, para o seu "
+                      "primeiro reajuste, o de " + readjustText + ", que é proporcional";
+    if (firstRow < 0)
+        refusal.problem += std::string(": não tem nenhum mês desse reajuste") +
+                           (opens >= 0 ? " (inícios de " + tabelas::MonthText(opens) + " a " +
+                                             tabelas::MonthText(readjust - 1) + ")"
+                                       : "");
+    refusal.action = "acrescente o mês " + startText + " com o percentual que o anexo do ato do "
+                     "reajuste de " + readjustText + " dá aos benefícios iniciados nesse mês (uma "
+                     "linha com o mês, um TAB e o percentual com vírgula, como \"" + startText +
+                     "\" e \"2,5\" para 2,5 %, no seu lugar entre os outros meses)";
+    return true;
+}
+
+bool FirstReadjustmentRefusal(const TPlanilhaInput& in, const TCellMatrix& corr,
+                              const TCellMatrix& tabatusal, tabelas::TTableRefusal& refusal) {
+    int start = 0, count = 0;
+    if (!LaidOutMonths(in.Dataini, in.Datafim, start, count)) return false;
+    const int last = start + count - 1;
+    for (int r = 1; r < corr.RowCount(); ++r) {
+        const int m = RowMonth(corr, r);
+        if (m < start || m > last || !Readjusts(corr, r) || !AppliesToStart(corr, r, start))
+            continue;
+        // A benefit started in a readjustment's month takes the next one whole.
+        if (m == start) return false;
+        TDateTime d;
+        if (!TryEncodeDate(m / 12, m % 12 + 1, 1, d) || d < in.PropDate) return false;
+        return ProportionalRowMissing(corr, tabatusal, start, m, refusal);
+    }
+    return false;
 }
 
 } // namespace calc

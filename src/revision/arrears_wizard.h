@@ -314,7 +314,7 @@ private:
     std::vector<std::string> keptInput_;
     // Runs one spreadsheet pass on planilha with the controls' inputs.
     template <class F>
-    void RunPass(F pass);
+    void RunPass(F pass, bool proportional = false);
 };
 
 extern TForm12* Form12;

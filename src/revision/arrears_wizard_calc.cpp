@@ -1,6 +1,7 @@
 // The wizard's computing handlers: the new RMI (page 4), the spreadsheet
 // (page 5) and Finalizar. They gather the controls into the engine's inputs,
 // run the engine on the grids' cells and refresh the grids.
+#include <algorithm>
 #include <exception>
 
 #include "controls/currency_edit.h"
@@ -91,14 +92,15 @@ template <class F> void RunOnPlanilha(TForm12& form, F pass) {
 // The companion passes read these tables: none runs on a table that is
 // missing or damaged (the start-up, or the last reload, said which), nor on
 // one whose cells were edited since into values the start-up would have
-// refused (checked again only when they changed).
+// refused (checked again only when they changed). The proportional table
+// only where the pass reads it.
 template <class F>
-void TForm12::RunPass(F pass) {
+void TForm12::RunPass(F pass, bool proportional) {
     const calc::TTableGrids tables = wizard_links::Tables();
     tabelas::RequireTables({{tabelas::CrMensalRev3File, tables.GridCorrRev},
                             {tabelas::SalminFile, tables.GridSalmin},
-                            {tabelas::InssFile, tables.gridiinss},
-                            {tabelas::AtuaprevFile, tables.tabatusal}});
+                            {tabelas::InssFile, tables.gridiinss}});
+    if (proportional) tabelas::RequireTables({{tabelas::AtuaprevFile, tables.tabatusal}});
     RunOnPlanilha(*this, pass);
 }
 
@@ -167,8 +169,10 @@ void TForm12::Button2Click(TObject*) {
     // Every month the road reads, in every table, before anything is computed.
     const calc::TTableGrids tables = wizard_links::Tables();
     wizard_links::PrepareTables(calc::NovaRmiTables(input, tables.Cusetabsc));
-    // The salaries are corrected up to the month after "Atualizar até".
-    wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", IncMonth(DateEdit3->Date(), 1)));
+    // The salaries are corrected up to the month of "Atualizar até" (the
+    // benefit's start): the table's index of that month over a salary
+    // month's is the INSS's own factor for a benefit started then.
+    wizard_links::geraindicex(FormatDateTime("dd/mm/yyyy", DateEdit3->Date()));
 
     calc::TNovaRmi nova(Sdig->Matrix(), Sdem->Matrix(), tables, Form9->marcalimite, Inform);
     std::string rmi;
@@ -220,7 +224,24 @@ void TForm12::BTNcorrigirClick(TObject*) {
     const std::string correction =
         meuindice->Checked() ? tabelas::MeuIndiceFile : tabelas::CrMensalRev3File;
     const calc::TTableGrids tables = wizard_links::Tables();
-    wizard_links::PrepareTables(calc::PlanilhaTables(input, correction, tables.Cusetabsc));
+    const std::vector<calc::TTableNeed> needs = calc::PlanilhaTables(input, correction, tables.Cusetabsc);
+    const bool proportional = std::any_of(needs.begin(), needs.end(), [](const calc::TTableNeed& n) {
+        return n.file == tabelas::AtuaprevFile;
+    });
+    // The proportional table must hold the start month of a first
+    // readjustment it serves: told with the rest, once both tables serve.
+    wizard_links::PrepareTables(needs, [&](std::vector<tabelas::TTableRefusal>& refusals) {
+        const bool told = std::any_of(refusals.begin(), refusals.end(), [&](const auto& r) {
+            return r.file == correction || r.file == tabelas::AtuaprevFile;
+        });
+        if (!proportional || told) return;
+        wizard_links::ReloadCorrRev(correction);
+        const calc::TTableGrids grids = wizard_links::Tables();
+        tabelas::TTableRefusal refusal;
+        if (grids.GridCorrRev && grids.tabatusal &&
+            calc::FirstReadjustmentRefusal(input, *grids.GridCorrRev, *grids.tabatusal, refusal))
+            refusals.push_back(refusal);
+    });
     wizard_links::ReloadCorrRev(correction);
     // Every series is cut at the final month and derived again (the
     // revision form reads them as the last calculation left them); only the
@@ -261,7 +282,7 @@ void TForm12::incdata(const std::string& initial, const std::string& final) {
 }
 
 void TForm12::colocaindice() {
-    RunPass([](calc::TArrearsEngine& e) { e.colocaindice(); });
+    RunPass([](calc::TArrearsEngine& e) { e.colocaindice(); }, true);
 }
 
 void TForm12::colocaindice2() {

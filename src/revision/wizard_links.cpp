@@ -68,7 +68,7 @@ calc::TTableGrids Tables() {
     return t;
 }
 
-void PrepareTables(const std::vector<calc::TTableNeed>& needs) {
+void PrepareTables(const std::vector<calc::TTableNeed>& needs, const tabelas::TMoreRefusals& more) {
     if (!Form8) return;
     std::vector<tabelas::TTableUse> uses;
     std::vector<TStringAlignGrid*> grids;
@@ -88,7 +88,7 @@ void PrepareTables(const std::vector<calc::TTableNeed>& needs) {
     tabelas::PrepareTables(Form8->DataDir, uses, [&grids](TCellMatrix& cells) {
         for (TStringAlignGrid* grid : grids)
             if (&grid->Matrix() == &cells) grid->MatrixChanged();
-    });
+    }, more);
 }
 
 void ReloadCorrRev(const std::string& name) {

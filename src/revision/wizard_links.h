@@ -47,8 +47,9 @@ calc::TTableGrids Tables();
 // months it looks up (tables/table_watch.h): the correction table and the
 // series are made again from their files, the others read again when their
 // files changed since. Raises one tabelas::ETableError for all that stands
-// in the way.
-void PrepareTables(const std::vector<calc::TTableNeed>& needs);
+// in the way, the lines `more` adds to it included.
+void PrepareTables(const std::vector<calc::TTableNeed>& needs,
+                   const tabelas::TMoreRefusals& more = {});
 // Reloads Form8->GridCorrRev from the data directory's table `name`, read
 // and checked whole: a missing or damaged table raises tabelas::ETableError.
 void ReloadCorrRev(const std::string& name);

@@ -109,6 +109,7 @@ std::string CellProblem(std::string_view cell, const TColumnRule& rule) {
     if (rule.kind == TCellKind::Text || (rule.optional && cell.empty())) return "";
     if (rule.kind == TCellKind::Term)
         return IsTerm(cell) ? "" : "não é um prazo em meses (como '60 meses')";
+    if (rule.kind == TCellKind::Month) return IsMonthKey(cell) ? "" : "não é um mês (mm/aaaa)";
     long double value = 0;
     switch (ReadNumber(cell, value)) {
     case TNumberShape::Point:
@@ -205,10 +206,13 @@ TTableRules TableRules(const std::string& fileName) {
     constexpr TColumnRule positive{K::Positive}, optionalPositive{K::Positive, true};
     constexpr TColumnRule percent{K::Percent}, optionalNumber{K::Number, true};
     constexpr TColumnRule text{K::Text}, optionalTerm{K::Term, true};
+    constexpr TColumnRule optionalMonth{K::Month, true};
     const TTableKey M = TTableKey::Month;
     const TKeyOrder up = TKeyOrder::OldestFirst;
-    // Index factor and the month's minimum wage; the currency is carried.
-    const TTableRules correction{M, up, {positive, optionalPositive}, true};
+    // Index factor and the month's minimum wage; the currency is carried;
+    // the last month of the starts a readjustment is given to, where the acts
+    // give it only to benefits started up to a month.
+    const TTableRules correction{M, up, {positive, optionalPositive, text, optionalMonth}, true};
     // Monthly percentages; column 3 the divisor of a currency change.
     const TTableRules series{M, up, {percent, text, optionalPositive}, true};
     struct Entry {

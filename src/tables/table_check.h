@@ -25,6 +25,7 @@ enum class TCellKind : unsigned char {
     Percent,  // a percentage above -100: 1 + p / 100 multiplies amounts
     Positive, // a factor, divisor, index number, wage or ceiling
     Term,     // a term in months, "60 meses"
+    Month,    // a month, "mm/aaaa"
 };
 
 struct TColumnRule {

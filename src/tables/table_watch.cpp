@@ -349,7 +349,7 @@ std::string AddMonthsAction(const std::string& file, const std::string& missing,
 }
 
 void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool restore,
-             const TCellsLoaded& loaded) {
+             const TCellsLoaded& loaded, const TMoreRefusals& more) {
     std::vector<TTableRefusal> refusals;
     auto told = [&refusals](const std::string& file) {
         return std::any_of(refusals.begin(), refusals.end(),
@@ -396,14 +396,15 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
         }
         refusals.push_back(refusal);
     }
+    if (more) more(refusals);
     if (!refusals.empty()) throw ETableError(RefusalText(dir, refusals));
 }
 
 } // namespace
 
 void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
-                   const TCellsLoaded& loaded) {
-    Prepare(dir, uses, false, loaded);
+                   const TCellsLoaded& loaded, const TMoreRefusals& more) {
+    Prepare(dir, uses, false, loaded, more);
 }
 
 void PrepareTable(const std::string& dir, const std::string& file, TCellMatrix& cells,
@@ -412,7 +413,7 @@ void PrepareTable(const std::string& dir, const std::string& file, TCellMatrix& 
     use.file = file;
     use.cells = &cells;
     use.follow = follow;
-    Prepare(dir, {use}, true, loaded);
+    Prepare(dir, {use}, true, loaded, {});
 }
 
 bool FileUnchanged(const std::string& dir, const std::string& file, const TCellMatrix& cells) {

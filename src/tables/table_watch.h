@@ -62,8 +62,13 @@ using TCellsLoaded = std::function<void(TCellMatrix&)>;
 // serve, in the order given (a file named twice is told once). A table that
 // follows its file is checked in its file: its cells are made what the file
 // holds by PrepareTable, before the calculation reads them.
+struct TTableRefusal;
+// A check of the tables once each was brought up to date, which adds the
+// lines of its own to the refusal (what one table lacks for another's rows).
+using TMoreRefusals = std::function<void(std::vector<TTableRefusal>&)>;
+
 void PrepareTables(const std::string& dir, const std::vector<TTableUse>& uses,
-                   const TCellsLoaded& loaded = {});
+                   const TCellsLoaded& loaded = {}, const TMoreRefusals& more = {});
 
 // The same for one table without months, its cells made what its file holds
 // when it follows it (the reloaders of the tables form).

@@ -23,15 +23,16 @@ namespace {
 
 class DamagedData : public velorim_test::ProgramTest {
 protected:
-    // A case on the shipped tables from 01/1997 to 12/1999, through the
-    // road that already has its new RMI.
+    // A case on the shipped tables from 06/1997 to 12/1999, through the
+    // road that already has its new RMI (started in a readjustment's month,
+    // its first readjustment is whole).
     void RunCase() {
         Event([] { Form1->BtnRevisaoNovo->UserClick(); });
         TForm12& w = *Form12;
         w.cpossuo->SetChecked(true);
-        w.Dataini->SetText("01/01/1997");
+        w.Dataini->SetText("01/06/1997");
         w.Datafim->SetText("31/12/1999");
-        w.DatePrescricao->SetText("01/01/1997");
+        w.DatePrescricao->SetText("01/06/1997");
         w.Vautor->SetText("500,00");
         w.Vinss->SetText("600,00");
         w.PageControl1->SetPageIndex(5);
@@ -169,7 +170,7 @@ TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
          "crmensalrev3.tab não tem os meses 01/1999 a 12/1999: acrescente esses meses ao arquivo "
          "(uma linha por mês, em ordem)"},
         {"inss.tab", "01/1995", "",
-         "inss.tab não tem os meses 02/1997 a 12/1999: acrescente esses meses ao arquivo (uma "
+         "inss.tab não tem os meses 07/1997 a 12/1999: acrescente esses meses ao arquivo (uma "
          "linha por mês, em ordem)"},
         {"salmin.tab", "01/06/1998", "1",
          "salmin.tab não tem o mês 06/1998: acrescente esse mês ao arquivo (uma linha começando "

@@ -44,9 +44,9 @@ protected:
     void FinishCase(const std::string& name) {
         TForm12& w = *Form12;
         w.Enome->SetText(name);
-        w.Dataini->SetText("01/01/1999");
-        w.Datafim->SetText("01/06/1999");
-        w.DatePrescricao->SetText("01/01/1999");
+        w.Dataini->SetText("01/01/2001");
+        w.Datafim->SetText("01/06/2001");
+        w.DatePrescricao->SetText("01/01/2001");
         w.Vautor->SetText("100,00");
         w.Vinss->SetText("150,00");
         Event([&] {
@@ -248,7 +248,7 @@ TEST_F(MainWindow, ACaseSavedInAFolderNamedWithAccentsOpensAgain) {
     Event([] { Form1->SpeedButton18->UserClick(); });
     EXPECT_THAT(Dialogs().Messages(), ElementsAre());
     EXPECT_EQ(w.Enome->Text(), "Maria Antônia Gonçalves");
-    EXPECT_EQ(w.Dataini->Text(), "01/01/1999");
+    EXPECT_EQ(w.Dataini->Text(), "01/01/2001");
 }
 
 // "Salvar" copies the last finished calculation. When the wizard holds

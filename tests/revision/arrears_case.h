@@ -27,6 +27,9 @@ struct ArrearsCase {
             }
         calc::LayoutPlanilha(planilha);
         in.ComboBox1 = calc::SeriesNames[0];
+        // No proportional table: no first readjustment is proportional unless
+        // a test gives the date and the rows.
+        in.PropDate = EncodeDate(2100, 1, 1);
         in.Dteto = true;
         in.Vinss = 200;
         in.Vautor = 100;

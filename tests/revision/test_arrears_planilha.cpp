@@ -196,3 +196,58 @@ TEST(ArrearsEvolution, CorrectionSeries) {
               "Valor inválido na linha 05/1990, coluna Correção: ''");
     EXPECT_EQ(c.At("06/1990", 2), "200,00");
 }
+
+// A readjustment given only to starts up to a month is none for a later
+// start, nor its first; the first readjustment of a start its proportional
+// table lacks is refused, unless the start comes before the table's first row.
+TEST(ArrearsLayout, FirstReadjustmentOfALaterStart) {
+    ArrearsCase c;
+    c.GridCorrRev.SetColCount(5);
+    ArrearsCase::Set(c.GridCorrRev, "06/2000", 1, "1,0581");
+    ArrearsCase::Set(c.GridCorrRev, "09/2000", 1, "1,01");
+    ArrearsCase::Set(c.GridCorrRev, "09/2000", calc::StartedUpToColumn, "05/2000");
+    ArrearsCase::Set(c.GridCorrRev, "06/2001", 1, "1,0766");
+    for (const char* row : {"05/2000|0,5", "06/2000|7,66", "07/2000|7,34", "09/2000|6,00"}) {
+        const TCellMatrix line = GridOf({"", row});
+        ArrearsCase::AddRow(c.tabatusal, {line.Cell(0, 1), line.Cell(1, 1)});
+    }
+    c.in.PropDate = EncodeDate(1996, 5, 1);
+    auto firstReadjustments = [&](const char* start) {
+        c.Period(std::string("01/") + start, "31/12/2001", "01/01/1980");
+        TArrearsEngine engine(c.planilha, c.Tables(), c.in, c.marcalimite);
+        engine.incdata(c.in.Dataini, c.in.Datafim);
+        engine.colocaindice();
+        return c.At("09/2000", 1) + " " + c.At("06/2001", 1) + " " + c.At("06/2001", 4);
+    };
+    EXPECT_EQ(firstReadjustments("07/2000"), "1 1,073400 1,073400");
+    EXPECT_EQ(firstReadjustments("09/2000"), "1 1,060000 1,060000");
+    EXPECT_EQ(firstReadjustments("05/2000"), "1,01 1,0766 1,0766");
+
+    tabelas::TTableRefusal refusal;
+    c.Period("01/08/2000", "31/12/2001", "01/01/1980");
+    ASSERT_TRUE(calc::FirstReadjustmentRefusal(c.in, c.GridCorrRev, c.tabatusal, refusal));
+    EXPECT_EQ(refusal.file, "atuaprev.tab");
+    EXPECT_NE(refusal.problem.find("08/2000"), std::string::npos);
+    EXPECT_NE(refusal.action.find("reajuste de 06/2001"), std::string::npos);
+    EXPECT_NE(MessageOf<calc::ECalcError>([&] { firstReadjustments("08/2000"); })
+                  .find("atuaprev.tab não tem o mês 08/2000"),
+              std::string::npos);
+    // After the proportional date's change the readjustment is made whole.
+    c.in.PropDate = EncodeDate(2001, 7, 1);
+    EXPECT_FALSE(calc::FirstReadjustmentRefusal(c.in, c.GridCorrRev, c.tabatusal, refusal));
+    EXPECT_EQ(firstReadjustments("08/2000"), "1 1,0766 1,0766");
+
+    // A start before the first row of its window takes the whole readjustment.
+    c.in.PropDate = EncodeDate(1996, 5, 1);
+    c.tabatusal.SetRowCount(1);
+    ArrearsCase::AddRow(c.tabatusal, {"09/2000", "6,00"});
+    c.Period("01/07/2000", "31/12/2001", "01/01/1980");
+    EXPECT_FALSE(calc::FirstReadjustmentRefusal(c.in, c.GridCorrRev, c.tabatusal, refusal));
+    EXPECT_EQ(firstReadjustments("07/2000"), "1 1,0766 1,0766");
+    // A window without any row is refused.
+    c.Period("01/07/2001", "31/12/2002", "01/01/1980");
+    ArrearsCase::Set(c.GridCorrRev, "06/2002", 1, "1,092");
+    ASSERT_TRUE(calc::FirstReadjustmentRefusal(c.in, c.GridCorrRev, c.tabatusal, refusal));
+    EXPECT_NE(refusal.problem.find("nenhum mês desse reajuste (inícios de 06/2001 a 05/2002)"),
+              std::string::npos);
+}

@@ -50,20 +50,20 @@ TEST(ArrearsTables, TheNewRmiNeedsWhatItsRoadReads) {
     in.DateEdit2Date = EncodeDate(1995, 2, 28);
     in.DateEdit3 = "15/03/1995";
     EXPECT_EQ(Needs(calc::NovaRmiTables(in, false)),
-              (Texts{"INPCGrid " + kInpc + ": 04/1995-04/1995 03/1992-02/1995"}));
+              (Texts{"INPCGrid " + kInpc + ": 03/1995-03/1995 03/1992-02/1995"}));
     // Limited salaries read the minimum wage and the ceiling of their months,
     // and the RMI those of "Atualizar até" (the ceiling of the month after a
     // mid-month date).
     in.Csmt = true;
     in.Catual24 = true;
     EXPECT_EQ(Needs(calc::NovaRmiTables(in, false)),
-              (Texts{"INPCGrid " + kInpc + ": 04/1995-04/1995 03/1992-02/1994",
+              (Texts{"INPCGrid " + kInpc + ": 03/1995-03/1995 03/1992-02/1994",
                      "GridSalmin salmin.tab: 03/1992-02/1995 03/1995-03/1995",
                      "gridiinss inss.tab: 03/1992-02/1995 04/1995-04/1995"}));
     in.Csmt = false;
     in.caplicar = true;
     EXPECT_EQ(Needs(calc::NovaRmiTables(in, false)),
-              (Texts{"INPCGrid " + kInpc + ": 04/1995-04/1995 03/1992-02/1994",
+              (Texts{"INPCGrid " + kInpc + ": 03/1995-03/1995 03/1992-02/1994",
                      "GridSalmin salmin.tab: 02/1995-02/1995",
                      "gridiinss inss.tab: 03/1995-03/1995 03/1995-03/1995"}));
     // A salary to correct after the month its factors carry it to has none.
@@ -71,7 +71,7 @@ TEST(ArrearsTables, TheNewRmiNeedsWhatItsRoadReads) {
     in.Catual24 = false;
     in.DateEdit3 = "15/11/1994";
     EXPECT_EQ(MessageOf<calc::ECalcError>([&] { calc::NovaRmiTables(in, false); }),
-              "Os salários de 01/1995 a 02/1995 são posteriores a 12/1994, o mês seguinte a "
+              "Os salários de 12/1994 a 02/1995 são posteriores a 11/1994, o mês de "
               "\"Atualizar até\": os salários são corrigidos até esse mês, e nenhum índice "
               "corrige um salário posterior. Revise as datas.");
 }
