@@ -339,18 +339,96 @@ namespace {
 // Where the missing months go: in their place among the others, and in a
 // table of dates on a line that starts with a date of the month (the month
 // alone would be refused as no date).
-std::string AddMonthsAction(const std::string& file, const std::string& missing, int count) {
+// The cells of one line of a table's text.
+std::vector<std::string> LineCells(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::vector<std::string> cells;
+    for (size_t from = 0; from <= line.size();) {
+        const size_t tab = std::min(line.find('\t', from), line.size());
+        cells.emplace_back(line.substr(from, tab - from));
+        from = tab + 1;
+    }
+    while (!cells.empty() && cells.back().empty())
+        cells.pop_back();
+    return cells;
+}
+
+// A line of the table to show as the example of the missing ones: the last
+// before the first missing month, else the first. Row 0 gives the titles.
+void ExampleLine(const TTableUse& use, const TWatched& w, int firstMissing,
+                 std::vector<std::string>& titles, std::vector<std::string>& example) {
+    const TTableKey key = TableRules(use.file).key;
+    auto consider = [&](std::vector<std::string> cells, bool first) {
+        int m;
+        if (cells.empty() || !KeyMonth(cells[0], key, m)) return;
+        if (first && example.empty()) example = std::move(cells);
+        else if (m < firstMissing) example = std::move(cells);
+    };
+    if (use.follow == TFollow::File) {
+        const std::string_view text = w.text;
+        bool header = true, first = true;
+        for (size_t at = 0; at < text.size();) {
+            const size_t end = std::min(text.find('\n', at), text.size());
+            std::vector<std::string> cells = LineCells(text.substr(at, end - at));
+            if (header) titles = std::move(cells);
+            else {
+                consider(std::move(cells), first);
+                first = false;
+            }
+            header = false;
+            at = end + 1;
+        }
+        return;
+    }
+    const TCellMatrix& cells = *use.cells;
+    auto row = [&cells](int r) {
+        std::vector<std::string> out;
+        for (int c = 0; c < cells.ColCount(); ++c)
+            out.push_back(cells.Cell(c, r));
+        while (!out.empty() && out.back().empty())
+            out.pop_back();
+        return out;
+    };
+    titles = row(0);
+    for (int r = 1; r < cells.RowCount(); ++r)
+        consider(row(r), r == 1);
+}
+
+// What a line of the table holds: "Data, Índice, Salário Mínimo e Moeda
+// separados por TAB, como a de 09/2026: 09/2026; 1; 1621,00; R$". Empty when
+// the table has no line to show.
+std::string LineExample(const std::vector<std::string>& titles, const std::vector<std::string>& line) {
+    if (line.size() < 2) return "";
+    std::string names, values;
+    for (size_t c = 0; c < line.size(); ++c) {
+        const std::string title = c < titles.size() && !titles[c].empty()
+                                      ? titles[c]
+                                      : "coluna " + std::to_string(c + 1);
+        names += (c == 0 ? "" : c + 1 == line.size() ? " e " : ", ") + title;
+        values += (c == 0 ? "" : "; ") + line[c];
+    }
+    return names + " separados por TAB, como a de " + line[0] + ": " + values;
+}
+
+std::string AddMonthsAction(const std::string& file, const std::string& missing, int count,
+                            const std::string& example) {
     const bool one = count == 1;
     std::string line = one ? "uma linha" : "uma linha por mês";
     if (TableRules(file).key == TTableKey::Date)
         line += " começando pela data, como 01/" + missing.substr(0, 7);
+    line += one ? ", no seu lugar entre os outros meses" : ", em ordem";
+    if (!example.empty()) line += std::string(one ? "; com " : "; cada uma com ") + example;
     return std::string(one ? "acrescente esse mês ao arquivo (" : "acrescente esses meses ao arquivo (") +
-           line + (one ? ", no seu lugar entre os outros meses)" : ", em ordem)");
+           line + ")";
 }
 
 void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool restore,
              const TCellsLoaded& loaded, const TMoreRefusals& more) {
     std::vector<TTableRefusal> refusals;
+    // The last month every table that ends before the case has, and the
+    // refusals of months missing.
+    int endsAt = -1;
+    std::vector<size_t> shortRefusals;
     auto told = [&refusals](const std::string& file) {
         return std::any_of(refusals.begin(), refusals.end(),
                            [&file](const TTableRefusal& r) { return r.file == file; });
@@ -386,8 +464,19 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
         if ((count == 0 && emptyCount == 0) || told(use.file)) continue;
         refusal = {use.file, "", ""};
         if (count > 0) {
+            std::vector<std::string> titles, example;
+            int firstMissing = 0;
+            KeyMonth(missing.substr(0, 7), TTableKey::Month, firstMissing);
+            ExampleLine(use, *w, firstMissing, titles, example);
             refusal.problem = count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing;
-            refusal.action = AddMonthsAction(use.file, missing, count);
+            refusal.action = AddMonthsAction(use.file, missing, count, LineExample(titles, example));
+            // A table that ends before the case: the case may end with it.
+            int needed = -1;
+            for (const TMonthSpan& span : use.months) needed = std::max(needed, span.last);
+            if (!w->months.empty() && needed > w->months.back()) {
+                endsAt = endsAt < 0 ? w->months.back() : std::min(endsAt, w->months.back());
+                shortRefusals.push_back(refusals.size());
+            }
         }
         if (emptyCount > 0) {
             refusal.problem += (count > 0 ? ", e " : "") + empty;
@@ -396,6 +485,15 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
         }
         refusals.push_back(refusal);
     }
+    // Ending the case there serves only a case that starts by then.
+    int caseStart = -1;
+    for (const TTableUse& use : uses)
+        for (const TMonthSpan& span : use.months)
+            if (span.first <= span.last) caseStart = caseStart < 0 ? span.first : std::min(caseStart, span.first);
+    if (endsAt >= 0 && endsAt >= caseStart)
+        for (size_t i : shortRefusals)
+            refusals[i].action += ", ou termine o cálculo em " + MonthText(endsAt) +
+                                  ", o último mês que as tabelas têm";
     if (more) more(refusals);
     if (!refusals.empty()) throw ETableError(RefusalText(dir, refusals));
 }

@@ -165,16 +165,21 @@ TEST_F(DamagedData, AMonthMissingFromATableStopsTheCalculationNamingIt) {
     const std::array<std::string, 4> cases[] = {
         {"crmensalrev3.tab", "01/1998", "1",
          "crmensalrev3.tab não tem o mês 01/1998: acrescente esse mês ao arquivo (uma linha, no "
-         "seu lugar entre os outros meses)"},
+         "seu lugar entre os outros meses; com Data, Índice, Salário Mínimo e Moeda separados por "
+         "TAB, como a de 12/1997: 12/1997; 1; 120,00; R$)"},
         {"crmensalrev3.tab", "01/1999", "",
          "crmensalrev3.tab não tem os meses 01/1999 a 12/1999: acrescente esses meses ao arquivo "
-         "(uma linha por mês, em ordem)"},
+         "(uma linha por mês, em ordem; cada uma com Data, Índice, Salário Mínimo e Moeda "
+         "separados por TAB, como a de 12/1998: 12/1998; 1; 130,00; R$), ou termine o cálculo em "
+         "12/1998, o último mês que as tabelas têm"},
         {"inss.tab", "01/1995", "",
          "inss.tab não tem os meses 07/1997 a 12/1999: acrescente esses meses ao arquivo (uma "
-         "linha por mês, em ordem)"},
+         "linha por mês, em ordem; cada uma com Data, Maior valor-teto e Menor valor-teto "
+         "separados por TAB, como a de 12/1994: 12/1994; 582,86; 582,86)"},
         {"salmin.tab", "01/06/1998", "1",
          "salmin.tab não tem o mês 06/1998: acrescente esse mês ao arquivo (uma linha começando "
-         "pela data, como 01/06/1998, no seu lugar entre os outros meses)"},
+         "pela data, como 01/06/1998, no seu lugar entre os outros meses; com Data e Salário "
+         "Mínimo separados por TAB, como a de 01/05/1998: 01/05/1998; 130,00)"},
     };
     for (const auto& [file, from, only, message] : cases) {
         ShipTables();

@@ -247,14 +247,24 @@ TEST_F(WizardSteps, OneRefusalListsEveryMonthEveryTableLacksAndNoRestartIsNeeded
     Form12->Datafim->SetText("30/11/2003");
     std::filesystem::remove(DataFile(tabelas::SeriesIFile));
     std::filesystem::remove(DataFile(tabelas::SeriesIIFile));
+    // Each line shows one of the table's lines, and the case may end where
+    // the tables end.
     const std::string months = " não tem os meses 01/2003 a 11/2003: acrescente esses meses ao "
-                               "arquivo (uma linha por mês, em ordem).";
+                               "arquivo (uma linha por mês";
+    const std::string end = "), ou termine o cálculo em 12/2002, o último mês que as tabelas têm.";
     EXPECT_EQ(MessageOf<tabelas::ETableError>([] { Form12->BTNcorrigirClick(nullptr); }),
               "O cálculo não foi feito por causa destas tabelas da pasta de dados \"" +
                   dir_.string() + "\":\n- crmensalrev3.tab" + months +
-                  "\n- salmin.tab não tem os meses 01/2003 a 11/2003: acrescente esses meses ao "
-                  "arquivo (uma linha por mês começando pela data, como 01/01/2003, em ordem)." +
-                  "\n- inss.tab" + months + "\n- " + tabelas::SeriesIIIFile + months +
+                  ", em ordem; cada uma com coluna 1, coluna 2, coluna 3 e coluna 4 separados por "
+                  "TAB, como a de 12/2002: 12/2002; 1; 1,00; Real" + end + "\n- salmin.tab" + months +
+                  " começando pela data, como 01/01/2003, em ordem; cada uma com coluna 1 e coluna "
+                  "2 separados por TAB, como a de 01/12/2002: 01/12/2002; 1,00" + end +
+                  "\n- inss.tab" + months +
+                  ", em ordem; cada uma com coluna 1, coluna 2 e coluna 3 separados por TAB, como a "
+                  "de 12/2002: 12/2002; 100000,00; 100000,00" + end + "\n- " +
+                  tabelas::SeriesIIIFile + months +
+                  ", em ordem; cada uma com coluna 1 e coluna 2 separados por TAB, como a de "
+                  "12/2002: 12/2002; 1" + end +
                   "\nFeito isso, calcule de novo. Não é preciso reiniciar o programa: as tabelas "
                   "alteradas são lidas outra vez a cada cálculo.");
     EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);

@@ -73,7 +73,9 @@ TEST(TableWatch, OneRefusalListsEveryTableAndAChangedFileIsReadAgain) {
               "O cálculo não foi feito por causa destas tabelas da pasta de dados \"" + dir.path +
                   "\":\n"
                   "- inss.tab não tem os meses 02/2026 a 11/2026: acrescente esses meses ao "
-                  "arquivo (uma linha por mês, em ordem).\n"
+                  "arquivo (uma linha por mês, em ordem; cada uma com Data, Maior e Menor "
+                  "separados por TAB, como a de 01/2026: 01/2026; 8157,41; 8157,41), ou termine "
+                  "o cálculo em 01/2026, o último mês que as tabelas têm.\n"
                   "- salmin.tab está danificada (linha 3: 'x' na coluna 2 não é um número): "
                   "corrija o arquivo.\n"
                   "- crmensalrev3.tab não foi encontrada na pasta de dados: coloque o arquivo "
@@ -150,7 +152,8 @@ TEST(TableWatch, AnEmptyCellTheCalculationReadsIsToldWithTheMissingMonths) {
     EXPECT_NE(Refusal(dir.path, {use}).find(
                   "- inss.tab não tem o mês 04/1989, e não tem o valor da coluna 3 (Menor "
                   "valor-teto) no mês 06/1989: acrescente esse mês ao arquivo (uma linha, no "
-                  "seu lugar entre os outros meses), e preencha esse valor.\n"),
+                  "seu lugar entre os outros meses; com Data e Maior valor-teto separados por "
+                  "TAB, como a de 05/1989: 05/1989; 936,00), e preencha esse valor.\n"),
               std::string::npos);
     ClearTableProblems();
 }
