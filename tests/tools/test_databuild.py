@@ -198,6 +198,11 @@ class Readjustments(unittest.TestCase):
         self.assertEqual(by["03/1994"][1:], ["1", "64,79", "URV", ""])
         for r in rows[1:]:
             self.assertTrue(r[1] == "1" or value(r[1]) != 1, r)
+        src = bt.Sources()
+        next(r for r in src.reajuste if r["competencia"] == "01/2024")["percentual"] = "0,00"
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("0% em 01/2024", str(e.exception))
 
     def test_no_month_missing_from_04_1991_on(self):
         months = [bt.month(r[0]) for r in table("crmensalrev3.tab")[1:]]

@@ -928,7 +928,8 @@ class Build:
             else:
                 text = num(f, 1)
                 if text == "1,0":
-                    raise ValueError("reajuste de 0% em %s seria lido como mês sem reajuste" % month_text(m))
+                    raise SourceError("%s: reajuste de 0%% em %s seria lido como mês sem reajuste"
+                                      % (self.reaj.factor[m][1][0].where(), month_text(m)))
             up_to = self.reaj.started_up_to.get(m)
             rows.append([month_text(m), text, num(self.salmin[m][0], 2), self.cur.symbol(m),
                          month_text(up_to) if up_to is not None else ""])
