@@ -666,9 +666,8 @@ class Readjustments:
 # in 07/2013 had one more month of it than a start in 08/2013 and must get
 # the smaller percentage; the reproduction gives 07/2013 the larger one.
 RULE_OVER_SOURCE = {
-    "07/2013": "a única reprodução do Anexo I da PI 19/2014 dá 2,32 para 07/2013 e 2,19 para 08/2013, ao "
-               "contrário da regra: o INPC de 07/2013 foi negativo (−0,13%), então o início mais antigo tem o "
-               "percentual menor",
+    "07/2013": "o INPC de 07/2013 foi negativo (−0,13%), então o início mais antigo tem o percentual menor, e "
+               "a única reprodução achada do Anexo I da PI 19/2014 (fonte única) dá a ele o maior",
 }
 RULE_OVER_SOURCE["08/2013"] = RULE_OVER_SOURCE["07/2013"]
 
