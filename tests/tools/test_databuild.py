@@ -192,12 +192,17 @@ class Readjustments(unittest.TestCase):
     def test_text_one_exactly_where_there_is_no_readjustment(self):
         rows = table("crmensalrev3.tab")
         by = {r[0]: r for r in rows[1:]}
-        self.assertEqual(by["01/2024"][1:], ["1,0371", "1412,00", "R$"])
+        self.assertEqual(by["01/2024"][1:], ["1,0371", "1412,00", "R$", ""])
         self.assertEqual(by["02/2024"][1], "1")
         self.assertEqual(by["01/2011"][1], "1,0647")
-        self.assertEqual(by["03/1994"][1:], ["1", "64,79", "URV"])
+        self.assertEqual(by["03/1994"][1:], ["1", "64,79", "URV", ""])
         for r in rows[1:]:
             self.assertTrue(r[1] == "1" or value(r[1]) != 1, r)
+        src = bt.Sources()
+        next(r for r in src.reajuste if r["competencia"] == "01/2024")["percentual"] = "0,00"
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("0% em 01/2024", str(e.exception))
 
     def test_no_month_missing_from_04_1991_on(self):
         months = [bt.month(r[0]) for r in table("crmensalrev3.tab")[1:]]
@@ -206,13 +211,14 @@ class Readjustments(unittest.TestCase):
 
     def test_readjustments_of_1991_to_1994_where_the_minimum_wage_changed(self):
         by = {r[0]: r[1:] for r in table("crmensalrev3.tab")[1:]}
-        self.assertEqual(by["04/1991"], ["1", "17000,00", "Cr$"])
+        self.assertEqual(by["04/1991"], ["1", "17000,00", "Cr$", ""])
         self.assertEqual(by["09/1991"][0], "2,4706")
         self.assertEqual(by["01/1992"][0], "2,1982342")
         self.assertEqual(by["05/1993"][0], "1,917074")
-        self.assertEqual(by["08/1993"], ["1,1926", "5534,00", "CR$"])
+        self.assertEqual(by["08/1993"], ["1,1926", "5534,00", "CR$", ""])
         self.assertEqual(by["06/1993"][0], "1")
-        self.assertEqual((by["01/2026"][0], by["02/2026"][0], by["12/2026"]), ("1,039", "1", ["1", "1621,00", "R$"]))
+        self.assertEqual((by["01/2026"][0], by["02/2026"][0], by["12/2026"]),
+                         ("1,039", "1", ["1", "1621,00", "R$", ""]))
 
     def test_a_readjustment_off_the_ceilings_step_is_refused(self):
         src = bt.Sources()
@@ -242,6 +248,26 @@ class Readjustments(unittest.TestCase):
         total = value(by["04/2006"][1]) * value(by["08/2006"][1])
         self.assertEqual((Decimal("1000.00") * total).quantize(Decimal("0.01")), Decimal("1050.10"))
         self.assertEqual(by["05/2006"][1], "1")
+        self.assertEqual(by["05/2005"][1], "1,06355")
+        # The 5,00% read for 04/2006 is checked against the ceiling's step.
+        src = bt.Sources()
+        next(r for r in src.reajuste if r["competencia"] == "04/2006")["percentual"] = "5,01"
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("04/2006", str(e.exception))
+
+    def test_start_limit_only_where_the_acts_give_a_readjustment_to_earlier_starts(self):
+        rows = table("crmensalrev3.tab")
+        self.assertEqual(rows[0][4], "Início até")
+        self.assertEqual({r[0]: r[4] for r in rows[1:] if r[4]}, {"08/2006": "03/2006"})
+        self.assertIn(b"\tR$\t03/2006\t\r\n", bt.tab_bytes(BUILD.tables["crmensalrev3.tab"]))
+        # A date inside a month names no month to stop at.
+        src = bt.Sources()
+        row = next(r for r in src.reajuste if r["competencia"] == "08/2006")
+        row["nota"] = row["nota"].replace("DIB <= 31/03/2006", "DIB <= 15/03/2006")
+        with self.assertRaises(bt.SourceError) as e:
+            bt.Build(src)
+        self.assertIn("15/03/2006", str(e.exception))
 
     def test_proportional_table_keys_are_benefit_start_months(self):
         by = {r[0]: r[1] for r in table("atuaprev.tab")[1:]}
@@ -249,6 +275,24 @@ class Readjustments(unittest.TestCase):
         self.assertEqual(by["12/2023"], "0,55")
         self.assertNotIn("06/2012", by)   # the superseded 2013 table stays out
         self.assertEqual((by["06/1992"], by["09/1991"]), ("80,5517", "119,82342"))   # derived, 1992
+        self.assertEqual((by["05/1996"], by["06/1996"], by["05/1997"]), ("7,76", "7,14", "0,58"))
+        self.assertNotIn("07/1996", by)   # the 1997 table is partial
+        self.assertEqual((by["12/2015"], by["05/2004"], by["11/2018"]), ("0,90", "6,355", "0,00"))
+        # The only reproduction of 2014 swaps these two; the rule's values ship.
+        self.assertEqual((by["07/2013"], by["08/2013"]), ("2,18", "2,32"))
+
+    def test_proportional_rows_off_the_rule_are_refused(self):
+        def refused(start, **change):
+            src = bt.Sources()
+            row = next(r for r in src.pro_rata if r["mes_dib"] == start)
+            row.update(change)
+            with self.assertRaises(bt.SourceError) as e:
+                bt.Build(src)
+            return str(e.exception)
+        self.assertIn("DERIVADO", refused("02/2010", percentual="5,55"))         # derived, 5,5412
+        self.assertIn("0,01", refused("02/2015", percentual="9,67"))             # read, 9,6571
+        row = next(r for r in bt.Sources().pro_rata if r["mes_dib"] == "07/2013")
+        self.assertIn("RULE_OVER_SOURCE", refused("07/2013", nota=row["nota"].replace("NÃO confere", "confere")))
 
 
 class CorrectionChain(unittest.TestCase):

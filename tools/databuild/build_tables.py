@@ -23,7 +23,7 @@ import os
 import re
 import sys
 import tempfile
-from decimal import Decimal, ROUND_DOWN, ROUND_HALF_EVEN, localcontext
+from decimal import Decimal, ROUND_DOWN, ROUND_HALF_EVEN, ROUND_HALF_UP, localcontext
 
 sys.dont_write_bytecode = True   # keep the source tree clean when run from the tests
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -576,7 +576,8 @@ def last_year_acts(src):
 
 class Readjustments:
     """Factor of the general readjustment of benefits in each month where
-    the sources say whether there was one."""
+    the sources say whether there was one, and the last start month of the
+    benefits it was given to where the acts give it only to those."""
 
     # Periods in which every readjustment is known, so a month without one
     # had none: from 04/1991 (the minimum wage stood still from 03 to
@@ -584,8 +585,13 @@ class Readjustments:
     # changed: RULE_FROM) to the end. Those of 1989-03/1991 are unknown.
     KNOWN = [(month("04/1991"), LAST_MONTH)]
 
+    # How a source note says that a readjustment was given only to the
+    # benefits started up to a date ("para DIB <= 31/03/2006").
+    STARTED_UP_TO = re.compile(r"para DIB <= (\d\d/\d\d/\d{4})")
+
     def __init__(self, src, teto_rows):
         self.factor = {}     # month -> (Decimal factor or None for "1", rows, note)
+        self.started_up_to = {}   # month -> last start month of the benefits it applies to
         by_month = {}
         for r in src.reajuste:
             m = field(r, "competencia", month)
@@ -599,20 +605,20 @@ class Readjustments:
                     self.factor[m] = (None, [], "")
                 elif r["percentual"]:
                     self.factor[m] = (ONE + field(r, "percentual", dec) / HUNDRED, [r], "")
+                    self._started_up_to(m, r)
                 elif r["competencia"] == "03/1994":
                     # Conversion into URV, not a readjustment; the program
                     # divides the benefit by its own URV divisor that month.
                     self.factor[m] = (None, [r], "conversão em URV (divisor do programa)")
-                elif r["competencia"] == "04/2006":
-                    self.factor[m] = self._mp291(r, by_month, teto_rows)
                 else:
                     raise SourceError("%s: reajuste sem percentual num período dado como conhecido"
                                       % r.where())
+        apr, aug = month("04/2006"), month("08/2006")
+        self._check_2006(self.factor[apr][0], by_month, teto_rows)
         # The 2006 increase of 5,01% replaced the MP 291 readjustment for all
         # purposes from 08/2006: the factor of 08/2006 brings the April value
         # up to 5,01% over the value before April.
-        aug = month("08/2006")
-        apr_factor = self.factor[month("04/2006")][0]
+        apr_factor = self.factor[apr][0]
         aug_factor, aug_rows, _ = self.factor[aug]
         with localcontext() as ctx:
             ctx.prec = 40
@@ -620,43 +626,131 @@ class Readjustments:
                                 "aumento de 5,01%% sobre o valor anterior a 04/2006, dividido pelos %s%% de 04/2006"
                                 % num((apr_factor - 1) * 100))
 
+    def _started_up_to(self, m, r):
+        """The month of the date up to which the note says the benefits must
+        have started: a whole month, since the table holds a month."""
+        found = self.STARTED_UP_TO.search(r["nota"])
+        if not found:
+            return
+        try:
+            last, day = date_parts(found.group(1))
+        except ValueError as e:
+            raise SourceError("%s: coluna nota: %s" % (r.where(), e))
+        if day != days_in(last) or last >= m:
+            raise SourceError("%s: início até %s não é o fim de um mês anterior ao reajuste"
+                              % (r.where(), found.group(1)))
+        self.started_up_to[m] = last
+
     @staticmethod
-    def _mp291(r, by_month, teto_rows):
-        """The MP 291 percentage is not in the sources; the ceiling is
+    def _check_2006(apr_factor, by_month, teto_rows):
+        """The MP 291 percentage read, against the ceiling, which is
         readjusted with the same index as the benefits (Lei 8.212/91 art. 20
-        §1º), and the ceilings of 05/2005 and 04/2006 give it."""
-        t = {field(x, "vigencia", month): (field(x, "teto", dec), x) for x in teto_rows}
-        (before, rb), (after, ra) = t[month("05/2005")], t[month("04/2006")]
-        pct = ((after / before - 1) * HUNDRED).quantize(Decimal("0.01"))
-        if (before * (1 + pct / HUNDRED)).quantize(Decimal("0.01")) != after:
-            raise SourceError("teto_inss.tsv: 04/2006 não é um reajuste percentual inteiro do teto de 05/2005")
-        aug = t[month("08/2006")][0]
+        §1º): the ceiling of 05/2005 readjusted by it gives that of 04/2006,
+        and readjusted by the 5,01% of 08/2006 that of 08/2006."""
+        t = {field(x, "vigencia", month): field(x, "teto", dec) for x in teto_rows}
+        before = t[month("05/2005")]
         aug_pct = field(by_month[month("08/2006")], "percentual", dec)
-        if (before * (1 + aug_pct / HUNDRED)).quantize(Decimal("0.01")) != aug:
-            raise SourceError("teto_inss.tsv: 08/2006 não confere com o aumento de 5,01% sobre 05/2005")
-        return (1 + pct / HUNDRED, [r, rb, ra],
-                "DERIVADO: teto 04/2006 / teto 05/2005 = %s%% (mesmo índice dos benefícios)" % num(pct))
+        for m, factor in ((month("04/2006"), apr_factor), (month("08/2006"), 1 + aug_pct / HUNDRED)):
+            if (before * factor).quantize(Decimal("0.01")) != t[m]:
+                raise SourceError("teto_inss.tsv: o teto de 05/2005 reajustado pelo fator %s de %s não dá o "
+                                  "teto de %s" % (num(factor, 1), month_text(m), month_text(m)))
 
     def factor_of(self, m):
         f = self.factor[m][0]
         return ONE if f is None else f
 
 
-def pro_rata(src):
+# Rows of the proportional tables whose only reproduction disagrees with the
+# rule (the sources mark them "NÃO confere"): the rule's value is shipped,
+# DERIVADO. In 2013 the INPC of 07/2013 was negative (-0,13%), so a start
+# in 07/2013 had one more month of it than a start in 08/2013 and must get
+# the smaller percentage; the reproduction gives 07/2013 the larger one.
+RULE_OVER_SOURCE = {
+    "07/2013": "o INPC de 07/2013 foi negativo (−0,13%), então o início mais antigo tem o percentual menor, e "
+               "a única reprodução achada do Anexo I da PI 19/2014 (fonte única) dá a ele o maior",
+}
+RULE_OVER_SOURCE["08/2013"] = RULE_OVER_SOURCE["07/2013"]
+
+# How the sources say that a proportional table follows the rule, derived
+# by it or read and checked against it.
+RULE_MARK = "regra pro rata"
+
+
+def rule_percentage(src, reaj, first, m, last):
+    """The proportional percentage the rule gives a start in month m, in the
+    table whose rows run from month first to month last: (1 + P) / (1 + INPC
+    of the window) x INPC from m to R - 1, minus 1, floor 0, in percent and
+    not rounded (R the readjustment after the table, P its percentage, the
+    window from the readjustment before, which is the table's first month,
+    to R - 1). The first row, "e anteriores", is P itself."""
+    done = [k for k in reaj.factor if k <= first and reaj.factor[k][0] is not None]
+    after = sorted(k for k in reaj.factor if k > last and reaj.factor[k][0] is not None)
+    if not done or max(done) != first or not after:
+        raise SourceError("reajuste_pro_rata.tsv: a tabela de %s a %s não vai de um reajuste ao mês antes do "
+                          "seguinte" % (month_text(first), month_text(last)))
+    readj = after[0]
+    pct = (reaj.factor[readj][0] - 1) * HUNDRED
+    if m == first:
+        return pct
+    with localcontext() as ctx:
+        ctx.prec = 40
+        window = since = ONE
+        for k in range(first, readj):
+            if k not in src.inpc_by_month:
+                raise SourceError("inpc_mensal.tsv: falta %s para a regra pro rata" % month_text(k))
+            window *= 1 + src.inpc_by_month[k] / HUNDRED
+            if k >= m:
+                since *= 1 + src.inpc_by_month[k] / HUNDRED
+        return max(Decimal(0), ((1 + pct / HUNDRED) / window * since - 1) * HUNDRED)
+
+
+def pro_rata(src, reaj):
     """Percentage of a benefit's first (proportional) readjustment by the
-    month of its start."""
+    month of its start: month -> (percentage, source rows, note)."""
     # The 2013 table of the sources is the original one at 6,15%, replaced by
     # a 6,20% one that was not read: the whole year stays out.
     superseded = {r["ano"] for r in src.pro_rata if "SUPERADA" in r["nota"]}
-    out = {}
+    tables = {}
     for r in src.pro_rata:
-        if r["ano"] in superseded:
-            continue
-        m = field(r, "mes_dib", month)
-        if m in out:
-            raise SourceError("%s: mês de início repetido" % r.where())
-        out[m] = (field(r, "percentual", dec), [r])
+        if r["ano"] not in superseded:
+            tables.setdefault(r["ano"], []).append(r)
+    out = {}
+    for year, rows in tables.items():
+        months = [field(r, "mes_dib", month) for r in rows]
+        ruled = any(RULE_MARK in r["fonte"] + r["nota"] for r in rows)
+        for r, m in zip(rows, months):
+            if m in out:
+                raise SourceError("%s: mês de início repetido" % r.where())
+            value, note = field(r, "percentual", dec), ""
+            if ruled:
+                value, note = rule_checked(src, reaj, r, months[0], m, max(months), value)
+            elif month_text(m) in RULE_OVER_SOURCE:
+                raise SourceError("%s: a tabela não segue a regra pro rata: reveja RULE_OVER_SOURCE" % r.where())
+            out[m] = (value, [r], note)
     return out
+
+
+def rule_checked(src, reaj, r, first, m, last, value):
+    """A row of a table that follows the rule: a DERIVADO row must be the
+    rule's value at two places, a read one within 0,01 point of it, and one
+    of RULE_OVER_SOURCE, which the sources say does not agree, gets the
+    rule's value."""
+    rule = rule_percentage(src, reaj, first, m, last)
+    rounded = rule if m == first else rule.quantize(Decimal("0.01"), rounding=ROUND_HALF_UP)
+    if month_text(m) in RULE_OVER_SOURCE:
+        if "NÃO confere" not in r["nota"]:
+            raise SourceError("%s: a fonte não diz mais que a linha não confere: reveja RULE_OVER_SOURCE"
+                              % r.where())
+        return rounded, "DERIVADO pela regra pro rata (%s na fonte): %s" % (r["percentual"],
+                                                                            RULE_OVER_SOURCE[month_text(m)])
+    if r["fonte"].startswith("DERIVADO") or "; DERIVADO" in r["fonte"]:
+        if rounded != value:
+            raise SourceError("%s: %s DERIVADO, mas a regra pro rata dá %s" % (r.where(), r["percentual"],
+                                                                               num(rule, 2, 4)))
+    elif abs(value - rule) > Decimal("0.01"):
+        raise SourceError("%s: %s lido difere da regra pro rata (%s) em mais de 0,01 ponto"
+                          % (r.where(), r["percentual"], num(rule, 2, 4)))
+    return value, ""
 
 
 # ---------------------------------------------------------- index chain
@@ -785,7 +879,7 @@ class Build:
         self.reaj = Readjustments(src, src.teto)
         self.teto = ceiling(src, self.cur, self.reaj)
         self.acts = last_year_acts(src)
-        self.pro_rata = pro_rata(src)
+        self.pro_rata = pro_rata(src, self.reaj)
         self.chains = {v: Chain(src, self.cur, v) for v in ("inss", "igpdi", "inpc2004")}
         self.index = self.chains["inss"].index()
         self.tables = {}
@@ -822,7 +916,10 @@ class Build:
         return sorted(m for m in self.reaj.factor if m in self.salmin)
 
     def _correction(self):
-        rows = [["Data", "Índice", "Salário Mínimo", "Moeda"]]
+        # "Início até": the last start month of the benefits a readjustment
+        # was given to, where the acts give it only to those; empty where it
+        # applies to every benefit.
+        rows = [["Data", "Índice", "Salário Mínimo", "Moeda", "Início até"]]
         for m in self.correction_months():
             f = self.reaj.factor[m][0]
             if f is None:
@@ -830,8 +927,11 @@ class Build:
             else:
                 text = num(f, 1)
                 if text == "1,0":
-                    raise ValueError("reajuste de 0% em %s seria lido como mês sem reajuste" % month_text(m))
-            rows.append([month_text(m), text, num(self.salmin[m][0], 2), self.cur.symbol(m)])
+                    raise SourceError("%s: reajuste de 0%% em %s seria lido como mês sem reajuste"
+                                      % (self.reaj.factor[m][1][0].where(), month_text(m)))
+            up_to = self.reaj.started_up_to.get(m)
+            rows.append([month_text(m), text, num(self.salmin[m][0], 2), self.cur.symbol(m),
+                         month_text(up_to) if up_to is not None else ""])
         return rows
 
     def _atuaprev(self):

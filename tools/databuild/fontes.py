@@ -93,10 +93,12 @@ def render(build):
       "final depois do último mês da série); e para `salmin.tab` e `inss.tab`, cuja busca exige a linha do "
       "próprio mês e não toma mais a linha do mês seguinte nem a primeira linha da tabela. O cálculo da RMI "
       "pelo Decreto 83.080/79 lê o maior e o menor valor-teto na linha exata do mês seguinte à data final e "
-      "é recusado também quando a célula do menor está vazia. Duas leituras não recusam: em `atuaprev.tab` um mês de início "
-      "sem linha recebe o reajuste integral no primeiro reajuste; e a simulação de aposentadoria (janela que "
-      "nenhum comando abre) toma o salário mínimo e o teto da última linha que não passa do mês, e só recusa "
-      "um mês depois da última linha. Os meses que faltam estão na seção \"Lacunas que restam\".\n")
+      "é recusado também quando a célula do menor está vazia. Quando o primeiro reajuste do benefício é "
+      "proporcional e `atuaprev.tab` não tem o mês de início dentro da janela desse reajuste, o cálculo é "
+      "recusado e não aplica o reajuste inteiro no lugar (ver a seção da tabela). Uma leitura não recusa: a "
+      "simulação de aposentadoria (janela que nenhum comando abre) toma o salário mínimo e o teto da última "
+      "linha que não passa do mês, e só recusa um mês depois da última linha. Os meses que faltam estão na "
+      "seção \"Lacunas que restam\".\n")
 
     w("## Cobertura\n")
     w("| arquivo | grade | meses cobertos | meses que faltam entre o primeiro e o último |")
@@ -178,7 +180,9 @@ def render(build):
     w("## crmensalrev3.tab e crmensalrevinss.tab\n")
     w("Colunas: 0 \"Data\" (\"mm/aaaa\"), 1 \"Índice\" (fator do reajuste geral dos benefícios que entra em "
       "vigor no mês, ou o texto \"1\" exatamente onde não há reajuste: o assistente compara esse texto), "
-      "2 \"Salário Mínimo\" (o de `salmin.tab` para o mês), 3 \"Moeda\". As duas tabelas são iguais: as fontes "
+      "2 \"Salário Mínimo\" (o de `salmin.tab` para o mês), 3 \"Moeda\", 4 \"Início até\" (um mês \"mm/aaaa\" "
+      "numa linha cujo reajuste os atos deram só aos benefícios iniciados até esse mês; vazia em todas as outras "
+      "linhas, e vazia quer dizer que o reajuste vale para todo benefício). As duas tabelas são iguais: as fontes "
       "dão um só reajuste por mês, o que a lei manda e o INSS pagou (em 09/1991, os 147,06% pagos com atraso "
       "pela Portaria MPS 302/92 no lugar dos 79,96% de 19/09/1991). O assistente só leria "
       "`crmensalrevinss.tab` com a caixa do IRSM, que ele desmarca antes de cada cálculo; a simulação a lê "
@@ -194,13 +198,19 @@ def render(build):
       "(o primeiro reajuste proporcional fica em `atuaprev.tab`). 03/1994 tem \"1\": é a conversão em URV, "
       "que o programa faz com o seu próprio divisor.\n" % bt.month_text(months[0]))
     readjustments_1991_1994(build, w)
-    w("**2006.** A MP 291/2006 reajustou os benefícios em 04/2006 por um percentual que as fontes não "
-      "trazem; o teto, que é reajustado com os mesmos índices dos benefícios (Lei 8.212/91 art. 20 §1º), "
-      "passou de 2.668,15 para 2.801,56, o que dá 5,00% (DERIVADO). O aumento de 5,01% de 08/2006 (Decreto "
-      "5.872/2006) substituiu para todos os fins o reajuste de 2006, sobre o valor anterior a abril: o fator "
-      "de 08/2006 é 1,0501 / 1,05, e o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere. O aumento "
-      "de 08/2006 só valeu para benefícios iniciados até 03/2006; a tabela é uma só para todos, e um "
-      "benefício iniciado de 04/2006 a 07/2006 recebe nela esse fator de 08/2006 sem o ter tido.\n")
+    started_up_to(build, w)
+    w("**2006.** A MP 291/2006 reajustou os benefícios em 04/2006 em 5,00%% (art. 1º, lido). O builder confere "
+      "esse percentual com o teto, que é reajustado com os mesmos índices dos benefícios (Lei 8.212/91 art. 20 "
+      "§1º): 2.668,15 × 1,05 = 2.801,56, o teto de 04/2006 (antes de ser lido, o percentual era DERIVADO dessa "
+      "conta, que ficou como conferência). O aumento de 5,01%% de 08/2006 (Decreto 5.872/2006) substituiu para "
+      "todos os fins o reajuste de 2006, sobre o valor anterior a abril: o fator de 08/2006 é 1,0501 / 1,05, e "
+      "o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere; o builder para com erro se uma das duas contas "
+      "deixar de fechar. Esse aumento só valeu para benefícios iniciados até 31/03/2006: a linha 08/2006 traz "
+      "%s na coluna \"Início até\". A tabela proporcional da MP 291 (benefícios iniciados de 05/2005 a "
+      "03/2006) não entra em `atuaprev.tab`: a de 2006 lá é a do Decreto 5.872.\n"
+      % bt.month_text(build.reaj.started_up_to[bt.month("08/2006")]))
+    w("**05/2005 = 6,355%** (DERIVADO do passo do teto, 2.508,72 → 2.668,15, que só 6,355% reproduz com três "
+      "casas; os 6,35% e 6,36% da imprensa são o mesmo número cortado e arredondado): fator 1,06355.\n")
     w("Os demais reajustes e as suas fontes:\n")
     w("| competência | percentual | fator | norma | fonte | nota |")
     w("|---|---|---|---|---|---|")
@@ -220,24 +230,56 @@ def render(build):
       "primeiro reajuste, proporcional, desse benefício).\n")
     have, gaps = coverage(build.pro_rata)
     w("Cobertura: %s. Faltam: %s.\n" % (span_text(have), span_text(gaps) or "nenhum"))
-    w("Uma linha por mês de início das tabelas pro rata lidas. A primeira linha de cada tabela (\"e "
-      "anteriores\") vale para o seu mês; os meses de início anteriores já tiveram o seu primeiro reajuste "
-      "antes. A tabela de 2013 das fontes é a original de 6,15%, depois retificada para 6,20% (a retificada "
-      "não foi lida): fica de fora. A de 2019 é parcial. Um mês de início que falta recebe do programa o "
-      "reajuste integral no primeiro reajuste.\n")
+    w("Uma linha por mês de início das tabelas pro rata das fontes. A primeira linha de cada tabela (\"e "
+      "anteriores\") é a do mês do reajuste anterior e traz o reajuste inteiro; os meses de início anteriores já "
+      "tiveram o seu primeiro reajuste antes. A tabela de 2013 das fontes é a original de 6,15%, depois "
+      "retificada para 6,20% (a retificada não foi lida): fica de fora. A de 1997 é PARCIAL: só as três linhas "
+      "citadas pela Folha de S.Paulo de 29/05/1997 (o Anexo da MP 1.572-1/1997 não foi lido). A de 2000 foi "
+      "lida numa reprodução de jornal (confiança média, ver a nota das fontes).\n")
+    w("**O que o programa faz com esta tabela.** A correção proporcional vale quando o primeiro reajuste do "
+      "benefício cai na data de \"Correção proporcional do benefício\" ou depois (01/05/1996, se não foi "
+      "mudada); antes dela, o primeiro reajuste é inteiro. Quando vale, o programa procura a linha do mês de "
+      "início do benefício. Um início no próprio mês do reajuste anterior recebe o reajuste inteiro. Um início "
+      "na janela do reajuste (depois do mês do reajuste anterior e antes do mês do reajuste) que a tabela não "
+      "tem faz o cálculo ser recusado, na mensagem que nomeia todos os meses que faltam: ela nomeia "
+      "`atuaprev.tab`, o mês de início e o reajuste, e pede que se acrescente o percentual do anexo do ato "
+      "desse reajuste para esse mês de início. O programa nunca aplica em silêncio o reajuste inteiro no lugar "
+      "do proporcional. Um cálculo que não lê a tabela (todo primeiro reajuste antes daquela data) não a "
+      "exige.\n")
+    ruled = rule_tables(build)
+    w("**A regra pro rata.** pro rata(m) = (1 + P) / (1 + INPC acumulado da janela) × INPC acumulado de m a "
+      "R − 1, − 1, com piso 0 e duas casas (P = percentual do reajuste, R = mês do reajuste, janela = do mês "
+      "do reajuste anterior a R − 1; INPC de `inpc_mensal.tsv`); a primeira linha é P. As fontes a conferiram "
+      "com todas as tabelas lidas (diferença máxima 0,0095 ponto percentual). O builder a recalcula em toda "
+      "tabela que as fontes dizem segui-la (%s): uma linha DERIVADA tem de ser o valor da regra com duas casas "
+      "e uma linha lida tem de estar a até 0,01 ponto dela, ou o builder para com erro. **DERIVADAS pela "
+      "regra** (ato ou anexo não lidos; P do reajuste em `crmensalrev3.tab`): as tabelas de %s.\n"
+      % (", ".join(y for y, derived in ruled), and_list(y for y, derived in ruled if derived)))
+    overridden = [(m, v) for m, v in sorted(build.pro_rata.items()) if v[2]]
+    if overridden:
+        w("**Conflito de 2014.** %s: %s. O builder grava o valor da regra, DERIVADO, e para com erro se a nota "
+          "da fonte deixar de dizer que a linha não confere.\n"
+          % ("; ".join("%s = %s (a reprodução lida dá %s)" % (bt.month_text(m), bt.num(v[0], 2), v[1][0]["percentual"])
+                       for m, v in overridden),
+             bt.RULE_OVER_SOURCE[bt.month_text(overridden[0][0])]))
     w("**1992: três tabelas DERIVADAS**, uma para cada reajuste pelo INPC (01, 05 e 09/1992, art. 41 II da "
       "Lei 8.213/91): para o mês de início m, o INPC acumulado de m até o mês anterior ao reajuste "
       "(`inpc_mensal.tsv`), a convenção da tabela de 01/1993 da Portaria MPS 08/1993. A linha \"e "
       "anteriores\" de cada uma é o reajuste inteiro.\n")
-    w("| reajuste | meses de início | fonte |")
-    w("|---|---|---|")
+    w("| reajuste | meses de início | obtido | fonte |")
+    w("|---|---|---|---|")
     groups = {}
     for m in sorted(build.pro_rata):
         r = build.pro_rata[m][1][0]
         found = re.search(r"REAJUSTE DE (\d\d/\d{4})", r["nota"])
         groups.setdefault(found.group(1) if found else r["ano"], []).append((m, r))
     for key, items in groups.items():
-        w("| %s | %s | %s |" % (key, span_text(bt.spans(m for m, r in items)), cell(items[0][1]["fonte"][:200])))
+        fontes = []
+        for m, r in items:
+            if r["fonte"] not in fontes:
+                fontes.append(r["fonte"])
+        w("| %s | %s | %s | %s |" % (key, span_text(bt.spans(m for m, r in items)), obtained(build, items),
+                                     cell(" / ".join(fontes))))
     w("")
 
     # ---------------------------------------------------------------- chain
@@ -566,6 +608,75 @@ def readjustments_1991_1994(build, w):
       "reajustes: a tabela é uma só para todos os benefícios.\n")
 
 
+def started_up_to(build, w):
+    """The readjustments given only to the benefits started up to a month,
+    with their sources."""
+    w("**Coluna \"Início até\".** Um reajuste que os atos deram só aos benefícios iniciados até um mês traz "
+      "esse mês na coluna 4; o programa não o aplica a um benefício iniciado depois, nem o toma como o "
+      "primeiro reajuste dele. O builder tira o mês da nota da linha em `reajuste_beneficios.tsv` (\"para "
+      "DIB <= dd/mm/aaaa\") e para com erro se a data não for o último dia de um mês anterior ao reajuste. Em "
+      "toda outra linha a coluna fica vazia: o reajuste vale para todo benefício.\n")
+    w("| competência | início até | norma | fonte | nota |")
+    w("|---|---|---|---|---|")
+    for m in sorted(build.reaj.started_up_to):
+        r = build.reaj.factor[m][1][0]
+        w("| %s | %s | %s | %s | %s |" % (r["competencia"], bt.month_text(build.reaj.started_up_to[m]),
+                                          cell(r["norma"]), cell(r["fonte"]), cell(r["nota"])))
+    w("")
+
+
+def and_list(items):
+    items = list(items)
+    return ", ".join(items[:-1]) + " e " + items[-1] if len(items) > 1 else "".join(items)
+
+
+def rule_tables(build):
+    """(year, derived) of the proportional tables the builder checked by the
+    rule, in order; derived when the sources derived them by it."""
+    out = []
+    for r in build.src.pro_rata:
+        if bt.month(r["mes_dib"]) in build.pro_rata and bt.RULE_MARK in r["fonte"] + r["nota"]:
+            derived = r["fonte"].startswith("DERIVADO") or "; DERIVADO" in r["fonte"]
+            if not out or out[-1][0] != r["ano"]:
+                out.append((r["ano"], derived))
+    return out
+
+
+def obtained(build, items):
+    """How the rows of one proportional table were obtained."""
+    r = items[0][1]
+    how = "DERIVADO" if r["fonte"].startswith("DERIVADO") or "; DERIVADO" in r["fonte"] else "lido"
+    if bt.RULE_MARK in r["fonte"] + r["nota"]:
+        how += " (regra pro rata)" if how == "DERIVADO" else ", conferido com a regra pro rata"
+    if any("PARCIAL" in x["nota"] for m, x in items):
+        how += ", PARCIAL"
+    if "confiança média" in r["nota"]:
+        how += ", confiança média"
+    over = [m for m, x in items if build.pro_rata[m][2]]
+    if over:
+        how += "; %s DERIVADOS pela regra (conflito)" % " e ".join(bt.month_text(m) for m in over)
+    return how
+
+
+def proportional_refusals(build, since):
+    """Start months atuaprev.tab lacks that the program refuses when the
+    proportional rule holds from month since: those inside the window of a
+    first readjustment on or after it, not in the month of the readjustment
+    before. Returns (months, readjustment months)."""
+    readj = sorted(m for m, f in build.reaj.factor.items() if f[0] is not None)
+    last = max(build.reaj.factor)
+    months, windows = [], []
+    for m in range(min(build.reaj.factor), last + 1):
+        if m in build.pro_rata or (m in readj and build.reaj.started_up_to.get(m, m) >= m):
+            continue    # a row, or a start in the month of the readjustment before
+        first = [k for k in readj if k > m and build.reaj.started_up_to.get(k, m) >= m]
+        if first and first[0] >= since:
+            months.append(m)
+            if first[0] not in windows:
+                windows.append(first[0])
+    return months, windows
+
+
 def remaining_gaps(build, w):
     """Every month a calculation may need and the tables lack."""
     src = build.src
@@ -582,9 +693,14 @@ def remaining_gaps(build, w):
       "reajustes de 1977 a 03/1991 e o salário mínimo de 07–10/1989." %
       (bt.month_text(months[0]), bt.month_text(months[-1]), bt.month_text(months[0])))
     have, gaps = coverage(build.pro_rata)
-    w("- `atuaprev.tab`: os meses de início %s, e os de 04–08/1991, antes da primeira linha: as tabelas pro rata "
-      "desses reajustes não foram lidas (em 1993–1994, as de 05/1993, 09/1993 e 01/1994), e o programa dá a "
-      "esses benefícios o reajuste integral no primeiro reajuste." % span_text(gaps))
+    refused, windows = proportional_refusals(build, bt.month("05/1996"))
+    w("- `atuaprev.tab`: os meses de início %s, e os de %s–%s, antes da primeira linha: as tabelas pro rata "
+      "desses reajustes não foram achadas (as de 05/1993, 09/1993, 01/1994 e 05/1995; de 1996, 1998 e 1999 as "
+      "fontes leram a regra, mas não o anexo; a de 1997 só em parte; a de 2013 retificada não foi lida). Com a correção proporcional a partir de 01/05/1996, o cálculo é recusado para os inícios %s, "
+      "nas janelas dos reajustes de %s; os outros meses da lista têm o primeiro reajuste antes dessa data, e "
+      "ele é inteiro." % (span_text(gaps), bt.month_text(min(build.reaj.factor)),
+                          bt.month_text(min(build.pro_rata) - 1), span_text(bt.spans(refused)),
+                          and_list(map(bt.month_text, windows))))
     chain = build.chains["inss"]
     w("- Séries de correção: o INPC e o IGP-DI das fontes vão até %s. A tabela de número-índice (a cadeia do "
       "INSS) vai até %s e falta de %s em diante; as de percentuais vão até %s (o percentual do último mês não "
@@ -595,9 +711,11 @@ def remaining_gaps(build, w):
     w("")
     w("Valores de fonte única (marcados \"FONTE ÚNICA\" nas fontes, enviados como o precedente do IRSM de 1993): "
       "em `inss.tab` os tetos de %s; nas séries o IRSM de 1993, o INPC de %s e o IGP-DI de %s. Valores "
-      "DERIVADOS: os reajustes de 1991–1994 ditos na seção de `crmensalrev3.tab`, as três tabelas pro rata de "
-      "1992, o reajuste de 04/2006, os percentuais de ORTN, OTN e BTN (e três valores nominais corrigidos de "
+      "DERIVADOS: os reajustes de 1991–1994 ditos na seção de `crmensalrev3.tab`, o reajuste de 05/2005, as três "
+      "tabelas pro rata de 1992, as tabelas pro rata de %s e as linhas %s da de 2014 (regra pro rata), os percentuais de ORTN, OTN e BTN (e três valores nominais corrigidos de "
       "erros de digitação: ORTN 03/1981 e 02/1984, BTN 08/1989), o IPC-r de 07/1994–06/1995 e a URV de "
       "28/02/1994.\n" % (span_text(bt.spans(bt.month(r["vigencia"]) for r in source_rows(build.teto) if unique(r))),
                         span_text(bt.spans(unique_months(src.inpc))),
-                        span_text(bt.spans(unique_months(src.igpdi)))))
+                        span_text(bt.spans(unique_months(src.igpdi))),
+                        and_list(y for y, derived in rule_tables(build) if derived),
+                        " e ".join(bt.month_text(m) for m, v in sorted(build.pro_rata.items()) if v[2])))
