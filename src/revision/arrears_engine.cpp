@@ -258,6 +258,10 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
     const TCellMatrix& tabatusal = Grid(tables_.tabatusal);
     const TDateTime adctStart = EncodeDate(1989, 5, 1), adctEnd = EncodeDate(1991, 12, 1);
     bool proportionalDone = !proportional;
+    // A proportional table holds the percentages of the readjustment's last
+    // act: a supplement that act gave only to earlier starts is already in
+    // them, up to the next readjustment.
+    bool proportionalMade = false;
     int start = -1;
     tabelas::KeyMonth(planilha_.Cell(0, 1), start);
     for (int i = 1; i < planilha_.RowCount(); ++i) {
@@ -273,7 +277,10 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
 
         // A readjustment the acts give only to benefits started up to a month
         // is none for a later start.
-        const std::string& factor = AppliesToStart(corr, j, start) ? corr.Cell(1, j) : "1";
+        const bool supplement = !corr.Cell(StartedUpToColumn, j).empty();
+        if (proportionalMade && !supplement && corr.Cell(1, j) != "1") proportionalMade = false;
+        const std::string& factor =
+            AppliesToStart(corr, j, start) && !(proportionalMade && supplement) ? corr.Cell(1, j) : "1";
         planilha_.SetCell(1, i, factor);
         planilha_.SetCell(4, i, factor);
         if (in_.Cirsm) {
@@ -316,6 +323,7 @@ void TArrearsEngine::Colocaindice(bool proportional, bool cirsmOnInss) {
                     std::string factor = formatfloatx("#,##0.000000", p / 100 + 1);
                     planilha_.SetCell(1, i, factor);
                     planilha_.SetCell(4, i, factor);
+                    proportionalMade = true;
                 }
             }
         }

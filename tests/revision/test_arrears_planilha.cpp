@@ -221,7 +221,8 @@ TEST(ArrearsLayout, FirstReadjustmentOfALaterStart) {
     };
     EXPECT_EQ(firstReadjustments("07/2000"), "1 1,073400 1,073400");
     EXPECT_EQ(firstReadjustments("09/2000"), "1 1,060000 1,060000");
-    EXPECT_EQ(firstReadjustments("05/2000"), "1,01 1,0766 1,0766");
+    // The proportional table's percentage already holds the supplement.
+    EXPECT_EQ(firstReadjustments("05/2000"), "1 1,0766 1,0766");
 
     tabelas::TTableRefusal refusal;
     c.Period("01/08/2000", "31/12/2001", "01/01/1980");
@@ -236,6 +237,7 @@ TEST(ArrearsLayout, FirstReadjustmentOfALaterStart) {
     c.in.PropDate = EncodeDate(2001, 7, 1);
     EXPECT_FALSE(calc::FirstReadjustmentRefusal(c.in, c.GridCorrRev, c.tabatusal, refusal));
     EXPECT_EQ(firstReadjustments("08/2000"), "1 1,0766 1,0766");
+    EXPECT_EQ(firstReadjustments("05/2000"), "1,01 1,0766 1,0766");
 
     // A start before the first row of its window takes the whole readjustment.
     c.in.PropDate = EncodeDate(1996, 5, 1);
