@@ -26,13 +26,13 @@ protected:
     // A case on the shipped tables from 06/1997 to 12/1999, through the
     // road that already has its new RMI (started in a readjustment's month,
     // its first readjustment is whole).
-    void RunCase() {
+    void RunCase(const std::string& from = "01/06/1997", const std::string& to = "31/12/1999") {
         Event([] { Form1->BtnRevisaoNovo->UserClick(); });
         TForm12& w = *Form12;
         w.cpossuo->SetChecked(true);
-        w.Dataini->SetText("01/06/1997");
-        w.Datafim->SetText("31/12/1999");
-        w.DatePrescricao->SetText("01/06/1997");
+        w.Dataini->SetText(from);
+        w.Datafim->SetText(to);
+        w.DatePrescricao->SetText(from);
         w.Vautor->SetText("500,00");
         w.Vinss->SetText("600,00");
         w.PageControl1->SetPageIndex(5);
@@ -109,6 +109,22 @@ TEST_F(DamagedData, AMissingOrDamagedCorrectionTableStopsTheCalculation) {
     Event([] { Form12->BTNcorrigir->UserClick(); });
     EXPECT_TRUE(Dialogs().Messages().empty());
     EXPECT_EQ(Planilha(), computed);
+}
+
+// A case that never reaches the proportional date was refused for want of
+// the proportional table, which it does not read.
+TEST_F(DamagedData, OnlyACaseThatReadsTheProportionalTableNeedsIt) {
+    ShipTables();
+    std::filesystem::remove(dir / "atuaprev.tab");
+    Start(false);
+    Dialogs().Clear();
+    RunCase("01/04/1991", "30/06/1995");
+    EXPECT_TRUE(Dialogs().Messages().empty()) << Dialogs().Messages()[0];
+    EXPECT_EQ(Form12->PageControl1->PageIndex(), 6);
+    RunCase("01/04/2001", "30/06/2002");
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("Descartar o cálculo em andamento?", Refused("atuaprev.tab não foi encontrada na pasta de dados: coloque "
+                                    "o arquivo nessa pasta")));
 }
 
 TEST_F(DamagedData, TheStartUpNamesEachDamagedTableOnceWithItsLine) {
