@@ -392,13 +392,14 @@ void TForm12::Button3Click(TObject*) {
         return;
     }
     // One message tells it all (a full disk fails both files): the state
-    // file's, which names the file and why, and the report's with it.
-    bool reportFailed = false;
-    calc::WriteReport(report, wizard_links::DataDir(), [&](const std::string&) { reportFailed = true; });
+    // file's and the report's, each naming its file and why.
+    std::string reportFailure;
+    calc::WriteReport(report, wizard_links::DataDir(),
+                      [&](const std::string& text) { reportFailure = text; });
     try {
         std::rethrow_exception(stateFailure);
     } catch (EInOutError& e) {
-        if (reportFailed) e.Message += "\nO relatório atual.html também não foi gravado.";
+        if (!reportFailure.empty()) e.Message += "\n" + reportFailure;
         throw;
     }
 }
