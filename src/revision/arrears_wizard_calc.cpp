@@ -6,6 +6,7 @@
 #include "controls/currency_edit.h"
 #include "controls/number_rules.h"
 #include "controls/date_edit.h"
+#include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
@@ -183,8 +184,28 @@ void TForm12::Button2Click(TObject*) {
     Sdem->MatrixChanged();
 
     PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
-    Vinss->SetText(rmi);
-    Vautor->SetValue(paid);
+    PutRmi(Vinss, putVinss_, [&] { Vinss->SetText(rmi); }, "RMI Autor", "calculada");
+    PutRmi(Vautor, putVautor_, [&] { Vautor->SetValue(paid); }, "RMI INSS",
+           "da Carta de Concessão");
+}
+
+void TForm12::PutRmi(TCurrencyEdit* edit, std::string& put, const std::function<void()>& set,
+                     const std::string& name, const std::string& source) {
+    const long double before = edit->Value();
+    const std::string shown = edit->FormatForDisplay(before);
+    set();
+    const std::string now = edit->FormatForDisplay(edit->Value());
+    if (now != shown && shown != put) {
+        TMessageBoxRequest r = MessageBoxRequest("Substituir a " + name + " digitada (" + shown +
+                                                     ") pela " + source + " (" + now + ")?",
+                                                 Application->Title(), MB_YESNO | MB_ICONQUESTION);
+        r.DefaultButton = mrNo;
+        if (DialogService().ShowMessageBox(r) != mrYes) {
+            edit->SetValue(before);
+            return;
+        }
+    }
+    put = now;
 }
 
 // ---- the spreadsheet ------------------------------------------------------------

@@ -489,5 +489,9 @@ void TForm12::gravax() {
 
 void TForm12::ReadStateFile(const std::string& fileName) {
     wizard_state::ReadStateFile(*this, fileName);
+    // The case's RMIs may have been typed: the new RMI step asks before it
+    // replaces them.
+    putVinss_.clear();
+    putVautor_.clear();
     Show();
 }

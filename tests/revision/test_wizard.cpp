@@ -240,6 +240,70 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     EXPECT_EQ(Messages(), Texts{});
 }
 
+// The new RMI step puts its RMIs into page 5. One the wizard put there
+// itself is replaced without a word; one typed there, or held by a case
+// read from a file, only when the user says so.
+TEST_F(WizardSteps, NewRmiStepAsksBeforeReplacingATypedRmi) {
+    // "Editar", then Próximo page by page up to page 5.
+    auto walk = [] {
+        Form1->SpeedButton20Click(nullptr);
+        TButton* const next[] = {Form12->Button20, Form12->Button22, Form12->Button23,
+                                 Form12->Button5, Form12->Button2};
+        for (int guard = 0; guard < 5 && Form12->PageControl1->PageIndex() < 5; ++guard)
+            next[Form12->PageControl1->PageIndex()]->Click();
+        EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);
+    };
+    const std::string askRmi =
+        "Substituir a RMI Autor digitada (1.234,56) pela calculada (1.000,00)?";
+    const std::string askPaid =
+        "Substituir a RMI INSS digitada (400,00) pela da Carta de Concessão (500,00)?";
+    for (TRadioButton* road : {Form12->C8213, Form12->caplicar}) {
+        SCOPED_TRACE(road->Name());
+        Form12->KeepInput();
+        Form1->BtnRevisaoNovoClick(nullptr);
+        road->SetChecked(true);
+        Form12->DateEdit1->SetText("01/01/1998");
+        Form12->DateEdit2->SetText("01/03/1998");
+        Form12->DateEdit3->SetText("01/04/1998");
+        Form12->rmi01->SetText("500");
+        Form12->divisor->SetText("3");
+        Cells(Form12->Sdig).SetRowCount(4);
+        for (int r = 1; r <= 3; ++r) Cells(Form12->Sdig).SetCell(1, r, "1.000,00");
+        walk();
+        walk();
+        EXPECT_TRUE(Messages().empty());
+        EXPECT_EQ(Form12->Vinss->Value(), 1000);
+
+        Form12->Vinss->SetText("1.234,56");
+        Form12->Vautor->SetText("400");
+        walk();
+        EXPECT_EQ(Messages(), (Texts{askRmi, askPaid}));
+        EXPECT_EQ(Form12->Vinss->Value(), 1234.56L);
+        EXPECT_EQ(Form12->Vautor->Value(), 400);
+        velorim_test::Dialogs().Clear();
+        velorim_test::Dialogs().Answer("Yes");
+        velorim_test::Dialogs().Answer("Yes");
+        walk();
+        EXPECT_EQ(Form12->Vinss->Value(), 1000);
+        EXPECT_EQ(Form12->Vautor->Value(), 500);
+
+        // Finished and read back with "A. Backup": the case's RMI, typed
+        // before it was saved, is asked about again.
+        Form12->Vinss->SetText("1.234,56");
+        Form12->Dataini->SetText("01/04/1998");
+        Form12->Datafim->SetText("31/05/1998");
+        Form12->DatePrescricao->SetText("01/04/1998");
+        Form12->BTNcorrigirClick(nullptr);
+        Form12->Button3Click(nullptr);
+        Form1->SpeedButton17Click(nullptr);
+        velorim_test::Dialogs().Clear();
+        walk();
+        EXPECT_EQ(Messages(), Texts{askRmi});
+        EXPECT_EQ(Form12->Vinss->Value(), 1234.56L);
+        velorim_test::Dialogs().Clear();
+    }
+}
+
 // A case past the tables was refused one table and one month at a time, a
 // table read only at start-up took a restart to be read again, and a series
 // the case does not read stopped it too.
