@@ -390,8 +390,28 @@ void TForm12::imprix() {
     calc::imprix(ReportInput(), wizard_links::DataDir(), ReportWriteFailed);
 }
 
+namespace {
+
+// Whether the calculation reached a month's total: a spreadsheet only laid
+// out, or never computed, has nothing to finish.
+bool HoldsComputedMonth(const TCellMatrix& cells) {
+    for (int r = 1; r < cells.RowCount(); ++r)
+        if (calc::checkinteiro(cells.Cell(0, r)) && calc::checkinteiro(cells.Cell(11, r)))
+            return true;
+    return false;
+}
+
+} // namespace
+
 void TForm12::Button3Click(TObject*) {
     SetActiveControl(nullptr);
+    // Nothing is written for a spreadsheet never computed: the last finished
+    // case, its report and the report shown stay.
+    if (!HoldsComputedMonth(planilha->Matrix()))
+        Fail("A planilha ainda não foi calculada: não há cálculo para finalizar. Clique em "
+             "\"Voltar\", preencha os dados do cálculo e clique em \"Próximo\" para calcular a "
+             "planilha; depois, em \"Finalizar\".",
+             nullptr);
     // A cell edited in the grid flows into the totals first: the report
     // prints what the rows add up to, and the state file reads back.
     wizard_state::AddUpPlanilha(*this);

@@ -240,6 +240,33 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     EXPECT_EQ(Messages(), Texts{});
 }
 
+// Finalizar on a spreadsheet never computed writes nothing: the last
+// finished case, its report and the report shown stay, and the wizard stays
+// open.
+TEST_F(WizardSteps, FinalizarWritesNothingForASpreadsheetThatIsNotTheCases) {
+    SmallCase();
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->Button3Click(nullptr);
+    const std::string state = ReadFileBytes(DataFile("atualrev.back"));
+    const std::string report = ReadFileBytes(DataFile("atual.html"));
+    const std::string shown = Form1->HTMLViewer1->DocumentSource();
+    auto refused = [&](const std::string& message) {
+        velorim_test::Dialogs().Clear();
+        EXPECT_THROW(Form12->Button3Click(nullptr), EAbort);
+        EXPECT_EQ(Messages(), Texts{message});
+        EXPECT_EQ(ReadFileBytes(DataFile("atualrev.back")), state);
+        EXPECT_EQ(ReadFileBytes(DataFile("atual.html")), report);
+        EXPECT_EQ(Form1->HTMLViewer1->DocumentSource(), shown);
+        EXPECT_TRUE(Form12->Visible());
+    };
+
+    Form1->BtnRevisaoNovoClick(nullptr);
+    Form12->Button31->Click();
+    refused("A planilha ainda não foi calculada: não há cálculo para finalizar. Clique em "
+            "\"Voltar\", preencha os dados do cálculo e clique em \"Próximo\" para calcular a "
+            "planilha; depois, em \"Finalizar\".");
+}
+
 // The new RMI step puts its RMIs into page 5. One the wizard put there
 // itself is replaced without a word; one typed there, or held by a case
 // read from a file, only when the user says so.
