@@ -16,6 +16,7 @@
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
 #include "revision/revision_form.h"
+#include "revision/state_values.h"
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
@@ -405,12 +406,22 @@ bool HoldsComputedMonth(const TCellMatrix& cells) {
 
 void TForm12::Button3Click(TObject*) {
     SetActiveControl(nullptr);
-    // Nothing is written for a spreadsheet never computed: the last finished
-    // case, its report and the report shown stay.
+    // Nothing is written for a spreadsheet that is not this case's: the last
+    // finished case, its report and the report shown stay.
     if (!HoldsComputedMonth(planilha->Matrix()))
         Fail("A planilha ainda não foi calculada: não há cálculo para finalizar. Clique em "
              "\"Voltar\", preencha os dados do cálculo e clique em \"Próximo\" para calcular a "
              "planilha; depois, em \"Finalizar\".",
+             nullptr);
+    // Months of other dates would be saved as a case that does not open.
+    if (const state_values::TMonthsProblem months = state_values::MonthsProblem(
+            planilha->Matrix(), Dataini->Text(), Datafim->Text(), Check13->Checked());
+        !months.why.empty())
+        Fail("A planilha não confere com as datas do caso: " +
+                 (months.row > 0 ? "linha " + std::to_string(months.row) + ": " : std::string()) +
+                 months.why +
+                 ". Clique em \"Voltar\" e em \"Próximo\" para calcular a planilha de novo; "
+                 "depois, em \"Finalizar\".",
              nullptr);
     // A cell edited in the grid flows into the totals first: the report
     // prints what the rows add up to, and the state file reads back.

@@ -240,9 +240,9 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     EXPECT_EQ(Messages(), Texts{});
 }
 
-// Finalizar on a spreadsheet never computed writes nothing: the last
-// finished case, its report and the report shown stay, and the wizard stays
-// open.
+// Finalizar on a spreadsheet that is not the case's (never computed, or
+// computed for other dates) writes nothing: the last finished case, its
+// report and the report shown stay, and the wizard stays open.
 TEST_F(WizardSteps, FinalizarWritesNothingForASpreadsheetThatIsNotTheCases) {
     SmallCase();
     Form12->BTNcorrigirClick(nullptr);
@@ -265,6 +265,14 @@ TEST_F(WizardSteps, FinalizarWritesNothingForASpreadsheetThatIsNotTheCases) {
     refused("A planilha ainda não foi calculada: não há cálculo para finalizar. Clique em "
             "\"Voltar\", preencha os dados do cálculo e clique em \"Próximo\" para calcular a "
             "planilha; depois, em \"Finalizar\".");
+
+    SmallCase();
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->Datafim->SetText("01/04/2000");
+    refused("A planilha não confere com as datas do caso: a planilha tem 5 linhas, mas pelas "
+            "datas do caso (Data Inicial e Data Final) ela vai de 01/2000 a 04/2000 e tem 6: o "
+            "título, os 4 meses e a linha das somas. Clique em \"Voltar\" e em \"Próximo\" para "
+            "calcular a planilha de novo; depois, em \"Finalizar\".");
 }
 
 // The new RMI step puts its RMIs into page 5. One the wizard put there
