@@ -326,7 +326,8 @@ std::vector<std::string> imprixLines(const TReportInput& in);
 // The whole of "atual.html" as the file holds it: the lines, each ended CR LF.
 std::string imprixText(const TReportInput& in);
 // Writes the report's text to DataDir/"atual.html" (Windows-1252, CR LF). A
-// failed write shows "File access error" through showMessage and leaves any
+// failed write shows, through showMessage, the file and why ("Não foi
+// possível gravar o relatório "<file>": o disco está cheio") and leaves any
 // previous report.
 void WriteReport(const std::string& text, const std::string& DataDir, const TShowMessage& showMessage);
 void imprix(const TReportInput& in, const std::string& DataDir, const TShowMessage& showMessage);

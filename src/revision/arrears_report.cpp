@@ -130,13 +130,16 @@ std::string imprixText(const TReportInput& in) {
 }
 
 void WriteReport(const std::string& text, const std::string& DataDir, const TShowMessage& showMessage) {
+    const std::string fileName = PathJoin(DataDir, "atual.html");
     try {
         // Rewritten on every Finalizar: replaced whole, but not worth a flush to disk.
-        TAtomicFileWriter file(PathJoin(DataDir, "atual.html"), TDurability::RebuiltOnDemand);
+        TAtomicFileWriter file(fileName, TDurability::RebuiltOnDemand);
         file.Write(text);
         file.Commit();
-    } catch (const EInOutError&) {
-        if (showMessage) showMessage("File access error");
+    } catch (const EInOutError& e) {
+        if (showMessage)
+            showMessage("Não foi possível gravar o relatório \"" + fileName +
+                        "\": " + (e.Reason.empty() ? e.Message : e.Reason));
     }
 }
 

@@ -146,6 +146,8 @@ TForm12::TForm12(TComponent* AOwner) : TForm(AOwner) {
     Button32->OnClick = [this](TObject* Sender) { Button32Click(Sender); };
     ndiceProporcional1->OnClick = [this](TObject* Sender) { ndiceProporcional1Click(Sender); };
     Meundice1->OnClick = [this](TObject* Sender) { Meundice1Click(Sender); };
+    putVinss_ = Vinss->FormatForDisplay(Vinss->Value());
+    putVautor_ = Vautor->FormatForDisplay(Vautor->Value());
     KeepInput();
 }
 
@@ -571,6 +573,8 @@ void TForm12::ClearCase() {
         grid->MatrixChanged();
     }
     PrescriptionByDay = false;
+    putVinss_ = Vinss->FormatForDisplay(Vinss->Value());
+    putVautor_ = Vautor->FormatForDisplay(Vautor->Value());
     PageControl1->SetPageIndex(0);
 }
 

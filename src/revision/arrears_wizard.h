@@ -4,6 +4,7 @@
 // monthly spreadsheet `planilha` and finish with the state file and the
 // report. The arithmetic lives in revision/arrears_engine.h; this form
 // gathers its controls into the engine's inputs and shows what it returns.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,14 @@ private:
     void BindStep(TButton* button, void (TForm12::*handler)(TObject*));
     // The inputs as the state file writes them, when last kept.
     std::vector<std::string> keptInput_;
+    // Puts the new RMI step's amount into Vinss or Vautor (`set` does). An
+    // amount there that differs and that the wizard did not put itself
+    // (typed, or read from a case) is replaced only when the user agrees.
+    void PutRmi(TCurrencyEdit* edit, std::string& put, const std::function<void()>& set,
+                const std::string& name, const std::string& source);
+    // Vinss and Vautor as the wizard itself last left them ("" when a case
+    // read from a file left them).
+    std::string putVinss_, putVautor_;
     // Runs one spreadsheet pass on planilha with the controls' inputs.
     template <class F>
     void RunPass(F pass, bool proportional = false);

@@ -7,6 +7,7 @@
 #include "controls/currency_edit.h"
 #include "controls/number_rules.h"
 #include "controls/date_edit.h"
+#include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
@@ -16,6 +17,7 @@
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
 #include "revision/revision_form.h"
+#include "revision/state_values.h"
 #include "grids/align_grid.h"
 #include "revision/wizard_grid.h"
 #include "revision/wizard_links.h"
@@ -187,8 +189,28 @@ void TForm12::Button2Click(TObject*) {
     Sdem->MatrixChanged();
 
     PageControl1->SetPageIndex(PageControl1->PageIndex() + 1);
-    Vinss->SetText(rmi);
-    Vautor->SetValue(paid);
+    PutRmi(Vinss, putVinss_, [&] { Vinss->SetText(rmi); }, "RMI Autor", "calculada");
+    PutRmi(Vautor, putVautor_, [&] { Vautor->SetValue(paid); }, "RMI INSS",
+           "da Carta de Concessão");
+}
+
+void TForm12::PutRmi(TCurrencyEdit* edit, std::string& put, const std::function<void()>& set,
+                     const std::string& name, const std::string& source) {
+    const long double before = edit->Value();
+    const std::string shown = edit->FormatForDisplay(before);
+    set();
+    const std::string now = edit->FormatForDisplay(edit->Value());
+    if (now != shown && shown != put) {
+        TMessageBoxRequest r = MessageBoxRequest("Substituir a " + name + " digitada (" + shown +
+                                                     ") pela " + source + " (" + now + ")?",
+                                                 Application->Title(), MB_YESNO | MB_ICONQUESTION);
+        r.DefaultButton = mrNo;
+        if (DialogService().ShowMessageBox(r) != mrYes) {
+            edit->SetValue(before);
+            return;
+        }
+    }
+    put = now;
 }
 
 // ---- the spreadsheet ------------------------------------------------------------
@@ -390,8 +412,38 @@ void TForm12::imprix() {
     calc::imprix(ReportInput(), wizard_links::DataDir(), ReportWriteFailed);
 }
 
+namespace {
+
+// Whether the calculation reached a month's total: a spreadsheet only laid
+// out, or never computed, has nothing to finish.
+bool HoldsComputedMonth(const TCellMatrix& cells) {
+    for (int r = 1; r < cells.RowCount(); ++r)
+        if (calc::checkinteiro(cells.Cell(0, r)) && calc::checkinteiro(cells.Cell(11, r)))
+            return true;
+    return false;
+}
+
+} // namespace
+
 void TForm12::Button3Click(TObject*) {
     SetActiveControl(nullptr);
+    // Nothing is written for a spreadsheet that is not this case's: the last
+    // finished case, its report and the report shown stay.
+    if (!HoldsComputedMonth(planilha->Matrix()))
+        Fail("A planilha ainda não foi calculada: não há cálculo para finalizar. Clique em "
+             "\"Voltar\", preencha os dados do cálculo e clique em \"Próximo\" para calcular a "
+             "planilha; depois, em \"Finalizar\".",
+             nullptr);
+    // Months of other dates would be saved as a case that does not open.
+    if (const state_values::TMonthsProblem months = state_values::MonthsProblem(
+            planilha->Matrix(), Dataini->Text(), Datafim->Text(), Check13->Checked());
+        !months.why.empty())
+        Fail("A planilha não confere com as datas do caso: " +
+                 (months.row > 0 ? "linha " + std::to_string(months.row) + ": " : std::string()) +
+                 months.why +
+                 ". Clique em \"Voltar\" e em \"Próximo\" para calcular a planilha de novo; "
+                 "depois, em \"Finalizar\".",
+             nullptr);
     // A cell edited in the grid flows into the totals first: the report
     // prints what the rows add up to, and the state file reads back.
     wizard_state::AddUpPlanilha(*this);
@@ -413,13 +465,14 @@ void TForm12::Button3Click(TObject*) {
         return;
     }
     // One message tells it all (a full disk fails both files): the state
-    // file's, which names the file and why, and the report's with it.
-    bool reportFailed = false;
-    calc::WriteReport(report, wizard_links::DataDir(), [&](const std::string&) { reportFailed = true; });
+    // file's and the report's, each naming its file and why.
+    std::string reportFailure;
+    calc::WriteReport(report, wizard_links::DataDir(),
+                      [&](const std::string& text) { reportFailure = text; });
     try {
         std::rethrow_exception(stateFailure);
     } catch (EInOutError& e) {
-        if (reportFailed) e.Message += "\nO relatório atual.html também não foi gravado.";
+        if (!reportFailure.empty()) e.Message += "\n" + reportFailure;
         throw;
     }
 }

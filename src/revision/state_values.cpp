@@ -4,10 +4,12 @@
 
 #include "controls/number_rules.h"
 #include "controls/str_utils.h"
+#include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/string_list.h"
 #include "platform/runtime/strutil.h"
+#include "tables/table_watch.h"
 
 namespace state_values {
 
@@ -76,6 +78,63 @@ std::string RowProblem(const std::string& text, int columns) {
         return "a linha tem " + std::to_string(cells.Count()) + " células e a grade tem " +
                std::to_string(columns) + " colunas";
     return "";
+}
+
+namespace {
+
+std::string CaseDateProblem(const std::string& text, const char* field, TDateTime& date) {
+    if (TryStrToDate(text, date)) return "";
+    if (text.find_first_of("0123456789") == std::string::npos)
+        return std::string("o caso não tem ") + field;
+    return std::string("a ") + field + " " + QuotedExcerpt(text) + " não é uma data";
+}
+
+} // namespace
+
+TMonthsProblem MonthsProblem(const TCellMatrix& planilha, const std::string& dataini,
+                             const std::string& datafim, bool check13) {
+    TDateTime d0, d1;
+    if (std::string why = CaseDateProblem(dataini, "Data Inicial", d0); !why.empty())
+        return {0, why};
+    if (std::string why = CaseDateProblem(datafim, "Data Final", d1); !why.empty()) return {0, why};
+    if (d1 < d0) return {0, "a Data Final " + datafim + " é anterior à Data Inicial " + dataini};
+    int y0, m0, day0, y1, m1, day1;
+    DecodeDate(d0, y0, m0, day0);
+    DecodeDate(d1, y1, m1, day1);
+    // Counted as the calculation counts them, without walking the months.
+    const int first = tabelas::MonthNumber(y0, m0);
+    const int k = tabelas::MonthNumber(y1, m1) - first;
+    const int months = k > 0 && IncMonth(d0, k) > d1 ? k : k + 1;
+    const int last = first + months - 1;
+    const int thirteenths = check13 ? (last + 1) / 12 - first / 12 : 0;
+    const int rows = 1 + months + thirteenths + 1;
+    const std::string dates = "pelas datas do caso (Data Inicial e Data Final)";
+    const std::string span =
+        "vai de " + tabelas::MonthText(first) + " a " + tabelas::MonthText(last);
+
+    int month = first;
+    bool thirteenth = false;
+    for (int r = 1; r <= planilha.RowCount() - 2 && r <= rows - 2; ++r) {
+        const std::string due = tabelas::MonthText(month);
+        if (planilha.Cell(0, r) != due)
+            return {r, QuotedExcerpt(planilha.Cell(0, r)) + " não é o mês desta linha: " + dates +
+                           " a planilha " + span +
+                           (thirteenths > 0 ? ", com a linha do 13º salário depois de cada dezembro"
+                                            : "") +
+                           ", e esta linha é " + (thirteenth ? "a do 13º salário de " : "a de ") +
+                           due};
+        thirteenth = check13 && month % 12 == 11 && !thirteenth;
+        if (!thirteenth) ++month;
+    }
+    if (planilha.RowCount() == rows) return {};
+    std::string parts = "o título, " + (months == 1 ? std::string("o mês")
+                                                    : "os " + std::to_string(months) + " meses");
+    if (thirteenths > 0)
+        parts += ", " + std::to_string(thirteenths) + (thirteenths == 1 ? " linha" : " linhas") +
+                 " de 13º salário";
+    return {0, "a planilha tem " + std::to_string(planilha.RowCount()) + " linhas, mas " + dates +
+                   " ela " + span + " e tem " + std::to_string(rows) + ": " + parts +
+                   " e a linha das somas"};
 }
 
 std::string Refused(const std::string& fileName, const std::string& why) {

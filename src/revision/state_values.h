@@ -7,6 +7,8 @@
 
 #include "controls/number_rules.h"
 
+class TCellMatrix;
+
 namespace state_values {
 
 using CurrEdit::kMaxAmount;
@@ -26,6 +28,20 @@ std::string BooleanProblem(const std::string& text);
 // A grid row as comma text: exactly `columns` cells, and no control
 // character outside quotes (reading would split the cell there).
 std::string RowProblem(const std::string& text, int columns);
+
+// Whether a spreadsheet's rows are the months of its case. The calculation
+// lays out the title, one row a month from Data Inicial's month for as long
+// as Data Final allows (its day decides whether its own month counts), a
+// thirteenth-salary row of the same month after each December with
+// `check13`, and the sums row. `why` is "" when the rows are the case's;
+// otherwise `row` is the first row whose "Data" is not the month due there,
+// or 0 when the row count (or the dates themselves) is what is wrong.
+struct TMonthsProblem {
+    int row = 0;
+    std::string why;
+};
+TMonthsProblem MonthsProblem(const TCellMatrix& planilha, const std::string& dataini,
+                             const std::string& datafim, bool check13);
 
 // "O arquivo <file> não foi aberto: linha <line> (<field>): <why>. Nada foi alterado."
 std::string RefusedLine(const std::string& fileName, size_t line, const std::string& field,

@@ -282,6 +282,22 @@ std::string Mismatch(TForm12& f, const TGridLines& planilha, const std::string& 
     return "";
 }
 
+// The stored spreadsheet must be the case's: one row a month of its dates,
+// with its thirteenth-salary rows. Rows of other months (or too few of them)
+// would stand for the case and add up to another amount due.
+std::string MonthsProblem(TForm12& f, const TGridLines& planilha, const std::string& name) {
+    TCellMatrix stored(f.planilha->Matrix().ColCount(), 1);
+    FillRows(stored, planilha);
+    const state_values::TMonthsProblem problem = state_values::MonthsProblem(
+        stored, f.Dataini->Text(), f.Datafim->Text(), f.Check13->Checked());
+    if (problem.why.empty()) return "";
+    if (problem.row == 0)
+        return state_values::RefusedLine(name, planilha.firstLine - 1,
+                                         "número de linhas da planilha", problem.why);
+    return state_values::RefusedLine(name, planilha.firstLine + static_cast<size_t>(problem.row),
+                                     "planilha, Data", problem.why);
+}
+
 // The stored spreadsheet must add up by its own rows: the totals pass gives
 // back every cell it writes, the sums row included; otherwise an edited
 // total would be printed as the amount due. A case saved before the month of
@@ -466,6 +482,10 @@ void ReadStateFile(TForm12& form, const std::string& fileName) {
         // The calculation on the restored inputs; its refusal (its message
         // shown) puts the wizard back as it was.
         form.BTNcorrigir->Click();
+        if (std::string why = MonthsProblem(form, data.planilha, name); !why.empty()) {
+            ShowMessage(why);
+            Abort();
+        }
         if (std::string why = TotalsProblem(form, data.planilha, name); !why.empty()) {
             ShowMessage(why);
             Abort();
@@ -489,5 +509,9 @@ void TForm12::gravax() {
 
 void TForm12::ReadStateFile(const std::string& fileName) {
     wizard_state::ReadStateFile(*this, fileName);
+    // The case's RMIs may have been typed: the new RMI step asks before it
+    // replaces them.
+    putVinss_.clear();
+    putVautor_.clear();
     Show();
 }

@@ -34,8 +34,9 @@ void WriteStateFile(TForm12& form, const std::string& fileName);
 // naming the line and the field, and EAbort; nothing changes then. The
 // calculation runs with the file's own correction series; when it refuses
 // the case (its message shown, or a table it needs is missing), or the
-// stored spreadsheet does not add up by its own rows, the wizard is put
-// back as it was and the exception goes on.
+// stored spreadsheet is not one row a month of the case's dates (with its
+// thirteenth-salary rows) or does not add up by its own rows, the wizard is
+// put back as it was and the exception goes on.
 void ReadStateFile(TForm12& form, const std::string& fileName);
 
 } // namespace wizard_state

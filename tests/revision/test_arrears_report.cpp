@@ -90,6 +90,7 @@ TEST(ArrearsReport, AdctBlockAndFile) {
 
     calc::imprix(r, PathJoin(dir, "missing/dir"),
                  [&](const std::string& m) { shown.push_back(m); });
-    EXPECT_EQ(shown, (std::vector<std::string>{"File access error"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"Não foi possível gravar o relatório \"" + dir +
+                                               "/missing/dir/atual.html\": a pasta não existe"}));
     std::filesystem::remove_all(dir);
 }

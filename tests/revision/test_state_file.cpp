@@ -443,3 +443,73 @@ TEST_F(StateFile, AGridLongerThanAnyCaseIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+// A stored spreadsheet must be one row a month of the case's dates, with its
+// thirteenth-salary rows: one cut short or of other months is refused (it
+// would print another amount due), and every case "Finalizar" saves opens.
+TEST_F(StateFile, AStoredSpreadsheetOfOtherMonthsIsRefused) {
+    DistinctCase();
+    Form12->Dataini->SetText("01/11/1999");
+    Form12->Datafim->SetText("31/01/2000");
+    Form12->BTNcorrigirClick(nullptr);
+    const Texts good = wizard_state::StateLines(*Form12);
+    const Texts before = Snapshot();
+    const size_t first = kPlanilhaCount + 2;  // the 11/1999 row
+    ASSERT_EQ(good[kPlanilhaCount], "6");     // 11/1999, 12/1999, its 13th, 01/2000
+    const std::string span = "pelas datas do caso (Data Inicial e Data Final) ";
+    struct Case {
+        Texts lines;
+        std::string expected;
+    };
+    auto without = [&](size_t from, size_t count, const std::string& rows) {
+        Texts lines = good;
+        lines.erase(lines.begin() + std::ptrdiff_t(from),
+                    lines.begin() + std::ptrdiff_t(from + count));
+        lines[kPlanilhaCount] = rows;
+        return lines;
+    };
+    const Case cases[] = {
+        {without(first + 1, 4, "2"),
+         "linha 23 (número de linhas da planilha): a planilha tem 2 linhas, mas " + span +
+             "ela vai de 11/1999 a 01/2000 e tem 6: o título, os 3 meses, 1 linha de 13º salário "
+             "e a linha das somas"},
+        {without(first + 2, 1, "5"),
+         "linha 27 (planilha, Data): '01/2000' não é o mês desta linha: " + span +
+             "a planilha vai de 11/1999 a 01/2000, com a linha do 13º salário depois de cada "
+             "dezembro, e esta linha é a do 13º salário de 12/1999"},
+    };
+    for (const Case& c : cases) {
+        WriteLines(c.lines);
+        EXPECT_EQ(Refusal(Path()),
+                  "O arquivo atualrev.back não foi aberto: " + c.expected + ". Nada foi alterado.");
+        EXPECT_EQ(Snapshot(), before);
+    }
+
+    // Saved by "Finalizar" with each option, the day of each date deciding
+    // the months, a December at either end: each opens as saved.
+    velorim_test::Dialogs().Clear();
+    const char* const dates[][2] = {{"15/03/1999", "10/12/2000"}, {"31/01/2000", "29/02/2000"},
+                                    {"01/12/1998", "01/12/1998"}, {"30/11/1998", "31/12/1999"}};
+    for (const auto& d : dates)
+        for (int options = 0; options < 8; ++options) {
+            SCOPED_TRACE(std::string(d[0]) + " " + d[1] + " " + std::to_string(options));
+            Form12->Dataini->SetText(d[0]);
+            Form12->Datafim->SetText(d[1]);
+            Form12->DatePrescricao->SetText(d[0]);
+            Form12->Dateinicialjuros->SetText(d[0]);
+            Form12->Datefinaljuros->SetText(d[1]);
+            Form12->Check13->SetChecked(options & 1);
+            Form12->Cjuros->SetChecked(options & 2);
+            Form12->Csteto->SetChecked(options & 4);
+            Form12->BTNcorrigirClick(nullptr);
+            Form12->Button3Click(nullptr);
+            const Texts saved = FileLines(Path());
+            Form12->ReadStateFile(Path());
+            EXPECT_EQ(Messages(), Texts{});
+            EXPECT_EQ(wizard_state::StateLines(*Form12), saved);
+        }
+}
+
+} // namespace

@@ -207,7 +207,9 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     // A folder where the report goes: the report cannot be written.
     std::filesystem::create_directory(DataFile("atual.html"));
     Form12->Button3Click(nullptr);
-    EXPECT_EQ(Messages(), Texts{"File access error"});
+    const std::string reportFailed = "Não foi possível gravar o relatório \"" +
+                                     DataFile("atual.html") + "\": é uma pasta, não um arquivo";
+    EXPECT_EQ(Messages(), Texts{reportFailed});
     EXPECT_EQ(Form1->HTMLViewer1->CurrentFile(), DataFile("atual.html"));
     EXPECT_NE(Form1->HTMLViewer1->DocumentSource().find("DIFERENÇA DEVIDA = R$ 300,00"), std::string::npos);
     EXPECT_TRUE(FileExists(DataFile("atualrev.back")));
@@ -224,7 +226,7 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
     EXPECT_TRUE(Form12->Visible());
     EXPECT_EQ(Form1->HTMLViewer1->DocumentSource(), ReadFileBytes(DataFile("atual.html")));
 
-    // Both fail, as on a full disk: one message, in Portuguese, tells both.
+    // Both fail, as on a full disk: one message tells both.
     std::filesystem::remove(DataFile("atual.html"));
     std::filesystem::create_directory(DataFile("atual.html"));
     velorim_test::Dialogs().Clear();
@@ -233,10 +235,108 @@ TEST_F(WizardSteps, FinalizarShowsTheReportAndWritesWhatItCanWhenAFileFails) {
         ADD_FAILURE() << "Finalizar went on without its files";
     } catch (const EInOutError& e) {
         EXPECT_EQ(e.Message, "Não foi possível gravar o arquivo \"" + DataFile("atualrev.back") +
-                                 "\": é uma pasta, não um arquivo\nO relatório atual.html também não "
-                                 "foi gravado.");
+                                 "\": é uma pasta, não um arquivo\n" + reportFailed);
     }
     EXPECT_EQ(Messages(), Texts{});
+}
+
+// Finalizar on a spreadsheet that is not the case's (never computed, or
+// computed for other dates) writes nothing: the last finished case, its
+// report and the report shown stay, and the wizard stays open.
+TEST_F(WizardSteps, FinalizarWritesNothingForASpreadsheetThatIsNotTheCases) {
+    SmallCase();
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->Button3Click(nullptr);
+    const std::string state = ReadFileBytes(DataFile("atualrev.back"));
+    const std::string report = ReadFileBytes(DataFile("atual.html"));
+    const std::string shown = Form1->HTMLViewer1->DocumentSource();
+    auto refused = [&](const std::string& message) {
+        velorim_test::Dialogs().Clear();
+        EXPECT_THROW(Form12->Button3Click(nullptr), EAbort);
+        EXPECT_EQ(Messages(), Texts{message});
+        EXPECT_EQ(ReadFileBytes(DataFile("atualrev.back")), state);
+        EXPECT_EQ(ReadFileBytes(DataFile("atual.html")), report);
+        EXPECT_EQ(Form1->HTMLViewer1->DocumentSource(), shown);
+        EXPECT_TRUE(Form12->Visible());
+    };
+
+    Form1->BtnRevisaoNovoClick(nullptr);
+    Form12->Button31->Click();
+    refused("A planilha ainda não foi calculada: não há cálculo para finalizar. Clique em "
+            "\"Voltar\", preencha os dados do cálculo e clique em \"Próximo\" para calcular a "
+            "planilha; depois, em \"Finalizar\".");
+
+    SmallCase();
+    Form12->BTNcorrigirClick(nullptr);
+    Form12->Datafim->SetText("01/04/2000");
+    refused("A planilha não confere com as datas do caso: a planilha tem 5 linhas, mas pelas "
+            "datas do caso (Data Inicial e Data Final) ela vai de 01/2000 a 04/2000 e tem 6: o "
+            "título, os 4 meses e a linha das somas. Clique em \"Voltar\" e em \"Próximo\" para "
+            "calcular a planilha de novo; depois, em \"Finalizar\".");
+}
+
+// The new RMI step puts its RMIs into page 5. One the wizard put there
+// itself is replaced without a word; one typed there, or held by a case
+// read from a file, only when the user says so.
+TEST_F(WizardSteps, NewRmiStepAsksBeforeReplacingATypedRmi) {
+    // "Editar", then Próximo page by page up to page 5.
+    auto walk = [] {
+        Form1->SpeedButton20Click(nullptr);
+        TButton* const next[] = {Form12->Button20, Form12->Button22, Form12->Button23,
+                                 Form12->Button5, Form12->Button2};
+        for (int guard = 0; guard < 5 && Form12->PageControl1->PageIndex() < 5; ++guard)
+            next[Form12->PageControl1->PageIndex()]->Click();
+        EXPECT_EQ(Form12->PageControl1->PageIndex(), 5);
+    };
+    const std::string askRmi =
+        "Substituir a RMI Autor digitada (1.234,56) pela calculada (1.000,00)?";
+    const std::string askPaid =
+        "Substituir a RMI INSS digitada (400,00) pela da Carta de Concessão (500,00)?";
+    for (TRadioButton* road : {Form12->C8213, Form12->caplicar}) {
+        SCOPED_TRACE(road->Name());
+        Form12->KeepInput();
+        Form1->BtnRevisaoNovoClick(nullptr);
+        road->SetChecked(true);
+        Form12->DateEdit1->SetText("01/01/1998");
+        Form12->DateEdit2->SetText("01/03/1998");
+        Form12->DateEdit3->SetText("01/04/1998");
+        Form12->rmi01->SetText("500");
+        Form12->divisor->SetText("3");
+        Cells(Form12->Sdig).SetRowCount(4);
+        for (int r = 1; r <= 3; ++r) Cells(Form12->Sdig).SetCell(1, r, "1.000,00");
+        walk();
+        walk();
+        EXPECT_TRUE(Messages().empty());
+        EXPECT_EQ(Form12->Vinss->Value(), 1000);
+
+        Form12->Vinss->SetText("1.234,56");
+        Form12->Vautor->SetText("400");
+        walk();
+        EXPECT_EQ(Messages(), (Texts{askRmi, askPaid}));
+        EXPECT_EQ(Form12->Vinss->Value(), 1234.56L);
+        EXPECT_EQ(Form12->Vautor->Value(), 400);
+        velorim_test::Dialogs().Clear();
+        velorim_test::Dialogs().Answer("Yes");
+        velorim_test::Dialogs().Answer("Yes");
+        walk();
+        EXPECT_EQ(Form12->Vinss->Value(), 1000);
+        EXPECT_EQ(Form12->Vautor->Value(), 500);
+
+        // Finished and read back with "A. Backup": the case's RMI, typed
+        // before it was saved, is asked about again.
+        Form12->Vinss->SetText("1.234,56");
+        Form12->Dataini->SetText("01/04/1998");
+        Form12->Datafim->SetText("31/05/1998");
+        Form12->DatePrescricao->SetText("01/04/1998");
+        Form12->BTNcorrigirClick(nullptr);
+        Form12->Button3Click(nullptr);
+        Form1->SpeedButton17Click(nullptr);
+        velorim_test::Dialogs().Clear();
+        walk();
+        EXPECT_EQ(Messages(), Texts{askRmi});
+        EXPECT_EQ(Form12->Vinss->Value(), 1234.56L);
+        velorim_test::Dialogs().Clear();
+    }
 }
 
 // A case past the tables was refused one table and one month at a time, a

@@ -3,7 +3,7 @@
 // and a file written from what was parsed parses the same again. Every line
 // also goes through the checks the wizard's reader makes before anything
 // changes, and a grid row they accept is written back as cells that read the
-// same.
+// same; the lines also stand as a spreadsheet whose months are checked.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -42,6 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string problem;
     if (!ReadTextLines(bytes, lines, problem)) lines = SplitTextLines(bytes);
     for (const std::string& line : lines) CheckLine(line);
+    // The wizard's check of a stored spreadsheet's months, on any dates and
+    // rows: the lines as column "Data", with a wizard case's date lines.
+    if (lines.size() > 10) {
+        TCellMatrix planilha(1, static_cast<int>(lines.size()));
+        for (size_t r = 0; r < lines.size(); ++r)
+            planilha.SetCell(0, static_cast<int>(r), lines[r]);
+        state_values::MonthsProblem(planilha, lines[2], lines[3], lines[10] == "true");
+    }
     revisao::TRevisionState state;
     try {
         state = revisao::ParseState(lines, "temprev.back");
