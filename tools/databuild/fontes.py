@@ -207,7 +207,10 @@ def render(build):
       "o teto de 08/2006 (2.668,15 × 1,0501 = 2.801,82) confere; o builder para com erro se uma das duas contas "
       "deixar de fechar. Esse aumento só valeu para benefícios iniciados até 31/03/2006: a linha 08/2006 traz "
       "%s na coluna \"Início até\". A tabela proporcional da MP 291 (benefícios iniciados de 05/2005 a "
-      "03/2006) não entra em `atuaprev.tab`: a de 2006 lá é a do Decreto 5.872.\n"
+      "03/2006) não entra em `atuaprev.tab`: a de 2006 lá é a do Decreto 5.872. Por isso, a um benefício cujo "
+      "primeiro reajuste (04/2006) sai dessa tabela proporcional o programa não aplica outra vez o aumento de "
+      "08/2006: o percentual do Decreto já o contém. Os meses de 04 a 07/2006 desse benefício ficam com o "
+      "percentual do Decreto, um pouco acima do da MP 291, que não foi lido.\n"
       % bt.month_text(build.reaj.started_up_to[bt.month("08/2006")]))
     w("**05/2005 = 6,355%** (DERIVADO do passo do teto, 2.508,72 → 2.668,15, que só 6,355% reproduz com três "
       "casas; os 6,35% e 6,36% da imprensa são o mesmo número cortado e arredondado): fator 1,06355.\n")
