@@ -111,6 +111,36 @@ TEST_F(Files, AFolderLockIsHeldByOneOpenerAtATime) {
     EXPECT_EQ(error, ENOENT);
 }
 
+// A held folder renamed, and another put at its name (where a second copy
+// may run): a save by that name writes nothing and says why; a save opened
+// before the swap ends in the held folder.
+TEST_F(Files, SavesNeverGoToAnotherFolderAtTheHeldFoldersName) {
+    ASSERT_EQ(mkdir(Path("dados").c_str(), 0700), 0);
+    const std::string state = Path("dados/atualrev.back");
+    ASSERT_EQ(HoldFolderLock(Path("dados")), TFolderLock::Held);
+    WriteFileAtomic(state, "um");
+    TAtomicFileWriter pending(state);
+    pending.Write("dois");
+    ASSERT_EQ(rename(Path("dados").c_str(), Path("antiga").c_str()), 0);
+    ASSERT_EQ(mkdir(Path("dados").c_str(), 0700), 0);
+    pending.Commit();
+    EXPECT_EQ(ReadFileBytes(Path("antiga/atualrev.back")), "dois");
+    try {
+        WriteFileAtomic(state, "tres");
+        ADD_FAILURE() << "written into the other folder";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message, "Não foi possível gravar o arquivo \"" + state + "\": a pasta \"" + Path("dados") +
+                                 "\" não é mais a pasta de dados em que o programa foi aberto (foi renomeada, "
+                                 "movida ou trocada por outra); nada foi gravado. Feche o programa e abra-o de "
+                                 "novo na pasta de dados");
+    }
+    ASSERT_EQ(symlink("dados/atualrev.back", Path("link").c_str()), 0);
+    EXPECT_THROW(WriteFileAtomic(Path("link"), "tres"), EInOutError);
+    EXPECT_EQ(FileExists(state), false);
+    EXPECT_EQ(ReadFileBytes(Path("antiga/atualrev.back")), "dois");
+    WriteFileAtomic(Path("outro.back"), "outra pasta");
+}
+
 // A last line without its end was cut, as every writer ends its lines: the
 // file is refused with that line. A file a text editor saved in UTF-8 with
 // its mark reads as the program's text, unless it holds what that cannot.
