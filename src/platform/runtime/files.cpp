@@ -228,6 +228,11 @@ bool FileExists(const std::string& fileName) {
     return !fileName.empty() && ::stat(SystemPath(fileName).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool EntryExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && ::lstat(SystemPath(path).c_str(), &st) == 0;
+}
+
 bool DirectoryExists(const std::string& dir) {
     struct stat st;
     return !dir.empty() && ::stat(SystemPath(dir).c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -23,6 +23,9 @@ std::string UnusablePathText(const std::string& what, const std::string& shown);
 [[noreturn]] void RaiseUnusablePath(const std::string& what, const std::string& shown);
 
 bool FileExists(const std::string& fileName);
+// Whether anything stands at the name: a file, a folder, a link (even to
+// nothing), a device.
+bool EntryExists(const std::string& path);
 bool DirectoryExists(const std::string& dir);
 // The current folder; one whose name the program cannot hold raises
 // EInOutError (TryGetCurrentDir returns false, with the name as shown).
