@@ -596,8 +596,14 @@ void TForm1::OpenPage(const std::string& name) {
         MessageDlg("Página não encontrada: " + fileName, TMsgDlgType::mtWarning, mbOK);
         return;
     }
-    if (!DesktopOpen(fileName))
-        MessageDlg("Não foi possível abrir " + fileName + " no navegador.", TMsgDlgType::mtWarning, mbOK);
+    // The browser may refuse to start after the opener did (as it does for
+    // root): that is told too, when the opener ends.
+    const auto failed = [fileName] {
+        MessageDlg("Não foi possível abrir a página no navegador.\nPara vê-la, abra no navegador o "
+                   "arquivo \"" + fileName + "\".",
+                   TMsgDlgType::mtWarning, mbOK);
+    };
+    if (!DesktopOpen(fileName, failed)) failed();
 }
 
 // ------------------------------------------------------------------ unbound
