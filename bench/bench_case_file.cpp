@@ -1,11 +1,12 @@
 // A damaged case file of 15 MB opened as the user would: a real case whose
 // new-RMI table holds 480,000 rows (the file's length is its only bound),
-// opened with "Abrir" and then finished with "Finalizar". Measured: the
-// opening alone, and the opening with Finalizar after it, each with the
-// process's peak resident memory during the run ("peak_MB", the peak reset
-// before it) and the resident memory left after it ("resident_MB"). The
-// program starts in a copy of data/ with its shipped tables; forms are
-// created offscreen.
+// opened with "Abrir" and then finished with "Finalizar"; and a case of
+// line ends alone, as large as a case may be, opened with "Abrir".
+// Measured: the openings alone, and the opening with Finalizar after it,
+// each with the process's peak resident memory during the run ("peak_MB",
+// the peak reset before it) and the resident memory left after it
+// ("resident_MB"). The program starts in a copy of data/ with its shipped
+// tables; forms are created offscreen.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -71,6 +72,8 @@ struct Program {
         Form12->gravax();
         caseFile = (dir / "longo.bev").string();
         WriteLongCase(ReadLines((dir / "atualrev.back").string()));
+        lineEndsFile = (dir / "linhas.bev").string();
+        std::ofstream(lineEndsFile, std::ios::binary) << std::string(kMaxStateFileSize, '\n');
     }
     ~Program() {
         std::error_code ignored;
@@ -129,6 +132,7 @@ struct Program {
     TDialogRecorder dialogs;
     std::filesystem::path dir;
     std::string caseFile;
+    std::string lineEndsFile;
 };
 
 Program& TheProgram() {
@@ -152,10 +156,11 @@ void Finalizar() {
     }
 }
 
-void Report(benchmark::State& state, const Program& program, double peak) {
+void Report(benchmark::State& state, const Program& program, double peak,
+            const std::string& file) {
     state.counters["peak_MB"] = peak;
     state.counters["resident_MB"] = StatusMB("VmRSS");
-    state.counters["file_MB"] = double(std::filesystem::file_size(program.caseFile)) / 1e6;
+    state.counters["file_MB"] = double(std::filesystem::file_size(file)) / 1e6;
     state.counters["Sdem_rows"] = Form12->Sdem->RowCount();
     state.counters["messages"] = double(program.dialogs.Messages().size());
 }
@@ -174,9 +179,29 @@ void BM_OpenLongCase(benchmark::State& state) {
         peak = StatusMB("VmHWM");
         state.ResumeTiming();
     }
-    Report(state, program, peak);
+    Report(state, program, peak, program.caseFile);
 }
 BENCHMARK(BM_OpenLongCase)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Its peak is to stay within a few times the file's size: the file is
+// refused before a string is made for each of its lines.
+void BM_OpenLineEndsCase(benchmark::State& state) {
+    Program& program = TheProgram();
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Program::NewCase();
+        program.dialogs.Clear();
+        ResetPeak();
+        state.ResumeTiming();
+        Open(program.lineEndsFile);
+        state.PauseTiming();
+        peak = StatusMB("VmHWM");
+        state.ResumeTiming();
+    }
+    Report(state, program, peak, program.lineEndsFile);
+}
+BENCHMARK(BM_OpenLineEndsCase)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_OpenLongCaseThenFinalizar(benchmark::State& state) {
     Program& program = TheProgram();
@@ -194,7 +219,7 @@ void BM_OpenLongCaseThenFinalizar(benchmark::State& state) {
         peak = StatusMB("VmHWM");
         state.ResumeTiming();
     }
-    Report(state, program, peak);
+    Report(state, program, peak, program.caseFile);
 }
 BENCHMARK(BM_OpenLongCaseThenFinalizar)->Unit(benchmark::kMillisecond)->Iterations(1);
 

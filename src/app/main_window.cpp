@@ -17,6 +17,7 @@
 #include "platform/runtime/files.h"
 #include "platform/runtime/formats.h"
 #include "platform/runtime/strutil.h"
+#include "platform/runtime/text_file.h"
 #include "revision/arrears_wizard.h"
 #include "revision/prop_form.h"
 #include "revision/report_font.h"
@@ -360,6 +361,17 @@ std::string RefusalList(const std::vector<TRefusal>& refused, bool lines) {
     return list;
 }
 
+// A settings file's text: its bytes as the program's text files are taken
+// (an editor may have saved it in UTF-8, with its mark or without), or
+// EInOutError with the reason. Its last line may lack its line end: the
+// program writes the file whole, and a hand may leave it so.
+std::string ReadSettingsText(const std::string& fileName) {
+    std::string text, problem;
+    if (!DecodeText(ReadFileBytes(fileName, kMaxSettingsFileSize), text, problem))
+        throw EInOutError(OpenErrorText(fileName, problem), 0, problem);
+    return text;
+}
+
 } // namespace
 
 std::array<TComboBox*, 6> TForm1::SettingsBoxes() const {
@@ -368,9 +380,11 @@ std::array<TComboBox*, 6> TForm1::SettingsBoxes() const {
 
 void TForm1::LoadSettings() {
     const std::string fileName = PathJoin(DataDir, "font.ini");
-    if (!FileExists(fileName)) return;
+    // Only a missing file keeps the defaults without a word: a folder at its
+    // name is told, as any file that cannot be read.
+    if (!EntryExists(fileName)) return;
     try {
-        Memofont->Lines.SetText(ReadFileBytes(fileName, kMaxSettingsFileSize));
+        Memofont->Lines.SetText(ReadSettingsText(fileName));
     } catch (const EInOutError& e) {
         Memofont->Lines.Clear();
         ShowMessage("O arquivo font.ini não foi lido: " + e.Reason +
@@ -394,9 +408,9 @@ void TForm1::LoadSettings() {
 
 void TForm1::LoadProportionalStart() {
     const std::string fileName = PathJoin(DataDir, "prop.ini");
-    if (!FileExists(fileName)) return;
+    if (!EntryExists(fileName)) return;
     try {
-        Fprop->Memo1->Lines.SetText(ReadFileBytes(fileName, kMaxSettingsFileSize));
+        Fprop->Memo1->Lines.SetText(ReadSettingsText(fileName));
     } catch (const EInOutError& e) {
         Fprop->Memo1->Lines.Clear();
         ShowMessage("O arquivo prop.ini não foi lido: " + e.Reason + ". Foi mantida a data " +
@@ -582,8 +596,14 @@ void TForm1::OpenPage(const std::string& name) {
         MessageDlg("Página não encontrada: " + fileName, TMsgDlgType::mtWarning, mbOK);
         return;
     }
-    if (!DesktopOpen(fileName))
-        MessageDlg("Não foi possível abrir " + fileName + " no navegador.", TMsgDlgType::mtWarning, mbOK);
+    // The browser may refuse to start after the opener did (as it does for
+    // root): that is told too, when the opener ends.
+    const auto failed = [fileName] {
+        MessageDlg("Não foi possível abrir a página no navegador.\nPara vê-la, abra no navegador o "
+                   "arquivo \"" + fileName + "\".",
+                   TMsgDlgType::mtWarning, mbOK);
+    };
+    if (!DesktopOpen(fileName, failed)) failed();
 }
 
 // ------------------------------------------------------------------ unbound

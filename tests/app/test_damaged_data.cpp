@@ -77,7 +77,7 @@ TEST_F(DamagedData, AMissingOrDamagedCorrectionTableStopsTheCalculation) {
     const std::pair<std::string, std::string> damages[] = {
         {"", "o arquivo está vazio"},
         {withNul, "linha 5: byte nulo no texto"},
-        {"\x89PNG\r\n\x1a\n\x01\x02\x03", "linha 2: '\x1a' na coluna 1 não é um mês (mm/aaaa)"},
+        {"\x89PNG\r\n\x1a\n\x01\x02\x03", "linha 2: '[código 26]' na coluna 1 não é um mês (mm/aaaa)"},
     };
     for (const auto& [bytes, why] : damages) {
         Write("crmensalrev3.tab", bytes);

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
+#include <unistd.h>
 
 #include "app/about_box.h"
 #include "app_env.h"
@@ -445,11 +446,15 @@ TEST_F(MainWindow, AStateFileTheCalculationRefusesLeavesTheWizardHidden) {
     EXPECT_TRUE(Form1->SpeedButton17->Enabled()) << "the toolbar stays usable";
 }
 
+// A page the browser does not show, at once or once the desktop's opener
+// has ended (a browser refuses to start for root), is told with its file.
 TEST_F(MainWindow, WebPagesOpenFromTheDataDirectoryInTheBrowser) {
     std::vector<std::string> opened;
     bool works = true;
-    SetDesktopOpener([&](const std::string& target, const std::string&) {
+    TFailedLater later;
+    SetDesktopOpener([&](const std::string& target, const std::string&, TFailedLater failed) {
         opened.push_back(target);
+        later = std::move(failed);
         return works;
     });
     Write("velorimrev.htm", "<html></html>");
@@ -459,15 +464,35 @@ TEST_F(MainWindow, WebPagesOpenFromTheDataDirectoryInTheBrowser) {
     Event([] { Form1->AjudanositedaBravenaSoftware1->Click(); });
     EXPECT_THAT(opened, ElementsAre(dir.string() + "/velorimrev.htm", dir.string() + "/ajudaqvr_free.htm"));
     EXPECT_TRUE(Dialogs().Messages().empty());
+    ASSERT_TRUE(later);
+    Event(later);
 
     works = false;
     Event([] { Form1->SiteBravenaSoftware1->Click(); });
     std::filesystem::remove(dir / "ajudaqvr_free.htm");
     Event([] { Form1->AjudanositedaBravenaSoftware1->Click(); });
     EXPECT_EQ(opened.size(), 3u) << "a missing page is not handed to the browser";
+    auto notShown = [&](const std::string& page) {
+        return "Não foi possível abrir a página no navegador.\nPara vê-la, abra no navegador o arquivo \"" +
+               dir.string() + "/" + page + "\".";
+    };
     EXPECT_THAT(Dialogs().Messages(),
-                ElementsAre("Não foi possível abrir " + dir.string() + "/velorimrev.htm no navegador.",
+                ElementsAre(notShown("ajudaqvr_free.htm"), notShown("velorimrev.htm"),
                             "Página não encontrada: " + dir.string() + "/ajudaqvr_free.htm"));
+}
+
+// A program started for the user runs on its own; its failure, when it
+// ends, reaches the window's thread.
+TEST_F(MainWindow, AProgramStartedThatFailsIsToldWhenItEnds) {
+    EXPECT_FALSE(StartProgram("/nenhum/programa", {}, [] {}));
+    int failures = 0;
+    ASSERT_TRUE(StartProgram("sh", {"-c", "exit 0"}, [&] { ++failures; }));
+    ASSERT_TRUE(StartProgram("sh", {"-c", "sleep 0.2; exit 3"}, [&] { ++failures; }));
+    for (int i = 0; i < 1000 && failures == 0; ++i) {
+        Application->ProcessMessages();
+        usleep(10000);
+    }
+    EXPECT_EQ(failures, 1);
 }
 
 TEST_F(MainWindow, AboutBoxAndHiddenHelpItem) {

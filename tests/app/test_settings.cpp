@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 
 #include "app_env.h"
+#include "controls/date_edit.h"
+#include "revision/prop_form.h"
 #include "revision/report_font.h"
 #include "revision/wizard_links.h"
 
@@ -93,6 +95,52 @@ TEST_F(Settings, OnlyAChangeIsWrittenAndAFailedWriteIsToldOnce) {
     EXPECT_NE(Dialogs().Messages()[1].find("font.ini"), std::string::npos);
     EXPECT_NE(Dialogs().Messages()[1].find("A configuração vale até o programa ser fechado."), std::string::npos);
     EXPECT_EQ(Form1->HTMLViewer1->PrintMarginBottom, 3.0L);
+}
+
+// Settings files an editor saved in UTF-8 read as the program's text; what
+// cannot be used is told naming the file: a letter Windows-1252 lacks, a
+// control character (shown, not hidden), a folder at the file's name.
+TEST_F(Settings, StartUpTakesUtf8SettingsAndTellsWhatItCannotUse) {
+    auto restart = [this] {
+        Application->DestroyForms();
+        Dialogs().Clear();
+        Start();
+    };
+    Write("font.ini", "\xEF\xBB\xBF" "Courier New\r\n12\r\n2\r\n2\r\n2\r\n3");
+    Write("prop.ini", "\xEF\xBB\xBF" "01/06/1997\r\n");
+    Start();
+    EXPECT_THAT(Dialogs().Messages(), ElementsAre());
+    EXPECT_EQ(Form1->Cnomefont->Text(), "Courier New");
+    EXPECT_EQ(Form1->HTMLViewer1->PrintMarginTop, 3.0L);
+    EXPECT_EQ(Fprop->DateEdit1->Text(), "01/06/1997");
+
+    Write("font.ini", "Courier New\r\n12\r\n2\r\n2\r\nMa\xC5\x82gorzata\r\n");
+    Write("prop.ini", std::string("01/06/19\0" "97\r\n", 13));
+    restart();
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O arquivo font.ini não foi lido: linha 5: o arquivo está em UTF-8 e tem caracteres "
+                            "que o programa não consegue usar (use só letras do alfabeto latino, com ou sem "
+                            "acento, algarismos e sinais comuns). Foram mantidas as configurações padrão.",
+                            "O arquivo prop.ini, linha 1 (início da correção proporcional): '01/06/19[código 0]97' "
+                            "não é uma data (dd/mm/aaaa). Foi mantida a data 01/05/1996."));
+
+    Write("font.ini", std::string("Ari\0al\r\n", 8));
+    std::filesystem::remove(dir / "prop.ini");
+    std::filesystem::create_directory(dir / "prop.ini");
+    restart();
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O arquivo font.ini tem valores que não podem ser usados; foram mantidos os valores "
+                            "padrão:\nlinha 1 (fonte do relatório): 'Ari[código 0]al' não é um nome de fonte",
+                            "O arquivo prop.ini não foi lido: é uma pasta, não um arquivo. Foi mantida a data "
+                            "01/05/1996."));
+    std::filesystem::remove(dir / "font.ini");
+    std::filesystem::create_directory(dir / "font.ini");
+    restart();
+    EXPECT_THAT(Dialogs().Messages(),
+                ElementsAre("O arquivo font.ini não foi lido: é uma pasta, não um arquivo. Foram mantidas as "
+                            "configurações padrão.",
+                            "O arquivo prop.ini não foi lido: é uma pasta, não um arquivo. Foi mantida a data "
+                            "01/05/1996."));
 }
 
 TEST(ReportFont, OnlyASizeAndAPlainNameReachTheStyle) {

@@ -66,7 +66,7 @@ TEST(TableCheck, DamageIsNamedWithItsLine) {
     EXPECT_EQ(Check("\r\n\r\n"), "o arquivo está vazio");
     EXPECT_EQ(Check(head), "a tabela não tem nenhuma linha de dados");
     // Garbage: the first line is a title, the second is not a month.
-    EXPECT_EQ(Check("\x89PNG\r\n\x1a\n\x01\x02"), "linha 2: '\x1a' na coluna 1 não é um mês (mm/aaaa)");
+    EXPECT_EQ(Check("\x89PNG\r\n\x1a\n\x01\x02"), "linha 2: '[código 26]' na coluna 1 não é um mês (mm/aaaa)");
     // Lines of TABs alone would still make as many columns.
     EXPECT_EQ(Check(head + "01/1994\t1\r\n" + std::string(100, '\t') + "\r\n"),
               "linha 3: mais de 16 colunas");

@@ -338,6 +338,14 @@ bool TryUtf8ToCp1252(const std::string& text, std::string& out) {
     return whole;
 }
 
+bool IsUtf8(std::string_view bytes) {
+    size_t i = 0;
+    char32_t cp;
+    while (i < bytes.size())
+        if (!DecodeUtf8(bytes, i, cp)) return false;
+    return true;
+}
+
 std::string Utf8ToCp1252(const std::string& text) {
     std::string out;
     TryUtf8ToCp1252(text, out);

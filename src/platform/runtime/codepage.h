@@ -3,6 +3,7 @@
 // machine); it becomes UTF-16 or UTF-8 only at the Qt boundary and inside the
 // HTML viewer.
 #include <string>
+#include <string_view>
 
 // Lossless for all 256 bytes: the five bytes 1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) map to the C1 controls of the same value and back.
@@ -16,6 +17,9 @@ std::string Utf8ToCp1252(const std::string& text);
 // holds the text with '?' in their place.
 bool TryUtf16ToCp1252(const std::u16string& text, std::string& out);
 bool TryUtf8ToCp1252(const std::string& text, std::string& out);
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or
+// code points past U+10FFFF).
+bool IsUtf8(std::string_view bytes);
 char16_t Cp1252CharToUtf16(unsigned char c);
 
 // Code-page numbers as the viewer uses them: 0 (CP_ACP) and 1252 are

@@ -1,15 +1,19 @@
 #include "platform/runtime/files.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <pwd.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,15 +60,6 @@ bool WriteAll(int fd, const char* data, size_t size, int& err) {
     return true;
 }
 
-// Takes the folder's system name, as the helpers below do.
-void SyncDirectory(const std::string& dir) {
-    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // The file a write to `fileName` must replace: a symbolic link is followed so
 // that the link itself survives.
 std::string ResolveTarget(const std::string& fileName) {
@@ -99,13 +94,71 @@ std::string CutName(const std::string& name, size_t room) {
     return name.substr(0, end);
 }
 
-int RemoveStaleIn(const std::string& sysDir);
+int RemoveStaleIn(int dirFd);
 
 // A path the system gave back, or EInOutError naming it as well as it can.
 std::string FromSystem(const std::string& sysPath, const char* what) {
     std::string path;
     if (!ProgramPath(sysPath, path)) RaiseUnusablePath(what, path);
     return path;
+}
+
+// The folders this process holds locked (HoldFolderLock), by the system's
+// name they were opened by and what they are.
+struct THeldFolder {
+    std::string path;
+    dev_t device;
+    ino_t inode;
+};
+
+std::mutex heldMutex;
+std::vector<THeldFolder> heldFolders;
+
+std::string WithoutTrailingDelim(std::string dir) {
+    while (dir.size() > 1 && dir.back() == PathDelim) dir.pop_back();
+    return dir.empty() ? "." : dir;
+}
+
+// False when `sysDir` is the name of a folder held locked but `dirFd`, the
+// folder opened by that name now, is another one: the held folder was
+// renamed or moved, and what stands at its name may be another copy's.
+bool IsTheHeldFolder(const std::string& sysDir, int dirFd) {
+    const std::string path = WithoutTrailingDelim(sysDir);
+    std::lock_guard<std::mutex> lock(heldMutex);
+    struct stat st;
+    bool named = false;
+    for (const THeldFolder& held : heldFolders) {
+        if (held.path != path) continue;
+        named = true;
+        if (::fstat(dirFd, &st) == 0 && st.st_dev == held.device && st.st_ino == held.inode) return true;
+    }
+    return !named;
+}
+
+bool IsTheHeldFolder(const std::string& sysDir) {
+    const int fd = ::open(sysDir.empty() ? "." : sysDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return true;  // the write fails on its own, saying why
+    const bool same = IsTheHeldFolder(sysDir, fd);
+    ::close(fd);
+    return same;
+}
+
+// Six letters or digits that make a temporary name no other file has.
+std::string RandomLetters() {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::atomic<unsigned> counter{0};
+    unsigned char bytes[6] = {};
+    // Without the system's randomness a count serves: a name taken is tried again.
+    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+        unsigned long v = static_cast<unsigned long>(::getpid()) * 65536u + ++counter;
+        for (unsigned char& b : bytes) {
+            b = static_cast<unsigned char>(v % 62);
+            v /= 62;
+        }
+    }
+    std::string out;
+    for (unsigned char b : bytes) out += kLetters[b % (sizeof kLetters - 1)];
+    return out;
 }
 
 } // namespace
@@ -173,6 +226,11 @@ std::string TooLargeReason(unsigned long long size, size_t maxSize) {
 bool FileExists(const std::string& fileName) {
     struct stat st;
     return !fileName.empty() && ::stat(SystemPath(fileName).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool EntryExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && ::lstat(SystemPath(path).c_str(), &st) == 0;
 }
 
 bool DirectoryExists(const std::string& dir) {
@@ -336,20 +394,36 @@ constexpr char kTempSuffix[] = ".velorim-tmp";
 TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName, TDurability durability)
     : target_(fileName), sysTarget_(ResolveTarget(SystemPath(fileName))), durability_(durability) {
     if (fileName.empty()) Fail(ENOENT);
+    const std::string named = SystemPath(fileName);
     // Through a link the file replaced is another; messages name that one.
-    if (sysTarget_ != SystemPath(fileName)) ProgramPath(sysTarget_, target_);
-    std::string dir = ExtractFilePath(sysTarget_);
-    RemoveStaleIn(dir);
+    if (sysTarget_ != named) ProgramPath(sysTarget_, target_);
+    // Everything after this goes through the folder opened here: the file
+    // lands in the folder checked, whatever is renamed meanwhile.
+    const std::string dir = ExtractFilePath(sysTarget_);
+    name_ = ExtractFileName(sysTarget_);
+    dirFd_ = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd_ < 0) Fail(errno);
+    if (!IsTheHeldFolder(dir, dirFd_) ||
+        (sysTarget_ != named && !IsTheHeldFolder(ExtractFilePath(named)))) {
+        std::string folder;
+        ProgramPath(WithoutTrailingDelim(sysTarget_ != named ? ExtractFilePath(named) : dir), folder);
+        Fail(ESTALE, "a pasta \"" + folder +
+                         "\" não é mais a pasta de dados em que o programa foi aberto (foi renomeada, "
+                         "movida ou trocada por outra); nada foi gravado. Feche o programa e abra-o "
+                         "de novo na pasta de dados");
+    }
+    RemoveStaleIn(dirFd_);
     // The target's name is only there to help a person who sees the file; a
     // long one is cut so that the temporary name stays within NAME_MAX.
     const size_t room = 255 - (sizeof kTempPrefix - 1) - 7 - (sizeof kTempSuffix - 1);
-    const std::string shown = CutName(ExtractFileName(sysTarget_), room);
-    for (;;) {
-        temp_ = dir + kTempPrefix + shown + ".XXXXXX" + kTempSuffix;
-        fd_ = ::mkostemps(temp_.data(), static_cast<int>(sizeof kTempSuffix - 1), O_CLOEXEC);
+    const std::string shown = CutName(name_, room);
+    for (int attempt = 0;; ++attempt) {
+        temp_ = kTempPrefix + shown + "." + RandomLetters() + kTempSuffix;
+        fd_ = ::openat(dirFd_, temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ < 0) {
-            int err = errno;
+            const int err = errno;
             temp_.clear();
+            if (err == EEXIST && attempt < 100) continue;
             Fail(err);
         }
         // The lock tells other writers that this file is not stale. One that
@@ -361,18 +435,18 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName, TDurability du
         fd_ = -1;
     }
     struct stat st;
-    mode_t mode = ::stat(sysTarget_.c_str(), &st) == 0 ? (st.st_mode & 07777)
-                                                     : (0666 & ~ProcessUmask());
+    mode_t mode = ::fstatat(dirFd_, name_.c_str(), &st, 0) == 0 ? (st.st_mode & 07777)
+                                                              : (0666 & ~ProcessUmask());
     ::fchmod(fd_, mode);
     buffer_.reserve(kBufferSize);
 }
 
 TAtomicFileWriter::~TAtomicFileWriter() { Discard(); }
 
-void TAtomicFileWriter::Fail(int err) {
+void TAtomicFileWriter::Fail(int err, const std::string& why) {
     Discard();
     // Creating a file, "no such entry" is the folder's.
-    const std::string reason = SysErrorText(err == ENOENT ? ENOTDIR : err);
+    const std::string reason = why.empty() ? SysErrorText(err == ENOENT ? ENOTDIR : err) : why;
     throw EFCreateError(CreateErrorText(target_, reason), err, reason);
 }
 
@@ -402,12 +476,13 @@ void TAtomicFileWriter::Commit() {
     if (durable && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) Fail(errno);
     // The lock goes with the descriptor, after the rename: until then the
     // temporary file is ours.
-    if (::rename(temp_.c_str(), sysTarget_.c_str()) != 0) Fail(errno);
+    if (::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str()) != 0) Fail(errno);
     temp_.clear();
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) Fail(errno);
-    if (durable) SyncDirectory(ExtractFilePath(sysTarget_));
+    if (durable) ::fsync(dirFd_);
+    Discard();
 }
 
 void TAtomicFileWriter::Discard() noexcept {
@@ -416,8 +491,12 @@ void TAtomicFileWriter::Discard() noexcept {
         fd_ = -1;
     }
     if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
+        ::unlinkat(dirFd_, temp_.c_str(), 0);
         temp_.clear();
+    }
+    if (dirFd_ >= 0) {
+        ::close(dirFd_);
+        dirFd_ = -1;
     }
     buffer_.clear();
 }
@@ -440,26 +519,37 @@ bool IsAtomicTempName(const std::string& name) {
     return true;
 }
 
-int RemoveStaleTempFiles(const std::string& dir) { return RemoveStaleIn(SystemPath(dir)); }
+int RemoveStaleTempFiles(const std::string& dir) {
+    const std::string sysDir = SystemPath(dir);
+    const int fd = ::open(sysDir.empty() ? "." : sysDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    const int removed = RemoveStaleIn(fd);
+    ::close(fd);
+    return removed;
+}
 
 namespace {
 
 // The names listed are the system's and stay so: a left-over is removed
 // whatever characters its name holds.
-int RemoveStaleIn(const std::string& dir) {
-    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return 0;
+int RemoveStaleIn(int dirFd) {
+    // A listing of its own: the folder's descriptor keeps no place in it.
+    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!d) {
+        if (listFd >= 0) ::close(listFd);
+        return 0;
+    }
     int removed = 0;
     while (dirent* entry = ::readdir(d)) {
         const std::string name = entry->d_name;
         if (!IsAtomicTempName(name)) continue;
-        const std::string path = PathJoin(dir, name);
-        int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat st;
         // Only a plain file that no writer holds locked.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            if (::unlink(path.c_str()) == 0) ++removed;
+            if (::unlinkat(dirFd, name.c_str(), 0) == 0) ++removed;
         }
         ::close(fd);
     }
@@ -478,7 +568,14 @@ TFolderLock HoldFolderLock(const std::string& dir, int* error) {
         err = errno;
     } else {
         // Never closed: the system lets it go when the process ends, however it ends.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return TFolderLock::Held;
+        struct stat st;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (::fstat(fd, &st) == 0) {
+                std::lock_guard<std::mutex> lock(heldMutex);
+                heldFolders.push_back({WithoutTrailingDelim(SystemPath(dir)), st.st_dev, st.st_ino});
+            }
+            return TFolderLock::Held;
+        }
         err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK) return TFolderLock::HeldByOther;

@@ -23,6 +23,9 @@ std::string UnusablePathText(const std::string& what, const std::string& shown);
 [[noreturn]] void RaiseUnusablePath(const std::string& what, const std::string& shown);
 
 bool FileExists(const std::string& fileName);
+// Whether anything stands at the name: a file, a folder, a link (even to
+// nothing), a device.
+bool EntryExists(const std::string& path);
 bool DirectoryExists(const std::string& dir);
 // The current folder; one whose name the program cannot hold raises
 // EInOutError (TryGetCurrentDir returns false, with the name as shown).
@@ -71,7 +74,8 @@ std::string TooLargeReason(unsigned long long size, size_t maxSize);
 // bytes go to a temporary file in the target's folder and Commit flushes them
 // to disk and renames the file over the target (a symbolic link is followed,
 // and an existing target's permissions are kept). Any failure raises
-// EFCreateError and removes the temporary file; a writer destroyed without
+// EFCreateError and removes the temporary file (so does a folder held with
+// HoldFolderLock whose name leads elsewhere now); a writer destroyed without
 // Commit leaves the target as it was. A file that is rebuilt anyway (a
 // report) can skip the flush to disk: it is still replaced whole.
 //
@@ -98,12 +102,15 @@ public:
 
 private:
     void Flush();
-    [[noreturn]] void Fail(int err);
+    // Raises EFCreateError with `why`, or the system's reason for err.
+    [[noreturn]] void Fail(int err, const std::string& why = std::string());
 
     std::string target_;     // the file to replace, as the program names it
     std::string sysTarget_;  // and as the system does
-    std::string temp_;       // the system's name
+    std::string name_;       // its name in its folder (the system's)
+    std::string temp_;       // the temporary file's name there
     TDurability durability_;
+    int dirFd_ = -1;         // the folder, opened once
     int fd_ = -1;
     std::string buffer_;
 };
@@ -122,6 +129,13 @@ int RemoveStaleTempFiles(const std::string& dir);
 // opener in. HeldByOther when another opener holds it; Unavailable, with
 // the system's error in *error, when it cannot be taken or checked (the
 // folder cannot be opened, or its file system takes no locks).
+//
+// A folder held is known by its name too: when that name leads to another
+// folder (the one held was renamed or moved, and another, maybe locked by
+// a second copy, put in its place), a TAtomicFileWriter into it fails
+// saying so and writes nothing. The writer does its work through the folder
+// it opened and checked, so a rename meanwhile cannot send the file
+// elsewhere.
 enum class TFolderLock { Held, HeldByOther, Unavailable };
 TFolderLock HoldFolderLock(const std::string& dir, int* error = nullptr);
 

@@ -177,8 +177,13 @@ std::string QuotedStr(const std::string& s) {
 
 std::string QuotedExcerpt(std::string_view s) {
     constexpr size_t kShown = 40;
-    if (s.size() <= kShown) return "'" + std::string(s) + "'";
-    return "'" + std::string(s.substr(0, kShown)) + "...'";
+    std::string out = "'";
+    for (const char c : s.substr(0, kShown)) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) out += "[código " + std::to_string(u) + "]";
+        else out += c;
+    }
+    return out + (s.size() > kShown ? "...'" : "'");
 }
 
 std::vector<std::string> SplitTextLines(const std::string& text) {

@@ -35,7 +35,9 @@ std::string StringReplace(const std::string& s, const std::string& from, const s
 std::string StringOfChar(char c, int count);
 std::string QuotedStr(const std::string& s);  // 'text' with inner quotes doubled
 // A value as a message shows it: 'text', its first 40 characters and "..."
-// when longer (a damaged file may hold a line of any length).
+// when longer (a damaged file may hold a line of any length). A control
+// character shows as "[código 0]": a message box shows none of them, and a
+// value holding one would look like a good one.
 std::string QuotedExcerpt(std::string_view s);
 
 // Lines of a text: CR LF, LF and CR each end a line; a final line end adds no

@@ -111,6 +111,36 @@ TEST_F(Files, AFolderLockIsHeldByOneOpenerAtATime) {
     EXPECT_EQ(error, ENOENT);
 }
 
+// A held folder renamed, and another put at its name (where a second copy
+// may run): a save by that name writes nothing and says why; a save opened
+// before the swap ends in the held folder.
+TEST_F(Files, SavesNeverGoToAnotherFolderAtTheHeldFoldersName) {
+    ASSERT_EQ(mkdir(Path("dados").c_str(), 0700), 0);
+    const std::string state = Path("dados/atualrev.back");
+    ASSERT_EQ(HoldFolderLock(Path("dados")), TFolderLock::Held);
+    WriteFileAtomic(state, "um");
+    TAtomicFileWriter pending(state);
+    pending.Write("dois");
+    ASSERT_EQ(rename(Path("dados").c_str(), Path("antiga").c_str()), 0);
+    ASSERT_EQ(mkdir(Path("dados").c_str(), 0700), 0);
+    pending.Commit();
+    EXPECT_EQ(ReadFileBytes(Path("antiga/atualrev.back")), "dois");
+    try {
+        WriteFileAtomic(state, "tres");
+        ADD_FAILURE() << "written into the other folder";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message, "Não foi possível gravar o arquivo \"" + state + "\": a pasta \"" + Path("dados") +
+                                 "\" não é mais a pasta de dados em que o programa foi aberto (foi renomeada, "
+                                 "movida ou trocada por outra); nada foi gravado. Feche o programa e abra-o de "
+                                 "novo na pasta de dados");
+    }
+    ASSERT_EQ(symlink("dados/atualrev.back", Path("link").c_str()), 0);
+    EXPECT_THROW(WriteFileAtomic(Path("link"), "tres"), EInOutError);
+    EXPECT_EQ(FileExists(state), false);
+    EXPECT_EQ(ReadFileBytes(Path("antiga/atualrev.back")), "dois");
+    WriteFileAtomic(Path("outro.back"), "outra pasta");
+}
+
 // A last line without its end was cut, as every writer ends its lines: the
 // file is refused with that line. A file a text editor saved in UTF-8 with
 // its mark reads as the program's text, unless it holds what that cannot.
@@ -140,18 +170,33 @@ TEST_F(Files, TextFilesRefuseACutLastLineAndTakeMarkedUtf8) {
 }
 
 // A case an editor saved in UTF-8 without the mark reads as the program's
-// text; Windows-1252 text, and UTF-8 with a letter Windows-1252 lacks, read
-// byte for byte as before.
+// text, and Windows-1252 text byte for byte as before; UTF-8 with a letter
+// Windows-1252 lacks is refused naming its line, never read as other letters.
 TEST_F(Files, TextFilesTakeUnmarkedUtf8) {
     using Lines = std::vector<std::string>;
     Lines lines;
     std::string problem;
-    EXPECT_TRUE(ReadTextLines("Jos\xC3\xA9 Ant\xC3\xB4nio\n582,86\n", lines, problem));
-    EXPECT_EQ(lines, (Lines{"Jos\xE9 Ant\xF4nio", "582,86"}));
+    EXPECT_TRUE(ReadTextLines("Jos\xC3\xA9 Ant\xC3\xB4nio\nBenef\xC3\xAD" "cio n\xC2\xBA\n", lines, problem));
+    EXPECT_EQ(lines, (Lines{"Jos\xE9 Ant\xF4nio", "Benef\xED" "cio n\xBA"}));
     EXPECT_TRUE(ReadTextLines("Concei\xE7\xE3o\r\n", lines, problem));
     EXPECT_EQ(lines, (Lines{"Concei\xE7\xE3o"}));
-    EXPECT_TRUE(ReadTextLines("\xC5\x81ukasz\r\n", lines, problem));
-    EXPECT_EQ(lines, (Lines{"\xC5\x81ukasz"}));
+    EXPECT_FALSE(ReadTextLines("1\r\n\xC5\x81ukasz Concei\xC3\xA7\xC3\xA3o\r\n", lines, problem));
+    EXPECT_EQ(problem, "linha 2: o arquivo está em UTF-8 e tem caracteres que o programa não consegue usar "
+                       "(use só letras do alfabeto latino, com ou sem acento, algarismos e sinais comuns)");
+}
+
+// A file of line ends alone is refused before its lines are made: each
+// would take many times the byte it stands for.
+TEST_F(Files, TextFilesOfTooManyLinesAreRefused) {
+    std::vector<std::string> lines;
+    std::string problem;
+    EXPECT_FALSE(ReadTextLines(std::string(kMaxTextFileLines + 1, '\n'), lines, problem));
+    EXPECT_EQ(problem, "o arquivo tem mais de 1.000.000 de linhas e deve estar danificado");
+    EXPECT_TRUE(lines.empty());
+    WriteFileAtomic(Path("caso.bev"), std::string(kMaxTextFileLines + 1, '\r'));
+    EXPECT_THROW(TTextFileReader r(Path("caso.bev")), EInOutError);
+    WriteFileAtomic(Path("caso.bev"), std::string(kMaxTextFileLines - 1, '\r') + "\r\n");
+    EXPECT_EQ(TTextFileReader(Path("caso.bev")).LineCount(), kMaxTextFileLines);
 }
 
 TEST_F(Files, FailedSavesLeaveThePreviousFileIntact) {
