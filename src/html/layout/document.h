@@ -422,6 +422,9 @@ public:
     // ---- operations
     void Clear();
     void ClearLists();
+    // A run about to be freed, or no longer a link: no list of the document
+    // keeps it or its focus holder.
+    void ForgetRun(TFontObj* Run);
     void SetFonts(const std::string& Name, const std::string& PreName, int AMarginWidth, int AMarginHeight,
                   int ACharSet, bool LinkUnderLine, bool LnksActive, TColor ABackground, TColor AHoverColor,
                   TColor AVisitedColor, TColor ALinkColor, TColor Color, double Size);
