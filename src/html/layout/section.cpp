@@ -43,7 +43,10 @@ void ResetFitCache() { fitCache = FitCache{}; }
 
 // ---------------------------------------------------------------- ThtTabcontrol
 
-ThtTabcontrol::ThtTabcontrol(TComponent* AOwner) : TWinControl(AOwner) {}
+ThtTabcontrol::ThtTabcontrol(TComponent* AOwner) : TCustomControl(AOwner) {
+    // A page has up to 400 links, and few of them are ever reached by Tab.
+    WantWidgetOnFocus();
+}
 
 void ThtTabcontrol::WndProc(TMessage& message) {
     constexpr UINT WM_GETDLGCODE = 0x0087;
@@ -51,7 +54,7 @@ void ThtTabcontrol::WndProc(TMessage& message) {
         message.Result = 1;
         return;
     }
-    TWinControl::WndProc(message);
+    TCustomControl::WndProc(message);
 }
 
 // ---------------------------------------------------------------- TFontObj
@@ -255,10 +258,12 @@ void TFontObj::ExitEvent() {
 void TFontObj::KeyDownEvent(uint16_t& Key, TShiftState Shift) {
     TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
-    if (Key == 13) {
+    if (Key == VK_RETURN) {
+        // Used up here: it must not also press the form's default button.
+        Key = 0;
         if (list->LinkFollowEvent) list->LinkFollowEvent(this);
-    } else if (list->LinkKeyEvent) {
-        list->LinkKeyEvent(Key, Shift);
+    } else if (list->ViewerKeyDown) {
+        list->ViewerKeyDown(Key, Shift);
     }
 }
 
