@@ -155,6 +155,13 @@ void TFormControlBase::Wire(TWinControl* c) {
     }
 }
 
+void TFormControlBase::PassKeyToViewer(WORD& Key, TShiftState Shift) {
+    if (!MasterList || !MasterList->ViewerKeyDown) return;
+    uint16_t k = Key;
+    MasterList->ViewerKeyDown(k, Shift);
+    Key = k;
+}
+
 void TFormControlBase::ControlMouseMove(TShiftState Shift, int X, int Y) {
     // The view hears of the move as one over its panel at the same place, so
     // that a link or picture hovered before is left.
@@ -314,6 +321,9 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* Master, int Posit
     box_ = new TFormCheckBox(nullptr);
     Wire(box_);
     box_->SetBounds(-4000, 0, 13, 13);
+    // Space toggles the box; the arrows and the paging keys scroll the view
+    // (the platform's own box would move the focus with the arrows).
+    box_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) { PassKeyToViewer(Key, Shift); };
 }
 
 void TCheckBoxFormControlObj::ResetToValue() { box_->SetChecked(IsChecked); }
@@ -388,10 +398,13 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* Master, int
         if (prev) prev(s);
         if (MyForm && button_->IsChecked()) MyForm->UncheckOtherRadios(this);
     };
-    button_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+    button_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
         if (Key == VK_TAB) button_->TabHeld = true;
         int dir = (Key == VK_LEFT || Key == VK_UP) ? -1 : (Key == VK_RIGHT || Key == VK_DOWN) ? 1 : 0;
-        if (dir == 0) return;
+        if (dir == 0) {
+            PassKeyToViewer(Key, Shift);
+            return;
+        }
         Key = 0;
         if (TRadioButtonFormControlObj* n = Neighbour(dir)) n->button_->SetFocus();
     };

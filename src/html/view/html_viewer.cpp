@@ -867,6 +867,8 @@ void THTMLViewer::KeyDown(WORD& key, TShiftState shift) {
         }
         default: return;
     }
+    // Used: a focused control that handed it over must not act on it too.
+    key = 0;
 }
 
 void THTMLViewer::PanelMouseWheel(TShiftState shift, int delta, int x, int y) {

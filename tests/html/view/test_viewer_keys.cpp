@@ -3,6 +3,7 @@
 // radio button does not use itself scrolls the view.
 #include <gmock/gmock.h>
 
+#include "html/layout/form_controls.h"
 #include "html/layout/section.h"
 #include "support/gui_input.h"
 #include "view_env.h"
@@ -15,6 +16,17 @@ namespace {
 using velorim_test::Activate;
 using velorim_test::PressKey;
 using velorim_test::ViewerTest;
+
+std::string Tall(const std::string& top) {
+    std::string s = "<body>" + top;
+    for (int i = 0; i < 200; ++i) s += "<p>Linha " + std::to_string(i) + "</p>";
+    return s + "</body>";
+}
+
+template <class T>
+T* ControlAt(THTMLViewer* v, int i) {
+    return dynamic_cast<T*>((*v->FormControlList())[i]);
+}
 
 TEST_F(ViewerTest, TabReachesALinkAndEnterFollowsIt) {
     ASSERT_TRUE(Activate(form));
@@ -29,6 +41,33 @@ TEST_F(ViewerTest, TabReachesALinkAndEnterFollowsIt) {
     Application->ProcessMessages();
     EXPECT_THAT(clicked, ElementsAre("b.htm"));
     EXPECT_THAT(v->CurrentFile(), EndsWith("b.htm"));
+}
+
+TEST_F(ViewerTest, KeysACheckBoxOrRadioDoesNotUseScrollTheView) {
+    ASSERT_TRUE(Activate(form));
+    v->LoadFromFile(Write("f.htm", Tall("<form><input type=radio name=r value=1><input type=radio name=r value=2>"
+                                        "<input type=checkbox name=a><input type=checkbox name=b></form>")));
+    Paint();
+    const int page = v->VScrollBar()->LargeChange;
+    // The arrows walk the radio group; the paging keys scroll.
+    TFormRadioButton* first = ControlAt<TRadioButtonFormControlObj>(v, 0)->TheButton();
+    first->SetFocus();
+    PressKey(Qt::Key_Right);
+    EXPECT_TRUE(ControlAt<TRadioButtonFormControlObj>(v, 1)->TheButton()->Focused());
+    PressKey(Qt::Key_PageDown);
+    EXPECT_EQ(v->VScrollBarPosition(), page);
+
+    v->ScrollTo(0);
+    Paint();
+    TCheckBox* box = ControlAt<TCheckBoxFormControlObj>(v, 2)->TheBox();
+    box->SetFocus();
+    PressKey(Qt::Key_Space);  // the box's own key
+    EXPECT_TRUE(box->Checked());
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(v->VScrollBarPosition(), 16);
+    EXPECT_TRUE(box->Focused());
+    PressKey(Qt::Key_PageDown);
+    EXPECT_EQ(v->VScrollBarPosition(), 16 + page);
 }
 
 }  // namespace
