@@ -320,7 +320,8 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* Master, int Posit
     IsChecked = Find(Attr, CheckedSy) != nullptr;
     box_ = new TFormCheckBox(nullptr);
     Wire(box_);
-    box_->SetBounds(-4000, 0, 13, 13);
+    const TSize box = TCheckBox::BoxSize();
+    box_->SetBounds(-4000, 0, box.cx, box.cy);
     // Space toggles the box; the arrows and the paging keys scroll the view
     // (the platform's own box would move the focus with the arrows).
     box_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) { PassKeyToViewer(Key, Shift); };
@@ -340,10 +341,13 @@ void TCheckBoxFormControlObj::SetData(int, const std::string& V) {
 
 void TCheckBoxFormControlObj::ClearBeforeSetData() { box_->SetChecked(false); }
 
-void TCheckBoxFormControlObj::SetHeightWidth(TCanvas&) { box_->SetBounds(box_->Left(), box_->Top(), 13, 13); }
+void TCheckBoxFormControlObj::SetHeightWidth(TCanvas&) {
+    const TSize box = TCheckBox::BoxSize();
+    box_->SetBounds(box_->Left(), box_->Top(), box.cx, box.cy);
+}
 
 void TCheckBoxFormControlObj::Draw(TCanvas& Canvas, int X1, int Y1) {
-    FormControlRect(Canvas, X1, Y1, X1 + 13, Y1 + 13, false, false, Disabled, clWhite);
+    FormControlRect(Canvas, X1, Y1, X1 + Width(), Y1 + Height(), false, false, Disabled, clWhite);
     if (box_->Checked()) {
         Canvas.Pen().SetColor(Disabled ? clGray : clBlack);
         Canvas.MoveTo(X1 + 3, Y1 + 6);

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QValidator>
 #include <algorithm>
 #include <functional>
@@ -730,6 +731,11 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
     WantWidget();
     SetTabStop(true);
     SetBounds(0, 0, 97, 17);
+}
+
+TSize TCheckBox::BoxSize() {
+    const QStyle* style = QApplication::style();
+    return TSize{style->pixelMetric(QStyle::PM_IndicatorWidth), style->pixelMetric(QStyle::PM_IndicatorHeight)};
 }
 
 void TCheckBox::CreateWidget() {

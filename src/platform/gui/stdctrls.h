@@ -262,6 +262,9 @@ public:
     TAlignment Alignment = taRightJustify;
     // Unchecked -> grayed (when allowed) -> checked -> unchecked.
     void Toggle();
+    // The box the platform draws, without a caption: a box control of this
+    // size shows it whole.
+    static TSize BoxSize();
 
 protected:
     void CreateWidget() override;

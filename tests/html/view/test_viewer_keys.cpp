@@ -3,6 +3,9 @@
 // radio button does not use itself scrolls the view.
 #include <gmock/gmock.h>
 
+#include <QImage>
+#include <QWidget>
+
 #include "html/layout/form_controls.h"
 #include "html/layout/section.h"
 #include "support/gui_input.h"
@@ -68,6 +71,20 @@ TEST_F(ViewerTest, KeysACheckBoxOrRadioDoesNotUseScrollTheView) {
     EXPECT_TRUE(box->Focused());
     PressKey(Qt::Key_PageDown);
     EXPECT_EQ(v->VScrollBarPosition(), 16 + page);
+}
+
+// Grabbed as the screen shows it, the box has its edge on all four sides.
+TEST_F(ViewerTest, ACheckBoxShowsItsWholeBox) {
+    form->Show();
+    v->LoadFromFile(Write("c.htm", "<input type=checkbox>"));
+    Paint();
+    const QImage shot = ControlAt<TCheckBoxFormControlObj>(v, 0)->TheBox()->Widget()->grab().toImage();
+    const int w = shot.width(), h = shot.height();
+    auto dark = [&](int x, int y) { return qGray(shot.pixel(x, y)) < 200; };
+    EXPECT_TRUE(dark(w / 2, 0));
+    EXPECT_TRUE(dark(w / 2, h - 1));
+    EXPECT_TRUE(dark(0, h / 2));
+    EXPECT_TRUE(dark(w - 1, h / 2));
 }
 
 }  // namespace
