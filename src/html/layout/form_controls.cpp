@@ -629,12 +629,12 @@ void TListBoxFormControlObj::SetData(int, const std::string& V) {
 
 void TListBoxFormControlObj::SetHeightWidth(TCanvas& Canvas) {
     int rowH = FontHeightOf(Canvas, list_->Font());
-    int h = FHeight >= 10 ? FHeight : VisibleRows() * rowH + 4;
+    int h = FHeight >= 10 ? FHeight : VisibleRows() * rowH;
     int w = FWidth;
     if (w <= 0 || PercentWidth) {
         int widest = 0;
         for (int i = 0; i < TheOptions.Count(); ++i) widest = std::max(widest, Canvas.TextWidth(TheOptions.Text(i)));
-        w = widest + 16 + 10;
+        w = widest + TListBox::ScrollBarWidth() + 10;
     }
     list_->SetBounds(list_->Left(), list_->Top(), w, h);
 }

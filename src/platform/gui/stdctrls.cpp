@@ -1031,6 +1031,8 @@ TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
     Items.OnChange = [this] { ItemsChanged(); };
 }
 
+int TListBox::ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
 void TListBox::CreateWidget() {
     auto* list = new QListWidget();
     SetWidget(list);

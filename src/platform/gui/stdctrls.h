@@ -368,6 +368,8 @@ public:
     std::string Text() const override;
     // The user picks an item (fires OnClick).
     void SelectAsUser(int index);
+    // The width of the platform's scroll bar beside the items.
+    static int ScrollBarWidth();
 
 protected:
     void CreateWidget() override;
