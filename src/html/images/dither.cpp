@@ -189,27 +189,26 @@ std::vector<TColor> TColorQuantizer::ColorTable() const {
 
 // ---- rows ----
 
+void DitherUnit::TDIB::Bind(TBitmap& bitmap, TPixelFormat format, const char* formatError) {
+    bitmap.SetPixelFormat(format);
+    if (bitmap.PixelFormat() != format) throw GIFException(formatError);
+    bitmap_ = &bitmap;
+}
+
+uint8_t* DitherUnit::TDIB::Row(int row) const {
+    if (row < 0 || row >= bitmap_->Height()) throw GIFException(SGIFScanLine);
+    return bitmap_->ScanLine(row);
+}
+
 DitherUnit::TDIBReader::TDIBReader(const TBitmap& source) : copy_(source) {
     if (source.Width() <= 0 || source.Height() <= 0) throw GIFException(SGIFInvalidBitmap);
-    copy_.SetPixelFormat(TPixelFormat::pf24bit);
-    if (copy_.PixelFormat() != TPixelFormat::pf24bit) throw GIFException(SGIFInvalidPixelFormat);
+    Bind(copy_, TPixelFormat::pf24bit, SGIFInvalidPixelFormat);
 }
 
-const uint8_t* DitherUnit::TDIBReader::ScanLine(int row) const {
-    if (row < 0 || row >= copy_.Height()) throw GIFException(SGIFScanLine);
-    return copy_.ScanLine(row);
-}
-
-DitherUnit::TDIBWriter::TDIBWriter(TBitmap& target, const std::vector<TColor>& palette) : target_(target) {
+DitherUnit::TDIBWriter::TDIBWriter(TBitmap& target, const std::vector<TColor>& palette) {
     if (target.Width() <= 0 || target.Height() <= 0) throw GIFException(SGIFNoDIB);
-    target_.SetPixelFormat(TPixelFormat::pf8bit);
-    if (target_.PixelFormat() != TPixelFormat::pf8bit) throw GIFException(SGIFCreateDIB);
-    if (!palette.empty()) target_.SetPalette(palette);
-}
-
-uint8_t* DitherUnit::TDIBWriter::ScanLine(int row) {
-    if (row < 0 || row >= target_.Height()) throw GIFException(SGIFScanLine);
-    return target_.ScanLine(row);
+    Bind(target, TPixelFormat::pf8bit, SGIFCreateDIB);
+    if (!palette.empty()) target.SetPalette(palette);
 }
 
 // ---- reduction ----

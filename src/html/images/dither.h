@@ -118,28 +118,50 @@ private:
 };
 
 namespace DitherUnit {
+// A bitmap seen as rows of pixels in one format: the reader's 24-bit copy of
+// a source, or the writer's 8-bit target. The rows come through the
+// scan-line accessor of each.
+class TDIB {
+public:
+    virtual ~TDIB() = default;
+    TDIB(const TDIB&) = delete;
+    TDIB& operator=(const TDIB&) = delete;
+    int Width() const { return bitmap_->Width(); }
+    int Height() const { return bitmap_->Height(); }
+    TPixelFormat PixelFormat() const { return bitmap_->PixelFormat(); }
+    int ScanLineSize() const { return bitmap_->BytesPerScanLine(); }
+    // The first byte of a row, 0 at the top (GIFException for a row outside
+    // the bitmap).
+    virtual uint8_t* ScanLine(int row) = 0;
+
+protected:
+    TDIB() = default;
+    // Gives bitmap the format of the rows (GIFException with formatError when
+    // it cannot take it) and hands its rows out from then on.
+    void Bind(TBitmap& bitmap, TPixelFormat format, const char* formatError);
+    uint8_t* Row(int row) const;
+
+private:
+    TBitmap* bitmap_ = nullptr;
+};
+
 // A bitmap's rows as 24-bit pixels (blue, green, red), read from a copy of a
-// non-empty bitmap (GIFException otherwise, and for a row outside it).
-class TDIBReader {
+// non-empty bitmap (GIFException otherwise).
+class TDIBReader : public TDIB {
 public:
     explicit TDIBReader(const TBitmap& source);
-    const uint8_t* ScanLine(int row) const;
-    int Width() const { return copy_.Width(); }
-    int Height() const { return copy_.Height(); }
+    uint8_t* ScanLine(int row) override { return Row(row); }
 
 private:
     TBitmap copy_;
 };
 
 // An 8-bit target with its palette; rows written through ScanLine
-// (GIFException for an empty target or a row outside it).
-class TDIBWriter {
+// (GIFException for an empty target).
+class TDIBWriter : public TDIB {
 public:
     TDIBWriter(TBitmap& target, const std::vector<TColor>& palette);
-    uint8_t* ScanLine(int row);
-
-private:
-    TBitmap& target_;
+    uint8_t* ScanLine(int row) override { return Row(row); }
 };
 }  // namespace DitherUnit
 

@@ -341,8 +341,9 @@ public:
     std::function<void(TObject* Obj, int Y, bool IsLink)> ControlEnterEvent;
     // The Enter key on a focused link.
     std::function<void(TFontObj* Link)> LinkFollowEvent;
-    // Any other key on a focused link goes to the viewer.
-    std::function<void(uint16_t& Key, TShiftState Shift)> LinkKeyEvent;
+    // The viewer's key handling, for the keys a focused link, check box or
+    // radio button does not use itself; it clears a key it used.
+    std::function<void(uint16_t& Key, TShiftState Shift)> ViewerKeyDown;
 
     // ---- display settings
     std::string FontName;
@@ -422,6 +423,9 @@ public:
     // ---- operations
     void Clear();
     void ClearLists();
+    // A run about to be freed, or no longer a link: no list of the document
+    // keeps it or its focus holder.
+    void ForgetRun(TFontObj* Run);
     void SetFonts(const std::string& Name, const std::string& PreName, int AMarginWidth, int AMarginHeight,
                   int ACharSet, bool LinkUnderLine, bool LnksActive, TColor ABackground, TColor AHoverColor,
                   TColor AVisitedColor, TColor ALinkColor, TColor Color, double Size);

@@ -155,6 +155,13 @@ void TFormControlBase::Wire(TWinControl* c) {
     }
 }
 
+void TFormControlBase::PassKeyToViewer(WORD& Key, TShiftState Shift) {
+    if (!MasterList || !MasterList->ViewerKeyDown) return;
+    uint16_t k = Key;
+    MasterList->ViewerKeyDown(k, Shift);
+    Key = k;
+}
+
 void TFormControlBase::ControlMouseMove(TShiftState Shift, int X, int Y) {
     // The view hears of the move as one over its panel at the same place, so
     // that a link or picture hovered before is left.
@@ -313,7 +320,11 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* Master, int Posit
     IsChecked = Find(Attr, CheckedSy) != nullptr;
     box_ = new TFormCheckBox(nullptr);
     Wire(box_);
-    box_->SetBounds(-4000, 0, 13, 13);
+    const TSize box = TCheckBox::BoxSize();
+    box_->SetBounds(-4000, 0, box.cx, box.cy);
+    // Space toggles the box; the arrows and the paging keys scroll the view
+    // (the platform's own box would move the focus with the arrows).
+    box_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) { PassKeyToViewer(Key, Shift); };
 }
 
 void TCheckBoxFormControlObj::ResetToValue() { box_->SetChecked(IsChecked); }
@@ -330,10 +341,13 @@ void TCheckBoxFormControlObj::SetData(int, const std::string& V) {
 
 void TCheckBoxFormControlObj::ClearBeforeSetData() { box_->SetChecked(false); }
 
-void TCheckBoxFormControlObj::SetHeightWidth(TCanvas&) { box_->SetBounds(box_->Left(), box_->Top(), 13, 13); }
+void TCheckBoxFormControlObj::SetHeightWidth(TCanvas&) {
+    const TSize box = TCheckBox::BoxSize();
+    box_->SetBounds(box_->Left(), box_->Top(), box.cx, box.cy);
+}
 
 void TCheckBoxFormControlObj::Draw(TCanvas& Canvas, int X1, int Y1) {
-    FormControlRect(Canvas, X1, Y1, X1 + 13, Y1 + 13, false, false, Disabled, clWhite);
+    FormControlRect(Canvas, X1, Y1, X1 + Width(), Y1 + Height(), false, false, Disabled, clWhite);
     if (box_->Checked()) {
         Canvas.Pen().SetColor(Disabled ? clGray : clBlack);
         Canvas.MoveTo(X1 + 3, Y1 + 6);
@@ -388,10 +402,13 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* Master, int
         if (prev) prev(s);
         if (MyForm && button_->IsChecked()) MyForm->UncheckOtherRadios(this);
     };
-    button_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+    button_->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
         if (Key == VK_TAB) button_->TabHeld = true;
         int dir = (Key == VK_LEFT || Key == VK_UP) ? -1 : (Key == VK_RIGHT || Key == VK_DOWN) ? 1 : 0;
-        if (dir == 0) return;
+        if (dir == 0) {
+            PassKeyToViewer(Key, Shift);
+            return;
+        }
         Key = 0;
         if (TRadioButtonFormControlObj* n = Neighbour(dir)) n->button_->SetFocus();
     };
@@ -612,12 +629,12 @@ void TListBoxFormControlObj::SetData(int, const std::string& V) {
 
 void TListBoxFormControlObj::SetHeightWidth(TCanvas& Canvas) {
     int rowH = FontHeightOf(Canvas, list_->Font());
-    int h = FHeight >= 10 ? FHeight : VisibleRows() * rowH + 4;
+    int h = FHeight >= 10 ? FHeight : VisibleRows() * rowH;
     int w = FWidth;
     if (w <= 0 || PercentWidth) {
         int widest = 0;
         for (int i = 0; i < TheOptions.Count(); ++i) widest = std::max(widest, Canvas.TextWidth(TheOptions.Text(i)));
-        w = widest + 16 + 10;
+        w = widest + TListBox::ScrollBarWidth() + 10;
     }
     list_->SetBounds(list_->Left(), list_->Top(), w, h);
 }

@@ -46,6 +46,8 @@ public:
 
 protected:
     void Wire(TWinControl* c);
+    // A key the control does not use goes to the viewer's key handling.
+    void PassKeyToViewer(WORD& Key, TShiftState Shift);
     void EnterControl();
     void ExitControl();
     TWinControl* control_ = nullptr;

@@ -295,6 +295,15 @@ void SectionEnd() {
     CurrentCell->Add(s, TagPos);
 }
 
+// The open paragraph given up unfinished: the document's lists (links, tab
+// order, ids) forget it before it goes.
+void DropSection() {
+    if (!CurrentSection) return;
+    CurrentSection->CheckFree();
+    delete CurrentSection;
+    CurrentSection = nullptr;
+}
+
 TSection* NewSection(bool firstItem, TAttributeList* attrs = nullptr) {
     return new TSection(CurrentCell, attrs, Top(), CurrentUrlTarget, firstItem);
 }
@@ -1234,8 +1243,7 @@ void DoBodyTag() {
         return;
     }
     SectionList->ClearLists();
-    delete CurrentSection;
-    CurrentSection = nullptr;
+    DropSection();
     auto attrs = CopyAttributes(*Attributes);
     PushPropsWith("body", "", attrs.get());
     TProperties* p = Top();
@@ -1269,7 +1277,10 @@ void DoBodyTag() {
     p->Assign(TPropValue(mh), piMarginTop);
     p->Assign(TPropValue(mh), piMarginBottom);
     int i = SectionList->IndexOf(BodyBlock);
-    if (i >= 0) SectionList->Delete(i);
+    if (i >= 0) {
+        BodyBlock->CheckFree();
+        SectionList->Delete(i);
+    }
     BodyBlock = new TBodyBlock(SectionList, p, SectionList, attrs.get());
     SectionList->Add(BodyBlock, TagPos);
     CurrentCell = BodyBlock->MyCell.get();
@@ -1652,8 +1663,7 @@ void ParseDone() {
     } catch (...) {
         CurrentSection = nullptr;
     }
-    delete CurrentSection;
-    CurrentSection = nullptr;
+    DropSection();
     ParserPropStack.Clear();
     if (SectionList && SectionList->Styles) SectionList->Styles->ForgetCascade();
     CurrentUrlTarget = nullptr;
@@ -1775,8 +1785,7 @@ void HtmlParseTextString(const std::string& Doc, TSectionList* List) {
         ParseInit(List);
         InitTokenizer(Doc);
         NoCommentMode = true;
-        delete CurrentSection;
-        CurrentSection = nullptr;
+        DropSection();
         PushPropsWith("pre", "", nullptr);
         AddBlock(nullptr);
         CurrentSection = new TPreFormated(CurrentCell, nullptr, Top(), nullptr, true);

@@ -43,7 +43,10 @@ void ResetFitCache() { fitCache = FitCache{}; }
 
 // ---------------------------------------------------------------- ThtTabcontrol
 
-ThtTabcontrol::ThtTabcontrol(TComponent* AOwner) : TWinControl(AOwner) {}
+ThtTabcontrol::ThtTabcontrol(TComponent* AOwner) : TCustomControl(AOwner) {
+    // A page has up to 400 links, and few of them are ever reached by Tab.
+    WantWidgetOnFocus();
+}
 
 void ThtTabcontrol::WndProc(TMessage& message) {
     constexpr UINT WM_GETDLGCODE = 0x0087;
@@ -51,7 +54,7 @@ void ThtTabcontrol::WndProc(TMessage& message) {
         message.Result = 1;
         return;
     }
-    TWinControl::WndProc(message);
+    TCustomControl::WndProc(message);
 }
 
 // ---------------------------------------------------------------- TFontObj
@@ -255,10 +258,12 @@ void TFontObj::ExitEvent() {
 void TFontObj::KeyDownEvent(uint16_t& Key, TShiftState Shift) {
     TSectionList* list = Section ? Section->ParentSectionList : nullptr;
     if (!list) return;
-    if (Key == 13) {
+    if (Key == VK_RETURN) {
+        // Used up here: it must not also press the form's default button.
+        Key = 0;
         if (list->LinkFollowEvent) list->LinkFollowEvent(this);
-    } else if (list->LinkKeyEvent) {
-        list->LinkKeyEvent(Key, Shift);
+    } else if (list->ViewerKeyDown) {
+        list->ViewerKeyDown(Key, Shift);
     }
 }
 
@@ -307,10 +312,7 @@ void TFontList::Decrement(int N, TSectionList* ParentSectionList) {
     for (int i = Count() - 2; i >= 0; --i) {
         if ((*this)[i]->Pos == (*this)[i + 1]->Pos) {
             TFontObj* gone = (*this)[i];
-            if (ParentSectionList) {
-                auto& links = ParentSectionList->LinkList;
-                links.erase(std::remove(links.begin(), links.end(), gone), links.end());
-            }
+            if (ParentSectionList) ParentSectionList->ForgetRun(gone);
             // The later run wins: it was set for the character now there.
             if (i == 0) (*this)[i + 1]->Pos = 0;
             Delete(i);
@@ -392,14 +394,10 @@ TSection::~TSection() = default;
 void TSection::CheckFree() {
     TSectionList* list = ParentSectionList;
     if (!list) return;
-    auto& links = list->LinkList;
-    for (const auto& f : Fonts) links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
+    for (const auto& f : Fonts) list->ForgetRun(f.get());
     // The id goes with the section.
     for (int i = list->IDNameList.Count() - 1; i >= 0; --i)
         if (list->IDNameList.Objects(i) == this) list->IDNameList.Delete(i);
-    if (list->ActiveLink && std::any_of(Fonts.begin(), Fonts.end(),
-                                        [&](const auto& f) { return f.get() == list->ActiveLink; }))
-        list->ActiveLink = nullptr;
 }
 
 void TSection::AddChar(char16_t C, int Index) {
@@ -511,10 +509,9 @@ void TSection::HRef(Symb Sy, TSectionList* List, TUrlTarget* AnURL, TAttributeLi
         }
     } else {
         run->FontInfoArray.reset();
-        if (List) {
-            auto& links = List->LinkList;
-            links.erase(std::remove(links.begin(), links.end(), run), links.end());
-        }
+        if (List) List->ForgetRun(run);
+        // A link that ended where it began has nothing to focus.
+        run->TabControl.reset();
     }
 }
 
@@ -665,10 +662,7 @@ void TSection::FinishText() {
     // Runs that now start past the end cover nothing.
     while (Fonts.Count() > 1 && Fonts.Last()->Pos >= std::max(Len, 1)) {
         TFontObj* gone = Fonts.Last();
-        if (ParentSectionList) {
-            auto& links = ParentSectionList->LinkList;
-            links.erase(std::remove(links.begin(), links.end(), gone), links.end());
-        }
+        if (ParentSectionList) ParentSectionList->ForgetRun(gone);
         Fonts.Delete(Fonts.Count() - 1);
     }
 }

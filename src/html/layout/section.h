@@ -20,8 +20,9 @@
 class TSection;
 class TFontObj;
 
-// The invisible focus holder of a link.
-class ThtTabcontrol : public TWinControl {
+// The invisible focus holder of a link: a window of its own, off the view,
+// so that the keys typed while the link has the focus reach it.
+class ThtTabcontrol : public TCustomControl {
 public:
     explicit ThtTabcontrol(TComponent* AOwner);
     TFontObj* Run = nullptr;

@@ -134,6 +134,17 @@ void TSectionList::Clear() {
     LinksFlag = false;
 }
 
+void TSectionList::ForgetRun(TFontObj* Run) {
+    LinkList.erase(std::remove(LinkList.begin(), LinkList.end(), Run), LinkList.end());
+    if (Run->TabControl) {
+        const TObject* holder = Run->TabControl.get();
+        TabOrderList.erase(std::remove_if(TabOrderList.begin(), TabOrderList.end(),
+                                          [holder](const auto& entry) { return entry.second == holder; }),
+                           TabOrderList.end());
+    }
+    if (ActiveLink == Run) ActiveLink = nullptr;
+}
+
 void TSectionList::ClearLists() {
     FormControlList.Clear();
     RealizedControls.clear();

@@ -62,12 +62,17 @@ std::string LowerKeepUrls(const std::string& s) {
     return r;
 }
 
-// One pair of matching outer quotes removed. A trailing "!important" is
-// dropped: kept in the value, it made the author's most insistent
-// declarations the only ones that never apply ("red !important" is no colour).
+// One pair of matching outer quotes removed. A trailing "!important" (blanks
+// may follow the "!") is dropped: kept in the value, it made the author's most
+// insistent declarations the only ones that never apply ("red !important" is
+// no colour).
 std::string CleanValue(std::string v) {
     v = Trim(v);
-    if (v.size() >= 10 && Lower(v.substr(v.size() - 10)) == "!important") v = Trim(v.substr(0, v.size() - 10));
+    constexpr size_t kWord = 9;  // "important"
+    if (v.size() > kWord && Lower(v.substr(v.size() - kWord)) == "important") {
+        const std::string before = Trim(v.substr(0, v.size() - kWord));
+        if (!before.empty() && before.back() == '!') v = Trim(before.substr(0, before.size() - 1));
+    }
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
     return v;
 }

@@ -177,6 +177,11 @@ THTMLViewer::THTMLViewer(TComponent* AOwner) : TCustomControl(AOwner) {
         linkText_ = GetTextByIndices(link->Link().LinkText.Start, link->Link().LinkText.Last);
         PostMessage(this, wm_UrlAction, 0, 0);
     };
+    sections_->ViewerKeyDown = [this](uint16_t& key, TShiftState shift) {
+        WORD k = key;
+        KeyDown(k, shift);
+        key = k;
+    };
     BindDocumentEvents();
     paintPanel_->OnDragOver = [this](TObject*, TObject* source, int x, int y, TDragState state, bool& accept) {
         accept = static_cast<bool>(OnDragOver);
@@ -862,6 +867,8 @@ void THTMLViewer::KeyDown(WORD& key, TShiftState shift) {
         }
         default: return;
     }
+    // Used: a focused control that handed it over must not act on it too.
+    key = 0;
 }
 
 void THTMLViewer::PanelMouseWheel(TShiftState shift, int delta, int x, int y) {

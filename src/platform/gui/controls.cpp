@@ -614,8 +614,9 @@ QWidget* TControl::Widget() const {
 }
 
 void TControl::MakeWidgets(bool evenHidden) {
-    // A hidden control's widget waits until it is shown.
+    // A hidden control's widget waits until it is shown; some wait for the focus.
     if (!evenHidden && !visible_ && parent_) return;
+    if (widgetOnFocus_ && !widget_ && !evenHidden) return;
     MakeOwnWidget();
     if (auto* self = dynamic_cast<TWinControl*>(this); self && self->ChildrenShowing()) {
         const std::vector<TControl*> children = self->controls_;

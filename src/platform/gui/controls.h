@@ -133,6 +133,8 @@ public:
     QWidget* Widget() const;
     // The widget if it is made, without making it.
     QWidget* MadeWidget() const { return widget_; }
+    // The widget waits until the control takes the focus (see WantWidgetOnFocus).
+    bool WidgetOnFocus() const { return widgetOnFocus_; }
     // Makes the waiting widgets of this control and of the children it
     // shows (parents first); hidden controls and pages not shown wait, and
     // so does this control when hidden unless evenHidden.
@@ -168,6 +170,9 @@ protected:
     // Called by each concrete control's constructor: the control shows a
     // widget, which CreateWidget makes when the form needs it.
     void WantWidget();
+    // For a control that shows nothing and rarely takes the focus (one of
+    // hundreds): its widget is made only when it does, or when asked for.
+    void WantWidgetOnFocus() { widgetOnFocus_ = true; }
     // Makes the control's widget (calling SetWidget) and shows the control's
     // own state in it; the state every control has (font, enabled, hint,
     // cursor, focus, bounds, colour once changed) follows by itself.
@@ -234,7 +239,7 @@ private:
     TAlign align_ = TAlign::alNone;
     TPopupMenu* popupMenu_ = nullptr;
     bool fontGuard_ = false;
-    bool wantsWidget_ = false, making_ = false, widgetGone_ = false;
+    bool wantsWidget_ = false, making_ = false, widgetGone_ = false, widgetOnFocus_ = false;
     bool fontShown_ = false, colorShown_ = false, popupWindow_ = false;
     std::unique_ptr<TBasicActionLink> actionLink_;
 };

@@ -446,7 +446,9 @@ void TForm::SetActiveControl(TWinControl* control) {
     }
     if (activeControl_ != control) return;  // OnExit moved the focus itself
     if (control) {
-        QWidget* w = control->MadeWidget();
+        // A widget made on the focus comes now, unless its parent's is not made yet.
+        const bool make = control->WidgetOnFocus() && control->Parent() && control->Parent()->MadeWidget();
+        QWidget* w = make ? control->Widget() : control->MadeWidget();
         if (w && w->isVisible() && !w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
         control->DoEnter();
     } else if (old && old->MadeWidget() && old->MadeWidget()->hasFocus()) {

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QValidator>
 #include <algorithm>
 #include <functional>
@@ -732,6 +733,11 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
     SetBounds(0, 0, 97, 17);
 }
 
+TSize TCheckBox::BoxSize() {
+    const QStyle* style = QApplication::style();
+    return TSize{style->pixelMetric(QStyle::PM_IndicatorWidth), style->pixelMetric(QStyle::PM_IndicatorHeight)};
+}
+
 void TCheckBox::CreateWidget() {
     auto* box = new QCheckBox();
     SetWidget(box);
@@ -1024,6 +1030,8 @@ TListBox::TListBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 121, 97);
     Items.OnChange = [this] { ItemsChanged(); };
 }
+
+int TListBox::ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
 
 void TListBox::CreateWidget() {
     auto* list = new QListWidget();

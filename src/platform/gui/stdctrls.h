@@ -262,6 +262,9 @@ public:
     TAlignment Alignment = taRightJustify;
     // Unchecked -> grayed (when allowed) -> checked -> unchecked.
     void Toggle();
+    // The box the platform draws, without a caption: a box control of this
+    // size shows it whole.
+    static TSize BoxSize();
 
 protected:
     void CreateWidget() override;
@@ -365,6 +368,8 @@ public:
     std::string Text() const override;
     // The user picks an item (fires OnClick).
     void SelectAsUser(int index);
+    // The width of the platform's scroll bar beside the items.
+    static int ScrollBarWidth();
 
 protected:
     void CreateWidget() override;

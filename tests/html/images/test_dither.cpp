@@ -141,13 +141,19 @@ TEST(DibRows, BadBitmapsAndRowsRaiseGifExceptions) {
     TBitmap empty;
     EXPECT_EQ(text([&] { DitherUnit::TDIBReader r(empty); }), "Bitmap image is not valid");
     EXPECT_EQ(text([&] { DitherUnit::TDIBWriter w(empty, {}); }), "Image has no DIB");
+    // Both are rows of a bitmap in their own format, reached the same way.
     auto source = Gradient(4, 3);
     DitherUnit::TDIBReader reader(*source);
-    EXPECT_EQ(text([&] { reader.ScanLine(3); }), "Scan line index out of range");
     TBitmap target(4, 3);
     DitherUnit::TDIBWriter writer(target, {clBlack, clWhite});
-    EXPECT_EQ(text([&] { writer.ScanLine(-1); }), "Scan line index out of range");
-    EXPECT_NE(writer.ScanLine(2), nullptr);
+    DitherUnit::TDIB& in = reader;
+    DitherUnit::TDIB& out = writer;
+    EXPECT_EQ(in.PixelFormat(), TPixelFormat::pf24bit);
+    EXPECT_EQ(out.PixelFormat(), TPixelFormat::pf8bit);
+    EXPECT_GE(in.ScanLineSize(), 12);
+    EXPECT_EQ(text([&] { in.ScanLine(3); }), "Scan line index out of range");
+    EXPECT_EQ(text([&] { out.ScanLine(-1); }), "Scan line index out of range");
+    EXPECT_EQ(out.ScanLine(2), target.ScanLine(2));
     // An empty picture still reduces to an empty one.
     EXPECT_TRUE(ReduceColors(empty, rmWindows20, dmFloydSteinberg)->Empty());
 }

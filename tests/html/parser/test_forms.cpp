@@ -105,3 +105,15 @@ TEST_F(FormTest, SubmitButtonsAndEditSizes) {
     Control<TButtonFormControlObj>(f, 2)->ButtonClick();
     EXPECT_EQ(edit->TheEdit()->Text(), "x");
 }
+
+// A list box is its rows of "A" high, and its widest option, the platform's
+// scroll bar and 10 wide.
+TEST_F(FormTest, AListBoxIsItsRowsHighAndItsWidestOptionWide) {
+    ThtmlForm& f = FirstForm("<form><select name=s size=3><option>um<option>dezesseis</select></form>");
+    Layout(400);
+    TListBox* box = Control<TListBoxFormControlObj>(f, 0)->TheList();
+    TCanvas canvas;
+    canvas.SetFont(box->Font());
+    EXPECT_EQ(box->Height(), 3 * canvas.TextHeight("A"));
+    EXPECT_EQ(box->Width(), canvas.TextWidth(u"dezesseis") + TListBox::ScrollBarWidth() + 10);
+}

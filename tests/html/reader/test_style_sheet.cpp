@@ -170,6 +170,18 @@ TEST(StyleSheet, UrlsOfLinkedSheetsResolveAgainstTheirBase) {
     EXPECT_EQ(Value(local, "b", piBackgroundImage).Text(), "url(c:\\x.gif)");
 }
 
+// Blanks may stand between "!" and "important": the declaration still holds,
+// in a sheet and in a style attribute.
+TEST(StyleSheet, ImportantWithBlanksKeepsTheDeclaration) {
+    TStyleList styles;
+    ParseEmbedded(styles, "p { color: blue ! important; margin-top: 4px !  IMPORTANT }");
+    EXPECT_EQ(Value(styles, "p", piColor).Int(), 0xFF0000);
+    EXPECT_EQ(Value(styles, "p", piMarginTop).Text(), "4px");
+    TProperties p;
+    ParsePropertyStr("color: blue ! important", &p);
+    EXPECT_EQ(p.Props[piColor].Int(), 0xFF0000);
+}
+
 TEST(StyleSheet, StyleAttributes) {
     TProperties p;
     ParsePropertyStr("COLOR: RED; Margin: 0 AUTO;font-weight=bold;; bogus:1; width:50%", &p);

@@ -66,6 +66,19 @@ TEST_F(ViewerTest, AReloadKeepsThePlaceAndAnotherFileStartsAtTheTop) {
     EXPECT_EQ(index + 1, pos >> 16);
 }
 
+// A BODY after a link or a body of their own drops the paragraph or block
+// that holds nothing yet: the document's lists of links, tab stops and ids
+// forget it (the sanitized build stops at any use of what went).
+TEST_F(ViewerTest, WhatABodyTagDropsLeavesNothingBehind) {
+    int n = 0;
+    for (const char* page :
+         {"<a href=a tabindex=1><body><a href=z>k</a>=", "<a href=a><body>=", "<body id=a><body>x"}) {
+        v->LoadFromFile(Write("p" + std::to_string(++n) + ".htm", page));
+        Paint();
+        EXPECT_FALSE(v->PositionTo("a"));
+    }
+}
+
 // A page that cannot be read (a device, a pipe, one too large) is refused
 // before anything changes: the page shown stays, and so does its history.
 TEST_F(ViewerTest, APageThatCannotBeReadLeavesTheShownOneAsItWas) {

@@ -10,6 +10,7 @@
 #include "html/layout/form_controls.h"
 #include "html/layout/section.h"
 #include "platform/gui/bitmap.h"
+#include "support/gui_input.h"
 #include "view_env.h"
 
 using ::testing::AllOf;
@@ -328,7 +329,7 @@ TEST_F(ViewerTest, AClickedLinkTakesTheFocus) {
 // Enter on a focused link follows it as a click does: its text and
 // attributes are known to the handlers first.
 TEST_F(ViewerTest, EnterOnAFocusedLinkGivesItsTextAndAttributes) {
-    form->Show();
+    ASSERT_TRUE(velorim_test::Activate(form));
     v->LoadFromFile(Write("a.htm", "<p><a href=\"outra.htm\" title=\"Outra\">Outra folha</a></p>"));
     Paint();
     ASSERT_FALSE(v->SectionList()->LinkList.empty());
@@ -340,8 +341,8 @@ TEST_F(ViewerTest, EnterOnAFocusedLinkGivesItsTextAndAttributes) {
         text = Plain(v->LinkText());
         handled = true;
     };
-    WORD enter = VK_RETURN;
-    holder->OnKeyDown(holder, enter, 0);
+    holder->SetFocus();
+    velorim_test::PressKey(Qt::Key_Return);
     Application->ProcessMessages();
     EXPECT_THAT(clicked, HasSubstr("outra.htm"));
     EXPECT_THAT(clicked, HasSubstr("TITLE=Outra"));
