@@ -87,16 +87,16 @@ struct TWatched {
     bool fromFile = false;        // the cells were loaded from the file
     std::string text;             // the file's checked text, as last read
     bool fileMonthsKnown = false; // months holds those of the text
-    // The digest of the cells the file's text makes, as they were loaded
-    // from it: cells with this digest hold what the file holds, checked.
+    // The version of the cells when they were made what the file holds:
+    // while they keep it, they hold the file, checked.
     bool fileCells = false;
-    uint64_t fileDigest = 0;
-    // The digest of the cells when they were last made what the file held
-    // (or start-up left them): cells that differ hold edits not saved.
+    uint64_t fileVersion = 0;
+    // Their version when they were last made what the file held (or
+    // start-up left them): cells changed since hold edits not saved.
     bool based = false;
-    uint64_t baseDigest = 0;
-    bool checked = false; // digest of the cells when last checked
-    uint64_t checkedDigest = 0;
+    uint64_t baseVersion = 0;
+    bool checked = false; // version of the cells when last checked
+    uint64_t checkedVersion = 0;
     std::string cellsProblem; // what that check found
     std::vector<int> months;  // the months of column 0 then, in order
 };
@@ -250,26 +250,24 @@ void FollowChangedFile(TWatched& w, const std::string& dir, const std::string& f
                        TCellMatrix& cells, std::string text, const TCellsLoaded& loaded) {
     w.fromFile = true;
     // The file touched, or saved with what it held: the cells, edits and
-    // all, stay as they are.
-    if (w.fileCells && text == w.text) return;
+    // all, stay as they are (a checked text is never empty).
+    if (text == w.text) return;
     TCellMatrix fresh(cells.ColCount(), 1);
     LoadExactly(fresh, text);
-    const uint64_t fileDigest = CellsDigest(fresh), digest = CellsDigest(cells);
     w.text = std::move(text);
     w.fileMonthsKnown = false;
-    w.fileCells = true;
-    w.fileDigest = fileDigest;
+    w.fileCells = false;
     // Cells set before anything was read are no edits of this file.
-    const bool edited = w.based && digest != w.baseDigest;
-    if (digest != fileDigest) {
+    const bool edited = w.based && cells.Version() != w.baseVersion;
+    if (CellsDigest(cells) != CellsDigest(fresh)) {
         // Edits the user keeps stay edits, now against the file as it is.
         if (edited && !MayReplaceEdits(dir, file)) return;
         cells = std::move(fresh);
         if (loaded) loaded(cells);
     }
     // The cells hold what the file holds: loaded, or saved from them.
-    w.baseDigest = fileDigest;
-    w.based = true;
+    w.fileCells = w.based = true;
+    w.fileVersion = w.baseVersion = cells.Version();
 }
 
 // Brings the table up to date with its file and checks it when it changed:
@@ -320,26 +318,27 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
     // not there: the cells are all there is, checked as those of a table
     // loaded at start-up.
     if (follow == TFollow::File && !w.absent) {
-        if (restore && (!w.fileCells || CellsDigest(cells) != w.fileDigest)) {
+        if (restore && (!w.fileCells || cells.Version() != w.fileVersion)) {
             LoadExactly(cells, w.text);
-            w.fileDigest = CellsDigest(cells);
+            w.fileVersion = cells.Version();
             w.fileCells = true;
             w.fromFile = true;
             if (loaded) loaded(cells);
         }
         return &w;
     }
-    const uint64_t digest = CellsDigest(cells);
-    if (!w.checked || digest != w.checkedDigest) {
+    const uint64_t version = cells.Version();
+    if (!w.checked || version != w.checkedVersion) {
         const TTableRules rules = TableRules(file);
         // Cells that hold what the file holds were checked in it. A grid
         // left empty is a table that was not loaded: its months are told
         // missing.
-        w.cellsProblem = w.fileCells && digest == w.fileDigest ? std::string()
-                                                                 : CheckTableCells(cells, rules, false);
+        w.cellsProblem = w.fileCells && version == w.fileVersion
+                             ? std::string()
+                             : CheckTableCells(cells, rules, false);
         w.months = w.cellsProblem.empty() ? MonthsOf(cells, rules.key) : std::vector<int>();
         w.fileMonthsKnown = false;
-        w.checkedDigest = digest;
+        w.checkedVersion = version;
         w.checked = true;
     }
     if (!w.cellsProblem.empty()) {
@@ -527,16 +526,16 @@ void NoteTableLoaded(const std::string& dir, const std::string& file, TCellMatri
     // The cells as start-up left them: edits are told from them, and the
     // first calculation neither loads nor checks again cells that are
     // still what the file held.
-    w.baseDigest = CellsDigest(*cells);
+    w.baseVersion = cells->Version();
     w.based = true;
     w.fileCells = w.fromFile;
-    w.fileDigest = w.baseDigest;
+    w.fileVersion = w.baseVersion;
 }
 
 namespace {
 
 struct TCellsCheck {
-    uint64_t digest = 0;
+    uint64_t version = 0;
     std::string problem;
 };
 
@@ -548,10 +547,10 @@ std::map<TKey, TCellsCheck>& CellsChecks() {
 } // namespace
 
 std::string CheckedCellsProblem(const std::string& file, const TCellMatrix& cells) {
-    const uint64_t digest = CellsDigest(cells);
+    const uint64_t version = cells.Version();
     auto [it, fresh] = CellsChecks().try_emplace(TKey(&cells, file));
-    if (fresh || it->second.digest != digest) {
-        it->second.digest = digest;
+    if (fresh || it->second.version != version) {
+        it->second.version = version;
         // A grid left empty is a table that was not loaded: its problem was
         // noted then.
         it->second.problem = CheckTableCells(cells, TableRules(file), false);

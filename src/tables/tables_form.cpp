@@ -484,7 +484,7 @@ namespace {
 struct TDerived {
     bool valid = false;
     std::string path, month;
-    uint64_t source = 0, target = 0; // digests of both grids then
+    uint64_t source = 0, target = 0; // versions of both grids then
 };
 
 std::map<const TStringAlignGrid*, TDerived>& Derived() {
@@ -503,15 +503,13 @@ void TForm8::Derive(TStringAlignGrid* source, const char* file, TStringAlignGrid
     TDateTime date;
     if (last.valid && last.path == path && last.month == month && TryStrToDate(D, date) &&
         tabelas::FileUnchanged(DataDir, file, source->Matrix()) &&
-        tabelas::CellsDigest(source->Matrix()) == last.source &&
-        tabelas::CellsDigest(target->Matrix()) == last.target)
+        source->Matrix().Version() == last.source && target->Matrix().Version() == last.target)
         return;
     last.valid = false;
     ReloadTable(source, file);
     TMatrixRefresh refresh(target, source);
     derive(D, source->Matrix(), target->Matrix());
-    last = {true, path, month, tabelas::CellsDigest(source->Matrix()),
-            tabelas::CellsDigest(target->Matrix())};
+    last = {true, path, month, source->Matrix().Version(), target->Matrix().Version()};
 }
 
 void TForm8::geraindicex(const std::string& D) {
