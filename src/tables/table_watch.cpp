@@ -10,8 +10,6 @@
 #include <string_view>
 
 #include "grids/table_file.h"
-#include "platform/gui/application.h"
-#include "platform/gui/dialogs.h"
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/files.h"
 #include "tables/table_check.h"
@@ -229,18 +227,20 @@ void LoadExactly(TCellMatrix& cells, const std::string& text) {
     cells.SetRowCount(std::max(2, LineCount(text)));
 }
 
+TReplaceEditsQuestion& ReplaceEditsQuestion() {
+    static TReplaceEditsQuestion ask;
+    return ask;
+}
+
 // Asked when a table's file changed while its cells hold edits not saved:
-// true to replace them with what the file holds now.
+// true to replace them with what the file holds now. Unasked, they stay.
 bool MayReplaceEdits(const std::string& dir, const std::string& file) {
-    TMessageBoxRequest r = MessageBoxRequest(
-        "O arquivo " + file + " da pasta de dados \"" + dir +
-            "\" foi alterado depois de lido, e a tabela dele tem alterações que não foram "
-            "gravadas (\"Gravar\").\nSubstituir essas alterações pelo que o arquivo tem agora?\n"
-            "Respondendo Não, o cálculo usa a tabela com as alterações, e o arquivo fica como "
-            "está.",
-        Application->Title(), MB_YESNO | MB_ICONQUESTION);
-    r.DefaultButton = mrNo;
-    return DialogService().ShowMessageBox(r) == mrYes;
+    const TReplaceEditsQuestion& ask = ReplaceEditsQuestion();
+    return ask && ask("O arquivo " + file + " da pasta de dados \"" + dir +
+                      "\" foi alterado depois de lido, e a tabela dele tem alterações que não "
+                      "foram gravadas (\"Gravar\").\nSubstituir essas alterações pelo que o "
+                      "arquivo tem agora?\nRespondendo Não, o cálculo usa a tabela com as "
+                      "alterações, e o arquivo fica como está.");
 }
 
 // A table loaded at start-up whose file was read again: the cells follow the
@@ -556,6 +556,10 @@ std::string CheckedCellsProblem(const std::string& file, const TCellMatrix& cell
         it->second.problem = CheckTableCells(cells, TableRules(file), false);
     }
     return it->second.problem;
+}
+
+void SetReplaceEditsQuestion(TReplaceEditsQuestion ask) {
+    ReplaceEditsQuestion() = std::move(ask);
 }
 
 void ForgetLoadedTables() {

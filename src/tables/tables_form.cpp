@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
@@ -112,6 +114,14 @@ T* MakeButton(TForm* form, TPanel* panel, const char* name, const char* caption,
     button->SetCaption(caption);
     button->SetBounds(8 + index * 104, 6, 96, 25);
     return button;
+}
+
+// Edits in the grids are never dropped unasked when a table's file changes.
+bool AskReplaceEdits(const std::string& question) {
+    TMessageBoxRequest r =
+        MessageBoxRequest(question, Application->Title(), MB_YESNO | MB_ICONQUESTION);
+    r.DefaultButton = mrNo;
+    return DialogService().ShowMessageBox(r) == mrYes;
 }
 
 } // namespace
@@ -275,6 +285,7 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner), DataDir(GetCurrentDir()) {
     SRevisaoIII->OnSelectCell = [this](TObject* Sender, int ACol, int ARow, bool& CanSelect) {
         SRevisaoIIISelectCell(Sender, ACol, ARow, CanSelect);
     };
+    tabelas::SetReplaceEditsQuestion(AskReplaceEdits);
 }
 
 void TForm8::FormShow(TObject*) {
