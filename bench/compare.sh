@@ -161,8 +161,10 @@ run_rounds() {
 
 # Figure K (1-based) of run I: "median min max modes" over its rounds, or
 # "skip REASON" when no round gave it. Fresh processes can fall into a fast
-# and a slow mode: the sorted values split at their widest gap when it is over
-# a tenth of the median, and modes is then "fast (count) slow (count)".
+# and a slow mode: the sorted values split at their widest gap that leaves at
+# least two values on each side (a value alone is an outlier, not a mode)
+# when it is over a tenth of the median, and modes is then "fast (count) slow
+# (count)".
 summary() {
   local i=$1 k=$2
   if ! grep -qv '^skip:' "$out/$i"; then
@@ -174,7 +176,7 @@ summary() {
     { v[NR] = $1 }
     END {
       m = median(v, 1, NR); gap = 0; at = 0
-      for (i = 1; i < NR; i++) if (v[i + 1] - v[i] > gap) { gap = v[i + 1] - v[i]; at = i }
+      for (i = 2; i < NR - 1; i++) if (v[i + 1] - v[i] > gap) { gap = v[i + 1] - v[i]; at = i }
       printf "%.3f %.3f %.3f", m, v[1], v[NR]
       if (gap > m / 10) printf " fast %.3f (%d) slow %.3f (%d)", median(v, 1, at), at, median(v, at + 1, NR), NR - at
       printf "\n"
