@@ -4,7 +4,8 @@
 # process per side and measure each round, in a shuffled order each round.
 # Prints each figure's median per side, its range and, as fresh processes can
 # fall into a fast and a slow mode, whether the values split in two; then the
-# ratios.
+# ratios. A figure whose values split in two on either side gets no ratio:
+# the run was too noisy to tell, and it says so.
 #
 #   bench/compare.sh [-r ROUNDS] [-c CORE] [-w WORKDIR] OLD NEW
 #
@@ -15,7 +16,8 @@
 # or smaller). Each side's build is kept in WORKDIR, and a later run
 # rebuilds only what its commits change. The figures:
 #   Finalizar until the screen is usable again, wall and CPU, and its first
-#   paint; Próximo, the calculation pass over 597 months, wall and CPU; the
+#   paint; Próximo, the calculation pass over 597 months, wall and CPU, the
+#   first of a case after start-up (one a process) and repeated ones; the
 #   597-month report loaded and laid out, and the heap it holds; its relayout
 #   between two widths where the columns keep theirs, and between two where
 #   every cell is laid out again; one screen of it painted; the print
@@ -159,8 +161,10 @@ run_rounds() {
 
 # Figure K (1-based) of run I: "median min max modes" over its rounds, or
 # "skip REASON" when no round gave it. Fresh processes can fall into a fast
-# and a slow mode: the sorted values split at their widest gap when it is over
-# a tenth of the median, and modes is then "fast (count) slow (count)".
+# and a slow mode: the sorted values split at their widest gap that leaves at
+# least two values on each side (a value alone is an outlier, not a mode)
+# when it is over a tenth of the median, and modes is then "fast (count) slow
+# (count)".
 summary() {
   local i=$1 k=$2
   if ! grep -qv '^skip:' "$out/$i"; then
@@ -172,11 +176,20 @@ summary() {
     { v[NR] = $1 }
     END {
       m = median(v, 1, NR); gap = 0; at = 0
-      for (i = 1; i < NR; i++) if (v[i + 1] - v[i] > gap) { gap = v[i + 1] - v[i]; at = i }
+      for (i = 2; i < NR - 1; i++) if (v[i + 1] - v[i] > gap) { gap = v[i + 1] - v[i]; at = i }
       printf "%.3f %.3f %.3f", m, v[1], v[NR]
       if (gap > m / 10) printf " fast %.3f (%d) slow %.3f (%d)", median(v, 1, at), at, median(v, at + 1, NR), NR - at
       printf "\n"
     }'
+}
+
+# NUM / DEN of two medians with two decimals, "noisy" when the values of
+# either side fell in two modes (MODES_NUM, MODES_DEN as summary gives them):
+# the median then tells which mode more rounds fell in, not how fast the code
+# is, and the run was too noisy to give a ratio.
+ratio() {
+  if [ -n "$3$4" ]; then echo noisy; return; fi
+  awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'
 }
 
 # ---------------------------------------------------------------- sides form
@@ -199,8 +212,12 @@ if [[ $1 == *=* ]]; then
       read -r med lo hi modes <<< "$(summary "$i" "$k")"
       if [ "$med" = skip ]; then printf "%-10s skipped: %s %s %s\n" "${run_side[$i]}" "$lo" "$hi" "$modes"; continue; fi
       printf "%-10s %s [%s-%s]  %s\n" "${run_side[$i]}" "$med" "$lo" "$hi" "${modes:-one mode}"
-      if [ -z "$base" ]; then base=$med; bname=${run_side[$i]}; else
-        awk -v a="$med" -v b="$base" -v n="${run_side[$i]}" -v f="$bname" 'BEGIN { printf "           %s / %s = %.2f\n", n, f, a / b }'
+      if [ -z "$base" ]; then base=$med; bname=${run_side[$i]}; bmodes=$modes; continue; fi
+      r=$(ratio "$med" "$base" "$modes" "$bmodes")
+      if [ "$r" = noisy ]; then
+        echo "           ${run_side[$i]} / $bname: no ratio, the run was too noisy (values in two modes)"
+      else
+        echo "           ${run_side[$i]} / $bname = $r"
       fi
     done
   done
@@ -282,12 +299,14 @@ echo "X server on $DISPLAY" >&2
 
 # The measures: a name, the benchmark (binary:filter:fields) or the start-up,
 # and the label of each of its figures.
-measures=(finalizar pass load relayout narrower screen preview startup)
+measures=(finalizar first pass load relayout narrower screen preview startup)
 declare -A how label
 how[finalizar]="bench_calculation:^BM_FinalizarToScreenUsable/:real_time,cpu_time,first_paint_ms"
 label[finalizar]="Finalizar until the screen is usable, wall ms|Finalizar until the screen is usable, CPU ms|Finalizar to the report's first paint, ms"
+how[first]="bench_calculation:^BM_FirstCalculationPass/:real_time,cpu_time"
+label[first]="Próximo, the first pass of a case after start-up (597 months), wall ms|Próximo, the first pass of a case after start-up (597 months), CPU ms"
 how[pass]="bench_calculation:^BM_CalculationPass/:real_time,cpu_time"
-label[pass]="Próximo, the calculation pass (597 months), wall ms|Próximo, the calculation pass (597 months), CPU ms"
+label[pass]="Próximo, the calculation pass repeated (597 months), wall ms|Próximo, the calculation pass repeated (597 months), CPU ms"
 how[load]="bench_calculation:^BM_ReportLoadAndLayOutAt800/597\$:real_time,report_MB"
 label[load]="Report of 597 months loaded and laid out, ms|Heap the shown report holds, MB"
 how[relayout]="bench_calculation:^BM_ReportRelayoutAtNewWidth/597\$"
@@ -318,7 +337,8 @@ run_rounds
 printf "\n%s %s (old) against %s %s (new), each with the benchmarks and data of the new\n" \
   "$1" "${old:0:10}" "$2" "${new:0:10}"
 printf "rounds %s, core %s, a fresh pinned process per side and measure each round, shuffled\n" "$rounds" "$core"
-printf "median [range] per side; \"2 modes\" when the values split into a fast and a slow group;\n"
+printf "median [range] per side; \"2 modes\" when the values split into a fast and a slow group,\n"
+printf "and then no ratio (\"noisy\": the run was too noisy to tell);\n"
 printf "old/new over 1: the new is faster or smaller\n\n"
 printf "%7s   %-28s %-28s %s\n" "old/new" "old" "new" "figure"
 notes=()
@@ -332,22 +352,28 @@ for m in "${measures[@]}"; do
   for k in $(seq 1 ${#labels[@]}); do
     cells=()
     meds=()
+    modes_of=()
     for i in "$i_old" "$i_new"; do
       read -r med lo hi modes <<< "$(summary "$i" "$k")"
       if [ "$med" = skip ]; then
         cells+=("skipped")
         notes+=("${labels[$((k - 1))]}: skipped on the ${run_side[$i]} side: $lo $hi $modes")
         meds+=("")
+        modes_of+=("")
       else
         cells+=("$(printf "%.3g [%.3g-%.3g]%s" "$med" "$lo" "$hi" "${modes:+ 2 modes}")")
         meds+=("$med")
+        modes_of+=("$modes")
+        if [ -n "$modes" ]; then
+          notes+=("${labels[$((k - 1))]}: no ratio, the run was too noisy: the ${run_side[$i]} side's values fall in two modes, $modes")
+        fi
       fi
     done
-    ratio=-
+    r=-
     if [ -n "${meds[0]}" ] && [ -n "${meds[1]}" ]; then
-      ratio=$(awk -v a="${meds[0]}" -v b="${meds[1]}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
+      r=$(ratio "${meds[0]}" "${meds[1]}" "${modes_of[0]}" "${modes_of[1]}")
     fi
-    printf "%7s   %-28s %-28s %s\n" "$ratio" "${cells[0]}" "${cells[1]}" "${labels[$((k - 1))]}"
+    printf "%7s   %-28s %-28s %s\n" "$r" "${cells[0]}" "${cells[1]}" "${labels[$((k - 1))]}"
   done
 done
 for n in "${notes[@]}"; do echo "note: $n"; done

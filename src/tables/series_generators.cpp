@@ -68,12 +68,19 @@ long double Divisor(const TCellMatrix& grid, int col, int row) {
 }
 
 // Steps shared by the ratio and the keyed kinds: the target takes the
-// source's size and its columns 0, 2 and 3; column 1 starts empty.
+// source's size and its columns 0, 2 and 3; column 1 starts empty. Row 0
+// keeps its cells but the first; the other rows are emptied in place, as
+// every calculation derives the series again.
 void PrepareTarget(TCellMatrix& target, const TCellMatrix& source) {
-    for (int r = 0; r < target.RowCount(); ++r)
-        target.SetCell(0, r, "");
-    target.SetRowCount(1);
-    target.SetRowCount(source.RowCount());
+    const int rows = source.RowCount(), had = target.RowCount(), hadCols = target.ColCount();
+    const int cols = std::max(hadCols, source.ColCount());
+    target.SetCell(0, 0, "");
+    if (had > rows) target.SetRowCount(rows);
+    // Past the counts a text may be kept hidden: it is emptied too.
+    for (int r = 1; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            if (r >= had || c >= hadCols || !target.Cell(c, r).empty()) target.SetCell(c, r, "");
+    target.SetRowCount(rows);
     target.SetColCount(source.ColCount());
 }
 
@@ -112,40 +119,35 @@ struct TDigits {
 
 TDigits DigitsOf(long double value) {
     value = CheckFinite(value);
-    // Only the digits of "%.11Le" are used, so the locale's decimal point
-    // does not matter.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.11Le", value);
+    char digits[12];
     TDigits d;
-    d.negative = buf[0] == '-';
-    const char* p = buf;
-    while (*p && *p != 'e' && *p != 'E') {
-        if (*p >= '0' && *p <= '9') d.digits += *p;
-        ++p;
-    }
-    d.exponent = value == 0 ? 0 : *p ? std::atoi(p + 1) : 0;
+    SignificantDigits(value, 12, digits, d.exponent, d.negative);
+    d.digits.assign(digits, sizeof digits);
     return d;
 }
 
 // The value cut (towards zero) at `decimals` decimals.
 std::string CutDecimals(const TDigits& d, int decimals) {
-    std::string intPart, fracPart;
-    int pointAt = d.exponent + 1; // digits before the decimal point
-    for (int i = 0; i < pointAt + decimals; ++i) {
-        char c = (i >= 0 && i < static_cast<int>(d.digits.size())) ? d.digits[i] : '0';
-        if (i < pointAt)
-            intPart += c;
-        else if (i >= 0)
-            fracPart += c;
+    const int pointAt = d.exponent + 1; // digits before the decimal point
+    auto digit = [&d](int i) {
+        return i >= 0 && i < static_cast<int>(d.digits.size()) ? d.digits[i] : '0';
+    };
+    std::string text;
+    text.reserve(static_cast<size_t>(std::max(pointAt, 1) + decimals + 2));
+    if (d.negative) text += '-';
+    const size_t intStart = text.size();
+    for (int i = 0; i < pointAt; ++i)
+        if (text.size() > intStart || digit(i) != '0') text += digit(i);
+    if (text.size() == intStart) text += '0';
+    text += FormatSettings.DecimalSeparator;
+    bool zero = text.size() == intStart + 2 && text[intStart] == '0';
+    for (int i = pointAt; i < pointAt + decimals; ++i) {
+        zero = zero && digit(i) == '0';
+        text += digit(i);
     }
-    if (pointAt < 0) fracPart = std::string(std::min(decimals, -pointAt), '0') + fracPart;
-    fracPart = fracPart.substr(0, decimals);
-    while (static_cast<int>(fracPart.size()) < decimals)
-        fracPart += '0';
-    size_t nz = intPart.find_first_not_of('0');
-    intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
-    bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
-    return (d.negative && !zero ? "-" : "") + intPart + FormatSettings.DecimalSeparator + fracPart;
+    // A value cut to zero has no sign.
+    if (zero && d.negative) text.erase(0, 1);
+    return text;
 }
 
 } // namespace

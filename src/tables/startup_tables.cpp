@@ -1,5 +1,6 @@
 #include "tables/startup_tables.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/gui/dialogs.h"
@@ -110,6 +111,11 @@ int LoadIndexTables(const std::string& dataDir, const TIndexTableSet& tables,
             continue;
         }
         try {
+            // The grid holds the file and nothing else, also when a load
+            // before (another data folder) left rows in it: the first
+            // calculation takes it for what the file holds.
+            grid->Clear();
+            grid->SetRowCount(std::min(grid->RowCount(), 2));
             load(*grid, text);
             ++loaded;
             if (step.then) step.then(tables);

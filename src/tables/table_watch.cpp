@@ -82,13 +82,19 @@ struct TWatched {
     TStamp stamp;                 // as it was then
     std::string fileProblem;      // why the file cannot serve ("" when it can)
     bool absent = false;          // an optional table that is not there
-    bool fromFile = false;        // the cells hold what the file held
-    std::string text;             // the file's checked text (TFollow::File)
+    bool fromFile = false;        // the cells were loaded from the file
+    std::string text;             // the file's checked text, as last read
     bool fileMonthsKnown = false; // months holds those of the text
-    bool loaded = false;          // digest of the cells right after loading it
-    uint64_t loadedDigest = 0;
-    bool checked = false; // digest of the cells when last checked
-    uint64_t checkedDigest = 0;
+    // The version of the cells when they were made what the file holds:
+    // while they keep it, they hold the file, checked.
+    bool fileCells = false;
+    uint64_t fileVersion = 0;
+    // Their version when they were last made what the file held (or
+    // start-up left them): cells changed since hold edits not saved.
+    bool based = false;
+    uint64_t baseVersion = 0;
+    bool checked = false; // version of the cells when last checked
+    uint64_t checkedVersion = 0;
     std::string cellsProblem; // what that check found
     std::vector<int> months;  // the months of column 0 then, in order
 };
@@ -108,7 +114,7 @@ int Digits(std::string_view s, size_t from, size_t count) {
 }
 
 // The month of a row's key ("mm/yyyy" or "dd/mm/yyyy"); false for none.
-bool KeyMonth(const std::string& k, TTableKey key, int& month) {
+bool KeyMonth(std::string_view k, TTableKey key, int& month) {
     if (key == TTableKey::Month && IsMonthKey(k))
         month = MonthNumber(Digits(k, 3, 4), Digits(k, 0, 2));
     else if (key == TTableKey::Date && IsDateKey(k))
@@ -118,19 +124,54 @@ bool KeyMonth(const std::string& k, TTableKey key, int& month) {
     return true;
 }
 
+// A checked table text as the grid loader splits it into cells, read in
+// place: a calculation that only looks up months or empty cells needs no
+// grid of it.
+class TTextCells {
+public:
+    explicit TTextCells(std::string_view text) {
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        lines_.reserve(static_cast<size_t>(std::count(p, end, '\n')) + 1);
+        while (p < end) {
+            const char* e = p;
+            while (e < end && *e != '\r' && *e != '\n') ++e;
+            lines_.emplace_back(p, static_cast<size_t>(e - p));
+            p = e + (e + 1 < end && e[0] == '\r' && e[1] == '\n' ? 2 : 1);
+        }
+    }
+    int RowCount() const { return static_cast<int>(lines_.size()); }
+    // Fields are split by TABs; the one after the last field opens none.
+    std::string_view Cell(int col, int row) const {
+        const std::string_view line = lines_[row];
+        size_t from = 0;
+        for (; col > 0; --col) {
+            const size_t tab = line.find('\t', from);
+            if (tab == std::string_view::npos) return {};
+            from = tab + 1;
+        }
+        return line.substr(from, std::min(line.find('\t', from), line.size()) - from);
+    }
+
+private:
+    std::vector<std::string_view> lines_;
+};
+
 // The months of the keys of a checked table, oldest first and once each.
-std::vector<int> MonthsOf(const TCellMatrix& cells, TTableKey key) {
+template <class TCells> std::vector<int> MonthsOf(const TCells& cells, TTableKey key) {
     std::vector<int> months;
     months.reserve(cells.RowCount());
     for (int r = 1, m; r < cells.RowCount(); ++r)
         if (KeyMonth(cells.Cell(0, r), key, m)) months.push_back(m);
-    std::sort(months.begin(), months.end());
+    // Tables kept oldest first are in order already.
+    if (!std::is_sorted(months.begin(), months.end())) std::sort(months.begin(), months.end());
     months.erase(std::unique(months.begin(), months.end()), months.end());
     return months;
 }
 
 // The months of `spans` whose row in `cells` has an empty cell in `column`.
-std::vector<TMonthSpan> EmptyCellMonths(const TCellMatrix& cells, TTableKey key, int column,
+template <class TCells>
+std::vector<TMonthSpan> EmptyCellMonths(const TCells& cells, TTableKey key, int column,
                                         const std::vector<TMonthSpan>& spans) {
     std::vector<TMonthSpan> empty;
     for (int r = 1, m; r < cells.RowCount(); ++r)
@@ -139,6 +180,19 @@ std::vector<TMonthSpan> EmptyCellMonths(const TCellMatrix& cells, TTableKey key,
                         [m](const TMonthSpan& s) { return s.first <= m && m <= s.last; }))
             empty.push_back({m, m});
     return empty;
+}
+
+// What is missing from a table: "não tem o valor da coluna 3 (title) nos
+// meses ..." for the months of use.filled whose cell is empty ("" when none).
+template <class TCells>
+std::string EmptyCellsText(const TCells& cells, const TTableUse& use, int& count) {
+    const std::string empty = MissingMonthsText(
+        EmptyCellMonths(cells, TableRules(use.file).key, use.column, use.filled), {}, &count);
+    if (count == 0) return "";
+    const std::string title(cells.Cell(use.column, 0));
+    return "não tem o valor da coluna " + std::to_string(use.column + 1) +
+           (title.empty() ? "" : " (" + title + ")") + (count == 1 ? " no mês " : " nos meses ") +
+           empty;
 }
 
 // The number of lines of a table text (the last one ends with its line end).
@@ -173,6 +227,49 @@ void LoadExactly(TCellMatrix& cells, const std::string& text) {
     cells.SetRowCount(std::max(2, LineCount(text)));
 }
 
+TReplaceEditsQuestion& ReplaceEditsQuestion() {
+    static TReplaceEditsQuestion ask;
+    return ask;
+}
+
+// Asked when a table's file changed while its cells hold edits not saved:
+// true to replace them with what the file holds now. Unasked, they stay.
+bool MayReplaceEdits(const std::string& dir, const std::string& file) {
+    const TReplaceEditsQuestion& ask = ReplaceEditsQuestion();
+    return ask && ask("O arquivo " + file + " da pasta de dados \"" + dir +
+                      "\" foi alterado depois de lido, e a tabela dele tem alterações que não "
+                      "foram gravadas (\"Gravar\").\nSubstituir essas alterações pelo que o "
+                      "arquivo tem agora?\nRespondendo Não, o cálculo usa a tabela com as "
+                      "alterações, e o arquivo fica como está.");
+}
+
+// A table loaded at start-up whose file was read again: the cells follow the
+// file only where its contents changed, and edits not saved are replaced only
+// when the user says so.
+void FollowChangedFile(TWatched& w, const std::string& dir, const std::string& file,
+                       TCellMatrix& cells, std::string text, const TCellsLoaded& loaded) {
+    w.fromFile = true;
+    // The file touched, or saved with what it held: the cells, edits and
+    // all, stay as they are (a checked text is never empty).
+    if (text == w.text) return;
+    TCellMatrix fresh(cells.ColCount(), 1);
+    LoadExactly(fresh, text);
+    w.text = std::move(text);
+    w.fileMonthsKnown = false;
+    w.fileCells = false;
+    // Cells set before anything was read are no edits of this file.
+    const bool edited = w.based && cells.Version() != w.baseVersion;
+    if (CellsDigest(cells) != CellsDigest(fresh)) {
+        // Edits the user keeps stay edits, now against the file as it is.
+        if (edited && !MayReplaceEdits(dir, file)) return;
+        cells = std::move(fresh);
+        if (loaded) loaded(cells);
+    }
+    // The cells hold what the file holds: loaded, or saved from them.
+    w.fileCells = w.based = true;
+    w.fileVersion = w.baseVersion = cells.Version();
+}
+
 // Brings the table up to date with its file and checks it when it changed:
 // the file (TFollow::File; its cells are made what it holds only when
 // `restore`, before they are read) or the cells (TFollow::Changes). Returns
@@ -188,9 +285,12 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
         bool absent = false;
         w.fileProblem = ReadCheckedTable(dir, file, text, absent);
         w.absent = absent;
-        w.text = std::move(text);
-        w.fileMonthsKnown = false;
-        w.loaded = false;
+        // Touched but the same: the cells loaded from it still hold it.
+        if (!w.fileCells || text != w.text || !w.fileProblem.empty() || absent) {
+            w.text = std::move(text);
+            w.fileMonthsKnown = false;
+            w.fileCells = false;
+        }
         NoteFileProblem(file, w.fileProblem);
     } else if (changed) {
         // A file not there: cells set before anything was read from this
@@ -202,11 +302,8 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
             std::string text;
             bool absent = false;
             w.fileProblem = ReadCheckedTable(dir, file, text, absent);
-            if (w.fileProblem.empty() && !absent) {
-                LoadExactly(cells, text);
-                w.fromFile = true;
-                if (loaded) loaded(cells);
-            }
+            if (w.fileProblem.empty() && !absent)
+                FollowChangedFile(w, dir, file, cells, std::move(text), loaded);
             NoteFileProblem(file, w.fileProblem);
         }
     }
@@ -221,30 +318,27 @@ TWatched* Bring(const std::string& dir, const std::string& file, TCellMatrix& ce
     // not there: the cells are all there is, checked as those of a table
     // loaded at start-up.
     if (follow == TFollow::File && !w.absent) {
-        if (restore && (!w.loaded || CellsDigest(cells) != w.loadedDigest)) {
+        if (restore && (!w.fileCells || cells.Version() != w.fileVersion)) {
             LoadExactly(cells, w.text);
-            w.loadedDigest = CellsDigest(cells);
-            w.loaded = true;
+            w.fileVersion = cells.Version();
+            w.fileCells = true;
             w.fromFile = true;
             if (loaded) loaded(cells);
         }
-        if (!w.fileMonthsKnown) {
-            TCellMatrix text(1, 1);
-            CellsFromText(text, w.text, TableSeparator, GridRect(0, 0, -1, -1));
-            w.months = MonthsOf(text, TableRules(file).key);
-            w.fileMonthsKnown = true;
-        }
         return &w;
     }
-    const uint64_t digest = CellsDigest(cells);
-    if (!w.checked || digest != w.checkedDigest) {
+    const uint64_t version = cells.Version();
+    if (!w.checked || version != w.checkedVersion) {
         const TTableRules rules = TableRules(file);
-        // A grid left empty is a table that was not loaded: its months are
-        // told missing.
-        w.cellsProblem = CheckTableCells(cells, rules, false);
+        // Cells that hold what the file holds were checked in it. A grid
+        // left empty is a table that was not loaded: its months are told
+        // missing.
+        w.cellsProblem = w.fileCells && version == w.fileVersion
+                             ? std::string()
+                             : CheckTableCells(cells, rules, false);
         w.months = w.cellsProblem.empty() ? MonthsOf(cells, rules.key) : std::vector<int>();
         w.fileMonthsKnown = false;
-        w.checkedDigest = digest;
+        w.checkedVersion = version;
         w.checked = true;
     }
     if (!w.cellsProblem.empty()) {
@@ -436,31 +530,27 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
     for (const TTableUse& use : uses) {
         if (!use.cells) continue;
         TTableRefusal refusal;
-        const TWatched* w = Bring(dir, use.file, *use.cells, use.follow, restore, loaded, refusal);
+        TWatched* w = Bring(dir, use.file, *use.cells, use.follow, restore, loaded, refusal);
         if (!w) {
             if (!told(use.file)) refusals.push_back(refusal);
             continue;
         }
         int count = 0, emptyCount = 0;
-        const std::string missing = MissingMonthsText(use.months, w->months, &count);
-        std::string empty;
-        if (use.column > 0 && !use.filled.empty()) {
-            // The cells of a table that follows its file are made what the
-            // file holds before they are read.
-            TCellMatrix text(1, 1);
-            if (use.follow == TFollow::File)
-                CellsFromText(text, w->text, TableSeparator, GridRect(0, 0, -1, -1));
-            const TCellMatrix& cells = use.follow == TFollow::File ? text : *use.cells;
-            empty = MissingMonthsText(
-                EmptyCellMonths(cells, TableRules(use.file).key, use.column, use.filled), {},
-                &emptyCount);
-            if (emptyCount > 0) {
-                const std::string title = cells.Cell(use.column, 0);
-                empty = "não tem o valor da coluna " + std::to_string(use.column + 1) +
-                        (title.empty() ? "" : " (" + title + ")") +
-                        (emptyCount == 1 ? " no mês " : " nos meses ") + empty;
+        std::string missing;
+        if (!use.months.empty()) {
+            // Those of a table that follows its file are read in its text.
+            if (use.follow == TFollow::File && !w->absent && !w->fileMonthsKnown) {
+                w->months = MonthsOf(TTextCells(w->text), TableRules(use.file).key);
+                w->fileMonthsKnown = true;
             }
+            missing = MissingMonthsText(use.months, w->months, &count);
         }
+        std::string empty;
+        // The cells of a table that follows its file are made what the file
+        // holds before they are read.
+        if (use.column > 0 && !use.filled.empty())
+            empty = use.follow == TFollow::File ? EmptyCellsText(TTextCells(w->text), use, emptyCount)
+                                                : EmptyCellsText(*use.cells, use, emptyCount);
         if ((count == 0 && emptyCount == 0) || told(use.file)) continue;
         refusal = {use.file, "", ""};
         if (count > 0) {
@@ -532,12 +622,19 @@ void NoteTableLoaded(const std::string& dir, const std::string& file, TCellMatri
     w.fileProblem = TableProblem(file);
     w.fromFile = w.fileProblem.empty() && !text.empty();
     w.text = text;
+    // The cells as start-up left them: edits are told from them, and the
+    // first calculation neither loads nor checks again cells that are
+    // still what the file held.
+    w.baseVersion = cells->Version();
+    w.based = true;
+    w.fileCells = w.fromFile;
+    w.fileVersion = w.baseVersion;
 }
 
 namespace {
 
 struct TCellsCheck {
-    uint64_t digest = 0;
+    uint64_t version = 0;
     std::string problem;
 };
 
@@ -549,15 +646,19 @@ std::map<TKey, TCellsCheck>& CellsChecks() {
 } // namespace
 
 std::string CheckedCellsProblem(const std::string& file, const TCellMatrix& cells) {
-    const uint64_t digest = CellsDigest(cells);
+    const uint64_t version = cells.Version();
     auto [it, fresh] = CellsChecks().try_emplace(TKey(&cells, file));
-    if (fresh || it->second.digest != digest) {
-        it->second.digest = digest;
+    if (fresh || it->second.version != version) {
+        it->second.version = version;
         // A grid left empty is a table that was not loaded: its problem was
         // noted then.
         it->second.problem = CheckTableCells(cells, TableRules(file), false);
     }
     return it->second.problem;
+}
+
+void SetReplaceEditsQuestion(TReplaceEditsQuestion ask) {
+    ReplaceEditsQuestion() = std::move(ask);
 }
 
 void ForgetLoadedTables() {

@@ -93,6 +93,12 @@ void NoteTableLoaded(const std::string& dir, const std::string& file, TCellMatri
 // when none), checked again only when the cells changed since the last call.
 std::string CheckedCellsProblem(const std::string& file, const TCellMatrix& cells);
 
+// Asked, with the question to show, when a table loaded at start-up finds
+// its file changed while its cells hold edits not saved ("Gravar"): true
+// replaces the edits with what the file holds. Without one the edits stay.
+using TReplaceEditsQuestion = std::function<bool(const std::string& question)>;
+void SetReplaceEditsQuestion(TReplaceEditsQuestion ask);
+
 // Forgets what was read and checked: the next calculation reads and checks
 // every table it needs again.
 void ForgetLoadedTables();

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/files.h"
@@ -112,6 +114,14 @@ T* MakeButton(TForm* form, TPanel* panel, const char* name, const char* caption,
     button->SetCaption(caption);
     button->SetBounds(8 + index * 104, 6, 96, 25);
     return button;
+}
+
+// Edits in the grids are never dropped unasked when a table's file changes.
+bool AskReplaceEdits(const std::string& question) {
+    TMessageBoxRequest r =
+        MessageBoxRequest(question, Application->Title(), MB_YESNO | MB_ICONQUESTION);
+    r.DefaultButton = mrNo;
+    return DialogService().ShowMessageBox(r) == mrYes;
 }
 
 } // namespace
@@ -275,6 +285,7 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner), DataDir(GetCurrentDir()) {
     SRevisaoIII->OnSelectCell = [this](TObject* Sender, int ACol, int ARow, bool& CanSelect) {
         SRevisaoIIISelectCell(Sender, ACol, ARow, CanSelect);
     };
+    tabelas::SetReplaceEditsQuestion(AskReplaceEdits);
 }
 
 void TForm8::FormShow(TObject*) {
@@ -484,7 +495,7 @@ namespace {
 struct TDerived {
     bool valid = false;
     std::string path, month;
-    uint64_t source = 0, target = 0; // digests of both grids then
+    uint64_t source = 0, target = 0; // versions of both grids then
 };
 
 std::map<const TStringAlignGrid*, TDerived>& Derived() {
@@ -503,15 +514,13 @@ void TForm8::Derive(TStringAlignGrid* source, const char* file, TStringAlignGrid
     TDateTime date;
     if (last.valid && last.path == path && last.month == month && TryStrToDate(D, date) &&
         tabelas::FileUnchanged(DataDir, file, source->Matrix()) &&
-        tabelas::CellsDigest(source->Matrix()) == last.source &&
-        tabelas::CellsDigest(target->Matrix()) == last.target)
+        source->Matrix().Version() == last.source && target->Matrix().Version() == last.target)
         return;
     last.valid = false;
     ReloadTable(source, file);
     TMatrixRefresh refresh(target, source);
     derive(D, source->Matrix(), target->Matrix());
-    last = {true, path, month, tabelas::CellsDigest(source->Matrix()),
-            tabelas::CellsDigest(target->Matrix())};
+    last = {true, path, month, source->Matrix().Version(), target->Matrix().Version()};
 }
 
 void TForm8::geraindicex(const std::string& D) {

@@ -8,6 +8,7 @@
 #include "tables/startup_tables.h"
 #include "tables/table_names.h"
 #include "tables/table_status.h"
+#include "tables/table_watch.h"
 #include "tables/tables_form.h"
 #include "tables/test_tables_form_dir.h"
 
@@ -252,4 +253,21 @@ TEST(StartupTables, LoadsTheFormsGridsAndShowsOneMessage) {
     Form15->Free();
     Form8 = nullptr;
     Form15 = nullptr;
+}
+
+// A grid loaded before, from another data folder, keeps none of its rows:
+// the first calculation takes the cells start-up left for the file's.
+TEST(StartupTables, AGridLoadedBeforeHoldsOnlyTheNewFile) {
+    TTableDir dir;
+    WriteEveryTable(dir);
+    Grids g;
+    for (int r = 1; r <= 4; ++r) g.SRevisaoIII.SetCell(0, r, "0" + std::to_string(r) + "/2000");
+    g.SRevisaoIII.SetRowCount(5);
+    Load(dir, g);
+    EXPECT_EQ(g.SRevisaoIII.RowCount(), 3);
+    EXPECT_EQ(g.SRevisaoIII.Cell(0, 2), "02/2000");
+    // The reloaders of the calculation find it as the file holds it.
+    PrepareTable(dir.path, SeriesIIIFile, g.SRevisaoIII, TFollow::File);
+    EXPECT_EQ(g.SRevisaoIII.RowCount(), 3);
+    ClearTableProblems();
 }

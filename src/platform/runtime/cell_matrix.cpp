@@ -1,6 +1,8 @@
 #include "platform/runtime/cell_matrix.h"
 
 #include <algorithm>
+#include <atomic>
+#include <utility>
 
 #include "platform/runtime/string_list.h"
 
@@ -11,7 +13,36 @@ const std::string kEmpty;
 TCellMatrix::TCellMatrix(int colCount, int rowCount)
     : cols_(std::max(colCount, 0)), rows_(std::max(rowCount, 0)) {}
 
+TCellMatrix::TCellMatrix(TCellMatrix&& other) noexcept
+    : cols_(other.cols_), rows_(other.rows_), cells_(std::move(other.cells_)),
+      version_(other.version_), changed_(other.changed_) {
+    other.cells_.clear();
+    other.changed_ = true;
+}
+
+TCellMatrix& TCellMatrix::operator=(TCellMatrix&& other) noexcept {
+    if (this == &other) return *this;
+    cols_ = other.cols_;
+    rows_ = other.rows_;
+    cells_ = std::move(other.cells_);
+    version_ = other.version_;
+    changed_ = other.changed_;
+    other.cells_.clear();
+    other.changed_ = true;
+    return *this;
+}
+
+uint64_t TCellMatrix::Version() const {
+    static std::atomic<uint64_t> last{0};
+    if (changed_) {
+        version_ = last.fetch_add(1, std::memory_order_relaxed) + 1;
+        changed_ = false;
+    }
+    return version_;
+}
+
 void TCellMatrix::SetColCount(int n) {
+    Changed();
     n = std::max(n, 0);
     if (n < cols_) {
         for (auto& row : cells_)
@@ -21,6 +52,7 @@ void TCellMatrix::SetColCount(int n) {
 }
 
 void TCellMatrix::SetRowCount(int n) {
+    Changed();
     n = std::max(n, 0);
     if (n < rows_ && cells_.size() > static_cast<size_t>(n)) cells_.resize(static_cast<size_t>(n));
     rows_ = n;
@@ -37,6 +69,7 @@ const std::string& TCellMatrix::Cell(int col, int row) const {
 // which the resize below would otherwise free before it is copied.
 void TCellMatrix::SetCell(int col, int row, std::string text) {
     if (col < 0 || row < 0) return;
+    Changed();
     size_t r = static_cast<size_t>(row), c = static_cast<size_t>(col);
     if (r >= cells_.size()) {
         if (text.empty()) return;  // nothing to keep
@@ -88,6 +121,7 @@ void TCellMatrix::SetCol(int col, const TStringList& items) {
 }
 
 void TCellMatrix::MoveRow(int from, int to) {
+    Changed();
     if (from == to || from < 0 || to < 0 || from >= rows_ || to >= rows_) return;
     size_t hi = static_cast<size_t>(std::max(from, to));
     if (cells_.size() <= hi) cells_.resize(hi + 1);
@@ -99,6 +133,7 @@ void TCellMatrix::MoveRow(int from, int to) {
 }
 
 void TCellMatrix::MoveCol(int from, int to) {
+    Changed();
     if (from == to || from < 0 || to < 0 || from >= cols_ || to >= cols_) return;
     size_t hi = static_cast<size_t>(std::max(from, to));
     for (auto& line : cells_) {
@@ -113,6 +148,7 @@ void TCellMatrix::MoveCol(int from, int to) {
 }
 
 void TCellMatrix::SwapRows(int r1, int r2) {
+    Changed();
     if (r1 == r2 || r1 < 0 || r2 < 0 || r1 >= rows_ || r2 >= rows_) return;
     size_t hi = static_cast<size_t>(std::max(r1, r2));
     if (cells_.size() <= hi) cells_.resize(hi + 1);
@@ -120,6 +156,7 @@ void TCellMatrix::SwapRows(int r1, int r2) {
 }
 
 void TCellMatrix::SwapCols(int c1, int c2) {
+    Changed();
     if (c1 == c2 || c1 < 0 || c2 < 0 || c1 >= cols_ || c2 >= cols_) return;
     size_t hi = static_cast<size_t>(std::max(c1, c2));
     for (auto& line : cells_) {
@@ -129,4 +166,7 @@ void TCellMatrix::SwapCols(int c1, int c2) {
     }
 }
 
-void TCellMatrix::Clear() { cells_.clear(); }
+void TCellMatrix::Clear() {
+    Changed();
+    cells_.clear();
+}

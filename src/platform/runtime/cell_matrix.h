@@ -2,6 +2,7 @@
 // The cell store of a table grid: a matrix of Windows-1252 texts with a column
 // and a row count. It carries the grid's rules and nothing of the screen, so
 // table files, series generators and spreadsheet passes work on it directly.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,24 @@ public:
     void SwapCols(int c1, int c2);
     void Clear();  // every text empty, counts kept
 
+    // A number that every change of a text or a count replaces with a new
+    // one, never given before: the same number again means the same cells,
+    // without reading them. Copies carry it with the cells.
+    uint64_t Version() const;
+
+    TCellMatrix(const TCellMatrix&) = default;
+    TCellMatrix& operator=(const TCellMatrix&) = default;
+    // The matrix moved from is left changed.
+    TCellMatrix(TCellMatrix&& other) noexcept;
+    TCellMatrix& operator=(TCellMatrix&& other) noexcept;
+
 private:
+    void Changed() { changed_ = true; }
+
     int cols_, rows_;
     // Storage by row, each row a vector of texts; may hold more than the counts.
     std::vector<std::vector<std::string>> cells_;
+    // Numbered only when asked: a change costs one store.
+    mutable uint64_t version_ = 0;
+    mutable bool changed_ = true;
 };

@@ -193,6 +193,62 @@ void ToDecimal(long double v, Decimal& d) {
     DecimalBySnprintf(v, d);
 }
 
+} // namespace
+
+void SignificantDigits(long double value, int count, char* digits, int& exponent,
+                       bool& negative) {
+    count = std::clamp(count, 1, kSigDigits);
+    negative = std::signbit(value);
+    const long double v = negative ? -value : value;
+    exponent = 0;
+#if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384
+    // As ToDecimal, at `count` digits: the table factors come here by the
+    // thousand, and the C library's conversion costs several times more.
+    uint64_t m;
+    uint16_t se;
+    std::memcpy(&m, &v, 8);
+    std::memcpy(&se, reinterpret_cast<const char*>(&v) + 8, 2);
+    const int biased = se & 0x7FFF;
+    const int e2 = (biased == 0 ? 1 : biased) - 16383 - 63;
+    if (v == 0) {
+        std::memset(digits, '0', static_cast<size_t>(count));
+        return;
+    }
+    if (biased != 0x7FFF && m != 0) {
+        const uint64_t low = static_cast<uint64_t>(kPow10.v[count - 1]);
+        const uint64_t high = static_cast<uint64_t>(kPow10.v[count]);
+        const int b = (63 - __builtin_clzll(m)) + e2; // 2^b <= v < 2^(b+1)
+        int k = count - 1 - static_cast<int>(std::floor(b * 0.30102999566398120));
+        for (int iter = 0; iter < 3; ++iter) {
+            uint64_t n;
+            if (!ScaleRound(m, e2, k, n)) break;
+            if (n >= high) {
+                --k;
+                continue;
+            }
+            if (n < low) {
+                ++k;
+                continue;
+            }
+            for (int i = count - 1; i >= 0; --i, n /= 10)
+                digits[i] = static_cast<char>('0' + n % 10);
+            exponent = count - 1 - k;
+            return;
+        }
+    }
+#endif
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*Le", count - 1, v);
+    int nd = 0;
+    const char* p = buf;
+    for (; *p && *p != 'e' && *p != 'E'; ++p)
+        if (*p >= '0' && *p <= '9' && nd < count) digits[nd++] = *p;
+    while (nd < count) digits[nd++] = '0';
+    exponent = *p ? std::atoi(p + 1) : 0;
+}
+
+namespace {
+
 // Keeps `keep` leading digits, rounding half away from zero.
 void RoundAt(Decimal& d, int keep) {
     if (keep >= d.count) return;

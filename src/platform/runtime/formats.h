@@ -46,6 +46,13 @@ extern TFormatSettings FormatSettings;
 // infinities print "NAN", "INF" and "-INF"; an empty format prints as FloatToStr.
 std::string FormatFloat(const std::string& format, long double value);
 
+// The first `count` (1 to 18) significant digits of a finite value, rounded
+// to nearest with ties to even, as "%.*Le" writes them with count - 1
+// decimals: `digits` gets them (no sign, no point) and `exponent` the power of
+// ten of the first ("%.11Le" of -0,00123 gives "123000000000" and -3).
+// Negative is the sign; zero gives count zeros and exponent 0.
+void SignificantDigits(long double value, int count, char* digits, int& exponent, bool& negative);
+
 enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 // ffGeneral: shortest of fixed/scientific within Precision digits (FloatToStr
 // uses Precision 15); ffFixed/ffNumber: Digits decimals, ffNumber grouped.

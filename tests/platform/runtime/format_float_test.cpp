@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "platform/runtime/formats.h"
 
@@ -140,6 +143,35 @@ TEST(FormatFloat, EighteenDigitsAgreeWithExactConversion) {
             if (c == 'e') c = 'E';
         }
         ASSERT_EQ(FormatFloat("0.00000000000000000E+00", v), expected) << i;
+    }
+}
+
+// The digits as "%.*Le" gives them, ties to even included (4097/4096 is
+// 1,000244140625 exactly: twelve digits end in 2, not 3).
+TEST(SignificantDigits, AgreeWithExactConversion) {
+    std::mt19937_64 rng(20261207);
+    std::vector<long double> values = {4097.0L / 4096, -4097.0L / 4096, 0.0L, -0.0L,
+                                       9.9999999999995L, 0.1L, 1e-30L, 123456789012345.0L};
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(i % 2 ? std::ldexp(static_cast<long double>(rng() | (1ULL << 63)),
+                                            static_cast<int>(rng() % 200) - 143)
+                               : std::ldexp(static_cast<long double>(rng() >> (rng() % 64)),
+                                            static_cast<int>(rng() % 32700) - 16445));
+    for (size_t i = 0; i < values.size(); ++i) {
+        const int count = i % 5 ? 12 : 1 + static_cast<int>(i % 18);
+        char buf[64], digits[18];
+        std::snprintf(buf, sizeof buf, "%.*Le", count - 1, values[i]);
+        const std::string text(buf);
+        int exponent = 0;
+        bool negative = false;
+        SignificantDigits(values[i], count, digits, exponent, negative);
+        std::string expected = text.substr(0, text.find('e'));
+        expected.erase(std::remove_if(expected.begin(), expected.end(),
+                                      [](char c) { return c < '0' || c > '9'; }),
+                       expected.end());
+        ASSERT_EQ(std::string(digits, count), expected) << text;
+        ASSERT_EQ(exponent, std::atoi(text.c_str() + text.find('e') + 1)) << text;
+        ASSERT_EQ(negative, text[0] == '-') << text;
     }
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <vector>
+
 #include "platform/runtime/cell_matrix.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/string_list.h"
@@ -136,6 +140,31 @@ TEST(CellMatrix, RowsAndColumnsMoveAndTravelAsLists) {
     row.SetCommaText(m.Row(1).CommaText());
     m.SetRow(2, row);
     EXPECT_EQ(m.Row(2).Items(), m.Row(1).Items());
+}
+
+// The tables are told unchanged by their version alone: every change gives a
+// new one, and a matrix moved from is changed.
+TEST(CellMatrix, EveryChangeGivesANewVersion) {
+    TCellMatrix m(2, 2);
+    std::vector<uint64_t> seen = {m.Version()};
+    EXPECT_EQ(m.Version(), seen.back());
+    const std::vector<std::function<void()>> changes = {
+        [&] { m.SetCell(1, 1, "a"); },  [&] { m.SetRowCount(3); }, [&] { m.SetColCount(3); },
+        [&] { m.MoveRow(0, 2); },       [&] { m.MoveCol(0, 1); },  [&] { m.SwapRows(0, 1); },
+        [&] { m.SwapCols(0, 2); },      [&] { m.SetRow(0, TStringList()); },
+        [&] { m.SetCol(0, TStringList()); }, [&] { m.Clear(); }};
+    for (const auto& change : changes) {
+        change();
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), m.Version()), 0);
+        seen.push_back(m.Version());
+    }
+    TCellMatrix copy = m;
+    EXPECT_EQ(copy.Version(), m.Version());
+    TCellMatrix moved = std::move(copy);
+    EXPECT_EQ(moved.Version(), m.Version());
+    EXPECT_NE(copy.Version(), m.Version());
+    m = std::move(moved);
+    EXPECT_NE(moved.Version(), m.Version());
 }
 
 TEST(StrUtil, OneBasedPositionsClampInsteadOfFailing) {
