@@ -433,59 +433,23 @@ namespace {
 // Where the missing months go: in their place among the others, and in a
 // table of dates on a line that starts with a date of the month (the month
 // alone would be refused as no date).
-// The cells of one line of a table's text.
-std::vector<std::string> LineCells(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::vector<std::string> cells;
-    for (size_t from = 0; from <= line.size();) {
-        const size_t tab = std::min(line.find('\t', from), line.size());
-        cells.emplace_back(line.substr(from, tab - from));
-        from = tab + 1;
-    }
-    while (!cells.empty() && cells.back().empty())
-        cells.pop_back();
-    return cells;
-}
-
 // A line of the table to show as the example of the missing ones: the last
 // before the first missing month, else the first. Row 0 gives the titles.
-void ExampleLine(const TTableUse& use, const TWatched& w, int firstMissing,
+template <class TCells>
+void ExampleLine(const TCells& cells, TTableKey key, int firstMissing,
                  std::vector<std::string>& titles, std::vector<std::string>& example) {
-    const TTableKey key = TableRules(use.file).key;
-    auto consider = [&](std::vector<std::string> cells, bool first) {
-        int m;
-        if (cells.empty() || !KeyMonth(cells[0], key, m)) return;
-        if (first && example.empty()) example = std::move(cells);
-        else if (m < firstMissing) example = std::move(cells);
-    };
-    if (use.follow == TFollow::File) {
-        const std::string_view text = w.text;
-        bool header = true, first = true;
-        for (size_t at = 0; at < text.size();) {
-            const size_t end = std::min(text.find('\n', at), text.size());
-            std::vector<std::string> cells = LineCells(text.substr(at, end - at));
-            if (header) titles = std::move(cells);
-            else {
-                consider(std::move(cells), first);
-                first = false;
-            }
-            header = false;
-            at = end + 1;
-        }
-        return;
-    }
-    const TCellMatrix& cells = *use.cells;
     auto row = [&cells](int r) {
         std::vector<std::string> out;
-        for (int c = 0; c < cells.ColCount(); ++c)
-            out.push_back(cells.Cell(c, r));
+        for (int c = 0; c < kMaxTableColumns; ++c)
+            out.emplace_back(cells.Cell(c, r));
         while (!out.empty() && out.back().empty())
             out.pop_back();
         return out;
     };
-    titles = row(0);
-    for (int r = 1; r < cells.RowCount(); ++r)
-        consider(row(r), r == 1);
+    if (cells.RowCount() > 0) titles = row(0);
+    for (int r = 1, m; r < cells.RowCount(); ++r)
+        if (KeyMonth(std::string(cells.Cell(0, r)), key, m) && (example.empty() || m < firstMissing))
+            example = row(r);
 }
 
 // What a line of the table holds: "Data, Índice, Salário Mínimo e Moeda
@@ -557,7 +521,11 @@ void Prepare(const std::string& dir, const std::vector<TTableUse>& uses, bool re
             std::vector<std::string> titles, example;
             int firstMissing = 0;
             KeyMonth(missing.substr(0, 7), TTableKey::Month, firstMissing);
-            ExampleLine(use, *w, firstMissing, titles, example);
+            const TTableKey key = TableRules(use.file).key;
+            if (use.follow == TFollow::File)
+                ExampleLine(TTextCells(w->text), key, firstMissing, titles, example);
+            else
+                ExampleLine(*use.cells, key, firstMissing, titles, example);
             refusal.problem = count == 1 ? "não tem o mês " + missing : "não tem os meses " + missing;
             refusal.action = AddMonthsAction(use.file, missing, count, LineExample(titles, example));
             // A table that ends before the case: the case may end with it.
