@@ -3,7 +3,9 @@
 // long line, thousands of nested forms and of lists. Each run happens in a
 // child process of its own, so that its memory is its own: "peak_MB" is how
 // far the child's resident memory rose above what it held at its start.
-// Last, the paint of a view over a background picture of one pixel.
+// Last, the paint of a view over a small background picture: the page's own
+// of one pixel, a tall block's and a tall cell's, of one pixel or of 4 x 4
+// (animated); and the print preview of such a block.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,10 +17,12 @@
 #include <functional>
 #include <string>
 
+#include "../tests/html/images/picture_builders.h"
 #include "offscreen_qt.h"
 #include "html/layout/document.h"
 #include "html/layout/html_parser.h"
 #include "html/view/html_viewer.h"
+#include "html/view/metafile_printer.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
@@ -175,5 +179,70 @@ void BM_PaintOnePixelBackground(benchmark::State& state) {
     rmdir(dir.c_str());
 }
 BENCHMARK(BM_PaintOnePixelBackground)->Unit(benchmark::kMillisecond);
+
+// A folder with a picture of one pixel (a PNG) and a 4 x 4 GIF of two frames.
+struct TPictureFolder {
+    std::string Dir = "/tmp/bench_hostile_pages_" + std::to_string(getpid());
+    TPictureFolder() {
+        mkdir(Dir.c_str(), 0700);
+        const std::string raw("\0\x80\x80\x80", 4);
+        Write("one.png", pics::Png(pics::Ihdr(1, 1, 8, 2), raw));
+        const pics::GifFrame red{0, 0, 4, 4, std::vector<uint8_t>(16, 1), 10};
+        const pics::GifFrame green{0, 0, 4, 4, std::vector<uint8_t>(16, 2), 10};
+        Write("anim.gif", pics::Gif(4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, {red, green}, 0));
+    }
+    ~TPictureFolder() {
+        for (const char* n : {"one.png", "anim.gif"}) unlink((Dir + "/" + n).c_str());
+        rmdir(Dir.c_str());
+    }
+    void Write(const std::string& name, const std::string& bytes) const {
+        if (FILE* f = std::fopen((Dir + "/" + name).c_str(), "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+    }
+};
+
+// The boxes with a small background picture, 3000 px high.
+const char* const kBoxPages[] = {
+    "<div style=\"background:url(one.png);height:3000px\">x</div>",
+    "<table><tr><td background=one.png height=3000>x</td></tr></table>",
+    "<div style=\"background:url(anim.gif);height:3000px\">x</div>",
+};
+
+// One paint of a 600 x 400 view over a box of kBoxPages.
+void BM_PaintSmallBoxBackground(benchmark::State& state) {
+    StartQt();
+    const TPictureFolder pictures;
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 640, 440);
+    auto* v = new THTMLViewer(form);
+    v->SetParent(form);
+    v->SetBounds(0, 0, 620, 420);
+    v->LoadFromString(kBoxPages[state.range(0)], pictures.Dir + "/pagina.htm");
+    const TRect r{0, 0, 600, 400};
+    TBitmap bmp(r.Width(), r.Height(), TPixelFormat::pf24bit);
+    for (auto _ : state) v->PaintDocument(bmp.Canvas(), r);
+    form->Free();
+}
+BENCHMARK(BM_PaintSmallBoxBackground)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The print preview of the first two pages of the block of one pixel's picture.
+void BM_PreviewSmallBoxBackground(benchmark::State& state) {
+    StartQt();
+    const TPictureFolder pictures;
+    RunInChild(state, [&] {
+        auto* form = new TForm(nullptr);
+        auto* v = new THTMLViewer(form);
+        v->SetParent(form);
+        v->SetBounds(0, 0, 620, 420);
+        v->LoadFromString(kBoxPages[0], pictures.Dir + "/pagina.htm");
+        TMetaFilePrinter mf(nullptr);
+        mf.SetRecordedPages(0, 1);
+        v->PrintPreview(&mf);
+        form->Free();
+    });
+}
+BENCHMARK(BM_PreviewSmallBoxBackground)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
