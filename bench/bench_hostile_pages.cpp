@@ -1,6 +1,7 @@
 // Pages written to make the viewer slow or hungry: a column of cells each
 // spanning a thousand columns and every row below it, a text area holding one
-// long line, thousands of nested forms and of lists. Each run happens in a
+// long line, thousands of nested forms and of lists, pages of megabytes of table
+// rows, list items, paragraphs or text fields. Each run happens in a
 // child process of its own, so that its memory is its own: "peak_MB" is how
 // far the child's resident memory rose above what it held at its start.
 // Last, the paint of a view over a small background picture: the page's own
@@ -179,6 +180,57 @@ void BM_PaintOnePixelBackground(benchmark::State& state) {
     rmdir(dir.c_str());
 }
 BENCHMARK(BM_PaintOnePixelBackground)->Unit(benchmark::kMillisecond);
+
+// Pages of a given size made of one construct repeated: the rows of a
+// report's table of two columns, the shortest rows of two cells, empty list
+// items (the most memory a byte), paragraphs and text fields.
+const char* const kShapes[] = {"<tr><td>%d</td><td>R$ 1.234,56</td></tr>\n", "<tr><td>%d<td>2\n", "<li>",
+                               "<p>%d", "<input value=%d>"};
+
+std::string ShapedPage(int shape, size_t bytes) {
+    std::string html = shape < 2 ? "<table border=1>\n" : "";
+    char item[64];
+    for (int i = 0;; ++i) {
+        const int n = shape == 2 ? std::snprintf(item, sizeof item, "%s", kShapes[shape])
+                                 : std::snprintf(item, sizeof item, kShapes[shape], i % 10);
+        if (html.size() + static_cast<size_t>(n) + 16 > bytes) break;
+        html.append(item, static_cast<size_t>(n));
+    }
+    return html;
+}
+
+// A page of range(1) MB (less a few bytes) of shape range(0), opened from its
+// file in a viewer on a form, as a link opens it. A page over the viewer's
+// limit is refused: the figure is then that of the refusal.
+void BM_PageOfOneShape(benchmark::State& state) {
+    StartQt();
+    const std::string dir = "/tmp/bench_hostile_pages_" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+    const std::string file = dir + "/pagina.htm";
+    if (FILE* f = std::fopen(file.c_str(), "wb")) {
+        const std::string html = ShapedPage(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)) << 20);
+        std::fwrite(html.data(), 1, html.size(), f);
+        std::fclose(f);
+    }
+    RunInChild(state, [&] {
+        auto* form = new TForm(nullptr);
+        form->SetBounds(0, 0, 1200, 1000);
+        auto* v = new THTMLViewer(form);
+        v->SetParent(form);
+        v->SetBounds(0, 0, 1200, 1000);
+        form->Show();
+        Application->ProcessMessages();
+        try {
+            v->LoadFromFile(file);
+        } catch (...) {
+        }
+        Application->ProcessMessages();
+    });
+    unlink(file.c_str());
+    rmdir(dir.c_str());
+}
+BENCHMARK(BM_PageOfOneShape)->ArgsProduct({{0}, {2, 16, 64}})->ArgsProduct({{1, 2, 3, 4}, {2}})->UseManualTime()
+    ->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A folder with a picture of one pixel (a PNG) and a 4 x 4 GIF of two frames.
 struct TPictureFolder {
