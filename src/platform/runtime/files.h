@@ -51,7 +51,7 @@ constexpr size_t kMaxTableFileSize = size_t{50} << 20;    // .tab
 constexpr size_t kMaxStateFileSize = size_t{16} << 20;    // .back, .bev
 constexpr size_t kMaxHelpFileSize = size_t{4} << 20;      // help texts, style sheets
 // Pages the viewer opens from files. The program's own pages and reports
-// are well under 1 MB; a page's document takes up to some 450 times the
+// are under 1 MB; a page's document takes up to some 450 times the
 // page's bytes (a page of empty list items), so this keeps any page the
 // viewer accepts under 1 GB.
 constexpr size_t kMaxPageFileSize = size_t{2} << 20;
