@@ -1,9 +1,12 @@
 // Pages written to make the viewer slow or hungry: a column of cells each
 // spanning a thousand columns and every row below it, a text area holding one
-// long line, thousands of nested forms and of lists. Each run happens in a
+// long line, thousands of nested forms and of lists, pages of megabytes of table
+// rows, list items, paragraphs or text fields. Each run happens in a
 // child process of its own, so that its memory is its own: "peak_MB" is how
 // far the child's resident memory rose above what it held at its start.
-// Last, the paint of a view over a background picture of one pixel.
+// Last, the paint of a view over a small background picture: the page's own
+// of one pixel, a tall block's and a tall cell's, of one pixel or of 4 x 4
+// (animated); and the print preview of such a block.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,10 +18,12 @@
 #include <functional>
 #include <string>
 
+#include "../tests/html/images/picture_builders.h"
 #include "offscreen_qt.h"
 #include "html/layout/document.h"
 #include "html/layout/html_parser.h"
 #include "html/view/html_viewer.h"
+#include "html/view/metafile_printer.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
@@ -175,5 +180,121 @@ void BM_PaintOnePixelBackground(benchmark::State& state) {
     rmdir(dir.c_str());
 }
 BENCHMARK(BM_PaintOnePixelBackground)->Unit(benchmark::kMillisecond);
+
+// Pages of a given size made of one construct repeated: the rows of a
+// report's table of two columns, the shortest rows of two cells, empty list
+// items (the most memory a byte), paragraphs and text fields.
+const char* const kShapes[] = {"<tr><td>%d</td><td>R$ 1.234,56</td></tr>\n", "<tr><td>%d<td>2\n", "<li>",
+                               "<p>%d", "<input value=%d>"};
+
+std::string ShapedPage(int shape, size_t bytes) {
+    std::string html = shape < 2 ? "<table border=1>\n" : "";
+    char item[64];
+    for (int i = 0;; ++i) {
+        const int n = shape == 2 ? std::snprintf(item, sizeof item, "%s", kShapes[shape])
+                                 : std::snprintf(item, sizeof item, kShapes[shape], i % 10);
+        if (html.size() + static_cast<size_t>(n) + 16 > bytes) break;
+        html.append(item, static_cast<size_t>(n));
+    }
+    return html;
+}
+
+// A page of range(1) MB (less a few bytes) of shape range(0), opened from its
+// file in a viewer on a form, as a link opens it. A page over the viewer's
+// limit is refused: the figure is then that of the refusal.
+void BM_PageOfOneShape(benchmark::State& state) {
+    StartQt();
+    const std::string dir = "/tmp/bench_hostile_pages_" + std::to_string(getpid());
+    mkdir(dir.c_str(), 0700);
+    const std::string file = dir + "/pagina.htm";
+    if (FILE* f = std::fopen(file.c_str(), "wb")) {
+        const std::string html = ShapedPage(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)) << 20);
+        std::fwrite(html.data(), 1, html.size(), f);
+        std::fclose(f);
+    }
+    RunInChild(state, [&] {
+        auto* form = new TForm(nullptr);
+        form->SetBounds(0, 0, 1200, 1000);
+        auto* v = new THTMLViewer(form);
+        v->SetParent(form);
+        v->SetBounds(0, 0, 1200, 1000);
+        form->Show();
+        Application->ProcessMessages();
+        try {
+            v->LoadFromFile(file);
+        } catch (...) {
+        }
+        Application->ProcessMessages();
+    });
+    unlink(file.c_str());
+    rmdir(dir.c_str());
+}
+BENCHMARK(BM_PageOfOneShape)->ArgsProduct({{0}, {2, 16, 64}})->ArgsProduct({{1, 2, 3, 4}, {2}})->UseManualTime()
+    ->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A folder with a picture of one pixel (a PNG) and a 4 x 4 GIF of two frames.
+struct TPictureFolder {
+    std::string Dir = "/tmp/bench_hostile_pages_" + std::to_string(getpid());
+    TPictureFolder() {
+        mkdir(Dir.c_str(), 0700);
+        const std::string raw("\0\x80\x80\x80", 4);
+        Write("one.png", pics::Png(pics::Ihdr(1, 1, 8, 2), raw));
+        const pics::GifFrame red{0, 0, 4, 4, std::vector<uint8_t>(16, 1), 10};
+        const pics::GifFrame green{0, 0, 4, 4, std::vector<uint8_t>(16, 2), 10};
+        Write("anim.gif", pics::Gif(4, 4, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}, {red, green}, 0));
+    }
+    ~TPictureFolder() {
+        for (const char* n : {"one.png", "anim.gif"}) unlink((Dir + "/" + n).c_str());
+        rmdir(Dir.c_str());
+    }
+    void Write(const std::string& name, const std::string& bytes) const {
+        if (FILE* f = std::fopen((Dir + "/" + name).c_str(), "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+    }
+};
+
+// The boxes with a small background picture, 3000 px high.
+const char* const kBoxPages[] = {
+    "<div style=\"background:url(one.png);height:3000px\">x</div>",
+    "<table><tr><td background=one.png height=3000>x</td></tr></table>",
+    "<div style=\"background:url(anim.gif);height:3000px\">x</div>",
+};
+
+// One paint of a 600 x 400 view over a box of kBoxPages.
+void BM_PaintSmallBoxBackground(benchmark::State& state) {
+    StartQt();
+    const TPictureFolder pictures;
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 640, 440);
+    auto* v = new THTMLViewer(form);
+    v->SetParent(form);
+    v->SetBounds(0, 0, 620, 420);
+    v->LoadFromString(kBoxPages[state.range(0)], pictures.Dir + "/pagina.htm");
+    const TRect r{0, 0, 600, 400};
+    TBitmap bmp(r.Width(), r.Height(), TPixelFormat::pf24bit);
+    for (auto _ : state) v->PaintDocument(bmp.Canvas(), r);
+    form->Free();
+}
+BENCHMARK(BM_PaintSmallBoxBackground)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The print preview of the first two pages of the block of one pixel's picture.
+void BM_PreviewSmallBoxBackground(benchmark::State& state) {
+    StartQt();
+    const TPictureFolder pictures;
+    RunInChild(state, [&] {
+        auto* form = new TForm(nullptr);
+        auto* v = new THTMLViewer(form);
+        v->SetParent(form);
+        v->SetBounds(0, 0, 620, 420);
+        v->LoadFromString(kBoxPages[0], pictures.Dir + "/pagina.htm");
+        TMetaFilePrinter mf(nullptr);
+        mf.SetRecordedPages(0, 1);
+        v->PrintPreview(&mf);
+        form->Free();
+    });
+}
+BENCHMARK(BM_PreviewSmallBoxBackground)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

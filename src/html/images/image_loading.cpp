@@ -359,6 +359,69 @@ void TDib::DrawDIB(TCanvas& canvas, int X, int Y, int W, int H, uint32_t rop) co
     canvas.StretchBlt(X, Y, W, H, &bmp.Canvas(), 0, 0, bmp.Width(), bmp.Height(), rop);
 }
 
+// ---- tiles ----
+
+TTilePlan::TTilePlan(int X, int Y, int Width, int Height, bool RepeatX, bool RepeatY, const TRect& Paint)
+    : paint_(Paint) {
+    // One axis: where the tiles start and end, a tile's size and the copies
+    // of the picture it holds.
+    auto axis = [](long long placed, int size, bool repeat, int lo, int hi, long long& first, long long& end,
+                   int& tile, int& copies) {
+        size = std::max(size, 1);
+        copies = 1;
+        if (!repeat) {
+            first = placed;
+            end = placed + 1;
+            tile = size;
+        } else if (size == 1) {
+            first = lo;
+            end = hi;
+            tile = std::max(hi - lo, 1);
+        } else {
+            first = lo - ((lo - placed) % size + size) % size;
+            end = hi;
+            copies = size < kMinTileSide ? (kMinTileSide + size - 1) / size : 1;
+            tile = size * copies;
+        }
+    };
+    axis(X, Width, RepeatX, Paint.Left, Paint.Right, left_, right_, TileWidth, Cols);
+    axis(Y, Height, RepeatY, Paint.Top, Paint.Bottom, top_, bottom_, TileHeight, Rows);
+    // A picture narrow one way and long the other is repeated the narrow way
+    // only as far as the tile stays small.
+    const long long picture = static_cast<long long>(std::max(Width, 1)) * std::max(Height, 1);
+    if (picture * Cols * Rows > kMaxTilePixels) {
+        if (Cols > 1) {
+            Cols = static_cast<int>(std::max<long long>(1, kMaxTilePixels / (picture * Rows)));
+            TileWidth = Width * Cols;
+        }
+        if (Rows > 1) {
+            Rows = static_cast<int>(std::max<long long>(1, kMaxTilePixels / (picture * Cols)));
+            TileHeight = Height * Rows;
+        }
+    }
+}
+
+TRepeatedPicture::TRepeatedPicture(TGraphic& Picture, TBitmap* PictureMask, int Cols, int Rows) {
+    if (auto* gp = dynamic_cast<TGpImage*>(&Picture)) {
+        const int w = gp->Width(), h = gp->Height();
+        if (w <= 0 || h <= 0) return;
+        std::vector<uint32_t> pixels(static_cast<size_t>(w) * Cols * h * Rows);
+        auto out = pixels.begin();
+        for (int y = 0; y < h * Rows; ++y) {
+            const auto row = gp->Pixels().begin() + static_cast<std::ptrdiff_t>(y % h) * w;
+            for (int c = 0; c < Cols; ++c) out = std::copy(row, row + w, out);
+        }
+        Gp = TGpBitmap::FromPixels(w * Cols, h * Rows, std::move(pixels));
+        return;
+    }
+    TBitmap* bitmap = dynamic_cast<TBitmap*>(&Picture);
+    TBitmap* mask = PictureMask;
+    if (auto* gif = dynamic_cast<TGIFImage*>(&Picture)) bitmap = gif->FrameBitmap(mask);
+    if (!bitmap || bitmap->Empty()) return;
+    Bitmap = bitmap->Repeated(Cols, Rows);
+    if (mask) Mask = mask->Repeated(Cols, Rows);
+}
+
 // ---- drawing ----
 
 void PrintTransparentBitmap(TCanvas& canvas, TBitmap& Bitmap, TBitmap& Mask, int Height, int Width, int Y, int X) {

@@ -82,6 +82,49 @@ public:
     void DrawDIB(TCanvas& canvas, int X, int Y, int W, int H, uint32_t rop) const;
 };
 
+// Background pictures tiled over a box. The tiles of a picture of Width x
+// Height whose tile at its place has its top left at (X, Y), over the part
+// `Paint` of the box being painted: along a repeating axis the tiles run
+// across Paint, the first one stepped back from the place by whole
+// pictures; along another there is the one tile at the place. A picture one
+// pixel wide (or high) is stretched over Paint along that axis, and one
+// narrower than kMinTileSide is repeated into a tile at least that wide, so
+// that a paint draws a few tiles however small the picture.
+constexpr int kMinTileSide = 32;
+// A tile of a picture narrow one way and long the other holds fewer copies.
+constexpr long long kMaxTilePixels = 256 * 256;
+class TTilePlan {
+public:
+    TTilePlan(int X, int Y, int Width, int Height, bool RepeatX, bool RepeatY, const TRect& Paint);
+    int TileWidth = 1, TileHeight = 1;
+    int Cols = 1, Rows = 1;  // copies of the picture across and down a tile
+    // draw(tile) for every tile that meets Paint, row by row.
+    template <class F>
+    void ForEach(F&& draw) const {
+        for (long long y = top_; y < bottom_; y += TileHeight)
+            for (long long x = left_; x < right_; x += TileWidth) {
+                const TRect tile{static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + TileWidth),
+                                 static_cast<int>(y + TileHeight)};
+                if (tile.Left < paint_.Right && tile.Right > paint_.Left && tile.Top < paint_.Bottom &&
+                    tile.Bottom > paint_.Top)
+                    draw(tile);
+            }
+    }
+
+private:
+    TRect paint_;
+    long long left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;  // the tiles start from, and before
+};
+
+// A picture repeated into the tile of a plan, for one paint: a bitmap with
+// its mask (null when none; a GIF gives its current frame), or a GDI+ image.
+// Neither for a picture of another kind.
+struct TRepeatedPicture {
+    TRepeatedPicture(TGraphic& Picture, TBitmap* PictureMask, int Cols, int Rows);
+    std::unique_ptr<TBitmap> Bitmap, Mask;
+    std::unique_ptr<TGpImage> Gp;
+};
+
 // Drawing and printing.
 // The bitmap stretched into (X, Y, Width, Height), only where the mask is
 // black; nothing on a monochrome device.

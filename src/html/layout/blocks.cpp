@@ -763,9 +763,8 @@ void TBackgroundPicture::Draw(TCanvas& Canvas, const TRect& Area, const TRect& V
     const int iw = Image->ImageWidth, ih = Image->ImageHeight;
     if (Area.Right <= Area.Left || Area.Bottom <= Area.Top || iw <= 0 || ih <= 0) return;
     const TRect& place = Pos[0].Fixed ? View : Area;
-    // Where the first tile starts along one axis; a repeating axis then
-    // steps back to its last start at or before the area's edge.
-    auto start = [](const PositionRec& p, int from, int size, int img, int edge) {
+    // Where the tile at the picture's place starts along one axis.
+    auto start = [](const PositionRec& p, int from, int size, int img) {
         long long o = 0;
         switch (p.PosType) {
             case 1: o = size / 2 - img / 2; break;
@@ -775,19 +774,16 @@ void TBackgroundPicture::Draw(TCanvas& Canvas, const TRect& Area, const TRect& V
             case 6: o = p.Value; break;
             default: break;
         }
-        long long at = from + std::clamp<long long>(o, -img, size);
-        if (p.RepeatD) at = edge - ((edge - at) % img + img) % img;
-        return static_cast<int>(at);
+        return static_cast<int>(from + std::clamp<long long>(o, -img, size));
     };
-    const int x0 = start(Pos[0], place.Left, place.Right - place.Left, iw, Area.Left);
-    const int y0 = start(Pos[1], place.Top, place.Bottom - place.Top, ih, Area.Top);
-    const int x1 = Pos[0].RepeatD ? Area.Right : x0 + 1, y1 = Pos[1].RepeatD ? Area.Bottom : y0 + 1;
+    const int x0 = start(Pos[0], place.Left, place.Right - place.Left, iw);
+    const int y0 = start(Pos[1], place.Top, place.Bottom - place.Top, ih);
+    // Only the part of the box in view gets tiles.
+    TRect paint;
+    if (!IntersectRect(paint, Area, View)) return;
     const int saved = Canvas.SaveDC();
     Canvas.IntersectClipRect(Area.Left, Area.Top, Area.Right, Area.Bottom);
-    for (int y = y0; y < y1; y += ih)
-        for (int x = x0; x < x1; x += iw)
-            if (x < Area.Right && x + iw > Area.Left && y < Area.Bottom && y + ih > Area.Top)
-                Image->DrawImage(Canvas, x, y, iw, ih);
+    Image->DrawTiles(Canvas, TTilePlan(x0, y0, iw, ih, Pos[0].RepeatD, Pos[1].RepeatD, paint));
     Canvas.RestoreDC(saved);
 }
 

@@ -25,9 +25,10 @@ struct TBackgroundPicture {
         if (!holder) holder = std::make_unique<TBackgroundPicture>();
         return *holder;
     }
-    // Tiles the loaded picture over Area (canvas pixels), clipped to it. The
-    // position places the first tile in Area, or in View when the picture is
-    // fixed, so that a fixed picture stays put as the box scrolls past it.
+    // Tiles the loaded picture over Area (canvas pixels), clipped to it, as
+    // far as View (the part of the view painted) shows it. The position
+    // places the first tile in Area, or in View when the picture is fixed,
+    // so that a fixed picture stays put as the box scrolls past it.
     void Draw(TCanvas& Canvas, const TRect& Area, const TRect& View) const;
 };
 

@@ -415,17 +415,70 @@ void TImageObj::SetHover(int Value) {
     if (MasterList) MasterList->Repaint();
 }
 
+namespace {
+
+// A GDI+ image stretched into the rectangle, on the screen or on paper.
+void DrawGp(TCanvas& Canvas, const TSectionList* list, const TGpImage& gp, int X, int Y, int W, int H) {
+    if (!list || !list->Printing) StretchDrawGpImage(Canvas, gp, X, Y, W, H);
+    else if (list->PrintBackground || list->PrintTableBackgrounds)
+        // The printing canvas already maps the document's pixels to the
+        // printer's: no scale of its own on top of that.
+        StretchPrintGpImageDirect(Canvas, gp, X, Y, W, H, 1.0, 1.0);
+    else
+        StretchPrintGpImageOnColor(Canvas, gp, X, Y, W, H, clWhite);
+}
+
+// A bitmap stretched into the rectangle through its mask, when it has one.
+void DrawBitmap(TCanvas& Canvas, bool printing, TBitmap& bmp, TBitmap* mask, int X, int Y, int W, int H) {
+    if (printing) {
+        if (mask) PrintBitmap1(Canvas, X, Y, W, H, mask, bmp, bmp.Height(), 0);
+        else EnlargeImage(Canvas, X, Y, bmp, H, W);
+    } else if (mask) {
+        PrintTransparentBitmap(Canvas, bmp, *mask, H, W, Y, X);
+    } else {
+        Canvas.SetStretchBltMode(COLORONCOLOR);
+        Canvas.StretchDraw(TRect{X, Y, X + W, Y + H}, bmp);
+    }
+}
+
+}  // namespace
+
+void TImageObj::DrawTiles(TCanvas& Canvas, const TTilePlan& Plan) {
+    if (!Image) return;
+    auto each = [&](const TRect& t) { DrawImage(Canvas, t.Left, t.Top, t.Width(), t.Height()); };
+    if (Plan.Cols == 1 && Plan.Rows == 1) {
+        Plan.ForEach(each);
+        return;
+    }
+    const bool printing = MasterList && MasterList->Printing;
+    if (auto* gif = Gif(); gif && !printing) {
+        // Drawn, it animates; hidden, it draws nothing.
+        if (!gif->Visible()) return;
+        gif->SetShown(true);
+    }
+    const TRepeatedPicture tile(*Image, Mask, Plan.Cols, Plan.Rows);
+    if (tile.Gp) {
+        Plan.ForEach(
+            [&](const TRect& t) { DrawGp(Canvas, MasterList, *tile.Gp, t.Left, t.Top, t.Width(), t.Height()); });
+    } else if (tile.Bitmap) {
+        Plan.ForEach([&](const TRect& t) {
+            DrawBitmap(Canvas, printing, *tile.Bitmap, tile.Mask.get(), t.Left, t.Top, t.Width(), t.Height());
+        });
+    } else {
+        // A picture of another kind: its copies one by one.
+        const int w = Plan.TileWidth / Plan.Cols, h = Plan.TileHeight / Plan.Rows;
+        Plan.ForEach([&](const TRect& t) {
+            for (int r = 0; r < Plan.Rows; ++r)
+                for (int c = 0; c < Plan.Cols; ++c) DrawImage(Canvas, t.Left + c * w, t.Top + r * h, w, h);
+        });
+    }
+}
+
 void TImageObj::DrawImage(TCanvas& Canvas, int X, int Y, int W, int H) {
     if (!Image || W <= 0 || H <= 0) return;
     const bool printing = MasterList && MasterList->Printing;
     if (auto* gp = dynamic_cast<TGpImage*>(Image)) {
-        if (!printing) StretchDrawGpImage(Canvas, *gp, X, Y, W, H);
-        else if (MasterList->PrintBackground || MasterList->PrintTableBackgrounds)
-            // The printing canvas already maps the document's pixels to the
-            // printer's: no scale of its own on top of that.
-            StretchPrintGpImageDirect(Canvas, *gp, X, Y, W, H, 1.0, 1.0);
-        else
-            StretchPrintGpImageOnColor(Canvas, *gp, X, Y, W, H, clWhite);
+        DrawGp(Canvas, MasterList, *gp, X, Y, W, H);
         return;
     }
     if (auto* gif = Gif()) {
@@ -444,23 +497,12 @@ void TImageObj::DrawImage(TCanvas& Canvas, int X, int Y, int W, int H) {
         Canvas.StretchDraw(TRect{X, Y, X + W, Y + H}, *Image);
         return;
     }
-    const bool standIn = ShowsStandIn();
-    if (!printing) {
-        if (Mask) {
-            if (Image == static_cast<TGraphic*>(ErrorImage))
-                PrintTransparentBitmap(Canvas, *bmp, *Mask, bmp->Height(), bmp->Width(), Y, X);
-            else
-                PrintTransparentBitmap(Canvas, *bmp, *Mask, H, W, Y, X);
-        } else if (standIn) {
-            Canvas.Draw(X, Y, *bmp);
-        } else {
-            Canvas.SetStretchBltMode(COLORONCOLOR);
-            Canvas.StretchDraw(TRect{X, Y, X + W, Y + H}, *bmp);
-        }
-    } else {
-        if (Mask) PrintBitmap1(Canvas, X, Y, W, H, Mask, *bmp, bmp->Height(), 0);
-        else EnlargeImage(Canvas, X, Y, *bmp, H, W);
-    }
+    if (!printing && Mask && Image == static_cast<TGraphic*>(ErrorImage))
+        PrintTransparentBitmap(Canvas, *bmp, *Mask, bmp->Height(), bmp->Width(), Y, X);
+    else if (!printing && !Mask && ShowsStandIn())
+        Canvas.Draw(X, Y, *bmp);
+    else
+        DrawBitmap(Canvas, printing, *bmp, Mask, X, Y, W, H);
 }
 
 void TImageObj::Draw(TCanvas& Canvas, int X, int TopY, int, TFontObj* FO) {

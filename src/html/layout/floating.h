@@ -57,6 +57,8 @@ public:
     bool IsFloating() const { return Floating == ALeft || Floating == ARight; }
 };
 
+class TTilePlan;
+
 class TImageObj : public TFloatingObj {
 public:
     TImageObj(TSectionList* MasterList, int Position, TAttributeList* L);
@@ -89,6 +91,9 @@ public:
     // included), in the canvas's coordinates.
     void Draw(TCanvas& Canvas, int X, int TopY, int YBaseline, TFontObj* FO);
     void DrawImage(TCanvas& Canvas, int X, int Y, int W, int H);
+    // Draws the picture over the tiles of a plan, as DrawImage draws it, a
+    // tile holding the picture Cols x Rows times.
+    void DrawTiles(TCanvas& Canvas, const TTilePlan& Plan);
     // The drawable form (null for the error image).
     TBitmap* GetBitmap();
     void SetHover(int Value);

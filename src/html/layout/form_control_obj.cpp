@@ -171,10 +171,14 @@ void TFormControlList::Remove(TFormControlObj* C) {
     items_.erase(std::remove(items_.begin(), items_.end(), C), items_.end());
 }
 
+std::vector<TFormControlObj*>::const_iterator TFormControlList::FirstAtOrAfter(int Posn) const {
+    return std::lower_bound(items_.begin(), items_.end(), Posn,
+                            [](const TFormControlObj* c, int p) { return c->Pos < p; });
+}
+
 TFormControlObj* TFormControlList::FindControl(int Posn) const {
-    for (auto* c : items_)
-        if (c->Pos == Posn) return c;
-    return nullptr;
+    const auto it = FirstAtOrAfter(Posn);
+    return it != items_.end() && (*it)->Pos == Posn ? *it : nullptr;
 }
 
 int TFormControlList::GetHeightAt(int Posn, bool& FormCheck) const {
@@ -191,10 +195,8 @@ int TFormControlList::GetWidthAt(int Posn, TFormControlObj*& FCObj) const {
 }
 
 int TFormControlList::CharsToNextControl(int Posn) const {
-    int best = 9999;
-    for (auto* c : items_)
-        if (c->Pos >= Posn) best = std::min(best, c->Pos - Posn);
-    return best;
+    const auto it = FirstAtOrAfter(Posn);
+    return it != items_.end() ? std::min(9999, (*it)->Pos - Posn) : 9999;
 }
 
 void TFormControlList::DecrementPositions(int N) {

@@ -118,6 +118,9 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
+    // A section's controls stand in the order of their positions (each is
+    // added at the end of its text, and deleting text moves the later ones
+    // alike): the look-ups by position search them by halves.
     TFormControlObj* FindControl(int Posn) const;
     // Height and width with margins (-1 when none is there).
     int GetHeightAt(int Posn, bool& FormCheck) const;
@@ -127,5 +130,6 @@ public:
     void DecrementPositions(int N);
 
 private:
+    std::vector<TFormControlObj*>::const_iterator FirstAtOrAfter(int Posn) const;
     std::vector<TFormControlObj*> items_;
 };

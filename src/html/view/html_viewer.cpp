@@ -7,6 +7,7 @@
 
 #include "html/images/gif_image.h"
 #include "html/images/image_cache.h"
+#include "html/images/image_loading.h"
 #include "html/images/viewer_globals.h"
 #include "html/layout/document.h"
 #include "html/layout/section.h"
@@ -985,39 +986,32 @@ void THTMLViewer::DrawBackground(TCanvas& canvas, const TRect& clip, int xOff, i
             default: return r.Value;
         }
     };
-    int x0 = place(pos[0], areaW, pw) - dx, y0 = place(pos[1], areaH, ph) - dy;
-    int x1 = x0 + pw, y1 = y0 + ph;
-    // Repeated, the range starts at the tile (in whole tiles from the placed
-    // one) that holds the clip's edge.
-    auto firstTile = [](int placed, int edge, int size) {
-        const long long back = ((static_cast<long long>(edge) - placed) % size + size) % size;
-        return static_cast<int>(edge - back);
-    };
-    if (pos[0].RepeatD) {
-        x0 = firstTile(x0, clip.Left, pw);
-        x1 = clip.Right;
+    const int x0 = place(pos[0], areaW, pw) - dx, y0 = place(pos[1], areaH, ph) - dy;
+    const TTilePlan plan(x0, y0, pw, ph, pos[0].RepeatD, pos[1].RepeatD, clip);
+    TBitmap* mask = sections_->BackgroundAniGif ? nullptr : sections_->BackgroundMask;
+    // A tile of several copies of a small picture is drawn from the picture
+    // repeated (a picture of another kind: copy by copy).
+    std::unique_ptr<TRepeatedPicture> repeated;
+    int cols = 1, rows = 1;
+    if (plan.Cols > 1 || plan.Rows > 1) {
+        repeated = std::make_unique<TRepeatedPicture>(*picture, mask, plan.Cols, plan.Rows);
+        if (repeated->Gp) picture = repeated->Gp.get();
+        else if (repeated->Bitmap) picture = repeated->Bitmap.get();
+        else cols = plan.Cols, rows = plan.Rows;
+        if (repeated->Bitmap) mask = repeated->Mask.get();
     }
-    if (pos[1].RepeatD) {
-        y0 = firstTile(y0, clip.Top, ph);
-        y1 = clip.Bottom;
-    }
-    // A picture one pixel wide or high is stretched over the range first:
-    // one tile a row (or column) instead of one a pixel.
-    const int tw = pw == 1 ? std::max(x1 - x0, 1) : pw, th = ph == 1 ? std::max(y1 - y0, 1) : ph;
-    for (int y = y0; y < y1; y += th)
-        for (int x = x0; x < x1; x += tw) {
-            const TRect tile{x, y, x + tw, y + th};
-            if (tile.Right <= clip.Left || tile.Left >= clip.Right || tile.Bottom <= clip.Top || tile.Top >= clip.Bottom)
-                continue;
-            if (sections_->BackgroundMask && !sections_->BackgroundAniGif) {
-                if (auto* bmp = dynamic_cast<TBitmap*>(picture))
-                    canvas.DrawMasked(tile, *bmp, TRect{0, 0, pw, ph}, *sections_->BackgroundMask);
-                else
-                    canvas.StretchDraw(tile, *picture);
-            } else {
-                canvas.StretchDraw(tile, *picture);
+    auto* bmp = mask ? dynamic_cast<TBitmap*>(picture) : nullptr;
+    const TRect whole{0, 0, picture->Width(), picture->Height()};
+    plan.ForEach([&](const TRect& tile) {
+        const int w = tile.Width() / cols, h = tile.Height() / rows;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                const TRect copy{tile.Left + c * w, tile.Top + r * h, tile.Left + (c + 1) * w,
+                                 tile.Top + (r + 1) * h};
+                if (bmp) canvas.DrawMasked(copy, *bmp, whole, *mask);
+                else canvas.StretchDraw(copy, *picture);
             }
-        }
+    });
 }
 
 void THTMLViewer::PaintDocument(TCanvas& canvas, const TRect& rect) {

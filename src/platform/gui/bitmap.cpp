@@ -447,6 +447,28 @@ std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor color) const {
     return mask;
 }
 
+std::unique_ptr<TBitmap> TBitmap::Repeated(int cols, int rows) const {
+    if (cols < 1 || rows < 1 || static_cast<long long>(width_) * cols * height_ * rows > kMaxPixels)
+        throw EOutOfResources();
+    auto out = std::make_unique<TBitmap>(width_ * cols, height_ * rows, format_);
+    out->palette_ = palette_;
+    out->transparent_ = transparent_;
+    out->transparentColor_ = transparentColor_;
+    out->transparentMode_ = transparentMode_;
+    const QImage& s = Surface();
+    QImage& d = out->store_->surface;
+    if (!out->Native32()) d = NewSurface(out->width_, out->height_);
+    for (int y = 0; y < out->height_; ++y) {
+        const uchar* in = s.constScanLine(y % height_);
+        uchar* row = d.scanLine(y);
+        const size_t bytes = static_cast<size_t>(width_) * 4;
+        for (int c = 0; c < cols; ++c) std::memcpy(row + c * bytes, in, bytes);
+    }
+    out->surfaceValid_ = true;
+    out->nativeValid_ = out->Native32();
+    return out;
+}
+
 TColor TBitmap::GetPixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return clNone;
     return FromArgb(Surface().pixel(x, y));

@@ -87,6 +87,10 @@ public:
 
     TColor GetPixel(int x, int y) const;  // clNone outside the bitmap
 
+    // A bitmap of the same format, palette and transparency holding this one
+    // `cols` times across and `rows` times down.
+    std::unique_ptr<TBitmap> Repeated(int cols, int rows) const;
+
     // BMP files (uncompressed, bit fields, RLE, top-down or bottom-up rows). A
     // missing file raises EFOpenError; a file that is not a valid BMP raises
     // EInvalidGraphic "Bitmap image is not valid" and leaves the bitmap as it was.

@@ -100,6 +100,12 @@ void TMetafileCanvas::Close() {
 }
 
 QPainter* TMetafileCanvas::AcquirePainter(bool& fresh) {
+    // Asked before each drawing call: the call that passes the limit is the
+    // last one recorded.
+    if (painter_ && recording_->size() >= kMaxMetafileBytes) {
+        cut_ = true;
+        Close();
+    }
     fresh = painter_ && !handedOut_;
     handedOut_ = true;
     return painter_.get();

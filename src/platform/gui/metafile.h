@@ -2,6 +2,7 @@
 // Metafiles: drawings recorded once against a reference device (the printer, or
 // the screen) and played back into any rectangle of any canvas, scaled. The print
 // preview records its pages this way.
+#include <cstddef>
 #include <memory>
 
 #include "platform/gui/canvas.h"
@@ -35,6 +36,11 @@ private:
     bool recording_ = false;
 };
 
+// A recording stops at this size: what is drawn after is dropped, so that a
+// page of a hostile document is cut rather than grow its recording past what
+// the recording can hold (2 GB) and what memory can hold.
+constexpr size_t kMaxMetafileBytes = size_t{64} << 20;
+
 class TMetafileCanvas : public TCanvas {
 public:
     // Records into the metafile (replacing what it held). The reference canvas
@@ -48,6 +54,8 @@ public:
     ~TMetafileCanvas() override;
     // Ends the recording; later drawing is ignored. The destructor closes too.
     void Close();
+    // Whether the recording reached kMaxMetafileBytes and was ended there.
+    bool Cut() const { return cut_; }
     TDeviceCaps DeviceCaps() const override { return caps_; }
 
 protected:
@@ -59,4 +67,5 @@ private:
     std::unique_ptr<QPicture> recording_;
     std::unique_ptr<QPainter> painter_;
     bool handedOut_ = false;
+    bool cut_ = false;
 };

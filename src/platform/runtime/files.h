@@ -53,7 +53,11 @@ constexpr size_t kMaxSettingsFileSize = size_t{1} << 20;  // font.ini, prop.ini
 constexpr size_t kMaxTableFileSize = size_t{50} << 20;    // .tab
 constexpr size_t kMaxStateFileSize = size_t{16} << 20;    // .back, .bev
 constexpr size_t kMaxHelpFileSize = size_t{4} << 20;      // help texts, style sheets
-constexpr size_t kMaxPageFileSize = size_t{64} << 20;     // pages the viewer shows
+// Pages the viewer opens from files. The program's own pages and reports
+// are under 1 MB; a page's document takes up to some 450 times the
+// page's bytes (a page of empty list items), so this keeps any page the
+// viewer accepts under 1 GB.
+constexpr size_t kMaxPageFileSize = size_t{2} << 20;
 constexpr size_t kNoSizeLimit = static_cast<size_t>(-1);
 
 // Whole-file helpers. ReadFileBytes raises EFOpenError (with the reason in

@@ -14,12 +14,14 @@ protected:
     void SetUp() override {
         LayoutTest::SetUp();
         doc->BitmapList = &cache;
-        // Every picture asked for is a 200 x 50 bitmap, unless the name says "none".
+        // Every picture asked for is a 200 x 50 bitmap, unless the name says
+        // "none", "one" (1 x 1) or "four" (4 x 4).
         doc->GetBitmap = [this](TObject*, const std::string& src, TBitmap*& bmp, TColor&) {
             ++requests;
             if (src.find("none") != std::string::npos) return;
+            const int side = src.find("one") != std::string::npos ? 1 : src.find("four") != std::string::npos ? 4 : 0;
             bmp = new TBitmap;
-            bmp->SetSize(200, 50);
+            bmp->SetSize(side ? side : 200, side ? side : 50);
         };
     }
     void TearDown() override {
@@ -124,6 +126,38 @@ TEST_F(ImageTest, FixedPicturesArePlacedInTheView) {
     // the row of tiles 130 px down the view.
     const std::vector<std::string> expected{"picture 0 0 200 50", "picture 0 130 200 180", "picture 200 130 400 180"};
     EXPECT_EQ(shown, expected);
+}
+
+// A box's picture of one pixel is stretched over the part of the box in
+// view, and one of a few pixels is drawn repeated in larger tiles, on the
+// screen and on paper: a paint draws a few tiles however large the box.
+TEST_F(ImageTest, SmallPicturesAreEnlargedAndTiledOnlyInView) {
+    Readhtml::HtmlParseString("<div style=\"background: url(one.bmp); height: 3000px\">x</div>"
+                              "<table cellspacing=0 cellpadding=0><tr><td width=300 height=3000 background=four.bmp>"
+                              "y</td></tr></table>",
+                              doc.get());
+    Layout(600);
+    EXPECT_THAT(Pictures(Paint(600, 400)), testing::ElementsAre("picture 0 0 600 400"));
+    // The block's bottom, then the cell's 32 x 32 tiles of 8 x 8 copies
+    // over its 300 x 300 in view.
+    doc->SetYOffset(2900);
+    const auto tiles = Pictures(Paint(600, 400));
+    ASSERT_EQ(tiles.size(), 1u + 10u * 10u);
+    EXPECT_EQ(tiles.front(), "picture 0 0 600 100");
+    EXPECT_EQ(tiles[1], "picture 0 100 32 132");
+    EXPECT_EQ(tiles.back(), "picture 288 388 320 420");
+    doc->PrintTableBackgrounds = true;
+    TSectionList copy(*doc);
+    copy.Printing = true;
+    int mw = 0, curs = 0;
+    copy.Layout(canvas, 0, 600, 400, 0, mw, curs);
+    copy.SetYOffset(2900);
+    std::vector<std::string> log;
+    canvas.SetRecorder(&log);
+    copy.Draw(canvas, TRect{0, 0, 600, 400}, 600, 0, 0, 0, 0);
+    canvas.SetRecorder(nullptr);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("blit", 0) == 0; }),
+              1 + 10 * 10);
 }
 
 // An image under the mouse shows hovered, or pressed while the button is

@@ -81,15 +81,17 @@ TEST_F(ViewerTest, WhatABodyTagDropsLeavesNothingBehind) {
 
 // A page that cannot be read (a device, a pipe, one too large) is refused
 // before anything changes: the page shown stays, and so does its history.
+// Too large is 2 MB: the document of a larger page could pass 1 GB.
 TEST_F(ViewerTest, APageThatCannotBeReadLeavesTheShownOneAsItWas) {
     const std::string a = Write("a.htm", LongPage(20));
     v->LoadFromFile(a);
     const int height = v->DocHeight();
     const std::string big = (dir / "grande.htm").string();
     ASSERT_EQ(truncate(Write("grande.htm", "").c_str(), static_cast<off_t>(kMaxPageFileSize) + 1), 0);
+    const std::string list = Write("lista.htm", std::string((size_t{2} << 20) + 4, 'x').replace(0, 4, "<li>"));
     const std::string pipe = (dir / "cano.htm").string();
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    for (const std::string& bad : {big, pipe, std::string("/dev/zero")}) {
+    for (const std::string& bad : {big, list, pipe, std::string("/dev/zero")}) {
         EXPECT_THROW(v->LoadFromFile(bad), EInOutError) << bad;
         EXPECT_EQ(v->CurrentFile(), a);
         EXPECT_EQ(v->DocumentTitle(), "Longa");

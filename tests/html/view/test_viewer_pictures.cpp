@@ -1,8 +1,9 @@
 // Pictures in the view and on paper: an animated GIF is drawn and animates
 // while in view, a PNG prints at its place and size under the default print
 // options, a background one pixel high is stretched over the view instead of
-// tiled pixel by pixel, and a box with hidden overflow but no width, in the
-// body, grows with what it holds.
+// tiled pixel by pixel, pictures of a few pixels are drawn in larger tiles,
+// and a box with hidden overflow but no width, in the body, grows with what
+// it holds.
 #include <gmock/gmock.h>
 
 #include <cstdlib>
@@ -110,6 +111,58 @@ TEST_F(PicturesTest, ABackgroundOnePixelWideIsStretchedOverTheViewNotTiledPixelB
     Painted(&log);
     const auto tiles = std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("picture", 0) == 0; });
     EXPECT_LE(tiles, v->PaintPanel()->ClientHeight() / 2 + 1);
+}
+
+// A picture of a few pixels, behind the page, a block and a cell, is drawn
+// repeated in a few large tiles, its pattern and transparency kept.
+TEST_F(PicturesTest, SmallPicturesShowTheirPatternInAFewTiles) {
+    // Red and blue checks of one pixel; a GIF of 4 x 4, its left half clear.
+    const std::string red("\xFF\0\0", 3), blue("\0\0\xFF", 3);
+    Write("xadrez.png", pics::Png(pics::Ihdr(2, 2, 8, 2), std::string(1, '\0') + red + blue + '\0' + blue + red));
+    std::vector<uint8_t> half;
+    for (int i = 0; i < 16; ++i) half.push_back(i % 4 < 2 ? 0 : 1);
+    Write("meio.gif", pics::Gif(4, 4, {0x000000, 0xFF0000}, {{0, 0, 4, 4, half, -1, 0}}));
+    v->LoadFromFile(Write("p.htm", "<body background=xadrez.png leftmargin=0 topmargin=0>"
+                                   "<div style=\"background: #00FF00 url(meio.gif); height: 100px\"></div>"
+                                   "<table cellspacing=0 cellpadding=0><tr><td width=301 height=200 "
+                                   "background=xadrez.png></td></tr></table></body>"));
+    std::vector<std::string> log;
+    const auto view = Painted(&log);
+    const auto tiles = std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("picture", 0) == 0; });
+    EXPECT_LT(tiles, 400);
+    const int right = view->Width() - 1, bottom = view->Height() - 1;
+    auto checks = [&](int x, int y) { return Rgb(*view, x, y) == ((x + y) % 2 ? 0x0000FF : 0xFF0000); };
+    for (int x : {0, 1, 31, 32, 33, 300, 301, 302, right})
+        for (int y : {100, 131, 132, 299, 300, 301, bottom}) EXPECT_TRUE(checks(x, y)) << x << " " << y;
+    for (int x : {0, 1, 2, 3, 32, 33, 34, 35, right - 1, right})
+        for (int y : {0, 31, 32, 99}) EXPECT_EQ(Rgb(*view, x, y), x % 4 < 2 ? 0x00FF00 : 0xFF0000) << x << " " << y;
+}
+
+// Boxes of hostile pages, tall and behind small pictures (one of them
+// animated), are painted, laid out again and previewed for print.
+TEST_F(PicturesTest, TallBoxesBehindSmallPicturesPaintAndPreview) {
+    Write("one.png", pics::Png(pics::Ihdr(1, 1, 8, 2), std::string("\0\x80\x80\x80", 4)));
+    const pics::GifFrame red{0, 0, 4, 4, std::vector<uint8_t>(16, 1), 10};
+    const pics::GifFrame green{0, 0, 4, 4, std::vector<uint8_t>(16, 2), 10};
+    Write("anim.gif", pics::Gif(4, 4, {0x000000, 0xFF0000, 0x00FF00}, {red, green}, 0));
+    for (const char* page :
+         {"<div style=\"background:url(one.png);height:30000px\">x</div>",
+          "<table border=5 cellpadding=300><td colspan=0 rowspan=1 BACKGROUND=\"one.png\">"
+          "<textarea rows=99999 cols=-5 wrap=off>",
+          "<menu style=background-image:url(anim.gif)><textarea rows=99999 cols=-5 wrap=off>",
+          "<table><tr><th background=anim.gif><textarea rows=99999>x</textarea></th></tr></table>"}) {
+        v->LoadFromFile(Write("p.htm", page));
+        Painted();
+        v->SetBounds(0, 0, 500, 400);
+        Painted();
+        TMetaFilePrinter mf(nullptr);
+        mf.SetRecordedPages(0, 1);
+        v->PrintPreview(&mf);
+        EXPECT_GT(mf.LastAvailablePage(), 1) << page;
+        ASSERT_NE(mf.GetMetaFile(1), nullptr) << page;
+        EXPECT_FALSE(mf.GetMetaFile(1)->Empty()) << page;
+        v->SetBounds(0, 0, 600, 400);
+    }
 }
 
 TEST_F(PicturesTest, ABoxWithHiddenOverflowAndNoWidthGrowsInTheBody) {

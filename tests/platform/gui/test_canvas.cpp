@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <vector>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
@@ -652,6 +653,25 @@ TEST(Metafiles, TextRecordedAndPlayedAtTheSameSize) {
     bmp->Canvas().FillRect(TRect{0, 0, 200, 40}, clWhite);
     bmp->Canvas().Draw(0, 0, empty);
     EXPECT_EQ(CountInk(*bmp, TRect{0, 0, 200, 40}), 0);
+}
+
+// A page whose drawing would pass the bound of a recording is cut there:
+// what came before plays back, what came after is dropped.
+TEST(Metafiles, ARecordingIsCutAtItsBound) {
+    TMetafile mf;
+    {
+        TMetafileCanvas mc(mf, nullptr, 200, 40);
+        mc.FillRect(TRect{0, 0, 100, 40}, clRed);
+        // Lines off the page, recorded at 16 bytes a point.
+        const std::vector<TPoint> line(1 << 20, TPoint{-50, -50});
+        for (size_t i = 0; i < kMaxMetafileBytes / (16 << 20) + 2; ++i) mc.Polyline(line);
+        EXPECT_TRUE(mc.Cut());
+        mc.FillRect(TRect{100, 0, 200, 40}, clBlue);
+    }
+    auto bmp = WhiteBitmap(200, 40);
+    bmp->Canvas().Draw(0, 0, mf);
+    EXPECT_EQ(bmp->GetPixel(50, 20), clRed);
+    EXPECT_EQ(bmp->GetPixel(150, 20), clWhite);
 }
 
 TEST(CanvasRecording, DrawingCallsAreLoggedWithoutADevice) {
