@@ -297,4 +297,25 @@ void BM_PreviewSmallBoxBackground(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewSmallBoxBackground)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The print preview of a page of range(1) KB of paragraphs (shape 3) or
+// table rows (shape 0): every page is laid out and recorded.
+void BM_PreviewPageOfOneShape(benchmark::State& state) {
+    StartQt();
+    const std::string html =
+        ShapedPage(static_cast<int>(state.range(0)), static_cast<size_t>(state.range(1)) << 10);
+    RunInChild(state, [&] {
+        auto* form = new TForm(nullptr);
+        auto* v = new THTMLViewer(form);
+        v->SetParent(form);
+        v->SetBounds(0, 0, 620, 420);
+        v->LoadFromString(html, "/tmp/pagina.htm");
+        TMetaFilePrinter mf(nullptr);
+        mf.SetRecordedPages(0, 1);
+        v->PrintPreview(&mf);
+        form->Free();
+    });
+}
+BENCHMARK(BM_PreviewPageOfOneShape)->ArgsProduct({{3, 0}, {64, 128, 256}})->UseManualTime()->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
