@@ -13,8 +13,6 @@
 
 namespace {
 
-
-
 class WizardSteps : public WizardTest {
 protected:
     // A "Já possuo a nova RMI" case from 01/2000 to 03/2000: 200,00 against
