@@ -176,6 +176,14 @@ public:
     // Top of the float of this cell laid out last: a later float goes no
     // higher (reset by each layout).
     int LastFloatTop = INT_MIN;
+
+private:
+    // Of the cache of where the sections draw (below), kept in the room the
+    // ints above leave: every paragraph's block has a cell.
+    bool reachValid_ = false;   // cleared by whatever moves or changes the sections
+    bool reachAlways_ = false;  // some section is drawn wherever the page is
+
+public:
     TTagName OwnersTag;  // the owning element's tag
     TBlock* Owner = nullptr;  // the owning block, when there is one
 
@@ -236,8 +244,6 @@ private:
     void FindReach();
     std::unique_ptr<TReachIndex> reachIndex_;
     int reachTop_ = 0, reachBottom_ = 0;
-    bool reachValid_ = false;   // cleared by whatever moves or changes the sections
-    bool reachAlways_ = false;  // some section is drawn wherever the page is
 };
 
 // A cell with a float manager of its own while it lays out or paints: what
