@@ -6,7 +6,8 @@
 // far the child's resident memory rose above what it held at its start.
 // Last, the paint of a view over a small background picture: the page's own
 // of one pixel, a tall block's and a tall cell's, of one pixel or of 4 x 4
-// (animated); and the print preview of such a block.
+// (animated); the print preview of such a block; the print preview of long
+// pages of paragraphs and of table rows, and the paint of a view over one.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -315,7 +316,25 @@ void BM_PreviewPageOfOneShape(benchmark::State& state) {
         form->Free();
     });
 }
-BENCHMARK(BM_PreviewPageOfOneShape)->ArgsProduct({{3, 0}, {64, 128, 256}})->UseManualTime()->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewPageOfOneShape)->ArgsProduct({{3, 0}, {64, 128, 256}})->Args({3, 1024})->Args({3, 2048})
+    ->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One paint of a 1200 x 1000 view scrolled half way down a page of range(0)
+// KB of paragraphs, laid out once beforehand.
+void BM_PaintPageOfParagraphs(benchmark::State& state) {
+    StartQt();
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 1220, 1020);
+    auto* v = new THTMLViewer(form);
+    v->SetParent(form);
+    v->SetBounds(0, 0, 1220, 1020);
+    v->LoadFromString(ShapedPage(3, static_cast<size_t>(state.range(0)) << 10), "/tmp/pagina.htm");
+    v->ScrollTo(v->DocHeight() / 2);
+    const TRect r{0, 0, 1200, 1000};
+    TBitmap bmp(r.Width(), r.Height(), TPixelFormat::pf24bit);
+    for (auto _ : state) v->PaintDocument(bmp.Canvas(), r);
+    form->Free();
+}
+BENCHMARK(BM_PaintPageOfParagraphs)->Arg(64)->Arg(2048)->Unit(benchmark::kMillisecond);
 
 }  // namespace

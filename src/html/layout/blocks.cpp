@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <typeinfo>
 
 #include "html/images/image_loading.h"
@@ -835,8 +836,45 @@ void TBlock::DrawContents(TCanvas& Canvas, const TRect& ARect, IndentManager& IM
     const void* saveID = mgr->CurrentID;
     mgr->CurrentID = this;
     if (!drawSorted_ && MyCell->Count() > 0) SortByZIndex();
-    for (int i = 0; i < DrawCount(); ++i) DrawItem(i)->Draw(Canvas, ARect, *mgr, X, XRef, YRef);
+    if (!zOrder_) {
+        MyCell->DrawSections(Canvas, ARect, *mgr, X, 0, XRef, YRef);
+    } else {
+        // The drawing order holds those of a negative z-index, then the
+        // others in the cell's order, then those of a positive one.
+        const std::vector<TSectionBase*>& order = *zOrder_;
+        size_t below = 0, above = order.size();
+        while (below < above && order[below]->ZIndex < 0) ++below;
+        while (above > below && order[above - 1]->ZIndex > 0) --above;
+        auto draw = [&](TSectionBase* s) {
+            if (MyCell->MayDraw(*s, ARect)) s->Draw(Canvas, ARect, *mgr, X, XRef, YRef);
+        };
+        for (size_t i = 0; i < below; ++i) draw(order[i]);
+        MyCell->DrawSections(Canvas, ARect, *mgr, X, 0, XRef, YRef, true);
+        for (size_t i = above; i < order.size(); ++i) draw(order[i]);
+    }
     mgr->CurrentID = saveID;
+}
+
+bool TBlock::DrawReach(int& Top, int& Bottom) {
+    Top = INT_MAX;
+    Bottom = INT_MIN;
+    if (DisplayNone) return true;
+    // A positioned box draws away from its place, a page break acts wherever
+    // the page is, and the first Draw sorts a cell filled since its layout.
+    if (Positioning != 0 || BreakBefore || BreakAfter || KeepIntact || !MyCell ||
+        (!drawSorted_ && MyCell->Count() > 0))
+        return false;
+    if (Visibility == 1) return true;
+    // On the screen a title is found in the box the last Draw placed.
+    if (!Title.Get().empty() && !(ParentSectionList && ParentSectionList->IsCopy)) return false;
+    // The border box as DrawBlock paints it, and the content (floats and
+    // overflow included) wherever it draws.
+    int top = 0, bottom = 0;
+    if (!MyCell->DrawReach(top, bottom)) return false;
+    const auto& m = MargArray;
+    Top = std::min(top, YDraw - m[piPaddingTop] - m[piBorderTopWidth]);
+    Bottom = std::max(bottom, ClientContentBot + m[piPaddingBottom] + m[piBorderBottomWidth]);
+    return true;
 }
 
 void TBlock::DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& IRect) {
@@ -1018,6 +1056,16 @@ std::u16string TBlockLI::NumberText() const {
     return std::u16string(s.begin(), s.end());
 }
 
+bool TBlockLI::DrawReach(int& Top, int& Bottom) {
+    if (!TBlock::DrawReach(Top, Bottom)) return false;
+    // The marker, drawn when its baseline is within 50 pixels of the page.
+    if (!DisplayNone && Visibility != 1 && FirstLineHt > 0) {
+        Top = std::min(Top, FirstLineHt - 50);
+        Bottom = std::max(Bottom, FirstLineHt + 50);
+    }
+    return true;
+}
+
 int TBlockLI::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) {
     const int result = TBlock::Draw(Canvas, ARect, IMgr, X, XRef, YRef);
     TSectionList* list = ParentSectionList;
@@ -1151,6 +1199,12 @@ int TBodyBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, i
     return ContentTop + SectionHeight;
 }
 
+bool TBodyBlock::DrawReach(int& Top, int& Bottom) {
+    // Only the content is drawn (the page's background is the view's).
+    if (Positioning != 0 || !MyCell || (!drawSorted_ && MyCell->Count() > 0)) return false;
+    return MyCell->DrawReach(Top, Bottom);
+}
+
 unsigned TBodyBlock::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
                                std::string& ATitle) {
     unsigned result = 0;
@@ -1244,6 +1298,12 @@ int THorzLine::Layout(TCanvas&, int X, int Y, int, int, int AWidth, int, int, In
     return SectionHeight;
 }
 
+bool THorzLine::DrawReach(int& Top, int& Bottom) {
+    Top = YDraw;
+    Bottom = YDraw + VSize;
+    return true;
+}
+
 int THorzLine::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager&, int X, int, int) {
     TSectionList* list = ParentSectionList;
     const int result = ContentTop + SectionHeight;
@@ -1325,6 +1385,12 @@ int TEmptyParagraph::Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, i
                             IndentManager& IMgr, int& MaxWidth, int& Curs) {
     LaidOutWidth = std::max(0, AWidth);
     return TSectionBase::Layout(Canvas, X, Y, XRef, YRef, AWidth, AHeight, BlHt, IMgr, MaxWidth, Curs);
+}
+
+bool TEmptyParagraph::DrawReach(int& Top, int& Bottom) {
+    Top = INT_MAX;
+    Bottom = INT_MIN;
+    return true;
 }
 
 void TEmptyParagraph::CopySelectionToBuffer(SelTextCount& Buffer) {

@@ -129,6 +129,7 @@ public:
     void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
     void AddToPositionList() override;
     bool IsBlock() const override { return true; }
+    bool DrawReach(int& Top, int& Bottom) override;
     void CheckFree() override;
     bool IsPlain() const override;
     bool LaidOutBelow(int top) const override;
@@ -200,6 +201,7 @@ public:
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;
     int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    bool DrawReach(int& Top, int& Bottom) override;
     bool IsListItem() const override { return true; }
     // The marker text of an ordered item ("iii.", "Z."), "" for bullets.
     std::u16string NumberText() const;
@@ -213,6 +215,7 @@ public:
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;
     int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    bool DrawReach(int& Top, int& Bottom) override;
     unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
                        std::string& ATitle) override;
     bool IsBody() const override { return true; }
@@ -235,6 +238,7 @@ public:
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;
     int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    bool DrawReach(int& Top, int& Bottom) override;
 };
 
 class THRBlock : public TBlock {
@@ -257,6 +261,7 @@ public:
         : TSectionBase(AMasterList, T), LaidOutWidth(T.LaidOutWidth) {}
     int LaidOutWidth = 0;  // the width its block would have had
     bool IsPlain() const override { return true; }
+    bool DrawReach(int& Top, int& Bottom) override;
     std::unique_ptr<TSectionBase> CreateCopy(TCellBasic* AMasterList) const override;
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;

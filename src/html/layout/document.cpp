@@ -1,6 +1,7 @@
 #include "html/layout/document.h"
 
 #include <algorithm>
+#include <climits>
 #include <mutex>
 #include <unordered_set>
 
@@ -50,6 +51,8 @@ int TSectionBase::Layout(TCanvas&, int, int Y, int, int, int, int, int, IndentMa
 }
 
 int TSectionBase::Draw(TCanvas&, const TRect&, IndentManager&, int, int, int) { return ContentTop + SectionHeight; }
+
+bool TSectionBase::DrawReach(int&, int&) { return false; }
 
 unsigned TSectionBase::GetLinkAt(TCanvas&, int, int, TUrlTarget&, TFormControlObj*&, std::string&) { return 0; }
 
@@ -105,12 +108,14 @@ TCellBasic::TCellBasic(TSectionList* Master, const TCellBasic& T) : MasterList(M
 TCellBasic::~TCellBasic() { ClearSections(); }
 
 void TCellBasic::ClearSections() {
+    ForgetReach();
     for (const auto& s : *this) s->CheckFree();
     TSectionItems::Clear();
 }
 
 void TCellBasic::Add(TSectionBase* Item, int TagIndex) {
     if (!Item) return;
+    ForgetReach();
     if (Item->IsSection()) {
         auto* s = static_cast<TSection*>(Item);
         if (!s->Finished) s->Finish(TagIndex);
@@ -144,6 +149,7 @@ bool TCellBasic::CheckLastBottomMargin() {
 
 int TCellBasic::LayoutSections(TCanvas& Canvas, int X, int Y, int Width, int AHeight, int BlHt, int& MaxWidth,
                                int& Curs) {
+    ForgetReach();
     YValue = Y;
     StartCurs = Curs;
     LastFloatTop = INT_MIN;
@@ -174,9 +180,122 @@ void TCellBasic::MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) {
 }
 
 int TCellBasic::Draw(TCanvas& Canvas, const TRect& ARect, int, int X, int Y, int XRef, int YRef) {
-    int result = Y;
-    for (const auto& s : *this) result = s->Draw(Canvas, ARect, *IMgr, X, XRef, YRef);
-    return result;
+    return DrawSections(Canvas, ARect, *IMgr, X, Y, XRef, YRef);
+}
+
+namespace {
+
+// Cells of more sections than this keep an index of where they draw.
+constexpr int kIndexedCell = 16;
+
+// The document's rows that ARect shows.
+struct TDrawWindow {
+    int64_t Top, Bottom;
+    TDrawWindow(const TSectionList* list, const TRect& ARect) {
+        const int64_t yOff = list ? list->YOff : 0;
+        Top = yOff + ARect.Top;
+        Bottom = yOff + ARect.Bottom;
+    }
+    bool Misses(int top, int bottom) const { return top > Bottom || bottom < Top; }
+};
+
+// The reach of a section of a cell whose document is list: one of another
+// document is always drawn.
+bool SectionReach(TSectionBase& s, const TSectionList* list, int& top, int& bottom) {
+    top = INT_MAX;
+    bottom = INT_MIN;
+    if (s.ParentSectionList == list && s.DrawReach(top, bottom)) return true;
+    top = INT_MAX;
+    bottom = INT_MIN;
+    return false;
+}
+
+}  // namespace
+
+void TCellBasic::FindReach() {
+    const int n = Count();
+    reachTop_ = INT_MAX;
+    reachBottom_ = INT_MIN;
+    reachAlways_ = false;
+    std::unique_ptr<TReachIndex> index;
+    if (n > kIndexedCell) {
+        index = std::make_unique<TReachIndex>();
+        index->BottomUpTo.resize(static_cast<size_t>(n));
+        index->TopFrom.resize(static_cast<size_t>(n));
+    }
+    for (int i = 0; i < n; ++i) {
+        int top = 0, bottom = 0;
+        if (!SectionReach(*(*this)[i], MasterList, top, bottom)) {
+            reachAlways_ = true;
+            if (index) index->Always.push_back(i);
+        }
+        reachTop_ = std::min(reachTop_, top);
+        reachBottom_ = std::max(reachBottom_, bottom);
+        if (index) {
+            index->BottomUpTo[static_cast<size_t>(i)] = reachBottom_;
+            index->TopFrom[static_cast<size_t>(i)] = top;
+        }
+    }
+    if (index)
+        for (int i = n - 2; i >= 0; --i)
+            index->TopFrom[static_cast<size_t>(i)] =
+                std::min(index->TopFrom[static_cast<size_t>(i)], index->TopFrom[static_cast<size_t>(i) + 1]);
+    reachIndex_ = std::move(index);
+    reachValid_ = true;
+}
+
+bool TCellBasic::DrawReach(int& Top, int& Bottom) {
+    if (!reachValid_) FindReach();
+    Top = reachTop_;
+    Bottom = reachBottom_;
+    return !reachAlways_;
+}
+
+bool TCellBasic::MayDraw(TSectionBase& S, const TRect& ARect) {
+    int top = 0, bottom = 0;
+    return !SectionReach(S, MasterList, top, bottom) || !TDrawWindow(MasterList, ARect).Misses(top, bottom);
+}
+
+int TCellBasic::DrawSections(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef,
+                             int YRef, bool ZeroOnly) {
+    const int n = Count();
+    if (n == 0) return Y;
+    if (!reachValid_) FindReach();
+    const TDrawWindow window(MasterList, ARect);
+    int result = 0;
+    bool lastDrawn = false;
+    auto draw = [&](int i) {
+        TSectionBase* s = (*this)[i];
+        if (ZeroOnly && s->ZIndex != 0) return;
+        int top = 0, bottom = 0;
+        if (SectionReach(*s, MasterList, top, bottom) && window.Misses(top, bottom)) return;
+        const int r = s->Draw(Canvas, ARect, IMgr, X, XRef, YRef);
+        if (i == n - 1) {
+            result = r;
+            lastDrawn = true;
+        }
+    };
+    if (!reachIndex_) {
+        for (int i = 0; i < n; ++i) draw(i);
+    } else {
+        // Those before `from` reach no lower than above the page, those from
+        // `to` on no higher than below it: of them only the ones drawn
+        // wherever the page is.
+        const TReachIndex& x = *reachIndex_;
+        const auto& up = x.BottomUpTo;
+        const auto& on = x.TopFrom;
+        const int from = static_cast<int>(
+            std::partition_point(up.begin(), up.end(), [&](int b) { return b < window.Top; }) - up.begin());
+        const int to = static_cast<int>(
+            std::partition_point(on.begin() + from, on.end(), [&](int t) { return t <= window.Bottom; }) - on.begin());
+        auto always = x.Always.begin();
+        for (; always != x.Always.end() && *always < from; ++always) draw(*always);
+        for (int i = from; i < to; ++i) draw(i);
+        for (always = std::lower_bound(always, x.Always.end(), to); always != x.Always.end(); ++always) draw(*always);
+    }
+    // A section left out draws nothing and gives its bottom.
+    const TSectionBase* last = (*this)[n - 1];
+    return lastDrawn ? result : last->ContentTop + last->SectionHeight;
 }
 
 unsigned TCellBasic::GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
@@ -279,6 +398,7 @@ bool TCellBasic::LaidOutBelow(int top) const {
 }
 
 void TCellBasic::MoveDown(int dy, int dcurs) {
+    ForgetReach();
     YValue += dy;
     StartCurs += dcurs;
     for (const auto& s : *this) s->MoveDown(dy, dcurs);
@@ -406,6 +526,7 @@ int TBlockCell::DoLayout(TCanvas& Canvas, int Y, int Width, int AHeight, int BlH
 
 int TBlockCell::LayoutContents(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int Width, int AHeight, int BlHt,
                                int& MaxWidth, int& Curs) {
+    ForgetReach();
     YValue = Y;
     StartCurs = Curs;
     LastFloatTop = INT_MIN;

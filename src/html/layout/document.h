@@ -107,6 +107,13 @@ public:
     virtual bool IsBlock() const { return false; }
     virtual bool IsSection() const { return false; }
     virtual bool IsPreFormated() const { return false; }
+    // The rows of the document (Top to Bottom) outside of which Draw does
+    // nothing at all: a page or view that lies wholly above or below them
+    // may leave the section out. False when Draw may act wherever the page
+    // is (page breaks, a table's paging, positioned boxes): it is then always
+    // drawn. Top > Bottom when it draws nothing. Read from the last layout;
+    // every class whose Draw differs from its base's says its own.
+    virtual bool DrawReach(int& Top, int& Bottom);
     // Before destruction: remove what the document's lists hold of it.
     virtual void CheckFree() {}
     // Plain text and plain blocks, with no floats, pictures, controls, links,
@@ -169,6 +176,14 @@ public:
     // Top of the float of this cell laid out last: a later float goes no
     // higher (reset by each layout).
     int LastFloatTop = INT_MIN;
+
+private:
+    // Of the cache of where the sections draw (below), kept in the room the
+    // ints above leave: every paragraph's block has a cell.
+    bool reachValid_ = false;   // cleared by whatever moves or changes the sections
+    bool reachAlways_ = false;  // some section is drawn wherever the page is
+
+public:
     TTagName OwnersTag;  // the owning element's tag
     TBlock* Owner = nullptr;  // the owning block, when there is one
 
@@ -183,6 +198,16 @@ public:
     virtual int Draw(TCanvas& Canvas, const TRect& ARect, int ClipWidth, int X, int Y, int XRef, int YRef);
     virtual unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
                                std::string& ATitle);
+
+    // Draws the sections in order, leaving out those that reach nowhere
+    // near ARect (TSectionBase::DrawReach), and, when ZeroOnly, those of a
+    // z-index; returns the last section's bottom (Y when there is none).
+    int DrawSections(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int Y, int XRef, int YRef,
+                     bool ZeroOnly = false);
+    // Whether the section, one of this cell's, may draw anything within ARect.
+    bool MayDraw(TSectionBase& S, const TRect& ARect);
+    // The sections' reach together (TSectionBase::DrawReach).
+    bool DrawReach(int& Top, int& Bottom);
 
     bool GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff);
     int FindCursor(TCanvas& Canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& Intext);
@@ -203,6 +228,22 @@ public:
     bool LaidOutBelow(int top) const;
     // The last layout of every section moved down; YValue and StartCurs follow.
     void MoveDown(int dy, int dcurs);
+
+protected:
+    void ForgetReach() { reachValid_ = false; }
+
+private:
+    // Where the sections draw, found once after each layout. A cell of many
+    // sections also keeps, for each section, the lowest bottom of those up
+    // to it and the highest top of those from it on, both in order, so that
+    // a page finds the sections it may show by halves.
+    struct TReachIndex {
+        std::vector<int> BottomUpTo, TopFrom;
+        std::vector<int> Always;  // the sections drawn wherever the page is
+    };
+    void FindReach();
+    std::unique_ptr<TReachIndex> reachIndex_;
+    int reachTop_ = 0, reachBottom_ = 0;
 };
 
 // A cell with a float manager of its own while it lays out or paints: what

@@ -254,6 +254,7 @@ public:
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;
     int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    bool DrawReach(int& Top, int& Bottom) override;
     unsigned GetLinkAt(TCanvas& Canvas, int X, int Y, TUrlTarget& UrlTarg, TFormControlObj*& FormControl,
                        std::string& ATitle) override;
     bool GetObjectAt(int X, int Y, TFloatingObj*& Obj, int& XOff, int& YOff) override;

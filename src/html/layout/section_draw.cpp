@@ -2,6 +2,7 @@
 // conversions. Hit tests take document coordinates: the horizontal scroll
 // and the vertical offset added back to the paint panel's point.
 #include <algorithm>
+#include <climits>
 
 #include "html/images/viewer_globals.h"
 #include "html/layout/blocks.h"
@@ -245,6 +246,18 @@ void TSection::DrawTheText(TCanvas& Canvas, const TRect&, IndentManager& IMgr, L
         Canvas.LineTo(x, YB);
     }
     if (LR.Spaces > 0 && LR.Extra > 0) Canvas.SetTextJustification(0, 0);
+}
+
+bool TSection::DrawReach(int& Top, int& Bottom) {
+    // As Draw: nothing from 40 pixels beyond its drawn height on.
+    if (Len == 0) {
+        Top = INT_MAX;
+        Bottom = INT_MIN;
+    } else {
+        Top = ContentTop - 40;
+        Bottom = ContentTop + DrawHeight + 40;
+    }
+    return true;
 }
 
 int TSection::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int, int) {

@@ -267,6 +267,8 @@ public:
     int Layout(TCanvas& Canvas, int X, int Y, int XRef, int YRef, int AWidth, int AHeight, int BlHt,
                IndentManager& IMgr, int& MaxWidth, int& Curs) override;
     int Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X, int XRef, int YRef) override;
+    // Draw may move the page's end wherever the page is.
+    bool DrawReach(int&, int&) override { return false; }
     void MinMaxWidth(TCanvas& Canvas, int& Min, int& Max) override;
     int FindWidth(TCanvas& Canvas, int AWidth, int AHeight, int AutoCount) override;
     void DrawBlockBorder(TCanvas& Canvas, const TRect& ORect, const TRect& IRect) override;

@@ -183,16 +183,43 @@ public:
 
 // A table of the same columns below text that wraps otherwise at another
 // width moves, and lands where a fresh layout puts it.
+std::string TableBelowWrappingText(int words = 2, const std::string& cell = "<p align=right>1.116,67") {
+    std::string html = "<p>";
+    for (int i = 0; i < words; ++i) html += std::string(40, static_cast<char>('a' + i)) + " ";
+    html += "</p><table border=1>";
+    for (int r = 0; r < 4; ++r) html += "<tr><td>" + cell + "</td><td>03/2024</td></tr>";
+    return html + "</table>";
+}
+
 TEST_F(CellMoveTest, APlainTableMovedByTheTextAboveLandsWhereAFreshLayoutPutsIt) {
-    std::string html = "<p>" + std::string(40, 'a') + " " + std::string(40, 'b') + "</p><table border=1>";
-    for (int r = 0; r < 4; ++r) html += "<tr><td><p align=right>1.116,67</td><td>03/2024</td></tr>";
-    Parse(html + "</table>");
+    Parse(TableBelowWrappingText());
     Layout(800);
     const std::string fresh = Dump();
-    Parse(html + "</table>");
+    Parse(TableBelowWrappingText());
     Layout(500);
     Layout(800);  // the text above takes one line less; the columns are the same
     EXPECT_EQ(Dump(), fresh);
+}
+
+// Painted after a move of several lines, a band at a time, it draws what a
+// fresh layout draws: what was known of where its paragraphs draw moved too.
+TEST_F(CellMoveTest, APlainTableMovedByTheTextAboveDrawsAsAFreshLayout) {
+    auto paints = [&] {
+        std::vector<std::string> log;
+        canvas_.SetRecorder(&log);
+        for (int y = 0; y < 500; y += 2) list_->Draw(canvas_, TRect{0, y, 800, y + 30}, 800, 0, 0, 0, 0);
+        canvas_.SetRecorder(nullptr);
+        return log;
+    };
+    const std::string html = TableBelowWrappingText(12, "<div style=\"padding:2px\"><p>1.116,67</p></div>");
+    Parse(html);
+    Layout(800);
+    const std::vector<std::string> fresh = paints();
+    Parse(html);
+    Layout(500);
+    paints();
+    Layout(800);
+    EXPECT_EQ(paints(), fresh);
 }
 
 // Cells are measured where their rows will stand: placing them moves none.

@@ -23,6 +23,7 @@
 #include "platform/gui/metafile.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/files.h"
+#include "support/golden.h"
 #include "view_env.h"
 
 namespace {
@@ -128,6 +129,92 @@ TEST_F(PrintTest, ThePrintObjectKeepsItsStateAndTheJobsSettings) {
     EXPECT_EQ(p.DeviceMode(), nullptr);
     EXPECT_EQ(p.State(), 2);
     EXPECT_EQ(PdfPages(pdf), 1);
+}
+
+// Drawing calls as the golden file keeps them: their count and a hash.
+std::string Summary(const std::vector<std::string>& log) {
+    uint64_t h = 14695981039346656037ull;
+    for (const std::string& l : log)
+        for (const char c : l + "\n") h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char b[48];
+    std::snprintf(b, sizeof b, "%zu calls, %016llx", log.size(), static_cast<unsigned long long>(h));
+    return b;
+}
+
+// What may draw away from its own place or decide where a page ends:
+// paragraphs crossing page ends, floats far taller than their blocks, boxes
+// placed relatively and absolutely from late in the page, z-indexes, a
+// negative margin, page breaks, lists, rules, a clipped box, preformatted
+// text and a table whose head repeats.
+std::string Constructs() {
+    std::string words, lines, rows;
+    for (int i = 0; i < 90; ++i) words += "palavra" + std::to_string(i) + " ";
+    for (int i = 0; i < 30; ++i) lines += "linha " + std::to_string(i) + "<br>";
+    for (int i = 0; i < 80; ++i) rows += "<tr><td>" + std::to_string(i) + "/1998</td><td>1.116,67</td></tr>";
+    std::string s = "<html><body>";
+    for (int i = 0; i < 8; ++i) s += "<p>" + words + "</p>";
+    s += "<div>curto<div style=\"float:right;width:90px;height:1500px;background:#C000C0\">flutuante</div></div>";
+    s += "<p>alta<img src=\"cinza.png\" align=left width=40 height=1500></p>";
+    s += "<div style=\"float:left;width:60px;height:900px;background:#00C0C0\">ao lado</div>";
+    s += "<div style=\"position:relative;z-index:-1;background:#C0C0C0\">abaixo</div>";
+    for (int i = 0; i < 40; ++i) s += "<p title=\"dica\">" + std::to_string(i) + " " + words.substr(0, 60) + "</p>";
+    s += "<div>depois<div style=\"position:absolute;top:40px;left:200px;background:#0000C0\">absoluta</div></div>";
+    s += "<div style=\"margin-top:-300px;background:#C0C000\">margem negativa</div>";
+    s += "<div style=\"page-break-inside:avoid;border:2px solid red\">" + lines + "</div>";
+    s += "<ul>";
+    for (int i = 0; i < 20; ++i) s += "<li>" + words.substr(0, 40 * i);
+    s += "</ul><ol>";
+    for (int i = 0; i < 40; ++i) s += "<li>item " + std::to_string(i);
+    s += "</ol><hr><div style=\"overflow:hidden;width:300px;height:60px\">" + words + "</div>";
+    s += "<pre>" + words.substr(0, 60) + "\n" + words.substr(60, 60) + "</pre>";
+    s += "<table border=1><thead><tr><th>Mês</th><th>Valor</th></tr></thead>" + rows + "</table>";
+    s += "<div style=\"position:relative;top:-3000px;padding-top:2000px;background:#00C000\">relativa</div>";
+    for (int i = 0; i < 30; ++i) s += "<p>" + words + "</p><hr>";
+    s += "<p style=\"page-break-before:always\">nova página</p><p style=\"page-break-after:always\">fim</p>";
+    return s + "</body></html>";
+}
+
+// Every page of the preview, and the view scrolled down long documents,
+// draws what it drew when every item was drawn for every page: the golden
+// file, made then, keeps each one's drawing calls.
+TEST_F(PrintTest, PagesAndViewsDrawOnlyWhatTheyDrewBefore) {
+    v->SethtOptions(v->htOptions() | htPrintBackground);
+    Write("cinza.png", pics::Png(pics::Ihdr(1, 1, 8, 2), std::string("\0\x80\x80\x80", 4)));
+    const std::string data = std::string(VELORIM_TEST_DATA) + "/html/";
+    const std::vector<std::pair<std::string, std::string>> docs = {
+        {"construcoes", Write("construcoes.htm", Constructs())},
+        {"atual", data + "view/data/atual_378_meses.html"},
+        {"time", data + "pages/time/time.html"},
+        {"libxslt", data + "pages/libxslt/index.html"},
+        {"xtrans", data + "pages/xtrans/xtrans.html"},
+        {"valgrind", data + "pages/valgrind/quick-start.html"},
+        {"zlib", data + "pages/zlib/zlib_how.html"},
+    };
+    std::string golden;
+    for (const auto& [name, file] : docs) {
+        v->LoadFromFile(file);
+        std::vector<std::unique_ptr<std::vector<std::string>>> pages;
+        TMetaFilePrinter mf(nullptr);
+        mf.OnPageEvent = [&](TObject*, int page, bool&) {
+            if (page == 0) return;
+            pages.push_back(std::make_unique<std::vector<std::string>>());
+            mf.GetCanvas().SetRecorder(pages.back().get());
+        };
+        v->PrintPreview(&mf);
+        EXPECT_EQ(static_cast<int>(pages.size()), mf.LastAvailablePage()) << name;
+        for (size_t i = 0; i < pages.size(); ++i)
+            golden += name + " page " + std::to_string(i + 1) + ": " + Summary(*pages[i]) + "\n";
+        // The view scrolled down the document a few pixels at a time.
+        std::vector<std::string> views;
+        for (int y = 0; y < v->DocHeight(); y += 37) {
+            v->ScrollTo(y);
+            TCanvas canvas;
+            canvas.SetRecorder(&views);
+            v->PaintDocument(canvas, v->PaintPanel()->ClientRect());
+        }
+        golden += name + " views every 37 pixels: " + Summary(views) + "\n";
+    }
+    velorim_test::ExpectGolden("preview_pages.txt", golden);
 }
 
 TEST_F(PrintTest, AnEmptyFileHasNoPageToPreviewOrPrint) {
