@@ -740,10 +740,13 @@ int TBlock::Draw(TCanvas& Canvas, const TRect& ARect, IndentManager& IMgr, int X
         const int pageHeight = ARect.Bottom - ARect.Top;
         const int blockTop = ContentTop + OrZero(MargArray[piMarginTop]);
         if (BreakBefore && blockTop > pageTop) {
+            // The page ends here: a line below may not carry it further down.
             list->PageBottom = std::min(list->PageBottom, blockTop);
+            list->PageShortened = true;
             return result;
         }
-        if (BreakAfter) list->PageBottom = std::min(list->PageBottom, ContentBot);
+        // A block that ended on an earlier page broke that page, not this one.
+        if (BreakAfter && ContentBot > pageTop) list->PageBottom = std::min(list->PageBottom, ContentBot);
         if (KeepIntact && ContentTop >= pageTop && ContentBot > list->PageBottom && SectionHeight < pageHeight)
             list->PageBottom = std::min(list->PageBottom, blockTop);
     }

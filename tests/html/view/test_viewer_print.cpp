@@ -631,3 +631,44 @@ TEST_F(PagedTableTest, AShortRowMovesWholeToTheNextPage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The words pdftotext reads on each page of the PDF.
+std::vector<std::string> PdfPageWords(const std::string& pdf, const std::filesystem::path& dir) {
+    const std::string txt = (dir / "pages.txt").string();
+    EXPECT_EQ(std::system(("pdftotext '" + pdf + "' '" + txt + "'").c_str()), 0)
+        << "pdftotext (poppler-utils) is needed";
+    std::vector<std::string> pages(1);
+    const std::string text = FileExists(txt) ? ReadFileBytes(txt) : "";
+    for (char c : text) {
+        if (c == '\f') pages.emplace_back();
+        else pages.back() += c == '\n' ? ' ' : c;
+    }
+    for (std::string& p : pages) {
+        std::istringstream in(p);
+        std::string words, w;
+        while (in >> w) words += (words.empty() ? "" : " ") + w;
+        p = words;
+    }
+    while (!pages.empty() && pages.back().empty()) pages.pop_back();
+    return pages;
+}
+
+} // namespace
+
+// A page break put the rest of the document off every page (after) or the
+// breaking paragraph off its own (before): what follows a break starts the
+// next page, and nothing is lost.
+TEST_F(PrintTest, PageBreaksStartANewPageAndLoseNothing) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"<p>a<p style=\"page-break-after:always\">nova<p>fim<p>depois", {"a nova", "fim depois"}},
+        {"<p>um<p style=\"page-break-before:always\">dois<p>tres", {"um", "dois tres"}},
+    };
+    for (const auto& [html, pages] : cases) {
+        v->LoadFromFile(Write("quebra.htm", html));
+        Printer().SetOutputFileName(pdf);
+        v->Print(1, 9999);
+        EXPECT_EQ(PdfPageWords(pdf, dir), pages) << html;
+    }
+}
