@@ -40,8 +40,6 @@ struct Pow10Table {
     }
 };
 constexpr Pow10Table kPow10;
-constexpr uint64_t kE17 = 100000000000000000ULL;
-constexpr uint64_t kE18 = 1000000000000000000ULL;
 
 int BitLength(u128 x) {
     uint64_t hi = static_cast<uint64_t>(x >> 64);
@@ -156,6 +154,35 @@ bool ScaleRound(uint64_t m, int e2, int k, uint64_t& out) {
 }
 #endif
 
+#if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384
+// The extended value v (finite, not zero) rounded to nearest at `count`
+// significant digits: the integer n of exactly `count` digits and the
+// exponent k with v ~ n / 10^k. False where the exact scaling does not reach.
+bool RoundToDigits(long double v, int count, uint64_t& n, int& k) {
+    uint64_t m;
+    uint16_t se;
+    std::memcpy(&m, &v, 8);
+    std::memcpy(&se, reinterpret_cast<const char*>(&v) + 8, 2);
+    const int biased = se & 0x7FFF;
+    const int e2 = (biased == 0 ? 1 : biased) - 16383 - 63;
+    if (biased == 0x7FFF || m == 0) return false;
+    const uint64_t low = static_cast<uint64_t>(kPow10.v[count - 1]);
+    const uint64_t high = static_cast<uint64_t>(kPow10.v[count]);
+    const int b = (63 - __builtin_clzll(m)) + e2; // 2^b <= v < 2^(b+1)
+    k = count - 1 - static_cast<int>(std::floor(b * 0.30102999566398120));
+    for (int iter = 0; iter < 3; ++iter) {
+        if (!ScaleRound(m, e2, k, n)) return false;
+        if (n >= high)
+            --k;
+        else if (n < low)
+            ++k;
+        else
+            return true;
+    }
+    return false;
+}
+#endif
+
 // Writes v (finite, positive or zero) to kSigDigits significant digits,
 // rounded to nearest.
 void ToDecimal(long double v, Decimal& d) {
@@ -165,29 +192,11 @@ void ToDecimal(long double v, Decimal& d) {
         return;
     }
 #if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384
-    uint64_t m;
-    uint16_t se;
-    std::memcpy(&m, &v, 8);
-    std::memcpy(&se, reinterpret_cast<const char*>(&v) + 8, 2);
-    int biased = se & 0x7FFF;
-    int e2 = (biased == 0 ? 1 : biased) - 16383 - 63;
-    if (m != 0) {
-        int b = (63 - __builtin_clzll(m)) + e2;  // 2^b <= v < 2^(b+1)
-        int k = kSigDigits - 1 - static_cast<int>(std::floor(b * 0.30102999566398120));
-        for (int iter = 0; iter < 3; ++iter) {
-            uint64_t n;
-            if (!ScaleRound(m, e2, k, n)) break;
-            if (n >= kE18) {
-                --k;
-                continue;
-            }
-            if (n < kE17) {
-                ++k;
-                continue;
-            }
-            SetFromInteger(d, n, kSigDigits - k);
-            return;
-        }
+    uint64_t n;
+    int k;
+    if (RoundToDigits(v, kSigDigits, n, k)) {
+        SetFromInteger(d, n, kSigDigits - k);
+        return;
     }
 #endif
     DecimalBySnprintf(v, d);
@@ -201,40 +210,20 @@ void SignificantDigits(long double value, int count, char* digits, int& exponent
     negative = std::signbit(value);
     const long double v = negative ? -value : value;
     exponent = 0;
-#if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384
-    // As ToDecimal, at `count` digits: the table factors come here by the
-    // thousand, and the C library's conversion costs several times more.
-    uint64_t m;
-    uint16_t se;
-    std::memcpy(&m, &v, 8);
-    std::memcpy(&se, reinterpret_cast<const char*>(&v) + 8, 2);
-    const int biased = se & 0x7FFF;
-    const int e2 = (biased == 0 ? 1 : biased) - 16383 - 63;
     if (v == 0) {
         std::memset(digits, '0', static_cast<size_t>(count));
         return;
     }
-    if (biased != 0x7FFF && m != 0) {
-        const uint64_t low = static_cast<uint64_t>(kPow10.v[count - 1]);
-        const uint64_t high = static_cast<uint64_t>(kPow10.v[count]);
-        const int b = (63 - __builtin_clzll(m)) + e2; // 2^b <= v < 2^(b+1)
-        int k = count - 1 - static_cast<int>(std::floor(b * 0.30102999566398120));
-        for (int iter = 0; iter < 3; ++iter) {
-            uint64_t n;
-            if (!ScaleRound(m, e2, k, n)) break;
-            if (n >= high) {
-                --k;
-                continue;
-            }
-            if (n < low) {
-                ++k;
-                continue;
-            }
-            for (int i = count - 1; i >= 0; --i, n /= 10)
-                digits[i] = static_cast<char>('0' + n % 10);
-            exponent = count - 1 - k;
-            return;
-        }
+#if LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384
+    // The table factors come here by the thousand, and the C library's
+    // conversion costs several times more.
+    uint64_t n;
+    int k;
+    if (RoundToDigits(v, count, n, k)) {
+        for (int i = count - 1; i >= 0; --i, n /= 10)
+            digits[i] = static_cast<char>('0' + n % 10);
+        exponent = count - 1 - k;
+        return;
     }
 #endif
     char buf[64];
