@@ -24,6 +24,15 @@ def setUpModule():
     BUILD = bt.Build(bt.Sources())
 
 
+def build_refusal(src):
+    """The message with which the builder refuses these sources ("" when it builds)."""
+    try:
+        bt.Build(src)
+    except bt.SourceError as e:
+        return str(e)
+    return ""
+
+
 def table(name):
     """The rows of a built table as the grid loader would see them."""
     data = bt.tab_bytes(BUILD.tables[name])
@@ -183,9 +192,7 @@ class MinimumWageAndCeiling(unittest.TestCase):
         src = bt.Sources()
         row = next(r for r in src.teto if r["vigencia"] == "07/1994")
         row["teto"] = "582,66"
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("07/1994", str(e.exception))
+        self.assertIn("07/1994", build_refusal(src))
 
 
 class Readjustments(unittest.TestCase):
@@ -200,9 +207,7 @@ class Readjustments(unittest.TestCase):
             self.assertTrue(r[1] == "1" or value(r[1]) != 1, r)
         src = bt.Sources()
         next(r for r in src.reajuste if r["competencia"] == "01/2024")["percentual"] = "0,00"
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("0% em 01/2024", str(e.exception))
+        self.assertIn("0% em 01/2024", build_refusal(src))
 
     def test_no_month_missing_from_04_1991_on(self):
         months = [bt.month(r[0]) for r in table("crmensalrev3.tab")[1:]]
@@ -224,24 +229,18 @@ class Readjustments(unittest.TestCase):
         src = bt.Sources()
         row = next(r for r in src.reajuste if r["competencia"] == "09/1993")
         row["percentual"] = "73,5815"    # the minimum wage's step, not the ceiling's
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("09/1993", str(e.exception))
+        self.assertIn("09/1993", build_refusal(src))
         src = bt.Sources()
         row = next(r for r in src.reajuste if r["competencia"] == "07/1993")
         row["competencia"] = "06/1993"   # a month in which the wage stood still
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("salário mínimo mudou", str(e.exception))
+        self.assertIn("salário mínimo mudou", build_refusal(src))
 
     def test_a_change_after_the_last_year_read_stops_the_builder(self):
         src = bt.Sources()
         row = next(r for r in src.teto if r["vigencia"] == "01/2026")
         src.teto.append(bt.Row(row, vigencia="01/2027"))
         src.teto[-1].file, src.teto[-1].line = row.file, row.line
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("LAST_MONTH", str(e.exception))
+        self.assertIn("LAST_MONTH", build_refusal(src))
 
     def test_2006_increase_of_501_over_the_value_before_april(self):
         by = {r[0]: r for r in table("crmensalrev3.tab")[1:]}
@@ -252,9 +251,7 @@ class Readjustments(unittest.TestCase):
         # The 5,00% read for 04/2006 is checked against the ceiling's step.
         src = bt.Sources()
         next(r for r in src.reajuste if r["competencia"] == "04/2006")["percentual"] = "5,01"
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("04/2006", str(e.exception))
+        self.assertIn("04/2006", build_refusal(src))
 
     def test_start_limit_only_where_the_acts_give_a_readjustment_to_earlier_starts(self):
         rows = table("crmensalrev3.tab")
@@ -265,9 +262,7 @@ class Readjustments(unittest.TestCase):
         src = bt.Sources()
         row = next(r for r in src.reajuste if r["competencia"] == "08/2006")
         row["nota"] = row["nota"].replace("DIB <= 31/03/2006", "DIB <= 15/03/2006")
-        with self.assertRaises(bt.SourceError) as e:
-            bt.Build(src)
-        self.assertIn("15/03/2006", str(e.exception))
+        self.assertIn("15/03/2006", build_refusal(src))
 
     def test_proportional_table_keys_are_benefit_start_months(self):
         by = {r[0]: r[1] for r in table("atuaprev.tab")[1:]}
@@ -286,9 +281,7 @@ class Readjustments(unittest.TestCase):
             src = bt.Sources()
             row = next(r for r in src.pro_rata if r["mes_dib"] == start)
             row.update(change)
-            with self.assertRaises(bt.SourceError) as e:
-                bt.Build(src)
-            return str(e.exception)
+            return build_refusal(src)
         self.assertIn("DERIVADO", refused("02/2010", percentual="5,55"))         # derived, 5,5412
         self.assertIn("0,01", refused("02/2015", percentual="9,67"))             # read, 9,6571
         row = next(r for r in bt.Sources().pro_rata if r["mes_dib"] == "07/2013")
